@@ -1,0 +1,53 @@
+#include "catalogue/catalogue_logic.h"
+
+#include <QDir>
+
+namespace mosswick {
+
+QString command_line_path(const QString& argument, const QString& cwd)
+{
+    QString p = argument;
+    if (p.size() >= 2 && p.startsWith(u'"') && p.endsWith(u'"'))
+        p = p.mid(1, p.size() - 2);
+    if (p.isEmpty())
+        return {};
+    if (QDir::isRelativePath(p))
+        p = join_path(cwd, p);
+    return QDir::cleanPath(p);
+}
+
+QString folder_of(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return {};
+    return path.left(slash + 1);
+}
+
+QString file_name_of(const QString& path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+QString join_path(const QString& folder, const QString& name)
+{
+    if (folder.isEmpty())
+        return name;
+    if (folder.endsWith(u'/'))
+        return name.startsWith(u'/') ? folder + name.mid(1) : folder + name;
+    return name.startsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
+qint64 page_count(qint64 pictures)
+{
+    if (pictures <= 0)
+        return 0;
+    return (pictures + k_pictures_per_page - 1) / k_pictures_per_page;
+}
+
+int slider_tick_interval(qint64 pages)
+{
+    return pages <= k_max_ticked_pages ? 1 : 0;
+}
+
+} // namespace mosswick

@@ -1,0 +1,84 @@
+#include "catalogue/frm_about.h"
+
+#include "catalogue/edition.h"
+#include "platform/ui/vb.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace mosswick {
+
+namespace {
+// No public home page exists yet; the address is a placeholder.
+const QString k_home_page = QStringLiteral("https://mosswick.example.org/");
+}
+
+frmAbout::frmAbout(const Edition& edition, QWidget* main_window, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About ") + edition.program_title);
+    setModal(false);
+    QFont comic(QStringLiteral("Comic Sans MS"));
+    auto* v = new QVBoxLayout(this);
+    Label1 = new QLabel(edition.program_title, this);
+    QFont big = comic;
+    big.setPointSize(16);
+    big.setBold(true);
+    Label1->setFont(big);
+    Label5 = new QLabel(edition.about_version, this);
+    // Honest labels: what this build is made of.
+    Label6 = new QLabel(QStringLiteral("Qt 6 & C++20 technology"), this);
+    Label7 = new QLabel(QStringLiteral("SQLite / SQLCipher catalogue file"), this);
+    auto* label9 = new QLabel(QStringLiteral("Internet home page:"), this);
+    Label10 = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(k_home_page), this);
+    Label10->setToolTip(QStringLiteral("Click to go"));
+    Label10->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    connect(Label10, &QLabel::linkActivated, this, [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+    for (QLabel* l : {Label5, Label6, Label7, label9, Label10})
+        l->setFont(comic);
+    v->addWidget(Label1);
+    v->addWidget(Label5);
+    v->addWidget(Label6);
+    v->addWidget(Label7);
+    v->addWidget(label9);
+    v->addWidget(Label10);
+
+    if (main_window)
+        m_screenshot = main_window->grab();
+    Image2 = new QLabel(this);
+    Image2->setCursor(Qt::PointingHandCursor);
+    if (!m_screenshot.isNull())
+        Image2->setPixmap(m_screenshot.scaled(240, 160, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    Image2->installEventFilter(this);
+    v->addWidget(Image2, 0, Qt::AlignHCenter);
+    Label8 = new QLabel(QStringLiteral("Click the image above to show the entire screenshot"), this);
+    Label8->setFont(comic);
+    v->addWidget(Label8);
+    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    connect(ok, &QPushButton::clicked, this, &QDialog::close);
+    v->addWidget(ok, 0, Qt::AlignRight);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    resize(ui::twips_to_px(10665), ui::twips_to_px(5505));
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect area = s->geometry();
+        move((area.width() - width()) / 2, (area.height() - height()) / 2);
+    }
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Image2 && event->type() == QEvent::MouseButtonRelease)
+        emit screenshot_clicked();
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace mosswick

@@ -1,0 +1,362 @@
+// The main window: start-up, the two resting states, the status bar, Esc and exit.
+#include "catalogue/frm_browser.h"
+
+#include "catalogue/catalogue_logic.h"
+#include "loader/list_boxes.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/label_button.h"
+#include "platform/ui/vb.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace mosswick {
+
+namespace {
+constexpr unsigned k_unselected = 0xE0E0E0;
+
+void set_back(QWidget* w, unsigned bgr_color, QPalette::ColorRole role = QPalette::Window)
+{
+    QPalette p = w->palette();
+    p.setColor(role, ui::bgr(bgr_color));
+    w->setPalette(p);
+}
+} // namespace
+
+frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(parent), m_edition(edition)
+{
+    setObjectName(QStringLiteral("frmBrowser"));
+    setWindowTitle(m_edition.design_caption);
+    ui::set_program_title(m_edition.program_title);
+
+    build_menus();
+    build_status_bar();
+
+    auto* central = new QWidget(this);
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(4, 4, 4, 0);
+    SSTab_main = new QTabWidget(central);
+    SSTab_main->addTab(build_page_view(), QStringLiteral("Pictures && Movies"));
+    SSTab_main->addTab(build_search_tab(), QStringLiteral("Search && Sort"));
+    SSTab_main->addTab(build_loader_tab(), QStringLiteral("Loader"));
+    v->addWidget(SSTab_main, 1);
+
+    auto* info = new QHBoxLayout;
+    info->addWidget(new QLabel(QStringLiteral("Records:"), central));
+    Label27 = new QLabel(central);
+    Label27->setMinimumWidth(60);
+    info->addWidget(Label27);
+    info->addWidget(new QLabel(QStringLiteral("File size (bytes):"), central));
+    Text2 = new QLabel(central);
+    Text2->setMinimumWidth(100);
+    info->addWidget(Text2);
+    info->addStretch(1);
+    Command3 = new QPushButton(QStringLiteral("Exit"), central);
+    Command3->setToolTip(QStringLiteral("Exit"));
+    info->addWidget(Command3);
+    v->addLayout(info);
+    setCentralWidget(central);
+
+    m_busy.attach(this, ProgressBar1);
+    // Key presses reach the window before its controls (Esc and the keypad).
+    qApp->installEventFilter(this);
+    connect_catalogue_handlers();
+    resize(1280, 800);
+}
+
+frmBrowser::~frmBrowser()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+void frmBrowser::connect_catalogue_handlers()
+{
+    connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
+    connect(mnuDb, &QAction::triggered, this, &frmBrowser::mnuDb_Click);
+    connect(mnuRefresh, &QAction::triggered, this, &frmBrowser::mnuRefresh_Click);
+    connect(mnuDbRnm, &QAction::triggered, this, &frmBrowser::mnuDbRnm_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmBrowser::mnuFileExit_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmBrowser::mnuAbout_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmBrowser::Command3_Click);
+    connect(Create_database, &QPushButton::clicked, this, &frmBrowser::Create_database_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmBrowser::Command1_Click);
+    // The stop request of the long loops.
+    ProgressBar1->installEventFilter(this);
+}
+
+// ---- status bar -----------------------------------------------------------
+
+void frmBrowser::set_message(const QString& text)
+{
+    m_message_panel->setText(text);
+}
+
+void frmBrowser::set_ready(const QString& text)
+{
+    m_ready_panel->setText(text);
+}
+
+void frmBrowser::set_timing(const QString& text)
+{
+    m_timing_panel->setText(text);
+}
+
+QString frmBrowser::message_text() const
+{
+    return m_message_panel->text();
+}
+
+QString frmBrowser::ready_text() const
+{
+    return m_ready_panel->text();
+}
+
+QString frmBrowser::tab_text() const
+{
+    return m_tab_panel->text();
+}
+
+QString frmBrowser::timing_text() const
+{
+    return m_timing_panel->text();
+}
+
+void frmBrowser::set_browser_enabled(bool flag)
+{
+    if (flag)
+        m_busy.release();
+    else
+        m_busy.acquire();
+}
+
+// ---- start-up ---------------------------------------------------------------
+
+void frmBrowser::Form_Load(const QString& argument)
+{
+    esc_abort_search = false;
+    esc_abort_update = false;
+    move(0, 0);
+    db_open = false;
+    reset_form();
+    for (QTabWidget* t : {SSTab_mgm, SSTab4, SSTab3, SSTab_main})
+        t->setCurrentIndex(0);
+    SSTab_main->setTabEnabled(1, false);
+    SSTab_main->setTabEnabled(2, true);
+    SSTab_mgm_pic->setCurrentIndex(0);
+    SSTab5->setCurrentIndex(0);
+    mgm_pic->hide();
+    m_tab_panel->setText(QStringLiteral("Pictures & Movies"));
+
+    // Design size of the zoom window and its slider, in twips.
+    zoom_default_width = 4665 + 2 * 60;
+    zoom_default_height = 3375 + 2 * 60 + 300;
+    zoom_default_slider_width = 3495;
+    zoom_default_slider_top = 2790;
+
+    thumb_quality = 6;
+    zoom_quality = 5;
+
+    if (argument.isEmpty())
+        return;
+    cmdline_path = command_line_path(argument, QDir::currentPath());
+    cmdline_file = file_name_of(cmdline_path);
+    if (!cmdline_file.isEmpty() && QFileInfo(cmdline_path).isFile()) {
+        mnuDb_Click();
+    } else {
+        cmdline_path.clear();
+        cmdline_file.clear();
+    }
+}
+
+void frmBrowser::Form_Activate()
+{
+    if (SSTab_main->isEnabled())
+        SSTab_main->setFocus();
+}
+
+void frmBrowser::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+    QMainWindow::changeEvent(event);
+}
+
+void frmBrowser::Form_KeyPress(int key_ascii)
+{
+    if (key_ascii == 27) {
+        esc_abort_search = true;
+        esc_abort_update = true;
+    }
+}
+
+bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == this) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape)
+            Form_KeyPress(27);
+    }
+    if (watched == ProgressBar1 && event->type() == QEvent::MouseButtonPress)
+        stop_requested = true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmBrowser::keyPressEvent(QKeyEvent* event)
+{
+    QMainWindow::keyPressEvent(event);
+}
+
+void frmBrowser::SSTab_main_Click(int)
+{
+    switch (SSTab_main->currentIndex()) {
+    case 0: m_tab_panel->setText(QStringLiteral("Pictures & Movies")); break;
+    case 1: m_tab_panel->setText(QStringLiteral("Search & Sort")); break;
+    case 2: m_tab_panel->setText(QStringLiteral("Loader")); break;
+    default: break;
+    }
+}
+
+// ---- resting states -----------------------------------------------------------
+
+void frmBrowser::reset_form()
+{
+    clear_page_view();
+    for (int i = 1; i <= 6; ++i) {
+        set_back(Label7[size_t(i)], 0xFFFFC0);
+        Label7[size_t(i)]->set_colors(ui::bgr(0xFFFFC0), ui::bgr(0xFFFF80));
+        lbl_fileName[size_t(i)]->set_colors(ui::bgr(0xC0FFC0), ui::bgr(0x80FF80));
+        set_back(Label4[size_t(i)], 0xC0C0FF);
+        set_back(Label5[size_t(i)], 0xC0E0FF);
+        set_back(lbl_note[size_t(i)], k_unselected, QPalette::Base);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             load_pictures, update_pictures, renumber_pages, exchange_picture, insert_picture, delete_page,
+             delete_picture, Command1, Text36, Text35, Text9, Text11, Txt_delpag, Text20, Text22, Text15, Check4,
+             cmd_OK, clear_note, Txt_Notes, Text27, text23})
+        w->setEnabled(false);
+    mgm_pic->hide();
+    for (QWidget* w : std::initializer_list<QWidget*>{load_list, Opt_exchange, Opt_delete_page, Opt_delete_picture,
+                                                      Opt_insert, verify_loaded_pictures, Fil_ImportFile,
+                                                      File_movies, cancel_load_picture})
+        w->setEnabled(false);
+    SSTab4->setTabEnabled(1, false);
+    SSTab4->setTabEnabled(2, false);
+    SSTab_mgm_pic->setTabEnabled(1, false);
+    SSTab_mgm_pic->setTabEnabled(2, false);
+    SSTab2->setEnabled(false);
+    SSTab5->setEnabled(false);
+    SSTab3->setTabEnabled(1, false);
+    Label3->setEnabled(false);
+}
+
+void frmBrowser::clear_page_view()
+{
+    const QSize box(ui::twips_to_px(4680), ui::twips_to_px(2715));
+    for (int i = 1; i <= 6; ++i) {
+        for (QLabel* p : {im[size_t(i)], Im2[size_t(i)]}) {
+            p->hide();
+            p->setEnabled(false);
+            p->clear();
+            p->resize(box);
+            p->setFrameShape(QFrame::NoFrame);
+        }
+        lbl_note[size_t(i)]->clear();
+        lbl_note[size_t(i)]->show();
+        lbl_note[size_t(i)]->setEnabled(false);
+        lbl_note[size_t(i)]->moveCursor(QTextCursor::Start);
+        for (QLabel* l : {static_cast<QLabel*>(Label7[size_t(i)]), static_cast<QLabel*>(lbl_fileName[size_t(i)])}) {
+            l->clear();
+            l->show();
+            l->setEnabled(false);
+            l->setFrameShape(QFrame::NoFrame);
+        }
+        for (QLabel* l : {Label4[size_t(i)], Label5[size_t(i)]}) {
+            l->clear();
+            l->show();
+            l->setFrameShape(QFrame::NoFrame);
+        }
+        // Cells of an emptied view show nothing of the previous page.
+        lbl_filePic[size_t(i)]->clear();
+        Text34[size_t(i)]->clear();
+        Text18[size_t(i)]->clear();
+        Text18[size_t(i)]->hide();
+        Text18[size_t(i)]->setEnabled(false);
+        SSTab1[size_t(i)]->setEnabled(false);
+        SSTab1[size_t(i)]->setCurrentIndex(0);
+        set_back(lbl_note[size_t(i)], k_unselected, QPalette::Base);
+        set_back(Text18[size_t(i)], k_unselected, QPalette::Base);
+    }
+    SSTab_search->setCurrentIndex(0);
+    Text4->clear();
+    SSTab6->setCurrentIndex(0);
+    lbl_page->clear();
+    Text1->clear();
+    go_left->setEnabled(false);
+    go_right->setEnabled(false);
+    show_page->setEnabled(false);
+    {
+        const QSignalBlocker block(Slider1);
+        Slider1->setValue(1);
+        Slider1->setMaximum(10);
+    }
+    Slider1->setEnabled(false);
+    bof->setEnabled(false);
+    eof->setEnabled(false);
+    Label3->clear();
+    refresh_grid->setEnabled(false);
+    MSFlexGrid1->hide();
+    MSHFlexGrid1->hide();
+    refresh_ref->setEnabled(false);
+    refresh_extraction->setEnabled(false);
+    Extract->setEnabled(false);
+    MSHFlexGrid2->hide();
+}
+
+// ---- exit -----------------------------------------------------------------
+
+void frmBrowser::mnuFileExit_Click()
+{
+    if (m_busy.busy())
+        return;
+    close();
+}
+
+void frmBrowser::Command3_Click()
+{
+    mnuFileExit_Click();
+}
+
+void frmBrowser::closeEvent(QCloseEvent* event)
+{
+    if (m_busy.busy()) {
+        event->ignore();
+        return;
+    }
+    // Close the catalogue cleanly, then every other window of the program.
+    close_catalogue_connection();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible())
+            w->close();
+    event->accept();
+}
+
+} // namespace mosswick

@@ -1,0 +1,320 @@
+#pragma once
+
+#include "catalogue/edition.h"
+#include "platform/store/connection.h"
+#include "platform/ui/busy.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTabWidget;
+class QTableView;
+class QTextEdit;
+
+namespace mosswick {
+
+namespace ui {
+class LabelButton;
+}
+class DriveListBox;
+class DirListBox;
+class FileListBox;
+
+// Controls indexed 1..6 like the page's cells; slot 0 is unused.
+template <class T>
+using CellArray = std::array<T*, 7>;
+
+// The main window of both editions. Controls keep the names the rest of the
+// program knows them by; member functions live in the folders of the
+// subsystems they belong to (catalogue, pageview, loader ...).
+class frmBrowser : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmBrowser(const Edition& edition, QWidget* parent = nullptr);
+    ~frmBrowser() override;
+
+    const Edition& edition() const { return m_edition; }
+
+    // ---- start-up, states and exit -------------------------------------
+    // Start-up; argument is the command line's first argument (may be empty).
+    void Form_Load(const QString& argument);
+    void Form_Activate();
+    // Esc sets both abort flags; the key then goes on to the focused control.
+    void Form_KeyPress(int key_ascii);
+    void SSTab_main_Click(int previous_tab);
+    void reset_form();
+    void clear_page_view();
+    void mnuFileExit_Click();
+    void Command3_Click();
+
+    // ---- shared ---------------------------------------------------------
+    // Enables (true) or disables the whole window around a long action.
+    void set_browser_enabled(bool flag);
+    ui::BusyState& busy_state() { return m_busy; }
+
+    // ---- catalogue file -------------------------------------------------
+    void Create_database_Click();
+    void mnuDb_Click();
+    void open_database();
+    void mnuRefresh_Click();
+    void mnuDbRnm_Click();
+    void Command1_Click();   // password change
+    void mnuAbout_Click();
+    // Keeps the page count, the count labels and the slider in step with
+    // picture_count after every write.
+    void counts_changed();
+
+    // ---- neighbours the catalogue needs ----------------------------------
+    void RenumberPages();
+    int renumber_keep_order = 0;   // 1: renumber keeping the present order
+    void LoadAllPictures(qint64 cur_numpage);
+    void SSTab_main_KeyPress(int& key_ascii);
+
+    // Status bar panels.
+    void set_message(const QString& text);
+    void set_ready(const QString& text);
+    void set_timing(const QString& text);
+    QString message_text() const;
+    QString ready_text() const;
+    QString tab_text() const;
+    QString timing_text() const;
+
+    // The open catalogue's path (also shown as the title).
+    const QString& db_path() const { return m_db_path; }
+
+    // ---- catalogue state --------------------------------------------------
+    std::unique_ptr<store::Connection> db_conn;
+    bool db_table_open = false;
+    bool db_open = false;
+    QString db_password;
+    QString db_folder;     // ends with '/'
+    QString data_folder;   // db_folder + "data/"
+    bool db_read_only = false;
+    qint64 picture_count = 0;
+    qint64 current_page = 0;
+
+    // ---- window state ---------------------------------------------------
+    bool esc_abort_search = false;
+    bool esc_abort_update = false;
+    bool stop_requested = false;
+    int thumb_quality = 6;
+    int zoom_quality = 5;
+    QString cmdline_path;
+    QString cmdline_file;
+    bool opened_from_cmdline = false;
+    int selected_cell = 0;
+    int last_selected_cell = 0;
+    int cells_on_page = 0;
+    bool reselect_pending = false;
+    qint64 reselect_numpic = 0;
+    QString movie_path;
+    bool note_edit_mode = false;
+    int note_cell_index = 0;
+    QString display_numpic;
+    QString display_numpage;
+    QString load_picture_path;
+    QString load_movie_name;
+
+    // Design sizes of the zoom window, in twips.
+    int zoom_default_width = 0;
+    int zoom_default_height = 0;
+    int zoom_default_slider_width = 0;
+    int zoom_default_slider_top = 0;
+
+    // ---- menus ----------------------------------------------------------
+    QMenu* mnuFile = nullptr;
+    QAction* mnuDbRnm = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuDb = nullptr;
+    QAction* mnuRefresh = nullptr;
+    QMenu* mnuThumbnailQuality = nullptr;
+    std::array<QAction*, 7> mnuTQ{};   // 1..6 by quality code
+    QMenu* mnuZoomQuality = nullptr;
+    std::array<QAction*, 7> mnuZQ{};
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    // ---- status bar and window-level controls ----------------------------
+    QProgressBar* ProgressBar1 = nullptr;
+    QTabWidget* SSTab_main = nullptr;
+    QLabel* Text2 = nullptr;     // catalogue file size in bytes
+    QLabel* Label27 = nullptr;   // number of records
+    QPushButton* Command3 = nullptr;   // exit
+
+    // ---- page view ------------------------------------------------------
+    QLabel* lbl_page = nullptr;
+    QPushButton* bof = nullptr;
+    QPushButton* go_left = nullptr;
+    QPushButton* go_right = nullptr;
+    QPushButton* eof = nullptr;
+    QPushButton* show_page = nullptr;
+    QLineEdit* Label3 = nullptr;   // page box
+    QSlider* Slider1 = nullptr;
+    QLabel* Label29 = nullptr;     // number of pages
+    CellArray<QWidget> cell_picture_area{};
+    CellArray<QLabel> im{};
+    CellArray<QLabel> Im2{};
+    CellArray<QLabel> lbl_filePic{};
+    CellArray<ui::LabelButton> Label7{};
+    CellArray<ui::LabelButton> lbl_fileName{};
+    CellArray<QLabel> Label4{};
+    CellArray<QLabel> Label5{};
+    CellArray<QLineEdit> Text34{};
+    CellArray<QTabWidget> SSTab1{};
+    CellArray<QTextEdit> lbl_note{};
+    CellArray<QTextEdit> Text18{};
+
+    // ---- search & sort --------------------------------------------------
+    QTabWidget* SSTab3 = nullptr;
+    QTabWidget* SSTab_search = nullptr;
+    QTabWidget* SSTab6 = nullptr;
+    QTableView* MSFlexGrid1 = nullptr;
+    QPushButton* refresh_grid = nullptr;
+    QCheckBox* Check2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    std::array<QRadioButton*, 4> Option1{};   // 0, 2, 3 used
+    std::array<QRadioButton*, 2> Option5{};
+    std::array<QRadioButton*, 2> Option6{};
+    QLineEdit* Text4 = nullptr;
+    std::array<QRadioButton*, 3> Option7{};
+    QLineEdit* Text30 = nullptr;
+    QLineEdit* Text31 = nullptr;
+    QLineEdit* Text32 = nullptr;
+    QLineEdit* Text29 = nullptr;
+    QLineEdit* text24 = nullptr;
+    QTextEdit* Text33 = nullptr;
+    QTextEdit* Text25 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image3 = nullptr;
+    QPushButton* display_page = nullptr;
+    QTableView* MSHFlexGrid1 = nullptr;
+    QPushButton* refresh_ref = nullptr;
+    QCheckBox* Check5 = nullptr;
+
+    // ---- loader ---------------------------------------------------------
+    DriveListBox* Drv_ImportDrive = nullptr;
+    DirListBox* Dir_ImportDir = nullptr;
+    FileListBox* Fil_ImportFile = nullptr;
+    FileListBox* File_movies = nullptr;
+    QPushButton* refresh_pictures = nullptr;
+    QPushButton* load_pictures = nullptr;
+    QPushButton* update_pictures = nullptr;
+    std::array<QRadioButton*, 2> Option4{};     // batch: IN, OUT
+    std::array<QRadioButton*, 2> OptionFL{};    // companion text: IN, OUT
+    std::array<QRadioButton*, 3> OptionF1{};    // IN Note, IN Add.Note, IN Reference
+    std::array<QRadioButton*, 2> OptionFL2{};   // update pass: IN, OUT
+    std::array<QRadioButton*, 3> OptionF12{};
+    QTabWidget* SSTab_mgm = nullptr;
+    QTabWidget* SSTab4 = nullptr;
+    QLabel* text7 = nullptr;
+    QLabel* Lbl_db = nullptr;
+    QLabel* Label31 = nullptr;
+    QLabel* Img_ImportImage = nullptr;
+    QPushButton* clear_note = nullptr;
+    QPushButton* cmd_OK = nullptr;
+    QPushButton* cancel_load_picture = nullptr;
+    ui::LabelButton* Label13 = nullptr;      // "Paste Text"
+    ui::LabelButton* Label12_5 = nullptr;    // "Paste RTF"
+    QTabWidget* SSTab2 = nullptr;
+    QTextEdit* Txt_Notes = nullptr;
+    QLabel* lbl_load_picture = nullptr;
+    QLineEdit* text23 = nullptr;
+    QTextEdit* Text27 = nullptr;
+    QTabWidget* SSTab5 = nullptr;
+    std::array<QRadioButton*, 2> Option2{};   // Load IN, Load OUT
+    std::array<QRadioButton*, 2> Option3{};   // RTF Load, Text Load
+    std::array<ui::LabelButton*, 3> note_size{};
+    QPushButton* Create_database = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QCheckBox* Check3 = nullptr;
+    QLineEdit* Text35 = nullptr;
+    QLineEdit* Text36 = nullptr;
+    QCheckBox* Check4 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* refresh_extraction = nullptr;
+    QTableView* MSHFlexGrid2 = nullptr;
+    QPushButton* Extract = nullptr;
+
+    // ---- maintenance ----------------------------------------------------
+    QTabWidget* SSTab_mgm_pic = nullptr;
+    QLineEdit* Txt_delpag = nullptr;
+    QPushButton* delete_page = nullptr;
+    QLineEdit* Text15 = nullptr;
+    QPushButton* delete_picture = nullptr;
+    QLineEdit* Text9 = nullptr;
+    QLineEdit* Text11 = nullptr;
+    QPushButton* exchange_picture = nullptr;
+    QLineEdit* Text22 = nullptr;
+    QLineEdit* Text20 = nullptr;
+    QPushButton* insert_picture = nullptr;
+    QPushButton* renumber_pages = nullptr;
+    QTableView* mgm_pic = nullptr;
+    QRadioButton* Opt_exchange = nullptr;
+    QRadioButton* Opt_insert = nullptr;
+    QRadioButton* Opt_delete_picture = nullptr;
+    QRadioButton* Opt_delete_page = nullptr;
+    QPushButton* load_list = nullptr;
+    QLineEdit* Text8 = nullptr;
+    QLineEdit* Text28 = nullptr;
+    QPushButton* Command2 = nullptr;   // rename (full) / compact (light)
+    QPushButton* verify_loaded_pictures = nullptr;
+    QListWidget* List1 = nullptr;
+    QListWidget* List2 = nullptr;
+    QListWidget* List3 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Builders of the window's parts (frm_browser_ui.cpp).
+    void build_menus();
+    void build_status_bar();
+    QWidget* build_page_view();
+    QWidget* build_search_tab();
+    QWidget* build_loader_tab();
+    QWidget* build_database_page();
+    QWidget* build_single_load_page();
+    QWidget* build_import_export_page();
+    QWidget* build_management();
+    void connect_catalogue_handlers();
+
+    // Catalogue life (catalogue/open_close.cpp).
+    void set_title(const QString& title);
+    void close_catalogue_connection();
+    void show_closed_state();
+    bool open_connection(const QString& path);
+    void report_open_failure(const store::Error& error);
+    void common_ending();
+
+    Edition m_edition;
+    ui::BusyState m_busy;
+    QString m_db_path;
+    QLabel* m_message_panel = nullptr;
+    QLabel* m_ready_panel = nullptr;
+    QLabel* m_tab_panel = nullptr;
+    QLabel* m_timing_panel = nullptr;
+    QPointer<QWidget> m_about;
+    bool m_exiting = false;
+};
+
+} // namespace mosswick

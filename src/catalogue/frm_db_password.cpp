@@ -1,0 +1,45 @@
+#include "catalogue/frm_db_password.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace mosswick {
+
+frmDbPassword::frmDbPassword(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmDbPassword"));
+    setWindowTitle(QStringLiteral("Database password"));
+    auto* v = new QVBoxLayout(this);
+    auto* label = new QLabel(QStringLiteral("Password"), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setMaxLength(14);
+    Text1->setEchoMode(QLineEdit::Password);
+    Text1->setToolTip(QStringLiteral("Return to confirm, ESC to exit"));
+    v->addWidget(label);
+    v->addWidget(Text1);
+    move(0, 0);
+    setModal(true);
+}
+
+void frmDbPassword::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        m_password = Text1->text();
+        accept();
+        return;
+    case Qt::Key_Escape:
+        m_password.clear();
+        reject();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+} // namespace mosswick

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace mosswick {
+
+// The catalogue password prompt: Enter confirms, Esc or the close box cancel.
+class frmDbPassword : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmDbPassword(QWidget* parent = nullptr);
+    // The typed password after Enter; empty after Esc or the close box.
+    const QString& password() const { return m_password; }
+    QLineEdit* Text1 = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QString m_password;
+};
+
+} // namespace mosswick

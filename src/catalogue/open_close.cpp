@@ -1,0 +1,401 @@
+// Opening, upgrading, refreshing and closing a catalogue; creating one;
+// changing its password.
+#include "catalogue/catalogue_logic.h"
+#include "catalogue/frm_browser.h"
+
+#include "loader/list_boxes.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/vb.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextEdit>
+
+namespace mosswick {
+
+namespace {
+
+const QString k_open_db = QStringLiteral("Open DB");
+const QString k_close_db = QStringLiteral("Close DB");
+const QString k_default_password = QStringLiteral("qmvrtzo");
+
+void pump()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+void frmBrowser::set_title(const QString& title)
+{
+    setWindowTitle(title);
+}
+
+void frmBrowser::close_catalogue_connection()
+{
+    db_table_open = false;
+    db_conn.reset();
+}
+
+// What closing, a refused open and a password change leave behind.
+void frmBrowser::show_closed_state()
+{
+    db_open = false;
+    mnuDb->setText(k_open_db);
+    close_catalogue_connection();
+    clear_page_view();
+    reset_form();
+    Text2->clear();
+    Label27->clear();
+    Label29->clear();
+    m_db_path.clear();
+    db_folder.clear();
+    data_folder.clear();
+    db_read_only = false;
+    picture_count = 0;
+    current_page = 0;
+    set_title(m_edition.closed_caption);
+}
+
+void frmBrowser::report_open_failure(const store::Error& error)
+{
+    // Anything but a password problem: a clear message and nothing half-open.
+    close_catalogue_connection();
+    db_open = false;
+    mnuDb->setText(k_open_db);
+    db_password.clear();
+    m_db_path.clear();
+    clear_page_view();
+    reset_form();
+    SSTab_main->setTabEnabled(1, false);
+    SSTab_main->setTabEnabled(2, true);
+    set_title(m_edition.design_caption);
+    set_message(ui::error_message(error.code, error.text));
+}
+
+void frmBrowser::common_ending()
+{
+    if (SSTab_main->isEnabled() && !opened_from_cmdline)
+        SSTab_main->setFocus();
+}
+
+void frmBrowser::mnuDbRnm_Click()
+{
+    mnuDbRnm->toggle();
+}
+
+void frmBrowser::mnuDb_Click()
+{
+    ui::BusyLock lock(m_busy);
+
+    if (db_open) {
+        show_closed_state();
+        SSTab_main->setTabEnabled(1, false);
+        SSTab_main->setTabEnabled(2, true);
+        SSTab3->setTabEnabled(1, false);
+        for (QTabWidget* t : {SSTab_main, SSTab_mgm, SSTab_mgm_pic, SSTab4, SSTab5, SSTab2, SSTab3, SSTab_search})
+            t->setCurrentIndex(0);
+        db_password.clear();
+        set_message(QStringLiteral("Database closed."));
+        set_timing({});
+        pump();
+        lock.release();
+        common_ending();
+        return;
+    }
+
+    set_message({});
+    set_timing({});
+    pump();
+    set_title(m_edition.design_caption);
+
+    QString path;
+    if (cmdline_file.isEmpty()) {
+        const QString title = mnuDbRnm->isChecked() ? QStringLiteral("Select the database for pages renumbering.")
+                                                    : QStringLiteral("Select the database");
+        const QString start = Fil_ImportFile->path();
+        path = ui::dialogs().open_file(this, title, QStringLiteral("Mosswick catalogue (*.mdb)"), start);
+        if (path.isEmpty()) {
+            set_title(m_edition.design_caption);
+            db_open = false;
+            mnuDb->setEnabled(true);
+            return;
+        }
+        opened_from_cmdline = false;
+    } else {
+        path = cmdline_path;
+        cmdline_path.clear();
+        cmdline_file.clear();
+        opened_from_cmdline = true;
+    }
+    path = QFileInfo(path).absoluteFilePath();
+    m_db_path = path;
+    set_title(path);
+    db_read_only = store::is_read_only_path(path);
+    pump();
+
+    std::unique_ptr<store::Connection> conn;
+    store::Error error;
+    for (;;) {
+        conn = store::Connection::open(path, db_password, error);
+        if (conn || error.kind != store::ErrorKind::WrongPassword || !m_edition.full)
+            break;
+        db_password = ui::dialogs().ask_password(this);
+        if (db_password.isEmpty()) {
+            // Cancelled at the prompt: nothing open; the title keeps the path.
+            db_open = false;
+            mnuDb->setText(k_open_db);
+            mnuDb->setEnabled(true);
+            m_db_path.clear();
+            return;
+        }
+    }
+    if (!conn) {
+        report_open_failure(error);
+        return;
+    }
+    pump();
+    db_open = true;
+    mnuDb->setText(k_close_db);
+
+    const int n = conn->column_count();
+    if (m_edition.full && n < 8) {
+        if (db_read_only) {
+            set_message(QStringLiteral("The database is an old file, cannot upgrade a Read-Only database."));
+            pump();
+            show_closed_state();
+            db_password.clear();
+            SSTab_main->setTabEnabled(1, false);
+            SSTab_main->setTabEnabled(2, true);
+            return;
+        }
+        ui::Answer answer = ui::Answer::No;
+        if (n == 5 || n == 7) {
+            const QString question = n == 5 ? QStringLiteral("Detected an old version of database file, update it?")
+                                            : QStringLiteral("Detected a 2.2 version of database file, update it?");
+            answer = ui::dialogs().message(this, question, QStringLiteral("Mosswick Zudidudi - Confirmation"),
+                                           ui::MessageIcon::Question, ui::MessageButtons::YesNo);
+        }
+        if (answer != ui::Answer::Yes) {
+            mnuDb->setText(k_open_db);
+            db_open = false;
+            conn.reset();
+            db_password.clear();
+            m_db_path.clear();
+            set_message(QStringLiteral("Update procedure not confirmed."));
+            pump();
+            mnuDb->setEnabled(true);
+            return;
+        }
+        if (const store::Error e = conn->upgrade_to_full()) {
+            conn.reset();
+            report_open_failure(e);
+            return;
+        }
+        set_message(QStringLiteral("Update procedure done."));
+        pump();
+    }
+
+    db_conn = std::move(conn);
+    pump();
+    stop_requested = false;
+    data_folder.clear();
+    movie_path.clear();
+    last_selected_cell = 0;
+    reselect_pending = false;
+    reselect_numpic = 0;
+    selected_cell = 0;
+    clear_page_view();
+    MSFlexGrid1->hide();
+    SSTab_mgm_pic->setCurrentIndex(0);
+    Slider1->setEnabled(false);
+    for (QPushButton* b : {show_page, go_left, go_right, bof, eof})
+        b->setEnabled(false);
+    note_edit_mode = false;
+
+    if (mnuDbRnm->isChecked()) {
+        if (!db_read_only)
+            RenumberPages();
+        else
+            set_message(QStringLiteral("The database is Read-Only."));
+        // Nothing is shown after a renumbering run; the connection is closed.
+        mnuDb->setEnabled(true);
+        db_open = false;
+        mnuDb->setText(k_open_db);
+        close_catalogue_connection();
+        db_password.clear();
+        m_db_path.clear();
+        return;
+    }
+
+    open_database();
+    if (!db_open)
+        return;   // open_database reported a failure
+    if (db_read_only) {
+        set_message(QStringLiteral("The database is Read-Only."));
+        SSTab_main->setTabEnabled(2, false);
+    } else {
+        set_message(QStringLiteral("Database opened."));
+        SSTab_main->setTabEnabled(2, true);
+    }
+    SSTab_main->setTabEnabled(1, true);
+    pump();
+    lock.release();
+    common_ending();
+}
+
+void frmBrowser::counts_changed()
+{
+    const qint64 pages = page_count(picture_count);
+    {
+        const QSignalBlocker block(Slider1);
+        Slider1->setTickInterval(0);
+        if (pages > 1) {
+            // Page numbers beyond the slider's range are clamped, never wrapped.
+            Slider1->setMaximum(int(std::min<qint64>(pages, std::numeric_limits<int>::max())));
+            Label29->setText(QString::number(Slider1->maximum()));
+        } else {
+            Label29->setText(pages == 1 ? QStringLiteral("1") : QString());
+        }
+        Slider1->setTickInterval(slider_tick_interval(Slider1->maximum()));
+    }
+    Text2->setText(QString::number(QFileInfo(m_db_path).size()));
+    Label27->setText(QString::number(picture_count));
+}
+
+void frmBrowser::open_database()
+{
+    ui::BusyLock lock(m_busy);
+    Label3->setEnabled(true);
+    Label3->clear();
+    refresh_grid->setEnabled(true);
+
+    store::Error error;
+    db_table_open = db_conn != nullptr;
+    picture_count = db_conn ? db_conn->record_count(error) : 0;
+    if (!db_conn || error) {
+        report_open_failure(db_conn ? error : store::make_error(store::ErrorKind::Engine, QStringLiteral("No catalogue is open.")));
+        return;
+    }
+    db_folder = folder_of(m_db_path);
+    data_folder = db_folder + QStringLiteral("data/");
+    current_page = 1;
+
+    const bool writable = !db_read_only;
+    if (picture_count > 0) {
+        counts_changed();
+        Label3->setText(QString::number(Slider1->value()));
+        LoadAllPictures(current_page);
+        for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, Create_database, load_list,
+                                                          verify_loaded_pictures, refresh_ref})
+            w->setEnabled(true);
+        // On a read-only catalogue nothing that writes is offered.
+        for (QWidget* w : std::initializer_list<QWidget*>{renumber_pages, exchange_picture, insert_picture, delete_page,
+                                                          delete_picture, Text9, Text11, Txt_delpag, Text20, Text22,
+                                                          Text15, Opt_exchange, Opt_insert, Opt_delete_page,
+                                                          Opt_delete_picture})
+            w->setEnabled(writable);
+        for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, cancel_load_picture, clear_note, Txt_Notes, text23, Text27})
+            w->setEnabled(false);
+        SSTab4->setTabEnabled(1, writable);
+        SSTab4->setTabEnabled(2, true);
+        SSTab_mgm_pic->setTabEnabled(1, true);
+        SSTab_mgm_pic->setTabEnabled(2, true);
+    } else {
+        Label3->setEnabled(false);
+        // An empty catalogue is filled on the Loader tab.
+        if (writable) {
+            SSTab_main->setTabEnabled(2, true);
+            SSTab_main->setCurrentIndex(2);
+        }
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Text36, Text35, Check4})
+        w->setEnabled(writable);
+}
+
+void frmBrowser::mnuRefresh_Click()
+{
+    ui::BusyLock lock(m_busy);
+    if (!db_open) {
+        set_message(QStringLiteral("Open a database first."));
+        return;
+    }
+    db_table_open = false;
+    clear_page_view();
+    open_database();
+    if (db_open)
+        set_message(QStringLiteral("Database refreshed."));
+}
+
+void frmBrowser::Create_database_Click()
+{
+    ui::BusyLock lock(m_busy);
+    Create_database->setEnabled(false);
+    const QString folder = Fil_ImportFile->path();
+    if (folder.isEmpty()) {
+        set_message(ui::error_message(store::k_err_path_not_found, QStringLiteral("Path not found: no folder is listed.")));
+        Create_database->setEnabled(true);
+        return;
+    }
+    load_picture_path = join_path(folder, QStringLiteral("new.mdb"));
+    const QString path = load_picture_path;
+    load_picture_path.clear();
+    store::Protection protection;
+    if (m_edition.full) {
+        if (Check1->isChecked())
+            protection.password = k_default_password;
+        protection.encrypt = Check3->isChecked();
+    }
+    const store::Error error = store::Connection::create(path, m_edition.schema, protection);
+    Create_database->setEnabled(true);
+    if (error) {
+        set_message(ui::error_message(error.code, error.text));
+        return;
+    }
+    set_message(QStringLiteral("Database created."));
+}
+
+void frmBrowser::Command1_Click()
+{
+    ui::BusyLock lock(m_busy);
+    Command1->setEnabled(false);
+    if (Text35->text() != Text36->text()) {
+        ui::dialogs().message(this, QStringLiteral("Database password are not equals. Re-Enter."), {},
+                              ui::MessageIcon::None, ui::MessageButtons::Ok);
+        Command1->setEnabled(true);
+        return;
+    }
+    if (!db_open || db_read_only) {
+        set_message(QStringLiteral("The database is Read-Only."));
+        Command1->setEnabled(db_open && !db_read_only);
+        return;
+    }
+    const QString path = m_db_path;
+    const QString temp = db_folder + QStringLiteral("NewCmpctDB.mdb");
+    close_catalogue_connection();
+    set_message(QStringLiteral("Changing database password..."));
+    pump();
+
+    const store::Error error =
+        store::Connection::compact(path, db_password, {Text35->text(), Check4->isChecked()}, temp);
+    show_closed_state();
+    Text35->clear();
+    Text36->clear();
+    if (error) {
+        // The catalogue file is as it was; say what went wrong.
+        set_message(ui::error_message(error.code, error.text));
+        return;
+    }
+    set_message(QStringLiteral("Database password changed."));
+}
+
+} // namespace mosswick

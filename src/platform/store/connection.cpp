@@ -1,0 +1,748 @@
+#include "platform/store/connection.h"
+
+#include "platform/store/sqlite.h"
+#include "platform/store/text_rules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace mosswick::store {
+
+namespace {
+
+constexpr int k_page_size = 4096;
+
+// "Encrypt" without a password: a fixed raw key (no key derivation). It only
+// scrambles the file; anyone with this program can read it.
+constexpr const char k_internal_key[] = "x'6D6F73737769636B2D736372616D626C652D6B65792D76312D2D2D2D2D2D2D2D'";
+
+QByteArray internal_key()
+{
+    return QByteArray(k_internal_key);
+}
+
+QByteArray key_for(const Protection& p)
+{
+    if (!p.password.isEmpty())
+        return p.password.toUtf8();
+    if (p.encrypt)
+        return internal_key();
+    return {};
+}
+
+Error engine_error(sqlite3* db)
+{
+    int code = db ? sqlite3_errcode(db) : SQLITE_CANTOPEN;
+    if (code == SQLITE_OK || code == SQLITE_ROW || code == SQLITE_DONE)
+        code = SQLITE_ERROR;
+    const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("unable to open database file");
+    return {ErrorKind::Engine, code & 0xff, text};
+}
+
+Error exec_plain(sqlite3* db, const QString& sql)
+{
+    Statement st(db, sql);
+    if (!st.valid())
+        return st.error();
+    return st.run();
+}
+
+QString native(const QString& path)
+{
+    return QDir::cleanPath(path);
+}
+
+Error file_error_for(const QString& path, int err)
+{
+    const QString name = native(path);
+    switch (err) {
+    case ENOENT:
+        return make_error(QFileInfo::exists(QFileInfo(path).absolutePath()) ? ErrorKind::FileNotFound
+                                                                             : ErrorKind::PathNotFound,
+                          QFileInfo::exists(QFileInfo(path).absolutePath())
+                              ? QStringLiteral("File not found: %1").arg(name)
+                              : QStringLiteral("Path not found: %1").arg(name));
+    case EEXIST:
+        return make_error(ErrorKind::FileExists, QStringLiteral("File already exists: %1").arg(name));
+    case ENOTDIR:
+        return make_error(ErrorKind::PathNotFound, QStringLiteral("Path not found: %1").arg(name));
+    default:
+        return make_error(ErrorKind::FileAccess,
+                          QStringLiteral("Path/File access error: %1 (%2)").arg(name, QString::fromLocal8Bit(strerror(err))));
+    }
+}
+
+void close_db(sqlite3*& db)
+{
+    if (db) {
+        sqlite3_close_v2(db);
+        db = nullptr;
+    }
+}
+
+// Opens the file with a key (empty: none) and proves the key by reading the
+// schema. Returns null with the engine's result code when that fails.
+sqlite3* open_keyed(const QString& path, const QByteArray& key, bool read_only, int& rc)
+{
+    sqlite3* db = nullptr;
+    const int flags = (read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_FULLMUTEX;
+    rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        close_db(db);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(db, 0);
+    if (!key.isEmpty()) {
+        sqlite3_key(db, key.constData(), int(key.size()));
+        if (exec_plain(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(k_page_size))) {
+            rc = SQLITE_ERROR;
+            close_db(db);
+            return nullptr;
+        }
+    }
+    rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        close_db(db);
+        return nullptr;
+    }
+    return db;
+}
+
+void configure(sqlite3* db)
+{
+    sqlite3_busy_timeout(db, 2000);
+    sqlite3_enable_load_extension(db, 0);
+    register_text_rules(db);
+}
+
+bool fsync_path(const QString& path, bool directory)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+void remove_with_journal(const QString& path)
+{
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral("-journal"));
+}
+
+} // namespace
+
+FileProbe probe_file(const QString& path)
+{
+    QFile f(path);
+    if (!f.exists())
+        return FileProbe::Missing;
+    if (!f.open(QIODevice::ReadOnly))
+        return FileProbe::Unreadable;
+    const qint64 size = f.size();
+    if (size == 0)
+        return FileProbe::Empty;
+    const QByteArray head = f.read(k_page_size);
+    if (head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return FileProbe::Plain;
+    if (head.size() >= 19 && head.mid(4, 15) == QByteArrayLiteral("Standard Jet DB"))
+        return FileProbe::Jet;
+    // An encrypted catalogue is whole pages of what looks like noise,
+    // starting with a random salt.
+    if (size < 1024 || size % 512 != 0)
+        return FileProbe::Foreign;
+    int counts[256] = {};
+    for (char c : head)
+        ++counts[static_cast<unsigned char>(c)];
+    // Noise spreads over all byte values; text and most file formats do not.
+    int used = 0, top = 0;
+    for (int n : counts) {
+        used += n > 0;
+        top = std::max(top, n);
+    }
+    if (used < 200 || top > head.size() / 32)
+        return FileProbe::Foreign;
+    return FileProbe::MaybeEncrypted;
+}
+
+bool is_read_only_path(const QString& path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    struct stat st {};
+    if (::stat(file.constData(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return true;
+    if (::access(file.constData(), W_OK) != 0 || ::access(dir.constData(), W_OK) != 0)
+        return true;
+    struct stat dst {};
+    if (::stat(dir.constData(), &dst) == 0 && (dst.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return true;
+    struct statvfs vfs {};
+    if (::statvfs(file.constData(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY))
+        return true;
+    return false;
+}
+
+void Row::set(int column, const QVariant& v)
+{
+    if (column < 0)
+        return;
+    while (values.size() <= column)
+        values.append(QVariant());
+    values[column] = v;
+}
+
+Connection::~Connection()
+{
+    close_db(m_db);
+}
+
+Error Connection::create(const QString& path, Schema schema, const Protection& protection)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (QFileInfo::exists(path))
+        return make_error(ErrorKind::FileExists, QStringLiteral("File already exists: %1").arg(native(path)));
+    // Reserve the name so that a file appearing meanwhile is never overwritten.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return file_error_for(path, errno);
+    ::close(fd);
+
+    sqlite3* db = nullptr;
+    auto fail = [&](Error e) {
+        close_db(db);
+        remove_with_journal(path);
+        return e;
+    };
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK)
+        return fail(engine_error(db));
+    const QByteArray key = key_for(protection);
+    if (!key.isEmpty()) {
+        sqlite3_key(db, key.constData(), int(key.size()));
+        if (Error e = exec_plain(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(k_page_size)))
+            return fail(e);
+    } else if (Error e = exec_plain(db, QStringLiteral("PRAGMA page_size = %1").arg(k_page_size))) {
+        return fail(e);
+    }
+    if (Error e = exec_plain(db, QStringLiteral("BEGIN")))
+        return fail(e);
+    for (const QString& sql : create_statements(schema))
+        if (Error e = exec_plain(db, sql))
+            return fail(e);
+    if (Error e = exec_plain(db, QStringLiteral("COMMIT")))
+        return fail(e);
+    if (sqlite3_close(db) != SQLITE_OK)
+        return fail(engine_error(db));
+    db = nullptr;
+    return {};
+}
+
+std::unique_ptr<Connection> Connection::open(const QString& path, const QString& password, Error& error)
+{
+    error = {};
+    const QString shown = native(path);
+    QByteArrayList keys;
+    switch (probe_file(path)) {
+    case FileProbe::Missing:
+        error = file_error_for(path, ENOENT);
+        return nullptr;
+    case FileProbe::Unreadable:
+        error = make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(shown));
+        return nullptr;
+    case FileProbe::Empty:
+    case FileProbe::Foreign:
+        error = make_error(ErrorKind::NotCatalogue,
+                           QStringLiteral("%1 is not a Mosswick catalogue (not an SQLite database file).").arg(shown));
+        return nullptr;
+    case FileProbe::Jet:
+        error = make_error(ErrorKind::JetFile,
+                           QStringLiteral("%1 is a Microsoft Jet (Access) database; Mosswick opens only its own "
+                                          "catalogue files (SQLite).")
+                               .arg(shown));
+        return nullptr;
+    case FileProbe::Plain:
+        keys << QByteArray();
+        break;
+    case FileProbe::MaybeEncrypted:
+        if (!password.isEmpty())
+            keys << password.toUtf8();
+        keys << internal_key();
+        break;
+    }
+
+    const bool read_only = is_read_only_path(path);
+    sqlite3* db = nullptr;
+    int rc = SQLITE_OK;
+    for (const QByteArray& key : keys) {
+        db = open_keyed(path, key, read_only, rc);
+        if (db || rc != SQLITE_NOTADB)
+            break;
+    }
+    if (!db) {
+        if (rc == SQLITE_NOTADB)
+            error = make_error(ErrorKind::WrongPassword, QStringLiteral("Not a valid password."));
+        else if (rc == SQLITE_CANTOPEN || rc == SQLITE_PERM || rc == SQLITE_READONLY)
+            error = make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(shown));
+        else
+            error = {ErrorKind::Engine, rc & 0xff, QString::fromUtf8(sqlite3_errstr(rc))};
+        return nullptr;
+    }
+    configure(db);
+
+    std::unique_ptr<Connection> conn(new Connection);
+    conn->m_db = db;
+    conn->m_path = path;
+    conn->m_read_only = read_only;
+
+    // Only our own table and indexes: a file made elsewhere must not run
+    // anything of its own when we query it.
+    std::vector<SchemaEntry> entries;
+    {
+        Statement st(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master"));
+        while (st.step())
+            entries.push_back({st.text(0), st.text(1), st.text(2), st.text(3)});
+        if (!st.error().ok()) {
+            error = st.error();
+            return nullptr;
+        }
+    }
+    bool has_table = false;
+    for (const SchemaEntry& e : entries)
+        has_table |= e.type == QStringLiteral("table") && e.name.compare(QLatin1String(k_table), Qt::CaseInsensitive) == 0;
+    if (!has_table) {
+        error = make_error(ErrorKind::NotCatalogue,
+                           QStringLiteral("%1 is not a Mosswick catalogue (it has no picture table).").arg(shown));
+        return nullptr;
+    }
+    const QString why = check_schema(entries);
+    if (!why.isEmpty()) {
+        error = make_error(ErrorKind::UnsafeSchema,
+                           QStringLiteral("%1 was refused: %2.").arg(shown, why));
+        return nullptr;
+    }
+    {
+        Statement st(db, QStringLiteral("PRAGMA quick_check"));
+        if (!st.step() || st.text(0) != QStringLiteral("ok")) {
+            const QString detail = st.error().ok() ? st.text(0) : st.error().text;
+            error = make_error(ErrorKind::Corrupt, QStringLiteral("The catalogue %1 is damaged (%2).").arg(shown, detail));
+            return nullptr;
+        }
+    }
+    if (Error e = conn->load_columns()) {
+        error = e;
+        return nullptr;
+    }
+    return conn;
+}
+
+Error Connection::compact(const QString& path, const QString& current_password, const Protection& target,
+                          const QString& temp_path)
+{
+    if (QFileInfo::exists(temp_path) && !QFile::remove(temp_path))
+        return file_error_for(temp_path, EACCES);
+    QFile::remove(temp_path + QStringLiteral("-journal"));
+
+    Error error;
+    {
+        std::unique_ptr<Connection> source = open(path, current_password, error);
+        if (!source)
+            return error;
+        if (source->read_only())
+            return make_error(ErrorKind::FileAccess, QStringLiteral("The database is Read-Only."));
+
+        auto fail = [&](Error e) {
+            exec_plain(source->m_db, QStringLiteral("DETACH DATABASE compacted"));
+            source.reset();
+            remove_with_journal(temp_path);
+            return e;
+        };
+        // The connection may not create files; an empty file is an empty database.
+        const int fd = ::open(QFile::encodeName(temp_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return fail(file_error_for(temp_path, errno));
+        ::close(fd);
+        const QByteArray key = key_for(target);
+        Statement attach(source->m_db, QStringLiteral("ATTACH DATABASE ?1 AS compacted KEY ?2"));
+        attach.bind(1, QFileInfo(temp_path).absoluteFilePath());
+        attach.bind(2, key.isEmpty() ? QVariant(QString()) : QVariant(QString::fromUtf8(key)));
+        if (Error e = attach.run())
+            return fail(e);
+        const QString page = key.isEmpty() ? QStringLiteral("PRAGMA compacted.page_size = %1")
+                                            : QStringLiteral("PRAGMA compacted.cipher_page_size = %1");
+        if (Error e = exec_plain(source->m_db, page.arg(k_page_size)))
+            return fail(e);
+        if (Error e = exec_plain(source->m_db, QStringLiteral("SELECT sqlcipher_export('compacted')")))
+            return fail(e);
+        if (Error e = exec_plain(source->m_db, QStringLiteral("DETACH DATABASE compacted")))
+            return fail(e);
+    }
+
+    // Prove the copy opens with its new protection before it replaces anything.
+    {
+        std::unique_ptr<Connection> copy = open(temp_path, target.password, error);
+        if (!copy) {
+            remove_with_journal(temp_path);
+            return error;
+        }
+    }
+    if (!fsync_path(temp_path, false)) {
+        remove_with_journal(temp_path);
+        return file_error_for(temp_path, errno);
+    }
+    if (::rename(QFile::encodeName(temp_path).constData(), QFile::encodeName(path).constData()) != 0) {
+        const int err = errno;
+        remove_with_journal(temp_path);
+        return file_error_for(path, err);
+    }
+    fsync_path(QFileInfo(path).absolutePath(), true);
+    return {};
+}
+
+Error Connection::load_columns()
+{
+    m_columns.clear();
+    Statement st(m_db, QStringLiteral("PRAGMA table_info(demopicture)"));
+    while (st.step())
+        m_columns << st.text(1);
+    return st.error();
+}
+
+bool Connection::has_index(const QString& name)
+{
+    Statement st(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 AND name = ?2"));
+    st.bind_all({QString::fromLatin1(k_table), name});
+    return st.step();
+}
+
+Error Connection::upgrade_to_full()
+{
+    const std::vector<QString> statements = upgrade_statements(column_count());
+    if (statements.empty())
+        return make_error(ErrorKind::Engine,
+                          QStringLiteral("A catalogue of %1 columns cannot be upgraded.").arg(column_count()));
+    if (m_read_only)
+        return make_error(ErrorKind::FileAccess, QStringLiteral("The database is Read-Only."));
+    {
+        Transaction t(*this);
+        if (t.error())
+            return t.error();
+        for (const QString& sql : statements)
+            if (Error e = exec(sql))
+                return e;
+        if (Error e = t.commit())
+            return e;
+    }
+    return load_columns();
+}
+
+Error Connection::ensure_picfile_index()
+{
+    if (has_index(QLatin1String(k_picfile_index)))
+        return {};
+    if (m_read_only)
+        return make_error(ErrorKind::FileAccess, QStringLiteral("The database is Read-Only."));
+    Error error;
+    const QVariant nulls = scalar(QStringLiteral("SELECT count(*) FROM demopicture WHERE picfile IS NULL"), {}, error);
+    if (error)
+        return error;
+    if (nulls.toLongLong() > 0)
+        return make_error(ErrorKind::Limit,
+                          QStringLiteral("The index idxPicfile cannot be created: %1 row(s) have no picture file name.")
+                              .arg(nulls.toLongLong()));
+    return exec(QStringLiteral("CREATE INDEX idxPicfile ON demopicture (picfile)"));
+}
+
+Statement Connection::prepare(const QString& sql)
+{
+    return Statement(m_db, sql);
+}
+
+Error Connection::exec(const QString& sql, const QVariantList& params)
+{
+    Statement st(m_db, sql);
+    if (!st.valid())
+        return st.error();
+    st.bind_list(params);
+    return st.run();
+}
+
+QVariant Connection::scalar(const QString& sql, const QVariantList& params, Error& error)
+{
+    Statement st(m_db, sql);
+    if (!st.valid()) {
+        error = st.error();
+        return {};
+    }
+    st.bind_list(params);
+    QVariant v;
+    if (st.step())
+        v = st.value(0);
+    error = st.error();
+    return v;
+}
+
+qint64 Connection::record_count(Error& error)
+{
+    return scalar(QStringLiteral("SELECT count(*) FROM demopicture"), {}, error).toLongLong();
+}
+
+QVariant Connection::max_numpic(Error& error)
+{
+    return scalar(QStringLiteral("SELECT max(numpic) FROM demopicture"), {}, error);
+}
+
+QString Connection::select_columns() const
+{
+    QStringList cols;
+    for (int i = 0; i < column_count(); ++i)
+        cols << (i == col_dbpic ? QStringLiteral("length(dbpic)") : QString::fromLatin1(column_defs()[size_t(i)].name));
+    return cols.join(QStringLiteral(", "));
+}
+
+Row Connection::read_row(Statement& st) const
+{
+    Row row;
+    row.values.reserve(column_count());
+    for (int i = 0; i < column_count(); ++i)
+        row.values.append(st.value(i));
+    return row;
+}
+
+std::vector<Row> Connection::rows_on_page(qint64 numpage, Error& error)
+{
+    std::vector<Row> rows;
+    Statement st(m_db, QStringLiteral("SELECT %1 FROM demopicture WHERE numpage = ?1 ORDER BY numpic").arg(select_columns()));
+    st.bind(1, numpage);
+    while (st.step())
+        rows.push_back(read_row(st));
+    error = st.error();
+    return rows;
+}
+
+std::optional<Row> Connection::find_row(qint64 numpic, Error& error)
+{
+    Statement st(m_db, QStringLiteral("SELECT %1 FROM demopicture WHERE numpic = ?1").arg(select_columns()));
+    st.bind(1, numpic);
+    std::optional<Row> row;
+    if (st.step())
+        row = read_row(st);
+    error = st.error();
+    return row;
+}
+
+Error Connection::check_value(int column, const QVariant& value)
+{
+    if (column < 0 || column >= k_full_columns)
+        return make_error(ErrorKind::Engine, QStringLiteral("Unknown column %1.").arg(column));
+    if (column >= column_count())
+        return make_error(ErrorKind::Engine,
+                          QStringLiteral("The catalogue has no column %1.").arg(column_defs()[size_t(column)].name));
+    const ColumnDef& def = column_defs()[size_t(column)];
+    if (def.limited && value.isValid()) {
+        const qsizetype n = value.toString().size();
+        if (n > k_text_limit)
+            return make_error(ErrorKind::Limit,
+                              QStringLiteral("The field %1 is %2 characters long; it cannot exceed %3 characters.")
+                                  .arg(def.name)
+                                  .arg(n)
+                                  .arg(k_text_limit));
+    }
+    if (column == col_picfile && !value.isValid() && has_index(QLatin1String(k_picfile_index)))
+        return make_error(ErrorKind::Limit, QStringLiteral("The field picfile cannot be Null (index idxPicfile)."));
+    return {};
+}
+
+Error Connection::add_row(const Row& row)
+{
+    QStringList names, marks;
+    QVariantList params;
+    for (int i = 0; i < column_count(); ++i) {
+        if (i == col_dbpic)
+            continue;
+        const QVariant v = row.value(i);
+        if (Error e = check_value(i, v))
+            return e;
+        names << QString::fromLatin1(column_defs()[size_t(i)].name);
+        marks << QStringLiteral("?%1").arg(params.size() + 1);
+        params << v;
+    }
+    return exec(QStringLiteral("INSERT INTO demopicture (%1) VALUES (%2)").arg(names.join(u','), marks.join(u',')), params);
+}
+
+Error Connection::update_fields(qint64 numpic, const std::vector<std::pair<int, QVariant>>& fields)
+{
+    if (fields.empty())
+        return {};
+    QStringList sets;
+    QVariantList params;
+    for (const auto& [column, value] : fields) {
+        if (Error e = check_value(column, value))
+            return e;
+        sets << QStringLiteral("%1 = ?%2").arg(QLatin1String(column_defs()[size_t(column)].name)).arg(params.size() + 1);
+        params << value;
+    }
+    params << numpic;
+    if (Error e = exec(QStringLiteral("UPDATE demopicture SET %1 WHERE numpic = ?%2").arg(sets.join(QStringLiteral(", "))).arg(params.size()),
+                       params))
+        return e;
+    if (sqlite3_changes(m_db) == 0)
+        return {ErrorKind::Engine, SQLITE_NOTFOUND, QStringLiteral("The picture %1 is not in the catalogue.").arg(numpic)};
+    return {};
+}
+
+Error Connection::write_picture_bytes(qint64 numpic, const QString& file_path)
+{
+    if (column_count() <= col_inoutpic)
+        return make_error(ErrorKind::Engine, QStringLiteral("This catalogue cannot hold pictures."));
+    QFile file(file_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.exists() ? make_error(ErrorKind::FileAccess,
+                                          QStringLiteral("Path/File access error: %1").arg(native(file_path)))
+                             : file_error_for(file_path, ENOENT);
+    const qint64 n = file.size();
+    if (n <= 0)
+        return make_error(ErrorKind::EmptyFile, QStringLiteral("The picture file is empty: %1").arg(native(file_path)));
+
+    Transaction t(*this);
+    if (t.error())
+        return t.error();
+    if (Error e = exec(QStringLiteral("UPDATE demopicture SET dbpic = zeroblob(?1), inoutpic = 1 WHERE numpic = ?2"),
+                       {n, numpic}))
+        return e;
+    if (sqlite3_changes(m_db) == 0)
+        return {ErrorKind::Engine, SQLITE_NOTFOUND, QStringLiteral("The picture %1 is not in the catalogue.").arg(numpic)};
+    Error error;
+    const qint64 rowid = scalar(QStringLiteral("SELECT rowid FROM demopicture WHERE numpic = ?1"), {numpic}, error).toLongLong();
+    if (error)
+        return error;
+
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(m_db, "main", k_table, "dbpic", rowid, 1, &blob) != SQLITE_OK) {
+        Error e = engine_error(m_db);
+        sqlite3_blob_close(blob);
+        return e;
+    }
+    // The short piece first, then full pieces; one buffer is reused.
+    QByteArray buffer(int(k_blob_chunk_size), Qt::Uninitialized);
+    qint64 offset = 0;
+    const qint64 first = n % k_blob_chunk_size;
+    auto changed = [&]() {
+        return make_error(ErrorKind::FileChanged,
+                          QStringLiteral("The picture file changed while it was read: %1").arg(native(file_path)));
+    };
+    while (offset < n) {
+        const qint64 piece = (offset == 0 && first != 0) ? first : k_blob_chunk_size;
+        const qint64 got = file.read(buffer.data(), piece);
+        if (got != piece) {
+            sqlite3_blob_close(blob);
+            return got < 0 ? make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(native(file_path)))
+                           : changed();
+        }
+        if (sqlite3_blob_write(blob, buffer.constData(), int(piece), int(offset)) != SQLITE_OK) {
+            Error e = engine_error(m_db);
+            sqlite3_blob_close(blob);
+            return e;
+        }
+        offset += piece;
+    }
+    char extra = 0;
+    const bool grew = file.read(&extra, 1) > 0;
+    if (sqlite3_blob_close(blob) != SQLITE_OK)
+        return engine_error(m_db);
+    if (grew || QFileInfo(file_path).size() != n)
+        return changed();
+    return t.commit();
+}
+
+QByteArray Connection::read_picture_bytes(qint64 numpic, Error& error)
+{
+    if (column_count() <= col_dbpic) {
+        error = {};
+        return {};
+    }
+    Statement st(m_db, QStringLiteral("SELECT dbpic FROM demopicture WHERE numpic = ?1"));
+    st.bind(1, numpic);
+    QByteArray bytes;
+    if (st.step())
+        bytes = st.blob(0);
+    error = st.error();
+    return bytes;
+}
+
+Error Connection::begin_savepoint()
+{
+    if (Error e = exec(QStringLiteral("SAVEPOINT sp%1").arg(m_savepoints + 1)))
+        return e;
+    ++m_savepoints;
+    return {};
+}
+
+Error Connection::release_savepoint()
+{
+    if (m_savepoints == 0)
+        return make_error(ErrorKind::Engine, QStringLiteral("No transaction is open."));
+    if (Error e = exec(QStringLiteral("RELEASE sp%1").arg(m_savepoints)))
+        return e;
+    --m_savepoints;
+    return {};
+}
+
+Error Connection::rollback_savepoint()
+{
+    if (m_savepoints == 0)
+        return make_error(ErrorKind::Engine, QStringLiteral("No transaction is open."));
+    Error e;
+    if (m_savepoints == 1) {
+        // The outermost level: a real rollback, so that the file is left
+        // exactly as it was (releasing would still commit an empty change).
+        e = exec(QStringLiteral("ROLLBACK"));
+    } else {
+        e = exec(QStringLiteral("ROLLBACK TO sp%1").arg(m_savepoints));
+        exec(QStringLiteral("RELEASE sp%1").arg(m_savepoints));
+    }
+    --m_savepoints;
+    return e;
+}
+
+Transaction::Transaction(Connection& conn) : m_conn(conn)
+{
+    m_error = m_conn.begin_savepoint();
+    m_open = m_error.ok();
+}
+
+Transaction::~Transaction()
+{
+    if (m_open)
+        rollback();
+}
+
+Error Transaction::commit()
+{
+    if (!m_open)
+        return m_error.ok() ? make_error(ErrorKind::Engine, QStringLiteral("The transaction has ended.")) : m_error;
+    m_error = m_conn.release_savepoint();
+    if (m_error) {
+        rollback();
+        return m_error;
+    }
+    m_open = false;
+    return {};
+}
+
+void Transaction::rollback()
+{
+    if (!m_open)
+        return;
+    m_conn.rollback_savepoint();
+    m_open = false;
+}
+
+} // namespace mosswick::store

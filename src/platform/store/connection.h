@@ -1,0 +1,156 @@
+#pragma once
+
+#include "platform/store/schema.h"
+#include "platform/store/statement.h"
+#include "platform/store/store_error.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+
+namespace mosswick::store {
+
+// How a catalogue file is protected. A password encrypts the file with it;
+// "encrypt" without a password uses a fixed key of ours, which only scrambles.
+struct Protection {
+    QString password;
+    bool encrypt = false;
+};
+
+// What a file looks like from its first bytes.
+enum class FileProbe { Missing, Unreadable, Empty, Plain, Jet, MaybeEncrypted, Foreign };
+
+// Looks at the start of a file without opening it as a database.
+FileProbe probe_file(const QString& path);
+
+// True when we cannot write the file or its folder (also for the owner's
+// write bits being cleared, so that a read-only mark holds for every user).
+bool is_read_only_path(const QString& path);
+
+// One row of the picture table without the picture bytes. values holds one
+// entry per column of the file (5, 7 or 9); the dbpic entry is its length in
+// bytes, or invalid when the column is Null.
+struct Row {
+    QVariantList values;
+
+    QVariant value(int column) const { return column < values.size() ? values[column] : QVariant(); }
+    QVariant value(const QString& name) const { return value(column_index(name)); }
+    void set(int column, const QVariant& v);
+    void set(const QString& name, const QVariant& v) { set(column_index(name), v); }
+};
+
+// The one connection to an open catalogue.
+class Connection {
+public:
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Creates a new, empty catalogue file with the table of an edition.
+    // Refuses an existing file (left untouched); a partly created file is removed.
+    static Error create(const QString& path, Schema schema, const Protection& protection);
+
+    // Opens a catalogue. password may be empty. The fixed key of "encrypt" is
+    // tried silently. Checks the file's header, schema and integrity before
+    // handing it out; opens read-only when the file or its folder is.
+    static std::unique_ptr<Connection> open(const QString& path, const QString& password, Error& error);
+
+    // Copies a closed catalogue into temp_path protected as asked, checks the
+    // copy, then puts it in place of the catalogue with one atomic rename.
+    // On failure the catalogue is untouched and temp_path removed.
+    static Error compact(const QString& path, const QString& current_password, const Protection& target,
+                         const QString& temp_path);
+
+    const QString& path() const { return m_path; }
+    bool read_only() const { return m_read_only; }
+
+    // Number and names of the picture table's columns (5, 7 or 9).
+    int column_count() const { return int(m_columns.size()); }
+    const QStringList& column_names() const { return m_columns; }
+    bool has_index(const QString& name);
+
+    // Brings a 5- or 7-column table to nine columns in one transaction; on
+    // failure the file is unchanged.
+    Error upgrade_to_full();
+
+    // Creates idxPicfile when missing. Refused while rows without picfile exist.
+    Error ensure_picfile_index();
+
+    Statement prepare(const QString& sql);
+    // Runs a command with bound values.
+    Error exec(const QString& sql, const QVariantList& params = {});
+    // First column of the first row; invalid when Null or no row.
+    QVariant scalar(const QString& sql, const QVariantList& params, Error& error);
+
+    qint64 record_count(Error& error);
+    // Largest picture number; invalid when the table is empty.
+    QVariant max_numpic(Error& error);
+
+    // Rows of one page ordered by picture number.
+    std::vector<Row> rows_on_page(qint64 numpage, Error& error);
+    // The row with a picture number (the keyed seek).
+    std::optional<Row> find_row(qint64 numpic, Error& error);
+    // Adds a row; values beyond the file's columns and the dbpic entry are ignored.
+    Error add_row(const Row& row);
+    // Writes some fields of the row with a picture number.
+    Error update_fields(qint64 numpic, const std::vector<std::pair<int, QVariant>>& fields);
+
+    // Copies a file's bytes into dbpic of a row in pieces, never holding the
+    // whole file. Refuses a 0-byte file and a file that changes size meanwhile.
+    Error write_picture_bytes(qint64 numpic, const QString& file_path);
+    // The stored picture bytes of a row; empty when there are none.
+    QByteArray read_picture_bytes(qint64 numpic, Error& error);
+
+    // Nested transactions: savepoints. Prefer the Transaction guard.
+    Error begin_savepoint();
+    Error release_savepoint();
+    Error rollback_savepoint();
+    int savepoint_depth() const { return m_savepoints; }
+
+    // Checks a value against the column's rules (length, Null in picfile when
+    // idxPicfile exists).
+    Error check_value(int column, const QVariant& value);
+
+    sqlite3* handle() const { return m_db; }
+
+private:
+    Connection() = default;
+    Error load_columns();
+    QString select_columns() const;
+    Row read_row(Statement& st) const;
+
+    sqlite3* m_db = nullptr;
+    QString m_path;
+    bool m_read_only = false;
+    QStringList m_columns;
+    int m_savepoints = 0;
+};
+
+// Scoped transaction: commits on commit(), rolls back otherwise. Nests.
+class Transaction {
+public:
+    explicit Transaction(Connection& conn);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    const Error& error() const { return m_error; }
+    Error commit();
+    void rollback();
+
+private:
+    Connection& m_conn;
+    bool m_open = false;
+    Error m_error;
+};
+
+// The size of every full piece copied into dbpic.
+inline constexpr qint64 k_blob_chunk_size = 100000;
+
+} // namespace mosswick::store

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+namespace mosswick::store {
+
+enum class Schema { Full, Light };
+
+// Column positions of the picture table; code reads columns by position.
+enum Column : int {
+    col_movfile = 0,
+    col_picfile = 1,
+    col_note = 2,
+    col_numpage = 3,
+    col_numpic = 4,
+    col_reference = 5,
+    col_addnote = 6,
+    col_dbpic = 7,
+    col_inoutpic = 8,
+};
+
+inline constexpr int k_full_columns = 9;
+inline constexpr int k_light_columns = 5;
+inline constexpr int k_text_limit = 255;   // characters in movfile, picfile, reference
+
+inline constexpr const char* k_table = "demopicture";
+inline constexpr const char* k_picfile_index = "idxPicfile";
+
+struct ColumnDef {
+    const char* name;
+    const char* type;   // declared type in the table definition
+    bool limited;       // holds at most k_text_limit characters
+};
+
+// The nine columns of the full table, in their order.
+const std::array<ColumnDef, k_full_columns>& column_defs();
+
+// Returns the column's position for a name (case-insensitive), or -1.
+int column_index(const QString& name);
+
+// Statements that create the table of an edition with its key and indexes.
+std::vector<QString> create_statements(Schema schema);
+
+// Statements that bring a 5- or 7-column table to the 9 columns of the full
+// edition; empty for any other count.
+std::vector<QString> upgrade_statements(int column_count);
+
+// One entry of the file's schema table.
+struct SchemaEntry {
+    QString type;
+    QString name;
+    QString table;
+    QString sql;
+};
+
+// Checks that the schema holds only our table (5 to 9 leading columns of the
+// full table, with their declared types) and our indexes, and nothing that
+// could run code or change behaviour: no views, triggers, other tables,
+// defaults, checks, expressions or partial indexes. Returns an empty text
+// when the schema is ours, else what was refused.
+QString check_schema(const std::vector<SchemaEntry>& entries);
+
+} // namespace mosswick::store

@@ -1,0 +1,521 @@
+#include "store_fixture.h"
+
+#include "platform/store/sqlite.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+using namespace storetest;
+using testsupport::TempDir;
+
+namespace {
+
+struct ColumnInfo {
+    QString name;
+    QString type;
+};
+
+std::vector<ColumnInfo> table_info(Connection& c)
+{
+    std::vector<ColumnInfo> cols;
+    Statement st = c.prepare(QStringLiteral("PRAGMA table_info(demopicture)"));
+    while (st.step())
+        cols.push_back({st.text(1), st.text(2)});
+    return cols;
+}
+
+QStringList index_names(Connection& c)
+{
+    QStringList names;
+    Statement st = c.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type='index' ORDER BY name"));
+    while (st.step())
+        names << st.text(0);
+    return names;
+}
+
+bool is_unique_index(Connection& c, const QString& name)
+{
+    Statement st = c.prepare(QStringLiteral("PRAGMA index_list(demopicture)"));
+    while (st.step())
+        if (st.text(1) == name)
+            return st.integer(2) == 1;
+    return false;
+}
+
+QByteArray head(const QString& path)
+{
+    return testsupport::read_all(path).left(16);
+}
+
+// Makes a file of a given size with recognisable content.
+QString make_file(const TempDir& dir, const QString& name, int size)
+{
+    QByteArray b(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        b[i] = char((i * 7 + i / 251) & 0xff);
+    return dir.write(name, b);
+}
+
+} // namespace
+
+TEST(CatalogueCreation, FullSchemaHasNineColumnsInOrderWithKeyAndIndexes)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir);
+    auto c = open_ok(path);
+    ASSERT_TRUE(c);
+    const auto cols = table_info(*c);
+    const QStringList names{"movfile", "picfile", "note", "numpage", "numpic", "reference", "addnote", "dbpic", "inoutpic"};
+    const QStringList types{"VARCHAR(255)", "VARCHAR(255)", "TEXT", "INTEGER", "INTEGER", "VARCHAR(255)", "TEXT", "BLOB", "INTEGER"};
+    ASSERT_EQ(cols.size(), 9u);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(cols[size_t(i)].name, names[i]);
+        EXPECT_EQ(cols[size_t(i)].type, types[i]);
+    }
+    EXPECT_EQ(c->column_names(), names);
+    EXPECT_EQ(index_names(*c), (QStringList{"GenericKey1", "GenericKey3", "GenericKey4", "UniqueKey", "idxPicfile"}));
+    EXPECT_TRUE(is_unique_index(*c, "UniqueKey"));
+    EXPECT_FALSE(is_unique_index(*c, "idxPicfile"));
+    Error e;
+    EXPECT_EQ(c->record_count(e), 0);
+    EXPECT_FALSE(c->max_numpic(e).isValid());
+    EXPECT_FALSE(c->read_only());
+}
+
+TEST(CatalogueCreation, LightSchemaHasFiveColumnsAndGenericKey2)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 0, Schema::Light);
+    auto c = open_ok(path);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->column_names(), (QStringList{"movfile", "picfile", "note", "numpage", "numpic"}));
+    EXPECT_EQ(index_names(*c), (QStringList{"GenericKey1", "GenericKey2", "GenericKey3", "UniqueKey", "idxPicfile"}));
+}
+
+TEST(CatalogueCreation, NewFilesUse4096BytePages)
+{
+    TempDir dir;
+    const QString plain = new_catalogue(dir, 0, Schema::Full, {}, "plain.mdb");
+    const QByteArray h = testsupport::read_all(plain);
+    ASSERT_GE(h.size(), 18);
+    EXPECT_EQ((uchar(h[16]) << 8) | uchar(h[17]), 4096);
+    const QString enc = new_catalogue(dir, 0, Schema::Full, {"pw", false}, "enc.mdb");
+    EXPECT_EQ(QFileInfo(enc).size() % 4096, 0);
+}
+
+TEST(CatalogueCreation, ExistingFileIsRefusedAndLeftUntouched)
+{
+    TempDir dir;
+    const QString path = dir.write("new.mdb", "precious bytes");
+    const Error e = Connection::create(path, Schema::Full, {});
+    EXPECT_EQ(e.kind, ErrorKind::FileExists);
+    EXPECT_EQ(e.code, 58);
+    EXPECT_EQ(testsupport::read_all(path), QByteArray("precious bytes"));
+}
+
+TEST(CatalogueCreation, MissingFolderIsPathNotFoundAndLeavesNothing)
+{
+    TempDir dir;
+    const QString path = dir.file("nowhere/new.mdb");
+    const Error e = Connection::create(path, Schema::Full, {});
+    EXPECT_EQ(e.code, 76);
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST(Protection, PasswordEncryptAndPlainMatrix)
+{
+    TempDir dir;
+    const QString plain = new_catalogue(dir, 1, Schema::Full, {}, "plain.mdb");
+    const QString pw = new_catalogue(dir, 1, Schema::Full, {"secret", false}, "pw.mdb");
+    const QString enc = new_catalogue(dir, 1, Schema::Full, {"", true}, "enc.mdb");
+    const QString both = new_catalogue(dir, 1, Schema::Full, {"secret", true}, "both.mdb");
+
+    EXPECT_EQ(head(plain), QByteArray("SQLite format 3\0", 16));
+    for (const QString& p : {pw, enc, both}) {
+        EXPECT_NE(head(p), QByteArray("SQLite format 3\0", 16));
+        EXPECT_FALSE(testsupport::read_all(p).contains("p1.jpg")) << "file is not scrambled";
+    }
+    EXPECT_EQ(probe_file(pw), FileProbe::MaybeEncrypted);
+
+    // No password asked for the plain and the encrypt-only files.
+    EXPECT_TRUE(open_ok(plain));
+    EXPECT_TRUE(open_ok(enc));
+    // A password the plain file does not need is ignored.
+    EXPECT_TRUE(open_ok(plain, "whatever"));
+    // A stale password does not hide the encrypt-only file.
+    EXPECT_TRUE(open_ok(enc, "stale"));
+
+    for (const QString& p : {pw, both}) {
+        Error e;
+        EXPECT_FALSE(Connection::open(p, {}, e));
+        EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
+        EXPECT_TRUE(e.text.toLower().contains("password"));
+        EXPECT_FALSE(Connection::open(p, "wrong", e));
+        EXPECT_TRUE(e.text.toLower().contains("password"));
+        auto c = open_ok(p, "secret");
+        ASSERT_TRUE(c);
+        Error re;
+        EXPECT_EQ(c->record_count(re), 1);
+    }
+}
+
+TEST(OpenRefusals, ForeignFilesAreNamedWithoutAPasswordPrompt)
+{
+    TempDir dir;
+    Error e;
+
+    const QString text = dir.write("notes.mdb", QByteArray("just some text, not a catalogue\n").repeated(200));
+    EXPECT_FALSE(Connection::open(text, {}, e));
+    EXPECT_EQ(e.kind, ErrorKind::NotCatalogue);
+    EXPECT_FALSE(e.text.toLower().contains("password"));
+
+    QByteArray jet(4096, '\0');
+    jet.replace(4, 15, "Standard Jet DB");
+    const QString jetfile = dir.write("old.mdb", jet);
+    EXPECT_FALSE(Connection::open(jetfile, {}, e));
+    EXPECT_EQ(e.kind, ErrorKind::JetFile);
+    EXPECT_TRUE(e.text.contains("Jet"));
+    EXPECT_FALSE(e.text.toLower().contains("password"));
+
+    const QString empty = dir.write("empty.mdb", {});
+    EXPECT_FALSE(Connection::open(empty, {}, e));
+    EXPECT_EQ(e.kind, ErrorKind::NotCatalogue);
+
+    const QString picture = dir.write("pic.mdb", testsupport::make_picture_bytes(64, 64, "png"));
+    EXPECT_FALSE(Connection::open(picture, {}, e));
+    EXPECT_EQ(e.kind, ErrorKind::NotCatalogue);
+
+    EXPECT_FALSE(Connection::open(dir.file("missing.mdb"), {}, e));
+    EXPECT_EQ(e.code, 53);
+}
+
+TEST(OpenRefusals, SqliteFilesWithoutOurTableOrWithExtrasAreRefused)
+{
+    TempDir dir;
+    auto raw = [&](const QString& name, const QStringList& sql) {
+        const QString path = dir.file(name);
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(path).constData(), &db);
+        for (const QString& s : sql)
+            EXPECT_EQ(sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK) << s.toStdString();
+        sqlite3_close(db);
+        return path;
+    };
+    const QString base = "CREATE TABLE demopicture (movfile VARCHAR(255), picfile VARCHAR(255), note TEXT, numpage INTEGER, numpic INTEGER)";
+    Error e;
+
+    EXPECT_FALSE(Connection::open(raw("other.mdb", {"CREATE TABLE t(x)"}), {}, e));
+    EXPECT_EQ(e.kind, ErrorKind::NotCatalogue);
+
+    const std::vector<std::pair<QString, QStringList>> hostile{
+        {"trigger.mdb", {base, "CREATE TRIGGER t AFTER INSERT ON demopicture BEGIN DELETE FROM demopicture; END"}},
+        {"view.mdb", {base, "CREATE VIEW v AS SELECT * FROM demopicture"}},
+        {"extra.mdb", {base, "CREATE TABLE other(x)"}},
+        {"default.mdb", {"CREATE TABLE demopicture (movfile VARCHAR(255), picfile VARCHAR(255) DEFAULT (randomblob(9)), note TEXT, numpage INTEGER, numpic INTEGER)"}},
+        {"check.mdb", {"CREATE TABLE demopicture (movfile VARCHAR(255), picfile VARCHAR(255), note TEXT CHECK (length(note) < 5), numpage INTEGER, numpic INTEGER)"}},
+        {"exprindex.mdb", {base, "CREATE INDEX GenericKey1 ON demopicture (lower(picfile))"}},
+        {"partial.mdb", {base, "CREATE INDEX GenericKey1 ON demopicture (numpage) WHERE numpage > 2"}},
+        {"oddindex.mdb", {base, "CREATE INDEX sneaky ON demopicture (numpage)"}},
+        {"wrongtype.mdb", {"CREATE TABLE demopicture (movfile BLOB, picfile VARCHAR(255), note TEXT, numpage INTEGER, numpic INTEGER)"}},
+    };
+    for (const auto& [name, sql] : hostile) {
+        EXPECT_FALSE(Connection::open(raw(name, sql), {}, e)) << name.toStdString();
+        EXPECT_EQ(e.kind, ErrorKind::UnsafeSchema) << name.toStdString();
+    }
+
+    // Our own definition, typed by hand with quotes and other spacing, is accepted.
+    auto c = Connection::open(raw("ok.mdb", {"create table \"demopicture\" ( movfile varchar(255),picfile VARCHAR( 255 ), note TEXT, numpage INTEGER, numpic INTEGER )",
+                                             "CREATE UNIQUE INDEX UniqueKey ON demopicture(numpic)"}),
+                              {}, e);
+    EXPECT_TRUE(c) << e.text.toStdString();
+}
+
+TEST(Upgrade, FiveColumnFileGainsFourColumnsAndGenericKey4)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 3, Schema::Light);
+    auto c = open_ok(path);
+    ASSERT_EQ(c->column_count(), 5);
+    ASSERT_TRUE(c->upgrade_to_full().ok());
+    EXPECT_EQ(c->column_count(), 9);
+    EXPECT_TRUE(c->has_index("GenericKey4"));
+    c.reset();
+    c = open_ok(path);
+    EXPECT_EQ(c->column_count(), 9);
+    Error e;
+    EXPECT_EQ(c->record_count(e), 3);
+    auto row = c->find_row(2, e);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->value("picfile").toString(), "p2.jpg");
+    EXPECT_FALSE(row->value("reference").isValid());
+}
+
+TEST(Upgrade, SevenColumnFileGainsTwoColumnsAndNoIndex)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 2, Schema::Light);
+    {
+        auto c = open_ok(path);
+        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN reference VARCHAR(255)").ok());
+        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN addnote TEXT").ok());
+    }
+    auto c = open_ok(path);
+    ASSERT_EQ(c->column_count(), 7);
+    ASSERT_TRUE(c->upgrade_to_full().ok());
+    EXPECT_EQ(c->column_count(), 9);
+    EXPECT_FALSE(c->has_index("GenericKey4"));
+}
+
+TEST(Upgrade, FailureLeavesTheFileUnchanged)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 2, Schema::Light);
+    {
+        // An index already named GenericKey4 makes the last step fail.
+        auto c = open_ok(path);
+        ASSERT_TRUE(c->exec("CREATE INDEX GenericKey4 ON demopicture (movfile)").ok());
+    }
+    const QByteArray before = testsupport::read_all(path);
+    auto c = open_ok(path);
+    EXPECT_FALSE(c->upgrade_to_full().ok());
+    EXPECT_EQ(c->column_count(), 5);
+    c.reset();
+    EXPECT_EQ(testsupport::read_all(path), before);
+    EXPECT_EQ(open_ok(path)->column_count(), 5);
+}
+
+TEST(Upgrade, OnlyFiveAndSevenColumnsCanBeUpgraded)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir));
+    EXPECT_FALSE(c->upgrade_to_full().ok());
+    EXPECT_EQ(c->column_count(), 9);
+}
+
+TEST(Values, BoundValuesAreNeverReadAsSql)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir));
+    Row r = make_row(1, QStringLiteral("note"), QStringLiteral("note"));
+    r.set(col_reference, QStringLiteral("\"numpic\"' OR 1=1 --"));
+    ASSERT_TRUE(c->add_row(r).ok());
+    Error e;
+    auto back = c->find_row(1, e);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->value(col_picfile).toString(), "note");
+    EXPECT_EQ(back->value(col_note).toString(), "note");
+    EXPECT_EQ(back->value("reference").toString(), "\"numpic\"' OR 1=1 --");
+    ASSERT_TRUE(c->exec("UPDATE demopicture SET note = ?1 WHERE picfile = ?2", {QStringLiteral("picfile"), QStringLiteral("note")}).ok());
+    EXPECT_EQ(c->find_row(1, e)->value(col_note).toString(), "picfile");
+}
+
+TEST(Values, NullAndEmptyTextStayDistinct)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir));
+    Row r = make_row(1, QStringLiteral("a.jpg"), QString(""));
+    ASSERT_TRUE(c->add_row(r).ok());
+    Error e;
+    auto back = c->find_row(1, e);
+    EXPECT_TRUE(back->value(col_note).isValid());
+    EXPECT_EQ(back->value(col_note).toString(), "");
+    EXPECT_FALSE(back->value(col_movfile).isValid());
+}
+
+TEST(Values, TextLimitAndPicfileNullRule)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir));
+    EXPECT_TRUE(c->add_row(make_row(1, QString(255, 'x'))).ok());
+    Error e = c->add_row(make_row(2, QString(256, 'x')));
+    EXPECT_EQ(e.kind, ErrorKind::Limit);
+    EXPECT_TRUE(e.text.contains("256"));
+    EXPECT_EQ(c->update_fields(1, {{col_reference, QString(256, 'r')}}).kind, ErrorKind::Limit);
+    EXPECT_EQ(c->update_fields(1, {{col_movfile, QString(255, 'm')}}).kind, ErrorKind::None);
+
+    // Null picture names are refused while idxPicfile exists ...
+    EXPECT_EQ(c->add_row(make_row(3, QVariant())).kind, ErrorKind::Limit);
+    // ... allowed without it, and then the index cannot be made.
+    ASSERT_TRUE(c->exec("DROP INDEX idxPicfile").ok());
+    EXPECT_TRUE(c->add_row(make_row(3, QVariant())).ok());
+    EXPECT_EQ(c->ensure_picfile_index().kind, ErrorKind::Limit);
+    ASSERT_TRUE(c->exec("DELETE FROM demopicture WHERE picfile IS NULL").ok());
+    EXPECT_TRUE(c->ensure_picfile_index().ok());
+    EXPECT_TRUE(c->has_index("idxPicfile"));
+    // A second call changes nothing.
+    EXPECT_TRUE(c->ensure_picfile_index().ok());
+}
+
+TEST(Rows, PagesSeekAndUpdates)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir, 13));
+    Error e;
+    EXPECT_EQ(c->record_count(e), 13);
+    EXPECT_EQ(c->max_numpic(e).toLongLong(), 13);
+    auto page = c->rows_on_page(3, e);
+    ASSERT_EQ(page.size(), 1u);
+    EXPECT_EQ(page[0].value(col_numpic).toLongLong(), 13);
+    page = c->rows_on_page(2, e);
+    ASSERT_EQ(page.size(), 6u);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(page[size_t(i)].value(col_numpic).toLongLong(), 7 + i);
+    EXPECT_TRUE(c->update_fields(7, {{col_note, QStringLiteral("hello")}, {col_reference, QStringLiteral("ref")}}).ok());
+    auto row = c->find_row(7, e);
+    EXPECT_EQ(row->value("NOTE").toString(), "hello");
+    EXPECT_EQ(row->value(col_reference).toString(), "ref");
+    EXPECT_FALSE(c->find_row(99, e));
+    EXPECT_TRUE(e.ok());
+    EXPECT_FALSE(c->update_fields(99, {{col_note, QStringLiteral("x")}}).ok());
+    // Unique picture numbers.
+    EXPECT_FALSE(c->add_row(make_row(7, QStringLiteral("dup.jpg"))).ok());
+}
+
+TEST(PictureBytes, RoundTripsInPieces)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir, 1));
+    for (int size : {1, 99999, 100000, 100001, 199999, 250000, 300000}) {
+        const QString file = make_file(dir, QStringLiteral("f%1.jpg").arg(size), size);
+        ASSERT_TRUE(c->write_picture_bytes(1, file).ok()) << size;
+        Error e;
+        EXPECT_EQ(c->read_picture_bytes(1, e), testsupport::read_all(file)) << size;
+        auto row = c->find_row(1, e);
+        EXPECT_EQ(row->value(col_dbpic).toLongLong(), size);
+        EXPECT_EQ(row->value(col_inoutpic).toInt(), 1);
+    }
+}
+
+TEST(PictureBytes, EmptyMissingAndUnknownRowsAreRefused)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir, 1));
+    const QString empty = dir.write("empty.jpg", {});
+    Error e = c->write_picture_bytes(1, empty);
+    EXPECT_EQ(e.kind, ErrorKind::EmptyFile);
+    Error re;
+    auto row = c->find_row(1, re);
+    EXPECT_FALSE(row->value(col_inoutpic).isValid());
+    EXPECT_FALSE(row->value(col_dbpic).isValid());
+
+    EXPECT_EQ(c->write_picture_bytes(1, dir.file("gone.jpg")).code, 53);
+    const QString file = make_file(dir, "x.jpg", 10);
+    EXPECT_FALSE(c->write_picture_bytes(42, file).ok());
+    EXPECT_EQ(c->savepoint_depth(), 0);
+}
+
+TEST(PictureBytes, LightCataloguesHoldNoPictures)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir, 1, Schema::Light));
+    EXPECT_FALSE(c->write_picture_bytes(1, make_file(dir, "x.jpg", 10)).ok());
+}
+
+TEST(Compaction, PasswordChangeRoundTrip)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 7, Schema::Full, {"old", false});
+    const Error ce = Connection::compact(path, "old", {"new", false}, dir.file("NewCmpctDB.mdb"));
+    ASSERT_TRUE(ce.ok()) << ce.text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
+    Error e;
+    EXPECT_FALSE(Connection::open(path, "old", e));
+    EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
+    auto c = open_ok(path, "new");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->record_count(e), 7);
+    EXPECT_EQ(c->column_count(), 9);
+    EXPECT_TRUE(c->has_index("idxPicfile"));
+    c.reset();
+
+    // To no password at all: a plain file again.
+    ASSERT_TRUE(Connection::compact(path, "new", {"", false}, dir.file("NewCmpctDB.mdb")).ok());
+    EXPECT_EQ(head(path), QByteArray("SQLite format 3\0", 16));
+    // Encrypt without password: scrambled but opens silently.
+    ASSERT_TRUE(Connection::compact(path, "", {"", true}, dir.file("NewCmpctDB.mdb")).ok());
+    EXPECT_NE(head(path), QByteArray("SQLite format 3\0", 16));
+    EXPECT_TRUE(open_ok(path));
+}
+
+TEST(Compaction, LeftoverTemporaryFileIsReplaced)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 2);
+    dir.write("NewCmpctDB.mdb", "leftover");
+    ASSERT_TRUE(Connection::compact(path, "", {"pw", false}, dir.file("NewCmpctDB.mdb")).ok());
+    EXPECT_TRUE(open_ok(path, "pw"));
+}
+
+TEST(Compaction, FailureKeepsTheOriginal)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 3, Schema::Full, {"old", false});
+    const QByteArray before = testsupport::read_all(path);
+    // The temporary file cannot be made where asked.
+    EXPECT_FALSE(Connection::compact(path, "old", {"new", false}, dir.file("missing/NewCmpctDB.mdb")).ok());
+    EXPECT_EQ(testsupport::read_all(path), before);
+    // Wrong current password: nothing is written.
+    EXPECT_FALSE(Connection::compact(path, "bad", {"new", false}, dir.file("NewCmpctDB.mdb")).ok());
+    EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
+    EXPECT_EQ(testsupport::read_all(path), before);
+    EXPECT_TRUE(open_ok(path, "old"));
+}
+
+TEST(Transactions, NestAndRollBackOnEveryWayOut)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir));
+    Error e;
+    {
+        Transaction outer(*c);
+        ASSERT_TRUE(c->add_row(make_row(1, "a.jpg")).ok());
+        {
+            Transaction inner(*c);
+            ASSERT_TRUE(c->add_row(make_row(2, "b.jpg")).ok());
+            EXPECT_TRUE(inner.commit().ok());
+        }
+        {
+            Transaction dropped(*c);
+            ASSERT_TRUE(c->add_row(make_row(3, "c.jpg")).ok());
+        }
+        EXPECT_EQ(c->record_count(e), 2);
+        EXPECT_EQ(c->savepoint_depth(), 1);
+    }
+    EXPECT_EQ(c->record_count(e), 0);
+    EXPECT_EQ(c->savepoint_depth(), 0);
+    {
+        Transaction t(*c);
+        ASSERT_TRUE(c->add_row(make_row(1, "a.jpg")).ok());
+        EXPECT_TRUE(t.commit().ok());
+        EXPECT_FALSE(t.commit().ok());
+    }
+    EXPECT_EQ(c->record_count(e), 1);
+}
+
+TEST(ReadOnly, AFileWithoutWriteBitsOpensReadOnly)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 1);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    EXPECT_TRUE(is_read_only_path(path));
+    auto c = open_ok(path);
+    ASSERT_TRUE(c);
+    EXPECT_TRUE(c->read_only());
+    Error e;
+    EXPECT_EQ(c->record_count(e), 1);
+    EXPECT_FALSE(c->add_row(make_row(2, "b.jpg")).ok());
+    EXPECT_FALSE(c->upgrade_to_full().ok());
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+}
+
+TEST(ReadOnly, AReadOnlyFolderMakesTheCatalogueReadOnly)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 1);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    EXPECT_TRUE(is_read_only_path(path));
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_FALSE(is_read_only_path(path));
+}

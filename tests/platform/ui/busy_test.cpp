@@ -1,0 +1,177 @@
+#include "platform/ui/busy.h"
+#include "platform/ui/label_button.h"
+#include "platform/ui/vb.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace mosswick::ui;
+
+namespace {
+
+struct Window {
+    QWidget window;
+    QPushButton* button = new QPushButton("go", &window);
+    QLineEdit* edit = new QLineEdit(&window);
+    QProgressBar* bar = new QProgressBar(&window);
+    QAction* open = new QAction("Open DB", &window);
+    Window()
+    {
+        auto* l = new QVBoxLayout(&window);
+        l->addWidget(button);
+        l->addWidget(edit);
+        l->addWidget(bar);
+        window.show();
+    }
+};
+
+} // namespace
+
+TEST(BusyState, NestsAndReleasesOnTheLastRelease)
+{
+    Window w;
+    BusyState busy;
+    busy.attach(&w.window, w.bar);
+    busy.add_guarded_action(w.open);
+    QSignalSpy changes(&busy, &BusyState::busy_changed);
+    {
+        BusyLock outer(busy);
+        EXPECT_FALSE(w.open->isEnabled());
+        {
+            BusyLock inner(busy);
+            EXPECT_EQ(busy.depth(), 2);
+        }
+        EXPECT_TRUE(busy.busy());
+        EXPECT_FALSE(w.open->isEnabled());
+    }
+    EXPECT_FALSE(busy.busy());
+    EXPECT_TRUE(w.open->isEnabled());
+    EXPECT_EQ(changes.count(), 2);
+    // Enabling an enabled window changes nothing.
+    busy.release();
+    EXPECT_EQ(busy.depth(), 0);
+}
+
+TEST(BusyState, ReleasedWhenAnExceptionLeavesTheScope)
+{
+    Window w;
+    BusyState busy;
+    busy.attach(&w.window, w.bar);
+    try {
+        BusyLock lock(busy);
+        throw std::runtime_error("boom");
+    } catch (const std::exception&) {
+    }
+    EXPECT_FALSE(busy.busy());
+}
+
+TEST(BusyState, ActionsKeepTheirOwnStateAfterwards)
+{
+    Window w;
+    BusyState busy;
+    busy.attach(&w.window, w.bar);
+    busy.add_guarded_action(w.open);
+    w.open->setEnabled(false);
+    {
+        BusyLock lock(busy);
+    }
+    EXPECT_FALSE(w.open->isEnabled());
+}
+
+TEST(BusyState, SwallowsInputButEscAndProgressBarClicks)
+{
+    Window w;
+    BusyState busy;
+    busy.attach(&w.window, w.bar);
+    QSignalSpy clicks(w.button, &QPushButton::clicked);
+    int bar_presses = 0;
+    struct Counter : QObject {
+        int* n;
+        explicit Counter(int* c) : n(c) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::MouseButtonPress)
+                ++*n;
+            return false;
+        }
+    } counter(&bar_presses);
+    w.bar->installEventFilter(&counter);
+    int escapes = 0;
+    struct EscCounter : QObject {
+        int* n;
+        explicit EscCounter(int* c) : n(c) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape)
+                ++*n;
+            return false;
+        }
+    } esc_counter(&escapes);
+    w.edit->installEventFilter(&esc_counter);
+
+    BusyLock lock(busy);
+    QTest::mouseClick(w.button, Qt::LeftButton);
+    EXPECT_EQ(clicks.count(), 0);
+    QTest::keyClicks(w.edit, "abc");
+    EXPECT_EQ(w.edit->text(), QString());
+    QTest::keyClick(w.edit, Qt::Key_Escape);
+    EXPECT_EQ(escapes, 1);
+    QTest::mouseClick(w.bar, Qt::LeftButton);
+    EXPECT_EQ(bar_presses, 1);
+
+    lock.release();
+    QTest::mouseClick(w.button, Qt::LeftButton);
+    EXPECT_EQ(clicks.count(), 1);
+    QTest::keyClicks(w.edit, "abc");
+    EXPECT_EQ(w.edit->text(), QString("abc"));
+}
+
+TEST(BusyState, CloseIsRefusedWhileBusy)
+{
+    Window w;
+    BusyState busy;
+    busy.attach(&w.window, w.bar);
+    {
+        BusyLock lock(busy);
+        EXPECT_FALSE(w.window.close());
+        EXPECT_TRUE(w.window.isVisible());
+    }
+    EXPECT_TRUE(w.window.close());
+}
+
+TEST(LabelButton, PressedLookAndClick)
+{
+    LabelButton b("Clear note");
+    b.set_colors(bgr(0xFFFFFF), bgr(0xC0C0C0));
+    b.resize(80, 20);
+    b.show();
+    QSignalSpy clicked(&b, &LabelButton::clicked);
+    EXPECT_EQ(b.focusPolicy(), Qt::NoFocus);
+    QTest::mousePress(&b, Qt::LeftButton);
+    EXPECT_TRUE(b.is_pressed());
+    EXPECT_EQ(to_bgr(b.palette().color(QPalette::Window)), 0xC0C0C0u);
+    QTest::mouseRelease(&b, Qt::LeftButton);
+    EXPECT_FALSE(b.is_pressed());
+    EXPECT_EQ(to_bgr(b.palette().color(QPalette::Window)), 0xFFFFFFu);
+    EXPECT_EQ(clicked.count(), 1);
+    // Released outside: no click.
+    QTest::mousePress(&b, Qt::LeftButton);
+    QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(500, 500));
+    EXPECT_EQ(clicked.count(), 1);
+    b.setEnabled(false);
+    QTest::mouseClick(&b, Qt::LeftButton);
+    EXPECT_EQ(clicked.count(), 1);
+}
