@@ -1,0 +1,488 @@
+#include "window_fixture.h"
+
+#include "platform/store/connection.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableView>
+#include <QTextEdit>
+
+#include <sys/stat.h>
+
+using namespace mosswick;
+using testsupport::CatalogueSpec;
+
+namespace {
+
+QString title(const frmBrowser& w)
+{
+    return w.windowTitle();
+}
+
+} // namespace
+
+TEST_F(WindowTest, StartsInTheNoCatalogueState)
+{
+    EXPECT_EQ(title(*window), "Mosswick Database");
+    EXPECT_EQ(window->mnuDb->text(), "&Open DB");
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(window->SSTab_main->currentIndex(), 0);
+    EXPECT_FALSE(window->SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(window->SSTab_main->isTabEnabled(2));
+    EXPECT_EQ(window->tab_text(), "Pictures & Movies");
+    EXPECT_EQ(window->thumb_quality, 6);
+    EXPECT_EQ(window->zoom_quality, 5);
+    EXPECT_TRUE(window->mnuTQ[6]->isChecked());
+    EXPECT_TRUE(window->mnuZQ[5]->isChecked());
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             window->load_pictures, window->update_pictures, window->renumber_pages, window->exchange_picture,
+             window->insert_picture, window->delete_page, window->delete_picture, window->Command1, window->Text35,
+             window->Text36, window->Check4, window->cmd_OK, window->clear_note, window->Txt_Notes, window->Text27,
+             window->text23, window->load_list, window->verify_loaded_pictures, window->Fil_ImportFile,
+             window->File_movies, window->cancel_load_picture, window->Label3, window->go_left, window->go_right,
+             window->show_page, window->bof, window->eof, window->Slider1, window->refresh_grid,
+             window->refresh_ref, window->refresh_extraction, window->Extract})
+        EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
+    EXPECT_TRUE(window->Create_database->isEnabled());
+    EXPECT_FALSE(window->SSTab4->isTabEnabled(1));
+    EXPECT_FALSE(window->SSTab_mgm_pic->isTabEnabled(2));
+    EXPECT_FALSE(window->SSTab3->isTabEnabled(1));
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_TRUE(window->im[size_t(i)]->isHidden());
+        EXPECT_FALSE(window->lbl_note[size_t(i)]->isEnabled());
+    }
+    expect_usable();
+}
+
+TEST_F(WindowTest, TabChangesRewriteTheTabPanel)
+{
+    window->SSTab_main->setTabEnabled(1, true);
+    window->SSTab_main->setCurrentIndex(2);
+    EXPECT_EQ(window->tab_text(), "Loader");
+    window->SSTab_main->setCurrentIndex(1);
+    EXPECT_EQ(window->tab_text(), "Search & Sort");
+    window->SSTab_main->setCurrentIndex(0);
+    EXPECT_EQ(window->tab_text(), "Pictures & Movies");
+}
+
+TEST_F(WindowTest, EscSetsBothAbortFlagsWhateverRuns)
+{
+    window->Form_KeyPress(int('a'));
+    EXPECT_FALSE(window->esc_abort_search);
+    window->Form_KeyPress(27);
+    EXPECT_TRUE(window->esc_abort_search);
+    EXPECT_TRUE(window->esc_abort_update);
+}
+
+TEST_F(WindowTest, OpenAndCloseRoundTrip)
+{
+    const QString path = make(13);
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    ASSERT_EQ(dialogs->asked.size(), 1u);
+    EXPECT_EQ(dialogs->asked[0].text, "Select the database");
+    EXPECT_EQ(window->message_text(), "Database opened.");
+    EXPECT_EQ(title(*window), path);
+    EXPECT_EQ(window->db_path(), path);
+    EXPECT_EQ(window->mnuDb->text(), "Close DB");
+    EXPECT_TRUE(window->SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(window->SSTab_main->isTabEnabled(2));
+    EXPECT_EQ(window->db_folder, dir.path() + "/");
+    EXPECT_EQ(window->data_folder, dir.path() + "/data/");
+    EXPECT_EQ(window->picture_count, 13);
+    EXPECT_EQ(window->Label27->text(), "13");
+    EXPECT_EQ(window->Text2->text(), QString::number(QFileInfo(path).size()));
+    EXPECT_TRUE(window->renumber_pages->isEnabled());
+    EXPECT_TRUE(window->Command1->isEnabled());
+    EXPECT_TRUE(window->timing_text().isEmpty() || window->timing_text().endsWith(" ms"));
+    expect_usable();
+
+    window->mnuDb_Click();
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(window->message_text(), "Database closed.");
+    EXPECT_EQ(title(*window), "Mosswick database");
+    EXPECT_EQ(window->mnuDb->text(), "Open DB");
+    EXPECT_FALSE(window->SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(window->Label27->text().isEmpty());
+    EXPECT_TRUE(window->Label29->text().isEmpty());
+    EXPECT_TRUE(window->Text2->text().isEmpty());
+    EXPECT_FALSE(window->db_conn);
+    EXPECT_TRUE(window->db_password.isEmpty());
+    expect_usable();
+}
+
+TEST_F(WindowTest, CancelledOpenDialogChangesNothingButTheTitle)
+{
+    dialogs->files.push_back(QString());
+    window->mnuDb_Click();
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(title(*window), "Mosswick Database");
+    EXPECT_EQ(window->mnuDb->text(), "&Open DB");
+    expect_usable();
+}
+
+TEST_F(WindowTest, WrongPasswordThenRightPassword)
+{
+    CatalogueSpec spec;
+    spec.protection.password = "secret";
+    const QString path = make(2, spec);
+    dialogs->passwords = {"wrong", "secret"};
+    open(path);
+    EXPECT_EQ(dialogs->count("password"), 2);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(window->db_password, "secret");
+    EXPECT_EQ(window->message_text(), "Database opened.");
+    window->mnuDb_Click();
+    EXPECT_TRUE(window->db_password.isEmpty());
+}
+
+TEST_F(WindowTest, EscAtThePasswordPromptLeavesTheCatalogueClosed)
+{
+    CatalogueSpec spec;
+    spec.protection.password = "secret";
+    const QString path = make(2, spec);
+    dialogs->passwords = {""};
+    open(path);
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(window->mnuDb->text(), "Open DB");
+    EXPECT_EQ(title(*window), path);
+    EXPECT_TRUE(window->db_password.isEmpty());
+    EXPECT_FALSE(window->db_conn);
+    expect_usable();
+}
+
+TEST_F(WindowTest, EncryptedWithoutPasswordOpensWithoutAPrompt)
+{
+    CatalogueSpec spec;
+    spec.protection.encrypt = true;
+    open(make(3, spec));
+    EXPECT_TRUE(window->db_open);
+    EXPECT_EQ(dialogs->count("password"), 0);
+}
+
+TEST_F(WindowTest, FiveAndSevenColumnFilesAreUpgradedOnYes)
+{
+    CatalogueSpec spec;
+    spec.schema = store::Schema::Light;
+    const QString five = make(4, spec);
+    dialogs->answers = {ui::Answer::Yes};
+    open(five);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(dialogs->messages().value(0), "Detected an old version of database file, update it?");
+    EXPECT_EQ(dialogs->asked[1].title, "Mosswick Zudidudi - Confirmation");
+    EXPECT_EQ(window->db_conn->column_count(), 9);
+    EXPECT_EQ(window->message_text(), "Database opened.");
+    window->mnuDb_Click();
+
+    spec.name = "seven.mdb";
+    const QString seven = make(2, spec);
+    {
+        store::Error e;
+        auto c = store::Connection::open(seven, {}, e);
+        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN reference VARCHAR(255)").ok());
+        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN addnote TEXT").ok());
+    }
+    dialogs->answers = {ui::Answer::Yes};
+    open(seven);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
+    EXPECT_EQ(window->db_conn->column_count(), 9);
+}
+
+TEST_F(WindowTest, UpgradeRefusedLeavesTheFileAsItWas)
+{
+    CatalogueSpec spec;
+    spec.schema = store::Schema::Light;
+    const QString five = make(4, spec);
+    dialogs->answers = {ui::Answer::No};
+    open(five);
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
+    EXPECT_EQ(window->mnuDb->text(), "Open DB");
+    EXPECT_FALSE(window->db_conn);
+    store::Error e;
+    EXPECT_EQ(store::Connection::open(five, {}, e)->column_count(), 5);
+    expect_usable();
+}
+
+TEST_F(WindowTest, ReadOnlyCatalogueOpensForViewingOnly)
+{
+    const QString path = make(8);
+    ::chmod(QFile::encodeName(path).constData(), 0444);
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(window->message_text(), "The database is Read-Only.");
+    EXPECT_FALSE(window->SSTab_main->isTabEnabled(2));
+    EXPECT_TRUE(window->SSTab_main->isTabEnabled(1));
+    for (QWidget* w : std::initializer_list<QWidget*>{window->renumber_pages, window->exchange_picture,
+                                                      window->insert_picture, window->delete_page,
+                                                      window->delete_picture, window->Command1, window->Text35,
+                                                      window->Opt_delete_page, window->Opt_exchange})
+        EXPECT_FALSE(w->isEnabled());
+
+    // The password change is refused and the catalogue stays open.
+    window->Command1_Click();
+    EXPECT_EQ(window->message_text(), "The database is Read-Only.");
+    EXPECT_TRUE(window->db_open);
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+}
+
+TEST_F(WindowTest, ReadOnlyOldFileIsNotUpgraded)
+{
+    CatalogueSpec spec;
+    spec.schema = store::Schema::Light;
+    const QString path = make(2, spec);
+    ::chmod(QFile::encodeName(path).constData(), 0444);
+    open(path);
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(window->message_text(), "The database is an old file, cannot upgrade a Read-Only database.");
+    EXPECT_EQ(title(*window), "Mosswick database");
+    EXPECT_EQ(dialogs->count("message"), 0);
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+}
+
+TEST_F(WindowTest, ForeignFilesAreRefusedWithAClearMessage)
+{
+    QByteArray jet(4096, '\0');
+    jet.replace(4, 15, "Standard Jet DB");
+    open(dir.write("old.mdb", jet));
+    EXPECT_FALSE(window->db_open);
+    EXPECT_TRUE(window->message_text().startsWith("Error 26 - ")) << window->message_text().toStdString();
+    EXPECT_TRUE(window->message_text().contains("Jet"));
+    EXPECT_EQ(window->mnuDb->text(), "Open DB");
+    EXPECT_EQ(dialogs->count("password"), 0);
+    expect_usable();
+
+    open(dir.write("garbage.mdb", QByteArray("hello world, not a database\n").repeated(100)));
+    EXPECT_FALSE(window->db_open);
+    EXPECT_TRUE(window->message_text().startsWith("Error 26 - "));
+    EXPECT_EQ(dialogs->count("password"), 0);
+    EXPECT_FALSE(window->db_conn);
+    expect_usable();
+
+    // The window still opens a good catalogue afterwards.
+    open(make(1));
+    EXPECT_TRUE(window->db_open);
+}
+
+namespace {
+struct PageCase {
+    int pictures;
+    QString pages;
+    int slider_max;
+};
+} // namespace
+
+TEST_F(WindowTest, PageArithmeticAfterOpen)
+{
+    for (const PageCase& c : {PageCase{6, "1", 10}, PageCase{7, "2", 2}, PageCase{12, "2", 2}, PageCase{13, "3", 3}}) {
+        CatalogueSpec spec;
+        spec.name = QStringLiteral("c%1.mdb").arg(c.pictures);
+        open(make(c.pictures, spec));
+        ASSERT_TRUE(window->db_open);
+        EXPECT_EQ(window->Label29->text(), c.pages) << c.pictures;
+        EXPECT_EQ(window->Slider1->maximum(), c.slider_max) << c.pictures;
+        EXPECT_EQ(window->Label3->text(), "1");
+        EXPECT_EQ(window->current_page, 1);
+        window->mnuDb_Click();
+    }
+}
+
+TEST_F(WindowTest, SliderTicksStopAbove495Pages)
+{
+    CatalogueSpec spec;
+    spec.name = "a.mdb";
+    open(make(495 * 6, spec));
+    EXPECT_EQ(window->Slider1->maximum(), 495);
+    EXPECT_EQ(window->Slider1->tickInterval(), 1);
+    window->mnuDb_Click();
+    spec.name = "b.mdb";
+    open(make(495 * 6 + 1, spec));
+    EXPECT_EQ(window->Slider1->maximum(), 496);
+    EXPECT_EQ(window->Slider1->tickInterval(), 0);
+}
+
+TEST_F(WindowTest, EmptyCatalogueShowsNoPage)
+{
+    open(make(0));
+    ASSERT_TRUE(window->db_open);
+    EXPECT_FALSE(window->Label3->isEnabled());
+    EXPECT_FALSE(window->renumber_pages->isEnabled());
+    EXPECT_TRUE(window->Label27->text().isEmpty());
+    EXPECT_TRUE(window->Command1->isEnabled());
+    EXPECT_EQ(window->SSTab_main->currentIndex(), 2);
+}
+
+TEST_F(WindowTest, RefreshNeedsACatalogueAndRedrawsPageOne)
+{
+    window->mnuRefresh_Click();
+    EXPECT_EQ(window->message_text(), "Open a database first.");
+    open(make(13));
+    window->current_page = 3;
+    window->mnuRefresh_Click();
+    EXPECT_EQ(window->message_text(), "Database refreshed.");
+    EXPECT_EQ(window->current_page, 1);
+    expect_usable();
+}
+
+TEST_F(WindowTest, CreateDatabaseMakesNewMdbAndRefusesAnExistingOne)
+{
+    window->Create_database_Click();
+    EXPECT_EQ(window->message_text(), "Database created.");
+    const QString path = dir.file("new.mdb");
+    store::Error e;
+    auto c = store::Connection::open(path, {}, e);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->column_count(), 9);
+    c.reset();
+    const QByteArray before = testsupport::read_all(path);
+
+    window->Create_database_Click();
+    EXPECT_TRUE(window->message_text().startsWith("Error 58 - ")) << window->message_text().toStdString();
+    EXPECT_EQ(testsupport::read_all(path), before);
+    EXPECT_TRUE(window->Create_database->isEnabled());
+    expect_usable();
+}
+
+TEST_F(WindowTest, CreateDatabaseWithTheDefaultPassword)
+{
+    window->Check1->setChecked(true);
+    window->Create_database_Click();
+    store::Error e;
+    EXPECT_FALSE(store::Connection::open(dir.file("new.mdb"), {}, e));
+    EXPECT_EQ(e.kind, store::ErrorKind::WrongPassword);
+    EXPECT_TRUE(store::Connection::open(dir.file("new.mdb"), "qmvrtzo", e));
+}
+
+TEST_F(WindowTest, PasswordChangeRoundTrip)
+{
+    CatalogueSpec spec;
+    spec.protection.password = "old";
+    const QString path = make(3, spec);
+    dialogs->passwords = {"old"};
+    open(path);
+    ASSERT_TRUE(window->db_open);
+
+    window->Text35->setText("new");
+    window->Text36->setText("new");
+    window->Command1_Click();
+    EXPECT_EQ(window->message_text(), "Database password changed.");
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(title(*window), "Mosswick database");
+    EXPECT_FALSE(QFile::exists(dir.file("NewCmpctDB.mdb")));
+    expect_usable();
+
+    // The old password is tried first and refused; the prompt takes the new one.
+    dialogs->passwords = {"new"};
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(dialogs->count("password"), 2);
+    EXPECT_EQ(window->picture_count, 3);
+}
+
+TEST_F(WindowTest, PasswordChangeNeedsMatchingBoxes)
+{
+    open(make(1));
+    window->Text35->setText("a");
+    window->Text36->setText("b");
+    window->Command1_Click();
+    EXPECT_EQ(dialogs->messages().value(0), "Database password are not equals. Re-Enter.");
+    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->Command1->isEnabled());
+    expect_usable();
+}
+
+TEST_F(WindowTest, FailedPasswordChangeKeepsTheOldFile)
+{
+    const QString path = make(2);
+    // Something that cannot be replaced stands where the temporary file goes.
+    QDir(dir.path()).mkdir("NewCmpctDB.mdb");
+    QFile(dir.file("NewCmpctDB.mdb/keep")).open(QIODevice::WriteOnly);
+    const QByteArray before = testsupport::read_all(path);
+    open(path);
+    window->Text35->setText("x");
+    window->Text36->setText("x");
+    window->Command1_Click();
+    EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
+    EXPECT_NE(window->message_text(), "Database password changed.");
+    EXPECT_EQ(testsupport::read_all(path), before);
+    store::Error e;
+    EXPECT_TRUE(store::Connection::open(path, {}, e));
+    expect_usable();
+}
+
+TEST_F(WindowTest, RenumberModeRenumbersByFileNameAndShowsNothing)
+{
+    const QString path = make(8);
+    {
+        // Scramble the numbers so that the renumbering has work to do.
+        store::Error e;
+        auto c = store::Connection::open(path, {}, e);
+        ASSERT_TRUE(c->exec("UPDATE demopicture SET numpic = numpic + 100, numpage = 9").ok());
+    }
+    window->mnuDbRnm_Click();
+    EXPECT_TRUE(window->mnuDbRnm->isChecked());
+    open(path);
+    EXPECT_EQ(dialogs->asked[0].text, "Select the database for pages renumbering.");
+    EXPECT_EQ(window->message_text(), "Database pages renumbered.");
+    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->db_conn);
+    EXPECT_EQ(window->mnuDb->text(), "Open DB");
+    expect_usable();
+
+    store::Error e;
+    auto c = store::Connection::open(path, {}, e);
+    auto row = c->find_row(7, e);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->value(store::col_picfile).toString(), testsupport::picture_name(7));
+    EXPECT_EQ(row->value(store::col_numpage).toInt(), 2);
+}
+
+TEST_F(WindowTest, CommandLineWithAndWithoutQuotes)
+{
+    const QString path = make(2);
+    start(Edition::enhanced(), "\"" + path + "\"");
+    EXPECT_TRUE(window->db_open);
+    EXPECT_EQ(title(*window), path);
+    EXPECT_TRUE(window->opened_from_cmdline);
+    EXPECT_EQ(dialogs->count("open"), 0);
+
+    start(Edition::enhanced(), path);
+    EXPECT_TRUE(window->db_open);
+
+    start(Edition::enhanced(), "\"" + dir.file("missing.mdb") + "\"");
+    EXPECT_FALSE(window->db_open);
+    EXPECT_TRUE(window->cmdline_path.isEmpty());
+    EXPECT_TRUE(window->cmdline_file.isEmpty());
+    EXPECT_EQ(dialogs->count("open"), 0);
+}
+
+TEST_F(WindowTest, CommandLineRelativePathIsMadeAbsolute)
+{
+    const QString path = make(1);
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    start(Edition::enhanced(), QFileInfo(path).fileName());
+    QDir::setCurrent(cwd);
+    EXPECT_TRUE(window->db_open);
+    EXPECT_EQ(window->db_path(), path);
+}
+
+TEST_F(WindowTest, ExitIsRefusedWhileBusyAndClosesTheCatalogueOtherwise)
+{
+    open(make(1));
+    window->show();
+    {
+        ui::BusyLock lock(window->busy_state());
+        EXPECT_FALSE(window->close());
+        EXPECT_TRUE(window->isVisible());
+    }
+    window->mnuFileExit_Click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->db_conn);
+}

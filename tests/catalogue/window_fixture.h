@@ -1,0 +1,53 @@
+#pragma once
+
+#include "catalogue/edition.h"
+#include "catalogue/frm_browser.h"
+#include "loader/list_boxes.h"
+#include "support/catalogue_builder.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_support.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A main window started as the program starts it, with scripted dialogs and a
+// temporary folder listed in the loader.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { start(mosswick::Edition::enhanced()); }
+
+    void start(const mosswick::Edition& edition, const QString& argument = {})
+    {
+        window = std::make_unique<mosswick::frmBrowser>(edition);
+        window->Fil_ImportFile->set_path(dir.path());
+        window->Form_Load(argument);
+    }
+
+    // Opens a catalogue through the Open DB menu with the given file chosen.
+    void open(const QString& path)
+    {
+        dialogs->files.push_back(path);
+        window->mnuDb_Click();
+    }
+
+    QString make(int pictures, testsupport::CatalogueSpec spec = {})
+    {
+        spec.pictures = pictures;
+        return testsupport::make_catalogue(dir.path(), spec);
+    }
+
+    // The window accepts input again after every action.
+    void expect_usable() const
+    {
+        EXPECT_FALSE(window->busy_state().busy());
+    }
+
+    testsupport::TempDir dir;
+    testsupport::ScopedScriptedDialogs dialogs;
+    std::unique_ptr<mosswick::frmBrowser> window;
+};
