@@ -3,6 +3,7 @@
 
 #include "catalogue/catalogue_logic.h"
 #include "loader/list_boxes.h"
+#include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
@@ -173,6 +174,7 @@ void frmBrowser::Form_Load(const QString& argument)
 
     thumb_quality = 6;
     zoom_quality = 5;
+    loader_Form_Load();
 
     if (argument.isEmpty())
         return;
@@ -246,7 +248,7 @@ void frmBrowser::reset_form()
         lbl_fileName[size_t(i)]->set_colors(ui::bgr(0xC0FFC0), ui::bgr(0x80FF80));
         set_back(Label4[size_t(i)], 0xC0C0FF);
         set_back(Label5[size_t(i)], 0xC0E0FF);
-        set_back(lbl_note[size_t(i)], k_unselected, QPalette::Base);
+        lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
     }
     for (QWidget* w : std::initializer_list<QWidget*>{
              load_pictures, update_pictures, renumber_pages, exchange_picture, insert_picture, delete_page,
@@ -282,7 +284,7 @@ void frmBrowser::clear_page_view()
         lbl_note[size_t(i)]->clear();
         lbl_note[size_t(i)]->show();
         lbl_note[size_t(i)]->setEnabled(false);
-        lbl_note[size_t(i)]->moveCursor(QTextCursor::Start);
+        lbl_note[size_t(i)]->setSelStart(0);
         for (QLabel* l : {static_cast<QLabel*>(Label7[size_t(i)]), static_cast<QLabel*>(lbl_fileName[size_t(i)])}) {
             l->clear();
             l->show();
@@ -302,8 +304,8 @@ void frmBrowser::clear_page_view()
         Text18[size_t(i)]->setEnabled(false);
         SSTab1[size_t(i)]->setEnabled(false);
         SSTab1[size_t(i)]->setCurrentIndex(0);
-        set_back(lbl_note[size_t(i)], k_unselected, QPalette::Base);
-        set_back(Text18[size_t(i)], k_unselected, QPalette::Base);
+        lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
+        Text18[size_t(i)]->set_back_color(ui::bgr(k_unselected));
     }
     SSTab_search->setCurrentIndex(0);
     Text4->clear();

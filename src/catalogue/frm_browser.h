@@ -32,6 +32,9 @@ namespace mosswick {
 namespace ui {
 class LabelButton;
 }
+namespace richtext {
+class RichTextBox;
+}
 class DriveListBox;
 class DirListBox;
 class FileListBox;
@@ -80,11 +83,19 @@ public:
     // picture_count after every write.
     void counts_changed();
 
-    // ---- neighbours the catalogue needs ----------------------------------
+    // ---- maintenance (src/maintenance) -----------------------------------
     void RenumberPages();
     int renumber_keep_order = 0;   // 1: renumber keeping the present order
+
+    // ==== page view (src/pageview): begin ==================================
     void LoadAllPictures(qint64 cur_numpage);
     void SSTab_main_KeyPress(int& key_ascii);
+    // ==== page view: end ====================================================
+
+    // ==== loader (src/loader): begin =======================================
+    // Start-up of the loader's lists; Form_Load calls it.
+    void loader_Form_Load();
+    // ==== loader: end =======================================================
 
     // Status bar panels.
     void set_message(const QString& text);
@@ -177,8 +188,8 @@ public:
     CellArray<QLabel> Label5{};
     CellArray<QLineEdit> Text34{};
     CellArray<QTabWidget> SSTab1{};
-    CellArray<QTextEdit> lbl_note{};
-    CellArray<QTextEdit> Text18{};
+    CellArray<richtext::RichTextBox> lbl_note{};
+    CellArray<richtext::RichTextBox> Text18{};
 
     // ---- search & sort --------------------------------------------------
     QTabWidget* SSTab3 = nullptr;
@@ -199,8 +210,8 @@ public:
     QLineEdit* Text32 = nullptr;
     QLineEdit* Text29 = nullptr;
     QLineEdit* text24 = nullptr;
-    QTextEdit* Text33 = nullptr;
-    QTextEdit* Text25 = nullptr;
+    richtext::RichTextBox* Text33 = nullptr;
+    richtext::RichTextBox* Text25 = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* Image3 = nullptr;
     QPushButton* display_page = nullptr;
@@ -233,10 +244,10 @@ public:
     ui::LabelButton* Label13 = nullptr;      // "Paste Text"
     ui::LabelButton* Label12_5 = nullptr;    // "Paste RTF"
     QTabWidget* SSTab2 = nullptr;
-    QTextEdit* Txt_Notes = nullptr;
+    richtext::RichTextBox* Txt_Notes = nullptr;
     QLabel* lbl_load_picture = nullptr;
     QLineEdit* text23 = nullptr;
-    QTextEdit* Text27 = nullptr;
+    richtext::RichTextBox* Text27 = nullptr;
     QTabWidget* SSTab5 = nullptr;
     std::array<QRadioButton*, 2> Option2{};   // Load IN, Load OUT
     std::array<QRadioButton*, 2> Option3{};   // RTF Load, Text Load

@@ -2,6 +2,7 @@
 #include "catalogue/frm_browser.h"
 
 #include "loader/list_boxes.h"
+#include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
 
@@ -45,14 +46,12 @@ QLabel* colored_label(const QString& tip, unsigned bgr_color, QWidget* parent)
     return l;
 }
 
-QTextEdit* note_box(QWidget* parent)
+richtext::RichTextBox* note_box(QWidget* parent)
 {
-    auto* t = new QTextEdit(parent);
-    t->setReadOnly(true);
-    t->setAutoFillBackground(true);
-    QPalette p = t->palette();
-    p.setColor(QPalette::Base, ui::bgr(k_grey));
-    t->setPalette(p);
+    auto* t = new richtext::RichTextBox(parent);
+    // Notes are edited in the note window; the cell only shows them.
+    t->setLocked(true);
+    t->set_back_color(ui::bgr(k_grey));
     return t;
 }
 
@@ -252,7 +251,6 @@ QWidget* frmBrowser::build_page_view()
         cv->addWidget(Text34[size_t(i)]);
 
         SSTab1[size_t(i)] = new QTabWidget(cell);
-        SSTab1[size_t(i)]->setTabPosition(QTabWidget::West);
         lbl_note[size_t(i)] = note_box(cell);
         Text18[size_t(i)] = note_box(cell);
         SSTab1[size_t(i)]->addTab(lbl_note[size_t(i)], QStringLiteral("Nt"));
@@ -376,10 +374,10 @@ QWidget* frmBrowser::build_search_tab()
     text24 = new QLineEdit(details);
     for (QLineEdit* e : {Text30, Text31, Text32, Text29, text24})
         e->setReadOnly(true);
-    Text33 = new QTextEdit(details);
-    Text25 = new QTextEdit(details);
-    Text33->setReadOnly(true);
-    Text25->setReadOnly(true);
+    Text33 = new richtext::RichTextBox(details);
+    Text25 = new richtext::RichTextBox(details);
+    Text33->setLocked(true);
+    Text25->setLocked(true);
     auto* picture = new QWidget(details);
     picture->setFixedSize(ui::twips_to_px(4680), ui::twips_to_px(2715));
     Image1 = new QLabel(picture);
@@ -473,104 +471,6 @@ QWidget* frmBrowser::build_database_page()
     return page;
 }
 
-QWidget* frmBrowser::build_single_load_page()
-{
-    auto* page = new QWidget;
-    auto* g = new QGridLayout(page);
-    text7 = new QLabel(page);
-    text7->setToolTip(QStringLiteral("Picture file name"));
-    Lbl_db = new QLabel(page);
-    Lbl_db->setToolTip(QStringLiteral("Movie file name"));
-    Label31 = new QLabel(page);
-    Label31->setToolTip(QStringLiteral("Movie file type"));
-    Img_ImportImage = new QLabel(page);
-    Img_ImportImage->setFixedSize(ui::twips_to_px(4635), ui::twips_to_px(2775));
-    Img_ImportImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Img_ImportImage->hide();
-    auto* preview = new QWidget(page);
-    preview->setFixedSize(Img_ImportImage->size());
-    Img_ImportImage->setParent(preview);
-    g->addWidget(text7, 0, 0, 1, 2);
-    g->addWidget(Lbl_db, 1, 0);
-    g->addWidget(Label31, 1, 1);
-    g->addWidget(preview, 2, 0, 1, 2);
-
-    SSTab2 = new QTabWidget(page);
-    auto* nt = new QWidget;
-    auto* ntv = new QVBoxLayout(nt);
-    Txt_Notes = new QTextEdit(nt);
-    lbl_load_picture = new QLabel(nt);
-    ntv->addWidget(Txt_Notes);
-    ntv->addWidget(lbl_load_picture);
-    SSTab2->addTab(nt, QStringLiteral("Nt"));
-    auto* adnt = new QWidget;
-    auto* av = new QVBoxLayout(adnt);
-    text23 = new QLineEdit(adnt);
-    text23->setMaxLength(255);
-    text23->setToolTip(QStringLiteral("Reference"));
-    Text27 = new QTextEdit(adnt);
-    av->addWidget(text23);
-    av->addWidget(Text27);
-    SSTab2->addTab(adnt, QStringLiteral("AdNt"));
-    g->addWidget(SSTab2, 3, 0, 1, 2);
-
-    auto* paste = new QHBoxLayout;
-    Label13 = new ui::LabelButton(QStringLiteral("Paste Text"), page);
-    Label12_5 = new ui::LabelButton(QStringLiteral("Paste RTF"), page);
-    for (ui::LabelButton* b : {Label13, Label12_5})
-        b->set_colors(ui::bgr(0xE0E0E0), ui::bgr(0xC0C0C0));
-    clear_note = button(QStringLiteral("Clear note"), QStringLiteral("Clear the above note field box"), page);
-    paste->addWidget(Label13);
-    paste->addWidget(Label12_5);
-    paste->addWidget(clear_note);
-    g->addLayout(paste, 4, 0, 1, 2);
-
-    SSTab5 = new QTabWidget(page);
-    auto* load_type = new QWidget;
-    auto* lt = new QGridLayout(load_type);
-    auto* in_out = new QGroupBox(load_type);
-    auto* io = new QVBoxLayout(in_out);
-    Option2[0] = new QRadioButton(QStringLiteral("Load IN"), in_out);
-    Option2[0]->setToolTip(QStringLiteral("IN=Picture loaded within the db"));
-    Option2[1] = new QRadioButton(QStringLiteral("Load OUT"), in_out);
-    Option2[1]->setChecked(true);
-    io->addWidget(Option2[0]);
-    io->addWidget(Option2[1]);
-    auto* rtf = new QGroupBox(load_type);
-    auto* rt = new QVBoxLayout(rtf);
-    Option3[0] = new QRadioButton(QStringLiteral("RTF Load"), rtf);
-    Option3[0]->setToolTip(QStringLiteral("To load note and additional note with RTF"));
-    Option3[1] = new QRadioButton(QStringLiteral("Text Load"), rtf);
-    Option3[1]->setToolTip(QStringLiteral("To load note and additional note without RTF"));
-    Option3[1]->setChecked(true);
-    rt->addWidget(Option3[0]);
-    rt->addWidget(Option3[1]);
-    lt->addWidget(in_out, 0, 0);
-    lt->addWidget(rtf, 0, 1);
-    SSTab5->addTab(load_type, QStringLiteral("Load Type"));
-    auto* sizes = new QWidget;
-    auto* sl = new QGridLayout(sizes);
-    const char* heads[] = {"Note size", "Ref size", "Add size"};
-    const int order[] = {1, 2, 0};   // the boxes under the three headings
-    for (int k = 0; k < 3; ++k) {
-        sl->addWidget(new QLabel(QString::fromLatin1(heads[k]), sizes), 0, k);
-        note_size[size_t(order[k])] = new ui::LabelButton({}, sizes);
-        note_size[size_t(order[k])]->setToolTip(QStringLiteral("Click to show the length of the note field box in bytes"));
-        note_size[size_t(order[k])]->set_colors(ui::bgr(0xC0FFC0), ui::bgr(0x000000));
-        sl->addWidget(note_size[size_t(order[k])], 1, k);
-    }
-    SSTab5->addTab(sizes, QStringLiteral("Note size"));
-    g->addWidget(SSTab5, 5, 0, 1, 2);
-
-    auto* buttons = new QHBoxLayout;
-    cmd_OK = button(QStringLiteral("Load picture"), {}, page);
-    cancel_load_picture = button(QStringLiteral("Cancel"), {}, page);
-    buttons->addWidget(cmd_OK);
-    buttons->addWidget(cancel_load_picture);
-    g->addLayout(buttons, 6, 0, 1, 2);
-    g->setRowStretch(3, 1);
-    return page;
-}
 
 QWidget* frmBrowser::build_import_export_page()
 {
@@ -690,115 +590,5 @@ QWidget* frmBrowser::build_management()
     return SSTab_mgm_pic;
 }
 
-QWidget* frmBrowser::build_loader_tab()
-{
-    auto* page = new QWidget;
-    auto* h = new QHBoxLayout(page);
-
-    auto* lists = new QVBoxLayout;
-    lists->addWidget(new QLabel(QStringLiteral("Drive & path"), page));
-    Drv_ImportDrive = new DriveListBox(page);
-    lists->addWidget(Drv_ImportDrive);
-    Dir_ImportDir = new DirListBox(page);
-    Dir_ImportDir->setToolTip(QStringLiteral("Double click to select"));
-    lists->addWidget(Dir_ImportDir, 2);
-
-    auto* pictures = new QGroupBox(QStringLiteral("Pictures"), page);
-    auto* pv = new QVBoxLayout(pictures);
-    Fil_ImportFile = new FileListBox(pictures);
-    Fil_ImportFile->set_pattern(QStringLiteral("*.bmp;*.jpg;*.gif;*.png;*.tif;*.emf;*.wmf;*.rle;*.ico"));
-    Fil_ImportFile->setToolTip(QStringLiteral("Double click to select"));
-    pv->addWidget(Fil_ImportFile, 1);
-    auto* o4 = new QHBoxLayout;
-    Option4[0] = new QRadioButton(QStringLiteral("IN"), pictures);
-    Option4[1] = new QRadioButton(QStringLiteral("OUT"), pictures);
-    Option4[1]->setChecked(true);
-    o4->addWidget(Option4[0]);
-    o4->addWidget(Option4[1]);
-    pv->addLayout(o4);
-    lists->addWidget(pictures, 3);
-
-    auto* all = new QGroupBox(QStringLiteral("All the files"), page);
-    all->setToolTip(QStringLiteral("Only for TXT or RTF."));
-    auto* av = new QVBoxLayout(all);
-    File_movies = new FileListBox(all);
-    File_movies->setToolTip(QStringLiteral("Double click to select"));
-    av->addWidget(File_movies, 1);
-    auto* fl = new QHBoxLayout;
-    OptionFL[0] = new QRadioButton(QStringLiteral("IN"), all);
-    OptionFL[0]->setToolTip(QStringLiteral("Only for TXT or RTF. Put all the files in a 'temporary' directory."));
-    OptionFL[1] = new QRadioButton(QStringLiteral("OUT"), all);
-    OptionFL[1]->setChecked(true);
-    fl->addWidget(OptionFL[0]);
-    fl->addWidget(OptionFL[1]);
-    av->addLayout(fl);
-    auto* frame8 = new QGroupBox(QStringLiteral("TXT or RTF Load"), all);
-    frame8->setToolTip(QStringLiteral("Only for TXT or RTF."));
-    auto* f8 = new QHBoxLayout(frame8);
-    OptionF1[0] = new QRadioButton(QStringLiteral("IN Note"), frame8);
-    OptionF1[1] = new QRadioButton(QStringLiteral("IN Add.Note"), frame8);
-    OptionF1[2] = new QRadioButton(QStringLiteral("IN Reference"), frame8);
-    OptionF1[0]->setToolTip(QStringLiteral("Only for TXT or RTF."));
-    OptionF1[1]->setToolTip(QStringLiteral("Only for TXT or RTF."));
-    OptionF1[2]->setToolTip(QStringLiteral("TXT in Reference."));
-    OptionF1[0]->setChecked(true);
-    for (QRadioButton* r : OptionF1) {
-        r->setEnabled(false);
-        f8->addWidget(r);
-    }
-    av->addWidget(frame8);
-    lists->addWidget(all, 3);
-
-    auto* files = new QGroupBox(QStringLiteral("Files"), page);
-    files->setToolTip(QStringLiteral("Only for TXT or RTF."));
-    auto* fv = new QHBoxLayout(files);
-    OptionFL2[0] = new QRadioButton(QStringLiteral("IN"), files);
-    OptionFL2[0]->setToolTip(QStringLiteral("Only for TXT. Put all the files in the database directory."));
-    OptionFL2[1] = new QRadioButton(QStringLiteral("OUT"), files);
-    OptionFL2[1]->setToolTip(QStringLiteral("Put all the files in the 'data' directory."));
-    OptionFL2[1]->setChecked(true);
-    fv->addWidget(OptionFL2[0]);
-    fv->addWidget(OptionFL2[1]);
-    auto* txt = new QGroupBox(QStringLiteral("TXT Update"), files);
-    txt->setToolTip(QStringLiteral("Only for TXT."));
-    auto* tv = new QHBoxLayout(txt);
-    OptionF12[0] = new QRadioButton(QStringLiteral("IN Note"), txt);
-    OptionF12[1] = new QRadioButton(QStringLiteral("IN Add.Note"), txt);
-    OptionF12[2] = new QRadioButton(QStringLiteral("IN Reference"), txt);
-    OptionF12[0]->setChecked(true);
-    for (QRadioButton* r : OptionF12) {
-        r->setToolTip(QStringLiteral("Only for TXT."));
-        r->setEnabled(false);
-        tv->addWidget(r);
-    }
-    fv->addWidget(txt);
-    lists->addWidget(files);
-
-    auto* buttons = new QHBoxLayout;
-    refresh_pictures = button(QStringLiteral("Refresh"), QStringLiteral("Refresh 'Drive & Path' / 'Pictures' / 'All the files' list boxes"), page);
-    load_pictures = button(QStringLiteral("Load pictures"), {}, page);
-    update_pictures = button(QStringLiteral("Update pictures"), {}, page);
-    buttons->addWidget(refresh_pictures);
-    buttons->addWidget(load_pictures);
-    buttons->addWidget(update_pictures);
-    lists->addLayout(buttons);
-
-    auto* left = new QWidget(page);
-    left->setLayout(lists);
-    left->setMaximumWidth(460);
-    h->addWidget(left);
-
-    SSTab_mgm = new QTabWidget(page);
-    SSTab4 = new QTabWidget;
-    SSTab4->addTab(build_database_page(), QStringLiteral("Database"));
-    SSTab4->addTab(build_single_load_page(), QStringLiteral("Picture"));
-    SSTab4->addTab(build_import_export_page(), QStringLiteral("Import / Export"));
-    if (!m_edition.full)
-        SSTab4->setTabVisible(2, false);
-    SSTab_mgm->addTab(SSTab4, QStringLiteral("Database && loading"));
-    SSTab_mgm->addTab(build_management(), QStringLiteral("Management"));
-    h->addWidget(SSTab_mgm, 1);
-    return page;
-}
 
 } // namespace mosswick

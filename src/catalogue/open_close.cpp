@@ -4,6 +4,7 @@
 #include "catalogue/frm_browser.h"
 
 #include "loader/list_boxes.h"
+#include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
 

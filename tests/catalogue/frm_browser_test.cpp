@@ -1,5 +1,6 @@
 #include "window_fixture.h"
 
+#include "platform/richtext/rich_text_box.h"
 #include "platform/store/connection.h"
 
 #include <QCheckBox>

@@ -24,8 +24,8 @@ protected:
     void start(const mosswick::Edition& edition, const QString& argument = {})
     {
         window = std::make_unique<mosswick::frmBrowser>(edition);
-        window->Fil_ImportFile->set_path(dir.path());
         window->Form_Load(argument);
+        window->Fil_ImportFile->set_path(dir.path());
     }
 
     // Opens a catalogue through the Open DB menu with the given file chosen.

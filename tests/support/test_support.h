@@ -31,3 +31,11 @@ bool write_picture(const QString& path, int width, int height, const char* forma
 QByteArray read_all(const QString& path);
 
 } // namespace testsupport
+
+#include <ostream>
+
+// Readable test failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
