@@ -79,6 +79,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     // Key presses reach the window before its controls (Esc and the keypad).
     qApp->installEventFilter(this);
     connect_catalogue_handlers();
+    connect_page_view_handlers();
     resize(1280, 800);
 }
 
@@ -99,8 +100,6 @@ void frmBrowser::connect_catalogue_handlers()
     connect(Command3, &QPushButton::clicked, this, &frmBrowser::Command3_Click);
     connect(Create_database, &QPushButton::clicked, this, &frmBrowser::Create_database_Click);
     connect(Command1, &QPushButton::clicked, this, &frmBrowser::Command1_Click);
-    // The stop request of the long loops.
-    ProgressBar1->installEventFilter(this);
 }
 
 // ---- status bar -----------------------------------------------------------
@@ -218,7 +217,9 @@ bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
             Form_KeyPress(27);
     }
     if (watched == ProgressBar1 && event->type() == QEvent::MouseButtonPress)
-        stop_requested = true;
+        ProgressBar1_Click();
+    if (watched->isWidgetType() && page_view_event(watched, event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -6,8 +6,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -36,6 +38,8 @@ namespace richtext {
 class RichTextBox;
 }
 class DriveListBox;
+class frmZoom;
+struct ZoomRequest;
 class DirListBox;
 class FileListBox;
 
@@ -89,7 +93,45 @@ public:
 
     // ==== page view (src/pageview): begin ==================================
     void LoadAllPictures(qint64 cur_numpage);
+    // Keypad shortcuts; a handled key comes back as 0.
     void SSTab_main_KeyPress(int& key_ascii);
+    void bof_Click();
+    void eof_Click();
+    void go_left_Click();
+    void go_right_Click();
+    void show_page_Click();
+    void Label3_KeyPress(int& key_ascii);
+    void Slider1_KeyPress(int& key_ascii);
+    void Slider1_Scroll();
+    void display_page_Click();
+    void im_Click(int index);
+    void im_DblClick(int index);
+    void Im2_Click(int index) { im_Click(index); }
+    void Im2_DblClick(int index) { im_DblClick(index); }
+    void im_KeyPress(int index, int key_ascii);
+    void Label7_Click(int index);
+    void lbl_fileName_Click(int index);
+    void lbl_note_Click(int index) { im_Click(index); }
+    void Text18_Click(int index) { im_Click(index); }
+    // The first cell whose note boxes are not grey, or 0.
+    int WhichSelected() const;
+    void ClearBorder(int which_pic = 0);
+    void mnuTQ_Click(int code);
+    void mnuZQ_Click(int code);
+    void ProgressBar1_Click();
+    void mnuEditNote();
+    void mnuShowNote();
+    // Opens the zoom window of a request; returns it (it deletes itself on close).
+    frmZoom* open_zoom(const ZoomRequest& request);
+
+    QString current_picture_path;
+    std::array<QString, 7> cell_movfile;   // the stored movfile of each cell
+    std::array<bool, 7> cell_stored{};     // the cell's picture lives in the catalogue
+    // Opens a file with the desktop's program (movies); tests replace it.
+    std::function<bool(const QString& path)> open_external;
+    // The free screen area zoom windows fit into (empty: the screen's).
+    QRect zoom_work_area;
+    QPointer<frmZoom> last_zoom;
     // ==== page view: end ====================================================
 
     // ==== loader (src/loader): begin =======================================
@@ -308,6 +350,9 @@ private:
     QWidget* build_import_export_page();
     QWidget* build_management();
     void connect_catalogue_handlers();
+    void connect_page_view_handlers();
+    // Mouse and key events of the page view's cells; true when consumed.
+    bool page_view_event(QObject* watched, QEvent* event);
 
     // Catalogue life (catalogue/open_close.cpp).
     void set_title(const QString& title);

@@ -1,4 +1,4 @@
-#include "window_fixture.h"
+#include "support/window_fixture.h"
 
 #include "platform/richtext/rich_text_box.h"
 #include "platform/store/connection.h"
@@ -85,8 +85,9 @@ TEST_F(WindowTest, OpenAndCloseRoundTrip)
     const QString path = make(13);
     open(path);
     ASSERT_TRUE(window->db_open);
-    ASSERT_EQ(dialogs->asked.size(), 1u);
+    ASSERT_EQ(dialogs->count("open"), 1);
     EXPECT_EQ(dialogs->asked[0].text, "Select the database");
+    EXPECT_EQ(dialogs->asked[0].title, "Mosswick catalogue (*.mdb)");
     EXPECT_EQ(window->message_text(), "Database opened.");
     EXPECT_EQ(title(*window), path);
     EXPECT_EQ(window->db_path(), path);
@@ -392,7 +393,7 @@ TEST_F(WindowTest, PasswordChangeNeedsMatchingBoxes)
     window->Text35->setText("a");
     window->Text36->setText("b");
     window->Command1_Click();
-    EXPECT_EQ(dialogs->messages().value(0), "Database password are not equals. Re-Enter.");
+    EXPECT_TRUE(dialogs->messages().contains("Database password are not equals. Re-Enter."));
     EXPECT_TRUE(window->db_open);
     EXPECT_TRUE(window->Command1->isEnabled());
     expect_usable();

@@ -1,0 +1,293 @@
+#include "pageview/frm_zoom.h"
+
+#include "catalogue/fit_to_box.h"
+#include "pageview/page_logic.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/vb.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+
+#include <cmath>
+
+namespace mosswick {
+
+namespace {
+
+QRect px_rect(double left, double top, double width, double height)
+{
+    return QRect(ui::twips_to_px(left), ui::twips_to_px(top), ui::twips_to_px(width), ui::twips_to_px(height));
+}
+
+QLabel* panel(QWidget* parent)
+{
+    auto* l = new QLabel(parent);
+    l->setAutoFillBackground(true);
+    QPalette p = l->palette();
+    p.setColor(QPalette::Window, ui::bgr(0xC0FFC0));
+    l->setPalette(p);
+    return l;
+}
+
+} // namespace
+
+frmZoom::frmZoom(ZoomRequest request, QRect work_area, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_request(std::move(request)), m_work_area(work_area)
+{
+    setObjectName(QStringLiteral("frmZoom"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Mosswick"));
+    if (m_work_area.isEmpty()) {
+        if (QScreen* s = QGuiApplication::primaryScreen())
+            m_work_area = s->availableGeometry();
+        else
+            m_work_area = QRect(0, 0, 1024, 768);
+    }
+
+    pic_zoom = new QLabel(this);
+    pic_zoom_image = new QLabel(this);
+    pic_zoom_image->setScaledContents(true);
+    pic_zoom_image->setToolTip(QStringLiteral("Click, or ESC,  to close the windows"));
+    for (QLabel* l : {pic_zoom, pic_zoom_image}) {
+        l->setGeometry(px_rect(0, 0, k_zoom_picture_width, k_zoom_picture_height));
+        l->installEventFilter(this);
+    }
+    Label28_1 = panel(this);
+    Label28_2 = panel(this);
+    bof = new QPushButton(QStringLiteral("<<"), this);
+    bof->setToolTip(QStringLiteral("Zoom to the minimum dimension"));
+    eof = new QPushButton(QStringLiteral(">>"), this);
+    eof->setToolTip(QStringLiteral("Zoom to the maximum dimension"));
+    Slider1 = new QSlider(Qt::Horizontal, this);
+    Slider1->setRange(-100, 100);
+    Slider1->setPageStep(10);
+    Slider1->installEventFilter(this);
+    Label1 = new QLabel(m_request.file_path, this);
+    Label2 = new QLabel(QString::number(m_request.quality), this);
+    Label1->hide();
+    Label2->hide();
+    connect(bof, &QPushButton::clicked, this, &frmZoom::bof_Click);
+    connect(eof, &QPushButton::clicked, this, &frmZoom::eof_Click);
+    // A mouse release on the slider is its click; keys only move the thumb.
+    connect(Slider1, &QSlider::sliderReleased, this, &frmZoom::Slider1_Click);
+
+    move(0, 0);
+    resize(ui::twips_to_px(k_zoom_client_width), ui::twips_to_px(k_zoom_client_height));
+    place_controls(k_zoom_slider_width, k_zoom_slider_top, k_zoom_slider_width + k_zoom_left_panel_width);
+}
+
+void frmZoom::place_controls(double slider_width, double slider_top, double right_panel_left)
+{
+    Slider1->setGeometry(px_rect(k_zoom_slider_left, slider_top, slider_width, k_zoom_slider_height));
+    Label28_1->setGeometry(px_rect(0, slider_top, k_zoom_left_panel_width, k_zoom_slider_height));
+    Label28_2->setGeometry(px_rect(right_panel_left, slider_top, k_zoom_right_panel_width, k_zoom_slider_height));
+    bof->setGeometry(px_rect((k_zoom_left_panel_width - 555) / 2.0, slider_top, 555, k_zoom_slider_height));
+    eof->setGeometry(px_rect(right_panel_left + (k_zoom_right_panel_width - 585) / 2.0, slider_top, 585,
+                             k_zoom_slider_height));
+}
+
+void frmZoom::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (first_draw) {
+        Slider1_Click();
+        saved_min_zoom = min_zoom;
+        saved_max_zoom = max_zoom;
+        saved_cur_zoom = cur_zoom;
+    }
+}
+
+void frmZoom::fail(const QString& message)
+{
+    // Only this window goes; the program and the other windows stay.
+    m_failed = true;
+    ui::dialogs().message(this, message, QStringLiteral("Error"), ui::MessageIcon::None, ui::MessageButtons::Ok);
+    QTimer::singleShot(0, this, &QWidget::close);
+}
+
+bool frmZoom::load_picture()
+{
+    if (m_loaded)
+        return true;
+    if (m_request.picture_in_db) {
+        m_picture = m_request.image.isNull()
+                        ? picture::ZoomPicture(picture::PictureSource::bytes(m_request.bytes))
+                        : picture::ZoomPicture(m_request.image);
+    } else {
+        if (!QFileInfo(m_request.file_path).isFile()) {
+            fail(QStringLiteral("Picture file not found."));
+            return false;
+        }
+        m_picture = picture::ZoomPicture(picture::PictureSource::file(m_request.file_path));
+    }
+    if (!m_picture.ok()) {
+        fail(picture::status_text(m_picture.status()));
+        return false;
+    }
+    m_loaded = true;
+    return true;
+}
+
+void frmZoom::Slider1_Click()
+{
+    if (m_failed)
+        return;
+    pic_zoom->hide();
+    pic_zoom_image->hide();
+    // A file deleted since the window opened ends this window only.
+    if (!m_request.picture_in_db && !QFileInfo(m_request.file_path).isFile()) {
+        fail(QStringLiteral("Picture file not found."));
+        return;
+    }
+    if (!load_picture())
+        return;
+
+    // Free area: the work area less the window's borders and the slider row.
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    const double border_w = ui::px_to_twips(std::max(0, frame.width() - inner.width()));
+    const double border_h = ui::px_to_twips(std::max(0, frame.height() - inner.height()));
+    const double free_w = ui::px_to_twips(m_work_area.width()) - border_w;
+    const double free_h = ui::px_to_twips(m_work_area.height()) - k_zoom_slider_height - border_h;
+
+    const QSize natural = m_picture.natural_size();
+    const double z = Slider1->value();
+    const double target_w = ui::px_to_twips(natural.width()) * (1 + z / 100);
+    const double target_h = ui::px_to_twips(natural.height()) * (1 + z / 100);
+    const FitResult fit = fit_to_box(false, free_w, free_h, target_w, target_h);
+    min_zoom = fit.min_zoom;
+    max_zoom = fit.max_zoom;
+    cur_zoom = fit.cur_zoom;
+    display_width = fit.display_width;
+    display_height = fit.display_height;
+
+    const QSize target(std::max(1, ui::twips_to_px(display_width)), std::max(1, ui::twips_to_px(display_height)));
+    m_picture.set_largest_target(QSize(ui::twips_to_px(free_w), ui::twips_to_px(free_h)));
+    QLabel* box = m_request.picture_in_db ? pic_zoom_image : pic_zoom;
+    m_drawn = m_picture.draw(target, m_request.picture_in_db ? 5 : m_request.quality);
+    box->setPixmap(QPixmap::fromImage(m_drawn));
+    box->setGeometry(QRect(QPoint(0, 0), target));
+
+    const ZoomLayout layout = zoom_layout(display_width, display_height);
+    resize(ui::twips_to_px(layout.client_width), ui::twips_to_px(layout.client_height));
+    place_controls(layout.slider_width, layout.slider_top, layout.right_panel_left);
+
+    {
+        const QSignalBlocker block(Slider1);
+        if (first_draw) {
+            saved_min_zoom = min_zoom;
+            saved_max_zoom = max_zoom;
+            saved_cur_zoom = cur_zoom;
+            Slider1->setMaximum(int(std::floor(saved_max_zoom)));
+            Slider1->setMinimum(int(std::ceil(saved_min_zoom)));
+            Slider1->setValue(int(ui::round_half_even(saved_cur_zoom)));
+            first_draw = false;
+        } else {
+            Slider1->setMaximum(int(std::floor(saved_max_zoom)));
+            Slider1->setMinimum(int(std::ceil(saved_min_zoom)));
+        }
+    }
+    eof->setEnabled(Slider1->value() != Slider1->maximum());
+    bof->setEnabled(Slider1->value() != Slider1->minimum());
+    setWindowTitle(zoom_caption(Slider1->value(), m_request.caption_path));
+    box->show();
+}
+
+void frmZoom::bof_Click()
+{
+    bof->setEnabled(false);
+    Slider1->setValue(Slider1->minimum());
+    Slider1_Click();
+}
+
+void frmZoom::eof_Click()
+{
+    eof->setEnabled(false);
+    Slider1->setValue(Slider1->maximum());
+    Slider1_Click();
+}
+
+void frmZoom::Form_KeyPress(int key_ascii)
+{
+    switch (zoom_key(key_ascii)) {
+    case ZoomKey::Close:
+        close();
+        break;
+    case ZoomKey::Redraw:
+        Slider1_Click();
+        break;
+    case ZoomKey::NaturalSize:
+        Slider1->setValue(0);
+        Slider1_Click();
+        break;
+    case ZoomKey::Maximum:
+        Slider1->setValue(Slider1->maximum());
+        Slider1_Click();
+        break;
+    case ZoomKey::None:
+        break;
+    }
+}
+
+void frmZoom::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Form_KeyPress(27);
+        return;
+    }
+    const QString text = event->text();
+    if (text.size() == 1 && zoom_key(text[0].unicode()) != ZoomKey::None) {
+        Form_KeyPress(text[0].unicode());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool frmZoom::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == pic_zoom || watched == pic_zoom_image) && event->type() == QEvent::MouseButtonRelease) {
+        close();
+        return true;
+    }
+    if (watched == Slider1 && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            Slider1->setEnabled(false);
+            Slider1_Click();
+            Slider1->setEnabled(true);
+            Slider1->setFocus();
+            return true;
+        }
+        // The window sees its keys first (Esc and the keypad digits).
+        if (key->key() == Qt::Key_Escape || (key->text().size() == 1 && zoom_key(key->text()[0].unicode()) != ZoomKey::None)) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    if (watched == Slider1 && event->type() == QEvent::MouseButtonRelease && !Slider1->isSliderDown()) {
+        // A click on the groove pages the slider; redraw after Qt moved it.
+        QTimer::singleShot(0, this, &frmZoom::Slider1_Click);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmZoom::mouseReleaseEvent(QMouseEvent* event)
+{
+    QWidget::mouseReleaseEvent(event);
+    close();
+}
+
+void frmZoom::closeEvent(QCloseEvent* event)
+{
+    emit closed();
+    QWidget::closeEvent(event);
+}
+
+} // namespace mosswick

@@ -1,0 +1,178 @@
+// Page navigation: the five buttons, the page box, the slider and the
+// hand-over from the search tab.
+#include "catalogue/frm_browser.h"
+#include "pageview/page_logic.h"
+
+#include "platform/ui/vb.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+
+#include <limits>
+
+namespace mosswick {
+
+namespace {
+
+// Slider values are ints; page numbers beyond are clamped, never wrapped.
+int slider_value(qint64 page)
+{
+    return int(std::clamp<qint64>(page, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+void frmBrowser::bof_Click()
+{
+    ui::BusyLock lock(m_busy);
+    for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
+        b->setEnabled(false);
+    if (db_open) {
+        {
+            const QSignalBlocker block(Slider1);
+            Slider1->setValue(Slider1->minimum());
+        }
+        Label3->setText(QString::number(Slider1->value()));
+        current_page = Slider1->minimum();
+        LoadAllPictures(current_page);
+    }
+    lock.release();
+    SSTab_main->setFocus();
+}
+
+void frmBrowser::eof_Click()
+{
+    ui::BusyLock lock(m_busy);
+    for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
+        b->setEnabled(false);
+    if (db_open) {
+        const qint64 last = parse_number(Label29->text()).value_or(1);
+        {
+            const QSignalBlocker block(Slider1);
+            Slider1->setValue(slider_value(last));
+        }
+        Label3->setText(QString::number(Slider1->value()));
+        current_page = last;
+        LoadAllPictures(current_page);
+    }
+    lock.release();
+    SSTab_main->setFocus();
+}
+
+void frmBrowser::go_left_Click()
+{
+    ui::BusyLock lock(m_busy);
+    for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
+        b->setEnabled(false);
+    if (db_open) {
+        if (current_page > 1)
+            --current_page;
+        LoadAllPictures(current_page);
+    }
+    lock.release();
+    SSTab_main->setFocus();
+}
+
+void frmBrowser::go_right_Click()
+{
+    ui::BusyLock lock(m_busy);
+    for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
+        b->setEnabled(false);
+    if (db_open) {
+        if (current_page < parse_number(Label29->text()).value_or(0))
+            ++current_page;
+        LoadAllPictures(current_page);
+    }
+    lock.release();
+    SSTab_main->setFocus();
+}
+
+void frmBrowser::show_page_Click()
+{
+    ui::BusyLock lock(m_busy);
+    Label3->setReadOnly(true);
+    const qint64 last = parse_number(Label29->text()).value_or(0);
+    const qint64 p = parse_number(Label3->text()).value_or(0);
+    if (p < 1 || p > last) {
+        set_message(QStringLiteral("Error on page panel, page value error."));
+    } else {
+        {
+            const QSignalBlocker block(Slider1);
+            Slider1->setValue(slider_value(p));
+        }
+        ui::EventPump().pump();
+        for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
+            b->setEnabled(false);
+        if (db_open) {
+            Slider1->setEnabled(false);
+            current_page = p;
+            LoadAllPictures(current_page);
+        }
+    }
+    Label3->setReadOnly(false);
+    lock.release();
+    SSTab_main->setFocus();
+}
+
+void frmBrowser::Label3_KeyPress(int& key_ascii)
+{
+    if (key_ascii == 13) {
+        if (!Label3->text().isEmpty())
+            show_page_Click();
+        return;
+    }
+    if (key_ascii == 8 || (key_ascii >= '0' && key_ascii <= '9'))
+        return;
+    key_ascii = 0;
+    set_message(QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9"));
+}
+
+void frmBrowser::Slider1_KeyPress(int& key_ascii)
+{
+    Slider1->setEnabled(false);
+    if (key_ascii == 13)
+        show_page_Click();
+    Slider1->setEnabled(true);
+    Slider1->setFocus();
+}
+
+void frmBrowser::Slider1_Scroll()
+{
+    show_page->setEnabled(Slider1->value() != current_page);
+    Label3->setText(QString::number(Slider1->value()));
+    ui::EventPump().pump();
+}
+
+void frmBrowser::display_page_Click()
+{
+    const std::optional<qint64> page = parse_number(display_numpage);
+    const std::optional<qint64> numpic = parse_number(display_numpic);
+    if (!page || !numpic)
+        return;   // only whole numbers come from the grids
+    Label3->setText(QString::number(*page));
+    {
+        const QSignalBlocker block(Slider1);
+        Slider1->setValue(slider_value(*page));
+    }
+    if (*page != current_page) {
+        show_page->setEnabled(true);
+        reselect_pending = true;
+        reselect_numpic = *numpic;
+        show_page_Click();
+    } else {
+        show_page->setEnabled(false);
+        reselect_pending = false;
+        reselect_numpic = 0;
+        for (int i = 1; i <= 6; ++i)
+            if (Label5[size_t(i)]->text() == display_numpic) {
+                im_Click(i);
+                break;
+            }
+    }
+    SSTab_main->setCurrentIndex(0);
+}
+
+} // namespace mosswick

@@ -1,0 +1,89 @@
+#include "pageview/page_logic.h"
+
+#include <limits>
+
+namespace mosswick {
+
+QString page_label(qint64 page, qint64 pages)
+{
+    return QStringLiteral("%1 / %2").arg(page).arg(pages);
+}
+
+QString type_of(const QString& file_name)
+{
+    const qsizetype dot = file_name.lastIndexOf(u'.');
+    return (dot < 0 ? file_name : file_name.mid(dot + 1)).toLower();
+}
+
+std::optional<qint64> parse_number(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 10)
+        return std::nullopt;
+    qint64 v = 0;
+    for (QChar c : t) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    if (v > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return v;
+}
+
+NavState nav_state(qint64 page, qint64 picture_count, qint64 last_page, int slider_min, const QString& page_box)
+{
+    NavState s;
+    s.go_left = page != slider_min && page != 1;
+    if (picture_count > 6) {
+        s.touched = true;
+        s.go_right = page < last_page;
+        s.slider = true;
+        s.bof = page != slider_min;
+        s.eof = page != last_page;
+    }
+    s.show_page = parse_number(page_box).value_or(0) != page;
+    return s;
+}
+
+ZoomLayout zoom_layout(double display_width, double display_height)
+{
+    ZoomLayout l;
+    if (display_width > k_zoom_width_threshold) {
+        l.client_width = display_width;
+        l.slider_width = display_width - (k_zoom_left_panel_width + k_zoom_right_panel_width);
+    } else {
+        l.client_width = k_zoom_client_width;
+        l.slider_width = k_zoom_slider_width;
+    }
+    if (display_height > k_zoom_height_threshold) {
+        l.client_height = display_height + k_zoom_slider_height;
+        l.slider_top = display_height;
+    } else {
+        l.client_height = k_zoom_client_height;
+        l.slider_top = k_zoom_slider_top;
+    }
+    l.right_panel_left = l.slider_width + k_zoom_left_panel_width;
+    return l;
+}
+
+QString zoom_caption(int zoom, const QString& path)
+{
+    if (zoom == 0)
+        return path;
+    return QStringLiteral("%1% of %2").arg(zoom).arg(path);
+}
+
+ZoomKey zoom_key(int key_ascii)
+{
+    switch (key_ascii) {
+    case 27:
+    case '6': return ZoomKey::Close;
+    case '0': return ZoomKey::Redraw;
+    case '.': return ZoomKey::NaturalSize;
+    case '3': return ZoomKey::Maximum;
+    default: return ZoomKey::None;
+    }
+}
+
+} // namespace mosswick

@@ -1,0 +1,327 @@
+// Cell selection, movies, zoom requests, the keypad and the quality menus.
+#include "catalogue/catalogue_logic.h"
+#include "catalogue/frm_browser.h"
+#include "pageview/frm_zoom.h"
+#include "pageview/page_logic.h"
+
+#include "platform/richtext/rich_text_box.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/label_button.h"
+#include "platform/ui/vb.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QUrl>
+
+namespace mosswick {
+
+namespace {
+constexpr unsigned k_grey = 0xE0E0E0;
+constexpr unsigned k_white = 0xFFFFFF;
+
+bool is_grey(const richtext::RichTextBox* box)
+{
+    return ui::to_bgr(box->back_color()) == k_grey;
+}
+} // namespace
+
+void frmBrowser::connect_page_view_handlers()
+{
+    if (!open_external)
+        open_external = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    connect(bof, &QPushButton::clicked, this, &frmBrowser::bof_Click);
+    connect(eof, &QPushButton::clicked, this, &frmBrowser::eof_Click);
+    connect(go_left, &QPushButton::clicked, this, &frmBrowser::go_left_Click);
+    connect(go_right, &QPushButton::clicked, this, &frmBrowser::go_right_Click);
+    connect(show_page, &QPushButton::clicked, this, &frmBrowser::show_page_Click);
+    connect(display_page, &QPushButton::clicked, this, &frmBrowser::display_page_Click);
+    // The slider's scroll is the user's move only.
+    connect(Slider1, &QSlider::actionTriggered, this, [this](int) {
+        QMetaObject::invokeMethod(this, &frmBrowser::Slider1_Scroll, Qt::QueuedConnection);
+    });
+    connect(Slider1, &QSlider::sliderMoved, this, [this](int) { Slider1_Scroll(); });
+    for (int code = 1; code <= 6; ++code) {
+        connect(mnuTQ[size_t(code)], &QAction::triggered, this, [this, code] { mnuTQ_Click(code); });
+        connect(mnuZQ[size_t(code)], &QAction::triggered, this, [this, code] { mnuZQ_Click(code); });
+    }
+    for (int i = 1; i <= 6; ++i) {
+        connect(Label7[size_t(i)], &ui::LabelButton::clicked, this, [this, i] { Label7_Click(i); });
+        connect(lbl_fileName[size_t(i)], &ui::LabelButton::clicked, this, [this, i] { lbl_fileName_Click(i); });
+    }
+    // Mouse and key events of the cells, the page box and the slider reach
+    // page_view_event through the window's application-wide event filter.
+}
+
+bool frmBrowser::page_view_event(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::KeyPress)
+        return false;
+    if (type == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        int code = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ? 13
+                 : key->key() == Qt::Key_Backspace                             ? 8
+                 : text.size() == 1                                            ? text[0].unicode()
+                                                                               : -1;
+        if (code < 0)
+            return false;
+        if (watched == Label3) {
+            Label3_KeyPress(code);
+            return code == 0 || code == 13;
+        }
+        if (watched == Slider1) {
+            if (code == 13) {
+                Slider1_KeyPress(code);
+                return true;
+            }
+            return false;
+        }
+        const bool keypad_target = watched == SSTab_main || watched == SSTab_main->tabBar();
+        for (int i = 1; i <= 6 && !keypad_target; ++i)
+            if (watched == im[size_t(i)] || watched == Im2[size_t(i)]) {
+                im_KeyPress(i, code);
+                return true;
+            }
+        if (keypad_target) {
+            SSTab_main_KeyPress(code);
+            return code == 0;
+        }
+        return false;
+    }
+    for (int i = 1; i <= 6; ++i) {
+        const bool picture = watched == im[size_t(i)] || watched == Im2[size_t(i)];
+        const bool note = watched == lbl_note[size_t(i)]->viewport() || watched == Text18[size_t(i)]->viewport();
+        if (!picture && !note)
+            continue;
+        if (type == QEvent::MouseButtonPress) {
+            im_Click(i);
+        } else if (picture) {
+            im_DblClick(i);
+        } else {
+            mnuEditNote();
+        }
+        return false;
+    }
+    return false;
+}
+
+void frmBrowser::im_Click(int index)
+{
+    if (index < 1 || index > 6)
+        return;
+    ui::BusyLock lock(m_busy);
+    current_picture_path = data_folder + lbl_filePic[size_t(index)]->text();
+    set_message(lbl_filePic[size_t(index)]->text());
+    if (last_selected_cell >= 1 && last_selected_cell <= 6) {
+        lbl_note[size_t(last_selected_cell)]->set_back_color(ui::bgr(k_grey));
+        Text18[size_t(last_selected_cell)]->set_back_color(ui::bgr(k_grey));
+    }
+    lbl_note[size_t(index)]->set_back_color(ui::bgr(k_white));
+    Text18[size_t(index)]->set_back_color(ui::bgr(k_white));
+    last_selected_cell = index;
+    selected_cell = index;
+}
+
+frmZoom* frmBrowser::open_zoom(const ZoomRequest& request)
+{
+    auto* zoom = new frmZoom(request, zoom_work_area);
+    last_zoom = zoom;
+    zoom->show();
+    return zoom;
+}
+
+void frmBrowser::im_DblClick(int index)
+{
+    if (index < 1 || index > 6 || !db_conn)
+        return;
+    ui::BusyLock lock(m_busy);
+    im_Click(index);
+    const std::optional<qint64> numpic = parse_number(Label5[size_t(index)]->text());
+    if (!numpic)
+        return;
+    store::Error error;
+    const std::optional<store::Row> row = db_conn->find_row(*numpic, error);
+    if (error || !row) {
+        set_message(error ? ui::error_message(error.code, error.text)
+                          : QStringLiteral("The picture %1 is not in the catalogue: refresh the page.").arg(*numpic));
+        return;
+    }
+    ZoomRequest request;
+    request.caption_path = current_picture_path;
+    request.file_path = current_picture_path;
+    request.quality = zoom_quality;
+    if (row->value(store::col_inoutpic).isValid()) {
+        request.picture_in_db = true;
+        request.bytes = db_conn->read_picture_bytes(*numpic, error);
+        if (error) {
+            set_message(ui::error_message(error.code, error.text));
+            return;
+        }
+    } else {
+        const QString path = data_folder + row->value(store::col_picfile).toString();
+        if (!QFileInfo(path).isFile()) {
+            ui::dialogs().message(this, QStringLiteral("Picture file not found."), QStringLiteral("Error"),
+                                  ui::MessageIcon::None, ui::MessageButtons::Ok);
+            return;
+        }
+        request.file_path = path;
+    }
+    lock.release();
+    open_zoom(request);
+}
+
+void frmBrowser::im_KeyPress(int, int key_ascii)
+{
+    int copy = key_ascii;
+    SSTab_main_KeyPress(copy);
+}
+
+void frmBrowser::Label7_Click(int index)
+{
+    ui::BusyLock lock(m_busy);
+    im_Click(index);
+    lock.release();
+    im_DblClick(index);
+}
+
+void frmBrowser::lbl_fileName_Click(int index)
+{
+    if (index < 1 || index > 6)
+        return;
+    ui::BusyLock lock(m_busy);
+    if (lbl_fileName[size_t(index)]->text().isEmpty())
+        return;
+    im_Click(index);
+    // The movie is the stored movie file in the data folder.
+    const QString movfile = cell_movfile[size_t(index)];
+    movie_path = data_folder + movfile;
+    if (movfile.isEmpty() || !QFileInfo(movie_path).isFile()) {
+        set_message(ui::error_message(store::k_err_file_not_found, QStringLiteral("File not found: %1").arg(movie_path)));
+        return;
+    }
+    if (!open_external || !open_external(movie_path))
+        set_message(ui::error_message(store::k_err_path_file_access,
+                                      QStringLiteral("No program could open %1").arg(movie_path)));
+}
+
+int frmBrowser::WhichSelected() const
+{
+    for (int i = 1; i <= 6; ++i)
+        if (!is_grey(lbl_note[size_t(i)]) || !is_grey(Text18[size_t(i)]))
+            return i;
+    return 0;
+}
+
+void frmBrowser::ClearBorder(int which_pic)
+{
+    const int cell = which_pic != 0 ? which_pic : WhichSelected();
+    if (cell < 1 || cell > 6)
+        return;
+    lbl_note[size_t(cell)]->set_back_color(ui::bgr(k_grey));
+    Text18[size_t(cell)]->set_back_color(ui::bgr(k_grey));
+}
+
+void frmBrowser::SSTab_main_KeyPress(int& key_ascii)
+{
+    if (key_ascii <= 0 || key_ascii > 127)
+        return;
+    auto shows_picture = [this](int cell) {
+        return cell >= 1 && cell <= 6 && (im[size_t(cell)]->isEnabled() || Im2[size_t(cell)]->isEnabled());
+    };
+    const KeypadResult r = keypad(char(key_ascii), go_left->isEnabled(), go_right->isEnabled(), selected_cell,
+                                  cells_on_page, shows_picture);
+    if (!r.consumed)
+        return;
+    const char key = char(key_ascii);
+    key_ascii = 0;
+    if (r.set_note_cell)
+        note_cell_index = r.selected_cell;
+    // "7" and "8" move the selection even onto a cell without a picture.
+    if (key == '7' || key == '8')
+        selected_cell = r.selected_cell;
+    switch (r.action) {
+    case KeypadAction::PreviousPage: go_left_Click(); break;
+    case KeypadAction::NextPage: go_right_Click(); break;
+    case KeypadAction::FirstPage:
+        {
+            const QSignalBlocker block(Slider1);
+            Slider1->setValue(Slider1->minimum());
+        }
+        Label3->setText(QString::number(Slider1->value()));
+        show_page_Click();
+        break;
+    case KeypadAction::LastPage:
+        {
+            const QSignalBlocker block(Slider1);
+            Slider1->setValue(int(std::min<qint64>(parse_number(Label29->text()).value_or(1), Slider1->maximum())));
+        }
+        Label3->setText(QString::number(Slider1->value()));
+        show_page_Click();
+        break;
+    case KeypadAction::Movie: lbl_fileName_Click(r.selected_cell); break;
+    case KeypadAction::Zoom: im_DblClick(r.selected_cell); break;
+    case KeypadAction::EditNote: mnuEditNote(); break;
+    case KeypadAction::ShowNote: mnuShowNote(); break;
+    case KeypadAction::Select: im_Click(r.selected_cell); break;
+    case KeypadAction::None:
+        break;
+    }
+}
+
+void frmBrowser::mnuTQ_Click(int code)
+{
+    if (code < 1 || code > 6)
+        return;
+    for (int c = 1; c <= 6; ++c)
+        mnuTQ[size_t(c)]->setChecked(c == code);
+    thumb_quality = code;
+}
+
+void frmBrowser::mnuZQ_Click(int code)
+{
+    if (code < 1 || code > 6)
+        return;
+    for (int c = 1; c <= 6; ++c)
+        mnuZQ[size_t(c)]->setChecked(c == code);
+    zoom_quality = code;
+}
+
+void frmBrowser::ProgressBar1_Click()
+{
+    stop_requested = true;
+}
+
+void frmBrowser::mnuEditNote()
+{
+    const int cell = WhichSelected();
+    if (cell == 0) {
+        set_message(QStringLiteral("Please select a note first."));
+        return;
+    }
+    if (db_read_only) {
+        set_message(QStringLiteral("The database is Read-Only."));
+        return;
+    }
+    set_message(QStringLiteral("The note window is not part of this version yet."));
+}
+
+void frmBrowser::mnuShowNote()
+{
+    if (WhichSelected() == 0) {
+        set_message(QStringLiteral("Please select a note first."));
+        return;
+    }
+    set_message(QStringLiteral("The note window is not part of this version yet."));
+}
+
+} // namespace mosswick

@@ -1,0 +1,429 @@
+#include "support/window_fixture.h"
+
+#include "pageview/frm_zoom.h"
+#include "platform/richtext/rich_text_box.h"
+#include "platform/ui/label_button.h"
+#include "platform/ui/vb.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabBar>
+#include <QTest>
+
+using namespace mosswick;
+using testsupport::CatalogueSpec;
+
+namespace {
+
+class PageViewTest : public WindowTest {
+protected:
+    // A catalogue of n pictures whose files exist in data/.
+    QString make_with_files(int n, int width = 120, int height = 80)
+    {
+        CatalogueSpec spec;
+        spec.write_files = true;
+        spec.width = width;
+        spec.height = height;
+        return make(n, spec);
+    }
+
+    bool cell_filled(int i) const
+    {
+        return !window->Label5[size_t(i)]->text().isEmpty() && !window->lbl_note[size_t(i)]->isHidden();
+    }
+
+    unsigned note_colour(int i) const { return ui::to_bgr(window->lbl_note[size_t(i)]->back_color()); }
+
+    QColor pixel(QLabel* l, int x, int y) const { return l->pixmap().toImage().pixelColor(x, y); }
+};
+
+} // namespace
+
+TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
+{
+    open(make_with_files(13));
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(window->lbl_page->text(), "1 / 3");
+    EXPECT_EQ(window->cells_on_page, 6);
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_TRUE(cell_filled(i)) << i;
+        EXPECT_FALSE(window->im[size_t(i)]->isHidden());
+        EXPECT_FALSE(window->im[size_t(i)]->pixmap().isNull());
+    }
+    EXPECT_EQ(window->lbl_filePic[1]->text(), testsupport::picture_name(1));
+    EXPECT_EQ(window->Label7[1]->text(), "jpg");
+    EXPECT_EQ(window->Label4[1]->text(), "1");
+    EXPECT_EQ(window->Label5[6]->text(), "6");
+    EXPECT_EQ(window->lbl_note[2]->Text(), "note 2");
+    EXPECT_TRUE(window->go_right->isEnabled());
+    EXPECT_TRUE(window->eof->isEnabled());
+    EXPECT_FALSE(window->go_left->isEnabled());
+    EXPECT_FALSE(window->bof->isEnabled());
+    EXPECT_TRUE(window->Slider1->isEnabled());
+    EXPECT_EQ(window->ready_text(), "Ready.");
+    EXPECT_TRUE(window->timing_text().endsWith(" ms"));
+
+    window->eof_Click();
+    EXPECT_EQ(window->current_page, 3);
+    EXPECT_EQ(window->lbl_page->text(), "3 / 3");
+    EXPECT_EQ(window->Label3->text(), "3");
+    EXPECT_EQ(window->Slider1->value(), 3);
+    EXPECT_EQ(window->cells_on_page, 1);
+    EXPECT_TRUE(cell_filled(1));
+    EXPECT_EQ(window->Label5[1]->text(), "13");
+    for (int i = 2; i <= 6; ++i) {
+        EXPECT_FALSE(cell_filled(i)) << i;
+        EXPECT_TRUE(window->im[size_t(i)]->isHidden());
+        // Nothing of the previous page stays in an empty cell.
+        EXPECT_TRUE(window->lbl_filePic[size_t(i)]->text().isEmpty());
+        EXPECT_TRUE(window->Text34[size_t(i)]->text().isEmpty());
+    }
+    EXPECT_FALSE(window->go_right->isEnabled());
+    EXPECT_FALSE(window->eof->isEnabled());
+    EXPECT_TRUE(window->go_left->isEnabled());
+    EXPECT_TRUE(window->bof->isEnabled());
+    expect_usable();
+}
+
+TEST_F(PageViewTest, GoRightLeavesThePageBoxAndEnablesShowPage)
+{
+    open(make_with_files(13));
+    window->go_right_Click();
+    EXPECT_EQ(window->lbl_page->text(), "2 / 3");
+    EXPECT_EQ(window->Label3->text(), "1");
+    EXPECT_TRUE(window->show_page->isEnabled());
+    window->show_page_Click();
+    EXPECT_EQ(window->current_page, 1);
+    window->go_left_Click();   // page 1 reloads page 1
+    EXPECT_EQ(window->current_page, 1);
+    window->eof_Click();
+    window->go_right_Click();  // the last page reloads itself
+    EXPECT_EQ(window->current_page, 3);
+    window->bof_Click();
+    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->Label3->text(), "1");
+}
+
+TEST_F(PageViewTest, PageBoxRefusesBadPagesAndKeys)
+{
+    open(make_with_files(13));
+    for (const char* text : {"0", "", "4", "99999999999"}) {
+        window->set_message({});
+        window->Label3->setText(text);
+        window->show_page_Click();
+        EXPECT_EQ(window->message_text(), "Error on page panel, page value error.") << text;
+        EXPECT_EQ(window->current_page, 1);
+    }
+    window->Label3->setText("2");
+    window->show_page_Click();
+    EXPECT_EQ(window->current_page, 2);
+
+    int key = 'a';
+    window->Label3_KeyPress(key);
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
+    key = '7';
+    window->Label3_KeyPress(key);
+    EXPECT_EQ(key, '7');
+}
+
+TEST_F(PageViewTest, SliderScrollTracksThePageBox)
+{
+    open(make_with_files(13));
+    window->Slider1->setValue(2);
+    window->Slider1_Scroll();
+    EXPECT_EQ(window->Label3->text(), "2");
+    EXPECT_TRUE(window->show_page->isEnabled());
+    window->Slider1->setValue(1);
+    window->Slider1_Scroll();
+    EXPECT_FALSE(window->show_page->isEnabled());
+}
+
+TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
+{
+    open(make_with_files(8));
+    EXPECT_EQ(window->WhichSelected(), 0);
+    window->im_Click(2);
+    EXPECT_EQ(note_colour(2), 0xFFFFFFu);
+    window->im_Click(5);
+    EXPECT_EQ(note_colour(2), 0xE0E0E0u);
+    EXPECT_EQ(note_colour(5), 0xFFFFFFu);
+    EXPECT_EQ(ui::to_bgr(window->Text18[5]->back_color()), 0xFFFFFFu);
+    EXPECT_EQ(window->selected_cell, 5);
+    EXPECT_EQ(window->last_selected_cell, 5);
+    EXPECT_EQ(window->message_text(), testsupport::picture_name(5));
+    EXPECT_EQ(window->current_picture_path, window->data_folder + testsupport::picture_name(5));
+    EXPECT_EQ(window->WhichSelected(), 5);
+    window->im_Click(5);
+    EXPECT_EQ(note_colour(5), 0xFFFFFFu);
+    window->ClearBorder(0);
+    EXPECT_EQ(window->WhichSelected(), 0);
+    window->ClearBorder(0);   // nothing marked: nothing happens
+    window->ClearBorder(4);
+    EXPECT_EQ(note_colour(4), 0xE0E0E0u);
+    // A page load greys the selection.
+    window->go_right_Click();
+    EXPECT_EQ(window->WhichSelected(), 0);
+    EXPECT_EQ(window->selected_cell, 0);
+}
+
+TEST_F(PageViewTest, ReselectionAfterAPageChange)
+{
+    open(make_with_files(13));
+    window->display_numpage = "2";
+    window->display_numpic = "9";
+    window->display_page_Click();
+    EXPECT_EQ(window->current_page, 2);
+    EXPECT_EQ(window->selected_cell, 3);
+    EXPECT_EQ(window->WhichSelected(), 3);
+    EXPECT_FALSE(window->reselect_pending);
+    EXPECT_EQ(window->SSTab_main->currentIndex(), 0);
+
+    // The page already shown: the cell is selected without a reload.
+    window->display_numpic = "11";
+    window->display_page_Click();
+    EXPECT_EQ(window->selected_cell, 5);
+    EXPECT_FALSE(window->show_page->isEnabled());
+}
+
+TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
+{
+    const QString path = make_with_files(2);
+    // Picture 1 lives in the catalogue as a blue picture; its file is red.
+    testsupport::write_picture(dir.file("data/") + testsupport::picture_name(1), 120, 80, "jpg", Qt::red);
+    const QString stored = dir.file("blue.jpg");
+    testsupport::write_picture(stored, 120, 80, "jpg", Qt::blue);
+    {
+        store::Error e;
+        auto c = store::Connection::open(path, {}, e);
+        ASSERT_TRUE(c->write_picture_bytes(1, stored).ok());
+    }
+    open(path);
+    EXPECT_FALSE(window->Im2[1]->isHidden());
+    EXPECT_TRUE(window->im[1]->isHidden());
+    EXPECT_TRUE(window->Im2[1]->isEnabled());
+    EXPECT_FALSE(window->im[1]->isEnabled());
+    const QColor c = pixel(window->Im2[1], 2, 2);
+    EXPECT_GT(c.blue(), 150);
+    EXPECT_LT(c.red(), 100);
+    EXPECT_TRUE(window->im[2]->isVisibleTo(window.get()) || !window->im[2]->isHidden());
+}
+
+TEST_F(PageViewTest, SmallPicturesAreNeverEnlarged)
+{
+    open(make_with_files(1, 100, 50));
+    EXPECT_EQ(window->im[1]->pixmap().size(), QSize(100, 50));
+    EXPECT_EQ(window->im[1]->size(), QSize(100, 50));
+    window->mnuDb_Click();
+    // A large one is fitted into the cell keeping its proportions.
+    CatalogueSpec spec;
+    spec.name = "big.mdb";
+    spec.write_files = true;
+    spec.width = 1560;
+    spec.height = 600;
+    open(make(1, spec));
+    EXPECT_EQ(window->im[1]->pixmap().size(), QSize(312, 120));
+}
+
+TEST_F(PageViewTest, QualityCodesAllDrawTheFittedSize)
+{
+    const QString path = make_with_files(1, 1000, 500);
+    open(path);
+    for (int code = 1; code <= 6; ++code) {
+        window->mnuTQ_Click(code);
+        EXPECT_EQ(window->thumb_quality, code);
+        EXPECT_TRUE(window->mnuTQ[size_t(code)]->isChecked());
+        window->mnuRefresh_Click();
+        EXPECT_EQ(window->im[1]->pixmap().size(), QSize(312, 156)) << code;
+    }
+    window->mnuZQ_Click(2);
+    EXPECT_EQ(window->zoom_quality, 2);
+    EXPECT_FALSE(window->mnuZQ[5]->isChecked());
+    window->mnuZQ_Click(2);
+    EXPECT_TRUE(window->mnuZQ[2]->isChecked());
+}
+
+TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
+{
+    const QString path = make_with_files(4);
+    QFile::remove(dir.file("data/") + testsupport::picture_name(2));
+    QFile::remove(dir.file("data/") + testsupport::picture_name(3));
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
+    EXPECT_EQ(window->cells_on_page, 4);
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(cell_filled(i)) << i;
+    EXPECT_TRUE(window->im[2]->pixmap().isNull());
+    EXPECT_FALSE(window->im[1]->pixmap().isNull());
+    EXPECT_FALSE(window->im[4]->pixmap().isNull());
+    expect_usable();
+
+    // A zoom request for the missing picture: the message, no window.
+    window->im_DblClick(2);
+    EXPECT_EQ(dialogs->messages().count("Picture file not found."), 2);
+    EXPECT_FALSE(window->last_zoom);
+    expect_usable();
+}
+
+TEST_F(PageViewTest, CorruptAndEmptyPicturesShowAnEmptyArea)
+{
+    const QString path = make_with_files(3);
+    dir.write("data/" + testsupport::picture_name(1), QByteArray("this is not a picture at all"));
+    dir.write("data/" + testsupport::picture_name(2), QByteArray());
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_TRUE(window->im[1]->pixmap().isNull());
+    EXPECT_TRUE(window->im[2]->pixmap().isNull());
+    EXPECT_FALSE(window->im[3]->pixmap().isNull());
+    EXPECT_FALSE(window->im[1]->toolTip().isEmpty());
+    window->LoadAllPictures(1);
+    EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(1)));
+    EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(2)));
+    EXPECT_EQ(dialogs->count("message"), 0);
+    EXPECT_EQ(window->cells_on_page, 3);
+    window->im_DblClick(1);
+    // The zoom window says why and closes itself; the program goes on.
+    EXPECT_EQ(dialogs->count("message"), 1);
+    expect_usable();
+}
+
+TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
+{
+    const QString path = make_with_files(8);
+    {
+        store::Error e;
+        auto c = store::Connection::open(path, {}, e);
+        ASSERT_TRUE(c->exec("UPDATE demopicture SET numpage = 1").ok());
+    }
+    open(path);
+    EXPECT_EQ(window->cells_on_page, 6);
+    EXPECT_EQ(window->message_text(), "Database opened.");
+    window->mnuRefresh_Click();
+    window->LoadAllPictures(1);
+    EXPECT_TRUE(window->message_text().contains("renumber"));
+}
+
+TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
+{
+    const QString path = make_with_files(13);
+    {
+        store::Error e;
+        auto c = store::Connection::open(path, {}, e);
+        ASSERT_TRUE(c->exec("DELETE FROM demopicture WHERE numpage = 2").ok());
+    }
+    open(path);
+    window->go_right_Click();
+    EXPECT_TRUE(dialogs->messages().contains("The page not exist, renumber the database."));
+    EXPECT_EQ(window->lbl_page->text(), "2 / 2");
+    EXPECT_TRUE(window->go_left->isEnabled());
+    for (int i = 1; i <= 6; ++i)
+        EXPECT_FALSE(cell_filled(i));
+    window->go_left_Click();
+    EXPECT_EQ(window->current_page, 1);
+    EXPECT_TRUE(cell_filled(1));
+    expect_usable();
+}
+
+TEST_F(PageViewTest, MoviesOpenFromTheDataFolderByTheirStoredName)
+{
+    const QString path = make_with_files(2);
+    {
+        store::Error e;
+        auto c = store::Connection::open(path, {}, e);
+        ASSERT_TRUE(c->update_fields(1, {{store::col_movfile, QStringLiteral("Clip One.AVI")}}).ok());
+        ASSERT_TRUE(c->update_fields(2, {{store::col_movfile, QStringLiteral("gone.avi")}}).ok());
+    }
+    dir.write("data/Clip One.AVI", "movie");
+    open(path);
+    QStringList opened;
+    window->open_external = [&](const QString& p) {
+        opened << p;
+        return true;
+    };
+    EXPECT_EQ(window->lbl_fileName[1]->text(), "avi");
+    window->lbl_fileName_Click(1);
+    EXPECT_EQ(opened, QStringList{dir.path() + "/data/Clip One.AVI"});
+    EXPECT_EQ(window->selected_cell, 1);
+
+    window->lbl_fileName_Click(2);
+    EXPECT_EQ(opened.size(), 1);
+    EXPECT_TRUE(window->message_text().startsWith("Error 53 - ")) << window->message_text().toStdString();
+    EXPECT_EQ(window->selected_cell, 2);
+    expect_usable();
+}
+
+TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
+{
+    open(make_with_files(10));
+    int key = '8';
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(window->selected_cell, 1);
+    key = '7';
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(window->selected_cell, 6);
+    EXPECT_EQ(window->WhichSelected(), 6);
+    key = '4';   // page 1: not consumed
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(key, '4');
+    key = '.';
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(window->current_page, 2);
+    EXPECT_EQ(window->cells_on_page, 4);
+    key = '7';   // no selection after a load: the last cell of the page
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(window->selected_cell, 4);
+    key = '8';
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(window->selected_cell, 1);
+    key = '3';
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(window->current_page, 1);
+    key = '6';
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(key, '6');   // nothing selected after the load
+}
+
+TEST_F(PageViewTest, StaleStopClicksDoNotStopANewRenumbering)
+{
+    open(make_with_files(8));
+    window->ProgressBar1_Click();
+    EXPECT_TRUE(window->stop_requested);
+    window->RenumberPages();
+    EXPECT_EQ(window->message_text(), "Database pages renumbered.");
+}
+
+TEST_F(PageViewTest, NoteKeysNeedASelectedCell)
+{
+    open(make_with_files(2));
+    window->mnuEditNote();
+    EXPECT_EQ(window->message_text(), "Please select a note first.");
+    window->mnuShowNote();
+    EXPECT_EQ(window->message_text(), "Please select a note first.");
+}
+
+TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
+{
+    open(make_with_files(8));
+    window->show();
+    QTest::mouseClick(window->im[2], Qt::LeftButton);
+    EXPECT_EQ(window->selected_cell, 2);
+    QTest::mouseClick(window->lbl_note[4]->viewport(), Qt::LeftButton);
+    EXPECT_EQ(window->selected_cell, 4);
+    QTest::keyClick(window->SSTab_main->tabBar(), Qt::Key_8, Qt::NoModifier);
+    EXPECT_EQ(window->selected_cell, 5);
+    // Typed into another box, the digits are ordinary characters.
+    window->Text1->setEnabled(true);
+    QTest::keyClick(window->Text1, Qt::Key_8, Qt::NoModifier);
+    EXPECT_EQ(window->selected_cell, 5);
+    EXPECT_EQ(window->Text1->text(), "8");
+    // The page box drops letters and says which keys it takes.
+    QTest::keyClick(window->Label3, Qt::Key_A, Qt::NoModifier);
+    EXPECT_EQ(window->Label3->text(), "1");
+    EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
+}
