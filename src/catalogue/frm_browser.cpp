@@ -13,6 +13,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -59,20 +61,22 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     SSTab_main->addTab(build_loader_tab(), QStringLiteral("Loader"));
     v->addWidget(SSTab_main, 1);
 
-    auto* info = new QHBoxLayout;
-    info->addWidget(new QLabel(QStringLiteral("Records:"), central));
-    Label27 = new QLabel(central);
+    // Counts and the exit button share the status line's row.
+    auto* info = new QWidget(central);
+    auto* il = new QHBoxLayout(info);
+    il->setContentsMargins(0, 0, 0, 0);
+    il->addWidget(new QLabel(QStringLiteral("Records:"), info));
+    Label27 = new QLabel(info);
     Label27->setMinimumWidth(60);
-    info->addWidget(Label27);
-    info->addWidget(new QLabel(QStringLiteral("File size (bytes):"), central));
-    Text2 = new QLabel(central);
+    il->addWidget(Label27);
+    il->addWidget(new QLabel(QStringLiteral("File size (bytes):"), info));
+    Text2 = new QLabel(info);
     Text2->setMinimumWidth(100);
-    info->addWidget(Text2);
-    info->addStretch(1);
-    Command3 = new QPushButton(QStringLiteral("Exit"), central);
+    il->addWidget(Text2);
+    Command3 = new QPushButton(QStringLiteral("Exit"), info);
     Command3->setToolTip(QStringLiteral("Exit"));
-    info->addWidget(Command3);
-    v->addLayout(info);
+    il->addWidget(Command3);
+    SSTab_main->setCornerWidget(info, Qt::TopRightCorner);
     setCentralWidget(central);
 
     m_busy.attach(this, ProgressBar1);
@@ -80,7 +84,11 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     qApp->installEventFilter(this);
     connect_catalogue_handlers();
     connect_page_view_handlers();
-    resize(1280, 800);
+    // As large as the design, but never larger than the screen's free area.
+    QSize size(1280, 800);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
 }
 
 frmBrowser::~frmBrowser()

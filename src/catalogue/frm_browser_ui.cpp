@@ -255,7 +255,7 @@ QWidget* frmBrowser::build_page_view()
         Text18[size_t(i)] = note_box(cell);
         SSTab1[size_t(i)]->addTab(lbl_note[size_t(i)], QStringLiteral("Nt"));
         SSTab1[size_t(i)]->addTab(Text18[size_t(i)], QStringLiteral("AdNt"));
-        SSTab1[size_t(i)]->setMinimumHeight(70);
+        SSTab1[size_t(i)]->setMinimumHeight(56);
         cv->addWidget(SSTab1[size_t(i)], 1);
 
         if (!m_edition.full) {
@@ -345,6 +345,7 @@ QWidget* frmBrowser::build_search_tab()
     nv->addWidget(frame7);
     nv->addStretch(1);
     SSTab_search->addTab(note, QStringLiteral("Note"));
+    SSTab_search->setMaximumHeight(200);
     top->addWidget(SSTab_search, 1);
 
     auto* side = new QVBoxLayout;
@@ -362,6 +363,7 @@ QWidget* frmBrowser::build_search_tab()
     gv->addLayout(heads);
     MSFlexGrid1 = grid(QStringLiteral("Click to select"), grid_page);
     gv->addWidget(MSFlexGrid1, 1);
+    gv->addStretch(0);
     SSTab3->addTab(grid_page, QStringLiteral("Grid"));
 
     // "Details": one record with its picture.
