@@ -1,0 +1,150 @@
+#include "viewer/preview.h"
+
+#include "platform/picture/picture.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace mosswick {
+
+namespace {
+
+constexpr double k_twips_per_pixel = 15.0;
+
+// To the nearest whole number, an exact half to the even neighbour.
+double round_even(double v)
+{
+    return std::nearbyint(v);
+}
+
+void print_no_preview(QImage& target)
+{
+    if (target.isNull())
+        return;
+    QPainter painter(&target);
+    const QFontMetrics metrics(painter.font());
+    const int w = metrics.horizontalAdvance(k_no_preview_text);
+    const int h = metrics.height();
+    const QRect box(target.width() / 2 - w / 2, target.height() / 2 - h / 2, w, h);
+    painter.setPen(Qt::black);
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, k_no_preview_text);
+}
+
+} // namespace
+
+QString command_line_of(const QStringList& arguments_after_program)
+{
+    return arguments_after_program.join(u' ');
+}
+
+QStringList GetCommandLine(const QString& command_line, int max_args)
+{
+    max_args = std::max(0, max_args);
+    // Grown word by word rather than sized to max_args up front, so a huge
+    // limit costs nothing.
+    QStringList args{QString()};
+    bool inside_word = false;
+    for (const QChar ch : command_line) {
+        if (ch == u' ' || ch == u'\t') {
+            inside_word = false;
+            continue;
+        }
+        if (!inside_word) {
+            if (args.size() - 1 == max_args)
+                break;
+            args.append(QString());
+            inside_word = true;
+        }
+        args.last().append(ch);
+    }
+    return args;
+}
+
+ViewImageResult ViewImage(const QImage& source, qint32 source_width, qint32 source_height,
+                          qint32 box_width, qint32 box_height)
+{
+    ViewImageResult result;
+    const QSize canvas(int(round_even(std::max(0, box_width) / k_twips_per_pixel)),
+                       int(round_even(std::max(0, box_height) / k_twips_per_pixel)));
+    if (!canvas.isEmpty() && !picture::exceeds_allocation_limit(canvas)) {
+        result.target = QImage(canvas, QImage::Format_ARGB32);
+        result.target.fill(Qt::transparent);
+    }
+    if (source_width <= 0 || source_height <= 0 || box_width <= 0 || box_height <= 0
+        || result.target.isNull()) {
+        print_no_preview(result.target);
+        return result;
+    }
+
+    // The smaller ratio, so the whole picture fits (a small one is enlarged).
+    const double ratio_x = double(box_width) / source_width;
+    const double ratio_y = double(box_height) / source_height;
+    const double scale = ratio_y > ratio_x ? ratio_x : ratio_y;
+    const double width_twips = round_even(source_width * scale);
+    const double height_twips = round_even(source_height * scale);
+    if (width_twips > std::numeric_limits<qint32>::max()
+        || height_twips > std::numeric_limits<qint32>::max()) {
+        print_no_preview(result.target);
+        return result;
+    }
+
+    // Distance in source pixels between two target pixels, and the window
+    // around each sample centre; single precision, as the routine always was.
+    const float step = float(1.0 / scale);
+    const float half = step <= 1.0f ? step / 2.0f : (step - 1.0f) / 2.0f;
+    const int stride = int(round_even(step - step / 4.0f)) + 1;
+    const int width = int(round_even(width_twips / k_twips_per_pixel));
+    const int height = int(round_even(height_twips / k_twips_per_pixel));
+    const int ox = int(round_even((box_width / k_twips_per_pixel - width) / 2.0));
+    const int oy = int(round_even((box_height / k_twips_per_pixel - height) / 2.0));
+    const int lo = int(round_even(-half));
+    const int hi = int(round_even(half));
+
+    const QImage src = source.convertToFormat(QImage::Format_RGB32);
+    for (int r = 1; r <= height - 1; ++r) {
+        for (int c = 1; c <= width - 1; ++c) {
+            qint64 red = 0;
+            qint64 green = 0;
+            qint64 blue = 0;
+            qint64 count = 0;
+            qint64 position = 0;
+            const int cx = int(round_even(float(c) * step - half));
+            const int cy = int(round_even(float(r) * step - half));
+            for (int i = lo; i <= hi; ++i) {
+                for (int j = lo; j <= hi; ++j, ++position) {
+                    if (position % stride != 0)
+                        continue;
+                    const int px = cx + i;
+                    const int py = cy + j;
+                    // Outside the source there is no colour to read.
+                    if (px < 0 || py < 0 || px >= src.width() || py >= src.height())
+                        continue;
+                    const QRgb p = reinterpret_cast<const QRgb*>(src.constScanLine(py))[px];
+                    red += qRed(p);
+                    green += qGreen(p);
+                    blue += qBlue(p);
+                    ++count;
+                }
+            }
+            if (count == 0)
+                continue;
+            const int tx = c + ox - 1;
+            const int ty = r + oy - 1;
+            if (tx < 0 || ty < 0 || tx >= canvas.width() || ty >= canvas.height())
+                continue;
+            result.target.setPixel(tx, ty, qRgb(int(round_even(double(red) / count)),
+                                                int(round_even(double(green) / count)),
+                                                int(round_even(double(blue) / count))));
+        }
+    }
+    result.drawn = true;
+    result.width = width;
+    result.height = height;
+    return result;
+}
+
+} // namespace mosswick

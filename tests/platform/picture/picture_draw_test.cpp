@@ -1,0 +1,188 @@
+// The draw-quality codes: exact target sizes and the pixels each filter
+// should give.
+
+#include "platform/picture/draw.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+using namespace mosswick::picture;
+
+namespace {
+
+QImage uniform(QSize size, QColor colour, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage img(size, format);
+    img.fill(colour);
+    return img;
+}
+
+// One-pixel black and white checkerboard.
+QImage checker(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    return img;
+}
+
+std::set<int> greens(const QImage& img)
+{
+    std::set<int> values;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            values.insert(qGreen(img.pixel(x, y)));
+    return values;
+}
+
+const int k_all_codes[] = {1, 2, 3, 4, 5, 6, 0, 7, -1};
+
+TEST(DrawQuality, EveryCodeGivesExactlyTheTargetSize)
+{
+    const QImage src = checker(200, 100);
+    const QSize targets[] = {{37, 19}, {200, 100}, {417, 231}, {1, 1}, {3, 200}};
+    for (const int code : k_all_codes) {
+        for (const QSize& t : targets)
+            EXPECT_EQ(draw_picture(src, t, code).size(), t) << "code " << code;
+    }
+}
+
+TEST(DrawQuality, NothingToDrawGivesNullImages)
+{
+    EXPECT_TRUE(draw_picture(QImage(), QSize(10, 10), 5).isNull());
+    EXPECT_TRUE(draw_picture(checker(4, 4), QSize(0, 10), 5).isNull());
+    EXPECT_TRUE(draw_picture(checker(4, 4), QSize(10, -1), 1).isNull());
+    // Above the allocation limit: refused, not attempted.
+    EXPECT_TRUE(draw_picture(checker(4, 4), QSize(40000, 40000), 2).isNull());
+}
+
+TEST(DrawQuality, UnknownCodesDrawAsBilinear)
+{
+    EXPECT_EQ(effective_quality(0), k_quality_bilinear);
+    EXPECT_EQ(effective_quality(7), k_quality_bilinear);
+    EXPECT_EQ(effective_quality(-3), k_quality_bilinear);
+    for (int q = 1; q <= 6; ++q)
+        EXPECT_EQ(effective_quality(q), q);
+    const QImage src = checker(9, 7);
+    EXPECT_EQ(draw_picture(src, QSize(20, 13), 99), draw_picture(src, QSize(20, 13), 2));
+}
+
+TEST(DrawQuality, UniformColourStaysExactlyThatColour)
+{
+    const QColor colour(37, 140, 213);
+    const QImage src = uniform(QSize(123, 77), colour);
+    for (const int code : k_all_codes) {
+        for (const QSize t : {QSize(17, 9), QSize(300, 211)}) {
+            const QImage out = draw_picture(src, t, code);
+            ASSERT_EQ(out.size(), t);
+            EXPECT_EQ(greens(out), std::set<int>{140}) << "code " << code;
+            EXPECT_EQ(out.pixel(0, 0), colour.rgb()) << "code " << code;
+            EXPECT_EQ(out.pixel(t.width() - 1, t.height() - 1), colour.rgb()) << "code " << code;
+        }
+    }
+}
+
+TEST(DrawQuality, TransparencyIsKept)
+{
+    const QImage src = uniform(QSize(50, 40), QColor(255, 0, 0, 128), QImage::Format_ARGB32);
+    for (const int code : {1, 2, 3, 4, 5, 6}) {
+        const QImage out = draw_picture(src, QSize(13, 29), code);
+        EXPECT_EQ(out.format(), QImage::Format_ARGB32_Premultiplied);
+        const QRgb p = qUnpremultiply(out.pixel(6, 14));  // the raw pixel is premultiplied
+        EXPECT_NEAR(qAlpha(p), 128, 1) << code;
+        EXPECT_NEAR(qRed(p), 255, 2) << code;
+        EXPECT_EQ(qGreen(p), 0) << code;
+    }
+}
+
+TEST(DrawQuality, NearestUpscaleStaysCrisp)
+{
+    const QImage src = checker(2, 2);
+    const QImage out = draw_picture(src, QSize(4, 4), k_quality_nearest);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(out.pixel(x, y), src.pixel(x / 2, y / 2)) << x << "," << y;
+    // At an uneven ratio there are still only the two colours.
+    EXPECT_EQ(greens(draw_picture(src, QSize(7, 5), k_quality_nearest)), (std::set<int>{0, 255}));
+}
+
+TEST(DrawQuality, BilinearBlendsWhereNearestDoesNot)
+{
+    QImage src(2, 1, QImage::Format_RGB32);
+    src.setPixel(0, 0, qRgb(0, 0, 0));
+    src.setPixel(1, 0, qRgb(200, 200, 200));
+    const QImage out = draw_picture(src, QSize(8, 1), k_quality_bilinear);
+    for (int x = 1; x < 8; ++x)
+        EXPECT_GE(qGreen(out.pixel(x, 0)), qGreen(out.pixel(x - 1, 0)));
+    EXPECT_EQ(qGreen(out.pixel(0, 0)), 0);    // edges hold their own colour
+    EXPECT_EQ(qGreen(out.pixel(7, 0)), 200);
+    EXPECT_GT(greens(out).size(), 4u);       // a ramp, not two blocks
+}
+
+TEST(DrawQuality, BicubicOvershootsAStepWhereBilinearCannot)
+{
+    // A step from 50 to 200: a cubic kernel with negative lobes undershoots
+    // before it and overshoots after it; the triangle kernel stays within.
+    QImage src(6, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 6; ++x)
+        src.setPixel(x, 0, x < 3 ? qRgb(50, 50, 50) : qRgb(200, 200, 200));
+    for (const int code : {k_quality_bicubic, k_quality_hq_bicubic}) {
+        const std::set<int> cubic = greens(draw_picture(src, QSize(24, 1), code));
+        EXPECT_LT(*cubic.begin(), 50) << code;
+        EXPECT_GT(*cubic.rbegin(), 200) << code;
+    }
+    for (const int code : {k_quality_bilinear, k_quality_hq_bilinear}) {
+        const std::set<int> linear = greens(draw_picture(src, QSize(24, 1), code));
+        EXPECT_EQ(*linear.begin(), 50) << code;
+        EXPECT_EQ(*linear.rbegin(), 200) << code;
+    }
+}
+
+TEST(DrawQuality, PrefilteredCodesAverageFineDetailAway)
+{
+    // Shrinking a one-pixel checkerboard by 8: the prefiltered codes see the
+    // average grey, nearest neighbour sees only black or white.
+    const QImage src = checker(64, 64);
+    for (const int code : {k_quality_hq_bilinear, k_quality_hq_bicubic, k_quality_thumbnail}) {
+        const std::set<int> g = greens(draw_picture(src, QSize(8, 8), code));
+        EXPECT_GE(*g.begin(), 120) << code;
+        EXPECT_LE(*g.rbegin(), 135) << code;
+    }
+    const std::set<int> nearest = greens(draw_picture(src, QSize(8, 8), k_quality_nearest));
+    EXPECT_TRUE(nearest.size() <= 2 && (nearest.count(0) || nearest.count(255)));
+    for (const int v : nearest)
+        EXPECT_TRUE(v == 0 || v == 255);
+}
+
+TEST(DrawQuality, SameSizeIsTheIdentity)
+{
+    QImage src(31, 17, QImage::Format_RGB32);
+    for (int y = 0; y < 17; ++y)
+        for (int x = 0; x < 31; ++x)
+            src.setPixel(x, y, qRgb(x * 8, y * 15, (x * y) % 256));
+    for (const int code : {1, 2, 3, 4, 5, 6})
+        EXPECT_EQ(draw_picture(src, src.size(), code), src) << code;
+}
+
+TEST(DrawQuality, LargePicturesDrawTheSameOnManyThreads)
+{
+    // Large enough to be split into bands: the result must not depend on it,
+    // so compare a band-split shrink with shrinking one strip at a time.
+    QImage src(1600, 1200, QImage::Format_RGB32);
+    for (int y = 0; y < 1200; ++y)
+        for (int x = 0; x < 1600; ++x)
+            src.setPixel(x, y, qRgb((x * 7) % 256, (y * 3) % 256, (x ^ y) % 256));
+    const QImage whole = draw_picture(src, QSize(400, 300), k_quality_hq_bicubic);
+    // Rows of the result depend only on rows of the source near them: a strip
+    // of the source's middle, drawn to the matching strip, must agree away
+    // from the strip's edges.
+    const QImage strip = draw_picture(src.copy(0, 400, 1600, 400), QSize(400, 100), k_quality_hq_bicubic);
+    for (int y = 10; y < 90; ++y)
+        for (int x = 0; x < 400; x += 7)
+            EXPECT_EQ(whole.pixel(x, 100 + y), strip.pixel(x, y)) << x << "," << y;
+}
+
+} // namespace
