@@ -14,6 +14,11 @@ struct Case {
     double dw, dh, cur, max, min;
 };
 
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 } // namespace
 
 class FitToBox : public ::testing::TestWithParam<Case> {};

@@ -14,6 +14,12 @@ struct FitCase {
     QSize expected;
 };
 
+void PrintTo(const FitCase& c, std::ostream* os)
+{
+    *os << c.natural.width() << "x" << c.natural.height() << " in " << c.work_area.width() << "x"
+        << c.work_area.height();
+}
+
 class ViewerFit : public ::testing::TestWithParam<FitCase> {};
 
 TEST_P(ViewerFit, WindowSize)
