@@ -1,8 +1,12 @@
 #include "support/window_fixture.h"
 
+#include "catalogue/frm_about.h"
+#include "pageview/frm_zoom.h"
+
 #include "platform/richtext/rich_text_box.h"
 #include "platform/store/connection.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -487,4 +491,42 @@ TEST_F(WindowTest, ExitIsRefusedWhileBusyAndClosesTheCatalogueOtherwise)
     window->mnuFileExit_Click();
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->db_conn);
+}
+
+TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
+{
+    window->show();
+    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    window->mnuAbout_Click();
+    auto boxes = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            n += w->objectName() == "frmAbout" && w->isVisible();
+        return n;
+    };
+    EXPECT_EQ(boxes(), 1);
+    window->mnuAbout_Click();
+    EXPECT_EQ(boxes(), 1);
+    frmAbout* about = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* a = qobject_cast<frmAbout*>(w))
+            about = a;
+    ASSERT_TRUE(about);
+    EXPECT_EQ(about->windowTitle(), "About Mosswick Database");
+    EXPECT_FALSE(about->screenshot().isNull());
+    // The labels name what the program is really made of.
+    EXPECT_FALSE(about->Label7->text().contains("Access"));
+
+    emit about->screenshot_clicked();
+    QPointer<frmZoom> first = window->last_zoom;
+    emit about->screenshot_clicked();
+    QPointer<frmZoom> second = window->last_zoom;
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(second);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(first->windowTitle().endsWith("The Screenshot.")) << first->windowTitle().toStdString();
+    about->close();
+    EXPECT_TRUE(second->isVisible());
+    first->close();
+    second->close();
 }
