@@ -25,69 +25,59 @@ int slider_value(qint64 page)
 
 } // namespace
 
-void frmBrowser::bof_Click()
+// The frame the four moving buttons share: the window is locked, the buttons
+// are disabled, the page is computed and loaded (which enables what fits).
+template <class NewPage>
+static void move_page(frmBrowser& w, ui::BusyState& busy, NewPage&& new_page)
 {
-    ui::BusyLock lock(m_busy);
-    for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
+    ui::BusyLock lock(busy);
+    for (QPushButton* b : {w.go_left, w.go_right, w.bof, w.eof, w.show_page})
         b->setEnabled(false);
-    if (db_open) {
-        {
-            const QSignalBlocker block(Slider1);
-            Slider1->setValue(Slider1->minimum());
-        }
-        Label3->setText(QString::number(Slider1->value()));
-        current_page = Slider1->minimum();
-        LoadAllPictures(current_page);
+    if (w.db_open) {
+        w.current_page = new_page();
+        w.LoadAllPictures(w.current_page);
     }
     lock.release();
-    SSTab_main->setFocus();
+    w.SSTab_main->setFocus();
+}
+
+// Moves the slider and the page box to a page without a scroll event.
+static void show_in_slider(frmBrowser& w, qint64 page)
+{
+    {
+        const QSignalBlocker block(w.Slider1);
+        w.Slider1->setValue(slider_value(page));
+    }
+    w.Label3->setText(QString::number(w.Slider1->value()));
+}
+
+void frmBrowser::bof_Click()
+{
+    move_page(*this, m_busy, [this] {
+        show_in_slider(*this, Slider1->minimum());
+        return qint64(Slider1->minimum());
+    });
 }
 
 void frmBrowser::eof_Click()
 {
-    ui::BusyLock lock(m_busy);
-    for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
-        b->setEnabled(false);
-    if (db_open) {
+    move_page(*this, m_busy, [this] {
         const qint64 last = parse_number(Label29->text()).value_or(1);
-        {
-            const QSignalBlocker block(Slider1);
-            Slider1->setValue(slider_value(last));
-        }
-        Label3->setText(QString::number(Slider1->value()));
-        current_page = last;
-        LoadAllPictures(current_page);
-    }
-    lock.release();
-    SSTab_main->setFocus();
+        show_in_slider(*this, last);
+        return last;
+    });
 }
 
 void frmBrowser::go_left_Click()
 {
-    ui::BusyLock lock(m_busy);
-    for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
-        b->setEnabled(false);
-    if (db_open) {
-        if (current_page > 1)
-            --current_page;
-        LoadAllPictures(current_page);
-    }
-    lock.release();
-    SSTab_main->setFocus();
+    move_page(*this, m_busy, [this] { return current_page > 1 ? current_page - 1 : current_page; });
 }
 
 void frmBrowser::go_right_Click()
 {
-    ui::BusyLock lock(m_busy);
-    for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
-        b->setEnabled(false);
-    if (db_open) {
-        if (current_page < parse_number(Label29->text()).value_or(0))
-            ++current_page;
-        LoadAllPictures(current_page);
-    }
-    lock.release();
-    SSTab_main->setFocus();
+    move_page(*this, m_busy, [this] {
+        return current_page < parse_number(Label29->text()).value_or(0) ? current_page + 1 : current_page;
+    });
 }
 
 void frmBrowser::show_page_Click()
