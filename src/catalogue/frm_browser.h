@@ -137,6 +137,61 @@ public:
     // ==== loader (src/loader): begin =======================================
     // Start-up of the loader's lists; Form_Load calls it.
     void loader_Form_Load();
+    // Lists: the drive, folder and file lists and their count message.
+    void Drv_ImportDrive_Change();
+    void Dir_ImportDir_Change();
+    // A folder chosen in the folder list; an unreadable one keeps the previous.
+    void Dir_ImportDir_DblClick(const QString& folder);
+    void refresh_pictures_Click();
+    void verify_pictures();
+    void OptionFL_Click(int index);
+    void OptionFL2_Click(int index);
+    // Note tools.
+    void clear_note_Click();
+    void Label12_Click(int index);   // "Paste RTF"
+    void Label13_Click();            // "Paste Text"
+    void Label12_MouseDown(int index);
+    void Label12_MouseUp(int index);
+    void Label13_MouseDown();
+    void Label13_MouseUp();
+    void note_size_Click(int index);
+    void note_size_MouseDown(int index);
+    void note_size_MouseUp(int index);
+    // Sets key_ascii to 0 when the key is refused.
+    void text23_KeyPress(int& key_ascii);
+    // Single load.
+    void Fil_ImportFile_DblClick();
+    void File_movies_DblClick();
+    void show_picture();
+    void cancel_load_picture_Click();
+    void cmd_OK_Click();
+    // Batch load.
+    void load_pictures_Click();
+
+    // The pick a pending single load commits, captured at double-click time.
+    bool pick_pending = false;
+    QString pick_folder;
+    QString pick_picture;
+    QString pick_movie;
+    // Panels behind the label buttons: 36 "Paste Text", 37 "Paste RTF",
+    // 15, 23 and 24 the three sizes.
+    QLabel* Label28_15 = nullptr;
+    QLabel* Label28_23 = nullptr;
+    QLabel* Label28_24 = nullptr;
+    QLabel* Label28_36 = nullptr;
+    QLabel* Label28_37 = nullptr;
+
+private:
+    void loader_connect();
+    void loader_lock(bool locked);
+    void loader_set_lists(const QString& folder, const QStringList& files);
+    void loader_apply_count(bool report);
+    void loader_to_idle();
+    void loader_abandon_stale_pick();
+    void loader_paste(const QString& text, bool rich);
+    bool m_committing = false;
+
+public:
     // ==== loader: end =======================================================
 
     // Status bar panels.

@@ -1,12 +1,23 @@
 #include "loader/list_boxes.h"
 
-#include "catalogue/catalogue_logic.h"
 #include "loader/listing.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QStorageInfo>
 
 namespace mosswick {
+
+namespace {
+
+bool is_under(const QString& folder, const QString& root)
+{
+    if (root == QStringLiteral("/"))
+        return folder.startsWith(u'/');
+    return folder == root || folder.startsWith(root + u'/');
+}
+
+} // namespace
 
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
 {
@@ -30,6 +41,17 @@ void DriveListBox::set_drive(const QString& root)
     }
 }
 
+QString DriveListBox::drive_of(const QString& folder) const
+{
+    QString best = QStringLiteral("/");
+    for (int i = 0; i < count(); ++i) {
+        const QString root = itemData(i).toString();
+        if (is_under(folder, root) && root.size() > best.size())
+            best = root;
+    }
+    return best;
+}
+
 void DriveListBox::refresh()
 {
     const QSignalBlocker block(this);
@@ -48,26 +70,65 @@ void DriveListBox::refresh()
             || root.startsWith(QStringLiteral("/run/media/")))
             addItem(root, root);
     }
+    if (!current.isEmpty() && findData(current) < 0)
+        addItem(current, current);
     const int i = findData(current);
     setCurrentIndex(i >= 0 ? i : 0);
 }
 
-DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {}
-
-bool DirListBox::set_path(const QString& folder)
+void DriveListBox::showPopup()
 {
-    const QString clean = QDir::cleanPath(folder);
-    const Listing l = list_folder(clean);
-    if (!l.ok)
-        return false;
-    m_path = clean;
-    clear();
-    addItems(l.folders);
-    emit path_changed(m_path);
-    return true;
+    // Volumes come and go: offer the ones mounted now.
+    refresh();
+    QComboBox::showPopup();
 }
 
-FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {}
+DirListBox::DirListBox(QWidget* parent) : QListWidget(parent)
+{
+    connect(this, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { emit folder_requested(item->data(Qt::UserRole).toString()); });
+}
+
+QString DirListBox::entry_path(int row) const
+{
+    const QListWidgetItem* it = item(row);
+    return it ? it->data(Qt::UserRole).toString() : QString();
+}
+
+Listing DirListBox::set_path(const QString& folder)
+{
+    const QString clean = QDir::cleanPath(folder);
+    Listing l = list_folder(clean);
+    if (!l.ok)
+        return l;
+    m_path = clean;
+    m_listing = l;
+    clear();
+    // The way down from the root, then the sub-folders one step further in.
+    QStringList parts = clean.split(u'/', Qt::SkipEmptyParts);
+    QString walked = QStringLiteral("/");
+    auto add = [this](const QString& text, const QString& path, int depth) {
+        auto* it = new QListWidgetItem(QString(depth * 2, u' ') + text, this);
+        it->setData(Qt::UserRole, path);
+        return it;
+    };
+    add(QStringLiteral("/"), walked, 0);
+    int depth = 1;
+    for (const QString& part : parts) {
+        walked = walked == QStringLiteral("/") ? walked + part : walked + u'/' + part;
+        add(part, walked, depth++);
+    }
+    setCurrentRow(count() - 1);
+    for (const QString& sub : l.folders)
+        add(sub, clean == QStringLiteral("/") ? clean + sub : clean + u'/' + sub, depth);
+    emit path_changed(m_path);
+    return l;
+}
+
+FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
 
 void FileListBox::set_pattern(const QString& pattern)
 {
@@ -105,20 +166,31 @@ void FileListBox::set_files(const QString& folder, const QStringList& names)
 {
     m_path = QDir::cleanPath(folder);
     clear();
-    QStringList shown;
+    m_names.clear();
     for (const QString& n : names)
         if (matches(n))
-            shown << n;
-    addItems(shown);
+            m_names << n;
+    addItems(m_names);
 }
 
-QStringList FileListBox::names() const
+QString FileListBox::selected_name() const
 {
-    QStringList out;
-    out.reserve(count());
-    for (int i = 0; i < count(); ++i)
-        out << item(i)->text();
-    return out;
+    const QList<QListWidgetItem*> sel = selectedItems();
+    if (!sel.isEmpty())
+        return sel.constFirst()->text();
+    const QListWidgetItem* it = currentItem();
+    return it && it->isSelected() ? it->text() : QString();
+}
+
+void FileListBox::select_row(int row)
+{
+    if (row < 0 || row >= count()) {
+        clearSelection();
+        return;
+    }
+    setCurrentRow(row);
+    item(row)->setSelected(true);
+    scrollToItem(item(row));
 }
 
 } // namespace mosswick

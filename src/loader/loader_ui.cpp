@@ -28,6 +28,19 @@ QPushButton* button(const QString& caption, const QString& tip, QWidget* parent)
     return b;
 }
 
+// A coloured panel around a label button: the button's pressed look lights it.
+QLabel* panel(unsigned bgr_color, QWidget* parent)
+{
+    auto* l = new QLabel(parent);
+    l->setAutoFillBackground(true);
+    QPalette p = l->palette();
+    p.setColor(QPalette::Window, ui::bgr(bgr_color));
+    l->setPalette(p);
+    auto* box = new QHBoxLayout(l);
+    box->setContentsMargins(3, 3, 3, 3);
+    return l;
+}
+
 } // namespace
 
 QWidget* frmBrowser::build_loader_tab()
@@ -138,6 +151,7 @@ QWidget* frmBrowser::build_loader_tab()
     SSTab_mgm->addTab(SSTab4, QStringLiteral("Database && loading"));
     SSTab_mgm->addTab(build_management(), QStringLiteral("Management"));
     h->addWidget(SSTab_mgm, 1);
+    loader_connect();
     return page;
 }
 
@@ -183,13 +197,17 @@ QWidget* frmBrowser::build_single_load_page()
     g->addWidget(SSTab2, 3, 0, 1, 2);
 
     auto* paste = new QHBoxLayout;
-    Label13 = new ui::LabelButton(QStringLiteral("Paste Text"), page);
-    Label12_5 = new ui::LabelButton(QStringLiteral("Paste RTF"), page);
+    Label28_36 = panel(0xFFFFC0, page);
+    Label28_37 = panel(0xFFFFC0, page);
+    Label13 = new ui::LabelButton(QStringLiteral("Paste Text"), Label28_36);
+    Label12_5 = new ui::LabelButton(QStringLiteral("Paste RTF"), Label28_37);
     for (ui::LabelButton* b : {Label13, Label12_5})
         b->set_colors(ui::bgr(0xE0E0E0), ui::bgr(0xC0C0C0));
+    Label28_36->layout()->addWidget(Label13);
+    Label28_37->layout()->addWidget(Label12_5);
     clear_note = button(QStringLiteral("Clear note"), QStringLiteral("Clear the above note field box"), page);
-    paste->addWidget(Label13);
-    paste->addWidget(Label12_5);
+    paste->addWidget(Label28_36);
+    paste->addWidget(Label28_37);
     paste->addWidget(clear_note);
     g->addLayout(paste, 4, 0, 1, 2);
 
@@ -220,12 +238,16 @@ QWidget* frmBrowser::build_single_load_page()
     auto* sl = new QGridLayout(sizes);
     const char* heads[] = {"Note size", "Ref size", "Add size"};
     const int order[] = {1, 2, 0};   // the boxes under the three headings
+    QLabel** panels[] = {&Label28_23, &Label28_24, &Label28_15};
     for (int k = 0; k < 3; ++k) {
         sl->addWidget(new QLabel(QString::fromLatin1(heads[k]), sizes), 0, k);
-        note_size[size_t(order[k])] = new ui::LabelButton({}, sizes);
-        note_size[size_t(order[k])]->setToolTip(QStringLiteral("Click to show the length of the note field box in bytes"));
-        note_size[size_t(order[k])]->set_colors(ui::bgr(0xC0FFC0), ui::bgr(0x000000));
-        sl->addWidget(note_size[size_t(order[k])], 1, k);
+        *panels[k] = panel(0xC0FFC0, sizes);
+        auto* box = new ui::LabelButton({}, *panels[k]);
+        box->setToolTip(QStringLiteral("Click to show the length of the note field box in bytes"));
+        box->setMinimumWidth(60);
+        (*panels[k])->layout()->addWidget(box);
+        note_size[size_t(order[k])] = box;
+        sl->addWidget(*panels[k], 1, k);
     }
     SSTab5->addTab(sizes, QStringLiteral("Note size"));
     g->addWidget(SSTab5, 5, 0, 1, 2);

@@ -1,0 +1,140 @@
+// The batch load's window side: options, progress, stop and messages around
+// run_batch_load.
+#include "catalogue/frm_browser.h"
+
+#include "loader/batch_load.h"
+#include "loader/file_ops.h"
+#include "loader/list_boxes.h"
+#include "loader/loader_messages.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/vb.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+
+#include <limits>
+
+namespace mosswick {
+
+namespace {
+
+int bar_value(qint64 v)
+{
+    return int(std::min<qint64>(v, std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+void frmBrowser::load_pictures_Click()
+{
+    // One run at a time; nothing else may be running either.
+    if (busy_state().busy())
+        return;
+    load_pictures->setEnabled(false);
+    ui::BusyLock busy(busy_state());
+    // Every way out gives the button back; the busy lock frees the window.
+    const auto give_back = qScopeGuard([this] { load_pictures->setEnabled(true); });
+    const qint64 started = ui::tick_count();
+    set_timing({});
+
+    if (!db_open || !db_conn) {
+        set_message(QStringLiteral("Open a database first."));
+        return;
+    }
+    if (db_conn->read_only()) {
+        set_message(QStringLiteral("The database is Read-Only."));
+        return;
+    }
+    if (const store::Error e = db_conn->ensure_picfile_index()) {
+        set_message(ui::error_message(e.code, e.text));
+        return;
+    }
+    if (Fil_ImportFile->count() == 0) {
+        set_message(QString::fromLatin1(loader::k_msg_no_pictures_to_load));
+        return;
+    }
+    loader::BatchRequest request;
+    request.list_folder = Fil_ImportFile->path();
+    request.pictures = Fil_ImportFile->names();
+    request.all_files = File_movies->names();
+    request.db_folder = db_folder;
+    request.data_folder = data_folder;
+    request.log_path = db_folder + m_edition.load_log_name;
+    request.options.pictures_inside = Option4[0]->isChecked();
+    request.options.companion_text_in = OptionFL[0]->isChecked();
+    request.options.note_target = OptionF1[1]->isChecked()   ? loader::NoteTarget::AddNote
+                                  : OptionF1[2]->isChecked() ? loader::NoteTarget::Reference
+                                                             : loader::NoteTarget::Note;
+    if (request.options.companion_text_in && loader::same_folder(request.list_folder, db_folder)) {
+        // Note files move into the catalogue's folder: they must come from elsewhere.
+        ui::dialogs().message(this, QString::fromLatin1(loader::k_msg_own_folder), QStringLiteral("WARNING"),
+                              ui::MessageIcon::Warning, ui::MessageButtons::Ok);
+        return;
+    }
+
+    stop_requested = false;   // an old click never stops a new run
+    ui::EventPump pump;
+    loader::BatchHooks hooks;
+    hooks.phase_started = [&](int phase, qint64 maximum) {
+        if (phase == 1) {
+            set_message(QString::fromLatin1(loader::k_msg_phase1));
+            ProgressBar1->show();
+            set_ready({});
+        } else {
+            set_message(loader::phase2_message(request.pictures.size()));
+            text7->clear();
+            Lbl_db->clear();
+            Img_ImportImage->hide();
+        }
+        ProgressBar1->setValue(0);
+        ProgressBar1->setRange(0, bar_value(maximum));
+        pump.pump();
+    };
+    hooks.advance = [&](qint64 value) {
+        ProgressBar1->setValue(bar_value(value));
+        pump.maybe_pump();
+        if (stop_requested) {
+            stop_requested = false;
+            return false;
+        }
+        return true;
+    };
+    hooks.picture_started = [&](const QString& path) { load_picture_path = path; };
+    hooks.movie_found = [&](const QString& name) { load_movie_name = name; };
+
+    const loader::BatchResult result = loader::run_batch_load(*db_conn, request, hooks);
+    switch (result.outcome) {
+    case loader::BatchOutcome::NameTooLong:
+        set_message(result.message);
+        break;
+    case loader::BatchOutcome::Stopped:
+        set_message(QString::fromLatin1(loader::k_msg_stopped));
+        ProgressBar1->setValue(0);
+        break;
+    case loader::BatchOutcome::Failed:
+        set_message(result.message);
+        ProgressBar1->setValue(0);
+        ProgressBar1->hide();
+        set_ready(QStringLiteral("Ready."));
+        break;
+    case loader::BatchOutcome::Done:
+        set_message(loader::batch_summary(result.listed, result.loaded, result.errors));
+        ProgressBar1->setValue(0);
+        ProgressBar1->hide();
+        set_ready(QStringLiteral("Ready"));
+        set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
+        break;
+    }
+    if (result.loaded > 0) {
+        store::Error error;
+        const qint64 n = db_conn->record_count(error);
+        if (!error)
+            picture_count = n;
+        counts_changed();
+    }
+}
+
+} // namespace mosswick

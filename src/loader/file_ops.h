@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/store/store_error.h"
+
+#include <QString>
+
+// File-system steps of the loader: folder identity and moves that never
+// replace an existing file.
+namespace mosswick::loader {
+
+// True when both paths name the same folder. Existing folders are compared
+// by identity (device and inode), so case, "..", symbolic links and a
+// trailing '/' do not matter; otherwise the cleaned paths are compared exactly.
+bool same_folder(const QString& a, const QString& b);
+
+// Moves a file to a new path without ever replacing an existing file: one
+// rename when both lie on the same file system, else a copy then the
+// removal of the original. FileExists (58) when the target exists, and
+// nothing moved; on any failure the original stays where it was.
+store::Error move_no_replace(const QString& from, const QString& to);
+
+// The program's error for an errno met on a path (53, 58, 75, 76 or 68).
+store::Error file_error(const QString& path, int err);
+
+} // namespace mosswick::loader

@@ -1,0 +1,35 @@
+#include "loader/paste_filter.h"
+
+namespace mosswick::loader {
+
+bool accepts(KeyFilter filter, QChar c)
+{
+    switch (filter) {
+    case KeyFilter::None:
+        return true;
+    case KeyFilter::NoDoubleQuote:
+        return c != u'"';
+    case KeyFilter::FileName:
+        return !QStringView(u"\\/:*?<>|\"").contains(c);
+    case KeyFilter::Digits:
+        return c >= u'0' && c <= u'9';
+    case KeyFilter::DigitsOrStar:
+        return (c >= u'0' && c <= u'9') || c == u'*';
+    }
+    return true;
+}
+
+FilteredText filter_text(KeyFilter filter, const QString& text)
+{
+    FilteredText out;
+    out.text.reserve(text.size());
+    for (QChar c : text) {
+        if (accepts(filter, c))
+            out.text += c;
+        else
+            out.refused = true;
+    }
+    return out;
+}
+
+} // namespace mosswick::loader

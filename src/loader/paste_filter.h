@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The key filters of the window's text boxes, applied to whole pasted texts
+// so that a paste cannot put in what typing may not.
+namespace mosswick::loader {
+
+enum class KeyFilter {
+    None,
+    NoDoubleQuote,    // reference boxes: the double quote is refused
+    FileName,         // file-name boxes: \ / : * ? < > | and the double quote
+    Digits,           // number boxes: 0 to 9
+    DigitsOrStar,     // the delete-page box: 0 to 9 and *
+};
+
+struct FilteredText {
+    QString text;         // what may be inserted
+    bool refused = false; // some characters were taken out
+};
+
+// True when the filter lets the character through.
+bool accepts(KeyFilter filter, QChar c);
+
+// The text without the characters the filter refuses.
+FilteredText filter_text(KeyFilter filter, const QString& text);
+
+} // namespace mosswick::loader

@@ -1,0 +1,250 @@
+// The single load: a picture or movie picked in the lists, its preview, the
+// commit and the cancel.
+#include "catalogue/catalogue_logic.h"
+#include "catalogue/fit_to_box.h"
+#include "catalogue/frm_browser.h"
+
+#include "loader/list_boxes.h"
+#include "loader/loader_messages.h"
+#include "loader/name_rules.h"
+#include "loader/single_load.h"
+#include "platform/picture/render.h"
+#include "platform/richtext/rich_text_box.h"
+#include "platform/ui/vb.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+namespace mosswick {
+
+namespace {
+
+constexpr double k_preview_width = 4635;    // twips
+constexpr double k_preview_height = 2775;
+
+// A note box emptied to the reset format. keep_blank leaves the one blank
+// the reset types, as a cancelled or committed load leaves its boxes.
+void reset_box(richtext::RichTextBox* box, bool keep_blank)
+{
+    box->reset_rich_text();
+    if (!keep_blank)
+        box->setText(QString());
+}
+
+} // namespace
+
+void frmBrowser::Fil_ImportFile_DblClick()
+{
+    const QString name = Fil_ImportFile->selected_name();
+    if (name.isEmpty() || !Fil_ImportFile->isEnabled())
+        return;
+    loader_lock(true);
+    const QString folder = Fil_ImportFile->path();
+    load_picture_path = join_path(folder, name);
+    load_movie_name.clear();
+    // The last companion in list order is the movie, and ends selected.
+    const QStringList& all = File_movies->names();
+    int match = -1;
+    for (int i = 0; i < all.size(); ++i)
+        if (loader::is_companion_of(all[i], name))
+            match = i;
+    if (match >= 0) {
+        load_movie_name = all[match];
+        File_movies->select_row(match);
+    } else if (const QString sel = File_movies->selected_name();
+               loader::has_dot(sel) && !loader::is_picture_extension(sel)) {
+        File_movies->select_row(-1);
+    }
+    text7->setText(name);
+    Lbl_db->setText(load_movie_name);
+    Label31->setText(load_movie_name.isEmpty() ? QString() : loader::extension_of(load_movie_name));
+    pick_folder = folder;
+    pick_picture = name;
+    pick_movie = load_movie_name;
+    show_picture();
+}
+
+void frmBrowser::File_movies_DblClick()
+{
+    const QString movie = File_movies->selected_name();
+    if (movie.isEmpty() || !File_movies->isEnabled())
+        return;
+    if (!loader::has_dot(movie) || loader::is_picture_extension(movie)) {
+        set_message(QStringLiteral("Selection not supported."));
+        return;
+    }
+    loader_lock(true);
+    load_movie_name = movie;
+    const QStringList& pictures = Fil_ImportFile->names();
+    const QStringView base = loader::base_name_of(movie);
+    int match = -1;
+    for (int i = 0; i < pictures.size(); ++i)
+        if (loader::base_name_of(pictures[i]) == base)
+            match = i;
+    Fil_ImportFile->select_row(match);
+    if (match < 0) {
+        set_message(QStringLiteral("Picture file not found."));
+        loader_lock(false);
+        clear_note->setEnabled(true);
+        return;
+    }
+    const QString name = pictures[match];
+    const QString folder = Fil_ImportFile->path();
+    load_picture_path = join_path(folder, name);
+    text7->setText(name);
+    Lbl_db->setText(movie);
+    Label31->setText(loader::extension_of(movie));
+    pick_folder = folder;
+    pick_picture = name;
+    pick_movie = movie;
+    show_picture();
+}
+
+void frmBrowser::show_picture()
+{
+    const qint64 started = ui::tick_count();
+    set_timing({});
+    Img_ImportImage->hide();
+    Img_ImportImage->clear();
+    Img_ImportImage->resize(ui::twips_to_px(k_preview_width), ui::twips_to_px(k_preview_height));
+
+    picture::RenderRequest request;
+    request.source = picture::PictureSource::file(load_picture_path);
+    request.quality = picture::k_quality_thumbnail;
+    // The preview is decoded straight at its fitted size.
+    request.target_for = [](QSize natural) {
+        const FitResult fit = fit_to_box(true, k_preview_width, k_preview_height, ui::px_to_twips(natural.width()),
+                                         ui::px_to_twips(natural.height()));
+        return QSize(ui::twips_to_px(fit.display_width), ui::twips_to_px(fit.display_height));
+    };
+    const picture::RenderResult shown = picture::render_picture(request);
+    if (shown.status == picture::PictureStatus::NotFound || shown.status == picture::PictureStatus::Unreadable) {
+        // Nothing to load: the picture went away after it was listed.
+        set_message(picture::status_text(shown.status));
+        loader_lock(false);
+        pick_pending = false;
+        return;
+    }
+    if (shown.ok() && !shown.image.isNull()) {
+        Img_ImportImage->setPixmap(QPixmap::fromImage(shown.image));
+        Img_ImportImage->resize(shown.image.size());
+        Img_ImportImage->setToolTip(QString());
+    } else {
+        // It can still be catalogued by name; the empty preview says why.
+        Img_ImportImage->setWordWrap(true);
+        Img_ImportImage->setText(picture::status_text(shown.ok() ? picture::PictureStatus::Undecodable : shown.status));
+    }
+    Img_ImportImage->show();
+
+    lbl_load_picture->clear();
+    clear_note->setEnabled(true);
+    reset_box(Txt_Notes, false);
+    text23->clear();
+    reset_box(Text27, false);
+    for (QWidget* w : std::initializer_list<QWidget*>{Txt_Notes, text23, Text27, cmd_OK, SSTab2, SSTab5})
+        w->setEnabled(true);
+    SSTab5->setCurrentIndex(0);
+    cancel_load_picture->setEnabled(true);
+    Txt_Notes->setFocus();
+    pick_pending = true;
+    set_message(loader::loading_message(!load_movie_name.isEmpty()));
+    set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
+}
+
+void frmBrowser::cancel_load_picture_Click()
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{clear_note, cancel_load_picture, cmd_OK})
+        w->setEnabled(false);
+    loader_lock(false);
+    Img_ImportImage->hide();
+    Img_ImportImage->clear();
+    Img_ImportImage->resize(ui::twips_to_px(k_preview_width), ui::twips_to_px(k_preview_height));
+    Label31->clear();
+    text7->clear();
+    reset_box(Text27, true);
+    Text27->setEnabled(false);
+    reset_box(Txt_Notes, true);
+    Txt_Notes->setEnabled(false);
+    text23->clear();
+    text23->setEnabled(false);
+    SSTab2->setEnabled(false);
+    SSTab2->setCurrentIndex(0);
+    SSTab5->setEnabled(false);
+    SSTab5->setCurrentIndex(0);
+    pick_pending = false;
+    set_message(QStringLiteral("Load cancelled."));
+}
+
+void frmBrowser::cmd_OK_Click()
+{
+    if (!pick_pending)
+        return;
+    for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, SSTab2, cancel_load_picture})
+        w->setEnabled(false);
+    if (!db_open || !db_conn) {
+        set_message(QStringLiteral("Open a database first."));
+        loader_to_idle();
+        return;
+    }
+
+    loader::SingleLoadRequest request;
+    request.folder = pick_folder;
+    request.picture = pick_picture;
+    request.movie = pick_movie;
+    request.inside = Option2[0]->isChecked();
+    const bool rtf = Option3[0]->isChecked();
+    request.note = loader::note_to_store(Txt_Notes->Text(), Txt_Notes->TextRTF(), rtf, pick_picture);
+    request.reference = text23->text();
+    request.addnote = rtf ? Text27->TextRTF() : Text27->Text();
+    request.data_folder = data_folder;
+
+    m_committing = true;
+    const loader::SingleLoadResult result = loader::commit_single_load(*db_conn, request);
+    m_committing = false;
+    set_message(result.message);
+    if (result.pending()) {
+        // Refused or failed: nothing was written and the load stays
+        // pending, so the user can change the options, retry or cancel.
+        for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, SSTab2, cancel_load_picture})
+            w->setEnabled(true);
+        return;
+    }
+    if (result.status == loader::SingleLoadStatus::Loaded)
+        lbl_load_picture->setText(loader::slot_caption(result.slot.numpic, result.slot.numpage));
+    loader_to_idle();
+}
+
+// Back to idle after a commit: boxes reset and locked, lists free again.
+void frmBrowser::loader_to_idle()
+{
+    Img_ImportImage->hide();
+    text7->clear();
+    Label31->clear();
+    reset_box(Text27, true);
+    Text27->setEnabled(false);
+    reset_box(Txt_Notes, true);
+    Txt_Notes->setEnabled(false);
+    text23->clear();
+    text23->setEnabled(false);
+    if (db_conn) {
+        store::Error error;
+        const qint64 n = db_conn->record_count(error);
+        if (!error)
+            picture_count = n;
+        counts_changed();
+    }
+    loader_lock(false);
+    load_list->setEnabled(true);
+    cmd_OK->setEnabled(false);
+    cancel_load_picture->setEnabled(false);
+    SSTab2->setEnabled(false);
+    SSTab2->setCurrentIndex(0);
+    SSTab5->setCurrentIndex(0);
+    SSTab5->setEnabled(false);
+    pick_pending = false;
+}
+
+} // namespace mosswick

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "catalogue/edition.h"
+#include "catalogue/frm_browser.h"
+#include "loader/list_boxes.h"
+#include "platform/store/connection.h"
+#include "support/catalogue_builder.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A started main window with a catalogue open and the loader showing a
+// folder of its own (source), with scripted dialogs.
+class LoaderWindow : public ::testing::Test {
+protected:
+    void SetUp() override { start(0); }
+
+    void start(int pictures)
+    {
+        window = std::make_unique<mosswick::frmBrowser>(mosswick::Edition::enhanced());
+        window->Form_Load({});
+        testsupport::CatalogueSpec spec;
+        spec.pictures = pictures;
+        catalogue = testsupport::make_catalogue(db.path(), spec);
+        QDir().mkpath(db.file("data"));
+        dialogs->files.push_back(catalogue);
+        window->mnuDb_Click();
+        ASSERT_TRUE(window->db_open);
+    }
+
+    // Shows a folder in the loader's lists, as a double click in the folder list does.
+    void show(const QString& folder) { window->Dir_ImportDir_DblClick(folder); }
+
+    QString file(const QString& name, const QByteArray& bytes = {}) const
+    {
+        const QString path = source.file(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+        f.write(bytes);
+        return path;
+    }
+    QString jpg(const QString& name) const
+    {
+        const QString path = source.file(name);
+        EXPECT_TRUE(testsupport::write_picture(path, 60, 40, "jpg"));
+        return path;
+    }
+    QString png(const QString& name) const
+    {
+        const QString path = source.file(name);
+        EXPECT_TRUE(testsupport::write_picture(path, 60, 40, "png"));
+        return path;
+    }
+
+    // Double-clicks a name in one of the file lists.
+    void pick_picture(const QString& name)
+    {
+        const int row = int(window->Fil_ImportFile->names().indexOf(name));
+        ASSERT_GE(row, 0) << name.toStdString();
+        window->Fil_ImportFile->select_row(row);
+        window->Fil_ImportFile_DblClick();
+    }
+    void pick_movie(const QString& name)
+    {
+        const int row = int(window->File_movies->names().indexOf(name));
+        ASSERT_GE(row, 0) << name.toStdString();
+        window->File_movies->select_row(row);
+        window->File_movies_DblClick();
+    }
+
+    // The catalogue's rows as "numpic/numpage/picfile/movfile" (movfile "-" for Null).
+    QStringList rows() const
+    {
+        QStringList out;
+        auto st = window->db_conn->prepare(
+            "SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
+        while (st.step())
+            out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
+        return out;
+    }
+    QVariant field(const QString& column, const QString& picfile) const
+    {
+        mosswick::store::Error e;
+        return window->db_conn->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
+    }
+
+    // Gives a control the keyboard focus the way a click would.
+    void focus(QWidget* w)
+    {
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        w->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+    }
+
+    testsupport::TempDir db;       // the catalogue's folder
+    testsupport::TempDir source;   // the folder pictures are loaded from
+    QString catalogue;
+    testsupport::ScopedScriptedDialogs dialogs;
+    std::unique_ptr<mosswick::frmBrowser> window;
+};

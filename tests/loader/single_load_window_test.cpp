@@ -1,0 +1,309 @@
+#include "loader_fixture.h"
+
+#include "platform/richtext/rich_text_box.h"
+#include "platform/ui/vb.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace mosswick;
+
+namespace {
+
+// The controls a pending pick locks.
+std::vector<QWidget*> lock_set(frmBrowser& w)
+{
+    return {w.load_pictures, w.renumber_pages, w.insert_picture, w.update_pictures, w.exchange_picture,
+            w.delete_page,   w.delete_picture, w.refresh_pictures, w.File_movies,   w.Fil_ImportFile,
+            w.Text9,         w.Text11,         w.Txt_delpag,       w.Text20,        w.Text22,
+            w.Text15,        w.Drv_ImportDrive, w.Dir_ImportDir};
+}
+
+} // namespace
+
+TEST_F(LoaderWindow, PickingAPictureFindsTheLastMovieAndLocksTheLoader)
+{
+    jpg("a.jpg");
+    file("a.avi");
+    file("a.mpg");
+    file("A.mov");
+    show(source.path());
+    pick_picture("a.jpg");
+    EXPECT_EQ(window->load_picture_path, source.file("a.jpg"));
+    EXPECT_EQ(window->load_movie_name, "a.mpg");
+    EXPECT_EQ(window->File_movies->selected_name(), "a.mpg");
+    EXPECT_EQ(window->text7->text(), "a.jpg");
+    EXPECT_EQ(window->Lbl_db->text(), "a.mpg");
+    EXPECT_EQ(window->Label31->text(), "mpg");
+    EXPECT_EQ(window->message_text(), "Loading picture & movie, press the 'Cancel' button to abort.");
+    EXPECT_TRUE(window->timing_text().endsWith(" ms"));
+    for (QWidget* w : lock_set(*window))
+        EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
+    for (QWidget* w : std::initializer_list<QWidget*>{window->cmd_OK, window->cancel_load_picture, window->clear_note,
+                                                      window->Txt_Notes, window->text23, window->Text27, window->SSTab2,
+                                                      window->SSTab5})
+        EXPECT_TRUE(w->isEnabled());
+    // The preview is drawn at its fitted size inside the 4635 x 2775 twips box.
+    EXPECT_FALSE(window->Img_ImportImage->isHidden());
+    ASSERT_FALSE(window->Img_ImportImage->pixmap().isNull());
+    EXPECT_EQ(window->Img_ImportImage->pixmap().size(), QSize(60, 40));
+}
+
+TEST_F(LoaderWindow, APictureWithoutAMovieOfTheSameCase)
+{
+    jpg("a.jpg");
+    file("A.avi");
+    show(source.path());
+    window->Label31->setText("stale");
+    pick_picture("a.jpg");
+    EXPECT_EQ(window->load_movie_name, "");
+    EXPECT_EQ(window->Label31->text(), "");
+    EXPECT_EQ(window->message_text(), "Loading picture, press the 'Cancel' button to abort.");
+}
+
+TEST_F(LoaderWindow, MoviePicksFindTheirPictureOrSayWhyNot)
+{
+    jpg("a.bmp");
+    jpg("a.jpg");
+    jpg("b.bmp");
+    file("a.avi");
+    file("x.avi");
+    file("README");
+    show(source.path());
+    pick_movie("b.bmp");
+    EXPECT_EQ(window->message_text(), "Selection not supported.");
+    pick_movie("README");
+    EXPECT_EQ(window->message_text(), "Selection not supported.");
+    EXPECT_TRUE(window->Fil_ImportFile->isEnabled());
+    EXPECT_FALSE(window->pick_pending);
+
+    pick_movie("x.avi");
+    EXPECT_EQ(window->message_text(), "Picture file not found.");
+    for (QWidget* w : lock_set(*window))
+        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    EXPECT_FALSE(window->SSTab2->isEnabled());
+    EXPECT_FALSE(window->pick_pending);
+
+    pick_movie("a.avi");
+    EXPECT_EQ(window->Fil_ImportFile->selected_name(), "a.jpg");   // the later one
+    EXPECT_EQ(window->text7->text(), "a.jpg");
+    EXPECT_EQ(window->Lbl_db->text(), "a.avi");
+    EXPECT_EQ(window->Label31->text(), "avi");
+    EXPECT_TRUE(window->pick_pending);
+}
+
+TEST_F(LoaderWindow, CommitWritesTheRowAndReturnsToIdle)
+{
+    jpg("a.jpg");
+    file("a.avi");
+    show(source.path());
+    pick_picture("a.jpg");
+    window->Txt_Notes->setText("first note");
+    window->text23->setText("ref one");
+    window->cmd_OK->click();
+    EXPECT_EQ(window->message_text(), "Picture loaded.");
+    EXPECT_EQ(window->lbl_load_picture->text(), "Pic# 1 at the pag# 1.");
+    EXPECT_EQ(window->Label27->text(), "1");
+    EXPECT_EQ(window->Label29->text(), "1");
+    EXPECT_EQ(window->picture_count, 1);
+    EXPECT_EQ(rows(), QStringList({"1/1/a.jpg/a.avi"}));
+    EXPECT_EQ(field("note", "a.jpg").toString(), "first note");
+    EXPECT_EQ(field("reference", "a.jpg").toString(), "ref one");
+    EXPECT_EQ(field("addnote", "a.jpg").toString(), "");
+    for (QWidget* w : lock_set(*window))
+        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    for (QWidget* w : std::initializer_list<QWidget*>{window->cmd_OK, window->cancel_load_picture, window->Txt_Notes,
+                                                      window->text23, window->Text27, window->SSTab2, window->SSTab5})
+        EXPECT_FALSE(w->isEnabled());
+    EXPECT_EQ(window->text7->text(), "");
+    EXPECT_TRUE(window->Img_ImportImage->isHidden());
+    EXPECT_FALSE(window->pick_pending);
+
+    // The same name by name again from this folder: a duplicate, nothing written.
+    pick_picture("a.jpg");
+    window->cmd_OK->click();
+    EXPECT_EQ(window->message_text(), "Picture is already loaded.");
+    EXPECT_EQ(rows().size(), 1);
+    EXPECT_EQ(window->Label27->text(), "1");
+    EXPECT_TRUE(window->Fil_ImportFile->isEnabled());
+}
+
+TEST_F(LoaderWindow, TheCommitUsesThePickNotTheListsOfLater)
+{
+    jpg("a.jpg");
+    jpg("b.jpg");
+    file("b.avi");
+    show(source.path());
+    pick_picture("a.jpg");
+    // Whatever happens to the lists afterwards, the pick stands.
+    testsupport::TempDir elsewhere;
+    QFile(elsewhere.file("z.jpg")).open(QIODevice::WriteOnly);
+    window->Dir_ImportDir->set_path(elsewhere.path());
+    window->Fil_ImportFile->select_row(0);
+    window->cmd_OK->click();
+    EXPECT_EQ(rows(), QStringList({"1/1/a.jpg/-"}));
+}
+
+TEST_F(LoaderWindow, RtfAndTextLoadOfTheNotes)
+{
+    jpg("r.jpg");
+    jpg("t.jpg");
+    jpg("e.jpg");
+    show(source.path());
+    window->Option3[0]->setChecked(true);   // RTF Load
+    pick_picture("r.jpg");
+    window->Txt_Notes->setText("rich");
+    window->cmd_OK->click();
+    EXPECT_TRUE(field("note", "r.jpg").toString().startsWith("{\\rtf"));
+    // An empty additional note still stores the rich text of an empty document.
+    EXPECT_TRUE(field("addnote", "r.jpg").toString().startsWith("{\\rtf"));
+    // The choice stays for the next load; an empty note is the file name.
+    pick_picture("e.jpg");
+    window->cmd_OK->click();
+    EXPECT_EQ(field("note", "e.jpg").toString(), "e.jpg");
+    window->Option3[1]->setChecked(true);
+    pick_picture("t.jpg");
+    window->Txt_Notes->setText("plain");
+    window->Text27->setText("add");
+    window->cmd_OK->click();
+    EXPECT_EQ(field("note", "t.jpg").toString(), "plain");
+    EXPECT_EQ(field("addnote", "t.jpg").toString(), "add");
+}
+
+TEST_F(LoaderWindow, InsideRefusalKeepsTheLoadPendingUntilOutLoadsIt)
+{
+    png("p.png");
+    show(source.path());
+    pick_picture("p.png");
+    window->Option2[0]->setChecked(true);   // Load IN
+    window->cmd_OK->click();
+    EXPECT_EQ(window->message_text(),
+              "Cannot load PNG, TIF, RLE, WMF, ICO or EMF files, if the picture is loaded within the database.");
+    EXPECT_TRUE(window->cmd_OK->isEnabled());
+    EXPECT_TRUE(window->cancel_load_picture->isEnabled());
+    EXPECT_TRUE(window->pick_pending);
+    EXPECT_TRUE(rows().isEmpty());
+    window->Option2[1]->setChecked(true);
+    window->cmd_OK->click();
+    EXPECT_EQ(window->message_text(), "Picture loaded.");
+    EXPECT_EQ(rows(), QStringList({"1/1/p.png/-"}));
+}
+
+TEST_F(LoaderWindow, InsideStoresTheFilesBytes)
+{
+    const QString path = jpg("in.jpg");
+    show(source.path());
+    window->Option2[0]->setChecked(true);
+    pick_picture("in.jpg");
+    window->cmd_OK->click();
+    ASSERT_EQ(window->message_text(), "Picture loaded.");
+    store::Error e;
+    EXPECT_TRUE(window->db_conn->read_picture_bytes(1, e) == testsupport::read_all(path));
+    EXPECT_EQ(field("inoutpic", "in.jpg").toInt(), 1);
+}
+
+TEST_F(LoaderWindow, CancelDropsTheNotesAndFreesTheLists)
+{
+    jpg("a.jpg");
+    show(source.path());
+    pick_picture("a.jpg");
+    window->Txt_Notes->setText("typed");
+    window->Txt_Notes->setSelStart(0);
+    window->Txt_Notes->setSelLength(5);
+    window->Txt_Notes->setSelFontName("Arial");
+    window->SSTab2->setCurrentIndex(1);
+    window->SSTab5->setCurrentIndex(1);
+    window->cancel_load_picture->click();
+    EXPECT_EQ(window->message_text(), "Load cancelled.");
+    EXPECT_EQ(window->Txt_Notes->Text().trimmed(), "");
+    EXPECT_EQ(window->Txt_Notes->SelFontName().value_or(""), "Comic Sans MS");
+    EXPECT_EQ(window->Text27->SelFontSize().value_or(0), 8);
+    EXPECT_EQ(window->SSTab2->currentIndex(), 0);
+    EXPECT_EQ(window->SSTab5->currentIndex(), 0);
+    for (QWidget* w : lock_set(*window))
+        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    EXPECT_FALSE(window->cmd_OK->isEnabled());
+    EXPECT_TRUE(window->Img_ImportImage->isHidden());
+    EXPECT_FALSE(window->pick_pending);
+    EXPECT_TRUE(rows().isEmpty());
+}
+
+TEST_F(LoaderWindow, UndecodablePicturesAreShownEmptyAndLoadedByNameOnly)
+{
+    file("noise.jpg", "not a picture at all");
+    show(source.path());
+    pick_picture("noise.jpg");
+    EXPECT_TRUE(window->pick_pending);
+    EXPECT_TRUE(window->Img_ImportImage->pixmap().isNull());
+    EXPECT_FALSE(window->Img_ImportImage->text().isEmpty());
+    window->Option2[0]->setChecked(true);
+    window->cmd_OK->click();
+    EXPECT_TRUE(window->message_text().startsWith("Cannot load the picture within the database: "))
+        << window->message_text().toStdString();
+    EXPECT_TRUE(rows().isEmpty());
+    window->Option2[1]->setChecked(true);
+    window->cmd_OK->click();
+    EXPECT_EQ(rows(), QStringList({"1/1/noise.jpg/-"}));
+}
+
+TEST_F(LoaderWindow, APictureGoneSinceTheListingIsNotPicked)
+{
+    const QString path = jpg("gone.jpg");
+    show(source.path());
+    QFile::remove(path);
+    pick_picture("gone.jpg");
+    EXPECT_EQ(window->message_text(), "Picture file not found.");
+    EXPECT_FALSE(window->pick_pending);
+    for (QWidget* w : lock_set(*window))
+        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+}
+
+TEST_F(LoaderWindow, ClosingTheCatalogueUnderAPendingLoadFreesTheLists)
+{
+    jpg("a.jpg");
+    show(source.path());
+    pick_picture("a.jpg");
+    window->mnuDb_Click();   // close
+    EXPECT_FALSE(window->pick_pending);
+    EXPECT_TRUE(window->Drv_ImportDrive->isEnabled());
+    EXPECT_TRUE(window->Dir_ImportDir->isEnabled());
+    EXPECT_TRUE(window->refresh_pictures->isEnabled());
+    EXPECT_FALSE(window->busy_state().busy());
+}
+
+TEST_F(LoaderWindow, AFailedCommitLeavesAUsableLoader)
+{
+    jpg("a.jpg");
+    show(source.path());
+    pick_picture("a.jpg");
+    {
+        // Someone else damages the catalogue meanwhile.
+        store::Error e;
+        auto other = store::Connection::open(catalogue, {}, e);
+        ASSERT_TRUE(other);
+        ASSERT_TRUE(other->exec("ALTER TABLE demopicture RENAME TO elsewhere").ok());
+    }
+    window->cmd_OK->click();
+    EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
+    EXPECT_TRUE(window->cmd_OK->isEnabled());
+    EXPECT_TRUE(window->cancel_load_picture->isEnabled());
+    EXPECT_TRUE(window->pick_pending);
+    window->cancel_load_picture->click();
+    for (QWidget* w : lock_set(*window))
+        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    EXPECT_FALSE(window->busy_state().busy());
+}
+
+TEST_F(LoaderWindow, ADoubleClickInTheListPicks)
+{
+    jpg("a.jpg");
+    show(source.path());
+    window->show();
+    QListWidgetItem* item = window->Fil_ImportFile->item(0);
+    const QRect r = window->Fil_ImportFile->visualItemRect(item);
+    QTest::mouseClick(window->Fil_ImportFile->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(window->Fil_ImportFile->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_TRUE(window->pick_pending);
+    EXPECT_EQ(window->text7->text(), "a.jpg");
+}
