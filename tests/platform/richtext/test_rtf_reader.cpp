@@ -1,0 +1,282 @@
+#include "rtf_test_util.h"
+
+#include "platform/richtext/plain_text.h"
+#include "platform/richtext/rich_format.h"
+#include "platform/richtext/rtf_reader.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+
+#include <gtest/gtest.h>
+
+using namespace mosswick::richtext;
+using namespace richtext_test;
+
+namespace {
+
+QTextCharFormat format_at(const QTextDocument& doc, int position)
+{
+    QTextCursor c(const_cast<QTextDocument*>(&doc));
+    c.setPosition(position + 1);
+    return c.charFormat();
+}
+
+int position_of(const QTextDocument& doc, const QString& text)
+{
+    return int(plain_text_of(doc).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).indexOf(text));
+}
+
+QString read_text(const QString& rtf)
+{
+    QTextDocument doc;
+    read_rtf(rtf, doc);
+    return plain_text_of(doc);
+}
+
+} // namespace
+
+TEST(RichTextReader, SimpleBoxNoteIsOneParagraphInItsFormat)
+{
+    QTextDocument doc;
+    read_rtf(k_simple_note, doc);
+    ASSERT_EQ(doc.blockCount(), 1); // the closing \par is the end mark, not a new paragraph
+    EXPECT_EQ(plain_text_of(doc), QStringLiteral("Holiday in Brittany"));
+    const QTextCharFormat f = format_at(doc, 0);
+    EXPECT_EQ(font_name_of(f, QFont()), QStringLiteral("Comic Sans MS"));
+    EXPECT_DOUBLE_EQ(font_size_of(f, QFont()), 8.0);
+    EXPECT_TRUE(has_explicit_colour(f));
+    EXPECT_EQ(colour_of(f), QColor(Qt::black));
+    EXPECT_FALSE(is_bold(f));
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST(RichTextReader, FormattedNoteKeepsEveryCharacterProperty)
+{
+    QTextDocument doc;
+    read_rtf(k_formatted_note, doc);
+    ASSERT_EQ(doc.blockCount(), 5);
+    EXPECT_EQ(plain_text_of(doc),
+              QStringLiteral("Title\r\nPlain bold italic under struck.\r\nRight in Courier New\r\n"
+                             "Eight and a half\tafter tab\r\nnext line\r\nCaf\u00e9 \u20ac 5 fixed courier"));
+
+    const QTextCharFormat title = format_at(doc, 0);
+    EXPECT_TRUE(is_bold(title));
+    EXPECT_DOUBLE_EQ(font_size_of(title, QFont()), 14.0);
+    EXPECT_EQ(colour_of(title), QColor(255, 0, 0));
+    EXPECT_EQ(alignment_code(doc.begin().blockFormat().alignment()), k_align_centre);
+
+    EXPECT_TRUE(is_bold(format_at(doc, position_of(doc, "bold"))));
+    EXPECT_FALSE(is_bold(format_at(doc, position_of(doc, "Plain"))));
+    EXPECT_TRUE(format_at(doc, position_of(doc, "italic")).fontItalic());
+    EXPECT_TRUE(is_underlined(format_at(doc, position_of(doc, "under"))));
+    EXPECT_FALSE(is_underlined(format_at(doc, position_of(doc, "struck"))));
+    EXPECT_TRUE(format_at(doc, position_of(doc, "struck")).fontStrikeOut());
+
+    const QTextCharFormat courier = format_at(doc, position_of(doc, "Right"));
+    EXPECT_EQ(font_name_of(courier, QFont()), QStringLiteral("Courier New"));
+    EXPECT_EQ(colour_of(courier), QColor(0, 128, 0));
+    EXPECT_EQ(alignment_code(doc.findBlock(position_of(doc, "Right")).blockFormat().alignment()),
+              k_align_right);
+
+    const QTextCharFormat half = format_at(doc, position_of(doc, "Eight"));
+    EXPECT_EQ(font_name_of(half, QFont()), QStringLiteral("Times New Roman"));
+    EXPECT_DOUBLE_EQ(font_size_of(half, QFont()), 8.5);
+    EXPECT_FALSE(has_explicit_colour(half)); // \cf0 is the automatic colour
+    EXPECT_TRUE(doc.findBlock(position_of(doc, "Eight")).text().contains(QChar::LineSeparator));
+
+    EXPECT_EQ(font_name_of(format_at(doc, position_of(doc, "Caf")), QFont()), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(font_name_of(format_at(doc, position_of(doc, "fixed")), QFont()), QStringLiteral("Fixedsys"));
+    EXPECT_EQ(font_name_of(format_at(doc, position_of(doc, "courier")), QFont()), QStringLiteral("Courier"));
+}
+
+TEST(RichTextReader, FinalParagraphMarkAddsNoParagraph)
+{
+    QTextDocument doc;
+    read_rtf(QStringLiteral("{\\rtf1 one\\par }"), doc);
+    EXPECT_EQ(doc.blockCount(), 1);
+    read_rtf(QStringLiteral("{\\rtf1 one\\par\\par }"), doc);
+    EXPECT_EQ(doc.blockCount(), 2);
+    EXPECT_EQ(plain_text_of(doc), QStringLiteral("one\r\n"));
+    read_rtf(QStringLiteral("{\\rtf1 one\\par two}"), doc);
+    EXPECT_EQ(plain_text_of(doc), QStringLiteral("one\r\ntwo"));
+    read_rtf(QStringLiteral("{\\rtf1 \\qc centred}"), doc);
+    EXPECT_EQ(alignment_code(doc.begin().blockFormat().alignment()), k_align_centre);
+    read_rtf(QStringLiteral("{\\rtf1 \\fs40\\par}"), doc);
+    ASSERT_EQ(doc.blockCount(), 1);
+    EXPECT_DOUBLE_EQ(font_size_of(doc.begin().charFormat(), QFont()), 20.0);
+}
+
+TEST(RichTextReader, BoxBulletsBecomeOneBulletList)
+{
+    QTextDocument doc;
+    read_rtf(k_bullet_note, doc);
+    ASSERT_EQ(doc.blockCount(), 4);
+    EXPECT_EQ(plain_text_of(doc), QStringLiteral("Shopping:\r\nbread\r\nmilk\r\nafter the list"));
+    const QTextBlock heading = doc.begin();
+    const QTextBlock bread = heading.next();
+    const QTextBlock milk = bread.next();
+    const QTextBlock after = milk.next();
+    EXPECT_EQ(list_style_of(heading), ListStyle::None);
+    EXPECT_EQ(list_style_of(bread), ListStyle::Bullet);
+    EXPECT_EQ(list_style_of(milk), ListStyle::Bullet);
+    EXPECT_EQ(bread.textList(), milk.textList());
+    EXPECT_EQ(list_style_of(after), ListStyle::None);
+    const ParagraphIndents expected{720, -720, 0};
+    EXPECT_EQ(indents_of(bread.blockFormat(), true), expected);
+    EXPECT_EQ(indents_of(milk.blockFormat(), true), expected);
+    EXPECT_DOUBLE_EQ(bread.blockFormat().leftMargin(), 48.0);
+    EXPECT_DOUBLE_EQ(bread.blockFormat().textIndent(), 0.0); // the bullet takes the hanging indent
+    EXPECT_EQ(indents_of(after.blockFormat(), false), ParagraphIndents{});
+}
+
+TEST(RichTextReader, ListTableBulletsAndNumbers)
+{
+    QTextDocument doc;
+    read_rtf(k_list_table_note, doc);
+    ASSERT_EQ(doc.blockCount(), 5);
+    EXPECT_EQ(plain_text_of(doc), QStringLiteral("Intro\r\napple\r\npear\r\nfirst\r\nsecond"));
+    QTextBlock b = doc.begin();
+    EXPECT_EQ(list_style_of(b), ListStyle::None);
+    b = b.next();
+    EXPECT_EQ(list_style_of(b), ListStyle::Bullet);
+    const QTextList* bullets = b.textList();
+    b = b.next();
+    EXPECT_EQ(list_style_of(b), ListStyle::Bullet);
+    EXPECT_EQ(b.textList(), bullets);
+    b = b.next();
+    EXPECT_EQ(list_style_of(b), ListStyle::Decimal);
+    ASSERT_NE(b.textList(), nullptr);
+    EXPECT_EQ(b.textList()->itemText(b), QStringLiteral("1."));
+    b = b.next();
+    EXPECT_EQ(b.textList()->itemText(b), QStringLiteral("2."));
+    EXPECT_EQ(indents_of(b.blockFormat(), true), (ParagraphIndents{720, -360, 0}));
+}
+
+TEST(RichTextReader, PnNumberingStyles)
+{
+    struct Case {
+        const char* word;
+        ListStyle style;
+    };
+    for (const Case& c : {Case{"\\pndec", ListStyle::Decimal}, Case{"\\pnlcltr", ListStyle::LowerAlpha},
+                          Case{"\\pnucltr", ListStyle::UpperAlpha}, Case{"\\pnlcrm", ListStyle::LowerRoman},
+                          Case{"\\pnucrm", ListStyle::UpperRoman}}) {
+        QTextDocument doc;
+        read_rtf(QStringLiteral("{\\rtf1{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnindent0%1{\\pntxta.}}"
+                                "\\fi-360\\li360 one\\par{\\pntext 2.\\tab}two\\par}")
+                     .arg(QLatin1String(c.word)),
+                 doc);
+        SCOPED_TRACE(c.word);
+        EXPECT_EQ(plain_text_of(doc), QStringLiteral("one\r\ntwo"));
+        EXPECT_EQ(list_style_of(doc.begin()), c.style);
+        EXPECT_EQ(doc.begin().textList(), doc.begin().next().textList());
+    }
+}
+
+TEST(RichTextReader, CodePagesFollowFontCharsetThenDocument)
+{
+    struct Case {
+        const char* rtf;
+        const char16_t* text;
+    };
+    const Case cases[] = {
+        {"{\\rtf1\\ansi\\ansicpg1252 Caf\\'e9 \\'80 \\'93q\\'94}", u"Caf\u00e9 \u20ac \u201cq\u201d"},
+        {"{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 Arial;}}\\f0 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}",
+         u"\u041f\u0440\u0438\u0432\u0435\u0442"},
+        {"{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0}", u"\u041f\u0440"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset238 Arial CE;}}"
+         "\\f0\\'b9\\f1\\'b9}",
+         u"\u00b9\u0105"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset161 Arial Greek;}}\\f1\\'e1\\'e2}", u"\u03b1\u03b2"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset128 MS Mincho;}}\\f1\\'82\\'a0\\'83A}", u"\u3042\u30a2"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset134 SimSun;}}\\f1\\'c4\\'e3}", u"\u4f60"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\cpg1253 Greek;}}\\f1\\'e1}", u"\u03b1"},
+        {"{\\rtf1\\ansi\\ansicpg65001 \\'e2\\'82\\'ac}", u"\u20ac"},
+        {"{\\rtf1\\ansi\\ansicpg99999 \\'e9}", u"\u00e9"},
+        {"{\\rtf1\\mac \\'8e}", u"\u00e9"},
+        {"{\\rtf1\\pc \\'82}", u"\u00e9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rtf);
+        EXPECT_EQ(read_text(QString::fromLatin1(c.rtf)), QString::fromUtf16(c.text));
+    }
+}
+
+TEST(RichTextReader, UnicodeEscapesAndTheirFallbacks)
+{
+    struct Case {
+        const char* rtf;
+        const char16_t* text;
+    };
+    const Case cases[] = {
+        {"{\\rtf1\\uc1\\u1055?\\u1088?ok}", u"\u041f\u0440ok"},
+        {"{\\rtf1\\uc0\\u8364 x}", u"\u20acx"},
+        {"{\\rtf1\\uc2\\u26085\\'93\\'fa!}", u"\u65e5!"},
+        {"{\\rtf1\\u8364\\'80 euro}", u"\u20ac euro"},
+        {"{\\rtf1\\u-10179?\\u-8704?}", u"\U0001F600"},
+        {"{\\rtf1{\\uc3\\u1055 abc}def}", u"\u041fdef"},
+        {"{\\rtf1\\u1055{?}x}", u"\u041f?x"},
+        {"{\\rtf1 \\~\\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet\\_}",
+         u"\u00a0\u2014\u2013\u2018\u2019\u201c\u201d\u2022\u2011"},
+        {"{\\rtf1 a\\\\b\\{c\\}}", u"a\\b{c}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rtf);
+        EXPECT_EQ(read_text(QString::fromLatin1(c.rtf)), QString::fromUtf16(c.text));
+    }
+}
+
+TEST(RichTextReader, InvisibleDestinationsAreSkippedAndFieldResultsShown)
+{
+    EXPECT_EQ(read_text(k_hidden_parts_note), QStringLiteral("ABClinkDEFGH"));
+}
+
+TEST(RichTextReader, GroupsScopeFormattingAndPlainResets)
+{
+    QTextDocument doc;
+    read_rtf(QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier;}}\\f0\\fs20 a{\\b\\f1\\fs30 b}c\\b\\i d\\plain e}"),
+             doc);
+    EXPECT_EQ(describe(doc),
+              QStringLiteral("P a0 li0 fi0 ri0 list0 [Arial|10|auto|----]a[Courier|15|auto|B---]b"
+                             "[Arial|10|auto|----]c[Arial|10|auto|BI--]d[Arial|12|auto|----]e"));
+}
+
+TEST(RichTextReader, FontNamesAreVerbatimAndDecodedByTheirCharset)
+{
+    QTextDocument doc;
+    read_rtf(QStringLiteral("{\\rtf1{\\fonttbl{\\f0\\fswiss{\\*\\falt Helvetica} Weird Name Font  ;}"
+                            "{\\f1\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}}"
+                            "\\f0 a\\f1 b\\f7 c}"),
+             doc);
+    QFont fallback(QStringLiteral("Fallback Face"));
+    EXPECT_EQ(font_name_of(format_at(doc, 0), fallback), QStringLiteral("Weird Name Font"));
+    EXPECT_EQ(font_name_of(format_at(doc, 1), fallback), QString::fromUtf16(u"\uff2d\uff33 \u660e\u671d"));
+    EXPECT_EQ(font_name_of(format_at(doc, 2), fallback), QStringLiteral("Fallback Face"));
+}
+
+TEST(RichTextReader, ReadNoteTakesPlainTextInTheGivenFormat)
+{
+    QTextDocument doc;
+    const QTextCharFormat format = make_char_format(QStringLiteral("Courier"), 11, QColor(Qt::blue), true,
+                                                    false, false, false);
+    read_note(QStringLiteral("first\r\nsecond\nthird\rfourth\vsame"), doc, format, reset_block_format());
+    EXPECT_EQ(doc.blockCount(), 4);
+    EXPECT_EQ(plain_text_of(doc), QStringLiteral("first\r\nsecond\r\nthird\r\nfourth\r\nsame"));
+    EXPECT_EQ(describe(doc).count(QStringLiteral("[Courier|11|#0000ff|B---]")), 4);
+
+    read_note(QStringLiteral("{\\rtf is not plain"), doc, format, reset_block_format());
+    EXPECT_EQ(plain_text_of(doc), QStringLiteral("is not plain"));
+    read_note(QStringLiteral(" {\\rtf1 x}"), doc, format, reset_block_format());
+    EXPECT_EQ(plain_text_of(doc), QStringLiteral(" {\\rtf1 x}"));
+}
+
+TEST(RichTextReader, RtfFromBytesDecodesRawBytesByTheDocumentCodePage)
+{
+    EXPECT_EQ(read_text(rtf_from_bytes("{\\rtf1\\ansi\\ansicpg1251 \xcf\xf0}")), QString::fromUtf16(u"\u041f\u0440"));
+    EXPECT_EQ(read_text(rtf_from_bytes("{\\rtf1 caf\xe9 \x80}")), QString::fromUtf16(u"caf\u00e9 \u20ac"));
+    // \bin data keeps its length, so what follows it is still read.
+    const QByteArray with_bin("{\\rtf1 a{\\pict\\bin4 \xff}\\\xfe}b\\\\\xe9}");
+    EXPECT_EQ(read_text(rtf_from_bytes(with_bin)), QString::fromUtf16(u"ab\\\u00e9"));
+}
