@@ -5,6 +5,7 @@
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
+#include "platform/ui/widgets.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -73,14 +74,6 @@ QLineEdit* number_box(int max_length, QWidget* parent)
     e->setMaxLength(max_length);
     e->setMaximumWidth(110);
     return e;
-}
-
-QPushButton* button(const QString& caption, const QString& tip, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
-    return b;
 }
 
 } // namespace
@@ -164,15 +157,15 @@ QWidget* frmBrowser::build_page_view()
     v->setContentsMargins(4, 4, 4, 4);
 
     auto* nav = new QHBoxLayout;
-    bof = button(QStringLiteral("|<"), QStringLiteral("First page"), page);
-    go_left = button(QStringLiteral("<"), QStringLiteral("Previous page"), page);
+    bof = ui::make_button(QStringLiteral("|<"), QStringLiteral("First page"), page);
+    go_left = ui::make_button(QStringLiteral("<"), QStringLiteral("Previous page"), page);
     Label3 = new QLineEdit(page);
     Label3->setMaxLength(10);
     Label3->setMaximumWidth(80);
     Label3->setAlignment(Qt::AlignCenter);
-    show_page = button(QStringLiteral("Go"), QStringLiteral("Go to the page"), page);
-    go_right = button(QStringLiteral(">"), QStringLiteral("Next page"), page);
-    eof = button(QStringLiteral(">|"), QStringLiteral("Last page"), page);
+    show_page = ui::make_button(QStringLiteral("Go"), QStringLiteral("Go to the page"), page);
+    go_right = ui::make_button(QStringLiteral(">"), QStringLiteral("Next page"), page);
+    eof = ui::make_button(QStringLiteral(">|"), QStringLiteral("Last page"), page);
     for (QPushButton* b : {bof, go_left, show_page, go_right, eof})
         b->setMaximumWidth(44);
     Slider1 = new QSlider(Qt::Horizontal, page);
@@ -349,7 +342,7 @@ QWidget* frmBrowser::build_search_tab()
     top->addWidget(SSTab_search, 1);
 
     auto* side = new QVBoxLayout;
-    refresh_grid = button(QStringLiteral("Refresh GRID"), QStringLiteral("Click to refresh or reload the grid"), grid_page);
+    refresh_grid = ui::make_button(QStringLiteral("Refresh GRID"), QStringLiteral("Click to refresh or reload the grid"), grid_page);
     Check2 = new QCheckBox(QStringLiteral("Order by Picture file name"), grid_page);
     side->addWidget(refresh_grid);
     side->addWidget(Check2);
@@ -385,7 +378,7 @@ QWidget* frmBrowser::build_search_tab()
     Image1 = new QLabel(picture);
     Image3 = new QLabel(picture);
     Image3->setScaledContents(true);
-    display_page = button(QStringLiteral("Display Page"), QStringLiteral("Click to display the page"), details);
+    display_page = ui::make_button(QStringLiteral("Display Page"), QStringLiteral("Click to display the page"), details);
     display_page->setEnabled(false);
     dl->addWidget(new QLabel(QStringLiteral("Picture"), details), 0, 0);
     dl->addWidget(picture, 1, 0, 6, 1);
@@ -410,7 +403,7 @@ QWidget* frmBrowser::build_search_tab()
     auto* ref = new QWidget;
     auto* rv = new QVBoxLayout(ref);
     auto* rtop = new QHBoxLayout;
-    refresh_ref = button(QStringLiteral("Refresh GRID"), QStringLiteral("Click to refresh or reload the grid"), ref);
+    refresh_ref = ui::make_button(QStringLiteral("Refresh GRID"), QStringLiteral("Click to refresh or reload the grid"), ref);
     Check5 = new QCheckBox(QStringLiteral("Order by Reference"), ref);
     rtop->addWidget(refresh_ref);
     rtop->addWidget(Check5);
@@ -439,7 +432,7 @@ QWidget* frmBrowser::build_database_page()
         QStringLiteral("Select the drive and the path where to create your database and press the button below"), page);
     caption->setWordWrap(true);
     v->addWidget(caption);
-    Create_database = button(QStringLiteral("Create Database file \"new.mdb\""), {}, page);
+    Create_database = ui::make_button(QStringLiteral("Create Database file \"new.mdb\""), {}, page);
     v->addWidget(Create_database);
     Check1 = new QCheckBox(QStringLiteral("Database Password: qmvrtzo"), page);
     Check3 = new QCheckBox(QStringLiteral("Encrypt Database"), page);
@@ -460,7 +453,7 @@ QWidget* frmBrowser::build_database_page()
     form->addRow(QStringLiteral("Confirm New"), Text36);
     Check4 = new QCheckBox(QStringLiteral("Encrypt Database"), pw);
     form->addRow(Check4);
-    Command1 = button(QStringLiteral("Change database password"), {}, pw);
+    Command1 = ui::make_button(QStringLiteral("Change database password"), {}, pw);
     form->addRow(Command1);
     v->addWidget(pw);
 
@@ -479,8 +472,8 @@ QWidget* frmBrowser::build_import_export_page()
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     auto* top = new QHBoxLayout;
-    refresh_extraction = button(QStringLiteral("Refresh"), {}, page);
-    Extract = button(QStringLiteral("Import/Export"), QStringLiteral("Select the record to extract the picture in the file."), page);
+    refresh_extraction = ui::make_button(QStringLiteral("Refresh"), {}, page);
+    Extract = ui::make_button(QStringLiteral("Import/Export"), QStringLiteral("Select the record to extract the picture in the file."), page);
     refresh_extraction->setEnabled(false);
     Extract->setEnabled(false);
     top->addWidget(refresh_extraction);
@@ -506,16 +499,16 @@ QWidget* frmBrowser::build_management()
     const int len = m_edition.number_box_length;
     Txt_delpag = number_box(len, by_number);
     Txt_delpag->setToolTip(QStringLiteral("*, delete all pages"));
-    delete_page = button(QStringLiteral("Delete page"), {}, by_number);
+    delete_page = ui::make_button(QStringLiteral("Delete page"), {}, by_number);
     Text15 = number_box(len, by_number);
-    delete_picture = button(QStringLiteral("Delete picture"), {}, by_number);
+    delete_picture = ui::make_button(QStringLiteral("Delete picture"), {}, by_number);
     Text9 = number_box(len, by_number);
     Text11 = number_box(len, by_number);
-    exchange_picture = button(QStringLiteral("Exchange pictures"), {}, by_number);
+    exchange_picture = ui::make_button(QStringLiteral("Exchange pictures"), {}, by_number);
     Text22 = number_box(len, by_number);
     Text20 = number_box(len, by_number);
-    insert_picture = button(QStringLiteral("Insert picture"), {}, by_number);
-    renumber_pages = button(QStringLiteral("Renumber pages"), {}, by_number);
+    insert_picture = ui::make_button(QStringLiteral("Insert picture"), {}, by_number);
+    renumber_pages = ui::make_button(QStringLiteral("Renumber pages"), {}, by_number);
     int r = 0;
     g->addWidget(new QLabel(QStringLiteral("Delete page:"), by_number), r, 0);
     g->addWidget(Txt_delpag, r, 1);
@@ -554,13 +547,13 @@ QWidget* frmBrowser::build_management()
         ol->addWidget(o);
     gv->addWidget(opts);
     auto* row = new QHBoxLayout;
-    load_list = button(QStringLiteral("Load List"), QStringLiteral("Click to load the grid"), grid_page);
+    load_list = ui::make_button(QStringLiteral("Load List"), QStringLiteral("Click to load the grid"), grid_page);
     Text8 = new QLineEdit(grid_page);
     Text8->setMaxLength(251);
     Text28 = new QLineEdit(grid_page);
     Text28->setMaxLength(3);
     Text28->setMaximumWidth(60);
-    Command2 = button(QStringLiteral("Rename"), {}, grid_page);
+    Command2 = ui::make_button(QStringLiteral("Rename"), {}, grid_page);
     Command2->setEnabled(false);
     row->addWidget(load_list);
     row->addWidget(Text8, 1);
@@ -575,7 +568,7 @@ QWidget* frmBrowser::build_management()
     // "Verify".
     auto* verify = new QWidget;
     auto* vv = new QVBoxLayout(verify);
-    verify_loaded_pictures = button(QStringLiteral("Verify loaded pictures"), {}, verify);
+    verify_loaded_pictures = ui::make_button(QStringLiteral("Verify loaded pictures"), {}, verify);
     vv->addWidget(verify_loaded_pictures, 0, Qt::AlignHCenter);
     const char* captions[] = {"Files not loaded but present in the data directory",
                               "Files loaded but not present in the data directory",

@@ -5,6 +5,7 @@
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
+#include "platform/ui/widgets.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,14 +20,6 @@
 namespace mosswick {
 
 namespace {
-
-QPushButton* button(const QString& caption, const QString& tip, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
-    return b;
-}
 
 // A coloured panel around a label button: the button's pressed look lights it.
 QLabel* panel(unsigned bgr_color, QWidget* parent)
@@ -128,9 +121,9 @@ QWidget* frmBrowser::build_loader_tab()
     lists->addWidget(files);
 
     auto* buttons = new QHBoxLayout;
-    refresh_pictures = button(QStringLiteral("Refresh"), QStringLiteral("Refresh 'Drive & Path' / 'Pictures' / 'All the files' list boxes"), page);
-    load_pictures = button(QStringLiteral("Load pictures"), {}, page);
-    update_pictures = button(QStringLiteral("Update pictures"), {}, page);
+    refresh_pictures = ui::make_button(QStringLiteral("Refresh"), QStringLiteral("Refresh 'Drive & Path' / 'Pictures' / 'All the files' list boxes"), page);
+    load_pictures = ui::make_button(QStringLiteral("Load pictures"), {}, page);
+    update_pictures = ui::make_button(QStringLiteral("Update pictures"), {}, page);
     buttons->addWidget(refresh_pictures);
     buttons->addWidget(load_pictures);
     buttons->addWidget(update_pictures);
@@ -205,7 +198,7 @@ QWidget* frmBrowser::build_single_load_page()
         b->set_colors(ui::bgr(0xE0E0E0), ui::bgr(0xC0C0C0));
     Label28_36->layout()->addWidget(Label13);
     Label28_37->layout()->addWidget(Label12_5);
-    clear_note = button(QStringLiteral("Clear note"), QStringLiteral("Clear the above note field box"), page);
+    clear_note = ui::make_button(QStringLiteral("Clear note"), QStringLiteral("Clear the above note field box"), page);
     paste->addWidget(Label28_36);
     paste->addWidget(Label28_37);
     paste->addWidget(clear_note);
@@ -253,8 +246,8 @@ QWidget* frmBrowser::build_single_load_page()
     g->addWidget(SSTab5, 5, 0, 1, 2);
 
     auto* buttons = new QHBoxLayout;
-    cmd_OK = button(QStringLiteral("Load picture"), {}, page);
-    cancel_load_picture = button(QStringLiteral("Cancel"), {}, page);
+    cmd_OK = ui::make_button(QStringLiteral("Load picture"), {}, page);
+    cancel_load_picture = ui::make_button(QStringLiteral("Cancel"), {}, page);
     buttons->addWidget(cmd_OK);
     buttons->addWidget(cancel_load_picture);
     g->addLayout(buttons, 6, 0, 1, 2);

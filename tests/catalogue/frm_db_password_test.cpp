@@ -1,0 +1,56 @@
+#include "catalogue/frm_db_password.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using mosswick::frmDbPassword;
+
+TEST(PasswordPrompt, DesignOfThePrompt)
+{
+    frmDbPassword prompt;
+    EXPECT_EQ(prompt.windowTitle(), "Database password");
+    EXPECT_EQ(prompt.Text1->maxLength(), 14);
+    EXPECT_EQ(prompt.Text1->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(prompt.Text1->toolTip(), "Return to confirm, ESC to exit");
+    EXPECT_EQ(prompt.pos(), QPoint(0, 0));
+}
+
+TEST(PasswordPrompt, EnterConfirmsEscAndCloseCancel)
+{
+    {
+        frmDbPassword prompt;
+        prompt.show();
+        QTest::keyClicks(prompt.Text1, "s3cret");
+        QTest::keyClick(prompt.Text1, Qt::Key_Return);
+        EXPECT_EQ(prompt.password(), "s3cret");
+        EXPECT_EQ(prompt.result(), QDialog::Accepted);
+    }
+    {
+        frmDbPassword prompt;
+        prompt.show();
+        QTest::keyClicks(prompt.Text1, "typed");
+        QTest::keyClick(prompt.Text1, Qt::Key_Escape);
+        EXPECT_TRUE(prompt.password().isEmpty());
+        EXPECT_FALSE(prompt.isVisible());
+    }
+    {
+        frmDbPassword prompt;
+        prompt.show();
+        QTest::keyClicks(prompt.Text1, "typed");
+        prompt.close();   // the close box
+        EXPECT_TRUE(prompt.password().isEmpty());
+    }
+    {
+        // A prompt shown modally returns when Enter is pressed.
+        frmDbPassword prompt;
+        QTimer::singleShot(0, &prompt, [&] {
+            QTest::keyClicks(prompt.Text1, "pw");
+            QTest::keyClick(prompt.Text1, Qt::Key_Enter);
+        });
+        prompt.exec();
+        EXPECT_EQ(prompt.password(), "pw");
+    }
+}
