@@ -87,9 +87,18 @@ public:
     // picture_count after every write.
     void counts_changed();
 
-    // ---- maintenance (src/maintenance) -----------------------------------
+    // ==== maintenance (src/maintenance): begin ==============================
     void RenumberPages();
     int renumber_keep_order = 0;   // 1: renumber keeping the present order
+    // ==== maintenance: end ==================================================
+
+    // ==== search (src/search): begin =======================================
+    // ==== search: end =======================================================
+
+    // ==== notes (src/notes): begin =========================================
+    void mnuEditNote();
+    void mnuShowNote();
+    // ==== notes: end ========================================================
 
     // ==== page view (src/pageview): begin ==================================
     void LoadAllPictures(qint64 cur_numpage);
@@ -119,8 +128,6 @@ public:
     void mnuTQ_Click(int code);
     void mnuZQ_Click(int code);
     void ProgressBar1_Click();
-    void mnuEditNote();
-    void mnuShowNote();
     // Opens the zoom window of a request; returns it (it deletes itself on close).
     frmZoom* open_zoom(const ZoomRequest& request);
 

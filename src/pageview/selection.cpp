@@ -301,27 +301,4 @@ void frmBrowser::ProgressBar1_Click()
     stop_requested = true;
 }
 
-void frmBrowser::mnuEditNote()
-{
-    const int cell = WhichSelected();
-    if (cell == 0) {
-        set_message(QStringLiteral("Please select a note first."));
-        return;
-    }
-    if (db_read_only) {
-        set_message(QStringLiteral("The database is Read-Only."));
-        return;
-    }
-    set_message(QStringLiteral("The note window is not part of this version yet."));
-}
-
-void frmBrowser::mnuShowNote()
-{
-    if (WhichSelected() == 0) {
-        set_message(QStringLiteral("Please select a note first."));
-        return;
-    }
-    set_message(QStringLiteral("The note window is not part of this version yet."));
-}
-
 } // namespace mosswick
