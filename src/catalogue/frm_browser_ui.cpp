@@ -35,17 +35,6 @@ namespace {
 
 constexpr unsigned k_grey = 0xE0E0E0;
 
-QLabel* colored_label(const QString& tip, unsigned bgr_color, QWidget* parent)
-{
-    auto* l = new QLabel(parent);
-    l->setToolTip(tip);
-    l->setAutoFillBackground(true);
-    QPalette p = l->palette();
-    p.setColor(QPalette::Window, ui::bgr(bgr_color));
-    l->setPalette(p);
-    l->setAlignment(Qt::AlignCenter);
-    return l;
-}
 
 richtext::RichTextBox* note_box(QWidget* parent)
 {
@@ -56,25 +45,7 @@ richtext::RichTextBox* note_box(QWidget* parent)
     return t;
 }
 
-QTableView* grid(const QString& tip, QWidget* parent)
-{
-    auto* g = new QTableView(parent);
-    g->setToolTip(tip);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->horizontalHeader()->hide();
-    g->verticalHeader()->hide();
-    g->hide();
-    return g;
-}
 
-QLineEdit* number_box(int max_length, QWidget* parent)
-{
-    auto* e = new QLineEdit(parent);
-    e->setMaxLength(max_length);
-    e->setMaximumWidth(110);
-    return e;
-}
 
 } // namespace
 
@@ -208,8 +179,8 @@ QWidget* frmBrowser::build_page_view()
         lbl_fileName[size_t(i)] = new ui::LabelButton({}, cell);
         lbl_fileName[size_t(i)]->setToolTip(QStringLiteral("Movie type, click to open"));
         lbl_fileName[size_t(i)]->set_colors(ui::bgr(0xC0FFC0), ui::bgr(0x80FF80));
-        Label4[size_t(i)] = colored_label(QStringLiteral("Page number"), 0xC0C0FF, cell);
-        Label5[size_t(i)] = colored_label(QStringLiteral("Picture number"), 0xC0E0FF, cell);
+        Label4[size_t(i)] = ui::make_colored_label(QStringLiteral("Page number"), 0xC0C0FF, cell);
+        Label5[size_t(i)] = ui::make_colored_label(QStringLiteral("Picture number"), 0xC0E0FF, cell);
         auto* numbers = new QVBoxLayout;
         numbers->setSpacing(1);
         numbers->addWidget(Label4[size_t(i)]);
@@ -262,167 +233,6 @@ QWidget* frmBrowser::build_page_view()
     return page;
 }
 
-QWidget* frmBrowser::build_search_tab()
-{
-    auto* page = new QWidget;
-    auto* v = new QVBoxLayout(page);
-    SSTab3 = new QTabWidget(page);
-    v->addWidget(SSTab3);
-
-    // "Grid": the picture/reference and note searches.
-    auto* grid_page = new QWidget;
-    auto* gv = new QVBoxLayout(grid_page);
-    auto* top = new QHBoxLayout;
-    SSTab_search = new QTabWidget(grid_page);
-
-    auto* pic = new QWidget;
-    auto* pv = new QGridLayout(pic);
-    Text1 = new QLineEdit(pic);
-    Text1->setMaxLength(m_edition.full ? 512 : 255);
-    Text1->setToolTip(m_edition.full
-                          ? QStringLiteral("Picture file to find. Enter the text and press \"Return\" or click \"Refresh GRID\" (512 bytes max)")
-                          : QStringLiteral("Picture file to find"));
-    Text3 = new QLineEdit(pic);
-    Text3->setMaxLength(512);
-    Text3->setToolTip(QStringLiteral("Reference to find. Enter the text and press \"Return\" or click \"Refresh GRID\" (512 bytes, 99 strings max)"));
-    pv->addWidget(new QLabel(QStringLiteral("Picture"), pic), 0, 0);
-    pv->addWidget(Text1, 0, 1);
-    pv->addWidget(new QLabel(QStringLiteral("Reference"), pic), 1, 0);
-    pv->addWidget(Text3, 1, 1);
-    auto* frame1 = new QGroupBox(pic);
-    auto* f1 = new QHBoxLayout(frame1);
-    Option1[0] = new QRadioButton(QStringLiteral("Picture"), frame1);
-    Option1[2] = new QRadioButton(QStringLiteral("Picture Or Reference"), frame1);
-    Option1[3] = new QRadioButton(QStringLiteral("Picture And Reference"), frame1);
-    Option1[0]->setChecked(true);
-    for (int k : {0, 2, 3})
-        f1->addWidget(Option1[size_t(k)]);
-    auto* frame5 = new QGroupBox(pic);
-    auto* f5 = new QHBoxLayout(frame5);
-    Option5[0] = new QRadioButton(QStringLiteral("And"), frame5);
-    Option5[1] = new QRadioButton(QStringLiteral("Or"), frame5);
-    Option5[1]->setChecked(true);
-    f5->addWidget(Option5[0]);
-    f5->addWidget(Option5[1]);
-    auto* frame6 = new QGroupBox(pic);
-    auto* f6 = new QHBoxLayout(frame6);
-    Option6[0] = new QRadioButton(QStringLiteral("Or"), frame6);
-    Option6[1] = new QRadioButton(QStringLiteral("And"), frame6);
-    Option6[0]->setChecked(true);
-    f6->addWidget(Option6[0]);
-    f6->addWidget(Option6[1]);
-    for (QRadioButton* r : {Option5[0], Option5[1], Option6[0], Option6[1]})
-        r->setEnabled(false);
-    pv->addWidget(frame1, 2, 0, 1, 2);
-    auto* frames = new QHBoxLayout;
-    frames->addWidget(frame5);
-    frames->addWidget(frame6);
-    pv->addLayout(frames, 3, 0, 1, 2);
-    SSTab_search->addTab(pic, QStringLiteral("Pic"));
-
-    auto* note = new QWidget;
-    auto* nv = new QVBoxLayout(note);
-    Text4 = new QLineEdit(note);
-    Text4->setToolTip(m_edition.full
-                          ? QStringLiteral("Note to find. Enter the text and press \"Return\" or click \"Refresh GRID\", ESC to abort.")
-                          : QStringLiteral("Note to find"));
-    nv->addWidget(Text4);
-    auto* frame7 = new QGroupBox(note);
-    auto* f7 = new QHBoxLayout(frame7);
-    Option7[0] = new QRadioButton(QStringLiteral("Note"), frame7);
-    Option7[1] = new QRadioButton(QStringLiteral("Add.Note"), frame7);
-    Option7[2] = new QRadioButton(QStringLiteral("Note && Add.Note"), frame7);
-    Option7[0]->setChecked(true);
-    for (QRadioButton* r : Option7)
-        f7->addWidget(r);
-    nv->addWidget(frame7);
-    nv->addStretch(1);
-    SSTab_search->addTab(note, QStringLiteral("Note"));
-    SSTab_search->setMaximumHeight(200);
-    top->addWidget(SSTab_search, 1);
-
-    auto* side = new QVBoxLayout;
-    refresh_grid = ui::make_button(QStringLiteral("Refresh GRID"), QStringLiteral("Click to refresh or reload the grid"), grid_page);
-    Check2 = new QCheckBox(QStringLiteral("Order by Picture file name"), grid_page);
-    side->addWidget(refresh_grid);
-    side->addWidget(Check2);
-    side->addStretch(1);
-    top->addLayout(side);
-    gv->addLayout(top);
-
-    auto* heads = new QHBoxLayout;
-    for (const char* h : {"Picture #", "Page #", "Movie", "Picture file name"})
-        heads->addWidget(new QLabel(QString::fromLatin1(h), grid_page), qstrcmp(h, "Picture file name") == 0 ? 6 : 1);
-    gv->addLayout(heads);
-    MSFlexGrid1 = grid(QStringLiteral("Click to select"), grid_page);
-    gv->addWidget(MSFlexGrid1, 1);
-    gv->addStretch(0);
-    SSTab3->addTab(grid_page, QStringLiteral("Grid"));
-
-    // "Details": one record with its picture.
-    auto* details = new QWidget;
-    auto* dl = new QGridLayout(details);
-    Text30 = new QLineEdit(details);
-    Text31 = new QLineEdit(details);
-    Text32 = new QLineEdit(details);
-    Text29 = new QLineEdit(details);
-    text24 = new QLineEdit(details);
-    for (QLineEdit* e : {Text30, Text31, Text32, Text29, text24})
-        e->setReadOnly(true);
-    Text33 = new richtext::RichTextBox(details);
-    Text25 = new richtext::RichTextBox(details);
-    Text33->setLocked(true);
-    Text25->setLocked(true);
-    auto* picture = new QWidget(details);
-    picture->setFixedSize(ui::twips_to_px(4680), ui::twips_to_px(2715));
-    Image1 = new QLabel(picture);
-    Image3 = new QLabel(picture);
-    Image3->setScaledContents(true);
-    display_page = ui::make_button(QStringLiteral("Display Page"), QStringLiteral("Click to display the page"), details);
-    display_page->setEnabled(false);
-    dl->addWidget(new QLabel(QStringLiteral("Picture"), details), 0, 0);
-    dl->addWidget(picture, 1, 0, 6, 1);
-    dl->addWidget(display_page, 7, 0);
-    const std::pair<const char*, QWidget*> fields[] = {{"Picture #", Text30}, {"Page #", Text31}, {"Movie", Text32},
-                                                       {"Picture file name", Text29}, {"Reference", text24}};
-    int row = 0;
-    for (const auto& [caption, w] : fields) {
-        dl->addWidget(new QLabel(QString::fromLatin1(caption), details), row, 1);
-        dl->addWidget(w, row, 2);
-        ++row;
-    }
-    dl->addWidget(new QLabel(QStringLiteral("Note"), details), row, 1);
-    dl->addWidget(Text33, row, 2);
-    ++row;
-    dl->addWidget(new QLabel(QStringLiteral("Additional Note"), details), row, 1);
-    dl->addWidget(Text25, row, 2);
-    dl->setColumnStretch(2, 1);
-    SSTab3->addTab(details, QStringLiteral("Details"));
-
-    // "Ref": the reference grid.
-    auto* ref = new QWidget;
-    auto* rv = new QVBoxLayout(ref);
-    auto* rtop = new QHBoxLayout;
-    refresh_ref = ui::make_button(QStringLiteral("Refresh GRID"), QStringLiteral("Click to refresh or reload the grid"), ref);
-    Check5 = new QCheckBox(QStringLiteral("Order by Reference"), ref);
-    rtop->addWidget(refresh_ref);
-    rtop->addWidget(Check5);
-    rtop->addStretch(1);
-    rv->addLayout(rtop);
-    auto* rheads = new QHBoxLayout;
-    for (const char* h : {"Picture #", "Page #", "Movie", "Reference"})
-        rheads->addWidget(new QLabel(QString::fromLatin1(h), ref), qstrcmp(h, "Reference") == 0 ? 6 : 1);
-    rv->addLayout(rheads);
-    MSHFlexGrid1 = grid(QStringLiteral("Click to select"), ref);
-    rv->addWidget(MSHFlexGrid1, 1);
-    SSTab3->addTab(ref, QStringLiteral("Ref"));
-
-    // A tab control kept for the search tab's resets; it holds nothing yet.
-    SSTab6 = new QTabWidget(page);
-    SSTab6->addTab(new QWidget, QString());
-    SSTab6->hide();
-    return page;
-}
 
 QWidget* frmBrowser::build_database_page()
 {
@@ -467,123 +277,7 @@ QWidget* frmBrowser::build_database_page()
 }
 
 
-QWidget* frmBrowser::build_import_export_page()
-{
-    auto* page = new QWidget;
-    auto* v = new QVBoxLayout(page);
-    auto* top = new QHBoxLayout;
-    refresh_extraction = ui::make_button(QStringLiteral("Refresh"), {}, page);
-    Extract = ui::make_button(QStringLiteral("Import/Export"), QStringLiteral("Select the record to extract the picture in the file."), page);
-    refresh_extraction->setEnabled(false);
-    Extract->setEnabled(false);
-    top->addWidget(refresh_extraction);
-    top->addWidget(Extract);
-    top->addStretch(1);
-    v->addLayout(top);
-    auto* heads = new QHBoxLayout;
-    for (const char* h : {"Pic#", "Pag#", "Movie", "In/Out", "Picture file name"})
-        heads->addWidget(new QLabel(QString::fromLatin1(h), page), qstrcmp(h, "Picture file name") == 0 ? 6 : 1);
-    v->addLayout(heads);
-    MSHFlexGrid2 = grid(QStringLiteral("The picture file must be placed in the database root directory"), page);
-    v->addWidget(MSHFlexGrid2, 1);
-    return page;
-}
 
-QWidget* frmBrowser::build_management()
-{
-    SSTab_mgm_pic = new QTabWidget;
-
-    // "Insert": the edits by number.
-    auto* by_number = new QWidget;
-    auto* g = new QGridLayout(by_number);
-    const int len = m_edition.number_box_length;
-    Txt_delpag = number_box(len, by_number);
-    Txt_delpag->setToolTip(QStringLiteral("*, delete all pages"));
-    delete_page = ui::make_button(QStringLiteral("Delete page"), {}, by_number);
-    Text15 = number_box(len, by_number);
-    delete_picture = ui::make_button(QStringLiteral("Delete picture"), {}, by_number);
-    Text9 = number_box(len, by_number);
-    Text11 = number_box(len, by_number);
-    exchange_picture = ui::make_button(QStringLiteral("Exchange pictures"), {}, by_number);
-    Text22 = number_box(len, by_number);
-    Text20 = number_box(len, by_number);
-    insert_picture = ui::make_button(QStringLiteral("Insert picture"), {}, by_number);
-    renumber_pages = ui::make_button(QStringLiteral("Renumber pages"), {}, by_number);
-    int r = 0;
-    g->addWidget(new QLabel(QStringLiteral("Delete page:"), by_number), r, 0);
-    g->addWidget(Txt_delpag, r, 1);
-    g->addWidget(new QLabel(QStringLiteral("*, delete all pages"), by_number), r, 2);
-    g->addWidget(delete_page, r++, 4);
-    g->addWidget(new QLabel(QStringLiteral("Delete Pic #:"), by_number), r, 0);
-    g->addWidget(Text15, r, 1);
-    g->addWidget(delete_picture, r++, 4);
-    g->addWidget(new QLabel(QStringLiteral("Exchange Pic #:"), by_number), r, 0);
-    g->addWidget(Text9, r, 1);
-    g->addWidget(new QLabel(QStringLiteral("with Pic #:"), by_number), r, 2);
-    g->addWidget(Text11, r, 3);
-    g->addWidget(exchange_picture, r++, 4);
-    g->addWidget(new QLabel(QStringLiteral("Insert Pic #:"), by_number), r, 0);
-    g->addWidget(Text22, r, 1);
-    g->addWidget(new QLabel(QStringLiteral("in Pic #:"), by_number), r, 2);
-    g->addWidget(Text20, r, 3);
-    g->addWidget(insert_picture, r++, 4);
-    g->addWidget(renumber_pages, r++, 4);
-    g->setRowStretch(r, 1);
-    SSTab_mgm_pic->addTab(by_number, QStringLiteral("Insert"));
-
-    // "Grid": the management grid and rename.
-    auto* grid_page = new QWidget;
-    auto* gv = new QVBoxLayout(grid_page);
-    auto* opts = new QGroupBox(QStringLiteral("Pictures && movies management"), grid_page);
-    auto* ol = new QHBoxLayout(opts);
-    Opt_exchange = new QRadioButton(QStringLiteral("Exchange pictures"), opts);
-    Opt_insert = new QRadioButton(QStringLiteral("Insert picture"), opts);
-    Opt_insert->setToolTip(QStringLiteral("Insert a picture"));
-    Opt_delete_picture = new QRadioButton(QStringLiteral("Delete picture"), opts);
-    Opt_delete_picture->setToolTip(QStringLiteral("Delete the picture"));
-    Opt_delete_page = new QRadioButton(QStringLiteral("Delete page"), opts);
-    Opt_delete_page->setToolTip(QStringLiteral("Delete the page where is the picture"));
-    for (QRadioButton* o : {Opt_exchange, Opt_insert, Opt_delete_picture, Opt_delete_page})
-        ol->addWidget(o);
-    gv->addWidget(opts);
-    auto* row = new QHBoxLayout;
-    load_list = ui::make_button(QStringLiteral("Load List"), QStringLiteral("Click to load the grid"), grid_page);
-    Text8 = new QLineEdit(grid_page);
-    Text8->setMaxLength(251);
-    Text28 = new QLineEdit(grid_page);
-    Text28->setMaxLength(3);
-    Text28->setMaximumWidth(60);
-    Command2 = ui::make_button(QStringLiteral("Rename"), {}, grid_page);
-    Command2->setEnabled(false);
-    row->addWidget(load_list);
-    row->addWidget(Text8, 1);
-    row->addWidget(new QLabel(QStringLiteral("."), grid_page));
-    row->addWidget(Text28);
-    row->addWidget(Command2);
-    gv->addLayout(row);
-    mgm_pic = grid({}, grid_page);
-    gv->addWidget(mgm_pic, 1);
-    SSTab_mgm_pic->addTab(grid_page, QStringLiteral("Grid"));
-
-    // "Verify".
-    auto* verify = new QWidget;
-    auto* vv = new QVBoxLayout(verify);
-    verify_loaded_pictures = ui::make_button(QStringLiteral("Verify loaded pictures"), {}, verify);
-    vv->addWidget(verify_loaded_pictures, 0, Qt::AlignHCenter);
-    const char* captions[] = {"Files not loaded but present in the data directory",
-                              "Files loaded but not present in the data directory",
-                              "Files loaded more than once (picture & movie)"};
-    QListWidget** lists[] = {&List1, &List2, &List3};
-    for (int k = 0; k < 3; ++k) {
-        auto* l = colored_label({}, 0xFFC0C0, verify);
-        l->setText(QString::fromLatin1(captions[k]));
-        vv->addWidget(l);
-        *lists[k] = new QListWidget(verify);
-        vv->addWidget(*lists[k], 1);
-    }
-    SSTab_mgm_pic->addTab(verify, QStringLiteral("Verify"));
-    return SSTab_mgm_pic;
-}
 
 
 } // namespace mosswick

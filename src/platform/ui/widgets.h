@@ -1,6 +1,12 @@
 #pragma once
 
+#include "platform/ui/vb.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QString>
 
 namespace mosswick::ui {
@@ -12,6 +18,41 @@ inline QPushButton* make_button(const QString& caption, const QString& tip, QWid
     if (!tip.isEmpty())
         b->setToolTip(tip);
     return b;
+}
+
+// A label with a tooltip and a background colour written &HBBGGRR.
+inline QLabel* make_colored_label(const QString& tip, unsigned bgr_color, QWidget* parent)
+{
+    auto* l = new QLabel(parent);
+    l->setToolTip(tip);
+    l->setAutoFillBackground(true);
+    QPalette p = l->palette();
+    p.setColor(QPalette::Window, bgr(bgr_color));
+    l->setPalette(p);
+    l->setAlignment(Qt::AlignCenter);
+    return l;
+}
+
+// A read-only grid of whole rows, hidden until it is filled.
+inline QTableView* make_grid(const QString& tip, QWidget* parent)
+{
+    auto* g = new QTableView(parent);
+    g->setToolTip(tip);
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+    g->horizontalHeader()->hide();
+    g->verticalHeader()->hide();
+    g->hide();
+    return g;
+}
+
+// A box for a picture or page number.
+inline QLineEdit* make_number_box(int max_length, QWidget* parent)
+{
+    auto* e = new QLineEdit(parent);
+    e->setMaxLength(max_length);
+    e->setMaximumWidth(110);
+    return e;
 }
 
 } // namespace mosswick::ui

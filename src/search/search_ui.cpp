@@ -1,0 +1,209 @@
+// Construction of the "Search & Sort" tab and the import/export page.
+#include "catalogue/frm_browser.h"
+
+#include "platform/richtext/rich_text_box.h"
+#include "platform/ui/label_button.h"
+#include "platform/ui/vb.h"
+#include "platform/ui/widgets.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace mosswick {
+
+QWidget* frmBrowser::build_search_tab()
+{
+    auto* page = new QWidget;
+    auto* v = new QVBoxLayout(page);
+    SSTab3 = new QTabWidget(page);
+    v->addWidget(SSTab3);
+
+    // "Grid": the picture/reference and note searches.
+    auto* grid_page = new QWidget;
+    auto* gv = new QVBoxLayout(grid_page);
+    auto* top = new QHBoxLayout;
+    SSTab_search = new QTabWidget(grid_page);
+
+    auto* pic = new QWidget;
+    auto* pv = new QGridLayout(pic);
+    Text1 = new QLineEdit(pic);
+    Text1->setMaxLength(m_edition.full ? 512 : 255);
+    Text1->setToolTip(m_edition.full
+                          ? QStringLiteral("Picture file to find. Enter the text and press \"Return\" or click \"Refresh GRID\" (512 bytes max)")
+                          : QStringLiteral("Picture file to find"));
+    Text3 = new QLineEdit(pic);
+    Text3->setMaxLength(512);
+    Text3->setToolTip(QStringLiteral("Reference to find. Enter the text and press \"Return\" or click \"Refresh GRID\" (512 bytes, 99 strings max)"));
+    pv->addWidget(new QLabel(QStringLiteral("Picture"), pic), 0, 0);
+    pv->addWidget(Text1, 0, 1);
+    pv->addWidget(new QLabel(QStringLiteral("Reference"), pic), 1, 0);
+    pv->addWidget(Text3, 1, 1);
+    auto* frame1 = new QGroupBox(pic);
+    auto* f1 = new QHBoxLayout(frame1);
+    Option1[0] = new QRadioButton(QStringLiteral("Picture"), frame1);
+    Option1[2] = new QRadioButton(QStringLiteral("Picture Or Reference"), frame1);
+    Option1[3] = new QRadioButton(QStringLiteral("Picture And Reference"), frame1);
+    Option1[0]->setChecked(true);
+    for (int k : {0, 2, 3})
+        f1->addWidget(Option1[size_t(k)]);
+    auto* frame5 = new QGroupBox(pic);
+    auto* f5 = new QHBoxLayout(frame5);
+    Option5[0] = new QRadioButton(QStringLiteral("And"), frame5);
+    Option5[1] = new QRadioButton(QStringLiteral("Or"), frame5);
+    Option5[1]->setChecked(true);
+    f5->addWidget(Option5[0]);
+    f5->addWidget(Option5[1]);
+    auto* frame6 = new QGroupBox(pic);
+    auto* f6 = new QHBoxLayout(frame6);
+    Option6[0] = new QRadioButton(QStringLiteral("Or"), frame6);
+    Option6[1] = new QRadioButton(QStringLiteral("And"), frame6);
+    Option6[0]->setChecked(true);
+    f6->addWidget(Option6[0]);
+    f6->addWidget(Option6[1]);
+    for (QRadioButton* r : {Option5[0], Option5[1], Option6[0], Option6[1]})
+        r->setEnabled(false);
+    pv->addWidget(frame1, 2, 0, 1, 2);
+    auto* frames = new QHBoxLayout;
+    frames->addWidget(frame5);
+    frames->addWidget(frame6);
+    pv->addLayout(frames, 3, 0, 1, 2);
+    SSTab_search->addTab(pic, QStringLiteral("Pic"));
+
+    auto* note = new QWidget;
+    auto* nv = new QVBoxLayout(note);
+    Text4 = new QLineEdit(note);
+    Text4->setToolTip(m_edition.full
+                          ? QStringLiteral("Note to find. Enter the text and press \"Return\" or click \"Refresh GRID\", ESC to abort.")
+                          : QStringLiteral("Note to find"));
+    nv->addWidget(Text4);
+    auto* frame7 = new QGroupBox(note);
+    auto* f7 = new QHBoxLayout(frame7);
+    Option7[0] = new QRadioButton(QStringLiteral("Note"), frame7);
+    Option7[1] = new QRadioButton(QStringLiteral("Add.Note"), frame7);
+    Option7[2] = new QRadioButton(QStringLiteral("Note && Add.Note"), frame7);
+    Option7[0]->setChecked(true);
+    for (QRadioButton* r : Option7)
+        f7->addWidget(r);
+    nv->addWidget(frame7);
+    nv->addStretch(1);
+    SSTab_search->addTab(note, QStringLiteral("Note"));
+    SSTab_search->setMaximumHeight(200);
+    top->addWidget(SSTab_search, 1);
+
+    auto* side = new QVBoxLayout;
+    refresh_grid = ui::make_button(QStringLiteral("Refresh GRID"), QStringLiteral("Click to refresh or reload the grid"), grid_page);
+    Check2 = new QCheckBox(QStringLiteral("Order by Picture file name"), grid_page);
+    side->addWidget(refresh_grid);
+    side->addWidget(Check2);
+    side->addStretch(1);
+    top->addLayout(side);
+    gv->addLayout(top);
+
+    auto* heads = new QHBoxLayout;
+    for (const char* h : {"Picture #", "Page #", "Movie", "Picture file name"})
+        heads->addWidget(new QLabel(QString::fromLatin1(h), grid_page), qstrcmp(h, "Picture file name") == 0 ? 6 : 1);
+    gv->addLayout(heads);
+    MSFlexGrid1 = ui::make_grid(QStringLiteral("Click to select"), grid_page);
+    gv->addWidget(MSFlexGrid1, 1);
+    gv->addStretch(0);
+    SSTab3->addTab(grid_page, QStringLiteral("Grid"));
+
+    // "Details": one record with its picture.
+    auto* details = new QWidget;
+    auto* dl = new QGridLayout(details);
+    Text30 = new QLineEdit(details);
+    Text31 = new QLineEdit(details);
+    Text32 = new QLineEdit(details);
+    Text29 = new QLineEdit(details);
+    text24 = new QLineEdit(details);
+    for (QLineEdit* e : {Text30, Text31, Text32, Text29, text24})
+        e->setReadOnly(true);
+    Text33 = new richtext::RichTextBox(details);
+    Text25 = new richtext::RichTextBox(details);
+    Text33->setLocked(true);
+    Text25->setLocked(true);
+    auto* picture = new QWidget(details);
+    picture->setFixedSize(ui::twips_to_px(4680), ui::twips_to_px(2715));
+    Image1 = new QLabel(picture);
+    Image3 = new QLabel(picture);
+    Image3->setScaledContents(true);
+    display_page = ui::make_button(QStringLiteral("Display Page"), QStringLiteral("Click to display the page"), details);
+    display_page->setEnabled(false);
+    dl->addWidget(new QLabel(QStringLiteral("Picture"), details), 0, 0);
+    dl->addWidget(picture, 1, 0, 6, 1);
+    dl->addWidget(display_page, 7, 0);
+    const std::pair<const char*, QWidget*> fields[] = {{"Picture #", Text30}, {"Page #", Text31}, {"Movie", Text32},
+                                                       {"Picture file name", Text29}, {"Reference", text24}};
+    int row = 0;
+    for (const auto& [caption, w] : fields) {
+        dl->addWidget(new QLabel(QString::fromLatin1(caption), details), row, 1);
+        dl->addWidget(w, row, 2);
+        ++row;
+    }
+    dl->addWidget(new QLabel(QStringLiteral("Note"), details), row, 1);
+    dl->addWidget(Text33, row, 2);
+    ++row;
+    dl->addWidget(new QLabel(QStringLiteral("Additional Note"), details), row, 1);
+    dl->addWidget(Text25, row, 2);
+    dl->setColumnStretch(2, 1);
+    SSTab3->addTab(details, QStringLiteral("Details"));
+
+    // "Ref": the reference grid.
+    auto* ref = new QWidget;
+    auto* rv = new QVBoxLayout(ref);
+    auto* rtop = new QHBoxLayout;
+    refresh_ref = ui::make_button(QStringLiteral("Refresh GRID"), QStringLiteral("Click to refresh or reload the grid"), ref);
+    Check5 = new QCheckBox(QStringLiteral("Order by Reference"), ref);
+    rtop->addWidget(refresh_ref);
+    rtop->addWidget(Check5);
+    rtop->addStretch(1);
+    rv->addLayout(rtop);
+    auto* rheads = new QHBoxLayout;
+    for (const char* h : {"Picture #", "Page #", "Movie", "Reference"})
+        rheads->addWidget(new QLabel(QString::fromLatin1(h), ref), qstrcmp(h, "Reference") == 0 ? 6 : 1);
+    rv->addLayout(rheads);
+    MSHFlexGrid1 = ui::make_grid(QStringLiteral("Click to select"), ref);
+    rv->addWidget(MSHFlexGrid1, 1);
+    SSTab3->addTab(ref, QStringLiteral("Ref"));
+
+    // A tab control kept for the search tab's resets; it holds nothing yet.
+    SSTab6 = new QTabWidget(page);
+    SSTab6->addTab(new QWidget, QString());
+    SSTab6->hide();
+    return page;
+}
+
+QWidget* frmBrowser::build_import_export_page()
+{
+    auto* page = new QWidget;
+    auto* v = new QVBoxLayout(page);
+    auto* top = new QHBoxLayout;
+    refresh_extraction = ui::make_button(QStringLiteral("Refresh"), {}, page);
+    Extract = ui::make_button(QStringLiteral("Import/Export"), QStringLiteral("Select the record to extract the picture in the file."), page);
+    refresh_extraction->setEnabled(false);
+    Extract->setEnabled(false);
+    top->addWidget(refresh_extraction);
+    top->addWidget(Extract);
+    top->addStretch(1);
+    v->addLayout(top);
+    auto* heads = new QHBoxLayout;
+    for (const char* h : {"Pic#", "Pag#", "Movie", "In/Out", "Picture file name"})
+        heads->addWidget(new QLabel(QString::fromLatin1(h), page), qstrcmp(h, "Picture file name") == 0 ? 6 : 1);
+    v->addLayout(heads);
+    MSHFlexGrid2 = ui::make_grid(QStringLiteral("The picture file must be placed in the database root directory"), page);
+    v->addWidget(MSHFlexGrid2, 1);
+    return page;
+}
+
+} // namespace mosswick
