@@ -18,6 +18,7 @@ namespace mosswick {
 namespace {
 // No public home page exists yet; the address is a placeholder.
 const QString k_home_page = QStringLiteral("https://mosswick.example.org/");
+const QString k_email = QStringLiteral("mosswick@example.org");
 }
 
 frmAbout::frmAbout(const Edition& edition, QWidget* main_window, QWidget* parent) : QDialog(parent)
@@ -37,11 +38,14 @@ frmAbout::frmAbout(const Edition& edition, QWidget* main_window, QWidget* parent
     Label6 = new QLabel(QStringLiteral("Qt 6 & C++20 technology"), this);
     Label7 = new QLabel(QStringLiteral("SQLite / SQLCipher catalogue file"), this);
     auto* label9 = new QLabel(QStringLiteral("Internet home page:"), this);
-    Label10 = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(k_home_page), this);
+    // A plain label used as a link: underlined only while the mouse is over it.
+    Label10 = new QLabel(k_home_page, this);
     Label10->setToolTip(QStringLiteral("Click to go"));
-    Label10->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    connect(Label10, &QLabel::linkActivated, this, [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
-    for (QLabel* l : {Label5, Label6, Label7, label9, Label10})
+    Label10->setCursor(Qt::PointingHandCursor);
+    Label10->setStyleSheet(QStringLiteral("color: blue"));
+    Label10->installEventFilter(this);
+    Label3 = new QLabel(QStringLiteral("e-mail: ") + k_email, this);
+    for (QLabel* l : {Label5, Label6, Label7, label9, Label10, Label3})
         l->setFont(comic);
     v->addWidget(Label1);
     v->addWidget(Label5);
@@ -49,6 +53,7 @@ frmAbout::frmAbout(const Edition& edition, QWidget* main_window, QWidget* parent
     v->addWidget(Label7);
     v->addWidget(label9);
     v->addWidget(Label10);
+    v->addWidget(Label3);
 
     if (main_window)
         m_screenshot = main_window->grab();
@@ -74,10 +79,25 @@ frmAbout::frmAbout(const Edition& edition, QWidget* main_window, QWidget* parent
     }
 }
 
+void frmAbout::set_link_underline(bool on)
+{
+    QFont f = Label10->font();
+    f.setUnderline(on);
+    Label10->setFont(f);
+}
+
 bool frmAbout::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Image2 && event->type() == QEvent::MouseButtonRelease)
         emit screenshot_clicked();
+    if (watched == Label10) {
+        if (event->type() == QEvent::Enter)
+            set_link_underline(true);
+        else if (event->type() == QEvent::Leave)
+            set_link_underline(false);
+        else if (event->type() == QEvent::MouseButtonRelease)
+            QDesktopServices::openUrl(QUrl(k_home_page));
+    }
     return QDialog::eventFilter(watched, event);
 }
 

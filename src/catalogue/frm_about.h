@@ -23,6 +23,7 @@ public:
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
     QLabel* Label10 = nullptr;
+    QLabel* Label3 = nullptr;
     QLabel* Image2 = nullptr;
     QLabel* Label8 = nullptr;
 
@@ -36,6 +37,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void set_link_underline(bool on);
     QPixmap m_screenshot;
 };
 

@@ -2,6 +2,7 @@
 #include "catalogue/frm_browser.h"
 
 #include "catalogue/catalogue_logic.h"
+#include "pageview/page_logic.h"
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
@@ -174,10 +175,10 @@ void frmBrowser::Form_Load(const QString& argument)
     m_tab_panel->setText(QStringLiteral("Pictures & Movies"));
 
     // Design size of the zoom window and its slider, in twips.
-    zoom_default_width = 4665 + 2 * 60;
-    zoom_default_height = 3375 + 2 * 60 + 300;
-    zoom_default_slider_width = 3495;
-    zoom_default_slider_top = 2790;
+    zoom_default_width = k_zoom_client_width;
+    zoom_default_height = k_zoom_client_height;
+    zoom_default_slider_width = k_zoom_slider_width;
+    zoom_default_slider_top = k_zoom_slider_top;
 
     thumb_quality = 6;
     zoom_quality = 5;
@@ -231,11 +232,6 @@ bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmBrowser::keyPressEvent(QKeyEvent* event)
-{
-    QMainWindow::keyPressEvent(event);
-}
-
 void frmBrowser::SSTab_main_Click(int)
 {
     switch (SSTab_main->currentIndex()) {
@@ -252,7 +248,6 @@ void frmBrowser::reset_form()
 {
     clear_page_view();
     for (int i = 1; i <= 6; ++i) {
-        set_back(Label7[size_t(i)], 0xFFFFC0);
         Label7[size_t(i)]->set_colors(ui::bgr(0xFFFFC0), ui::bgr(0xFFFF80));
         lbl_fileName[size_t(i)]->set_colors(ui::bgr(0xC0FFC0), ui::bgr(0x80FF80));
         set_back(Label4[size_t(i)], 0xC0C0FF);

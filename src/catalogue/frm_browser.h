@@ -133,7 +133,8 @@ public:
 
     QString current_picture_path;
     std::array<QString, 7> cell_movfile;   // the stored movfile of each cell
-    std::array<bool, 7> cell_stored{};     // the cell's picture lives in the catalogue
+    // What the last page load found wrong (an overfull page, unreadable pictures).
+    QString page_warning;
     // Opens a file with the desktop's program (movies); tests replace it.
     std::function<bool(const QString& path)> open_external;
     // The free screen area zoom windows fit into (empty: the screen's).
@@ -396,7 +397,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 

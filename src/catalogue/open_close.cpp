@@ -70,13 +70,8 @@ void frmBrowser::show_closed_state()
 void frmBrowser::report_open_failure(const store::Error& error)
 {
     // Anything but a password problem: a clear message and nothing half-open.
-    close_catalogue_connection();
-    db_open = false;
-    mnuDb->setText(k_open_db);
+    show_closed_state();
     db_password.clear();
-    m_db_path.clear();
-    clear_page_view();
-    reset_form();
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
     set_title(m_edition.design_caption);
@@ -241,13 +236,10 @@ void frmBrowser::mnuDb_Click()
     open_database();
     if (!db_open)
         return;   // open_database reported a failure
-    if (db_read_only) {
-        set_message(QStringLiteral("The database is Read-Only."));
-        SSTab_main->setTabEnabled(2, false);
-    } else {
-        set_message(QStringLiteral("Database opened."));
-        SSTab_main->setTabEnabled(2, true);
-    }
+    // What page 1 found wrong stays readable after the opening message.
+    const QString opened = db_read_only ? QStringLiteral("The database is Read-Only.") : QStringLiteral("Database opened.");
+    set_message(page_warning.isEmpty() ? opened : opened + u' ' + page_warning);
+    SSTab_main->setTabEnabled(2, !db_read_only);
     SSTab_main->setTabEnabled(1, true);
     pump();
     lock.release();
@@ -276,6 +268,7 @@ void frmBrowser::counts_changed()
 void frmBrowser::open_database()
 {
     ui::BusyLock lock(m_busy);
+    page_warning.clear();
     Label3->setEnabled(true);
     Label3->clear();
     refresh_grid->setEnabled(true);
@@ -381,7 +374,11 @@ void frmBrowser::Command1_Click()
         return;
     }
     const QString path = m_db_path;
-    const QString temp = db_folder + QStringLiteral("NewCmpctDB.mdb");
+    // A catalogue that is itself called NewCmpctDB.mdb must not be taken for
+    // a leftover temporary file and deleted.
+    QString temp = db_folder + QStringLiteral("NewCmpctDB.mdb");
+    if (QFileInfo(temp).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+        temp = db_folder + QStringLiteral("NewCmpctDB.tmp.mdb");
     close_catalogue_connection();
     set_message(QStringLiteral("Changing database password..."));
     pump();

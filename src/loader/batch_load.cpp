@@ -1,5 +1,7 @@
 #include "loader/batch_load.h"
 
+#include "loader/listing.h"
+
 #include "catalogue/catalogue_logic.h"
 #include "loader/companions.h"
 #include "loader/file_ops.h"
@@ -103,8 +105,11 @@ private:
         if (writer.error())
             return fail(writer.error());
         const bool inside = m_request.options.pictures_inside;
-        if (!inside)
-            m_companions = CompanionIndex(m_request.all_files);
+        if (!inside) {
+            // Companions as the folder holds them now, read once for the run.
+            const Listing now = list_folder(m_request.list_folder);
+            m_companions = CompanionIndex(now.ok ? now.files : m_request.all_files);
+        }
         // A name catalogued already is loaded again only from the data folder itself.
         const bool from_data_folder = same_folder(m_request.list_folder, m_request.data_folder);
         if (Error e = begin_batch())
@@ -286,9 +291,10 @@ private:
         m_result.message = ui::error_message(error.code, error.text);
         if (m_batch) {
             // The failed row was undone by its own unit; what came before it is kept.
+            // The first error is the one to report; a failed save is added to it.
             const Error e = commit_batch(false);
             if (e)
-                m_result.message = ui::error_message(e.code, e.text);
+                m_result.message += QStringLiteral(" (the last rows were not saved: %1)").arg(e.text);
         }
     }
 

@@ -53,10 +53,8 @@ void frmBrowser::Label12_Click(int)
 
 void frmBrowser::Label13_Click()
 {
-    const QString text = richtext::clipboard_text();
-    if (text.isEmpty())
-        return;
-    loader_paste(text, false);
+    // A clipboard without text pastes an empty text: the selection goes.
+    loader_paste(richtext::clipboard_text(), false);
 }
 
 void frmBrowser::loader_paste(const QString& text, bool rich)
@@ -64,6 +62,21 @@ void frmBrowser::loader_paste(const QString& text, bool rich)
     QWidget* target = QApplication::focusWidget();
     if (!target || target->window() != this || !target->isEnabled())
         return;
+    if (!rich && text.isEmpty()) {
+        // No text on the clipboard: the selection is replaced by nothing.
+        if (auto* edit = qobject_cast<QTextEdit*>(target); edit && !edit->isReadOnly()) {
+            QTextCursor c = edit->textCursor();
+            c.removeSelectedText();
+            edit->setTextCursor(c);
+        } else if (auto* plain = qobject_cast<QPlainTextEdit*>(target); plain && !plain->isReadOnly()) {
+            QTextCursor c = plain->textCursor();
+            c.removeSelectedText();
+            plain->setTextCursor(c);
+        } else if (auto* line = qobject_cast<QLineEdit*>(target); line && !line->isReadOnly() && line->hasSelectedText()) {
+            line->insert(QString());
+        }
+        return;
+    }
     if (qobject_cast<richtext::RichTextBox*>(target) || qobject_cast<QTextEdit*>(target)
         || qobject_cast<QPlainTextEdit*>(target)) {
         // Rich boxes interpret RTF; plain boxes get the text it shows.

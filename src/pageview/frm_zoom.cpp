@@ -5,7 +5,6 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
 
-#include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -185,13 +184,14 @@ void frmZoom::Slider1_Click()
             saved_min_zoom = min_zoom;
             saved_max_zoom = max_zoom;
             saved_cur_zoom = cur_zoom;
-            Slider1->setMaximum(int(std::floor(saved_max_zoom)));
-            Slider1->setMinimum(int(std::ceil(saved_min_zoom)));
+        }
+        // Whole per cents, rounded as the slider's own values are; the fit
+        // keeps a rounded-up maximum inside the free area.
+        Slider1->setMaximum(int(ui::round_half_even(saved_max_zoom)));
+        Slider1->setMinimum(int(ui::round_half_even(saved_min_zoom)));
+        if (first_draw) {
             Slider1->setValue(int(ui::round_half_even(saved_cur_zoom)));
             first_draw = false;
-        } else {
-            Slider1->setMaximum(int(std::floor(saved_max_zoom)));
-            Slider1->setMinimum(int(std::ceil(saved_min_zoom)));
         }
     }
     eof->setEnabled(Slider1->value() != Slider1->maximum());
@@ -284,10 +284,5 @@ void frmZoom::mouseReleaseEvent(QMouseEvent* event)
     close();
 }
 
-void frmZoom::closeEvent(QCloseEvent* event)
-{
-    emit closed();
-    QWidget::closeEvent(event);
-}
 
 } // namespace mosswick

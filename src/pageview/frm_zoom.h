@@ -62,15 +62,11 @@ public:
     QLabel* Label1 = nullptr;   // hidden: the picture file's path
     QLabel* Label2 = nullptr;   // hidden: the quality code
 
-signals:
-    void closed();
-
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     bool load_picture();

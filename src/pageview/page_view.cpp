@@ -5,6 +5,9 @@
 #include "pageview/page_logic.h"
 
 #include "platform/picture/render.h"
+
+#include <QFuture>
+#include <QThread>
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/label_button.h"
@@ -45,7 +48,6 @@ QSize cell_target(QSize natural)
 void frmBrowser::LoadAllPictures(qint64 cur_numpage)
 {
     ui::BusyLock lock(m_busy);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     const qint64 started = ui::tick_count();
     set_timing(QStringLiteral("Time elapsed ..."));
     set_message(QStringLiteral("Loading ..."));
@@ -60,7 +62,6 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
         set_message(message);
         set_ready(QStringLiteral("Ready."));
-        QApplication::restoreOverrideCursor();
     };
 
     // Clearing step: nothing of the previous page stays in any cell.
@@ -86,7 +87,6 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         SSTab1[size_t(i)]->setEnabled(false);
         SSTab1[size_t(i)]->setCurrentIndex(0);
         cell_movfile[size_t(i)].clear();
-        cell_stored[size_t(i)] = false;
     }
     ClearBorder(0);
 
@@ -118,9 +118,11 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
             show_page->setEnabled(true);
     };
 
+    page_warning.clear();
     if (error) {
         set_navigation();
-        finish(ui::error_message(error.code, error.text));
+        page_warning = ui::error_message(error.code, error.text);
+        finish(page_warning);
         return;
     }
     if (rows.empty()) {
@@ -141,6 +143,7 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
     // Decode the page's pictures in parallel; draw them in cell order here.
     std::vector<picture::RenderRequest> requests(rows.size());
     std::vector<bool> missing(rows.size(), false);
+    QStringList store_errors;
     for (size_t k = 0; k < rows.size(); ++k) {
         const store::Row& row = rows[k];
         picture::RenderRequest& req = requests[k];
@@ -149,27 +152,34 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         if (row.value(store::col_inoutpic).isValid()) {
             store::Error be;
             req.source = picture::PictureSource::bytes(db_conn->read_picture_bytes(row.value(store::col_numpic).toLongLong(), be));
+            if (be)
+                store_errors << ui::error_message(be.code, be.text);
         } else {
             const QString path = data_folder + row.value(store::col_picfile).toString();
             missing[k] = !QFileInfo(path).isFile();
             req.source = picture::PictureSource::file(path);
         }
     }
-    const std::vector<picture::RenderResult> results = picture::render_pictures(requests);
+    std::vector<QFuture<picture::RenderResult>> running = picture::start_rendering(requests);
 
     bool any_missing = false;
     QStringList unreadable;
     for (size_t k = 0; k < rows.size(); ++k) {
         const int cell = int(k) + 1;
         const store::Row& row = rows[k];
+        // Each cell is drawn as soon as its picture is ready; the window
+        // repaints in between.
+        while (!running[k].isFinished()) {
+            pump.maybe_pump();
+            QThread::msleep(2);
+        }
+        const picture::RenderResult result = running[k].result();
         ProgressBar1->setValue(cell);
         pump.maybe_pump();
 
         const bool stored = row.value(store::col_inoutpic).isValid();
-        cell_stored[size_t(cell)] = stored;
         QLabel* shown = stored ? Im2[size_t(cell)] : im[size_t(cell)];
         QLabel* other = stored ? im[size_t(cell)] : Im2[size_t(cell)];
-        const picture::RenderResult& result = results[k];
         if (result.ok() && !result.image.isNull()) {
             shown->resize(result.image.size());
             shown->setPixmap(QPixmap::fromImage(result.image));
@@ -231,12 +241,15 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         selected_cell = 0;
     }
 
-    QString message;
+    // What went wrong on the page stays readable after the opener's own message.
+    QStringList warnings;
     if (overfull)
-        message = QStringLiteral("This page holds more than six pictures: renumber the database.");
-    else if (!unreadable.isEmpty())
-        message = QStringLiteral("Picture file cannot be read: %1").arg(unreadable.join(QStringLiteral(", ")));
-    finish(message);
+        warnings << QStringLiteral("This page holds more than six pictures: renumber the database.");
+    if (!unreadable.isEmpty())
+        warnings << QStringLiteral("Picture file cannot be read: %1").arg(unreadable.join(QStringLiteral(", ")));
+    warnings << store_errors;
+    page_warning = warnings.join(u' ');
+    finish(page_warning);
     pump.pump();
     if (any_missing)
         ui::dialogs().message(this, QStringLiteral("Picture file not found."), QStringLiteral("Error"),

@@ -10,6 +10,7 @@
 #include "platform/ui/vb.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -45,10 +46,10 @@ void frmBrowser::connect_page_view_handlers()
     connect(show_page, &QPushButton::clicked, this, &frmBrowser::show_page_Click);
     connect(display_page, &QPushButton::clicked, this, &frmBrowser::display_page_Click);
     // The slider's scroll is the user's move only.
+    // actionTriggered comes before the value moves: scroll once it has.
     connect(Slider1, &QSlider::actionTriggered, this, [this](int) {
         QMetaObject::invokeMethod(this, &frmBrowser::Slider1_Scroll, Qt::QueuedConnection);
     });
-    connect(Slider1, &QSlider::sliderMoved, this, [this](int) { Slider1_Scroll(); });
     for (int code = 1; code <= 6; ++code) {
         connect(mnuTQ[size_t(code)], &QAction::triggered, this, [this, code] { mnuTQ_Click(code); });
         connect(mnuZQ[size_t(code)], &QAction::triggered, this, [this, code] { mnuZQ_Click(code); });
@@ -86,16 +87,21 @@ bool frmBrowser::page_view_event(QObject* watched, QEvent* event)
             }
             return false;
         }
-        const bool keypad_target = watched == SSTab_main || watched == SSTab_main->tabBar();
-        for (int i = 1; i <= 6 && !keypad_target; ++i)
-            if (watched == im[size_t(i)] || watched == Im2[size_t(i)]) {
-                im_KeyPress(i, code);
-                return true;
-            }
-        if (keypad_target) {
+        // The keypad works only where the key was typed into the tab control
+        // or a thumbnail; a key that another control ignores and hands up to
+        // its parents is an ordinary character.
+        if (watched != QApplication::focusWidget())
+            return false;
+        if (watched == SSTab_main || watched == SSTab_main->tabBar()) {
             SSTab_main_KeyPress(code);
             return code == 0;
         }
+        for (int i = 1; i <= 6; ++i)
+            if (watched == im[size_t(i)] || watched == Im2[size_t(i)]) {
+                // The thumbnail hands a copy on; the key itself goes on too.
+                im_KeyPress(i, code);
+                return false;
+            }
         return false;
     }
     for (int i = 1; i <= 6; ++i) {

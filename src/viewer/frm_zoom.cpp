@@ -5,6 +5,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QFileInfo>
 #include <QPainter>
 
 namespace mosswick::viewer {
@@ -12,6 +13,12 @@ namespace mosswick::viewer {
 frmZoom::frmZoom(const QString& path, const QRect& work_area, QWidget* parent)
     : QWidget(parent)
 {
+    // A hidden file counts as missing: the empty window.
+    if (QFileInfo(path).fileName().startsWith(u'.')) {
+        m_status = picture::PictureStatus::NotFound;
+        set_up(work_area, design_window_size());
+        return;
+    }
     picture::RenderRequest request;
     request.source = picture::PictureSource::file(path);
     request.quality = picture::k_quality_hq_bicubic;

@@ -1,6 +1,7 @@
 #include "viewer/preview.h"
 
 #include "platform/picture/picture.h"
+#include "platform/ui/vb.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -13,7 +14,7 @@ namespace mosswick {
 
 namespace {
 
-constexpr double k_twips_per_pixel = 15.0;
+constexpr double k_twips_per_pixel = ui::k_twips_per_pixel;
 
 // To the nearest whole number, an exact half to the even neighbour.
 double round_even(double v)
@@ -114,15 +115,21 @@ ViewImageResult ViewImage(const QImage& source, qint32 source_width, qint32 sour
             qint64 position = 0;
             const int cx = int(round_even(float(c) * step - half));
             const int cy = int(round_even(float(r) * step - half));
-            for (int i = lo; i <= hi; ++i) {
-                for (int j = lo; j <= hi; ++j, ++position) {
+            // Only the part of the window inside the source is visited (outside
+            // it there is no colour to read), so a huge claimed size costs
+            // nothing; the sample positions count the whole window.
+            const int i_first = std::max(lo, -cx);
+            const int i_last = std::min(hi, src.width() - 1 - cx);
+            const int j_first = std::max(lo, -cy);
+            const int j_last = std::min(hi, src.height() - 1 - cy);
+            const qint64 window = qint64(hi) - lo + 1;
+            for (int i = i_first; i <= i_last; ++i) {
+                for (int j = j_first; j <= j_last; ++j) {
+                    position = (qint64(i) - lo) * window + (qint64(j) - lo);
                     if (position % stride != 0)
                         continue;
                     const int px = cx + i;
                     const int py = cy + j;
-                    // Outside the source there is no colour to read.
-                    if (px < 0 || py < 0 || px >= src.width() || py >= src.height())
-                        continue;
                     const QRgb p = reinterpret_cast<const QRgb*>(src.constScanLine(py))[px];
                     red += qRed(p);
                     green += qGreen(p);

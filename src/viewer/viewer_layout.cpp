@@ -1,6 +1,7 @@
 #include "viewer/viewer_layout.h"
 
 #include "catalogue/fit_to_box.h"
+#include "platform/ui/vb.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,12 +10,11 @@ namespace mosswick::viewer {
 
 namespace {
 
-constexpr double k_twips_per_pixel = 15.0;
+constexpr double k_twips_per_pixel = ui::k_twips_per_pixel;
 
-// Twips to whole pixels, an exact half to the even neighbour.
 int to_pixels(double twips)
 {
-    return int(std::nearbyint(twips / k_twips_per_pixel));
+    return ui::twips_to_px(twips);
 }
 
 } // namespace

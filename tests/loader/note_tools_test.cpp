@@ -110,12 +110,20 @@ TEST_F(NoteTools, PastingNothingChangesNothing)
     window->Label12_Click(5);   // no RTF on the clipboard
     EXPECT_EQ(window->Txt_Notes->Text(), "keep this");
     EXPECT_EQ(window->Txt_Notes->SelText(), "keep");
-    QGuiApplication::clipboard()->clear();
-    window->Label13_Click();
-    EXPECT_EQ(window->Txt_Notes->Text(), "keep this");
     clipboard_text("put");
     window->Label13_Click();
     EXPECT_EQ(window->Txt_Notes->Text(), "put this");
+}
+
+TEST_F(NoteTools, PasteTextWithoutTextRemovesTheSelection)
+{
+    window->Txt_Notes->setText("keep this");
+    focus(window->Txt_Notes);
+    window->Txt_Notes->setSelStart(0);
+    window->Txt_Notes->setSelLength(5);
+    QGuiApplication::clipboard()->clear();
+    window->Label13_Click();
+    EXPECT_EQ(window->Txt_Notes->Text(), "this");
 }
 
 TEST_F(NoteTools, SizeLabelsShowTheThreeLengths)

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabBar>
+#include <QApplication>
+#include <QRadioButton>
 #include <QTest>
 
 using namespace mosswick;
@@ -133,13 +135,31 @@ TEST_F(PageViewTest, PageBoxRefusesBadPagesAndKeys)
 TEST_F(PageViewTest, SliderScrollTracksThePageBox)
 {
     open(make_with_files(13));
-    window->Slider1->setValue(2);
-    window->Slider1_Scroll();
+    // The user's moves scroll; values the program sets do not.
+    window->Slider1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QTest::qWait(5);
     EXPECT_EQ(window->Label3->text(), "2");
     EXPECT_TRUE(window->show_page->isEnabled());
-    window->Slider1->setValue(1);
-    window->Slider1_Scroll();
+    window->Slider1->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QTest::qWait(5);
+    EXPECT_EQ(window->Label3->text(), "1");
     EXPECT_FALSE(window->show_page->isEnabled());
+    window->Slider1->setValue(3);
+    QTest::qWait(5);
+    EXPECT_EQ(window->Label3->text(), "1");
+    EXPECT_EQ(window->current_page, 1);
+}
+
+TEST_F(PageViewTest, PictureTypeLabelSelectsAndZooms)
+{
+    open(make_with_files(3));
+    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    window->Label7_Click(3);
+    EXPECT_EQ(window->selected_cell, 3);
+    ASSERT_TRUE(window->last_zoom);
+    EXPECT_TRUE(window->last_zoom->windowTitle().endsWith(testsupport::picture_name(3)));
+    window->last_zoom->close();
+    expect_usable();
 }
 
 TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
@@ -209,7 +229,17 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
     const QColor c = pixel(window->Im2[1], 2, 2);
     EXPECT_GT(c.blue(), 150);
     EXPECT_LT(c.red(), 100);
-    EXPECT_TRUE(window->im[2]->isVisibleTo(window.get()) || !window->im[2]->isHidden());
+    EXPECT_FALSE(window->im[2]->isHidden());
+    EXPECT_TRUE(window->Im2[2]->isHidden());
+
+    // A zoom request hands the stored picture over, whatever the file holds.
+    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    window->im_DblClick(1);
+    ASSERT_TRUE(window->last_zoom);
+    EXPECT_TRUE(window->last_zoom->request().picture_in_db);
+    EXPECT_EQ(window->last_zoom->Label1->text(), window->data_folder + testsupport::picture_name(1));
+    EXPECT_GT(window->last_zoom->drawn().pixelColor(2, 2).blue(), 150);
+    window->last_zoom->close();
 }
 
 TEST_F(PageViewTest, SmallPicturesAreNeverEnlarged)
@@ -280,7 +310,6 @@ TEST_F(PageViewTest, CorruptAndEmptyPicturesShowAnEmptyArea)
     EXPECT_TRUE(window->im[2]->pixmap().isNull());
     EXPECT_FALSE(window->im[3]->pixmap().isNull());
     EXPECT_FALSE(window->im[1]->toolTip().isEmpty());
-    window->LoadAllPictures(1);
     EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(1)));
     EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(2)));
     EXPECT_EQ(dialogs->count("message"), 0);
@@ -301,9 +330,8 @@ TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
     }
     open(path);
     EXPECT_EQ(window->cells_on_page, 6);
-    EXPECT_EQ(window->message_text(), "Database opened.");
-    window->mnuRefresh_Click();
-    window->LoadAllPictures(1);
+    // The suggestion stays readable after the opening message.
+    EXPECT_TRUE(window->message_text().startsWith("Database opened. "));
     EXPECT_TRUE(window->message_text().contains("renumber"));
 }
 
@@ -415,12 +443,27 @@ TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
     EXPECT_EQ(window->selected_cell, 2);
     QTest::mouseClick(window->lbl_note[4]->viewport(), Qt::LeftButton);
     EXPECT_EQ(window->selected_cell, 4);
+    QApplication::setActiveWindow(window.get());
+    window->SSTab_main->tabBar()->setFocus();
     QTest::keyClick(window->SSTab_main->tabBar(), Qt::Key_8, Qt::NoModifier);
     EXPECT_EQ(window->selected_cell, 5);
+    // A focused thumbnail hands the key on to the keypad.
+    window->im[1]->setFocus();
+    QTest::keyClick(window->im[1], Qt::Key_7, Qt::NoModifier);
+    EXPECT_EQ(window->selected_cell, 4);
+    // A focused button ignores digits, and so does the keypad then.
+    window->go_right->setFocus();
+    QTest::keyClick(window->go_right, Qt::Key_5, Qt::NoModifier);
+    EXPECT_EQ(window->current_page, 1);
+    window->SSTab_main->setCurrentIndex(2);
+    window->Option4[0]->setFocus();
+    QTest::keyClick(window->Option4[0], Qt::Key_6, Qt::NoModifier);
+    EXPECT_FALSE(window->last_zoom);
+    window->SSTab_main->setCurrentIndex(0);
     // Typed into another box, the digits are ordinary characters.
     window->Text1->setEnabled(true);
     QTest::keyClick(window->Text1, Qt::Key_8, Qt::NoModifier);
-    EXPECT_EQ(window->selected_cell, 5);
+    EXPECT_EQ(window->selected_cell, 4);
     EXPECT_EQ(window->Text1->text(), "8");
     // The page box drops letters and says which keys it takes.
     QTest::keyClick(window->Label3, Qt::Key_A, Qt::NoModifier);

@@ -200,7 +200,7 @@ std::vector<IcoEntry> read_ico_directory(QIODevice* d, qint64 total, bool* short
             const qint32 bw = qint32(le32(body, 4));
             const qint32 bh = qint32(le32(body, 8));
             if (bw > 0 && bh != 0)
-                e.size = QSize(bw, std::abs(bh) / 2);  // colour plus mask rows
+                e.size = QSize(bw, int(std::abs(qint64(bh)) / 2));  // colour plus mask rows
         }
         entries.push_back(e);
     }

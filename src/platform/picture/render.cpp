@@ -124,28 +124,36 @@ RenderResult render_picture(const RenderRequest& request)
     return render_one(request, detail::hardware_threads());
 }
 
-std::vector<RenderResult> render_pictures(const std::vector<RenderRequest>& requests)
+std::vector<QFuture<RenderResult>> start_rendering(const std::vector<RenderRequest>& requests)
 {
-    std::vector<RenderResult> results(requests.size());
+    std::vector<QFuture<RenderResult>> running;
     if (requests.empty())
-        return results;
+        return running;
     // The pictures already run side by side; each drawing gets a share of
     // the machine only when there are fewer pictures than threads.
     const int share = std::max(1, detail::hardware_threads() / int(requests.size()));
-    std::vector<QFuture<void>> running;
     running.reserve(requests.size());
     for (size_t i = 0; i < requests.size(); ++i) {
-        running.push_back(QtConcurrent::run(&batch_pool(), [&requests, &results, i, share] {
+        running.push_back(QtConcurrent::run(&batch_pool(), [&requests, i, share] {
             try {
-                results[i] = render_one(requests[i], share);
+                return render_one(requests[i], share);
             } catch (const std::bad_alloc&) {
-                results[i] = RenderResult{};
-                results[i].status = PictureStatus::TooLarge;
+                RenderResult r;
+                r.status = PictureStatus::TooLarge;
+                return r;
             }
         }));
     }
-    for (QFuture<void>& f : running)
-        f.waitForFinished();
+    return running;
+}
+
+std::vector<RenderResult> render_pictures(const std::vector<RenderRequest>& requests)
+{
+    std::vector<QFuture<RenderResult>> running = start_rendering(requests);
+    std::vector<RenderResult> results;
+    results.reserve(running.size());
+    for (QFuture<RenderResult>& f : running)
+        results.push_back(f.result());
     return results;
 }
 

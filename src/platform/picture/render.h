@@ -7,6 +7,8 @@
 #include "platform/picture/draw.h"
 #include "platform/picture/picture.h"
 
+#include <QFuture>
+
 #include <functional>
 #include <vector>
 
@@ -38,6 +40,11 @@ struct RenderResult {
 // null image after reading the header only. A target above the allocation
 // limit gives TooLarge.
 RenderResult render_picture(const RenderRequest& request);
+
+// Starts rendering all requests in parallel on the layer's own thread pool;
+// future i holds the result of request i. The requests must outlive the
+// futures. Lets a caller draw each result as soon as it is ready.
+std::vector<QFuture<RenderResult>> start_rendering(const std::vector<RenderRequest>& requests);
 
 // Renders all requests in parallel on the layer's own thread pool and
 // returns the results in request order. Blocks until all are done.

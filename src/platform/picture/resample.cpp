@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -131,9 +132,16 @@ void in_bands(int n, int bands, const F& f)
     std::vector<std::thread> pool;
     pool.reserve(size_t(bands - 1));
     const auto edge = [&](int t) { return int(qint64(n) * t / bands); };
-    for (int t = 1; t < bands; ++t)
-        pool.emplace_back([&f, t, b = edge(t), e = edge(t + 1)] { f(t, b, e); });
+    int started = 1;
+    try {
+        for (; started < bands; ++started)
+            pool.emplace_back([&f, t = started, b = edge(started), e = edge(started + 1)] { f(t, b, e); });
+    } catch (const std::system_error&) {
+        // No more threads to be had: this thread does the remaining bands.
+    }
     f(0, edge(0), edge(1));
+    for (int t = started; t < bands; ++t)
+        f(t, edge(t), edge(t + 1));
     for (std::thread& th : pool)
         th.join();
 }

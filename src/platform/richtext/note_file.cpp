@@ -4,6 +4,7 @@
 #include "platform/richtext/rtf_reader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace mosswick::richtext {
@@ -43,6 +44,14 @@ QString decode_note_file(QByteArrayView bytes)
 
 std::optional<QString> read_note_file(const QString& path, QString* error_message)
 {
+    // Pipes and devices are no note files; opening one could wait forever.
+    if (!QFileInfo(path).isFile()) {
+        if (error_message)
+            *error_message = QStringLiteral("Cannot read the note file %1: %2")
+                                 .arg(path, QFileInfo::exists(path) ? QStringLiteral("not a regular file")
+                                                                    : QStringLiteral("No such file or directory"));
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error_message)

@@ -346,6 +346,13 @@ std::unique_ptr<Connection> Connection::open(const QString& path, const QString&
 Error Connection::compact(const QString& path, const QString& current_password, const Protection& target,
                           const QString& temp_path)
 {
+    // The temporary file is deleted first: it must never be the catalogue.
+    if (QFileInfo(temp_path).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+        return make_error(ErrorKind::FileExists,
+                          QStringLiteral("The temporary file %1 is the catalogue itself.").arg(native(temp_path)));
+    struct stat source_stat {};
+    if (::stat(QFile::encodeName(path).constData(), &source_stat) != 0)
+        return file_error_for(path, errno);
     if (QFileInfo::exists(temp_path) && !QFile::remove(temp_path))
         return file_error_for(temp_path, EACCES);
     QFile::remove(temp_path + QStringLiteral("-journal"));
@@ -365,7 +372,9 @@ Error Connection::compact(const QString& path, const QString& current_password, 
             return e;
         };
         // The connection may not create files; an empty file is an empty database.
-        const int fd = ::open(QFile::encodeName(temp_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        // Private while it is written; it takes the catalogue's permissions
+        // before it replaces it.
+        const int fd = ::open(QFile::encodeName(temp_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0)
             return fail(file_error_for(temp_path, errno));
         ::close(fd);
@@ -392,6 +401,11 @@ Error Connection::compact(const QString& path, const QString& current_password, 
             remove_with_journal(temp_path);
             return error;
         }
+    }
+    if (::chmod(QFile::encodeName(temp_path).constData(), source_stat.st_mode & 07777) != 0) {
+        const int err = errno;
+        remove_with_journal(temp_path);
+        return file_error_for(temp_path, err);
     }
     if (!fsync_path(temp_path, false)) {
         remove_with_journal(temp_path);
@@ -598,7 +612,8 @@ Error Connection::update_fields(qint64 numpic, const std::vector<std::pair<int, 
     return {};
 }
 
-Error Connection::write_picture_bytes(qint64 numpic, const QString& file_path)
+Error Connection::write_picture_bytes(qint64 numpic, const QString& file_path,
+                                      const std::function<void(qint64)>& after_piece)
 {
     if (column_count() <= col_inoutpic)
         return make_error(ErrorKind::Engine, QStringLiteral("This catalogue cannot hold pictures."));
@@ -652,6 +667,8 @@ Error Connection::write_picture_bytes(qint64 numpic, const QString& file_path)
             return e;
         }
         offset += piece;
+        if (after_piece)
+            after_piece(offset);
     }
     char extra = 0;
     const bool grew = file.read(&extra, 1) > 0;
@@ -677,8 +694,23 @@ QByteArray Connection::read_picture_bytes(qint64 numpic, Error& error)
     return bytes;
 }
 
+bool Connection::engine_ended_transaction() const
+{
+    // After a full disk or an I/O error the engine may roll the whole
+    // transaction back by itself; our savepoints are gone with it.
+    return m_savepoints > 0 && sqlite3_get_autocommit(m_db) != 0;
+}
+
+static Error transaction_lost()
+{
+    return {ErrorKind::Engine, SQLITE_ABORT,
+            QStringLiteral("The database engine cancelled the transaction; its changes were not saved.")};
+}
+
 Error Connection::begin_savepoint()
 {
+    if (engine_ended_transaction())
+        return transaction_lost();
     if (Error e = exec(QStringLiteral("SAVEPOINT sp%1").arg(m_savepoints + 1)))
         return e;
     ++m_savepoints;
@@ -689,6 +721,10 @@ Error Connection::release_savepoint()
 {
     if (m_savepoints == 0)
         return make_error(ErrorKind::Engine, QStringLiteral("No transaction is open."));
+    if (engine_ended_transaction()) {
+        --m_savepoints;
+        return transaction_lost();
+    }
     if (Error e = exec(QStringLiteral("RELEASE sp%1").arg(m_savepoints)))
         return e;
     --m_savepoints;
@@ -699,6 +735,10 @@ Error Connection::rollback_savepoint()
 {
     if (m_savepoints == 0)
         return make_error(ErrorKind::Engine, QStringLiteral("No transaction is open."));
+    if (engine_ended_transaction()) {
+        --m_savepoints;   // already rolled back by the engine
+        return {};
+    }
     Error e;
     if (m_savepoints == 1) {
         // The outermost level: a real rollback, so that the file is left

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -102,8 +103,11 @@ public:
     Error update_fields(qint64 numpic, const std::vector<std::pair<int, QVariant>>& fields);
 
     // Copies a file's bytes into dbpic of a row in pieces, never holding the
-    // whole file. Refuses a 0-byte file and a file that changes size meanwhile.
-    Error write_picture_bytes(qint64 numpic, const QString& file_path);
+    // whole file, and marks the row as holding its picture. Refuses a 0-byte
+    // file and a file that changes size meanwhile. after_piece(bytes so far)
+    // runs after each piece (progress, and tests that change the file).
+    Error write_picture_bytes(qint64 numpic, const QString& file_path,
+                              const std::function<void(qint64)>& after_piece = {});
     // The stored picture bytes of a row; empty when there are none.
     QByteArray read_picture_bytes(qint64 numpic, Error& error);
 
@@ -121,6 +125,7 @@ public:
 
 private:
     Connection() = default;
+    bool engine_ended_transaction() const;
     Error load_columns();
     QString select_columns() const;
     Row read_row(Statement& st) const;

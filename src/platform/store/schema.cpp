@@ -1,6 +1,6 @@
 #include "platform/store/schema.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace mosswick::store {
 
@@ -145,20 +145,39 @@ QString check_table(const QString& sql)
     return {};
 }
 
+struct IndexRule {
+    const char* name;
+    const char* column;
+    bool unique;
+};
+
+// Each index of ours stands on one column, and only the key is unique.
+const IndexRule* index_rule(const QString& name)
+{
+    static const IndexRule rules[] = {
+        {"UniqueKey", "numpic", true},     {"GenericKey1", "numpage", false}, {"GenericKey2", "picfile", false},
+        {"GenericKey3", "movfile", false}, {"GenericKey4", "reference", false}, {"idxPicfile", "picfile", false},
+    };
+    for (const IndexRule& r : rules)
+        if (name == QLatin1String(r.name))
+            return &r;
+    return nullptr;
+}
+
 QString check_index(const SchemaEntry& e)
 {
-    static const QStringList allowed{QStringLiteral("UniqueKey"), QStringLiteral("GenericKey1"),
-                                     QStringLiteral("GenericKey2"), QStringLiteral("GenericKey3"),
-                                     QStringLiteral("GenericKey4"), QStringLiteral("idxPicfile")};
-    if (!allowed.contains(e.name) || e.table.compare(QLatin1String(k_table), Qt::CaseInsensitive) != 0)
+    const IndexRule* rule = index_rule(e.name);
+    if (!rule || e.table.compare(QLatin1String(k_table), Qt::CaseInsensitive) != 0)
         return QStringLiteral("unexpected index %1").arg(e.name);
     QStringList t = tokens(e.sql);
     // create [unique] index name on demopicture ( column )
-    if (t.size() == 9 && t[1] == QStringLiteral("unique"))
+    const bool unique = t.size() == 9 && t[1] == QStringLiteral("unique");
+    if (unique)
         t.removeAt(1);
     if (t.size() != 8 || t[0] != QStringLiteral("create") || t[1] != QStringLiteral("index")
         || t[2] != e.name.toLower() || t[3] != QStringLiteral("on") || t[4] != QStringLiteral("demopicture")
-        || t[5] != QStringLiteral("(") || t[7] != QStringLiteral(")") || column_index(t[6]) < 0)
+        || t[5] != QStringLiteral("(") || t[7] != QStringLiteral(")") || t[6] != QLatin1String(rule->column)
+        || unique != rule->unique)
         return QStringLiteral("index %1 has an unexpected definition").arg(e.name);
     return {};
 }
@@ -192,6 +211,11 @@ QString check_schema(const std::vector<SchemaEntry>& entries)
     }
     if (!have_table)
         return QStringLiteral("there is no picture table");
+    const bool have_key = std::any_of(entries.begin(), entries.end(), [](const SchemaEntry& e) {
+        return e.type == QStringLiteral("index") && e.name == QStringLiteral("UniqueKey");
+    });
+    if (!have_key)
+        return QStringLiteral("the unique key on the picture number is missing");
     return {};
 }
 

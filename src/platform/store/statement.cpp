@@ -46,7 +46,8 @@ Statement::~Statement()
 Statement::Statement(Statement&& other) noexcept
     : m_db(std::exchange(other.m_db, nullptr)),
       m_stmt(std::exchange(other.m_stmt, nullptr)),
-      m_error(std::move(other.m_error))
+      m_error(std::move(other.m_error)),
+      m_bind_error(std::move(other.m_bind_error))
 {
 }
 
@@ -57,6 +58,7 @@ Statement& Statement::operator=(Statement&& other) noexcept
         m_db = std::exchange(other.m_db, nullptr);
         m_stmt = std::exchange(other.m_stmt, nullptr);
         m_error = std::move(other.m_error);
+        m_bind_error = std::move(other.m_bind_error);
     }
     return *this;
 }
@@ -110,14 +112,17 @@ Statement& Statement::bind(int index, const QVariant& value)
         }
         }
     }
-    if (rc != SQLITE_OK)
+    if (rc != SQLITE_OK) {
         set_engine_error();
+        m_bind_error = m_error;
+    }
     return *this;
 }
 
 Statement& Statement::bind_all(std::initializer_list<QVariant> values)
 {
     reset();
+    m_bind_error = {};
     int i = 1;
     for (const QVariant& v : values)
         bind(i++, v);
@@ -127,6 +132,7 @@ Statement& Statement::bind_all(std::initializer_list<QVariant> values)
 Statement& Statement::bind_list(const QVariantList& values)
 {
     reset();
+    m_bind_error = {};
     int i = 1;
     for (const QVariant& v : values)
         bind(i++, v);
@@ -135,6 +141,11 @@ Statement& Statement::bind_list(const QVariantList& values)
 
 bool Statement::step()
 {
+    // A value that could not be bound would run as Null: never run then.
+    if (m_bind_error) {
+        m_error = m_bind_error;
+        return false;
+    }
     if (!m_stmt) {
         if (m_error.ok())
             m_error = make_error(ErrorKind::Engine, QStringLiteral("Statement not prepared."));

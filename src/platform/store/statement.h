@@ -57,6 +57,7 @@ private:
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_stmt = nullptr;
     Error m_error;
+    Error m_bind_error;   // set by a failed bind until the next bind_all/bind_list
 };
 
 } // namespace mosswick::store

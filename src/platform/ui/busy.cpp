@@ -50,10 +50,11 @@ void BusyState::lock()
         if (a)
             a->setEnabled(false);
     }
-    if (qApp) {
+    if (qApp)
         qApp->installEventFilter(this);
-        QApplication::setOverrideCursor(Qt::BusyCursor);
-    }
+    // Only the locked window shows it: dialogs asked meanwhile keep an arrow.
+    if (m_window)
+        m_window->setCursor(Qt::BusyCursor);
     emit busy_changed(true);
 }
 
@@ -62,10 +63,10 @@ void BusyState::unlock()
     for (size_t i = 0; i < m_actions.size() && i < m_action_state.size(); ++i)
         if (m_actions[i])
             m_actions[i]->setEnabled(m_action_state[i]);
-    if (qApp) {
+    if (qApp)
         qApp->removeEventFilter(this);
-        QApplication::restoreOverrideCursor();
-    }
+    if (m_window)
+        m_window->unsetCursor();
     emit busy_changed(false);
 }
 

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace storetest;
 using testsupport::TempDir;
@@ -272,13 +273,10 @@ TEST(Upgrade, FailureLeavesTheFileUnchanged)
 {
     TempDir dir;
     const QString path = new_catalogue(dir, 2, Schema::Light);
-    {
-        // An index already named GenericKey4 makes the last step fail.
-        auto c = open_ok(path);
-        ASSERT_TRUE(c->exec("CREATE INDEX GenericKey4 ON demopicture (movfile)").ok());
-    }
     const QByteArray before = testsupport::read_all(path);
     auto c = open_ok(path);
+    // A column limit lets the first new columns in and refuses a later one.
+    sqlite3_limit(c->handle(), SQLITE_LIMIT_COLUMN, 7);
     EXPECT_FALSE(c->upgrade_to_full().ok());
     EXPECT_EQ(c->column_count(), 5);
     c.reset();
@@ -518,4 +516,85 @@ TEST(ReadOnly, AReadOnlyFolderMakesTheCatalogueReadOnly)
     EXPECT_TRUE(is_read_only_path(path));
     ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
     EXPECT_FALSE(is_read_only_path(path));
+}
+
+TEST(Transactions, AFullDiskEndsTheTransactionCleanly)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir, 1));
+    ASSERT_TRUE(c->exec("PRAGMA max_page_count = 30").ok());
+    Error failed;
+    {
+        Transaction t(*c);
+        const QString big(3000, 'n');
+        for (int i = 2; i < 500 && failed.ok(); ++i)
+            failed = c->add_row(make_row(i, QStringLiteral("f%1.jpg").arg(i), big));
+        ASSERT_FALSE(failed.ok());
+        const Error e = t.commit();
+        EXPECT_FALSE(e.ok());
+        EXPECT_FALSE(e.text.contains("savepoint")) << e.text.toStdString();
+    }
+    EXPECT_EQ(c->savepoint_depth(), 0);
+    // The connection goes on working; the row saved before stays.
+    Error re;
+    EXPECT_EQ(c->record_count(re), 1);
+    ASSERT_TRUE(c->exec("PRAGMA max_page_count = 100000").ok());
+    Transaction t(*c);
+    EXPECT_TRUE(c->add_row(make_row(2, "again.jpg")).ok());
+    EXPECT_TRUE(t.commit().ok());
+    EXPECT_EQ(c->record_count(re), 2);
+}
+
+TEST(PictureBytes, AFileThatChangesWhileItIsCopiedIsRefused)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir, 1));
+    const QString file = make_file(dir, "grow.jpg", 250000);
+    Error e = c->write_picture_bytes(1, file, [&](qint64 done) {
+        if (done == 50000) {
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::Append));
+            f.write("more");
+        }
+    });
+    EXPECT_EQ(e.kind, ErrorKind::FileChanged);
+    const QString shrink = make_file(dir, "shrink.jpg", 250000);
+    e = c->write_picture_bytes(1, shrink, [&](qint64 done) {
+        if (done == 50000) {
+            ASSERT_EQ(::truncate(QFile::encodeName(shrink).constData(), 120000), 0);
+        }
+    });
+    EXPECT_EQ(e.kind, ErrorKind::FileChanged);
+    Error re;
+    auto row = c->find_row(1, re);
+    EXPECT_FALSE(row->value(col_inoutpic).isValid());
+    EXPECT_EQ(c->savepoint_depth(), 0);
+}
+
+TEST(Values, AValueThatCannotBeBoundIsNeverStoredAsNull)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir, 1));
+    ASSERT_TRUE(c->update_fields(1, {{col_note, QStringLiteral("before")}}).ok());
+    sqlite3_limit(c->handle(), SQLITE_LIMIT_LENGTH, 100);
+    const Error e = c->update_fields(1, {{col_note, QString(200, 'x')}});
+    EXPECT_FALSE(e.ok());
+    Error re;
+    EXPECT_EQ(c->find_row(1, re)->value(col_note).toString(), "before");
+}
+
+TEST(Compaction, TheCatalogueIsNeverItsOwnTemporaryFileAndKeepsItsPermissions)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 2, Schema::Full, {}, "NewCmpctDB.mdb");
+    const Error e = Connection::compact(path, "", {"pw", false}, path);
+    EXPECT_FALSE(e.ok());
+    EXPECT_TRUE(open_ok(path));
+
+    const QString priv = new_catalogue(dir, 1, Schema::Full, {}, "private.mdb");
+    ASSERT_EQ(::chmod(QFile::encodeName(priv).constData(), 0600), 0);
+    ASSERT_TRUE(Connection::compact(priv, "", {"", false}, dir.file("tmp.mdb")).ok());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(priv).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }

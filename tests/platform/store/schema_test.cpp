@@ -38,9 +38,15 @@ TEST(Schema, CheckRefusesEverythingElse)
 {
     const SchemaEntry table{"table", "demopicture", "demopicture",
                             "CREATE TABLE demopicture (movfile VARCHAR(255), picfile VARCHAR(255), note TEXT, numpage INTEGER, numpic INTEGER)"};
-    EXPECT_EQ(check_schema({table}), QString());
+    const SchemaEntry key{"index", "UniqueKey", "demopicture", "CREATE UNIQUE INDEX UniqueKey ON demopicture (numpic)"};
+    EXPECT_EQ(check_schema({table, key}), QString());
+    // The key is required, and every index stands on its own column and kind.
+    EXPECT_NE(check_schema({table}), QString());
+    EXPECT_NE(check_schema({table, key, {"index", "GenericKey1", "demopicture", "CREATE UNIQUE INDEX GenericKey1 ON demopicture (numpage)"}}), QString());
+    EXPECT_NE(check_schema({table, key, {"index", "GenericKey3", "demopicture", "CREATE INDEX GenericKey3 ON demopicture (picfile)"}}), QString());
+    EXPECT_NE(check_schema({table, {"index", "UniqueKey", "demopicture", "CREATE INDEX UniqueKey ON demopicture (numpic)"}}), QString());
     EXPECT_NE(check_schema({}), QString());
-    EXPECT_NE(check_schema({table, table}), QString());
+    EXPECT_NE(check_schema({table, key, table}), QString());
     EXPECT_NE(check_schema({{"table", "demopicture", "demopicture", "CREATE TABLE demopicture (movfile VARCHAR(255), picfile VARCHAR(255), note TEXT, numpage INTEGER)"}}), QString());
     EXPECT_NE(check_schema({{"table", "demopicture", "demopicture", "CREATE TABLE demopicture (movfile VARCHAR(255), picfile VARCHAR(255), note TEXT, numpage INTEGER, numpic INTEGER, reference VARCHAR(255), addnote TEXT, dbpic BLOB, inoutpic INTEGER, extra TEXT)"}}), QString());
     EXPECT_NE(check_schema({{"table", "demopicture", "demopicture", "CREATE TABLE demopicture (movfile VARCHAR(255), picfile VARCHAR(255), note TEXT, numpage INTEGER, numpic INTEGER PRIMARY KEY)"}}), QString());
@@ -49,5 +55,5 @@ TEST(Schema, CheckRefusesEverythingElse)
     EXPECT_NE(check_schema({table, {"index", "UniqueKey", "other", "CREATE UNIQUE INDEX UniqueKey ON other (numpic)"}}), QString());
     EXPECT_NE(check_schema({table, {"index", "GenericKey1", "demopicture", "CREATE INDEX GenericKey1 ON demopicture (numpage, numpic)"}}), QString());
     EXPECT_NE(check_schema({table, {"index", "GenericKey1", "demopicture", "CREATE INDEX GenericKey1 ON demopicture (numpage COLLATE nocase)"}}), QString());
-    EXPECT_EQ(check_schema({table, {"table", "sqlite_stat1", "sqlite_stat1", "CREATE TABLE sqlite_stat1(tbl,idx,stat)"}}), QString());
+    EXPECT_EQ(check_schema({table, key, {"table", "sqlite_stat1", "sqlite_stat1", "CREATE TABLE sqlite_stat1(tbl,idx,stat)"}}), QString());
 }
