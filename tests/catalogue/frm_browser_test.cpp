@@ -530,3 +530,91 @@ TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
     first->close();
     second->close();
 }
+
+TEST_F(WindowTest, UpgradeQuestionsByColumnCount)
+{
+    CatalogueSpec spec;
+    spec.schema = store::Schema::Light;
+    spec.name = "seven.mdb";
+    const QString seven = make(2, spec);
+    spec.name = "six.mdb";
+    const QString six = make(2, spec);
+    {
+        store::Error e;
+        auto c = store::Connection::open(seven, {}, e);
+        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN reference VARCHAR(255)").ok());
+        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN addnote TEXT").ok());
+        auto d = store::Connection::open(six, {}, e);
+        ASSERT_TRUE(d->exec("ALTER TABLE demopicture ADD COLUMN reference VARCHAR(255)").ok());
+    }
+    dialogs->answers = {ui::Answer::No};
+    open(seven);
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
+    EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
+    store::Error e;
+    EXPECT_EQ(store::Connection::open(seven, {}, e)->column_count(), 7);
+
+    // Six columns: no question, and the answer counts as No.
+    const int questions = dialogs->count("message");
+    open(six);
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(dialogs->count("message"), questions);
+    EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
+    EXPECT_EQ(store::Connection::open(six, {}, e)->column_count(), 6);
+    expect_usable();
+}
+
+TEST_F(WindowTest, PasswordChangeToNoneAndToEncryptOnly)
+{
+    CatalogueSpec spec;
+    spec.protection.password = "old";
+    const QString path = make(2, spec);
+    dialogs->passwords = {"old"};
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    // Two empty boxes: no password, a plain file.
+    window->Command1_Click();
+    EXPECT_EQ(window->message_text(), "Database password changed.");
+    EXPECT_EQ(testsupport::read_all(path).left(16), QByteArray("SQLite format 3\0", 16));
+
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(dialogs->count("password"), 1);
+    // Encrypt without a password: scrambled, and still no prompt.
+    window->Check4->setChecked(true);
+    window->Command1_Click();
+    EXPECT_EQ(window->message_text(), "Database password changed.");
+    EXPECT_NE(testsupport::read_all(path).left(16), QByteArray("SQLite format 3\0", 16));
+    open(path);
+    EXPECT_TRUE(window->db_open);
+    EXPECT_EQ(dialogs->count("password"), 1);
+}
+
+TEST_F(WindowTest, ACatalogueNamedLikeTheTemporaryFileSurvivesAPasswordChange)
+{
+    CatalogueSpec spec;
+    spec.name = "NewCmpctDB.mdb";
+    const QString path = make(3, spec);
+    open(path);
+    window->Text35->setText("pw");
+    window->Text36->setText("pw");
+    window->Command1_Click();
+    EXPECT_EQ(window->message_text(), "Database password changed.");
+    store::Error e;
+    auto c = store::Connection::open(path, "pw", e);
+    ASSERT_TRUE(c) << e.text.toStdString();
+    EXPECT_EQ(c->record_count(e), 3);
+}
+
+TEST_F(WindowTest, RenumberModeOnAReadOnlyCatalogueRenumbersNothing)
+{
+    const QString path = make(3);
+    ::chmod(QFile::encodeName(path).constData(), 0444);
+    window->mnuDbRnm_Click();
+    open(path);
+    EXPECT_EQ(window->message_text(), "The database is Read-Only.");
+    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->db_conn);
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+}

@@ -377,7 +377,7 @@ TEST_F(BatchLoad, AnErrorHalfwayKeepsTheRowsBeforeIt)
     expect_numbered_without_gaps();
 }
 
-TEST_F(BatchLoad, AFailedPictureCopyLeavesNoRowBehind)
+TEST_F(BatchLoad, APictureEmptiedAfterListingIsLoggedAndLeavesNoRow)
 {
     loadertest::picture(source.path(), "ok.jpg");
     loadertest::picture(source.path(), "vanishing.jpg");
