@@ -96,8 +96,26 @@ public:
     // ==== search: end =======================================================
 
     // ==== notes (src/notes): begin =========================================
+    // Opens the selected cell's note in the editor (modal); OK saves it.
     void mnuEditNote();
+    // Opens the selected cell's note in a new viewer (works read-only too).
     void mnuShowNote();
+    // Opens the editor for a cell; on a read-only catalogue a viewer instead.
+    void lbl_Note_DblClick(int index);
+    // The additional-note box's double-click: as lbl_Note_DblClick, but a
+    // read-only catalogue only gets the message.
+    void Text18_DblClick(int index);
+    int note_selected_cell = 0;            // the cell the last mnuEditNote / mnuShowNote found
+    QPointer<class frmNote> note_editor;   // the one editor, while it is open
+
+private:
+    class frmNote* open_note_editor(int cell, const QString& caption);
+    class frmNote* open_note_viewer(int cell);
+    bool note_save(class frmNote& window, int cell, const QString& numpic_text, const QString& picfile);
+    bool note_read_only() const;
+    bool note_cell_filled(int cell) const;
+
+public:
     // ==== notes: end ========================================================
 
     // ==== page view (src/pageview): begin ==================================

@@ -1,29 +1,171 @@
-// Entry points of the note window.
+// Entry points of the note window and the save of an edited note.
 #include "catalogue/frm_browser.h"
+#include "notes/frm_note.h"
+#include "notes/note_logic.h"
+#include "pageview/page_logic.h"
+
+#include "platform/richtext/rich_text_box.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/vb.h"
+
+#include <QLabel>
+#include <QLineEdit>
 
 namespace mosswick {
+
+namespace {
+
+QString select_first()
+{
+    return QStringLiteral("Please select a note first.");
+}
+
+QString read_only_message()
+{
+    return QStringLiteral("The database is Read-Only.");
+}
+
+QString stale_message()
+{
+    return QStringLiteral("The note was not saved: the picture in this cell has changed in the catalogue. "
+                          "Refresh the page and edit the note again.");
+}
+
+} // namespace
+
+bool frmBrowser::note_read_only() const
+{
+    return db_read_only || (db_conn && db_conn->read_only());
+}
+
+bool frmBrowser::note_cell_filled(int cell) const
+{
+    return cell >= 1 && cell <= 6 && !Label5[size_t(cell)]->text().isEmpty();
+}
 
 void frmBrowser::mnuEditNote()
 {
     const int cell = WhichSelected();
-    if (cell == 0) {
-        set_message(QStringLiteral("Please select a note first."));
+    note_selected_cell = cell;
+    if (!note_cell_filled(cell)) {
+        set_message(select_first());
         return;
     }
-    if (db_read_only) {
-        set_message(QStringLiteral("The database is Read-Only."));
+    if (note_read_only()) {
+        set_message(read_only_message());
         return;
     }
-    set_message(QStringLiteral("The note window is not part of this version yet."));
+    // The cell shown is the cell saved, whatever a caller left in note_cell_index.
+    note_cell_index = cell;
+    open_note_editor(cell, notes::note_caption(lbl_filePic[size_t(cell)]->text()));
 }
 
 void frmBrowser::mnuShowNote()
 {
-    if (WhichSelected() == 0) {
-        set_message(QStringLiteral("Please select a note first."));
+    const int cell = WhichSelected();
+    note_selected_cell = cell;
+    if (!note_cell_filled(cell)) {
+        set_message(select_first());
         return;
     }
-    set_message(QStringLiteral("The note window is not part of this version yet."));
+    note_edit_mode = false;
+    note_cell_index = cell;
+    open_note_viewer(cell);
+}
+
+void frmBrowser::lbl_Note_DblClick(int index)
+{
+    if (!note_cell_filled(index))
+        return;
+    note_cell_index = index;
+    if (note_read_only()) {
+        note_edit_mode = false;
+        open_note_viewer(index);
+        set_message(read_only_message());
+        return;
+    }
+    open_note_editor(index, QStringLiteral("Note"));
+}
+
+void frmBrowser::Text18_DblClick(int index)
+{
+    if (note_read_only()) {
+        set_message(read_only_message());
+        return;
+    }
+    lbl_Note_DblClick(index);
+}
+
+frmNote* frmBrowser::open_note_editor(int cell, const QString& caption)
+{
+    // One editor at a time; it is modal, so only code can ask for a second.
+    if (note_editor) {
+        note_editor->raise();
+        note_editor->activateWindow();
+        return note_editor;
+    }
+    note_edit_mode = true;
+    const NoteCell source{lbl_note[size_t(cell)], Text34[size_t(cell)], Text18[size_t(cell)]};
+    auto* window = new frmNote(NoteMode::Edit, source, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(caption);
+    // What the cell showed when the note was opened: the save writes that row only.
+    const QString numpic_text = Label5[size_t(cell)]->text();
+    const QString picfile = lbl_filePic[size_t(cell)]->text();
+    window->commit = [this, cell, numpic_text, picfile](frmNote& w) {
+        return note_save(w, cell, numpic_text, picfile);
+    };
+    connect(window, &QDialog::finished, this, [this](int) {
+        note_edit_mode = false;
+        note_editor.clear();
+    });
+    note_editor = window;
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    return window;
+}
+
+frmNote* frmBrowser::open_note_viewer(int cell)
+{
+    const NoteCell source{lbl_note[size_t(cell)], Text34[size_t(cell)], Text18[size_t(cell)]};
+    auto* window = new frmNote(NoteMode::View, source, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(notes::note_caption(lbl_filePic[size_t(cell)]->text()));
+    window->show();
+    return window;
+}
+
+bool frmBrowser::note_save(frmNote& window, int cell, const QString& numpic_text, const QString& picfile)
+{
+    ui::BusyLock lock(m_busy);
+    auto refuse = [&](const QString& text) {
+        set_message(text);
+        ui::dialogs().message(&window, text, QStringLiteral("Error"), ui::MessageIcon::None, ui::MessageButtons::Ok);
+        return false;
+    };
+    if (!db_open || !db_conn)
+        return refuse(QStringLiteral("The note was not saved: no catalogue is open."));
+    if (note_read_only())
+        return refuse(read_only_message());
+
+    // The page must still show the picture the note was opened for, and the
+    // catalogue must still hold it under that number.
+    const std::optional<qint64> numpic = parse_number(numpic_text);
+    if (!numpic || Label5[size_t(cell)]->text() != numpic_text || lbl_filePic[size_t(cell)]->text() != picfile)
+        return refuse(stale_message());
+    store::Error error;
+    const std::optional<store::Row> row = db_conn->find_row(*numpic, error);
+    if (error)
+        return refuse(ui::error_message(error.code, error.text));
+    if (!row || row->value(store::col_picfile).toString() != picfile)
+        return refuse(stale_message());
+
+    const auto fields = notes::note_save_fields(window.lbl_note->value_for_storage(), window.Text2->text(),
+                                                window.Text1->value_for_storage(), row->value(store::col_reference),
+                                                db_conn->column_count());
+    if (const store::Error e = db_conn->update_fields(*numpic, fields))
+        return refuse(ui::error_message(e.code, e.text));
+    return true;
 }
 
 } // namespace mosswick

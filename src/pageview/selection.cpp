@@ -106,16 +106,18 @@ bool frmBrowser::page_view_event(QObject* watched, QEvent* event)
     }
     for (int i = 1; i <= 6; ++i) {
         const bool picture = watched == im[size_t(i)] || watched == Im2[size_t(i)];
-        const bool note = watched == lbl_note[size_t(i)]->viewport() || watched == Text18[size_t(i)]->viewport();
-        if (!picture && !note)
+        const bool note = watched == lbl_note[size_t(i)]->viewport();
+        const bool addnote = watched == Text18[size_t(i)]->viewport();
+        if (!picture && !note && !addnote)
             continue;
-        if (type == QEvent::MouseButtonPress) {
+        if (type == QEvent::MouseButtonPress)
             im_Click(i);
-        } else if (picture) {
+        else if (picture)
             im_DblClick(i);
-        } else {
-            mnuEditNote();
-        }
+        else if (note)
+            lbl_Note_DblClick(i);
+        else
+            Text18_DblClick(i);
         return false;
     }
     return false;

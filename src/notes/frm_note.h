@@ -1,0 +1,193 @@
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QFont>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+#include <map>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPrinter;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace mosswick {
+
+namespace richtext {
+class RichTextBox;
+}
+namespace ui {
+class LabelButton;
+}
+
+// The three controls of a page cell the note window copies from when it
+// opens and back to on OK.
+struct NoteCell {
+    richtext::RichTextBox* note = nullptr;      // lbl_note(i)
+    QLineEdit* reference = nullptr;             // Text34(i)
+    richtext::RichTextBox* addnote = nullptr;   // Text18(i)
+};
+
+enum class NoteMode { Edit, View };
+
+// The note window: a picture's note and additional note as rich text and its
+// reference as plain text. An editor has the formatting tools and OK; a
+// viewer is the same window cut to its left part, with locked boxes and a
+// choice of display sizes. The window never touches the catalogue: it copies
+// the cell's texts in when it opens and, on OK, back out.
+class frmNote : public QDialog {
+    Q_OBJECT
+public:
+    // Builds the window for a mode and copies the cell's texts in (the load).
+    frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent = nullptr);
+    ~frmNote() override;
+
+    NoteMode mode() const { return m_mode; }
+    bool edit_mode() const { return m_mode == NoteMode::Edit; }
+
+    // Run by OK before anything is copied back; returning false keeps the
+    // window open with its texts (the opener could not save them).
+    std::function<bool(frmNote&)> commit;
+    // Prepares the printer before the print dialog (tests print to PDF).
+    std::function<void(QPrinter&)> configure_printer;
+
+    // ---- window ---------------------------------------------------------------
+    void Form_Load();
+    // OK: commit, copy the texts back into the cell, close. Does nothing in a viewer.
+    void Command1_Click();
+    // Cancel: close; nothing is copied back.
+    void Command2_Click();
+    // Esc always, and "2" in a viewer, close the window as Cancel; the key
+    // comes back as 0 when it did.
+    void Form_KeyPress(int& key_ascii);
+    void note_size_Click(int index);
+    void note_size_MouseDown(int index);
+    void note_size_MouseUp(int index);
+    void OptionBTN_Click(int index);
+    void SSTab1_Click(int previous_tab);
+    // The double quote is refused with a message (key_ascii becomes 0).
+    void Text2_KeyPress(int& key_ascii);
+    // Enter finds the next match.
+    void Text_Find_KeyPress(int& key_ascii);
+
+    // ---- formatting tools (both rich boxes, note first) ----------------------
+    void Label3_Click(int index);   // palette colour
+    void Label_more_Click();        // colour dialog
+    void Label4_Click(int index);   // font size
+    void Label7_Click(int index);   // font name
+    void Label_more2_Click();       // font dialog
+    void Label8_Click(int index);   // style toggle
+    void Label15_Click(int index);  // alignment
+    void Label19_Click();           // bullets
+    void Label11_Click();           // selection to plain text
+    void Label23_Click();           // paste RTF into the focused box
+    void Label24_Click();           // paste text into the focused box
+    void Label27_Click();           // clear note
+
+    // ---- find and print ----------------------------------------------------------
+    void Label22_Click(int index);
+    void Label22_MouseDown(int index);
+    void Label22_MouseUp(int index);
+    // Prints the focused note box's selection, or all of it.
+    void Label25_Click();
+    void Label25_MouseDown();
+    void Label25_MouseUp();
+
+    // The rich box the find searches: the note on tab 0, else the additional note.
+    richtext::RichTextBox* find_target() const;
+
+    // ---- state -------------------------------------------------------------
+    int size_idx = 0;
+    int colour_idx = 5;
+    int font_idx = 0;
+    int found_pos = 0;
+    int start_pos = 0;
+
+    // ---- controls ----------------------------------------------------------
+    QTabWidget* SSTab1 = nullptr;
+    richtext::RichTextBox* lbl_note = nullptr;
+    richtext::RichTextBox* Text1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QFrame* Frame1 = nullptr;
+    std::array<QRadioButton*, 9> OptionBTN{};
+    std::array<ui::LabelButton*, 3> note_size{};
+    std::array<QLabel*, 3> Label2{};
+    std::array<QLabel*, 8> lbl_note_size{};
+
+    std::array<ui::LabelButton*, 48> Label3{};
+    std::array<QLabel*, 48> Label28{};
+    std::array<ui::LabelButton*, 9> Label4{};
+    std::array<QLabel*, 9> Label5{};
+    std::array<ui::LabelButton*, 8> Label7{};
+    std::array<QLabel*, 8> Label9{};
+    ui::LabelButton* Label_more = nullptr;
+    QLabel* Label_back = nullptr;
+    ui::LabelButton* Label_more2 = nullptr;
+    QLabel* Label_back2 = nullptr;
+    std::array<ui::LabelButton*, 4> Label8{};
+    std::array<QLabel*, 4> Label10{};
+    std::array<ui::LabelButton*, 3> Label15{};
+    std::array<QLabel*, 3> Label14{};
+    ui::LabelButton* Label19 = nullptr;
+    QLabel* Label18 = nullptr;
+    ui::LabelButton* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+    ui::LabelButton* Label23 = nullptr;
+    ui::LabelButton* Label24 = nullptr;
+    ui::LabelButton* Label27 = nullptr;
+    std::array<QLabel*, 3> Label29{};
+    QLabel* Label13 = nullptr;
+    QLabel* Label16 = nullptr;
+    QLabel* Label17 = nullptr;
+
+    QLabel* Label20 = nullptr;
+    QLineEdit* Text_Find = nullptr;
+    std::array<QRadioButton*, 2> Option1{};
+    std::array<ui::LabelButton*, 3> Label22{};
+    std::array<QLabel*, 4> Label21{};
+    ui::LabelButton* Label25 = nullptr;
+    QLabel* Label26 = nullptr;
+
+public slots:
+    // The close box and Esc reach Cancel.
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // How a label looks while pressed: its frame's colours down and up.
+    struct PressedLook {
+        QLabel* frame = nullptr;
+        unsigned down = 0;
+        unsigned up = 0;
+    };
+
+    void build();
+    void build_tools();
+    void connect_handlers();
+    void set_pressed(QObject* label, bool down);
+    void copy_back();
+    void paste(bool rich);
+    std::array<richtext::RichTextBox*, 2> boxes() const;
+
+    NoteMode m_mode;
+    // The cell's controls; a cell gone meanwhile is simply not written.
+    QPointer<richtext::RichTextBox> m_cell_note;
+    QPointer<QLineEdit> m_cell_reference;
+    QPointer<richtext::RichTextBox> m_cell_addnote;
+    QColor m_dialog_colour = Qt::black;   // what the colour dialog opens with
+    QFont m_dialog_font;                  // what the font dialog opens with
+    std::map<QObject*, PressedLook> m_pressed;
+};
+
+} // namespace mosswick

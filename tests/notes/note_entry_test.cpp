@@ -1,0 +1,465 @@
+// The main window's note entry points and the save, on real catalogues.
+#include "support/window_fixture.h"
+
+#include "notes/frm_note.h"
+
+#include "platform/richtext/plain_text.h"
+#include "platform/richtext/rich_text_box.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace mosswick;
+using store::Row;
+
+namespace {
+
+class NoteEntryTest : public WindowTest {
+protected:
+    // A catalogue of 13 pictures with files, opened on page 1.
+    void open_catalogue()
+    {
+        testsupport::CatalogueSpec spec;
+        spec.write_files = true;
+        path = make(13, spec);
+        open(path);
+        ASSERT_TRUE(window->db_open);
+    }
+
+    Row row(qint64 numpic) const
+    {
+        store::Error error;
+        const std::optional<Row> r = window->db_conn->find_row(numpic, error);
+        EXPECT_FALSE(error) << error.text.toStdString();
+        EXPECT_TRUE(r.has_value()) << numpic;
+        return r.value_or(Row{});
+    }
+
+    frmNote* editor() const { return window->note_editor.data(); }
+
+    std::vector<frmNote*> viewers() const
+    {
+        std::vector<frmNote*> out;
+        for (frmNote* w : window->findChildren<frmNote*>())
+            if (w->mode() == NoteMode::View && w->isVisible())
+                out.push_back(w);
+        return out;
+    }
+
+    // Deletes windows that closed (they delete themselves later).
+    static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    void make_read_only() { ::chmod(QFile::encodeName(path).constData(), 0444); }
+
+    void TearDown() override
+    {
+        if (!path.isEmpty())
+            ::chmod(QFile::encodeName(path).constData(), 0644);
+    }
+
+    QString path;
+};
+
+// ---- entry points ---------------------------------------------------------------
+
+TEST_F(NoteEntryTest, WithoutASelectedCellNothingOpens)
+{
+    open_catalogue();
+    window->mnuEditNote();
+    EXPECT_EQ(window->message_text(), "Please select a note first.");
+    EXPECT_EQ(editor(), nullptr);
+    window->set_message({});
+    window->mnuShowNote();
+    EXPECT_EQ(window->message_text(), "Please select a note first.");
+    EXPECT_TRUE(viewers().empty());
+    EXPECT_EQ(window->note_selected_cell, 0);
+    expect_usable();
+}
+
+TEST_F(NoteEntryTest, EditOpensTheSharedModalEditorForTheSelectedCell)
+{
+    open_catalogue();
+    window->im_Click(2);
+    window->note_cell_index = 5;   // a stale value left by an earlier key
+    window->mnuEditNote();
+    frmNote* w = editor();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(window->note_selected_cell, 2);
+    EXPECT_EQ(window->note_cell_index, 2);
+    EXPECT_TRUE(window->note_edit_mode);
+    EXPECT_EQ(w->windowTitle(), "Note for pic002.jpg");
+    EXPECT_EQ(w->windowModality(), Qt::ApplicationModal);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->edit_mode());
+    EXPECT_EQ(w->lbl_note->Text(), "note 2");
+
+    // Asking again while it is open gives the same window.
+    window->mnuEditNote();
+    EXPECT_EQ(editor(), w);
+    EXPECT_EQ(window->findChildren<frmNote*>().size(), 1);
+    w->Command2_Click();
+}
+
+TEST_F(NoteEntryTest, OkWritesExactlyTheThreeNoteFieldsOfThatRow)
+{
+    open_catalogue();
+    const Row before1 = row(1);
+    const Row before3 = row(3);
+    window->im_Click(2);
+    window->mnuEditNote();
+    frmNote* w = editor();
+    ASSERT_NE(w, nullptr);
+    w->lbl_note->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w->lbl_note, " edited");
+    w->Text2->setText("ref two");
+    QTest::keyClicks(w->Text1, "more");
+    w->Command1_Click();
+    settle();
+
+    const Row r = row(2);
+    EXPECT_EQ(richtext::extract_plain_text(r.value(store::col_note).toString()), "note 2 edited");
+    EXPECT_TRUE(r.value(store::col_note).toString().startsWith("{\\rtf"));
+    EXPECT_EQ(r.value(store::col_reference).toString(), "ref two");
+    EXPECT_EQ(richtext::extract_plain_text(r.value(store::col_addnote).toString()), "more");
+    EXPECT_FALSE(r.value(store::col_movfile).isValid());
+    EXPECT_EQ(r.value(store::col_picfile).toString(), "pic002.jpg");
+    EXPECT_EQ(r.value(store::col_numpage).toLongLong(), 1);
+    EXPECT_FALSE(r.value(store::col_inoutpic).isValid());
+    EXPECT_EQ(row(1).values, before1.values);
+    EXPECT_EQ(row(3).values, before3.values);
+
+    // The page shows the new texts without a reload.
+    EXPECT_EQ(window->lbl_note[2]->Text(), "note 2 edited");
+    EXPECT_EQ(window->Text34[2]->text(), "ref two");
+    EXPECT_EQ(window->Text18[2]->Text(), "more");
+    EXPECT_FALSE(window->note_edit_mode);
+    EXPECT_EQ(editor(), nullptr);
+    expect_usable();
+
+    // A second edit starts from what was saved.
+    window->mnuEditNote();
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->lbl_note->Text(), "note 2 edited");
+    EXPECT_EQ(editor()->Text2->text(), "ref two");
+    editor()->Command2_Click();
+}
+
+TEST_F(NoteEntryTest, OkWithNothingChangedKeepsTheStoredValuesExactly)
+{
+    open_catalogue();
+    const Row before = row(4);
+    ASSERT_FALSE(before.value(store::col_reference).isValid());
+    window->im_Click(4);
+    window->mnuEditNote();
+    ASSERT_NE(editor(), nullptr);
+    editor()->Command1_Click();
+    const Row after = row(4);
+    EXPECT_EQ(after.value(store::col_note).toString(), "note 4");   // still plain text
+    EXPECT_FALSE(after.value(store::col_reference).isValid());      // still Null
+    EXPECT_FALSE(after.value(store::col_addnote).isValid());
+    EXPECT_EQ(after.values, before.values);
+}
+
+TEST_F(NoteEntryTest, EmptiedBoxesAreSavedEmpty)
+{
+    open_catalogue();
+    window->db_conn->update_fields(1, {{store::col_reference, QStringLiteral("r1")}});
+    window->LoadAllPictures(1);
+    window->im_Click(1);
+    window->mnuEditNote();
+    ASSERT_NE(editor(), nullptr);
+    editor()->Label27_Click();   // clear note
+    editor()->Command1_Click();
+    const Row r = row(1);
+    EXPECT_EQ(richtext::extract_plain_text(r.value(store::col_note).toString()), "");
+    EXPECT_TRUE(r.value(store::col_note).isValid());
+    EXPECT_EQ(r.value(store::col_reference).toString(), "");
+    EXPECT_TRUE(r.value(store::col_reference).isValid());
+}
+
+TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
+{
+    open_catalogue();
+    const Row before = row(3);
+    for (int way = 0; way < 3; ++way) {
+        window->im_Click(3);
+        window->mnuEditNote();
+        frmNote* w = editor();
+        ASSERT_NE(w, nullptr);
+        w->lbl_note->setText("discard me");
+        w->Text2->setText("discard");
+        if (way == 0)
+            w->Command2_Click();
+        else if (way == 1)
+            QTest::keyClick(w->lbl_note, Qt::Key_Escape);
+        else
+            w->close();
+        settle();
+        EXPECT_EQ(editor(), nullptr) << way;
+        EXPECT_FALSE(window->note_edit_mode) << way;
+        EXPECT_EQ(row(3).values, before.values) << way;
+        EXPECT_EQ(window->lbl_note[3]->Text(), "note 3") << way;
+        EXPECT_EQ(window->Text34[3]->text(), "") << way;
+        expect_usable();
+    }
+}
+
+TEST_F(NoteEntryTest, TheKeypadOpensTheEditorWithOneAndAViewerWithTwo)
+{
+    open_catalogue();
+    window->im_Click(3);
+    int key = '1';
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(key, 0);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->lbl_note->Text(), "note 3");
+    editor()->Command2_Click();
+    settle();
+
+    key = '2';
+    window->SSTab_main_KeyPress(key);
+    ASSERT_EQ(viewers().size(), 1u);
+    EXPECT_EQ(viewers().front()->lbl_note->Text(), "note 3");
+    EXPECT_EQ(viewers().front()->windowTitle(), "Note for pic003.jpg");
+}
+
+TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
+{
+    open_catalogue();
+    window->im_Click(1);
+    window->note_edit_mode = true;
+    window->mnuShowNote();
+    EXPECT_FALSE(window->note_edit_mode);
+    window->mnuShowNote();
+    ASSERT_EQ(viewers().size(), 2u);
+    for (frmNote* v : viewers()) {
+        EXPECT_EQ(v->windowTitle(), "Note for pic001.jpg");
+        EXPECT_EQ(v->windowModality(), Qt::NonModal);
+        EXPECT_EQ(v->lbl_note->Text(), "note 1");
+        EXPECT_TRUE(v->lbl_note->Locked());
+    }
+
+    window->mnuEditNote();
+    ASSERT_NE(editor(), nullptr);
+    editor()->lbl_note->setText("");
+    QTest::keyClicks(editor()->lbl_note, "new text");
+    editor()->Command1_Click();
+    settle();
+    for (frmNote* v : viewers())
+        EXPECT_EQ(v->lbl_note->Text(), "note 1");
+
+    window->mnuShowNote();
+    ASSERT_EQ(viewers().size(), 3u);
+    int showing_new = 0;
+    for (frmNote* v : viewers())
+        showing_new += v->lbl_note->Text() == "new text";
+    EXPECT_EQ(showing_new, 1);
+
+    // Each viewer closes on its own.
+    frmNote* first = viewers().front();
+    QTest::keyClick(first->lbl_note, '2');
+    settle();
+    EXPECT_EQ(viewers().size(), 2u);
+}
+
+TEST_F(NoteEntryTest, DoubleClickHandlersOpenTheEditorDirectly)
+{
+    open_catalogue();
+    window->im_Click(5);
+    window->lbl_Note_DblClick(5);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->windowTitle(), "Note");
+    EXPECT_EQ(window->note_cell_index, 5);
+    EXPECT_TRUE(window->note_edit_mode);
+    editor()->Command2_Click();
+    settle();
+
+    window->Text18_DblClick(6);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->lbl_note->Text(), "note 6");
+    editor()->Text2->setText("six");
+    editor()->Command1_Click();
+    EXPECT_EQ(row(6).value(store::col_reference).toString(), "six");
+
+    // An empty cell has nothing to open.
+    window->go_right_Click();
+    window->go_right_Click();
+    ASSERT_EQ(window->cells_on_page, 1);
+    window->lbl_Note_DblClick(4);
+    EXPECT_EQ(editor(), nullptr);
+}
+
+TEST_F(NoteEntryTest, ADoubleClickOnACellsNoteBoxOpensItsEditor)
+{
+    open_catalogue();
+    window->show();
+    // A double-click starts with a click, which selects the cell.
+    QTest::mouseClick(window->lbl_note[4]->viewport(), Qt::LeftButton);
+    QTest::mouseDClick(window->lbl_note[4]->viewport(), Qt::LeftButton);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(window->selected_cell, 4);
+    // Opened this way the window keeps its design caption.
+    EXPECT_EQ(editor()->windowTitle(), "Note");
+    EXPECT_EQ(editor()->lbl_note->Text(), "note 4");
+    editor()->Command2_Click();
+    expect_usable();
+}
+
+// ---- read-only catalogue ------------------------------------------------------------
+
+TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
+{
+    testsupport::CatalogueSpec spec;
+    spec.write_files = true;
+    path = make(8, spec);
+    make_read_only();
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->db_read_only);
+    const Row before = row(1);
+
+    window->im_Click(1);
+    window->note_edit_mode = true;
+    window->mnuEditNote();
+    EXPECT_EQ(window->message_text(), "The database is Read-Only.");
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_TRUE(window->note_edit_mode);   // left as it was
+
+    int key = '1';
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_TRUE(viewers().empty());
+
+    window->set_message({});
+    window->lbl_Note_DblClick(1);
+    EXPECT_EQ(editor(), nullptr);
+    ASSERT_EQ(viewers().size(), 1u);
+    EXPECT_EQ(viewers().front()->lbl_note->Text(), "note 1");
+    EXPECT_EQ(window->message_text(), "The database is Read-Only.");
+    EXPECT_FALSE(window->note_edit_mode);
+
+    window->set_message({});
+    window->Text18_DblClick(1);
+    EXPECT_EQ(window->message_text(), "The database is Read-Only.");
+    EXPECT_EQ(viewers().size(), 1u);
+
+    window->mnuShowNote();
+    EXPECT_EQ(viewers().size(), 2u);
+    EXPECT_EQ(row(1).values, before.values);
+    expect_usable();
+}
+
+// ---- faults the save guards against -------------------------------------------------
+
+TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
+{
+    open_catalogue();
+    window->im_Click(1);
+    window->mnuEditNote();
+    frmNote* w = editor();
+    ASSERT_NE(w, nullptr);
+    ASSERT_FALSE(window->db_conn->update_fields(1, {{store::col_picfile, QStringLiteral("other.jpg")}}));
+    const Row before = row(1);
+    w->lbl_note->setText("my edit");
+    w->Command1_Click();
+
+    ASSERT_EQ(dialogs->messages().size(), 1);
+    EXPECT_TRUE(dialogs->messages().front().contains("Refresh")) << dialogs->messages().front().toStdString();
+    EXPECT_EQ(dialogs->asked.back().title, "Error");
+    EXPECT_EQ(row(1).values, before.values);
+    EXPECT_EQ(window->lbl_note[1]->Text(), "note 1");
+    // The editor stays open with the user's text.
+    EXPECT_EQ(editor(), w);
+    EXPECT_EQ(w->lbl_note->Text(), "my edit");
+    expect_usable();
+    w->Command2_Click();
+    settle();
+    EXPECT_FALSE(window->note_edit_mode);
+}
+
+TEST_F(NoteEntryTest, APageChangedUnderTheEditorWritesNeitherRow)
+{
+    open_catalogue();
+    window->im_Click(1);
+    window->mnuEditNote();
+    frmNote* w = editor();
+    ASSERT_NE(w, nullptr);
+    window->go_right_Click();   // cell 1 now shows picture 7
+    ASSERT_EQ(window->Label5[1]->text(), "7");
+    const Row before1 = row(1);
+    const Row before7 = row(7);
+    w->lbl_note->setText("meant for picture 1");
+    w->Command1_Click();
+    EXPECT_EQ(row(1).values, before1.values);
+    EXPECT_EQ(row(7).values, before7.values);
+    EXPECT_EQ(window->lbl_note[1]->Text(), "note 7");
+    EXPECT_EQ(dialogs->messages().size(), 1);
+    EXPECT_EQ(editor(), w);
+    w->Command2_Click();
+}
+
+TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
+{
+    open_catalogue();
+    window->im_Click(2);
+    window->mnuEditNote();
+    ASSERT_NE(editor(), nullptr);
+    ASSERT_FALSE(window->db_conn->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = ?1"), {2}));
+    editor()->Command1_Click();
+    EXPECT_EQ(dialogs->messages().size(), 1);
+    EXPECT_NE(editor(), nullptr);
+    editor()->Command2_Click();
+    settle();
+
+    window->im_Click(3);
+    window->mnuEditNote();
+    ASSERT_NE(editor(), nullptr);
+    frmNote* w = editor();
+    window->mnuDb_Click();   // closes the catalogue under the editor
+    ASSERT_FALSE(window->db_open);
+    w->Command1_Click();
+    EXPECT_EQ(dialogs->messages().size(), 2);
+    EXPECT_EQ(dialogs->messages().back(), "The note was not saved: no catalogue is open.");
+    w->Command2_Click();
+    expect_usable();
+}
+
+TEST_F(NoteEntryTest, AFailedWriteIsReportedAndTheEditCanBeSavedLater)
+{
+    open_catalogue();
+    window->im_Click(1);
+    window->mnuEditNote();
+    frmNote* w = editor();
+    ASSERT_NE(w, nullptr);
+    w->Text2->setText("kept reference");
+
+    // Another connection holds the write lock: the save cannot write.
+    store::Error error;
+    auto other = store::Connection::open(path, QString(), error);
+    ASSERT_TRUE(other) << error.text.toStdString();
+    ASSERT_FALSE(other->begin_savepoint());
+    ASSERT_FALSE(other->exec(QStringLiteral("UPDATE demopicture SET movfile = 'x.avi' WHERE numpic = ?1"), {5}));
+    w->Command1_Click();
+    ASSERT_EQ(dialogs->messages().size(), 1);
+    EXPECT_TRUE(dialogs->messages().front().startsWith("Error ")) << dialogs->messages().front().toStdString();
+    EXPECT_EQ(window->message_text(), dialogs->messages().front());
+    EXPECT_EQ(editor(), w);
+    EXPECT_EQ(w->Text2->text(), "kept reference");
+    EXPECT_EQ(window->Text34[1]->text(), "");
+    expect_usable();
+
+    ASSERT_FALSE(other->rollback_savepoint());
+    other.reset();
+    w->Command1_Click();
+    settle();
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(row(1).value(store::col_reference).toString(), "kept reference");
+    EXPECT_EQ(window->Text34[1]->text(), "kept reference");
+}
+
+} // namespace
