@@ -90,6 +90,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     if (QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
+    connect_search_handlers();
 }
 
 frmBrowser::~frmBrowser()

@@ -93,6 +93,33 @@ public:
     // ==== maintenance: end ==================================================
 
     // ==== search (src/search): begin =======================================
+    // Wires the search tab's and the import/export page's controls; the
+    // constructor calls it once.
+    void connect_search_handlers();
+    // Runs the search of the inner tab shown ("Pic" or "Note") into MSFlexGrid1.
+    void refresh_grid_Click();
+    // Enable the option pairs by what the two search boxes hold.
+    void Text1_Change();
+    void Text3_Change();
+    // Key filters of the search boxes: a refused key comes back as 0;
+    // Return starts the search.
+    void Text1_KeyPress(int& key_ascii);
+    void Text3_KeyPress(int& key_ascii);
+    void Text4_KeyPress(int& key_ascii);
+    // A "Picture" option chosen: the reference box is usable with "Picture" only.
+    void Option1_Click(int index);
+    // A click on one row shows its record on the "Details" tab.
+    void MSFlexGrid1_Click();
+    void MSHFlexGrid1_Click();
+    // Lists every record with its reference.
+    void refresh_ref_Click();
+    // Lists every record with where its picture lives.
+    void refresh_extraction_Click();
+    // A click on one row arms "Import/Export".
+    void MSHFlexGrid2_Click();
+    // Moves the chosen row's picture between the catalogue and a file.
+    void Extract_Click();
+    bool search_running = false;   // a search or list fill is under way
     // ==== search: end =======================================================
 
     // ==== notes (src/notes): begin =========================================

@@ -2,6 +2,7 @@
 #include "catalogue/frm_browser.h"
 
 #include "platform/richtext/rich_text_box.h"
+#include "search/search_grid.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
 #include "platform/ui/widgets.h"
@@ -21,6 +22,30 @@
 #include <QVBoxLayout>
 
 namespace mosswick {
+
+namespace {
+
+constexpr Qt::Alignment k_centre = Qt::AlignCenter;
+constexpr Qt::Alignment k_left = Qt::AlignLeft | Qt::AlignVCenter;
+
+// Number, page, movie mark, then a wide text column; widths in twips.
+search::SearchGrid* make_record_grid(QWidget* parent)
+{
+    auto* g = new search::SearchGrid({k_centre, k_centre, k_centre, k_left}, QStringLiteral("Click to select"), parent);
+    g->setColumnWidth(2, ui::twips_to_px(1080));
+    g->setColumnWidth(3, ui::twips_to_px(11000));
+    return g;
+}
+
+void set_colors(QLineEdit* box, unsigned back, unsigned text = 0x000000)
+{
+    QPalette p = box->palette();
+    p.setColor(QPalette::Base, ui::bgr(back));
+    p.setColor(QPalette::Text, ui::bgr(text));
+    box->setPalette(p);
+}
+
+} // namespace
 
 QWidget* frmBrowser::build_search_tab()
 {
@@ -114,7 +139,7 @@ QWidget* frmBrowser::build_search_tab()
     for (const char* h : {"Picture #", "Page #", "Movie", "Picture file name"})
         heads->addWidget(new QLabel(QString::fromLatin1(h), grid_page), qstrcmp(h, "Picture file name") == 0 ? 6 : 1);
     gv->addLayout(heads);
-    MSFlexGrid1 = ui::make_grid(QStringLiteral("Click to select"), grid_page);
+    MSFlexGrid1 = make_record_grid(grid_page);
     gv->addWidget(MSFlexGrid1, 1);
     gv->addStretch(0);
     SSTab3->addTab(grid_page, QStringLiteral("Grid"));
@@ -129,6 +154,11 @@ QWidget* frmBrowser::build_search_tab()
     text24 = new QLineEdit(details);
     for (QLineEdit* e : {Text30, Text31, Text32, Text29, text24})
         e->setReadOnly(true);
+    set_colors(Text30, 0xE0E0E0, 0x0000FF);
+    set_colors(Text31, 0xE0E0E0, 0x0000FF);
+    set_colors(Text32, 0xC0FFC0);
+    set_colors(Text29, 0xFFFFC0);
+    set_colors(text24, 0xC0FFFF);
     Text33 = new richtext::RichTextBox(details);
     Text25 = new richtext::RichTextBox(details);
     Text33->setLocked(true);
@@ -173,7 +203,7 @@ QWidget* frmBrowser::build_search_tab()
     for (const char* h : {"Picture #", "Page #", "Movie", "Reference"})
         rheads->addWidget(new QLabel(QString::fromLatin1(h), ref), qstrcmp(h, "Reference") == 0 ? 6 : 1);
     rv->addLayout(rheads);
-    MSHFlexGrid1 = ui::make_grid(QStringLiteral("Click to select"), ref);
+    MSHFlexGrid1 = make_record_grid(ref);
     rv->addWidget(MSHFlexGrid1, 1);
     SSTab3->addTab(ref, QStringLiteral("Ref"));
 
@@ -201,7 +231,13 @@ QWidget* frmBrowser::build_import_export_page()
     for (const char* h : {"Pic#", "Pag#", "Movie", "In/Out", "Picture file name"})
         heads->addWidget(new QLabel(QString::fromLatin1(h), page), qstrcmp(h, "Picture file name") == 0 ? 6 : 1);
     v->addLayout(heads);
-    MSHFlexGrid2 = ui::make_grid(QStringLiteral("The picture file must be placed in the database root directory"), page);
+    auto* io_grid = new search::SearchGrid({k_centre, k_centre, k_centre, k_centre, k_left},
+                                           QStringLiteral("The picture file must be placed in the database root directory"),
+                                           page);
+    for (int c = 0; c < 4; ++c)
+        io_grid->setColumnWidth(c, ui::twips_to_px(700));
+    io_grid->setColumnWidth(4, ui::twips_to_px(6000));
+    MSHFlexGrid2 = io_grid;
     v->addWidget(MSHFlexGrid2, 1);
     return page;
 }

@@ -1,0 +1,195 @@
+// The record details panel behind the search and reference grids, and the
+// reference grid's list.
+#include "catalogue/catalogue_logic.h"
+#include "catalogue/fit_to_box.h"
+#include "catalogue/frm_browser.h"
+
+#include "platform/picture/render.h"
+#include "platform/richtext/rich_text_box.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/vb.h"
+#include "search/messages.h"
+#include "search/queries.h"
+#include "search/search_grid.h"
+#include "search/tab_helpers.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace mosswick {
+
+using search::text_of;
+
+namespace {
+
+constexpr double k_picture_width = 4680;   // twips
+constexpr double k_picture_height = 2715;
+
+// The pixel size a picture of a natural pixel size is shown at: never
+// enlarged, shrunk into the picture area with its aspect ratio kept.
+QSize details_target(QSize natural)
+{
+    const FitResult fit = fit_to_box(true, k_picture_width, k_picture_height, ui::px_to_twips(natural.width()),
+                                     ui::px_to_twips(natural.height()));
+    return {ui::twips_to_px(fit.display_width), ui::twips_to_px(fit.display_height)};
+}
+
+// Draws a picture into one of the two picture controls; returns why it could
+// not be shown, or an empty text.
+QString draw_into(QLabel* target, const picture::PictureSource& source)
+{
+    picture::RenderRequest request;
+    request.source = source;
+    request.target_for = details_target;
+    request.quality = picture::k_quality_thumbnail;
+    const picture::RenderResult r = picture::render_picture(request);
+    if (!r.ok() || r.image.isNull())
+        return picture::status_text(r.ok() ? picture::PictureStatus::Undecodable : r.status);
+    target->resize(r.image.size());
+    target->setPixmap(QPixmap::fromImage(r.image));
+    target->show();
+    target->setEnabled(true);
+    return {};
+}
+
+void hide_picture(QLabel* label)
+{
+    label->clear();
+    label->hide();
+    label->setEnabled(false);
+}
+
+void set_note(richtext::RichTextBox* box, const QVariant& value)
+{
+    box->reset_rich_text();
+    box->setTextRTF(search::grid_text(value));
+}
+
+} // namespace
+
+// Shows the record of a grid's row on the "Details" tab. Column 3 holds the
+// file name (search grid) or the reference (reference grid); the record must
+// still carry it, so that a grid older than the catalogue never shows
+// another picture under the row's number.
+static void show_record(frmBrowser& w, QTableView* view, bool search_grid_row)
+{
+    const int row = search::clicked_row(w, view);
+    if (row < 0 || !w.db_conn)
+        return;
+    ui::BusyLock lock(w.busy_state());
+    const search::GridModel* model = search::search_grid(view)->rows();
+    const QString numpic = model->text(row, 0);
+    const QString numpage = model->text(row, 1);
+    const QString mark = model->text(row, 2);
+    const QString column3 = model->text(row, 3);
+    if (search_grid_row)
+        w.set_message(search::movie_message(column3, !mark.isEmpty()));
+
+    const std::optional<qint64> n = search::grid_number(numpic);
+    const std::optional<qint64> p = search::grid_number(numpage);
+    if (!n || !p) {
+        w.set_message(text_of(search::k_row_gone));
+        return;
+    }
+    store::Error error;
+    const std::optional<search::RecordDetails> record = search::read_record(*w.db_conn, *n, *p, error);
+    if (error) {
+        w.set_message(ui::error_message(error.code, error.text));
+        return;
+    }
+    if (!record) {
+        w.set_message(text_of(search::k_row_gone));
+        return;
+    }
+    const QVariant& shown = search_grid_row ? record->picfile : record->reference;
+    if (search::grid_text(shown) != column3) {
+        w.set_message(text_of(search::k_row_changed));
+        return;
+    }
+    w.display_numpic = numpic;
+    w.display_numpage = numpage;
+
+    set_note(w.Text33, record->note);
+    w.text24->setText(search::grid_text(record->reference));
+    set_note(w.Text25, record->addnote);
+    w.Text30->setText(search::grid_text(record->numpic));
+    w.Text31->setText(search::grid_text(record->numpage));
+    w.Text32->setText(search::grid_text(record->movfile));
+    w.Text29->setText(search::grid_text(record->picfile));
+
+    // The picture: a file in the data folder, or the bytes stored in the record.
+    hide_picture(w.Image1);
+    hide_picture(w.Image3);
+    QString problem;
+    if (!record->inoutpic.isValid()) {
+        const QString path = join_path(w.data_folder, w.Text29->text());
+        if (w.Text29->text().isEmpty() || !QFileInfo(path).isFile()) {
+            ui::dialogs().message(&w, text_of(search::k_picture_not_found), text_of(search::k_error_title),
+                                  ui::MessageIcon::Critical, ui::MessageButtons::Ok);
+        } else {
+            problem = draw_into(w.Image1, picture::PictureSource::file(path));
+        }
+    } else {
+        problem = draw_into(w.Image3, picture::PictureSource::bytes(record->dbpic));
+    }
+
+    QString message = search_grid_row ? w.message_text()
+                                       : search::movie_message(w.Text29->text(), !w.Text32->text().isEmpty());
+    if (!problem.isEmpty())
+        message += QStringLiteral(" ") + problem;
+    w.set_message(message);
+    w.display_page->setEnabled(true);
+    w.SSTab3->setTabEnabled(1, true);
+    w.SSTab3->setCurrentIndex(1);
+}
+
+void frmBrowser::MSFlexGrid1_Click()
+{
+    show_record(*this, MSFlexGrid1, true);
+}
+
+void frmBrowser::MSHFlexGrid1_Click()
+{
+    show_record(*this, MSHFlexGrid1, false);
+}
+
+void frmBrowser::refresh_ref_Click()
+{
+    if (search_running || !db_conn)
+        return;
+    ui::BusyLock lock(m_busy);
+    search_running = true;
+    SSTab_main->setEnabled(false);
+    refresh_ref->setEnabled(false);
+    MSHFlexGrid1->hide();
+    const qint64 started = ui::tick_count();
+    const search::OnExit unlock([&] {
+        SSTab_main->setEnabled(true);
+        refresh_ref->setEnabled(true);
+        set_timing(search::elapsed_message(ui::tick_count() - started));
+        search_running = false;
+    });
+    set_timing({});
+    set_message(text_of(search::k_loading));
+    ui::EventPump().pump();
+
+    store::Error error;
+    search::GridRows rows = search::read_rows(*db_conn, search::reference_list_query(*db_conn, Check5->isChecked()),
+                                              search::k_search_columns, error);
+    if (error) {
+        set_message(ui::error_message(error.code, error.text));
+        return;
+    }
+    const int count = search::put_rows(MSHFlexGrid1, std::move(rows));
+    if (count > 0)
+        MSHFlexGrid1->show();
+    set_message(search::selected_message(count));
+    ui::EventPump().pump();
+}
+
+} // namespace mosswick

@@ -1,0 +1,93 @@
+// The import/export grid and the move of one picture between the catalogue
+// and a file in the catalogue's folder.
+#include "catalogue/frm_browser.h"
+
+#include "platform/ui/dialogs.h"
+#include "platform/ui/vb.h"
+#include "search/messages.h"
+#include "search/queries.h"
+#include "search/tab_helpers.h"
+#include "search/transfer.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace mosswick {
+
+using search::text_of;
+
+void frmBrowser::refresh_extraction_Click()
+{
+    if (search_running || !db_conn)
+        return;
+    ui::BusyLock lock(m_busy);
+    search_running = true;
+    SSTab4->setEnabled(false);
+    Extract->setEnabled(false);
+    const qint64 started = ui::tick_count();
+    const search::OnExit unlock([&] {
+        SSTab4->setEnabled(true);
+        set_timing(search::elapsed_message(ui::tick_count() - started));
+        search_running = false;
+    });
+    set_timing({});
+    set_message(text_of(search::k_loading_import_export));
+
+    store::Error error;
+    search::GridRows rows =
+        search::read_rows(*db_conn, search::import_export_query(*db_conn), search::k_import_export_columns, error);
+    if (error) {
+        set_message(ui::error_message(error.code, error.text));
+        return;
+    }
+    const int count = search::put_rows(MSHFlexGrid2, std::move(rows), 4);
+    set_message(search::listed_message(count));
+    MSHFlexGrid2->show();
+}
+
+void frmBrowser::MSHFlexGrid2_Click()
+{
+    // Only a click that leaves one record's row selected arms the move.
+    Extract->setEnabled(search::clicked_row(*this, MSHFlexGrid2) >= 0);
+}
+
+void frmBrowser::Extract_Click()
+{
+    Extract->setEnabled(false);
+    if (search_running || !db_conn)
+        return;
+    bool several = false;
+    const int row = search::clicked_row(*this, MSHFlexGrid2, &several);
+    if (row < 0) {
+        if (!several)
+            set_message(text_of(search::k_select_one_row));
+        return;
+    }
+    ui::BusyLock lock(m_busy);
+    const search::GridModel* model = search::search_grid(MSHFlexGrid2)->rows();
+    const search::TransferRow chosen{model->text(row, 0), model->text(row, 3), model->text(row, 4)};
+    const auto confirm_replace = [this](const QString&) {
+        return ui::dialogs().message(this, text_of(search::k_replace_question), text_of(search::k_confirmation_title),
+                                     ui::MessageIcon::Question, ui::MessageButtons::YesNo)
+            == ui::Answer::Yes;
+    };
+    const search::TransferResult result = search::transfer_picture(*db_conn, chosen, db_folder, confirm_replace);
+    switch (result.status) {
+    case search::TransferStatus::Exported:
+    case search::TransferStatus::Imported:
+        refresh_extraction_Click();
+        break;
+    case search::TransferStatus::Declined:
+        break;
+    case search::TransferStatus::FileMissing:
+        ui::dialogs().message(this, text_of(search::k_file_not_found), text_of(search::k_confirmation_title),
+                              ui::MessageIcon::Question, ui::MessageButtons::OkCancel);
+        break;
+    case search::TransferStatus::Refused:
+    case search::TransferStatus::Failed:
+        set_message(result.message);
+        break;
+    }
+}
+
+} // namespace mosswick

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "search_fixture.h"
+#include "support/window_fixture.h"
+
+#include "search/search_grid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <functional>
+
+namespace searchtest {
+
+// A started main window over a catalogue whose rows a test writes.
+class SearchWindowTest : public WindowTest {
+protected:
+    // Makes a catalogue, lets fill() add rows to it, then opens it.
+    void open_with(const std::function<void(store::Connection&)>& fill)
+    {
+        const QString path = make(0);
+        {
+            store::Error e;
+            auto conn = store::Connection::open(path, {}, e);
+            ASSERT_TRUE(conn) << e.text.toStdString();
+            fill(*conn);
+        }
+        open(path);
+        ASSERT_TRUE(window->db_open);
+        // The page view's own complaints about picture files are not ours.
+        dialogs->asked.clear();
+        db_folder = dir.path() + QStringLiteral("/");
+    }
+
+    // Adds picture n on page (n + 5) / 6.
+    static void add(store::Connection& c, int n, const QVariant& picfile, const Fields& f = {})
+    {
+        store::Row r;
+        r.set(store::col_movfile, f.movfile);
+        r.set(store::col_picfile, picfile);
+        r.set(store::col_note, f.note);
+        r.set(store::col_numpage, (n + 5) / 6);
+        r.set(store::col_numpic, n);
+        r.set(store::col_reference, f.reference);
+        r.set(store::col_addnote, f.addnote);
+        const store::Error e = c.add_row(r);
+        ASSERT_FALSE(e) << e.text.toStdString();
+    }
+
+    static search::GridModel* model(QTableView* grid) { return search::search_grid(grid)->rows(); }
+
+    static QStringList grid_column(QTableView* grid, int c) { return column(model(grid)->rows(), c); }
+
+    // The rows a grid has selected, in order.
+    static std::vector<int> selected_rows(QTableView* grid)
+    {
+        std::vector<int> rows;
+        for (const QModelIndex& i : grid->selectionModel()->selectedRows())
+            rows.push_back(i.row());
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    // Shows the window with a tab in front so that clicks reach the grids.
+    void show_tab(int main_tab)
+    {
+        window->SSTab_main->setCurrentIndex(main_tab);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    static QPoint row_point(QTableView* grid, int row)
+    {
+        return grid->visualRect(model(grid)->index(row, 0)).center();
+    }
+
+    // A click on one row with the mouse.
+    static void click_row(QTableView* grid, int row)
+    {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row_point(grid, row));
+    }
+
+    // A drag with the left button from one row to another.
+    static void drag_rows(QTableView* grid, int from, int to)
+    {
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, row_point(grid, from));
+        QTest::mouseMove(grid->viewport(), row_point(grid, to));
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, row_point(grid, to));
+    }
+
+    // Types one character into a box the way the keyboard does.
+    static void type(QWidget* box, QChar c)
+    {
+        QTest::keyClick(box, c.toLatin1());
+    }
+
+    // Sends Esc to the window from wherever the focus is.
+    void press_esc()
+    {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+        QApplication::sendEvent(window->ProgressBar1, &press);
+    }
+
+    QString db_folder;
+};
+
+} // namespace searchtest

@@ -1,0 +1,293 @@
+#include "search_window_fixture.h"
+
+#include "search/messages.h"
+
+using namespace searchtest;
+
+namespace {
+
+class SearchTab : public SearchWindowTest {
+protected:
+    void SetUp() override
+    {
+        SearchWindowTest::SetUp();
+        open_with([](store::Connection& c) {
+            add(c, 1, "Beach_01.jpg", {QString("b.avi"), rtf("red apple"), "sea sun", {}});
+            add(c, 2, "beach%.jpg", {{}, {}, {}, rtf("green apple")});
+            add(c, 3, "mountain.jpg", {{}, QString("plain red"), "snow sun", QString("blue")});
+            add(c, 4, "CITY.jpg", {{}, rtf("nothing"), {}, {}});
+        });
+    }
+
+    void expect_unlocked()
+    {
+        EXPECT_TRUE(window->SSTab_main->isEnabled());
+        EXPECT_TRUE(window->SSTab_search->isEnabled());
+        EXPECT_TRUE(window->refresh_grid->isEnabled());
+        for (QLineEdit* box : {window->Text1, window->Text3, window->Text4})
+            EXPECT_FALSE(box->isReadOnly());
+        EXPECT_FALSE(window->search_running);
+        expect_usable();
+    }
+
+    QStringList found() const { return grid_column(window->MSFlexGrid1, 0); }
+};
+
+} // namespace
+
+TEST_F(SearchTab, EmptyBoxesListEveryRecordInTheChosenOrder)
+{
+    window->refresh_grid->click();
+    EXPECT_EQ(found(), (QStringList{"1", "2", "3", "4"}));
+    EXPECT_FALSE(window->MSFlexGrid1->isHidden());
+    EXPECT_EQ(window->message_text(), "4 records selected.");
+    EXPECT_TRUE(window->timing_text().endsWith(" ms"));
+    EXPECT_EQ(grid_column(window->MSFlexGrid1, 2), (QStringList{"*", "", "", ""}));
+    EXPECT_EQ(window->MSFlexGrid1->currentIndex().row(), 0);
+    expect_unlocked();
+
+    window->Check2->setChecked(true);
+    window->refresh_grid_Click();
+    EXPECT_EQ(grid_column(window->MSFlexGrid1, 3),
+              (QStringList{"beach%.jpg", "Beach_01.jpg", "CITY.jpg", "mountain.jpg"}));
+}
+
+TEST_F(SearchTab, CountsOneAndNoneInTheSingular)
+{
+    window->Text1->setText("mountain");
+    window->refresh_grid_Click();
+    EXPECT_EQ(found(), (QStringList{"3"}));
+    EXPECT_EQ(window->message_text(), "1 record selected.");
+    window->Text1->setText("nowhere");
+    window->refresh_grid_Click();
+    EXPECT_TRUE(window->MSFlexGrid1->isHidden());
+    EXPECT_EQ(window->message_text(), "0 record selected.");
+    EXPECT_TRUE(window->timing_text().endsWith(" ms"));
+    expect_unlocked();
+}
+
+TEST_F(SearchTab, TypedWildcardsAndQuotesAreLiteral)
+{
+    window->Text1->setText("%");
+    window->refresh_grid_Click();
+    EXPECT_EQ(found(), (QStringList{"2"}));
+    // Pasted text skips the key filter; it is still only a value.
+    window->Text1->clear();
+    window->Text3->setText("sun\" OR \"1");
+    window->refresh_grid_Click();
+    EXPECT_EQ(window->message_text(), "0 record selected.");
+    expect_unlocked();
+}
+
+TEST_F(SearchTab, SameTextInBothBoxesSearchesNameAndReferenceWords)
+{
+    window->Text1->setText("sea snow");
+    window->Text3->setText("sea snow");
+    EXPECT_TRUE(window->Option5[0]->isEnabled());
+    window->refresh_grid_Click();
+    EXPECT_TRUE(window->Text3->text().isEmpty());
+    EXPECT_TRUE(window->Option1[2]->isChecked());
+    EXPECT_FALSE(window->Text3->isEnabled());
+    EXPECT_EQ(found(), (QStringList{"1", "3"}));
+
+    // With "And" between the parts the scope becomes "Picture And Reference".
+    window->Option1[0]->setChecked(true);
+    EXPECT_TRUE(window->Text3->isEnabled());
+    window->Text3->setText("sea");
+    window->Option5[0]->setChecked(true);
+    window->Text1->setText("sea");
+    window->refresh_grid_Click();
+    EXPECT_TRUE(window->Option1[3]->isChecked());
+    EXPECT_TRUE(window->MSFlexGrid1->isHidden());   // no file name holds "sea"
+    expect_unlocked();
+}
+
+TEST_F(SearchTab, ReferenceWordsWithAndOr)
+{
+    window->Text3->setText("sea sun");
+    EXPECT_TRUE(window->Option6[0]->isEnabled());
+    window->refresh_grid_Click();
+    EXPECT_EQ(found(), (QStringList{"1", "3"}));
+    window->Option6[1]->setChecked(true);
+    window->refresh_grid_Click();
+    EXPECT_EQ(found(), (QStringList{"1"}));
+    // The picture part joins the whole group of reference words.
+    window->Option6[0]->setChecked(true);
+    window->Option5[0]->setChecked(true);
+    window->Text1->setText("mountain");
+    window->refresh_grid_Click();
+    EXPECT_EQ(found(), (QStringList{"3"}));
+}
+
+TEST_F(SearchTab, MoreThanNinetyNineStringsAreRefusedBeforeAnyQuery)
+{
+    window->refresh_grid_Click();   // earlier rows are not shown again
+    QStringList words;
+    for (int i = 0; i < 100; ++i)
+        words << QStringLiteral("w%1").arg(i);
+    window->Text3->setText(words.join(u' '));
+    window->refresh_grid_Click();
+    ASSERT_EQ(dialogs->messages(), (QStringList{"There are more than 99 strings, please reduce."}));
+    EXPECT_EQ(dialogs->asked.back().title, "Error");
+    EXPECT_EQ(window->message_text(), "");
+    EXPECT_EQ(window->timing_text(), "Time elapsed ...");
+    EXPECT_TRUE(window->MSFlexGrid1->isHidden());
+    expect_unlocked();
+
+    words.removeLast();   // 99 words alone are accepted
+    window->Text3->setText(words.join(u' '));
+    window->refresh_grid_Click();
+    EXPECT_EQ(dialogs->count("message"), 1);
+    EXPECT_EQ(window->message_text(), "0 record selected.");
+    window->Text1->setText("x");   // but not with a picture text
+    window->refresh_grid_Click();
+    EXPECT_EQ(dialogs->count("message"), 2);
+}
+
+TEST_F(SearchTab, KeyFiltersRefuseAndReturnSearches)
+{
+    window->Text1->setFocus();
+    for (const QChar c : QStringLiteral("\"/\\:*?<>|")) {
+        window->set_message("x");
+        type(window->Text1, c);
+        EXPECT_EQ(window->message_text(), "Characters not supported \\ / * ? < > | \"") << c.toLatin1();
+    }
+    EXPECT_EQ(window->Text1->text(), "");
+    type(window->Text1, 'c');
+    EXPECT_EQ(window->Text1->text(), "c");
+    EXPECT_EQ(window->message_text(), "");
+
+    type(window->Text3, '"');
+    EXPECT_EQ(window->message_text(), "Character not supported \"");
+    type(window->Text3, ':');
+    EXPECT_EQ(window->Text3->text(), ":");
+    window->Text3->clear();
+    type(window->Text4, '"');
+    EXPECT_EQ(window->message_text(), "Characters not supported \"");
+    EXPECT_EQ(window->Text4->text(), "");
+
+    window->Text1->setText("city");
+    QTest::keyClick(window->Text1, Qt::Key_Return);
+    EXPECT_EQ(found(), (QStringList{"4"}));
+    EXPECT_EQ(window->message_text(), "1 record selected.");
+    expect_unlocked();
+}
+
+TEST_F(SearchTab, OptionsFollowWhatTheBoxesHold)
+{
+    EXPECT_FALSE(window->Option5[0]->isEnabled());
+    window->Text1->setText("a");
+    EXPECT_FALSE(window->Option5[1]->isEnabled());
+    window->Text3->setText("b");
+    EXPECT_TRUE(window->Option5[0]->isEnabled());
+    EXPECT_TRUE(window->Option5[1]->isEnabled());
+    EXPECT_FALSE(window->Option1[2]->isEnabled());
+    EXPECT_FALSE(window->Option6[0]->isEnabled());
+    window->Text3->setText("b c");
+    EXPECT_TRUE(window->Option6[0]->isEnabled());
+    EXPECT_TRUE(window->Option6[1]->isEnabled());
+    window->Option5[0]->setChecked(true);
+    window->Text3->clear();
+    EXPECT_FALSE(window->Option5[0]->isEnabled());
+    EXPECT_TRUE(window->Option5[0]->isChecked());   // a disabled option keeps its choice
+    EXPECT_TRUE(window->Option1[2]->isEnabled());
+    EXPECT_TRUE(window->Option1[0]->isChecked());
+
+    window->Option1[3]->click();
+    EXPECT_FALSE(window->Text3->isEnabled());
+    window->Option1[0]->click();
+    EXPECT_TRUE(window->Text3->isEnabled());
+    window->Option1[2]->click();
+    window->Text3->setText("z");   // typing is not possible then, but code may set it
+    EXPECT_TRUE(window->Option1[0]->isChecked());
+    EXPECT_TRUE(window->Text3->isEnabled());
+
+    // Closing the catalogue empties the picture box, which disables the pair.
+    window->Text1->setText("a");
+    ASSERT_TRUE(window->Option5[0]->isEnabled());
+    window->mnuDb_Click();
+    EXPECT_FALSE(window->Option5[0]->isEnabled());
+    EXPECT_FALSE(window->refresh_grid->isEnabled());
+    window->refresh_grid_Click();   // nothing to search
+    EXPECT_TRUE(window->MSFlexGrid1->isHidden());
+}
+
+TEST_F(SearchTab, NoteSearchFindsVisibleTextOfTheChosenFields)
+{
+    window->SSTab_search->setCurrentIndex(1);
+    window->Text4->setText("apple");
+    window->refresh_grid->click();
+    EXPECT_EQ(found(), (QStringList{"1"}));
+    EXPECT_EQ(window->message_text(), "1 record selected.");
+    EXPECT_EQ(window->ready_text(), "Ready.");
+    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(window->timing_text().endsWith(" ms"));
+    window->Option7[2]->setChecked(true);
+    window->refresh_grid_Click();
+    EXPECT_EQ(found(), (QStringList{"1", "2"}));
+    window->Option7[1]->setChecked(true);
+    window->Text4->setText("RED");
+    window->refresh_grid_Click();
+    EXPECT_TRUE(window->MSFlexGrid1->isHidden());
+    EXPECT_EQ(window->message_text(), "0 record selected.");
+    window->Text4->setText("fonttbl");   // only in the formatting codes
+    window->Option7[2]->setChecked(true);
+    window->refresh_grid_Click();
+    EXPECT_EQ(window->message_text(), "0 record selected.");
+    window->Text4->clear();
+    window->Check2->setChecked(true);
+    window->refresh_grid_Click();
+    EXPECT_EQ(found(), (QStringList{"2", "1", "4", "3"}));
+    expect_unlocked();
+}
+
+TEST_F(SearchTab, EscStopsTheNoteSearchAndKeepsTheRowsFound)
+{
+    window->SSTab_search->setCurrentIndex(1);
+    int steps = 0;
+    const auto esc = QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, window.get(), [&](int v) {
+        ++steps;
+        if (v == 3)
+            press_esc();
+    });
+    window->refresh_grid_Click();
+    QObject::disconnect(esc);
+    EXPECT_EQ(found(), (QStringList{"1", "2"}));
+    EXPECT_EQ(window->message_text(), "2 records selected.");
+    EXPECT_FALSE(window->esc_abort_search);
+    EXPECT_EQ(window->ready_text(), "Ready.");
+    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_GE(steps, 3);
+    expect_unlocked();
+}
+
+TEST_F(SearchTab, AnEarlierEscDoesNotStopANewNoteSearch)
+{
+    window->SSTab_search->setCurrentIndex(1);
+    window->esc_abort_search = true;
+    window->refresh_grid_Click();
+    EXPECT_EQ(found(), (QStringList{"1", "2", "3", "4"}));
+    EXPECT_FALSE(window->esc_abort_search);
+}
+
+TEST_F(SearchTab, QueryFailureIsReportedAndTheTabUnlocked)
+{
+    ASSERT_FALSE(window->db_conn->exec(QStringLiteral("ALTER TABLE demopicture RENAME TO gone")));
+    window->refresh_grid_Click();
+    EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
+    EXPECT_TRUE(window->MSFlexGrid1->isHidden());
+    expect_unlocked();
+    window->SSTab_search->setCurrentIndex(1);
+    window->refresh_grid_Click();
+    EXPECT_TRUE(window->message_text().startsWith("Error "));
+    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    expect_unlocked();
+    window->refresh_ref_Click();
+    EXPECT_TRUE(window->message_text().startsWith("Error "));
+    EXPECT_TRUE(window->refresh_ref->isEnabled());
+    EXPECT_TRUE(window->SSTab_main->isEnabled());
+    window->refresh_extraction_Click();
+    EXPECT_TRUE(window->message_text().startsWith("Error "));
+    EXPECT_TRUE(window->SSTab4->isEnabled());
+    expect_unlocked();
+}
