@@ -91,6 +91,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
     connect_search_handlers();
+    connect_maintenance_handlers();
 }
 
 frmBrowser::~frmBrowser()

@@ -88,8 +88,56 @@ public:
     void counts_changed();
 
     // ==== maintenance (src/maintenance): begin ==============================
+    // Renumbers every row (by file name, or keeping the order when
+    // renumber_keep_order is 1) with the progress bar; a stop rolls it back.
     void RenumberPages();
     int renumber_keep_order = 0;   // 1: renumber keeping the present order
+    // Wires the maintenance controls; the constructor calls it once, last.
+    void connect_maintenance_handlers();
+    // Edits by number. Each is one transaction: done completely or not at all.
+    void renumber_pages_Click();
+    void delete_page_Click();
+    void delete_picture_Click();
+    void exchange_picture_Click();
+    void insert_picture_Click();
+    // The action buttons hand the focus back to their first number box.
+    void delete_page_LostFocus();
+    void delete_picture_LostFocus();
+    void exchange_picture_LostFocus();
+    void insert_picture_LostFocus();
+    // Key filters of the number boxes; a refused key comes back as 0.
+    void Txt_delpag_KeyPress(int& key_ascii);
+    void Text15_KeyPress(int& key_ascii);
+    void Text9_KeyPress(int& key_ascii);
+    void Text11_KeyPress(int& key_ascii);
+    void Text22_KeyPress(int& key_ascii);
+    void Text20_KeyPress(int& key_ascii);
+    // Management grid and rename. Grid actions check that the clicked rows
+    // still hold what the grid shows; otherwise nothing is written.
+    void load_list_Click();
+    void mgm_pic_Click();
+    void Command2_Click();
+    void Text8_KeyPress(int& key_ascii);
+    void Text28_KeyPress(int& key_ascii);
+    // The passes over the loader's lists.
+    void update_pictures_Click();
+    void verify_loaded_pictures_Click();
+
+    // A grid row as it was clicked.
+    struct GridPick {
+        bool valid = false;
+        qint64 numpic = 0;
+        std::optional<qint64> numpage;
+        QString picfile;
+    };
+    bool grid_pick_pending = false;   // the first click of an exchange or insert is taken
+    GridPick grid_first;              // that first click's row
+    GridPick grid_second;             // the completing click's row
+    int grid_second_row = -1;
+    GridPick grid_rename_row;         // the row a rename acts on
+    QLabel* lbl_v1 = nullptr;         // captions of the verify lists
+    QLabel* lbl_v2 = nullptr;
+    QLabel* lbl_v3 = nullptr;
     // ==== maintenance: end ==================================================
 
     // ==== search (src/search): begin =======================================

@@ -1,5 +1,8 @@
 // Construction of the management tabs: edits by number, the grid and the verify pass.
 #include "catalogue/frm_browser.h"
+#include "loader/event_hook.h"
+#include "maintenance/grid_model.h"
+#include "maintenance/input_rules.h"
 
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
@@ -10,7 +13,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QFocusEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -95,6 +101,11 @@ QWidget* frmBrowser::build_management()
     row->addWidget(Command2);
     gv->addLayout(row);
     mgm_pic = ui::make_grid({}, grid_page);
+    // Rows read in one query behind a model: any number of rows shows at once.
+    mgm_pic->setModel(new maintenance::ManagementGridModel(mgm_pic));
+    mgm_pic->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    mgm_pic->horizontalHeader()->show();
+    mgm_pic->verticalHeader()->setDefaultSectionSize(mgm_pic->fontMetrics().height() + 6);
     gv->addWidget(mgm_pic, 1);
     SSTab_mgm_pic->addTab(grid_page, QStringLiteral("Grid"));
 
@@ -107,8 +118,10 @@ QWidget* frmBrowser::build_management()
                               "Files loaded but not present in the data directory",
                               "Files loaded more than once (picture & movie)"};
     QListWidget** lists[] = {&List1, &List2, &List3};
+    QLabel** labels[] = {&lbl_v1, &lbl_v2, &lbl_v3};
     for (int k = 0; k < 3; ++k) {
         auto* l = ui::make_colored_label({}, 0xFFC0C0, verify);
+        *labels[k] = l;
         l->setText(QString::fromLatin1(captions[k]));
         vv->addWidget(l);
         *lists[k] = new QListWidget(verify);
@@ -116,6 +129,123 @@ QWidget* frmBrowser::build_management()
     }
     SSTab_mgm_pic->addTab(verify, QStringLiteral("Verify"));
     return SSTab_mgm_pic;
+}
+
+namespace {
+
+// A typed character as the key filters see it; nothing for keys that type
+// no character, for shortcuts (a pasted text is cleaned by its own filter)
+// and for the keys that move the focus.
+std::optional<int> typed_character(const QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab)
+        return std::nullopt;
+    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
+        return std::nullopt;
+    const QString typed = e->text();
+    if (typed.size() != 1)
+        return std::nullopt;
+    return int(typed.at(0).unicode());
+}
+
+// Runs a key filter on every character typed into a box; a filter that
+// sets the key to 0 swallows it.
+void install_key_filter(QLineEdit* box, std::function<void(int&)> filter)
+{
+    EventHook::install(box, [filter = std::move(filter)](QEvent* e) {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const std::optional<int> typed = typed_character(static_cast<QKeyEvent*>(e));
+        if (!typed)
+            return false;
+        int key = *typed;
+        filter(key);
+        return key == 0;
+    });
+}
+
+// Text that reaches a box without typing (paste, drop) meets the same rule.
+void install_paste_filter(frmBrowser* w, QLineEdit* box, std::function<QString(QStringView)> clean,
+                          const char* message)
+{
+    QObject::connect(box, &QLineEdit::textEdited, w, [w, box, clean = std::move(clean), message](const QString& text) {
+        const QString kept = clean(text);
+        if (kept == text)
+            return;
+        const int cursor = int(clean(QStringView(text).left(box->cursorPosition())).size());
+        box->setText(kept);
+        box->setCursorPosition(cursor);
+        w->set_message(QString::fromLatin1(message));
+    });
+}
+
+// Calls a handler when a button loses the focus to another control of the
+// window (not when the window itself loses it).
+void on_lost_focus(frmBrowser* w, QPushButton* button, void (frmBrowser::*handler)())
+{
+    EventHook::install(button, [w, handler](QEvent* e) {
+        if (e->type() != QEvent::FocusOut)
+            return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        // After the focus change has finished.
+        QMetaObject::invokeMethod(w, [w, handler] { (w->*handler)(); }, Qt::QueuedConnection);
+        return false;
+    });
+}
+
+} // namespace
+
+void frmBrowser::connect_maintenance_handlers()
+{
+    connect(renumber_pages, &QPushButton::clicked, this, &frmBrowser::renumber_pages_Click);
+    connect(delete_page, &QPushButton::clicked, this, &frmBrowser::delete_page_Click);
+    connect(delete_picture, &QPushButton::clicked, this, &frmBrowser::delete_picture_Click);
+    connect(exchange_picture, &QPushButton::clicked, this, &frmBrowser::exchange_picture_Click);
+    connect(insert_picture, &QPushButton::clicked, this, &frmBrowser::insert_picture_Click);
+    connect(load_list, &QPushButton::clicked, this, &frmBrowser::load_list_Click);
+    // In the light window this button compacts the catalogue.
+    if (m_edition.full)
+        connect(Command2, &QPushButton::clicked, this, &frmBrowser::Command2_Click);
+    connect(update_pictures, &QPushButton::clicked, this, &frmBrowser::update_pictures_Click);
+    connect(verify_loaded_pictures, &QPushButton::clicked, this, &frmBrowser::verify_loaded_pictures_Click);
+
+    const std::pair<QLineEdit*, void (frmBrowser::*)(int&)> number_boxes[] = {
+        {Txt_delpag, &frmBrowser::Txt_delpag_KeyPress}, {Text15, &frmBrowser::Text15_KeyPress},
+        {Text9, &frmBrowser::Text9_KeyPress},           {Text11, &frmBrowser::Text11_KeyPress},
+        {Text22, &frmBrowser::Text22_KeyPress},         {Text20, &frmBrowser::Text20_KeyPress},
+    };
+    for (const auto& [box, filter] : number_boxes) {
+        install_key_filter(box, [this, filter = filter](int& key) { (this->*filter)(key); });
+        const bool star = box == Txt_delpag;
+        install_paste_filter(this, box,
+                             [star](QStringView t) { return maintenance::without_refused_number_characters(t, star); },
+                             maintenance::k_msg_digits_only);
+    }
+    install_key_filter(Text8, [this](int& key) { Text8_KeyPress(key); });
+    install_key_filter(Text28, [this](int& key) { Text28_KeyPress(key); });
+    for (QLineEdit* box : {Text8, Text28})
+        install_paste_filter(this, box, [](QStringView t) { return maintenance::without_refused_name_characters(t); },
+                             maintenance::k_msg_bad_name_characters);
+
+    on_lost_focus(this, delete_page, &frmBrowser::delete_page_LostFocus);
+    on_lost_focus(this, delete_picture, &frmBrowser::delete_picture_LostFocus);
+    on_lost_focus(this, exchange_picture, &frmBrowser::exchange_picture_LostFocus);
+    on_lost_focus(this, insert_picture, &frmBrowser::insert_picture_LostFocus);
+
+    // A click on the grid acts once the view has taken the click's selection.
+    EventHook::install(mgm_pic->viewport(), [this](QEvent* e) {
+        if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
+            QMetaObject::invokeMethod(this, [this] { mgm_pic_Click(); }, Qt::QueuedConnection);
+        return false;
+    });
+    // Choosing another action starts a two-click action afresh.
+    for (QRadioButton* o : {Opt_exchange, Opt_insert, Opt_delete_picture, Opt_delete_page})
+        connect(o, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                grid_pick_pending = false;
+        });
 }
 
 } // namespace mosswick

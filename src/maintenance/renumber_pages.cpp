@@ -1,60 +1,44 @@
-// The window's renumbering: progress, stop and messages around renumber_rows.
+// The window's renumbering and the "Renumber pages" button.
 #include "catalogue/frm_browser.h"
+#include "maintenance/messages.h"
 #include "maintenance/renumber.h"
+#include "maintenance/window_steps.h"
 
 #include "platform/ui/vb.h"
 
-#include <QProgressBar>
+#include <QPushButton>
 
 namespace mosswick {
 
 void frmBrowser::RenumberPages()
 {
-    set_message(QStringLiteral("Database pages renumbering started, please wait..."));
-    ui::EventPump pump;
-    pump.pump();
-    if (!db_conn)
+    maintenance::RenumberView view(*this);
+    view.started();
+    if (!db_conn) {
+        set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
         return;
-    stop_requested = false;   // an old click never stops a new run
-    bool shown = false;
+    }
     store::Error error;
     const RenumberOutcome outcome = renumber_rows(
-        *db_conn, renumber_keep_order == 1,
-        [&](qint64 done, qint64 total) {
-            if (!shown) {
-                ProgressBar1->show();
-                set_ready({});
-                ProgressBar1->setRange(0, int(std::min<qint64>(total, std::numeric_limits<int>::max())));
-                shown = true;
-            }
-            ProgressBar1->setValue(int(std::min<qint64>(done, ProgressBar1->maximum())));
-            pump.maybe_pump();
-            if (stop_requested) {
-                stop_requested = false;
-                return false;
-            }
-            return true;
-        },
+        *db_conn, renumber_keep_order == 1, [&view](qint64 done, qint64 total) { return view.progress(done, total); },
         error);
-    switch (outcome) {
-    case RenumberOutcome::Empty:
-        set_message(QStringLiteral("Database empty."));
-        break;
-    case RenumberOutcome::Stopped:
-        set_message(QStringLiteral("Renumbering stopped."));
-        break;
-    case RenumberOutcome::Failed:
-        ProgressBar1->setValue(0);
-        ProgressBar1->hide();
-        set_message(ui::error_message(error.code, error.text));
-        break;
-    case RenumberOutcome::Done:
-        ProgressBar1->setValue(0);
-        ProgressBar1->hide();
-        set_ready(QStringLiteral("Ready."));
-        set_message(QStringLiteral("Database pages renumbered."));
-        break;
-    }
+    view.report(outcome, error);
+}
+
+void frmBrowser::renumber_pages_Click()
+{
+    if (!db_conn || db_read_only)
+        return;
+    ui::BusyLock lock(busy_state());
+    maintenance::DisabledFor button(renumber_pages, [this] { return db_open && !db_read_only; });
+    const qint64 start = ui::tick_count();
+    set_timing({});
+    renumber_keep_order = 0;   // the button always numbers by file name
+    RenumberPages();
+    // Reopened whatever the renumbering did, so that page 1 shows the rows as they are.
+    db_table_open = false;
+    open_database();
+    set_timing(maintenance::elapsed_text(ui::tick_count() - start));
 }
 
 } // namespace mosswick

@@ -1,0 +1,279 @@
+// The management grid: loading it, acting on clicked rows, and the rename.
+#include "catalogue/frm_browser.h"
+#include "maintenance/edits.h"
+#include "maintenance/grid_model.h"
+#include "maintenance/input_rules.h"
+#include "maintenance/messages.h"
+#include "maintenance/rename.h"
+#include "maintenance/window_steps.h"
+
+#include "platform/ui/vb.h"
+
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+
+namespace mosswick {
+
+namespace {
+
+using maintenance::EditOutcome;
+using maintenance::EditResult;
+using maintenance::ManagementGridModel;
+using maintenance::PictureRef;
+
+ManagementGridModel* grid_model(const frmBrowser& w)
+{
+    return qobject_cast<ManagementGridModel*>(w.mgm_pic->model());
+}
+
+frmBrowser::GridPick pick_of(const ManagementGridModel& model, int row)
+{
+    frmBrowser::GridPick pick;
+    if (row < 0 || row >= model.rowCount() || !model.row(row).numpic)
+        return pick;   // a row without a number cannot be acted on
+    const maintenance::GridRow& r = model.row(row);
+    pick.valid = true;
+    pick.numpic = *r.numpic;
+    pick.numpage = r.numpage;
+    pick.picfile = r.picfile;
+    return pick;
+}
+
+PictureRef ref_of(const frmBrowser::GridPick& pick)
+{
+    return PictureRef::grid_row(pick.numpic, pick.numpage, pick.picfile);
+}
+
+// Radio buttons of one group cannot all be turned off while they exclude
+// each other.
+void turn_off(QRadioButton* option)
+{
+    const bool exclusive = option->autoExclusive();
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(exclusive);
+}
+
+} // namespace
+
+void frmBrowser::load_list_Click()
+{
+    ManagementGridModel* model = grid_model(*this);
+    if (!model)
+        return;
+    ui::BusyLock lock(busy_state());
+    maintenance::DisabledFor button(load_list, [this] { return db_open; });
+    mgm_pic->hide();
+    maintenance::DisabledFor tabs(SSTab_main);
+    const qint64 start = ui::tick_count();
+    set_timing({});
+    set_message({});
+    for (QRadioButton* o : {Opt_exchange, Opt_insert, Opt_delete_picture, Opt_delete_page})
+        turn_off(o);
+    Text8->clear();
+    Text28->clear();
+    set_message(QStringLiteral("Start loading the grid, please wait..."));
+    maintenance::pump_events();
+    grid_pick_pending = false;
+    grid_first = {};
+    grid_second = {};
+    grid_rename_row = {};
+    if (!db_conn) {
+        model->clear();
+        set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
+        return;
+    }
+    if (const store::Error e = model->load(*db_conn)) {
+        set_message(ui::error_message(e.code, e.text));
+        return;
+    }
+    const int count = model->rowCount();
+    if (count != 0) {
+        for (int c = 0; c < ManagementGridModel::column_total; ++c)
+            mgm_pic->setColumnWidth(c, ui::twips_to_px(ManagementGridModel::column_width_twips(c)));
+        mgm_pic->show();
+    }
+    set_message(maintenance::grid_loaded_message(count));
+    maintenance::pump_events();
+    set_timing(maintenance::elapsed_text(ui::tick_count() - start));
+}
+
+void frmBrowser::mgm_pic_Click()
+{
+    ManagementGridModel* model = grid_model(*this);
+    const QModelIndex current = mgm_pic->currentIndex();
+    if (!model || !db_conn || !current.isValid())
+        return;
+    const int row = current.row();
+    ui::BusyLock lock(busy_state());
+    maintenance::DisabledFor grid(mgm_pic);
+    maintenance::DisabledFor button(load_list, [this] { return db_open; });
+    QItemSelectionModel* selection = mgm_pic->selectionModel();
+    if (selection->selectedRows().size() > 1) {
+        selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        set_message(QStringLiteral("Select one row."));
+        return;
+    }
+
+    const bool any_option = Opt_exchange->isChecked() || Opt_insert->isChecked() || Opt_delete_picture->isChecked()
+        || Opt_delete_page->isChecked();
+    if (!any_option) {
+        // Rename mode: the row's name goes into the rename boxes.
+        selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        const maintenance::SplitName name =
+            maintenance::split_at_last_dot(model->cell_text(row, ManagementGridModel::col_picfile));
+        Text8->setText(name.base);
+        Text28->setText(name.extension);
+        Text8->setFocus();
+        set_message(maintenance::rename_prompt_message(model->cell_text(row, ManagementGridModel::col_numpic),
+                                                       model->cell_text(row, ManagementGridModel::col_numpage)));
+        grid_rename_row = pick_of(*model, row);
+        Command2->setEnabled(!db_read_only);
+        return;
+    }
+
+    const bool second_click = grid_pick_pending;
+    grid_pick_pending = true;
+    const GridPick pick = pick_of(*model, row);
+    maintenance::RenumberView view(*this);
+    renumber_keep_order = 1;
+    const maintenance::OnExit reset([this] { renumber_keep_order = 0; });
+
+    // What an edit ends with: the grid refilled and the edit's own message,
+    // or the reason nothing was written.
+    auto finish = [&](const EditResult& r, const char* done, bool renumbered) {
+        grid_pick_pending = false;
+        switch (r.outcome) {
+        case EditOutcome::Done:
+            if (renumbered)
+                view.report(r.renumbering.value_or(RenumberOutcome::Empty), {});
+            maintenance::recount_pictures(*this);
+            load_list_Click();
+            set_message(QString::fromLatin1(done));
+            maintenance::pump_events();
+            return;
+        case EditOutcome::Stopped:
+            view.report(RenumberOutcome::Stopped, {});
+            return;
+        case EditOutcome::Failed:
+            if (r.renumbering)
+                view.report(RenumberOutcome::Failed, r.error);
+            else
+                set_message(ui::error_message(r.error.code, r.error.text));
+            return;
+        case EditOutcome::Missing:
+        case EditOutcome::SecondMissing:
+        case EditOutcome::Stale:
+            set_message(QString::fromLatin1(maintenance::k_msg_out_of_date));
+            return;
+        }
+    };
+    const EditResult out_of_date{EditOutcome::Stale, std::nullopt, {}};
+
+    if (!second_click) {
+        grid_first = pick;
+        if (Opt_exchange->isChecked()) {
+            set_message(QStringLiteral("Exchange with..."));
+            maintenance::pump_events();
+        } else if (Opt_insert->isChecked()) {
+            set_message(QStringLiteral("Insert in..."));
+            maintenance::pump_events();
+        } else if (Opt_delete_picture->isChecked()) {
+            finish(pick.valid ? maintenance::delete_picture(*db_conn, ref_of(pick), view.hooks()) : out_of_date,
+                   "Picture deleted.", true);
+        } else if (Opt_delete_page->isChecked()) {
+            finish(pick.valid ? maintenance::delete_page_of(*db_conn, ref_of(pick), view.hooks()) : out_of_date,
+                   "Page deleted.", true);
+        }
+        return;
+    }
+
+    grid_second_row = row;
+    grid_second = pick;
+    const bool both = grid_first.valid && grid_second.valid;
+    if (Opt_exchange->isChecked()) {
+        finish(both ? maintenance::exchange_pictures(*db_conn, ref_of(grid_first), ref_of(grid_second)) : out_of_date,
+               "Exchanged.", false);
+    } else if (Opt_insert->isChecked()) {
+        finish(both ? maintenance::insert_picture(*db_conn, ref_of(grid_first), ref_of(grid_second), view.hooks())
+                    : out_of_date,
+               "Inserted.", true);
+    }
+}
+
+void frmBrowser::Command2_Click()
+{
+    const QString base = Text8->text();
+    const QString extension = Text28->text();
+    if (const auto refused = maintenance::check_rename_boxes(base, extension)) {
+        switch (*refused) {
+        case maintenance::RenameOutcome::NoName:
+            set_message(QString::fromLatin1(maintenance::k_msg_name_required));
+            break;
+        case maintenance::RenameOutcome::BadExtension:
+            set_message(QString::fromLatin1(maintenance::k_msg_bad_extension));
+            break;
+        default:
+            set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters));
+            break;
+        }
+        Command2->setEnabled(!db_read_only);
+        return;
+    }
+    if (!db_conn)
+        return;
+    ui::BusyLock lock(busy_state());
+    Command2->setEnabled(false);
+    set_message(QStringLiteral("Renaming file(s)..."));
+    if (!grid_rename_row.valid) {
+        set_message(QString::fromLatin1(maintenance::k_msg_out_of_date));
+        return;
+    }
+    const maintenance::RenameResult r =
+        maintenance::rename_picture(*db_conn, data_folder, ref_of(grid_rename_row), base, extension);
+    switch (r.outcome) {
+    case maintenance::RenameOutcome::Renamed:
+    case maintenance::RenameOutcome::RenamedWithMovie:
+        Text8->clear();
+        Text28->clear();
+        // The row has its new name now: the grid must be reloaded before
+        // the next rename.
+        grid_rename_row = {};
+        set_message(QString::fromLatin1(r.outcome == maintenance::RenameOutcome::RenamedWithMovie
+                                            ? maintenance::k_msg_renamed_with_movie
+                                            : maintenance::k_msg_renamed));
+        maintenance::pump_events();
+        load_list->setFocus();
+        break;
+    case maintenance::RenameOutcome::TargetExists:
+        set_message(QString::fromLatin1(maintenance::k_msg_target_exists));
+        Command2->setEnabled(true);
+        break;
+    case maintenance::RenameOutcome::Stale:
+        set_message(QString::fromLatin1(maintenance::k_msg_out_of_date));
+        break;
+    default:
+        set_message(ui::error_message(r.error.code, r.error.text));
+        break;
+    }
+}
+
+void frmBrowser::Text8_KeyPress(int& key_ascii)
+{
+    if (!maintenance::file_name_key_accepted(key_ascii)) {
+        set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters));
+        key_ascii = 0;
+    }
+}
+
+void frmBrowser::Text28_KeyPress(int& key_ascii)
+{
+    Text8_KeyPress(key_ascii);
+}
+
+} // namespace mosswick

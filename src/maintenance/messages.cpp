@@ -1,0 +1,35 @@
+#include "maintenance/messages.h"
+
+namespace mosswick::maintenance {
+
+QString grid_loaded_message(qint64 count)
+{
+    return QStringLiteral("Grid loaded: %1 record%2 listed.").arg(count).arg(count > 1 ? QStringLiteral("s") : QString());
+}
+
+QString rename_prompt_message(const QString& numpic_text, const QString& numpage_text)
+{
+    return QStringLiteral("Renaming file(s), change the name and press the 'Rename' button;")
+        + QStringLiteral(" Picture#:") + numpic_text + QStringLiteral(", ") + QStringLiteral(" Page#:") + numpage_text
+        + QStringLiteral(".");
+}
+
+QString update_summary(qint64 updated)
+{
+    if (updated == 0)
+        return QStringLiteral("Update pictures completed, no updates made.");
+    return QStringLiteral("Update pictures completed on %1 record%2").arg(updated).arg(updated > 1 ? "s." : ".");
+}
+
+QString verify_summary(bool errors_found)
+{
+    return errors_found ? QStringLiteral("Verify complete, error(s) found.")
+                        : QStringLiteral("Verify complete, no error(s) found.");
+}
+
+QString elapsed_text(qint64 milliseconds)
+{
+    return QString::number(milliseconds) + QStringLiteral(" ms");
+}
+
+} // namespace mosswick::maintenance

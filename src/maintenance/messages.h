@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// Status-bar texts of catalogue maintenance that are built from values.
+namespace mosswick::maintenance {
+
+// "Grid loaded: 5 records listed." ("record" for 0 and 1).
+QString grid_loaded_message(qint64 count);
+
+// The rename prompt after a grid click, naming the row's picture and page
+// numbers as the grid shows them:
+// "Renaming file(s), change the name and press the 'Rename' button; Picture#:3,  Page#:1."
+QString rename_prompt_message(const QString& numpic_text, const QString& numpage_text);
+
+// "Update pictures completed on 1 record." / "... on 12 records." /
+// "Update pictures completed, no updates made."
+QString update_summary(qint64 updated);
+
+// "Verify complete, no error(s) found." or "Verify complete, error(s) found."
+QString verify_summary(bool errors_found);
+
+// Elapsed milliseconds for the timing panel: "125 ms".
+QString elapsed_text(qint64 milliseconds);
+
+inline constexpr const char* k_msg_out_of_date =
+    "The list is out of date: press \"Load List\" and try again. Nothing was changed.";
+inline constexpr const char* k_msg_no_catalogue = "Open a database first.";
+
+} // namespace mosswick::maintenance

@@ -1,0 +1,194 @@
+// The update and verify passes over the loader's lists.
+#include "catalogue/catalogue_logic.h"
+#include "catalogue/frm_browser.h"
+#include "loader/list_boxes.h"
+#include "maintenance/messages.h"
+#include "maintenance/update_pass.h"
+#include "maintenance/verify_pass.h"
+#include "maintenance/window_steps.h"
+
+#include "platform/ui/vb.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <limits>
+
+namespace mosswick {
+
+namespace {
+
+constexpr unsigned k_caption_normal = 0xFFC0C0;
+constexpr unsigned k_caption_filling = 0xFFC0FF;
+
+void set_caption_colour(QLabel* label, unsigned bgr_colour)
+{
+    if (!label)
+        return;
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, ui::bgr(bgr_colour));
+    label->setPalette(p);
+}
+
+int bar_value(qint64 v)
+{
+    return int(std::min<qint64>(v, std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+void frmBrowser::update_pictures_Click()
+{
+    update_pictures->setEnabled(false);
+    ui::BusyLock lock(busy_state());
+    const maintenance::OnExit enable([this] { update_pictures->setEnabled(db_open); });
+    const qint64 start = ui::tick_count();
+    set_timing({});
+    esc_abort_update = false;   // an old Esc never stops a new pass
+    set_message(QStringLiteral("Update pictures, updating pictures & movies, please wait..."));
+    if (!db_conn) {
+        set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
+        return;
+    }
+    store::Error error;
+    const qint64 rows = db_conn->record_count(error);
+    if (error) {
+        set_message(ui::error_message(error.code, error.text));
+        return;
+    }
+    if (rows == 0) {
+        set_message(QStringLiteral("Database empty."));
+        return;
+    }
+    const QStringList names = Fil_ImportFile->names();
+    ProgressBar1->show();
+    set_ready({});
+    ProgressBar1->setRange(0, bar_value(names.size()));
+    ProgressBar1->setValue(0);
+    if (names.isEmpty()) {
+        set_message(QStringLiteral("Update pictures, no picture(s) in the list."));
+        ProgressBar1->hide();
+        set_ready(QStringLiteral("Ready."));
+        return;
+    }
+
+    maintenance::UpdateRequest request;
+    request.pictures = names;
+    // The light window has no note import: its pass only relinks movies.
+    request.notes_in = edition().full && OptionFL2[0]->isChecked();
+    request.target = OptionF12[2]->isChecked() ? loader::NoteTarget::Reference
+        : OptionF12[0]->isChecked()            ? loader::NoteTarget::Note
+                                               : loader::NoteTarget::AddNote;
+    request.db_folder = db_folder;
+    request.data_folder = data_folder;
+    request.log_path = join_path(db_folder, QString::fromLatin1(maintenance::k_update_log_name));
+    ui::EventPump pump;
+    maintenance::UpdateHooks hooks;
+    hooks.advance = [&](qint64 value) {
+        ProgressBar1->setValue(bar_value(value));
+        if (esc_abort_update)
+            return false;
+        pump.maybe_pump();
+        return true;
+    };
+    const maintenance::UpdateResult r = maintenance::run_update_pass(*db_conn, request, hooks);
+    switch (r.outcome) {
+    case maintenance::UpdateOutcome::Stopped:
+        esc_abort_update = false;
+        set_message(QStringLiteral("Upgrading stopped."));
+        ProgressBar1->setValue(0);
+        return;
+    case maintenance::UpdateOutcome::Failed:
+        set_message(ui::error_message(r.error.code, r.error.text));
+        ProgressBar1->setValue(0);
+        ProgressBar1->hide();
+        set_ready(QStringLiteral("Ready."));
+        return;
+    case maintenance::UpdateOutcome::Done:
+        break;
+    }
+    // Reopened so that the page view shows the new state.
+    db_table_open = false;
+    open_database();
+    ProgressBar1->setValue(0);
+    ProgressBar1->hide();
+    if (!db_open)
+        return;   // the reopening reported why
+    set_message(maintenance::update_summary(r.updated));
+    set_ready(QStringLiteral("Ready."));
+    set_timing(maintenance::elapsed_text(ui::tick_count() - start));
+}
+
+void frmBrowser::verify_loaded_pictures_Click()
+{
+    if (!db_conn)
+        return;
+    // Busy while it runs: nothing can close the catalogue under the pass.
+    ui::BusyLock lock(busy_state());
+    stop_requested = false;   // an old click never stops a new pass
+    set_message(QStringLiteral("Start verification procedure (1/2), please wait..."));
+    set_ready({});
+    set_timing(QStringLiteral("Time elapsed..."));
+    ProgressBar1->show();
+    const qint64 start = ui::tick_count();
+    for (QListWidget* l : {List1, List2, List3})
+        l->clear();
+    ProgressBar1->setValue(0);
+    set_caption_colour(lbl_v1, k_caption_filling);
+
+    ui::EventPump pump;
+    maintenance::VerifyHooks hooks;
+    hooks.phase_started = [&](int phase, std::optional<qint64> maximum) {
+        if (phase == 1) {
+            if (maximum)
+                ProgressBar1->setRange(0, bar_value(*maximum));
+            return;
+        }
+        set_caption_colour(lbl_v1, k_caption_normal);
+        set_caption_colour(lbl_v2, k_caption_filling);
+        set_caption_colour(lbl_v3, k_caption_filling);
+        set_message(QStringLiteral("Start verification procedure (2/2), please wait..."));
+        ProgressBar1->setValue(0);
+        pump.pump();
+        if (maximum && *maximum > 0)
+            ProgressBar1->setRange(0, bar_value(*maximum));
+    };
+    hooks.advance = [&](qint64 value) {
+        ProgressBar1->setValue(bar_value(value));
+        if (stop_requested) {
+            stop_requested = false;
+            return false;
+        }
+        pump.maybe_pump();
+        return true;
+    };
+    maintenance::VerifyRequest request;
+    request.picture_folder = Fil_ImportFile->path();
+    request.pictures = Fil_ImportFile->names();
+    request.files_folder = File_movies->path();
+    request.all_files = File_movies->names();
+    const maintenance::VerifyResult r = maintenance::run_verify_pass(*db_conn, request, hooks);
+
+    List1->addItems(r.not_loaded);
+    List2->addItems(r.missing);
+    List3->addItems(r.duplicates);
+    for (QLabel* l : {lbl_v1, lbl_v2, lbl_v3})
+        set_caption_colour(l, k_caption_normal);
+    switch (r.outcome) {
+    case maintenance::VerifyOutcome::Done: set_message(maintenance::verify_summary(r.errors_found())); break;
+    case maintenance::VerifyOutcome::Stopped: set_message(QStringLiteral("Verify stopped.")); break;
+    case maintenance::VerifyOutcome::Failed: set_message(ui::error_message(r.error.code, r.error.text)); break;
+    }
+    verify_loaded_pictures->setEnabled(true);
+    ProgressBar1->setValue(0);
+    ProgressBar1->hide();
+    set_ready(QStringLiteral("Ready."));
+    set_timing(maintenance::elapsed_text(ui::tick_count() - start));
+    SSTab_main->setEnabled(true);
+}
+
+} // namespace mosswick

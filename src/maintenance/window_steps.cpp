@@ -1,0 +1,87 @@
+#include "maintenance/window_steps.h"
+
+#include "catalogue/frm_browser.h"
+#include "platform/ui/vb.h"
+
+#include <QCoreApplication>
+#include <QProgressBar>
+
+#include <limits>
+
+namespace mosswick::maintenance {
+
+void pump_events()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void recount_pictures(frmBrowser& window)
+{
+    if (!window.db_conn)
+        return;
+    store::Error error;
+    const qint64 n = window.db_conn->record_count(error);
+    if (error)
+        return;
+    window.picture_count = n;
+    window.counts_changed();
+}
+
+RenumberView::RenumberView(frmBrowser& window) : m_window(window) {}
+
+RenumberHooks RenumberView::hooks()
+{
+    return {[this] { started(); }, [this](qint64 done, qint64 total) { return progress(done, total); }};
+}
+
+void RenumberView::started()
+{
+    m_window.stop_requested = false;   // an old click never stops a new run
+    m_window.set_message(QStringLiteral("Database pages renumbering started, please wait..."));
+    m_pump.pump();
+}
+
+bool RenumberView::progress(qint64 done, qint64 total)
+{
+    QProgressBar* bar = m_window.ProgressBar1;
+    if (!m_shown) {
+        bar->show();
+        m_window.set_ready({});
+        bar->setRange(0, int(std::min<qint64>(total, std::numeric_limits<int>::max())));
+        m_shown = true;
+    }
+    bar->setValue(int(std::min<qint64>(done, bar->maximum())));
+    m_pump.maybe_pump();
+    if (m_window.stop_requested) {
+        m_window.stop_requested = false;
+        return false;
+    }
+    return true;
+}
+
+void RenumberView::report(RenumberOutcome outcome, const store::Error& error)
+{
+    QProgressBar* bar = m_window.ProgressBar1;
+    switch (outcome) {
+    case RenumberOutcome::Empty:
+        m_window.set_message(QStringLiteral("Database empty."));
+        break;
+    case RenumberOutcome::Stopped:
+        // Rolled back: the bar stays where the stop found it.
+        m_window.set_message(QStringLiteral("Renumbering stopped."));
+        break;
+    case RenumberOutcome::Failed:
+        bar->setValue(0);
+        bar->hide();
+        m_window.set_message(ui::error_message(error.code, error.text));
+        break;
+    case RenumberOutcome::Done:
+        bar->setValue(0);
+        bar->hide();
+        m_window.set_ready(QStringLiteral("Ready."));
+        m_window.set_message(QStringLiteral("Database pages renumbered."));
+        break;
+    }
+}
+
+} // namespace mosswick::maintenance

@@ -1,0 +1,322 @@
+#include "maintenance/edits.h"
+#include "maintenance/renumber.h"
+
+#include "maintenance_test_util.h"
+
+using namespace mosswick;
+using namespace mosswick::maintenance;
+
+namespace {
+
+std::vector<qint64> one_to(int n)
+{
+    std::vector<qint64> v;
+    for (int i = 1; i <= n; ++i)
+        v.push_back(i);
+    return v;
+}
+
+// Hooks that count the renumbering's calls; stop_at stops after that row.
+struct Counting {
+    int started = 0;
+    qint64 last_done = 0;
+    qint64 last_total = 0;
+    qint64 stop_at = -1;
+    RenumberHooks hooks()
+    {
+        return {[this] { ++started; },
+                [this](qint64 done, qint64 total) {
+                    last_done = done;
+                    last_total = total;
+                    return done != stop_at;
+                }};
+    }
+};
+
+} // namespace
+
+// ---- numbering arithmetic -----------------------------------------------------
+
+struct MoveCase {
+    const char* name;
+    size_t from;
+    size_t to;
+    std::vector<qint64> expected;
+};
+
+class MoveEntry : public ::testing::TestWithParam<MoveCase> {};
+
+TEST_P(MoveEntry, ShiftsTheEntriesBetween)
+{
+    std::vector<qint64> order = one_to(12);
+    move_entry(order, GetParam().from, GetParam().to);
+    EXPECT_EQ(order, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MoveEntry,
+    ::testing::Values(MoveCase{"back_10_to_3", 9, 2, {1, 2, 10, 3, 4, 5, 6, 7, 8, 9, 11, 12}},
+                      MoveCase{"forward_3_to_10", 2, 9, {1, 2, 4, 5, 6, 7, 8, 9, 10, 3, 11, 12}},
+                      MoveCase{"back_by_one", 9, 8, {1, 2, 3, 4, 5, 6, 7, 8, 10, 9, 11, 12}},
+                      MoveCase{"forward_by_one", 8, 9, {1, 2, 3, 4, 5, 6, 7, 8, 10, 9, 11, 12}},
+                      MoveCase{"first_to_last", 0, 11, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 1}},
+                      MoveCase{"last_to_first", 11, 0, {12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+                      MoveCase{"in_place", 4, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+                      MoveCase{"outside", 12, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- renumbering -----------------------------------------------------------------
+
+TEST_F(CatalogueTest, RenumberingByNameFoldsCaseAndPutsSixOnAPage)
+{
+    make(13);
+    exec("UPDATE demopicture SET picfile = 'B.jpg' WHERE numpic = 1");
+    exec("UPDATE demopicture SET picfile = 'a.jpg' WHERE numpic = 2");
+    exec("UPDATE demopicture SET picfile = 'A.jpg' WHERE numpic = 3");
+    store::Error e;
+    EXPECT_EQ(renumber_rows(*conn, false, {}, e), RenumberOutcome::Done);
+    const QStringList r = rows();
+    ASSERT_EQ(r.size(), 13);
+    EXPECT_EQ(r[0], "1/1/A.jpg/-");
+    EXPECT_EQ(r[1], "2/1/a.jpg/-");
+    EXPECT_EQ(r[2], "3/1/B.jpg/-");
+    EXPECT_EQ(r[5], "6/1/pic006.jpg/-");
+    EXPECT_EQ(r[6], "7/2/pic007.jpg/-");
+    EXPECT_EQ(r[11], "12/2/pic012.jpg/-");
+    EXPECT_EQ(r[12], "13/3/pic013.jpg/-");
+}
+
+TEST_F(CatalogueTest, RenumberingInOrderClosesGapsAndPutsUnnumberedRowsLast)
+{
+    make(5);
+    exec("DELETE FROM demopicture WHERE numpic = 3");
+    exec("UPDATE demopicture SET numpic = NULL WHERE numpic = 1");
+    store::Error e;
+    EXPECT_EQ(renumber_rows(*conn, true, {}, e), RenumberOutcome::Done);
+    EXPECT_EQ(rows(), QStringList({"1/1/pic002.jpg/-", "2/1/pic004.jpg/-", "3/1/pic005.jpg/-", "4/1/pic001.jpg/-"}));
+}
+
+TEST_F(CatalogueTest, AStoppedRenumberingChangesNothing)
+{
+    make(9);
+    exec("UPDATE demopicture SET numpic = numpic + 100");
+    const QStringList before = rows();
+    store::Error e;
+    EXPECT_EQ(renumber_rows(*conn, false, [](qint64 done, qint64) { return done < 4; }, e), RenumberOutcome::Stopped);
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(renumber_rows(*conn, false, {}, e), RenumberOutcome::Done);
+    EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
+}
+
+TEST_F(CatalogueTest, AnEmptyCatalogueHasNothingToRenumber)
+{
+    make(0);
+    store::Error e;
+    EXPECT_EQ(renumber_rows(*conn, true, {}, e), RenumberOutcome::Empty);
+    EXPECT_EQ(assign_numbers(*conn, {}, {}, e), RenumberOutcome::Empty);
+}
+
+// ---- deletes -------------------------------------------------------------------------
+
+TEST_F(CatalogueTest, DeletingPageTwoOfFourteenClosesTheNumbering)
+{
+    make(14);
+    Counting c;
+    const EditResult r = delete_page(*conn, 2, c.hooks());
+    EXPECT_EQ(r.outcome, EditOutcome::Done);
+    EXPECT_EQ(r.renumbering, RenumberOutcome::Done);
+    EXPECT_EQ(c.started, 1);
+    EXPECT_EQ(c.last_total, 8);
+    EXPECT_EQ(rows(), QStringList({"1/1/pic001.jpg/-", "2/1/pic002.jpg/-", "3/1/pic003.jpg/-", "4/1/pic004.jpg/-",
+                                   "5/1/pic005.jpg/-", "6/1/pic006.jpg/-", "7/2/pic013.jpg/-", "8/2/pic014.jpg/-"}));
+}
+
+TEST_F(CatalogueTest, DeletingPictureThreeOfSevenMovesTheRestDown)
+{
+    make(7);
+    const EditResult r = delete_picture(*conn, PictureRef::number(3), {});
+    EXPECT_EQ(r.outcome, EditOutcome::Done);
+    EXPECT_EQ(order(), names({1, 2, 4, 5, 6, 7}));
+    EXPECT_EQ(rows().back(), "6/1/pic007.jpg/-");
+}
+
+TEST_F(CatalogueTest, DeletingTheOnlyPageLeavesNothingToRenumber)
+{
+    make(4);
+    const EditResult r = delete_page(*conn, 1, {});
+    EXPECT_EQ(r.outcome, EditOutcome::Done);
+    EXPECT_EQ(r.renumbering, RenumberOutcome::Empty);
+    EXPECT_TRUE(rows().isEmpty());
+}
+
+TEST_F(CatalogueTest, NumbersWithoutARowChangeNothing)
+{
+    make(7);
+    const QStringList before = rows();
+    Counting c;
+    EXPECT_EQ(delete_page(*conn, 3, c.hooks()).outcome, EditOutcome::Missing);
+    EXPECT_EQ(delete_page(*conn, 0, c.hooks()).outcome, EditOutcome::Missing);
+    EXPECT_EQ(delete_picture(*conn, PictureRef::number(8), c.hooks()).outcome, EditOutcome::Missing);
+    EXPECT_EQ(delete_picture(*conn, PictureRef::number(0), c.hooks()).outcome, EditOutcome::Missing);
+    EXPECT_EQ(c.started, 0);
+    EXPECT_EQ(rows(), before);
+}
+
+TEST_F(CatalogueTest, DeletingEverythingEmptiesTheTableOnly)
+{
+    make(5);
+    const QString movie = touch(data_folder() + "pic001.avi");
+    EXPECT_EQ(delete_all_pictures(*conn).outcome, EditOutcome::Done);
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_TRUE(QFile::exists(movie));
+}
+
+TEST_F(CatalogueTest, AStopDuringTheRenumberingUndoesTheDelete)
+{
+    make(14);
+    const QStringList before = rows();
+    Counting c;
+    c.stop_at = 3;
+    const EditResult r = delete_page(*conn, 1, c.hooks());
+    EXPECT_EQ(r.outcome, EditOutcome::Stopped);
+    EXPECT_EQ(r.renumbering, RenumberOutcome::Stopped);
+    EXPECT_EQ(rows(), before);
+    // The connection is usable and the next edit goes through.
+    EXPECT_EQ(delete_picture(*conn, PictureRef::number(1), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(rows().size(), 13);
+}
+
+TEST_F(CatalogueTest, AGridRowThatChangedIsNotDeleted)
+{
+    make(8);
+    exec("UPDATE demopicture SET picfile = 'renamed.jpg' WHERE numpic = 2");
+    const QStringList before = rows();
+    EXPECT_EQ(delete_picture(*conn, PictureRef::grid_row(2, 1, "pic002.jpg"), {}).outcome, EditOutcome::Stale);
+    EXPECT_EQ(delete_picture(*conn, PictureRef::grid_row(3, 2, "pic003.jpg"), {}).outcome, EditOutcome::Stale);
+    EXPECT_EQ(delete_picture(*conn, PictureRef::grid_row(9, 2, "pic009.jpg"), {}).outcome, EditOutcome::Stale);
+    EXPECT_EQ(delete_page_of(*conn, PictureRef::grid_row(2, 1, "pic002.jpg"), {}).outcome, EditOutcome::Stale);
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(delete_page_of(*conn, PictureRef::grid_row(8, 2, "pic008.jpg"), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(rows().size(), 6);
+    EXPECT_EQ(delete_picture(*conn, PictureRef::grid_row(2, 1, "renamed.jpg"), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(order(), names({1, 3, 4, 5, 6}));
+}
+
+TEST(StillAsShown, ComparesPageAndNameOfGridRowsOnly)
+{
+    EXPECT_TRUE(still_as_shown(PictureRef::number(4), QVariant(), "anything"));
+    EXPECT_TRUE(still_as_shown(PictureRef::grid_row(4, 1, "a.jpg"), 1, "a.jpg"));
+    EXPECT_FALSE(still_as_shown(PictureRef::grid_row(4, 1, "a.jpg"), 2, "a.jpg"));
+    EXPECT_FALSE(still_as_shown(PictureRef::grid_row(4, 1, "a.jpg"), 1, "A.jpg"));
+    EXPECT_FALSE(still_as_shown(PictureRef::grid_row(4, 1, "a.jpg"), QVariant(), "a.jpg"));
+    EXPECT_TRUE(still_as_shown(PictureRef::grid_row(4, std::nullopt, "a.jpg"), QVariant(), "a.jpg"));
+}
+
+// ---- exchange ------------------------------------------------------------------------
+
+TEST_F(CatalogueTest, ExchangingThreeAndTenSwapsTheirPlacesOnly)
+{
+    make(12);
+    EXPECT_EQ(exchange_pictures(*conn, PictureRef::number(3), PictureRef::number(10)).outcome, EditOutcome::Done);
+    const QStringList r = rows();
+    EXPECT_EQ(r[2], "3/1/pic010.jpg/-");
+    EXPECT_EQ(r[9], "10/2/pic003.jpg/-");
+    EXPECT_EQ(order(), names({1, 2, 10, 4, 5, 6, 7, 8, 9, 3, 11, 12}));
+}
+
+TEST_F(CatalogueTest, ExchangeRefusesMissingPicturesAndIgnoresItself)
+{
+    make(5);
+    const QStringList before = rows();
+    EXPECT_EQ(exchange_pictures(*conn, PictureRef::number(3), PictureRef::number(3)).outcome, EditOutcome::Done);
+    EXPECT_EQ(exchange_pictures(*conn, PictureRef::number(6), PictureRef::number(1)).outcome, EditOutcome::Missing);
+    EXPECT_EQ(exchange_pictures(*conn, PictureRef::number(1), PictureRef::number(6)).outcome,
+              EditOutcome::SecondMissing);
+    EXPECT_EQ(rows(), before);
+}
+
+TEST_F(CatalogueTest, ExchangeWorksBesideARowLeftInTheParkingSlot)
+{
+    make(4);
+    exec("UPDATE demopicture SET numpic = 0, numpage = 0 WHERE numpic = 4");
+    EXPECT_EQ(exchange_pictures(*conn, PictureRef::number(1), PictureRef::number(2)).outcome, EditOutcome::Done);
+    EXPECT_EQ(rows(), QStringList({"0/0/pic004.jpg/-", "1/1/pic002.jpg/-", "2/1/pic001.jpg/-", "3/1/pic003.jpg/-"}));
+}
+
+TEST_F(CatalogueTest, GridExchangeChecksBothRows)
+{
+    make(6);
+    exec("UPDATE demopicture SET picfile = 'other.jpg' WHERE numpic = 5");
+    const QStringList before = rows();
+    EXPECT_EQ(exchange_pictures(*conn, PictureRef::grid_row(1, 1, "pic001.jpg"), PictureRef::grid_row(5, 1, "pic005.jpg"))
+                  .outcome,
+              EditOutcome::Stale);
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(exchange_pictures(*conn, PictureRef::grid_row(1, 1, "pic001.jpg"), PictureRef::grid_row(5, 1, "other.jpg"))
+                  .outcome,
+              EditOutcome::Done);
+    EXPECT_EQ(rows().front(), "1/1/other.jpg/-");
+}
+
+// ---- insert ---------------------------------------------------------------------------
+
+struct InsertCase {
+    const char* name;
+    int moving;
+    int place;
+    std::vector<int> expected;
+};
+
+class InsertPicture : public CatalogueTest, public ::testing::WithParamInterface<InsertCase> {};
+
+TEST_P(InsertPicture, MovesOnePictureAndShiftsThoseBetween)
+{
+    make(12);
+    Counting c;
+    const EditResult r =
+        insert_picture(*conn, PictureRef::number(GetParam().moving), PictureRef::number(GetParam().place), c.hooks());
+    EXPECT_EQ(r.outcome, EditOutcome::Done);
+    EXPECT_EQ(order(), names(GetParam().expected));
+    EXPECT_EQ(c.last_total, 12);
+    // The page model holds afterwards.
+    const QStringList all = rows();
+    for (int i = 0; i < all.size(); ++i)
+        EXPECT_TRUE(all[i].startsWith(QStringLiteral("%1/%2/").arg(i + 1).arg(i / 6 + 1))) << all[i].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InsertPicture,
+    ::testing::Values(InsertCase{"ten_at_three", 10, 3, {1, 2, 10, 3, 4, 5, 6, 7, 8, 9, 11, 12}},
+                      InsertCase{"three_at_ten", 3, 10, {1, 2, 4, 5, 6, 7, 8, 9, 10, 3, 11, 12}},
+                      InsertCase{"ten_at_nine", 10, 9, {1, 2, 3, 4, 5, 6, 7, 8, 10, 9, 11, 12}},
+                      InsertCase{"nine_at_ten", 9, 10, {1, 2, 3, 4, 5, 6, 7, 8, 10, 9, 11, 12}},
+                      InsertCase{"at_its_own_number", 5, 5, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+                      InsertCase{"last_at_first", 12, 1, {12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CatalogueTest, InsertFollowsThePresentOrderAcrossGaps)
+{
+    make(5);
+    exec("DELETE FROM demopicture WHERE numpic = 3");
+    EXPECT_EQ(insert_picture(*conn, PictureRef::number(5), PictureRef::number(2), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(rows(), QStringList({"1/1/pic001.jpg/-", "2/1/pic005.jpg/-", "3/1/pic002.jpg/-", "4/1/pic004.jpg/-"}));
+}
+
+TEST_F(CatalogueTest, InsertRefusesMissingPicturesAndUndoesAStop)
+{
+    make(8);
+    const QStringList before = rows();
+    EXPECT_EQ(insert_picture(*conn, PictureRef::number(9), PictureRef::number(2), {}).outcome, EditOutcome::Missing);
+    EXPECT_EQ(insert_picture(*conn, PictureRef::number(2), PictureRef::number(9), {}).outcome,
+              EditOutcome::SecondMissing);
+    Counting c;
+    c.stop_at = 5;
+    EXPECT_EQ(insert_picture(*conn, PictureRef::number(8), PictureRef::number(1), c.hooks()).outcome,
+              EditOutcome::Stopped);
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(insert_picture(*conn, PictureRef::grid_row(8, 1, "pic008.jpg"), PictureRef::grid_row(1, 1, "pic001.jpg"),
+                             {})
+                  .outcome,
+              EditOutcome::Stale);
+    EXPECT_EQ(rows(), before);
+}

@@ -1,0 +1,208 @@
+#include "maintenance_fixture.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
+using namespace mosswick;
+
+TEST_F(MaintenanceWindow, DeletingAPageRenumbersAndCountsAgain)
+{
+    open_catalogue(14);
+    window->Txt_delpag->setText("2");
+    window->delete_page->click();
+    EXPECT_EQ(window->message_text(), "Page deleted.");
+    EXPECT_EQ(window->ready_text(), "Ready.");
+    EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 13, 14}));
+    EXPECT_EQ(rows().back(), "8/2/pic014.jpg/-");
+    EXPECT_EQ(window->picture_count, 8);
+    EXPECT_EQ(window->Label27->text(), "8");
+    EXPECT_EQ(window->Label29->text(), "2");
+    EXPECT_TRUE(window->delete_page->isEnabled());
+    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_EQ(window->renumber_keep_order, 0);
+    expect_usable();
+}
+
+TEST_F(MaintenanceWindow, DeletingEverythingKeepsTheFiles)
+{
+    open_catalogue(5);
+    window->Txt_delpag->setText("*");
+    window->delete_page->click();
+    EXPECT_EQ(window->message_text(), "Entire content of the database deleted.");
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_EQ(window->Label27->text(), "0");
+    EXPECT_TRUE(QFile::exists(data("pic001.jpg")));
+    expect_usable();
+}
+
+TEST_F(MaintenanceWindow, APageOrPictureThatIsNotThereIsReportedInABox)
+{
+    open_catalogue(7);
+    window->Txt_delpag->setText("3");
+    window->delete_page->click();
+    window->Text15->setText("8");
+    window->delete_picture->click();
+    ASSERT_EQ(dialogs->asked.size(), 2u);
+    EXPECT_EQ(dialogs->asked[0].text, "The page not exist.");
+    EXPECT_EQ(dialogs->asked[0].title, "Error");
+    EXPECT_EQ(dialogs->asked[1].text, "The picture not exist.");
+    EXPECT_EQ(dialogs->asked[1].title, "Error");
+    EXPECT_EQ(rows().size(), 7);
+    EXPECT_TRUE(window->delete_page->isEnabled());
+    EXPECT_TRUE(window->delete_picture->isEnabled());
+    expect_usable();
+}
+
+TEST_F(MaintenanceWindow, TypedNumbersAreReadStrictly)
+{
+    open_catalogue(7);
+    // What SQL built from the text would have taken for page 2.
+    window->Txt_delpag->setText("1*2");
+    window->delete_page->click();
+    EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
+    EXPECT_EQ(rows().size(), 7);
+    EXPECT_TRUE(dialogs->asked.empty());
+    // Leading zeros are harmless.
+    window->Text15->setText("007");
+    window->delete_picture->click();
+    EXPECT_EQ(window->message_text(), "Picture deleted.");
+    EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6}));
+    // Empty boxes do nothing.
+    window->set_message("before");
+    window->Text15->clear();
+    window->delete_picture->click();
+    EXPECT_EQ(window->message_text(), "before");
+}
+
+TEST_F(MaintenanceWindow, AStopDuringTheRenumberingOfADeleteUndoesTheDelete)
+{
+    open_catalogue(14);
+    stop_at(3);
+    window->Text15->setText("1");
+    window->delete_picture->click();
+    EXPECT_EQ(window->message_text(), "Renumbering stopped.");
+    EXPECT_EQ(rows().size(), 14);
+    EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
+    EXPECT_FALSE(window->stop_requested);
+    EXPECT_EQ(window->renumber_keep_order, 0);
+    EXPECT_EQ(window->Label27->text(), "14");
+    expect_usable();
+}
+
+TEST_F(MaintenanceWindow, ExchangeSwapsTwoPicturesAndRestoresItsButtons)
+{
+    open_catalogue(12);
+    ASSERT_TRUE(window->refresh_grid->isEnabled());
+    window->Text9->setText("3");
+    window->Text11->setText("10");
+    window->exchange_picture->click();
+    EXPECT_EQ(window->message_text(), "Pictures exchanged.");
+    EXPECT_EQ(rows()[2], "3/1/pic010.jpg/-");
+    EXPECT_EQ(rows()[9], "10/2/pic003.jpg/-");
+    EXPECT_TRUE(window->refresh_grid->isEnabled());
+    EXPECT_TRUE(window->exchange_picture->isEnabled());
+
+    window->Text9->setText("13");
+    window->exchange_picture->click();
+    window->Text9->setText("1");
+    window->Text11->setText("13");
+    window->exchange_picture->click();
+    ASSERT_EQ(dialogs->asked.size(), 2u);
+    EXPECT_EQ(dialogs->asked[0].text, "First picture not exist.");
+    EXPECT_EQ(dialogs->asked[1].text, "Last picture not exist.");
+    expect_usable();
+}
+
+TEST_F(MaintenanceWindow, InsertMovesAPictureAndTimesTheWholeAction)
+{
+    open_catalogue(12);
+    window->Text22->setText("10");
+    window->Text20->setText("3");
+    window->insert_picture->click();
+    EXPECT_EQ(window->message_text(), "Picture inserted.");
+    EXPECT_EQ(window->ready_text(), "Ready.");
+    EXPECT_TRUE(window->timing_text().endsWith(" ms"));
+    EXPECT_EQ(order(), QList<int>({1, 2, 10, 3, 4, 5, 6, 7, 8, 9, 11, 12}));
+    EXPECT_EQ(rows()[6], "7/2/pic006.jpg/-");
+    EXPECT_TRUE(window->insert_picture->isEnabled());
+
+    window->Text22->setText("99");
+    window->insert_picture->click();
+    ASSERT_EQ(dialogs->asked.size(), 1u);
+    EXPECT_EQ(dialogs->asked[0].text, "First picture not exist.");
+    EXPECT_EQ(window->timing_text(), "");
+    expect_usable();
+}
+
+TEST_F(MaintenanceWindow, TheRenumberButtonNumbersByNameAndShowsPageOne)
+{
+    open_catalogue(8);
+    exec("UPDATE demopicture SET numpic = 100 - numpic");   // reversed, pages unchanged
+    window->renumber_keep_order = 1;                      // the button ignores a leftover flag
+    window->renumber_pages->click();
+    EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(rows()[6], "7/2/pic007.jpg/-");
+    EXPECT_EQ(window->Label5[1]->text(), "1");
+    EXPECT_EQ(window->current_page, 1);
+    EXPECT_TRUE(window->timing_text().endsWith(" ms"));
+    EXPECT_TRUE(window->renumber_pages->isEnabled());
+    EXPECT_TRUE(window->db_open);
+    expect_usable();
+}
+
+TEST_F(MaintenanceWindow, NumberBoxesTakeDigitsOnly)
+{
+    open_catalogue(2);
+    focus(window->Txt_delpag);
+    QTest::keyClicks(window->Txt_delpag, "1a*2");
+    EXPECT_EQ(window->Txt_delpag->text(), "1*2");
+    EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
+    for (QLineEdit* box : {window->Text15, window->Text9, window->Text11, window->Text22, window->Text20}) {
+        focus(box);
+        window->set_message({});
+        QTest::keyClicks(box, "3*x");
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(box->text(), "3") << box->objectName().toStdString();
+        EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
+        QTest::keyClick(box, Qt::Key_Backspace);
+        EXPECT_EQ(box->text(), "");
+    }
+    int key = '5';
+    window->Text20_KeyPress(key);
+    EXPECT_EQ(key, '5');
+    key = 13;
+    window->Txt_delpag_KeyPress(key);
+    EXPECT_EQ(key, 0);
+}
+
+TEST_F(MaintenanceWindow, PastedTextLosesWhatANumberBoxRefuses)
+{
+    open_catalogue(2);
+    focus(window->Text15);
+    QGuiApplication::clipboard()->setText("1x2; drop");
+    window->Text15->paste();
+    EXPECT_EQ(window->Text15->text(), "12");
+    EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
+}
+
+TEST_F(MaintenanceWindow, AnActionButtonHandsTheFocusBackToItsBox)
+{
+    open_catalogue(2);
+    focus(window->delete_page);
+    ASSERT_TRUE(window->delete_page->hasFocus());
+    window->Text9->setFocus(Qt::MouseFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->Txt_delpag->hasFocus());
+
+    // A disabled box does not take the focus back.
+    window->Text15->setEnabled(false);
+    focus(window->delete_picture);
+    window->Text11->setFocus(Qt::MouseFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->Text11->hasFocus());
+
+    focus(window->insert_picture);
+    window->insert_picture_LostFocus();
+    EXPECT_TRUE(window->Text22->hasFocus());
+}

@@ -1,0 +1,258 @@
+#include "maintenance_fixture.h"
+
+#include <QItemSelectionModel>
+#include <QTest>
+
+using namespace mosswick;
+
+namespace {
+
+class GridWindow : public MaintenanceWindow {
+protected:
+    void load(int pictures)
+    {
+        open_catalogue(pictures);
+        window->SSTab_main->setCurrentIndex(2);
+        window->load_list->click();
+    }
+};
+
+} // namespace
+
+TEST_F(GridWindow, LoadListFillsTheGridAndResetsTheChoice)
+{
+    open_catalogue(14);
+    window->Opt_exchange->setChecked(true);
+    window->Text8->setText("left");
+    window->Text28->setText("jpg");
+    window->load_list->click();
+    EXPECT_EQ(window->message_text(), "Grid loaded: 14 records listed.");
+    EXPECT_TRUE(window->timing_text().endsWith(" ms"));
+    EXPECT_EQ(model()->rowCount(), 14);
+    EXPECT_FALSE(window->mgm_pic->isHidden());
+    EXPECT_EQ(window->mgm_pic->columnWidth(0), ui::twips_to_px(700));
+    EXPECT_EQ(window->mgm_pic->columnWidth(3), ui::twips_to_px(5000));
+    for (QRadioButton* o : {window->Opt_exchange, window->Opt_insert, window->Opt_delete_picture, window->Opt_delete_page})
+        EXPECT_FALSE(o->isChecked());
+    EXPECT_EQ(window->Text8->text(), "");
+    EXPECT_EQ(window->Text28->text(), "");
+    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_TRUE(window->load_list->isEnabled());
+    EXPECT_TRUE(window->SSTab_main->isEnabled());
+    expect_usable();
+}
+
+TEST_F(GridWindow, AnEmptyCatalogueKeepsTheGridHidden)
+{
+    open_catalogue(1);
+    exec("DELETE FROM demopicture");
+    window->load_list_Click();
+    EXPECT_EQ(window->message_text(), "Grid loaded: 0 record listed.");
+    EXPECT_TRUE(window->mgm_pic->isHidden());
+}
+
+TEST_F(GridWindow, AClickWithoutAnActionPreparesARename)
+{
+    load(8);
+    exec("UPDATE demopicture SET picfile = 'holiday.01.jpg' WHERE numpic = 8");
+    window->load_list->click();
+    click_row(grid_row_of(8));
+    EXPECT_EQ(window->Text8->text(), "holiday.01");
+    EXPECT_EQ(window->Text28->text(), "jpg");
+    EXPECT_TRUE(window->Command2->isEnabled());
+    EXPECT_EQ(window->message_text(),
+              "Renaming file(s), change the name and press the 'Rename' button; Picture#:8,  Page#:2.");
+    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_TRUE(window->mgm_pic->isEnabled());
+    expect_usable();
+}
+
+TEST_F(GridWindow, RenameRenamesThePictureAndItsMovieOnce)
+{
+    load(3);
+    exec("UPDATE demopicture SET movfile = 'pic002.avi' WHERE numpic = 2");
+    touch(data("pic002.avi"), "movie");
+    window->load_list->click();
+    click_row(1);
+    window->Text8->setText("coast");
+    window->Command2->click();
+    EXPECT_EQ(window->message_text(), "Picture & Multimedia files renamed.");
+    EXPECT_EQ(rows()[1], "2/1/coast.jpg/coast.avi");
+    EXPECT_TRUE(QFile::exists(data("coast.jpg")));
+    EXPECT_TRUE(QFile::exists(data("coast.avi")));
+    EXPECT_FALSE(window->Command2->isEnabled());
+    EXPECT_EQ(window->Text8->text(), "");
+    // The grid still shows the old name until it is loaded again.
+    EXPECT_EQ(model()->cell_text(1, 3), "pic002.jpg");
+
+    // A click on that out-of-date row cannot rename anything.
+    click_row(1);
+    window->Text8->setText("again");
+    window->Command2->click();
+    EXPECT_EQ(window->message_text(),
+              "The list is out of date: press \"Load List\" and try again. Nothing was changed.");
+    EXPECT_EQ(rows()[1], "2/1/coast.jpg/coast.avi");
+    EXPECT_FALSE(QFile::exists(data("again.jpg")));
+    expect_usable();
+}
+
+TEST_F(GridWindow, RenameChecksItsBoxesFirst)
+{
+    load(2);
+    click_row(0);
+    window->Text8->setText("   ");
+    window->Command2->click();
+    EXPECT_EQ(window->message_text(), "File name must be specified.");
+    EXPECT_TRUE(window->Command2->isEnabled());
+    window->Text8->setText("new");
+    window->Text28->setText("txt");
+    window->Command2->click();
+    EXPECT_EQ(window->message_text(),
+              "File extension must be specified as bmp, gif, jpg, png, tif, emf, wmf, rle and ico.");
+    window->Text28->setText("jpg");
+    window->Text8->setText("pic002");
+    window->Command2->click();
+    EXPECT_EQ(window->message_text(), "A picture file with the same name was found in the data directory.");
+    EXPECT_TRUE(window->Command2->isEnabled());
+    EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
+
+    focus(window->Text8);
+    window->Text8->clear();
+    QTest::keyClicks(window->Text8, "a:b?c");
+    EXPECT_EQ(window->Text8->text(), "abc");
+    EXPECT_EQ(window->message_text(), "Characters not supported \\ / * ? < > | \"");
+}
+
+TEST_F(GridWindow, DeletePictureActsOnOneClick)
+{
+    load(8);
+    window->Opt_delete_picture->setChecked(true);
+    click_row(grid_row_of(3));
+    EXPECT_EQ(window->message_text(), "Picture deleted.");
+    EXPECT_EQ(order(), QList<int>({1, 2, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(model()->rowCount(), 7);
+    EXPECT_FALSE(window->Opt_delete_picture->isChecked());
+    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_EQ(window->Label27->text(), "7");
+    expect_usable();
+}
+
+TEST_F(GridWindow, DeletePageDeletesTheClickedRowsPage)
+{
+    load(14);
+    window->Opt_delete_page->setChecked(true);
+    click_row(grid_row_of(9));
+    EXPECT_EQ(window->message_text(), "Page deleted.");
+    EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 13, 14}));
+    EXPECT_EQ(model()->rowCount(), 8);
+}
+
+TEST_F(GridWindow, ExchangeTakesTwoClicks)
+{
+    load(12);
+    window->Opt_exchange->setChecked(true);
+    click_row(grid_row_of(3));
+    EXPECT_EQ(window->message_text(), "Exchange with...");
+    EXPECT_TRUE(window->grid_pick_pending);
+    click_row(grid_row_of(10));
+    EXPECT_EQ(window->message_text(), "Exchanged.");
+    EXPECT_EQ(rows()[2], "3/1/pic010.jpg/-");
+    EXPECT_EQ(rows()[9], "10/2/pic003.jpg/-");
+    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_FALSE(window->Opt_exchange->isChecked());
+    EXPECT_EQ(model()->cell_text(2, 3), "pic010.jpg");
+}
+
+TEST_F(GridWindow, InsertMovesTheFirstClickedPictureToTheSecondsNumber)
+{
+    load(12);
+    window->Opt_insert->setChecked(true);
+    click_row(grid_row_of(9));
+    EXPECT_EQ(window->message_text(), "Insert in...");
+    click_row(grid_row_of(2));
+    EXPECT_EQ(window->message_text(), "Inserted.");
+    EXPECT_EQ(order(), QList<int>({1, 9, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12}));
+
+    window->Opt_insert->setChecked(true);
+    click_row(grid_row_of(2));
+    click_row(grid_row_of(9));
+    EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    expect_usable();
+}
+
+TEST_F(GridWindow, AnOutOfDateGridWritesNothing)
+{
+    load(8);
+    // Another action changes the catalogue under the grid.
+    window->Text15->setText("1");
+    window->delete_picture->click();
+    const QStringList before = rows();
+    window->Opt_delete_picture->setChecked(true);
+    click_row(grid_row_of(3));   // shows pic003.jpg, which is number 2 now
+    EXPECT_EQ(window->message_text(),
+              "The list is out of date: press \"Load List\" and try again. Nothing was changed.");
+    EXPECT_EQ(rows(), before);
+
+    window->load_list->click();
+    window->Opt_exchange->setChecked(true);
+    click_row(grid_row_of(1));
+    exec("UPDATE demopicture SET picfile = 'moved.jpg' WHERE numpic = 4");
+    click_row(grid_row_of(4));
+    EXPECT_EQ(window->message_text(),
+              "The list is out of date: press \"Load List\" and try again. Nothing was changed.");
+    EXPECT_EQ(rows()[0], "1/1/pic002.jpg/-");
+    EXPECT_FALSE(window->grid_pick_pending);
+}
+
+TEST_F(GridWindow, ChoosingAnotherActionStartsAfresh)
+{
+    load(8);
+    window->Opt_exchange->setChecked(true);
+    click_row(grid_row_of(1));
+    ASSERT_TRUE(window->grid_pick_pending);
+    window->Opt_delete_picture->setChecked(true);
+    EXPECT_FALSE(window->grid_pick_pending);
+    click_row(grid_row_of(5));
+    EXPECT_EQ(window->message_text(), "Picture deleted.");
+    EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 6, 7, 8}));
+}
+
+TEST_F(GridWindow, ASelectionOfSeveralRowsIsRefusedAndCollapsed)
+{
+    load(8);
+    window->Opt_delete_picture->setChecked(true);
+    window->mgm_pic->setCurrentIndex(model()->index(2, 0));
+    window->mgm_pic->selectionModel()->select(QItemSelection(model()->index(2, 0), model()->index(5, 3)),
+                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ASSERT_GT(window->mgm_pic->selectionModel()->selectedRows().size(), 1);
+    window->mgm_pic_Click();
+    EXPECT_EQ(window->message_text(), "Select one row.");
+    EXPECT_EQ(window->mgm_pic->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(rows().size(), 8);
+}
+
+TEST_F(GridWindow, AStoppedGridDeleteChangesNothing)
+{
+    load(14);
+    window->Opt_delete_picture->setChecked(true);
+    stop_at(2);
+    click_row(grid_row_of(1));
+    EXPECT_EQ(window->message_text(), "Renumbering stopped.");
+    EXPECT_EQ(rows().size(), 14);
+    EXPECT_FALSE(window->grid_pick_pending);
+    expect_usable();
+}
+
+TEST_F(GridWindow, ARealMouseClickReachesTheGrid)
+{
+    load(6);
+    window->show();
+    QCoreApplication::processEvents();
+    const QRect cell = window->mgm_pic->visualRect(model()->index(3, 3));
+    ASSERT_TRUE(cell.isValid());
+    QTest::mouseClick(window->mgm_pic->viewport(), Qt::LeftButton, {}, cell.center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->Text8->text(), "pic004");
+    EXPECT_TRUE(window->Command2->isEnabled());
+}

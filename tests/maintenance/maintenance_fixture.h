@@ -1,0 +1,126 @@
+#pragma once
+
+#include "maintenance/grid_model.h"
+#include "platform/ui/vb.h"
+#include "support/window_fixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+// A started main window with a catalogue of picture rows (pic001.jpg ...,
+// their pictures in data/) open, and scripted dialogs.
+class MaintenanceWindow : public WindowTest {
+protected:
+    void open_catalogue(int pictures)
+    {
+        testsupport::CatalogueSpec spec;
+        spec.write_files = true;
+        spec.width = 24;
+        spec.height = 16;
+        path = make(pictures, spec);
+        QDir().mkpath(dir.file("data"));
+        open(path);
+        ASSERT_TRUE(window->db_open);
+        dialogs->asked.clear();
+    }
+
+    QString data(const QString& name) const { return dir.file("data/" + name); }
+
+    void touch(const QString& file, const QByteArray& bytes = {}) const
+    {
+        QFile f(file);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << file.toStdString();
+        f.write(bytes);
+    }
+
+    void exec(const QString& sql, const QVariantList& params = {})
+    {
+        const mosswick::store::Error e = window->db_conn->exec(sql, params);
+        ASSERT_TRUE(e.ok()) << e.text.toStdString();
+    }
+
+    // The rows as "numpic/numpage/picfile/movfile" ("-" for Null), by number.
+    QStringList rows() const
+    {
+        QStringList out;
+        auto st = window->db_conn->prepare("SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture "
+                                           "ORDER BY numpic");
+        while (st.step())
+            out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
+        return out;
+    }
+
+    // The picture files in number order, by their numbers in pic%03d.jpg.
+    QList<int> order() const
+    {
+        QList<int> out;
+        for (const QString& r : rows())
+            out << r.section('/', 2, 2).mid(3, 3).toInt();
+        return out;
+    }
+
+    QVariant field(const QString& column, qint64 numpic) const
+    {
+        mosswick::store::Error e;
+        return window->db_conn->scalar("SELECT " + column + " FROM demopicture WHERE numpic = ?1", {numpic}, e);
+    }
+
+    // A click on the progress bar as the window receives it.
+    void click_progress_bar()
+    {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(window->ProgressBar1, &press);
+    }
+
+    // Clicks the progress bar when it reaches value (once).
+    void stop_at(int value)
+    {
+        auto done = std::make_shared<bool>(false);
+        QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, window.get(), [this, value, done](int v) {
+            if (v == value && !*done) {
+                *done = true;
+                click_progress_bar();
+            }
+        });
+    }
+
+    mosswick::maintenance::ManagementGridModel* model() const
+    {
+        return qobject_cast<mosswick::maintenance::ManagementGridModel*>(window->mgm_pic->model());
+    }
+
+    // Makes a grid row the current, selected one and clicks the grid.
+    void click_row(int row)
+    {
+        window->mgm_pic->setCurrentIndex(model()->index(row, 0));
+        window->mgm_pic_Click();
+    }
+
+    // The grid row showing a picture number.
+    int grid_row_of(int numpic) const
+    {
+        for (int r = 0; r < model()->rowCount(); ++r)
+            if (model()->cell_text(r, 0) == QString::number(numpic))
+                return r;
+        return -1;
+    }
+
+    // Gives a control the keyboard focus the way a click would.
+    void focus(QWidget* w)
+    {
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        w->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+    }
+
+    QString path;
+};

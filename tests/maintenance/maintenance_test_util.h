@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform/store/connection.h"
+#include "support/catalogue_builder.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+// A catalogue of n rows (pic001.jpg ... numbered 1..n, six to a page) in a
+// temporary folder with an empty data folder, open on one connection.
+class CatalogueTest : public ::testing::Test {
+protected:
+    void make(int pictures)
+    {
+        testsupport::CatalogueSpec spec;
+        spec.pictures = pictures;
+        path = testsupport::make_catalogue(dir.path(), spec);
+        QDir().mkpath(data_folder());
+        mosswick::store::Error e;
+        conn = mosswick::store::Connection::open(path, {}, e);
+        ASSERT_TRUE(conn) << e.text.toStdString();
+    }
+
+    QString db_folder() const { return dir.path() + "/"; }
+    QString data_folder() const { return dir.path() + "/data/"; }
+
+    // Writes a file (empty unless bytes are given) and returns its path.
+    QString touch(const QString& path, const QByteArray& bytes = {}) const
+    {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+        f.write(bytes);
+        return path;
+    }
+
+    void exec(const QString& sql, const QVariantList& params = {})
+    {
+        const mosswick::store::Error e = conn->exec(sql, params);
+        ASSERT_TRUE(e.ok()) << e.text.toStdString();
+    }
+
+    // The rows as "numpic/numpage/picfile/movfile" ordered by number ("-" for Null).
+    QStringList rows() const
+    {
+        QStringList out;
+        auto st = conn->prepare("SELECT coalesce(numpic, '-'), coalesce(numpage, '-'), coalesce(picfile, '-'), "
+                                "coalesce(movfile, '-') FROM demopicture ORDER BY numpic IS NULL, numpic, rowid");
+        while (st.step())
+            out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
+        return out;
+    }
+
+    // The picture files in number order.
+    QStringList order() const
+    {
+        QStringList out;
+        for (const QString& r : rows())
+            out << r.section('/', 2, 2);
+        return out;
+    }
+
+    QVariant field(const QString& column, qint64 numpic) const
+    {
+        mosswick::store::Error e;
+        return conn->scalar("SELECT " + column + " FROM demopicture WHERE numpic = ?1", {numpic}, e);
+    }
+
+    // pic001.jpg ... for the numbers given.
+    static QStringList names(const std::vector<int>& numbers)
+    {
+        QStringList out;
+        for (int n : numbers)
+            out << testsupport::picture_name(n);
+        return out;
+    }
+
+    testsupport::TempDir dir;
+    QString path;
+    std::unique_ptr<mosswick::store::Connection> conn;
+};
