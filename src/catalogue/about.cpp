@@ -1,3 +1,4 @@
+#include "catalogue/catalogue_logic.h"
 #include "catalogue/frm_about.h"
 #include "catalogue/frm_browser.h"
 #include "pageview/frm_zoom.h"
@@ -9,13 +10,23 @@ void frmBrowser::mnuAbout_Click()
     // One box at a time; a second click shows the same one.
     if (!m_about) {
         auto* box = new frmAbout(m_edition, this, this);
-        connect(box, &frmAbout::screenshot_clicked, this, [this, box] {
-            // Each click opens one more zoom window of the full screenshot.
+        const QString picture_file = m_edition.texts.about_picture;
+        connect(box, &frmAbout::screenshot_clicked, this, [this, box, picture_file] {
+            // Each click opens one more zoom window.
             ZoomRequest request;
-            request.picture_in_db = true;
-            request.image = box->screenshot().toImage();
-            request.caption_path = QStringLiteral("The Screenshot.");
             request.quality = 5;
+            if (picture_file.isEmpty()) {
+                // The full-size screenshot.
+                request.picture_in_db = true;
+                request.image = box->screenshot().toImage();
+                request.caption_path = QStringLiteral("The Screenshot.");
+            } else {
+                // A picture file of the program's folder, drawn like any
+                // other; a missing file closes that zoom window only.
+                current_picture_path = join_path(program_folder, picture_file);
+                request.file_path = current_picture_path;
+                request.caption_path = current_picture_path;
+            }
             open_zoom(request);
         });
         m_about = box;

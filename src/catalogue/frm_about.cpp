@@ -24,16 +24,16 @@ const QString k_email = QStringLiteral("mosswick@example.org");
 frmAbout::frmAbout(const Edition& edition, QWidget* main_window, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About ") + edition.program_title);
+    setWindowTitle(QStringLiteral("About ") + edition.texts.program_title);
     setModal(false);
     QFont comic(QStringLiteral("Comic Sans MS"));
     auto* v = new QVBoxLayout(this);
-    Label1 = new QLabel(edition.program_title, this);
+    Label1 = new QLabel(edition.texts.program_title, this);
     QFont big = comic;
     big.setPointSize(16);
     big.setBold(true);
     Label1->setFont(big);
-    Label5 = new QLabel(edition.about_version, this);
+    Label5 = new QLabel(edition.texts.about_version, this);
     // Honest labels: what this build is made of.
     Label6 = new QLabel(QStringLiteral("Qt 6 & C++20 technology"), this);
     Label7 = new QLabel(QStringLiteral("SQLite / SQLCipher catalogue file"), this);

@@ -47,8 +47,11 @@ void set_back(QWidget* w, unsigned bgr_color, QPalette::ColorRole role = QPalett
 frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(parent), m_edition(edition)
 {
     setObjectName(QStringLiteral("frmBrowser"));
-    setWindowTitle(m_edition.design_caption);
-    ui::set_program_title(m_edition.program_title);
+    setWindowTitle(m_edition.texts.design_caption);
+    ui::set_program_title(m_edition.texts.program_title);
+    program_folder = QCoreApplication::applicationDirPath();
+    m_unused = new QWidget(this);
+    m_unused->hide();
 
     build_menus();
     build_status_bar();
@@ -215,7 +218,9 @@ void frmBrowser::Form_KeyPress(int key_ascii)
 {
     if (key_ascii == 27) {
         esc_abort_search = true;
-        esc_abort_update = true;
+        // Without it the update pass stops by a click on the progress bar.
+        if (m_edition.features.esc_stops_update)
+            esc_abort_update = true;
     }
 }
 
@@ -258,8 +263,8 @@ void frmBrowser::reset_form()
     }
     for (QWidget* w : std::initializer_list<QWidget*>{
              load_pictures, update_pictures, renumber_pages, exchange_picture, insert_picture, delete_page,
-             delete_picture, Command1, Text36, Text35, Text9, Text11, Txt_delpag, Text20, Text22, Text15, Check4,
-             cmd_OK, clear_note, Txt_Notes, Text27, text23})
+             delete_picture, Command1, compact_database, Text36, Text35, Text9, Text11, Txt_delpag, Text20, Text22,
+             Text15, Check4, cmd_OK, clear_note, Txt_Notes, Text27, text23})
         w->setEnabled(false);
     mgm_pic->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{load_list, Opt_exchange, Opt_delete_page, Opt_delete_picture,
@@ -278,7 +283,8 @@ void frmBrowser::reset_form()
 
 void frmBrowser::clear_page_view()
 {
-    const QSize box(ui::twips_to_px(4680), ui::twips_to_px(2715));
+    const QSize box(ui::twips_to_px(m_edition.layout.cell_picture_width),
+                    ui::twips_to_px(m_edition.layout.cell_picture_height));
     for (int i = 1; i <= 6; ++i) {
         for (QLabel* p : {im[size_t(i)], Im2[size_t(i)]}) {
             p->hide();

@@ -50,6 +50,11 @@ using CellArray = std::array<T*, 7>;
 // The main window of both editions. Controls keep the names the rest of the
 // program knows them by; member functions live in the folders of the
 // subsystems they belong to (catalogue, pageview, loader ...).
+//
+// Both editions build the same controls; what an edition's profile switches
+// off is built out of sight (hidden, or kept in a hidden holder), so shared
+// code may touch it without it ever showing. Where the light window names a
+// control differently, the comment of the member says so.
 class frmBrowser : public QMainWindow {
     Q_OBJECT
 public:
@@ -82,6 +87,10 @@ public:
     void mnuRefresh_Click();
     void mnuDbRnm_Click();
     void Command1_Click();   // password change
+    // The database page's "Compact" button (the light window calls it
+    // Command2; src/light): copies the catalogue into a compact file that
+    // takes its place, and leaves it closed.
+    void compact_database_Click();
     void mnuAbout_Click();
     // Keeps the page count, the count labels and the slider in step with
     // picture_count after every write.
@@ -156,8 +165,12 @@ public:
     void Text4_KeyPress(int& key_ascii);
     // A "Picture" option chosen: the reference box is usable with "Picture" only.
     void Option1_Click(int index);
-    // A click on one row shows its record on the "Details" tab.
+    // A click on one row shows its record on the "Details" tab or, without
+    // that tab, the picture's page with its cell selected.
     void MSFlexGrid1_Click();
+    // The search grid's click without a details panel: the page of the
+    // clicked picture, its cell selected (src/light).
+    void show_page_of_grid_row(int row);
     void MSHFlexGrid1_Click();
     // Lists every record with its reference.
     void refresh_ref_Click();
@@ -169,6 +182,18 @@ public:
     void Extract_Click();
     bool search_running = false;   // a search or list fill is under way
     // ==== search: end =======================================================
+
+    // ==== light window (src/light): begin ===================================
+    // Splits a command line into words at blanks and tabs: element 0 is
+    // empty, elements 1 to n the words, n at most max_args.
+    QStringList GetCommandLine(const QString& command_line, int max_args = 10) const;
+    // Draws picTemp's picture (x1 by y1 twips) into picTarget (x by y twips)
+    // by averaging sampled pixels, centred; x1 and y1 come back as the drawn
+    // size in pixels. When it cannot draw, picTarget shows "No Preview
+    // Available" and picTemp is cleared. strFile is not used.
+    void ViewImage(const QString& strFile, QLabel* picTemp, QLabel* picTarget, qint32& x1, qint32& y1, qint32 x,
+                   qint32 y);
+    // ==== light window: end =================================================
 
     // ==== notes (src/notes): begin =========================================
     // Opens the selected cell's note in the editor (modal); OK saves it.
@@ -306,6 +331,9 @@ public:
 
     // The open catalogue's path (also shown as the title).
     const QString& db_path() const { return m_db_path; }
+
+    // The program's own folder, where the about box's picture file lies.
+    QString program_folder;
 
     // ---- catalogue state --------------------------------------------------
     std::unique_ptr<store::Connection> db_conn;
@@ -456,7 +484,8 @@ public:
     QLineEdit* Text35 = nullptr;
     QLineEdit* Text36 = nullptr;
     QCheckBox* Check4 = nullptr;
-    QPushButton* Command1 = nullptr;
+    QPushButton* Command1 = nullptr;         // password change
+    QPushButton* compact_database = nullptr; // "Compact" (the light window's Command2)
     QPushButton* refresh_extraction = nullptr;
     QTableView* MSHFlexGrid2 = nullptr;
     QPushButton* Extract = nullptr;
@@ -481,8 +510,8 @@ public:
     QRadioButton* Opt_delete_page = nullptr;
     QPushButton* load_list = nullptr;
     QLineEdit* Text8 = nullptr;
-    QLineEdit* Text28 = nullptr;
-    QPushButton* Command2 = nullptr;   // rename (full) / compact (light)
+    QLineEdit* Text28 = nullptr;       // rename extension (the light window's Text18)
+    QPushButton* Command2 = nullptr;   // rename (the light window calls it Command1)
     QPushButton* verify_loaded_pictures = nullptr;
     QListWidget* List1 = nullptr;
     QListWidget* List2 = nullptr;
@@ -525,6 +554,8 @@ private:
     QLabel* m_tab_panel = nullptr;
     QLabel* m_timing_panel = nullptr;
     QPointer<QWidget> m_about;
+    // Holds controls the edition does without: never shown.
+    QWidget* m_unused = nullptr;
     bool m_exiting = false;
 };
 

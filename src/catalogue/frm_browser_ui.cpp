@@ -61,24 +61,15 @@ void frmBrowser::build_menus()
     mnuDb = bar->addAction(QStringLiteral("&Open DB"));
     mnuRefresh = bar->addAction(QStringLiteral("&Refresh"));
 
-    const QStringList qualities{QString(), QStringLiteral("&Nearest Neighbor"), QStringLiteral("&Bilinear"),
-                                QStringLiteral("&Bicubic"), QStringLiteral("High quality bi&linear"),
-                                QStringLiteral("High quality bi&cubic"), QStringLiteral("&None")};
     mnuThumbnailQuality = bar->addMenu(QStringLiteral("&Thumbnail quality"));
     mnuZoomQuality = bar->addMenu(QStringLiteral("&Zoom quality"));
     auto* tq_group = new QActionGroup(this);
     auto* zq_group = new QActionGroup(this);
     for (int code = 1; code <= 6; ++code) {
-        QString tq = qualities[code];
-        QString zq = qualities[code];
-        if (!m_edition.full && code == 5)
-            tq = QStringLiteral("High quality Bicubic");
-        if (!m_edition.full && code == 4)
-            zq = QStringLiteral("High quality Bi&linear");
-        mnuTQ[size_t(code)] = mnuThumbnailQuality->addAction(tq);
+        mnuTQ[size_t(code)] = mnuThumbnailQuality->addAction(m_edition.texts.thumb_quality_items[size_t(code)]);
         mnuTQ[size_t(code)]->setCheckable(true);
         tq_group->addAction(mnuTQ[size_t(code)]);
-        mnuZQ[size_t(code)] = mnuZoomQuality->addAction(zq);
+        mnuZQ[size_t(code)] = mnuZoomQuality->addAction(m_edition.texts.zoom_quality_items[size_t(code)]);
         mnuZQ[size_t(code)]->setCheckable(true);
         zq_group->addAction(mnuZQ[size_t(code)]);
     }
@@ -164,7 +155,9 @@ QWidget* frmBrowser::build_page_view()
     auto* cells = new QGridLayout;
     cells->setHorizontalSpacing(8);
     cells->setVerticalSpacing(6);
-    const QSize box(ui::twips_to_px(4680), ui::twips_to_px(2715));
+    const QSize box(ui::twips_to_px(m_edition.layout.cell_picture_width),
+                    ui::twips_to_px(m_edition.layout.cell_picture_height));
+    const bool extra_notes = m_edition.features.extra_note_fields;
     for (int i = 1; i <= 6; ++i) {
         auto* cell = new QFrame(page);
         cell->setFrameShape(QFrame::StyledPanel);
@@ -209,23 +202,25 @@ QWidget* frmBrowser::build_page_view()
         Im2[size_t(i)]->setScaledContents(true);
         cv->addWidget(cell_picture_area[size_t(i)], 0, Qt::AlignHCenter);
 
-        Text34[size_t(i)] = new QLineEdit(cell);
+        // Without the reference and the additional note the note box sits
+        // directly under the picture; the other boxes are kept out of sight.
+        QWidget* extra_parent = extra_notes ? static_cast<QWidget*>(cell) : m_unused;
+        Text34[size_t(i)] = new QLineEdit(extra_parent);
         Text34[size_t(i)]->setReadOnly(true);
         Text34[size_t(i)]->setToolTip(QStringLiteral("Reference"));
-        cv->addWidget(Text34[size_t(i)]);
-
-        SSTab1[size_t(i)] = new QTabWidget(cell);
+        SSTab1[size_t(i)] = new QTabWidget(extra_parent);
         lbl_note[size_t(i)] = note_box(cell);
-        Text18[size_t(i)] = note_box(cell);
-        SSTab1[size_t(i)]->addTab(lbl_note[size_t(i)], QStringLiteral("Nt"));
-        SSTab1[size_t(i)]->addTab(Text18[size_t(i)], QStringLiteral("AdNt"));
-        SSTab1[size_t(i)]->setMinimumHeight(56);
-        cv->addWidget(SSTab1[size_t(i)], 1);
-
-        if (!m_edition.full) {
-            // The light window's cells: the note box sits under the picture.
-            Text34[size_t(i)]->hide();
-            SSTab1[size_t(i)]->tabBar()->hide();
+        Text18[size_t(i)] = note_box(extra_parent);
+        if (extra_notes) {
+            cv->addWidget(Text34[size_t(i)]);
+            SSTab1[size_t(i)]->addTab(lbl_note[size_t(i)], QStringLiteral("Nt"));
+            SSTab1[size_t(i)]->addTab(Text18[size_t(i)], QStringLiteral("AdNt"));
+            SSTab1[size_t(i)]->setMinimumHeight(56);
+            cv->addWidget(SSTab1[size_t(i)], 1);
+        } else {
+            SSTab1[size_t(i)]->addTab(Text18[size_t(i)], QStringLiteral("AdNt"));
+            lbl_note[size_t(i)]->setMinimumHeight(56);
+            cv->addWidget(lbl_note[size_t(i)], 1);
         }
         cells->addWidget(cell, (i - 1) / 3, (i - 1) % 3);
     }
@@ -242,8 +237,15 @@ QWidget* frmBrowser::build_database_page()
         QStringLiteral("Select the drive and the path where to create your database and press the button below"), page);
     caption->setWordWrap(true);
     v->addWidget(caption);
+    auto* create_row = new QHBoxLayout;
     Create_database = ui::make_button(QStringLiteral("Create Database file \"new.mdb\""), {}, page);
-    v->addWidget(Create_database);
+    create_row->addWidget(Create_database);
+    compact_database = ui::make_button(QStringLiteral("Compact"), QStringLiteral("Compact the open database"),
+                                       m_edition.features.compaction ? page : m_unused);
+    compact_database->setEnabled(false);
+    if (m_edition.features.compaction)
+        create_row->addWidget(compact_database);
+    v->addLayout(create_row);
     Check1 = new QCheckBox(QStringLiteral("Database Password: qmvrtzo"), page);
     Check3 = new QCheckBox(QStringLiteral("Encrypt Database"), page);
     v->addWidget(Check1);
@@ -267,7 +269,7 @@ QWidget* frmBrowser::build_database_page()
     form->addRow(Command1);
     v->addWidget(pw);
 
-    if (!m_edition.full) {
+    if (!m_edition.features.passwords) {
         Check1->hide();
         Check3->hide();
         pw->hide();

@@ -64,7 +64,7 @@ void frmBrowser::show_closed_state()
     db_read_only = false;
     picture_count = 0;
     current_page = 0;
-    set_title(m_edition.closed_caption);
+    set_title(m_edition.texts.closed_caption);
 }
 
 void frmBrowser::report_open_failure(const store::Error& error)
@@ -74,7 +74,7 @@ void frmBrowser::report_open_failure(const store::Error& error)
     db_password.clear();
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
-    set_title(m_edition.design_caption);
+    set_title(m_edition.texts.design_caption);
     set_message(ui::error_message(error.code, error.text));
 }
 
@@ -112,7 +112,7 @@ void frmBrowser::mnuDb_Click()
     set_message({});
     set_timing({});
     pump();
-    set_title(m_edition.design_caption);
+    set_title(m_edition.texts.opening_caption);
 
     QString path;
     if (cmdline_file.isEmpty()) {
@@ -121,7 +121,7 @@ void frmBrowser::mnuDb_Click()
         const QString start = Fil_ImportFile->path();
         path = ui::dialogs().open_file(this, title, QStringLiteral("Mosswick catalogue (*.mdb)"), start);
         if (path.isEmpty()) {
-            set_title(m_edition.design_caption);
+            set_title(m_edition.texts.opening_caption);
             db_open = false;
             mnuDb->setEnabled(true);
             return;
@@ -143,7 +143,8 @@ void frmBrowser::mnuDb_Click()
     store::Error error;
     for (;;) {
         conn = store::Connection::open(path, db_password, error);
-        if (conn || error.kind != store::ErrorKind::WrongPassword || !m_edition.full)
+        // Without passwords there is no prompt: a protected file is refused.
+        if (conn || error.kind != store::ErrorKind::WrongPassword || !m_edition.features.passwords)
             break;
         db_password = ui::dialogs().ask_password(this);
         if (db_password.isEmpty()) {
@@ -164,7 +165,9 @@ void frmBrowser::mnuDb_Click()
     mnuDb->setText(k_close_db);
 
     const int n = conn->column_count();
-    if (m_edition.full && n < 8) {
+    // Without upgrades every catalogue opens as it is: the edition reads
+    // only the columns it knows.
+    if (m_edition.features.upgrade_old_files && n < 8) {
         if (db_read_only) {
             set_message(QStringLiteral("The database is an old file, cannot upgrade a Read-Only database."));
             pump();
@@ -312,7 +315,7 @@ void frmBrowser::open_database()
             SSTab_main->setCurrentIndex(2);
         }
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Text36, Text35, Check4})
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Text36, Text35, Check4, compact_database})
         w->setEnabled(writable);
 }
 
@@ -344,7 +347,7 @@ void frmBrowser::Create_database_Click()
     const QString path = load_picture_path;
     load_picture_path.clear();
     store::Protection protection;
-    if (m_edition.full) {
+    if (m_edition.features.passwords) {
         if (Check1->isChecked())
             protection.password = k_default_password;
         protection.encrypt = Check3->isChecked();

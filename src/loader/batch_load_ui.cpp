@@ -37,8 +37,10 @@ void frmBrowser::load_pictures_Click()
     ui::BusyLock busy(busy_state());
     // Every way out gives the button back; the busy lock frees the window.
     const auto give_back = qScopeGuard([this] { load_pictures->setEnabled(true); });
+    const bool timed = m_edition.features.times_long_actions;
     const qint64 started = ui::tick_count();
-    set_timing({});
+    if (timed)
+        set_timing({});
 
     if (!db_open || !db_conn) {
         set_message(QStringLiteral("Open a database first."));
@@ -62,12 +64,14 @@ void frmBrowser::load_pictures_Click()
     request.all_files = File_movies->names();
     request.db_folder = db_folder;
     request.data_folder = data_folder;
-    request.log_path = db_folder + m_edition.load_log_name;
-    request.options.pictures_inside = Option4[0]->isChecked();
+    request.log_path = db_folder + m_edition.texts.load_log_name;
+    request.options.pictures_inside = m_edition.features.stored_pictures && Option4[0]->isChecked();
     request.options.companion_text_in = OptionFL[0]->isChecked();
-    request.options.note_target = OptionF1[1]->isChecked()   ? loader::NoteTarget::AddNote
-                                  : OptionF1[2]->isChecked() ? loader::NoteTarget::Reference
-                                                             : loader::NoteTarget::Note;
+    // Without the other fields a note file always goes into the note.
+    const bool extra = m_edition.features.extra_note_fields;
+    request.options.note_target = extra && OptionF1[1]->isChecked()   ? loader::NoteTarget::AddNote
+                                  : extra && OptionF1[2]->isChecked() ? loader::NoteTarget::Reference
+                                                                      : loader::NoteTarget::Note;
     if (request.options.companion_text_in && loader::same_folder(request.list_folder, db_folder)) {
         // Note files move into the catalogue's folder: they must come from elsewhere.
         ui::dialogs().message(this, QString::fromLatin1(loader::k_msg_own_folder), QStringLiteral("WARNING"),
@@ -124,8 +128,9 @@ void frmBrowser::load_pictures_Click()
         set_message(loader::batch_summary(result.listed, result.loaded, result.errors));
         ProgressBar1->setValue(0);
         ProgressBar1->hide();
-        set_ready(QStringLiteral("Ready"));
-        set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
+        set_ready(m_edition.texts.batch_ready);
+        if (timed)
+            set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
         break;
     }
     if (result.loaded > 0) {

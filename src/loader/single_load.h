@@ -4,6 +4,7 @@
 #include "platform/store/connection.h"
 
 #include <QString>
+#include <QVariant>
 
 // The commit of the single load: one picture, picked with its movie, with
 // the notes typed for it.
@@ -15,8 +16,10 @@ struct SingleLoadRequest {
     QString movie;         // the paired movie's file name; empty: none
     bool inside = false;   // "Load IN": store the picture's bytes
     QString note;          // what to store; see note_to_store
-    QString reference;
-    QString addnote;
+    // What the reference and the additional note store: the typed texts (""
+    // when nothing was typed), or Null where the edition has no such box.
+    QVariant reference = QStringLiteral("");
+    QVariant addnote = QStringLiteral("");
     QString data_folder;   // the catalogue's data folder
 };
 

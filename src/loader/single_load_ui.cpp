@@ -194,11 +194,17 @@ void frmBrowser::cmd_OK_Click()
     request.folder = pick_folder;
     request.picture = pick_picture;
     request.movie = pick_movie;
-    request.inside = Option2[0]->isChecked();
+    request.inside = m_edition.features.stored_pictures && Option2[0]->isChecked();
     const bool rtf = Option3[0]->isChecked();
     request.note = loader::note_to_store(Txt_Notes->Text(), Txt_Notes->TextRTF(), rtf, pick_picture);
-    request.reference = text23->text();
-    request.addnote = rtf ? Text27->TextRTF() : Text27->Text();
+    if (m_edition.features.extra_note_fields) {
+        request.reference = text23->text();
+        request.addnote = rtf ? Text27->TextRTF() : Text27->Text();
+    } else {
+        // The edition writes the note only; a wider catalogue keeps Null there.
+        request.reference = QVariant();
+        request.addnote = QVariant();
+    }
     request.data_folder = data_folder;
 
     m_committing = true;

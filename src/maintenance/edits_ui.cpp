@@ -75,7 +75,7 @@ void frmBrowser::delete_page_Click()
         return;
     ui::BusyLock lock(busy_state());
     maintenance::DisabledFor button(delete_page, [this] { return db_open && !db_read_only; });
-    set_message(QStringLiteral("Page delete..."));
+    set_message(edition().texts.delete_page_started);
     if (text == QLatin1String("*")) {
         const EditResult r = maintenance::delete_all_pictures(*db_conn);
         if (r.outcome != EditOutcome::Done) {
@@ -110,7 +110,7 @@ void frmBrowser::delete_picture_Click()
         return;
     ui::BusyLock lock(busy_state());
     maintenance::DisabledFor button(delete_picture, [this] { return db_open && !db_read_only; });
-    set_message(QStringLiteral("Picture delete..."));
+    set_message(edition().texts.delete_picture_started);
     const std::optional<qint64> number = maintenance::parse_typed_number(text);
     if (!number) {
         set_message(QString::fromLatin1(maintenance::k_msg_digits_only));
@@ -156,15 +156,17 @@ void frmBrowser::exchange_picture_Click()
 
 void frmBrowser::insert_picture_Click()
 {
+    const bool timed = edition().features.times_long_actions;
     const qint64 start = ui::tick_count();
-    set_timing({});
+    if (timed)
+        set_timing({});
     const QString moving = Text22->text();
     const QString place = Text20->text();
     if (moving.isEmpty() || place.isEmpty() || !db_conn)
         return;
     ui::BusyLock lock(busy_state());
-    set_message(QStringLiteral("Picture insert..."));
     maintenance::DisabledFor button(insert_picture, [this] { return db_open && !db_read_only; });
+    set_message(edition().texts.insert_started);
     const std::optional<qint64> s = maintenance::parse_typed_number(moving);
     const std::optional<qint64> t = maintenance::parse_typed_number(place);
     if (!s || !t) {
@@ -183,7 +185,7 @@ void frmBrowser::insert_picture_Click()
         error_box(*this, "Last picture not exist.");
         return;
     }
-    if (report_renumbered_edit(*this, view, r, "Picture inserted."))
+    if (report_renumbered_edit(*this, view, r, "Picture inserted.") && timed)
         set_timing(maintenance::elapsed_text(ui::tick_count() - start));
 }
 

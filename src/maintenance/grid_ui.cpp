@@ -70,8 +70,10 @@ void frmBrowser::load_list_Click()
     maintenance::DisabledFor button(load_list, [this] { return db_open; });
     mgm_pic->hide();
     maintenance::DisabledFor tabs(SSTab_main);
+    const bool timed = edition().features.times_long_actions;
     const qint64 start = ui::tick_count();
-    set_timing({});
+    if (timed)
+        set_timing({});
     set_message({});
     for (QRadioButton* o : {Opt_exchange, Opt_insert, Opt_delete_picture, Opt_delete_page})
         turn_off(o);
@@ -98,9 +100,10 @@ void frmBrowser::load_list_Click()
             mgm_pic->setColumnWidth(c, ui::twips_to_px(ManagementGridModel::column_width_twips(c)));
         mgm_pic->show();
     }
-    set_message(maintenance::grid_loaded_message(count));
+    set_message(maintenance::grid_loaded_message(count, edition().texts.grid_loaded_prefix));
     maintenance::pump_events();
-    set_timing(maintenance::elapsed_text(ui::tick_count() - start));
+    if (timed)
+        set_timing(maintenance::elapsed_text(ui::tick_count() - start));
 }
 
 void frmBrowser::mgm_pic_Click()
@@ -203,6 +206,8 @@ void frmBrowser::mgm_pic_Click()
         finish(both ? maintenance::insert_picture(*db_conn, ref_of(grid_first), ref_of(grid_second), view.hooks())
                     : out_of_date,
                "Inserted.", true);
+        if (!edition().texts.grid_insert_ready.isEmpty())
+            set_ready(edition().texts.grid_insert_ready);
     }
 }
 

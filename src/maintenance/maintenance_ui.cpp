@@ -35,7 +35,7 @@ QWidget* frmBrowser::build_management()
     // "Insert": the edits by number.
     auto* by_number = new QWidget;
     auto* g = new QGridLayout(by_number);
-    const int len = m_edition.number_box_length;
+    const int len = m_edition.limits.number_box_length;
     Txt_delpag = ui::make_number_box(len, by_number);
     Txt_delpag->setToolTip(QStringLiteral("*, delete all pages"));
     delete_page = ui::make_button(QStringLiteral("Delete page"), {}, by_number);
@@ -205,9 +205,8 @@ void frmBrowser::connect_maintenance_handlers()
     connect(exchange_picture, &QPushButton::clicked, this, &frmBrowser::exchange_picture_Click);
     connect(insert_picture, &QPushButton::clicked, this, &frmBrowser::insert_picture_Click);
     connect(load_list, &QPushButton::clicked, this, &frmBrowser::load_list_Click);
-    // In the light window this button compacts the catalogue.
-    if (m_edition.full)
-        connect(Command2, &QPushButton::clicked, this, &frmBrowser::Command2_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmBrowser::Command2_Click);
+    connect(compact_database, &QPushButton::clicked, this, &frmBrowser::compact_database_Click);
     connect(update_pictures, &QPushButton::clicked, this, &frmBrowser::update_pictures_Click);
     connect(verify_loaded_pictures, &QPushButton::clicked, this, &frmBrowser::verify_loaded_pictures_Click);
 

@@ -2,9 +2,9 @@
 
 namespace mosswick::maintenance {
 
-QString grid_loaded_message(qint64 count)
+QString grid_loaded_message(qint64 count, const QString& prefix)
 {
-    return QStringLiteral("Grid loaded: %1 record%2 listed.").arg(count).arg(count > 1 ? QStringLiteral("s") : QString());
+    return prefix + QStringLiteral(" %1 record%2 listed.").arg(count).arg(count > 1 ? QStringLiteral("s") : QString());
 }
 
 QString rename_prompt_message(const QString& numpic_text, const QString& numpage_text)

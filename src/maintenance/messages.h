@@ -5,8 +5,9 @@
 // Status-bar texts of catalogue maintenance that are built from values.
 namespace mosswick::maintenance {
 
-// "Grid loaded: 5 records listed." ("record" for 0 and 1).
-QString grid_loaded_message(qint64 count);
+// "Grid loaded: 5 records listed." ("record" for 0 and 1); prefix is the
+// text before the blank and the count.
+QString grid_loaded_message(qint64 count, const QString& prefix = QStringLiteral("Grid loaded:"));
 
 // The rename prompt after a grid click, naming the row's picture and page
 // numbers as the grid shows them:

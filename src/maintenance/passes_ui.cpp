@@ -46,9 +46,15 @@ void frmBrowser::update_pictures_Click()
     update_pictures->setEnabled(false);
     ui::BusyLock lock(busy_state());
     const maintenance::OnExit enable([this] { update_pictures->setEnabled(db_open); });
+    const bool timed = edition().features.times_long_actions;
+    const bool esc_stops = edition().features.esc_stops_update;
     const qint64 start = ui::tick_count();
-    set_timing({});
-    esc_abort_update = false;   // an old Esc never stops a new pass
+    if (timed)
+        set_timing({});
+    // Esc stops the pass, or, where Esc does not reach it, a click on the
+    // progress bar; an old one never stops a new pass.
+    bool& stop_flag = esc_stops ? esc_abort_update : stop_requested;
+    stop_flag = false;
     set_message(QStringLiteral("Update pictures, updating pictures & movies, please wait..."));
     if (!db_conn) {
         set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
@@ -72,14 +78,14 @@ void frmBrowser::update_pictures_Click()
     if (names.isEmpty()) {
         set_message(QStringLiteral("Update pictures, no picture(s) in the list."));
         ProgressBar1->hide();
-        set_ready(QStringLiteral("Ready."));
+        set_ready(edition().texts.update_ready);
         return;
     }
 
     maintenance::UpdateRequest request;
     request.pictures = names;
-    // The light window has no note import: its pass only relinks movies.
-    request.notes_in = edition().full && OptionFL2[0]->isChecked();
+    // Without the note import the pass only relinks movies.
+    request.notes_in = edition().features.update_note_import && OptionFL2[0]->isChecked();
     request.target = OptionF12[2]->isChecked() ? loader::NoteTarget::Reference
         : OptionF12[0]->isChecked()            ? loader::NoteTarget::Note
                                                : loader::NoteTarget::AddNote;
@@ -90,7 +96,7 @@ void frmBrowser::update_pictures_Click()
     maintenance::UpdateHooks hooks;
     hooks.advance = [&](qint64 value) {
         ProgressBar1->setValue(bar_value(value));
-        if (esc_abort_update)
+        if (stop_flag)
             return false;
         pump.maybe_pump();
         return true;
@@ -98,7 +104,7 @@ void frmBrowser::update_pictures_Click()
     const maintenance::UpdateResult r = maintenance::run_update_pass(*db_conn, request, hooks);
     switch (r.outcome) {
     case maintenance::UpdateOutcome::Stopped:
-        esc_abort_update = false;
+        stop_flag = false;
         set_message(QStringLiteral("Upgrading stopped."));
         ProgressBar1->setValue(0);
         return;
@@ -119,8 +125,9 @@ void frmBrowser::update_pictures_Click()
     if (!db_open)
         return;   // the reopening reported why
     set_message(maintenance::update_summary(r.updated));
-    set_ready(QStringLiteral("Ready."));
-    set_timing(maintenance::elapsed_text(ui::tick_count() - start));
+    set_ready(edition().texts.update_ready);
+    if (timed)
+        set_timing(maintenance::elapsed_text(ui::tick_count() - start));
 }
 
 void frmBrowser::verify_loaded_pictures_Click()
@@ -132,7 +139,9 @@ void frmBrowser::verify_loaded_pictures_Click()
     stop_requested = false;   // an old click never stops a new pass
     set_message(QStringLiteral("Start verification procedure (1/2), please wait..."));
     set_ready({});
-    set_timing(QStringLiteral("Time elapsed..."));
+    const bool timed = edition().features.times_long_actions;
+    if (timed)
+        set_timing(QStringLiteral("Time elapsed..."));
     ProgressBar1->show();
     const qint64 start = ui::tick_count();
     for (QListWidget* l : {List1, List2, List3})
@@ -187,7 +196,8 @@ void frmBrowser::verify_loaded_pictures_Click()
     ProgressBar1->setValue(0);
     ProgressBar1->hide();
     set_ready(QStringLiteral("Ready."));
-    set_timing(maintenance::elapsed_text(ui::tick_count() - start));
+    if (timed)
+        set_timing(maintenance::elapsed_text(ui::tick_count() - start));
     SSTab_main->setEnabled(true);
 }
 

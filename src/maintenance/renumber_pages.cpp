@@ -31,14 +31,18 @@ void frmBrowser::renumber_pages_Click()
         return;
     ui::BusyLock lock(busy_state());
     maintenance::DisabledFor button(renumber_pages, [this] { return db_open && !db_read_only; });
+    const bool timed = edition().features.times_long_actions;
     const qint64 start = ui::tick_count();
-    set_timing({});
+    if (timed)
+        set_timing({});
     renumber_keep_order = 0;   // the button always numbers by file name
     RenumberPages();
     // Reopened whatever the renumbering did, so that page 1 shows the rows as they are.
     db_table_open = false;
     open_database();
-    set_timing(maintenance::elapsed_text(ui::tick_count() - start));
+    // Untimed, the panel keeps the time of the page-1 load.
+    if (timed)
+        set_timing(maintenance::elapsed_text(ui::tick_count() - start));
 }
 
 } // namespace mosswick

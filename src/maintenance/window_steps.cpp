@@ -78,7 +78,7 @@ void RenumberView::report(RenumberOutcome outcome, const store::Error& error)
     case RenumberOutcome::Done:
         bar->setValue(0);
         bar->hide();
-        m_window.set_ready(QStringLiteral("Ready."));
+        m_window.set_ready(m_window.edition().texts.renumbered_ready);
         m_window.set_message(QStringLiteral("Database pages renumbered."));
         break;
     }

@@ -92,9 +92,10 @@ int key_code(const QKeyEvent& key)
 
 } // namespace
 
-frmNote::frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent)
+frmNote::frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent, NoteWindowProfile profile)
     : QDialog(parent),
       m_mode(mode),
+      m_profile(std::move(profile)),
       m_cell_note(cell.note),
       m_cell_reference(cell.reference),
       m_cell_addnote(cell.addnote)
@@ -126,7 +127,14 @@ void frmNote::build()
     Text2->setToolTip(QStringLiteral("Reference"));
     rv->addWidget(Text2);
     rv->addStretch(1);
-    SSTab1->addTab(lbl_note, QStringLiteral("Nt"));
+    if (m_profile.extra_fields) {
+        SSTab1->addTab(lbl_note, QStringLiteral("Nt"));
+    } else {
+        // One note box where the tabs would be; the other boxes stay out of sight.
+        lbl_note->setParent(this);
+        lbl_note->setGeometry(to_px(l.tabs));
+        SSTab1->hide();
+    }
     SSTab1->addTab(Text1, QStringLiteral("AdNt"));
     SSTab1->addTab(reference_page, QStringLiteral("Ref"));
 
@@ -199,10 +207,15 @@ void frmNote::build_tools()
                                                     QStringLiteral("Add.note")};
     for (size_t i = 0; i < 3; ++i) {
         lbl_note_size[i] = make_heading(this, length_captions[i], l.length_captions[i]);
-        Label2[i] = make_frame(this, l.length_frames[i], k_length_frame);
+        Label2[i] = make_frame(this, l.length_frames[i], m_profile.length_frame);
         note_size[i] = make_tool(this, {}, l.length_frames[i], border, k_length_back, k_length_back,
                                  QStringLiteral("Click to show the length of the note field box in bytes"));
-        m_pressed[note_size[i]] = {Label2[i], k_black, k_length_frame};
+        m_pressed[note_size[i]] = {Label2[i], k_black, m_profile.length_frame};
+        if (i > 0 && !m_profile.extra_fields) {
+            // The note's length alone.
+            for (QWidget* w : std::initializer_list<QWidget*>{lbl_note_size[i], Label2[i], note_size[i]})
+                w->hide();
+        }
     }
 
     // Palette: the frames mark the chosen swatch instead of a pressed look.
@@ -336,7 +349,7 @@ void frmNote::Form_Load()
     SSTab1->setCurrentIndex(0);
 
     const NoteLayout l = notes::note_layout(!edit_mode());
-    setFixedSize(ui::twips_to_px(l.width), ui::twips_to_px(l.height));
+    setFixedSize(ui::twips_to_px(edit_mode() ? l.width : m_profile.view_width), ui::twips_to_px(l.height));
     if (edit_mode()) {
         lbl_note->setLocked(false);
         Text1->setLocked(false);
@@ -364,6 +377,10 @@ void frmNote::Form_Load()
     // Copy-in from the cell.
     if (m_cell_note)
         lbl_note->setTextRTF(m_cell_note->value_for_storage());
+    if (!m_profile.extra_fields) {
+        found_pos = 0;
+        return;   // the note alone
+    }
     if (m_cell_reference) {
         const QString reference = m_cell_reference->text();
         // Never cut a longer stored reference short.
@@ -389,6 +406,8 @@ void frmNote::copy_back()
 {
     if (m_cell_note)
         m_cell_note->setTextRTF(lbl_note->value_for_storage());
+    if (!m_profile.extra_fields)
+        return;
     if (m_cell_reference)
         m_cell_reference->setText(Text2->text());
     if (m_cell_addnote)
@@ -418,6 +437,8 @@ void frmNote::Form_KeyPress(int& key_ascii)
 void frmNote::note_size_Click(int)
 {
     note_size[0]->setText(notes::length_text(lbl_note->Text()));
+    if (!m_profile.extra_fields)
+        return;
     note_size[1]->setText(notes::length_text(Text2->text()));
     note_size[2]->setText(notes::length_text(Text1->Text()));
 }
@@ -441,8 +462,8 @@ void frmNote::OptionBTN_Click(int)
         if (OptionBTN[size_t(i)]->isChecked())
             first = i;
     const int size = notes::display_size(first);
-    lbl_note->setFontSize(size);
-    Text1->setFontSize(size);
+    for (richtext::RichTextBox* box : boxes())
+        box->setFontSize(size);
 }
 
 void frmNote::SSTab1_Click(int)

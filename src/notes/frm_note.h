@@ -4,10 +4,12 @@
 #include <QDialog>
 #include <QFont>
 #include <QPointer>
+#include <QString>
 
 #include <array>
 #include <functional>
 #include <map>
+#include <vector>
 
 class QFrame;
 class QLabel;
@@ -36,6 +38,19 @@ struct NoteCell {
 
 enum class NoteMode { Edit, View };
 
+// What differs between the editions' note windows.
+struct NoteWindowProfile {
+    // The reference and the additional note beside the note; without them
+    // the window has one note box and no tabs.
+    bool extra_fields = true;
+    // "Clear note" resets every style; else only bold.
+    bool clear_resets_all_styles = true;
+    int view_width = 5625;                 // a viewer's width in twips
+    unsigned length_frame = 0xFFFFC0;      // the length labels' frames at rest (&HBBGGRR)
+    // Print without a note box focused.
+    QString print_focus_message = QStringLiteral("The cursor must be at least in one of the NOTES fields.");
+};
+
 // The note window: a picture's note and additional note as rich text and its
 // reference as plain text. An editor has the formatting tools and OK; a
 // viewer is the same window cut to its left part, with locked boxes and a
@@ -45,10 +60,11 @@ class frmNote : public QDialog {
     Q_OBJECT
 public:
     // Builds the window for a mode and copies the cell's texts in (the load).
-    frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent = nullptr);
+    frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent = nullptr, NoteWindowProfile profile = {});
     ~frmNote() override;
 
     NoteMode mode() const { return m_mode; }
+    const NoteWindowProfile& profile() const { return m_profile; }
     bool edit_mode() const { return m_mode == NoteMode::Edit; }
 
     // Run by OK before anything is copied back; returning false keeps the
@@ -99,7 +115,8 @@ public:
     void Label25_MouseDown();
     void Label25_MouseUp();
 
-    // The rich box the find searches: the note on tab 0, else the additional note.
+    // The rich box the find searches: the note on tab 0, else the additional
+    // note; the note alone in a window without the other fields.
     richtext::RichTextBox* find_target() const;
 
     // ---- state -------------------------------------------------------------
@@ -178,9 +195,11 @@ private:
     void set_pressed(QObject* label, bool down);
     void copy_back();
     void paste(bool rich);
-    std::array<richtext::RichTextBox*, 2> boxes() const;
+    // The note boxes the tools act on, note first.
+    std::vector<richtext::RichTextBox*> boxes() const;
 
     NoteMode m_mode;
+    NoteWindowProfile m_profile;
     // The cell's controls; a cell gone meanwhile is simply not written.
     QPointer<richtext::RichTextBox> m_cell_note;
     QPointer<QLineEdit> m_cell_reference;

@@ -17,6 +17,8 @@ namespace mosswick {
 
 richtext::RichTextBox* frmNote::find_target() const
 {
+    if (!m_profile.extra_fields)
+        return lbl_note;
     return SSTab1->currentIndex() == 0 ? lbl_note : Text1;
 }
 
@@ -53,8 +55,8 @@ void frmNote::Label25_Click()
         if (focused && (focused == b || focused == b->viewport()))
             box = b;
     if (!box) {
-        ui::dialogs().message(this, QStringLiteral("The cursor must be at least in one of the NOTES fields."),
-                              QStringLiteral("Print error"), ui::MessageIcon::None, ui::MessageButtons::Ok);
+        ui::dialogs().message(this, m_profile.print_focus_message, QStringLiteral("Print error"),
+                              ui::MessageIcon::None, ui::MessageButtons::Ok);
         return;
     }
     QPrinter printer(QPrinter::HighResolution);

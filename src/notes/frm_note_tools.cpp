@@ -5,6 +5,7 @@
 #include "notes/note_logic.h"
 
 #include "platform/richtext/rich_clipboard.h"
+#include "platform/richtext/rich_format.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/label_button.h"
@@ -27,8 +28,10 @@ void set_frame(QLabel* frame, bool chosen)
 
 } // namespace
 
-std::array<richtext::RichTextBox*, 2> frmNote::boxes() const
+std::vector<richtext::RichTextBox*> frmNote::boxes() const
 {
+    if (!m_profile.extra_fields)
+        return {lbl_note};
     return {lbl_note, Text1};
 }
 
@@ -174,6 +177,23 @@ void frmNote::Label24_Click()
 
 void frmNote::Label27_Click()
 {
+    if (!m_profile.clear_resets_all_styles) {
+        // Text and colour go, bold goes; italic, strikethrough, underline,
+        // alignment and bullets stay for what is typed next.
+        lbl_note->setText(QString());
+        lbl_note->setTextRTF(QString());
+        lbl_note->setSelFontName(richtext::reset_font_name());
+        lbl_note->setSelFontSize(notes::font_sizes().front());
+        lbl_note->setSelColor(QColor(Qt::black));
+        lbl_note->setSelText(QStringLiteral(" "));
+        lbl_note->setSelStart(0);
+        lbl_note->setSelLength(1);
+        lbl_note->setSelBold(false);
+        // The blank goes again; its format stays for typing.
+        lbl_note->setText(QStringLiteral(""));
+        lbl_note->setFocus();
+        return;
+    }
     lbl_note->reset_rich_text();
     Text1->reset_rich_text();
     Text2->clear();

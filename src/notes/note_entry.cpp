@@ -25,6 +25,18 @@ QString read_only_message()
     return QStringLiteral("The database is Read-Only.");
 }
 
+// The note window as the edition has it.
+NoteWindowProfile note_profile(const Edition& edition)
+{
+    NoteWindowProfile p;
+    p.extra_fields = edition.features.extra_note_fields;
+    p.clear_resets_all_styles = edition.features.note_clear_resets_all_styles;
+    p.view_width = edition.layout.note_view_width;
+    p.length_frame = edition.colours.note_length_frame;
+    p.print_focus_message = edition.texts.note_print_focus;
+    return p;
+}
+
 QString stale_message()
 {
     return QStringLiteral("The note was not saved: the picture in this cell has changed in the catalogue. "
@@ -106,7 +118,7 @@ frmNote* frmBrowser::open_note_editor(int cell, const QString& caption)
     }
     note_edit_mode = true;
     const NoteCell source{lbl_note[size_t(cell)], Text34[size_t(cell)], Text18[size_t(cell)]};
-    auto* window = new frmNote(NoteMode::Edit, source, this);
+    auto* window = new frmNote(NoteMode::Edit, source, this, note_profile(m_edition));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(caption);
     // What the cell showed when the note was opened: the save writes that row only.
@@ -128,7 +140,7 @@ frmNote* frmBrowser::open_note_editor(int cell, const QString& caption)
 frmNote* frmBrowser::open_note_viewer(int cell)
 {
     const NoteCell source{lbl_note[size_t(cell)], Text34[size_t(cell)], Text18[size_t(cell)]};
-    auto* window = new frmNote(NoteMode::View, source, this);
+    auto* window = new frmNote(NoteMode::View, source, this, note_profile(m_edition));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(notes::note_caption(lbl_filePic[size_t(cell)]->text()));
     window->show();
@@ -162,7 +174,8 @@ bool frmBrowser::note_save(frmNote& window, int cell, const QString& numpic_text
 
     const auto fields = notes::note_save_fields(window.lbl_note->value_for_storage(), window.Text2->text(),
                                                 window.Text1->value_for_storage(), row->value(store::col_reference),
-                                                db_conn->column_count());
+                                                // Only the fields the edition knows, whatever the file holds.
+                                                std::min(db_conn->column_count(), m_edition.columns()));
     if (const store::Error e = db_conn->update_fields(*numpic, fields))
         return refuse(ui::error_message(e.code, e.text));
     return true;

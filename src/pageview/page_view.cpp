@@ -26,19 +26,17 @@ namespace mosswick {
 
 namespace {
 
-constexpr double k_cell_width = 4680;
-constexpr double k_cell_height = 2715;
-
 void set_cell_note(richtext::RichTextBox* box, const QVariant& value)
 {
     box->reset_rich_text();
     box->setTextRTF(value.isValid() ? value.toString() : QString());
 }
 
-// The pixel size a picture of a natural pixel size is drawn at in a cell.
-QSize cell_target(QSize natural)
+// The pixel size a picture of a natural pixel size is drawn at in a cell
+// of a size in twips.
+QSize cell_target(QSize natural, double cell_width, double cell_height)
 {
-    const FitResult fit = fit_to_box(true, k_cell_width, k_cell_height, ui::px_to_twips(natural.width()),
+    const FitResult fit = fit_to_box(true, cell_width, cell_height, ui::px_to_twips(natural.width()),
                                      ui::px_to_twips(natural.height()));
     return {ui::twips_to_px(fit.display_width), ui::twips_to_px(fit.display_height)};
 }
@@ -48,6 +46,10 @@ QSize cell_target(QSize natural)
 void frmBrowser::LoadAllPictures(qint64 cur_numpage)
 {
     ui::BusyLock lock(m_busy);
+    const double cell_width = m_edition.layout.cell_picture_width;
+    const double cell_height = m_edition.layout.cell_picture_height;
+    // Without stored pictures every row names a picture file in the data folder.
+    const bool stored_pictures = m_edition.features.stored_pictures;
     const qint64 started = ui::tick_count();
     set_timing(QStringLiteral("Time elapsed ..."));
     set_message(QStringLiteral("Loading ..."));
@@ -148,8 +150,10 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         const store::Row& row = rows[k];
         picture::RenderRequest& req = requests[k];
         req.quality = thumb_quality;
-        req.target_for = cell_target;
-        if (row.value(store::col_inoutpic).isValid()) {
+        req.target_for = [cell_width, cell_height](QSize natural) {
+            return cell_target(natural, cell_width, cell_height);
+        };
+        if (stored_pictures && row.value(store::col_inoutpic).isValid()) {
             store::Error be;
             req.source = picture::PictureSource::bytes(db_conn->read_picture_bytes(row.value(store::col_numpic).toLongLong(), be));
             if (be)
@@ -177,7 +181,7 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         ProgressBar1->setValue(cell);
         pump.maybe_pump();
 
-        const bool stored = row.value(store::col_inoutpic).isValid();
+        const bool stored = stored_pictures && row.value(store::col_inoutpic).isValid();
         QLabel* shown = stored ? Im2[size_t(cell)] : im[size_t(cell)];
         QLabel* other = stored ? im[size_t(cell)] : Im2[size_t(cell)];
         if (result.ok() && !result.image.isNull()) {
@@ -185,7 +189,7 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
             shown->setPixmap(QPixmap::fromImage(result.image));
         } else {
             // An empty picture area; the rest of the page is shown.
-            shown->resize(ui::twips_to_px(k_cell_width), ui::twips_to_px(k_cell_height));
+            shown->resize(ui::twips_to_px(cell_width), ui::twips_to_px(cell_height));
             shown->clear();
             if (missing[k]) {
                 any_missing = true;

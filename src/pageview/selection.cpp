@@ -154,6 +154,17 @@ void frmBrowser::im_DblClick(int index)
         return;
     ui::BusyLock lock(m_busy);
     im_Click(index);
+    ZoomRequest request;
+    request.caption_path = current_picture_path;
+    request.file_path = current_picture_path;
+    request.quality = zoom_quality;
+    if (!m_edition.features.stored_pictures) {
+        // Every picture is a file of the data folder: the zoom window draws
+        // the path it is given, or says the file is gone and closes.
+        lock.release();
+        open_zoom(request);
+        return;
+    }
     const std::optional<qint64> numpic = parse_number(Label5[size_t(index)]->text());
     if (!numpic)
         return;
@@ -164,10 +175,6 @@ void frmBrowser::im_DblClick(int index)
                           : QStringLiteral("The picture %1 is not in the catalogue: refresh the page.").arg(*numpic));
         return;
     }
-    ZoomRequest request;
-    request.caption_path = current_picture_path;
-    request.file_path = current_picture_path;
-    request.quality = zoom_quality;
     if (row->value(store::col_inoutpic).isValid()) {
         request.picture_in_db = true;
         request.bytes = db_conn->read_picture_bytes(*numpic, error);

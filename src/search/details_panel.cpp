@@ -150,6 +150,13 @@ static void show_record(frmBrowser& w, QTableView* view, bool search_grid_row)
 
 void frmBrowser::MSFlexGrid1_Click()
 {
+    if (!m_edition.features.search_details) {
+        // No details panel: the click goes to the picture's page.
+        const int row = search::clicked_row(*this, MSFlexGrid1);
+        if (row >= 0)
+            show_page_of_grid_row(row);
+        return;
+    }
     show_record(*this, MSFlexGrid1, true);
 }
 

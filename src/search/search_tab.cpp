@@ -101,14 +101,17 @@ search::PictureScope scope_of(const frmBrowser& w)
 bool search_pictures(frmBrowser& w)
 {
     // The same text in both boxes: the file name as a whole, the reference word by word.
-    if (const auto scope = search::scope_for_same_text(w.Text1->text(), w.Text3->text(), w.Option5[0]->isChecked())) {
+    if (const auto scope = search::scope_for_same_text(w.Text1->text(), w.Text3->text(), w.Option5[0]->isChecked());
+        scope && w.edition().features.extra_note_fields) {
         w.Text3->clear();
         (*scope == search::PictureScope::PictureOrReference ? w.Option1[2] : w.Option1[3])->setChecked(true);
     }
     search::PictureSearchInput in;
     in.picture_text = w.Text1->text();
-    in.reference_text = w.Text3->text();
-    in.scope = scope_of(w);
+    // Without references the file-name text is the whole search.
+    const bool references = w.edition().features.extra_note_fields;
+    in.reference_text = references ? w.Text3->text() : QString();
+    in.scope = references ? scope_of(w) : search::PictureScope::Picture;
     in.parts_and = w.Option5[0]->isChecked();
     in.words_and = w.Option6[1]->isChecked();
     in.order_by_name = w.Check2->isChecked();
@@ -136,6 +139,8 @@ bool search_pictures(frmBrowser& w)
 
 search::NoteFields note_fields_of(const frmBrowser& w)
 {
+    if (!w.edition().features.extra_note_fields)
+        return search::NoteFields::Note;
     if (w.Option7[1]->isChecked())
         return search::NoteFields::AddNote;
     if (w.Option7[2]->isChecked())

@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -29,11 +30,11 @@ constexpr Qt::Alignment k_centre = Qt::AlignCenter;
 constexpr Qt::Alignment k_left = Qt::AlignLeft | Qt::AlignVCenter;
 
 // Number, page, movie mark, then a wide text column; widths in twips.
-search::SearchGrid* make_record_grid(QWidget* parent)
+search::SearchGrid* make_record_grid(QWidget* parent, int text_column_width = 11000)
 {
     auto* g = new search::SearchGrid({k_centre, k_centre, k_centre, k_left}, QStringLiteral("Click to select"), parent);
     g->setColumnWidth(2, ui::twips_to_px(1080));
-    g->setColumnWidth(3, ui::twips_to_px(11000));
+    g->setColumnWidth(3, ui::twips_to_px(text_column_width));
     return g;
 }
 
@@ -63,10 +64,8 @@ QWidget* frmBrowser::build_search_tab()
     auto* pic = new QWidget;
     auto* pv = new QGridLayout(pic);
     Text1 = new QLineEdit(pic);
-    Text1->setMaxLength(m_edition.full ? 512 : 255);
-    Text1->setToolTip(m_edition.full
-                          ? QStringLiteral("Picture file to find. Enter the text and press \"Return\" or click \"Refresh GRID\" (512 bytes max)")
-                          : QStringLiteral("Picture file to find"));
+    Text1->setMaxLength(m_edition.limits.picture_search_length);
+    Text1->setToolTip(m_edition.texts.picture_search_tip);
     Text3 = new QLineEdit(pic);
     Text3->setMaxLength(512);
     Text3->setToolTip(QStringLiteral("Reference to find. Enter the text and press \"Return\" or click \"Refresh GRID\" (512 bytes, 99 strings max)"));
@@ -103,14 +102,19 @@ QWidget* frmBrowser::build_search_tab()
     frames->addWidget(frame5);
     frames->addWidget(frame6);
     pv->addLayout(frames, 3, 0, 1, 2);
+    if (!m_edition.features.extra_note_fields) {
+        // File names only: no reference box and none of its options.
+        for (QWidget* w : {static_cast<QWidget*>(Text3), pv->itemAtPosition(1, 0)->widget(),
+                           static_cast<QWidget*>(frame1), static_cast<QWidget*>(frame5),
+                           static_cast<QWidget*>(frame6)})
+            w->hide();
+    }
     SSTab_search->addTab(pic, QStringLiteral("Pic"));
 
     auto* note = new QWidget;
     auto* nv = new QVBoxLayout(note);
     Text4 = new QLineEdit(note);
-    Text4->setToolTip(m_edition.full
-                          ? QStringLiteral("Note to find. Enter the text and press \"Return\" or click \"Refresh GRID\", ESC to abort.")
-                          : QStringLiteral("Note to find"));
+    Text4->setToolTip(m_edition.texts.note_search_tip);
     nv->addWidget(Text4);
     auto* frame7 = new QGroupBox(note);
     auto* f7 = new QHBoxLayout(frame7);
@@ -121,6 +125,7 @@ QWidget* frmBrowser::build_search_tab()
     for (QRadioButton* r : Option7)
         f7->addWidget(r);
     nv->addWidget(frame7);
+    frame7->setVisible(m_edition.features.extra_note_fields);
     nv->addStretch(1);
     SSTab_search->addTab(note, QStringLiteral("Note"));
     SSTab_search->setMaximumHeight(200);
@@ -139,7 +144,7 @@ QWidget* frmBrowser::build_search_tab()
     for (const char* h : {"Picture #", "Page #", "Movie", "Picture file name"})
         heads->addWidget(new QLabel(QString::fromLatin1(h), grid_page), qstrcmp(h, "Picture file name") == 0 ? 6 : 1);
     gv->addLayout(heads);
-    MSFlexGrid1 = make_record_grid(grid_page);
+    MSFlexGrid1 = make_record_grid(grid_page, m_edition.layout.search_name_column_width);
     gv->addWidget(MSFlexGrid1, 1);
     gv->addStretch(0);
     SSTab3->addTab(grid_page, QStringLiteral("Grid"));
@@ -206,6 +211,12 @@ QWidget* frmBrowser::build_search_tab()
     MSHFlexGrid1 = make_record_grid(ref);
     rv->addWidget(MSHFlexGrid1, 1);
     SSTab3->addTab(ref, QStringLiteral("Ref"));
+    if (!m_edition.features.search_details) {
+        // The searches alone, straight on the tab.
+        SSTab3->setTabVisible(1, false);
+        SSTab3->setTabVisible(2, false);
+        SSTab3->tabBar()->hide();
+    }
 
     // A tab control kept for the search tab's resets; it holds nothing yet.
     SSTab6 = new QTabWidget(page);

@@ -1,0 +1,355 @@
+// The light window's start-up, its set of controls, and the life of a
+// catalogue: create, open, close, refresh, compact, the about box.
+#include "light_fixture.h"
+
+#include "catalogue/frm_about.h"
+#include "pageview/frm_zoom.h"
+#include "platform/richtext/rich_text_box.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableView>
+
+#include <sys/stat.h>
+
+using namespace mosswick;
+
+namespace {
+
+frmAbout* about_box()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* a = qobject_cast<frmAbout*>(w))
+            return a;
+    return nullptr;
+}
+
+void run_deferred_deletes()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+TEST_F(LightWindow, StartsClosedWithTheLightCaptionsAndLimits)
+{
+    EXPECT_EQ(window->windowTitle(), "Mosswick database");
+    EXPECT_EQ(window->mnuDb->text(), "&Open DB");
+    EXPECT_EQ(window->mnuTQ[5]->text(), "High quality Bicubic");
+    EXPECT_EQ(window->mnuZQ[4]->text(), "High quality Bi&linear");
+    EXPECT_EQ(window->mnuTQ[4]->text(), "High quality bi&linear");
+    EXPECT_FALSE(window->SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(window->SSTab_main->isTabEnabled(2));
+    EXPECT_EQ(window->tab_text(), "Pictures & Movies");
+    for (QLineEdit* box : {window->Txt_delpag, window->Text15, window->Text9, window->Text11, window->Text22,
+                           window->Text20})
+        EXPECT_EQ(box->maxLength(), 14);
+    EXPECT_EQ(window->Text1->maxLength(), 255);
+    EXPECT_EQ(window->Text1->toolTip(), "Picture file to find");
+    EXPECT_EQ(window->Text4->toolTip(), "Note to find");
+    EXPECT_FALSE(window->compact_database->isEnabled());
+    EXPECT_TRUE(window->Create_database->isEnabled());
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_TRUE(window->im[size_t(i)]->isHidden());
+        EXPECT_EQ(window->im[size_t(i)]->size(), QSize(ui::twips_to_px(4635), ui::twips_to_px(2775)));
+        EXPECT_EQ(ui::to_bgr(window->lbl_note[size_t(i)]->back_color()), 0xE0E0E0u);
+    }
+    expect_usable();
+}
+
+TEST_F(LightWindow, HasNoneOfTheFullWindowsExtraControls)
+{
+    // Passwords, stored pictures, references, additional notes, details,
+    // the reference and import/export grids, the update pass's note import.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             window->Check1, window->Check3, window->Check4, window->Text35, window->Text36, window->Command1,
+             window->MSHFlexGrid2, window->Extract, window->refresh_extraction, window->MSHFlexGrid1,
+             window->refresh_ref, window->Check5, window->display_page, window->Text3, window->Option5[0],
+             window->Option6[0], window->Option7[0], window->Option1[2], window->Option2[0], window->Option4[0],
+             window->OptionF1[0], window->OptionFL2[0], window->OptionF12[0], window->text23, window->Text27,
+             window->note_size[0], window->note_size[2]})
+        EXPECT_FALSE(shown(w)) << w->metaObject()->className() << " " << w->toolTip().toStdString();
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_FALSE(shown(window->Text34[size_t(i)]));
+        EXPECT_FALSE(shown(window->Text18[size_t(i)]));
+        EXPECT_FALSE(shown(window->SSTab1[size_t(i)]));
+        // The note box sits directly in the cell, under the picture.
+        EXPECT_TRUE(shown(window->lbl_note[size_t(i)]));
+        EXPECT_EQ(window->lbl_note[size_t(i)]->parentWidget(), window->cell_picture_area[size_t(i)]->parentWidget());
+    }
+    // What the light window has: "Compact" beside the new-catalogue button,
+    // the rename button and its extension box, one note length, the
+    // companion files' IN/OUT and the single load's RTF/Text choice.
+    for (QWidget* w : std::initializer_list<QWidget*>{window->compact_database, window->Create_database,
+                                                      window->Command2, window->Text28, window->note_size[1],
+                                                      window->OptionFL[0], window->Option3[0], window->Text1,
+                                                      window->Text4, window->Check2, window->refresh_grid})
+        EXPECT_TRUE(shown(w)) << w->metaObject()->className();
+    EXPECT_EQ(window->compact_database->text(), "Compact");
+    EXPECT_EQ(window->Command2->text(), "Rename");
+    EXPECT_EQ(window->Text28->maxLength(), 3);
+}
+
+TEST_F(LightWindow, EscSetsOnlyTheSearchFlag)
+{
+    window->Form_KeyPress(27);
+    EXPECT_TRUE(window->esc_abort_search);
+    EXPECT_FALSE(window->esc_abort_update);
+}
+
+TEST_F(LightWindow, CreatesALightCatalogueWithoutProtection)
+{
+    // The hidden protection options are never read.
+    window->Check1->setChecked(true);
+    window->Check3->setChecked(true);
+    window->Create_database_Click();
+    EXPECT_EQ(window->message_text(), "Database created.");
+    const QString path = dir.file("new.mdb");
+    EXPECT_EQ(store::probe_file(path), store::FileProbe::Plain);
+    store::Error e;
+    auto conn = store::Connection::open(path, {}, e);
+    ASSERT_TRUE(conn) << e.text.toStdString();
+    EXPECT_EQ(conn->column_names(), QStringList({"movfile", "picfile", "note", "numpage", "numpic"}));
+    for (const char* index : {"UniqueKey", "GenericKey1", "GenericKey2", "GenericKey3", "idxPicfile"})
+        EXPECT_TRUE(conn->has_index(index)) << index;
+    EXPECT_FALSE(conn->has_index("GenericKey4"));
+    conn.reset();
+
+    // A second creation leaves the existing file alone and says why.
+    const QByteArray before = testsupport::read_all(path);
+    window->Create_database_Click();
+    EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
+    EXPECT_EQ(testsupport::read_all(path), before);
+    EXPECT_TRUE(window->Create_database->isEnabled());
+    expect_usable();
+}
+
+TEST_F(LightWindow, OpensClosesAndRefreshes)
+{
+    dialogs->files.push_back(QString());
+    window->mnuDb_Click();
+    EXPECT_EQ(window->windowTitle(), "Mosswick Database");
+    EXPECT_EQ(window->mnuDb->text(), "&Open DB");
+    EXPECT_FALSE(window->db_open);
+
+    window->mnuRefresh_Click();
+    EXPECT_EQ(window->message_text(), "Open a database first.");
+
+    open_light(8);
+    EXPECT_EQ(window->message_text(), "Database opened.");
+    EXPECT_EQ(window->windowTitle(), path);
+    EXPECT_EQ(window->mnuDb->text(), "Close DB");
+    EXPECT_TRUE(window->compact_database->isEnabled());
+    EXPECT_TRUE(window->SSTab_main->isTabEnabled(1));
+    EXPECT_EQ(window->Label27->text(), "8");
+    EXPECT_EQ(window->Label29->text(), "2");
+    EXPECT_EQ(dialogs->count("password"), 0);
+
+    window->mnuRefresh_Click();
+    EXPECT_EQ(window->message_text(), "Database refreshed.");
+    EXPECT_EQ(window->cells_on_page, 6);
+
+    window->mnuDb_Click();
+    EXPECT_EQ(window->message_text(), "Database closed.");
+    EXPECT_EQ(window->windowTitle(), "Mosswick database");
+    EXPECT_FALSE(window->compact_database->isEnabled());
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_TRUE(window->im[size_t(i)]->isHidden());
+        EXPECT_EQ(window->im[size_t(i)]->size(), QSize(ui::twips_to_px(4635), ui::twips_to_px(2775)));
+        EXPECT_EQ(ui::to_bgr(window->lbl_note[size_t(i)]->back_color()), 0xE0E0E0u);
+    }
+    expect_usable();
+}
+
+TEST_F(LightWindow, OpensAFullCatalogueAsItIs)
+{
+    open_light(3, store::Schema::Full);
+    // No upgrade question, no change to the file.
+    EXPECT_EQ(dialogs->count("message"), 0);
+    EXPECT_EQ(window->db_conn->column_count(), 9);
+    EXPECT_EQ(window->cells_on_page, 3);
+    EXPECT_FALSE(window->im[1]->pixmap().isNull());
+}
+
+TEST_F(LightWindow, OpensOldFilesWithoutUpgradingThem)
+{
+    const QString seven = make_light(2);
+    {
+        store::Error e;
+        auto c = store::Connection::open(seven, {}, e);
+        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN reference VARCHAR(255)").ok());
+        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN addnote TEXT").ok());
+    }
+    open(seven);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(dialogs->count("message"), 0);
+    EXPECT_EQ(window->db_conn->column_count(), 7);
+}
+
+TEST_F(LightWindow, APasswordProtectedCatalogueIsRefusedWithoutAPrompt)
+{
+    testsupport::CatalogueSpec spec;
+    spec.schema = store::Schema::Light;
+    spec.protection.password = "secret";
+    open(make(2, spec));
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(dialogs->count("password"), 0);
+    EXPECT_TRUE(window->message_text().contains("password")) << window->message_text().toStdString();
+    EXPECT_FALSE(window->db_conn);
+    expect_usable();
+}
+
+TEST_F(LightWindow, AReadOnlyCatalogueCannotBeCompactedOrLoaded)
+{
+    path = make_light(3);
+    ::chmod(QFile::encodeName(path).constData(), 0444);
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(window->message_text(), "The database is Read-Only.");
+    EXPECT_FALSE(window->SSTab_main->isTabEnabled(2));
+    EXPECT_FALSE(window->compact_database->isEnabled());
+    window->compact_database_Click();
+    EXPECT_EQ(window->message_text(), "The database is Read-Only.");
+    EXPECT_TRUE(window->db_open);
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+}
+
+TEST_F(LightWindow, CompactRewritesTheCatalogueAndLeavesItClosed)
+{
+    open_light(30);
+    exec("DELETE FROM demopicture WHERE numpic > 6");
+    exec("UPDATE demopicture SET note = ?1 WHERE numpic = 1", {QString(20000, 'x')});
+    exec("UPDATE demopicture SET note = 'short' WHERE numpic = 1");
+    dir.write("NewCmpctDB.mdb", "a leftover of an earlier run");
+    const qint64 before = QFileInfo(path).size();
+
+    window->compact_database_Click();
+    EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
+    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->db_conn);
+    EXPECT_EQ(window->windowTitle(), "Mosswick database");
+    EXPECT_EQ(window->mnuDb->text(), "Open DB");
+    EXPECT_FALSE(window->compact_database->isEnabled());
+    EXPECT_FALSE(window->SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(window->Label27->text().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
+    EXPECT_LT(QFileInfo(path).size(), before);
+    expect_usable();
+
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(rows().size(), 6);
+    EXPECT_EQ(field("note", "pic001.jpg").toString(), "short");
+}
+
+TEST_F(LightWindow, ACatalogueScrambledByTheFullEditionStaysScrambled)
+{
+    testsupport::CatalogueSpec spec;
+    spec.schema = store::Schema::Light;
+    spec.protection.encrypt = true;
+    path = make(4, spec);
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    window->compact_database_Click();
+    EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
+    EXPECT_EQ(store::probe_file(path), store::FileProbe::MaybeEncrypted);
+    open(path);
+    EXPECT_TRUE(window->db_open);
+    EXPECT_EQ(window->picture_count, 4);
+}
+
+TEST_F(LightWindow, AFailedCompactionKeepsTheCatalogueAndSaysWhy)
+{
+    open_light(4);
+    const QByteArray before = testsupport::read_all(path);
+    // A folder where the temporary file must go: it cannot be replaced.
+    ASSERT_TRUE(QDir().mkdir(dir.file("NewCmpctDB.mdb")));
+    window->compact_database_Click();
+    EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(testsupport::read_all(path), before);
+    open(path);
+    EXPECT_TRUE(window->db_open);
+    EXPECT_EQ(window->picture_count, 4);
+}
+
+TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
+{
+    window->show();
+    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    window->program_folder = dir.path();
+    ASSERT_TRUE(testsupport::write_picture(dir.file("about3.jpg"), 80, 50, "jpg"));
+    window->mnuAbout_Click();
+    frmAbout* about = about_box();
+    ASSERT_TRUE(about);
+    EXPECT_EQ(about->Label5->text(), "V2.1.12, September 1, 2003");
+
+    emit about->screenshot_clicked();
+    QPointer<frmZoom> zoom = window->last_zoom;
+    ASSERT_TRUE(zoom);
+    EXPECT_FALSE(zoom->request().picture_in_db);
+    EXPECT_EQ(zoom->Label1->text(), dir.file("about3.jpg"));
+    EXPECT_EQ(zoom->Label2->text(), "5");
+    EXPECT_FALSE(zoom->failed());
+    EXPECT_EQ(zoom->drawn().size(), QSize(80, 50));
+    EXPECT_EQ(window->current_picture_path, dir.file("about3.jpg"));
+    expect_usable();
+    zoom->close();
+
+    // Without the file the zoom window says so and closes; nothing else does.
+    QFile::remove(dir.file("about3.jpg"));
+    emit about->screenshot_clicked();
+    zoom = window->last_zoom;
+    EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
+    run_deferred_deletes();
+    EXPECT_FALSE(zoom);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_TRUE(window->isVisible());
+    expect_usable();
+    about->close();
+}
+
+TEST_F(LightWindow, TheBuildPutsAnAboutPictureBesideTheProgram)
+{
+    const QString file = QStringLiteral(MOSSWICK_LIGHT_PROGRAM_DIR) + "/about3.jpg";
+    const QImage picture(file);
+    ASSERT_FALSE(picture.isNull()) << file.toStdString();
+    EXPECT_GE(picture.width(), 100);
+    EXPECT_GE(picture.height(), 100);
+}
+
+TEST_F(LightWindow, CommandLineHelperSplitsAtBlanksAndTabs)
+{
+    EXPECT_EQ(window->GetCommandLine("a  b\tc"), QStringList({"", "a", "b", "c"}));
+    EXPECT_EQ(window->GetCommandLine(""), QStringList({""}));
+    EXPECT_EQ(window->GetCommandLine("\"x y\" z", 2), QStringList({"", "\"x", "y\""}));
+}
+
+TEST_F(LightWindow, ViewImageShrinksIntoTheTargetOrSaysNoPreview)
+{
+    QLabel temp;
+    QLabel target;
+    QImage source(120, 60, QImage::Format_RGB32);
+    source.fill(Qt::blue);
+    temp.setPixmap(QPixmap::fromImage(source));
+    qint32 x1 = 120 * 15;
+    qint32 y1 = 60 * 15;
+    window->ViewImage({}, &temp, &target, x1, y1, 60 * 15, 60 * 15);
+    EXPECT_EQ(x1, 60);
+    EXPECT_EQ(y1, 30);
+    const QImage drawn = target.pixmap().toImage();
+    EXPECT_EQ(drawn.size(), QSize(60, 60));
+    EXPECT_EQ(drawn.pixelColor(30, 30), QColor(Qt::blue));
+    EXPECT_EQ(drawn.pixelColor(30, 2).alpha(), 0);   // above the centred picture
+
+    qint32 w = 0;
+    qint32 h = 60 * 15;
+    window->ViewImage({}, &temp, &target, w, h, 60 * 15, 60 * 15);
+    EXPECT_TRUE(temp.pixmap().isNull());
+    EXPECT_FALSE(target.pixmap().isNull());
+}

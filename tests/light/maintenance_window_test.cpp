@@ -1,0 +1,239 @@
+// The light maintenance: its messages, no timing, the rename button and
+// extension box, and the update pass stopped by the progress bar.
+#include "light_fixture.h"
+
+#include "maintenance/grid_model.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+using namespace mosswick;
+
+namespace {
+
+class LightMaintenance : public LightWindow {
+protected:
+    maintenance::ManagementGridModel* model() const
+    {
+        return qobject_cast<maintenance::ManagementGridModel*>(window->mgm_pic->model());
+    }
+    void click_row(int row)
+    {
+        window->mgm_pic->setCurrentIndex(model()->index(row, 0));
+        window->mgm_pic_Click();
+    }
+    void touch(const QString& file, const QByteArray& bytes = {}) const
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << file.toStdString();
+        f.write(bytes);
+    }
+    // Shows a folder holding files of these names in the loader's lists.
+    void show_listed(std::initializer_list<const char*> names)
+    {
+        for (const char* n : names)
+            touch(listed.file(n));
+        show_folder(listed.path());
+    }
+    QStringList items(QListWidget* list) const
+    {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+
+    testsupport::TempDir listed;
+};
+
+} // namespace
+
+TEST_F(LightMaintenance, EditsByNumberSayWhatTheyStart)
+{
+    open_light(14);
+    window->Txt_delpag->setText("9");
+    window->delete_page_Click();
+    EXPECT_EQ(dialogs->messages(), QStringList({"The page not exist."}));
+    EXPECT_EQ(window->message_text(), "Deleting page(s)...");
+
+    window->Text15->setText("99");
+    window->delete_picture_Click();
+    EXPECT_EQ(dialogs->messages().back(), "The picture not exist.");
+    EXPECT_EQ(window->message_text(), "Deleting picture...");
+
+    window->set_timing("earlier");
+    window->Text22->setText("99");
+    window->Text20->setText("1");
+    window->insert_picture_Click();
+    EXPECT_EQ(dialogs->messages().back(), "First picture not exist.");
+    EXPECT_EQ(window->message_text(), "Inserting picture...");
+    EXPECT_TRUE(window->insert_picture->isEnabled());
+
+    // A complete edit: renumbered, "Ready" without its full stop, no timing.
+    window->Text22->setText("14");
+    window->Text20->setText("1");
+    window->insert_picture_Click();
+    EXPECT_EQ(window->message_text(), "Picture inserted.");
+    EXPECT_EQ(window->ready_text(), "Ready");
+    EXPECT_EQ(window->timing_text(), "earlier");
+    EXPECT_EQ(rows().front(), "1/1/pic014.jpg/-");
+
+    window->Txt_delpag->setText("1");
+    window->delete_page_Click();
+    EXPECT_EQ(window->message_text(), "Page deleted.");
+    EXPECT_EQ(rows().size(), 8);
+    EXPECT_EQ(rows().front(), "1/1/pic006.jpg/-");
+
+    window->Txt_delpag->setText("*");
+    window->delete_page_Click();
+    EXPECT_EQ(window->message_text(), "Entire content of the database deleted.");
+    EXPECT_TRUE(rows().isEmpty());
+    expect_usable();
+}
+
+TEST_F(LightMaintenance, NumberBoxesTakeFourteenDigits)
+{
+    open_light(3);
+    window->Text15->setText(QString(20, '9'));
+    EXPECT_EQ(window->Text15->text(), QString(14, '9'));
+    window->delete_picture_Click();
+    EXPECT_EQ(dialogs->messages(), QStringList({"The picture not exist."}));
+    EXPECT_EQ(rows().size(), 3);
+}
+
+TEST_F(LightMaintenance, TheRenumberButtonLeavesThePageLoadsTime)
+{
+    open_light(8);
+    exec("UPDATE demopicture SET picfile = 'a.jpg' WHERE numpic = 8");
+    window->set_timing("earlier");
+    window->renumber_pages_Click();
+    EXPECT_EQ(rows().front(), "1/1/a.jpg/-");
+    EXPECT_TRUE(window->timing_text().endsWith(" ms")) << window->timing_text().toStdString();
+
+    window->RenumberPages();
+    EXPECT_EQ(window->message_text(), "Database pages renumbered.");
+    EXPECT_EQ(window->ready_text(), "Ready");
+}
+
+TEST_F(LightMaintenance, TheGridSpeaksWithTwoBlanksAndIsNotTimed)
+{
+    open_light(8);
+    window->set_timing("earlier");
+    window->load_list->click();
+    EXPECT_EQ(window->message_text(), "Grid loaded:  8 records listed.");
+    EXPECT_EQ(window->timing_text(), "earlier");
+    exec("DELETE FROM demopicture WHERE numpic > 1");
+    window->load_list->click();
+    EXPECT_EQ(window->message_text(), "Grid loaded:  1 record listed.");
+}
+
+TEST_F(LightMaintenance, GridInsertEndsReady)
+{
+    open_light(8);
+    window->load_list->click();
+    window->Opt_insert->setChecked(true);
+    click_row(6);
+    EXPECT_EQ(window->message_text(), "Insert in...");
+    click_row(0);
+    EXPECT_EQ(window->message_text(), "Inserted.");
+    EXPECT_EQ(window->ready_text(), "Ready.");
+    EXPECT_EQ(rows().front(), "1/1/pic007.jpg/-");
+}
+
+TEST_F(LightMaintenance, RenameWithTheExtensionBox)
+{
+    open_light(3);
+    exec("UPDATE demopicture SET movfile = 'pic002.avi' WHERE numpic = 2");
+    touch(data("pic002.avi"), "movie");
+    window->load_list->click();
+    click_row(1);
+    EXPECT_EQ(window->Text8->text(), "pic002");
+    EXPECT_EQ(window->Text28->text(), "jpg");
+    EXPECT_TRUE(window->Command2->isEnabled());
+    window->Text8->setText("coast");
+    window->Command2->click();
+    EXPECT_EQ(window->message_text(), "Picture & Multimedia files renamed.");
+    EXPECT_EQ(rows()[1], "2/1/coast.jpg/coast.avi");
+    EXPECT_TRUE(QFile::exists(data("coast.jpg")));
+    EXPECT_TRUE(QFile::exists(data("coast.avi")));
+    // The page view and the grid go on working on the catalogue.
+    window->load_list->click();
+    EXPECT_EQ(model()->cell_text(1, 3), "coast.jpg");
+    window->mnuRefresh_Click();
+    EXPECT_EQ(window->lbl_filePic[2]->text(), "coast.jpg");
+}
+
+TEST_F(LightMaintenance, UpdatePassLinksMoviesOnlyAndIsNotTimed)
+{
+    open_light(4);
+    touch(data("pic002.avi"));
+    touch(data("pic003.gif"));
+    touch(dir.file("pic003.txt"), "a note file beside the catalogue");
+    exec("UPDATE demopicture SET movfile = 'pic004.avi' WHERE numpic = 4");
+    show_listed({"pic002.jpg", "pic003.jpg", "pic004.jpg", "other.jpg"});
+    // The hidden IN choice is never read: the pass relinks movies only.
+    window->OptionFL2[0]->setChecked(true);
+    window->set_timing("earlier");
+    window->update_pictures->click();
+    EXPECT_EQ(window->message_text(), "Update pictures completed on 2 records.");
+    EXPECT_EQ(window->ready_text(), "Ready");
+    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_EQ(rows()[1], "2/1/pic002.jpg/pic002.avi");
+    EXPECT_EQ(rows()[2], "3/1/pic003.jpg/-");
+    EXPECT_EQ(rows()[3], "4/1/pic004.jpg/-");
+    EXPECT_EQ(field("note", "pic003.jpg").toString(), "note 3");
+    EXPECT_FALSE(QFile::exists(dir.file("Mosswick-Zudidudi update verify.log")));
+    // The page load after the pass times itself.
+    EXPECT_TRUE(window->timing_text().endsWith(" ms"));
+    expect_usable();
+
+    testsupport::TempDir empty;
+    show_folder(empty.path());
+    window->update_pictures_Click();
+    EXPECT_EQ(window->message_text(), "Update pictures, no picture(s) in the list.");
+    EXPECT_EQ(window->ready_text(), "Ready");
+}
+
+TEST_F(LightMaintenance, TheProgressBarNotEscStopsTheUpdatePass)
+{
+    open_light(4);
+    for (const char* m : {"pic001.avi", "pic002.avi", "pic003.avi", "pic004.avi"})
+        touch(data(m));
+    show_listed({"pic001.jpg", "pic002.jpg", "pic003.jpg", "pic004.jpg"});
+    // An old click never stops a new pass, and Esc does not reach it.
+    click_progress_bar();
+    when_bar_reaches(1, [this] { window->Form_KeyPress(27); });
+    when_bar_reaches(3, [this] { click_progress_bar(); });
+    window->set_timing("earlier");
+    window->update_pictures->click();
+    EXPECT_EQ(window->message_text(), "Upgrading stopped.");
+    EXPECT_FALSE(window->stop_requested);
+    EXPECT_FALSE(window->ProgressBar1->isHidden());
+    EXPECT_EQ(window->ProgressBar1->value(), 0);
+    EXPECT_EQ(window->ready_text(), "");
+    EXPECT_EQ(window->timing_text(), "earlier");
+    // Stopped, the pass changed nothing.
+    for (const QString& r : rows())
+        EXPECT_TRUE(r.endsWith("/-")) << r.toStdString();
+    EXPECT_TRUE(window->update_pictures->isEnabled());
+    expect_usable();
+}
+
+TEST_F(LightMaintenance, VerifyFillsTheListsWithoutTiming)
+{
+    open_light(3);
+    exec("UPDATE demopicture SET picfile = 'pic001.jpg' WHERE numpic = 2");
+    show_listed({"pic001.jpg", "new.jpg", "notes.txt"});
+    window->set_timing("earlier");
+    window->verify_loaded_pictures->click();
+    EXPECT_EQ(window->message_text(), "Verify complete, error(s) found.");
+    EXPECT_EQ(window->ready_text(), "Ready.");
+    EXPECT_EQ(window->timing_text(), "earlier");
+    EXPECT_EQ(items(window->List1), QStringList({"new.jpg", "notes.txt"}));
+    EXPECT_EQ(items(window->List2), QStringList({"pic003.jpg"}));
+    EXPECT_EQ(items(window->List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
+    EXPECT_TRUE(window->ProgressBar1->isHidden());
+}

@@ -1,0 +1,158 @@
+// The light notes: one note field in the cells, the note window and the save.
+#include "light_fixture.h"
+
+#include "notes/frm_note.h"
+#include "platform/richtext/rich_text_box.h"
+#include "platform/ui/label_button.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace mosswick;
+
+namespace {
+
+class LightNotes : public LightWindow {
+protected:
+    frmNote* editor() const { return window->note_editor.data(); }
+
+    frmNote* open_editor(int cell)
+    {
+        window->im_Click(cell);
+        window->mnuEditNote();
+        return editor();
+    }
+
+    static unsigned back_of(const QWidget* w) { return ui::to_bgr(w->palette().color(QPalette::Window)); }
+};
+
+} // namespace
+
+TEST_F(LightNotes, OkWritesTheNoteAndNothingElseOfTheRow)
+{
+    open_light(3, store::Schema::Full);
+    exec("UPDATE demopicture SET reference = 'kept', addnote = 'kept too', movfile = 'pic002.avi' WHERE numpic = 2");
+    window->mnuRefresh_Click();
+    frmNote* w = open_editor(2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->lbl_note->Text(), "note 2");
+    w->lbl_note->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w->lbl_note, " edited");
+    w->Command1_Click();
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(window->lbl_note[2]->Text(), "note 2 edited");
+    EXPECT_TRUE(field("note", "pic002.jpg").toString().startsWith("{\\rtf"));
+    EXPECT_EQ(field("reference", "pic002.jpg").toString(), "kept");
+    EXPECT_EQ(field("addnote", "pic002.jpg").toString(), "kept too");
+    EXPECT_EQ(field("movfile", "pic002.jpg").toString(), "pic002.avi");
+    EXPECT_EQ(field("numpic", "pic002.jpg").toInt(), 2);
+    EXPECT_EQ(field("note", "pic001.jpg").toString(), "note 1");
+    expect_usable();
+}
+
+TEST_F(LightNotes, TheWindowHasOneNoteBoxAndOneLength)
+{
+    open_light(2);
+    frmNote* w = open_editor(1);
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(w->SSTab1->isVisibleTo(w));
+    EXPECT_FALSE(w->Text1->isVisibleTo(w));
+    EXPECT_FALSE(w->Text2->isVisibleTo(w));
+    EXPECT_TRUE(w->lbl_note->isVisibleTo(w));
+    EXPECT_EQ(w->lbl_note->parentWidget(), w);
+    EXPECT_TRUE(w->note_size[0]->isVisibleTo(w));
+    EXPECT_FALSE(w->note_size[1]->isVisibleTo(w));
+    EXPECT_FALSE(w->note_size[2]->isVisibleTo(w));
+    EXPECT_EQ(w->lbl_note_size[0]->text(), "Note");
+
+    w->note_size_Click(0);
+    EXPECT_EQ(w->note_size[0]->text(), "6");
+    EXPECT_EQ(back_of(w->Label2[0]), 0xC0FFC0u);
+    w->note_size_MouseDown(0);
+    EXPECT_EQ(back_of(w->Label2[0]), 0x000000u);
+    w->note_size_MouseUp(0);
+    EXPECT_EQ(back_of(w->Label2[0]), 0xC0FFC0u);
+
+    // The tools and the find work on the note alone.
+    w->lbl_note->setSelStart(0);
+    w->lbl_note->setSelLength(4);
+    w->Label8_Click(0);
+    EXPECT_EQ(w->lbl_note->SelBold(), true);
+    w->Text_Find->setText("1");
+    w->Label22_Click(2);
+    EXPECT_EQ(w->found_pos, 5);
+
+    // Printing wants the focus in the note.
+    w->Text_Find->setFocus();
+    w->Label25_Click();
+    ASSERT_EQ(dialogs->asked.size(), 1u);
+    EXPECT_EQ(dialogs->asked[0].text, "The cursor must be in the NOTE field.");
+    EXPECT_EQ(dialogs->asked[0].title, "Print error");
+    EXPECT_EQ(dialogs->count("print"), 0);
+    w->Command2_Click();
+}
+
+TEST_F(LightNotes, AViewerIsFiftySixFortyTwipsWide)
+{
+    open_light(2);
+    window->im_Click(2);
+    window->mnuShowNote();
+    frmNote* viewer = nullptr;
+    for (frmNote* n : window->findChildren<frmNote*>())
+        if (n->mode() == NoteMode::View)
+            viewer = n;
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->width(), ui::twips_to_px(5640));
+    EXPECT_EQ(viewer->lbl_note->Text(), "note 2");
+    EXPECT_TRUE(viewer->lbl_note->Locked());
+    EXPECT_TRUE(viewer->Frame1->isVisibleTo(viewer));
+    viewer->close();
+}
+
+TEST_F(LightNotes, ClearNoteTurnsBoldOffAndKeepsTheOtherStyles)
+{
+    open_light(1);
+    exec("UPDATE demopicture SET note = ?1",
+         {QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40\\b\\i\\ul styled\\par}")});
+    window->mnuRefresh_Click();
+    frmNote* w = open_editor(1);
+    ASSERT_NE(w, nullptr);
+    w->Text_Find->setFocus();
+    w->Label27_Click();
+    EXPECT_EQ(w->lbl_note->Text(), "");
+    EXPECT_EQ(w->focusWidget(), w->lbl_note);
+    EXPECT_EQ(w->lbl_note->SelFontName(), "Comic Sans MS");
+    EXPECT_EQ(w->lbl_note->SelFontSize(), 8.0);
+    EXPECT_EQ(w->lbl_note->SelColor(), QColor(Qt::black));
+    EXPECT_EQ(w->lbl_note->SelBold(), false);
+    EXPECT_EQ(w->lbl_note->SelItalic(), true);
+    EXPECT_EQ(w->lbl_note->SelUnderline(), true);
+    QTest::keyClicks(w->lbl_note, "x");
+    EXPECT_EQ(w->lbl_note->Text(), "x");
+    w->lbl_note->setSelStart(0);
+    w->lbl_note->setSelLength(1);
+    EXPECT_EQ(w->lbl_note->SelItalic(), true);
+    EXPECT_EQ(w->lbl_note->SelBold(), false);
+    w->Command2_Click();
+}
+
+TEST_F(LightNotes, ADoubleClickOnAReadOnlyCatalogueOnlyShowsTheNote)
+{
+    path = make_light(2);
+    ::chmod(QFile::encodeName(path).constData(), 0444);
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    window->lbl_Note_DblClick(1);
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(window->message_text(), "The database is Read-Only.");
+    bool viewer = false;
+    for (frmNote* n : window->findChildren<frmNote*>())
+        viewer |= n->mode() == NoteMode::View && n->isVisible();
+    EXPECT_TRUE(viewer);
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+}

@@ -1,0 +1,175 @@
+// The light page view: cells of files only, the note box as the selection
+// mark, and zoom windows that draw the path they are given.
+#include "light_fixture.h"
+
+#include "pageview/frm_zoom.h"
+#include "platform/richtext/rich_text_box.h"
+#include "platform/ui/label_button.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace mosswick;
+
+namespace {
+
+class LightPageView : public LightWindow {
+protected:
+    unsigned note_colour(int i) const { return ui::to_bgr(window->lbl_note[size_t(i)]->back_color()); }
+};
+
+} // namespace
+
+TEST_F(LightPageView, CellsShowFilesFittedIntoTheLightBox)
+{
+    open_light(8);
+    EXPECT_EQ(window->lbl_page->text(), "1 / 2");
+    EXPECT_EQ(window->cells_on_page, 6);
+    EXPECT_EQ(window->lbl_filePic[2]->text(), "pic002.jpg");
+    EXPECT_EQ(window->Label7[2]->text(), "jpg");
+    EXPECT_EQ(window->lbl_note[2]->Text(), "note 2");
+    EXPECT_EQ(window->ready_text(), "Ready.");
+    // A 60 x 40 picture is smaller than the box: drawn at its own size.
+    EXPECT_EQ(window->im[1]->pixmap().size(), QSize(60, 40));
+
+    window->go_right_Click();
+    EXPECT_EQ(window->cells_on_page, 2);
+    for (int i = 3; i <= 6; ++i) {
+        EXPECT_TRUE(window->im[size_t(i)]->isHidden()) << i;
+        EXPECT_TRUE(window->lbl_note[size_t(i)]->isHidden()) << i;
+        EXPECT_TRUE(window->Label5[size_t(i)]->text().isEmpty()) << i;
+    }
+}
+
+TEST_F(LightPageView, ABigPictureIsFittedIntoFourSixThreeFiveByTwoSevenSevenFive)
+{
+    path = make_light(0);
+    ASSERT_TRUE(testsupport::write_picture(data("wide.jpg"), 1000, 300, "jpg"));
+    {
+        store::Error e;
+        auto c = store::Connection::open(path, {}, e);
+        store::Row r;
+        r.set(store::col_picfile, "wide.jpg");
+        r.set(store::col_numpage, 1);
+        r.set(store::col_numpic, 1);
+        ASSERT_TRUE(c->add_row(r).ok());
+    }
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    // 4635 twips wide is 309 pixels; the height follows the picture's shape.
+    EXPECT_EQ(window->im[1]->pixmap().width(), ui::twips_to_px(4635));
+    EXPECT_NEAR(window->im[1]->pixmap().height(), 93, 1);
+}
+
+TEST_F(LightPageView, TheNoteBoxAloneMarksTheSelection)
+{
+    open_light(8);
+    EXPECT_EQ(window->WhichSelected(), 0);
+    window->im_Click(5);
+    window->im_Click(2);
+    EXPECT_EQ(note_colour(5), 0xE0E0E0u);
+    EXPECT_EQ(note_colour(2), 0xFFFFFFu);
+    EXPECT_EQ(window->WhichSelected(), 2);
+    EXPECT_EQ(window->message_text(), "pic002.jpg");
+    window->ClearBorder(0);
+    EXPECT_EQ(window->WhichSelected(), 0);
+    expect_usable();
+}
+
+TEST_F(LightPageView, EachZoomWindowKeepsItsOwnPathAndCaption)
+{
+    open_light(3);
+    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    window->im_DblClick(1);
+    QPointer<frmZoom> first = window->last_zoom;
+    window->im_DblClick(3);
+    QPointer<frmZoom> second = window->last_zoom;
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(second);
+    EXPECT_FALSE(first->request().picture_in_db);
+    EXPECT_EQ(first->Label1->text(), data("pic001.jpg"));
+    EXPECT_EQ(first->Label2->text(), "5");
+    EXPECT_EQ(window->current_picture_path, data("pic003.jpg"));
+
+    first->Slider1->setValue(first->Slider1->minimum());
+    first->Slider1_Click();
+    EXPECT_TRUE(first->windowTitle().endsWith("% of " + data("pic001.jpg"))) << first->windowTitle().toStdString();
+    EXPECT_TRUE(second->isVisible());
+    first->close();
+    second->close();
+    expect_usable();
+}
+
+TEST_F(LightPageView, AFileGoneSinceThePageWasShownClosesOnlyItsZoomWindow)
+{
+    open_light(2);
+    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    QFile::remove(data("pic002.jpg"));
+    window->im_DblClick(2);
+    EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window->last_zoom);
+    EXPECT_TRUE(window->db_open);
+    EXPECT_EQ(window->selected_cell, 2);
+    expect_usable();
+}
+
+TEST_F(LightPageView, AMissingFileLeavesAnEmptyCellAndTheProgramGoesOn)
+{
+    path = make_light(3);
+    QFile::remove(data("pic002.jpg"));
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
+    EXPECT_EQ(window->cells_on_page, 3);
+    EXPECT_TRUE(window->im[2]->pixmap().isNull());
+    EXPECT_FALSE(window->im[3]->pixmap().isNull());
+    expect_usable();
+}
+
+TEST_F(LightPageView, AStoredPictureOfAFullCatalogueIsLookedForAsAFile)
+{
+    path = make_light(2, store::Schema::Full);
+    {
+        store::Error e;
+        auto c = store::Connection::open(path, {}, e);
+        ASSERT_TRUE(c->write_picture_bytes(1, data("pic002.jpg")).ok());
+        // The file of picture 1 is not in the data folder.
+        ASSERT_TRUE(c->exec("UPDATE demopicture SET picfile = 'inside.jpg' WHERE numpic = 1").ok());
+    }
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
+    EXPECT_TRUE(window->im[1]->pixmap().isNull());
+    EXPECT_FALSE(window->im[1]->isHidden());
+    EXPECT_TRUE(window->Im2[1]->isHidden());
+    EXPECT_FALSE(window->im[2]->pixmap().isNull());
+}
+
+TEST_F(LightPageView, KeypadWorksOnTheLightCells)
+{
+    open_light(8);
+    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    int key = '8';
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(window->selected_cell, 1);
+    EXPECT_EQ(window->WhichSelected(), 1);
+    key = '6';
+    window->SSTab_main_KeyPress(key);
+    ASSERT_TRUE(window->last_zoom);
+    EXPECT_EQ(window->last_zoom->Label1->text(), data("pic001.jpg"));
+    window->last_zoom->close();
+
+    // A selected cell whose picture box is disabled opens nothing; the key
+    // is still taken and the note cell still set.
+    window->im[1]->setEnabled(false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    key = '6';
+    window->note_cell_index = 0;
+    window->SSTab_main_KeyPress(key);
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(window->note_cell_index, 1);
+    EXPECT_FALSE(window->last_zoom);
+}

@@ -1,0 +1,144 @@
+// The light search tab: file names only, the note alone, and a grid click
+// that goes to the picture's page.
+#include "light_fixture.h"
+
+#include "search/search_grid.h"
+
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+using namespace mosswick;
+
+namespace {
+
+class LightSearch : public LightWindow {
+protected:
+    // A full catalogue (so that references and additional notes exist to be
+    // ignored) of 14 pictures with a few names, notes and references.
+    void SetUp() override
+    {
+        LightWindow::SetUp();
+        open_light(14, store::Schema::Full);
+        exec("UPDATE demopicture SET picfile = 'sea view.jpg', note = 'a quiet beach' WHERE numpic = 3");
+        exec("UPDATE demopicture SET picfile = 'sea.jpg', reference = 'beach', addnote = 'beach' WHERE numpic = 9");
+        exec("UPDATE demopicture SET picfile = '100%_sea.jpg', note = NULL WHERE numpic = 13");
+    }
+
+    QStringList found(int column = 0) const
+    {
+        QStringList out;
+        const search::GridModel* m = search::search_grid(window->MSFlexGrid1)->rows();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->text(r, column);
+        return out;
+    }
+
+    void search_names(const QString& text)
+    {
+        window->SSTab_search->setCurrentIndex(0);
+        window->Text1->setText(text);
+        window->refresh_grid_Click();
+    }
+
+    // Selects one grid row and clicks the grid.
+    void click_row(int row)
+    {
+        QTableView* grid = window->MSFlexGrid1;
+        const QModelIndex index = grid->model()->index(row, 0);
+        grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        window->MSFlexGrid1_Click();
+    }
+};
+
+} // namespace
+
+TEST_F(LightSearch, TheFileNameTextIsOnePatternTakenAsTyped)
+{
+    search_names("sea");
+    EXPECT_EQ(found(), QStringList({"3", "9", "13"}));
+    EXPECT_EQ(window->message_text(), "3 records selected.");
+    // Blanks belong to the pattern; the reference is never searched.
+    search_names("sea view");
+    EXPECT_EQ(found(), QStringList({"3"}));
+    search_names("beach");
+    EXPECT_TRUE(found().isEmpty());
+    // Typed wildcards are literal.
+    search_names("0%_");
+    EXPECT_EQ(found(), QStringList({"13"}));
+    // The hidden reference box and its options are never read.
+    window->Text3->setText("beach");
+    window->Option1[2]->setChecked(true);
+    search_names("view");
+    EXPECT_EQ(found(), QStringList({"3"}));
+    window->Check2->setChecked(true);
+    search_names("sea");
+    EXPECT_EQ(found(3), QStringList({"100%_sea.jpg", "sea view.jpg", "sea.jpg"}));
+    EXPECT_EQ(window->MSFlexGrid1->columnWidth(3), ui::twips_to_px(11050));
+    expect_usable();
+}
+
+TEST_F(LightSearch, TheNoteSearchReadsTheNoteOnly)
+{
+    window->SSTab_search->setCurrentIndex(1);
+    // The hidden choice of fields is never read.
+    window->Option7[2]->setChecked(true);
+    window->Text4->setText("BEACH");
+    window->refresh_grid_Click();
+    EXPECT_EQ(found(), QStringList({"3"}));
+    EXPECT_EQ(window->ready_text(), "Ready.");
+    window->Text4->clear();
+    window->refresh_grid_Click();
+    EXPECT_EQ(found().size(), 14);
+}
+
+TEST_F(LightSearch, ARowOfAnotherPageShowsThatPageWithItsCellSelected)
+{
+    search_names("sea");
+    window->SSTab_main->setTabEnabled(1, true);
+    window->SSTab_main->setCurrentIndex(1);
+    click_row(1);   // picture 9, page 2
+    EXPECT_EQ(window->current_page, 2);
+    EXPECT_EQ(window->selected_cell, 3);
+    EXPECT_EQ(window->Label5[3]->text(), "9");
+    EXPECT_EQ(window->Label3->text(), "2");
+    EXPECT_EQ(window->Slider1->value(), 2);
+    EXPECT_FALSE(window->reselect_pending);
+    EXPECT_EQ(window->SSTab_main->currentIndex(), 0);
+    expect_usable();
+}
+
+TEST_F(LightSearch, ARowOfThePageShownSelectsItsCellAndKeepsTheSearchInFront)
+{
+    search_names("sea");
+    window->SSTab_main->setCurrentIndex(1);
+    click_row(0);   // picture 3, page 1, shown
+    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->selected_cell, 3);
+    EXPECT_FALSE(window->show_page->isEnabled());
+    // The cell's selection names the file the cell shows.
+    EXPECT_EQ(window->message_text(), window->lbl_filePic[3]->text());
+    EXPECT_EQ(window->SSTab_main->currentIndex(), 1);
+
+    // Rows listed before the numbers changed: a number no cell shows selects nothing.
+    exec("UPDATE demopicture SET numpic = numpic + 100");
+    window->mnuRefresh_Click();
+    ASSERT_EQ(window->Label5[3]->text(), "103");
+    click_row(0);
+    EXPECT_EQ(window->WhichSelected(), 0);
+    EXPECT_EQ(window->current_page, 1);
+}
+
+TEST_F(LightSearch, SeveralSelectedRowsAreRefused)
+{
+    search_names("sea");
+    QTableView* grid = window->MSFlexGrid1;
+    grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 0), grid->model()->index(1, 3)),
+                                   QItemSelectionModel::ClearAndSelect);
+    window->MSFlexGrid1_Click();
+    EXPECT_EQ(window->message_text(), "Select one row.");
+    EXPECT_EQ(window->current_page, 1);
+}
