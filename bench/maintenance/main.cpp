@@ -57,7 +57,11 @@ QString make_catalogue(const QString& folder, int rows)
 {
     QDir().mkpath(folder + "/data");
     const QString path = folder + "/catalogue.mdb";
-    QFile::remove(path);
+    // Never delete a file the user may care about: a catalogue found there stays.
+    if (QFile::exists(path)) {
+        std::fprintf(stderr, "%s exists already; choose an empty folder\n", qPrintable(path));
+        return {};
+    }
     if (store::Error e = store::Connection::create(path, store::Schema::Full, {})) {
         std::fprintf(stderr, "create: %s\n", qPrintable(e.text));
         return {};

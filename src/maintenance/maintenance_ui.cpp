@@ -234,9 +234,15 @@ void frmBrowser::connect_maintenance_handlers()
     on_lost_focus(this, insert_picture, &frmBrowser::insert_picture_LostFocus);
 
     // A click on the grid acts once the view has taken the click's selection.
+    // Only a click on a row is a click on the grid: empty space below the
+    // rows must not act on whatever row was current before.
     EventHook::install(mgm_pic->viewport(), [this](QEvent* e) {
-        if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
-            QMetaObject::invokeMethod(this, [this] { mgm_pic_Click(); }, Qt::QueuedConnection);
+        if (e->type() != QEvent::MouseButtonRelease)
+            return false;
+        auto* mouse = static_cast<QMouseEvent*>(e);
+        if (mouse->button() != Qt::LeftButton || !mgm_pic->indexAt(mouse->position().toPoint()).isValid())
+            return false;
+        QMetaObject::invokeMethod(this, [this] { mgm_pic_Click(); }, Qt::QueuedConnection);
         return false;
     });
     // Choosing another action starts a two-click action afresh.

@@ -1,5 +1,7 @@
 #include "maintenance/rename.h"
 
+#include <QFileInfo>
+
 #include "catalogue/catalogue_logic.h"
 #include "loader/file_ops.h"
 #include "loader/name_rules.h"
@@ -124,18 +126,24 @@ RenameResult rename_picture(store::Connection& conn, const QString& data_folder,
         if ((e = loader::move_no_replace(picture_from, picture_to)))
             return failure(e.kind == store::ErrorKind::FileExists ? RenameOutcome::TargetExists : RenameOutcome::Failed, e);
     }
+    // Moves a file back after a later step failed; a failed undo is said too.
+    auto undo = [&e](const QString& from, const QString& to) {
+        if (const store::Error u = loader::move_no_replace(from, to))
+            e.text += QStringLiteral(" The file %1 could not be given back its name %2: %3")
+                          .arg(QFileInfo(from).fileName(), QFileInfo(to).fileName(), u.text);
+    };
     if (movie_moves) {
         if ((e = loader::move_no_replace(movie_from, movie_to))) {
             if (picture_moves)
-                loader::move_no_replace(picture_to, picture_from);
+                undo(picture_to, picture_from);
             return failure(RenameOutcome::Failed, e);
         }
     }
     if ((e = t.commit())) {
         if (movie_moves)
-            loader::move_no_replace(movie_to, movie_from);
+            undo(movie_to, movie_from);
         if (picture_moves)
-            loader::move_no_replace(picture_to, picture_from);
+            undo(picture_to, picture_from);
         return failure(RenameOutcome::Failed, e);
     }
     RenameResult done;

@@ -97,11 +97,16 @@ public:
                 return m_result;
             }
         }
+        // The log first: a log that cannot be written leaves the catalogue as
+        // it was. Should the save then fail, the user is told the log is ahead.
         if (!m_log.isEmpty())
             if (store::Error e = loader::append_log_line(m_request.log_path, m_log))
                 return failed(e);
-        if (store::Error e = t.commit())
+        if (store::Error e = t.commit()) {
+            if (!m_log.isEmpty())
+                e.text += QStringLiteral(" Nothing was imported, although the update log lists the note files.");
             return failed(e);
+        }
         m_result.outcome = UpdateOutcome::Done;
         return m_result;
     }

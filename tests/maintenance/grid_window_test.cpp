@@ -256,3 +256,22 @@ TEST_F(GridWindow, ARealMouseClickReachesTheGrid)
     EXPECT_EQ(window->Text8->text(), "pic004");
     EXPECT_TRUE(window->Command2->isEnabled());
 }
+
+TEST_F(GridWindow, AClickBelowTheRowsActsOnNoRow)
+{
+    load(3);
+    window->show();
+    QCoreApplication::processEvents();
+    // A row was current before: a rename-mode click on it.
+    const QRect second = window->mgm_pic->visualRect(model()->index(1, 3));
+    QTest::mouseClick(window->mgm_pic->viewport(), Qt::LeftButton, {}, second.center());
+    QCoreApplication::processEvents();
+    window->Opt_delete_picture->setChecked(true);
+    const QPoint below(5, window->mgm_pic->viewport()->height() - 3);
+    ASSERT_FALSE(window->mgm_pic->indexAt(below).isValid());
+    QTest::mouseClick(window->mgm_pic->viewport(), Qt::LeftButton, {}, below);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(order(), QList<int>({1, 2, 3}));
+    EXPECT_NE(window->message_text(), "Picture deleted.");
+    expect_usable();
+}
