@@ -10,6 +10,7 @@
 // (default: all runs, in a temporary folder; also in-photo).
 // Needs no display: it runs on the offscreen platform.
 
+#include "support/bench_dialogs.h"
 #include "catalogue/edition.h"
 #include "catalogue/frm_browser.h"
 #include "loader/list_boxes.h"
@@ -37,24 +38,7 @@ using namespace mosswick;
 
 namespace {
 
-// Answers the Open dialog with the catalogue to open; nothing else is asked.
-class BenchDialogs final : public ui::Dialogs {
-public:
-    QString next_file;
-    ui::Answer message(QWidget*, const QString& text, const QString&, ui::MessageIcon, ui::MessageButtons) override
-    {
-        // Opening a catalogue whose picture files are not there shows
-        // "Picture file not found." on the first page; that is expected here.
-        if (text != QLatin1String("Picture file not found."))
-            std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return ui::Answer::Ok;
-    }
-    QString open_file(QWidget*, const QString&, const QString&, const QString&) override { return next_file; }
-    std::optional<QColor> choose_color(QWidget*, const QColor&) override { return std::nullopt; }
-    std::optional<QFont> choose_font(QWidget*, const QFont&) override { return std::nullopt; }
-    bool print_setup(QWidget*, QPrinter&) override { return false; }
-    QString ask_password(QWidget*) override { return {}; }
-};
+using benchsupport::BenchDialogs;
 
 BenchDialogs* g_dialogs = nullptr;
 

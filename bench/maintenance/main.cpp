@@ -9,6 +9,7 @@
 // twice the time per row at 25,000.
 // Run by hand: bench-maintenance [--dir FOLDER]. Needs no display.
 
+#include "support/bench_dialogs.h"
 #include "catalogue/edition.h"
 #include "catalogue/frm_browser.h"
 #include "loader/list_boxes.h"
@@ -34,22 +35,7 @@ using namespace mosswick;
 
 namespace {
 
-// Answers the Open dialog with the catalogue to open.
-class BenchDialogs final : public ui::Dialogs {
-public:
-    QString next_file;
-    ui::Answer message(QWidget*, const QString& text, const QString&, ui::MessageIcon, ui::MessageButtons) override
-    {
-        if (text != QLatin1String("Picture file not found."))
-            std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return ui::Answer::Ok;
-    }
-    QString open_file(QWidget*, const QString&, const QString&, const QString&) override { return next_file; }
-    std::optional<QColor> choose_color(QWidget*, const QColor&) override { return std::nullopt; }
-    std::optional<QFont> choose_font(QWidget*, const QFont&) override { return std::nullopt; }
-    bool print_setup(QWidget*, QPrinter&) override { return false; }
-    QString ask_password(QWidget*) override { return {}; }
-};
+using benchsupport::BenchDialogs;
 
 BenchDialogs* g_dialogs = nullptr;
 

@@ -11,6 +11,7 @@
 // under 0.5 s. Run by hand: bench-search [--rows N] [--dir FOLDER]
 // Needs no display: it runs on the offscreen platform.
 
+#include "support/bench_dialogs.h"
 #include "catalogue/edition.h"
 #include "catalogue/frm_browser.h"
 #include "platform/store/connection.h"
@@ -36,22 +37,7 @@ using namespace mosswick;
 
 namespace {
 
-// Answers every box with OK; the first page's missing picture files are expected.
-class BenchDialogs final : public ui::Dialogs {
-public:
-    QString next_file;
-    ui::Answer message(QWidget*, const QString& text, const QString&, ui::MessageIcon, ui::MessageButtons) override
-    {
-        if (text != QLatin1String("Picture file not found."))
-            std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return ui::Answer::Ok;
-    }
-    QString open_file(QWidget*, const QString&, const QString&, const QString&) override { return next_file; }
-    std::optional<QColor> choose_color(QWidget*, const QColor&) override { return std::nullopt; }
-    std::optional<QFont> choose_font(QWidget*, const QFont&) override { return std::nullopt; }
-    bool print_setup(QWidget*, QPrinter&) override { return false; }
-    QString ask_password(QWidget*) override { return {}; }
-};
+using benchsupport::BenchDialogs;
 
 const QStringList k_words = [] {
     QStringList w;
