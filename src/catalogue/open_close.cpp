@@ -377,11 +377,7 @@ void frmBrowser::Command1_Click()
         return;
     }
     const QString path = m_db_path;
-    // A catalogue that is itself called NewCmpctDB.mdb must not be taken for
-    // a leftover temporary file and deleted.
-    QString temp = db_folder + QStringLiteral("NewCmpctDB.mdb");
-    if (QFileInfo(temp).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
-        temp = db_folder + QStringLiteral("NewCmpctDB.tmp.mdb");
+    const QString temp = store::compaction_temp_path(path);
     close_catalogue_connection();
     set_message(QStringLiteral("Changing database password..."));
     pump();

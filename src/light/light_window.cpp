@@ -30,7 +30,7 @@ void frmBrowser::compact_database_Click()
         return;
     }
     const QString path = m_db_path;
-    const QString temp = light::compaction_temp_path(path);
+    const QString temp = store::compaction_temp_path(path);
     const store::Protection protection = light::compaction_protection(path);
     set_message(QStringLiteral("Compating database..."));
     ui::EventPump().pump();

@@ -11,12 +11,12 @@ using testsupport::TempDir;
 
 TEST(CompactionTempPath, BesideTheCatalogueUnlessThatIsTheCatalogue)
 {
-    EXPECT_EQ(light::compaction_temp_path("/home/u/pics/catalogue.mdb"), "/home/u/pics/NewCmpctDB.mdb");
+    EXPECT_EQ(store::compaction_temp_path("/home/u/pics/catalogue.mdb"), "/home/u/pics/NewCmpctDB.mdb");
     // The root folder is joined without a doubled separator.
-    EXPECT_EQ(light::compaction_temp_path("/catalogue.mdb"), "/NewCmpctDB.mdb");
+    EXPECT_EQ(store::compaction_temp_path("/catalogue.mdb"), "/NewCmpctDB.mdb");
     // A catalogue called NewCmpctDB.mdb must never be taken for the leftover.
-    EXPECT_EQ(light::compaction_temp_path("/home/u/NewCmpctDB.mdb"), "/home/u/NewCmpctDB.tmp.mdb");
-    EXPECT_EQ(light::compaction_temp_path("/home/u/./NewCmpctDB.mdb"), "/home/u/NewCmpctDB.tmp.mdb");
+    EXPECT_EQ(store::compaction_temp_path("/home/u/NewCmpctDB.mdb"), "/home/u/NewCmpctDB.tmp.mdb");
+    EXPECT_EQ(store::compaction_temp_path("/home/u/./NewCmpctDB.mdb"), "/home/u/NewCmpctDB.tmp.mdb");
 }
 
 TEST(CompactionProtection, KeepsTheScramblingOfTheFile)
@@ -38,7 +38,7 @@ TEST(CompactionProtection, KeepsTheScramblingOfTheFile)
     EXPECT_TRUE(kept.password.isEmpty());
 
     // Compacted that way, the copy opens without a password and is still scrambled.
-    const QString temp = light::compaction_temp_path(scrambled_path);
+    const QString temp = store::compaction_temp_path(scrambled_path);
     ASSERT_TRUE(store::Connection::compact(scrambled_path, {}, kept, temp).ok());
     EXPECT_EQ(store::probe_file(scrambled_path), store::FileProbe::MaybeEncrypted);
     store::Error e;

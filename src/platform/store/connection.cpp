@@ -173,6 +173,29 @@ FileProbe probe_file(const QString& path)
     return FileProbe::MaybeEncrypted;
 }
 
+bool same_file(const QString& a, const QString& b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+}
+
+QString compaction_temp_path(const QString& catalogue_path)
+{
+    QString real = QFileInfo(catalogue_path).canonicalFilePath();
+    if (real.isEmpty())
+        real = QDir::cleanPath(QFileInfo(catalogue_path).absoluteFilePath());
+    QString folder = QFileInfo(real).absolutePath();
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    const QString temp = folder + QStringLiteral("NewCmpctDB.mdb");
+    // A catalogue that is itself called NewCmpctDB.mdb must not be taken
+    // for a leftover temporary file.
+    return same_file(temp, real) ? folder + QStringLiteral("NewCmpctDB.tmp.mdb") : temp;
+}
+
 bool is_read_only_path(const QString& path)
 {
     const QByteArray file = QFile::encodeName(path);
@@ -346,13 +369,16 @@ std::unique_ptr<Connection> Connection::open(const QString& path, const QString&
 Error Connection::compact(const QString& path, const QString& current_password, const Protection& target,
                           const QString& temp_path)
 {
-    // The temporary file is deleted first: it must never be the catalogue.
-    if (QFileInfo(temp_path).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+    // The temporary file is deleted first: it must never be the catalogue,
+    // whatever link or spelling names either of them.
+    if (same_file(temp_path, path))
         return make_error(ErrorKind::FileExists,
                           QStringLiteral("The temporary file %1 is the catalogue itself.").arg(native(temp_path)));
     struct stat source_stat {};
     if (::stat(QFile::encodeName(path).constData(), &source_stat) != 0)
         return file_error_for(path, errno);
+    // A catalogue opened through a link is replaced where it really lives.
+    const QString real_path = QFileInfo(path).canonicalFilePath();
     if (QFileInfo::exists(temp_path) && !QFile::remove(temp_path))
         return file_error_for(temp_path, EACCES);
     QFile::remove(temp_path + QStringLiteral("-journal"));
@@ -411,12 +437,12 @@ Error Connection::compact(const QString& path, const QString& current_password, 
         remove_with_journal(temp_path);
         return file_error_for(temp_path, errno);
     }
-    if (::rename(QFile::encodeName(temp_path).constData(), QFile::encodeName(path).constData()) != 0) {
+    if (::rename(QFile::encodeName(temp_path).constData(), QFile::encodeName(real_path).constData()) != 0) {
         const int err = errno;
         remove_with_journal(temp_path);
         return file_error_for(path, err);
     }
-    fsync_path(QFileInfo(path).absolutePath(), true);
+    fsync_path(QFileInfo(real_path).absolutePath(), true);
     return {};
 }
 

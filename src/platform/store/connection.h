@@ -30,6 +30,15 @@ enum class FileProbe { Missing, Unreadable, Empty, Plain, Jet, MaybeEncrypted, F
 // Looks at the start of a file without opening it as a database.
 FileProbe probe_file(const QString& path);
 
+// True when both paths name one file (same device and inode; for paths that
+// do not exist, the same absolute path).
+bool same_file(const QString& a, const QString& b);
+
+// Where a compaction writes its copy: NewCmpctDB.mdb beside the catalogue
+// (where the catalogue really lives, links resolved), or NewCmpctDB.tmp.mdb
+// when the catalogue itself is that file.
+QString compaction_temp_path(const QString& catalogue_path);
+
 // True when we cannot write the file or its folder (also for the owner's
 // write bits being cleared, so that a read-only mark holds for every user).
 bool is_read_only_path(const QString& path);

@@ -3,6 +3,7 @@
 #include "platform/store/sqlite.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 
 #include <sys/stat.h>
@@ -597,4 +598,26 @@ TEST(Compaction, TheCatalogueIsNeverItsOwnTemporaryFileAndKeepsItsPermissions)
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(priv).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(Compaction, ACatalogueOpenedThroughALinkIsReplacedWhereItLives)
+{
+    TempDir dir;
+    QDir(dir.path()).mkdir("real");
+    QDir(dir.path()).mkdir("view");
+    const QString real = new_catalogue(dir, 2, Schema::Full, {}, "real/NewCmpctDB.mdb");
+    const QString link = dir.file("view/NewCmpctDB.mdb");
+    ASSERT_TRUE(QFile::link(real, link));
+    // Through the link, the catalogue's own name is the temporary file's: never deleted.
+    EXPECT_TRUE(same_file(link, real));
+    EXPECT_EQ(compaction_temp_path(link), dir.file("real/NewCmpctDB.tmp.mdb"));
+    EXPECT_FALSE(Connection::compact(link, "", {"pw", false}, link).ok());
+    EXPECT_FALSE(Connection::compact(link, "", {"pw", false}, real).ok());
+    EXPECT_TRUE(open_ok(real));
+
+    ASSERT_TRUE(Connection::compact(link, "", {"pw", false}, compaction_temp_path(link)).ok());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    Error e;
+    EXPECT_TRUE(Connection::open(real, "pw", e)) << e.text.toStdString();
+    EXPECT_TRUE(Connection::open(link, "pw", e));
 }
