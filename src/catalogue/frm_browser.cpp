@@ -108,7 +108,8 @@ void frmBrowser::connect_catalogue_handlers()
     connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
     connect(mnuDb, &QAction::triggered, this, &frmBrowser::mnuDb_Click);
     connect(mnuRefresh, &QAction::triggered, this, &frmBrowser::mnuRefresh_Click);
-    connect(mnuDbRnm, &QAction::triggered, this, &frmBrowser::mnuDbRnm_Click);
+    // mnuDbRnm is checkable: choosing it toggles it already, so mnuDbRnm_Click
+    // (a toggle of its own) must not run on top of that and undo it.
     connect(mnuFileExit, &QAction::triggered, this, &frmBrowser::mnuFileExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmBrowser::mnuAbout_Click);
     connect(Command3, &QPushButton::clicked, this, &frmBrowser::Command3_Click);

@@ -10,19 +10,30 @@
 
 namespace mosswick {
 
-void frmBrowser::RenumberPages()
+namespace {
+
+// The renumbering with its progress and messages; returns how it ended.
+RenumberOutcome renumber_shown(frmBrowser& w)
 {
-    maintenance::RenumberView view(*this);
+    maintenance::RenumberView view(w);
     view.started();
-    if (!db_conn) {
-        set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
-        return;
+    if (!w.db_conn) {
+        w.set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
+        return RenumberOutcome::Failed;
     }
     store::Error error;
     const RenumberOutcome outcome = renumber_rows(
-        *db_conn, renumber_keep_order == 1, [&view](qint64 done, qint64 total) { return view.progress(done, total); },
+        *w.db_conn, w.renumber_keep_order == 1, [&view](qint64 done, qint64 total) { return view.progress(done, total); },
         error);
     view.report(outcome, error);
+    return outcome;
+}
+
+} // namespace
+
+void frmBrowser::RenumberPages()
+{
+    renumber_shown(*this);
 }
 
 void frmBrowser::renumber_pages_Click()
@@ -36,10 +47,14 @@ void frmBrowser::renumber_pages_Click()
     if (timed)
         set_timing({});
     renumber_keep_order = 0;   // the button always numbers by file name
-    RenumberPages();
+    const RenumberOutcome outcome = renumber_shown(*this);
+    // A stop or a failure (rolled back) must stay readable over page 1's own texts.
+    const QString ended = message_text();
     // Reopened whatever the renumbering did, so that page 1 shows the rows as they are.
     db_table_open = false;
     open_database();
+    if ((outcome == RenumberOutcome::Stopped || outcome == RenumberOutcome::Failed) && db_open)
+        set_message(page_warning.isEmpty() ? ended : ended + u' ' + page_warning);
     // Untimed, the panel keeps the time of the page-1 load.
     if (timed)
         set_timing(maintenance::elapsed_text(ui::tick_count() - start));

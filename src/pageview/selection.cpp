@@ -175,6 +175,12 @@ void frmBrowser::im_DblClick(int index)
                           : QStringLiteral("The picture %1 is not in the catalogue: refresh the page.").arg(*numpic));
         return;
     }
+    // A page older than the catalogue (after an exchange, a delete ...) must
+    // not show another picture under the name the cell shows.
+    if (row->value(store::col_picfile).toString() != lbl_filePic[size_t(index)]->text()) {
+        set_message(QStringLiteral("The picture %1 has changed in the catalogue: refresh the page.").arg(*numpic));
+        return;
+    }
     if (row->value(store::col_inoutpic).isValid()) {
         request.picture_in_db = true;
         request.bytes = db_conn->read_picture_bytes(*numpic, error);
