@@ -182,7 +182,9 @@ void frmBrowser::cmd_OK_Click()
 {
     if (!pick_pending)
         return;
-    for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, SSTab2, cancel_load_picture})
+    // Without the note tabs, "Clear note" is what locks with the two buttons.
+    QWidget* note_control = m_edition.features.extra_note_fields ? static_cast<QWidget*>(SSTab2) : clear_note;
+    for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, note_control, cancel_load_picture})
         w->setEnabled(false);
     if (!db_open || !db_conn) {
         set_message(QStringLiteral("Open a database first."));
@@ -214,7 +216,7 @@ void frmBrowser::cmd_OK_Click()
     if (result.pending()) {
         // Refused or failed: nothing was written and the load stays
         // pending, so the user can change the options, retry or cancel.
-        for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, SSTab2, cancel_load_picture})
+        for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, note_control, cancel_load_picture})
             w->setEnabled(true);
         return;
     }
@@ -250,6 +252,13 @@ void frmBrowser::loader_to_idle()
     SSTab2->setCurrentIndex(0);
     SSTab5->setCurrentIndex(0);
     SSTab5->setEnabled(false);
+    if (!m_edition.features.extra_note_fields) {
+        // The one-note window: "Clear note" goes with the load, and the
+        // catalogue that now has a picture can be verified.
+        clear_note->setEnabled(false);
+        if (db_open && picture_count > 0)
+            verify_loaded_pictures->setEnabled(true);
+    }
     pick_pending = false;
 }
 

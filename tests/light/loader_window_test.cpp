@@ -58,6 +58,10 @@ TEST_F(LightLoader, SingleLoadStoresTheFileNameAndOneNote)
     EXPECT_EQ(window->db_conn->column_count(), 5);
     EXPECT_FALSE(window->Txt_Notes->isEnabled());
     EXPECT_FALSE(window->cmd_OK->isEnabled());
+    EXPECT_FALSE(window->clear_note->isEnabled());
+    EXPECT_FALSE(window->cancel_load_picture->isEnabled());
+    // The commit enables the verify button itself (its tab opens with the next open).
+    EXPECT_FALSE(window->verify_loaded_pictures->testAttribute(Qt::WA_ForceDisabled));
 
     // "Text Load" is the choice at start; "RTF Load" stores the markup.
     window->Option3[0]->setChecked(true);
