@@ -162,9 +162,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    auto dialogs = std::make_unique<BenchDialogs>();
-    g_dialogs = dialogs.get();
-    ui::set_dialogs(std::move(dialogs));
+    g_dialogs = benchsupport::install_bench_dialogs();
 
     QTemporaryDir temp;
     QString root = temp.path();

@@ -244,9 +244,7 @@ int main(int argc, char** argv)
     if (folder.isEmpty())
         folder = temp.path();
 
-    auto owned = std::make_unique<BenchDialogs>();
-    BenchDialogs* dialogs = owned.get();
-    ui::set_dialogs(std::move(owned));
+    BenchDialogs* dialogs = benchsupport::install_bench_dialogs();
 
     std::printf("Generating %d rows in %s ...\n", rows, qPrintable(folder));
     std::fflush(stdout);

@@ -3,6 +3,7 @@
 #include "platform/ui/dialogs.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace benchsupport {
 
@@ -25,5 +26,14 @@ public:
     bool print_setup(QWidget*, QPrinter&) override { return false; }
     QString ask_password(QWidget*) override { return {}; }
 };
+
+// Installs a BenchDialogs as the program's dialogs and returns it.
+inline BenchDialogs* install_bench_dialogs()
+{
+    auto owned = std::make_unique<BenchDialogs>();
+    BenchDialogs* dialogs = owned.get();
+    mosswick::ui::set_dialogs(std::move(owned));
+    return dialogs;
+}
 
 } // namespace benchsupport
