@@ -5,6 +5,7 @@
 #include "maintenance/input_rules.h"
 
 #include "platform/richtext/rich_text_box.h"
+#include "platform/ui/key_rules.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
 #include "platform/ui/widgets.h"
@@ -133,49 +134,19 @@ QWidget* frmBrowser::build_management()
 
 namespace {
 
-// A typed character as the key filters see it; nothing for keys that type
-// no character, for shortcuts (a pasted text is cleaned by its own filter)
-// and for the keys that move the focus.
-std::optional<int> typed_character(const QKeyEvent* e)
-{
-    if (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab)
-        return std::nullopt;
-    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
-        return std::nullopt;
-    const QString typed = e->text();
-    if (typed.size() != 1)
-        return std::nullopt;
-    return int(typed.at(0).unicode());
-}
-
 // Runs a key filter on every character typed into a box; a filter that
-// sets the key to 0 swallows it.
+// sets the key to 0 swallows it. Editing shortcuts pass untouched.
 void install_key_filter(QLineEdit* box, std::function<void(int&)> filter)
 {
     EventHook::install(box, [filter = std::move(filter)](QEvent* e) {
         if (e->type() != QEvent::KeyPress)
             return false;
-        const std::optional<int> typed = typed_character(static_cast<QKeyEvent*>(e));
+        const std::optional<int> typed = ui::typed_code(*static_cast<QKeyEvent*>(e));
         if (!typed)
             return false;
         int key = *typed;
         filter(key);
         return key == 0;
-    });
-}
-
-// Text that reaches a box without typing (paste, drop) meets the same rule.
-void install_paste_filter(frmBrowser* w, QLineEdit* box, std::function<QString(QStringView)> clean,
-                          const char* message)
-{
-    QObject::connect(box, &QLineEdit::textEdited, w, [w, box, clean = std::move(clean), message](const QString& text) {
-        const QString kept = clean(text);
-        if (kept == text)
-            return;
-        const int cursor = int(clean(QStringView(text).left(box->cursorPosition())).size());
-        box->setText(kept);
-        box->setCursorPosition(cursor);
-        w->set_message(QString::fromLatin1(message));
     });
 }
 
@@ -218,15 +189,16 @@ void frmBrowser::connect_maintenance_handlers()
     for (const auto& [box, filter] : number_boxes) {
         install_key_filter(box, [this, filter = filter](int& key) { (this->*filter)(key); });
         const bool star = box == Txt_delpag;
-        install_paste_filter(this, box,
-                             [star](QStringView t) { return maintenance::without_refused_number_characters(t, star); },
-                             maintenance::k_msg_digits_only);
+        ui::refuse_pastes(
+            box, [star](QChar c) { return maintenance::number_key_accepted(c.unicode(), star); },
+            [this] { set_message(QString::fromLatin1(maintenance::k_msg_digits_only)); });
     }
     install_key_filter(Text8, [this](int& key) { Text8_KeyPress(key); });
     install_key_filter(Text28, [this](int& key) { Text28_KeyPress(key); });
     for (QLineEdit* box : {Text8, Text28})
-        install_paste_filter(this, box, [](QStringView t) { return maintenance::without_refused_name_characters(t); },
-                             maintenance::k_msg_bad_name_characters);
+        ui::refuse_pastes(
+            box, [](QChar c) { return maintenance::file_name_key_accepted(c.unicode()); },
+            [this] { set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters)); });
 
     on_lost_focus(this, delete_page, &frmBrowser::delete_page_LostFocus);
     on_lost_focus(this, delete_picture, &frmBrowser::delete_picture_LostFocus);

@@ -5,6 +5,7 @@
 #include "pageview/page_logic.h"
 
 #include "platform/richtext/rich_text_box.h"
+#include "platform/ui/key_rules.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
@@ -58,6 +59,9 @@ void frmBrowser::connect_page_view_handlers()
         connect(Label7[size_t(i)], &ui::LabelButton::clicked, this, [this, i] { Label7_Click(i); });
         connect(lbl_fileName[size_t(i)], &ui::LabelButton::clicked, this, [this, i] { lbl_fileName_Click(i); });
     }
+    // A page number pasted into the page box meets the rule typing meets.
+    ui::refuse_pastes(Label3, [](QChar c) { return c >= u'0' && c <= u'9'; },
+                      [this] { set_message(QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9")); });
     // Mouse and key events of the cells, the page box and the slider reach
     // page_view_event through the window's application-wide event filter.
 }
@@ -68,14 +72,10 @@ bool frmBrowser::page_view_event(QObject* watched, QEvent* event)
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::KeyPress)
         return false;
     if (type == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        int code = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ? 13
-                 : key->key() == Qt::Key_Backspace                             ? 8
-                 : text.size() == 1                                            ? text[0].unicode()
-                                                                               : -1;
-        if (code < 0)
+        const std::optional<int> typed = ui::typed_code(*static_cast<QKeyEvent*>(event));
+        if (!typed)
             return false;
+        int code = *typed;
         if (watched == Label3) {
             Label3_KeyPress(code);
             return code == 0 || code == 13;

@@ -3,6 +3,7 @@
 #include "catalogue/frm_browser.h"
 
 #include "loader/event_hook.h"
+#include "platform/ui/key_rules.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
 #include "search/criteria.h"
@@ -28,6 +29,9 @@ using search::text_of;
 
 namespace {
 
+// What the file-name box refuses, typed or pasted.
+const QString k_name_refused = QStringLiteral("\"/\\:*?<>|");
+
 // Lets typed characters through a handler the way a key-press event does:
 // the handler may set the code to 0 to discard the key.
 void hook_key_press(QLineEdit* box, std::function<void(int&)> handler)
@@ -35,11 +39,10 @@ void hook_key_press(QLineEdit* box, std::function<void(int&)> handler)
     EventHook::install(box, [handler = std::move(handler)](QEvent* e) {
         if (e->type() != QEvent::KeyPress)
             return false;
-        const auto* key = static_cast<QKeyEvent*>(e);
-        const QString typed = key->text();
-        if (typed.size() != 1)
+        const std::optional<int> typed = ui::typed_code(*static_cast<QKeyEvent*>(e));
+        if (!typed)
             return false;
-        int code = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) ? 13 : typed.at(0).unicode();
+        int code = *typed;
         const bool was_return = code == 13;
         handler(code);
         // Return has done its work (the search); the box needs nothing more.
@@ -218,6 +221,13 @@ void frmBrowser::connect_search_handlers()
     hook_key_press(Text1, [this](int& key) { Text1_KeyPress(key); });
     hook_key_press(Text3, [this](int& key) { Text3_KeyPress(key); });
     hook_key_press(Text4, [this](int& key) { Text4_KeyPress(key); });
+    // Pasted text meets the rules typed text meets.
+    ui::refuse_pastes(Text1, [](QChar c) { return !k_name_refused.contains(c); },
+                      [this] { set_message(text_of(search::k_file_name_refused)); });
+    ui::refuse_pastes(Text3, [](QChar c) { return c != u'"'; },
+                      [this] { set_message(text_of(search::k_reference_refused)); });
+    ui::refuse_pastes(Text4, [](QChar c) { return c != u'"'; },
+                      [this] { set_message(text_of(search::k_note_refused)); });
     for (int index : {0, 2, 3})
         connect(Option1[size_t(index)], &QRadioButton::toggled, this, [this, index](bool checked) {
             if (checked)
@@ -268,8 +278,7 @@ void frmBrowser::Text3_Change()
 
 void frmBrowser::Text1_KeyPress(int& key_ascii)
 {
-    static const QString refused = QStringLiteral("\"/\\:*?<>|");
-    if (key_ascii > 0 && refused.contains(QChar(key_ascii))) {
+    if (key_ascii > 0 && k_name_refused.contains(QChar(key_ascii))) {
         key_ascii = 0;
         set_message(text_of(search::k_file_name_refused));
     } else {

@@ -151,6 +151,33 @@ TEST_F(MaintenanceWindow, TheRenumberButtonNumbersByNameAndShowsPageOne)
     expect_usable();
 }
 
+TEST_F(MaintenanceWindow, EditingShortcutsPassAndAPasteMeetsTheBoxRule)
+{
+    open_catalogue(2);
+    focus(window->Text9);
+    QTest::keyClicks(window->Text9, "27");
+    window->set_message({});
+    QTest::keyClick(window->Text9, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(window->Text9, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(window->Text9->text(), "");
+    EXPECT_EQ(QApplication::clipboard()->text(), "27");
+    EXPECT_EQ(window->message_text(), "");
+    QTest::keyClick(window->Text9, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(window->Text9->text(), "27");
+
+    QApplication::clipboard()->setText("4a");
+    QTest::keyClick(window->Text9, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(window->Text9->text(), "27");
+    EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
+
+    focus(window->Text8);
+    window->set_message({});
+    QApplication::clipboard()->setText("new/name.jpg");
+    QTest::keyClick(window->Text8, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(window->Text8->text().isEmpty());
+    EXPECT_FALSE(window->message_text().isEmpty());
+}
+
 TEST_F(MaintenanceWindow, NumberBoxesTakeDigitsOnly)
 {
     open_catalogue(2);
@@ -176,13 +203,14 @@ TEST_F(MaintenanceWindow, NumberBoxesTakeDigitsOnly)
     EXPECT_EQ(key, 0);
 }
 
-TEST_F(MaintenanceWindow, PastedTextLosesWhatANumberBoxRefuses)
+TEST_F(MaintenanceWindow, APastedTextWithARefusedCharacterIsRefusedWhole)
 {
     open_catalogue(2);
     focus(window->Text15);
+    window->Text15->setText("5");
     QGuiApplication::clipboard()->setText("1x2; drop");
     window->Text15->paste();
-    EXPECT_EQ(window->Text15->text(), "12");
+    EXPECT_EQ(window->Text15->text(), "5");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
 }
 

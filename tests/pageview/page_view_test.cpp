@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QTabBar>
 #include <QApplication>
+#include <QClipboard>
 #include <QRadioButton>
 #include <QTest>
 
@@ -130,6 +131,34 @@ TEST_F(PageViewTest, PageBoxRefusesBadPagesAndKeys)
     key = '7';
     window->Label3_KeyPress(key);
     EXPECT_EQ(key, '7');
+}
+
+TEST_F(PageViewTest, EditingShortcutsWorkInThePageBoxAndPastesMeetItsRule)
+{
+    open(make_with_files(13));
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    window->SSTab_main->setCurrentIndex(0);
+    window->Label3->setFocus(Qt::MouseFocusReason);
+    window->Label3->setText("12");
+    window->set_message({});
+    QTest::keyClick(window->Label3, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(window->Label3->selectedText(), "12");
+    QTest::keyClick(window->Label3, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "12");
+    EXPECT_EQ(window->message_text(), "");
+
+    QApplication::clipboard()->setText("3");
+    QTest::keyClick(window->Label3, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(window->Label3->text(), "3");
+    EXPECT_EQ(window->message_text(), "");
+    QTest::keyClick(window->Label3, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window->Label3->text(), "12");
+
+    QApplication::clipboard()->setText("2 ");
+    QTest::keyClick(window->Label3, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(window->Label3->text(), "12");
+    EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
 }
 
 TEST_F(PageViewTest, SliderScrollTracksThePageBox)

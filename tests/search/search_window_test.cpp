@@ -71,7 +71,7 @@ TEST_F(SearchTab, TypedWildcardsAndQuotesAreLiteral)
     window->Text1->setText("%");
     window->refresh_grid_Click();
     EXPECT_EQ(found(), (QStringList{"2"}));
-    // Pasted text skips the key filter; it is still only a value.
+    // A value put in without typing is still only a value.
     window->Text1->clear();
     window->Text3->setText("sun\" OR \"1");
     window->refresh_grid_Click();
