@@ -544,7 +544,12 @@ private:
     void show_closed_state();
     bool open_connection(const QString& path);
     void report_open_failure(const store::Error& error);
+    void password_prompt_cancelled();
     void common_ending();
+    // An Access catalogue being opened (catalogue/jet_open.cpp): asks, converts
+    // it in place and sets db_password to the new catalogue's key. False when
+    // it was not converted; the window then says why and nothing is open.
+    bool convert_access_catalogue(const QString& path, QString& note);
 
     Edition m_edition;
     ui::BusyState m_busy;

@@ -78,6 +78,15 @@ void frmBrowser::report_open_failure(const store::Error& error)
     set_message(ui::error_message(error.code, error.text));
 }
 
+void frmBrowser::password_prompt_cancelled()
+{
+    // Cancelled at the prompt: nothing open; the title keeps the path.
+    db_open = false;
+    mnuDb->setText(k_open_db);
+    mnuDb->setEnabled(true);
+    m_db_path.clear();
+}
+
 void frmBrowser::common_ending()
 {
     if (SSTab_main->isEnabled() && !opened_from_cmdline)
@@ -141,21 +150,27 @@ void frmBrowser::mnuDb_Click()
 
     std::unique_ptr<store::Connection> conn;
     store::Error error;
+    // Said with every later message of this open when an Access file was converted.
+    QString converted;
     for (;;) {
         conn = store::Connection::open(path, db_password, error);
+        if (!conn && error.kind == store::ErrorKind::JetFile && converted.isEmpty()) {
+            if (!convert_access_catalogue(path, converted))
+                return;
+            continue;
+        }
         // Without passwords there is no prompt: a protected file is refused.
         if (conn || error.kind != store::ErrorKind::WrongPassword || !m_edition.features.passwords)
             break;
         db_password = ui::dialogs().ask_password(this);
         if (db_password.isEmpty()) {
-            // Cancelled at the prompt: nothing open; the title keeps the path.
-            db_open = false;
-            mnuDb->setText(k_open_db);
-            mnuDb->setEnabled(true);
-            m_db_path.clear();
+            password_prompt_cancelled();
             return;
         }
     }
+    const auto with_conversion = [&converted](const QString& text) {
+        return converted.isEmpty() ? text : text + u' ' + converted;
+    };
     if (!conn) {
         report_open_failure(error);
         return;
@@ -190,7 +205,7 @@ void frmBrowser::mnuDb_Click()
             conn.reset();
             db_password.clear();
             m_db_path.clear();
-            set_message(QStringLiteral("Update procedure not confirmed."));
+            set_message(with_conversion(QStringLiteral("Update procedure not confirmed.")));
             pump();
             mnuDb->setEnabled(true);
             return;
@@ -240,7 +255,8 @@ void frmBrowser::mnuDb_Click()
     if (!db_open)
         return;   // open_database reported a failure
     // What page 1 found wrong stays readable after the opening message.
-    const QString opened = db_read_only ? QStringLiteral("The database is Read-Only.") : QStringLiteral("Database opened.");
+    const QString opened =
+        with_conversion(db_read_only ? QStringLiteral("The database is Read-Only.") : QStringLiteral("Database opened."));
     set_message(page_warning.isEmpty() ? opened : opened + u' ' + page_warning);
     SSTab_main->setTabEnabled(2, !db_read_only);
     SSTab_main->setTabEnabled(1, true);

@@ -1,0 +1,107 @@
+// Opening an Access (Jet 4.0) catalogue: the question, its password and the
+// conversion into a catalogue of ours that takes the file's place.
+#include "catalogue/frm_browser.h"
+
+#include "platform/store/jet_convert.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/vb.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTabWidget>
+
+namespace mosswick {
+
+namespace {
+
+// Rows between two repaints of the status bar while converting.
+constexpr qint64 k_rows_per_repaint = 256;
+
+void pump()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
+{
+    const store::JetHeader header = store::read_jet_header(path);
+    if (const store::Error e = store::jet_header_error(path, header)) {
+        report_open_failure(e);
+        return false;
+    }
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!header.password.isEmpty()) {
+        if (!m_edition.features.passwords) {
+            report_open_failure(store::make_error(
+                store::ErrorKind::JetFile,
+                QStringLiteral("%1 is an Access database with a password. This edition has no password prompt: "
+                               "convert it once with the full edition, which asks for the password.")
+                    .arg(shown)));
+            return false;
+        }
+        // The password the header holds is asked for as a catalogue's password is.
+        while (!store::jet_password_matches(header, db_password)) {
+            db_password = ui::dialogs().ask_password(this);
+            if (db_password.isEmpty()) {
+                password_prompt_cancelled();
+                return false;
+            }
+        }
+    }
+    if (store::is_read_only_path(path)) {
+        // As for an old layout: nothing can be changed, so nothing opens.
+        set_message(QStringLiteral("The database is an old Access file, cannot convert a Read-Only database."));
+        pump();
+        show_closed_state();
+        db_password.clear();
+        SSTab_main->setTabEnabled(1, false);
+        SSTab_main->setTabEnabled(2, true);
+        return false;
+    }
+
+    const QString question =
+        QStringLiteral("Detected a database file in the old Access format, convert it into the new format? "
+                       "The original file is kept as %1.")
+            .arg(QFileInfo(store::jet_backup_path(path)).fileName());
+    const ui::Answer answer = ui::dialogs().message(this, question, QStringLiteral("Mosswick Zudidudi - Confirmation"),
+                                                    ui::MessageIcon::Question, ui::MessageButtons::YesNo);
+    if (answer != ui::Answer::Yes) {
+        db_open = false;
+        db_password.clear();
+        m_db_path.clear();
+        mnuDb->setEnabled(true);
+        set_message(QStringLiteral("Conversion not confirmed."));
+        pump();
+        return false;
+    }
+
+    const store::Protection protection = store::jet_protection(header);
+    set_message(QStringLiteral("Converting the Access database..."));
+    pump();
+    store::JetConversion result;
+    const store::Error error =
+        store::convert_jet_catalogue(path, protection, result, [this](qint64 rows) {
+            if (rows % k_rows_per_repaint == 0) {
+                set_message(QStringLiteral("Converting the Access database... %1 rows").arg(rows));
+                pump();
+            }
+            return true;
+        });
+    if (error) {
+        report_open_failure(error);
+        return false;
+    }
+    // The new catalogue opens with the key it was given.
+    db_password = protection.password;
+    note = QStringLiteral("Converted from the Access format; the original is kept as %1.")
+               .arg(QDir::toNativeSeparators(result.backup_path));
+    set_message(note);
+    pump();
+    return true;
+}
+
+} // namespace mosswick

@@ -1,0 +1,876 @@
+#include "platform/store/jet_convert.h"
+
+#include "platform/store/schema.h"
+#include "platform/store/statement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <mdbtools.h>
+
+#include <cerrno>
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdio.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace mosswick::store {
+
+namespace {
+
+// ---- the first page -------------------------------------------------------
+
+constexpr int k_magic_offset = 4;
+constexpr int k_version_offset = 0x14;
+constexpr int k_masked_start = 0x18;   // the header part that is RC4-masked
+constexpr int k_masked_length = 128;
+constexpr int k_key_offset = 0x3e;      // page encoding key; 0 when none
+constexpr int k_password_offset = 0x42; // 20 UTF-16 units, masked again by the creation date
+constexpr int k_password_length = 40;
+constexpr int k_date_offset = 0x72;     // creation date (a double)
+constexpr quint32 k_header_mask_key = 0x6b39dac7;
+
+void rc4(const unsigned char* key, int key_length, unsigned char* data, int length)
+{
+    unsigned char s[256];
+    for (int i = 0; i < 256; ++i)
+        s[i] = static_cast<unsigned char>(i);
+    for (int i = 0, j = 0; i < 256; ++i) {
+        j = (j + s[i] + key[i % key_length]) & 0xff;
+        std::swap(s[i], s[j]);
+    }
+    for (int n = 0, i = 0, j = 0; n < length; ++n) {
+        i = (i + 1) & 0xff;
+        j = (j + s[i]) & 0xff;
+        std::swap(s[i], s[j]);
+        data[n] ^= s[(s[i] + s[j]) & 0xff];
+    }
+}
+
+quint32 le32(const unsigned char* p)
+{
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+Error jet_error(const QString& text)
+{
+    return make_error(ErrorKind::JetFile, text);
+}
+
+Error file_error(const QString& path, int err)
+{
+    if (err == EEXIST)
+        return make_error(ErrorKind::FileExists, QStringLiteral("File already exists: %1").arg(shown(path)));
+    if (err == ENOENT)
+        return make_error(ErrorKind::FileNotFound, QStringLiteral("File not found: %1").arg(shown(path)));
+    return make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1 (%2)")
+                                                 .arg(shown(path), QString::fromLocal8Bit(strerror(err))));
+}
+
+bool fsync_file(const QString& path, bool directory)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+void remove_database_files(const QString& path)
+{
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+// ---- the reader process ---------------------------------------------------
+//
+// The child opens the file with libmdb and writes messages to a pipe:
+//   'C' u32 columns            the table is ours; rows follow
+//   'R' value * columns        one row
+//   'Z' u64 rows               the end
+//   'E' u32 failure, text      refused or unreadable
+// A value is a tag byte: 0 Null, 1 integer (i64), 2 text (u32 length, UTF-8),
+// 3 bytes (u32 length, bytes).
+
+enum : unsigned char { msg_columns = 'C', msg_row = 'R', msg_end = 'Z', msg_error = 'E' };
+enum : unsigned char { val_null = 0, val_int = 1, val_text = 2, val_bytes = 3 };
+enum ReaderFailure : quint32 { failure_damaged = 1, failure_foreign = 2 };
+
+// Nothing in the child may wait for more than this without a word to the parent.
+constexpr int k_reader_idle_ms = 15000;
+constexpr rlim_t k_reader_memory = rlim_t(3) << 30;
+
+class ChildWriter {
+public:
+    explicit ChildWriter(int fd) : m_fd(fd) {}
+
+    void put(const void* data, size_t n)
+    {
+        const char* p = static_cast<const char*>(data);
+        if (m_used + n > sizeof m_buf)
+            flush();
+        if (n >= sizeof m_buf) {
+            write_all(p, n);
+            return;
+        }
+        std::memcpy(m_buf + m_used, p, n);
+        m_used += n;
+    }
+    void u8(unsigned char v) { put(&v, 1); }
+    void u32(quint32 v) { put(&v, 4); }
+    void i64(qint64 v) { put(&v, 8); }
+    void bytes(unsigned char tag, const char* p, size_t n)
+    {
+        u8(tag);
+        u32(quint32(n));
+        put(p, n);
+    }
+    void flush()
+    {
+        write_all(m_buf, m_used);
+        m_used = 0;
+    }
+
+private:
+    void write_all(const char* p, size_t n)
+    {
+        while (n > 0) {
+            const ssize_t w = ::write(m_fd, p, n);
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                _exit(3);   // the parent is gone
+            p += w;
+            n -= size_t(w);
+        }
+    }
+
+    int m_fd;
+    char m_buf[1 << 16];
+    size_t m_used = 0;
+};
+
+[[noreturn]] void child_fail(ChildWriter& out, ReaderFailure failure, const std::string& text)
+{
+    out.u8(msg_error);
+    out.u32(failure);
+    out.bytes(val_text, text.data(), text.size());
+    out.flush();
+    _exit(0);
+}
+
+// What a column of ours may be in the Jet table.
+enum class JetKind { Text, Memo, Integer, Picture };
+
+JetKind jet_kind(int column)
+{
+    switch (column) {
+    case col_movfile:
+    case col_picfile:
+    case col_reference: return JetKind::Text;
+    case col_note:
+    case col_addnote: return JetKind::Memo;
+    case col_dbpic: return JetKind::Picture;
+    default: return JetKind::Integer;
+    }
+}
+
+bool type_fits(JetKind kind, int type)
+{
+    switch (kind) {
+    case JetKind::Text:
+    case JetKind::Memo: return type == MDB_TEXT || type == MDB_MEMO;
+    case JetKind::Integer: return type == MDB_LONGINT || type == MDB_INT || type == MDB_BYTE;
+    case JetKind::Picture: return type == MDB_OLE;
+    }
+    return false;
+}
+
+bool is_system_object(MdbCatalogEntry* entry)
+{
+    return mdb_is_system_table(entry) || g_ascii_strncasecmp(entry->object_name, "MSys", 4) == 0;
+}
+
+// Text and memo values in UTF-8, through libmdb's own conversion. The buffer
+// libmdb converts into is sized for the value, so nothing is cut short.
+void send_text(ChildWriter& out, MdbHandle* mdb, const MdbField& field, int type)
+{
+    size_t stored = size_t(std::max(field.siz, 0));
+    if (type == MDB_MEMO && field.siz >= MDB_MEMO_OVERHEAD) {
+        const quint32 memo = quint32(mdb_get_int32(mdb->pg_buf, field.start));
+        const unsigned flags = memo >> 24;
+        if (flags != 0x80 && flags != 0x40 && flags != 0)
+            child_fail(out, failure_damaged, "a note has an unknown storage form");
+        stored = std::max<size_t>(stored, std::max<size_t>(memo & 0x00ffffffu, MDB_PGSIZE));
+    }
+    // UTF-16 code units become at most three UTF-8 bytes; compressed ones two.
+    const size_t room = stored * 2 + 64;
+    mdb_set_bind_size(mdb, room);
+    char* text = mdb_col_to_string(mdb, mdb->pg_buf, field.start, type, field.siz);
+    if (!text)
+        child_fail(out, failure_damaged, "a text could not be read");
+    const size_t n = std::strlen(text);
+    if (n + 1 >= room) {
+        g_free(text);
+        child_fail(out, failure_damaged, "a note is longer than its stored size allows");
+    }
+    out.bytes(val_text, text, n);
+    g_free(text);
+}
+
+void send_picture(ChildWriter& out, MdbHandle* mdb, MdbColumn* col, const MdbField& field, std::string& blob,
+                  char* chunk)
+{
+    blob.clear();
+    if (field.siz < MDB_MEMO_OVERHEAD) {
+        out.bytes(val_bytes, blob.data(), 0);
+        return;
+    }
+    unsigned char header[MDB_MEMO_OVERHEAD];
+    std::memcpy(header, mdb->pg_buf + field.start, MDB_MEMO_OVERHEAD);
+    const quint32 length = quint32(mdb_get_int32(header, 0)) & 0x3fffffffu;
+    col->bind_ptr = chunk;
+    size_t n = mdb_ole_read(mdb, col, header, MDB_PGSIZE * 2);
+    blob.append(chunk, n);
+    while ((n = mdb_ole_read_next(mdb, col, header)) > 0) {
+        blob.append(chunk, n);
+        if (blob.size() > length)
+            break;
+    }
+    if (blob.size() != length)
+        child_fail(out, failure_damaged, "a stored picture is incomplete");
+    out.bytes(val_bytes, blob.data(), blob.size());
+}
+
+[[noreturn]] void run_reader(const char* path, int fd)
+{
+    ChildWriter out(fd);
+    MdbHandle* mdb = mdb_open(path, MDB_NOFLAGS);
+    if (!mdb)
+        child_fail(out, failure_damaged, "the Access reader cannot open it");
+    if (mdb->f->jet_version != MDB_VER_JET4)
+        child_fail(out, failure_damaged, "it is not a Jet 4.0 file");
+    if (!mdb_read_catalog(mdb, MDB_ANY))
+        child_fail(out, failure_damaged, "its list of tables cannot be read");
+
+    MdbCatalogEntry* ours = nullptr;
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type != MDB_TABLE && entry->object_type != MDB_LINKED_TABLE)
+            continue;
+        if (entry->object_type == MDB_TABLE && is_system_object(entry))
+            continue;
+        if (entry->object_type == MDB_TABLE && g_ascii_strcasecmp(entry->object_name, k_table) == 0 && !ours) {
+            ours = entry;
+            continue;
+        }
+        child_fail(out, failure_foreign, std::string("it holds the table ") + entry->object_name);
+    }
+    if (!ours)
+        child_fail(out, failure_foreign, "it has no table demopicture");
+    MdbTableDef* table = mdb_read_table(ours);
+    if (!table || !mdb_read_columns(table))
+        child_fail(out, failure_damaged, "the table demopicture cannot be read");
+    const int n = int(table->num_cols);
+    if (n != k_light_columns && n != 7 && n != k_full_columns)
+        child_fail(out, failure_foreign, "its table demopicture has " + std::to_string(n) + " columns");
+    std::vector<MdbColumn*> cols(static_cast<size_t>(n), nullptr);
+    for (int c = 0; c < n; ++c) {
+        auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
+        if (g_ascii_strcasecmp(col->name, column_defs()[size_t(c)].name) != 0 || !type_fits(jet_kind(c), col->col_type))
+            child_fail(out, failure_foreign,
+                       std::string("column ") + std::to_string(c + 1) + " of its table demopicture is " + col->name);
+        cols[size_t(c)] = col;
+    }
+    out.u8(msg_columns);
+    out.u32(quint32(n));
+
+    std::vector<MdbField> fields(static_cast<size_t>(n));
+    std::vector<char> chunk(MDB_PGSIZE * 2);
+    std::string blob;
+    quint64 rows = 0;
+    mdb_rewind_table(table);
+    while (mdb_fetch_row(table)) {
+        int start = 0;
+        size_t size = 0;
+        if (table->cur_row == 0 || mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) != 0)
+            child_fail(out, failure_damaged, "a row cannot be found again");
+        start &= 0x1fff;
+        if (mdb_crack_row(table, start, size, fields.data()) < n)
+            child_fail(out, failure_damaged, "a row cannot be read");
+        out.u8(msg_row);
+        for (int c = 0; c < n; ++c) {
+            const MdbField* field = nullptr;
+            for (const MdbField& f : fields)
+                if (f.colnum == c)
+                    field = &f;
+            MdbColumn* col = cols[size_t(c)];
+            if (!field || field->is_null) {
+                out.u8(val_null);
+                continue;
+            }
+            if (field->start < 0 || field->siz < 0 || field->start + field->siz > MDB_PGSIZE)
+                child_fail(out, failure_damaged, "a value lies outside its page");
+            switch (col->col_type) {
+            case MDB_LONGINT:
+                out.u8(val_int);
+                out.i64(qint32(quint32(mdb_get_int32(mdb->pg_buf, field->start))));
+                break;
+            case MDB_INT:
+                out.u8(val_int);
+                out.i64(qint16(quint16(mdb_get_int16(mdb->pg_buf, field->start))));
+                break;
+            case MDB_BYTE:
+                out.u8(val_int);
+                out.i64(mdb_get_byte(mdb->pg_buf, field->start));
+                break;
+            case MDB_OLE: send_picture(out, mdb, col, *field, blob, chunk.data()); break;
+            default: send_text(out, mdb, *field, col->col_type); break;
+            }
+        }
+        ++rows;
+    }
+    // Pages libmdb skips as unreadable would lose rows without a word.
+    if (rows != table->num_rows)
+        child_fail(out, failure_damaged,
+                   std::to_string(rows) + " of its " + std::to_string(table->num_rows) + " rows can be read");
+    out.u8(msg_end);
+    out.put(&rows, 8);
+    out.flush();
+    _exit(0);
+}
+
+// The parent's side of the pipe, with a limit on how long the child may be silent.
+class ReaderProcess {
+public:
+    ReaderProcess() = default;
+    ReaderProcess(const ReaderProcess&) = delete;
+    ReaderProcess& operator=(const ReaderProcess&) = delete;
+    ~ReaderProcess() { stop(); }
+
+    bool start(const QString& path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0)
+            return false;
+        m_log = ::memfd_create("mosswick-jet-reader", MFD_CLOEXEC);
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(fds[0]);
+            // libmdb talks on stdout and stderr; both go to the log.
+            if (m_log >= 0) {
+                ::dup2(m_log, 1);
+                ::dup2(m_log, 2);
+            }
+            struct rlimit limit {k_reader_memory, k_reader_memory};
+            ::setrlimit(RLIMIT_AS, &limit);
+            ::signal(SIGPIPE, SIG_DFL);
+            ::unsetenv("MDBOPTS");
+            ::setenv("MDB_ICONV", "UTF-8", 1);
+            run_reader(name.constData(), fds[1]);
+        }
+        ::close(fds[1]);
+        if (m_pid < 0) {
+            ::close(fds[0]);
+            return false;
+        }
+        m_fd = fds[0];
+        return true;
+    }
+
+    // Reads exactly n bytes; false at the end of the stream, on an error or
+    // when the child stays silent too long (it is then stopped).
+    bool read(void* data, size_t n)
+    {
+        char* p = static_cast<char*>(data);
+        while (n > 0) {
+            if (m_pos == m_end) {
+                pollfd pfd{m_fd, POLLIN, 0};
+                const int r = ::poll(&pfd, 1, k_reader_idle_ms);
+                if (r < 0 && errno == EINTR)
+                    continue;
+                if (r <= 0) {
+                    m_stalled = r == 0;
+                    stop();
+                    return false;
+                }
+                const ssize_t got = ::read(m_fd, m_buf, sizeof m_buf);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got <= 0)
+                    return false;
+                m_pos = 0;
+                m_end = size_t(got);
+            }
+            const size_t take = std::min(n, m_end - m_pos);
+            std::memcpy(p, m_buf + m_pos, take);
+            m_pos += take;
+            p += take;
+            n -= take;
+        }
+        return true;
+    }
+
+    template <typename T> bool value(T& v) { return read(&v, sizeof v); }
+
+    bool bytes(QByteArray& out)
+    {
+        quint32 n = 0;
+        if (!value(n))
+            return false;
+        out.resize(qsizetype(n));
+        return read(out.data(), n);
+    }
+
+    // Waits for the child; true when it ended by itself with status 0.
+    bool finish()
+    {
+        if (m_pid <= 0)
+            return m_status_ok;
+        int status = 0;
+        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        m_pid = -1;
+        m_signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+        m_status_ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        return m_status_ok;
+    }
+
+    void stop()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            finish();
+            m_status_ok = false;
+        }
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+
+    // Why the child did not deliver: its signal, a stall, or the last thing it said.
+    QString failure()
+    {
+        // A child still busy after a broken exchange is ended, never awaited.
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+        if (m_pid > 0) {
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == 0) {
+                ::kill(m_pid, SIGKILL);
+                finish();
+                return QStringLiteral("the Access reader ended early");
+            }
+            m_pid = -1;
+            m_signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+        }
+        if (m_stalled)
+            return QStringLiteral("reading it stopped making progress");
+        if (m_signal != 0)
+            return QStringLiteral("the Access reader failed on it (signal %1)").arg(m_signal);
+        const QString last = last_log_line();
+        return last.isEmpty() ? QStringLiteral("the Access reader ended early") : QStringLiteral("the Access reader says: %1").arg(last);
+    }
+
+    // What libmdb wrote, for warnings that mean a value was cut short.
+    QString log() const
+    {
+        if (m_log < 0)
+            return {};
+        QByteArray text;
+        char buf[4096];
+        for (off_t at = 0;;) {
+            const ssize_t got = ::pread(m_log, buf, sizeof buf, at);
+            if (got <= 0 || text.size() > (1 << 16))
+                break;
+            text.append(buf, got);
+            at += got;
+        }
+        return QString::fromUtf8(text);
+    }
+
+
+private:
+    QString last_log_line() const
+    {
+        const QStringList lines = log().split(u'\n', Qt::SkipEmptyParts);
+        return lines.isEmpty() ? QString() : lines.last().trimmed();
+    }
+
+    pid_t m_pid = -1;
+    int m_fd = -1;
+    int m_log = -1;
+    bool m_stalled = false;
+    bool m_status_ok = false;
+    int m_signal = 0;
+    char m_buf[1 << 16];
+    size_t m_pos = 0;
+    size_t m_end = 0;
+};
+
+// Drops the columns a 5- or 7-column original never had, so that the
+// catalogue keeps its layout (and the upgrade question still follows).
+Error shape_table(Connection& conn, int columns)
+{
+    std::vector<QString> steps;
+    if (columns <= 7) {
+        steps.push_back(QStringLiteral("ALTER TABLE demopicture DROP COLUMN inoutpic"));
+        steps.push_back(QStringLiteral("ALTER TABLE demopicture DROP COLUMN dbpic"));
+    }
+    if (columns <= 5) {
+        steps.push_back(QStringLiteral("DROP INDEX GenericKey4"));
+        steps.push_back(QStringLiteral("ALTER TABLE demopicture DROP COLUMN addnote"));
+        steps.push_back(QStringLiteral("ALTER TABLE demopicture DROP COLUMN reference"));
+    }
+    for (const QString& sql : steps)
+        if (Error e = conn.exec(sql))
+            return e;
+    return {};
+}
+
+QString insert_sql(int columns)
+{
+    QStringList names, params;
+    for (int c = 0; c < columns; ++c) {
+        names << QLatin1String(column_defs()[size_t(c)].name);
+        params << QStringLiteral("?%1").arg(c + 1);
+    }
+    return QStringLiteral("INSERT INTO demopicture (%1) VALUES (%2)").arg(names.join(u','), params.join(u','));
+}
+
+// A free name for the converted copy while it is written.
+QString temp_path_for(const QString& path, int attempt)
+{
+    const QFileInfo info(path);
+    const QString suffix = attempt == 0 ? QString() : QStringLiteral("-%1").arg(attempt + 1);
+    return info.absolutePath() + QStringLiteral("/.%1.converting%2.tmp").arg(info.fileName(), suffix);
+}
+
+// Puts the original at a free backup name and the copy in its place. The
+// original is linked first, so its name always holds a complete catalogue.
+Error swap_in(const QString& path, const QString& temp, QString& backup)
+{
+    const QByteArray from = QFile::encodeName(path);
+    const QByteArray to = QFile::encodeName(temp);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        backup = jet_backup_path(path);
+        const QByteArray bk = QFile::encodeName(backup);
+        if (::link(from.constData(), bk.constData()) == 0) {
+            if (::rename(to.constData(), from.constData()) != 0) {
+                const int err = errno;
+                ::unlink(bk.constData());
+                return file_error(path, err);
+            }
+            return {};
+        }
+        if (errno == EEXIST)
+            continue;   // taken meanwhile: look again
+        // Without hard links: move the original aside without replacing anything.
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, bk.constData(), RENAME_NOREPLACE) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return file_error(backup, errno);
+        }
+        if (::rename(to.constData(), from.constData()) != 0) {
+            const int err = errno;
+            ::rename(bk.constData(), from.constData());
+            return file_error(path, err);
+        }
+        return {};
+    }
+    return file_error(backup, EEXIST);
+}
+
+// Copies every row the reader sends into the open copy.
+Error copy_rows(ReaderProcess& reader, Connection& conn, int columns, qint64& rows, const QString& path,
+                const JetProgress& progress)
+{
+    auto damaged = [&](const QString& why) {
+        return jet_error(QStringLiteral("%1 could not be converted: %2. Nothing was changed.").arg(shown(path), why));
+    };
+    Statement insert = conn.prepare(insert_sql(columns));
+    if (!insert.valid())
+        return insert.error();
+    QVariantList values;
+    values.reserve(columns);
+    QByteArray bytes;
+    for (;;) {
+        unsigned char msg = 0;
+        if (!reader.value(msg))
+            return damaged(reader.failure());
+        if (msg == msg_end) {
+            quint64 count = 0;
+            if (!reader.value(count))
+                return damaged(reader.failure());
+            if (qint64(count) != rows)
+                return damaged(QStringLiteral("the row count does not match"));
+            return {};
+        }
+        if (msg == msg_error) {
+            quint32 failure = 0;
+            unsigned char tag = 0;
+            if (!reader.value(failure) || !reader.value(tag) || !reader.bytes(bytes))
+                return damaged(reader.failure());
+            return damaged(QString::fromUtf8(bytes));
+        }
+        if (msg != msg_row)
+            return damaged(QStringLiteral("the Access reader sent something unexpected"));
+        values.clear();
+        for (int c = 0; c < columns; ++c) {
+            unsigned char tag = 0;
+            if (!reader.value(tag))
+                return damaged(reader.failure());
+            switch (tag) {
+            case val_null: values << QVariant(); break;
+            case val_int: {
+                qint64 v = 0;
+                if (!reader.value(v))
+                    return damaged(reader.failure());
+                values << QVariant(v);
+                break;
+            }
+            case val_text:
+            case val_bytes:
+                if (!reader.bytes(bytes))
+                    return damaged(reader.failure());
+                if (tag == val_text)
+                    values << QVariant(QString::fromUtf8(bytes));
+                else
+                    values << QVariant(bytes);
+                break;
+            default: return damaged(QStringLiteral("the Access reader sent something unexpected"));
+            }
+        }
+        if (Error e = insert.bind_list(values).run())
+            return damaged(QStringLiteral("row %1 cannot be stored (%2)").arg(rows + 1).arg(e.text));
+        ++rows;
+        if (progress && !progress(rows))
+            return make_error(ErrorKind::Engine,
+                              QStringLiteral("Conversion stopped; %1 is unchanged.").arg(shown(path)));
+    }
+}
+
+// Fills the new catalogue at temp from the reader; every connection is closed
+// when it returns.
+Error write_copy(ReaderProcess& reader, const QString& temp, const Protection& protection, int columns,
+                 qint64& rows, const QString& path, const JetProgress& progress)
+{
+    auto refused = [&](const QString& why) {
+        return jet_error(QStringLiteral("%1 could not be converted: %2. Nothing was changed.").arg(shown(path), why));
+    };
+    Error e;
+    std::unique_ptr<Connection> conn = Connection::open(temp, protection.password, e);
+    if (!conn)
+        return e;
+    if (Error se = shape_table(*conn, columns))
+        return se;
+    Transaction transaction(*conn);
+    if (transaction.error())
+        return transaction.error();
+    if (Error ce = copy_rows(reader, *conn, columns, rows, path, progress))
+        return ce;
+    if (!reader.finish())
+        return refused(reader.failure());
+    // libmdb says so when a long value was shorter than its length field.
+    const QString said = reader.log();
+    if (said.contains(QLatin1String("incorrect memo length")) || said.contains(QLatin1String("Unhandled")))
+        return refused(QStringLiteral("a note or picture is incomplete"));
+    if (Error ce = transaction.commit())
+        return ce;
+    if (conn->record_count(e) != rows || e)
+        return e ? e : refused(QStringLiteral("not every row was written"));
+    return {};
+}
+
+} // namespace
+
+JetHeader read_jet_header(const QString& path)
+{
+    JetHeader h;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return h;
+    QByteArray page = file.read(k_date_offset + 8);
+    if (page.size() < k_magic_offset + 15) {
+        h.kind = JetHeader::Kind::NotJet;
+        return h;
+    }
+    if (page.mid(k_magic_offset, 15) != QByteArrayLiteral("Standard Jet DB")) {
+        h.kind = JetHeader::Kind::NotJet;
+        return h;
+    }
+    if (page.size() < k_date_offset + 8) {
+        h.kind = JetHeader::Kind::Unreadable;
+        return h;
+    }
+    auto* p = reinterpret_cast<unsigned char*>(page.data());
+    h.version = le32(p + k_version_offset);
+    h.kind = h.version == MDB_VER_JET4 ? JetHeader::Kind::Jet4
+             : h.version == MDB_VER_JET3 ? JetHeader::Kind::Jet3
+                                         : JetHeader::Kind::Unknown;
+    if (h.kind != JetHeader::Kind::Jet4)
+        return h;
+    const unsigned char mask_key[4] = {k_header_mask_key & 0xff, (k_header_mask_key >> 8) & 0xff,
+                                       (k_header_mask_key >> 16) & 0xff, k_header_mask_key >> 24};
+    rc4(mask_key, 4, p + k_masked_start, k_masked_length);
+    h.encoded = le32(p + k_key_offset) != 0;
+    double created = 0;
+    std::memcpy(&created, p + k_date_offset, sizeof created);
+    // The password is masked once more with the creation date's whole days.
+    const qint32 days = std::isfinite(created) && created > -2e9 && created < 2e9 ? qint32(created) : 0;
+    const unsigned char date_mask[4] = {static_cast<unsigned char>(days & 0xff), static_cast<unsigned char>((days >> 8) & 0xff),
+                                        static_cast<unsigned char>((days >> 16) & 0xff),
+                                        static_cast<unsigned char>((quint32(days) >> 24) & 0xff)};
+    QString password;
+    for (int i = 0; i < k_password_length; i += 2) {
+        const char16_t unit = char16_t((p[k_password_offset + i] ^ date_mask[i % 4]) |
+                                       (p[k_password_offset + i + 1] ^ date_mask[(i + 1) % 4]) << 8);
+        if (unit == 0)
+            break;
+        password += QChar(unit);
+    }
+    h.password = password;
+    return h;
+}
+
+Error jet_header_error(const QString& path, const JetHeader& header)
+{
+    switch (header.kind) {
+    case JetHeader::Kind::Jet4: return {};
+    case JetHeader::Kind::Jet3:
+        return jet_error(QStringLiteral("%1 is an Access 97 (Jet 3) database; only Access catalogues of the Jet 4.0 "
+                                        "format can be converted.")
+                             .arg(shown(path)));
+    case JetHeader::Kind::Unknown:
+        return jet_error(QStringLiteral("%1 is an Access database of an unknown version (%2); only Access catalogues "
+                                        "of the Jet 4.0 format can be converted.")
+                             .arg(shown(path))
+                             .arg(header.version));
+    case JetHeader::Kind::NotJet:
+        return jet_error(QStringLiteral("%1 is not an Access database.").arg(shown(path)));
+    case JetHeader::Kind::Unreadable: break;
+    }
+    return jet_error(QStringLiteral("%1 could not be converted: its first page cannot be read. Nothing was changed.")
+                         .arg(shown(path)));
+}
+
+bool jet_password_matches(const JetHeader& header, const QString& typed)
+{
+    return typed == header.password;
+}
+
+Protection jet_protection(const JetHeader& header)
+{
+    Protection p;
+    p.password = header.password;
+    p.encrypt = header.password.isEmpty() && header.encoded;
+    return p;
+}
+
+QString jet_backup_path(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath() + u'/';
+    const QString base = info.completeSuffix().compare(QLatin1String("mdb"), Qt::CaseInsensitive) == 0
+                             ? info.completeBaseName()
+                             : info.fileName();
+    for (int n = 1;; ++n) {
+        const QString candidate = folder + base + (n == 1 ? QStringLiteral(".access.mdb")
+                                                          : QStringLiteral(".access-%1.mdb").arg(n));
+        struct stat st {};
+        if (::lstat(QFile::encodeName(candidate).constData(), &st) != 0 && errno == ENOENT)
+            return candidate;
+    }
+}
+
+Error convert_jet_catalogue(const QString& given_path, const Protection& protection, JetConversion& result,
+                            const JetProgress& progress)
+{
+    result = {};
+    // A catalogue reached through a link is converted where it really lives.
+    const QString path = QFileInfo(given_path).canonicalFilePath();
+    if (path.isEmpty())
+        return file_error(given_path, ENOENT);
+    const JetHeader header = read_jet_header(path);
+    if (Error e = jet_header_error(path, header))
+        return e;
+    if (is_read_only_path(path))
+        return make_error(ErrorKind::FileAccess, QStringLiteral("The database is Read-Only."));
+    struct stat original {};
+    if (::stat(QFile::encodeName(path).constData(), &original) != 0)
+        return file_error(path, errno);
+
+    ReaderProcess reader;
+    if (!reader.start(path))
+        return file_error(path, errno);
+    unsigned char msg = 0;
+    quint32 columns = 0;
+    auto refused = [&](const QString& why, bool foreign) {
+        return jet_error(foreign ? QStringLiteral("%1 is an Access database but not a Mosswick catalogue: %2.")
+                                       .arg(shown(path), why)
+                                 : QStringLiteral("%1 could not be converted: %2. Nothing was changed.")
+                                       .arg(shown(path), why));
+    };
+    if (!reader.value(msg))
+        return refused(reader.failure(), false);
+    if (msg == msg_error) {
+        quint32 failure = 0;
+        unsigned char tag = 0;
+        QByteArray text;
+        if (!reader.value(failure) || !reader.value(tag) || !reader.bytes(text))
+            return refused(reader.failure(), false);
+        return refused(QString::fromUtf8(text), failure == failure_foreign);
+    }
+    if (msg != msg_columns || !reader.value(columns) ||
+        (columns != quint32(k_light_columns) && columns != 7 && columns != quint32(k_full_columns)))
+        return refused(reader.failure(), false);
+
+    // The copy is written under a name of its own until it is complete.
+    QString temp;
+    for (int attempt = 0;; ++attempt) {
+        temp = temp_path_for(path, attempt);
+        const Error e = Connection::create(temp, Schema::Full, protection);
+        if (!e)
+            break;
+        if (e.kind != ErrorKind::FileExists || attempt > 100)
+            return e;
+    }
+    auto fail = [&](Error e) {
+        reader.stop();
+        remove_database_files(temp);
+        return e;
+    };
+    if (Error e = write_copy(reader, temp, protection, int(columns), result.rows, path, progress))
+        return fail(e);
+    if (::chmod(QFile::encodeName(temp).constData(), original.st_mode & 07777) != 0 || !fsync_file(temp, false) ||
+        !fsync_file(QFileInfo(temp).absolutePath(), true))
+        return fail(file_error(temp, errno));
+    if (Error e = swap_in(path, temp, result.backup_path))
+        return fail(e);
+    fsync_file(QFileInfo(path).absolutePath(), true);
+    result.column_count = int(columns);
+    return {};
+}
+
+} // namespace mosswick::store

@@ -1,0 +1,319 @@
+#include "platform/store/jet_convert.h"
+
+#include "store_fixture.h"
+#include "support/jet_fixtures.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
+
+using namespace mosswick::store;
+using namespace storetest;
+using testsupport::copy_jet_fixture;
+using testsupport::TempDir;
+
+namespace {
+
+QStringList folder_listing(const TempDir& dir)
+{
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+struct Converted {
+    Error error;
+    JetConversion result;
+};
+
+Converted convert(const QString& path, const JetProgress& progress = {})
+{
+    Converted c;
+    c.error = convert_jet_catalogue(path, jet_protection(read_jet_header(path)), c.result, progress);
+    return c;
+}
+
+// Writes the bytes over the file.
+void rewrite(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// A copy of the full fixture with its bytes from `from` to the end replaced by a pattern.
+QString scrambled_fixture(const TempDir& dir, qsizetype from_end, int factor)
+{
+    const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
+    QByteArray bytes = testsupport::read_all(path);
+    for (qsizetype i = from_end < 0 ? bytes.size() + from_end : from_end; i < bytes.size(); ++i)
+        bytes[i] = char((i * factor) & 0xff);
+    rewrite(path, bytes);
+    return path;
+}
+
+// Patches the first occurrence of a UTF-16 name in a fixture's bytes.
+QString patched_fixture(const TempDir& dir, const QString& from, const QString& to)
+{
+    const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
+    QByteArray bytes = testsupport::read_all(path);
+    const QByteArray a(reinterpret_cast<const char*>(from.utf16()), from.size() * 2);
+    const QByteArray b(reinterpret_cast<const char*>(to.utf16()), to.size() * 2);
+    const qsizetype at = bytes.indexOf(a);
+    EXPECT_GE(at, 0);
+    bytes.replace(at, b.size(), b);
+    rewrite(path, bytes);
+    return path;
+}
+
+struct FixtureCase {
+    const char* file;
+    int rows;
+    int columns;
+};
+
+} // namespace
+
+TEST(JetConvert, EveryFixtureConvertsValueForValueKeepingTheOriginal)
+{
+    for (const FixtureCase& fc : {FixtureCase{"jet4-full.mdb", 13, 9}, FixtureCase{"jet4-7col.mdb", 8, 7},
+                                  FixtureCase{"jet4-5col.mdb", 7, 5}, FixtureCase{"jet4-empty.mdb", 0, 9}}) {
+        SCOPED_TRACE(fc.file);
+        TempDir dir;
+        const QString path = copy_jet_fixture(dir, fc.file, "catalogue.mdb");
+        const QByteArray original = testsupport::read_all(path);
+        const JetHeader header = read_jet_header(path);
+        EXPECT_EQ(header.kind, JetHeader::Kind::Jet4);
+        EXPECT_TRUE(header.password.isEmpty());
+        EXPECT_FALSE(header.encoded);
+        EXPECT_EQ(probe_file(path), FileProbe::Jet);
+
+        const Converted c = convert(path);
+        ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
+        EXPECT_EQ(c.result.rows, fc.rows);
+        EXPECT_EQ(c.result.column_count, fc.columns);
+        EXPECT_EQ(c.result.backup_path, dir.file("catalogue.access.mdb"));
+        EXPECT_EQ(testsupport::read_all(c.result.backup_path), original);
+        EXPECT_TRUE(testsupport::is_plain_sqlite(path));
+        // Nothing else is left in the folder.
+        EXPECT_EQ(folder_listing(dir), (QStringList{"catalogue.access.mdb", "catalogue.mdb"}));
+
+        auto conn = open_ok(path);
+        ASSERT_TRUE(conn);
+        testsupport::expect_jet_rows(*conn, fc.rows, fc.columns);
+        // Our own indexes, with the reference one only where the column is.
+        EXPECT_TRUE(conn->has_index("UniqueKey"));
+        EXPECT_TRUE(conn->has_index("idxPicfile"));
+        EXPECT_EQ(conn->has_index("GenericKey4"), fc.columns >= 7);
+    }
+}
+
+TEST(JetConvert, OldLayoutsStillUpgradeAfterConversion)
+{
+    TempDir dir;
+    const QString path = copy_jet_fixture(dir, "jet4-5col.mdb");
+    ASSERT_TRUE(convert(path).error.ok());
+    auto conn = open_ok(path);
+    ASSERT_TRUE(conn);
+    ASSERT_TRUE(conn->upgrade_to_full().ok());
+    EXPECT_EQ(conn->column_count(), 9);
+    EXPECT_TRUE(conn->has_index("GenericKey4"));
+    Error e;
+    EXPECT_EQ(conn->record_count(e), 7);
+}
+
+TEST(JetConvert, PasswordIsReadFromTheHeaderAndBecomesTheKey)
+{
+    TempDir dir;
+    const QString path = copy_jet_fixture(dir, "jet4-password.mdb");
+    const JetHeader header = read_jet_header(path);
+    EXPECT_EQ(header.password, QStringLiteral("Kx7 päss"));
+    EXPECT_FALSE(header.encoded);
+    EXPECT_TRUE(jet_password_matches(header, QStringLiteral("Kx7 päss")));
+    for (const QString& wrong : {QStringLiteral("kx7 päss"), QStringLiteral("Kx7 pass"), QStringLiteral("Kx7 päss "),
+                                 QStringLiteral("Kx7"), QString()})
+        EXPECT_FALSE(jet_password_matches(header, wrong)) << wrong.toStdString();
+
+    const Protection protection = jet_protection(header);
+    EXPECT_EQ(protection.password, QStringLiteral("Kx7 päss"));
+    JetConversion result;
+    ASSERT_TRUE(convert_jet_catalogue(path, protection, result).ok());
+    // An encrypted file that no plain engine reads, and no key but the password opens.
+    EXPECT_FALSE(testsupport::is_plain_sqlite(path));
+    Error e;
+    EXPECT_FALSE(Connection::open(path, {}, e));
+    EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
+    EXPECT_FALSE(Connection::open(path, "kx7 päss", e));
+    EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
+    auto conn = open_ok(path, QStringLiteral("Kx7 päss"));
+    ASSERT_TRUE(conn);
+    testsupport::expect_jet_rows(*conn, 6, 9);
+}
+
+TEST(JetConvert, EncodedFileBecomesAnEncryptOnlyCatalogue)
+{
+    TempDir dir;
+    const QString path = copy_jet_fixture(dir, "jet4-encrypted.mdb");
+    const JetHeader header = read_jet_header(path);
+    EXPECT_TRUE(header.encoded);
+    EXPECT_TRUE(header.password.isEmpty());
+    const Protection protection = jet_protection(header);
+    EXPECT_TRUE(protection.encrypt);
+    EXPECT_TRUE(protection.password.isEmpty());
+    const Converted c = convert(path);
+    ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
+    EXPECT_FALSE(testsupport::is_plain_sqlite(path));
+    auto conn = open_ok(path);   // the fixed key, without a prompt
+    ASSERT_TRUE(conn);
+    testsupport::expect_jet_rows(*conn, 13, 9);
+}
+
+TEST(JetConvert, AnExistingBackupNameIsNeverOverwritten)
+{
+    TempDir dir;
+    const QString path = copy_jet_fixture(dir, "jet4-full.mdb", "pics.mdb");
+    dir.write("pics.access.mdb", "keep me");
+    dir.write("pics.access-2.mdb", "keep me too");
+    const QByteArray original = testsupport::read_all(path);
+    const Converted c = convert(path);
+    ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
+    EXPECT_EQ(c.result.backup_path, dir.file("pics.access-3.mdb"));
+    EXPECT_EQ(testsupport::read_all(dir.file("pics.access.mdb")), "keep me");
+    EXPECT_EQ(testsupport::read_all(dir.file("pics.access-2.mdb")), "keep me too");
+    EXPECT_EQ(testsupport::read_all(c.result.backup_path), original);
+    EXPECT_EQ(jet_backup_path(path), dir.file("pics.access-4.mdb"));
+}
+
+TEST(JetConvert, FailuresLeaveTheOriginalAndNoOtherFile)
+{
+    struct Case {
+        const char* what;
+        std::function<QString(const TempDir&)> make;
+        const char* says;
+    };
+    const std::vector<Case> cases{
+        {"damaged",
+         [](const TempDir& dir) {
+             // The pages after the header are gone.
+             const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
+             QFile::resize(path, 4096 * 3);
+             return path;
+         },
+         "could not be converted"},
+        {"garbage pages", [](const TempDir& dir) { return scrambled_fixture(dir, 4096, 7919); },
+         "could not be converted"},
+        // The table's list of pages holds, its last pages do not.
+        {"damaged rows", [](const TempDir& dir) { return scrambled_fixture(dir, -4096 * 6, 31); },
+         "could not be converted"},
+        {"Jet 3",
+         [](const TempDir& dir) {
+             QByteArray page(4096, '\0');
+             page.replace(4, 15, "Standard Jet DB");
+             return dir.write("old.mdb", page);
+         },
+         "Jet 3"},
+        {"unknown version",
+         [](const TempDir& dir) {
+             const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
+             QFile f(path);
+             f.open(QIODevice::ReadWrite);
+             f.seek(0x14);
+             f.write(QByteArray("\x07\0\0\0", 4));
+             return path;
+         },
+         "unknown version (7)"},
+        {"other table", [](const TempDir& dir) { return patched_fixture(dir, "demopicture", "holidaypics"); },
+         "not a Mosswick catalogue: it holds the table holidaypics"},
+        {"other column", [](const TempDir& dir) { return patched_fixture(dir, "picfile", "picname"); },
+         "not a Mosswick catalogue: column 2 of its table demopicture is picname"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const QString path = c.make(dir);
+        const QByteArray original = testsupport::read_all(path);
+        const QStringList before = folder_listing(dir);
+        const Converted r = convert(path);
+        ASSERT_FALSE(r.error.ok());
+        EXPECT_EQ(r.error.kind, ErrorKind::JetFile);
+        EXPECT_TRUE(r.error.text.contains(QLatin1String(c.says))) << r.error.text.toStdString();
+        EXPECT_TRUE(r.error.text.contains(path)) << r.error.text.toStdString();
+        EXPECT_EQ(testsupport::read_all(path), original);
+        EXPECT_EQ(folder_listing(dir), before);
+    }
+}
+
+TEST(JetConvert, AStopAtAnyRowLeavesNothingBehind)
+{
+    for (int stop_at : {1, 7, 13}) {
+        TempDir dir;
+        const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
+        const QByteArray original = testsupport::read_all(path);
+        qint64 seen = 0;
+        const Converted c = convert(path, [&](qint64 rows) {
+            seen = rows;
+            return rows < stop_at;
+        });
+        ASSERT_FALSE(c.error.ok());
+        EXPECT_EQ(seen, stop_at);
+        EXPECT_TRUE(c.error.text.contains("stopped"));
+        EXPECT_EQ(testsupport::read_all(path), original);
+        EXPECT_EQ(folder_listing(dir), QStringList{"jet4-full.mdb"});
+    }
+}
+
+TEST(JetConvert, ReadOnlyFilesAndFoldersAreNotConverted)
+{
+    TempDir dir;
+    const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
+    ::chmod(QFile::encodeName(path).constData(), 0444);
+    const Converted c = convert(path);
+    EXPECT_EQ(c.error.kind, ErrorKind::FileAccess);
+    EXPECT_EQ(folder_listing(dir), QStringList{"jet4-full.mdb"});
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+}
+
+TEST(JetConvert, AFileReachedThroughALinkIsConvertedWhereItLives)
+{
+    TempDir dir;
+    QDir().mkpath(dir.file("real"));
+    const QString real = copy_jet_fixture(dir, "jet4-7col.mdb", "real/cat.mdb");
+    ASSERT_TRUE(QFile::link(real, dir.file("link.mdb")));
+    const Converted c = convert(dir.file("link.mdb"));
+    ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
+    EXPECT_EQ(c.result.backup_path, dir.file("real/cat.access.mdb"));
+    EXPECT_TRUE(QFileInfo(dir.file("link.mdb")).isSymLink());
+    auto conn = open_ok(real);
+    ASSERT_TRUE(conn);
+    testsupport::expect_jet_rows(*conn, 8, 7);
+}
+
+TEST(JetConvert, RandomDamageNeverEndsTheProgramNorLeavesAPartialFile)
+{
+    const QByteArray pristine = testsupport::read_all(QStringLiteral(MOSSWICK_JET_DATA "/jet4-full.mdb"));
+    ASSERT_FALSE(pristine.isEmpty());
+    quint32 state = 12345;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    int converted = 0, refused = 0;
+    for (int round = 0; round < 40; ++round) {
+        TempDir dir;
+        QByteArray bytes = pristine;
+        for (int k = 0; k < 48; ++k)
+            bytes[4096 + qsizetype(next() % quint32(bytes.size() - 4096))] = char(next() & 0xff);
+        const QString path = dir.write("cat.mdb", bytes);
+        const Converted c = convert(path);
+        if (c.error.ok()) {
+            ++converted;
+            EXPECT_EQ(testsupport::read_all(c.result.backup_path), bytes);
+            EXPECT_TRUE(testsupport::is_plain_sqlite(path));
+        } else {
+            ++refused;
+            EXPECT_EQ(c.error.kind, ErrorKind::JetFile) << c.error.text.toStdString();
+            EXPECT_EQ(testsupport::read_all(path), bytes);
+            EXPECT_EQ(folder_listing(dir), QStringList{"cat.mdb"});
+        }
+    }
+    EXPECT_EQ(converted + refused, 40);
+}

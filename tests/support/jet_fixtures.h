@@ -1,0 +1,35 @@
+#pragma once
+
+// The Access catalogues kept in tests/data/jet and the values their rows
+// hold by the rules of that folder's README.
+
+#include "platform/store/connection.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_support.h"
+
+#include <QString>
+#include <QVariantList>
+
+namespace testsupport {
+
+// Copies a fixture (for example "jet4-full.mdb") into the folder under the
+// given name (the fixture's own when empty); returns its path.
+QString copy_jet_fixture(const TempDir& dir, const QString& fixture, const QString& name = {});
+
+// The bytes of the picture stored in the fixtures' dbpic column.
+QByteArray jet_stored_picture();
+
+// The values of row i (numpic = i) of a fixture with 5, 7 or 9 columns.
+QVariantList expected_jet_row(int i, int columns);
+
+// Checks every value of every row of a converted catalogue against the rules.
+void expect_jet_rows(mosswick::store::Connection& conn, int rows, int columns);
+
+// The message boxes shown, without the page view's notes about picture files
+// that the fixtures do not come with.
+QStringList questions_asked(const ScriptedDialogs& dialogs);
+
+// True when the file starts like a plain SQLite database.
+bool is_plain_sqlite(const QString& path);
+
+} // namespace testsupport
