@@ -126,8 +126,7 @@ private:
                 if (error)
                     return fail(error);
                 if (skip)
-                    if (Error e = log(name))
-                        return fail(e);
+                    log(name);
             }
             if (!skip) {
                 std::optional<NewPicture> row = inside ? inside_row(name, path) : outside_row(name);
@@ -170,8 +169,7 @@ private:
     {
         const InsideCheck check = check_inside(path, name);
         if (check.verdict != InsideVerdict::Ok) {
-            if (Error e = log(name))
-                fail(e);
+            log(name);
             return std::nullopt;
         }
         NewPicture row;
@@ -193,10 +191,16 @@ private:
         if (!companion.isEmpty() && o.companion_text_in) {
             // Only note files are taken; any other companion is neither
             // recorded nor moved.
-            if (is_note_file(companion) && !(o.note_target == NoteTarget::Reference && extension_of(companion) == QLatin1String("rtf"))) {
-                const QString from = join_path(m_request.list_folder, companion);
+            const QString from = join_path(m_request.list_folder, companion);
+            const bool wanted = is_note_file(companion)
+                && !(o.note_target == NoteTarget::Reference && extension_of(companion) == QLatin1String("rtf"));
+            if (wanted && is_link_or_special(from)) {
+                // A link could hand any file of the user's to the catalogue:
+                // it is skipped, stays where it is, and is logged.
+                log(companion);
+            } else if (wanted) {
                 QString why;
-                const std::optional<QString> content = richtext::read_note_file(from, &why);
+                const std::optional<QString> content = richtext::read_note_file(from, &why, richtext::NoteLinks::Refuse);
                 if (!content) {
                     fail(note_read_error(from, why));
                     return std::nullopt;
@@ -221,11 +225,15 @@ private:
         return row;
     }
 
-    Error log(const QString& name)
+    // A log that cannot be written does not end the run: the first reason is
+    // reported with the summary.
+    void log(const QString& name)
     {
         m_result.errors = true;
         const QDateTime when = m_hooks.now ? m_hooks.now() : QDateTime::currentDateTime();
-        return append_log_line(m_request.log_path, log_line(when, name));
+        const Error e = append_log_line(m_request.log_path, log_line(when, name));
+        if (e && m_result.log_error.isEmpty())
+            m_result.log_error = ui::error_message(e.code, e.text);
     }
 
     bool batch_full() const
@@ -271,7 +279,8 @@ private:
             if (e.kind == store::ErrorKind::FileExists) {
                 // Never overwrite a file in the catalogue's folder: the
                 // note file stays where it was and the log says so.
-                e = log(m.name);
+                log(m.name);
+                e = {};
             }
             if (e && first.ok())
                 first = e;

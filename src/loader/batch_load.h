@@ -58,8 +58,9 @@ struct BatchResult {
     int phase = 0;            // the phase the run ended in
     qint64 listed = 0;        // pictures in the list
     qint64 loaded = 0;        // rows saved
-    bool errors = false;      // a line went to the log
+    bool errors = false;      // a file was skipped (and a line meant for the log)
     QString message;          // the name-length or error message
+    QString log_error;        // why the log could not be written; the run went on
 };
 
 // Rows saved between commits; every exit commits too.

@@ -133,6 +133,8 @@ void frmBrowser::load_pictures_Click()
             set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
         break;
     }
+    if (!result.log_error.isEmpty())
+        set_message(message_text() + u' ' + result.log_error);
     if (result.loaded > 0) {
         store::Error error;
         const qint64 n = db_conn->record_count(error);

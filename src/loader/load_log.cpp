@@ -2,10 +2,12 @@
 
 #include "loader/file_ops.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace mosswick::loader {
@@ -23,6 +25,13 @@ QString time_format(const QLocale& locale)
     QString format = locale.timeFormat(QLocale::LongFormat);
     format.remove(u't');
     return format.simplified();
+}
+
+store::Error log_refused(const QString& log_path)
+{
+    return store::make_error(store::ErrorKind::FileAccess,
+                             QStringLiteral("The log %1 is a link or not a plain file; nothing was written to it.")
+                                 .arg(QDir::cleanPath(log_path)));
 }
 
 } // namespace
@@ -55,9 +64,23 @@ QString log_line(const QDateTime& when, const QString& name, const QLocale& loca
 store::Error append_log_line(const QString& log_path, const QString& line)
 {
     const QByteArray bytes = line.toUtf8();
-    const int fd = ::open(QFile::encodeName(log_path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // A log is written only where the user could have meant it: never through
+    // a link (a folder someone sent may hold one under the log's name), never
+    // into a pipe or device, never into a file with another name elsewhere.
+    const int fd = ::open(QFile::encodeName(log_path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
     if (fd < 0)
-        return file_error(log_path, errno);
+        return errno == ELOOP ? log_refused(log_path) : file_error(log_path, errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return file_error(log_path, err);
+    }
+    if (!S_ISREG(st.st_mode) || st.st_nlink != 1) {
+        ::close(fd);
+        return log_refused(log_path);
+    }
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));

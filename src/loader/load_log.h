@@ -19,6 +19,9 @@ QString escape_for_log(QStringView name);
 QString log_line(const QDateTime& when, const QString& name, const QLocale& locale = QLocale::system());
 
 // Appends one line to the log, creating it when missing, written as UTF-8.
+// Only a plain file with one name is written: a link (live or dangling), a
+// pipe, a device or a file with a second hard link is refused with an error
+// and left untouched.
 store::Error append_log_line(const QString& log_path, const QString& line);
 
 } // namespace mosswick::loader

@@ -1,5 +1,6 @@
 #include "loader/row_writer.h"
 
+#include "loader/file_ops.h"
 #include "loader/name_rules.h"
 
 #include <QFileInfo>
@@ -13,6 +14,10 @@ InsideCheck check_inside(const QString& path, const QString& name)
     InsideCheck check;
     if (is_blob_refused(name)) {
         check.verdict = InsideVerdict::TypeRefused;
+        return check;
+    }
+    if (is_link_or_special(path)) {
+        check.verdict = InsideVerdict::NotPlainFile;
         return check;
     }
     const picture::PictureInfo info = picture::measure_picture(picture::PictureSource::file(path));
@@ -42,6 +47,8 @@ QString inside_refusal_message(const InsideCheck& check)
         return {};
     case InsideVerdict::TypeRefused:
         return blob_refused_message();
+    case InsideVerdict::NotPlainFile:
+        return QStringLiteral("Cannot load the picture within the database: the file is a link or not a plain file.");
     case InsideVerdict::Unusable:
         break;
     }

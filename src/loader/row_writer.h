@@ -24,7 +24,7 @@ struct NewPicture {
 };
 
 // Why a picture may not be stored inside the catalogue; Ok when it may.
-enum class InsideVerdict { Ok, TypeRefused, Unusable };
+enum class InsideVerdict { Ok, TypeRefused, Unusable, NotPlainFile };
 
 struct InsideCheck {
     InsideVerdict verdict = InsideVerdict::Ok;
@@ -34,7 +34,9 @@ struct InsideCheck {
 
 // Checks a picture before its bytes are stored: its name must not be a
 // refused type, and its content must be a bmp, gif or jpg picture whose
-// header reads (an empty, missing or undecodable file is Unusable).
+// header reads (an empty, missing or undecodable file is Unusable). A link
+// or any other entry that is not a regular file is NotPlainFile: only a
+// picture file itself is ever copied into the catalogue.
 InsideCheck check_inside(const QString& path, const QString& name);
 
 // The message for a picture that cannot be stored inside.

@@ -1,5 +1,7 @@
 #include "maintenance/messages.h"
 
+#include "loader/load_log.h"
+
 namespace mosswick::maintenance {
 
 QString grid_loaded_message(qint64 count, const QString& prefix)
@@ -19,6 +21,16 @@ QString update_summary(qint64 updated)
     if (updated == 0)
         return QStringLiteral("Update pictures completed, no updates made.");
     return QStringLiteral("Update pictures completed on %1 record%2").arg(updated).arg(updated > 1 ? "s." : ".");
+}
+
+QString skipped_notes_message(const QStringList& names)
+{
+    if (names.isEmpty())
+        return {};
+    QStringList shown;
+    for (const QString& n : names)
+        shown << loader::escape_for_log(n);
+    return QStringLiteral("Not imported, a link or not a plain file: %1.").arg(shown.join(QStringLiteral(", ")));
 }
 
 QString verify_summary(bool errors_found)

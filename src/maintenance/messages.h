@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Status-bar texts of catalogue maintenance that are built from values.
 namespace mosswick::maintenance {
@@ -17,6 +18,10 @@ QString rename_prompt_message(const QString& numpic_text, const QString& numpage
 // "Update pictures completed on 1 record." / "... on 12 records." /
 // "Update pictures completed, no updates made."
 QString update_summary(qint64 updated);
+
+// "Not imported, a link or not a plain file: a.txt, b.txt." for note files
+// the update pass left alone; "" when there are none.
+QString skipped_notes_message(const QStringList& names);
 
 // "Verify complete, no error(s) found." or "Verify complete, error(s) found."
 QString verify_summary(bool errors_found);

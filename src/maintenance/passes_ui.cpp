@@ -124,7 +124,8 @@ void frmBrowser::update_pictures_Click()
     ProgressBar1->hide();
     if (!db_open)
         return;   // the reopening reported why
-    set_message(maintenance::update_summary(r.updated));
+    const QString skipped = maintenance::skipped_notes_message(r.skipped);
+    set_message(maintenance::update_summary(r.updated) + (skipped.isEmpty() ? QString() : u' ' + skipped));
     set_ready(edition().texts.update_ready);
     if (timed)
         set_timing(maintenance::elapsed_text(ui::tick_count() - start));

@@ -170,8 +170,12 @@ private:
             return {};
 
         const QString path = join_path(m_request.db_folder, companion);
+        if (loader::is_link_or_special(path)) {
+            m_result.skipped << companion;
+            return {};
+        }
         QString why;
-        const std::optional<QString> content = richtext::read_note_file(path, &why);
+        const std::optional<QString> content = richtext::read_note_file(path, &why, richtext::NoteLinks::Refuse);
         if (!content)
             return QFileInfo::exists(path) ? store::make_error(store::ErrorKind::FileAccess, why)
                                            : loader::file_error(path, ENOENT);

@@ -44,6 +44,9 @@ struct UpdateResult {
     UpdateOutcome outcome = UpdateOutcome::Done;
     qint64 updated = 0;   // rows written
     store::Error error;
+    // Note files left alone because they are links or not regular files
+    // (a folder someone sent may link a private file under a note's name).
+    QStringList skipped;
 };
 
 // Runs the pass over the listed names in one transaction. A row counts as

@@ -2,6 +2,7 @@
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/frm_browser.h"
 #include "pageview/frm_zoom.h"
+#include "pageview/movie_check.h"
 #include "pageview/page_logic.h"
 
 #include "platform/richtext/rich_text_box.h"
@@ -223,11 +224,13 @@ void frmBrowser::lbl_fileName_Click(int index)
     if (lbl_fileName[size_t(index)]->text().isEmpty())
         return;
     im_Click(index);
-    // The movie is the stored movie file in the data folder.
+    // The movie is the stored movie file in the data folder, and only a
+    // plain movie file there: nothing else is handed to the desktop.
     const QString movfile = cell_movfile[size_t(index)];
-    movie_path = data_folder + movfile;
-    if (movfile.isEmpty() || !QFileInfo(movie_path).isFile()) {
-        set_message(ui::error_message(store::k_err_file_not_found, QStringLiteral("File not found: %1").arg(movie_path)));
+    const MovieCheck check = check_movie(data_folder, movfile);
+    movie_path = check.path;
+    if (!check.ok()) {
+        set_message(movie_refusal(check, movfile));
         return;
     }
     if (!open_external || !open_external(movie_path))

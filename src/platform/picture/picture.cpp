@@ -4,6 +4,7 @@
 
 #include <QImageReader>
 
+#include <algorithm>
 #include <mutex>
 
 namespace mosswick::picture {
@@ -99,8 +100,10 @@ QString format_name(PictureFormat format)
 
 bool exceeds_allocation_limit(QSize size)
 {
-    const qint64 bytes = qint64(size.width()) * qint64(size.height()) * 4;
-    return bytes > qint64(k_allocation_limit_mib) * 1024 * 1024;
+    // Headers may claim up to 2^31 - 1 a side: the pixel count still fits
+    // in 64 bits, the four bytes a pixel would not, so they go on the limit.
+    const qint64 pixels = qint64(std::max(size.width(), 0)) * qint64(std::max(size.height(), 0));
+    return pixels > qint64(k_allocation_limit_mib) * 1024 * 1024 / 4;
 }
 
 } // namespace mosswick::picture

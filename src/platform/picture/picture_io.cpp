@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace mosswick::picture::detail {
 
@@ -263,8 +264,15 @@ qint64 bmp_data_end(QIODevice* d)
     case 0:   // plain
     case 3:   // bit fields
     case 6: { // alpha bit fields
-        const qint64 stride = ((w * bpp + 31) / 32) * 4;
-        return off + stride * rows;
+        // A hostile header can claim sizes whose product overflows: such a
+        // body cannot be in the file, so it reads as cut short.
+        qint64 bits = 0;
+        qint64 bytes = 0;
+        qint64 end = 0;
+        if (w < 0 || __builtin_mul_overflow(w, qint64(bpp), &bits)
+            || __builtin_mul_overflow((bits + 31) / 32 * 4, rows, &bytes) || __builtin_add_overflow(off, bytes, &end))
+            return std::numeric_limits<qint64>::max();
+        return end;
     }
     case 1:  // RLE8
     case 2:  // RLE4

@@ -4,8 +4,13 @@
 #include "platform/richtext/rtf_reader.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace mosswick::richtext {
 
@@ -42,21 +47,32 @@ QString decode_note_file(QByteArrayView bytes)
     return decode_text_file(bytes);
 }
 
-std::optional<QString> read_note_file(const QString& path, QString* error_message)
+std::optional<QString> read_note_file(const QString& path, QString* error_message, NoteLinks links)
 {
-    // Pipes and devices are no note files; opening one could wait forever.
-    if (!QFileInfo(path).isFile()) {
+    auto refuse = [&](const QString& why) {
         if (error_message)
-            *error_message = QStringLiteral("Cannot read the note file %1: %2")
-                                 .arg(path, QFileInfo::exists(path) ? QStringLiteral("not a regular file")
-                                                                    : QStringLiteral("No such file or directory"));
+            *error_message = QStringLiteral("Cannot read the note file %1: %2").arg(path, why);
         return std::nullopt;
+    };
+    // Pipes and devices are no note files (opening one could wait forever);
+    // the check is made on what was opened, so nothing can be swapped in
+    // between.
+    int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    if (links == NoteLinks::Refuse)
+        flags |= O_NOFOLLOW;
+    const int fd = ::open(QFile::encodeName(path).constData(), flags);
+    if (fd < 0)
+        return refuse(errno == ELOOP && links == NoteLinks::Refuse ? QStringLiteral("a link, not a plain file")
+                                                                   : QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return refuse(QStringLiteral("not a regular file"));
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error_message)
-            *error_message = QStringLiteral("Cannot read the note file %1: %2").arg(path, file.errorString());
-        return std::nullopt;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return refuse(file.errorString());
     }
     if (file.size() > k_max_note_file_bytes) {
         if (error_message)

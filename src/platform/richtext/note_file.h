@@ -20,8 +20,14 @@ QString decode_text_file(QByteArrayView bytes);
 // decode_text_file says.
 QString decode_note_file(QByteArrayView bytes);
 
+// Whether a note file may be reached through a symbolic link: a file the
+// user picked may; a companion found in a folder someone sent may not.
+enum class NoteLinks { Follow, Refuse };
+
 // Reads a note file (.txt or .rtf) as decode_note_file says; nullopt and a
-// message naming the file when it cannot be read or is too large.
-std::optional<QString> read_note_file(const QString& path, QString* error_message = nullptr);
+// message naming the file when it cannot be read, is not a regular file (or,
+// with NoteLinks::Refuse, is a link) or is too large.
+std::optional<QString> read_note_file(const QString& path, QString* error_message = nullptr,
+                                      NoteLinks links = NoteLinks::Follow);
 
 } // namespace mosswick::richtext

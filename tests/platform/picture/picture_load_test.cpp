@@ -278,6 +278,27 @@ TEST(PictureFailures, AllocationLimit)
               PictureStatus::TooLarge);
 }
 
+TEST(PictureFailures, HeadersClaimingTheLargestSidesAreTooLarge)
+{
+    // 2147483647 a side: the bytes such a picture needs overflow 64 bits.
+    constexpr qint32 k_side = 2147483647;
+    EXPECT_TRUE(exceeds_allocation_limit(QSize(k_side, k_side)));
+    EXPECT_TRUE(exceeds_allocation_limit(QSize(k_side, 1)));
+    EXPECT_FALSE(exceeds_allocation_limit(QSize(-k_side, k_side)));
+    TempDir dir;
+    for (const QByteArray& bytes : {handmade::png_header_only(quint32(k_side), quint32(k_side)),
+                                    handmade::bmp_header_only(k_side, k_side), handmade::bmp_header_only(k_side, -k_side)}) {
+        const PictureInfo info = measure_picture(PictureSource::bytes(bytes));
+        EXPECT_EQ(info.status, PictureStatus::TooLarge);
+        EXPECT_EQ(info.size, QSize(k_side, k_side));
+        const QString path = dir.write("huge", bytes);
+        const Picture p = load_picture(PictureSource::file(path));
+        EXPECT_EQ(p.status, PictureStatus::TooLarge);
+        EXPECT_TRUE(p.image.isNull());
+        EXPECT_EQ(status_text(p.status), "Picture too large to show.");
+    }
+}
+
 TEST(PictureFormats, ExifOrientationIsIgnored)
 {
     // A JPEG whose EXIF says "rotate 90": sizes stay the file's own.
