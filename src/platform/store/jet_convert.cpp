@@ -116,6 +116,7 @@ enum ReaderFailure : quint32 { failure_damaged = 1, failure_foreign = 2 };
 // Nothing in the child may wait for more than this without a word to the parent.
 constexpr int k_reader_idle_ms = 15000;
 constexpr rlim_t k_reader_memory = rlim_t(3) << 30;
+constexpr rlim_t k_reader_log = rlim_t(1) << 20;
 
 class ChildWriter {
 public:
@@ -382,6 +383,11 @@ public:
             }
             struct rlimit limit {k_reader_memory, k_reader_memory};
             ::setrlimit(RLIMIT_AS, &limit);
+            // A damaged file can make libmdb warn on every page: the log
+            // stays small, and writes beyond it just fail.
+            struct rlimit log_limit {k_reader_log, k_reader_log};
+            ::setrlimit(RLIMIT_FSIZE, &log_limit);
+            ::signal(SIGXFSZ, SIG_IGN);
             ::signal(SIGPIPE, SIG_DFL);
             ::unsetenv("MDBOPTS");
             ::setenv("MDB_ICONV", "UTF-8", 1);
@@ -792,9 +798,8 @@ QString jet_backup_path(const QString& path)
 {
     const QFileInfo info(path);
     const QString folder = info.absolutePath() + u'/';
-    const QString base = info.completeSuffix().compare(QLatin1String("mdb"), Qt::CaseInsensitive) == 0
-                             ? info.completeBaseName()
-                             : info.fileName();
+    const QString name = info.fileName();
+    const QString base = name.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive) ? name.chopped(4) : name;
     for (int n = 1;; ++n) {
         const QString candidate = folder + base + (n == 1 ? QStringLiteral(".access.mdb")
                                                           : QStringLiteral(".access-%1.mdb").arg(n));

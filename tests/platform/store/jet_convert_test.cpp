@@ -181,6 +181,8 @@ TEST(JetConvert, AnExistingBackupNameIsNeverOverwritten)
     EXPECT_EQ(testsupport::read_all(dir.file("pics.access-2.mdb")), "keep me too");
     EXPECT_EQ(testsupport::read_all(c.result.backup_path), original);
     EXPECT_EQ(jet_backup_path(path), dir.file("pics.access-4.mdb"));
+    EXPECT_EQ(jet_backup_path(dir.file("my.pictures.MDB")), dir.file("my.pictures.access.mdb"));
+    EXPECT_EQ(jet_backup_path(dir.file("catalogue")), dir.file("catalogue.access.mdb"));
 }
 
 TEST(JetConvert, FailuresLeaveTheOriginalAndNoOtherFile)
