@@ -3,6 +3,7 @@
 #include "catalogue/frm_browser.h"
 
 #include "platform/store/jet_convert.h"
+#include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
 
@@ -82,15 +83,29 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
     const store::Protection protection = store::jet_protection(header);
     set_message(QStringLiteral("Converting the Access database..."));
     pump();
+    // Esc stops the conversion, as it stops a search; one pressed before does not.
+    esc_abort_search = false;
+    bool stopped = false;
+    ui::EventPump events;
     store::JetConversion result;
     const store::Error error =
-        store::convert_jet_catalogue(path, protection, result, [this](qint64 rows) {
-            if (rows % k_rows_per_repaint == 0) {
+        store::convert_jet_catalogue(path, protection, result, [&](qint64 rows) {
+            if (rows % k_rows_per_repaint == 0)
                 set_message(QStringLiteral("Converting the Access database... %1 rows").arg(rows));
-                pump();
-            }
-            return true;
+            if (rows == 1)
+                events.pump();
+            else
+                events.maybe_pump();
+            stopped = esc_abort_search;
+            esc_abort_search = false;
+            return !stopped;
         });
+    if (stopped) {
+        show_closed_state();
+        db_password.clear();
+        set_message(QStringLiteral("Conversion stopped; %1 is unchanged.").arg(shown));
+        return false;
+    }
     if (error) {
         report_open_failure(error);
         return false;

@@ -4,6 +4,7 @@
 #include "platform/store/connection.h"
 
 #include <QDir>
+#include <QTimer>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -188,4 +189,33 @@ TEST_F(WindowTest, AccessCatalogueNamedOnTheCommandLineIsConvertedToo)
     EXPECT_TRUE(testsupport::questions_asked(*dialogs).value(0).startsWith(k_question_start));
     EXPECT_EQ(window->db_conn->column_count(), 9);
     EXPECT_TRUE(QFile::exists(dir.file("cmd.access.mdb")));
+}
+
+TEST_F(WindowTest, EscStopsAnAccessConversionAndLeavesTheOriginal)
+{
+    const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
+    const QByteArray original = testsupport::read_all(path);
+    dialogs->answers = {ui::Answer::Yes};
+    // Esc pressed while the conversion runs (the key itself sets this flag,
+    // as EscSetsBothAbortFlagsWhateverRuns shows).
+    QTimer esc;
+    esc.setInterval(0);
+    QObject::connect(&esc, &QTimer::timeout, [this] {
+        if (window->message_text().startsWith("Converting the Access database"))
+            window->esc_abort_search = true;
+    });
+    esc.start();
+    open(path);
+    esc.stop();
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(window->message_text(), "Conversion stopped; " + path + " is unchanged.");
+    EXPECT_EQ(testsupport::read_all(path), original);
+    EXPECT_EQ(listing(dir), QStringList{"jet4-full.mdb"});
+    EXPECT_FALSE(window->esc_abort_search);
+    expect_usable();
+
+    // The next try converts.
+    dialogs->answers = {ui::Answer::Yes};
+    open(path);
+    EXPECT_TRUE(window->db_open);
 }
