@@ -219,3 +219,15 @@ TEST_F(WindowTest, EscStopsAnAccessConversionAndLeavesTheOriginal)
     open(path);
     EXPECT_TRUE(window->db_open);
 }
+
+TEST_F(WindowTest, AnEmptyAccessCatalogueOpensOnTheLoaderTab)
+{
+    const QString path = copy_jet_fixture(dir, "jet4-empty.mdb");
+    dialogs->answers = {ui::Answer::Yes};
+    open(path);
+    ASSERT_TRUE(window->db_open);
+    EXPECT_EQ(window->picture_count, 0);
+    EXPECT_EQ(window->SSTab_main->currentIndex(), 2);
+    testsupport::expect_jet_rows(*window->db_conn, 0, 9);
+    EXPECT_TRUE(window->message_text().endsWith(converted_note(dir.file("jet4-empty.access.mdb"))));
+}

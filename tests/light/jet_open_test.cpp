@@ -16,7 +16,8 @@ const QString k_question_start = QStringLiteral("Detected a database file in the
 TEST_F(LightWindow, AccessCataloguesAreConvertedAndOpenedAsTheyAre)
 {
     for (const auto& [fixture, rows, columns] :
-         {std::tuple{"jet4-full.mdb", 13, 9}, std::tuple{"jet4-7col.mdb", 8, 7}, std::tuple{"jet4-5col.mdb", 7, 5}}) {
+         {std::tuple{"jet4-full.mdb", 13, 9}, std::tuple{"jet4-7col.mdb", 8, 7}, std::tuple{"jet4-5col.mdb", 7, 5},
+          std::tuple{"jet4-empty.mdb", 0, 9}}) {
         SCOPED_TRACE(fixture);
         const QString path = copy_jet_fixture(dir, fixture);
         const QByteArray original = testsupport::read_all(path);
@@ -71,6 +72,7 @@ TEST_F(LightWindow, AnEncodedAccessFileBecomesAScrambledCatalogueThatReopens)
     ASSERT_TRUE(window->db_open);
     EXPECT_FALSE(testsupport::is_plain_sqlite(path));
     EXPECT_EQ(window->picture_count, 13);
+    testsupport::expect_jet_rows(*window->db_conn, 13, 9);
     window->mnuDb_Click();
     open(path);
     EXPECT_TRUE(window->db_open);
