@@ -364,7 +364,12 @@ public:
     ReaderProcess() = default;
     ReaderProcess(const ReaderProcess&) = delete;
     ReaderProcess& operator=(const ReaderProcess&) = delete;
-    ~ReaderProcess() { stop(); }
+    ~ReaderProcess()
+    {
+        stop();
+        if (m_log >= 0)
+            ::close(m_log);
+    }
 
     bool start(const QString& path)
     {
@@ -476,14 +481,18 @@ public:
     // Why the child did not deliver: its signal, a stall, or the last thing it said.
     QString failure()
     {
-        // A child still busy after a broken exchange is ended, never awaited.
+        // The pipe is closed first: a child still writing ends at once.
         if (m_fd >= 0) {
             ::close(m_fd);
             m_fd = -1;
         }
         if (m_pid > 0) {
+            // A child that closed the pipe is ending: give it a moment to say how.
             int status = 0;
-            if (::waitpid(m_pid, &status, WNOHANG) == 0) {
+            pid_t done = 0;
+            for (int wait = 0; wait < 200 && (done = ::waitpid(m_pid, &status, WNOHANG)) == 0; ++wait)
+                ::usleep(10000);
+            if (done <= 0) {
                 ::kill(m_pid, SIGKILL);
                 finish();
                 return QStringLiteral("the Access reader ended early");

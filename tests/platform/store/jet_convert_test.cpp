@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace mosswick::store;
 using namespace storetest;
@@ -318,4 +319,20 @@ TEST(JetConvert, RandomDamageNeverEndsTheProgramNorLeavesAPartialFile)
         }
     }
     EXPECT_EQ(converted + refused, 40);
+}
+
+TEST(JetConvert, ConversionsLeaveNoFileOpenAndNoChildBehind)
+{
+    auto open_files = [] { return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(); };
+    const auto before = open_files();
+    for (int round = 0; round < 3; ++round) {
+        TempDir good, foreign, stopped;
+        EXPECT_TRUE(convert(copy_jet_fixture(good, "jet4-full.mdb")).error.ok());
+        EXPECT_FALSE(convert(patched_fixture(foreign, "demopicture", "holidaypics")).error.ok());
+        EXPECT_FALSE(convert(copy_jet_fixture(stopped, "jet4-7col.mdb"), [](qint64) { return false; }).error.ok());
+    }
+    EXPECT_EQ(open_files(), before);
+    // Every reader process has been waited for.
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
 }
