@@ -1,34 +1,45 @@
-// Times a page of six 24-megapixel JPEG thumbnails (quality codes 6 and 5),
-// compares code 6 with vipsthumbnail on the same files, and times the zoom
-// window's redraw. Run by hand: bench-pageview [--fresh] [--dir FOLDER]
+// A page of six 24-megapixel JPEG thumbnails and the zoom window, timed and
+// weighed. Run by hand: bench-pageview [--fresh] [--dir FOLDER]
+//
+// - code 6 page, cold (page cache dropped) and warm, against vipsthumbnail run
+//   on the same six files as six processes at once, interleaved in this run;
+// - peak memory of a page at each quality code;
+// - five zoom windows of one picture: memory they add, time to the picture;
+// - zoom redraws as the slider moves.
+// Every figure is taken at least five times (min and median); results are
+// checked; each target prints met or MISSED, and a miss exits non-zero.
 //
 // The pictures are generated once by a child run of this program (so their
-// generation does not count in this process's peak memory) and kept in the
-// folder for later runs; --fresh makes them again.
+// generation does not count in this process's memory) and kept in the folder
+// for later runs; --fresh makes them again.
 
 #include "catalogue/fit_to_box.h"
+#include "pageview/frm_zoom.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/render.h"
 #include "platform/picture/zoom_picture.h"
+#include "support/bench_dialogs.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 
-#include <sys/resource.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -40,9 +51,102 @@ namespace {
 constexpr int k_width = 6000;
 constexpr int k_height = 4000;
 constexpr int k_pictures = 6;
+constexpr int k_runs = 5;
 constexpr double k_cell_width_twips = 4680;
 constexpr double k_cell_height_twips = 2715;
 constexpr double k_twips_per_pixel = 15;
+const QRect k_screen(0, 0, 1920, 1080);
+
+// ---- reporting ----------------------------------------------------------------
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double minimum(const std::vector<double>& v)
+{
+    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+
+class Report {
+public:
+    // A figure whose median must stay at or under target (0: no target).
+    bool figure(const char* what, const std::vector<double>& v, const char* unit, double target = 0)
+    {
+        const bool met = target <= 0 || (!v.empty() && median(v) <= target);
+        std::printf("%-58s min %8.1f %s  median %8.1f %s  (%zu runs)", what, minimum(v), unit, median(v), unit,
+                    v.size());
+        if (target > 0)
+            std::printf("  target <= %.0f %s: %s", target, unit, met ? "met" : "MISSED");
+        std::printf("\n");
+        std::fflush(stdout);
+        m_ok &= met;
+        return met;
+    }
+    bool check(const char* what, bool ok)
+    {
+        if (!ok)
+            std::printf("CHECK FAILED: %s\n", what);
+        m_ok &= ok;
+        return ok;
+    }
+    int finish() const
+    {
+        std::printf("\n%s\n", m_ok ? "All targets met, all checks passed." : "SOME TARGETS MISSED OR CHECKS FAILED.");
+        return m_ok ? 0 : 1;
+    }
+
+private:
+    bool m_ok = true;
+};
+
+double time_ms(const std::function<void()>& f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return double(t.nsecsElapsed()) / 1.0e6;
+}
+
+// ---- memory -------------------------------------------------------------------
+
+// A line of /proc/self/status in MB (10^6 bytes), e.g. "VmHWM:" or "VmRSS:".
+double status_mb(const char* key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toDouble() * 1024.0 / 1.0e6;
+    return -1;
+}
+
+// Returns freed memory to the system and starts a new peak at the current
+// size. False when the kernel cannot reset the peak.
+bool start_peak()
+{
+    malloc_trim(0);
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    return f.open(QIODevice::WriteOnly) && f.write("5") == 1;
+}
+
+// The 1, 5 and 15 minute load averages.
+QByteArray load_average()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    if (!f.open(QIODevice::ReadOnly))
+        return "?";
+    const QList<QByteArray> parts = f.readAll().split(' ');
+    return parts.size() >= 3 ? parts[0] + ' ' + parts[1] + ' ' + parts[2] : QByteArray("?");
+}
+
+// ---- pictures -----------------------------------------------------------------
 
 QString picture_path(const QString& dir, int i)
 {
@@ -88,47 +192,33 @@ int generate(const QString& dir)
     return std::count(failed.begin(), failed.end(), 1) ? 1 : 0;
 }
 
-double peak_mib()
+void drop_from_page_cache(const QStringList& files)
 {
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_maxrss) / 1024.0;  // kilobytes on Linux
+    for (const QString& f : files) {
+        const int fd = ::open(QFile::encodeName(f).constData(), O_RDONLY);
+        if (fd >= 0) {
+            ::fdatasync(fd);
+            ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+            ::close(fd);
+        }
+    }
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-double time_ms(const std::function<void()>& f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return double(t.nsecsElapsed()) / 1.0e6;
-}
+// ---- the page -----------------------------------------------------------------
 
 // The thumbnail target as the page view computes it: natural size in twips
 // fitted into the cell without a minimum, back to whole pixels.
 QSize cell_target(QSize natural)
 {
     const FitResult fit = fit_to_box(true, k_cell_width_twips, k_cell_height_twips,
-                                     natural.width() * k_twips_per_pixel,
-                                     natural.height() * k_twips_per_pixel);
+                                     natural.width() * k_twips_per_pixel, natural.height() * k_twips_per_pixel);
     return QSize(int(std::nearbyint(fit.display_width / k_twips_per_pixel)),
                  int(std::nearbyint(fit.display_height / k_twips_per_pixel)));
 }
 
-struct PageTiming {
-    double cold = 0;
-    double warm = 0;
-    QSize target;
-    bool all_ok = true;
-};
+const QSize k_thumb = cell_target(QSize(k_width, k_height));
 
-PageTiming time_page(const QStringList& files, int quality, int warm_runs)
+std::vector<RenderRequest> page_requests(const QStringList& files, int quality)
 {
     std::vector<RenderRequest> page;
     for (const QString& f : files) {
@@ -138,42 +228,214 @@ PageTiming time_page(const QStringList& files, int quality, int warm_runs)
         r.quality = quality;
         page.push_back(r);
     }
-    PageTiming t;
-    std::vector<RenderResult> results;
-    // Cold: the files' pages are dropped from the page cache first.
-    for (const QString& f : files) {
-        const int fd = ::open(QFile::encodeName(f).constData(), O_RDONLY);
-        if (fd >= 0) {
-            ::fdatasync(fd);
-            ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-            ::close(fd);
-        }
-    }
-    t.cold = time_ms([&] { results = render_pictures(page); });
-    for (const RenderResult& r : results) {
-        t.all_ok = t.all_ok && r.ok() && !r.image.isNull();
-        t.target = r.image.size();
-    }
-    std::vector<double> runs;
-    for (int i = 0; i < warm_runs; ++i)
-        runs.push_back(time_ms([&] { results = render_pictures(page); }));
-    t.warm = median(runs);
-    return t;
+    return page;
 }
 
-// Runs vipsthumbnail on the six files; the time of one run in ms, or -1.
+bool page_ok(const std::vector<RenderResult>& results)
+{
+    bool ok = results.size() == size_t(k_pictures);
+    for (const RenderResult& r : results)
+        ok = ok && r.ok() && r.image.size() == k_thumb && r.natural_size == QSize(k_width, k_height);
+    return ok;
+}
+
+// Runs vipsthumbnail on the six files as six processes at once, each making
+// a thumbnail of the page's cell size; the time until the last one ends, in
+// ms, or -1 when one failed.
 double time_vips(const QString& vips, const QStringList& files, const QString& out_dir)
 {
-    QStringList args{QStringLiteral("--size"), QStringLiteral("312x181"), QStringLiteral("-o"),
-                     out_dir + QStringLiteral("/vips_%s.jpg")};
-    args += files;
-    QProcess p;
+    std::vector<std::unique_ptr<QProcess>> running;
     QElapsedTimer t;
     t.start();
-    p.start(vips, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return -1;
-    return double(t.nsecsElapsed()) / 1.0e6;
+    for (const QString& f : files) {
+        auto p = std::make_unique<QProcess>();
+        p->start(vips, {f, QStringLiteral("--size"), QStringLiteral("%1x%2").arg(k_thumb.width()).arg(k_thumb.height()),
+                        QStringLiteral("-o"), out_dir + QStringLiteral("/%s.png")});
+        running.push_back(std::move(p));
+    }
+    bool ok = true;
+    for (auto& p : running)
+        ok = p->waitForFinished(120000) && p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0 && ok;
+    const double ms = double(t.nsecsElapsed()) / 1.0e6;
+    return ok ? ms : -1;
+}
+
+bool vips_output_ok(const QStringList& files, const QString& out_dir)
+{
+    for (const QString& f : files) {
+        const QImage img(out_dir + "/" + QFileInfo(f).completeBaseName() + ".png");
+        // vipsthumbnail rounds the long side to the box and the short side
+        // to its own rounding of the aspect.
+        if (img.isNull() || std::abs(img.width() - k_thumb.width()) > 1 || std::abs(img.height() - k_thumb.height()) > 1)
+            return false;
+    }
+    return true;
+}
+
+void bench_code6_against_vips(Report& report, const QStringList& files, const QString& dir)
+{
+    const std::vector<RenderRequest> page = page_requests(files, k_quality_thumbnail);
+    std::vector<RenderResult> results;
+    std::vector<double> cold;
+    for (int i = 0; i < k_runs; ++i) {
+        drop_from_page_cache(files);
+        cold.push_back(time_ms([&] { results = render_pictures(page); }));
+        report.check("code 6 page (cold) draws six thumbnails of the cell's size", page_ok(results));
+    }
+    report.figure("Code 6 page, cold (page cache dropped)", cold, "ms");
+
+    const QString vips = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
+    const QString out = dir + QStringLiteral("/vips-out");
+    QDir().mkpath(out);
+    if (!vips.isEmpty())
+        time_vips(vips, files, out);  // its libraries into the page cache
+    // Ours and theirs take turns, so a busy moment of the machine hits both.
+    std::vector<double> ours;
+    std::vector<double> theirs;
+    for (int i = 0; i < 2 * k_runs + 1; ++i) {
+        ours.push_back(time_ms([&] { results = render_pictures(page); }));
+        report.check("code 6 page draws six thumbnails of the cell's size", page_ok(results));
+        if (!vips.isEmpty()) {
+            const double ms = time_vips(vips, files, out);
+            report.check("vipsthumbnail ran on all six files", ms >= 0);
+            if (ms >= 0)
+                theirs.push_back(ms);
+        }
+    }
+    report.figure("Code 6 page, warm", ours, "ms", 150);
+    if (vips.isEmpty()) {
+        std::printf("vipsthumbnail is not installed (Debian: libvips-tools): no comparison\n");
+        report.check("vipsthumbnail available for the comparison", false);
+        return;
+    }
+    report.check("vipsthumbnail made six thumbnails of the cell's size", vips_output_ok(files, out));
+    report.figure("vipsthumbnail, six processes at once, warm", theirs, "ms");
+    std::vector<double> ratios;
+    for (size_t i = 0; i < std::min(ours.size(), theirs.size()); ++i)
+        ratios.push_back(ours[i] / theirs[i]);
+    const double ratio = median(ours) / median(theirs);
+    std::printf("%-58s %.2f (median of run pairs %.2f)  target <= 0.70: %s\n", "Ratio ours / vipsthumbnail (medians)",
+                ratio, median(ratios), ratio <= 0.70 ? "met" : "MISSED");
+    report.check("ratio ours / vipsthumbnail at or under 0.70", ratio <= 0.70);
+}
+
+void bench_page_memory(Report& report, const QStringList& files)
+{
+    std::printf("\nA page at each quality code (memory of the whole process at its peak):\n");
+    for (int code = 1; code <= 6; ++code) {
+        const std::vector<RenderRequest> page = page_requests(files, code);
+        std::vector<double> ms;
+        std::vector<double> peaks;
+        for (int i = 0; i < k_runs; ++i) {
+            std::vector<RenderResult> results;
+            const bool reset = start_peak();
+            ms.push_back(time_ms([&] { results = render_pictures(page); }));
+            peaks.push_back(reset ? status_mb("VmHWM:") : -1);
+            report.check("the page draws six thumbnails of the cell's size", page_ok(results));
+            report.check("the kernel resets the peak memory (/proc/self/clear_refs)", reset);
+        }
+        const QByteArray what = QStringLiteral("Code %1 page, warm").arg(code).toUtf8();
+        report.figure(what.constData(), ms, "ms");
+        const QByteArray peak = QStringLiteral("Code %1 page, peak memory").arg(code).toUtf8();
+        report.figure(peak.constData(), peaks, "MB", 300);
+    }
+}
+
+// ---- the zoom window ----------------------------------------------------------
+
+struct ZoomRound {
+    double added_peak = 0;     // MB above the memory before the windows opened
+    double added_settled = 0;  // MB still added once all are drawn
+    double first_shown = 0;    // ms from show to the first window's picture
+    bool ok = true;
+};
+
+// Opens five zoom windows on one picture, waits until all are drawn, weighs
+// them and closes them.
+ZoomRound open_five_zoom_windows(const QString& file, int quality)
+{
+    ZoomRound round;
+    QCoreApplication::processEvents();
+    const bool reset = start_peak();
+    const double before = status_mb("VmRSS:");
+    std::vector<QPointer<frmZoom>> windows;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < 5; ++i) {
+        auto* z = new frmZoom(ZoomRequest::file(file, quality), k_screen);
+        z->show();
+        windows.push_back(z);
+    }
+    const auto drawn = [](const QPointer<frmZoom>& z) { return z && !z->loading(); };
+    while (!std::all_of(windows.begin(), windows.end(), drawn) && t.elapsed() < 60000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        if (round.first_shown == 0 && drawn(windows.front()))
+            round.first_shown = double(t.nsecsElapsed()) / 1.0e6;
+    }
+    round.added_peak = reset ? status_mb("VmHWM:") - before : -1;
+    round.added_settled = status_mb("VmRSS:") - before;
+    for (const QPointer<frmZoom>& z : windows) {
+        const QSize kept = z ? z->kept_picture().kept().size() : QSize();
+        round.ok = round.ok && z && !z->failed() && !z->drawn().isNull() && kept.width() <= k_screen.width()
+                   && kept.height() <= k_screen.height()
+                   && z->kept_picture().natural_size() == QSize(k_width, k_height);
+    }
+    for (const QPointer<frmZoom>& z : windows)
+        if (z)
+            z->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    return round;
+}
+
+void bench_zoom_windows(Report& report, const QString& file)
+{
+    std::printf("\nFive zoom windows of one 24 MP JPEG on a %dx%d screen:\n", k_screen.width(), k_screen.height());
+    for (const int quality : {k_quality_hq_bicubic, k_quality_nearest}) {
+        std::vector<double> peaks;
+        std::vector<double> settled;
+        std::vector<double> first;
+        for (int i = 0; i < k_runs; ++i) {
+            const ZoomRound r = open_five_zoom_windows(file, quality);
+            report.check("five zoom windows drew the picture, each keeping no more than the screen", r.ok);
+            peaks.push_back(r.added_peak);
+            settled.push_back(r.added_settled);
+            first.push_back(r.first_shown);
+        }
+        QByteArray what = QStringLiteral("Zoom code %1: memory five windows add, at the peak").arg(quality).toUtf8();
+        report.figure(what.constData(), peaks, "MB", 200);
+        what = QStringLiteral("Zoom code %1: memory five windows add, once drawn").arg(quality).toUtf8();
+        report.figure(what.constData(), settled, "MB");
+        what = QStringLiteral("Zoom code %1: first window, show to picture").arg(quality).toUtf8();
+        report.figure(what.constData(), first, "ms");
+    }
+}
+
+void bench_zoom_redraws(Report& report, const QString& file)
+{
+    // The slider redraws from the kept copy: here the window's free area is
+    // 1920x1040, the first draw the picture fitted into it (1560x1040), then
+    // the slider asks for smaller sizes down from that fit.
+    std::printf("\nZoom redraws from the kept copy (free area 1920x1040):\n");
+    const QSize sizes[] = {{1560, 1040}, {1200, 800}, {1404, 936}, {1000, 667}, {780, 520}, {312, 208}};
+    for (const int quality : {k_quality_hq_bicubic, k_quality_hq_bilinear, k_quality_bicubic, k_quality_nearest,
+                              k_quality_thumbnail}) {
+        std::vector<double> load;
+        ZoomPicture zoom;
+        for (int i = 0; i < k_runs; ++i)
+            load.push_back(time_ms([&] { zoom = ZoomPicture(PictureSource::file(file), QSize(1920, 1040), quality); }));
+        report.check("the zoom picture loads", zoom.ok() && zoom.kept().size() == QSize(1560, 1040));
+        std::vector<double> runs;
+        bool sizes_ok = true;
+        for (int rep = 0; rep < k_runs; ++rep)
+            for (const QSize& s : sizes)
+                runs.push_back(time_ms([&] { sizes_ok = zoom.draw(s, quality).size() == s && sizes_ok; }));
+        report.check("every redraw has its size", sizes_ok);
+        QByteArray what = QStringLiteral("Zoom code %1: decode and keep").arg(quality).toUtf8();
+        report.figure(what.constData(), load, "ms");
+        what = QStringLiteral("Zoom code %1: redraw, 312x208 to 1560x1040").arg(quality).toUtf8();
+        report.figure(what.constData(), runs, "ms", quality == k_quality_hq_bicubic ? 100 : 0);
+    }
 }
 
 } // namespace
@@ -182,10 +444,11 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
+    benchsupport::install_bench_dialogs();
     init_picture_layer();
 
-    QStringList args = app.arguments();
+    const QStringList args = app.arguments();
     QString dir = QDir::tempPath() + QStringLiteral("/mosswick-bench-pageview");
     const int dir_at = int(args.indexOf(QStringLiteral("--dir")));
     if (dir_at > 0 && dir_at + 1 < args.size())
@@ -201,8 +464,8 @@ int main(int argc, char** argv)
         present = present && info.ok() && info.size == QSize(k_width, k_height);
     }
     if (!present) {
-        std::printf("Generating %d pictures of %dx%d (JPEG quality 90) in %s ...\n", k_pictures,
-                    k_width, k_height, qPrintable(dir));
+        std::printf("Generating %d pictures of %dx%d (JPEG quality 90) in %s ...\n", k_pictures, k_width, k_height,
+                    qPrintable(dir));
         std::fflush(stdout);
         const int rc = QProcess::execute(QCoreApplication::applicationFilePath(),
                                          {QStringLiteral("--generate"), QStringLiteral("--dir"), dir});
@@ -214,76 +477,17 @@ int main(int argc, char** argv)
     qint64 bytes = 0;
     for (const QString& f : files)
         bytes += QFileInfo(f).size();
-    std::printf("Pictures: %d x %dx%d JPEG, %.1f MB in all, in %s\n", k_pictures, k_width, k_height,
-                double(bytes) / 1.0e6, qPrintable(dir));
-    std::printf("Threads: %u hardware\n", std::thread::hardware_concurrency());
-    std::printf("Peak memory before rendering: %.0f MiB\n\n", peak_mib());
+    std::printf("Pictures: %d x %dx%d JPEG, %.1f MB in all, in %s; thumbnails %dx%d\n", k_pictures, k_width, k_height,
+                double(bytes) / 1.0e6, qPrintable(dir), k_thumb.width(), k_thumb.height());
+    std::printf("Threads: %u hardware; load average %s (a busy machine slows every figure)\n",
+                std::thread::hardware_concurrency(), load_average().constData());
+    std::printf("Memory before rendering: %.0f MB\n\n", status_mb("VmRSS:"));
 
-    const PageTiming q6 = time_page(files, k_quality_thumbnail, 9);
-    std::printf("Code 6 page (target %dx%d): cold %.1f ms, warm median %.1f ms%s  [target < 150 ms]\n",
-                q6.target.width(), q6.target.height(), q6.cold, q6.warm,
-                q6.all_ok ? "" : "  (FAILED PICTURES)");
-    std::printf("Peak memory after code 6: %.0f MiB\n", peak_mib());
-
-    const QString vips = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
-    if (vips.isEmpty()) {
-        std::printf("vipsthumbnail: not installed, no comparison\n");
-    } else {
-        const QString out = dir + QStringLiteral("/vips-out");
-        QDir().mkpath(out);
-        const double cold = time_vips(vips, files, out);
-        std::vector<double> runs;
-        for (int i = 0; i < 5 && cold >= 0; ++i)
-            runs.push_back(time_vips(vips, files, out));
-        if (cold < 0 || std::count(runs.begin(), runs.end(), -1.0)) {
-            std::printf("vipsthumbnail: failed to run\n");
-        } else {
-            const double warm = median(runs);
-            std::printf("vipsthumbnail on the same six files: cold %.1f ms, warm median %.1f ms\n",
-                        cold, warm);
-            std::printf("Ratio ours / vipsthumbnail (warm medians): %.2f  [aim <= 0.25]\n",
-                        q6.warm / warm);
-        }
-    }
-
-    std::printf("\n");
-    const PageTiming q5 = time_page(files, k_quality_hq_bicubic, 3);
-    std::printf("Code 5 page (target %dx%d): cold %.1f ms, warm median %.1f ms%s\n",
-                q5.target.width(), q5.target.height(), q5.cold, q5.warm,
-                q5.all_ok ? "" : "  (FAILED PICTURES)");
-    std::printf("Peak memory after code 5: %.0f MiB\n\n", peak_mib());
-
-    // Zoom window: one decoded picture redrawn as the slider moves. The
-    // window declares its free work area (here 1920x1040) as the largest
-    // target; its first draw is the picture fitted into it (1560x1040), then
-    // the slider asks for smaller and larger sizes up to that fit.
-    ZoomPicture zoom;
-    const double load = time_ms([&] { zoom = ZoomPicture(PictureSource::file(files.front())); });
-    zoom.set_largest_target(QSize(1920, 1040));
-    QImage shown;
-    const double first = time_ms([&] { shown = zoom.draw(QSize(1560, 1040), k_quality_hq_bicubic); });
-    std::printf("Zoom: decode %.1f ms, first draw 1560x1040 code 5 %.1f ms%s\n", load, first,
-                shown.size() == QSize(1560, 1040) ? "" : "  (FAILED)");
-    const QSize sizes[] = {{1200, 800}, {1404, 936}, {1560, 1040}, {1000, 667}, {780, 520}, {1200, 800}};
-    for (const int quality : {k_quality_hq_bicubic, k_quality_hq_bilinear, k_quality_bicubic,
-                              k_quality_nearest, k_quality_thumbnail}) {
-        std::vector<double> runs;
-        std::vector<double> at_1200;
-        double worst = 0;
-        for (int rep = 0; rep < 3; ++rep) {
-            for (const QSize& s : sizes) {
-                const double ms = time_ms([&] { shown = zoom.draw(s, quality); });
-                runs.push_back(ms);
-                if (s == QSize(1200, 800))
-                    at_1200.push_back(ms);
-                worst = std::max(worst, ms);
-            }
-        }
-        std::printf("Zoom redraw code %d: 1200x800 median %.1f ms; sizes 780x520 to 1560x1040 "
-                    "median %.1f ms, worst %.1f ms%s\n",
-                    quality, median(at_1200), median(runs), worst,
-                    quality == k_quality_hq_bicubic ? "  [target < 100 ms]" : "");
-    }
-    std::printf("Peak memory at the end: %.0f MiB\n", peak_mib());
-    return 0;
+    Report report;
+    bench_code6_against_vips(report, files, dir);
+    bench_page_memory(report, files);
+    bench_zoom_windows(report, files.front());
+    bench_zoom_redraws(report, files.front());
+    std::printf("\nLoad average at the end: %s\n", load_average().constData());
+    return report.finish();
 }

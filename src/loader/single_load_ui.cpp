@@ -114,6 +114,7 @@ void frmBrowser::show_picture()
     picture::RenderRequest request;
     request.source = picture::PictureSource::file(load_picture_path);
     request.quality = picture::k_quality_thumbnail;
+    request.device_pixel_ratio = Img_ImportImage->devicePixelRatioF();
     // The preview is decoded straight at its fitted size.
     request.target_for = [](QSize natural) {
         const FitResult fit = fit_to_box(true, k_preview_width, k_preview_height, ui::px_to_twips(natural.width()),
@@ -130,7 +131,7 @@ void frmBrowser::show_picture()
     }
     if (shown.ok() && !shown.image.isNull()) {
         Img_ImportImage->setPixmap(QPixmap::fromImage(shown.image));
-        Img_ImportImage->resize(shown.image.size());
+        Img_ImportImage->resize(shown.logical_size);
         Img_ImportImage->setToolTip(QString());
     } else {
         // It can still be catalogued by name; the empty preview says why.

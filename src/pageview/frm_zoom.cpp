@@ -52,7 +52,8 @@ frmZoom::frmZoom(ZoomRequest request, QRect work_area, QWidget* parent)
 
     pic_zoom = new QLabel(this);
     pic_zoom_image = new QLabel(this);
-    pic_zoom_image->setScaledContents(true);
+    // Drawn at exactly its display size: a label scaling it again would keep
+    // two more copies and soften the quality code's drawing.
     pic_zoom_image->setToolTip(QStringLiteral("Click, or ESC,  to close the windows"));
     for (QLabel* l : {pic_zoom, pic_zoom_image}) {
         l->setGeometry(px_rect(0, 0, k_zoom_picture_width, k_zoom_picture_height));
@@ -95,12 +96,8 @@ void frmZoom::place_controls(double slider_width, double slider_top, double righ
 void frmZoom::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (first_draw) {
-        Slider1_Click();
-        saved_min_zoom = min_zoom;
-        saved_max_zoom = max_zoom;
-        saved_cur_zoom = cur_zoom;
-    }
+    if (first_draw)
+        start_loading();
 }
 
 void frmZoom::fail(const QString& message)
@@ -111,67 +108,103 @@ void frmZoom::fail(const QString& message)
     QTimer::singleShot(0, this, &QWidget::close);
 }
 
-bool frmZoom::load_picture()
+bool frmZoom::picture_file_gone()
 {
-    if (m_loaded)
-        return true;
-    if (m_request.picture_in_db) {
-        m_picture = m_request.image.isNull()
-                        ? picture::ZoomPicture(picture::PictureSource::bytes(m_request.bytes))
-                        : picture::ZoomPicture(m_request.image);
-    } else {
-        if (!QFileInfo(m_request.file_path).isFile()) {
-            fail(QStringLiteral("Picture file not found."));
-            return false;
-        }
-        m_picture = picture::ZoomPicture(picture::PictureSource::file(m_request.file_path));
-    }
-    if (!m_picture.ok()) {
-        fail(picture::status_text(m_picture.status()));
+    // A file deleted since the window opened ends this window only.
+    if (m_request.picture_in_db || QFileInfo(m_request.file_path).isFile())
         return false;
-    }
-    m_loaded = true;
+    fail(QStringLiteral("Picture file not found."));
     return true;
 }
 
-void frmZoom::Slider1_Click()
+frmZoom::FreeArea frmZoom::free_area() const
 {
-    if (m_failed)
-        return;
-    pic_zoom->hide();
-    pic_zoom_image->hide();
-    // A file deleted since the window opened ends this window only.
-    if (!m_request.picture_in_db && !QFileInfo(m_request.file_path).isFile()) {
-        fail(QStringLiteral("Picture file not found."));
-        return;
-    }
-    if (!load_picture())
-        return;
-
-    // Free area: the work area less the window's borders and the slider row.
+    // The work area less the window's borders and the slider row.
     const QRect frame = frameGeometry();
     const QRect inner = geometry();
     const double border_w = ui::px_to_twips(std::max(0, frame.width() - inner.width()));
     const double border_h = ui::px_to_twips(std::max(0, frame.height() - inner.height()));
-    const double free_w = ui::px_to_twips(m_work_area.width()) - border_w;
-    const double free_h = ui::px_to_twips(m_work_area.height()) - k_zoom_slider_height - border_h;
+    return {ui::px_to_twips(m_work_area.width()) - border_w,
+            ui::px_to_twips(m_work_area.height()) - k_zoom_slider_height - border_h};
+}
 
+void frmZoom::start_loading()
+{
+    if (m_loader || m_failed || picture_file_gone())
+        return;
+    // No drawing can be larger than the free area, so nothing larger is kept.
+    const FreeArea area = free_area();
+    const QSize bound = picture::device_pixels(
+        QSize(ui::twips_to_px(area.width), ui::twips_to_px(area.height)), devicePixelRatioF());
+    using picture::ZoomPicture;
+    QFuture<ZoomPicture> future;
+    if (!m_request.picture_in_db)
+        future = ZoomPicture::load_later(picture::PictureSource::file(m_request.file_path), bound, m_request.quality);
+    else if (m_request.image.isNull())
+        future = ZoomPicture::load_later(picture::PictureSource::bytes(m_request.bytes), bound, 5);
+    else
+        future = ZoomPicture::load_later(m_request.image, bound, 5);
+    m_loader = new QFutureWatcher<ZoomPicture>(this);
+    connect(m_loader, &QFutureWatcherBase::finished, this, &frmZoom::loading_finished);
+    m_loader->setFuture(future);
+    // The slider waits for the picture; a click or Esc still closes.
+    for (QWidget* w : std::initializer_list<QWidget*>{Slider1, bof, eof})
+        w->setEnabled(false);
+    setWindowTitle(m_request.caption_path);
+}
+
+void frmZoom::loading_finished()
+{
+    m_picture = m_loader->result();
+    m_loaded = true;
+    Slider1->setEnabled(true);
+    if (!m_picture.ok()) {
+        fail(picture::status_text(m_picture.status()));
+    } else {
+        Slider1_Click();
+        saved_min_zoom = min_zoom;
+        saved_max_zoom = max_zoom;
+        saved_cur_zoom = cur_zoom;
+    }
+    emit picture_loaded();
+}
+
+QImage frmZoom::drawn() const
+{
+    const QLabel* box = m_request.picture_in_db ? pic_zoom_image : pic_zoom;
+    return box->pixmap().toImage();
+}
+
+void frmZoom::Slider1_Click()
+{
+    if (m_failed || !m_picture.ok())
+        return;  // still loading, or nothing to draw
+    pic_zoom->hide();
+    pic_zoom_image->hide();
+    if (picture_file_gone())
+        return;
+
+    const FreeArea area = free_area();
+    // Zooms are per cent of the picture's own size, whatever is kept of it.
     const QSize natural = m_picture.natural_size();
-    const double z = Slider1->value();
+    // The first drawing is at the natural size, whatever was pressed meanwhile.
+    const double z = first_draw ? 0 : Slider1->value();
     const double target_w = ui::px_to_twips(natural.width()) * (1 + z / 100);
     const double target_h = ui::px_to_twips(natural.height()) * (1 + z / 100);
-    const FitResult fit = fit_to_box(false, free_w, free_h, target_w, target_h);
+    const FitResult fit = fit_to_box(false, area.width, area.height, target_w, target_h);
     min_zoom = fit.min_zoom;
     max_zoom = fit.max_zoom;
     cur_zoom = fit.cur_zoom;
     display_width = fit.display_width;
     display_height = fit.display_height;
 
+    // Laid out in logical pixels, drawn in device pixels.
     const QSize target(std::max(1, ui::twips_to_px(display_width)), std::max(1, ui::twips_to_px(display_height)));
-    m_picture.set_largest_target(QSize(ui::twips_to_px(free_w), ui::twips_to_px(free_h)));
+    const qreal ratio = devicePixelRatioF();
     QLabel* box = m_request.picture_in_db ? pic_zoom_image : pic_zoom;
-    m_drawn = m_picture.draw(target, m_request.picture_in_db ? 5 : m_request.quality);
-    box->setPixmap(QPixmap::fromImage(m_drawn));
+    QImage drawing = m_picture.draw(picture::device_pixels(target, ratio), m_request.picture_in_db ? 5 : m_request.quality);
+    drawing.setDevicePixelRatio(ratio);
+    box->setPixmap(QPixmap::fromImage(std::move(drawing)));
     box->setGeometry(QRect(QPoint(0, 0), target));
 
     const ZoomLayout layout = zoom_layout(display_width, display_height);
@@ -216,7 +249,10 @@ void frmZoom::eof_Click()
 
 void frmZoom::Form_KeyPress(int key_ascii)
 {
-    switch (zoom_key(key_ascii)) {
+    const ZoomKey key = zoom_key(key_ascii);
+    if (key != ZoomKey::Close && !m_picture.ok())
+        return;  // nothing to zoom yet
+    switch (key) {
     case ZoomKey::Close:
         close();
         break;

@@ -2,6 +2,7 @@
 
 #include "platform/picture/zoom_picture.h"
 
+#include <QFutureWatcher>
 #include <QImage>
 #include <QRect>
 #include <QWidget>
@@ -21,10 +22,23 @@ struct ZoomRequest {
     QString caption_path;         // the text the caption shows
     QString file_path;            // the picture file to draw
     int quality = 5;              // draw-quality code
+
+    // A picture file, captioned by its path.
+    static ZoomRequest file(const QString& path, int quality)
+    {
+        ZoomRequest r;
+        r.caption_path = path;
+        r.file_path = path;
+        r.quality = quality;
+        return r;
+    }
 };
 
 // One picture in a window of its own, zoomed by a slider in per cent of its
-// natural size. A click or Esc closes it.
+// natural size. A click or Esc closes it. The picture is decoded on a worker
+// thread when the window first shows and drawn when it arrives; the window
+// keeps no more of it than its largest drawing needs (ZoomPicture), bounded
+// by the free screen area in device pixels.
 class frmZoom : public QWidget {
     Q_OBJECT
 public:
@@ -38,9 +52,13 @@ public:
     void Form_KeyPress(int key_ascii);
 
     const ZoomRequest& request() const { return m_request; }
-    // The picture as last drawn, at the display size.
-    QImage drawn() const { return m_drawn; }
+    // The picture as last drawn: the display size in device pixels.
+    QImage drawn() const;
     bool failed() const { return m_failed; }
+    // True from the first show until the decoded picture arrives.
+    bool loading() const { return m_loader != nullptr && !m_loaded; }
+    // What the window keeps of its picture.
+    const picture::ZoomPicture& kept_picture() const { return m_picture; }
 
     double min_zoom = -100;
     double max_zoom = 100;
@@ -62,6 +80,10 @@ public:
     QLabel* Label1 = nullptr;   // hidden: the picture file's path
     QLabel* Label2 = nullptr;   // hidden: the quality code
 
+signals:
+    // The decode has ended: the picture is drawn, or its failure was shown.
+    void picture_loaded();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -69,16 +91,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool load_picture();
+    struct FreeArea {
+        double width = 0;   // twips
+        double height = 0;
+    };
+    FreeArea free_area() const;
+    bool picture_file_gone();
+    void start_loading();
+    void loading_finished();
     void fail(const QString& message);
     void place_controls(double slider_width, double slider_top, double right_panel_left);
 
     ZoomRequest m_request;
     QRect m_work_area;
     picture::ZoomPicture m_picture;
+    QFutureWatcher<picture::ZoomPicture>* m_loader = nullptr;
     bool m_loaded = false;
     bool m_failed = false;
-    QImage m_drawn;
 };
 
 } // namespace mosswick

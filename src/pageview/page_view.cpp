@@ -143,6 +143,8 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
     pump.pump();
 
     // Decode the page's pictures in parallel; draw them in cell order here.
+    // Laid out in logical pixels, drawn at the screen's device pixels.
+    const qreal ratio = im[1]->devicePixelRatioF();
     std::vector<picture::RenderRequest> requests(rows.size());
     std::vector<bool> missing(rows.size(), false);
     QStringList store_errors;
@@ -150,6 +152,7 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         const store::Row& row = rows[k];
         picture::RenderRequest& req = requests[k];
         req.quality = thumb_quality;
+        req.device_pixel_ratio = ratio;
         req.target_for = [cell_width, cell_height](QSize natural) {
             return cell_target(natural, cell_width, cell_height);
         };
@@ -185,7 +188,7 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         QLabel* shown = stored ? Im2[size_t(cell)] : im[size_t(cell)];
         QLabel* other = stored ? im[size_t(cell)] : Im2[size_t(cell)];
         if (result.ok() && !result.image.isNull()) {
-            shown->resize(result.image.size());
+            shown->resize(result.logical_size);
             shown->setPixmap(QPixmap::fromImage(result.image));
         } else {
             // An empty picture area; the rest of the page is shown.

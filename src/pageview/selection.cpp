@@ -155,10 +155,7 @@ void frmBrowser::im_DblClick(int index)
         return;
     ui::BusyLock lock(m_busy);
     im_Click(index);
-    ZoomRequest request;
-    request.caption_path = current_picture_path;
-    request.file_path = current_picture_path;
-    request.quality = zoom_quality;
+    ZoomRequest request = ZoomRequest::file(current_picture_path, zoom_quality);
     if (!m_edition.features.stored_pictures) {
         // Every picture is a file of the data folder: the zoom window draws
         // the path it is given, or says the file is gone and closes.

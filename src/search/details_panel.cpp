@@ -47,10 +47,11 @@ QString draw_into(QLabel* target, const picture::PictureSource& source)
     request.source = source;
     request.target_for = details_target;
     request.quality = picture::k_quality_thumbnail;
+    request.device_pixel_ratio = target->devicePixelRatioF();
     const picture::RenderResult r = picture::render_picture(request);
     if (!r.ok() || r.image.isNull())
         return picture::status_text(r.ok() ? picture::PictureStatus::Undecodable : r.status);
-    target->resize(r.image.size());
+    target->resize(r.logical_size);
     target->setPixmap(QPixmap::fromImage(r.image));
     target->show();
     target->setEnabled(true);

@@ -22,13 +22,15 @@ frmZoom::frmZoom(const QString& path, const QRect& work_area, QWidget* parent)
     picture::RenderRequest request;
     request.source = picture::PictureSource::file(path);
     request.quality = picture::k_quality_hq_bicubic;
+    // The window is laid out in logical pixels, the picture drawn in device pixels.
+    request.device_pixel_ratio = devicePixelRatioF();
     const QSize area = work_area.size();
     request.target_for = [area](QSize natural) { return viewer_window_size(natural, area); };
     picture::RenderResult shown = picture::render_picture(request);
     m_status = shown.status;
     if (shown.ok() && !shown.image.isNull()) {
         m_picture = std::move(shown.image);
-        set_up(work_area, m_picture.size());
+        set_up(work_area, shown.logical_size);
     } else {
         if (m_status == picture::PictureStatus::Ok)
             m_status = picture::PictureStatus::Undecodable;  // nothing could be drawn

@@ -23,7 +23,8 @@ public:
 
     // Ok when a picture is shown; otherwise why not.
     picture::PictureStatus status() const { return m_status; }
-    // The drawn picture (the window's size); null for the empty window.
+    // The drawn picture: the window's size in device pixels; null for the
+    // empty window.
     const QImage& picture() const { return m_picture; }
 
 protected:

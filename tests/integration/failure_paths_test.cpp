@@ -66,6 +66,7 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
     window->im_DblClick(2);
     ASSERT_TRUE(window->last_zoom);
     QPointer<frmZoom> zoom = window->last_zoom;
+    ASSERT_TRUE(wait_for_zoom());
     EXPECT_FALSE(zoom->failed());
     expect_usable();
 

@@ -272,6 +272,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     window->im_DblClick(3);
     ASSERT_TRUE(window->last_zoom);
     EXPECT_TRUE(window->last_zoom->request().picture_in_db);
+    ASSERT_TRUE(wait_for_zoom());
     EXPECT_FALSE(window->last_zoom->failed());
     EXPECT_EQ(window->last_zoom->drawn().size(), QSize(64, 40));
     EXPECT_TRUE(window->last_zoom->windowTitle().endsWith(shot(3)));
@@ -341,6 +342,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     window->im_DblClick(2);
     ASSERT_TRUE(window->last_zoom);
     EXPECT_TRUE(window->last_zoom->request().picture_in_db);
+    ASSERT_TRUE(wait_for_zoom());
     EXPECT_EQ(window->last_zoom->drawn().size(), QSize(64, 40));
     close_zoom_windows();
 

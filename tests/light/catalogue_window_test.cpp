@@ -295,6 +295,7 @@ TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
     EXPECT_FALSE(zoom->request().picture_in_db);
     EXPECT_EQ(zoom->Label1->text(), dir.file("about3.jpg"));
     EXPECT_EQ(zoom->Label2->text(), "5");
+    ASSERT_TRUE(wait_for_zoom());
     EXPECT_FALSE(zoom->failed());
     EXPECT_EQ(zoom->drawn().size(), QSize(80, 50));
     EXPECT_EQ(window->current_picture_path, dir.file("about3.jpg"));

@@ -91,6 +91,8 @@ TEST_F(LightPageView, EachZoomWindowKeepsItsOwnPathAndCaption)
     EXPECT_EQ(first->Label2->text(), "5");
     EXPECT_EQ(window->current_picture_path, data("pic003.jpg"));
 
+    // Decodes run one after another: the second window drawn means the first is.
+    ASSERT_TRUE(wait_for_zoom());
     first->Slider1->setValue(first->Slider1->minimum());
     first->Slider1_Click();
     EXPECT_TRUE(first->windowTitle().endsWith("% of " + data("pic001.jpg"))) << first->windowTitle().toStdString();

@@ -267,6 +267,7 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
     ASSERT_TRUE(window->last_zoom);
     EXPECT_TRUE(window->last_zoom->request().picture_in_db);
     EXPECT_EQ(window->last_zoom->Label1->text(), window->data_folder + testsupport::picture_name(1));
+    ASSERT_TRUE(wait_for_zoom());
     EXPECT_GT(window->last_zoom->drawn().pixelColor(2, 2).blue(), 150);
     window->last_zoom->close();
 }
@@ -344,7 +345,9 @@ TEST_F(PageViewTest, CorruptAndEmptyPicturesShowAnEmptyArea)
     EXPECT_EQ(dialogs->count("message"), 0);
     EXPECT_EQ(window->cells_on_page, 3);
     window->im_DblClick(1);
-    // The zoom window says why and closes itself; the program goes on.
+    // The zoom window says why once its decode ends and closes itself; the
+    // program goes on.
+    EXPECT_TRUE(wait_for_zoom());
     EXPECT_EQ(dialogs->count("message"), 1);
     expect_usable();
 }

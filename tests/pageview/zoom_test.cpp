@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace mosswick;
@@ -16,17 +17,27 @@ namespace {
 // A zoom window over a generated picture in a fixed 1280 x 800 work area.
 class ZoomTest : public ::testing::Test {
 protected:
-    std::unique_ptr<frmZoom> open_file(int width, int height, int quality = 5)
+    // Opens a zoom window on a generated picture and waits until it is drawn.
+    std::unique_ptr<frmZoom> open_file(int width, int height, int quality = 5, const char* format = "png")
     {
-        const QString path = dir.file(QStringLiteral("z%1x%2.png").arg(width).arg(height));
-        testsupport::write_picture(path, width, height, "png");
-        ZoomRequest r;
-        r.file_path = path;
-        r.caption_path = path;
-        r.quality = quality;
+        return open(file_request(width, height, quality, format));
+    }
+
+    // A request for a generated picture file.
+    ZoomRequest file_request(int width, int height, int quality = 5, const char* format = "png")
+    {
+        const QString path = dir.file(QStringLiteral("z%1x%2.%3").arg(width).arg(height).arg(format));
+        EXPECT_TRUE(testsupport::write_picture(path, width, height, format));
+        return ZoomRequest::file(path, quality);
+    }
+
+    std::unique_ptr<frmZoom> open(const ZoomRequest& r)
+    {
         auto z = std::make_unique<frmZoom>(r, QRect(0, 0, 1280, 800));
         z->setAttribute(Qt::WA_DeleteOnClose, false);
+        QSignalSpy loaded(z.get(), &frmZoom::picture_loaded);
         z->show();
+        EXPECT_TRUE(loaded.wait(10000));
         return z;
     }
 
@@ -104,8 +115,7 @@ TEST_F(ZoomTest, DeletedFileClosesOnlyThatWindow)
     z->Slider1_Click();
     EXPECT_TRUE(z->failed());
     EXPECT_EQ(dialogs->messages(), QStringList{"Picture file not found."});
-    QTest::qWait(20);
-    EXPECT_FALSE(z->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !z->isVisible(); }, 5000));
 }
 
 TEST_F(ZoomTest, HandedInPictureIgnoresTheFile)
@@ -116,14 +126,86 @@ TEST_F(ZoomTest, HandedInPictureIgnoresTheFile)
     r.image.fill(Qt::green);
     r.caption_path = "The Screenshot.";
     r.file_path = dir.file("does-not-exist.jpg");
-    frmZoom z(r, QRect(0, 0, 1280, 800));
+    auto z = open(r);
+    EXPECT_FALSE(z->failed());
+    EXPECT_EQ(z->drawn().size(), QSize(200, 100));
+    EXPECT_FALSE(z->pic_zoom_image->isHidden());
+    EXPECT_TRUE(z->pic_zoom->isHidden());
+    EXPECT_EQ(z->windowTitle(), "The Screenshot.");
+}
+
+TEST_F(ZoomTest, DecodesOffTheWindowThreadAndDrawsWhenReady)
+{
+    frmZoom z(file_request(2400, 1800, 5, "jpg"), QRect(0, 0, 1280, 800));
     z.setAttribute(Qt::WA_DeleteOnClose, false);
+    QSignalSpy loaded(&z, &frmZoom::picture_loaded);
     z.show();
-    EXPECT_FALSE(z.failed());
-    EXPECT_EQ(z.drawn().size(), QSize(200, 100));
-    EXPECT_FALSE(z.pic_zoom_image->isHidden());
-    EXPECT_TRUE(z.pic_zoom->isHidden());
-    EXPECT_EQ(z.windowTitle(), "The Screenshot.");
+    // Showing returned before the picture was decoded: nothing drawn yet, the
+    // slider waits, keys other than close do nothing.
+    EXPECT_TRUE(z.loading());
+    EXPECT_TRUE(z.drawn().isNull());
+    EXPECT_FALSE(z.Slider1->isEnabled());
+    z.Form_KeyPress('3');
+    EXPECT_TRUE(z.first_draw);
+    ASSERT_TRUE(loaded.wait(10000));
+    EXPECT_FALSE(z.loading());
+    EXPECT_FALSE(z.first_draw);
+    EXPECT_TRUE(z.Slider1->isEnabled());
+    EXPECT_FALSE(z.drawn().isNull());
+    EXPECT_FALSE(z.pic_zoom->isHidden());
+    // The first drawing is the fitted one, whatever was pressed meanwhile.
+    EXPECT_EQ(z.Slider1->value(), z.Slider1->maximum());
+    EXPECT_EQ(z.Slider1->value(), int(ui::round_half_even(z.saved_cur_zoom)));
+    EXPECT_EQ(loaded.count(), 1);
+}
+
+TEST_F(ZoomTest, KeepsNoMoreThanTheScreenHoldsAndZoomsByTheNaturalSize)
+{
+    for (const int quality : {1, 5, 6}) {
+        auto z = open_file(4000, 3000, quality, "jpg");
+        ASSERT_FALSE(z->failed());
+        const QSize kept = z->kept_picture().kept().size();
+        EXPECT_LE(kept.width(), 1280) << quality;
+        EXPECT_LE(kept.height(), 800) << quality;
+        EXPECT_EQ(z->kept_picture().natural_size(), QSize(4000, 3000));
+        // Percentages are of the picture's own size, not of what is kept.
+        EXPECT_NEAR(z->display_width, ui::px_to_twips(4000) * (1 + z->cur_zoom / 100), 1.0);
+        EXPECT_LT(z->cur_zoom, -60);
+        EXPECT_EQ(z->Slider1->value(), int(ui::round_half_even(z->cur_zoom))) << quality;
+        EXPECT_EQ(z->windowTitle(), zoom_caption(z->Slider1->value(), z->request().caption_path));
+        EXPECT_EQ(z->drawn().size(), QSize(ui::twips_to_px(z->display_width), ui::twips_to_px(z->display_height)));
+        // The smallest drawing comes from the same kept copy.
+        z->bof_Click();
+        EXPECT_EQ(z->drawn().size(), QSize(ui::twips_to_px(z->display_width), ui::twips_to_px(z->display_height)));
+        EXPECT_LT(z->drawn().width(), 100);
+    }
+}
+
+TEST_F(ZoomTest, ClosedWhileDecodingGoesQuietly)
+{
+    QPointer<frmZoom> gone = new frmZoom(file_request(2000, 1500, 5, "jpg"), QRect(0, 0, 1280, 800));
+    gone->show();
+    gone->Form_KeyPress(27);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return gone.isNull(); }, 5000));
+    // Decodes run one after another: once a later window has its picture,
+    // the closed one's decode has ended too, and nothing was shown for it.
+    auto later = open_file(300, 200);
+    EXPECT_FALSE(later->failed());
+    EXPECT_EQ(dialogs->count("message"), 0);
+}
+
+TEST_F(ZoomTest, AnUndecodableFileSaysSoWhenItsDecodeEnds)
+{
+    const QString path = dir.file("broken.jpg");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("this is not a picture");
+    f.close();
+    auto z = open(ZoomRequest::file(path, 5));
+    EXPECT_TRUE(z->failed());
+    EXPECT_EQ(dialogs->messages(),
+              QStringList{picture::status_text(picture::PictureStatus::Undecodable)});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !z->isVisible(); }, 5000));
 }
 
 class ZoomFromPageTest : public WindowTest {};
@@ -153,8 +235,7 @@ TEST_F(ZoomFromPageTest, TwoZoomWindowsKeepTheirOwnPictures)
     EXPECT_EQ(first->Label1->text(), window->data_folder + testsupport::picture_name(1));
     // Closing one leaves the other.
     first->close();
-    QTest::qWait(10);
-    EXPECT_FALSE(first);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first.isNull(); }, 5000));
     ASSERT_TRUE(second);
     EXPECT_TRUE(second->isVisible());
     second->close();

@@ -3,6 +3,7 @@
 #include "catalogue/edition.h"
 #include "catalogue/frm_browser.h"
 #include "loader/list_boxes.h"
+#include "pageview/frm_zoom.h"
 #include "support/catalogue_builder.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +41,13 @@ protected:
     {
         spec.pictures = pictures;
         return testsupport::make_catalogue(dir.path(), spec);
+    }
+
+    // Waits until the last zoom window opened has drawn its picture (it is
+    // decoded on a worker thread) or has said why it cannot.
+    bool wait_for_zoom() const
+    {
+        return QTest::qWaitFor([this] { return !window->last_zoom || !window->last_zoom->loading(); }, 10000);
     }
 
     // The window accepts input again after every action.

@@ -25,4 +25,9 @@ int effective_quality(int quality);
 // kept (the result is RGB32 or ARGB32_Premultiplied).
 QImage draw_picture(const QImage& image, QSize target, int quality);
 
+// The device pixels of a drawing laid out at `logical` pixels on a screen of
+// this device pixel ratio: each side rounded, at least 1 when it was. A ratio
+// of 0 or less counts as 1.
+QSize device_pixels(QSize logical, qreal device_pixel_ratio);
+
 } // namespace mosswick::picture

@@ -62,6 +62,7 @@ struct JpegWalk {
     bool ran_out = false;  // the data ended inside the headers
     qint64 sos = -1;       // offset of the first scan's marker
     QSize size;            // from the frame header, when one came first
+    bool progressive = false;
 };
 
 bool is_sof(uchar code)
@@ -124,6 +125,9 @@ JpegWalk walk_jpeg(QIODevice* d, qint64 total)
                 return w;
             }
             w.size = QSize(int(be16(f, 2)), int(be16(f, 0)));
+            // SOF2, 6, 10 and 14: the decoder keeps every coefficient of the
+            // whole picture until the last scan.
+            w.progressive = (code & 0x03) == 0x02;
         }
         pos += 2 + len;
         if (pos >= total) {
@@ -284,8 +288,8 @@ qint64 bmp_data_end(QIODevice* d)
 
 // The size stated by a png, gif, bmp or jpg header. Sets *status to
 // Truncated when the data ends inside the header and to Undecodable when
-// the header makes no sense.
-QSize header_size(const OpenedSource& src, PictureFormat f, PictureStatus* status)
+// the header makes no sense. *progressive tells a progressive jpg.
+QSize header_size(const OpenedSource& src, PictureFormat f, PictureStatus* status, bool* progressive)
 {
     QIODevice* d = src.device();
     const QByteArray h = read_at(d, 0, 64);
@@ -324,6 +328,7 @@ QSize header_size(const OpenedSource& src, PictureFormat f, PictureStatus* statu
     }
     case PictureFormat::Jpeg: {
         const JpegWalk w = walk_jpeg(d, src.size());
+        *progressive = w.progressive;
         if (w.size.isValid() && !w.size.isEmpty())
             return w.size;
         *status = w.ran_out ? PictureStatus::Truncated : PictureStatus::Undecodable;
@@ -435,7 +440,7 @@ Probe probe(const OpenedSource& src)
         // header (libpng up to the first pixel data) or refuse sizes before
         // we could call them too large.
         p.status = PictureStatus::Ok;
-        p.size = header_size(src, p.format, &p.status);
+        p.size = header_size(src, p.format, &p.status, &p.progressive);
         break;
     }
     if (p.status == PictureStatus::Ok && p.size.isEmpty())

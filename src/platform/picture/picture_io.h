@@ -44,6 +44,7 @@ struct Probe {
     PictureFormat format = PictureFormat::Unknown;
     QSize size;
     int image_index = 0;
+    bool progressive = false;  // jpg: every coefficient is held while decoding
 };
 
 // Sniffs and reads the header of an opened source (status Ok); leaves the

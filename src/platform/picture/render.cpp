@@ -1,5 +1,6 @@
 #include "platform/picture/render.h"
 
+#include "platform/picture/decode_plan.h"
 #include "platform/picture/picture_io.h"
 #include "platform/picture/resample.h"
 
@@ -10,39 +11,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace mosswick::picture {
 
 namespace {
 
-// The size a jpg decoder delivers when asked to reduce by m/8: the smallest
-// such size still at or above the target. Invalid when only a full decode
-// reaches the target. Rounding down makes Qt pick exactly m/8 (it takes the
-// ceiling of 8 / factor), so at most a one-pixel correction follows.
-QSize jpeg_decode_size(QSize natural, QSize target)
-{
-    if (natural.width() <= 8 || natural.height() <= 8)
-        return {};
-    for (int m = 1; m < 8; ++m) {
-        const QSize s(int(qint64(natural.width()) * m / 8), int(qint64(natural.height()) * m / 8));
-        if (s.width() >= target.width() && s.height() >= target.height())
-            return s;
-    }
-    return {};
-}
-
-// Decodes running side by side may hold at most this much picture memory
-// (decoded size plus its halvings), so a page of huge pictures decodes one
-// after another instead of all at once. One picture at the allocation limit
-// always fits.
-constexpr int k_decode_budget_mib = k_allocation_limit_mib;
+// Decodes running side by side may hold at most this much memory (see
+// plan_decode), so a page of huge pictures decodes a few at a time and stays
+// within a few hundred MB. One picture above it still runs, alone.
+constexpr qint64 k_decode_budget_mib = 192;
 
 class DecodeBudget {
 public:
-    explicit DecodeBudget(QSize decoded)
+    explicit DecodeBudget(qint64 bytes)
     {
-        const double mib = double(decoded.width()) * decoded.height() * 4 * 1.4 / (1024.0 * 1024.0);
-        m_units = std::clamp(int(std::ceil(mib)), 1, k_decode_budget_mib);
+        const qint64 mib = (bytes + (1 << 20) - 1) >> 20;
+        m_units = int(std::clamp<qint64>(mib, 1, k_decode_budget_mib));
         semaphore().acquire(m_units);
     }
     ~DecodeBudget() { semaphore().release(m_units); }
@@ -52,7 +37,7 @@ public:
 private:
     static QSemaphore& semaphore()
     {
-        static QSemaphore s(k_decode_budget_mib);
+        static QSemaphore s{int(k_decode_budget_mib)};
         return s;
     }
     int m_units = 0;
@@ -73,7 +58,8 @@ RenderResult render_one(const RenderRequest& request, int max_threads)
         result.status = p.status;
         return result;
     }
-    const QSize target = request.target_for ? request.target_for(p.size) : request.target;
+    result.logical_size = request.target_for ? request.target_for(p.size) : request.target;
+    const QSize target = device_pixels(result.logical_size, request.device_pixel_ratio);
     if (target.isEmpty()) {
         result.status = PictureStatus::Ok;
         return result;
@@ -84,11 +70,9 @@ RenderResult render_one(const RenderRequest& request, int max_threads)
     }
 
     const int quality = effective_quality(request.quality);
-    QSize scaled;
-    if (quality == k_quality_thumbnail && p.format == PictureFormat::Jpeg)
-        scaled = jpeg_decode_size(p.size, target);
-    const DecodeBudget budget(scaled.isValid() ? scaled : p.size);
-    QImage decoded = detail::decode(src, p, scaled);
+    const detail::DecodePlan plan = detail::plan_decode(p, target, quality);
+    const DecodeBudget budget(plan.bytes);
+    QImage decoded = detail::decode(src, p, plan.scaled);
     result.status = detail::classify_decoded(src, p.format, decoded);
     if (!result.ok())
         return result;
@@ -102,7 +86,21 @@ RenderResult render_one(const RenderRequest& request, int max_threads)
     }
     if (result.image.isNull())
         result.status = PictureStatus::TooLarge;  // out of memory while drawing
+    else if (request.device_pixel_ratio > 0)
+        result.image.setDevicePixelRatio(request.device_pixel_ratio);
     return result;
+}
+
+// render_one, with running out of memory reported as TooLarge.
+RenderResult render_safely(const RenderRequest& request, int max_threads)
+{
+    try {
+        return render_one(request, max_threads);
+    } catch (const std::bad_alloc&) {
+        RenderResult r;
+        r.status = PictureStatus::TooLarge;
+        return r;
+    }
 }
 
 // The layer's own pool, so page decodes never wait behind other work queued
@@ -121,7 +119,7 @@ QThreadPool& batch_pool()
 
 RenderResult render_picture(const RenderRequest& request)
 {
-    return render_one(request, detail::hardware_threads());
+    return render_safely(request, detail::hardware_threads());
 }
 
 std::vector<QFuture<RenderResult>> start_rendering(const std::vector<RenderRequest>& requests)
@@ -134,15 +132,8 @@ std::vector<QFuture<RenderResult>> start_rendering(const std::vector<RenderReque
     const int share = std::max(1, detail::hardware_threads() / int(requests.size()));
     running.reserve(requests.size());
     for (size_t i = 0; i < requests.size(); ++i) {
-        running.push_back(QtConcurrent::run(&batch_pool(), [&requests, i, share] {
-            try {
-                return render_one(requests[i], share);
-            } catch (const std::bad_alloc&) {
-                RenderResult r;
-                r.status = PictureStatus::TooLarge;
-                return r;
-            }
-        }));
+        running.push_back(
+            QtConcurrent::run(&batch_pool(), [&requests, i, share] { return render_safely(requests[i], share); }));
     }
     return running;
 }

@@ -369,4 +369,12 @@ QImage draw_picture(const QImage& image, QSize target, int quality)
                             detail::hardware_threads());
 }
 
+QSize device_pixels(QSize logical, qreal device_pixel_ratio)
+{
+    const qreal r = device_pixel_ratio > 0 ? device_pixel_ratio : 1.0;
+    // Clamped so an absurd ratio cannot overflow; such a size is refused later.
+    const auto side = [r](int v) { return v > 0 ? int(std::clamp(std::round(v * r), 1.0, double(1 << 30))) : v; };
+    return QSize(side(logical.width()), side(logical.height()));
+}
+
 } // namespace mosswick::picture

@@ -1,84 +1,95 @@
 #include "platform/picture/zoom_picture.h"
 
 #include "platform/picture/picture_io.h"
+#include "platform/picture/render.h"
 #include "platform/picture/resample.h"
+
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
 
 namespace mosswick::picture {
 
-ZoomPicture::ZoomPicture(const PictureSource& source)
+namespace {
+
+// One thread: loads queue up instead of decoding side by side.
+QThreadPool& zoom_pool()
 {
-    Picture p = load_picture(source);
-    m_status = p.status;
-    m_format = p.format;
-    if (p.ok())
-        m_levels.push_back(std::move(p.image));
+    struct Pool {
+        Pool() { threads.setMaxThreadCount(1); }
+        QThreadPool threads;
+    };
+    static Pool pool;
+    return pool.threads;
 }
 
-ZoomPicture::ZoomPicture(const QImage& image)
+} // namespace
+
+QSize kept_size(QSize natural, QSize bound)
+{
+    if (bound.isEmpty() || natural.isEmpty()
+        || (natural.width() <= bound.width() && natural.height() <= bound.height()))
+        return natural;
+    const double r = std::min(double(bound.width()) / natural.width(), double(bound.height()) / natural.height());
+    // Rounded up within the bound, so the largest drawing is never an
+    // enlargement of a copy a pixel short.
+    return QSize(std::clamp(int(std::ceil(natural.width() * r - 1e-6)), 1, bound.width()),
+                 std::clamp(int(std::ceil(natural.height() * r - 1e-6)), 1, bound.height()));
+}
+
+ZoomPicture::ZoomPicture(const PictureSource& source, QSize bound, int quality)
+{
+    RenderRequest request;
+    request.source = source;
+    request.quality = quality;
+    request.target_for = [bound](QSize natural) { return kept_size(natural, bound); };
+    RenderResult r = render_picture(request);
+    m_status = r.status;
+    m_format = r.format;
+    if (r.ok() && r.image.isNull())
+        m_status = PictureStatus::Undecodable;  // nothing to draw from
+    if (!ok())
+        return;
+    m_natural = r.natural_size;
+    m_kept = std::move(r.image);
+}
+
+ZoomPicture::ZoomPicture(const QImage& image, QSize bound, int quality)
 {
     if (image.isNull())
         return;
-    m_status = PictureStatus::Ok;
-    m_levels.push_back(detail::normalized(image));
+    m_natural = image.size();
+    const QSize keep = kept_size(m_natural, bound);
+    m_kept = keep == m_natural ? detail::normalized(image) : draw_picture(image, keep, quality);
+    m_status = m_kept.isNull() ? PictureStatus::TooLarge : PictureStatus::Ok;
+    if (!ok())
+        m_natural = QSize();
 }
 
-void ZoomPicture::set_largest_target(QSize largest)
+QFuture<ZoomPicture> ZoomPicture::load_later(const PictureSource& source, QSize bound, int quality)
 {
-    if (largest == m_largest)
-        return;
-    m_largest = largest;
-    if (m_levels.size() > 1)
-        m_levels.resize(1);
+    return QtConcurrent::run(&zoom_pool(), [source, bound, quality] { return ZoomPicture(source, bound, quality); });
 }
 
-QSize ZoomPicture::next_level_size(size_t level) const
+QFuture<ZoomPicture> ZoomPicture::load_later(const QImage& image, QSize bound, int quality)
 {
-    const QSize s = m_levels[level].size();
-    if (level == 0 && !m_largest.isEmpty()) {
-        // The copy: twice the largest target, the picture's aspect kept.
-        const double r = std::max(2.0 * m_largest.width() / s.width(),
-                                  2.0 * m_largest.height() / s.height());
-        if (r < 1.0)
-            return QSize(int(std::ceil(s.width() * r)), int(std::ceil(s.height() * r)));
-    }
-    return QSize((s.width() + 1) / 2, (s.height() + 1) / 2);
+    return QtConcurrent::run(&zoom_pool(), [image, bound, quality] { return ZoomPicture(image, bound, quality); });
 }
 
-const QImage& ZoomPicture::level_for(QSize target)
-{
-    if (m_largest.isEmpty())
-        m_largest = target;
-    size_t i = 0;
-    for (;;) {
-        const QSize next = next_level_size(i);
-        if (next.width() < 2 * target.width() || next.height() < 2 * target.height()
-            || next == m_levels[i].size())
-            return m_levels[i];
-        if (i + 1 == m_levels.size()) {
-            const QSize half((m_levels[i].width() + 1) / 2, (m_levels[i].height() + 1) / 2);
-            const int threads = detail::hardware_threads();
-            QImage made = next == half
-                              ? detail::halve(m_levels[i], threads)
-                              : detail::resample(m_levels[i], next, detail::Filter::AreaBicubic, threads);
-            if (made.isNull())
-                return m_levels[i];  // short of memory: draw from what there is
-            m_levels.push_back(std::move(made));
-        }
-        ++i;
-    }
-}
-
-QImage ZoomPicture::draw(QSize target, int quality)
+QImage ZoomPicture::draw(QSize target, int quality) const
 {
     if (!ok() || target.isEmpty())
         return {};
     const int q = effective_quality(quality);
     const detail::Filter filter = detail::filter_for_quality(q);
-    const QImage& source = detail::is_smooth(filter) ? level_for(target) : m_levels.front();
-    return detail::resample(source, target, filter, detail::hardware_threads());
+    const int threads = detail::hardware_threads();
+    if (!detail::is_smooth(filter))
+        return detail::resample(m_kept, target, filter, threads);
+    // Halvings made for this drawing only: the smooth kernels then read 2 to
+    // 4 source pixels per target pixel, however small the drawing.
+    return detail::resample(detail::reduced_for(m_kept, target, threads), target, filter, threads);
 }
 
 } // namespace mosswick::picture
