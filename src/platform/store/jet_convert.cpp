@@ -13,12 +13,14 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -582,6 +584,45 @@ QString temp_path_for(const QString& path, int attempt)
     return info.absolutePath() + QStringLiteral("/.%1.converting%2.tmp").arg(info.fileName(), suffix);
 }
 
+// Holds an advisory lock on the copy being written (flock: independent of
+// the engine's own record locks).
+class TempLock {
+public:
+    TempLock() = default;
+    TempLock(const TempLock&) = delete;
+    TempLock& operator=(const TempLock&) = delete;
+    ~TempLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    void hold(const QString& path)
+    {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (m_fd >= 0)
+            ::flock(m_fd, LOCK_EX | LOCK_NB);
+    }
+
+private:
+    int m_fd = -1;
+};
+
+// A copy left by a conversion that was killed: nobody holds its lock and it
+// has not changed for a minute.
+bool is_stale_temp(const QString& path)
+{
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) || ::time(nullptr) - st.st_mtime < 60)
+        return false;
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    const bool unused = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return unused;
+}
+
 // Puts the original at a free backup name and the copy in its place. The
 // original is linked first, so its name always holds a complete catalogue.
 Error swap_in(const QString& path, const QString& temp, QString& backup)
@@ -860,16 +901,21 @@ Error convert_jet_catalogue(const QString& given_path, const Protection& protect
         (columns != quint32(k_light_columns) && columns != 7 && columns != quint32(k_full_columns)))
         return refused(reader.failure(), false);
 
-    // The copy is written under a name of its own until it is complete.
+    // The copy is written under a name of its own until it is complete, and
+    // locked meanwhile so that a later conversion knows it is in use.
     QString temp;
+    TempLock lock;
     for (int attempt = 0;; ++attempt) {
         temp = temp_path_for(path, attempt);
+        if (is_stale_temp(temp))
+            remove_database_files(temp);
         const Error e = Connection::create(temp, Schema::Full, protection);
         if (!e)
             break;
         if (e.kind != ErrorKind::FileExists || attempt > 100)
             return e;
     }
+    lock.hold(temp);
     auto fail = [&](Error e) {
         reader.stop();
         remove_database_files(temp);

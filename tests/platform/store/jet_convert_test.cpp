@@ -3,11 +3,16 @@
 #include "store_fixture.h"
 #include "support/jet_fixtures.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
 #include <sys/stat.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace mosswick::store;
 using namespace storetest;
@@ -335,4 +340,36 @@ TEST(JetConvert, ConversionsLeaveNoFileOpenAndNoChildBehind)
     // Every reader process has been waited for.
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
+}
+
+TEST(JetConvert, ACopyLeftByAKilledConversionIsClearedOneInUseIsNot)
+{
+    TempDir dir;
+    const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
+    // Left by a conversion killed long ago: unlocked and old.
+    const QString stale = dir.write(".jet4-full.mdb.converting-2.tmp", "partial");
+    dir.write(".jet4-full.mdb.converting-2.tmp-journal", "partial journal");
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QString& f : {stale, stale + "-journal"}) {
+        QFile file(f);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.setFileTime(old, QFileDevice::FileModificationTime);
+    }
+    // Held by a conversion running now (another program instance).
+    const QString busy = dir.write(".jet4-full.mdb.converting.tmp", "busy");
+    {
+        QFile file(busy);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.setFileTime(old, QFileDevice::FileModificationTime);
+    }
+    const int held = ::open(QFile::encodeName(busy).constData(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+
+    const Converted c = convert(path);
+    ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
+    EXPECT_EQ(testsupport::read_all(busy), "busy");
+    EXPECT_EQ(folder_listing(dir),
+              (QStringList{".jet4-full.mdb.converting.tmp", "jet4-full.access.mdb", "jet4-full.mdb"}));
+    ::close(held);
 }
