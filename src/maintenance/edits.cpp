@@ -45,17 +45,33 @@ EditOutcome outcome_of(Lookup lookup, EditOutcome missing)
     return EditOutcome::Done;
 }
 
+// How an edit closes the numbering: the whole catalogue in the present
+// order (or in a given order), or, when the numbers were 1..N before the
+// edit, only the rows from the first place it changed, which comes out the
+// same without reading or writing the rows before it.
+struct Closing {
+    const std::vector<qint64>* order = nullptr;   // the whole new order
+    bool ranged = false;
+    std::vector<Placed> rows;   // the rows from first on, in their new order
+    qint64 first = 1;
+    qint64 total = 0;           // rows in the catalogue after the edit
+};
+
 // Runs the closing renumbering inside the edit's transaction and commits
 // the whole edit when it ran through (or found nothing left to number).
-EditResult renumber_and_commit(store::Connection& conn, store::Transaction& t, const std::vector<qint64>* order,
+EditResult renumber_and_commit(store::Connection& conn, store::Transaction& t, const Closing& closing,
                                const RenumberHooks& hooks)
 {
     EditResult result;
     if (hooks.started)
         hooks.started();
     RenumberOutcome outcome;
-    if (order)
-        outcome = assign_numbers(conn, *order, hooks.progress, result.error);
+    if (closing.ranged)
+        outcome = closing.total == 0 ? RenumberOutcome::Empty
+                                     : place_rows(conn, closing.rows, closing.first, closing.first - 1, closing.total,
+                                                  hooks.progress, result.error);
+    else if (closing.order)
+        outcome = assign_numbers(conn, *closing.order, hooks.progress, result.error);
     else
         outcome = renumber_rows(conn, true, hooks.progress, result.error);
     result.renumbering = outcome;
@@ -75,15 +91,58 @@ EditResult renumber_and_commit(store::Connection& conn, store::Transaction& t, c
     return result;
 }
 
+// Whether the numbers are 1..N now, and N; a failure goes to error.
+struct Dense {
+    bool dense = false;
+    qint64 count = 0;
+};
+
+Dense numbering_now(store::Connection& conn, store::Error& error)
+{
+    Dense d;
+    d.dense = numbers_dense(conn, d.count, error);
+    return d;
+}
+
+// Right after rows were deleted from a catalogue numbered 1..N: the rows
+// after the first deleted number move down.
+bool close_gap_from(store::Connection& conn, qint64 left, qint64 first, Closing& closing, store::Error& error)
+{
+    closing.ranged = true;
+    closing.first = first;
+    closing.total = left;
+    closing.rows = rows_numbered(conn, first, std::nullopt, error);
+    return !error;
+}
+
 EditResult delete_where_page(store::Connection& conn, store::Transaction& t, const QVariant& page,
                              const RenumberHooks& hooks)
 {
+    store::Error error;
+    const Dense before = page.isValid() ? numbering_now(conn, error) : Dense{};
+    if (error)
+        return failed(error);
+    QVariant first;
+    qint64 deleted = 0;
+    if (before.dense) {
+        store::Statement st = conn.prepare(QStringLiteral("SELECT min(numpic), count(*) FROM demopicture WHERE numpage = ?1"));
+        st.bind_all({page});
+        if (st.step()) {
+            first = st.value(0);
+            deleted = st.integer(1);
+        }
+        if ((error = st.error()))
+            return failed(error);
+    }
     const store::Error e = page.isValid()
         ? conn.exec(QStringLiteral("DELETE FROM demopicture WHERE numpage = ?1"), {page})
         : conn.exec(QStringLiteral("DELETE FROM demopicture WHERE numpage IS NULL"));
     if (e)
         return failed(e);
-    return renumber_and_commit(conn, t, nullptr, hooks);
+    Closing closing;
+    if (before.dense && first.isValid() && !close_gap_from(conn, before.count - deleted, first.toLongLong(), closing, error))
+        return failed(error);
+    return renumber_and_commit(conn, t, closing, hooks);
 }
 
 } // namespace
@@ -156,9 +215,15 @@ EditResult delete_picture(store::Connection& conn, const PictureRef& picture, co
     store::Error error;
     if (const Lookup l = find_picture(conn, picture, found, error); l != Lookup::Found)
         return {outcome_of(l, EditOutcome::Missing), std::nullopt, error};
+    const Dense before = numbering_now(conn, error);
+    if (error)
+        return failed(error);
     if (const store::Error e = conn.exec(QStringLiteral("DELETE FROM demopicture WHERE rowid = ?1"), {found.rowid}))
         return failed(e);
-    return renumber_and_commit(conn, t, nullptr, hooks);
+    Closing closing;
+    if (before.dense && !close_gap_from(conn, before.count - 1, picture.numpic, closing, error))
+        return failed(error);
+    return renumber_and_commit(conn, t, closing, hooks);
 }
 
 EditResult exchange_pictures(store::Connection& conn, const PictureRef& a, const PictureRef& b)
@@ -201,13 +266,33 @@ EditResult insert_picture(store::Connection& conn, const PictureRef& moving, con
         return {outcome_of(l, EditOutcome::Missing), std::nullopt, error};
     if (const Lookup l = find_picture(conn, place, ft, error); l != Lookup::Found)
         return {outcome_of(l, EditOutcome::SecondMissing), std::nullopt, error};
+    const Dense before = numbering_now(conn, error);
+    if (error)
+        return failed(error);
+    if (before.dense) {
+        // Only the rows between the two places move.
+        Closing closing;
+        closing.ranged = true;
+        closing.first = std::min(moving.numpic, place.numpic);
+        closing.total = before.count;
+        closing.rows = rows_numbered(conn, closing.first, std::max(moving.numpic, place.numpic), error);
+        if (error)
+            return failed(error);
+        if (moving.numpic < place.numpic)
+            std::rotate(closing.rows.begin(), closing.rows.begin() + 1, closing.rows.end());
+        else if (moving.numpic > place.numpic)
+            std::rotate(closing.rows.begin(), closing.rows.end() - 1, closing.rows.end());
+        return renumber_and_commit(conn, t, closing, hooks);
+    }
     std::vector<qint64> order = rows_in_number_order(conn, error);
     if (error)
         return failed(error);
     const auto from = std::find(order.begin(), order.end(), fs.rowid);
     const auto to = std::find(order.begin(), order.end(), ft.rowid);
     move_entry(order, size_t(from - order.begin()), size_t(to - order.begin()));
-    return renumber_and_commit(conn, t, &order, hooks);
+    Closing closing;
+    closing.order = &order;
+    return renumber_and_commit(conn, t, closing, hooks);
 }
 
 } // namespace mosswick::maintenance

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 namespace mosswick {
 
@@ -50,6 +51,11 @@ private:
     bool m_changed = false;
 };
 
+qint64 whole_number(const QVariant& v)
+{
+    return v.typeId() == QMetaType::LongLong ? v.toLongLong() : Placed::k_no_number;
+}
+
 } // namespace
 
 std::vector<qint64> rows_in_number_order(store::Connection& conn, store::Error& error)
@@ -59,6 +65,95 @@ std::vector<qint64> rows_in_number_order(store::Connection& conn, store::Error& 
         return {};
     return read_ids(conn, QStringLiteral("SELECT rowid FROM demopicture ORDER BY numpic IS NULL, numpic, rowid"), count,
                     error);
+}
+
+bool numbers_dense(store::Connection& conn, qint64& count, store::Error& error)
+{
+    count = conn.record_count(error);
+    if (error)
+        return false;
+    if (count == 0)
+        return true;
+    store::Statement st = conn.prepare(QStringLiteral(
+        "SELECT (SELECT min(numpic) FROM demopicture), (SELECT max(numpic) FROM demopicture), "
+        "EXISTS (SELECT 1 FROM demopicture WHERE numpic IS NULL)"));
+    if (!st.step()) {
+        error = st.error();
+        return false;
+    }
+    // The unique key makes the numbers distinct: N of them from 1 to N are all of 1..N.
+    return whole_number(st.value(0)) == 1 && whole_number(st.value(1)) == count && st.integer(2) == 0;
+}
+
+std::vector<Placed> rows_numbered(store::Connection& conn, qint64 first, std::optional<qint64> last,
+                                  store::Error& error)
+{
+    std::vector<Placed> rows;
+    store::Statement st = conn.prepare(
+        last ? QStringLiteral("SELECT rowid, numpic, numpage FROM demopicture WHERE numpic >= ?1 AND numpic <= ?2 "
+                              "ORDER BY numpic")
+             : QStringLiteral("SELECT rowid, numpic, numpage FROM demopicture WHERE numpic >= ?1 ORDER BY numpic"));
+    if (last)
+        st.bind_all({first, *last});
+    else
+        st.bind_all({first});
+    while (st.step())
+        rows.push_back({st.integer(0), whole_number(st.value(1)), whole_number(st.value(2))});
+    error = st.error();
+    return rows;
+}
+
+RenumberOutcome place_rows(store::Connection& conn, const std::vector<Placed>& rows, qint64 first,
+                           qint64 done_before, qint64 total, const RenumberProgress& progress, store::Error& error)
+{
+    error = {};
+    struct Change {
+        qint64 rowid;
+        qint64 number;
+        bool renumbered;
+    };
+    std::vector<Change> changes;
+    for (size_t k = 0; k < rows.size(); ++k) {
+        const qint64 number = first + qint64(k);
+        const Placed& r = rows[k];
+        if (r.numpic != number || r.numpage != page_count(number))
+            changes.push_back({r.rowid, number, r.numpic != number});
+    }
+    const qint64 count = qint64(rows.size());
+    if (changes.empty()) {
+        if (progress && count > 0 && !progress(done_before + count, total))
+            return RenumberOutcome::Stopped;
+        return RenumberOutcome::Done;
+    }
+    // Written in the rows' storage order, so that the table is walked once
+    // front to back however the new order scatters the rows.
+    std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) { return a.rowid < b.rowid; });
+    const BulkWriteCache cache(conn);
+    // Numbers that move are cleared first: the unique key never sees one
+    // number twice, and rows that keep theirs are never touched.
+    store::Statement clear = conn.prepare(QStringLiteral("UPDATE demopicture SET numpic = NULL WHERE rowid = ?1"));
+    for (const Change& c : changes) {
+        if (!c.renumbered)
+            continue;
+        clear.bind_all({c.rowid});
+        if ((error = clear.run()))
+            return RenumberOutcome::Failed;
+    }
+    store::Statement set = conn.prepare(QStringLiteral("UPDATE demopicture SET numpic = ?1, numpage = ?2 WHERE rowid = ?3"));
+    if ((error = set.error()))
+        return RenumberOutcome::Failed;
+    const qint64 written_total = qint64(changes.size());
+    qint64 written = 0;
+    for (const Change& c : changes) {
+        set.bind_all({c.number, page_count(c.number), c.rowid});
+        if ((error = set.run()))
+            return RenumberOutcome::Failed;
+        ++written;
+        // The bar moves over every row of the list, written or not.
+        if (progress && !progress(done_before + written * count / written_total, total))
+            return RenumberOutcome::Stopped;
+    }
+    return RenumberOutcome::Done;
 }
 
 RenumberOutcome assign_numbers(store::Connection& conn, const std::vector<qint64>& rowids,
@@ -76,30 +171,28 @@ RenumberOutcome assign_numbers(store::Connection& conn, const std::vector<qint64
         if ((error = own->error()))
             return RenumberOutcome::Failed;
     }
-    const BulkWriteCache cache(conn);
-    // Clearing every number first keeps the unique key free of collisions
-    // whatever numbers the rows carried.
-    if ((error = conn.exec(QStringLiteral("UPDATE demopicture SET numpic = NULL"))))
-        return RenumberOutcome::Failed;
-    store::Statement set = conn.prepare(QStringLiteral("UPDATE demopicture SET numpic = ?1, numpage = ?2 WHERE rowid = ?3"));
-    if ((error = set.error()))
-        return RenumberOutcome::Failed;
-    // Written in the rows' storage order, so that the table is walked once
-    // front to back however the new order scatters the rows.
-    std::vector<std::pair<qint64, qint64>> numbered;   // rowid, new number
-    numbered.reserve(rowids.size());
-    for (size_t k = 0; k < rowids.size(); ++k)
-        numbered.emplace_back(rowids[k], qint64(k) + 1);
-    std::sort(numbered.begin(), numbered.end());
-    const qint64 total = qint64(numbered.size());
-    qint64 done = 0;
-    for (const auto& [rowid, number] : numbered) {
-        set.bind_all({number, page_count(number), rowid});
-        if ((error = set.run()))
-            return RenumberOutcome::Failed;
-        if (progress && !progress(++done, total))
-            return RenumberOutcome::Stopped;
+    std::unordered_map<qint64, size_t> position;
+    position.reserve(rowids.size());
+    std::vector<Placed> rows(rowids.size());
+    for (size_t k = 0; k < rowids.size(); ++k) {
+        rows[k].rowid = rowids[k];
+        position.emplace(rowids[k], k);
     }
+    {
+        store::Statement st = conn.prepare(QStringLiteral("SELECT rowid, numpic, numpage FROM demopicture"));
+        while (st.step()) {
+            const auto it = position.find(st.integer(0));
+            if (it == position.end())
+                continue;
+            rows[it->second].numpic = whole_number(st.value(1));
+            rows[it->second].numpage = whole_number(st.value(2));
+        }
+        if ((error = st.error()))
+            return RenumberOutcome::Failed;
+    }
+    const RenumberOutcome outcome = place_rows(conn, rows, 1, 0, qint64(rows.size()), progress, error);
+    if (outcome != RenumberOutcome::Done)
+        return outcome;
     if (own && (error = own->commit()))
         return RenumberOutcome::Failed;
     return RenumberOutcome::Done;

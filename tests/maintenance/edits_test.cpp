@@ -320,3 +320,145 @@ TEST_F(CatalogueTest, InsertRefusesMissingPicturesAndUndoesAStop)
               EditOutcome::Stale);
     EXPECT_EQ(rows(), before);
 }
+
+// ---- only what changes is written ---------------------------------------------------
+
+namespace {
+
+// Records the file name of every row an UPDATE or DELETE touches from now on.
+class WrittenRows {
+public:
+    explicit WrittenRows(store::Connection& conn) : m_conn(conn)
+    {
+        for (const char* sql : {"CREATE TEMP TABLE written (picfile TEXT)",
+                                "CREATE TEMP TRIGGER note_update AFTER UPDATE ON main.demopicture "
+                                "BEGIN INSERT INTO written VALUES (old.picfile); END",
+                                "CREATE TEMP TRIGGER note_delete AFTER DELETE ON main.demopicture "
+                                "BEGIN INSERT INTO written VALUES (old.picfile); END"}) {
+            const store::Error e = conn.exec(QString::fromLatin1(sql));
+            EXPECT_TRUE(e.ok()) << e.text.toStdString();
+        }
+    }
+    ~WrittenRows()
+    {
+        for (const char* sql : {"DROP TRIGGER temp.note_update", "DROP TRIGGER temp.note_delete", "DROP TABLE temp.written"})
+            m_conn.exec(QString::fromLatin1(sql));
+    }
+    WrittenRows(const WrittenRows&) = delete;
+    WrittenRows& operator=(const WrittenRows&) = delete;
+    // The distinct names written, sorted.
+    QStringList names() const
+    {
+        QStringList out;
+        auto st = m_conn.prepare("SELECT DISTINCT picfile FROM written ORDER BY picfile");
+        while (st.step())
+            out << st.text(0);
+        return out;
+    }
+
+private:
+    store::Connection& m_conn;
+};
+
+qint64 total_changes(store::Connection& conn)
+{
+    store::Error e;
+    return conn.scalar("SELECT total_changes()", {}, e).toLongLong();
+}
+
+} // namespace
+
+TEST_F(CatalogueTest, DeletingTheLastPictureWritesNoOtherRow)
+{
+    make(60);
+    const qint64 before = total_changes(*conn);
+    const WrittenRows written(*conn);
+    Counting c;
+    EXPECT_EQ(delete_picture(*conn, PictureRef::number(60), c.hooks()).outcome, EditOutcome::Done);
+    EXPECT_EQ(written.names(), names({60}));
+    EXPECT_EQ(rows().size(), 59);
+    EXPECT_EQ(c.started, 1);
+    // Only the delete itself and the trigger's own note.
+    EXPECT_EQ(total_changes(*conn) - before, 2);
+}
+
+TEST_F(CatalogueTest, DeletesRewriteOnlyTheRowsAfterTheGap)
+{
+    make(20);
+    {
+        const WrittenRows written(*conn);
+        Counting c;
+        EXPECT_EQ(delete_picture(*conn, PictureRef::number(17), c.hooks()).outcome, EditOutcome::Done);
+        EXPECT_EQ(written.names(), names({17, 18, 19, 20}));
+        EXPECT_EQ(c.last_done, 19);
+        EXPECT_EQ(c.last_total, 19);
+    }
+    const WrittenRows written(*conn);
+    // Page 2 holds 7..12; 13..19 move down, 1..6 stay untouched.
+    EXPECT_EQ(delete_page(*conn, 2, {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(written.names(), names({7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 18, 19, 20}));
+    EXPECT_EQ(order(), names({1, 2, 3, 4, 5, 6, 13, 14, 15, 16, 18, 19, 20}));
+    const QStringList all = rows();
+    for (int i = 0; i < all.size(); ++i)
+        EXPECT_TRUE(all[i].startsWith(QStringLiteral("%1/%2/").arg(i + 1).arg(i / 6 + 1))) << all[i].toStdString();
+}
+
+TEST_F(CatalogueTest, InsertAndExchangeWriteOnlyTheRowsThatMove)
+{
+    make(30);
+    {
+        const WrittenRows written(*conn);
+        EXPECT_EQ(insert_picture(*conn, PictureRef::number(12), PictureRef::number(9), {}).outcome, EditOutcome::Done);
+        EXPECT_EQ(written.names(), names({9, 10, 11, 12}));
+    }
+    EXPECT_EQ(order(), names({1, 2, 3, 4, 5, 6, 7, 8, 12, 9, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,
+                              26, 27, 28, 29, 30}));
+    const WrittenRows written(*conn);
+    EXPECT_EQ(exchange_pictures(*conn, PictureRef::number(2), PictureRef::number(29)).outcome, EditOutcome::Done);
+    EXPECT_EQ(written.names(), names({2, 29}));
+}
+
+TEST_F(CatalogueTest, ARenumberingThatChangesNothingWritesNothing)
+{
+    make(13);
+    store::Error e;
+    {
+        const WrittenRows written(*conn);
+        EXPECT_EQ(renumber_rows(*conn, false, {}, e), RenumberOutcome::Done);
+        EXPECT_EQ(renumber_rows(*conn, true, {}, e), RenumberOutcome::Done);
+        EXPECT_TRUE(written.names().isEmpty());
+    }
+    // One row out of place: it alone is written.
+    exec("UPDATE demopicture SET numpage = 9 WHERE numpic = 4");
+    const WrittenRows written(*conn);
+    EXPECT_EQ(renumber_rows(*conn, true, {}, e), RenumberOutcome::Done);
+    EXPECT_EQ(written.names(), names({4}));
+    EXPECT_EQ(field("numpage", 4), QVariant(qint64(1)));
+}
+
+TEST_F(CatalogueTest, ANumberingWithGapsIsRepairedWholeByAnEdit)
+{
+    make(14);
+    // Not 1..N: a gap at 3 and a picture without a number.
+    exec("DELETE FROM demopicture WHERE numpic = 3");
+    exec("UPDATE demopicture SET numpic = NULL WHERE numpic = 1");
+    EXPECT_EQ(delete_picture(*conn, PictureRef::number(14), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(order(), names({2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 1}));
+    const QStringList all = rows();
+    for (int i = 0; i < all.size(); ++i)
+        EXPECT_TRUE(all[i].startsWith(QStringLiteral("%1/%2/").arg(i + 1).arg(i / 6 + 1))) << all[i].toStdString();
+}
+
+TEST_F(CatalogueTest, AStopDuringAPartialRenumberingUndoesTheEdit)
+{
+    make(20);
+    const QStringList before = rows();
+    Counting c;
+    c.stop_at = 12;   // after the rows 11 and 12 of 20 took their new places
+    EXPECT_EQ(delete_picture(*conn, PictureRef::number(10), c.hooks()).outcome, EditOutcome::Stopped);
+    EXPECT_EQ(rows(), before);
+    c.stop_at = 5;
+    EXPECT_EQ(insert_picture(*conn, PictureRef::number(18), PictureRef::number(3), c.hooks()).outcome,
+              EditOutcome::Stopped);
+    EXPECT_EQ(rows(), before);
+}
