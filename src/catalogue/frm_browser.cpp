@@ -218,6 +218,9 @@ void frmBrowser::changeEvent(QEvent* event)
 void frmBrowser::Form_KeyPress(int key_ascii)
 {
     if (key_ascii == 27) {
+        // Esc belongs to a running action first; otherwise it stops the check.
+        if (!m_busy.busy() && !search_running)
+            stop_integrity_check();
         esc_abort_search = true;
         // Without it the update pass stops by a click on the progress bar.
         if (m_edition.features.esc_stops_update)

@@ -2,6 +2,7 @@
 
 #include "catalogue/edition.h"
 #include "platform/store/connection.h"
+#include "platform/store/background_check.h"
 #include "platform/ui/busy.h"
 
 #include <QMainWindow>
@@ -95,6 +96,20 @@ public:
     // Keeps the page count, the count labels and the slider in step with
     // picture_count after every write.
     void counts_changed();
+
+    // ---- integrity check behind the shown page (catalogue/check_behind.cpp)
+    // Checks the whole open catalogue on a connection of its own in a worker
+    // thread; until it has passed nothing writes (held as read-only).
+    void start_integrity_check();
+    // Esc or a click on the check's bar: the catalogue stays read-only.
+    void stop_integrity_check();
+    // Stops a running check and waits for its thread (a few pages at most).
+    void end_integrity_check();
+    bool integrity_check_running() const;
+    // The check's bar in the status bar, shown while it runs.
+    QProgressBar* check_progress = nullptr;
+    // Opens the check's own connection, on the check's thread; tests replace it.
+    store::BackgroundIntegrityCheck::Opener open_check_connection;
 
     // ==== maintenance (src/maintenance): begin ==============================
     // Renumbers every row (by file name, or keeping the order when
@@ -545,6 +560,17 @@ private:
     bool open_connection(const QString& path);
     void report_open_failure(const store::Error& error);
     void password_prompt_cancelled();
+    // Enables the controls of an open catalogue, those that write only when
+    // it is not read-only.
+    void enable_catalogue_controls();
+    // Holds every write until the integrity check has passed.
+    void hold_writes();
+    // The integrity check in the window's thread, before an action that
+    // writes at once (upgrade, renumber mode); false with its message shown.
+    bool check_in_foreground(store::Connection& conn);
+    // Leaves the catalogue closed with a message (a failed open).
+    void close_with_message(const QString& message);
+    void integrity_check_finished(const store::IntegrityResult& result);
     void common_ending();
     // An Access catalogue being opened (catalogue/jet_open.cpp): asks, converts
     // it in place and sets db_password to the new catalogue's key. False when
@@ -553,6 +579,10 @@ private:
 
     Edition m_edition;
     ui::BusyState m_busy;
+    std::unique_ptr<store::BackgroundIntegrityCheck> m_check;
+    bool m_writes_held = false;
+    QWidget* m_check_panel = nullptr;
+    QLabel* m_check_label = nullptr;
     QString m_db_path;
     QLabel* m_message_panel = nullptr;
     QLabel* m_ready_panel = nullptr;

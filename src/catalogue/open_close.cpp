@@ -43,6 +43,7 @@ void frmBrowser::set_title(const QString& title)
 
 void frmBrowser::close_catalogue_connection()
 {
+    end_integrity_check();
     db_table_open = false;
     db_conn.reset();
 }
@@ -69,13 +70,18 @@ void frmBrowser::show_closed_state()
 
 void frmBrowser::report_open_failure(const store::Error& error)
 {
+    close_with_message(ui::error_message(error.code, error.text));
+}
+
+void frmBrowser::close_with_message(const QString& message)
+{
     // Anything but a password problem: a clear message and nothing half-open.
     show_closed_state();
     db_password.clear();
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
     set_title(m_edition.texts.design_caption);
-    set_message(ui::error_message(error.code, error.text));
+    set_message(message);
 }
 
 void frmBrowser::password_prompt_cancelled()
@@ -210,6 +216,12 @@ void frmBrowser::mnuDb_Click()
             mnuDb->setEnabled(true);
             return;
         }
+        // The upgrade writes: the whole file is checked first.
+        if (!check_in_foreground(*conn)) {
+            conn.reset();
+            close_with_message(message_text());
+            return;
+        }
         if (const store::Error e = conn->upgrade_to_full()) {
             conn.reset();
             report_open_failure(e);
@@ -237,10 +249,10 @@ void frmBrowser::mnuDb_Click()
     note_edit_mode = false;
 
     if (mnuDbRnm->isChecked()) {
-        if (!db_read_only)
-            RenumberPages();
-        else
+        if (db_read_only)
             set_message(QStringLiteral("The database is Read-Only."));
+        else if (check_in_foreground(*db_conn))
+            RenumberPages();
         // Nothing is shown after a renumbering run; the connection is closed.
         mnuDb->setEnabled(true);
         db_open = false;
@@ -251,15 +263,21 @@ void frmBrowser::mnuDb_Click()
         return;
     }
 
+    // Nothing writes until the check of the whole file, which runs behind
+    // the shown page, has passed: the catalogue is read-only until then.
+    const bool writable = !db_read_only;
+    if (writable)
+        hold_writes();
     open_database();
     if (!db_open)
         return;   // open_database reported a failure
     // What page 1 found wrong stays readable after the opening message.
     const QString opened =
-        with_conversion(db_read_only ? QStringLiteral("The database is Read-Only.") : QStringLiteral("Database opened."));
+        with_conversion(writable ? QStringLiteral("Database opened.") : QStringLiteral("The database is Read-Only."));
     set_message(page_warning.isEmpty() ? opened : opened + u' ' + page_warning);
     SSTab_main->setTabEnabled(2, !db_read_only);
     SSTab_main->setTabEnabled(1, true);
+    start_integrity_check();
     pump();
     lock.release();
     common_ending();
@@ -308,6 +326,21 @@ void frmBrowser::open_database()
         counts_changed();
         Label3->setText(QString::number(Slider1->value()));
         LoadAllPictures(current_page);
+    } else {
+        Label3->setEnabled(false);
+        // An empty catalogue is filled on the Loader tab.
+        if (writable) {
+            SSTab_main->setTabEnabled(2, true);
+            SSTab_main->setCurrentIndex(2);
+        }
+    }
+    enable_catalogue_controls();
+}
+
+void frmBrowser::enable_catalogue_controls()
+{
+    const bool writable = !db_read_only;
+    if (picture_count > 0) {
         for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, Create_database, load_list,
                                                           verify_loaded_pictures, refresh_ref})
             w->setEnabled(true);
@@ -323,13 +356,6 @@ void frmBrowser::open_database()
         SSTab4->setTabEnabled(2, true);
         SSTab_mgm_pic->setTabEnabled(1, true);
         SSTab_mgm_pic->setTabEnabled(2, true);
-    } else {
-        Label3->setEnabled(false);
-        // An empty catalogue is filled on the Loader tab.
-        if (writable) {
-            SSTab_main->setTabEnabled(2, true);
-            SSTab_main->setCurrentIndex(2);
-        }
     }
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Text36, Text35, Check4, compact_database})
         w->setEnabled(writable);

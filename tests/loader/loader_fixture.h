@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,8 @@ protected:
         dialogs->files.push_back(catalogue);
         window->mnuDb_Click();
         ASSERT_TRUE(window->db_open);
+        // Nothing is loaded before the check behind the page has passed.
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->integrity_check_running(); }, 30000));
     }
 
     // Shows a folder in the loader's lists, as a double click in the folder list does.

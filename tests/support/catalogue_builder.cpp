@@ -3,6 +3,7 @@
 #include "support/test_support.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,28 @@ QString make_catalogue(const QString& folder, const CatalogueSpec& spec)
     if (const Error ce = t.commit())
         ADD_FAILURE() << ce.text.toStdString();
     return path;
+}
+
+bool damage_table_page_holding(const QString& path, const QString& marker)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = f.readAll();
+    if (bytes.size() < 100)
+        return false;
+    const int page_size = (quint8(bytes[16]) << 8) | quint8(bytes[17]);
+    const QByteArray needle = marker.toUtf8();
+    // Page 1 carries the file header; table leaves are type 13.
+    for (qsizetype at = page_size; at + page_size <= bytes.size(); at += page_size) {
+        if (bytes[at] != char(13) || bytes.mid(at, page_size).indexOf(needle) < 0)
+            continue;
+        bytes[at + 3] = char(0xFF);
+        bytes[at + 4] = char(0xFF);
+        f.seek(0);
+        return f.write(bytes) == bytes.size();
+    }
+    return false;
 }
 
 } // namespace testsupport

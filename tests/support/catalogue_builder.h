@@ -23,4 +23,10 @@ QString make_catalogue(const QString& folder, const CatalogueSpec& spec);
 // The name make_catalogue gives picture number n.
 QString picture_name(int n);
 
+// Damages the table page of a plain catalogue that holds a row with the text
+// marker (its cell count made impossible): the header, the schema and every
+// other page stay sound, so only a check of the whole file finds it. False
+// when no such page was found.
+bool damage_table_page_holding(const QString& path, const QString& marker);
+
 } // namespace testsupport

@@ -17,6 +17,13 @@
 
 #include <memory>
 
+// Waits until the integrity check of an opened catalogue has ended; false
+// when it did not within the time.
+inline bool wait_for_integrity_check(mosswick::frmBrowser& window, int timeout_ms = 30000)
+{
+    return QTest::qWaitFor([&] { return !window.integrity_check_running(); }, timeout_ms);
+}
+
 // A main window started as the program starts it, with scripted dialogs and a
 // temporary folder listed in the loader.
 class WindowTest : public ::testing::Test {
@@ -30,8 +37,16 @@ protected:
         window->Fil_ImportFile->set_path(dir.path());
     }
 
-    // Opens a catalogue through the Open DB menu with the given file chosen.
+    // Opens a catalogue through the Open DB menu with the given file chosen,
+    // and waits for the integrity check behind the page (writes wait for it).
     void open(const QString& path)
+    {
+        open_unchecked(path);
+        EXPECT_TRUE(wait_for_integrity_check(*window));
+    }
+
+    // Opens a catalogue and returns while its integrity check may still run.
+    void open_unchecked(const QString& path)
     {
         dialogs->files.push_back(path);
         window->mnuDb_Click();

@@ -1,5 +1,6 @@
 #include "platform/store/connection.h"
 
+#include "platform/store/integrity_check.h"
 #include "platform/store/sqlite.h"
 #include "platform/store/text_rules.h"
 
@@ -351,14 +352,8 @@ std::unique_ptr<Connection> Connection::open(const QString& path, const QString&
                            QStringLiteral("%1 was refused: %2.").arg(shown, why));
         return nullptr;
     }
-    {
-        Statement st(db, QStringLiteral("PRAGMA quick_check"));
-        if (!st.step() || st.text(0) != QStringLiteral("ok")) {
-            const QString detail = st.error().ok() ? st.text(0) : st.error().text;
-            error = make_error(ErrorKind::Corrupt, QStringLiteral("The catalogue %1 is damaged (%2).").arg(shown, detail));
-            return nullptr;
-        }
-    }
+    // The full integrity check reads the whole file: callers run
+    // check_integrity on a connection of its own, behind the shown page.
     if (Error e = conn->load_columns()) {
         error = e;
         return nullptr;
@@ -426,6 +421,14 @@ Error Connection::compact(const QString& path, const QString& current_password, 
         if (!copy) {
             remove_with_journal(temp_path);
             return error;
+        }
+        const IntegrityResult checked = check_integrity(*copy);
+        if (checked.outcome != IntegrityOutcome::Passed) {
+            copy.reset();
+            remove_with_journal(temp_path);
+            return checked.outcome == IntegrityOutcome::Failed
+                ? checked.error
+                : make_error(ErrorKind::Corrupt, QStringLiteral("The compacted copy is damaged (%1).").arg(checked.detail));
         }
     }
     if (::chmod(QFile::encodeName(temp_path).constData(), source_stat.st_mode & 07777) != 0) {

@@ -67,8 +67,9 @@ public:
     static Error create(const QString& path, Schema schema, const Protection& protection);
 
     // Opens a catalogue. password may be empty. The fixed key of "encrypt" is
-    // tried silently. Checks the file's header, schema and integrity before
-    // handing it out; opens read-only when the file or its folder is.
+    // tried silently. Checks the file's header and schema before handing it
+    // out (the whole file's integrity: check_integrity); opens read-only when
+    // the file or its folder is.
     static std::unique_ptr<Connection> open(const QString& path, const QString& password, Error& error);
 
     // Copies a closed catalogue into temp_path protected as asked, checks the

@@ -1,0 +1,195 @@
+// The integrity check behind the shown page: a catalogue opens at once and
+// is read in full on a connection of its own in a worker thread; nothing
+// writes to it until that check has passed.
+#include "catalogue/frm_browser.h"
+
+#include "platform/store/integrity_check.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/vb.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace mosswick {
+
+namespace {
+
+const QString k_checking = QStringLiteral("Checking the catalogue...");
+const QString k_checking_tip =
+    QStringLiteral("The whole catalogue is being read and checked; nothing can be changed until it ends. "
+                   "Click here or press Esc to stop the check: the catalogue then stays Read-Only.");
+const QString k_check_stopped =
+    QStringLiteral("Catalogue check stopped: the database stays Read-Only until it is opened again.");
+const QString k_check_stopped_closed = QStringLiteral("Catalogue check stopped: nothing was written to it.");
+const QString k_checking_before_write = QStringLiteral("Checking the catalogue, please wait...");
+
+// How often the bar shows the check's progress.
+constexpr int k_progress_ms = 100;
+
+// The check's bar: a click on it stops the check.
+class CheckBar : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+    std::function<void()> clicked;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (clicked && event->button() == Qt::LeftButton)
+            clicked();
+        QProgressBar::mousePressEvent(event);
+    }
+};
+
+// A second connection to the open catalogue, for reading only.
+std::unique_ptr<store::Connection> open_for_check(const QString& path, const QString& password, store::Error& error)
+{
+    std::unique_ptr<store::Connection> conn = store::Connection::open(path, password, error);
+    if (conn && (error = conn->exec(QStringLiteral("PRAGMA query_only = 1"))))
+        conn.reset();
+    return conn;
+}
+
+} // namespace
+
+bool frmBrowser::integrity_check_running() const
+{
+    return m_check && m_check->running();
+}
+
+void frmBrowser::hold_writes()
+{
+    db_read_only = true;
+    m_writes_held = true;
+    // The engine refuses writes too, whatever path tries one.
+    if (db_conn)
+        db_conn->exec(QStringLiteral("PRAGMA query_only = 1"));
+}
+
+void frmBrowser::start_integrity_check()
+{
+    m_check.reset();
+    if (!db_conn)
+        return;
+    if (!m_check_panel) {
+        m_check_panel = new QWidget(statusBar());
+        auto* layout = new QHBoxLayout(m_check_panel);
+        layout->setContentsMargins(0, 0, 0, 0);
+        m_check_label = new QLabel(k_checking, m_check_panel);
+        auto* bar = new CheckBar(m_check_panel);
+        bar->clicked = [this] { stop_integrity_check(); };
+        bar->setObjectName(QStringLiteral("check_progress"));
+        bar->setRange(0, 1000);
+        bar->setTextVisible(false);
+        bar->setMaximumWidth(160);
+        check_progress = bar;
+        layout->addWidget(m_check_label);
+        layout->addWidget(bar);
+        m_check_panel->setToolTip(k_checking_tip);
+        statusBar()->addPermanentWidget(m_check_panel);
+    }
+    const QString path = m_db_path;
+    const QString password = db_password;
+    m_check = std::make_unique<store::BackgroundIntegrityCheck>(
+        open_check_connection ? open_check_connection
+                              : [path, password](store::Error& error, const std::function<bool()>&) {
+                                    return open_for_check(path, password, error);
+                                });
+    connect(m_check.get(), &store::BackgroundIntegrityCheck::finished, this, &frmBrowser::integrity_check_finished);
+    auto* timer = new QTimer(m_check.get());
+    connect(timer, &QTimer::timeout, this, [this] {
+        if (m_check)
+            check_progress->setValue(m_check->permille());
+    });
+    timer->start(k_progress_ms);
+    check_progress->setValue(0);
+    m_check_label->setText(k_checking);
+    m_check_panel->show();
+    m_check->start();
+}
+
+void frmBrowser::stop_integrity_check()
+{
+    if (!integrity_check_running())
+        return;
+    m_check->stop();
+}
+
+void frmBrowser::end_integrity_check()
+{
+    m_check.reset();
+    m_writes_held = false;
+    if (m_check_panel)
+        m_check_panel->hide();
+}
+
+void frmBrowser::integrity_check_finished(const store::IntegrityResult& result)
+{
+    m_check_panel->hide();
+    switch (result.outcome) {
+    case store::IntegrityOutcome::Passed:
+        // The opening message stays: the bar going away says it all.
+        if (m_writes_held) {
+            m_writes_held = false;
+            db_read_only = false;
+            if (db_conn)
+                db_conn->exec(QStringLiteral("PRAGMA query_only = 0"));
+            enable_catalogue_controls();
+            SSTab_main->setTabEnabled(2, true);
+            // An empty catalogue is filled on the Loader tab.
+            if (picture_count == 0)
+                SSTab_main->setCurrentIndex(2);
+        }
+        break;
+    case store::IntegrityOutcome::Stopped:
+        // The writes stay held for this opening.
+        set_message(m_writes_held ? k_check_stopped : QStringLiteral("Catalogue check stopped."));
+        break;
+    case store::IntegrityOutcome::Damaged:
+    case store::IntegrityOutcome::Failed:
+        set_message(store::integrity_problem(result));
+        break;
+    }
+}
+
+bool frmBrowser::check_in_foreground(store::Connection& conn)
+{
+    set_message(k_checking_before_write);
+    stop_requested = false;
+    esc_abort_search = false;
+    ProgressBar1->setRange(0, 1000);
+    ProgressBar1->setValue(0);
+    ProgressBar1->show();
+    ui::EventPump pump;
+    pump.pump();
+    const store::IntegrityResult result = store::check_integrity(conn, [&](int permille) {
+        ProgressBar1->setValue(permille);
+        pump.maybe_pump();
+        return !stop_requested && !esc_abort_search;
+    });
+    ProgressBar1->setValue(0);
+    ProgressBar1->hide();
+    stop_requested = false;
+    esc_abort_search = false;
+    switch (result.outcome) {
+    case store::IntegrityOutcome::Passed:
+        return true;
+    case store::IntegrityOutcome::Stopped:
+        set_message(k_check_stopped_closed);
+        return false;
+    case store::IntegrityOutcome::Damaged:
+        set_message(QStringLiteral("The catalogue is damaged (%1). Nothing was written to it.").arg(result.detail));
+        return false;
+    case store::IntegrityOutcome::Failed:
+        set_message(ui::error_message(result.error.code, result.error.text));
+        return false;
+    }
+    return false;
+}
+
+} // namespace mosswick

@@ -1,0 +1,134 @@
+#include "platform/store/background_check.h"
+
+#include "store_fixture.h"
+#include "support/catalogue_builder.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+
+using namespace storetest;
+
+namespace {
+
+QString catalogue(const testsupport::TempDir& dir, int pictures, const Protection& protection = {})
+{
+    testsupport::CatalogueSpec spec;
+    spec.pictures = pictures;
+    spec.protection = protection;
+    return testsupport::make_catalogue(dir.path(), spec);
+}
+
+} // namespace
+
+TEST(IntegrityCheck, ASoundCataloguePassesAndProgressOnlyGrows)
+{
+    testsupport::TempDir dir;
+    auto conn = open_ok(catalogue(dir, 3000));
+    ASSERT_TRUE(conn);
+    std::vector<int> seen;
+    const IntegrityResult r = check_integrity(*conn, [&](int permille) {
+        seen.push_back(permille);
+        return true;
+    });
+    EXPECT_EQ(r.outcome, IntegrityOutcome::Passed);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_GT(seen.back(), 0);
+    EXPECT_LT(seen.back(), 1000);
+}
+
+TEST(IntegrityCheck, AnEncryptedCatalogueIsCheckedThroughItsKey)
+{
+    testsupport::TempDir dir;
+    auto conn = open_ok(catalogue(dir, 200, {QStringLiteral("secret"), false}), QStringLiteral("secret"));
+    ASSERT_TRUE(conn);
+    EXPECT_EQ(check_integrity(*conn).outcome, IntegrityOutcome::Passed);
+}
+
+TEST(IntegrityCheck, DamageBeyondTheHeaderOpensButIsFoundByTheCheck)
+{
+    testsupport::TempDir dir;
+    const QString path = catalogue(dir, 300);
+    ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
+    // The cheap checks at opening pass: header, key and schema are sound.
+    auto conn = open_ok(path);
+    ASSERT_TRUE(conn);
+    const IntegrityResult r = check_integrity(*conn);
+    EXPECT_EQ(r.outcome, IntegrityOutcome::Damaged);
+    EXPECT_FALSE(r.detail.isEmpty());
+    const QString message = integrity_problem(r);
+    EXPECT_TRUE(message.contains(QStringLiteral("damaged"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("nothing was written"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(r.detail));
+}
+
+TEST(IntegrityCheck, AStopEndsTheCheckWithoutAVerdict)
+{
+    testsupport::TempDir dir;
+    auto conn = open_ok(catalogue(dir, 3000));
+    ASSERT_TRUE(conn);
+    int calls = 0;
+    const IntegrityResult r = check_integrity(*conn, [&](int) { return ++calls < 3; });
+    EXPECT_EQ(r.outcome, IntegrityOutcome::Stopped);
+    EXPECT_EQ(calls, 3);
+    EXPECT_TRUE(integrity_problem(r).isEmpty());
+    // The connection is usable afterwards and a full run passes.
+    EXPECT_EQ(check_integrity(*conn).outcome, IntegrityOutcome::Passed);
+}
+
+TEST(BackgroundIntegrityCheck, RunsOnItsOwnConnectionAndReportsOnce)
+{
+    testsupport::TempDir dir;
+    const QString path = catalogue(dir, 300);
+    ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
+    std::atomic<bool> opened_elsewhere{false};
+    const Qt::HANDLE main_thread = QThread::currentThreadId();
+    BackgroundIntegrityCheck check([&](Error& e, const std::function<bool()>&) {
+        opened_elsewhere = QThread::currentThreadId() != main_thread;
+        return Connection::open(path, {}, e);
+    });
+    QSignalSpy spy(&check, &BackgroundIntegrityCheck::finished);
+    check.start();
+    EXPECT_TRUE(check.running());
+    ASSERT_TRUE(spy.wait(20000));
+    EXPECT_FALSE(check.running());
+    EXPECT_TRUE(opened_elsewhere);
+    EXPECT_EQ(spy.front().front().value<IntegrityResult>().outcome, IntegrityOutcome::Damaged);
+    EXPECT_EQ(spy.size(), 1);
+}
+
+TEST(BackgroundIntegrityCheck, DestroyingItStopsAWaitingCheck)
+{
+    testsupport::TempDir dir;
+    const QString path = catalogue(dir, 10);
+    std::atomic<bool> saw_stop{false};
+    {
+        BackgroundIntegrityCheck check([&](Error& e, const std::function<bool()>& stopping) {
+            // Holds the check until it is told to stop.
+            while (!stopping())
+                QThread::yieldCurrentThread();
+            saw_stop = true;
+            return Connection::open(path, {}, e);
+        });
+        check.start();
+        EXPECT_TRUE(check.running());
+    }
+    EXPECT_TRUE(saw_stop);
+}
+
+TEST(BackgroundIntegrityCheck, AConnectionThatCannotOpenIsReported)
+{
+    BackgroundIntegrityCheck check([](Error& e, const std::function<bool()>&) {
+        e = make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: gone"));
+        return std::unique_ptr<Connection>();
+    });
+    QSignalSpy spy(&check, &BackgroundIntegrityCheck::finished);
+    check.start();
+    ASSERT_TRUE(spy.wait(20000));
+    const auto r = spy.front().front().value<IntegrityResult>();
+    EXPECT_EQ(r.outcome, IntegrityOutcome::Failed);
+    EXPECT_TRUE(integrity_problem(r).contains(QStringLiteral("gone")));
+}
