@@ -1,3 +1,4 @@
+#include "support/metafile_writer.h"
 #include "support/window_fixture.h"
 
 #include "pageview/frm_zoom.h"
@@ -6,6 +7,7 @@
 #include "platform/ui/vb.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -270,6 +272,30 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
     ASSERT_TRUE(wait_for_zoom());
     EXPECT_GT(window->last_zoom->drawn().pixelColor(2, 2).blue(), 150);
     window->last_zoom->close();
+}
+
+TEST_F(PageViewTest, MetafilesAreDrawnInTheirCells)
+{
+    const QString path = make_with_files(2);
+    // Picture 1's file is an EMF (content decides, not the name), picture 2's a WMF.
+    mfwrite::EmfWriter emf;
+    emf.solid_brush(1, qRgb(255, 0, 0)).select(1).rectangle(QRect(0, 0, 96, 96));
+    mfwrite::WmfWriter wmf(QRect(0, 0, 1440, 720), 1440);
+    wmf.window_org(QPoint(0, 0)).window_ext(QSize(1440, 720)).solid_brush(qRgb(0, 0, 255)).select(0);
+    wmf.rectangle(QRect(0, 0, 1440, 720));
+    for (const auto& [n, bytes] : {std::pair{1, emf.finish()}, std::pair{2, wmf.finish()}}) {
+        QFile f(dir.file("data/") + testsupport::picture_name(n));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    open(path);
+    // Natural sizes: 1 inch square, 1 x 0.5 inch, at 96 DPI.
+    EXPECT_EQ(window->im[1]->pixmap().size(), QSize(96, 96));
+    EXPECT_EQ(window->im[2]->pixmap().size(), QSize(96, 48));
+    EXPECT_GT(pixel(window->im[1], 48, 48).red(), 200);
+    EXPECT_LT(pixel(window->im[1], 48, 48).blue(), 60);
+    EXPECT_GT(pixel(window->im[2], 48, 24).blue(), 200);
+    EXPECT_LT(pixel(window->im[2], 48, 24).red(), 60);
 }
 
 TEST_F(PageViewTest, SmallPicturesAreNeverEnlarged)

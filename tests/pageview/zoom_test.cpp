@@ -1,9 +1,11 @@
+#include "support/metafile_writer.h"
 #include "support/window_fixture.h"
 
 #include "pageview/frm_zoom.h"
 #include "pageview/page_logic.h"
 #include "platform/ui/vb.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -59,6 +61,29 @@ TEST_F(ZoomTest, SmallPictureOpensAtNaturalSizeInTheDesignWindow)
     EXPECT_LT(z->Slider1->minimum(), 0);
     EXPECT_TRUE(z->bof->isEnabled());
     EXPECT_TRUE(z->eof->isEnabled());
+}
+
+TEST_F(ZoomTest, AMetafileIsDrawnAtEachZoom)
+{
+    // A red square on a 2 x 1 inch frame, in its left half.
+    mfwrite::EmfWriter emf(QRect(0, 0, 5080, 2540));
+    emf.solid_brush(1, qRgb(255, 0, 0)).select(1).select_stock(8).rectangle(QRect(0, 0, 96, 96));
+    const QString path = dir.file(QStringLiteral("drawing.emf"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(emf.finish());
+    f.close();
+    auto z = open(ZoomRequest::file(path, 5));
+    EXPECT_EQ(z->drawn().size(), QSize(192, 96));
+    EXPECT_GT(z->drawn().pixelColor(48, 48).red(), 200);
+    EXPECT_EQ(z->drawn().pixelColor(150, 48).alpha(), 0);
+    z->Form_KeyPress('3');
+    const QImage big = z->drawn();
+    ASSERT_GT(big.width(), 192);
+    // Drawn afresh, not enlarged: the square's edge stays one pixel sharp.
+    const int edge = big.width() / 2;
+    EXPECT_GT(big.pixelColor(edge - 2, big.height() / 2).red(), 200);
+    EXPECT_EQ(big.pixelColor(edge + 1, big.height() / 2).alpha(), 0);
 }
 
 TEST_F(ZoomTest, LargePictureIsShrunkAndTheWindowGrows)

@@ -1,12 +1,14 @@
 // The viewer's window under the offscreen platform, with a fixed work area,
 // and its start-up through the scripted dialogs.
 
+#include "support/metafile_writer.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 #include "viewer/frm_zoom.h"
 #include "viewer/viewer_app.h"
 #include "viewer/viewer_layout.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -36,6 +38,27 @@ TEST(ViewerWindow, SmallPictureAtItsNaturalSize)
     // What the window shows is the picture (marker red at the top-left).
     const QImage shot = w.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(5, 5)), QColor(Qt::red));
+}
+
+TEST(ViewerWindow, AWindowsMetafileIsShown)
+{
+    TempDir dir;
+    const QString path = dir.file("drawing.wmf");
+    mfwrite::WmfWriter wmf(QRect(0, 0, 3000, 1500), 1000);  // 3 x 1.5 inch
+    wmf.window_org(QPoint(0, 0)).window_ext(QSize(3000, 1500)).solid_brush(qRgb(255, 0, 0)).select(0);
+    wmf.rectangle(QRect(0, 0, 3000, 1500));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(wmf.finish());
+    f.close();
+    frmZoom w(path, k_work_area);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_EQ(w.status(), picture::PictureStatus::Ok);
+    EXPECT_EQ(w.picture().size(), QSize(288, 144));
+    const QImage shot = w.grab().toImage();
+    EXPECT_GT(QColor(shot.pixel(144, 72)).red(), 200);
+    EXPECT_LT(QColor(shot.pixel(144, 72)).green(), 60);
 }
 
 TEST(ViewerWindow, LargePictureShrunkToTheWorkArea)

@@ -1,6 +1,7 @@
 #include "platform/picture/decode_plan.h"
 
 #include "platform/picture/draw.h"
+#include "platform/picture/metafile.h"
 
 namespace mosswick::picture::detail {
 
@@ -32,6 +33,8 @@ qint64 pixels(QSize s)
 DecodePlan plan_decode(const Probe& probe, QSize target, int quality)
 {
     DecodePlan plan;
+    if (is_metafile(probe.format))
+        plan.scaled = target;  // a vector picture is drawn at the target, at every code
     if (probe.format == PictureFormat::Jpeg) {
         const int margin = quality == k_quality_thumbnail ? 1 : 2;
         plan.scaled = jpeg_decode_size(probe.size, QSize(target.width() * margin, target.height() * margin));

@@ -19,7 +19,8 @@ struct DecodePlan {
 // code 6 to the smallest such size at or above the target (one smooth scale
 // follows); codes 1 to 5 to the smallest at or above twice the target, so
 // their own kernels still read at least two source pixels per target pixel
-// in each direction and keep their look. Other formats decode at full size.
+// in each direction and keep their look. An EMF or WMF is drawn at the
+// target itself. Other formats decode at full size.
 DecodePlan plan_decode(const Probe& probe, QSize target, int quality);
 
 } // namespace mosswick::picture::detail

@@ -3,8 +3,8 @@
 // Loading and measuring pictures from a file or from bytes. The format is
 // identified by content, never by the file name: bmp (RLE included), gif
 // (first frame), jpg (CMYK and progressive too), png, tif (first page) and
-// ico (its largest image). EMF and WMF are recognised but not rendered: they
-// come back as Undecodable. Failures are values; nothing here throws.
+// ico (its largest image), emf and wmf (drawn by the layer's metafile player
+// at their natural size). Failures are values; nothing here throws.
 
 #include <QByteArray>
 #include <QImage>
@@ -20,7 +20,7 @@ enum class PictureStatus {
     Unreadable,   // the path exists but cannot be opened or read (a folder, no rights)
     Empty,        // 0 bytes
     Truncated,    // a known format whose data ends too early
-    Undecodable,  // not a format we read (EMF and WMF included) or corrupt data
+    Undecodable,  // not a format we read or corrupt data
     TooLarge,     // decoding would need more memory than the allocation limit
 };
 

@@ -1,5 +1,7 @@
 #include "platform/picture/picture_io.h"
 
+#include "platform/picture/metafile.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -411,11 +413,18 @@ Probe probe(const OpenedSource& src)
     p.format = sniff_format(read_at(d, 0, 64));
     switch (p.format) {
     case PictureFormat::Unknown:
-    case PictureFormat::Emf:
-    case PictureFormat::Wmf:
         p.status = PictureStatus::Undecodable;
         d->seek(0);
         return p;
+    case PictureFormat::Emf:
+    case PictureFormat::Wmf: {
+        const MetafileHeader h = read_metafile_header(
+            read_at(d, 0, std::min(src.size(), k_metafile_head_bytes)), src.size(), p.format);
+        p.status = h.status;
+        p.size = h.size;
+        d->seek(0);
+        return p;
+    }
     case PictureFormat::Ico:
         p = probe_ico(src);
         break;
@@ -486,6 +495,10 @@ bool looks_truncated(const OpenedSource& src, PictureFormat f)
         cut = short_data;
         break;
     }
+    case PictureFormat::Emf:
+    case PictureFormat::Wmf:
+        cut = metafile_looks_truncated(read_at(d, 0, std::min(n, k_metafile_head_bytes)), n, f);
+        break;
     default:
         break;  // tif: nothing in the format tells
     }
@@ -497,6 +510,11 @@ QImage decode(const OpenedSource& src, const Probe& p, QSize scaled_size)
 {
     init_picture_layer();
     QIODevice* d = src.device();
+    if (is_metafile(p.format)) {
+        // A vector picture is drawn at the size asked for, not reduced from another.
+        const QByteArray bytes = read_all(src, k_max_metafile_bytes);
+        return render_metafile(bytes, p.format, scaled_size.isValid() ? scaled_size : p.size).image;
+    }
     d->seek(0);
     QImage image;
     {
@@ -525,6 +543,15 @@ PictureStatus classify_decoded(const OpenedSource& src, PictureFormat format, co
     if (check && looks_truncated(src, format))
         return PictureStatus::Truncated;
     return image.isNull() ? PictureStatus::Undecodable : PictureStatus::Ok;
+}
+
+QByteArray read_all(const OpenedSource& src, qint64 limit)
+{
+    if (src.status() != PictureStatus::Ok || src.size() > limit)
+        return {};
+    const QByteArray bytes = read_at(src.device(), 0, src.size());
+    src.device()->seek(0);
+    return bytes;
 }
 
 QImage normalized(QImage image)

@@ -57,13 +57,17 @@ Probe probe(const OpenedSource& source);
 bool looks_truncated(const OpenedSource& source, PictureFormat format);
 
 // Decodes the probed picture from position 0; scaled_size, when valid, asks
-// the decoder to scale while decoding (jpg does so without a full-size image).
+// the decoder to scale while decoding (jpg does so without a full-size image;
+// emf and wmf are drawn at that size).
 // Null when the decoder fails.
 QImage decode(const OpenedSource& source, const Probe& probe, QSize scaled_size = {});
 
 // Status of a decode: Truncated when the data is cut short, Undecodable when
 // the decoder failed otherwise, Ok when the image is usable.
 PictureStatus classify_decoded(const OpenedSource& source, PictureFormat format, const QImage& image);
+
+// All bytes of an opened source, at most limit; empty when longer.
+QByteArray read_all(const OpenedSource& source, qint64 limit);
 
 // Turns any decoded image into RGB32 (opaque) or ARGB32_Premultiplied.
 QImage normalized(QImage image);

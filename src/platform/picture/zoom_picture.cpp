@@ -1,5 +1,6 @@
 #include "platform/picture/zoom_picture.h"
 
+#include "platform/picture/metafile.h"
 #include "platform/picture/picture_io.h"
 #include "platform/picture/render.h"
 #include "platform/picture/resample.h"
@@ -54,6 +55,8 @@ ZoomPicture::ZoomPicture(const PictureSource& source, QSize bound, int quality)
         return;
     m_natural = r.natural_size;
     m_kept = std::move(r.image);
+    if (is_metafile(m_format))
+        m_metafile = detail::read_all(detail::OpenedSource(source), k_max_metafile_bytes);
 }
 
 ZoomPicture::ZoomPicture(const QImage& image, QSize bound, int quality)
@@ -82,6 +85,8 @@ QImage ZoomPicture::draw(QSize target, int quality) const
 {
     if (!ok() || target.isEmpty())
         return {};
+    if (!m_metafile.isEmpty())
+        return render_metafile(m_metafile, m_format, target).image;
     const int q = effective_quality(quality);
     const detail::Filter filter = detail::filter_for_quality(q);
     const int threads = detail::hardware_threads();

@@ -7,7 +7,8 @@
 // render_picture), so every later drawing from it keeps the code's look. A
 // picture that fits the bound is kept as decoded. The natural size stays the
 // picture's own, for zoom percentages and captions. Loading can run on a
-// worker thread (load_later); drawing is for one owner thread.
+// worker thread (load_later); drawing is for one owner thread. An EMF or
+// WMF keeps its bytes instead and is drawn afresh at each target.
 
 #include "platform/picture/draw.h"
 #include "platform/picture/picture.h"
@@ -52,6 +53,7 @@ private:
     PictureFormat m_format = PictureFormat::Unknown;
     QSize m_natural;
     QImage m_kept;
+    QByteArray m_metafile;  // an EMF or WMF, drawn at each target
 };
 
 // The largest size of natural's aspect that fits in bound, never larger than

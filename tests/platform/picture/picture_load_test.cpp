@@ -162,7 +162,7 @@ TEST(PictureFormats, CmykAndProgressiveJpegs)
     EXPECT_TRUE(near(p.image.pixel(60, 40), QColor(20, 200, 60), 8));
 }
 
-TEST(PictureFormats, MetafilesAreRecognisedButUndecodable)
+TEST(PictureFormats, MetafilesWithoutASizeAreRecognisedButUndecodable)
 {
     const Picture emf = load_picture(PictureSource::bytes(handmade::emf_header()));
     EXPECT_EQ(emf.status, PictureStatus::Undecodable);

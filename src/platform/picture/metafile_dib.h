@@ -1,0 +1,25 @@
+#pragma once
+
+// Internal to the metafile player: the device-independent bitmaps stored in
+// metafile records, decoded by hand (uncompressed and bit-field rows, JPEG
+// and PNG bodies). The pixel rows must lie inside the record.
+
+#include "platform/picture/metafile_bytes.h"
+
+#include <QImage>
+
+namespace mosswick::picture::metafile {
+
+enum class DibStatus { Ok, Bad, Unsupported, TooLarge };
+
+// Decodes a bitmap from its info block (header, masks, colour table) and its
+// rows. palette_indices: the colour table holds palette indices, which we
+// show as greys. pixel_budget is lowered by the pixels decoded; a bitmap
+// beyond it or beyond the allocation limit is TooLarge.
+QImage decode_dib(const Bytes& info, const Bytes& bits, bool palette_indices, qint64* pixel_budget,
+                  DibStatus* status);
+
+// A packed bitmap: the info block directly followed by the rows.
+QImage decode_packed_dib(const Bytes& packed, bool palette_indices, qint64* pixel_budget, DibStatus* status);
+
+} // namespace mosswick::picture::metafile

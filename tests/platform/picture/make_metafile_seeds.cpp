@@ -1,0 +1,74 @@
+// Writes small EMF and WMF files, one per kind of record the player knows,
+// into a folder: the seed corpus of the metafile fuzz target.
+//   make_metafile_seeds <folder>
+
+#include "support/metafile_writer.h"
+
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+using mfwrite::EmfWriter;
+using mfwrite::Params;
+using mfwrite::WmfWriter;
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_metafile_seeds <folder>\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const auto save = [&](const char* name, const QByteArray& data) {
+        QFile f(folder + QLatin1Char('/') + QLatin1String(name));
+        return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+    };
+    QImage bitmap(3, 2, QImage::Format_RGB32);
+    bitmap.fill(Qt::blue);
+    bitmap.setPixel(1, 1, qRgb(255, 0, 0));
+    const QPolygon tri({QPoint(10, 10), QPoint(80, 20), QPoint(40, 90)});
+    bool ok = true;
+
+    EmfWriter shapes;
+    shapes.solid_brush(1, qRgb(255, 0, 0)).pen(2, 0x10000 | 0x1200 | 1, 3, qRgb(0, 0, 255)).select(1).select(2);
+    shapes.rectangle(QRect(5, 5, 30, 30)).ellipse(QRect(40, 5, 30, 20)).polygon(tri).polygon(tri, true);
+    shapes.fill_mode(2).poly_polygon({tri, tri.translated(5, 5)}, true);
+    shapes.record(44, Params().rect(QRect(10, 50, 40, 30)).i32(8).i32(8).data());                   // round rect
+    shapes.record(45, Params().rect(QRect(50, 50, 40, 40)).point({90, 70}).point({70, 50}).data());  // arc
+    shapes.record(47, Params().rect(QRect(50, 50, 40, 40)).point({70, 90}).point({90, 70}).data());  // pie
+    shapes.record(27, Params().point({0, 0}).data()).record(54, Params().point({96, 96}).data());
+    ok &= save("shapes.emf", shapes.finish());
+
+    EmfWriter mapping;
+    mapping.map_mode(8).window_ext(QSize(1000, 800)).viewport_ext(QSize(96, 96)).window_org(QPoint(-50, -50));
+    mapping.save().world(QTransform(0.8, 0.2, -0.2, 0.8, 10, 5)).solid_brush(1, qRgb(0, 128, 0)).select(1);
+    mapping.rectangle(QRect(100, 100, 400, 300)).restore(-1).map_mode(3).rectangle(QRect(100, -100, 800, -900));
+    mapping.modify_world(QTransform::fromScale(2, 2), 2).intersect_clip(QRect(0, 0, 40, 40)).exclude_clip(QRect(5, 5, 5, 5));
+    mapping.rectangle(QRect(0, 0, 96, 96));
+    ok &= save("mapping.emf", mapping.finish());
+
+    EmfWriter text;
+    text.font(1, -20, QStringLiteral("DejaVu Sans"), 700).select(1).text_align(24).bk_mode(2);
+    text.text_w(QPoint(5, 40), QStringLiteral("Mosswick")).stretch_dibits(QRect(10, 50, 60, 40), bitmap);
+    text.begin_path().ellipse(QRect(10, 10, 50, 50)).end_path().fill_path();
+    text.comment(Params().u32(0x2B464D45).u32(0x4001).u32(28).data());
+    ok &= save("text_bitmap.emf", text.finish());
+
+    WmfWriter placed(QRect(0, 0, 1440, 1440), 1440);
+    placed.window_org(QPoint(0, 0)).window_ext(QSize(1440, 1440)).solid_brush(qRgb(255, 200, 0)).null_pen();
+    placed.select(0).select(1).rectangle(QRect(100, 100, 600, 600)).fill_mode(2);
+    placed.poly_polygon({QPolygon({QPoint(700, 700), QPoint(1400, 800), QPoint(900, 1400)})});
+    placed.font(-200, 204, "Arial").select(2).text_out(QPoint(100, 900), "\xC0\xC1\xC2");
+    placed.stretch_dib(QRect(800, 100, 500, 400), bitmap).remove(0);
+    ok &= save("placed.wmf", placed.finish());
+
+    WmfWriter bare;
+    bare.window_org(QPoint(0, 0)).window_ext(QSize(200, 100)).map_mode(8).solid_brush(qRgb(0, 0, 255)).select(0);
+    bare.rectangle(QRect(10, 10, 100, 50)).record(0x0817, {50, 100, 0, 100, 100, 180, 10, 110});
+    bare.record(0x0416, {90, 190, 5, 5}).record(0x0213, {90, 190}).record(0x001E, {}).record(0x0127, {-1});
+    ok &= save("bare.wmf", bare.finish());
+
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,401 @@
+// The metafile player: EMF and WMF files written record by record, checked
+// by the pixels they draw, and hostile files refused.
+
+#include "platform/picture/metafile.h"
+#include "platform/picture/metafile_text.h"
+#include "platform/picture/render.h"
+#include "platform/picture/zoom_picture.h"
+#include "support/metafile_writer.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+using namespace mosswick::picture;
+using mfwrite::EmfWriter;
+using mfwrite::Params;
+using mfwrite::WmfWriter;
+
+namespace {
+
+constexpr QRgb k_red = 0xFFFF0000;
+constexpr QRgb k_blue = 0xFF0000FF;
+
+bool is(QRgb px, QRgb want)
+{
+    return qAlpha(px) > 240 && std::abs(qRed(px) - qRed(want)) < 16 && std::abs(qGreen(px) - qGreen(want)) < 16
+           && std::abs(qBlue(px) - qBlue(want)) < 16;
+}
+
+bool empty(QRgb px)
+{
+    return qAlpha(px) == 0;
+}
+
+QImage draw(const QByteArray& file, PictureFormat format, QSize size = QSize(96, 96))
+{
+    const RenderedMetafile r = render_metafile(file, format, size);
+    EXPECT_EQ(r.play.status, PictureStatus::Ok);
+    return r.image;
+}
+
+// True when the box (x0, y0)-(x1, y1) in a 96-pixel picture holds the colour
+// well inside and nothing just outside; scale for larger pictures.
+void expect_box(const QImage& image, QRect box, QRgb colour, const char* what)
+{
+    ASSERT_FALSE(image.isNull()) << what;
+    const double s = image.width() / 96.0;
+    const auto at = [&](int x, int y) { return image.pixel(int(x * s), int(y * s)); };
+    EXPECT_TRUE(is(at(box.center().x(), box.center().y()), colour)) << what;
+    EXPECT_TRUE(is(at(box.left() + 3, box.top() + 3), colour)) << what;
+    EXPECT_TRUE(is(at(box.right() - 3, box.bottom() - 3), colour)) << what;
+    EXPECT_TRUE(empty(at(box.left() - 4, box.center().y()))) << what;
+    EXPECT_TRUE(empty(at(box.right() + 4, box.center().y()))) << what;
+    EXPECT_TRUE(empty(at(box.center().x(), box.top() - 4))) << what;
+    EXPECT_TRUE(empty(at(box.center().x(), box.bottom() + 4))) << what;
+}
+
+// A red rectangle without outline, after the given mapping records.
+EmfWriter red_box_writer()
+{
+    EmfWriter w;
+    w.solid_brush(1, k_red).select(1).select_stock(8);  // null pen
+    return w;
+}
+
+int ink(const QImage& image, QRect box)
+{
+    int n = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 128 && qGray(image.pixel(x, y)) < 128)
+                ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(Metafile, EmfRectangleLandsWhereItsCoordinatesSayUnderEachMapMode)
+{
+    const QRect px(24, 24, 48, 48);  // in the 96-pixel frame
+    {
+        EmfWriter w = red_box_writer();
+        w.rectangle(px);
+        expect_box(draw(w.finish(), PictureFormat::Emf), px, k_red, "text");
+        expect_box(draw(w.finish(), PictureFormat::Emf, QSize(300, 300)), px, k_red, "text, larger");
+    }
+    // Fixed units: so many per inch, y growing upwards.
+    const struct {
+        int mode;
+        int per_inch;
+    } fixed[] = {{2, 254}, {3, 2540}, {4, 100}, {5, 1000}, {6, 1440}};
+    for (const auto& f : fixed) {
+        const auto u = [&](int pixels) { return pixels * f.per_inch / 96; };
+        EmfWriter w = red_box_writer();
+        w.map_mode(f.mode).rectangle(QRect(QPoint(u(24), -u(24)), QPoint(u(72) - 1, -u(72) - 1)));
+        expect_box(draw(w.finish(), PictureFormat::Emf), px, k_red, "fixed mode");
+    }
+    {
+        EmfWriter w = red_box_writer();
+        w.map_mode(8).window_ext(QSize(1000, 1000)).viewport_ext(QSize(96, 96)).rectangle(QRect(250, 250, 500, 500));
+        expect_box(draw(w.finish(), PictureFormat::Emf), px, k_red, "anisotropic");
+    }
+    {
+        // Isotropic keeps units square: the smaller scale (96 / 2000) wins.
+        EmfWriter w = red_box_writer();
+        w.map_mode(7).window_ext(QSize(1000, 2000)).viewport_ext(QSize(96, 96)).rectangle(QRect(500, 500, 1000, 1000));
+        expect_box(draw(w.finish(), PictureFormat::Emf), px, k_red, "isotropic");
+    }
+    {
+        EmfWriter w = red_box_writer();
+        w.window_org(QPoint(-100, -100)).viewport_org(QPoint(4, 4)).rectangle(QRect(-80, -80, 48, 48));
+        expect_box(draw(w.finish(), PictureFormat::Emf), px, k_red, "origins");
+    }
+}
+
+TEST(Metafile, EmfWorldTransformsMoveAndScaleTheDrawing)
+{
+    const QRect px(24, 24, 48, 48);
+    EmfWriter set = red_box_writer();
+    set.world(QTransform(2, 0, 0, 2, 8, 8)).rectangle(QRect(8, 8, 24, 24));
+    expect_box(draw(set.finish(), PictureFormat::Emf), px, k_red, "set");
+
+    // Scale 2 applied first, then a shift of 24 (left multiply puts the new
+    // transform before the old one).
+    EmfWriter modify = red_box_writer();
+    modify.world(QTransform::fromTranslate(24, 24))
+        .modify_world(QTransform::fromScale(2, 2), 2)
+        .rectangle(QRect(0, 0, 24, 24));
+    expect_box(draw(modify.finish(), PictureFormat::Emf), px, k_red, "left multiply");
+
+    // Save, change, restore: the rectangle after the restore is unmoved.
+    EmfWriter saved = red_box_writer();
+    saved.save().world(QTransform::fromTranslate(500, 500)).restore(-1).rectangle(px);
+    expect_box(draw(saved.finish(), PictureFormat::Emf), px, k_red, "restored");
+}
+
+TEST(Metafile, PolygonFillModeDecidesTheHole)
+{
+    // Two squares wound the same way: alternate leaves the inner one empty,
+    // winding fills it.
+    const QPolygon outer({QPoint(8, 8), QPoint(88, 8), QPoint(88, 88), QPoint(8, 88)});
+    const QPolygon inner({QPoint(32, 32), QPoint(64, 32), QPoint(64, 64), QPoint(32, 64)});
+    for (const bool small : {false, true}) {
+        for (const int mode : {1, 2}) {
+            EmfWriter w = red_box_writer();
+            w.fill_mode(mode).poly_polygon({outer, inner}, small);
+            const QImage image = draw(w.finish(), PictureFormat::Emf);
+            EXPECT_TRUE(is(image.pixel(16, 48), k_red));
+            EXPECT_EQ(is(image.pixel(48, 48), k_red), mode == 2) << "mode " << mode << " small " << small;
+        }
+    }
+    for (const int mode : {1, 2}) {
+        WmfWriter w(QRect(0, 0, 96, 96), 96);
+        w.window_org(QPoint(0, 0)).window_ext(QSize(96, 96)).solid_brush(k_red).null_pen().select(0).select(1);
+        w.fill_mode(mode).poly_polygon({outer, inner});
+        const QImage image = draw(w.finish(), PictureFormat::Wmf);
+        EXPECT_TRUE(is(image.pixel(16, 48), k_red));
+        EXPECT_EQ(is(image.pixel(48, 48), k_red), mode == 2) << "wmf mode " << mode;
+    }
+}
+
+TEST(Metafile, TextInkAppearsInItsBox)
+{
+    EmfWriter w;
+    w.font(1, -24, QStringLiteral("DejaVu Sans"), 700).select(1).text_colour(0xFF000000).bk_mode(1);
+    w.text_w(QPoint(8, 8), QStringLiteral("HHHH"));
+    const QImage emf = draw(w.finish(), PictureFormat::Emf);
+    // Top-left alignment: the letters hang below (8, 8), about 24 high.
+    EXPECT_GT(ink(emf, QRect(8, 8, 80, 28)), 80);
+    EXPECT_EQ(ink(emf, QRect(0, 48, 96, 48)), 0);
+    EXPECT_EQ(ink(emf, QRect(0, 0, 96, 6)), 0);
+
+    // Bottom-centre alignment at (48, 88).
+    EmfWriter c;
+    c.font(1, -24, QStringLiteral("DejaVu Sans"), 700).select(1).text_align(8 | 6).bk_mode(1);
+    c.text_w(QPoint(48, 88), QStringLiteral("HH"));
+    const QImage centred = draw(c.finish(), PictureFormat::Emf);
+    EXPECT_GT(ink(centred, QRect(24, 60, 48, 30)), 40);
+    EXPECT_EQ(ink(centred, QRect(0, 0, 96, 56)), 0);
+
+    WmfWriter m(QRect(0, 0, 96, 96), 96);
+    m.window_org(QPoint(0, 0)).window_ext(QSize(96, 96)).font(-24, 0, "DejaVu Sans").select(0);
+    m.record(0x0102, {1}).text_out(QPoint(8, 8), "HHHH");
+    const QImage wmf = draw(m.finish(), PictureFormat::Wmf);
+    EXPECT_GT(ink(wmf, QRect(8, 8, 80, 28)), 80);
+    EXPECT_EQ(ink(wmf, QRect(0, 48, 96, 48)), 0);
+}
+
+TEST(Metafile, EightBitTextIsReadInTheFontsCodePage)
+{
+    std::vector<double> dx;
+    // Cyrillic and Greek charsets, and the same bytes in the default page.
+    EXPECT_EQ(mosswick::picture::metafile::decode_ansi("\xC0\xC1", 204, {}, &dx), QStringLiteral("АБ"));
+    EXPECT_EQ(mosswick::picture::metafile::decode_ansi("\xC1", 161, {}, &dx), QStringLiteral("Α"));
+    EXPECT_EQ(mosswick::picture::metafile::decode_ansi("\xC0", 0, {}, &dx), QStringLiteral("À"));
+    // Shift-JIS: two bytes make one character whose advance is their sum.
+    EXPECT_EQ(mosswick::picture::metafile::decode_ansi("\x82\xA0" "A", 128, {10, 5, 7}, &dx),
+              QStringLiteral("あA"));
+    EXPECT_EQ(dx, (std::vector<double>{15, 7}));
+}
+
+TEST(Metafile, StretchDIBitsDrawsTheBitmapScaled)
+{
+    // 2 x 2: red and green on top, blue and white below.
+    QImage bitmap(2, 2, QImage::Format_RGB32);
+    bitmap.setPixel(0, 0, k_red);
+    bitmap.setPixel(1, 0, 0xFF00FF00);
+    bitmap.setPixel(0, 1, k_blue);
+    bitmap.setPixel(1, 1, 0xFFFFFFFF);
+    EmfWriter w;
+    w.stretch_dibits(QRect(16, 16, 64, 64), bitmap);
+    const QImage emf = draw(w.finish(), PictureFormat::Emf);
+    EXPECT_TRUE(is(emf.pixel(24, 24), k_red));
+    EXPECT_TRUE(is(emf.pixel(72, 24), 0xFF00FF00));
+    EXPECT_TRUE(is(emf.pixel(24, 72), k_blue));
+    EXPECT_TRUE(is(emf.pixel(72, 72), 0xFFFFFFFF));
+    EXPECT_TRUE(empty(emf.pixel(8, 48)));
+    EXPECT_TRUE(empty(emf.pixel(88, 48)));
+
+    WmfWriter m(QRect(0, 0, 96, 96), 96);
+    m.window_org(QPoint(0, 0)).window_ext(QSize(96, 96)).stretch_dib(QRect(16, 16, 64, 64), bitmap);
+    const QImage wmf = draw(m.finish(), PictureFormat::Wmf);
+    EXPECT_TRUE(is(wmf.pixel(24, 24), k_red));
+    EXPECT_TRUE(is(wmf.pixel(72, 72), 0xFFFFFFFF));
+    EXPECT_TRUE(empty(wmf.pixel(8, 48)));
+}
+
+TEST(Metafile, NaturalSizes)
+{
+    // Placeable: the box over its units per inch, at 96 DPI.
+    WmfWriter placed(QRect(0, 0, 2880, 1440), 1440);
+    placed.window_ext(QSize(2880, 1440));
+    PictureInfo info = measure_picture(PictureSource::bytes(placed.finish()));
+    EXPECT_EQ(info.status, PictureStatus::Ok);
+    EXPECT_EQ(info.format, PictureFormat::Wmf);
+    EXPECT_EQ(info.size, QSize(192, 96));
+    const Picture loaded = load_picture(PictureSource::bytes(placed.finish()));
+    EXPECT_EQ(loaded.status, PictureStatus::Ok);
+    EXPECT_EQ(loaded.image.size(), QSize(192, 96));
+
+    // Without the placeable header: the window extent.
+    WmfWriter bare;
+    bare.window_org(QPoint(10, 10)).window_ext(QSize(200, 120));
+    info = measure_picture(PictureSource::bytes(bare.finish()));
+    EXPECT_EQ(info.status, PictureStatus::Ok);
+    EXPECT_EQ(info.size, QSize(200, 120));
+
+    // EMF: the frame in 0.01 mm at 96 DPI (5080 x 2540 is 2 x 1 inch).
+    info = measure_picture(PictureSource::bytes(EmfWriter(QRect(0, 0, 5080, 2540)).finish()));
+    EXPECT_EQ(info.status, PictureStatus::Ok);
+    EXPECT_EQ(info.format, PictureFormat::Emf);
+    EXPECT_EQ(info.size, QSize(192, 96));
+}
+
+TEST(Metafile, UnknownRecordsAndEmfPlusCommentsAreSkipped)
+{
+    const QRect px(24, 24, 48, 48);
+    EmfWriter w = red_box_writer();
+    w.record(250, Params().u32(7).u32(9).data());                    // unknown
+    w.comment(Params().u32(0x2B464D45).u32(0x4001).u32(28).data());  // an EMF+ record
+    w.rectangle(px);
+    const RenderedMetafile r = render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96));
+    ASSERT_EQ(r.play.status, PictureStatus::Ok);
+    EXPECT_EQ(r.play.skipped, 1);
+    expect_box(r.image, px, k_red, "after unknown records");
+
+    WmfWriter m(QRect(0, 0, 96, 96), 96);
+    m.window_org(QPoint(0, 0)).window_ext(QSize(96, 96)).solid_brush(k_red).select(0);
+    m.record(0x0999, {1, 2, 3}).null_pen().select(1).rectangle(px);
+    const RenderedMetafile wr = render_metafile(m.finish(), PictureFormat::Wmf, QSize(96, 96));
+    ASSERT_EQ(wr.play.status, PictureStatus::Ok);
+    EXPECT_EQ(wr.play.skipped, 1);
+    expect_box(wr.image, px, k_red, "wmf after unknown records");
+}
+
+TEST(Metafile, ClippingAndPaths)
+{
+    const QRect px(24, 24, 48, 48);
+    EmfWriter clip = red_box_writer();
+    clip.intersect_clip(px).rectangle(QRect(0, 0, 96, 96));
+    expect_box(draw(clip.finish(), PictureFormat::Emf), px, k_red, "intersect");
+
+    EmfWriter hole = red_box_writer();
+    hole.exclude_clip(px).rectangle(QRect(0, 0, 96, 96));
+    const QImage holed = draw(hole.finish(), PictureFormat::Emf);
+    EXPECT_TRUE(empty(holed.pixel(48, 48)));
+    EXPECT_TRUE(is(holed.pixel(8, 8), k_red));
+
+    EmfWriter path = red_box_writer();
+    path.begin_path().ellipse(px).end_path().fill_path();
+    const QImage filled = draw(path.finish(), PictureFormat::Emf);
+    EXPECT_TRUE(is(filled.pixel(48, 48), k_red));
+    EXPECT_TRUE(empty(filled.pixel(26, 26)));  // outside the ellipse, inside its box
+    EXPECT_TRUE(empty(filled.pixel(80, 48)));
+}
+
+TEST(Metafile, BrokenFilesAreRefused)
+{
+    EmfWriter good = red_box_writer();
+    good.rectangle(QRect(24, 24, 48, 48));
+    const QByteArray emf = good.finish();
+
+    // Cut short, inside a record and at a record's end.
+    EXPECT_EQ(render_metafile(emf.left(emf.size() - 30), PictureFormat::Emf, QSize(50, 50)).play.status,
+              PictureStatus::Truncated);
+    EXPECT_EQ(render_metafile(emf.left(emf.size() - 20), PictureFormat::Emf, QSize(50, 50)).play.status,
+              PictureStatus::Truncated);
+    EXPECT_EQ(load_picture(PictureSource::bytes(emf.left(emf.size() - 30))).status, PictureStatus::Truncated);
+
+    // A record of size 0 would never move on.
+    QByteArray looping = emf;
+    looping.insert(88, Params().u32(43).u32(0).data());
+    EXPECT_EQ(render_metafile(looping, PictureFormat::Emf, QSize(50, 50)).play.status, PictureStatus::Undecodable);
+
+    // Negative size.
+    QByteArray negative = emf;
+    negative.insert(88, Params().u32(43).u32(0xFFFFFFF8u).data());
+    EXPECT_EQ(render_metafile(negative, PictureFormat::Emf, QSize(50, 50)).play.status, PictureStatus::Undecodable);
+
+    // A polygon claiming a billion points in a small record.
+    EmfWriter huge = red_box_writer();
+    huge.record(3, Params().rect(QRect()).u32(0x40000000).point(QPoint(1, 1)).data());
+    EXPECT_EQ(render_metafile(huge.finish(), PictureFormat::Emf, QSize(50, 50)).play.status,
+              PictureStatus::Undecodable);
+    EmfWriter huge_poly = red_box_writer();
+    huge_poly.record(8, Params().rect(QRect()).u32(0x7FFFFFFF).u32(3).data());
+    EXPECT_EQ(render_metafile(huge_poly.finish(), PictureFormat::Emf, QSize(50, 50)).play.status,
+              PictureStatus::Undecodable);
+
+    // A bitmap whose rows lie beyond its record.
+    EmfWriter short_bits;
+    QByteArray dib_record = Params().rect(QRect()).i32(0).i32(0).i32(0).i32(0).i32(4000).i32(4000)
+                                .u32(80).u32(40).u32(120).u32(16).u32(0).u32(0x00CC0020).i32(10).i32(10)
+                                .u32(40).i32(4000).i32(4000).u16(1).u16(24).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0)
+                                .bytes(QByteArray(16, '\0'))
+                                .data();
+    short_bits.record(81, dib_record);
+    EXPECT_EQ(render_metafile(short_bits.finish(), PictureFormat::Emf, QSize(50, 50)).play.status,
+              PictureStatus::Undecodable);
+
+    // Saved states beyond any real drawing's depth.
+    EmfWriter deep;
+    for (int i = 0; i < 5000; ++i)
+        deep.save();
+    EXPECT_EQ(render_metafile(deep.finish(), PictureFormat::Emf, QSize(50, 50)).play.status,
+              PictureStatus::Undecodable);
+
+    // WMF: a record of size 0, one beyond the file, a polygon beyond its record.
+    WmfWriter zero(QRect(0, 0, 96, 96), 96);
+    zero.raw(0x041B, Params().u16(1).data());
+    QByteArray wmf = zero.finish();
+    wmf[22 + 18] = 0;  // the record's size in words
+    wmf[22 + 19] = 0;
+    EXPECT_EQ(render_metafile(wmf, PictureFormat::Wmf, QSize(50, 50)).play.status, PictureStatus::Undecodable);
+    WmfWriter beyond(QRect(0, 0, 96, 96), 96);
+    beyond.raw(0x041B, Params().u16(1).data());
+    wmf = beyond.finish();
+    wmf[22 + 20] = char(0x7F);  // size in words: far past the end
+    EXPECT_EQ(render_metafile(wmf, PictureFormat::Wmf, QSize(50, 50)).play.status, PictureStatus::Undecodable);
+    WmfWriter poly(QRect(0, 0, 96, 96), 96);
+    poly.raw(0x0324, Params().u16(30000).u16(1).u16(1).data());
+    EXPECT_EQ(render_metafile(poly.finish(), PictureFormat::Wmf, QSize(50, 50)).play.status,
+              PictureStatus::Undecodable);
+    const QByteArray placed = WmfWriter(QRect(0, 0, 96, 96), 96).rectangle(QRect(1, 1, 9, 9)).finish();
+    EXPECT_EQ(render_metafile(placed.left(placed.size() - 10), PictureFormat::Wmf, QSize(50, 50)).play.status,
+              PictureStatus::Truncated);
+}
+
+TEST(Metafile, ThumbnailsAtEveryQualityAndTheZoomDrawAtTheTarget)
+{
+    testsupport::TempDir dir;
+    const QString path = dir.file("box.emf");
+    EmfWriter w = red_box_writer();
+    w.rectangle(QRect(24, 24, 48, 48));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(w.finish());
+    f.close();
+    for (int quality = 1; quality <= 6; ++quality) {
+        RenderRequest r;
+        r.source = PictureSource::file(path);
+        r.target = QSize(40, 40);
+        r.quality = quality;
+        const RenderResult result = render_picture(r);
+        ASSERT_EQ(result.status, PictureStatus::Ok) << quality;
+        EXPECT_EQ(result.natural_size, QSize(96, 96));
+        ASSERT_EQ(result.image.size(), QSize(40, 40));
+        EXPECT_TRUE(is(result.image.pixel(20, 20), k_red)) << quality;
+        EXPECT_TRUE(empty(result.image.pixel(4, 4))) << quality;
+    }
+    // Kept within a 100-pixel bound, yet drawn at any size.
+    const ZoomPicture zoom(PictureSource::file(path), QSize(100, 100), 5);
+    ASSERT_TRUE(zoom.ok());
+    EXPECT_EQ(zoom.natural_size(), QSize(96, 96));
+    // Enlarged eight times, the edge stays sharp: drawn, not scaled up.
+    const QImage big = zoom.draw(QSize(768, 768), 5);
+    ASSERT_EQ(big.size(), QSize(768, 768));
+    EXPECT_TRUE(is(big.pixel(24 * 8 + 1, 384), k_red));
+    EXPECT_TRUE(empty(big.pixel(24 * 8 - 2, 384)));
+}
