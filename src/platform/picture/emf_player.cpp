@@ -178,7 +178,7 @@ void EmfPlayer::create_font(const Bytes& r)
     f.strike = r.u8(34);
     f.charset = r.u8(35);
     QString face;
-    for (qint64 i = 0; i < 32 && r.has(40 + 2 * i, 2); ++i) {
+    for (qint64 i = 0; i < 32 && 40 + 2 * i + 2 <= r.size(); ++i) {
         const char16_t c = r.u16(40 + 2 * i);
         if (c == 0)
             break;

@@ -27,9 +27,16 @@ constexpr int k_rgn_xor = 3;
 constexpr int k_rgn_diff = 4;
 constexpr int k_rgn_copy = 5;
 
-// Coordinates this far outside the target are taken as hostile: the
-// rasteriser and the stroker slow down badly on them.
-constexpr double k_coordinate_limit = 1 << 22;
+// Shapes reaching further than this outside the target are not drawn: real
+// drawings stay near their frame, and the rasteriser walks every cell of an
+// edge, seen or not, so such edges would cost time for nothing.
+constexpr double k_reach_floor = 1 << 16;
+constexpr double k_reach_targets = 64;
+
+bool finite_box(const QRectF& b)
+{
+    return std::isfinite(b.left()) && std::isfinite(b.right()) && std::isfinite(b.top()) && std::isfinite(b.bottom());
+}
 
 bool finite_transform(const QTransform& t)
 {
@@ -320,6 +327,18 @@ void Canvas::set_miter_limit(double m)
 
 // --- drawing -------------------------------------------------------------
 
+double Canvas::reach() const
+{
+    return std::max(k_reach_floor, k_reach_targets * (m_target.width() + m_target.height()));
+}
+
+bool Canvas::within_reach(const QRectF& box) const
+{
+    const double r = reach();
+    return finite_box(box) && box.left() >= m_target.left() - r && box.right() <= m_target.right() + r
+           && box.top() >= m_target.top() - r && box.bottom() <= m_target.bottom() + r;
+}
+
 void Canvas::charge(double work)
 {
     m_work += std::max(1.0, work);
@@ -463,10 +482,7 @@ void Canvas::draw_target(const QPainterPath& target_path, bool fill, bool stroke
         return;
     const QTransform t = to_target();
     const QRectF box = target_path.controlPointRect();
-    if (!finite_transform(t) || !std::isfinite(box.left()) || !std::isfinite(box.right())
-        || !std::isfinite(box.top()) || !std::isfinite(box.bottom())
-        || std::abs(box.left()) > k_coordinate_limit || std::abs(box.right()) > k_coordinate_limit
-        || std::abs(box.top()) > k_coordinate_limit || std::abs(box.bottom()) > k_coordinate_limit) {
+    if (!finite_transform(t) || !within_reach(box)) {
         skip();
         return;
     }
@@ -734,14 +750,14 @@ void Canvas::text(QPointF ref, const QString& s, const std::vector<double>& dx, 
     } else {
         width = metrics.horizontalAdvance(shown);
     }
-    if (!std::isfinite(width) || std::abs(width) > k_coordinate_limit) {
+    if (!std::isfinite(width) || std::abs(width) > reach()) {
         skip();
         return;
     }
 
     const bool update_cp = m_dc.text_align & k_ta_updatecp;
     const QPointF anchor = t.map(update_cp ? m_dc.cur : ref);
-    if (std::abs(anchor.x()) > k_coordinate_limit || std::abs(anchor.y()) > k_coordinate_limit) {
+    if (!within_reach(QRectF(anchor, QSizeF(0, 0)))) {
         skip();
         return;
     }
@@ -789,8 +805,7 @@ void Canvas::bitmap(const QRectF& dest, const QImage& image, const QRectF& src, 
         return;
     const QTransform t = to_target();
     const QRectF box = t.mapRect(dest.normalized());
-    if (!finite_transform(t) || std::abs(box.left()) > k_coordinate_limit || std::abs(box.right()) > k_coordinate_limit
-        || std::abs(box.top()) > k_coordinate_limit || std::abs(box.bottom()) > k_coordinate_limit) {
+    if (!finite_transform(t) || !within_reach(box)) {
         skip();
         return;
     }

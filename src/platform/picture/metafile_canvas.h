@@ -225,6 +225,9 @@ private:
     QPen qpen(const QTransform& t, const QPainterPath& target_path) const;
     QBrush qbrush(const BrushSpec& b) const;
     void charge(double work);
+    // How far outside the target (pixels) a shape may reach and still be drawn.
+    double reach() const;
+    bool within_reach(const QRectF& target_box) const;
     void combine_clip(const QPainterPath& operand, int mode);
     void add_to_path(const QPainterPath& logical, bool continue_figure);
     // A line drawing from the current position: extends the open figure, or

@@ -367,6 +367,25 @@ TEST(Metafile, BrokenFilesAreRefused)
               PictureStatus::Truncated);
 }
 
+TEST(Metafile, HostileGeometryIsSkippedNotDrawn)
+{
+    // Found by fuzzing: a stretched frame with a wide dashed pen, edges
+    // millions of pixels away, and an escapement of INT_MIN tenths of a
+    // degree. The shapes far away are skipped, the rest is drawn.
+    const QRect px(24, 24, 48, 48);
+    EmfWriter w = red_box_writer();
+    w.pen(2, 0x10000 | 0x200 | 1, 1 << 30, 0xFF0000FF).select(2);
+    w.polygon(QPolygon({QPoint(10, 10), QPoint(80, 1 << 28), QPoint(1 << 29, 90)}));
+    w.select_stock(8).rectangle(px);
+    Params font;
+    font.u32(3).i32(-20).i32(0).i32(INT32_MIN).i32(0).i32(400).u32(0).u32(0);
+    w.record(82, font.data()).select(3).text_w(QPoint(30, 30), QStringLiteral("x"));
+    const RenderedMetafile r = render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96));
+    ASSERT_EQ(r.play.status, PictureStatus::Ok);
+    EXPECT_GE(r.play.skipped, 1);
+    EXPECT_TRUE(is(r.image.pixel(60, 60), k_red));
+}
+
 TEST(Metafile, ThumbnailsAtEveryQualityAndTheZoomDrawAtTheTarget)
 {
     testsupport::TempDir dir;
