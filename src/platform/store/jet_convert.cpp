@@ -853,8 +853,10 @@ QString jet_backup_path(const QString& path)
     for (int n = 1;; ++n) {
         const QString candidate = folder + base + (n == 1 ? QStringLiteral(".access.mdb")
                                                           : QStringLiteral(".access-%1.mdb").arg(n));
+        // Only a name that is there is taken; any other failure (a name too
+        // long, a folder not searchable) is reported by the link that follows.
         struct stat st {};
-        if (::lstat(QFile::encodeName(candidate).constData(), &st) != 0 && errno == ENOENT)
+        if (::lstat(QFile::encodeName(candidate).constData(), &st) != 0)
             return candidate;
     }
 }

@@ -191,6 +191,20 @@ TEST(JetConvert, AnExistingBackupNameIsNeverOverwritten)
     EXPECT_EQ(jet_backup_path(dir.file("catalogue")), dir.file("catalogue.access.mdb"));
 }
 
+TEST(JetConvert, ANameWithNoRoomForTheBackupNameIsRefusedNotLoopedOn)
+{
+    // 250 characters: the backup name would pass the file system's limit.
+    TempDir dir;
+    const QString name = QString(246, u'n') + QStringLiteral(".mdb");
+    const QString path = copy_jet_fixture(dir, "jet4-full.mdb", name);
+    const QByteArray original = testsupport::read_all(path);
+    EXPECT_FALSE(jet_backup_path(path).isEmpty());
+    const Converted c = convert(path);
+    EXPECT_FALSE(c.error.ok());
+    EXPECT_EQ(testsupport::read_all(path), original);
+    EXPECT_EQ(folder_listing(dir), QStringList{name});
+}
+
 TEST(JetConvert, FailuresLeaveTheOriginalAndNoOtherFile)
 {
     struct Case {
