@@ -823,6 +823,10 @@ void Canvas::bitmap(const QRectF& dest, const QImage& image, const QRectF& src, 
     case 0x00660046: m_painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;  // xor
     default: break;
     }
+    // Enlarged bitmaps repeat their pixels, as the format's players do by
+    // default; reduced ones are smoothed.
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                            box.width() < source.width() || box.height() < source.height());
     // Mirrored when the destination's width or height is negative.
     m_painter.translate(dest.x(), dest.y());
     m_painter.scale(dest.width() / source.width(), dest.height() / source.height());
