@@ -2,6 +2,7 @@
 
 #include "store_fixture.h"
 #include "support/jet_fixtures.h"
+#include "support/watched_file.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -203,6 +204,30 @@ TEST(JetConvert, ANameWithNoRoomForTheBackupNameIsRefusedNotLoopedOn)
     EXPECT_FALSE(c.error.ok());
     EXPECT_EQ(testsupport::read_all(path), original);
     EXPECT_EQ(folder_listing(dir), QStringList{name});
+}
+
+TEST(JetConvert, LinksAtTheSideNamesOfTheCopyAreNeverWrittenThrough)
+{
+    // A folder someone sent may hold links where the copy's journal and
+    // other side files would go, live or dangling.
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        SCOPED_TRACE(suffix);
+        TempDir dir;
+        TempDir home;
+        const testsupport::WatchedFile target(home.file("bashrc"));
+        const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
+        const QString side = dir.file(QStringLiteral(".jet4-full.mdb.converting.tmp") + QLatin1String(suffix));
+        ASSERT_TRUE(testsupport::make_link(target.path(), side));
+        ASSERT_TRUE(testsupport::make_link(home.file("nothing-here"),
+                                           dir.file(QStringLiteral(".jet4-full.mdb.converting-2.tmp") + QLatin1String(suffix))));
+        const Converted c = convert(path);
+        ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
+        target.expect_untouched();
+        EXPECT_FALSE(QFileInfo::exists(home.file("nothing-here")));
+        auto conn = open_ok(path);
+        ASSERT_TRUE(conn);
+        testsupport::expect_jet_rows(*conn, 13, 9);
+    }
 }
 
 TEST(JetConvert, FailuresLeaveTheOriginalAndNoOtherFile)
