@@ -121,7 +121,8 @@ private:
     void create_font(const Bytes& r);
     void text(const Bytes& r, bool wide);
     void bitmap_record(quint32 type, const Bytes& r);
-    QImage dib(const Bytes& r, qint64 off_bmi, qint64 cb_bmi, qint64 off_bits, qint64 cb_bits, quint32 usage);
+    QImage dib(const Bytes& r, qint64 off_bmi, qint64 cb_bmi, qint64 off_bits, qint64 cb_bits, quint32 usage,
+               bool keep_alpha = false);
     // The source bitmap of a block transfer at dest; without one the
     // transfer fills dest itself and the result is null.
     QImage source(const Bytes& r, const QRectF& dest, quint32 rop, qint64 off_bmi, qint64 cb_bmi, qint64 off_bits,
@@ -140,14 +141,15 @@ void EmfPlayer::put(qint64 index, GdiObject object)
         m_canvas.skip();
 }
 
-QImage EmfPlayer::dib(const Bytes& r, qint64 off_bmi, qint64 cb_bmi, qint64 off_bits, qint64 cb_bits, quint32 usage)
+QImage EmfPlayer::dib(const Bytes& r, qint64 off_bmi, qint64 cb_bmi, qint64 off_bits, qint64 cb_bits, quint32 usage,
+                      bool keep_alpha)
 {
     const Bytes info = r.sub(off_bmi, cb_bmi);
     const Bytes bits = r.sub(off_bits, cb_bits);
     if (r.bad())
         return {};
     DibStatus status;
-    QImage image = decode_dib(info, bits, usage == 1, m_canvas.bitmap_budget(), &status);
+    QImage image = decode_dib(info, bits, usage == 1, m_canvas.bitmap_budget(), &status, keep_alpha);
     m_canvas.note_bitmap(status, r);
     return image;
 }
@@ -245,6 +247,20 @@ void EmfPlayer::bitmap_record(quint32 type, const Bytes& r)
         const QImage image = source(r, dest, rop, off_bmi, cb_bmi, off_bits, cb_bits, usage);
         if (!image.isNull())
             m_canvas.bitmap(dest, image, QRectF(src, src_size), rop);
+        return;
+    }
+    case 114: {  // AlphaBlend: laid out as StretchBlt, the blend in place of the raster operation
+        const QRectF dest(r.i32(24), r.i32(28), r.i32(32), r.i32(36));
+        const quint32 blend = r.u32(40);
+        const QRectF src(r.i32(44), r.i32(48), r.i32(100), r.i32(104));
+        const quint32 usage = r.u32(80);
+        const qint64 off_bmi = r.u32(84), cb_bmi = r.u32(88), off_bits = r.u32(92), cb_bits = r.u32(96);
+        if (r.bad() || cb_bmi == 0)
+            return;
+        const bool per_pixel = (blend >> 24) & 1;
+        const QImage image = dib(r, off_bmi, cb_bmi, off_bits, cb_bits, usage, per_pixel);
+        if (!image.isNull())
+            m_canvas.bitmap(dest, image, src, k_rop_srccopy, ((blend >> 16) & 0xFF) / 255.0);
         return;
     }
     case 80: {  // SetDIBitsToDevice
@@ -433,7 +449,7 @@ void EmfPlayer::record(quint32 type, const Bytes& r)
             c.select_clip_region(rects, mode);
         break;
     }
-    case 76: case 77: case 80: case 81: bitmap_record(type, r); break;
+    case 76: case 77: case 80: case 81: case 114: bitmap_record(type, r); break;
     case 82: create_font(r); break;
     case 83: text(r, false); break;
     case 84: text(r, true); break;

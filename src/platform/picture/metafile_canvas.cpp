@@ -799,7 +799,7 @@ void Canvas::text(QPointF ref, const QString& s, const std::vector<double>& dx, 
     }
 }
 
-void Canvas::bitmap(const QRectF& dest, const QImage& image, const QRectF& src, quint32 rop)
+void Canvas::bitmap(const QRectF& dest, const QImage& image, const QRectF& src, quint32 rop, double opacity)
 {
     if (m_in_path || image.isNull())
         return;
@@ -817,6 +817,7 @@ void Canvas::bitmap(const QRectF& dest, const QImage& image, const QRectF& src, 
     apply_clip();
     m_painter.save();
     m_painter.setTransform(t);
+    m_painter.setOpacity(opacity);
     switch (rop) {
     case 0x008800C6: m_painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;  // and
     case 0x00EE0086: m_painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;   // or

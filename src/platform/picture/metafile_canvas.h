@@ -138,8 +138,8 @@ public:
     // says so); dx, when not empty, holds each code unit's advance.
     void text(QPointF ref, const QString& s, const std::vector<double>& dx, int options,
               const std::optional<QRectF>& rect);
-    // A bitmap's src rectangle (its pixels) into dest (logical).
-    void bitmap(const QRectF& dest, const QImage& image, const QRectF& src, quint32 rop);
+    // A bitmap's src rectangle (its pixels) into dest (logical), at opacity.
+    void bitmap(const QRectF& dest, const QImage& image, const QRectF& src, quint32 rop, double opacity = 1);
     // A block transfer without a source: the brush, black or white.
     void pattern_fill(const QRectF& dest, quint32 rop);
     // Fills (or outlines) region rectangles given in logical units.

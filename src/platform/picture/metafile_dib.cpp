@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 
@@ -71,7 +72,8 @@ QImage decode_embedded(const Bytes& bits, qint64* budget, DibStatus* status)
 
 } // namespace
 
-QImage decode_dib(const Bytes& info, const Bytes& bits, bool palette_indices, qint64* budget, DibStatus* status)
+QImage decode_dib(const Bytes& info, const Bytes& bits, bool palette_indices, qint64* budget, DibStatus* status,
+                  bool keep_alpha)
 {
     *status = DibStatus::Bad;
     Header h;
@@ -156,7 +158,8 @@ QImage decode_dib(const Bytes& info, const Bytes& bits, bool palette_indices, qi
         }
     }
 
-    QImage image(int(h.width), int(rows), QImage::Format_RGB32);
+    const bool alpha = keep_alpha && h.bpp == 32;
+    QImage image(int(h.width), int(rows), alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (image.isNull()) {
         *status = DibStatus::TooLarge;
         return {};
@@ -194,7 +197,13 @@ QImage decode_dib(const Bytes& info, const Bytes& bits, bool palette_indices, qi
             for (int x = 0; x < w; ++x) {
                 const uchar* p = src + 4 * x;
                 const quint32 px = quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
-                out[x] = qRgb(red.of(px), green.of(px), blue.of(px));
+                if (alpha) {
+                    // Kept valid as premultiplied: no channel above alpha.
+                    const int a = p[3];
+                    out[x] = qRgba(std::min(red.of(px), a), std::min(green.of(px), a), std::min(blue.of(px), a), a);
+                } else {
+                    out[x] = qRgb(red.of(px), green.of(px), blue.of(px));
+                }
             }
             break;
         }

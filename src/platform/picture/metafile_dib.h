@@ -16,8 +16,9 @@ enum class DibStatus { Ok, Bad, Unsupported, TooLarge };
 // rows. palette_indices: the colour table holds palette indices, which we
 // show as greys. pixel_budget is lowered by the pixels decoded; a bitmap
 // beyond it or beyond the allocation limit is TooLarge.
+// keep_alpha: 32-bit rows carry premultiplied alpha (a blended transfer).
 QImage decode_dib(const Bytes& info, const Bytes& bits, bool palette_indices, qint64* pixel_budget,
-                  DibStatus* status);
+                  DibStatus* status, bool keep_alpha = false);
 
 // A packed bitmap: the info block directly followed by the rows.
 QImage decode_packed_dib(const Bytes& packed, bool palette_indices, qint64* pixel_budget, DibStatus* status);

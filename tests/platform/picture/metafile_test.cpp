@@ -226,6 +226,34 @@ TEST(Metafile, StretchDIBitsDrawsTheBitmapScaled)
     EXPECT_TRUE(empty(wmf.pixel(8, 48)));
 }
 
+TEST(Metafile, AlphaBlendMixesWithWhatIsBelow)
+{
+    // A 2 x 1 bitmap over a blue square: opaque red, then fully transparent.
+    const auto blended = [](quint32 blend) {
+        EmfWriter w;
+        w.solid_brush(1, k_blue).select(1).select_stock(8).rectangle(QRect(0, 0, 96, 96));
+        Params p;
+        p.rect(QRect()).i32(16).i32(16).i32(64).i32(64).u32(blend).i32(0).i32(0);
+        p.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(0).u32(0);
+        p.u32(108).u32(40).u32(148).u32(8).i32(2).i32(1);
+        p.u32(40).i32(2).i32(1).u16(1).u16(32).u32(0).u32(8).i32(0).i32(0).u32(0).u32(0);
+        p.u8(0).u8(0).u8(255).u8(255).u8(0).u8(0).u8(0).u8(0);  // blue, green, red, alpha
+        w.record(114, p.data());
+        return draw(w.finish(), PictureFormat::Emf);
+    };
+    // Per-pixel alpha at full constant alpha.
+    const QImage per_pixel = blended(0x01FF0000);
+    EXPECT_TRUE(is(per_pixel.pixel(30, 48), k_red));
+    EXPECT_TRUE(is(per_pixel.pixel(66, 48), k_blue));
+    // Half constant alpha, no per-pixel alpha: red and blue mixed, and the
+    // right pixel's colour (black) half over blue.
+    const QImage half = blended(0x00800000);
+    EXPECT_NEAR(qRed(half.pixel(30, 48)), 128, 12);
+    EXPECT_NEAR(qBlue(half.pixel(30, 48)), 127, 12);
+    EXPECT_NEAR(qBlue(half.pixel(66, 48)), 127, 12);
+    EXPECT_LT(qRed(half.pixel(66, 48)), 12);
+}
+
 TEST(Metafile, NaturalSizes)
 {
     // Placeable: the box over its units per inch, at 96 DPI.
