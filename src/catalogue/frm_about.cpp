@@ -60,7 +60,9 @@ frmAbout::frmAbout(const Edition& edition, QWidget* main_window, QWidget* parent
     Image2 = new QLabel(this);
     Image2->setCursor(Qt::PointingHandCursor);
     if (!m_screenshot.isNull())
-        Image2->setPixmap(m_screenshot.scaled(240, 160, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        // 240 x 160 logical pixels, with all the device pixels the screen has.
+        Image2->setPixmap(m_screenshot.scaled(QSize(240, 160) * m_screenshot.devicePixelRatio(), Qt::KeepAspectRatio,
+                                              Qt::SmoothTransformation));
     Image2->installEventFilter(this);
     v->addWidget(Image2, 0, Qt::AlignHCenter);
     Label8 = new QLabel(QStringLiteral("Click the image above to show the entire screenshot"), this);

@@ -4,6 +4,7 @@
 
 #include "support/window_fixture.h"
 
+#include "catalogue/frm_about.h"
 #include "pageview/frm_zoom.h"
 #include "platform/ui/vb.h"
 #include "viewer/frm_zoom.h"
@@ -118,6 +119,28 @@ TEST_F(HighDensity, TheViewerAndTheLoadersPreviewToo)
     ASSERT_FALSE(preview.isNull());
     EXPECT_EQ(preview.size(), QSize(400, 200));
     EXPECT_EQ(preview.deviceIndependentSize(), QSizeF(200, 100));
+}
+
+TEST_F(HighDensity, TheAboutBoxScreenshotKeepsItsSizeInLogicalPixels)
+{
+    window->mnuAbout_Click();
+    auto* about = window->findChild<frmAbout*>();
+    ASSERT_TRUE(about);
+    ASSERT_EQ(about->screenshot().devicePixelRatio(), 2.0);
+    const QPixmap thumb = about->Image2->pixmap();
+    EXPECT_EQ(thumb.devicePixelRatio(), 2.0);
+    EXPECT_EQ(thumb.deviceIndependentSize(),
+              QSizeF(window->size().scaled(240, 160, Qt::KeepAspectRatio)));
+
+    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    emit about->screenshot_clicked();
+    ASSERT_TRUE(wait_for_zoom());
+    // At zoom 0 the screenshot is as large as the window it shows.
+    EXPECT_EQ(window->last_zoom->kept_picture().natural_size(), window->size());
+    EXPECT_EQ(window->last_zoom->Slider1->value(), 0);
+    EXPECT_EQ(window->last_zoom->drawn().size(), window->size() * 2);
+    window->last_zoom->close();
+    about->close();
 }
 
 } // namespace

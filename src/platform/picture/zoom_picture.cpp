@@ -63,9 +63,11 @@ ZoomPicture::ZoomPicture(const QImage& image, QSize bound, int quality)
 {
     if (image.isNull())
         return;
-    m_natural = image.size();
-    const QSize keep = kept_size(m_natural, bound);
-    m_kept = keep == m_natural ? detail::normalized(image) : draw_picture(image, keep, quality);
+    // A screenshot of a high-density screen has more pixels than its size.
+    m_natural = image.deviceIndependentSize().toSize();
+    const QSize keep = kept_size(image.size(), bound);
+    m_kept = keep == image.size() ? detail::normalized(image) : draw_picture(image, keep, quality);
+    m_kept.setDevicePixelRatio(1.0);
     m_status = m_kept.isNull() ? PictureStatus::TooLarge : PictureStatus::Ok;
     if (!ok())
         m_natural = QSize();

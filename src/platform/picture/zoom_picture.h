@@ -27,7 +27,8 @@ public:
     // that fits in bound (device pixels; empty: no bound), drawn with quality.
     ZoomPicture(const PictureSource& source, QSize bound, int quality);
     // Takes a picture decoded elsewhere (a screenshot) and keeps a copy that
-    // fits in bound, drawn with quality; a null image gives Undecodable.
+    // fits in bound, drawn with quality; a null image gives Undecodable. Its
+    // natural size is its size in logical pixels (deviceIndependentSize).
     ZoomPicture(const QImage& image, QSize bound, int quality);
 
     // Either constructor run on the layer's zoom thread, one load at a time,
