@@ -70,9 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    ZoomPicture zoom(source);
+    const ZoomPicture zoom(source, QSize(40, 30), 5);
     if (zoom.ok()) {
-        zoom.set_largest_target(QSize(40, 30));
         for (int quality = 1; quality <= 6; ++quality)
             expect_size(zoom.draw(QSize(13, 9), quality), QSize(13, 9), "a zoom drawing of another size than asked");
     }
