@@ -19,6 +19,7 @@
 #include "platform/picture/render.h"
 #include "platform/picture/zoom_picture.h"
 #include "support/bench_dialogs.h"
+#include "support/bench_report.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,59 +52,14 @@ namespace {
 constexpr int k_width = 6000;
 constexpr int k_height = 4000;
 constexpr int k_pictures = 6;
-constexpr int k_runs = 5;
 constexpr double k_cell_width_twips = 4680;
 constexpr double k_cell_height_twips = 2715;
 constexpr double k_twips_per_pixel = 15;
 const QRect k_screen(0, 0, 1920, 1080);
 
-// ---- reporting ----------------------------------------------------------------
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-double minimum(const std::vector<double>& v)
-{
-    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
-}
-
-class Report {
-public:
-    // A figure whose median must stay at or under target (0: no target).
-    bool figure(const char* what, const std::vector<double>& v, const char* unit, double target = 0)
-    {
-        const bool met = target <= 0 || (!v.empty() && median(v) <= target);
-        std::printf("%-58s min %8.1f %s  median %8.1f %s  (%zu runs)", what, minimum(v), unit, median(v), unit,
-                    v.size());
-        if (target > 0)
-            std::printf("  target <= %.0f %s: %s", target, unit, met ? "met" : "MISSED");
-        std::printf("\n");
-        std::fflush(stdout);
-        m_ok &= met;
-        return met;
-    }
-    bool check(const char* what, bool ok)
-    {
-        if (!ok)
-            std::printf("CHECK FAILED: %s\n", what);
-        m_ok &= ok;
-        return ok;
-    }
-    int finish() const
-    {
-        std::printf("\n%s\n", m_ok ? "All targets met, all checks passed." : "SOME TARGETS MISSED OR CHECKS FAILED.");
-        return m_ok ? 0 : 1;
-    }
-
-private:
-    bool m_ok = true;
-};
+using benchsupport::k_runs;
+using benchsupport::median_of;
+using benchsupport::Report;
 
 double time_ms(const std::function<void()>& f)
 {
@@ -282,7 +238,7 @@ void bench_code6_against_vips(Report& report, const QStringList& files, const QS
         cold.push_back(time_ms([&] { results = render_pictures(page); }));
         report.check("code 6 page (cold) draws six thumbnails of the cell's size", page_ok(results));
     }
-    report.figure("Code 6 page, cold (page cache dropped)", cold, "ms");
+    report.info("Code 6 page, cold (page cache dropped)", cold);
 
     const QString vips = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
     const QString out = dir + QStringLiteral("/vips-out");
@@ -302,20 +258,20 @@ void bench_code6_against_vips(Report& report, const QStringList& files, const QS
                 theirs.push_back(ms);
         }
     }
-    report.figure("Code 6 page, warm", ours, "ms", 150);
+    report.figure("Code 6 page, warm", ours, 150);
     if (vips.isEmpty()) {
         std::printf("vipsthumbnail is not installed (Debian: libvips-tools): no comparison\n");
         report.check("vipsthumbnail available for the comparison", false);
         return;
     }
     report.check("vipsthumbnail made six thumbnails of the cell's size", vips_output_ok(files, out));
-    report.figure("vipsthumbnail, six processes at once, warm", theirs, "ms");
+    report.info("vipsthumbnail, six processes at once, warm", theirs);
     std::vector<double> ratios;
     for (size_t i = 0; i < std::min(ours.size(), theirs.size()); ++i)
         ratios.push_back(ours[i] / theirs[i]);
-    const double ratio = median(ours) / median(theirs);
-    std::printf("%-58s %.2f (median of run pairs %.2f)  target <= 0.70: %s\n", "Ratio ours / vipsthumbnail (medians)",
-                ratio, median(ratios), ratio <= 0.70 ? "met" : "MISSED");
+    const double ratio = median_of(ours) / median_of(theirs);
+    std::printf("%-52s %.2f (median of run pairs %.2f)  target <= 0.70: %s\n", "Ratio ours / vipsthumbnail (medians)",
+                ratio, median_of(ratios), ratio <= 0.70 ? "met" : "MISSED");
     report.check("ratio ours / vipsthumbnail at or under 0.70", ratio <= 0.70);
 }
 
@@ -334,10 +290,8 @@ void bench_page_memory(Report& report, const QStringList& files)
             report.check("the page draws six thumbnails of the cell's size", page_ok(results));
             report.check("the kernel resets the peak memory (/proc/self/clear_refs)", reset);
         }
-        const QByteArray what = QStringLiteral("Code %1 page, warm").arg(code).toUtf8();
-        report.figure(what.constData(), ms, "ms");
-        const QByteArray peak = QStringLiteral("Code %1 page, peak memory").arg(code).toUtf8();
-        report.figure(peak.constData(), peaks, "MB", 300);
+        report.info(QStringLiteral("Code %1 page, warm").arg(code), ms);
+        report.figure(QStringLiteral("Code %1 page, peak memory").arg(code), peaks, 300, "MB");
     }
 }
 
@@ -402,12 +356,9 @@ void bench_zoom_windows(Report& report, const QString& file)
             settled.push_back(r.added_settled);
             first.push_back(r.first_shown);
         }
-        QByteArray what = QStringLiteral("Zoom code %1: memory five windows add, at the peak").arg(quality).toUtf8();
-        report.figure(what.constData(), peaks, "MB", 200);
-        what = QStringLiteral("Zoom code %1: memory five windows add, once drawn").arg(quality).toUtf8();
-        report.figure(what.constData(), settled, "MB");
-        what = QStringLiteral("Zoom code %1: first window, show to picture").arg(quality).toUtf8();
-        report.figure(what.constData(), first, "ms");
+        report.figure(QStringLiteral("Zoom code %1: five windows add, at the peak").arg(quality), peaks, 200, "MB");
+        report.info(QStringLiteral("Zoom code %1: five windows add, once drawn").arg(quality), settled, "MB");
+        report.info(QStringLiteral("Zoom code %1: first window, show to picture").arg(quality), first);
     }
 }
 
@@ -431,10 +382,12 @@ void bench_zoom_redraws(Report& report, const QString& file)
             for (const QSize& s : sizes)
                 runs.push_back(time_ms([&] { sizes_ok = zoom.draw(s, quality).size() == s && sizes_ok; }));
         report.check("every redraw has its size", sizes_ok);
-        QByteArray what = QStringLiteral("Zoom code %1: decode and keep").arg(quality).toUtf8();
-        report.figure(what.constData(), load, "ms");
-        what = QStringLiteral("Zoom code %1: redraw, 312x208 to 1560x1040").arg(quality).toUtf8();
-        report.figure(what.constData(), runs, "ms", quality == k_quality_hq_bicubic ? 100 : 0);
+        report.info(QStringLiteral("Zoom code %1: decode and keep").arg(quality), load);
+        const QString redraw = QStringLiteral("Zoom code %1: redraw, 312x208 to 1560x1040").arg(quality);
+        if (quality == k_quality_hq_bicubic)
+            report.figure(redraw, runs, 100);
+        else
+            report.info(redraw, runs);
     }
 }
 

@@ -59,21 +59,22 @@ inline std::vector<double> time_runs(const std::function<void()>& run, const std
 class Report {
 public:
     // A figure against an upper bound on its median; returns whether it is met.
-    bool figure(const QString& what, const std::vector<double>& ms, double target_ms)
+    // Figures are times unless another unit is named (memory in "MB").
+    bool figure(const QString& what, const std::vector<double>& ms, double target_ms, const char* unit = "ms")
     {
         const double med = median_of(ms);
         const bool met = !ms.empty() && med <= target_ms;
-        std::printf("%-52s min %9.1f ms  median %9.1f ms  (%zu runs; target %.0f ms): %s\n", qPrintable(what),
-                    min_of(ms), med, ms.size(), target_ms, met ? "met" : "MISSED");
+        std::printf("%-52s min %9.1f %s  median %9.1f %s  (%zu runs; target %.0f %s): %s\n", qPrintable(what),
+                    min_of(ms), unit, med, unit, ms.size(), target_ms, unit, met ? "met" : "MISSED");
         std::fflush(stdout);
         m_ok &= met;
         return met;
     }
     // A figure shown for information, without a target.
-    void info(const QString& what, const std::vector<double>& ms)
+    void info(const QString& what, const std::vector<double>& ms, const char* unit = "ms")
     {
-        std::printf("%-52s min %9.1f ms  median %9.1f ms  (%zu runs)\n", qPrintable(what), min_of(ms), median_of(ms),
-                    ms.size());
+        std::printf("%-52s min %9.1f %s  median %9.1f %s  (%zu runs)\n", qPrintable(what), min_of(ms), unit,
+                    median_of(ms), unit, ms.size());
         std::fflush(stdout);
     }
     // A check of what a run produced.
