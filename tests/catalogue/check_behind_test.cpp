@@ -223,3 +223,20 @@ TEST_F(CheckBehindTest, AnOpeningThatWritesAtOnceChecksTheFileFirst)
     EXPECT_EQ(file_hash(path), before);
     expect_usable();
 }
+
+TEST_F(CheckBehindTest, AnUpgradeChecksTheWholeFileBeforeItWrites)
+{
+    testsupport::CatalogueSpec spec;
+    spec.pictures = 300;
+    spec.schema = store::Schema::Light;
+    const QString path = testsupport::make_catalogue(dir.path(), spec);
+    ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
+    const QByteArray before = file_hash(path);
+    dialogs->answers.push_back(ui::Answer::Yes);
+    open_unchecked(path);
+    ASSERT_EQ(dialogs->count("message"), 1);
+    EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
+    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(file_hash(path), before);
+    expect_usable();
+}
