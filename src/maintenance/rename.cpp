@@ -79,7 +79,7 @@ RenameResult rename_picture(store::Connection& conn, const QString& data_folder,
     const QVariant page = st.value(1);
     const QString old_picture = st.text(2);
     const QString old_movie = st.is_null(3) ? QString() : st.text(3);
-    const bool stored_inside = !st.is_null(4) && st.integer(4) == 1;
+    const bool stored_inside = store::picture_stored_inside(st.value(4));
     st = store::Statement();
     if (!still_as_shown(row, page, old_picture))
         return failure(RenameOutcome::Stale);

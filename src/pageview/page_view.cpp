@@ -69,7 +69,9 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
     // Clearing step: nothing of the previous page stays in any cell.
     for (int i = 1; i <= 6; ++i) {
         for (QLabel* p : {im[size_t(i)], Im2[size_t(i)]}) {
+            // Disabled too: a cleared cell shows no picture, so no key selects it.
             p->hide();
+            p->setEnabled(false);
             p->clear();
             p->setToolTip({});
         }
@@ -121,6 +123,8 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
     };
 
     page_warning.clear();
+    // Until rows are placed the page has none: the keypad counts on it.
+    cells_on_page = 0;
     if (error) {
         set_navigation();
         page_warning = ui::error_message(error.code, error.text);
@@ -156,7 +160,7 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         req.target_for = [cell_width, cell_height](QSize natural) {
             return cell_target(natural, cell_width, cell_height);
         };
-        if (stored_pictures && row.value(store::col_inoutpic).isValid()) {
+        if (stored_pictures && store::picture_stored_inside(row.value(store::col_inoutpic))) {
             store::Error be;
             req.source = picture::PictureSource::bytes(db_conn->read_picture_bytes(row.value(store::col_numpic).toLongLong(), be));
             if (be)
@@ -184,7 +188,7 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         ProgressBar1->setValue(cell);
         pump.maybe_pump();
 
-        const bool stored = stored_pictures && row.value(store::col_inoutpic).isValid();
+        const bool stored = stored_pictures && store::picture_stored_inside(row.value(store::col_inoutpic));
         QLabel* shown = stored ? Im2[size_t(cell)] : im[size_t(cell)];
         QLabel* other = stored ? im[size_t(cell)] : Im2[size_t(cell)];
         if (result.ok() && !result.image.isNull()) {

@@ -179,7 +179,7 @@ void frmBrowser::im_DblClick(int index)
         set_message(QStringLiteral("The picture %1 has changed in the catalogue: refresh the page.").arg(*numpic));
         return;
     }
-    if (row->value(store::col_inoutpic).isValid()) {
+    if (store::picture_stored_inside(row->value(store::col_inoutpic))) {
         request.picture_in_db = true;
         request.bytes = db_conn->read_picture_bytes(*numpic, error);
         if (error) {

@@ -127,7 +127,7 @@ static void show_record(frmBrowser& w, QTableView* view, bool search_grid_row)
     hide_picture(w.Image1);
     hide_picture(w.Image3);
     QString problem;
-    if (!record->inoutpic.isValid()) {
+    if (!store::picture_stored_inside(record->inoutpic)) {
         const QString path = join_path(w.data_folder, w.Text29->text());
         if (w.Text29->text().isEmpty() || !QFileInfo(path).isFile()) {
             ui::dialogs().message(&w, text_of(search::k_picture_not_found), text_of(search::k_error_title),

@@ -59,7 +59,7 @@ std::optional<TransferResult> check_row(store::Connection& conn, const TransferR
         return failed(e);
     if (!now)
         return result(TransferStatus::Refused, QString::fromLatin1(k_row_gone));
-    const bool stored = now->value(store::col_inoutpic).isValid();
+    const bool stored = store::picture_stored_inside(now->value(store::col_inoutpic));
     if (grid_text(now->value(store::col_picfile)) != row.picfile || stored != (row.state == QLatin1String("IN")))
         return result(TransferStatus::Refused, QString::fromLatin1(k_row_changed));
     return std::nullopt;

@@ -103,6 +103,19 @@ TEST_F(CatalogueTest, AMissingPictureFileIsReportedUnlessThePictureIsStoredInsid
     exec("UPDATE demopicture SET inoutpic = 1 WHERE numpic = 2");
     EXPECT_EQ(rename_picture(*conn, data_folder(), row(2, "pic002.jpg"), "kept", "gif").outcome, RenameOutcome::Renamed);
     EXPECT_EQ(field("picfile", 2).toString(), "kept.gif");
+
+    // Any value in inoutpic means stored, as the page view shows it.
+    exec("UPDATE demopicture SET inoutpic = -1 WHERE numpic = 1");
+    EXPECT_EQ(rename_picture(*conn, data_folder(), row(1, "pic001.jpg"), "also", "jpg").outcome, RenameOutcome::Renamed);
+    EXPECT_EQ(field("picfile", 1).toString(), "also.jpg");
+}
+
+TEST(StoredInside, OneRuleForEveryValueOfInoutpic)
+{
+    EXPECT_FALSE(store::picture_stored_inside(QVariant()));
+    EXPECT_FALSE(store::picture_stored_inside(QVariant(QMetaType(QMetaType::QString))));
+    for (const QVariant& v : {QVariant(1), QVariant(0), QVariant(-1), QVariant(qint64(2)), QVariant(QStringLiteral(""))})
+        EXPECT_TRUE(store::picture_stored_inside(v)) << v.toString().toStdString();
 }
 
 TEST_F(CatalogueTest, RenameActsOnlyOnTheRowTheGridShowed)

@@ -10,6 +10,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 
+#include <QProcess>
 #include <QApplication>
 #include <QClipboard>
 #include <QFrame>
@@ -170,6 +171,19 @@ TEST_F(NoteWindowTest, OkWithNothingChangedGivesTheCellItsTextsVerbatim)
     EXPECT_EQ(note->value_for_storage(), k_rich_note);
     EXPECT_EQ(reference->text(), "ref");
     EXPECT_TRUE(addnote->value_for_storage().isNull());
+}
+
+TEST_F(NoteWindowTest, FormattingTheNoteLeavesANullAdditionalNoteNull)
+{
+    note->setTextRTF("old note");
+    addnote->setTextRTF(QString());
+    auto w = open(NoteMode::Edit);
+    w->lbl_note->selectAll();
+    w->Label8_Click(1);    // a style tool: it reaches both boxes
+    w->Label15_Click(2);   // centred
+    w->Command1_Click();
+    EXPECT_TRUE(addnote->value_for_storage().isNull());
+    EXPECT_NE(note->value_for_storage(), QStringLiteral("old note"));
 }
 
 TEST_F(NoteWindowTest, OkCopiesTheEditedTextsBack)
@@ -641,6 +655,18 @@ TEST_F(NoteWindowTest, FindPressedLookUsesItsFrame)
 
 class NotePrintTest : public NoteWindowTest {
 protected:
+    // The text a PDF shows, as poppler's pdftotext reads it.
+    static QString pdf_text(const QString& pdf)
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+            ADD_FAILURE() << "pdftotext (poppler-utils) could not read " << pdf.toStdString();
+            return {};
+        }
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
     void print_to(frmNote& w, const QString& pdf)
     {
         w.configure_printer = [pdf](QPrinter& printer) {
@@ -681,6 +707,9 @@ TEST_F(NotePrintTest, AllOfALongNoteOrOnlyItsSelectionGoesToThePrinter)
     w->Label25_Click();
     const int all_pages = pdf_pages(testsupport::read_all(all));
     EXPECT_GT(all_pages, 1);
+    const QString printed = pdf_text(all);
+    EXPECT_TRUE(printed.contains("Line 0 of a long note"));
+    EXPECT_TRUE(printed.contains("Line 299 of a long note"));
 
     const QString part = dir.file("part.pdf");
     print_to(*w, part);
@@ -689,11 +718,16 @@ TEST_F(NotePrintTest, AllOfALongNoteOrOnlyItsSelectionGoesToThePrinter)
     dialogs->prints.push_back(true);
     w->Label25_Click();
     EXPECT_EQ(pdf_pages(testsupport::read_all(part)), 1);
+    // The page shows the selection (and the page number below it).
+    const QString selection = pdf_text(part);
+    EXPECT_EQ(selection.trimmed().section(u'\n', 0, 0), "0 of a lon");
+    EXPECT_FALSE(selection.contains("Line"));
     EXPECT_EQ(dialogs->messages().size(), 0);
 }
 
 TEST_F(NotePrintTest, TheAdditionalNotePrintsWhenFocusedInAViewer)
 {
+    note->setTextRTF("the main note");
     addnote->setTextRTF("additional text");
     auto w = open(NoteMode::View);
     w->SSTab1->setCurrentIndex(1);
@@ -703,6 +737,9 @@ TEST_F(NotePrintTest, TheAdditionalNotePrintsWhenFocusedInAViewer)
     dialogs->prints.push_back(true);
     w->Label25_Click();
     EXPECT_EQ(pdf_pages(testsupport::read_all(pdf)), 1);
+    const QString printed = pdf_text(pdf);
+    EXPECT_TRUE(printed.contains("additional text"));
+    EXPECT_FALSE(printed.contains("main note"));
 }
 
 TEST_F(NotePrintTest, CancelPrintsNothingAndSaysNothing)

@@ -168,15 +168,15 @@ TEST_F(PageViewTest, SliderScrollTracksThePageBox)
     open(make_with_files(13));
     // The user's moves scroll; values the program sets do not.
     window->Slider1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QTest::qWait(5);
-    EXPECT_EQ(window->Label3->text(), "2");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->Label3->text() == "2"; }));
     EXPECT_TRUE(window->show_page->isEnabled());
     window->Slider1->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    QTest::qWait(5);
-    EXPECT_EQ(window->Label3->text(), "1");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->Label3->text() == "1"; }));
     EXPECT_FALSE(window->show_page->isEnabled());
     window->Slider1->setValue(3);
-    QTest::qWait(5);
+    // Everything the move posted has run.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     EXPECT_EQ(window->Label3->text(), "1");
     EXPECT_EQ(window->current_page, 1);
 }
@@ -411,6 +411,29 @@ TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
     window->go_left_Click();
     EXPECT_EQ(window->current_page, 1);
     EXPECT_TRUE(cell_filled(1));
+    expect_usable();
+}
+
+TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
+{
+    const QString path = make_with_files(13);
+    {
+        store::Error e;
+        auto c = store::Connection::open(path, {}, e);
+        ASSERT_TRUE(c->exec("DELETE FROM demopicture WHERE numpage = 2").ok());
+    }
+    open(path);
+    window->go_right_Click();
+    ASSERT_EQ(window->cells_on_page, 0);
+    for (const char typed : {'8', '8', '7'}) {
+        int key = typed;
+        window->SSTab_main_KeyPress(key);
+        EXPECT_EQ(window->WhichSelected(), 0) << typed;
+    }
+    // "6" on the cell the keys moved to opens nothing.
+    int key = '6';
+    window->SSTab_main_KeyPress(key);
+    EXPECT_FALSE(window->last_zoom);
     expect_usable();
 }
 

@@ -123,7 +123,13 @@ bool RichTextBox::content_modified() const
 
 QString RichTextBox::value_for_storage() const
 {
-    return content_modified() ? TextRTF() : m_loaded;
+    if (!content_modified())
+        return m_loaded;
+    // A field that was Null and still shows no text stays Null, whatever
+    // formatting reached it (the note window's tools format both boxes).
+    if (m_loaded.isNull() && toPlainText().isEmpty())
+        return QString();
+    return TextRTF();
 }
 
 void RichTextBox::insert_rtf(const QString& rtf)

@@ -22,7 +22,8 @@ namespace mosswick::richtext {
 //
 // A note the user did not modify should be stored back verbatim:
 // value_for_storage() gives the value last set while content_modified() is
-// false, and fresh RTF afterwards. The box keeps its own document; do not
+// false, and fresh RTF afterwards; a box loaded Null that shows no text
+// gives Null however it was formatted. The box keeps its own document; do not
 // replace it with setDocument().
 class RichTextBox : public QTextEdit {
     Q_OBJECT

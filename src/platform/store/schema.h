@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <array>
 #include <vector>
@@ -26,6 +27,13 @@ enum Column : int {
 inline constexpr int k_full_columns = 9;
 inline constexpr int k_light_columns = 5;
 inline constexpr int k_text_limit = 255;   // characters in movfile, picfile, reference
+
+// A row keeps its picture's bytes in dbpic when inoutpic holds any value
+// (not Null): the one rule for "stored inside" everywhere.
+inline bool picture_stored_inside(const QVariant& inoutpic)
+{
+    return inoutpic.isValid() && !inoutpic.isNull();
+}
 
 inline constexpr const char* k_table = "demopicture";
 inline constexpr const char* k_picfile_index = "idxPicfile";

@@ -26,8 +26,19 @@ unsigned int to_bgr(const QColor& color)
     return unsigned(color.red()) | (unsigned(color.green()) << 8) | (unsigned(color.blue()) << 16);
 }
 
+namespace {
+qint64 (*g_tick_source)() = nullptr;
+}
+
+void set_tick_source(qint64 (*source)())
+{
+    g_tick_source = source;
+}
+
 qint64 tick_count()
 {
+    if (g_tick_source)
+        return g_tick_source();
     static QElapsedTimer timer = [] {
         QElapsedTimer t;
         t.start();

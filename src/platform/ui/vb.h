@@ -23,6 +23,9 @@ unsigned int to_bgr(const QColor& color);
 // Milliseconds of a monotonic clock, for elapsed-time displays.
 qint64 tick_count();
 
+// Puts another clock behind tick_count (tests); nullptr restores the real one.
+void set_tick_source(qint64 (*source)());
+
 // "Error " + number + " - " + text.
 QString error_message(int number, const QString& text);
 

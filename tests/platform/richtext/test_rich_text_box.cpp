@@ -288,6 +288,26 @@ TEST(RichTextBox, FontSizeIsADisplaySetting)
     EXPECT_EQ(box.value_for_storage(), k_formatted_note);
 }
 
+TEST(RichTextBox, ANullFieldFormattedButLeftEmptyStaysNull)
+{
+    RichTextBox box;
+    box.setTextRTF(QString());
+    box.setSelAlignment(2);
+    box.setSelBold(true);
+    box.setSelColor(Qt::red);
+    EXPECT_TRUE(box.content_modified());
+    EXPECT_TRUE(box.value_for_storage().isNull());
+
+    // Text typed into it makes it a note like any other.
+    QTest::keyClicks(&box, QStringLiteral("x"));
+    EXPECT_EQ(extract_plain_text(box.value_for_storage()), QStringLiteral("x"));
+
+    // An empty but not Null field keeps what the formatting made of it.
+    box.setTextRTF(QStringLiteral(""));
+    box.setSelAlignment(2);
+    EXPECT_FALSE(box.value_for_storage().isNull());
+}
+
 TEST(RichTextBox, UnmodifiedNotesAreStoredVerbatim)
 {
     RichTextBox box;

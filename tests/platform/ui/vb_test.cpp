@@ -1,5 +1,9 @@
 #include "platform/ui/vb.h"
 
+#include "platform/ui/busy.h"
+
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 using namespace mosswick::ui;
@@ -31,9 +35,47 @@ TEST(Conversions, ErrorMessageFormat)
     EXPECT_EQ(error_message(53, "File not found"), "Error 53 - File not found");
 }
 
-TEST(Conversions, TickCountIsMonotonic)
+namespace {
+
+qint64 g_now = 0;
+qint64 fixed_clock() { return g_now; }
+
+// The fixed clock for one test; the real one comes back after it.
+struct FixedClock : ::testing::Test {
+    void SetUp() override
+    {
+        g_now = 1000;
+        set_tick_source(&fixed_clock);
+    }
+    void TearDown() override { set_tick_source(nullptr); }
+};
+
+} // namespace
+
+TEST_F(FixedClock, TickCountReadsTheClockBehindIt)
 {
-    const qint64 a = tick_count();
-    const qint64 b = tick_count();
-    EXPECT_LE(a, b);
+    EXPECT_EQ(tick_count(), 1000);
+    g_now = 1234;
+    EXPECT_EQ(tick_count(), 1234);
+}
+
+TEST_F(FixedClock, EventsArePumpedAtMostEveryThirtyMilliseconds)
+{
+    EventPump pump;
+    int delivered = 0;
+    auto post = [&] { QMetaObject::invokeMethod(qApp, [&] { ++delivered; }, Qt::QueuedConnection); };
+    post();
+    g_now += 29;
+    pump.maybe_pump();
+    EXPECT_EQ(delivered, 0);
+    g_now += 1;
+    pump.maybe_pump();
+    EXPECT_EQ(delivered, 1);
+    // Measured from the last pump, not from the pump's creation.
+    post();
+    g_now += 29;
+    pump.maybe_pump();
+    EXPECT_EQ(delivered, 1);
+    pump.pump();
+    EXPECT_EQ(delivered, 2);
 }
