@@ -40,6 +40,7 @@ class RichTextBox;
 }
 class DriveListBox;
 class frmZoom;
+enum class NoteMode;
 struct ZoomRequest;
 class DirListBox;
 class FileListBox;
@@ -226,6 +227,9 @@ public:
 private:
     class frmNote* open_note_editor(int cell, const QString& caption);
     class frmNote* open_note_viewer(int cell);
+    // The note window for a cell, its texts copied in; null when the user
+    // stopped a long note's load with Esc.
+    class frmNote* make_note_window(NoteMode mode, int cell);
     bool note_save(class frmNote& window, int cell, const QString& numpic_text, const QString& picfile);
     bool note_read_only() const;
     bool note_cell_filled(int cell) const;

@@ -92,13 +92,19 @@ int key_code(const QKeyEvent& key)
 
 } // namespace
 
+void show_note_in_cell(richtext::RichTextBox& box, const QString& value)
+{
+    box.set_preview(value, notes::k_cell_note_limit, QString::fromLatin1(notes::k_note_continues));
+}
+
 frmNote::frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent, NoteWindowProfile profile)
     : QDialog(parent),
       m_mode(mode),
       m_profile(std::move(profile)),
       m_cell_note(cell.note),
       m_cell_reference(cell.reference),
-      m_cell_addnote(cell.addnote)
+      m_cell_addnote(cell.addnote),
+      m_keep_loading(cell.keep_loading)
 {
     setObjectName(QStringLiteral("frmNote"));
     setWindowTitle(QStringLiteral("Note"));
@@ -374,9 +380,16 @@ void frmNote::Form_Load()
         Command1->hide();
     }
 
-    // Copy-in from the cell.
-    if (m_cell_note)
-        lbl_note->setTextRTF(m_cell_note->value_for_storage());
+    // Copy-in from the cell; a long note can be stopped while it loads.
+    const auto copy_in = [this](richtext::RichTextBox* box, const richtext::RichTextBox* cell) {
+        if (m_load_stopped || !cell)
+            return;
+        if (m_keep_loading)
+            m_load_stopped = !box->setTextRTF(cell->value_for_storage(), m_keep_loading);
+        else
+            box->setTextRTF(cell->value_for_storage());
+    };
+    copy_in(lbl_note, m_cell_note);
     if (!m_profile.extra_fields) {
         found_pos = 0;
         return;   // the note alone
@@ -387,8 +400,7 @@ void frmNote::Form_Load()
         Text2->setMaxLength(std::max<int>(k_reference_limit, int(reference.size())));
         Text2->setText(reference);
     }
-    if (m_cell_addnote)
-        Text1->setTextRTF(m_cell_addnote->value_for_storage());
+    copy_in(Text1, m_cell_addnote);
     found_pos = 0;
 }
 
@@ -405,13 +417,13 @@ void frmNote::Command1_Click()
 void frmNote::copy_back()
 {
     if (m_cell_note)
-        m_cell_note->setTextRTF(lbl_note->value_for_storage());
+        show_note_in_cell(*m_cell_note, lbl_note->value_for_storage());
     if (!m_profile.extra_fields)
         return;
     if (m_cell_reference)
         m_cell_reference->setText(Text2->text());
     if (m_cell_addnote)
-        m_cell_addnote->setTextRTF(Text1->value_for_storage());
+        show_note_in_cell(*m_cell_addnote, Text1->value_for_storage());
 }
 
 void frmNote::Command2_Click()

@@ -34,7 +34,15 @@ struct NoteCell {
     richtext::RichTextBox* note = nullptr;      // lbl_note(i)
     QLineEdit* reference = nullptr;             // Text34(i)
     richtext::RichTextBox* addnote = nullptr;   // Text18(i)
+    // Asked now and then while a long note loads; false stops the load.
+    std::function<bool()> keep_loading = {};
 };
+
+// Shows a stored note in a page cell's box: whole up to
+// notes::k_cell_note_limit characters, else its beginning and a line saying
+// the rest is in the note window. The box keeps the whole note for the note
+// window and for saving.
+void show_note_in_cell(richtext::RichTextBox& box, const QString& value);
 
 enum class NoteMode { Edit, View };
 
@@ -64,6 +72,9 @@ public:
     ~frmNote() override;
 
     NoteMode mode() const { return m_mode; }
+    // True when the cell's keep_loading stopped the load: the window holds
+    // nothing of the note and must not be shown.
+    bool load_stopped() const { return m_load_stopped; }
     const NoteWindowProfile& profile() const { return m_profile; }
     bool edit_mode() const { return m_mode == NoteMode::Edit; }
 
@@ -204,6 +215,8 @@ private:
     QPointer<richtext::RichTextBox> m_cell_note;
     QPointer<QLineEdit> m_cell_reference;
     QPointer<richtext::RichTextBox> m_cell_addnote;
+    std::function<bool()> m_keep_loading;
+    bool m_load_stopped = false;
     QColor m_dialog_colour = Qt::black;   // what the colour dialog opens with
     QFont m_dialog_font;                  // what the font dialog opens with
     std::map<QObject*, PressedLook> m_pressed;

@@ -117,8 +117,11 @@ frmNote* frmBrowser::open_note_editor(int cell, const QString& caption)
         return note_editor;
     }
     note_edit_mode = true;
-    const NoteCell source{lbl_note[size_t(cell)], Text34[size_t(cell)], Text18[size_t(cell)]};
-    auto* window = new frmNote(NoteMode::Edit, source, this, note_profile(m_edition));
+    frmNote* window = make_note_window(NoteMode::Edit, cell);
+    if (!window) {
+        note_edit_mode = false;
+        return nullptr;
+    }
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(caption);
     // What the cell showed when the note was opened: the save writes that row only.
@@ -137,10 +140,40 @@ frmNote* frmBrowser::open_note_editor(int cell, const QString& caption)
     return window;
 }
 
+frmNote* frmBrowser::make_note_window(NoteMode mode, int cell)
+{
+    NoteCell source{lbl_note[size_t(cell)], Text34[size_t(cell)], Text18[size_t(cell)], {}};
+    const qsizetype longest = std::max(source.note->loaded_value().size(), source.addnote->loaded_value().size());
+    if (longest <= notes::k_cell_note_limit)
+        return new frmNote(mode, source, this, note_profile(m_edition));
+
+    // A long note takes seconds to read: busy meanwhile, and Esc stops it.
+    ui::BusyLock lock(m_busy);
+    set_message(QStringLiteral("Loading the note, press Esc to stop..."));
+    esc_abort_search = false;   // an old Esc does not stop this load
+    ui::EventPump pump;
+    pump.pump();
+    source.keep_loading = [&] {
+        pump.maybe_pump();
+        return !esc_abort_search;
+    };
+    std::unique_ptr<frmNote> window(new frmNote(mode, source, this, note_profile(m_edition)));
+    const bool stopped = window->load_stopped();
+    esc_abort_search = false;
+    if (stopped) {
+        window.reset();
+        set_message(QStringLiteral("Note loading stopped."));
+        return nullptr;
+    }
+    set_message({});
+    return window.release();
+}
+
 frmNote* frmBrowser::open_note_viewer(int cell)
 {
-    const NoteCell source{lbl_note[size_t(cell)], Text34[size_t(cell)], Text18[size_t(cell)]};
-    auto* window = new frmNote(NoteMode::View, source, this, note_profile(m_edition));
+    frmNote* window = make_note_window(NoteMode::View, cell);
+    if (!window)
+        return nullptr;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(notes::note_caption(lbl_filePic[size_t(cell)]->text()));
     window->show();

@@ -2,6 +2,7 @@
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/fit_to_box.h"
 #include "catalogue/frm_browser.h"
+#include "notes/frm_note.h"
 #include "pageview/page_logic.h"
 
 #include "platform/picture/render.h"
@@ -29,7 +30,9 @@ namespace {
 void set_cell_note(richtext::RichTextBox* box, const QVariant& value)
 {
     box->reset_rich_text();
-    box->setTextRTF(value.isValid() ? value.toString() : QString());
+    // A cell shows the beginning of a very long note: six of them read whole
+    // would keep the window busy for minutes.
+    show_note_in_cell(*box, value.isValid() ? value.toString() : QString());
 }
 
 // The pixel size a picture of a natural pixel size is drawn at in a cell

@@ -5,6 +5,10 @@
 #include "journey_fixture.h"
 #include "support/watched_file.h"
 
+#include "notes/note_logic.h"
+
+#include <QTimer>
+
 using namespace journey;
 using testsupport::make_link;
 using testsupport::WatchedFile;
@@ -151,6 +155,54 @@ TEST_P(HostileFolder, AnUpdateLogThatIsALinkIsNeverWritten)
     EXPECT_EQ(field("note", "pic001.jpg").toString(), "note 1");
     bashrc.expect_untouched();
     expect_usable();
+}
+
+TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteWindowUntilEsc)
+{
+    QString note = QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ");
+    for (int i = 0; note.size() < 3 * notes::k_cell_note_limit; ++i)
+        note += QStringLiteral("Line {\\b %1} of a note someone made very long.\\par ").arg(i);
+    note += u'}';
+    open_with_movies(2);
+    ASSERT_TRUE(window->db_conn->update_fields(1, {{store::col_note, note}}).ok());
+    window->mnuRefresh_Click();
+    window->SSTab_main->setCurrentIndex(0);
+    ASSERT_EQ(window->lbl_filePic[1]->text(), "pic001.jpg");
+    const QString shown = window->lbl_note[1]->Text();
+    EXPECT_TRUE(shown.startsWith("Line 0 of a note someone made very long.")) << shown.left(80).toStdString();
+    EXPECT_TRUE(shown.endsWith(QString::fromLatin1(notes::k_note_continues)));
+    EXPECT_LT(shown.size(), notes::k_cell_note_limit);
+    EXPECT_EQ(window->lbl_note[1]->value_for_storage(), note);
+
+    // The note window reads all of it, the main window busy meanwhile.
+    bool busy_while_loading = false;
+    QTimer::singleShot(0, window.get(), [&] { busy_while_loading = window->busy_state().busy(); });
+    window->lbl_Note_DblClick(1);
+    ASSERT_TRUE(editor());
+    EXPECT_TRUE(busy_while_loading);
+    EXPECT_EQ(editor()->lbl_note->Text(), richtext::extract_plain_text(note));
+    expect_usable();
+    editor()->Command1_Click();
+    settle();
+    EXPECT_EQ(field("note", "pic001.jpg").toString(), note);
+    EXPECT_TRUE(window->lbl_note[1]->Text().endsWith(QString::fromLatin1(notes::k_note_continues)));
+    EXPECT_EQ(window->lbl_note[1]->value_for_storage(), note);
+
+    // Esc stops the load: no window, the user is told, nothing is written.
+    QTimer::singleShot(0, window.get(), [this] { press_esc(); });
+    window->lbl_Note_DblClick(1);
+    EXPECT_FALSE(editor());
+    EXPECT_EQ(window->message_text(), "Note loading stopped.");
+    EXPECT_FALSE(window->esc_abort_search);
+    EXPECT_EQ(field("note", "pic001.jpg").toString(), note);
+    expect_usable();
+
+    // A short note opens at once, as before.
+    window->lbl_Note_DblClick(2);
+    ASSERT_TRUE(editor());
+    EXPECT_EQ(editor()->lbl_note->Text(), "note 2");
+    editor()->Command2_Click();
+    settle();
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, HostileFolder, ::testing::Values(false, true),

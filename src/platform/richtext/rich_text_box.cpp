@@ -63,15 +63,49 @@ QString RichTextBox::TextRTF() const
 
 void RichTextBox::setTextRTF(const QString& value)
 {
-    if (!is_rtf(value)) {
-        setText(value);
-        return;
-    }
+    load_value(value, {});
+}
+
+bool RichTextBox::setTextRTF(const QString& value, const std::function<bool()>& keep_going)
+{
+    return load_value(value, keep_going);
+}
+
+bool RichTextBox::load_value(const QString& value, const std::function<bool()>& keep_going)
+{
     const QScopedValueRollback<bool> loading(m_loading, true);
-    read_rtf(value, *document());
+    bool complete = true;
+    if (is_rtf(value)) {
+        complete = read_note(value, *document(), QTextCharFormat(), QTextBlockFormat(), keep_going);
+        moveCursor(QTextCursor::Start);
+    } else {
+        complete = replace_with_plain(value, keep_going);
+    }
+    m_loaded = complete ? value : QString();
+    m_changed = false;
+    return complete;
+}
+
+bool RichTextBox::set_preview(const QString& value, qsizetype limit, const QString& more)
+{
+    if (value.size() <= limit) {
+        setTextRTF(value);
+        return false;
+    }
+    // Never half a character pair; a cut RTF text reads as far as it goes.
+    qsizetype n = limit;
+    if (n > 0 && value.at(n - 1).isHighSurrogate())
+        --n;
+    const QScopedValueRollback<bool> loading(m_loading, true);
+    setTextRTF(value.left(n));
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    end.insertBlock(reset_block_format(), reset_char_format());
+    end.insertText(more, reset_char_format());
     moveCursor(QTextCursor::Start);
     m_loaded = value;
     m_changed = false;
+    return true;
 }
 
 QString RichTextBox::Text() const
@@ -87,7 +121,7 @@ void RichTextBox::setText(const QString& value)
     m_changed = false;
 }
 
-void RichTextBox::replace_with_plain(const QString& text)
+bool RichTextBox::replace_with_plain(const QString& text, const std::function<bool()>& keep_going)
 {
     // The format of the first character, or what typing would use in an
     // empty box, carries over to the new text.
@@ -97,9 +131,10 @@ void RichTextBox::replace_with_plain(const QString& text)
     block.setObjectIndex(-1);
     const QTextBlockFormat plain_block =
         make_block_format(alignment_code(block.alignment()), indents_of(block, false), false);
-    read_note(text, *document(), format, plain_block);
+    const bool complete = read_note(text, *document(), format, plain_block, keep_going);
     moveCursor(QTextCursor::Start);
     setCurrentCharFormat(QTextCursor(document()).charFormat());
+    return complete;
 }
 
 bool RichTextBox::load_file(const QString& path, QString* error_message)

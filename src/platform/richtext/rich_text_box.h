@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTextEdit>
 
+#include <functional>
 #include <optional>
 
 class QMimeData;
@@ -42,6 +43,17 @@ public:
     // first character, or the typing format when the box is empty). The
     // caret goes to the start; the box is left unmodified.
     void setTextRTF(const QString& value);
+
+    // setTextRTF for a value that may be long: keep_going is asked now and
+    // then while it is read, and when it says stop the box is left empty,
+    // with nothing loaded, and false returned.
+    bool setTextRTF(const QString& value, const std::function<bool()>& keep_going);
+
+    // Shows only the first limit characters of a long value, followed by a
+    // paragraph of its own saying more (in the reset format); a value within
+    // the limit is shown whole. Either way loaded_value() and
+    // value_for_storage() give the whole value. True when the value was cut.
+    bool set_preview(const QString& value, qsizetype limit, const QString& more);
 
     // Text: the plain text shown, paragraphs separated by "\r\n"; equal to
     // extract_plain_text() of the value given to setTextRTF.
@@ -172,7 +184,8 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    void replace_with_plain(const QString& text);
+    bool load_value(const QString& value, const std::function<bool()>& keep_going);
+    bool replace_with_plain(const QString& text, const std::function<bool()>& keep_going = {});
     void merge_selection_format(const QTextCharFormat& format);
     QString raw_text() const;
 

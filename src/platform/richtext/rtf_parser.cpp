@@ -159,9 +159,16 @@ public:
         m_stack.push_back(Group{});
     }
 
-    void run()
+    bool run()
     {
+        const char16_t* const start = m_p;
+        qsizetype next_check = k_parse_check_interval;
         while (m_p < m_end && !m_done) {
+            if (m_p - start >= next_check) {
+                if (!m_sink.keep_going())
+                    return false;
+                next_check = (m_p - start) + k_parse_check_interval;
+            }
             const char16_t c = *m_p;
             if (c == '{') {
                 ++m_p;
@@ -180,6 +187,7 @@ public:
         }
         if (!m_done)
             finish();
+        return true;
     }
 
 private:
@@ -999,10 +1007,10 @@ QColor Tables::colour_of(const CharState& ch) const
     return e.automatic ? QColor() : e.colour;
 }
 
-void parse_rtf(QStringView rtf, ParserSink& sink)
+bool parse_rtf(QStringView rtf, ParserSink& sink)
 {
     Parser parser(rtf, sink);
-    parser.run();
+    return parser.run();
 }
 
 } // namespace mosswick::richtext::detail

@@ -78,10 +78,16 @@ public:
     virtual void open_paragraph() = 0;
     virtual void close_paragraph(const ParaState& para, ListKind list, const CharState& ch,
                                  const Tables& tables) = 0;
+    // Asked after every k_parse_check_interval characters read; false stops
+    // the parse where it is.
+    virtual bool keep_going() { return true; }
 };
 
+inline constexpr qsizetype k_parse_check_interval = 64 * 1024;
+
 // Parses RTF text (which should start with "{\rtf"). Never throws; stops at
-// the end of the outermost group or of the input, whichever comes first.
-void parse_rtf(QStringView rtf, ParserSink& sink);
+// the end of the outermost group or of the input, whichever comes first, or
+// when the sink says not to go on. Returns false only in that last case.
+bool parse_rtf(QStringView rtf, ParserSink& sink);
 
 } // namespace mosswick::richtext::detail

@@ -37,7 +37,12 @@ ListStyle style_of(ListKind kind)
 // Builds the document from what the parser reads.
 class DocumentBuilder final : public detail::ParserSink {
 public:
-    explicit DocumentBuilder(QTextCursor& cursor) : m_cursor(cursor) {}
+    explicit DocumentBuilder(QTextCursor& cursor, const KeepGoing& keep_going = {})
+        : m_cursor(cursor), m_keep_going(keep_going)
+    {
+    }
+
+    bool keep_going() override { return !m_keep_going || m_keep_going(); }
 
     void text(const QString& run, const CharState& ch, const Tables& tables) override
     {
@@ -100,6 +105,7 @@ private:
     }
 
     QTextCursor& m_cursor;
+    const KeepGoing& m_keep_going;
     QTextCharFormat m_format;
     CharState m_state;
     int m_version = -1;
@@ -155,18 +161,35 @@ void read_rtf(QStringView rtf, QTextDocument& doc)
     detail::parse_rtf(rtf, builder);
 }
 
-void read_note(QStringView note, QTextDocument& doc, const QTextCharFormat& plain_char_format,
-               const QTextBlockFormat& plain_block_format)
+bool read_note(QStringView note, QTextDocument& doc, const QTextCharFormat& plain_char_format,
+               const QTextBlockFormat& plain_block_format, const KeepGoing& keep_going)
 {
-    if (is_rtf(note)) {
-        read_rtf(note, doc);
-        return;
+    bool complete = true;
+    {
+        LoadScope scope(doc);
+        QTextCursor& cursor = scope.cursor();
+        if (is_rtf(note)) {
+            DocumentBuilder builder(cursor, keep_going);
+            complete = detail::parse_rtf(note, builder);
+        } else {
+            cursor.setBlockFormat(plain_block_format);
+            cursor.setBlockCharFormat(plain_char_format);
+            // Plain text goes in by pieces, so that a long note can be stopped;
+            // a piece never ends inside a CR LF or a surrogate pair.
+            qsizetype at = 0;
+            while (at < note.size() && complete) {
+                qsizetype end = std::min(note.size(), at + detail::k_parse_check_interval);
+                if (end < note.size() && (note[end - 1] == u'\r' || note[end - 1].isHighSurrogate()))
+                    ++end;
+                insert_plain_text(cursor, note.sliced(at, end - at), plain_char_format);
+                at = end;
+                complete = at >= note.size() || !keep_going || keep_going();
+            }
+        }
     }
-    LoadScope scope(doc);
-    QTextCursor& cursor = scope.cursor();
-    cursor.setBlockFormat(plain_block_format);
-    cursor.setBlockCharFormat(plain_char_format);
-    insert_plain_text(cursor, note, plain_char_format);
+    if (!complete)
+        doc.clear();
+    return complete;
 }
 
 QString rtf_from_bytes(QByteArrayView bytes)

@@ -6,6 +6,8 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 
+#include <functional>
+
 class QTextDocument;
 
 namespace mosswick::richtext {
@@ -21,10 +23,14 @@ bool is_rtf(QStringView note);
 // text. Leaves the document unmodified and without undo history.
 void read_rtf(QStringView rtf, QTextDocument& doc);
 
+// Asked now and then while a long note is read; false stops the reading.
+using KeepGoing = std::function<bool()>;
+
 // Replaces the document's content by a stored note: RTF is read, anything
-// else becomes plain text in the given formats.
-void read_note(QStringView note, QTextDocument& doc, const QTextCharFormat& plain_char_format,
-               const QTextBlockFormat& plain_block_format);
+// else becomes plain text in the given formats. When keep_going says stop,
+// the document is left empty and false returned.
+bool read_note(QStringView note, QTextDocument& doc, const QTextCharFormat& plain_char_format,
+               const QTextBlockFormat& plain_block_format, const KeepGoing& keep_going = {});
 
 // RTF text from the bytes of an RTF file or clipboard item: ASCII kept,
 // every other byte written as a \'hh escape so that it is decoded by the

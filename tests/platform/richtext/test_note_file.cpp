@@ -54,3 +54,19 @@ TEST(RichTextNoteFile, ReadsFilesAndReportsFailures)
 
     EXPECT_FALSE(read_note_file(dir.path(), &error).has_value()); // a folder is no note file
 }
+
+TEST(RichTextNoteFile, ALinkIsReadOnlyWhenLinksMayBeFollowed)
+{
+    testsupport::TempDir dir;
+    const QString real = dir.write("secret.txt", "private");
+    const QString link = dir.file("holiday.txt");
+    ASSERT_TRUE(QFile::link(real, link));
+    EXPECT_EQ(read_note_file(link), QStringLiteral("private"));   // a file the user picked
+    QString why;
+    EXPECT_FALSE(read_note_file(link, &why, NoteLinks::Refuse));
+    EXPECT_TRUE(why.contains("a link, not a plain file")) << why.toStdString();
+    EXPECT_EQ(read_note_file(real, &why, NoteLinks::Refuse), QStringLiteral("private"));
+    // A folder is no note file either way.
+    EXPECT_FALSE(read_note_file(dir.path(), &why));
+    EXPECT_TRUE(why.contains("not a regular file")) << why.toStdString();
+}
