@@ -372,8 +372,9 @@ Error Connection::create(const QString& path, Schema schema, const Protection& p
     const QByteArray name = QFile::encodeName(path);
     if (path_kind(path) != PathKind::Missing)
         return make_error(ErrorKind::FileExists, QStringLiteral("File already exists: %1").arg(native(path)));
+    // A side name taken by something else takes the name: callers may try another.
     if (const QString why = side_file_problem(path); !why.isEmpty())
-        return make_error(ErrorKind::FileAccess, QStringLiteral("%1 cannot be created: %2.").arg(native(path), why));
+        return make_error(ErrorKind::FileExists, QStringLiteral("%1 cannot be created: %2.").arg(native(path), why));
     // Reserve the name so that a file appearing meanwhile is never overwritten.
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
