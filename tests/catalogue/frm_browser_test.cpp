@@ -5,15 +5,18 @@
 
 #include "platform/richtext/rich_text_box.h"
 #include "platform/store/connection.h"
+#include "platform/store/sqlite.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTextEdit>
 
@@ -198,6 +201,39 @@ TEST_F(WindowTest, FiveAndSevenColumnFilesAreUpgradedOnYes)
     ASSERT_TRUE(window->db_open);
     EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
     EXPECT_EQ(window->db_conn->column_count(), 9);
+}
+
+TEST_F(WindowTest, ATextTypedSevenColumnFileOfTheSqliteShellReachesTheUpgradeQuestion)
+{
+    const QString path = dir.file("shell.mdb");
+    const QString sql = "CREATE TABLE demopicture (movfile TEXT, picfile TEXT, note TEXT, numpage INTEGER, numpic INTEGER, reference TEXT, addnote TEXT);\n"
+                        "INSERT INTO demopicture VALUES (NULL, 'pic001.jpg', 'kept', 1, 1, 'r1', NULL);\n";
+    const QString shell = QStandardPaths::findExecutable("sqlite3");
+    if (!shell.isEmpty()) {
+        QProcess p;
+        p.start(shell, {path});
+        ASSERT_TRUE(p.waitForStarted());
+        p.write(sql.toUtf8());
+        p.closeWriteChannel();
+        ASSERT_TRUE(p.waitForFinished());
+        ASSERT_EQ(p.exitCode(), 0);
+    } else {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    dialogs->answers = {ui::Answer::Yes};
+    open(path);
+    ASSERT_TRUE(window->db_open) << window->message_text().toStdString();
+    EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
+    EXPECT_EQ(window->db_conn->column_count(), 9);
+    store::Error e;
+    const auto row = window->db_conn->find_row(1, e);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->value(store::col_note).toString(), "kept");
+    EXPECT_EQ(row->value(store::col_reference).toString(), "r1");
+    EXPECT_TRUE(window->db_conn->has_index("UniqueKey"));
 }
 
 TEST_F(WindowTest, UpgradeRefusedLeavesTheFileAsItWas)

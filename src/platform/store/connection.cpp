@@ -1,6 +1,7 @@
 #include "platform/store/connection.h"
 
 #include "platform/store/integrity_check.h"
+#include "platform/store/safe_files.h"
 #include "platform/store/sqlite.h"
 #include "platform/store/text_rules.h"
 
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -27,6 +29,12 @@ constexpr const char k_internal_key[] = "x'6D6F73737769636B2D736372616D626C652D6
 QByteArray internal_key()
 {
     return QByteArray(k_internal_key);
+}
+
+QString raw_key_refusal()
+{
+    return QStringLiteral("A password of the form x'...' is not accepted: it would be taken as a raw key. "
+                          "Choose another password.");
 }
 
 QByteArray key_for(const Protection& p)
@@ -88,25 +96,93 @@ void close_db(sqlite3*& db)
     }
 }
 
-// Opens the file with a key (empty: none) and proves the key by reading the
-// schema. Returns null with the engine's result code when that fails.
-sqlite3* open_keyed(const QString& path, const QByteArray& key, bool read_only, int& rc)
+// Settings that hold on every connection: the schema cannot be altered
+// behind the engine's back, nothing in the schema runs functions of ours or
+// triggers and views, damaged cells are caught, and no file is mapped.
+Error apply_defences(sqlite3* db)
 {
+    const std::pair<int, int> configs[] = {
+        {SQLITE_DBCONFIG_DEFENSIVE, 1},
+        {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
+        {SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
+        {SQLITE_DBCONFIG_ENABLE_VIEW, 0},
+    };
+    for (const auto& [option, value] : configs) {
+        int now = -1;
+        if (sqlite3_db_config(db, option, value, &now) != SQLITE_OK || now != value)
+            return engine_error(db);
+    }
+    return {};
+}
+
+Error apply_pragmas(sqlite3* db)
+{
+    for (const char* sql : {"PRAGMA cell_size_check = ON", "PRAGMA mmap_size = 0"})
+        if (Error e = exec_plain(db, QString::fromLatin1(sql)))
+            return e;
+    return {};
+}
+
+Error apply_format(sqlite3* db, const QByteArray& key, CipherFormat format)
+{
+    if (key.isEmpty())
+        return {};
+    if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
+        return engine_error(db);
+    switch (format) {
+    case CipherFormat::None:
+    case CipherFormat::Current:
+        return {};
+    case CipherFormat::Legacy4096:
+        if (Error e = exec_plain(db, QStringLiteral("PRAGMA cipher_compatibility = 3")))
+            return e;
+        return exec_plain(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(k_page_size));
+    case CipherFormat::Version3:
+        return exec_plain(db, QStringLiteral("PRAGMA cipher_compatibility = 3"));
+    }
+    return {};
+}
+
+// Opens an engine connection with our defences; links are never followed.
+sqlite3* open_engine(const QString& path, int flags, int& rc)
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        install_safe_files();
+        // A failed key trial is routine here, not something to print.
+        sqlite3* quiet = nullptr;
+        // The engine sets its log level when its first key is used, so one is used first.
+        if (sqlite3_open_v2(":memory:", &quiet, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_key(quiet, "quiet", 5);
+            sqlite3_exec(quiet, "PRAGMA cipher_log_level = NONE", nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(quiet);
+    });
     sqlite3* db = nullptr;
-    const int flags = (read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_FULLMUTEX;
-    rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_NOFOLLOW,
+                         nullptr);
+    if (rc == SQLITE_OK && apply_defences(db))
+        rc = SQLITE_ERROR;
     if (rc != SQLITE_OK) {
         close_db(db);
         return nullptr;
     }
     sqlite3_extended_result_codes(db, 0);
-    if (!key.isEmpty()) {
-        sqlite3_key(db, key.constData(), int(key.size()));
-        if (exec_plain(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(k_page_size))) {
-            rc = SQLITE_ERROR;
-            close_db(db);
-            return nullptr;
-        }
+    return db;
+}
+
+// Opens the file with a key (empty: none) in a format and proves both by
+// reading the schema. Returns null with the engine's result code when that
+// fails.
+sqlite3* open_keyed(const QString& path, const QByteArray& key, CipherFormat format, bool read_only, int& rc)
+{
+    sqlite3* db = open_engine(path, read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, rc);
+    if (!db)
+        return nullptr;
+    if (apply_format(db, key, format) || apply_pragmas(db)) {
+        rc = SQLITE_ERROR;
+        close_db(db);
+        return nullptr;
     }
     rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -114,6 +190,34 @@ sqlite3* open_keyed(const QString& path, const QByteArray& key, bool read_only, 
         return nullptr;
     }
     return db;
+}
+
+// The formats a file can be in, most likely first. Files of the current
+// defaults and of our earlier builds are whole 4096-byte pages; any other
+// size leaves only the version 3 defaults, which saves two key derivations.
+std::vector<CipherFormat> formats_for(qint64 size)
+{
+    if (size % k_page_size != 0)
+        return {CipherFormat::Version3};
+    return {CipherFormat::Current, CipherFormat::Legacy4096, CipherFormat::Version3};
+}
+
+Error open_failure(int rc, const QString& shown)
+{
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+        return make_error(ErrorKind::WrongPassword, QStringLiteral("Not a valid password."));
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_AUTH:
+        return make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(shown));
+    case SQLITE_CORRUPT:
+        return make_error(ErrorKind::Corrupt, QStringLiteral("The catalogue %1 is damaged (%2).")
+                                                  .arg(shown, QString::fromUtf8(sqlite3_errstr(rc))));
+    default:
+        return {ErrorKind::Engine, rc & 0xff, QString::fromUtf8(sqlite3_errstr(rc))};
+    }
 }
 
 void configure(sqlite3* db)
@@ -141,17 +245,49 @@ void remove_with_journal(const QString& path)
 
 } // namespace
 
+bool is_raw_key_form(const QString& password)
+{
+    const QString p = password.trimmed();
+    if (p.size() < 3 || !p.startsWith(QLatin1String("x'"), Qt::CaseInsensitive) || !p.endsWith(u'\''))
+        return false;
+    for (QChar c : p.mid(2, p.size() - 3))
+        if (!isxdigit(c.unicode() < 128 ? c.toLatin1() : 'z'))
+            return false;
+    return true;
+}
+
 FileProbe probe_file(const QString& path)
 {
-    QFile f(path);
-    if (!f.exists())
-        return FileProbe::Missing;
-    if (!f.open(QIODevice::ReadOnly))
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileProbe::Missing : FileProbe::Unreadable;
+    if (!S_ISREG(st.st_mode))
+        return FileProbe::NotRegular;
+    // Non-blocking, and checked again on the descriptor: a FIFO put in the
+    // file's place meanwhile must not hang us.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return FileProbe::Unreadable;
-    const qint64 size = f.size();
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return FileProbe::NotRegular;
+    }
+    const qint64 size = st.st_size;
+    QByteArray head(k_page_size, Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < head.size()) {
+        const ssize_t n = ::read(fd, head.data() + got, size_t(head.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    head.truncate(got);
     if (size == 0)
         return FileProbe::Empty;
-    const QByteArray head = f.read(k_page_size);
     if (head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         return FileProbe::Plain;
     if (head.size() >= 19 && head.mid(4, 15) == QByteArrayLiteral("Standard Jet DB"))
@@ -231,31 +367,38 @@ Connection::~Connection()
 
 Error Connection::create(const QString& path, Schema schema, const Protection& protection)
 {
+    if (is_raw_key_form(protection.password))
+        return make_error(ErrorKind::Limit, raw_key_refusal());
     const QByteArray name = QFile::encodeName(path);
-    if (QFileInfo::exists(path))
+    if (path_kind(path) != PathKind::Missing)
         return make_error(ErrorKind::FileExists, QStringLiteral("File already exists: %1").arg(native(path)));
+    // A side name taken by something else takes the name: callers may try another.
+    if (const QString why = side_file_problem(path); !why.isEmpty())
+        return make_error(ErrorKind::FileExists, QStringLiteral("%1 cannot be created: %2.").arg(native(path), why));
     // Reserve the name so that a file appearing meanwhile is never overwritten.
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
         return file_error_for(path, errno);
     ::close(fd);
 
-    sqlite3* db = nullptr;
+    int rc = SQLITE_OK;
+    sqlite3* db = open_engine(path, SQLITE_OPEN_READWRITE, rc);
     auto fail = [&](Error e) {
         close_db(db);
         remove_with_journal(path);
         return e;
     };
-    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK)
-        return fail(engine_error(db));
+    if (!db)
+        return fail(open_failure(rc, native(path)));
+    // Encrypted files take the engine's current defaults (4096-byte pages).
     const QByteArray key = key_for(protection);
-    if (!key.isEmpty()) {
-        sqlite3_key(db, key.constData(), int(key.size()));
-        if (Error e = exec_plain(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(k_page_size)))
-            return fail(e);
-    } else if (Error e = exec_plain(db, QStringLiteral("PRAGMA page_size = %1").arg(k_page_size))) {
+    if (Error e = apply_format(db, key, key.isEmpty() ? CipherFormat::None : CipherFormat::Current))
         return fail(e);
-    }
+    if (key.isEmpty())
+        if (Error e = exec_plain(db, QStringLiteral("PRAGMA page_size = %1").arg(k_page_size)))
+            return fail(e);
+    if (Error e = apply_pragmas(db))
+        return fail(e);
     if (Error e = exec_plain(db, QStringLiteral("BEGIN")))
         return fail(e);
     for (const QString& sql : create_statements(schema))
@@ -273,12 +416,36 @@ std::unique_ptr<Connection> Connection::open(const QString& path, const QString&
 {
     error = {};
     const QString shown = native(path);
-    QByteArrayList keys;
-    switch (probe_file(path)) {
+    // A link the user chose is resolved once; from there on nothing is
+    // opened through a link, so the side files are where the file lives.
+    QString real = path;
+    if (path_kind(path) == PathKind::Link) {
+        real = QFileInfo(path).canonicalFilePath();
+        if (real.isEmpty()) {
+            error = make_error(ErrorKind::FileNotFound, QStringLiteral("File not found: %1 is a link to nothing.").arg(shown));
+            return nullptr;
+        }
+    }
+    const FileProbe probe = probe_file(real);
+    if (probe == FileProbe::NotRegular) {
+        error = make_error(ErrorKind::NotCatalogue,
+                           QStringLiteral("%1 is not a regular file (%2); it was not opened.")
+                               .arg(shown, describe_kind(path_kind(real))));
+        return nullptr;
+    }
+    if (probe != FileProbe::Missing) {
+        if (const QString why = side_file_problem(real); !why.isEmpty()) {
+            error = make_error(ErrorKind::FileAccess, QStringLiteral("The catalogue %1 was refused: %2.").arg(shown, why));
+            return nullptr;
+        }
+    }
+    std::vector<QByteArray> keys;
+    switch (probe) {
     case FileProbe::Missing:
         error = file_error_for(path, ENOENT);
         return nullptr;
     case FileProbe::Unreadable:
+    case FileProbe::NotRegular:
         error = make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(shown));
         return nullptr;
     case FileProbe::Empty:
@@ -293,30 +460,41 @@ std::unique_ptr<Connection> Connection::open(const QString& path, const QString&
                                .arg(shown));
         return nullptr;
     case FileProbe::Plain:
-        keys << QByteArray();
+        keys.push_back(QByteArray());
         break;
     case FileProbe::MaybeEncrypted:
+        // The fixed key first: it needs no key derivation, so its trials are cheap.
+        keys.push_back(internal_key());
         if (!password.isEmpty())
-            keys << password.toUtf8();
-        keys << internal_key();
+            keys.push_back(password.toUtf8());
         break;
     }
 
-    const bool read_only = is_read_only_path(path);
+    const bool read_only = is_read_only_path(real);
+    const std::vector<CipherFormat> formats = formats_for(QFileInfo(real).size());
     sqlite3* db = nullptr;
     int rc = SQLITE_OK;
+    QByteArray used_key;
+    CipherFormat used_format = CipherFormat::None;
     for (const QByteArray& key : keys) {
-        db = open_keyed(path, key, read_only, rc);
+        if (!key.isEmpty() && key != internal_key() && is_raw_key_form(password)) {
+            error = make_error(ErrorKind::Limit, raw_key_refusal());
+            return nullptr;
+        }
+        for (CipherFormat format : key.isEmpty() ? std::vector<CipherFormat>{CipherFormat::None} : formats) {
+            db = open_keyed(real, key, format, read_only, rc);
+            if (db) {
+                used_key = key;
+                used_format = format;
+            }
+            if (db || rc != SQLITE_NOTADB)
+                break;
+        }
         if (db || rc != SQLITE_NOTADB)
             break;
     }
     if (!db) {
-        if (rc == SQLITE_NOTADB)
-            error = make_error(ErrorKind::WrongPassword, QStringLiteral("Not a valid password."));
-        else if (rc == SQLITE_CANTOPEN || rc == SQLITE_PERM || rc == SQLITE_READONLY)
-            error = make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(shown));
-        else
-            error = {ErrorKind::Engine, rc & 0xff, QString::fromUtf8(sqlite3_errstr(rc))};
+        error = open_failure(rc, shown);
         return nullptr;
     }
     configure(db);
@@ -324,6 +502,9 @@ std::unique_ptr<Connection> Connection::open(const QString& path, const QString&
     std::unique_ptr<Connection> conn(new Connection);
     conn->m_db = db;
     conn->m_path = path;
+    conn->m_real_path = real;
+    conn->m_key = used_key;
+    conn->m_format = used_format;
     conn->m_read_only = read_only;
 
     // Only our own table and indexes: a file made elsewhere must not run
@@ -352,18 +533,65 @@ std::unique_ptr<Connection> Connection::open(const QString& path, const QString&
                            QStringLiteral("%1 was refused: %2.").arg(shown, why));
         return nullptr;
     }
-    // The full integrity check reads the whole file: callers run
-    // check_integrity on a connection of its own, behind the shown page.
     if (Error e = conn->load_columns()) {
         error = e;
         return nullptr;
     }
+    // Indexes of ours a file made elsewhere lacks are made when we may
+    // write; a read-only catalogue does without them.
+    if (!read_only) {
+        const std::vector<QString> missing = missing_index_statements(entries, conn->column_count());
+        if (!missing.empty()) {
+            Transaction t(*conn);
+            for (const QString& sql : missing)
+                if (Error e = t.error() ? t.error() : conn->exec(sql)) {
+                    error = make_error(ErrorKind::UnsafeSchema,
+                                       QStringLiteral("%1 was refused: the index %2 cannot be made (%3).")
+                                           .arg(shown, sql.section(u' ', -4, -4), e.text));
+                    return nullptr;
+                }
+            if (Error e = t.commit()) {
+                error = e;
+                return nullptr;
+            }
+        }
+    }
+    // The full integrity check reads the whole file: callers run
+    // check_integrity on a connection of its own, behind the shown page.
+    return conn;
+}
+
+std::unique_ptr<Connection> Connection::open_read_only_twin(const Connection& of, Error& error)
+{
+    error = {};
+    const QString shown = native(of.m_path);
+    if (const QString why = side_file_problem(of.m_real_path); !why.isEmpty()) {
+        error = make_error(ErrorKind::FileAccess, QStringLiteral("The catalogue %1 was refused: %2.").arg(shown, why));
+        return nullptr;
+    }
+    int rc = SQLITE_OK;
+    sqlite3* db = open_keyed(of.m_real_path, of.m_key, of.m_format, true, rc);
+    if (!db) {
+        error = open_failure(rc, shown);
+        return nullptr;
+    }
+    configure(db);
+    std::unique_ptr<Connection> conn(new Connection);
+    conn->m_db = db;
+    conn->m_path = of.m_path;
+    conn->m_real_path = of.m_real_path;
+    conn->m_key = of.m_key;
+    conn->m_format = of.m_format;
+    conn->m_read_only = true;
+    conn->m_columns = of.m_columns;
     return conn;
 }
 
 Error Connection::compact(const QString& path, const QString& current_password, const Protection& target,
                           const QString& temp_path)
 {
+    if (is_raw_key_form(target.password))
+        return make_error(ErrorKind::Limit, raw_key_refusal());
     // The temporary file is deleted first: it must never be the catalogue,
     // whatever link or spelling names either of them.
     if (same_file(temp_path, path))
@@ -374,9 +602,22 @@ Error Connection::compact(const QString& path, const QString& current_password, 
         return file_error_for(path, errno);
     // A catalogue opened through a link is replaced where it really lives.
     const QString real_path = QFileInfo(path).canonicalFilePath();
-    if (QFileInfo::exists(temp_path) && !QFile::remove(temp_path))
-        return file_error_for(temp_path, EACCES);
-    QFile::remove(temp_path + QStringLiteral("-journal"));
+    // A leftover temporary file or link (even one pointing nowhere) is
+    // removed itself, never what it points to; anything else stays and is
+    // named.
+    for (const QString& leftover : {temp_path, temp_path + QStringLiteral("-journal")}) {
+        const PathKind kind = path_kind(leftover);
+        if (kind == PathKind::Missing)
+            continue;
+        if (kind != PathKind::Regular && kind != PathKind::Link)
+            return make_error(ErrorKind::FileAccess,
+                              QStringLiteral("The temporary file %1 is %2; remove it and try again.")
+                                  .arg(native(leftover), describe_kind(kind)));
+        if (::unlink(QFile::encodeName(leftover).constData()) != 0)
+            return file_error_for(leftover, errno);
+    }
+    if (const QString why = side_file_problem(temp_path); !why.isEmpty())
+        return make_error(ErrorKind::FileAccess, QStringLiteral("The catalogue cannot be compacted: %1.").arg(why));
 
     Error error;
     {
@@ -395,7 +636,8 @@ Error Connection::compact(const QString& path, const QString& current_password, 
         // The connection may not create files; an empty file is an empty database.
         // Private while it is written; it takes the catalogue's permissions
         // before it replaces it.
-        const int fd = ::open(QFile::encodeName(temp_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd = ::open(QFile::encodeName(temp_path).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0)
             return fail(file_error_for(temp_path, errno));
         ::close(fd);
@@ -405,9 +647,10 @@ Error Connection::compact(const QString& path, const QString& current_password, 
         attach.bind(2, key.isEmpty() ? QVariant(QString()) : QVariant(QString::fromUtf8(key)));
         if (Error e = attach.run())
             return fail(e);
-        const QString page = key.isEmpty() ? QStringLiteral("PRAGMA compacted.page_size = %1")
-                                            : QStringLiteral("PRAGMA compacted.cipher_page_size = %1");
-        if (Error e = exec_plain(source->m_db, page.arg(k_page_size)))
+        // A new copy always takes the current format, whatever the source had.
+        const QString format = key.isEmpty() ? QStringLiteral("PRAGMA compacted.page_size = %1").arg(k_page_size)
+                                             : QStringLiteral("PRAGMA compacted.cipher_compatibility = 4");
+        if (Error e = exec_plain(source->m_db, format))
             return fail(e);
         if (Error e = exec_plain(source->m_db, QStringLiteral("SELECT sqlcipher_export('compacted')")))
             return fail(e);
@@ -460,7 +703,7 @@ Error Connection::load_columns()
 
 bool Connection::has_index(const QString& name)
 {
-    Statement st(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 AND name = ?2"));
+    Statement st(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 COLLATE NOCASE AND name = ?2 COLLATE NOCASE"));
     st.bind_all({QString::fromLatin1(k_table), name});
     return st.step();
 }

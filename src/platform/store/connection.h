@@ -24,8 +24,22 @@ struct Protection {
     bool encrypt = false;
 };
 
-// What a file looks like from its first bytes.
-enum class FileProbe { Missing, Unreadable, Empty, Plain, Jet, MaybeEncrypted, Foreign };
+// What a file looks like from its first bytes. NotRegular: a FIFO, device,
+// socket or folder, never opened.
+enum class FileProbe { Missing, Unreadable, Empty, Plain, Jet, MaybeEncrypted, Foreign, NotRegular };
+
+// The page encryption settings a file was written with. New files use the
+// engine's current defaults; the others are read so that older files open.
+enum class CipherFormat {
+    None,          // not encrypted
+    Current,       // the engine's current defaults
+    Legacy4096,    // version 3 settings with 4096-byte pages (earlier builds of ours)
+    Version3,      // version 3 defaults (1024-byte pages)
+};
+
+// True for a password of the raw-key form x'<hex>': the engine would take it
+// as a key instead of deriving one, so we never accept it.
+bool is_raw_key_form(const QString& password);
 
 // Looks at the start of a file without opening it as a database.
 FileProbe probe_file(const QString& path);
@@ -72,6 +86,11 @@ public:
     // the file or its folder is.
     static std::unique_ptr<Connection> open(const QString& path, const QString& password, Error& error);
 
+    // A second connection to the same file for background readers: read-only,
+    // with the same key, cipher settings and defences, and without the
+    // schema and integrity checks (the first connection made them).
+    static std::unique_ptr<Connection> open_read_only_twin(const Connection& of, Error& error);
+
     // Copies a closed catalogue into temp_path protected as asked, checks the
     // copy, then puts it in place of the catalogue with one atomic rename.
     // On failure the catalogue is untouched and temp_path removed.
@@ -79,6 +98,8 @@ public:
                          const QString& temp_path);
 
     const QString& path() const { return m_path; }
+    // The settings the file opened with.
+    CipherFormat cipher_format() const { return m_format; }
     bool read_only() const { return m_read_only; }
 
     // Number and names of the picture table's columns (5, 7 or 9).
@@ -142,6 +163,9 @@ private:
 
     sqlite3* m_db = nullptr;
     QString m_path;
+    QString m_real_path;   // where the file lives, links resolved once
+    QByteArray m_key;
+    CipherFormat m_format = CipherFormat::None;
     bool m_read_only = false;
     QStringList m_columns;
     int m_savepoints = 0;

@@ -38,10 +38,18 @@ inline bool picture_stored_inside(const QVariant& inoutpic)
 inline constexpr const char* k_table = "demopicture";
 inline constexpr const char* k_picfile_index = "idxPicfile";
 
+// The engine's type affinities: what it converts a stored value to.
+enum class Affinity { Text, Numeric, Integer, Real, Blob };
+
+// The affinity the engine gives a declared column type ("VARCHAR(20)",
+// "MEMO", "" ...), by its own rules.
+Affinity type_affinity(const QString& declared_type);
+
 struct ColumnDef {
     const char* name;
-    const char* type;   // declared type in the table definition
+    const char* type;   // declared type in the table definition we write
     bool limited;       // holds at most k_text_limit characters
+    Affinity affinity;  // what the values are
 };
 
 // The nine columns of the full table, in their order.
@@ -66,10 +74,17 @@ struct SchemaEntry {
 };
 
 // Checks that the schema holds only our table (5 to 9 leading columns of the
-// full table, with their declared types) and our indexes, and nothing that
-// could run code or change behaviour: no views, triggers, other tables,
-// defaults, checks, expressions or partial indexes. Returns an empty text
-// when the schema is ours, else what was refused.
+// full table, by name in any case and by type affinity, as other tools write
+// them), our indexes with their definitions and plain indexes on our
+// columns, and nothing that could run code or change values: no views,
+// triggers, other tables, defaults, checks, generated columns, unknown
+// collations, expression, partial or extra unique indexes. Returns an empty
+// text when the schema is acceptable, else what was refused.
 QString check_schema(const std::vector<SchemaEntry>& entries);
+
+// Statements that create the indexes of ours a file with column_count
+// columns lacks: the key, the page index and the movie index, which every
+// edition has.
+std::vector<QString> missing_index_statements(const std::vector<SchemaEntry>& entries, int column_count);
 
 } // namespace mosswick::store

@@ -1,0 +1,261 @@
+#include "old_files.h"
+
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+using namespace storetest;
+using testsupport::TempDir;
+
+namespace {
+
+qint64 rows_in(Connection& c)
+{
+    Error e;
+    const qint64 n = c.record_count(e);
+    EXPECT_TRUE(e.ok()) << e.text.toStdString();
+    return n;
+}
+
+void expect_refused_without_right_password(const QString& path)
+{
+    Error e;
+    EXPECT_FALSE(Connection::open(path, {}, e));
+    EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
+    EXPECT_FALSE(Connection::open(path, "wrong", e));
+    EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
+}
+
+} // namespace
+
+TEST(KeyTrial, CataloguesOfEarlierBuildsOpenInEveryProtection)
+{
+    TempDir dir;
+    const QString pw = raw_catalogue(dir.file("pw.mdb"), "secret", legacy_pragmas(), full_catalogue_sql());
+    const QString enc = raw_catalogue(dir.file("enc.mdb"), legacy_internal_key(), legacy_pragmas(), full_catalogue_sql());
+    const QString plain = raw_catalogue(dir.file("plain.mdb"), {}, {"PRAGMA page_size = 4096"}, full_catalogue_sql());
+
+    auto p = open_ok(pw, "secret");
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->cipher_format(), CipherFormat::Legacy4096);
+    EXPECT_EQ(rows_in(*p), 2);
+    // Later writes keep the file's own format.
+    EXPECT_TRUE(p->add_row(make_row(3, "c.jpg")).ok());
+    p.reset();
+    p = open_ok(pw, "secret");
+    ASSERT_TRUE(p);
+    EXPECT_EQ(rows_in(*p), 3);
+    expect_refused_without_right_password(pw);
+
+    auto e = open_ok(enc);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->cipher_format(), CipherFormat::Legacy4096);
+    EXPECT_EQ(rows_in(*e), 2);
+
+    auto n = open_ok(plain, "ignored");
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->cipher_format(), CipherFormat::None);
+    EXPECT_EQ(rows_in(*n), 2);
+}
+
+TEST(KeyTrial, NewEncryptedFilesUseTheCurrentFormat)
+{
+    TempDir dir;
+    const QString pw = new_catalogue(dir, 1, Schema::Full, {"secret", false}, "pw.mdb");
+    const QString enc = new_catalogue(dir, 1, Schema::Full, {"", true}, "enc.mdb");
+    auto p = open_ok(pw, "secret");
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->cipher_format(), CipherFormat::Current);
+    auto e = open_ok(enc);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->cipher_format(), CipherFormat::Current);
+
+    // A file of the current format is not readable with the old settings.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(pw).constData(), &db), SQLITE_OK);
+    sqlite3_key(db, "secret", 6);
+    sqlite3_exec(db, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr);
+    EXPECT_NE(sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+TEST(KeyTrial, APasswordChangeOrCompactionWritesTheCurrentFormat)
+{
+    TempDir dir;
+    const QString pw = raw_catalogue(dir.file("pw.mdb"), "old", legacy_pragmas(), full_catalogue_sql());
+    ASSERT_TRUE(Connection::compact(pw, "old", {"new", false}, dir.file("tmp.mdb")).ok());
+    auto p = open_ok(pw, "new");
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->cipher_format(), CipherFormat::Current);
+    EXPECT_EQ(rows_in(*p), 2);
+    p.reset();
+
+    const QString enc = raw_catalogue(dir.file("enc.mdb"), legacy_internal_key(), legacy_pragmas(), full_catalogue_sql());
+    ASSERT_TRUE(Connection::compact(enc, "", {"", true}, dir.file("tmp2.mdb")).ok());
+    auto e = open_ok(enc);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->cipher_format(), CipherFormat::Current);
+    EXPECT_EQ(rows_in(*e), 2);
+}
+
+TEST(KeyTrial, CataloguesOfTheSqlcipherShellOpenInBothFormats)
+{
+    const QString shell = sqlcipher_shell();
+    if (shell.isEmpty())
+        GTEST_SKIP() << "the sqlcipher shell is not installed";
+    TempDir dir;
+    QString script;
+    for (const QString& s : full_catalogue_sql())
+        script += s + ";\n";
+    const QString v4 = dir.file("v4.mdb");
+    ASSERT_TRUE(run_shell(shell, v4, "PRAGMA key = 'shell pw';\n" + script));
+    const QString v3 = dir.file("v3.mdb");
+    ASSERT_TRUE(run_shell(shell, v3, "PRAGMA key = 'shell pw';\nPRAGMA cipher_compatibility = 3;\n" + script));
+    EXPECT_NE(QFileInfo(v3).size() % 4096, 0) << "the test wants a file of 1024-byte pages";
+
+    for (const auto& [path, format] : {std::pair{v4, CipherFormat::Current}, std::pair{v3, CipherFormat::Version3}}) {
+        expect_refused_without_right_password(path);
+        auto c = open_ok(path, "shell pw");
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->cipher_format(), format);
+        EXPECT_EQ(rows_in(*c), 2);
+        EXPECT_TRUE(c->add_row(make_row(3, "c.jpg")).ok());
+    }
+    // The shell still reads what we wrote into its file.
+    ASSERT_TRUE(run_shell(shell, v3,
+                          "PRAGMA key = 'shell pw';\nPRAGMA cipher_compatibility = 3;\n"
+                          "CREATE TABLE IF NOT EXISTS probe_ok AS SELECT count(*) AS n FROM demopicture;\n"));
+}
+
+TEST(KeyTrial, RawKeyPasswordsAreNeverTakenAsKeys)
+{
+    EXPECT_TRUE(is_raw_key_form("x'0011AAff'"));
+    EXPECT_TRUE(is_raw_key_form("X'6D6F73737769636B2D736372616D626C652D6B65792D76312D2D2D2D2D2D2D2D'"));
+    EXPECT_FALSE(is_raw_key_form("x'not hex'"));
+    EXPECT_FALSE(is_raw_key_form("x'00"));
+    EXPECT_FALSE(is_raw_key_form("my x'00' password"));
+
+    TempDir dir;
+    const QString key = QString::fromLatin1(legacy_internal_key());
+    const QString path = dir.file("raw.mdb");
+    Error e = Connection::create(path, Schema::Full, {key, false});
+    EXPECT_FALSE(e.ok());
+    EXPECT_TRUE(e.text.contains("raw key"));
+    EXPECT_FALSE(QFileInfo::exists(path));
+
+    const QString pw = new_catalogue(dir, 1, Schema::Full, {"secret", false}, "pw.mdb");
+    const QByteArray before = testsupport::read_all(pw);
+    e = Connection::compact(pw, "secret", {key, false}, dir.file("tmp.mdb"));
+    EXPECT_TRUE(e.text.contains("raw key"));
+    EXPECT_EQ(testsupport::read_all(pw), before);
+
+    // Typed at the prompt it is refused with its reason, not as a wrong password.
+    EXPECT_FALSE(Connection::open(pw, "x'00112233'", e));
+    EXPECT_NE(e.kind, ErrorKind::WrongPassword);
+    EXPECT_TRUE(e.text.contains("raw key"));
+}
+
+TEST(ReadOnlyTwin, ReadsTheSameFileWithTheSameKeyAndCannotWrite)
+{
+    TempDir dir;
+    const QString legacy = raw_catalogue(dir.file("legacy.mdb"), "secret", legacy_pragmas(), full_catalogue_sql());
+    const QString current = new_catalogue(dir, 2, Schema::Full, {"secret", false}, "current.mdb");
+    const QString plain = new_catalogue(dir, 2, Schema::Light, {}, "plain.mdb");
+    for (const QString& path : {legacy, current, plain}) {
+        auto c = open_ok(path, "secret");
+        ASSERT_TRUE(c);
+        Error e;
+        auto twin = Connection::open_read_only_twin(*c, e);
+        ASSERT_TRUE(twin) << e.text.toStdString();
+        EXPECT_TRUE(twin->read_only());
+        EXPECT_EQ(twin->path(), c->path());
+        EXPECT_EQ(twin->cipher_format(), c->cipher_format());
+        EXPECT_EQ(twin->column_names(), c->column_names());
+        EXPECT_EQ(rows_in(*twin), 2);
+
+        // It sees what the first connection commits, and never writes.
+        ASSERT_TRUE(c->add_row(make_row(3, "c.jpg")).ok());
+        EXPECT_EQ(rows_in(*twin), 3);
+        EXPECT_FALSE(twin->add_row(make_row(4, "d.jpg")).ok());
+        Statement check = twin->prepare("PRAGMA quick_check");
+        ASSERT_TRUE(check.step());
+        EXPECT_EQ(check.text(0), "ok");
+        EXPECT_EQ(rows_in(*c), 3);
+    }
+}
+
+namespace {
+
+QString sqlite_shell()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+}
+
+// An old 7-column catalogue as the sqlite3 shell writes it: TEXT everywhere,
+// other index names, none of ours. Made by the shell when it is there,
+// else by the engine with the same SQL.
+QString shell_catalogue(const TempDir& dir, const QString& name)
+{
+    const QStringList sql{
+        "CREATE TABLE DemoPicture (MovFile TEXT, PicFile TEXT, Note TEXT, NumPage INT, NumPic INT, Reference TEXT, AddNote TEXT)",
+        "CREATE INDEX idx_page ON DemoPicture (NumPage)",
+        "INSERT INTO DemoPicture VALUES (NULL, 'a.jpg', 'note 007', 1, 1, 'ref', NULL), (NULL, 'b.jpg', '', 1, 2, NULL, NULL)"};
+    const QString path = dir.file(name);
+    const QString shell = sqlite_shell();
+    if (shell.isEmpty())
+        return raw_catalogue(path, {}, {}, sql);
+    EXPECT_TRUE(run_shell(shell, path, sql.join(";\n") + ";\n"));
+    return path;
+}
+
+} // namespace
+
+TEST(OtherTools, ATextTypedOldCatalogueOpensGainsOurIndexesAndUpgrades)
+{
+    TempDir dir;
+    const QString path = shell_catalogue(dir, "shell.mdb");
+    {
+        auto c = open_ok(path);
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->column_count(), 7);
+        EXPECT_TRUE(c->has_index("UniqueKey"));
+        EXPECT_TRUE(c->has_index("GenericKey1"));
+        EXPECT_TRUE(c->has_index("idx_page"));
+        ASSERT_TRUE(c->upgrade_to_full().ok());
+        EXPECT_EQ(c->column_count(), 9);
+        ASSERT_TRUE(c->add_row(make_row(3, "c.jpg")).ok());
+    }
+    auto c = open_ok(path);
+    ASSERT_TRUE(c);
+    Error e;
+    const auto row = c->find_row(1, e);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->value(col_note).toString(), "note 007");
+    EXPECT_EQ(row->value(col_reference).toString(), "ref");
+    EXPECT_EQ(c->rows_on_page(1, e).size(), 3u);
+}
+
+TEST(OtherTools, AReadOnlyCatalogueDoesWithoutMissingIndexesAndDuplicateNumbersAreNamed)
+{
+    TempDir dir;
+    const QString path = shell_catalogue(dir, "shell.mdb");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    const QByteArray before = testsupport::read_all(path);
+    {
+        auto c = open_ok(path);
+        ASSERT_TRUE(c);
+        EXPECT_TRUE(c->read_only());
+        EXPECT_FALSE(c->has_index("UniqueKey"));
+        EXPECT_EQ(rows_in(*c), 2);
+    }
+    EXPECT_EQ(testsupport::read_all(path), before);
+
+    const QString dup = raw_catalogue(dir.file("dup.mdb"), {}, {},
+                                      {"CREATE TABLE demopicture (movfile TEXT, picfile TEXT, note TEXT, numpage INTEGER, numpic INTEGER)",
+                                       "INSERT INTO demopicture VALUES (NULL, 'a.jpg', NULL, 1, 1), (NULL, 'b.jpg', NULL, 1, 1)"});
+    const QByteArray dup_before = testsupport::read_all(dup);
+    Error e;
+    EXPECT_FALSE(Connection::open(dup, {}, e));
+    EXPECT_TRUE(e.text.contains("UniqueKey")) << e.text.toStdString();
+    EXPECT_EQ(testsupport::read_all(dup), dup_before);
+}
