@@ -91,12 +91,13 @@ TEST_F(MaintenanceWindow, AStopDuringTheRenumberingOfADeleteUndoesTheDelete)
 
     const QStringList before = rows();
     stop_at(2);
-    window->Txt_delpag->setText("2");
+    window->Txt_delpag->setText("1");
     window->delete_page->click();
     EXPECT_EQ(window->message_text(), "Renumbering stopped, the page was not deleted.");
     EXPECT_EQ(rows(), before);
 
-    stop_at(2);
+    // The bar counts from the first place that moves (3).
+    stop_at(5);
     window->Text22->setText("10");
     window->Text20->setText("3");
     window->insert_picture->click();
