@@ -227,10 +227,9 @@ QWidget* frmBrowser::build_page_view()
         // what an empty cell hides or empties keeps its room.
         for (QWidget* w : std::initializer_list<QWidget*>{lbl_note[size_t(i)], SSTab1[size_t(i)], Text34[size_t(i)]})
             ui::keep_place_when_hidden(w);
-        const int line = cell->fontMetrics().height() + 4;
         for (QLabel* l : {static_cast<QLabel*>(Label7[size_t(i)]), static_cast<QLabel*>(lbl_fileName[size_t(i)]),
                           Label4[size_t(i)], Label5[size_t(i)], lbl_filePic[size_t(i)]})
-            l->setFixedHeight(line);
+            l->setFixedHeight(l->fontMetrics().height());
         cells->addWidget(cell, (i - 1) / 3, (i - 1) % 3);
     }
     cells->setRowStretch(0, 1);

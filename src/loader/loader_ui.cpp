@@ -191,6 +191,7 @@ QWidget* frmBrowser::build_single_load_page()
     text23 = new ui::PlainTextBox(adnt);
     text23->setMaxLength(255);
     text23->setToolTip(QStringLiteral("Reference"));
+    text23->setMinimumHeight(text23->fontMetrics().lineSpacing() * 2 + 10);
     text23->setMaximumHeight(text23->fontMetrics().lineSpacing() * 4 + 12);
     Text27 = new richtext::RichTextBox(adnt);
     av->addWidget(text23);
