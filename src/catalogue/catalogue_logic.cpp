@@ -1,5 +1,7 @@
 #include "catalogue/catalogue_logic.h"
 
+#include "platform/ui/vb.h"
+
 #include <QDir>
 
 namespace mosswick {
@@ -48,6 +50,23 @@ qint64 page_count(qint64 pictures)
 int slider_tick_interval(qint64 pages)
 {
     return pages <= k_max_ticked_pages ? 1 : 0;
+}
+
+StatusText open_failure_text(const store::Error& error, const Edition& edition)
+{
+    const QString plain = ui::error_message(error.code, error.text);
+    if (error.kind == store::ErrorKind::WrongPassword && !edition.features.passwords)
+        return {QStringLiteral("The catalogue has a password: it is opened by the full edition (mosswick-enhanced)."),
+                plain};
+    return {plain, {}};
+}
+
+StatusText create_failure_text(const store::Error& error, const Edition& edition)
+{
+    const QString plain = ui::error_message(error.code, error.text);
+    if (edition.texts.create_failed.isEmpty())
+        return {plain, {}};
+    return {edition.texts.create_failed, plain};
 }
 
 } // namespace mosswick

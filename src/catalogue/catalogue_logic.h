@@ -1,5 +1,8 @@
 #pragma once
 
+#include "catalogue/edition.h"
+#include "platform/store/store_error.h"
+
 #include <QString>
 
 // Pure rules of the catalogue window: command line, paths, page arithmetic.
@@ -8,6 +11,10 @@ namespace mosswick {
 inline constexpr int k_pictures_per_page = 6;
 // A page slider longer than this gets no tick marks.
 inline constexpr int k_max_ticked_pages = 495;
+
+// Exit refused while a long action runs.
+inline constexpr const char* k_msg_exit_while_busy =
+    "Busy: stop the running action first (Esc, or a click on the progress bar), then exit.";
 
 // The catalogue named on the command line: one surrounding pair of double
 // quotes is removed only when both are there; the result is made absolute
@@ -26,5 +33,20 @@ qint64 page_count(qint64 pictures);
 
 // The page slider's tick interval for a number of pages: 1, or 0 (none).
 int slider_tick_interval(qint64 pages);
+
+// A status-bar message and the detail its tooltip adds (may be empty).
+struct StatusText {
+    QString text;
+    QString detail;
+};
+
+// What the status bar says when a catalogue does not open. An edition
+// without passwords never asks for one: a protected catalogue is named as
+// such, not as a wrong password.
+StatusText open_failure_text(const store::Error& error, const Edition& edition);
+
+// What the status bar says when "new.mdb" cannot be created; an edition
+// with its own text for it shows that, the store's reason in the tooltip.
+StatusText create_failure_text(const store::Error& error, const Edition& edition);
 
 } // namespace mosswick

@@ -42,6 +42,7 @@ Edition Edition::enhanced()
     e.texts.note_search_tip =
         QStringLiteral("Note to find. Enter the text and press \"Return\" or click \"Refresh GRID\", ESC to abort.");
     e.texts.note_print_focus = QStringLiteral("The cursor must be at least in one of the NOTES fields.");
+    e.texts.note_convert_tip = QStringLiteral("Select the text and click the label");
     return e;
 }
 
@@ -79,6 +80,8 @@ Edition Edition::light()
     e.texts.picture_search_tip = QStringLiteral("Picture file to find");
     e.texts.note_search_tip = QStringLiteral("Note to find");
     e.texts.note_print_focus = QStringLiteral("The cursor must be in the NOTE field.");
+    e.texts.note_convert_tip = QStringLiteral("Select the text to convert and click the label");
+    e.texts.create_failed = QStringLiteral("ADODB Error occurred.");
 
     e.limits.number_box_length = 14;
     e.limits.picture_search_length = 255;

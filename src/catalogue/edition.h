@@ -68,6 +68,8 @@ struct Edition {
         QString picture_search_tip;
         QString note_search_tip;
         QString note_print_focus;        // the note window's print without a note box focused
+        QString note_convert_tip;        // the note window's "RTF to Text" label
+        QString create_failed;           // "new.mdb" not created; empty: the store's own error
     } texts;
 
     // ---- limits ------------------------------------------------------------

@@ -7,6 +7,8 @@
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/label_button.h"
+#include "platform/ui/status_panel.h"
+#include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
 
 #include <QAction>
@@ -84,6 +86,9 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     setCentralWidget(central);
 
     m_busy.attach(this, ProgressBar1);
+    // Never silently: the user learns how to end the action first.
+    connect(&m_busy, &ui::BusyState::close_refused, this,
+            [this] { set_message(QString::fromLatin1(k_msg_exit_while_busy)); });
     // Key presses reach the window before its controls (Esc and the keypad).
     qApp->installEventFilter(this);
     connect_catalogue_handlers();
@@ -119,9 +124,9 @@ void frmBrowser::connect_catalogue_handlers()
 
 // ---- status bar -----------------------------------------------------------
 
-void frmBrowser::set_message(const QString& text)
+void frmBrowser::set_message(const QString& text, const QString& detail)
 {
-    m_message_panel->setText(text);
+    m_message_panel->set_message(text, detail);
 }
 
 void frmBrowser::set_ready(const QString& text)
@@ -136,7 +141,12 @@ void frmBrowser::set_timing(const QString& text)
 
 QString frmBrowser::message_text() const
 {
-    return m_message_panel->text();
+    return m_message_panel->message();
+}
+
+QString frmBrowser::message_tip() const
+{
+    return m_message_panel->toolTip();
 }
 
 QString frmBrowser::ready_text() const
@@ -171,7 +181,7 @@ void frmBrowser::Form_Load(const QString& argument)
     move(0, 0);
     db_open = false;
     reset_form();
-    for (QTabWidget* t : {SSTab_mgm, SSTab4, SSTab3, SSTab_main})
+    for (QTabWidget* t : {SSTab_mgm, SSTab2, SSTab3, SSTab4, SSTab_main})
         t->setCurrentIndex(0);
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
@@ -353,8 +363,6 @@ void frmBrowser::clear_page_view()
 
 void frmBrowser::mnuFileExit_Click()
 {
-    if (m_busy.busy())
-        return;
     close();
 }
 
@@ -366,6 +374,7 @@ void frmBrowser::Command3_Click()
 void frmBrowser::closeEvent(QCloseEvent* event)
 {
     if (m_busy.busy()) {
+        set_message(QString::fromLatin1(k_msg_exit_while_busy));
         event->ignore();
         return;
     }

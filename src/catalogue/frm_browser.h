@@ -34,6 +34,8 @@ namespace mosswick {
 
 namespace ui {
 class LabelButton;
+class PlainTextBox;
+class StatusPanel;
 }
 namespace richtext {
 class RichTextBox;
@@ -340,10 +342,13 @@ public:
     // ==== loader: end =======================================================
 
     // Status bar panels.
-    void set_message(const QString& text);
+    // A message too long for its panel shows its reason and the end of its
+    // sentence; the whole text, with detail when given, is in the tooltip.
+    void set_message(const QString& text, const QString& detail = {});
     void set_ready(const QString& text);
     void set_timing(const QString& text);
     QString message_text() const;
+    QString message_tip() const;
     QString ready_text() const;
     QString tab_text() const;
     QString timing_text() const;
@@ -491,7 +496,7 @@ public:
     QTabWidget* SSTab2 = nullptr;
     richtext::RichTextBox* Txt_Notes = nullptr;
     QLabel* lbl_load_picture = nullptr;
-    QLineEdit* text23 = nullptr;
+    ui::PlainTextBox* text23 = nullptr;   // the reference to store: several lines
     richtext::RichTextBox* Text27 = nullptr;
     QTabWidget* SSTab5 = nullptr;
     std::array<QRadioButton*, 2> Option2{};   // Load IN, Load OUT
@@ -573,7 +578,7 @@ private:
     // writes at once (upgrade, renumber mode); false with its message shown.
     bool check_in_foreground(store::Connection& conn);
     // Leaves the catalogue closed with a message (a failed open).
-    void close_with_message(const QString& message);
+    void close_with_message(const QString& message, const QString& detail = {});
     void integrity_check_finished(const store::IntegrityResult& result);
     void common_ending();
     // An Access catalogue being opened (catalogue/jet_open.cpp): asks, converts
@@ -588,7 +593,7 @@ private:
     QWidget* m_check_panel = nullptr;
     QLabel* m_check_label = nullptr;
     QString m_db_path;
-    QLabel* m_message_panel = nullptr;
+    ui::StatusPanel* m_message_panel = nullptr;
     QLabel* m_ready_panel = nullptr;
     QLabel* m_tab_panel = nullptr;
     QLabel* m_timing_panel = nullptr;

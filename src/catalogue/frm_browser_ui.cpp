@@ -4,6 +4,7 @@
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
+#include "platform/ui/status_panel.h"
 #include "platform/ui/vb.h"
 #include "platform/ui/widgets.h"
 
@@ -87,7 +88,7 @@ void frmBrowser::build_menus()
 void frmBrowser::build_status_bar()
 {
     QStatusBar* bar = statusBar();
-    m_message_panel = new QLabel(bar);
+    m_message_panel = new ui::StatusPanel(bar);
     m_ready_panel = new QLabel(bar);
     m_tab_panel = new QLabel(bar);
     m_timing_panel = new QLabel(bar);
@@ -99,7 +100,7 @@ void frmBrowser::build_status_bar()
     m_ready_panel->setMinimumWidth(60);
     m_tab_panel->setMinimumWidth(130);
     m_timing_panel->setMinimumWidth(90);
-    for (QLabel* l : {m_message_panel, m_ready_panel, m_tab_panel, m_timing_panel})
+    for (QLabel* l : {static_cast<QLabel*>(m_message_panel), m_ready_panel, m_tab_panel, m_timing_panel})
         l->setFrameShape(QFrame::StyledPanel);
     bar->addWidget(m_message_panel, 4);
     bar->addWidget(m_ready_panel, 1);
@@ -222,8 +223,17 @@ QWidget* frmBrowser::build_page_view()
             lbl_note[size_t(i)]->setMinimumHeight(56);
             cv->addWidget(lbl_note[size_t(i)], 1);
         }
+        // A cell is as large on a page of one picture as on a full page:
+        // what an empty cell hides or empties keeps its room.
+        for (QWidget* w : std::initializer_list<QWidget*>{lbl_note[size_t(i)], SSTab1[size_t(i)], Text34[size_t(i)]})
+            ui::keep_place_when_hidden(w);
+        for (QLabel* l : {static_cast<QLabel*>(Label7[size_t(i)]), static_cast<QLabel*>(lbl_fileName[size_t(i)]),
+                          Label4[size_t(i)], Label5[size_t(i)], lbl_filePic[size_t(i)]})
+            l->setFixedHeight(l->fontMetrics().height());
         cells->addWidget(cell, (i - 1) / 3, (i - 1) % 3);
     }
+    cells->setRowStretch(0, 1);
+    cells->setRowStretch(1, 1);
     v->addLayout(cells, 1);
     return page;
 }

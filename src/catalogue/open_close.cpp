@@ -6,6 +6,7 @@
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
 
 #include <QAction>
@@ -70,10 +71,11 @@ void frmBrowser::show_closed_state()
 
 void frmBrowser::report_open_failure(const store::Error& error)
 {
-    close_with_message(ui::error_message(error.code, error.text));
+    const StatusText said = open_failure_text(error, m_edition);
+    close_with_message(said.text, said.detail);
 }
 
-void frmBrowser::close_with_message(const QString& message)
+void frmBrowser::close_with_message(const QString& message, const QString& detail)
 {
     // Anything but a password problem: a clear message and nothing half-open.
     show_closed_state();
@@ -81,7 +83,7 @@ void frmBrowser::close_with_message(const QString& message)
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
     set_title(m_edition.texts.design_caption);
-    set_message(message);
+    set_message(message, detail);
 }
 
 void frmBrowser::password_prompt_cancelled()
@@ -296,7 +298,10 @@ void frmBrowser::counts_changed()
         } else {
             Label29->setText(pages == 1 ? QStringLiteral("1") : QString());
         }
-        Slider1->setTickInterval(slider_tick_interval(Slider1->maximum()));
+        const int interval = slider_tick_interval(Slider1->maximum());
+        Slider1->setTickInterval(interval);
+        // An interval of 0 means the default in Qt, not none.
+        Slider1->setTickPosition(interval > 0 ? QSlider::TicksBelow : QSlider::NoTicks);
     }
     Text2->setText(QString::number(QFileInfo(m_db_path).size()));
     Label27->setText(QString::number(picture_count));
@@ -397,7 +402,8 @@ void frmBrowser::Create_database_Click()
     const store::Error error = store::Connection::create(path, m_edition.schema, protection);
     Create_database->setEnabled(true);
     if (error) {
-        set_message(ui::error_message(error.code, error.text));
+        const StatusText said = create_failure_text(error, m_edition);
+        set_message(said.text, said.detail);
         return;
     }
     set_message(QStringLiteral("Database created."));

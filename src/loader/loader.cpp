@@ -8,6 +8,7 @@
 #include "loader/loader_messages.h"
 #include "loader/name_rules.h"
 #include "platform/ui/label_button.h"
+#include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
 
 #include <QDir>
@@ -72,7 +73,7 @@ void frmBrowser::loader_connect()
         return key == 0;
     });
     // Pasting or dropping into the reference box meets the same filter as typing.
-    connect(text23, &QLineEdit::textEdited, this, [this](const QString& text) {
+    connect(text23, &ui::PlainTextBox::textEdited, this, [this](const QString& text) {
         if (!text.contains(u'"'))
             return;
         int cursor = text23->cursorPosition();

@@ -4,6 +4,7 @@
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
+#include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
 #include "platform/ui/widgets.h"
 
@@ -187,9 +188,11 @@ QWidget* frmBrowser::build_single_load_page()
     SSTab2->addTab(nt, QStringLiteral("Nt"));
     auto* adnt = new QWidget;
     auto* av = new QVBoxLayout(adnt);
-    text23 = new QLineEdit(adnt);
+    text23 = new ui::PlainTextBox(adnt);
     text23->setMaxLength(255);
     text23->setToolTip(QStringLiteral("Reference"));
+    text23->setMinimumHeight(text23->fontMetrics().lineSpacing() * 2 + 10);
+    text23->setMaximumHeight(text23->fontMetrics().lineSpacing() * 4 + 12);
     Text27 = new richtext::RichTextBox(adnt);
     av->addWidget(text23);
     av->addWidget(Text27);

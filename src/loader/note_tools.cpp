@@ -7,6 +7,7 @@
 #include "platform/richtext/rich_clipboard.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
+#include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
 
 #include <QApplication>
@@ -77,6 +78,16 @@ void frmBrowser::loader_paste(const QString& text, bool rich)
         }
         return;
     }
+    if (target == text23) {
+        // The reference keeps its lines, and refuses the double quote.
+        QString plain = rich ? richtext::extract_plain_text(text) : text;
+        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const loader::FilteredText clean = loader::filter_text(loader::KeyFilter::NoDoubleQuote, plain);
+        if (clean.refused)
+            set_message(QStringLiteral("Character not supported \""));
+        text23->insert(clean.text);
+        return;
+    }
     if (qobject_cast<richtext::RichTextBox*>(target) || qobject_cast<QTextEdit*>(target)
         || qobject_cast<QPlainTextEdit*>(target)) {
         // Rich boxes interpret RTF; plain boxes get the text it shows.
@@ -90,7 +101,7 @@ void frmBrowser::loader_paste(const QString& text, bool rich)
     const QString number_message = QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9");
     const QString name_message = QStringLiteral("Characters not supported \\ / * ? < > | \"");
     BoxFilter f;
-    if (line == text23 || line == Text3)
+    if (line == Text3)
         f = {loader::KeyFilter::NoDoubleQuote, QStringLiteral("Character not supported \"")};
     else if (line == Text4)
         f = {loader::KeyFilter::NoDoubleQuote, QStringLiteral("Characters not supported \"")};

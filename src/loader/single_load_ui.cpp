@@ -10,6 +10,7 @@
 #include "loader/single_load.h"
 #include "platform/picture/render.h"
 #include "platform/richtext/rich_text_box.h"
+#include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
 
 #include <QLabel>
@@ -139,6 +140,10 @@ void frmBrowser::show_picture()
         Img_ImportImage->setText(picture::status_text(shown.ok() ? picture::PictureStatus::Undecodable : shown.status));
     }
     Img_ImportImage->show();
+    // The preview, its notes and "Load picture"/"Cancel" in front, whatever
+    // inner tab the loader showed.
+    SSTab_mgm->setCurrentIndex(0);
+    SSTab4->setCurrentIndex(1);
 
     lbl_load_picture->clear();
     clear_note->setEnabled(true);

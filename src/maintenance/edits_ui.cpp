@@ -27,7 +27,8 @@ void error_box(frmBrowser& w, const char* text)
 }
 
 // Shows how an edit that ends with a renumbering went; true when it was done.
-bool report_renumbered_edit(frmBrowser& w, maintenance::RenumberView& view, const EditResult& r, const char* done)
+bool report_renumbered_edit(frmBrowser& w, maintenance::RenumberView& view, const EditResult& r, const char* done,
+                            maintenance::EditKind kind)
 {
     switch (r.outcome) {
     case EditOutcome::Done:
@@ -36,6 +37,7 @@ bool report_renumbered_edit(frmBrowser& w, maintenance::RenumberView& view, cons
         return true;
     case EditOutcome::Stopped:
         view.report(RenumberOutcome::Stopped, {});
+        w.set_message(maintenance::edit_stopped_message(kind));
         return false;
     case EditOutcome::Failed:
         if (r.renumbering)
@@ -99,7 +101,7 @@ void frmBrowser::delete_page_Click()
         error_box(*this, "The page not exist.");
         return;
     }
-    if (report_renumbered_edit(*this, view, r, "Page deleted."))
+    if (report_renumbered_edit(*this, view, r, "Page deleted.", maintenance::EditKind::DeletePage))
         maintenance::recount_pictures(*this);
 }
 
@@ -124,7 +126,7 @@ void frmBrowser::delete_picture_Click()
         error_box(*this, "The picture not exist.");
         return;
     }
-    if (report_renumbered_edit(*this, view, r, "Picture deleted."))
+    if (report_renumbered_edit(*this, view, r, "Picture deleted.", maintenance::EditKind::DeletePicture))
         maintenance::recount_pictures(*this);
 }
 
@@ -185,7 +187,7 @@ void frmBrowser::insert_picture_Click()
         error_box(*this, "Last picture not exist.");
         return;
     }
-    if (report_renumbered_edit(*this, view, r, "Picture inserted.") && timed)
+    if (report_renumbered_edit(*this, view, r, "Picture inserted.", maintenance::EditKind::Insert) && timed)
         set_timing(maintenance::elapsed_text(ui::tick_count() - start));
 }
 

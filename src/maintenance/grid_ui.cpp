@@ -149,7 +149,7 @@ void frmBrowser::mgm_pic_Click()
 
     // What an edit ends with: the grid refilled and the edit's own message,
     // or the reason nothing was written.
-    auto finish = [&](const EditResult& r, const char* done, bool renumbered) {
+    auto finish = [&](const EditResult& r, const char* done, bool renumbered, maintenance::EditKind kind) {
         grid_pick_pending = false;
         switch (r.outcome) {
         case EditOutcome::Done:
@@ -162,6 +162,7 @@ void frmBrowser::mgm_pic_Click()
             return;
         case EditOutcome::Stopped:
             view.report(RenumberOutcome::Stopped, {});
+            set_message(maintenance::edit_stopped_message(kind));
             return;
         case EditOutcome::Failed:
             if (r.renumbering)
@@ -188,10 +189,10 @@ void frmBrowser::mgm_pic_Click()
             maintenance::pump_events();
         } else if (Opt_delete_picture->isChecked()) {
             finish(pick.valid ? maintenance::delete_picture(*db_conn, ref_of(pick), view.hooks()) : out_of_date,
-                   "Picture deleted.", true);
+                   "Picture deleted.", true, maintenance::EditKind::DeletePicture);
         } else if (Opt_delete_page->isChecked()) {
             finish(pick.valid ? maintenance::delete_page_of(*db_conn, ref_of(pick), view.hooks()) : out_of_date,
-                   "Page deleted.", true);
+                   "Page deleted.", true, maintenance::EditKind::DeletePage);
         }
         return;
     }
@@ -201,11 +202,11 @@ void frmBrowser::mgm_pic_Click()
     const bool both = grid_first.valid && grid_second.valid;
     if (Opt_exchange->isChecked()) {
         finish(both ? maintenance::exchange_pictures(*db_conn, ref_of(grid_first), ref_of(grid_second)) : out_of_date,
-               "Exchanged.", false);
+               "Exchanged.", false, maintenance::EditKind::Exchange);
     } else if (Opt_insert->isChecked()) {
         finish(both ? maintenance::insert_picture(*db_conn, ref_of(grid_first), ref_of(grid_second), view.hooks())
                     : out_of_date,
-               "Inserted.", true);
+               "Inserted.", true, maintenance::EditKind::Insert);
         if (!edition().texts.grid_insert_ready.isEmpty())
             set_ready(edition().texts.grid_insert_ready);
     }

@@ -5,6 +5,7 @@
 #include "maintenance/input_rules.h"
 
 #include "platform/richtext/rich_text_box.h"
+#include "platform/ui/grid_headings.h"
 #include "platform/ui/key_rules.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
@@ -107,6 +108,10 @@ QWidget* frmBrowser::build_management()
     mgm_pic->setSelectionMode(QAbstractItemView::ExtendedSelection);
     mgm_pic->horizontalHeader()->show();
     mgm_pic->verticalHeader()->setDefaultSectionSize(mgm_pic->fontMetrics().height() + 6);
+    // Headings read whole ("numpage"), and the options and "Load List" stay
+    // where they are before the first fill.
+    ui::fit_columns_to_header(mgm_pic);
+    ui::keep_place_when_hidden(mgm_pic);
     gv->addWidget(mgm_pic, 1);
     SSTab_mgm_pic->addTab(grid_page, QStringLiteral("Grid"));
 

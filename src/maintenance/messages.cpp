@@ -39,6 +39,18 @@ QString verify_summary(bool errors_found)
                         : QStringLiteral("Verify complete, no error(s) found.");
 }
 
+QString edit_stopped_message(EditKind kind)
+{
+    const char* what = "";
+    switch (kind) {
+    case EditKind::DeletePage: what = "the page was not deleted"; break;
+    case EditKind::DeletePicture: what = "the picture was not deleted"; break;
+    case EditKind::Insert: what = "the picture was not inserted"; break;
+    case EditKind::Exchange: what = "the pictures were not exchanged"; break;
+    }
+    return QStringLiteral("Renumbering stopped, %1.").arg(QLatin1String(what));
+}
+
 QString elapsed_text(qint64 milliseconds)
 {
     return QString::number(milliseconds) + QStringLiteral(" ms");

@@ -26,6 +26,13 @@ QString skipped_notes_message(const QStringList& names);
 // "Verify complete, no error(s) found." or "Verify complete, error(s) found."
 QString verify_summary(bool errors_found);
 
+// The edits that end with a renumbering (or, for the exchange, run as one).
+enum class EditKind { DeletePage, DeletePicture, Insert, Exchange };
+
+// A stopped edit is rolled back: the stop message says the edit was not made,
+// e.g. "Renumbering stopped, the picture was not deleted."
+QString edit_stopped_message(EditKind kind);
+
 // Elapsed milliseconds for the timing panel: "125 ms".
 QString elapsed_text(qint64 milliseconds);
 

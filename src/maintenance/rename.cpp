@@ -147,7 +147,9 @@ RenameResult rename_picture(store::Connection& conn, const QString& data_folder,
         return failure(RenameOutcome::Failed, e);
     }
     RenameResult done;
-    done.outcome = movie_moves ? RenameOutcome::RenamedWithMovie : RenameOutcome::Renamed;
+    // A picture with a movie has both renamed, also when the movie's name
+    // comes out as it was (only the picture's extension changed).
+    done.outcome = with_movie ? RenameOutcome::RenamedWithMovie : RenameOutcome::Renamed;
     done.picfile = new_picture;
     done.movfile = new_movie;
     return done;

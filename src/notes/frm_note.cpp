@@ -286,7 +286,7 @@ void frmNote::build_tools()
     Label13 = make_heading(this, QStringLiteral("Text conversion"), l.convert_heading);
     Label12 = make_frame(this, l.convert_frame, k_white);
     Label11 = make_tool(this, QStringLiteral("RTF to Text"), l.convert_frame, border, k_tool_back, k_tool_back,
-                        QStringLiteral("Select the text and click the label"));
+                        m_profile.convert_tip);
     m_pressed[Label11] = {Label12, k_black, k_white};
     Label29[0] = make_frame(this, l.paste_text_frame, k_white);
     Label24 = make_tool(this, QStringLiteral("Paste Text"), l.paste_text_frame, border, k_tool_back, k_tool_back);

@@ -57,6 +57,8 @@ struct NoteWindowProfile {
     unsigned length_frame = 0xFFFFC0;      // the length labels' frames at rest (&HBBGGRR)
     // Print without a note box focused.
     QString print_focus_message = QStringLiteral("The cursor must be at least in one of the NOTES fields.");
+    // Tooltip of the label that turns the selection into plain text.
+    QString convert_tip = QStringLiteral("Select the text and click the label");
 };
 
 // The note window: a picture's note and additional note as rich text and its

@@ -34,6 +34,7 @@ NoteWindowProfile note_profile(const Edition& edition)
     p.view_width = edition.layout.note_view_width;
     p.length_frame = edition.colours.note_length_frame;
     p.print_focus_message = edition.texts.note_print_focus;
+    p.convert_tip = edition.texts.note_convert_tip;
     return p;
 }
 

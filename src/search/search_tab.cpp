@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -56,6 +57,11 @@ class SearchFrame {
 public:
     explicit SearchFrame(frmBrowser& w) : m_w(w), m_lock(w.busy_state())
     {
+        // Return in a box starts the search; typing goes on there after it.
+        QWidget* focused = QApplication::focusWidget();
+        for (QLineEdit* box : {m_w.Text1, m_w.Text3, m_w.Text4})
+            if (focused == box)
+                m_focus = box;
         m_w.search_running = true;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_w.SSTab_search->setEnabled(false);
@@ -74,6 +80,9 @@ public:
         m_w.refresh_grid->setEnabled(true);
         QApplication::restoreOverrideCursor();
         m_w.search_running = false;
+        // Disabling the tabs took the focus away from the box.
+        if (m_focus && m_focus->isEnabled() && m_focus->isVisible())
+            m_focus->setFocus(Qt::OtherFocusReason);
     }
     SearchFrame(const SearchFrame&) = delete;
     SearchFrame& operator=(const SearchFrame&) = delete;
@@ -81,6 +90,7 @@ public:
 private:
     frmBrowser& m_w;
     ui::BusyLock m_lock;
+    QPointer<QLineEdit> m_focus;
 };
 
 // Puts the found rows into the search grid, shown when it has rows.

@@ -3,6 +3,7 @@
 
 #include "platform/richtext/rich_text_box.h"
 #include "search/search_grid.h"
+#include "platform/ui/grid_headings.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
 #include "platform/ui/widgets.h"
@@ -35,6 +36,8 @@ search::SearchGrid* make_record_grid(QWidget* parent, int text_column_width = 11
     auto* g = new search::SearchGrid({k_centre, k_centre, k_centre, k_left}, QStringLiteral("Click to select"), parent);
     g->setColumnWidth(2, ui::twips_to_px(1080));
     g->setColumnWidth(3, ui::twips_to_px(text_column_width));
+    // The controls around it stay where they are whether it shows or not.
+    ui::keep_place_when_hidden(g);
     return g;
 }
 
@@ -140,11 +143,10 @@ QWidget* frmBrowser::build_search_tab()
     top->addLayout(side);
     gv->addLayout(top);
 
-    auto* heads = new QHBoxLayout;
-    for (const char* h : {"Picture #", "Page #", "Movie", "Picture file name"})
-        heads->addWidget(new QLabel(QString::fromLatin1(h), grid_page), qstrcmp(h, "Picture file name") == 0 ? 6 : 1);
-    gv->addLayout(heads);
     MSFlexGrid1 = make_record_grid(grid_page, m_edition.layout.search_name_column_width);
+    gv->addWidget(new ui::GridHeadings(MSFlexGrid1, {QStringLiteral("Picture #"), QStringLiteral("Page #"),
+                                                     QStringLiteral("Movie"), QStringLiteral("Picture file name")},
+                                       grid_page));
     gv->addWidget(MSFlexGrid1, 1);
     gv->addStretch(0);
     SSTab3->addTab(grid_page, QStringLiteral("Grid"));
@@ -204,11 +206,10 @@ QWidget* frmBrowser::build_search_tab()
     rtop->addWidget(Check5);
     rtop->addStretch(1);
     rv->addLayout(rtop);
-    auto* rheads = new QHBoxLayout;
-    for (const char* h : {"Picture #", "Page #", "Movie", "Reference"})
-        rheads->addWidget(new QLabel(QString::fromLatin1(h), ref), qstrcmp(h, "Reference") == 0 ? 6 : 1);
-    rv->addLayout(rheads);
     MSHFlexGrid1 = make_record_grid(ref);
+    rv->addWidget(new ui::GridHeadings(MSHFlexGrid1, {QStringLiteral("Picture #"), QStringLiteral("Page #"),
+                                                      QStringLiteral("Movie"), QStringLiteral("Reference")},
+                                       ref));
     rv->addWidget(MSHFlexGrid1, 1);
     SSTab3->addTab(ref, QStringLiteral("Ref"));
     if (!m_edition.features.search_details) {
@@ -238,17 +239,17 @@ QWidget* frmBrowser::build_import_export_page()
     top->addWidget(Extract);
     top->addStretch(1);
     v->addLayout(top);
-    auto* heads = new QHBoxLayout;
-    for (const char* h : {"Pic#", "Pag#", "Movie", "In/Out", "Picture file name"})
-        heads->addWidget(new QLabel(QString::fromLatin1(h), page), qstrcmp(h, "Picture file name") == 0 ? 6 : 1);
-    v->addLayout(heads);
     auto* io_grid = new search::SearchGrid({k_centre, k_centre, k_centre, k_centre, k_left},
                                            QStringLiteral("The picture file must be placed in the database root directory"),
                                            page);
     for (int c = 0; c < 4; ++c)
         io_grid->setColumnWidth(c, ui::twips_to_px(700));
     io_grid->setColumnWidth(4, ui::twips_to_px(6000));
+    ui::keep_place_when_hidden(io_grid);
     MSHFlexGrid2 = io_grid;
+    v->addWidget(new ui::GridHeadings(MSHFlexGrid2, {QStringLiteral("Pic#"), QStringLiteral("Pag#"), QStringLiteral("Movie"),
+                                                     QStringLiteral("In/Out"), QStringLiteral("Picture file name")},
+                                      page));
     v->addWidget(MSHFlexGrid2, 1);
     return page;
 }

@@ -40,3 +40,29 @@ TEST(Pages, CountAndTicks)
     EXPECT_EQ(slider_tick_interval(495), 1);
     EXPECT_EQ(slider_tick_interval(496), 0);
 }
+
+TEST(OpenFailure, AProtectedCatalogueInAnEditionWithoutPasswordsIsNamedAsSuch)
+{
+    const store::Error wrong = store::make_error(store::ErrorKind::WrongPassword, "Not a valid password.");
+    const StatusText light = open_failure_text(wrong, Edition::light());
+    EXPECT_EQ(light.text, "The catalogue has a password: it is opened by the full edition (mosswick-enhanced).");
+    EXPECT_EQ(light.detail, "Error 26 - Not a valid password.");
+    // Anything else says what the store said, in both editions.
+    const store::Error damaged = store::make_error(store::ErrorKind::Corrupt, "The catalogue /a.mdb is damaged (x).");
+    for (const Edition& e : {Edition::enhanced(), Edition::light()}) {
+        const StatusText said = open_failure_text(damaged, e);
+        EXPECT_EQ(said.text, "Error 11 - The catalogue /a.mdb is damaged (x).");
+        EXPECT_TRUE(said.detail.isEmpty());
+    }
+}
+
+TEST(CreateFailure, TheLightEditionSaysItsOwnTextAndKeepsTheReasonForTheTooltip)
+{
+    const store::Error exists = store::make_error(store::ErrorKind::FileExists, "File already exists: /d/new.mdb");
+    const StatusText light = create_failure_text(exists, Edition::light());
+    EXPECT_EQ(light.text, "ADODB Error occurred.");
+    EXPECT_EQ(light.detail, "Error 58 - File already exists: /d/new.mdb");
+    const StatusText full = create_failure_text(exists, Edition::enhanced());
+    EXPECT_EQ(full.text, "Error 58 - File already exists: /d/new.mdb");
+    EXPECT_TRUE(full.detail.isEmpty());
+}

@@ -32,6 +32,7 @@ TEST(Edition, FullEditionTexts)
     EXPECT_EQ(e.texts.grid_loaded_prefix, "Grid loaded:");   // the count follows with its own leading blank
     EXPECT_TRUE(e.texts.picture_search_tip.contains("(512 bytes max)"));
     EXPECT_TRUE(e.texts.note_search_tip.endsWith("ESC to abort."));
+    EXPECT_EQ(e.texts.note_convert_tip, "Select the text and click the label");
     EXPECT_EQ(e.limits.number_box_length, 10);
     EXPECT_EQ(e.limits.picture_search_length, 512);
     EXPECT_EQ(e.layout.cell_picture_width, 4680);
@@ -62,6 +63,7 @@ TEST(Edition, LightEditionTexts)
     EXPECT_EQ(e.texts.zoom_quality_items[4], "High quality Bi&linear");
     EXPECT_EQ(e.texts.thumb_quality_items[4], "High quality bi&linear");
     EXPECT_EQ(e.texts.zoom_quality_items[5], "High quality bi&cubic");
+    EXPECT_EQ(e.texts.note_convert_tip, "Select the text to convert and click the label");
     EXPECT_EQ(e.limits.number_box_length, 14);
     EXPECT_EQ(e.limits.picture_search_length, 255);
     EXPECT_EQ(e.layout.cell_picture_width, 4635);

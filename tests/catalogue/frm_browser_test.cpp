@@ -18,6 +18,7 @@
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTest>
 #include <QTextEdit>
 
 #include <sys/stat.h>
@@ -65,6 +66,19 @@ TEST_F(WindowTest, StartsInTheNoCatalogueState)
         EXPECT_FALSE(window->lbl_note[size_t(i)]->isEnabled());
     }
     expect_usable();
+}
+
+TEST_F(WindowTest, StartUpPutsEveryTabControlOnItsFirstTab)
+{
+    window = std::make_unique<frmBrowser>(Edition::enhanced());
+    const std::initializer_list<QTabWidget*> tabs = {window->SSTab_mgm, window->SSTab2,        window->SSTab3,
+                                                     window->SSTab4,    window->SSTab5,        window->SSTab_mgm_pic};
+    for (QTabWidget* t : tabs)
+        t->setCurrentIndex(1);
+    window->Form_Load({});
+    for (QTabWidget* t : tabs)
+        EXPECT_EQ(t->currentIndex(), 0) << t->tabText(0).toStdString();
+    EXPECT_EQ(window->SSTab_main->currentIndex(), 0);
 }
 
 TEST_F(WindowTest, TabChangesRewriteTheTabPanel)
@@ -342,11 +356,17 @@ TEST_F(WindowTest, SliderTicksStopAbove495Pages)
     open(make(495 * 6, spec));
     EXPECT_EQ(window->Slider1->maximum(), 495);
     EXPECT_EQ(window->Slider1->tickInterval(), 1);
+    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::TicksBelow);
     window->mnuDb_Click();
     spec.name = "b.mdb";
-    open(make(495 * 6 + 1, spec));
+    const QString longer = make(495 * 6 + 1, spec);
+    open(longer);
     EXPECT_EQ(window->Slider1->maximum(), 496);
-    EXPECT_EQ(window->Slider1->tickInterval(), 0);
+    // An interval of 0 still draws the slider's default ticks: none are drawn.
+    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::NoTicks);
+    window->mnuDb_Click();
+    open(dir.path() + "/a.mdb");
+    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::TicksBelow);
 }
 
 TEST_F(WindowTest, EmptyCatalogueShowsNoPage)
@@ -523,6 +543,12 @@ TEST_F(WindowTest, ExitIsRefusedWhileBusyAndClosesTheCatalogueOtherwise)
         ui::BusyLock lock(window->busy_state());
         EXPECT_FALSE(window->close());
         EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->message_text(),
+                  "Busy: stop the running action first (Esc, or a click on the progress bar), then exit.");
+        window->set_message({});
+        window->Command3_Click();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_TRUE(window->message_text().startsWith("Busy: stop the running action first"));
     }
     window->mnuFileExit_Click();
     EXPECT_FALSE(window->isVisible());
@@ -653,4 +679,28 @@ TEST_F(WindowTest, RenumberModeOnAReadOnlyCatalogueRenumbersNothing)
     EXPECT_FALSE(window->db_open);
     EXPECT_FALSE(window->db_conn);
     ::chmod(QFile::encodeName(path).constData(), 0644);
+}
+
+TEST_F(WindowTest, ALongMessageKeepsItsReasonAndTheWholeTextIsInTheTooltip)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QSize size = window->size();
+    const QString deep = "/home/user/" + QString("folder/").repeated(30) + "cat.mdb";
+    const QString text = "Error 26 - " + deep + " was refused: it holds a trigger.";
+    window->set_message(text);
+    auto* panel = window->findChild<QLabel*>("message_panel");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(window->message_text(), text);
+    EXPECT_NE(panel->text(), text);
+    EXPECT_TRUE(panel->text().startsWith("Error 26 - /home")) << panel->text().toStdString();
+    EXPECT_TRUE(panel->text().endsWith("/cat.mdb was refused: it holds a trigger.")) << panel->text().toStdString();
+    EXPECT_LE(panel->fontMetrics().horizontalAdvance(panel->text()), panel->contentsRect().width());
+    EXPECT_EQ(window->message_tip(), text);
+    // The panel does not grow with its text.
+    EXPECT_EQ(window->size(), size);
+    // A message that fits shows as it is, with no tooltip.
+    window->set_message("Database opened.");
+    EXPECT_EQ(panel->text(), "Database opened.");
+    EXPECT_TRUE(window->message_tip().isEmpty());
 }

@@ -180,3 +180,20 @@ TEST_F(LightLoader, NoteToolsWorkOnTheOneNoteBox)
     window->note_size_Click(1);
     EXPECT_EQ(window->note_size[1]->text(), "8");
 }
+
+TEST_F(LightLoader, APickBringsThePreviewAndItsButtonsToTheFront)
+{
+    open_empty();
+    picture("a.jpg");
+    window->refresh_pictures_Click();
+    window->show();
+    window->SSTab_main->setCurrentIndex(2);
+    window->SSTab_mgm->setCurrentIndex(1);
+    window->SSTab4->setCurrentIndex(0);
+    pick_picture("a.jpg");
+    EXPECT_EQ(window->SSTab_mgm->currentIndex(), 0);
+    EXPECT_EQ(window->SSTab4->currentIndex(), 1);
+    QTRY_VERIFY(window->cmd_OK->isVisible());
+    EXPECT_TRUE(window->cancel_load_picture->isVisible());
+    EXPECT_TRUE(window->Txt_Notes->isVisible());
+}

@@ -1,6 +1,7 @@
 // The light maintenance: its messages, no timing, the rename button and
 // extension box, and the update pass stopped by the progress bar.
 #include "light_fixture.h"
+#include "support/layout_probe.h"
 
 #include "maintenance/grid_model.h"
 
@@ -8,7 +9,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QHeaderView>
 #include <QTableView>
+#include <QTest>
 
 using namespace mosswick;
 
@@ -236,4 +239,24 @@ TEST_F(LightMaintenance, VerifyFillsTheListsWithoutTiming)
     EXPECT_EQ(items(window->List2), QStringList({"pic003.jpg"}));
     EXPECT_EQ(items(window->List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
     EXPECT_TRUE(window->ProgressBar1->isHidden());
+}
+
+TEST_F(LightMaintenance, TheGridTabKeepsItsControlsInPlaceAndItsHeadingsWhole)
+{
+    open_light(9);
+    window->SSTab_main->setCurrentIndex(2);
+    window->SSTab_mgm->setCurrentIndex(1);
+    window->SSTab_mgm_pic->setCurrentIndex(1);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto controls = [this] {
+        return testsupport::places_in(window.get(),
+                                      {window->Opt_exchange, window->load_list, window->Text8, window->Command2});
+    };
+    const QList<QRect> before = controls();
+    window->load_list->click();
+    ASSERT_TRUE(window->mgm_pic->isVisible());
+    EXPECT_EQ(controls(), before);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_GE(window->mgm_pic->columnWidth(c), window->mgm_pic->horizontalHeader()->sectionSizeHint(c)) << c;
 }

@@ -69,6 +69,7 @@ TEST_F(LightNotes, TheWindowHasOneNoteBoxAndOneLength)
     EXPECT_FALSE(w->note_size[1]->isVisibleTo(w));
     EXPECT_FALSE(w->note_size[2]->isVisibleTo(w));
     EXPECT_EQ(w->lbl_note_size[0]->text(), "Note");
+    EXPECT_EQ(w->Label11->toolTip(), "Select the text to convert and click the label");
 
     w->note_size_Click(0);
     EXPECT_EQ(w->note_size[0]->text(), "6");

@@ -1,6 +1,7 @@
 // The light page view: cells of files only, the note box as the selection
 // mark, and zoom windows that draw the path they are given.
 #include "light_fixture.h"
+#include "support/layout_probe.h"
 
 #include "pageview/frm_zoom.h"
 #include "platform/richtext/rich_text_box.h"
@@ -8,6 +9,8 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
+#include <QTest>
 
 using namespace mosswick;
 
@@ -174,4 +177,36 @@ TEST_F(LightPageView, KeypadWorksOnTheLightCells)
     EXPECT_EQ(key, 0);
     EXPECT_EQ(window->note_cell_index, 1);
     EXPECT_FALSE(window->last_zoom);
+}
+
+TEST_F(LightPageView, TheSliderDrawsNoTicksOverFourHundredNinetyFivePages)
+{
+    open_light(8);
+    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::TicksBelow);
+    window->picture_count = 496 * 6;
+    window->counts_changed();
+    EXPECT_EQ(window->Slider1->maximum(), 496);
+    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::NoTicks);
+    window->picture_count = 495 * 6;
+    window->counts_changed();
+    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::TicksBelow);
+}
+
+TEST_F(LightPageView, CellsKeepTheirSizeAndPlaceWhateverThePageHolds)
+{
+    open_light(8);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto layout_now = [this] {
+        QList<QRect> out;
+        for (int i = 1; i <= 6; ++i)
+            out << testsupport::places_in(window.get(), {window->Label7[size_t(i)], window->lbl_note[size_t(i)],
+                                                         window->cell_picture_area[size_t(i)]});
+        return out;
+    };
+    const QList<QRect> full_page = layout_now();
+    // The note boxes of a short page do not grow into the empty row.
+    window->go_right_Click();
+    ASSERT_EQ(window->cells_on_page, 2);
+    EXPECT_EQ(layout_now(), full_page);
 }

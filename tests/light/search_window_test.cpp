@@ -2,6 +2,8 @@
 // that goes to the picture's page.
 #include "light_fixture.h"
 
+#include "platform/ui/grid_headings.h"
+#include "support/layout_probe.h"
 #include "search/search_grid.h"
 
 #include <QCheckBox>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTest>
 
 using namespace mosswick;
 
@@ -141,4 +144,45 @@ TEST_F(LightSearch, SeveralSelectedRowsAreRefused)
     window->MSFlexGrid1_Click();
     EXPECT_EQ(window->message_text(), "Select one row.");
     EXPECT_EQ(window->current_page, 1);
+}
+
+TEST_F(LightSearch, TypingGoesOnInTheBoxAfterReturn)
+{
+    window->SSTab_main->setCurrentIndex(1);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    for (QLineEdit* box : {window->Text1, window->Text4}) {
+        window->SSTab_search->setCurrentIndex(box == window->Text1 ? 0 : 1);
+        box->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        const char* text = box == window->Text1 ? "sea" : "quiet";
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_FALSE(found().isEmpty());
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        QTest::keyClick(QApplication::focusWidget(), 'z');
+        EXPECT_EQ(box->text(), QString::fromLatin1(text) + 'z');
+    }
+}
+
+TEST_F(LightSearch, TheSearchBlockKeepsItsPlaceWhetherOrNotTheGridShows)
+{
+    window->SSTab_main->setCurrentIndex(1);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* headings = window->MSFlexGrid1->parentWidget()->findChild<ui::GridHeadings*>();
+    ASSERT_NE(headings, nullptr);
+    auto block = [&] {
+        return testsupport::places_in(window.get(), {window->Text1, window->refresh_grid, window->Check2, headings});
+    };
+    const QList<QRect> before = block();
+    search_names("sea");
+    ASSERT_TRUE(window->MSFlexGrid1->isVisible());
+    EXPECT_EQ(block(), before);
+    for (int c = 0; c < headings->count(); ++c)
+        EXPECT_GE(window->MSFlexGrid1->columnWidth(c), headings->label(c)->sizeHint().width()) << c;
+    search_names("nothing like it");
+    ASSERT_TRUE(window->MSFlexGrid1->isHidden());
+    EXPECT_EQ(block(), before);
 }

@@ -4,6 +4,7 @@
 #include "catalogue/frm_browser.h"
 #include "loader/list_boxes.h"
 #include "platform/store/connection.h"
+#include "platform/ui/plain_text_box.h"
 #include "support/catalogue_builder.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"

@@ -81,6 +81,27 @@ TEST_F(NoteTools, ReferenceBoxRefusesTheDoubleQuoteTypedOrPasted)
     EXPECT_EQ(window->message_text(), "Character not supported \"");
 }
 
+TEST_F(NoteTools, TheReferenceBoxTakesSeveralLinesUpToItsLimit)
+{
+    focus(window->text23);
+    QTest::keyClicks(window->text23, "first");
+    QTest::keyClick(window->text23, Qt::Key_Return);
+    QTest::keyClicks(window->text23, "second");
+    EXPECT_EQ(window->text23->text(), "first\nsecond");
+    clipboard_text("x\r\ny");
+    window->Label13_Click();
+    EXPECT_EQ(window->text23->text(), "first\nsecondx\ny");
+    // At most 255 characters, however they come.
+    window->text23->setText(QString(300, 'r'));
+    EXPECT_EQ(window->text23->text().size(), 255);
+    window->text23->setText(QString(254, 'r'));
+    QTest::keyClicks(window->text23, "abc");
+    EXPECT_EQ(window->text23->text(), QString(254, 'r') + 'a');
+    clipboard_text("more");
+    window->Label13_Click();
+    EXPECT_EQ(window->text23->text().size(), 255);
+}
+
 TEST_F(NoteTools, PasteRtfInterpretsInRichBoxesAndGivesPlainTextElsewhere)
 {
     clipboard_rtf(k_rtf, "bold \"word\"");

@@ -100,7 +100,7 @@ TEST_F(LoaderWindow, CommitWritesTheRowAndReturnsToIdle)
     show(source.path());
     pick_picture("a.jpg");
     window->Txt_Notes->setText("first note");
-    window->text23->setText("ref one");
+    window->text23->setText("ref one\nref two");
     window->cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
     EXPECT_EQ(window->lbl_load_picture->text(), "Pic# 1 at the pag# 1.");
@@ -109,7 +109,7 @@ TEST_F(LoaderWindow, CommitWritesTheRowAndReturnsToIdle)
     EXPECT_EQ(window->picture_count, 1);
     EXPECT_EQ(rows(), QStringList({"1/1/a.jpg/a.avi"}));
     EXPECT_EQ(field("note", "a.jpg").toString(), "first note");
-    EXPECT_EQ(field("reference", "a.jpg").toString(), "ref one");
+    EXPECT_EQ(field("reference", "a.jpg").toString(), "ref one\nref two");
     EXPECT_EQ(field("addnote", "a.jpg").toString(), "");
     for (QWidget* w : lock_set(*window))
         EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
@@ -306,4 +306,26 @@ TEST_F(LoaderWindow, ADoubleClickInTheListPicks)
     QTest::mouseDClick(window->Fil_ImportFile->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_TRUE(window->pick_pending);
     EXPECT_EQ(window->text7->text(), "a.jpg");
+}
+
+TEST_F(LoaderWindow, APickBringsThePreviewAndItsButtonsToTheFront)
+{
+    jpg("a.jpg");
+    jpg("b.jpg");
+    show(source.path());
+    window->show();
+    window->SSTab_main->setCurrentIndex(2);
+    // The loader showed the management tab, then the database page.
+    for (auto [outer, inner] : {std::pair{1, 0}, std::pair{0, 0}}) {
+        window->SSTab_mgm->setCurrentIndex(outer);
+        window->SSTab4->setCurrentIndex(inner);
+        pick_picture("a.jpg");
+        EXPECT_EQ(window->SSTab_mgm->currentIndex(), 0);
+        EXPECT_EQ(window->SSTab4->currentIndex(), 1);
+        QTRY_VERIFY(window->cmd_OK->isVisible());
+        EXPECT_TRUE(window->cancel_load_picture->isVisible());
+        EXPECT_TRUE(window->Img_ImportImage->isVisible());
+        EXPECT_TRUE(window->Txt_Notes->isVisible());
+        window->cancel_load_picture_Click();
+    }
 }

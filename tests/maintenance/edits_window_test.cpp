@@ -81,12 +81,28 @@ TEST_F(MaintenanceWindow, AStopDuringTheRenumberingOfADeleteUndoesTheDelete)
     stop_at(3);
     window->Text15->setText("1");
     window->delete_picture->click();
-    EXPECT_EQ(window->message_text(), "Renumbering stopped.");
+    EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not deleted.");
     EXPECT_EQ(rows().size(), 14);
     EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
     EXPECT_FALSE(window->stop_requested);
     EXPECT_EQ(window->renumber_keep_order, 0);
     EXPECT_EQ(window->Label27->text(), "14");
+    expect_usable();
+
+    const QStringList before = rows();
+    stop_at(2);
+    window->Txt_delpag->setText("1");
+    window->delete_page->click();
+    EXPECT_EQ(window->message_text(), "Renumbering stopped, the page was not deleted.");
+    EXPECT_EQ(rows(), before);
+
+    // The bar counts from the first place that moves (3).
+    stop_at(5);
+    window->Text22->setText("10");
+    window->Text20->setText("3");
+    window->insert_picture->click();
+    EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not inserted.");
+    EXPECT_EQ(rows(), before);
     expect_usable();
 }
 

@@ -1,5 +1,7 @@
 #include "maintenance_fixture.h"
+#include "support/layout_probe.h"
 
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTest>
 
@@ -30,8 +32,10 @@ TEST_F(GridWindow, LoadListFillsTheGridAndResetsTheChoice)
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
     EXPECT_EQ(model()->rowCount(), 14);
     EXPECT_FALSE(window->mgm_pic->isHidden());
-    EXPECT_EQ(window->mgm_pic->columnWidth(0), ui::twips_to_px(700));
-    EXPECT_EQ(window->mgm_pic->columnWidth(3), ui::twips_to_px(5000));
+    // The given widths, or wider where a heading needs it.
+    QHeaderView* header = window->mgm_pic->horizontalHeader();
+    EXPECT_EQ(window->mgm_pic->columnWidth(0), std::max(ui::twips_to_px(700), header->sectionSizeHint(0)));
+    EXPECT_EQ(window->mgm_pic->columnWidth(3), std::max(ui::twips_to_px(5000), header->sectionSizeHint(3)));
     for (QRadioButton* o : {window->Opt_exchange, window->Opt_insert, window->Opt_delete_picture, window->Opt_delete_page})
         EXPECT_FALSE(o->isChecked());
     EXPECT_EQ(window->Text8->text(), "");
@@ -238,7 +242,7 @@ TEST_F(GridWindow, AStoppedGridDeleteChangesNothing)
     window->Opt_delete_picture->setChecked(true);
     stop_at(2);
     click_row(grid_row_of(1));
-    EXPECT_EQ(window->message_text(), "Renumbering stopped.");
+    EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not deleted.");
     EXPECT_EQ(rows().size(), 14);
     EXPECT_FALSE(window->grid_pick_pending);
     expect_usable();
@@ -274,4 +278,30 @@ TEST_F(GridWindow, AClickBelowTheRowsActsOnNoRow)
     EXPECT_EQ(order(), QList<int>({1, 2, 3}));
     EXPECT_NE(window->message_text(), "Picture deleted.");
     expect_usable();
+}
+
+TEST_F(GridWindow, TheControlsKeepTheirPlaceAndHeadingsReadWhole)
+{
+    open_catalogue(14);
+    window->SSTab_main->setCurrentIndex(2);
+    window->SSTab_mgm->setCurrentIndex(1);
+    window->SSTab_mgm_pic->setCurrentIndex(1);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto controls = [this] {
+        return testsupport::places_in(window.get(), {window->Opt_exchange, window->Opt_delete_page, window->load_list,
+                                                     window->Text8, window->Command2});
+    };
+    const QList<QRect> before = controls();
+    window->load_list->click();
+    ASSERT_TRUE(window->mgm_pic->isVisible());
+    EXPECT_EQ(controls(), before);
+    // "numpage" and the other headings fit their columns.
+    QHeaderView* header = window->mgm_pic->horizontalHeader();
+    for (int c = 0; c < 4; ++c)
+        EXPECT_GE(window->mgm_pic->columnWidth(c), header->sectionSizeHint(c)) << c;
+    exec("DELETE FROM demopicture");
+    window->load_list->click();
+    ASSERT_TRUE(window->mgm_pic->isHidden());
+    EXPECT_EQ(controls(), before);
 }

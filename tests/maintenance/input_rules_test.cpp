@@ -103,3 +103,11 @@ TEST(Messages, VerifySummaryAndTiming)
     EXPECT_EQ(elapsed_text(0), "0 ms");
     EXPECT_EQ(elapsed_text(1234), "1234 ms");
 }
+
+TEST(Messages, AStoppedEditSaysItWasNotMade)
+{
+    EXPECT_EQ(edit_stopped_message(EditKind::DeletePage), "Renumbering stopped, the page was not deleted.");
+    EXPECT_EQ(edit_stopped_message(EditKind::DeletePicture), "Renumbering stopped, the picture was not deleted.");
+    EXPECT_EQ(edit_stopped_message(EditKind::Insert), "Renumbering stopped, the picture was not inserted.");
+    EXPECT_EQ(edit_stopped_message(EditKind::Exchange), "Renumbering stopped, the pictures were not exchanged.");
+}

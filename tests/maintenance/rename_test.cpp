@@ -42,6 +42,24 @@ TEST_F(CatalogueTest, RenameTakesTheMovieAlongWithItsOwnExtension)
     EXPECT_EQ(rows()[1], "2/1/coast.jpg/coast.avi");
 }
 
+TEST_F(CatalogueTest, APictureWithAMovieIsReportedWithItsMovieEvenWhenTheMovieKeepsItsName)
+{
+    make(2);
+    exec("UPDATE demopicture SET picfile = 'beach.jpg', movfile = 'beach.avi' WHERE numpic = 1");
+    touch(data_folder() + "beach.jpg", "picture");
+    touch(data_folder() + "beach.avi", "movie");
+    // Only the picture's extension changes: the movie's new name is its old one.
+    const RenameResult r = rename_picture(*conn, data_folder(), row(1, "beach.jpg"), "beach", "gif");
+    EXPECT_EQ(r.outcome, RenameOutcome::RenamedWithMovie);
+    EXPECT_EQ(testsupport::read_all(data_folder() + "beach.gif"), "picture");
+    EXPECT_EQ(testsupport::read_all(data_folder() + "beach.avi"), "movie");
+    EXPECT_EQ(rows()[0], "1/1/beach.gif/beach.avi");
+    // Without a movie it is the picture alone.
+    touch(data_folder() + "pic002.jpg");
+    EXPECT_EQ(rename_picture(*conn, data_folder(), row(2, "pic002.jpg"), "pic002", "gif").outcome,
+              RenameOutcome::Renamed);
+}
+
 TEST_F(CatalogueTest, RenameKeepsTheExtensionAsTypedAndMayChangeCaseOnly)
 {
     make(2);

@@ -1,3 +1,4 @@
+#include "support/layout_probe.h"
 #include "support/metafile_writer.h"
 #include "support/window_fixture.h"
 
@@ -550,4 +551,25 @@ TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
     QTest::keyClick(window->Label3, Qt::Key_A, Qt::NoModifier);
     EXPECT_EQ(window->Label3->text(), "1");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
+}
+
+TEST_F(PageViewTest, CellsKeepTheirSizeAndPlaceWhateverThePageHolds)
+{
+    open(make_with_files(7));
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto layout_now = [this] {
+        QList<QRect> out;
+        for (int i = 1; i <= 6; ++i)
+            out << testsupport::places_in(window.get(), {window->Label7[size_t(i)], window->Label5[size_t(i)],
+                                                         window->SSTab1[size_t(i)], window->cell_picture_area[size_t(i)]});
+        return out;
+    };
+    const QList<QRect> full_page = layout_now();
+    // A page of one picture: the other five cells are empty.
+    window->go_right_Click();
+    ASSERT_EQ(window->cells_on_page, 1);
+    EXPECT_EQ(layout_now(), full_page);
+    window->go_left_Click();
+    EXPECT_EQ(layout_now(), full_page);
 }

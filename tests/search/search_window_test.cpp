@@ -2,6 +2,9 @@
 
 #include "search/messages.h"
 
+#include "platform/ui/grid_headings.h"
+#include "support/layout_probe.h"
+
 using namespace searchtest;
 
 namespace {
@@ -290,4 +293,58 @@ TEST_F(SearchTab, QueryFailureIsReportedAndTheTabUnlocked)
     EXPECT_TRUE(window->message_text().startsWith("Error "));
     EXPECT_TRUE(window->SSTab4->isEnabled());
     expect_unlocked();
+}
+
+TEST_F(SearchTab, TypingGoesOnInTheBoxAfterReturn)
+{
+    show_tab(1);
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto return_in = [this](QLineEdit* box, const char* text) {
+        box->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        // The next key lands in the box.
+        QTest::keyClick(QApplication::focusWidget(), 'z');
+        EXPECT_TRUE(box->text().endsWith('z')) << box->text().toStdString();
+        box->clear();
+    };
+    return_in(window->Text1, "city");
+    EXPECT_EQ(found(), (QStringList{"4"}));
+    return_in(window->Text3, "sun");
+    window->SSTab_search->setCurrentIndex(1);
+    return_in(window->Text4, "apple");
+    EXPECT_EQ(found(), (QStringList{"1"}));
+    expect_unlocked();
+}
+
+TEST_F(SearchTab, TheSearchBlockKeepsItsPlaceAndHeadingsStandOverTheirColumns)
+{
+    show_tab(1);
+    auto* headings = window->MSFlexGrid1->parentWidget()->findChild<ui::GridHeadings*>();
+    ASSERT_NE(headings, nullptr);
+    auto block = [&] {
+        return testsupport::places_in(window.get(),
+                                      {window->Text1, window->Text3, window->refresh_grid, window->Check2, headings});
+    };
+    // Before the first search the grid is hidden.
+    ASSERT_TRUE(window->MSFlexGrid1->isHidden());
+    const QList<QRect> before = block();
+    window->Text1->setText("beach");
+    window->refresh_grid_Click();
+    ASSERT_TRUE(window->MSFlexGrid1->isVisible());
+    EXPECT_EQ(block(), before);
+    for (int c = 0; c < headings->count(); ++c) {
+        QLabel* label = headings->label(c);
+        const int column_x = window->MSFlexGrid1->viewport()->mapTo(window.get(), QPoint(0, 0)).x()
+            + window->MSFlexGrid1->columnViewportPosition(c);
+        EXPECT_EQ(label->mapTo(window.get(), QPoint(0, 0)).x(), column_x) << c;
+        EXPECT_GE(window->MSFlexGrid1->columnWidth(c), label->sizeHint().width()) << c;
+    }
+    window->Text1->setText("no such picture");
+    window->refresh_grid_Click();
+    ASSERT_TRUE(window->MSFlexGrid1->isHidden());
+    EXPECT_EQ(block(), before);
 }

@@ -55,6 +55,12 @@ Error engine_error(sqlite3* db)
     return {ErrorKind::Engine, code & 0xff, text};
 }
 
+Error engine_write_error(sqlite3* db)
+{
+    const Error e = engine_error(db);
+    return store::engine_write_error(e.code, e.text);
+}
+
 Error exec_plain(sqlite3* db, const QString& sql)
 {
     Statement st(db, sql);
@@ -913,7 +919,7 @@ Error Connection::write_picture_bytes(qint64 numpic, const QString& file_path,
 
     sqlite3_blob* blob = nullptr;
     if (sqlite3_blob_open(m_db, "main", k_table, "dbpic", rowid, 1, &blob) != SQLITE_OK) {
-        Error e = engine_error(m_db);
+        Error e = engine_write_error(m_db);
         sqlite3_blob_close(blob);
         return e;
     }
@@ -934,7 +940,7 @@ Error Connection::write_picture_bytes(qint64 numpic, const QString& file_path,
                            : changed();
         }
         if (sqlite3_blob_write(blob, buffer.constData(), int(piece), int(offset)) != SQLITE_OK) {
-            Error e = engine_error(m_db);
+            Error e = engine_write_error(m_db);
             sqlite3_blob_close(blob);
             return e;
         }
@@ -945,7 +951,7 @@ Error Connection::write_picture_bytes(qint64 numpic, const QString& file_path,
     char extra = 0;
     const bool grew = file.read(&extra, 1) > 0;
     if (sqlite3_blob_close(blob) != SQLITE_OK)
-        return engine_error(m_db);
+        return engine_write_error(m_db);
     if (grew || QFileInfo(file_path).size() != n)
         return changed();
     return t.commit();

@@ -28,6 +28,35 @@ Error make_error(ErrorKind kind, const QString& text)
     return {kind, code, text};
 }
 
+Error engine_write_error(int code, const QString& engine_text)
+{
+    switch (code & 0xff) {
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_IOERR:
+        return {ErrorKind::Engine, code & 0xff,
+                QStringLiteral("The catalogue can no longer be written (%1); nothing was saved.").arg(engine_text)};
+    default:
+        return {ErrorKind::Engine, code & 0xff, engine_text};
+    }
+}
+
+namespace {
+
+// Statements that change the file: writes, and the commits that make them last.
+bool writes(sqlite3_stmt* stmt)
+{
+    if (!stmt)
+        return false;
+    if (!sqlite3_stmt_readonly(stmt))
+        return true;
+    const QByteArray sql = QByteArray(sqlite3_sql(stmt)).trimmed().toUpper();
+    return sql.startsWith("RELEASE") || sql.startsWith("COMMIT") || sql.startsWith("END");
+}
+
+} // namespace
+
 Statement::Statement(sqlite3* db, const QString& sql) : m_db(db)
 {
     const QByteArray utf8 = sql.toUtf8();
@@ -72,7 +101,8 @@ void Statement::set_engine_error()
     int code = sqlite3_errcode(m_db);
     if (code == SQLITE_OK || code == SQLITE_ROW || code == SQLITE_DONE)
         code = SQLITE_ERROR;
-    m_error = {ErrorKind::Engine, code & 0xff, QString::fromUtf8(sqlite3_errmsg(m_db))};
+    const QString text = QString::fromUtf8(sqlite3_errmsg(m_db));
+    m_error = writes(m_stmt) ? engine_write_error(code, text) : Error{ErrorKind::Engine, code & 0xff, text};
 }
 
 Statement& Statement::bind(int index, const QVariant& value)

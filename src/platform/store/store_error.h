@@ -42,4 +42,9 @@ struct Error {
 // Builds an error of a kind with its usual code.
 Error make_error(ErrorKind kind, const QString& text);
 
+// The engine's error of a write (result code and text). A catalogue that can
+// no longer be written (its folder made read-only, the file moved away, the
+// disk gone) says so in plain words, with the engine's text in brackets.
+Error engine_write_error(int code, const QString& engine_text);
+
 } // namespace mosswick::store

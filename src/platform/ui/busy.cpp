@@ -110,6 +110,7 @@ bool BusyState::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Close:
         if (watched == m_window) {
             event->ignore();
+            emit close_refused();
             return true;
         }
         return false;

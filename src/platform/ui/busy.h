@@ -33,6 +33,8 @@ public:
 
 signals:
     void busy_changed(bool busy);
+    // The window's close was refused because it is busy.
+    void close_refused();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -46,6 +46,15 @@ inline QTableView* make_grid(const QString& tip, QWidget* parent)
     return g;
 }
 
+// A control that keeps its place in the layout while hidden, so that the
+// controls around it do not move when it shows or hides.
+inline void keep_place_when_hidden(QWidget* w)
+{
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
+}
+
 // A box for a picture or page number.
 inline QLineEdit* make_number_box(int max_length, QWidget* parent)
 {

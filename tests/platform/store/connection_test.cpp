@@ -520,6 +520,52 @@ TEST(ReadOnly, AReadOnlyFolderMakesTheCatalogueReadOnly)
     EXPECT_FALSE(is_read_only_path(path));
 }
 
+TEST(Transactions, ACatalogueThatCanNoLongerBeWrittenSaysSoAndKeepsNothing)
+{
+    TempDir dir;
+    // Its folder goes away under the open catalogue.
+    const QString folder = dir.file("gone");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + "/c.mdb";
+    ASSERT_TRUE(Connection::create(path, Schema::Full, {}).ok());
+    auto c = open_ok(path);
+    ASSERT_TRUE(c->add_row(make_row(1, "a.jpg")).ok());
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    Error e;
+    {
+        Transaction t(*c);
+        e = c->add_row(make_row(2, "b.jpg"));
+        if (e.ok())
+            e = t.commit();
+    }
+    ASSERT_FALSE(e.ok());
+    EXPECT_TRUE(e.text.startsWith("The catalogue can no longer be written (")) << e.text.toStdString();
+    EXPECT_TRUE(e.text.endsWith("); nothing was saved.")) << e.text.toStdString();
+    EXPECT_EQ(c->savepoint_depth(), 0);
+
+    // The file moved away: the same words.
+    TempDir other;
+    const QString moved = new_catalogue(other, 1);
+    auto m = open_ok(moved);
+    ASSERT_TRUE(QFile::rename(moved, other.file("elsewhere.mdb")));
+    e = m->exec("UPDATE demopicture SET note = 'x'");
+    ASSERT_FALSE(e.ok());
+    EXPECT_TRUE(e.text.startsWith("The catalogue can no longer be written (")) << e.text.toStdString();
+    EXPECT_EQ(open_ok(other.file("elsewhere.mdb"))->scalar("SELECT count(*) FROM demopicture WHERE note = 'x'", {}, e),
+              0);
+}
+
+TEST(Values, OnlyAWriteThatCannotReachTheFileIsWordedAsSuch)
+{
+    const Error lost = engine_write_error(14, "unable to open database file");
+    EXPECT_EQ(lost.code, 14);
+    EXPECT_EQ(lost.text, "The catalogue can no longer be written (unable to open database file); nothing was saved.");
+    EXPECT_EQ(engine_write_error(8 | (5 << 8), "attempt to write a readonly database").code, 8);
+    const Error constraint = engine_write_error(19, "UNIQUE constraint failed: demopicture.numpic");
+    EXPECT_EQ(constraint.text, "UNIQUE constraint failed: demopicture.numpic");
+    EXPECT_EQ(engine_write_error(13, "database or disk is full").text, "database or disk is full");
+}
+
 TEST(Transactions, AFullDiskEndsTheTransactionCleanly)
 {
     TempDir dir;

@@ -144,12 +144,16 @@ TEST(BusyState, CloseIsRefusedWhileBusy)
     Window w;
     BusyState busy;
     busy.attach(&w.window, w.bar);
+    int refusals = 0;
+    QObject::connect(&busy, &BusyState::close_refused, [&refusals] { ++refusals; });
     {
         BusyLock lock(busy);
         EXPECT_FALSE(w.window.close());
         EXPECT_TRUE(w.window.isVisible());
+        EXPECT_EQ(refusals, 1);
     }
     EXPECT_TRUE(w.window.close());
+    EXPECT_EQ(refusals, 1);
 }
 
 TEST(LabelButton, PressedLookAndClick)

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QLabel>
+
+namespace mosswick::ui {
+
+// A status-bar panel that never cuts a message off at its end: a text too
+// long for the panel is shortened by fit_message() (paths lose their middle
+// first) and the whole text, with any detail, is the panel's tooltip. Its
+// size does not follow its text, so the panels beside it keep their place.
+class StatusPanel : public QLabel {
+    Q_OBJECT
+public:
+    explicit StatusPanel(QWidget* parent = nullptr);
+
+    // Shows a message; detail (may be empty) is only in the tooltip.
+    void set_message(const QString& text, const QString& detail = {});
+    // The message as it was given, however it is shown.
+    const QString& message() const { return m_text; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void refit();
+
+    QString m_text;
+    QString m_detail;
+};
+
+} // namespace mosswick::ui
