@@ -24,10 +24,14 @@ struct PictureSearchInput {
     bool has_reference = true;               // the catalogue has the reference column
 };
 
-// A statement ready to prepare, with its values in order.
+// A listing of the picture table ready to prepare: the columns it shows,
+// what follows "FROM demopicture" (criteria and order), and its values.
 struct BoundQuery {
-    QString sql;
+    QString columns;
+    QString where_order;
     QVariantList params;
+
+    QString sql() const { return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM demopicture") + where_order; }
 };
 
 // The criteria built from the input.
