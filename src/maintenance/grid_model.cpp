@@ -22,7 +22,7 @@ store::Error ManagementGridModel::load(store::Connection& conn)
 {
     beginResetModel();
     const store::Error error = m_rows.list(conn, QStringLiteral("numpic, numpage, movfile IS NOT NULL, picfile"),
-                                           column_total, QStringLiteral(" ORDER BY numpic, numpage"), {});
+                                           column_total, {}, {}, {});
     endResetModel();
     return error;
 }

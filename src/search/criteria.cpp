@@ -99,9 +99,9 @@ BoundQuery picture_search_query(const PictureCriteria& criteria, bool order_by_n
 {
     BoundQuery q;
     q.columns = QStringLiteral("numpic, numpage, CASE WHEN movfile IS NULL THEN '' ELSE '*' END, picfile");
-    q.where_order = criteria.where
-        + (order_by_name ? QStringLiteral(" ORDER BY picfile COLLATE %1, numpic").arg(QLatin1String(store::k_fold_collation))
-                         : QStringLiteral(" ORDER BY numpic, numpage"));
+    q.where = criteria.where;
+    if (order_by_name)
+        q.order = QStringLiteral(" ORDER BY picfile COLLATE %1, numpic").arg(QLatin1String(store::k_fold_collation));
     q.params = criteria.params;
     return q;
 }

@@ -28,10 +28,15 @@ struct PictureSearchInput {
 // what follows "FROM demopicture" (criteria and order), and its values.
 struct BoundQuery {
     QString columns;
-    QString where_order;
+    QString where;   // "" or " WHERE ..."
+    QString order;   // " ORDER BY ..."; "" for by number, then page
     QVariantList params;
 
-    QString sql() const { return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM demopicture") + where_order; }
+    QString sql() const
+    {
+        return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM demopicture") + where
+            + (order.isEmpty() ? QStringLiteral(" ORDER BY numpic, numpage") : order);
+    }
 };
 
 // The criteria built from the input.

@@ -59,11 +59,6 @@ std::vector<qint64> match_batch(const Batch& batch, int fields_per_record, const
     return found;
 }
 
-QString by_number()
-{
-    return QStringLiteral(" ORDER BY numpic, numpage");
-}
-
 QString by_name()
 {
     return QStringLiteral(" ORDER BY picfile COLLATE %1, numpic").arg(QLatin1String(store::k_fold_collation));
@@ -94,13 +89,18 @@ NoteSearchResult run_note_search(store::Connection& conn, const NoteSearchReques
     fields.removeAll(QStringLiteral("NULL"));   // a column the catalogue lacks matches nothing
     const int per_record = int(fields.size());
     const bool read_fields = !any;
-    const QString sql = QStringLiteral("SELECT rowid%1%2 FROM demopicture")
-                            .arg(per_record > 0 ? QStringLiteral(", ") : QString(), fields.join(QStringLiteral(", ")))
-        + (request.order_by_name ? by_name() : by_number());
-    store::Statement st = conn.prepare(sql);
-    if (!st.valid()) {
-        result.error = st.error();
-        return result;
+    const QString select = QStringLiteral("SELECT rowid%1%2 FROM demopicture")
+                               .arg(per_record > 0 ? QStringLiteral(", ") : QString(), fields.join(QStringLiteral(", ")));
+    const std::vector<QString> statements = request.order_by_name
+        ? std::vector<QString>{select + by_name()}
+        : store::by_number_statements(conn, select, {});
+    std::vector<store::Statement> walks;
+    for (const QString& sql : statements) {
+        walks.push_back(conn.prepare(sql));
+        if (!walks.back().valid()) {
+            result.error = walks.back().error();
+            return result;
+        }
     }
 
     std::vector<qint64> found;
@@ -124,38 +124,42 @@ NoteSearchResult run_note_search(store::Connection& conn, const NoteSearchReques
         batch = Batch();
     };
 
-    while (st.step()) {
-        if (before_record && !before_record(result.scanned)) {
-            result.stopped = true;
+    for (store::Statement& st : walks) {
+        while (!result.stopped && st.step()) {
+            if (before_record && !before_record(result.scanned)) {
+                result.stopped = true;
+                break;
+            }
+            ++result.scanned;
+            const qint64 id = st.integer(0);
+            if (!read_fields) {
+                found.push_back(id);
+                continue;
+            }
+            if (per_record == 0)
+                continue;
+            batch.ids.push_back(id);
+            for (int f = 1; f <= per_record; ++f) {
+                Batch::Field field;
+                if (!st.is_null(f)) {
+                    const QByteArrayView bytes = st.utf8(f);
+                    field.offset = batch.bytes.size();
+                    field.size = bytes.size();
+                    batch.bytes.append(bytes);
+                }
+                batch.fields.push_back(field);
+            }
+            if (batch.ids.size() >= size_t(k_batch_records))
+                send();
+        }
+        if (!result.stopped && st.error()) {
+            result.error = st.error();
             break;
         }
-        ++result.scanned;
-        const qint64 id = st.integer(0);
-        if (!read_fields) {
-            found.push_back(id);
-            continue;
-        }
-        if (per_record == 0)
-            continue;
-        batch.ids.push_back(id);
-        for (int f = 1; f <= per_record; ++f) {
-            Batch::Field field;
-            if (!st.is_null(f)) {
-                const QByteArrayView bytes = st.utf8(f);
-                field.offset = batch.bytes.size();
-                field.size = bytes.size();
-                batch.bytes.append(bytes);
-            }
-            batch.fields.push_back(field);
-        }
-        if (batch.ids.size() >= size_t(k_batch_records))
-            send();
     }
     send();
     while (!running.empty())
         take_oldest();
-    if (!result.stopped)
-        result.error = st.error();
     auto listed = std::make_shared<store::RowBlocks>();
     listed->assign(conn, k_grid_columns, k_search_columns, std::move(found));
     result.rows = GridRows(std::move(listed));

@@ -8,11 +8,6 @@ namespace {
 
 const QString k_movie_mark = QStringLiteral("CASE WHEN movfile IS NULL THEN '' ELSE '*' END");
 
-QString by_number()
-{
-    return QStringLiteral(" ORDER BY numpic, numpage");
-}
-
 QString by_folded(const QString& column)
 {
     return QStringLiteral(" ORDER BY %1 COLLATE %2, numpic").arg(column, QLatin1String(store::k_fold_collation));
@@ -30,7 +25,7 @@ QString column_or_null(const store::Connection& conn, int column)
 GridRows read_rows(store::Connection& conn, const BoundQuery& query, int columns, store::Error& error)
 {
     auto listed = std::make_shared<store::RowBlocks>();
-    error = listed->list(conn, query.columns, columns, query.where_order, query.params);
+    error = listed->list(conn, query.columns, columns, query.where, query.order, query.params);
     return GridRows(std::move(listed));
 }
 
@@ -39,7 +34,8 @@ BoundQuery reference_list_query(const store::Connection& conn, bool order_by_ref
     const QString reference = column_or_null(conn, store::col_reference);
     BoundQuery q;
     q.columns = QStringLiteral("numpic, numpage, %1, %2").arg(k_movie_mark, reference);
-    q.where_order = (order_by_reference && reference != QLatin1String("NULL") ? by_folded(reference) : by_number());
+    if (order_by_reference && reference != QLatin1String("NULL"))
+        q.order = by_folded(reference);
     return q;
 }
 
@@ -49,7 +45,6 @@ BoundQuery import_export_query(const store::Connection& conn)
     BoundQuery q;
     q.columns = QStringLiteral("numpic, numpage, %1, CASE WHEN %2 IS NULL THEN 'OUT' ELSE 'IN' END, picfile")
                     .arg(k_movie_mark, inoutpic);
-    q.where_order = by_number();
     return q;
 }
 

@@ -2,26 +2,44 @@
 
 namespace mosswick::store {
 
-Error RowBlocks::list(Connection& conn, const QString& columns, int column_count, const QString& where_order,
-                      const QVariantList& params)
+Error RowBlocks::list(Connection& conn, const QString& columns, int column_count, const QString& where,
+                      const QString& order, const QVariantList& params)
 {
     std::vector<qint64> ids;
     assign(conn, columns, column_count, {});
     // A row statement that cannot run is reported now, not as empty rows later.
     if (const Statement rows = conn.prepare(m_row_sql); !rows.valid())
         return rows.error();
-    Statement st = conn.prepare(QStringLiteral("SELECT rowid FROM demopicture") + where_order);
-    if (st.valid()) {
-        st.bind_list(params);
-        while (st.step())
-            ids.push_back(st.integer(0));
+    const QString select = QStringLiteral("SELECT rowid FROM demopicture");
+    const std::vector<QString> statements =
+        order.isEmpty() ? by_number_statements(conn, select, where) : std::vector<QString>{select + where + order};
+    for (const QString& sql : statements) {
+        Statement st = conn.prepare(sql);
+        if (st.valid()) {
+            st.bind_list(params);
+            while (st.step())
+                ids.push_back(st.integer(0));
+        }
+        if (st.error())
+            return st.error();
     }
-    if (st.error())
-        return st.error();
     m_ids = std::move(ids);
     m_blocks.resize((m_ids.size() + k_block_rows - 1) / k_block_rows);
     read_first_block();
     return {};
+}
+
+std::vector<QString> by_number_statements(Connection& conn, const QString& select_from, const QString& where)
+{
+    if (!conn.has_index(QStringLiteral("UniqueKey")))
+        return {select_from + where + QStringLiteral(" ORDER BY numpic, numpage")};
+    const QString criteria = where.trimmed().remove(0, 5).trimmed();   // after "WHERE"
+    const auto with = [&](const char* condition) {
+        return QStringLiteral(" WHERE ") + QLatin1String(condition)
+            + (criteria.isEmpty() ? QString() : QStringLiteral(" AND (%1)").arg(criteria));
+    };
+    return {select_from + with("numpic IS NULL") + QStringLiteral(" ORDER BY numpage, rowid"),
+            select_from + with("numpic IS NOT NULL") + QStringLiteral(" ORDER BY numpic")};
 }
 
 void RowBlocks::assign(Connection& conn, const QString& columns, int column_count, std::vector<qint64> ids)

@@ -28,10 +28,11 @@ public:
 
     RowBlocks() = default;
 
-    // Lists the ids of "SELECT rowid FROM demopicture" + where_order (bound
-    // to params); rows are read later as "SELECT " + columns + " FROM
-    // demopicture" by id. On failure nothing is listed.
-    Error list(Connection& conn, const QString& columns, int column_count, const QString& where_order,
+    // Lists the ids of "SELECT rowid FROM demopicture" + where + order
+    // (bound to params; an empty order: by number, then page); rows are read
+    // later as "SELECT " + columns + " FROM demopicture" by id. On failure
+    // nothing is listed.
+    Error list(Connection& conn, const QString& columns, int column_count, const QString& where, const QString& order,
                const QVariantList& params);
     // Takes ids found by the caller (rowids of the picture table, in order).
     void assign(Connection& conn, const QString& columns, int column_count, std::vector<qint64> ids);
@@ -58,5 +59,11 @@ private:
     mutable std::vector<std::unique_ptr<Block>> m_blocks;
     mutable int m_blocks_read = 0;
 };
+
+// The statements that walk "SELECT ... FROM demopicture" + where ("" or
+// " WHERE ...") by number, then page, in turn. With the unique key on the
+// number only rows without a number have pages to sort (first, as Null
+// sorts first), and the rest follow the key: no sort of the whole table.
+std::vector<QString> by_number_statements(Connection& conn, const QString& select_from, const QString& where);
 
 } // namespace mosswick::store
