@@ -1,8 +1,11 @@
 // Times the rich-text layer on generated notes and says whether the targets
 // are met: 50,000 notes (70% RTF of 0.5-5 KB as the Windows rich-text box
-// writes them, 20% plain file names, 10% Null) extracted in under 1 s in
-// total; a 1 MB RTF note read and written in under 300 ms each.
-// Exit status 1 when a target is missed.
+// writes them, 20% plain file names, 10% Null) extracted in under 0.5 s on
+// every core, as the note search runs the extractor (on one core: for
+// information); a 1 MB RTF note read and written in under 300 ms each.
+// Each figure is run 5 times (min and median; the median is judged); the
+// texts extracted on every core must equal those of one core.
+// Exit status 1 when a target is missed or a result is wrong.
 
 #include "platform/richtext/plain_text.h"
 #include "platform/richtext/rich_text_box.h"
@@ -14,8 +17,11 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTextDocument>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <vector>
 
@@ -24,7 +30,8 @@ namespace {
 using namespace mosswick::richtext;
 
 constexpr int k_note_count = 50000;
-constexpr double k_extract_target_ms = 1000;
+constexpr double k_extract_target_ms = 500;
+constexpr int k_runs = 5;
 constexpr double k_big_note_target_ms = 300;
 
 const char* const k_words[] = {
@@ -81,11 +88,30 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-bool report(const char* what, double ms, double target_ms)
+double least(const std::vector<double>& v)
 {
-    const bool met = ms < target_ms;
-    std::printf("%-44s %9.1f ms   target < %6.0f ms   %s\n", what, ms, target_ms, met ? "met" : "MISSED");
+    return *std::min_element(v.begin(), v.end());
+}
+
+bool report(const char* what, const std::vector<double>& runs, double target_ms)
+{
+    const bool met = median(runs) < target_ms;
+    std::printf("%-40s min %8.1f  median %8.1f ms   target < %5.0f ms   %s\n", what, least(runs), median(runs),
+                target_ms, met ? "met" : "MISSED");
     return met;
+}
+
+template <class F>
+std::vector<double> timed_runs(F&& f)
+{
+    std::vector<double> runs;
+    for (int run = 0; run < k_runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        f();
+        runs.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return runs;
 }
 
 } // namespace
@@ -114,25 +140,47 @@ int main(int argc, char** argv)
     std::printf("%d notes, %.1f MB of RTF\n", k_note_count, rtf_bytes / 1e6);
 
     bool all_met = true;
-    std::vector<double> runs;
+    std::vector<QString> one_core(notes.size());
+    const std::vector<double> single = timed_runs([&] {
+        for (size_t i = 0; i < notes.size(); ++i)
+            one_core[i] = extract_plain_text(notes[i]);
+    });
     qint64 shown = 0;
-    for (int run = 0; run < 3; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        shown = 0;
-        for (const QString& note : notes)
-            shown += extract_plain_text(note).size();
-        runs.push_back(timer.nsecsElapsed() / 1e6);
-    }
+    for (const QString& text : one_core)
+        shown += text.size();
     std::printf("extracted %lld characters\n", static_cast<long long>(shown));
-    all_met &= report("extract 50,000 notes (median of 3)", median(runs), k_extract_target_ms);
+    std::printf("%-40s min %8.1f  median %8.1f ms   (information)\n", "extract 50,000 notes on one core", least(single),
+                median(single));
+
+    // In blocks of notes, as the note search hands its batches to the pool.
+    constexpr size_t k_block = 512;
+    std::vector<size_t> blocks;
+    for (size_t first = 0; first < notes.size(); first += k_block)
+        blocks.push_back(first);
+    std::vector<QString> every_core(notes.size());
+    const std::clock_t cpu_start = std::clock();
+    const std::vector<double> parallel = timed_runs([&] {
+        QtConcurrent::blockingMap(blocks, [&](size_t first) {
+            for (size_t i = first; i < std::min(first + k_block, notes.size()); ++i)
+                every_core[i] = extract_plain_text(notes[i]);
+        });
+    });
+    // The processor time of all threads: what the figure comes to on a
+    // machine whose cores are free for it.
+    std::printf("(%d threads, %.1f ms of processor time a run)\n", QThreadPool::globalInstance()->maxThreadCount(),
+                1000.0 * double(std::clock() - cpu_start) / CLOCKS_PER_SEC / k_runs);
+    all_met &= report("extract 50,000 notes on every core", parallel, k_extract_target_ms);
+    if (every_core != one_core) {
+        std::printf("the texts extracted on every core differ from those of one core\n");
+        all_met = false;
+    }
 
     const QString big = box_note(random, 1024 * 1024);
     std::printf("big note: %.2f MB of RTF\n", big.size() / 1e6);
     std::vector<double> reads;
     std::vector<double> writes;
     QString written;
-    for (int run = 0; run < 5; ++run) {
+    for (int run = 0; run < k_runs; ++run) {
         QTextDocument doc;
         QElapsedTimer timer;
         timer.start();
@@ -142,8 +190,8 @@ int main(int argc, char** argv)
         written = write_rtf(doc);
         writes.push_back(timer.nsecsElapsed() / 1e6);
     }
-    all_met &= report("read 1 MB RTF note (median of 5)", median(reads), k_big_note_target_ms);
-    all_met &= report("write 1 MB RTF note (median of 5)", median(writes), k_big_note_target_ms);
+    all_met &= report("read 1 MB RTF note", reads, k_big_note_target_ms);
+    all_met &= report("write 1 MB RTF note", writes, k_big_note_target_ms);
     if (extract_plain_text(written) != extract_plain_text(big)) {
         std::printf("the written note does not show the same text\n");
         all_met = false;

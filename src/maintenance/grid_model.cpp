@@ -4,11 +4,11 @@ namespace mosswick::maintenance {
 
 namespace {
 
-std::optional<qint64> optional_integer(const store::Statement& st, int column)
+std::optional<qint64> optional_integer(const QVariant& v)
 {
-    if (st.is_null(column))
+    if (!v.isValid())
         return std::nullopt;
-    return st.integer(column);
+    return v.toLongLong();
 }
 
 QString number_text(const std::optional<qint64>& n)
@@ -20,21 +20,9 @@ QString number_text(const std::optional<qint64>& n)
 
 store::Error ManagementGridModel::load(store::Connection& conn)
 {
-    std::vector<GridRow> rows;
-    store::Error error;
-    rows.reserve(size_t(std::max<qint64>(conn.record_count(error), 0)));
-    if (!error) {
-        store::Statement st = conn.prepare(QStringLiteral(
-            "SELECT numpic, numpage, movfile IS NOT NULL, picfile FROM demopicture ORDER BY numpic, numpage"));
-        while (st.step())
-            rows.push_back({optional_integer(st, 0), optional_integer(st, 1), st.integer(2) != 0, st.text(3)});
-        error = st.error();
-    }
     beginResetModel();
-    if (error)
-        m_rows.clear();
-    else
-        m_rows = std::move(rows);
+    const store::Error error = m_rows.list(conn, QStringLiteral("numpic, numpage, movfile IS NOT NULL, picfile"),
+                                           column_total, {}, {}, {});
     endResetModel();
     return error;
 }
@@ -42,13 +30,22 @@ store::Error ManagementGridModel::load(store::Connection& conn)
 void ManagementGridModel::clear()
 {
     beginResetModel();
-    m_rows.clear();
+    m_rows = store::RowBlocks();
     endResetModel();
 }
 
 int ManagementGridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : int(m_rows.count());
+}
+
+GridRow ManagementGridModel::row(int r) const
+{
+    if (r < 0 || r >= m_rows.count())
+        return {};
+    const QVariant picfile = m_rows.value(r, col_picfile);
+    return {optional_integer(m_rows.value(r, col_numpic)), optional_integer(m_rows.value(r, col_numpage)),
+            m_rows.value(r, col_movie).toLongLong() != 0, picfile.isValid() ? picfile.toString() : QString()};
 }
 
 int ManagementGridModel::columnCount(const QModelIndex& parent) const
@@ -58,9 +55,9 @@ int ManagementGridModel::columnCount(const QModelIndex& parent) const
 
 QString ManagementGridModel::cell_text(int r, int column) const
 {
-    if (r < 0 || r >= int(m_rows.size()))
+    if (r < 0 || r >= m_rows.count())
         return {};
-    const GridRow& row = m_rows[size_t(r)];
+    const GridRow row = this->row(r);
     switch (column) {
     case col_numpic: return number_text(row.numpic);
     case col_numpage: return number_text(row.numpage);
@@ -72,7 +69,7 @@ QString ManagementGridModel::cell_text(int r, int column) const
 
 QVariant ManagementGridModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= int(m_rows.size()))
+    if (!index.isValid() || index.row() >= m_rows.count())
         return {};
     if (role == Qt::DisplayRole)
         return cell_text(index.row(), index.column());
@@ -96,9 +93,9 @@ QVariant ManagementGridModel::headerData(int section, Qt::Orientation orientatio
 
 std::optional<PictureRef> ManagementGridModel::ref(int r) const
 {
-    if (r < 0 || r >= int(m_rows.size()) || !m_rows[size_t(r)].numpic)
+    const GridRow row = this->row(r);
+    if (!row.numpic)
         return std::nullopt;
-    const GridRow& row = m_rows[size_t(r)];
     return PictureRef::grid_row(*row.numpic, row.numpage, row.picfile);
 }
 

@@ -2,11 +2,11 @@
 
 #include "maintenance/edits.h"
 #include "platform/store/connection.h"
+#include "platform/store/row_blocks.h"
 
 #include <QAbstractTableModel>
 
 #include <optional>
-#include <vector>
 
 namespace mosswick::maintenance {
 
@@ -18,9 +18,10 @@ struct GridRow {
     QString picfile;      // "" for Null
 };
 
-// The management grid's rows, read in one query: picture number, page, a
-// movie mark ("*") and the picture file name. Read-only; the view shows
-// any number of rows without a widget per cell.
+// The management grid's rows: picture number, page, a movie mark ("*") and
+// the picture file name, listed at once and read a block at a time as they
+// are shown or acted on. Read-only; the view shows any number of rows
+// without a widget per cell.
 class ManagementGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -38,8 +39,11 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // The row at a position; the position must be valid.
-    const GridRow& row(int r) const { return m_rows[size_t(r)]; }
+    // The row at a position (read now when it has not been); an empty row
+    // outside the grid.
+    GridRow row(int r) const;
+    // The listing behind the rows.
+    const store::RowBlocks& listing() const { return m_rows; }
     // The text a cell shows.
     QString cell_text(int r, int column) const;
     // The catalogue picture a row names; nullopt for a row without a number.
@@ -50,7 +54,7 @@ public:
     static Qt::Alignment column_alignment(int column);
 
 private:
-    std::vector<GridRow> m_rows;
+    store::RowBlocks m_rows;
 };
 
 } // namespace mosswick::maintenance

@@ -98,11 +98,10 @@ PictureCriteria build_picture_criteria(const PictureSearchInput& in)
 BoundQuery picture_search_query(const PictureCriteria& criteria, bool order_by_name)
 {
     BoundQuery q;
-    q.sql = QStringLiteral("SELECT numpic, numpage, CASE WHEN movfile IS NULL THEN '' ELSE '*' END, picfile "
-                           "FROM demopicture")
-        + criteria.where
-        + (order_by_name ? QStringLiteral(" ORDER BY picfile COLLATE %1, numpic").arg(QLatin1String(store::k_fold_collation))
-                         : QStringLiteral(" ORDER BY numpic, numpage"));
+    q.columns = QStringLiteral("numpic, numpage, CASE WHEN movfile IS NULL THEN '' ELSE '*' END, picfile");
+    q.where = criteria.where;
+    if (order_by_name)
+        q.order = QStringLiteral(" ORDER BY picfile COLLATE %1, numpic").arg(QLatin1String(store::k_fold_collation));
     q.params = criteria.params;
     return q;
 }

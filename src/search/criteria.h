@@ -24,10 +24,19 @@ struct PictureSearchInput {
     bool has_reference = true;               // the catalogue has the reference column
 };
 
-// A statement ready to prepare, with its values in order.
+// A listing of the picture table ready to prepare: the columns it shows,
+// what follows "FROM demopicture" (criteria and order), and its values.
 struct BoundQuery {
-    QString sql;
+    QString columns;
+    QString where;   // "" or " WHERE ..."
+    QString order;   // " ORDER BY ..."; "" for by number, then page
     QVariantList params;
+
+    QString sql() const
+    {
+        return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM demopicture") + where
+            + (order.isEmpty() ? QStringLiteral(" ORDER BY numpic, numpage") : order);
+    }
 };
 
 // The criteria built from the input.

@@ -4,27 +4,35 @@
 
 namespace mosswick::search {
 
-namespace {
-const QString k_empty;
+GridRows::GridRows(std::shared_ptr<const store::RowBlocks> listed)
+    : m_columns(listed ? listed->columns() : 0), m_listed(std::move(listed))
+{
+}
+
+int GridRows::count() const
+{
+    if (m_listed)
+        return int(m_listed->count());
+    return m_columns == 0 ? 0 : int(m_cells.size() / size_t(m_columns));
 }
 
 void GridRows::append(std::initializer_list<QString> cells)
 {
+    if (m_listed)
+        return;
     auto it = cells.begin();
     for (int c = 0; c < m_columns; ++c)
         m_cells.push_back(it != cells.end() ? *it++ : QString());
 }
 
-void GridRows::append_moved(QString* cells)
-{
-    for (int c = 0; c < m_columns; ++c)
-        m_cells.push_back(std::move(cells[c]));
-}
-
-const QString& GridRows::cell(int row, int column) const
+QString GridRows::cell(int row, int column) const
 {
     if (row < 0 || column < 0 || column >= m_columns || row >= count())
-        return k_empty;
+        return {};
+    if (m_listed) {
+        const QVariant v = m_listed->value(row, column);
+        return v.isValid() ? v.toString() : QString();
+    }
     return m_cells[size_t(row) * size_t(m_columns) + size_t(column)];
 }
 

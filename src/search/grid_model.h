@@ -1,35 +1,42 @@
 #pragma once
 
+#include "platform/store/row_blocks.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
-// The rows of the search, reference and import/export grids: copies of the
-// query's text, held after the query is closed.
+// The rows of the search, reference and import/export grids: texts given
+// row by row, or a listing of the catalogue whose rows are read when first
+// shown (held after the query is closed either way).
 namespace mosswick::search {
 
 // A table of texts, row after row.
 class GridRows {
 public:
     explicit GridRows(int columns = 0) : m_columns(columns) {}
+    // The rows of a listing, read a block at a time when first asked for.
+    explicit GridRows(std::shared_ptr<const store::RowBlocks> listed);
 
     int columns() const { return m_columns; }
-    int count() const { return m_columns == 0 ? 0 : int(m_cells.size() / size_t(m_columns)); }
-    bool empty() const { return m_cells.empty(); }
+    int count() const;
+    bool empty() const { return count() == 0; }
 
     // Appends one row; missing cells are empty, extra cells are dropped.
+    // Not for the rows of a listing.
     void append(std::initializer_list<QString> cells);
-    // Appends one row taking the cells' texts over.
-    void append_moved(QString* cells);
-    // The text of a cell; empty outside the table.
-    const QString& cell(int row, int column) const;
-    void reserve(int rows) { m_cells.reserve(size_t(rows) * size_t(m_columns)); }
+    // The text of a cell ("" for Null); empty outside the table.
+    QString cell(int row, int column) const;
+    // The listing behind the rows; nullptr for appended rows.
+    const store::RowBlocks* listed() const { return m_listed.get(); }
 
 private:
     int m_columns;
     std::vector<QString> m_cells;
+    std::shared_ptr<const store::RowBlocks> m_listed;
 };
 
 // A read-only model over GridRows with one alignment per column.

@@ -11,7 +11,7 @@
 #include <optional>
 
 // The queries behind the search tab's grids and details panel. Every value
-// is bound; the grids get copies of the rows.
+// is bound; the grids list the rows and read them as they are shown.
 namespace mosswick::search {
 
 inline constexpr int k_search_columns = 4;          // number, page, movie mark, file name or reference
@@ -21,7 +21,8 @@ inline constexpr int k_import_export_columns = 5;   // number, page, movie mark,
 // have neither reference nor additional note nor stored pictures).
 QString column_or_null(const store::Connection& conn, int column);
 
-// Runs a query and copies its first `columns` columns as text (Null as "").
+// Lists the query's rows at once; each row's `columns` columns are read as
+// text (Null as "") when first asked for.
 GridRows read_rows(store::Connection& conn, const BoundQuery& query, int columns, store::Error& error);
 
 // Every record with its reference, by number and page or by reference

@@ -305,3 +305,54 @@ TEST_F(GridWindow, TheControlsKeepTheirPlaceAndHeadingsReadWhole)
     ASSERT_TRUE(window->mgm_pic->isHidden());
     EXPECT_EQ(controls(), before);
 }
+
+namespace {
+
+// More rows than the grid reads at once: the actions reach rows it has
+// never shown.
+class LargeGrid : public GridWindow {
+protected:
+    static constexpr int k_rows = 3000;
+
+    void SetUp() override
+    {
+        GridWindow::SetUp();
+        load(6);
+        exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 7 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                            "INSERT INTO demopicture (numpic, numpage, picfile) "
+                            "SELECT i, (i + 5) / 6, printf('far%04d.jpg', i) FROM n")
+                 .arg(k_rows));
+        window->load_list->click();
+        ASSERT_EQ(model()->rowCount(), k_rows);
+    }
+};
+
+} // namespace
+
+TEST_F(LargeGrid, DeletesARowItNeverShowed)
+{
+    EXPECT_EQ(window->message_text(), QStringLiteral("Grid loaded: %1 records listed.").arg(k_rows));
+    EXPECT_LE(model()->listing().blocks_read(), 2);
+    window->Opt_delete_picture->setChecked(true);
+    click_row(2899);
+    EXPECT_EQ(window->message_text(), "Picture deleted.");
+    const QStringList after = rows();
+    ASSERT_EQ(after.size(), k_rows - 1);
+    EXPECT_FALSE(after.join(u' ').contains("far2900.jpg"));
+    EXPECT_EQ(after[2898], "2899/484/far2899.jpg/-");
+    EXPECT_EQ(after[2899], "2900/484/far2901.jpg/-");
+    EXPECT_EQ(model()->rowCount(), k_rows - 1);   // listed again
+}
+
+TEST_F(LargeGrid, ExchangesTwoRowsItNeverShowed)
+{
+    window->Opt_exchange->setChecked(true);
+    click_row(999);
+    click_row(2499);
+    EXPECT_EQ(window->message_text(), "Exchanged.");
+    const QStringList after = rows();
+    EXPECT_EQ(after[999].section('/', 2, 2), "far2500.jpg");
+    EXPECT_EQ(after[2499].section('/', 2, 2), "far1000.jpg");
+    // The grid, listed again, shows the catalogue as it is now.
+    EXPECT_EQ(model()->cell_text(2499, 3), "far1000.jpg");
+}

@@ -76,13 +76,13 @@ TEST(PictureCriteria, TypedTextIsBoundNeverPartOfTheStatement)
     in.reference_text = QStringLiteral("a'b \"c\"");
     const PictureCriteria c = build_picture_criteria(in);
     const BoundQuery q = picture_search_query(c, false);
-    EXPECT_FALSE(q.sql.contains(QStringLiteral("1=1")));
-    EXPECT_FALSE(q.sql.contains(u'"'));
+    EXPECT_FALSE(q.sql().contains(QStringLiteral("1=1")));
+    EXPECT_FALSE(q.sql().contains(u'"'));
     EXPECT_EQ(q.params, (QVariantList{"a'b", "\"c\"", "x\" OR 1=1 --"}));
     EXPECT_EQ(c.reference_words, 2);
     EXPECT_EQ(c.picture_words, 0);
-    EXPECT_TRUE(q.sql.endsWith(QStringLiteral(" ORDER BY numpic, numpage")));
-    EXPECT_TRUE(picture_search_query(c, true).sql.endsWith(QStringLiteral(" ORDER BY picfile COLLATE mw_fold, numpic")));
+    EXPECT_TRUE(q.sql().endsWith(QStringLiteral(" ORDER BY numpic, numpage")));
+    EXPECT_TRUE(picture_search_query(c, true).sql().endsWith(QStringLiteral(" ORDER BY picfile COLLATE mw_fold, numpic")));
 }
 
 TEST(PictureCriteria, BothBoxesEmptyListEverything)

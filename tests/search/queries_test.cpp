@@ -109,7 +109,7 @@ TEST_F(Queries, ImportExportListTellsWhereEachPictureLives)
 TEST_F(Queries, BrokenStatementReportsTheEngineError)
 {
     store::Error e;
-    const GridRows rows = read_rows(*conn, {QStringLiteral("SELECT nosuchcolumn FROM demopicture"), {}}, 1, e);
+    const GridRows rows = read_rows(*conn, {QStringLiteral("nosuchcolumn"), {}, {}}, 1, e);
     EXPECT_TRUE(e);
     EXPECT_GT(e.code, 0);
     EXPECT_TRUE(rows.empty());
@@ -149,17 +149,9 @@ TEST(NoteMatch, LooksAtTheVisibleTextOnly)
 
 namespace {
 
-class NoteSearch : public CatalogueTest {
+// A catalogue to run note searches on.
+class NoteSearchTest : public CatalogueTest {
 protected:
-    void SetUp() override
-    {
-        CatalogueTest::SetUp();
-        add(1, "zeta.jpg", {{}, rtf("red apple"), {}, {}});
-        add(2, "alpha.jpg", {{}, {}, {}, rtf("green apple")});
-        add(3, "Mid.jpg", {QString("m.avi"), QString("plain red"), {}, QString("blue")});
-        add(4, "beta.jpg", {{}, rtf("nothing"), {}, {}});
-    }
-
     NoteSearchResult run(const QString& text, NoteFields fields, bool by_name = false,
                          const std::function<bool(qint64)>& before = {})
     {
@@ -168,6 +160,18 @@ protected:
         r.fields = fields;
         r.order_by_name = by_name;
         return run_note_search(*conn, r, before);
+    }
+};
+
+class NoteSearch : public NoteSearchTest {
+protected:
+    void SetUp() override
+    {
+        NoteSearchTest::SetUp();
+        add(1, "zeta.jpg", {{}, rtf("red apple"), {}, {}});
+        add(2, "alpha.jpg", {{}, {}, {}, rtf("green apple")});
+        add(3, "Mid.jpg", {QString("m.avi"), QString("plain red"), {}, QString("blue")});
+        add(4, "beta.jpg", {{}, rtf("nothing"), {}, {}});
     }
 };
 
@@ -264,4 +268,72 @@ TEST(LightCatalogue, QueriesNameOnlyTheColumnsItHas)
     EXPECT_FALSE(rec->inoutpic.isValid());
     const GridRows io = read_rows(*conn, import_export_query(*conn), k_import_export_columns, e);
     EXPECT_EQ(column(io, 3), (QStringList{"OUT", "OUT"}));
+}
+
+namespace {
+
+// Enough records for many batches of the walk, with notes of every kind.
+class LargeNoteSearch : public NoteSearchTest {
+protected:
+    static constexpr int k_rows = 5000;
+
+    void SetUp() override
+    {
+        NoteSearchTest::SetUp();
+        store::Transaction t(*conn);
+        for (int n = 1; n <= k_rows; ++n) {
+            QVariant note;
+            switch (n % 5) {
+            case 0: note = rtf(QStringLiteral("word%1 \\b caf\\'e9\\b0").arg(n % 7)); break;
+            case 1: note = QStringLiteral("plain word%1 Caf\u00e9").arg(n % 3); break;
+            case 2: break;   // Null
+            case 3: note = rtf(QStringLiteral("{\\*\\hidden word%1} shown").arg(n % 7)); break;
+            default: note = QString(); break;
+            }
+            add(n, QStringLiteral("n%1.jpg").arg((n * 37) % k_rows), {{}, note, {}, n % 4 == 0 ? QVariant(rtf("word1")) : QVariant()});
+        }
+        EXPECT_FALSE(t.commit());
+    }
+
+    // The numbers a walk of one record at a time finds, up to `limit` records.
+    QStringList one_by_one(const QString& text, NoteFields fields, bool by_name, qint64 limit = -1)
+    {
+        const QString order = by_name ? QStringLiteral(" ORDER BY picfile COLLATE mw_fold, numpic")
+                                      : QStringLiteral(" ORDER BY numpic, numpage");
+        auto st = conn->prepare(QStringLiteral("SELECT numpic, note, addnote FROM demopicture") + order);
+        QStringList out;
+        for (qint64 i = 0; st.step() && i != limit; ++i) {
+            const bool in_note = fields != NoteFields::AddNote && note_matches(st.value(1), text);
+            const bool in_add = fields != NoteFields::Note && note_matches(st.value(2), text);
+            if (in_note || in_add)
+                out << st.text(0);
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(LargeNoteSearch, FindsWhatAWalkOfOneRecordAtATimeFindsInTheSameOrder)
+{
+    for (const bool by_name : {false, true})
+        for (const NoteFields fields : {NoteFields::Note, NoteFields::AddNote, NoteFields::Both})
+            for (const char* text : {"word1", "CAF\u00c9", "hidden", "shown"}) {
+                const QStringList expected = one_by_one(QString::fromUtf8(text), fields, by_name);
+                const NoteSearchResult r = run(QString::fromUtf8(text), fields, by_name);
+                EXPECT_FALSE(r.error);
+                EXPECT_EQ(r.scanned, k_rows);
+                EXPECT_EQ(column(r.rows, 0), expected) << text << " " << int(fields) << " " << by_name;
+            }
+    EXPECT_TRUE(run("hidden", NoteFields::Note, false).rows.empty());
+    EXPECT_FALSE(run("word1", NoteFields::Both, false).rows.empty());
+}
+
+TEST_F(LargeNoteSearch, AStopFarIntoTheWalkKeepsExactlyTheMatchesBeforeIt)
+{
+    const qint64 stop_at = 3333;
+    const NoteSearchResult r = run("word1", NoteFields::Both, true, [&](qint64 i) { return i < stop_at; });
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(r.scanned, stop_at);
+    EXPECT_EQ(column(r.rows, 0), one_by_one("word1", NoteFields::Both, true, stop_at));
 }

@@ -348,3 +348,84 @@ TEST_F(SearchTab, TheSearchBlockKeepsItsPlaceAndHeadingsStandOverTheirColumns)
     ASSERT_TRUE(window->MSFlexGrid1->isHidden());
     EXPECT_EQ(block(), before);
 }
+
+namespace {
+
+// A catalogue of more rows than a grid reads at once, named in an order
+// unlike their numbers (and in mixed case).
+class LargeGrids : public SearchWindowTest {
+protected:
+    static constexpr int k_rows = 1500;
+
+    void SetUp() override
+    {
+        SearchWindowTest::SetUp();
+        open_with([](store::Connection& c) {
+            store::Transaction t(c);
+            for (int n = 1; n <= k_rows; ++n) {
+                const int key = (n * 7919) % k_rows;
+                add(c, n, QStringLiteral("%1%2.jpg").arg(n % 2 ? "Pic" : "pic").arg(key, 4, 10, QLatin1Char('0')),
+                    {{}, n % 100 == 0 ? QVariant(rtf("marker")) : QVariant(), QStringLiteral("ref %1").arg(key), {}});
+            }
+            ASSERT_FALSE(t.commit());
+        });
+    }
+
+    const store::RowBlocks* listing(QTableView* grid) const { return model(grid)->rows().listed(); }
+};
+
+} // namespace
+
+TEST_F(LargeGrids, ShowTheFirstScreenAtOnceAndEveryRowInOrderWhenReached)
+{
+    show_tab(1);
+    window->refresh_grid_Click();
+    QCoreApplication::processEvents();
+    ASSERT_NE(listing(window->MSFlexGrid1), nullptr);
+    EXPECT_EQ(model(window->MSFlexGrid1)->rowCount(), k_rows);
+    EXPECT_EQ(window->message_text(), QStringLiteral("%1 records selected.").arg(k_rows));
+    // Only what was shown has been read.
+    EXPECT_LE(listing(window->MSFlexGrid1)->blocks_read(), 2);
+    EXPECT_EQ(model(window->MSFlexGrid1)->text(0, 0), "1");
+    EXPECT_EQ(model(window->MSFlexGrid1)->text(0, 3), "Pic0419.jpg");
+
+    // By name: case-folded order across every block.
+    window->Check2->setChecked(true);
+    window->refresh_grid_Click();
+    const QStringList names = grid_column(window->MSFlexGrid1, 3);
+    ASSERT_EQ(names.size(), k_rows);
+    for (int r = 1; r < names.size(); ++r)
+        ASSERT_LT(names[r - 1].compare(names[r], Qt::CaseInsensitive), 0) << r;
+    EXPECT_EQ(names.front(), "pic0000.jpg");
+
+    // The reference grid in reference order, the far rows right too.
+    window->Check5->setChecked(true);
+    window->refresh_ref_Click();
+    EXPECT_EQ(model(window->MSHFlexGrid1)->rowCount(), k_rows);
+    EXPECT_EQ(model(window->MSHFlexGrid1)->text(0, 3), "ref 0");
+    EXPECT_EQ(model(window->MSHFlexGrid1)->text(k_rows - 1, 3), "ref 999");
+}
+
+TEST_F(LargeGrids, TheNoteSearchListsItsMatchesTheSameWay)
+{
+    window->SSTab_search->setCurrentIndex(1);
+    window->Text4->setText("MARKER");
+    window->refresh_grid_Click();
+    EXPECT_EQ(window->message_text(), QStringLiteral("%1 records selected.").arg(k_rows / 100));
+    EXPECT_EQ(grid_column(window->MSFlexGrid1, 0).last(), QString::number(k_rows));
+}
+
+TEST_F(LargeGrids, ARowFarDownIsShownWhenClickedWithoutScrolling)
+{
+    show_tab(1);
+    window->SSTab3->setCurrentIndex(0);
+    window->refresh_grid_Click();
+    const int far = k_rows - 3;
+    EXPECT_LE(listing(window->MSFlexGrid1)->blocks_read(), 2);
+    window->MSFlexGrid1->selectionModel()->setCurrentIndex(model(window->MSFlexGrid1)->index(far, 0),
+                                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    window->MSFlexGrid1_Click();
+    const int key = ((far + 1) * 7919) % k_rows;
+    EXPECT_EQ(window->message_text(),
+              QStringLiteral("pic%1.jpg have not a movie.").arg(key, 4, 10, QLatin1Char('0')));
+}

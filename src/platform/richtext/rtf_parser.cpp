@@ -8,6 +8,10 @@
 #include <climits>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace mosswick::richtext::detail {
 
 namespace {
@@ -44,10 +48,66 @@ enum class Kw : std::uint8_t {
     lquote, rquote, ldblquote, rdblquote, zwj, zwnj, ltrmark, rtlmark, u, uc, bin,
 };
 
-const std::unordered_map<std::string_view, Kw>& keywords()
+// The control words we know, in a flat open-addressed table: looking a
+// word up is the extractor's most frequent step after scanning text.
+class KeywordTable {
+public:
+    void emplace(std::string_view name, Kw kw)
+    {
+        if (name.size() > k_longest)
+            return;
+        for (std::size_t i = slot_of(name);; i = (i + 1) & (k_slots - 1)) {
+            Slot& s = m_slots[i];
+            if (s.length == 0) {
+                s.length = std::uint8_t(name.size());
+                std::copy(name.begin(), name.end(), s.name.begin());
+                s.kw = kw;
+                return;
+            }
+            if (s.view() == name)
+                return;   // the first entry of a name stands
+        }
+    }
+
+    Kw find(std::string_view name) const
+    {
+        if (name.empty() || name.size() > k_longest)
+            return Kw::Unknown;
+        for (std::size_t i = slot_of(name);; i = (i + 1) & (k_slots - 1)) {
+            const Slot& s = m_slots[i];
+            if (s.length == 0)
+                return Kw::Unknown;
+            if (s.view() == name)
+                return s.kw;
+        }
+    }
+
+private:
+    static constexpr std::size_t k_slots = 1024;   // a power of two, well above the word count
+    static constexpr std::size_t k_longest = 22;
+
+    struct Slot {
+        std::uint8_t length = 0;
+        std::array<char, k_longest> name{};
+        Kw kw = Kw::Unknown;
+        std::string_view view() const { return std::string_view(name.data(), length); }
+    };
+
+    static std::size_t slot_of(std::string_view name)
+    {
+        std::size_t h = name.size();
+        for (char c : name)
+            h = h * 31 + static_cast<unsigned char>(c);
+        return (h ^ (h >> 7)) & (k_slots - 1);
+    }
+
+    std::array<Slot, k_slots> m_slots{};
+};
+
+const KeywordTable& keywords()
 {
-    static const std::unordered_map<std::string_view, Kw> table = [] {
-        std::unordered_map<std::string_view, Kw> t;
+    static const KeywordTable table = [] {
+        KeywordTable t;
         // Destinations whose content is never shown.
         for (std::string_view s : {
                  "stylesheet", "info", "pict", "object", "fldinst", "pntext", "pntxta", "pntxtb",
@@ -129,6 +189,45 @@ ListKind kind_of_number_format(int nfc)
     case 255: return ListKind::None;
     default: return ListKind::Decimal;
     }
+}
+
+// A character that ends a run of plain text: markup, controls, and what
+// must be mapped or paired before it reaches the document.
+bool ends_plain_text(char16_t c)
+{
+    return c < 0x20 || c == '\\' || c == '{' || c == '}' || (c >= 0xD800 && c <= 0xDFFF) || c == 0x2028
+        || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+}
+
+// The first character from p on that ends a run of plain text, or end.
+// Eight characters at a time where the processor allows: a block with no
+// markup and nothing above U+2027 or below a blank is plain throughout.
+const char16_t* end_of_plain_text(const char16_t* p, const char16_t* end)
+{
+#if defined(__SSE2__)
+    const __m128i blank = _mm_set1_epi16(0x20);
+    const __m128i high = _mm_set1_epi16(0x2027);
+    const __m128i backslash = _mm_set1_epi16('\\');
+    const __m128i open = _mm_set1_epi16('{');
+    const __m128i close = _mm_set1_epi16('}');
+    while (end - p >= 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // Signed compares: units from U+8000 count as below a blank, and are looked at one by one.
+        const __m128i suspect =
+            _mm_or_si128(_mm_or_si128(_mm_cmplt_epi16(v, blank), _mm_cmpgt_epi16(v, high)),
+                         _mm_or_si128(_mm_cmpeq_epi16(v, backslash),
+                                      _mm_or_si128(_mm_cmpeq_epi16(v, open), _mm_cmpeq_epi16(v, close))));
+        if (_mm_movemask_epi8(suspect) != 0) {
+            for (int i = 0; i < 8; ++i)
+                if (ends_plain_text(p[i]))
+                    return p + i;
+        }
+        p += 8;
+    }
+#endif
+    while (p < end && !ends_plain_text(*p))
+        ++p;
+    return p;
 }
 
 struct Group {
@@ -293,13 +392,7 @@ private:
         const Group& g = top();
         if (g.dest == Dest::Normal && !g.ch.hidden && m_skip == 0 && m_mb_need == 0 && m_high == 0) {
             const char16_t* start = m_p;
-            while (m_p < m_end) {
-                const char16_t c = *m_p;
-                if (c < 0x20 || c == '\\' || c == '{' || c == '}' || (c >= 0xD800 && c <= 0xDFFF)
-                    || c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1)
-                    break;
-                ++m_p;
-            }
+            m_p = end_of_plain_text(m_p, m_end);
             if (m_p > start) {
                 append_text(start, m_p - start);
                 return;
@@ -564,13 +657,7 @@ private:
                 ++m_p;
             value = std::min<long long>(value, INT_MAX);
             const int param = int(negative ? -value : value);
-            Kw kw = Kw::Unknown;
-            if (length <= name.size()) {
-                const auto& table = keywords();
-                const auto it = table.find(std::string_view(name.data(), length));
-                if (it != table.end())
-                    kw = it->second;
-            }
+            const Kw kw = length <= name.size() ? keywords().find(std::string_view(name.data(), length)) : Kw::Unknown;
             const bool star = top().star;
             top().star = false;
             if (m_skip > 0) {

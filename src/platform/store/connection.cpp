@@ -9,9 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QMutex>
+
 #include <cerrno>
 #include <mutex>
 #include <fcntl.h>
+#include <unordered_map>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -366,9 +369,46 @@ void Row::set(int column, const QVariant& v)
     values[column] = v;
 }
 
+namespace {
+
+struct LiveConnections {
+    QMutex mutex;
+    quint64 last = 0;
+    std::unordered_map<quint64, Connection*> by_serial;
+};
+
+LiveConnections& live_connections()
+{
+    static LiveConnections live;
+    return live;
+}
+
+} // namespace
+
+Connection::Connection()
+{
+    LiveConnections& live = live_connections();
+    const QMutexLocker lock(&live.mutex);
+    m_serial = ++live.last;
+    live.by_serial.emplace(m_serial, this);
+}
+
 Connection::~Connection()
 {
+    {
+        LiveConnections& live = live_connections();
+        const QMutexLocker lock(&live.mutex);
+        live.by_serial.erase(m_serial);
+    }
     close_db(m_db);
+}
+
+Connection* Connection::live(quint64 serial)
+{
+    LiveConnections& live = live_connections();
+    const QMutexLocker lock(&live.mutex);
+    const auto it = live.by_serial.find(serial);
+    return it == live.by_serial.end() ? nullptr : it->second;
 }
 
 Error Connection::create(const QString& path, Schema schema, const Protection& protection)

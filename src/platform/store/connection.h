@@ -154,8 +154,14 @@ public:
 
     sqlite3* handle() const { return m_db; }
 
+    // A number no other connection of this run has had.
+    quint64 serial() const { return m_serial; }
+    // The connection with a serial while it is open, else nullptr. Lets a
+    // grid read its rows later without holding a connection that may close.
+    static Connection* live(quint64 serial);
+
 private:
-    Connection() = default;
+    Connection();
     bool engine_ended_transaction() const;
     Error load_columns();
     QString select_columns() const;
@@ -169,6 +175,7 @@ private:
     bool m_read_only = false;
     QStringList m_columns;
     int m_savepoints = 0;
+    quint64 m_serial = 0;
 };
 
 // Scoped transaction: commits on commit(), rolls back otherwise. Nests.

@@ -238,6 +238,15 @@ QString Statement::text(int column) const
     return p ? QString::fromUtf8(p, n) : QString();
 }
 
+QByteArrayView Statement::utf8(int column) const
+{
+    if (!m_stmt)
+        return {};
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    const int n = sqlite3_column_bytes(m_stmt, column);
+    return p ? QByteArrayView(p, n) : QByteArrayView();
+}
+
 qint64 Statement::integer(int column) const
 {
     return m_stmt ? sqlite3_column_int64(m_stmt, column) : 0;

@@ -3,6 +3,7 @@
 #include "platform/store/store_error.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -50,6 +51,8 @@ public:
     QString text(int column) const;
     qint64 integer(int column) const;
     QByteArray blob(int column) const;
+    // The column's text as UTF-8, valid until the next step or reset; empty for Null.
+    QByteArrayView utf8(int column) const;
 
 private:
     void set_engine_error();
