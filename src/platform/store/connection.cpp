@@ -146,6 +146,13 @@ FileProbe probe_file(const QString& path)
     QFile f(path);
     if (!f.exists())
         return FileProbe::Missing;
+    // A pipe would keep the open waiting for a writer; no device or folder
+    // is a catalogue either.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return FileProbe::Unreadable;
+    if (!S_ISREG(st.st_mode))
+        return FileProbe::NotPlainFile;
     if (!f.open(QIODevice::ReadOnly))
         return FileProbe::Unreadable;
     const qint64 size = f.size();
@@ -280,6 +287,10 @@ std::unique_ptr<Connection> Connection::open(const QString& path, const QString&
         return nullptr;
     case FileProbe::Unreadable:
         error = make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(shown));
+        return nullptr;
+    case FileProbe::NotPlainFile:
+        error = make_error(ErrorKind::FileAccess,
+                           QStringLiteral("%1 is not a plain file (a pipe, a device or a folder); it is not opened.").arg(shown));
         return nullptr;
     case FileProbe::Empty:
     case FileProbe::Foreign:

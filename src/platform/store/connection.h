@@ -25,7 +25,7 @@ struct Protection {
 };
 
 // What a file looks like from its first bytes.
-enum class FileProbe { Missing, Unreadable, Empty, Plain, Jet, MaybeEncrypted, Foreign };
+enum class FileProbe { Missing, Unreadable, NotPlainFile, Empty, Plain, Jet, MaybeEncrypted, Foreign };
 
 // Looks at the start of a file without opening it as a database.
 FileProbe probe_file(const QString& path);
