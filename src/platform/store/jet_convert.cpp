@@ -764,6 +764,10 @@ Error write_copy(ReaderProcess& reader, const QString& temp, const Protection& p
 JetHeader read_jet_header(const QString& path)
 {
     JetHeader h;
+    // Only a plain file: opening a pipe would wait for a writer.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return h;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return h;

@@ -1,10 +1,15 @@
 #include "store_fixture.h"
 
+#include "platform/store/jet_convert.h"
 #include "platform/store/sqlite.h"
 
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+
+#include <chrono>
+#include <fcntl.h>
+#include <future>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -160,6 +165,50 @@ TEST(Protection, PasswordEncryptAndPlainMatrix)
         ASSERT_TRUE(c);
         Error re;
         EXPECT_EQ(c->record_count(re), 1);
+    }
+}
+
+TEST(OpenRefusals, APipeOrAFolderNamedLikeACatalogueIsRefusedWithoutWaiting)
+{
+    // Opening a pipe for reading waits for a writer: a folder someone sent
+    // may hold one under a catalogue's name.
+    TempDir dir;
+    const QString fifo = dir.file("cat.mdb");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    QDir().mkpath(dir.file("folder.mdb"));
+    for (const QString& path : {fifo, dir.file("folder.mdb")}) {
+        SCOPED_TRACE(path.toStdString());
+        struct Seen {
+            bool opened = false;
+            Error error;
+            FileProbe probe = FileProbe::Plain;
+            JetHeader::Kind jet = JetHeader::Kind::Jet4;
+        };
+        auto opened = std::async(std::launch::async, [path] {
+            Seen seen;
+            seen.opened = Connection::open(path, {}, seen.error) != nullptr;
+            seen.probe = probe_file(path);
+            seen.jet = read_jet_header(path).kind;
+            return seen;
+        });
+        if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            // Lets every waiting open go on, so that the test fails instead of hanging.
+            ADD_FAILURE() << "the open waited on the pipe";
+            do {
+                const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            } while (opened.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready);
+            continue;
+        }
+        const Seen seen = opened.get();
+        const Error& e = seen.error;
+        EXPECT_FALSE(seen.opened);
+        EXPECT_EQ(seen.probe, FileProbe::NotRegular);
+        EXPECT_EQ(seen.jet, JetHeader::Kind::Unreadable);
+        EXPECT_EQ(e.kind, ErrorKind::NotCatalogue);
+        EXPECT_TRUE(e.text.contains("not a regular file")) << e.text.toStdString();
+        EXPECT_TRUE(e.text.contains(QDir::toNativeSeparators(path))) << e.text.toStdString();
     }
 }
 
