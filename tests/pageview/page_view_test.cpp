@@ -41,6 +41,18 @@ protected:
         return !window->Label5[size_t(i)]->text().isEmpty() && !window->lbl_note[size_t(i)]->isHidden();
     }
 
+    // Thirteen pictures whose page 2 has lost its rows, opened.
+    void open_with_empty_second_page()
+    {
+        const QString path = make_with_files(13);
+        {
+            store::Error e;
+            auto c = store::Connection::open(path, {}, e);
+            ASSERT_TRUE(c->exec("DELETE FROM demopicture WHERE numpage = 2").ok());
+        }
+        open(path);
+    }
+
     unsigned note_colour(int i) const { return ui::to_bgr(window->lbl_note[size_t(i)]->back_color()); }
 
     QColor pixel(QLabel* l, int x, int y) const { return l->pixmap().toImage().pixelColor(x, y); }
@@ -396,13 +408,7 @@ TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
 
 TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
 {
-    const QString path = make_with_files(13);
-    {
-        store::Error e;
-        auto c = store::Connection::open(path, {}, e);
-        ASSERT_TRUE(c->exec("DELETE FROM demopicture WHERE numpage = 2").ok());
-    }
-    open(path);
+    open_with_empty_second_page();
     window->go_right_Click();
     EXPECT_TRUE(dialogs->messages().contains("The page not exist, renumber the database."));
     EXPECT_EQ(window->lbl_page->text(), "2 / 2");
@@ -417,13 +423,7 @@ TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
 
 TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
 {
-    const QString path = make_with_files(13);
-    {
-        store::Error e;
-        auto c = store::Connection::open(path, {}, e);
-        ASSERT_TRUE(c->exec("DELETE FROM demopicture WHERE numpage = 2").ok());
-    }
-    open(path);
+    open_with_empty_second_page();
     window->go_right_Click();
     ASSERT_EQ(window->cells_on_page, 0);
     for (const char typed : {'8', '8', '7'}) {
