@@ -15,6 +15,7 @@
 // (default: all runs, in a temporary folder; also in-photo).
 // Needs no display: it runs on the offscreen platform.
 
+#include "support/window_controls.h"
 #include "support/bench_dialogs.h"
 #include "support/bench_report.h"
 #include "catalogue/edition.h"
@@ -135,7 +136,7 @@ Run run_window(const QString& catalogue, const QString& folder, bool inside, boo
     w.Form_Load({});
     g_dialogs->next_file = catalogue;
     w.mnuDb_Click();
-    if (!w.db_open) {
+    if (!w.session().db_open) {
         r.message = w.message_text();
         return r;
     }
@@ -145,13 +146,13 @@ Run run_window(const QString& catalogue, const QString& folder, bool inside, boo
     t.start();
     w.Dir_ImportDir_DblClick(folder);
     r.list_ms = double(t.nsecsElapsed()) / 1e6;
-    w.Option4[inside ? 0 : 1]->setChecked(true);
-    (notes_in ? w.OptionFL[0] : w.OptionFL[1])->click();
+    ctl(w).Option4[inside ? 0 : 1]->setChecked(true);
+    (notes_in ? ctl(w).OptionFL[0] : ctl(w).OptionFL[1])->click();
     t.restart();
-    w.load_pictures->click();
+    ctl(w).load_pictures->click();
     r.load_ms = double(t.nsecsElapsed()) / 1e6;
     r.message = w.message_text();
-    r.rows = w.picture_count;
+    r.rows = w.session().picture_count;
     return r;
 }
 

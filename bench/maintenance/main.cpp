@@ -11,6 +11,7 @@
 // every edit on a fresh copy of the same catalogue, and each result checked.
 // Run by hand: bench-maintenance [--dir FOLDER]. Needs no display.
 
+#include "support/window_controls.h"
 #include "support/bench_dialogs.h"
 #include "support/bench_report.h"
 #include "catalogue/edition.h"
@@ -111,38 +112,38 @@ Times run(const QString& root, int rows, const QString& listed, Report& report)
     w.show();
     // Every edit starts from the same catalogue: a fresh copy, opened and checked.
     auto fresh = [&] {
-        if (w.db_open)
+        if (w.session().db_open)
             w.mnuDb_Click();
         QFile::remove(catalogue);
         QFile::copy(pristine, catalogue);
         g_dialogs->next_file = catalogue;
         w.mnuDb_Click();
         wait_for_integrity_check(w);
-        w.SSTab_main->setCurrentIndex(2);
+        ctl(w).SSTab_main->setCurrentIndex(2);
     };
     fresh();
-    if (!report.check(QStringLiteral("%1 rows open for writing").arg(rows), w.db_open && !w.db_read_only,
+    if (!report.check(QStringLiteral("%1 rows open for writing").arg(rows), w.session().db_open && !w.session().db_read_only,
                       w.message_text()))
         return times;
-    const QString second = name_at(*w.db_conn, 2);
+    const QString second = name_at(*w.session().db_conn, 2);
     const QString expected_grid = QStringLiteral("Grid loaded: %1 records listed.").arg(rows);
     const QString size = QStringLiteral("%1 rows").arg(rows);
 
     times.grid = time_runs([&] {
-        w.load_list->click();
-        w.mgm_pic->viewport()->repaint();
-        report.check(size + " grid", w.message_text() == expected_grid && w.mgm_pic->model()->rowCount() == rows,
+        ctl(w).load_list->click();
+        ctl(w).mgm_pic->viewport()->repaint();
+        report.check(size + " grid", w.message_text() == expected_grid && ctl(w).mgm_pic->model()->rowCount() == rows,
                      w.message_text());
     });
     report.info(size + ": grid", times.grid);
 
     times.renumber = time_runs(
         [&] {
-            w.renumber_pages->click();
+            ctl(w).renumber_pages->click();
             // By name: p000000.jpg first, p<N-1> last.
             report.check(size + " renumbered by name",
-                         numbered_in_order(*w.db_conn, rows) && name_at(*w.db_conn, 1) == "p000000.jpg" &&
-                             name_at(*w.db_conn, rows) == QStringLiteral("p%1.jpg").arg(rows - 1, 6, 10, QLatin1Char('0')),
+                         numbered_in_order(*w.session().db_conn, rows) && name_at(*w.session().db_conn, 1) == "p000000.jpg" &&
+                             name_at(*w.session().db_conn, rows) == QStringLiteral("p%1.jpg").arg(rows - 1, 6, 10, QLatin1Char('0')),
                          w.message_text());
         },
         fresh);
@@ -150,11 +151,11 @@ Times run(const QString& root, int rows, const QString& listed, Report& report)
 
     times.delete_first = time_runs(
         [&] {
-            w.Text15->setText(QStringLiteral("1"));
-            w.delete_picture->click();
+            ctl(w).Text15->setText(QStringLiteral("1"));
+            ctl(w).delete_picture->click();
             report.check(size + " first picture deleted",
-                         w.message_text() == "Picture deleted." && numbered_in_order(*w.db_conn, rows - 1) &&
-                             name_at(*w.db_conn, 1) == second,
+                         w.message_text() == "Picture deleted." && numbered_in_order(*w.session().db_conn, rows - 1) &&
+                             name_at(*w.session().db_conn, 1) == second,
                          w.message_text());
         },
         fresh);
@@ -163,11 +164,11 @@ Times run(const QString& root, int rows, const QString& listed, Report& report)
     fresh();
     int deleted = 0;
     times.delete_last = time_runs([&] {
-        w.Text15->setText(QString::number(rows - deleted));
-        w.delete_picture->click();
+        ctl(w).Text15->setText(QString::number(rows - deleted));
+        ctl(w).delete_picture->click();
         ++deleted;
         report.check(size + " last picture deleted",
-                     w.message_text() == "Picture deleted." && numbered_in_order(*w.db_conn, rows - deleted),
+                     w.message_text() == "Picture deleted." && numbered_in_order(*w.session().db_conn, rows - deleted),
                      w.message_text());
     });
     report.figure(size + ": delete the last picture", times.delete_last, 100.0);
@@ -182,13 +183,13 @@ Times run(const QString& root, int rows, const QString& listed, Report& report)
     const int not_loaded = 2500 - movies_listed_and_catalogued;
     const int missing = (rows - 5000) + (rows / 3 - movies_listed_and_catalogued);
     times.verify = time_runs([&] {
-        w.verify_loaded_pictures->click();
+        ctl(w).verify_loaded_pictures->click();
         report.check(size + " verify lists",
-                     w.List1->count() == not_loaded && w.List2->count() == missing && w.List3->count() == 0,
+                     ctl(w).List1->count() == not_loaded && ctl(w).List2->count() == missing && ctl(w).List3->count() == 0,
                      QStringLiteral("%1 / %2 / %3 lines, expected %4 / %5 / 0")
-                         .arg(w.List1->count())
-                         .arg(w.List2->count())
-                         .arg(w.List3->count())
+                         .arg(ctl(w).List1->count())
+                         .arg(ctl(w).List2->count())
+                         .arg(ctl(w).List3->count())
                          .arg(not_loaded)
                          .arg(missing));
     });

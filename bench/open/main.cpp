@@ -8,6 +8,7 @@
 // The catalogue is made once and kept under the build folder.
 // Run by hand: bench-open [--dir FOLDER]. Needs no display.
 
+#include "support/window_controls.h"
 #include "support/bench_dialogs.h"
 #include "support/bench_report.h"
 #include "support/big_catalogue.h"
@@ -69,7 +70,7 @@ int main(int argc, char** argv)
     w.resize(1280, 800);
     w.show();
     auto close_catalogue = [&] {
-        if (w.db_open)
+        if (w.session().db_open)
             w.mnuDb_Click();   // also stops a running check
     };
     auto open_catalogue = [&] {
@@ -78,9 +79,9 @@ int main(int argc, char** argv)
     };
     auto check_opened = [&](const char* how) {
         report.check(QStringLiteral("%1 open shows page 1 of %2 rows").arg(QLatin1String(how)).arg(rows),
-                     w.db_open && w.message_text().startsWith(QStringLiteral("Database opened.")) &&
-                         w.picture_count == rows && w.cells_on_page == 6 &&
-                         w.Label29->text() == QString::number((rows + 5) / 6),
+                     w.session().db_open && w.message_text().startsWith(QStringLiteral("Database opened.")) &&
+                         w.session().picture_count == rows && w.cells_on_page == 6 &&
+                         ctl(w).Label29->text() == QString::number((rows + 5) / 6),
                      w.message_text());
     };
 
@@ -110,7 +111,7 @@ int main(int argc, char** argv)
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
         if (w.integrity_check_running())
-            last_shown = w.check_progress->value();
+            last_shown = ctl(w).check_progress->value();
     });
     sampler.start(50);
     report.check(QStringLiteral("integrity check ended"), wait_for_integrity_check(w));
@@ -118,30 +119,30 @@ int main(int argc, char** argv)
     std::printf("the check's bar last showed %.1f %% before the check ended\n", last_shown / 10.0);
     report.check(QStringLiteral("the check's bar moved"), last_shown > 0);
     report.info(QStringLiteral("open and integrity check behind the page"), {ms_since(t)});
-    report.check(QStringLiteral("writes allowed after the check"), !w.db_read_only && w.delete_picture->isEnabled(),
+    report.check(QStringLiteral("writes allowed after the check"), !w.session().db_read_only && ctl(w).delete_picture->isEnabled(),
                  w.message_text());
 
     std::vector<double> deletes;
-    for (int i = 0; i < k_runs && w.delete_picture->isEnabled(); ++i) {
+    for (int i = 0; i < k_runs && ctl(w).delete_picture->isEnabled(); ++i) {
         const qint64 last = rows - i;
-        w.Text15->setText(QString::number(last));
+        ctl(w).Text15->setText(QString::number(last));
         t.restart();
-        w.delete_picture->click();
+        ctl(w).delete_picture->click();
         deletes.push_back(ms_since(t));
         store::Error e;
-        const qint64 count = w.db_conn->record_count(e);
-        const qint64 top = w.db_conn->max_numpic(e).toLongLong();
+        const qint64 count = w.session().db_conn->record_count(e);
+        const qint64 top = w.session().db_conn->max_numpic(e).toLongLong();
         report.check(QStringLiteral("last picture deleted"),
                      w.message_text() == QStringLiteral("Picture deleted.") && count == last - 1 && top == last - 1 &&
-                         w.picture_count == last - 1 && !e,
+                         w.session().picture_count == last - 1 && !e,
                      QStringLiteral("%1; %2 rows, largest number %3").arg(w.message_text()).arg(count).arg(top));
     }
     report.figure(QStringLiteral("delete the last picture of 1,000,000"), deletes, k_delete_target_ms);
     // The cached catalogue gets its rows back.
-    if (w.db_conn && !deletes.empty()) {
-        const bool restored = add_big_rows(*w.db_conn, rows - qint64(deletes.size()) + 1, rows);
+    if (w.session().db_conn && !deletes.empty()) {
+        const bool restored = add_big_rows(*w.session().db_conn, rows - qint64(deletes.size()) + 1, rows);
         store::Error e;
-        report.check(QStringLiteral("catalogue restored"), restored && w.db_conn->record_count(e) == rows);
+        report.check(QStringLiteral("catalogue restored"), restored && w.session().db_conn->record_count(e) == rows);
     }
     close_catalogue();
     return report.finish();

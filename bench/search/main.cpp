@@ -14,6 +14,7 @@
 // Run by hand: bench-search [--runs N] [--fresh] [--only-large]. Exit status
 // 1 when a target is missed or a result is wrong. Needs no display.
 
+#include "support/window_controls.h"
 #include "support/bench_dialogs.h"
 #include "catalogue/edition.h"
 #include "catalogue/frm_browser.h"
@@ -260,7 +261,7 @@ struct Window {
             std::fprintf(stderr, "the window was not exposed\n");
         dialogs.next_file = path;
         w.mnuDb_Click();
-        ok = w.db_open;
+        ok = w.session().db_open;
         if (!ok)
             std::fprintf(stderr, "the catalogue did not open: %s\n", qPrintable(w.message_text()));
     }
@@ -284,42 +285,42 @@ void window_figures(const QString& path, BenchDialogs& dialogs, qint64 rows, boo
     }
     frmBrowser& w = win.w;
     const double grid_target = large ? 300 : 500;
-    const qint64 forest3 = scalar_count(*w.db_conn, QStringLiteral("SELECT count(*) FROM demopicture WHERE picfile LIKE '%forest3%'"));
+    const qint64 forest3 = scalar_count(*w.session().db_conn, QStringLiteral("SELECT count(*) FROM demopicture WHERE picfile LIKE '%forest3%'"));
 
-    bring_to_front(w.mgm_pic);
+    bring_to_front(ctl(w).mgm_pic);
     figure("window: management grid, first screen", grid_target, rows,
-           [&] { return Window::shown(w.mgm_pic, [&] { w.load_list_Click(); }); });
+           [&] { return Window::shown(ctl(w).mgm_pic, [&] { w.load_list_Click(); }); });
 
-    bring_to_front(w.MSFlexGrid1);
-    w.Text1->clear();
+    bring_to_front(ctl(w).MSFlexGrid1);
+    ctl(w).Text1->clear();
     figure("window: search grid, every record", grid_target, rows,
-           [&] { return Window::shown(w.MSFlexGrid1, [&] { w.refresh_grid_Click(); }); });
+           [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { w.refresh_grid_Click(); }); });
     if (!large) {
-        w.Text1->setText(QStringLiteral("forest3"));
+        ctl(w).Text1->setText(QStringLiteral("forest3"));
         figure("window: file-name search", 500, forest3,
-               [&] { return Window::shown(w.MSFlexGrid1, [&] { w.refresh_grid_Click(); }); });
-        w.Text1->clear();
-        w.Check2->setChecked(true);
+               [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { w.refresh_grid_Click(); }); });
+        ctl(w).Text1->clear();
+        ctl(w).Check2->setChecked(true);
         figure("window: every record by name", 500, rows,
-               [&] { return Window::shown(w.MSFlexGrid1, [&] { w.refresh_grid_Click(); }); });
-        w.Check2->setChecked(false);
+               [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { w.refresh_grid_Click(); }); });
+        ctl(w).Check2->setChecked(false);
     }
 
-    bring_to_front(w.MSHFlexGrid1);
+    bring_to_front(ctl(w).MSHFlexGrid1);
     figure("window: reference grid, first screen", grid_target, rows,
-           [&] { return Window::shown(w.MSHFlexGrid1, [&] { w.refresh_ref_Click(); }); });
-    bring_to_front(w.MSHFlexGrid2);
+           [&] { return Window::shown(ctl(w).MSHFlexGrid1, [&] { w.refresh_ref_Click(); }); });
+    bring_to_front(ctl(w).MSHFlexGrid2);
     figure("window: import/export grid, first screen", grid_target, rows,
-           [&] { return Window::shown(w.MSHFlexGrid2, [&] { w.refresh_extraction_Click(); }); });
+           [&] { return Window::shown(ctl(w).MSHFlexGrid2, [&] { w.refresh_extraction_Click(); }); });
 
-    bring_to_front(w.MSFlexGrid1);
-    w.SSTab_search->setCurrentIndex(1);
-    w.Text4->setText(QStringLiteral("zebra"));
+    bring_to_front(ctl(w).MSFlexGrid1);
+    ctl(w).SSTab_search->setCurrentIndex(1);
+    ctl(w).Text4->setText(QStringLiteral("zebra"));
     figure("window: note search, note", 1000, rows / k_marker_every,
-           [&] { return Window::shown(w.MSFlexGrid1, [&] { w.refresh_grid_Click(); }); });
-    w.Text4->clear();
+           [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { w.refresh_grid_Click(); }); });
+    ctl(w).Text4->clear();
     figure("window: note search, empty text", 1000, rows,
-           [&] { return Window::shown(w.MSFlexGrid1, [&] { w.refresh_grid_Click(); }); });
+           [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { w.refresh_grid_Click(); }); });
 }
 
 } // namespace

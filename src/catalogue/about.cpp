@@ -9,8 +9,8 @@ void frmBrowser::mnuAbout_Click()
 {
     // One box at a time; a second click shows the same one.
     if (!m_about) {
-        auto* box = new frmAbout(m_edition, this, this);
-        const QString picture_file = m_edition.texts.about_picture;
+        auto* box = new frmAbout(m_session.edition(), this, this);
+        const QString picture_file = m_session.edition().texts.about_picture;
         connect(box, &frmAbout::screenshot_clicked, this, [this, box, picture_file] {
             // Each click opens one more zoom window.
             ZoomRequest request;
@@ -23,7 +23,7 @@ void frmBrowser::mnuAbout_Click()
             } else {
                 // A picture file of the program's folder, drawn like any
                 // other; a missing file closes that zoom window only.
-                current_picture_path = join_path(program_folder, picture_file);
+                current_picture_path = join_path(m_session.program_folder, picture_file);
                 request.file_path = current_picture_path;
                 request.caption_path = current_picture_path;
             }

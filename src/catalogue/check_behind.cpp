@@ -64,17 +64,17 @@ bool frmBrowser::integrity_check_running() const
 
 void frmBrowser::hold_writes()
 {
-    db_read_only = true;
+    m_session.db_read_only = true;
     m_writes_held = true;
     // The engine refuses writes too, whatever path tries one.
-    if (db_conn)
-        db_conn->exec(QStringLiteral("PRAGMA query_only = 1"));
+    if (m_session.db_conn)
+        m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 1"));
 }
 
 void frmBrowser::start_integrity_check()
 {
     m_check.reset();
-    if (!db_conn)
+    if (!m_session.db_conn)
         return;
     if (!m_check_panel) {
         m_check_panel = new QWidget(statusBar());
@@ -93,8 +93,8 @@ void frmBrowser::start_integrity_check()
         m_check_panel->setToolTip(k_checking_tip);
         statusBar()->addPermanentWidget(m_check_panel);
     }
-    const QString path = m_db_path;
-    const QString password = db_password;
+    const QString path = m_session.db_path();
+    const QString password = m_session.db_password;
     m_check = std::make_unique<store::BackgroundIntegrityCheck>(
         open_check_connection ? open_check_connection
                               : [path, password](store::Error& error, const std::function<bool()>&) {
@@ -136,13 +136,13 @@ void frmBrowser::integrity_check_finished(const store::IntegrityResult& result)
         // The opening message stays: the bar going away says it all.
         if (m_writes_held) {
             m_writes_held = false;
-            db_read_only = false;
-            if (db_conn)
-                db_conn->exec(QStringLiteral("PRAGMA query_only = 0"));
+            m_session.db_read_only = false;
+            if (m_session.db_conn)
+                m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 0"));
             enable_catalogue_controls();
             SSTab_main->setTabEnabled(2, true);
             // An empty catalogue is filled on the Loader tab.
-            if (picture_count == 0)
+            if (m_session.picture_count == 0)
                 SSTab_main->setCurrentIndex(2);
         }
         break;
@@ -160,22 +160,22 @@ void frmBrowser::integrity_check_finished(const store::IntegrityResult& result)
 bool frmBrowser::check_in_foreground(store::Connection& conn)
 {
     set_message(k_checking_before_write);
-    stop_requested = false;
-    esc_abort_search = false;
-    ProgressBar1->setRange(0, 1000);
-    ProgressBar1->setValue(0);
-    ProgressBar1->show();
+    m_session.stop_requested = false;
+    m_session.esc_abort_search = false;
+    m_status->progress()->setRange(0, 1000);
+    m_status->progress()->setValue(0);
+    m_status->progress()->show();
     ui::EventPump pump;
     pump.pump();
     const store::IntegrityResult result = store::check_integrity(conn, [&](int permille) {
-        ProgressBar1->setValue(permille);
+        m_status->progress()->setValue(permille);
         pump.maybe_pump();
-        return !stop_requested && !esc_abort_search;
+        return !m_session.stop_requested && !m_session.esc_abort_search;
     });
-    ProgressBar1->setValue(0);
-    ProgressBar1->hide();
-    stop_requested = false;
-    esc_abort_search = false;
+    m_status->progress()->setValue(0);
+    m_status->progress()->hide();
+    m_session.stop_requested = false;
+    m_session.esc_abort_search = false;
     switch (result.outcome) {
     case store::IntegrityOutcome::Passed:
         return true;

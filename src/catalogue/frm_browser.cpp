@@ -46,12 +46,12 @@ void set_back(QWidget* w, unsigned bgr_color, QPalette::ColorRole role = QPalett
 }
 } // namespace
 
-frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(parent), m_edition(edition)
+frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(parent), m_session(edition)
 {
     setObjectName(QStringLiteral("frmBrowser"));
-    setWindowTitle(m_edition.texts.design_caption);
-    ui::set_program_title(m_edition.texts.program_title);
-    program_folder = QCoreApplication::applicationDirPath();
+    setWindowTitle(m_session.edition().texts.design_caption);
+    ui::set_program_title(m_session.edition().texts.program_title);
+    m_session.program_folder = QCoreApplication::applicationDirPath();
     m_unused = new QWidget(this);
     m_unused->hide();
 
@@ -85,9 +85,9 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     SSTab_main->setCornerWidget(info, Qt::TopRightCorner);
     setCentralWidget(central);
 
-    m_busy.attach(this, ProgressBar1);
+    m_session.busy().attach(this, m_status->progress());
     // Never silently: the user learns how to end the action first.
-    connect(&m_busy, &ui::BusyState::close_refused, this,
+    connect(&m_session.busy(), &ui::BusyState::close_refused, this,
             [this] { set_message(QString::fromLatin1(k_msg_exit_while_busy)); });
     // Key presses reach the window before its controls (Esc and the keypad).
     qApp->installEventFilter(this);
@@ -100,6 +100,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     resize(size);
     connect_search_handlers();
     connect_maintenance_handlers();
+    name_controls();
 }
 
 frmBrowser::~frmBrowser()
@@ -126,60 +127,60 @@ void frmBrowser::connect_catalogue_handlers()
 
 void frmBrowser::set_message(const QString& text, const QString& detail)
 {
-    m_message_panel->set_message(text, detail);
+    m_status->set_message(text, detail);
 }
 
 void frmBrowser::set_ready(const QString& text)
 {
-    m_ready_panel->setText(text);
+    m_status->set_ready(text);
 }
 
 void frmBrowser::set_timing(const QString& text)
 {
-    m_timing_panel->setText(text);
+    m_status->set_timing(text);
 }
 
 QString frmBrowser::message_text() const
 {
-    return m_message_panel->message();
+    return m_status->message_text();
 }
 
 QString frmBrowser::message_tip() const
 {
-    return m_message_panel->toolTip();
+    return m_status->message_tip();
 }
 
 QString frmBrowser::ready_text() const
 {
-    return m_ready_panel->text();
+    return m_status->ready_text();
 }
 
 QString frmBrowser::tab_text() const
 {
-    return m_tab_panel->text();
+    return m_status->tab_text();
 }
 
 QString frmBrowser::timing_text() const
 {
-    return m_timing_panel->text();
+    return m_status->timing_text();
 }
 
 void frmBrowser::set_browser_enabled(bool flag)
 {
     if (flag)
-        m_busy.release();
+        m_session.busy().release();
     else
-        m_busy.acquire();
+        m_session.busy().acquire();
 }
 
 // ---- start-up ---------------------------------------------------------------
 
 void frmBrowser::Form_Load(const QString& argument)
 {
-    esc_abort_search = false;
-    esc_abort_update = false;
+    m_session.esc_abort_search = false;
+    m_session.esc_abort_update = false;
     move(0, 0);
-    db_open = false;
+    m_session.db_open = false;
     reset_form();
     for (QTabWidget* t : {SSTab_mgm, SSTab2, SSTab3, SSTab4, SSTab_main})
         t->setCurrentIndex(0);
@@ -188,7 +189,7 @@ void frmBrowser::Form_Load(const QString& argument)
     SSTab_mgm_pic->setCurrentIndex(0);
     SSTab5->setCurrentIndex(0);
     mgm_pic->hide();
-    m_tab_panel->setText(QStringLiteral("Pictures & Movies"));
+    m_status->set_tab(QStringLiteral("Pictures & Movies"));
 
     // Design size of the zoom window and its slider, in twips.
     zoom_default_width = k_zoom_client_width;
@@ -196,8 +197,8 @@ void frmBrowser::Form_Load(const QString& argument)
     zoom_default_slider_width = k_zoom_slider_width;
     zoom_default_slider_top = k_zoom_slider_top;
 
-    thumb_quality = 6;
-    zoom_quality = 5;
+    m_session.thumb_quality = 6;
+    m_session.zoom_quality = 5;
     loader_Form_Load();
 
     if (argument.isEmpty())
@@ -229,12 +230,12 @@ void frmBrowser::Form_KeyPress(int key_ascii)
 {
     if (key_ascii == 27) {
         // Esc belongs to a running action first; otherwise it stops the check.
-        if (!m_busy.busy() && !search_running)
+        if (!m_session.busy().busy() && !m_session.search_running)
             stop_integrity_check();
-        esc_abort_search = true;
+        m_session.esc_abort_search = true;
         // Without it the update pass stops by a click on the progress bar.
-        if (m_edition.features.esc_stops_update)
-            esc_abort_update = true;
+        if (m_session.edition().features.esc_stops_update)
+            m_session.esc_abort_update = true;
     }
 }
 
@@ -246,7 +247,7 @@ bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
         if (key->key() == Qt::Key_Escape)
             Form_KeyPress(27);
     }
-    if (watched == ProgressBar1 && event->type() == QEvent::MouseButtonPress)
+    if (watched == m_status->progress() && event->type() == QEvent::MouseButtonPress)
         ProgressBar1_Click();
     if (watched->isWidgetType() && page_view_event(watched, event))
         return true;
@@ -256,9 +257,9 @@ bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
 void frmBrowser::SSTab_main_Click(int)
 {
     switch (SSTab_main->currentIndex()) {
-    case 0: m_tab_panel->setText(QStringLiteral("Pictures & Movies")); break;
-    case 1: m_tab_panel->setText(QStringLiteral("Search & Sort")); break;
-    case 2: m_tab_panel->setText(QStringLiteral("Loader")); break;
+    case 0: m_status->set_tab(QStringLiteral("Pictures & Movies")); break;
+    case 1: m_status->set_tab(QStringLiteral("Search & Sort")); break;
+    case 2: m_status->set_tab(QStringLiteral("Loader")); break;
     default: break;
     }
 }
@@ -297,8 +298,8 @@ void frmBrowser::reset_form()
 
 void frmBrowser::clear_page_view()
 {
-    const QSize box(ui::twips_to_px(m_edition.layout.cell_picture_width),
-                    ui::twips_to_px(m_edition.layout.cell_picture_height));
+    const QSize box(ui::twips_to_px(m_session.edition().layout.cell_picture_width),
+                    ui::twips_to_px(m_session.edition().layout.cell_picture_height));
     for (int i = 1; i <= 6; ++i) {
         for (QLabel* p : {im[size_t(i)], Im2[size_t(i)]}) {
             p->hide();
@@ -373,7 +374,7 @@ void frmBrowser::Command3_Click()
 
 void frmBrowser::closeEvent(QCloseEvent* event)
 {
-    if (m_busy.busy()) {
+    if (m_session.busy().busy()) {
         set_message(QString::fromLatin1(k_msg_exit_while_busy));
         event->ignore();
         return;

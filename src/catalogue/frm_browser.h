@@ -1,6 +1,8 @@
 #pragma once
 
+#include "catalogue/catalogue_session.h"
 #include "catalogue/edition.h"
+#include "catalogue/status_line.h"
 #include "platform/store/connection.h"
 #include "platform/store/background_check.h"
 #include "platform/ui/busy.h"
@@ -42,6 +44,14 @@ class RichTextBox;
 }
 class DriveListBox;
 class frmZoom;
+// The window's parts, each in its subsystem's folder.
+class PageView;
+class NoteActions;
+class LoaderTab;
+class SearchSortTab;
+class ImportExportPage;
+class MaintenanceTab;
+class DatabasePage;
 enum class NoteMode;
 struct ZoomRequest;
 class DirListBox;
@@ -65,7 +75,21 @@ public:
     explicit frmBrowser(const Edition& edition, QWidget* parent = nullptr);
     ~frmBrowser() override;
 
-    const Edition& edition() const { return m_edition; }
+    const Edition& edition() const { return m_session.edition(); }
+    // The open catalogue, shared by every part of the window.
+    CatalogueSession& session() { return m_session; }
+    StatusLine& status() { return *m_status; }
+
+    // ---- the parts ------------------------------------------------------
+    PageView& page_view() { return *m_page_view; }
+    NoteActions& notes() { return *m_notes; }
+    LoaderTab& loader() { return *m_loader; }
+    SearchSortTab& search() { return *m_search; }
+    // Null in an edition without stored pictures.
+    ImportExportPage* import_export() { return m_import_export; }
+    MaintenanceTab& maintenance() { return *m_maintenance; }
+    DatabasePage& database_page() { return *m_database_page; }
+    const QString& db_path() const { return m_session.db_path(); }
 
     // ---- start-up, states and exit -------------------------------------
     // Start-up; argument is the command line's first argument (may be empty).
@@ -82,7 +106,7 @@ public:
     // ---- shared ---------------------------------------------------------
     // Enables (true) or disables the whole window around a long action.
     void set_browser_enabled(bool flag);
-    ui::BusyState& busy_state() { return m_busy; }
+    ui::BusyState& busy_state() { return m_session.busy(); }
 
     // ---- catalogue file -------------------------------------------------
     void Create_database_Click();
@@ -198,7 +222,6 @@ public:
     void MSHFlexGrid2_Click();
     // Moves the chosen row's picture between the catalogue and a file.
     void Extract_Click();
-    bool search_running = false;   // a search or list fill is under way
     // ==== search: end =======================================================
 
     // ==== light window (src/light): begin ===================================
@@ -353,29 +376,10 @@ public:
     QString tab_text() const;
     QString timing_text() const;
 
-    // The open catalogue's path (also shown as the title).
-    const QString& db_path() const { return m_db_path; }
 
-    // The program's own folder, where the about box's picture file lies.
-    QString program_folder;
 
-    // ---- catalogue state --------------------------------------------------
-    std::unique_ptr<store::Connection> db_conn;
-    bool db_table_open = false;
-    bool db_open = false;
-    QString db_password;
-    QString db_folder;     // ends with '/'
-    QString data_folder;   // db_folder + "data/"
-    bool db_read_only = false;
-    qint64 picture_count = 0;
-    qint64 current_page = 0;
 
     // ---- window state ---------------------------------------------------
-    bool esc_abort_search = false;
-    bool esc_abort_update = false;
-    bool stop_requested = false;
-    int thumb_quality = 6;
-    int zoom_quality = 5;
     QString cmdline_path;
     QString cmdline_file;
     bool opened_from_cmdline = false;
@@ -412,7 +416,6 @@ public:
     QAction* mnuAbout = nullptr;
 
     // ---- status bar and window-level controls ----------------------------
-    QProgressBar* ProgressBar1 = nullptr;
     QTabWidget* SSTab_main = nullptr;
     QLabel* Text2 = nullptr;     // catalogue file size in bytes
     QLabel* Label27 = nullptr;   // number of records
@@ -550,6 +553,8 @@ private:
     // Builders of the window's parts (frm_browser_ui.cpp).
     void build_menus();
     void build_status_bar();
+    // Gives every control its name (tests and tools find controls by name).
+    void name_controls();
     QWidget* build_page_view();
     QWidget* build_search_tab();
     QWidget* build_loader_tab();
@@ -586,17 +591,19 @@ private:
     // it was not converted; the window then says why and nothing is open.
     bool convert_access_catalogue(const QString& path, QString& note);
 
-    Edition m_edition;
-    ui::BusyState m_busy;
+    CatalogueSession m_session;
+    StatusLine* m_status = nullptr;
+    PageView* m_page_view = nullptr;
+    NoteActions* m_notes = nullptr;
+    LoaderTab* m_loader = nullptr;
+    SearchSortTab* m_search = nullptr;
+    ImportExportPage* m_import_export = nullptr;
+    MaintenanceTab* m_maintenance = nullptr;
+    DatabasePage* m_database_page = nullptr;
     std::unique_ptr<store::BackgroundIntegrityCheck> m_check;
     bool m_writes_held = false;
     QWidget* m_check_panel = nullptr;
     QLabel* m_check_label = nullptr;
-    QString m_db_path;
-    ui::StatusPanel* m_message_panel = nullptr;
-    QLabel* m_ready_panel = nullptr;
-    QLabel* m_tab_panel = nullptr;
-    QLabel* m_timing_panel = nullptr;
     QPointer<QWidget> m_about;
     // Holds controls the edition does without: never shown.
     QWidget* m_unused = nullptr;

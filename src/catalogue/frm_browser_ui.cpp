@@ -4,6 +4,7 @@
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
+#include "platform/ui/plain_text_box.h"
 #include "platform/ui/status_panel.h"
 #include "platform/ui/vb.h"
 #include "platform/ui/widgets.h"
@@ -67,10 +68,10 @@ void frmBrowser::build_menus()
     auto* tq_group = new QActionGroup(this);
     auto* zq_group = new QActionGroup(this);
     for (int code = 1; code <= 6; ++code) {
-        mnuTQ[size_t(code)] = mnuThumbnailQuality->addAction(m_edition.texts.thumb_quality_items[size_t(code)]);
+        mnuTQ[size_t(code)] = mnuThumbnailQuality->addAction(m_session.edition().texts.thumb_quality_items[size_t(code)]);
         mnuTQ[size_t(code)]->setCheckable(true);
         tq_group->addAction(mnuTQ[size_t(code)]);
-        mnuZQ[size_t(code)] = mnuZoomQuality->addAction(m_edition.texts.zoom_quality_items[size_t(code)]);
+        mnuZQ[size_t(code)] = mnuZoomQuality->addAction(m_session.edition().texts.zoom_quality_items[size_t(code)]);
         mnuZQ[size_t(code)]->setCheckable(true);
         zq_group->addAction(mnuZQ[size_t(code)]);
     }
@@ -82,35 +83,155 @@ void frmBrowser::build_menus()
 
     // Actions that open, close or change the catalogue wait while busy.
     for (QAction* a : {mnuDb, mnuRefresh, mnuDbRnm, mnuFileExit})
-        m_busy.add_guarded_action(a);
+        m_session.busy().add_guarded_action(a);
+}
+
+void frmBrowser::name_controls()
+{
+    ui::name_control(lbl_v1, "lbl_v1");
+    ui::name_control(lbl_v2, "lbl_v2");
+    ui::name_control(lbl_v3, "lbl_v3");
+    ui::name_control(Label28_15, "Label28_15");
+    ui::name_control(Label28_23, "Label28_23");
+    ui::name_control(Label28_24, "Label28_24");
+    ui::name_control(Label28_36, "Label28_36");
+    ui::name_control(Label28_37, "Label28_37");
+    ui::name_control(mnuFile, "mnuFile");
+    ui::name_control(mnuDbRnm, "mnuDbRnm");
+    ui::name_control(mnuFileExit, "mnuFileExit");
+    ui::name_control(mnuDb, "mnuDb");
+    ui::name_control(mnuRefresh, "mnuRefresh");
+    ui::name_control(mnuThumbnailQuality, "mnuThumbnailQuality");
+    ui::name_controls(mnuTQ, "mnuTQ");
+    ui::name_control(mnuZoomQuality, "mnuZoomQuality");
+    ui::name_controls(mnuZQ, "mnuZQ");
+    ui::name_control(mnuHelp, "mnuHelp");
+    ui::name_control(mnuAbout, "mnuAbout");
+    ui::name_control(SSTab_main, "SSTab_main");
+    ui::name_control(Text2, "Text2");
+    ui::name_control(Label27, "Label27");
+    ui::name_control(Command3, "Command3");
+    ui::name_control(lbl_page, "lbl_page");
+    ui::name_control(bof, "bof");
+    ui::name_control(go_left, "go_left");
+    ui::name_control(go_right, "go_right");
+    ui::name_control(eof, "eof");
+    ui::name_control(show_page, "show_page");
+    ui::name_control(Label3, "Label3");
+    ui::name_control(Slider1, "Slider1");
+    ui::name_control(Label29, "Label29");
+    ui::name_controls(cell_picture_area, "cell_picture_area");
+    ui::name_controls(im, "im");
+    ui::name_controls(Im2, "Im2");
+    ui::name_controls(lbl_filePic, "lbl_filePic");
+    ui::name_controls(Label7, "Label7");
+    ui::name_controls(lbl_fileName, "lbl_fileName");
+    ui::name_controls(Label4, "Label4");
+    ui::name_controls(Label5, "Label5");
+    ui::name_controls(Text34, "Text34");
+    ui::name_controls(SSTab1, "SSTab1");
+    ui::name_controls(lbl_note, "lbl_note");
+    ui::name_controls(Text18, "Text18");
+    ui::name_control(SSTab3, "SSTab3");
+    ui::name_control(SSTab_search, "SSTab_search");
+    ui::name_control(SSTab6, "SSTab6");
+    ui::name_control(MSFlexGrid1, "MSFlexGrid1");
+    ui::name_control(refresh_grid, "refresh_grid");
+    ui::name_control(Check2, "Check2");
+    ui::name_control(Text1, "Text1");
+    ui::name_control(Text3, "Text3");
+    ui::name_controls(Option1, "Option1");
+    ui::name_controls(Option5, "Option5");
+    ui::name_controls(Option6, "Option6");
+    ui::name_control(Text4, "Text4");
+    ui::name_controls(Option7, "Option7");
+    ui::name_control(Text30, "Text30");
+    ui::name_control(Text31, "Text31");
+    ui::name_control(Text32, "Text32");
+    ui::name_control(Text29, "Text29");
+    ui::name_control(text24, "text24");
+    ui::name_control(Text33, "Text33");
+    ui::name_control(Text25, "Text25");
+    ui::name_control(Image1, "Image1");
+    ui::name_control(Image3, "Image3");
+    ui::name_control(display_page, "display_page");
+    ui::name_control(MSHFlexGrid1, "MSHFlexGrid1");
+    ui::name_control(refresh_ref, "refresh_ref");
+    ui::name_control(Check5, "Check5");
+    ui::name_control(Drv_ImportDrive, "Drv_ImportDrive");
+    ui::name_control(Dir_ImportDir, "Dir_ImportDir");
+    ui::name_control(Fil_ImportFile, "Fil_ImportFile");
+    ui::name_control(File_movies, "File_movies");
+    ui::name_control(refresh_pictures, "refresh_pictures");
+    ui::name_control(load_pictures, "load_pictures");
+    ui::name_control(update_pictures, "update_pictures");
+    ui::name_controls(Option4, "Option4");
+    ui::name_controls(OptionFL, "OptionFL");
+    ui::name_controls(OptionF1, "OptionF1");
+    ui::name_controls(OptionFL2, "OptionFL2");
+    ui::name_controls(OptionF12, "OptionF12");
+    ui::name_control(SSTab_mgm, "SSTab_mgm");
+    ui::name_control(SSTab4, "SSTab4");
+    ui::name_control(text7, "text7");
+    ui::name_control(Lbl_db, "Lbl_db");
+    ui::name_control(Label31, "Label31");
+    ui::name_control(Img_ImportImage, "Img_ImportImage");
+    ui::name_control(clear_note, "clear_note");
+    ui::name_control(cmd_OK, "cmd_OK");
+    ui::name_control(cancel_load_picture, "cancel_load_picture");
+    ui::name_control(Label13, "Label13");
+    ui::name_control(Label12_5, "Label12_5");
+    ui::name_control(SSTab2, "SSTab2");
+    ui::name_control(Txt_Notes, "Txt_Notes");
+    ui::name_control(lbl_load_picture, "lbl_load_picture");
+    ui::name_control(text23, "text23");
+    ui::name_control(Text27, "Text27");
+    ui::name_control(SSTab5, "SSTab5");
+    ui::name_controls(Option2, "Option2");
+    ui::name_controls(Option3, "Option3");
+    ui::name_controls(note_size, "note_size");
+    ui::name_control(Create_database, "Create_database");
+    ui::name_control(Check1, "Check1");
+    ui::name_control(Check3, "Check3");
+    ui::name_control(Text35, "Text35");
+    ui::name_control(Text36, "Text36");
+    ui::name_control(Check4, "Check4");
+    ui::name_control(Command1, "Command1");
+    ui::name_control(compact_database, "compact_database");
+    ui::name_control(refresh_extraction, "refresh_extraction");
+    ui::name_control(MSHFlexGrid2, "MSHFlexGrid2");
+    ui::name_control(Extract, "Extract");
+    ui::name_control(SSTab_mgm_pic, "SSTab_mgm_pic");
+    ui::name_control(Txt_delpag, "Txt_delpag");
+    ui::name_control(delete_page, "delete_page");
+    ui::name_control(Text15, "Text15");
+    ui::name_control(delete_picture, "delete_picture");
+    ui::name_control(Text9, "Text9");
+    ui::name_control(Text11, "Text11");
+    ui::name_control(exchange_picture, "exchange_picture");
+    ui::name_control(Text22, "Text22");
+    ui::name_control(Text20, "Text20");
+    ui::name_control(insert_picture, "insert_picture");
+    ui::name_control(renumber_pages, "renumber_pages");
+    ui::name_control(mgm_pic, "mgm_pic");
+    ui::name_control(Opt_exchange, "Opt_exchange");
+    ui::name_control(Opt_insert, "Opt_insert");
+    ui::name_control(Opt_delete_picture, "Opt_delete_picture");
+    ui::name_control(Opt_delete_page, "Opt_delete_page");
+    ui::name_control(load_list, "load_list");
+    ui::name_control(Text8, "Text8");
+    ui::name_control(Text28, "Text28");
+    ui::name_control(Command2, "Command2");
+    ui::name_control(verify_loaded_pictures, "verify_loaded_pictures");
+    ui::name_control(List1, "List1");
+    ui::name_control(List2, "List2");
+    ui::name_control(List3, "List3");
 }
 
 void frmBrowser::build_status_bar()
 {
-    QStatusBar* bar = statusBar();
-    m_message_panel = new ui::StatusPanel(bar);
-    m_ready_panel = new QLabel(bar);
-    m_tab_panel = new QLabel(bar);
-    m_timing_panel = new QLabel(bar);
-    m_message_panel->setObjectName(QStringLiteral("message_panel"));
-    m_ready_panel->setObjectName(QStringLiteral("ready_panel"));
-    m_tab_panel->setObjectName(QStringLiteral("tab_panel"));
-    m_timing_panel->setObjectName(QStringLiteral("timing_panel"));
-    m_message_panel->setMinimumWidth(420);
-    m_ready_panel->setMinimumWidth(60);
-    m_tab_panel->setMinimumWidth(130);
-    m_timing_panel->setMinimumWidth(90);
-    for (QLabel* l : {static_cast<QLabel*>(m_message_panel), m_ready_panel, m_tab_panel, m_timing_panel})
-        l->setFrameShape(QFrame::StyledPanel);
-    bar->addWidget(m_message_panel, 4);
-    bar->addWidget(m_ready_panel, 1);
-    bar->addWidget(m_tab_panel, 1);
-    bar->addWidget(m_timing_panel, 1);
-    ProgressBar1 = new QProgressBar(bar);
-    ProgressBar1->setToolTip(QStringLiteral("Click to stop."));
-    ProgressBar1->setMaximumWidth(220);
-    ProgressBar1->hide();
-    bar->addPermanentWidget(ProgressBar1);
+    m_status = new StatusLine(statusBar());
+    m_session.set_status(m_status);
 }
 
 QWidget* frmBrowser::build_page_view()
@@ -156,9 +277,9 @@ QWidget* frmBrowser::build_page_view()
     auto* cells = new QGridLayout;
     cells->setHorizontalSpacing(8);
     cells->setVerticalSpacing(6);
-    const QSize box(ui::twips_to_px(m_edition.layout.cell_picture_width),
-                    ui::twips_to_px(m_edition.layout.cell_picture_height));
-    const bool extra_notes = m_edition.features.extra_note_fields;
+    const QSize box(ui::twips_to_px(m_session.edition().layout.cell_picture_width),
+                    ui::twips_to_px(m_session.edition().layout.cell_picture_height));
+    const bool extra_notes = m_session.edition().features.extra_note_fields;
     for (int i = 1; i <= 6; ++i) {
         auto* cell = new QFrame(page);
         cell->setFrameShape(QFrame::StyledPanel);
@@ -251,9 +372,9 @@ QWidget* frmBrowser::build_database_page()
     Create_database = ui::make_button(QStringLiteral("Create Database file \"new.mdb\""), {}, page);
     create_row->addWidget(Create_database);
     compact_database = ui::make_button(QStringLiteral("Compact"), QStringLiteral("Compact the open database"),
-                                       m_edition.features.compaction ? page : m_unused);
+                                       m_session.edition().features.compaction ? page : m_unused);
     compact_database->setEnabled(false);
-    if (m_edition.features.compaction)
+    if (m_session.edition().features.compaction)
         create_row->addWidget(compact_database);
     v->addLayout(create_row);
     Check1 = new QCheckBox(QStringLiteral("Database Password: qmvrtzo"), page);
@@ -279,7 +400,7 @@ QWidget* frmBrowser::build_database_page()
     form->addRow(Command1);
     v->addWidget(pw);
 
-    if (!m_edition.features.passwords) {
+    if (!m_session.edition().features.passwords) {
         Check1->hide();
         Check3->hide();
         pw->hide();

@@ -36,7 +36,7 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
     }
     const QString shown = QDir::toNativeSeparators(path);
     if (!header.password.isEmpty()) {
-        if (!m_edition.features.passwords) {
+        if (!m_session.edition().features.passwords) {
             report_open_failure(store::make_error(
                 store::ErrorKind::JetFile,
                 QStringLiteral("%1 is an Access database with a password. This edition has no password prompt: "
@@ -45,9 +45,9 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
             return false;
         }
         // The password the header holds is asked for as a catalogue's password is.
-        while (!store::jet_password_matches(header, db_password)) {
-            db_password = ui::dialogs().ask_password(this);
-            if (db_password.isEmpty()) {
+        while (!store::jet_password_matches(header, m_session.db_password)) {
+            m_session.db_password = ui::dialogs().ask_password(this);
+            if (m_session.db_password.isEmpty()) {
                 password_prompt_cancelled();
                 return false;
             }
@@ -58,7 +58,7 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
         set_message(QStringLiteral("The database is an old Access file, cannot convert a Read-Only database."));
         pump();
         show_closed_state();
-        db_password.clear();
+        m_session.db_password.clear();
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
         return false;
@@ -71,9 +71,9 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
     const ui::Answer answer = ui::dialogs().message(this, question, QStringLiteral("Mosswick Zudidudi - Confirmation"),
                                                     ui::MessageIcon::Question, ui::MessageButtons::YesNo);
     if (answer != ui::Answer::Yes) {
-        db_open = false;
-        db_password.clear();
-        m_db_path.clear();
+        m_session.db_open = false;
+        m_session.db_password.clear();
+        m_session.set_db_path({});
         mnuDb->setEnabled(true);
         set_message(QStringLiteral("Conversion not confirmed."));
         pump();
@@ -84,7 +84,7 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
     set_message(QStringLiteral("Converting the Access database..."));
     pump();
     // Esc stops the conversion, as it stops a search; one pressed before does not.
-    esc_abort_search = false;
+    m_session.esc_abort_search = false;
     bool stopped = false;
     ui::EventPump events;
     store::JetConversion result;
@@ -96,13 +96,13 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
                 events.pump();
             else
                 events.maybe_pump();
-            stopped = esc_abort_search;
-            esc_abort_search = false;
+            stopped = m_session.esc_abort_search;
+            m_session.esc_abort_search = false;
             return !stopped;
         });
     if (stopped) {
         show_closed_state();
-        db_password.clear();
+        m_session.db_password.clear();
         set_message(QStringLiteral("Conversion stopped; %1 is unchanged.").arg(shown));
         return false;
     }
@@ -111,7 +111,7 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
         return false;
     }
     // The new catalogue opens with the key it was given.
-    db_password = protection.password;
+    m_session.db_password = protection.password;
     note = QStringLiteral("Converted from the Access format; the original is kept as %1.")
                .arg(QDir::toNativeSeparators(result.backup_path));
     set_message(note);

@@ -45,14 +45,14 @@ void frmBrowser::set_title(const QString& title)
 void frmBrowser::close_catalogue_connection()
 {
     end_integrity_check();
-    db_table_open = false;
-    db_conn.reset();
+    m_session.db_table_open = false;
+    m_session.db_conn.reset();
 }
 
 // What closing, a refused open and a password change leave behind.
 void frmBrowser::show_closed_state()
 {
-    db_open = false;
+    m_session.db_open = false;
     mnuDb->setText(k_open_db);
     close_catalogue_connection();
     clear_page_view();
@@ -60,18 +60,18 @@ void frmBrowser::show_closed_state()
     Text2->clear();
     Label27->clear();
     Label29->clear();
-    m_db_path.clear();
-    db_folder.clear();
-    data_folder.clear();
-    db_read_only = false;
-    picture_count = 0;
-    current_page = 0;
-    set_title(m_edition.texts.closed_caption);
+    m_session.set_db_path({});
+    m_session.db_folder.clear();
+    m_session.data_folder.clear();
+    m_session.db_read_only = false;
+    m_session.picture_count = 0;
+    m_session.current_page = 0;
+    set_title(m_session.edition().texts.closed_caption);
 }
 
 void frmBrowser::report_open_failure(const store::Error& error)
 {
-    const StatusText said = open_failure_text(error, m_edition);
+    const StatusText said = open_failure_text(error, m_session.edition());
     close_with_message(said.text, said.detail);
 }
 
@@ -79,20 +79,20 @@ void frmBrowser::close_with_message(const QString& message, const QString& detai
 {
     // Anything but a password problem: a clear message and nothing half-open.
     show_closed_state();
-    db_password.clear();
+    m_session.db_password.clear();
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
-    set_title(m_edition.texts.design_caption);
+    set_title(m_session.edition().texts.design_caption);
     set_message(message, detail);
 }
 
 void frmBrowser::password_prompt_cancelled()
 {
     // Cancelled at the prompt: nothing open; the title keeps the path.
-    db_open = false;
+    m_session.db_open = false;
     mnuDb->setText(k_open_db);
     mnuDb->setEnabled(true);
-    m_db_path.clear();
+    m_session.set_db_path({});
 }
 
 void frmBrowser::common_ending()
@@ -108,16 +108,16 @@ void frmBrowser::mnuDbRnm_Click()
 
 void frmBrowser::mnuDb_Click()
 {
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
 
-    if (db_open) {
+    if (m_session.db_open) {
         show_closed_state();
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
         SSTab3->setTabEnabled(1, false);
         for (QTabWidget* t : {SSTab_main, SSTab_mgm, SSTab_mgm_pic, SSTab4, SSTab5, SSTab2, SSTab3, SSTab_search})
             t->setCurrentIndex(0);
-        db_password.clear();
+        m_session.db_password.clear();
         set_message(QStringLiteral("Database closed."));
         set_timing({});
         pump();
@@ -129,7 +129,7 @@ void frmBrowser::mnuDb_Click()
     set_message({});
     set_timing({});
     pump();
-    set_title(m_edition.texts.opening_caption);
+    set_title(m_session.edition().texts.opening_caption);
 
     QString path;
     if (cmdline_file.isEmpty()) {
@@ -138,8 +138,8 @@ void frmBrowser::mnuDb_Click()
         const QString start = Fil_ImportFile->path();
         path = ui::dialogs().open_file(this, title, QStringLiteral("Mosswick catalogue (*.mdb)"), start);
         if (path.isEmpty()) {
-            set_title(m_edition.texts.opening_caption);
-            db_open = false;
+            set_title(m_session.edition().texts.opening_caption);
+            m_session.db_open = false;
             mnuDb->setEnabled(true);
             return;
         }
@@ -151,9 +151,9 @@ void frmBrowser::mnuDb_Click()
         opened_from_cmdline = true;
     }
     path = QFileInfo(path).absoluteFilePath();
-    m_db_path = path;
+    m_session.set_db_path(path);
     set_title(path);
-    db_read_only = store::is_read_only_path(path);
+    m_session.db_read_only = store::is_read_only_path(path);
     pump();
 
     std::unique_ptr<store::Connection> conn;
@@ -161,17 +161,17 @@ void frmBrowser::mnuDb_Click()
     // Said with every later message of this open when an Access file was converted.
     QString converted;
     for (;;) {
-        conn = store::Connection::open(path, db_password, error);
+        conn = store::Connection::open(path, m_session.db_password, error);
         if (!conn && error.kind == store::ErrorKind::JetFile && converted.isEmpty()) {
             if (!convert_access_catalogue(path, converted))
                 return;
             continue;
         }
         // Without passwords there is no prompt: a protected file is refused.
-        if (conn || error.kind != store::ErrorKind::WrongPassword || !m_edition.features.passwords)
+        if (conn || error.kind != store::ErrorKind::WrongPassword || !m_session.edition().features.passwords)
             break;
-        db_password = ui::dialogs().ask_password(this);
-        if (db_password.isEmpty()) {
+        m_session.db_password = ui::dialogs().ask_password(this);
+        if (m_session.db_password.isEmpty()) {
             password_prompt_cancelled();
             return;
         }
@@ -184,18 +184,18 @@ void frmBrowser::mnuDb_Click()
         return;
     }
     pump();
-    db_open = true;
+    m_session.db_open = true;
     mnuDb->setText(k_close_db);
 
     const int n = conn->column_count();
     // Without upgrades every catalogue opens as it is: the edition reads
     // only the columns it knows.
-    if (m_edition.features.upgrade_old_files && n < 8) {
-        if (db_read_only) {
+    if (m_session.edition().features.upgrade_old_files && n < 8) {
+        if (m_session.db_read_only) {
             set_message(QStringLiteral("The database is an old file, cannot upgrade a Read-Only database."));
             pump();
             show_closed_state();
-            db_password.clear();
+            m_session.db_password.clear();
             SSTab_main->setTabEnabled(1, false);
             SSTab_main->setTabEnabled(2, true);
             return;
@@ -209,10 +209,10 @@ void frmBrowser::mnuDb_Click()
         }
         if (answer != ui::Answer::Yes) {
             mnuDb->setText(k_open_db);
-            db_open = false;
+            m_session.db_open = false;
             conn.reset();
-            db_password.clear();
-            m_db_path.clear();
+            m_session.db_password.clear();
+            m_session.set_db_path({});
             set_message(with_conversion(QStringLiteral("Update procedure not confirmed.")));
             pump();
             mnuDb->setEnabled(true);
@@ -233,10 +233,10 @@ void frmBrowser::mnuDb_Click()
         pump();
     }
 
-    db_conn = std::move(conn);
+    m_session.db_conn = std::move(conn);
     pump();
-    stop_requested = false;
-    data_folder.clear();
+    m_session.stop_requested = false;
+    m_session.data_folder.clear();
     movie_path.clear();
     last_selected_cell = 0;
     reselect_pending = false;
@@ -251,33 +251,33 @@ void frmBrowser::mnuDb_Click()
     note_edit_mode = false;
 
     if (mnuDbRnm->isChecked()) {
-        if (db_read_only)
+        if (m_session.db_read_only)
             set_message(QStringLiteral("The database is Read-Only."));
-        else if (check_in_foreground(*db_conn))
+        else if (check_in_foreground(*m_session.db_conn))
             RenumberPages();
         // Nothing is shown after a renumbering run; the connection is closed.
         mnuDb->setEnabled(true);
-        db_open = false;
+        m_session.db_open = false;
         mnuDb->setText(k_open_db);
         close_catalogue_connection();
-        db_password.clear();
-        m_db_path.clear();
+        m_session.db_password.clear();
+        m_session.set_db_path({});
         return;
     }
 
     // Nothing writes until the check of the whole file, which runs behind
     // the shown page, has passed: the catalogue is read-only until then.
-    const bool writable = !db_read_only;
+    const bool writable = !m_session.db_read_only;
     if (writable)
         hold_writes();
     open_database();
-    if (!db_open)
+    if (!m_session.db_open)
         return;   // open_database reported a failure
     // What page 1 found wrong stays readable after the opening message.
     const QString opened =
         with_conversion(writable ? QStringLiteral("Database opened.") : QStringLiteral("The database is Read-Only."));
     set_message(page_warning.isEmpty() ? opened : opened + u' ' + page_warning);
-    SSTab_main->setTabEnabled(2, !db_read_only);
+    SSTab_main->setTabEnabled(2, !m_session.db_read_only);
     SSTab_main->setTabEnabled(1, true);
     start_integrity_check();
     pump();
@@ -287,7 +287,7 @@ void frmBrowser::mnuDb_Click()
 
 void frmBrowser::counts_changed()
 {
-    const qint64 pages = page_count(picture_count);
+    const qint64 pages = page_count(m_session.picture_count);
     {
         const QSignalBlocker block(Slider1);
         Slider1->setTickInterval(0);
@@ -303,34 +303,34 @@ void frmBrowser::counts_changed()
         // An interval of 0 means the default in Qt, not none.
         Slider1->setTickPosition(interval > 0 ? QSlider::TicksBelow : QSlider::NoTicks);
     }
-    Text2->setText(QString::number(QFileInfo(m_db_path).size()));
-    Label27->setText(QString::number(picture_count));
+    Text2->setText(QString::number(QFileInfo(m_session.db_path()).size()));
+    Label27->setText(QString::number(m_session.picture_count));
 }
 
 void frmBrowser::open_database()
 {
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     page_warning.clear();
     Label3->setEnabled(true);
     Label3->clear();
     refresh_grid->setEnabled(true);
 
     store::Error error;
-    db_table_open = db_conn != nullptr;
-    picture_count = db_conn ? db_conn->record_count(error) : 0;
-    if (!db_conn || error) {
-        report_open_failure(db_conn ? error : store::make_error(store::ErrorKind::Engine, QStringLiteral("No catalogue is open.")));
+    m_session.db_table_open = m_session.db_conn != nullptr;
+    m_session.picture_count = m_session.db_conn ? m_session.db_conn->record_count(error) : 0;
+    if (!m_session.db_conn || error) {
+        report_open_failure(m_session.db_conn ? error : store::make_error(store::ErrorKind::Engine, QStringLiteral("No catalogue is open.")));
         return;
     }
-    db_folder = folder_of(m_db_path);
-    data_folder = db_folder + QStringLiteral("data/");
-    current_page = 1;
+    m_session.db_folder = folder_of(m_session.db_path());
+    m_session.data_folder = m_session.db_folder + QStringLiteral("data/");
+    m_session.current_page = 1;
 
-    const bool writable = !db_read_only;
-    if (picture_count > 0) {
+    const bool writable = !m_session.db_read_only;
+    if (m_session.picture_count > 0) {
         counts_changed();
         Label3->setText(QString::number(Slider1->value()));
-        LoadAllPictures(current_page);
+        LoadAllPictures(m_session.current_page);
     } else {
         Label3->setEnabled(false);
         // An empty catalogue is filled on the Loader tab.
@@ -344,8 +344,8 @@ void frmBrowser::open_database()
 
 void frmBrowser::enable_catalogue_controls()
 {
-    const bool writable = !db_read_only;
-    if (picture_count > 0) {
+    const bool writable = !m_session.db_read_only;
+    if (m_session.picture_count > 0) {
         for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, Create_database, load_list,
                                                           verify_loaded_pictures, refresh_ref})
             w->setEnabled(true);
@@ -368,21 +368,21 @@ void frmBrowser::enable_catalogue_controls()
 
 void frmBrowser::mnuRefresh_Click()
 {
-    ui::BusyLock lock(m_busy);
-    if (!db_open) {
+    ui::BusyLock lock(m_session.busy());
+    if (!m_session.db_open) {
         set_message(QStringLiteral("Open a database first."));
         return;
     }
-    db_table_open = false;
+    m_session.db_table_open = false;
     clear_page_view();
     open_database();
-    if (db_open)
+    if (m_session.db_open)
         set_message(QStringLiteral("Database refreshed."));
 }
 
 void frmBrowser::Create_database_Click()
 {
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     Create_database->setEnabled(false);
     const QString folder = Fil_ImportFile->path();
     if (folder.isEmpty()) {
@@ -394,15 +394,15 @@ void frmBrowser::Create_database_Click()
     const QString path = load_picture_path;
     load_picture_path.clear();
     store::Protection protection;
-    if (m_edition.features.passwords) {
+    if (m_session.edition().features.passwords) {
         if (Check1->isChecked())
             protection.password = k_default_password;
         protection.encrypt = Check3->isChecked();
     }
-    const store::Error error = store::Connection::create(path, m_edition.schema, protection);
+    const store::Error error = store::Connection::create(path, m_session.edition().schema, protection);
     Create_database->setEnabled(true);
     if (error) {
-        const StatusText said = create_failure_text(error, m_edition);
+        const StatusText said = create_failure_text(error, m_session.edition());
         set_message(said.text, said.detail);
         return;
     }
@@ -411,7 +411,7 @@ void frmBrowser::Create_database_Click()
 
 void frmBrowser::Command1_Click()
 {
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     Command1->setEnabled(false);
     if (Text35->text() != Text36->text()) {
         ui::dialogs().message(this, QStringLiteral("Database password are not equals. Re-Enter."), {},
@@ -419,19 +419,19 @@ void frmBrowser::Command1_Click()
         Command1->setEnabled(true);
         return;
     }
-    if (!db_open || db_read_only) {
+    if (!m_session.db_open || m_session.db_read_only) {
         set_message(QStringLiteral("The database is Read-Only."));
-        Command1->setEnabled(db_open && !db_read_only);
+        Command1->setEnabled(m_session.db_open && !m_session.db_read_only);
         return;
     }
-    const QString path = m_db_path;
+    const QString path = m_session.db_path();
     const QString temp = store::compaction_temp_path(path);
     close_catalogue_connection();
     set_message(QStringLiteral("Changing database password..."));
     pump();
 
     const store::Error error =
-        store::Connection::compact(path, db_password, {Text35->text(), Check4->isChecked()}, temp);
+        store::Connection::compact(path, m_session.db_password, {Text35->text(), Check4->isChecked()}, temp);
     show_closed_state();
     Text35->clear();
     Text36->clear();

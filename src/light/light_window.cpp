@@ -21,15 +21,15 @@ namespace mosswick {
 
 void frmBrowser::compact_database_Click()
 {
-    if (!db_open || !db_conn)
+    if (!m_session.db_open || !m_session.db_conn)
         return;
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     compact_database->setEnabled(false);
-    if (db_read_only || db_conn->read_only()) {
+    if (m_session.db_read_only || m_session.db_conn->read_only()) {
         set_message(QStringLiteral("The database is Read-Only."));
         return;
     }
-    const QString path = m_db_path;
+    const QString path = m_session.db_path();
     const QString temp = store::compaction_temp_path(path);
     const store::Protection protection = light::compaction_protection(path);
     set_message(QStringLiteral("Compating database..."));
@@ -66,7 +66,7 @@ void frmBrowser::show_page_of_grid_row(int row)
         const QSignalBlocker block(Slider1);
         Slider1->setValue(int(std::clamp<qint64>(*page, Slider1->minimum(), Slider1->maximum())));
     }
-    if (*page == current_page) {
+    if (*page == m_session.current_page) {
         // The page is shown already: select the picture's cell where the
         // search tab stays in front.
         show_page->setEnabled(false);

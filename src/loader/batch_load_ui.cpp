@@ -37,20 +37,20 @@ void frmBrowser::load_pictures_Click()
     ui::BusyLock busy(busy_state());
     // Every way out gives the button back; the busy lock frees the window.
     const auto give_back = qScopeGuard([this] { load_pictures->setEnabled(true); });
-    const bool timed = m_edition.features.times_long_actions;
+    const bool timed = m_session.edition().features.times_long_actions;
     const qint64 started = ui::tick_count();
     if (timed)
         set_timing({});
 
-    if (!db_open || !db_conn) {
+    if (!m_session.db_open || !m_session.db_conn) {
         set_message(QStringLiteral("Open a database first."));
         return;
     }
-    if (db_conn->read_only()) {
+    if (m_session.db_conn->read_only()) {
         set_message(QStringLiteral("The database is Read-Only."));
         return;
     }
-    if (const store::Error e = db_conn->ensure_picfile_index()) {
+    if (const store::Error e = m_session.db_conn->ensure_picfile_index()) {
         set_message(ui::error_message(e.code, e.text));
         return;
     }
@@ -62,30 +62,30 @@ void frmBrowser::load_pictures_Click()
     request.list_folder = Fil_ImportFile->path();
     request.pictures = Fil_ImportFile->names();
     request.all_files = File_movies->names();
-    request.db_folder = db_folder;
-    request.data_folder = data_folder;
-    request.log_path = db_folder + m_edition.texts.load_log_name;
-    request.options.pictures_inside = m_edition.features.stored_pictures && Option4[0]->isChecked();
+    request.db_folder = m_session.db_folder;
+    request.data_folder = m_session.data_folder;
+    request.log_path = m_session.db_folder + m_session.edition().texts.load_log_name;
+    request.options.pictures_inside = m_session.edition().features.stored_pictures && Option4[0]->isChecked();
     request.options.companion_text_in = OptionFL[0]->isChecked();
     // Without the other fields a note file always goes into the note.
-    const bool extra = m_edition.features.extra_note_fields;
+    const bool extra = m_session.edition().features.extra_note_fields;
     request.options.note_target = extra && OptionF1[1]->isChecked()   ? loader::NoteTarget::AddNote
                                   : extra && OptionF1[2]->isChecked() ? loader::NoteTarget::Reference
                                                                       : loader::NoteTarget::Note;
-    if (request.options.companion_text_in && loader::same_folder(request.list_folder, db_folder)) {
+    if (request.options.companion_text_in && loader::same_folder(request.list_folder, m_session.db_folder)) {
         // Note files move into the catalogue's folder: they must come from elsewhere.
         ui::dialogs().message(this, QString::fromLatin1(loader::k_msg_own_folder), QStringLiteral("WARNING"),
                               ui::MessageIcon::Warning, ui::MessageButtons::Ok);
         return;
     }
 
-    stop_requested = false;   // an old click never stops a new run
+    m_session.stop_requested = false;   // an old click never stops a new run
     ui::EventPump pump;
     loader::BatchHooks hooks;
     hooks.phase_started = [&](int phase, qint64 maximum) {
         if (phase == 1) {
             set_message(QString::fromLatin1(loader::k_msg_phase1));
-            ProgressBar1->show();
+            m_status->progress()->show();
             set_ready({});
         } else {
             set_message(loader::phase2_message(request.pictures.size()));
@@ -93,15 +93,15 @@ void frmBrowser::load_pictures_Click()
             Lbl_db->clear();
             Img_ImportImage->hide();
         }
-        ProgressBar1->setValue(0);
-        ProgressBar1->setRange(0, bar_value(maximum));
+        m_status->progress()->setValue(0);
+        m_status->progress()->setRange(0, bar_value(maximum));
         pump.pump();
     };
     hooks.advance = [&](qint64 value) {
-        ProgressBar1->setValue(bar_value(value));
+        m_status->progress()->setValue(bar_value(value));
         pump.maybe_pump();
-        if (stop_requested) {
-            stop_requested = false;
+        if (m_session.stop_requested) {
+            m_session.stop_requested = false;
             return false;
         }
         return true;
@@ -109,26 +109,26 @@ void frmBrowser::load_pictures_Click()
     hooks.picture_started = [&](const QString& path) { load_picture_path = path; };
     hooks.movie_found = [&](const QString& name) { load_movie_name = name; };
 
-    const loader::BatchResult result = loader::run_batch_load(*db_conn, request, hooks);
+    const loader::BatchResult result = loader::run_batch_load(*m_session.db_conn, request, hooks);
     switch (result.outcome) {
     case loader::BatchOutcome::NameTooLong:
         set_message(result.message);
         break;
     case loader::BatchOutcome::Stopped:
         set_message(QString::fromLatin1(loader::k_msg_stopped));
-        ProgressBar1->setValue(0);
+        m_status->progress()->setValue(0);
         break;
     case loader::BatchOutcome::Failed:
         set_message(result.message);
-        ProgressBar1->setValue(0);
-        ProgressBar1->hide();
+        m_status->progress()->setValue(0);
+        m_status->progress()->hide();
         set_ready(QStringLiteral("Ready."));
         break;
     case loader::BatchOutcome::Done:
         set_message(loader::batch_summary(result.listed, result.loaded, result.errors));
-        ProgressBar1->setValue(0);
-        ProgressBar1->hide();
-        set_ready(m_edition.texts.batch_ready);
+        m_status->progress()->setValue(0);
+        m_status->progress()->hide();
+        set_ready(m_session.edition().texts.batch_ready);
         if (timed)
             set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
         break;
@@ -137,9 +137,9 @@ void frmBrowser::load_pictures_Click()
         set_message(message_text() + u' ' + result.log_error);
     if (result.loaded > 0) {
         store::Error error;
-        const qint64 n = db_conn->record_count(error);
+        const qint64 n = m_session.db_conn->record_count(error);
         if (!error)
-            picture_count = n;
+            m_session.picture_count = n;
         counts_changed();
     }
 }

@@ -166,14 +166,14 @@ void frmBrowser::verify_pictures()
 void frmBrowser::loader_apply_count(bool report)
 {
     QWidget* const controls[] = {Fil_ImportFile, File_movies, load_pictures, update_pictures};
-    if (!db_open) {
+    if (!m_session.db_open) {
         for (QWidget* w : controls)
             w->setEnabled(false);
         return;
     }
     // The single load lives on the picture page, which a catalogue without
     // pictures opens disabled: listing a folder makes its first load possible.
-    if (!db_read_only)
+    if (!m_session.db_read_only)
         SSTab4->setTabEnabled(1, true);
     const qint64 n = Fil_ImportFile->count();
     const qint64 m = File_movies->count() - n;

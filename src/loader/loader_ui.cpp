@@ -65,8 +65,8 @@ QWidget* frmBrowser::build_loader_tab()
     o4->addWidget(Option4[1]);
     pv->addLayout(o4);
     // Without stored pictures every picture is loaded as a file ("OUT").
-    Option4[0]->setVisible(m_edition.features.stored_pictures);
-    Option4[1]->setVisible(m_edition.features.stored_pictures);
+    Option4[0]->setVisible(m_session.edition().features.stored_pictures);
+    Option4[1]->setVisible(m_session.edition().features.stored_pictures);
     lists->addWidget(pictures, 3);
 
     auto* all = new QGroupBox(QStringLiteral("All the files"), page);
@@ -99,7 +99,7 @@ QWidget* frmBrowser::build_loader_tab()
     }
     av->addWidget(frame8);
     // A note file can only go into the note when there is no other field.
-    frame8->setVisible(m_edition.features.extra_note_fields);
+    frame8->setVisible(m_session.edition().features.extra_note_fields);
     lists->addWidget(all, 3);
 
     auto* files = new QGroupBox(QStringLiteral("Files"), page);
@@ -127,7 +127,7 @@ QWidget* frmBrowser::build_loader_tab()
     fv->addWidget(txt);
     lists->addWidget(files);
     // Without the note import the update pass only relinks movies ("OUT").
-    files->setVisible(m_edition.features.update_note_import);
+    files->setVisible(m_session.edition().features.update_note_import);
 
     auto* buttons = new QHBoxLayout;
     refresh_pictures = ui::make_button(QStringLiteral("Refresh"), QStringLiteral("Refresh 'Drive & Path' / 'Pictures' / 'All the files' list boxes"), page);
@@ -148,7 +148,7 @@ QWidget* frmBrowser::build_loader_tab()
     SSTab4->addTab(build_database_page(), QStringLiteral("Database"));
     SSTab4->addTab(build_single_load_page(), QStringLiteral("Picture"));
     SSTab4->addTab(build_import_export_page(), QStringLiteral("Import / Export"));
-    SSTab4->setTabVisible(2, m_edition.features.stored_pictures);
+    SSTab4->setTabVisible(2, m_session.edition().features.stored_pictures);
     SSTab_mgm->addTab(SSTab4, QStringLiteral("Database && loading"));
     SSTab_mgm->addTab(build_management(), QStringLiteral("Management"));
     h->addWidget(SSTab_mgm, 1);
@@ -197,7 +197,7 @@ QWidget* frmBrowser::build_single_load_page()
     av->addWidget(text23);
     av->addWidget(Text27);
     SSTab2->addTab(adnt, QStringLiteral("AdNt"));
-    if (!m_edition.features.extra_note_fields) {
+    if (!m_session.edition().features.extra_note_fields) {
         // One note box and nothing to switch to.
         SSTab2->setTabVisible(1, false);
         SSTab2->tabBar()->hide();
@@ -205,8 +205,8 @@ QWidget* frmBrowser::build_single_load_page()
     g->addWidget(SSTab2, 3, 0, 1, 2);
 
     auto* paste = new QHBoxLayout;
-    Label28_36 = panel(m_edition.colours.loader_paste_frame, page);
-    Label28_37 = panel(m_edition.colours.loader_paste_frame, page);
+    Label28_36 = panel(m_session.edition().colours.loader_paste_frame, page);
+    Label28_37 = panel(m_session.edition().colours.loader_paste_frame, page);
     Label13 = new ui::LabelButton(QStringLiteral("Paste Text"), Label28_36);
     Label12_5 = new ui::LabelButton(QStringLiteral("Paste RTF"), Label28_37);
     for (ui::LabelButton* b : {Label13, Label12_5})
@@ -230,7 +230,7 @@ QWidget* frmBrowser::build_single_load_page()
     Option2[1]->setChecked(true);
     io->addWidget(Option2[0]);
     io->addWidget(Option2[1]);
-    in_out->setVisible(m_edition.features.stored_pictures);
+    in_out->setVisible(m_session.edition().features.stored_pictures);
     auto* rtf = new QGroupBox(load_type);
     auto* rt = new QVBoxLayout(rtf);
     Option3[0] = new QRadioButton(QStringLiteral("RTF Load"), rtf);
@@ -257,7 +257,7 @@ QWidget* frmBrowser::build_single_load_page()
         (*panels[k])->layout()->addWidget(box);
         note_size[size_t(order[k])] = box;
         sl->addWidget(*panels[k], 1, k);
-        if (k > 0 && !m_edition.features.extra_note_fields) {
+        if (k > 0 && !m_session.edition().features.extra_note_fields) {
             // Only the note's length: there is no reference or additional note.
             (*panels[k])->hide();
             sl->itemAtPosition(0, k)->widget()->hide();

@@ -121,22 +121,22 @@ void frmBrowser::loader_paste(const QString& text, bool rich)
 
 void frmBrowser::Label12_MouseDown(int)
 {
-    set_back(Label28_37, m_edition.colours.loader_paste_frame_pressed);
+    set_back(Label28_37, m_session.edition().colours.loader_paste_frame_pressed);
 }
 
 void frmBrowser::Label12_MouseUp(int)
 {
-    set_back(Label28_37, m_edition.colours.loader_paste_frame);
+    set_back(Label28_37, m_session.edition().colours.loader_paste_frame);
 }
 
 void frmBrowser::Label13_MouseDown()
 {
-    set_back(Label28_36, m_edition.colours.loader_paste_frame_pressed);
+    set_back(Label28_36, m_session.edition().colours.loader_paste_frame_pressed);
 }
 
 void frmBrowser::Label13_MouseUp()
 {
-    set_back(Label28_36, m_edition.colours.loader_paste_frame);
+    set_back(Label28_36, m_session.edition().colours.loader_paste_frame);
 }
 
 void frmBrowser::note_size_Click(int)

@@ -189,10 +189,10 @@ void frmBrowser::cmd_OK_Click()
     if (!pick_pending)
         return;
     // Without the note tabs, "Clear note" is what locks with the two buttons.
-    QWidget* note_control = m_edition.features.extra_note_fields ? static_cast<QWidget*>(SSTab2) : clear_note;
+    QWidget* note_control = m_session.edition().features.extra_note_fields ? static_cast<QWidget*>(SSTab2) : clear_note;
     for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, note_control, cancel_load_picture})
         w->setEnabled(false);
-    if (!db_open || !db_conn) {
+    if (!m_session.db_open || !m_session.db_conn) {
         set_message(QStringLiteral("Open a database first."));
         loader_to_idle();
         return;
@@ -202,10 +202,10 @@ void frmBrowser::cmd_OK_Click()
     request.folder = pick_folder;
     request.picture = pick_picture;
     request.movie = pick_movie;
-    request.inside = m_edition.features.stored_pictures && Option2[0]->isChecked();
+    request.inside = m_session.edition().features.stored_pictures && Option2[0]->isChecked();
     const bool rtf = Option3[0]->isChecked();
     request.note = loader::note_to_store(Txt_Notes->Text(), Txt_Notes->TextRTF(), rtf, pick_picture);
-    if (m_edition.features.extra_note_fields) {
+    if (m_session.edition().features.extra_note_fields) {
         request.reference = text23->text();
         request.addnote = rtf ? Text27->TextRTF() : Text27->Text();
     } else {
@@ -213,10 +213,10 @@ void frmBrowser::cmd_OK_Click()
         request.reference = QVariant();
         request.addnote = QVariant();
     }
-    request.data_folder = data_folder;
+    request.data_folder = m_session.data_folder;
 
     m_committing = true;
-    const loader::SingleLoadResult result = loader::commit_single_load(*db_conn, request);
+    const loader::SingleLoadResult result = loader::commit_single_load(*m_session.db_conn, request);
     m_committing = false;
     set_message(result.message);
     if (result.pending()) {
@@ -243,11 +243,11 @@ void frmBrowser::loader_to_idle()
     Txt_Notes->setEnabled(false);
     text23->clear();
     text23->setEnabled(false);
-    if (db_conn) {
+    if (m_session.db_conn) {
         store::Error error;
-        const qint64 n = db_conn->record_count(error);
+        const qint64 n = m_session.db_conn->record_count(error);
         if (!error)
-            picture_count = n;
+            m_session.picture_count = n;
         counts_changed();
     }
     loader_lock(false);
@@ -258,11 +258,11 @@ void frmBrowser::loader_to_idle()
     SSTab2->setCurrentIndex(0);
     SSTab5->setCurrentIndex(0);
     SSTab5->setEnabled(false);
-    if (!m_edition.features.extra_note_fields) {
+    if (!m_session.edition().features.extra_note_fields) {
         // The one-note window: "Clear note" goes with the load, and the
         // catalogue that now has a picture can be verified.
         clear_note->setEnabled(false);
-        if (db_open && picture_count > 0)
+        if (m_session.db_open && m_session.picture_count > 0)
             verify_loaded_pictures->setEnabled(true);
     }
     pick_pending = false;

@@ -73,13 +73,13 @@ void hand_focus_back(QLineEdit* box)
 void frmBrowser::delete_page_Click()
 {
     const QString text = Txt_delpag->text();
-    if (text.isEmpty() || !db_conn)
+    if (text.isEmpty() || !m_session.db_conn)
         return;
     ui::BusyLock lock(busy_state());
-    maintenance::DisabledFor button(delete_page, [this] { return db_open && !db_read_only; });
+    maintenance::DisabledFor button(delete_page, [this] { return m_session.db_open && !m_session.db_read_only; });
     set_message(edition().texts.delete_page_started);
     if (text == QLatin1String("*")) {
-        const EditResult r = maintenance::delete_all_pictures(*db_conn);
+        const EditResult r = maintenance::delete_all_pictures(*m_session.db_conn);
         if (r.outcome != EditOutcome::Done) {
             set_message(ui::error_message(r.error.code, r.error.text));
             return;
@@ -96,7 +96,7 @@ void frmBrowser::delete_page_Click()
     maintenance::RenumberView view(*this);
     renumber_keep_order = 1;
     const maintenance::OnExit reset([this] { renumber_keep_order = 0; });
-    const EditResult r = maintenance::delete_page(*db_conn, *page, view.hooks());
+    const EditResult r = maintenance::delete_page(*m_session.db_conn, *page, view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "The page not exist.");
         return;
@@ -108,10 +108,10 @@ void frmBrowser::delete_page_Click()
 void frmBrowser::delete_picture_Click()
 {
     const QString text = Text15->text();
-    if (text.isEmpty() || !db_conn)
+    if (text.isEmpty() || !m_session.db_conn)
         return;
     ui::BusyLock lock(busy_state());
-    maintenance::DisabledFor button(delete_picture, [this] { return db_open && !db_read_only; });
+    maintenance::DisabledFor button(delete_picture, [this] { return m_session.db_open && !m_session.db_read_only; });
     set_message(edition().texts.delete_picture_started);
     const std::optional<qint64> number = maintenance::parse_typed_number(text);
     if (!number) {
@@ -121,7 +121,7 @@ void frmBrowser::delete_picture_Click()
     maintenance::RenumberView view(*this);
     renumber_keep_order = 1;
     const maintenance::OnExit reset([this] { renumber_keep_order = 0; });
-    const EditResult r = maintenance::delete_picture(*db_conn, PictureRef::number(*number), view.hooks());
+    const EditResult r = maintenance::delete_picture(*m_session.db_conn, PictureRef::number(*number), view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "The picture not exist.");
         return;
@@ -134,12 +134,12 @@ void frmBrowser::exchange_picture_Click()
 {
     const QString first = Text9->text();
     const QString second = Text11->text();
-    if (first.isEmpty() || second.isEmpty() || !db_conn)
+    if (first.isEmpty() || second.isEmpty() || !m_session.db_conn)
         return;
     ui::BusyLock lock(busy_state());
     const bool grid_refresh_was_enabled = refresh_grid->isEnabled();
     maintenance::DisabledFor grid_refresh(refresh_grid, [grid_refresh_was_enabled] { return grid_refresh_was_enabled; });
-    maintenance::DisabledFor button(exchange_picture, [this] { return db_open && !db_read_only; });
+    maintenance::DisabledFor button(exchange_picture, [this] { return m_session.db_open && !m_session.db_read_only; });
     set_message(QStringLiteral("Exchanging pictures..."));
     const std::optional<qint64> a = maintenance::parse_typed_number(first);
     const std::optional<qint64> b = maintenance::parse_typed_number(second);
@@ -147,7 +147,7 @@ void frmBrowser::exchange_picture_Click()
         set_message(QString::fromLatin1(maintenance::k_msg_digits_only));
         return;
     }
-    const EditResult r = maintenance::exchange_pictures(*db_conn, PictureRef::number(*a), PictureRef::number(*b));
+    const EditResult r = maintenance::exchange_pictures(*m_session.db_conn, PictureRef::number(*a), PictureRef::number(*b));
     switch (r.outcome) {
     case EditOutcome::Missing: error_box(*this, "First picture not exist."); break;
     case EditOutcome::SecondMissing: error_box(*this, "Last picture not exist."); break;
@@ -164,10 +164,10 @@ void frmBrowser::insert_picture_Click()
         set_timing({});
     const QString moving = Text22->text();
     const QString place = Text20->text();
-    if (moving.isEmpty() || place.isEmpty() || !db_conn)
+    if (moving.isEmpty() || place.isEmpty() || !m_session.db_conn)
         return;
     ui::BusyLock lock(busy_state());
-    maintenance::DisabledFor button(insert_picture, [this] { return db_open && !db_read_only; });
+    maintenance::DisabledFor button(insert_picture, [this] { return m_session.db_open && !m_session.db_read_only; });
     set_message(edition().texts.insert_started);
     const std::optional<qint64> s = maintenance::parse_typed_number(moving);
     const std::optional<qint64> t = maintenance::parse_typed_number(place);
@@ -178,7 +178,7 @@ void frmBrowser::insert_picture_Click()
     maintenance::RenumberView view(*this);
     renumber_keep_order = 1;
     const maintenance::OnExit reset([this] { renumber_keep_order = 0; });
-    const EditResult r = maintenance::insert_picture(*db_conn, PictureRef::number(*s), PictureRef::number(*t), view.hooks());
+    const EditResult r = maintenance::insert_picture(*m_session.db_conn, PictureRef::number(*s), PictureRef::number(*t), view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "First picture not exist.");
         return;

@@ -37,7 +37,7 @@ QWidget* frmBrowser::build_management()
     // "Insert": the edits by number.
     auto* by_number = new QWidget;
     auto* g = new QGridLayout(by_number);
-    const int len = m_edition.limits.number_box_length;
+    const int len = m_session.edition().limits.number_box_length;
     Txt_delpag = ui::make_number_box(len, by_number);
     Txt_delpag->setToolTip(QStringLiteral("*, delete all pages"));
     delete_page = ui::make_button(QStringLiteral("Delete page"), {}, by_number);

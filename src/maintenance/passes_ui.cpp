@@ -45,7 +45,7 @@ void frmBrowser::update_pictures_Click()
 {
     update_pictures->setEnabled(false);
     ui::BusyLock lock(busy_state());
-    const maintenance::OnExit enable([this] { update_pictures->setEnabled(db_open); });
+    const maintenance::OnExit enable([this] { update_pictures->setEnabled(m_session.db_open); });
     const bool timed = edition().features.times_long_actions;
     const bool esc_stops = edition().features.esc_stops_update;
     const qint64 start = ui::tick_count();
@@ -53,15 +53,15 @@ void frmBrowser::update_pictures_Click()
         set_timing({});
     // Esc stops the pass, or, where Esc does not reach it, a click on the
     // progress bar; an old one never stops a new pass.
-    bool& stop_flag = esc_stops ? esc_abort_update : stop_requested;
+    bool& stop_flag = esc_stops ? m_session.esc_abort_update : m_session.stop_requested;
     stop_flag = false;
     set_message(QStringLiteral("Update pictures, updating pictures & movies, please wait..."));
-    if (!db_conn) {
+    if (!m_session.db_conn) {
         set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
         return;
     }
     store::Error error;
-    const qint64 rows = db_conn->record_count(error);
+    const qint64 rows = m_session.db_conn->record_count(error);
     if (error) {
         set_message(ui::error_message(error.code, error.text));
         return;
@@ -71,13 +71,13 @@ void frmBrowser::update_pictures_Click()
         return;
     }
     const QStringList names = Fil_ImportFile->names();
-    ProgressBar1->show();
+    m_status->progress()->show();
     set_ready({});
-    ProgressBar1->setRange(0, bar_value(names.size()));
-    ProgressBar1->setValue(0);
+    m_status->progress()->setRange(0, bar_value(names.size()));
+    m_status->progress()->setValue(0);
     if (names.isEmpty()) {
         set_message(QStringLiteral("Update pictures, no picture(s) in the list."));
-        ProgressBar1->hide();
+        m_status->progress()->hide();
         set_ready(edition().texts.update_ready);
         return;
     }
@@ -89,40 +89,40 @@ void frmBrowser::update_pictures_Click()
     request.target = OptionF12[2]->isChecked() ? loader::NoteTarget::Reference
         : OptionF12[0]->isChecked()            ? loader::NoteTarget::Note
                                                : loader::NoteTarget::AddNote;
-    request.db_folder = db_folder;
-    request.data_folder = data_folder;
-    request.log_path = join_path(db_folder, QString::fromLatin1(maintenance::k_update_log_name));
+    request.db_folder = m_session.db_folder;
+    request.data_folder = m_session.data_folder;
+    request.log_path = join_path(m_session.db_folder, QString::fromLatin1(maintenance::k_update_log_name));
     ui::EventPump pump;
     maintenance::UpdateHooks hooks;
     hooks.advance = [&](qint64 value) {
-        ProgressBar1->setValue(bar_value(value));
+        m_status->progress()->setValue(bar_value(value));
         if (stop_flag)
             return false;
         pump.maybe_pump();
         return true;
     };
-    const maintenance::UpdateResult r = maintenance::run_update_pass(*db_conn, request, hooks);
+    const maintenance::UpdateResult r = maintenance::run_update_pass(*m_session.db_conn, request, hooks);
     switch (r.outcome) {
     case maintenance::UpdateOutcome::Stopped:
         stop_flag = false;
         set_message(QStringLiteral("Upgrading stopped."));
-        ProgressBar1->setValue(0);
+        m_status->progress()->setValue(0);
         return;
     case maintenance::UpdateOutcome::Failed:
         set_message(ui::error_message(r.error.code, r.error.text));
-        ProgressBar1->setValue(0);
-        ProgressBar1->hide();
+        m_status->progress()->setValue(0);
+        m_status->progress()->hide();
         set_ready(QStringLiteral("Ready."));
         return;
     case maintenance::UpdateOutcome::Done:
         break;
     }
     // Reopened so that the page view shows the new state.
-    db_table_open = false;
+    m_session.db_table_open = false;
     open_database();
-    ProgressBar1->setValue(0);
-    ProgressBar1->hide();
-    if (!db_open)
+    m_status->progress()->setValue(0);
+    m_status->progress()->hide();
+    if (!m_session.db_open)
         return;   // the reopening reported why
     const QString skipped = maintenance::skipped_notes_message(r.skipped);
     set_message(maintenance::update_summary(r.updated) + (skipped.isEmpty() ? QString() : u' ' + skipped));
@@ -133,21 +133,21 @@ void frmBrowser::update_pictures_Click()
 
 void frmBrowser::verify_loaded_pictures_Click()
 {
-    if (!db_conn)
+    if (!m_session.db_conn)
         return;
     // Busy while it runs: nothing can close the catalogue under the pass.
     ui::BusyLock lock(busy_state());
-    stop_requested = false;   // an old click never stops a new pass
+    m_session.stop_requested = false;   // an old click never stops a new pass
     set_message(QStringLiteral("Start verification procedure (1/2), please wait..."));
     set_ready({});
     const bool timed = edition().features.times_long_actions;
     if (timed)
         set_timing(QStringLiteral("Time elapsed..."));
-    ProgressBar1->show();
+    m_status->progress()->show();
     const qint64 start = ui::tick_count();
     for (QListWidget* l : {List1, List2, List3})
         l->clear();
-    ProgressBar1->setValue(0);
+    m_status->progress()->setValue(0);
     set_caption_colour(lbl_v1, k_caption_filling);
 
     ui::EventPump pump;
@@ -155,22 +155,22 @@ void frmBrowser::verify_loaded_pictures_Click()
     hooks.phase_started = [&](int phase, std::optional<qint64> maximum) {
         if (phase == 1) {
             if (maximum)
-                ProgressBar1->setRange(0, bar_value(*maximum));
+                m_status->progress()->setRange(0, bar_value(*maximum));
             return;
         }
         set_caption_colour(lbl_v1, k_caption_normal);
         set_caption_colour(lbl_v2, k_caption_filling);
         set_caption_colour(lbl_v3, k_caption_filling);
         set_message(QStringLiteral("Start verification procedure (2/2), please wait..."));
-        ProgressBar1->setValue(0);
+        m_status->progress()->setValue(0);
         pump.pump();
         if (maximum && *maximum > 0)
-            ProgressBar1->setRange(0, bar_value(*maximum));
+            m_status->progress()->setRange(0, bar_value(*maximum));
     };
     hooks.advance = [&](qint64 value) {
-        ProgressBar1->setValue(bar_value(value));
-        if (stop_requested) {
-            stop_requested = false;
+        m_status->progress()->setValue(bar_value(value));
+        if (m_session.stop_requested) {
+            m_session.stop_requested = false;
             return false;
         }
         pump.maybe_pump();
@@ -181,7 +181,7 @@ void frmBrowser::verify_loaded_pictures_Click()
     request.pictures = Fil_ImportFile->names();
     request.files_folder = File_movies->path();
     request.all_files = File_movies->names();
-    const maintenance::VerifyResult r = maintenance::run_verify_pass(*db_conn, request, hooks);
+    const maintenance::VerifyResult r = maintenance::run_verify_pass(*m_session.db_conn, request, hooks);
 
     List1->addItems(r.not_loaded);
     List2->addItems(r.missing);
@@ -194,8 +194,8 @@ void frmBrowser::verify_loaded_pictures_Click()
     case maintenance::VerifyOutcome::Failed: set_message(ui::error_message(r.error.code, r.error.text)); break;
     }
     verify_loaded_pictures->setEnabled(true);
-    ProgressBar1->setValue(0);
-    ProgressBar1->hide();
+    m_status->progress()->setValue(0);
+    m_status->progress()->hide();
     set_ready(QStringLiteral("Ready."));
     if (timed)
         set_timing(maintenance::elapsed_text(ui::tick_count() - start));

@@ -17,13 +17,13 @@ RenumberOutcome renumber_shown(frmBrowser& w)
 {
     maintenance::RenumberView view(w);
     view.started();
-    if (!w.db_conn) {
+    if (!w.session().db_conn) {
         w.set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
         return RenumberOutcome::Failed;
     }
     store::Error error;
     const RenumberOutcome outcome = renumber_rows(
-        *w.db_conn, w.renumber_keep_order == 1, [&view](qint64 done, qint64 total) { return view.progress(done, total); },
+        *w.session().db_conn, w.renumber_keep_order == 1, [&view](qint64 done, qint64 total) { return view.progress(done, total); },
         error);
     view.report(outcome, error);
     return outcome;
@@ -38,10 +38,10 @@ void frmBrowser::RenumberPages()
 
 void frmBrowser::renumber_pages_Click()
 {
-    if (!db_conn || db_read_only)
+    if (!m_session.db_conn || m_session.db_read_only)
         return;
     ui::BusyLock lock(busy_state());
-    maintenance::DisabledFor button(renumber_pages, [this] { return db_open && !db_read_only; });
+    maintenance::DisabledFor button(renumber_pages, [this] { return m_session.db_open && !m_session.db_read_only; });
     const bool timed = edition().features.times_long_actions;
     const qint64 start = ui::tick_count();
     if (timed)
@@ -51,9 +51,9 @@ void frmBrowser::renumber_pages_Click()
     // A stop or a failure (rolled back) must stay readable over page 1's own texts.
     const QString ended = message_text();
     // Reopened whatever the renumbering did, so that page 1 shows the rows as they are.
-    db_table_open = false;
+    m_session.db_table_open = false;
     open_database();
-    if ((outcome == RenumberOutcome::Stopped || outcome == RenumberOutcome::Failed) && db_open)
+    if ((outcome == RenumberOutcome::Stopped || outcome == RenumberOutcome::Failed) && m_session.db_open)
         set_message(page_warning.isEmpty() ? ended : ended + u' ' + page_warning);
     // Untimed, the panel keeps the time of the page-1 load.
     if (timed)

@@ -17,13 +17,13 @@ void pump_events()
 
 void recount_pictures(frmBrowser& window)
 {
-    if (!window.db_conn)
+    if (!window.session().db_conn)
         return;
     store::Error error;
-    const qint64 n = window.db_conn->record_count(error);
+    const qint64 n = window.session().db_conn->record_count(error);
     if (error)
         return;
-    window.picture_count = n;
+    window.session().picture_count = n;
     window.counts_changed();
 }
 
@@ -36,14 +36,14 @@ RenumberHooks RenumberView::hooks()
 
 void RenumberView::started()
 {
-    m_window.stop_requested = false;   // an old click never stops a new run
+    m_window.session().stop_requested = false;   // an old click never stops a new run
     m_window.set_message(QStringLiteral("Database pages renumbering started, please wait..."));
     m_pump.pump();
 }
 
 bool RenumberView::progress(qint64 done, qint64 total)
 {
-    QProgressBar* bar = m_window.ProgressBar1;
+    QProgressBar* bar = m_window.status().progress();
     if (!m_shown) {
         bar->show();
         m_window.set_ready({});
@@ -52,8 +52,8 @@ bool RenumberView::progress(qint64 done, qint64 total)
     }
     bar->setValue(int(std::min<qint64>(done, bar->maximum())));
     m_pump.maybe_pump();
-    if (m_window.stop_requested) {
-        m_window.stop_requested = false;
+    if (m_window.session().stop_requested) {
+        m_window.session().stop_requested = false;
         return false;
     }
     return true;
@@ -61,7 +61,7 @@ bool RenumberView::progress(qint64 done, qint64 total)
 
 void RenumberView::report(RenumberOutcome outcome, const store::Error& error)
 {
-    QProgressBar* bar = m_window.ProgressBar1;
+    QProgressBar* bar = m_window.status().progress();
     switch (outcome) {
     case RenumberOutcome::Empty:
         m_window.set_message(QStringLiteral("Database empty."));

@@ -48,7 +48,7 @@ QString stale_message()
 
 bool frmBrowser::note_read_only() const
 {
-    return db_read_only || (db_conn && db_conn->read_only());
+    return m_session.db_read_only || (m_session.db_conn && m_session.db_conn->read_only());
 }
 
 bool frmBrowser::note_cell_filled(int cell) const
@@ -146,21 +146,21 @@ frmNote* frmBrowser::make_note_window(NoteMode mode, int cell)
     NoteCell source{lbl_note[size_t(cell)], Text34[size_t(cell)], Text18[size_t(cell)], {}};
     const qsizetype longest = std::max(source.note->loaded_value().size(), source.addnote->loaded_value().size());
     if (longest <= notes::k_cell_note_limit)
-        return new frmNote(mode, source, this, note_profile(m_edition));
+        return new frmNote(mode, source, this, note_profile(m_session.edition()));
 
     // A long note takes seconds to read: busy meanwhile, and Esc stops it.
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     set_message(QStringLiteral("Loading the note, press Esc to stop..."));
-    esc_abort_search = false;   // an old Esc does not stop this load
+    m_session.esc_abort_search = false;   // an old Esc does not stop this load
     ui::EventPump pump;
     pump.pump();
     source.keep_loading = [&] {
         pump.maybe_pump();
-        return !esc_abort_search;
+        return !m_session.esc_abort_search;
     };
-    std::unique_ptr<frmNote> window(new frmNote(mode, source, this, note_profile(m_edition)));
+    std::unique_ptr<frmNote> window(new frmNote(mode, source, this, note_profile(m_session.edition())));
     const bool stopped = window->load_stopped();
-    esc_abort_search = false;
+    m_session.esc_abort_search = false;
     if (stopped) {
         window.reset();
         set_message(QStringLiteral("Note loading stopped."));
@@ -183,13 +183,13 @@ frmNote* frmBrowser::open_note_viewer(int cell)
 
 bool frmBrowser::note_save(frmNote& window, int cell, const QString& numpic_text, const QString& picfile)
 {
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     auto refuse = [&](const QString& text) {
         set_message(text);
         ui::dialogs().message(&window, text, QStringLiteral("Error"), ui::MessageIcon::None, ui::MessageButtons::Ok);
         return false;
     };
-    if (!db_open || !db_conn)
+    if (!m_session.db_open || !m_session.db_conn)
         return refuse(QStringLiteral("The note was not saved: no catalogue is open."));
     if (note_read_only())
         return refuse(read_only_message());
@@ -200,7 +200,7 @@ bool frmBrowser::note_save(frmNote& window, int cell, const QString& numpic_text
     if (!numpic || Label5[size_t(cell)]->text() != numpic_text || lbl_filePic[size_t(cell)]->text() != picfile)
         return refuse(stale_message());
     store::Error error;
-    const std::optional<store::Row> row = db_conn->find_row(*numpic, error);
+    const std::optional<store::Row> row = m_session.db_conn->find_row(*numpic, error);
     if (error)
         return refuse(ui::error_message(error.code, error.text));
     if (!row || row->value(store::col_picfile).toString() != picfile)
@@ -209,8 +209,8 @@ bool frmBrowser::note_save(frmNote& window, int cell, const QString& numpic_text
     const auto fields = notes::note_save_fields(window.lbl_note->value_for_storage(), window.Text2->text(),
                                                 window.Text1->value_for_storage(), row->value(store::col_reference),
                                                 // Only the fields the edition knows, whatever the file holds.
-                                                std::min(db_conn->column_count(), m_edition.columns()));
-    if (const store::Error e = db_conn->update_fields(*numpic, fields))
+                                                std::min(m_session.db_conn->column_count(), m_session.edition().columns()));
+    if (const store::Error e = m_session.db_conn->update_fields(*numpic, fields))
         return refuse(ui::error_message(e.code, e.text));
     return true;
 }

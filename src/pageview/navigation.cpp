@@ -33,9 +33,9 @@ static void move_page(frmBrowser& w, ui::BusyState& busy, NewPage&& new_page)
     ui::BusyLock lock(busy);
     for (QPushButton* b : {w.go_left, w.go_right, w.bof, w.eof, w.show_page})
         b->setEnabled(false);
-    if (w.db_open) {
-        w.current_page = new_page();
-        w.LoadAllPictures(w.current_page);
+    if (w.session().db_open) {
+        w.session().current_page = new_page();
+        w.LoadAllPictures(w.session().current_page);
     }
     lock.release();
     w.SSTab_main->setFocus();
@@ -53,7 +53,7 @@ static void show_in_slider(frmBrowser& w, qint64 page)
 
 void frmBrowser::bof_Click()
 {
-    move_page(*this, m_busy, [this] {
+    move_page(*this, m_session.busy(), [this] {
         show_in_slider(*this, Slider1->minimum());
         return qint64(Slider1->minimum());
     });
@@ -61,7 +61,7 @@ void frmBrowser::bof_Click()
 
 void frmBrowser::eof_Click()
 {
-    move_page(*this, m_busy, [this] {
+    move_page(*this, m_session.busy(), [this] {
         const qint64 last = parse_number(Label29->text()).value_or(1);
         show_in_slider(*this, last);
         return last;
@@ -70,19 +70,19 @@ void frmBrowser::eof_Click()
 
 void frmBrowser::go_left_Click()
 {
-    move_page(*this, m_busy, [this] { return current_page > 1 ? current_page - 1 : current_page; });
+    move_page(*this, m_session.busy(), [this] { return m_session.current_page > 1 ? m_session.current_page - 1 : m_session.current_page; });
 }
 
 void frmBrowser::go_right_Click()
 {
-    move_page(*this, m_busy, [this] {
-        return current_page < parse_number(Label29->text()).value_or(0) ? current_page + 1 : current_page;
+    move_page(*this, m_session.busy(), [this] {
+        return m_session.current_page < parse_number(Label29->text()).value_or(0) ? m_session.current_page + 1 : m_session.current_page;
     });
 }
 
 void frmBrowser::show_page_Click()
 {
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     Label3->setReadOnly(true);
     const qint64 last = parse_number(Label29->text()).value_or(0);
     const qint64 p = parse_number(Label3->text()).value_or(0);
@@ -96,10 +96,10 @@ void frmBrowser::show_page_Click()
         ui::EventPump().pump();
         for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
             b->setEnabled(false);
-        if (db_open) {
+        if (m_session.db_open) {
             Slider1->setEnabled(false);
-            current_page = p;
-            LoadAllPictures(current_page);
+            m_session.current_page = p;
+            LoadAllPictures(m_session.current_page);
         }
     }
     Label3->setReadOnly(false);
@@ -131,7 +131,7 @@ void frmBrowser::Slider1_KeyPress(int& key_ascii)
 
 void frmBrowser::Slider1_Scroll()
 {
-    show_page->setEnabled(Slider1->value() != current_page);
+    show_page->setEnabled(Slider1->value() != m_session.current_page);
     Label3->setText(QString::number(Slider1->value()));
     ui::EventPump().pump();
 }
@@ -147,7 +147,7 @@ void frmBrowser::display_page_Click()
         const QSignalBlocker block(Slider1);
         Slider1->setValue(slider_value(*page));
     }
-    if (*page != current_page) {
+    if (*page != m_session.current_page) {
         show_page->setEnabled(true);
         reselect_pending = true;
         reselect_numpic = *numpic;

@@ -48,22 +48,22 @@ QSize cell_target(QSize natural, double cell_width, double cell_height)
 
 void frmBrowser::LoadAllPictures(qint64 cur_numpage)
 {
-    ui::BusyLock lock(m_busy);
-    const double cell_width = m_edition.layout.cell_picture_width;
-    const double cell_height = m_edition.layout.cell_picture_height;
+    ui::BusyLock lock(m_session.busy());
+    const double cell_width = m_session.edition().layout.cell_picture_width;
+    const double cell_height = m_session.edition().layout.cell_picture_height;
     // Without stored pictures every row names a picture file in the data folder.
-    const bool stored_pictures = m_edition.features.stored_pictures;
+    const bool stored_pictures = m_session.edition().features.stored_pictures;
     const qint64 started = ui::tick_count();
     set_timing(QStringLiteral("Time elapsed ..."));
     set_message(QStringLiteral("Loading ..."));
     set_ready({});
-    ProgressBar1->show();
+    m_status->progress()->show();
     ui::EventPump pump;
     pump.pump();
 
     auto finish = [&](const QString& message) {
-        ProgressBar1->setValue(0);
-        ProgressBar1->hide();
+        m_status->progress()->setValue(0);
+        m_status->progress()->hide();
         set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
         set_message(message);
         set_ready(QStringLiteral("Ready."));
@@ -97,20 +97,20 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
     }
     ClearBorder(0);
 
-    const qint64 pages = page_count(picture_count);
+    const qint64 pages = page_count(m_session.picture_count);
     lbl_page->setText(page_label(cur_numpage, pages));
     pump.pump();
 
     store::Error error;
     std::vector<store::Row> rows;
-    if (db_conn)
-        rows = db_conn->rows_on_page(cur_numpage, error);
+    if (m_session.db_conn)
+        rows = m_session.db_conn->rows_on_page(cur_numpage, error);
     else
         error = store::make_error(store::ErrorKind::Engine, QStringLiteral("No catalogue is open."));
 
     // Navigation stays usable whatever the page holds.
     auto set_navigation = [&]() {
-        const NavState nav = nav_state(cur_numpage, picture_count, parse_number(Label29->text()).value_or(0),
+        const NavState nav = nav_state(cur_numpage, m_session.picture_count, parse_number(Label29->text()).value_or(0),
                                        Slider1->minimum(), Label3->text());
         if (nav.go_left)
             go_left->setEnabled(true);
@@ -145,8 +145,8 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
     if (overfull)
         rows.resize(6);   // six cells; the renumbering puts the rest on later pages
 
-    ProgressBar1->setRange(0, int(rows.size()));
-    ProgressBar1->setValue(0);
+    m_status->progress()->setRange(0, int(rows.size()));
+    m_status->progress()->setValue(0);
     pump.pump();
 
     // Decode the page's pictures in parallel; draw them in cell order here.
@@ -158,18 +158,18 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
     for (size_t k = 0; k < rows.size(); ++k) {
         const store::Row& row = rows[k];
         picture::RenderRequest& req = requests[k];
-        req.quality = thumb_quality;
+        req.quality = m_session.thumb_quality;
         req.device_pixel_ratio = ratio;
         req.target_for = [cell_width, cell_height](QSize natural) {
             return cell_target(natural, cell_width, cell_height);
         };
         if (stored_pictures && store::picture_stored_inside(row.value(store::col_inoutpic))) {
             store::Error be;
-            req.source = picture::PictureSource::bytes(db_conn->read_picture_bytes(row.value(store::col_numpic).toLongLong(), be));
+            req.source = picture::PictureSource::bytes(m_session.db_conn->read_picture_bytes(row.value(store::col_numpic).toLongLong(), be));
             if (be)
                 store_errors << ui::error_message(be.code, be.text);
         } else {
-            const QString path = data_folder + row.value(store::col_picfile).toString();
+            const QString path = m_session.data_folder + row.value(store::col_picfile).toString();
             missing[k] = !QFileInfo(path).isFile();
             req.source = picture::PictureSource::file(path);
         }
@@ -188,7 +188,7 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
             QThread::msleep(2);
         }
         const picture::RenderResult result = running[k].result();
-        ProgressBar1->setValue(cell);
+        m_status->progress()->setValue(cell);
         pump.maybe_pump();
 
         const bool stored = stored_pictures && store::picture_stored_inside(row.value(store::col_inoutpic));
@@ -237,7 +237,7 @@ void frmBrowser::LoadAllPictures(qint64 cur_numpage)
         Text18[size_t(cell)]->setEnabled(true);
         SSTab1[size_t(cell)]->setEnabled(true);
     }
-    ProgressBar1->setValue(0);
+    m_status->progress()->setValue(0);
     set_navigation();
     cells_on_page = int(rows.size());
 

@@ -128,8 +128,8 @@ void frmBrowser::im_Click(int index)
 {
     if (index < 1 || index > 6)
         return;
-    ui::BusyLock lock(m_busy);
-    current_picture_path = data_folder + lbl_filePic[size_t(index)]->text();
+    ui::BusyLock lock(m_session.busy());
+    current_picture_path = m_session.data_folder + lbl_filePic[size_t(index)]->text();
     set_message(lbl_filePic[size_t(index)]->text());
     if (last_selected_cell >= 1 && last_selected_cell <= 6) {
         lbl_note[size_t(last_selected_cell)]->set_back_color(ui::bgr(k_grey));
@@ -151,12 +151,12 @@ frmZoom* frmBrowser::open_zoom(const ZoomRequest& request)
 
 void frmBrowser::im_DblClick(int index)
 {
-    if (index < 1 || index > 6 || !db_conn)
+    if (index < 1 || index > 6 || !m_session.db_conn)
         return;
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     im_Click(index);
-    ZoomRequest request = ZoomRequest::file(current_picture_path, zoom_quality);
-    if (!m_edition.features.stored_pictures) {
+    ZoomRequest request = ZoomRequest::file(current_picture_path, m_session.zoom_quality);
+    if (!m_session.edition().features.stored_pictures) {
         // Every picture is a file of the data folder: the zoom window draws
         // the path it is given, or says the file is gone and closes.
         lock.release();
@@ -167,7 +167,7 @@ void frmBrowser::im_DblClick(int index)
     if (!numpic)
         return;
     store::Error error;
-    const std::optional<store::Row> row = db_conn->find_row(*numpic, error);
+    const std::optional<store::Row> row = m_session.db_conn->find_row(*numpic, error);
     if (error || !row) {
         set_message(error ? ui::error_message(error.code, error.text)
                           : QStringLiteral("The picture %1 is not in the catalogue: refresh the page.").arg(*numpic));
@@ -181,13 +181,13 @@ void frmBrowser::im_DblClick(int index)
     }
     if (store::picture_stored_inside(row->value(store::col_inoutpic))) {
         request.picture_in_db = true;
-        request.bytes = db_conn->read_picture_bytes(*numpic, error);
+        request.bytes = m_session.db_conn->read_picture_bytes(*numpic, error);
         if (error) {
             set_message(ui::error_message(error.code, error.text));
             return;
         }
     } else {
-        const QString path = data_folder + row->value(store::col_picfile).toString();
+        const QString path = m_session.data_folder + row->value(store::col_picfile).toString();
         if (!QFileInfo(path).isFile()) {
             ui::dialogs().message(this, QStringLiteral("Picture file not found."), QStringLiteral("Error"),
                                   ui::MessageIcon::None, ui::MessageButtons::Ok);
@@ -207,7 +207,7 @@ void frmBrowser::im_KeyPress(int, int key_ascii)
 
 void frmBrowser::Label7_Click(int index)
 {
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     im_Click(index);
     lock.release();
     im_DblClick(index);
@@ -217,14 +217,14 @@ void frmBrowser::lbl_fileName_Click(int index)
 {
     if (index < 1 || index > 6)
         return;
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     if (lbl_fileName[size_t(index)]->text().isEmpty())
         return;
     im_Click(index);
     // The movie is the stored movie file in the data folder, and only a
     // plain movie file there: nothing else is handed to the desktop.
     const QString movfile = cell_movfile[size_t(index)];
-    const MovieCheck check = check_movie(data_folder, movfile);
+    const MovieCheck check = check_movie(m_session.data_folder, movfile);
     movie_path = check.path;
     if (!check.ok()) {
         set_message(movie_refusal(check, movfile));
@@ -305,7 +305,7 @@ void frmBrowser::mnuTQ_Click(int code)
         return;
     for (int c = 1; c <= 6; ++c)
         mnuTQ[size_t(c)]->setChecked(c == code);
-    thumb_quality = code;
+    m_session.thumb_quality = code;
 }
 
 void frmBrowser::mnuZQ_Click(int code)
@@ -314,12 +314,12 @@ void frmBrowser::mnuZQ_Click(int code)
         return;
     for (int c = 1; c <= 6; ++c)
         mnuZQ[size_t(c)]->setChecked(c == code);
-    zoom_quality = code;
+    m_session.zoom_quality = code;
 }
 
 void frmBrowser::ProgressBar1_Click()
 {
-    stop_requested = true;
+    m_session.stop_requested = true;
 }
 
 } // namespace mosswick

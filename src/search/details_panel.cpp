@@ -80,7 +80,7 @@ void set_note(richtext::RichTextBox* box, const QVariant& value)
 static void show_record(frmBrowser& w, QTableView* view, bool search_grid_row)
 {
     const int row = search::clicked_row(w, view);
-    if (row < 0 || !w.db_conn)
+    if (row < 0 || !w.session().db_conn)
         return;
     ui::BusyLock lock(w.busy_state());
     const search::GridModel* model = search::search_grid(view)->rows();
@@ -98,7 +98,7 @@ static void show_record(frmBrowser& w, QTableView* view, bool search_grid_row)
         return;
     }
     store::Error error;
-    const std::optional<search::RecordDetails> record = search::read_record(*w.db_conn, *n, *p, error);
+    const std::optional<search::RecordDetails> record = search::read_record(*w.session().db_conn, *n, *p, error);
     if (error) {
         w.set_message(ui::error_message(error.code, error.text));
         return;
@@ -128,7 +128,7 @@ static void show_record(frmBrowser& w, QTableView* view, bool search_grid_row)
     hide_picture(w.Image3);
     QString problem;
     if (!store::picture_stored_inside(record->inoutpic)) {
-        const QString path = join_path(w.data_folder, w.Text29->text());
+        const QString path = join_path(w.session().data_folder, w.Text29->text());
         if (w.Text29->text().isEmpty() || !QFileInfo(path).isFile()) {
             ui::dialogs().message(&w, text_of(search::k_picture_not_found), text_of(search::k_error_title),
                                   ui::MessageIcon::Critical, ui::MessageButtons::Ok);
@@ -151,7 +151,7 @@ static void show_record(frmBrowser& w, QTableView* view, bool search_grid_row)
 
 void frmBrowser::MSFlexGrid1_Click()
 {
-    if (!m_edition.features.search_details) {
+    if (!m_session.edition().features.search_details) {
         // No details panel: the click goes to the picture's page.
         const int row = search::clicked_row(*this, MSFlexGrid1);
         if (row >= 0)
@@ -168,10 +168,10 @@ void frmBrowser::MSHFlexGrid1_Click()
 
 void frmBrowser::refresh_ref_Click()
 {
-    if (search_running || !db_conn)
+    if (m_session.search_running || !m_session.db_conn)
         return;
-    ui::BusyLock lock(m_busy);
-    search_running = true;
+    ui::BusyLock lock(m_session.busy());
+    m_session.search_running = true;
     SSTab_main->setEnabled(false);
     refresh_ref->setEnabled(false);
     MSHFlexGrid1->hide();
@@ -180,14 +180,14 @@ void frmBrowser::refresh_ref_Click()
         SSTab_main->setEnabled(true);
         refresh_ref->setEnabled(true);
         set_timing(search::elapsed_message(ui::tick_count() - started));
-        search_running = false;
+        m_session.search_running = false;
     });
     set_timing({});
     set_message(text_of(search::k_loading));
     ui::EventPump().pump();
 
     store::Error error;
-    search::GridRows rows = search::read_rows(*db_conn, search::reference_list_query(*db_conn, Check5->isChecked()),
+    search::GridRows rows = search::read_rows(*m_session.db_conn, search::reference_list_query(*m_session.db_conn, Check5->isChecked()),
                                               search::k_search_columns, error);
     if (error) {
         set_message(ui::error_message(error.code, error.text));

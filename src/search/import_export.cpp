@@ -18,24 +18,24 @@ using search::text_of;
 
 void frmBrowser::refresh_extraction_Click()
 {
-    if (search_running || !db_conn)
+    if (m_session.search_running || !m_session.db_conn)
         return;
-    ui::BusyLock lock(m_busy);
-    search_running = true;
+    ui::BusyLock lock(m_session.busy());
+    m_session.search_running = true;
     SSTab4->setEnabled(false);
     Extract->setEnabled(false);
     const qint64 started = ui::tick_count();
     const search::OnExit unlock([&] {
         SSTab4->setEnabled(true);
         set_timing(search::elapsed_message(ui::tick_count() - started));
-        search_running = false;
+        m_session.search_running = false;
     });
     set_timing({});
     set_message(text_of(search::k_loading_import_export));
 
     store::Error error;
     search::GridRows rows =
-        search::read_rows(*db_conn, search::import_export_query(*db_conn), search::k_import_export_columns, error);
+        search::read_rows(*m_session.db_conn, search::import_export_query(*m_session.db_conn), search::k_import_export_columns, error);
     if (error) {
         set_message(ui::error_message(error.code, error.text));
         return;
@@ -54,7 +54,7 @@ void frmBrowser::MSHFlexGrid2_Click()
 void frmBrowser::Extract_Click()
 {
     Extract->setEnabled(false);
-    if (search_running || !db_conn)
+    if (m_session.search_running || !m_session.db_conn)
         return;
     bool several = false;
     const int row = search::clicked_row(*this, MSHFlexGrid2, &several);
@@ -63,7 +63,7 @@ void frmBrowser::Extract_Click()
             set_message(text_of(search::k_select_one_row));
         return;
     }
-    ui::BusyLock lock(m_busy);
+    ui::BusyLock lock(m_session.busy());
     const search::GridModel* model = search::search_grid(MSHFlexGrid2)->rows();
     const search::TransferRow chosen{model->text(row, 0), model->text(row, 3), model->text(row, 4)};
     const auto confirm_replace = [this](const QString&) {
@@ -71,7 +71,7 @@ void frmBrowser::Extract_Click()
                                      ui::MessageIcon::Question, ui::MessageButtons::YesNo)
             == ui::Answer::Yes;
     };
-    const search::TransferResult result = search::transfer_picture(*db_conn, chosen, db_folder, confirm_replace);
+    const search::TransferResult result = search::transfer_picture(*m_session.db_conn, chosen, m_session.db_folder, confirm_replace);
     switch (result.status) {
     case search::TransferStatus::Exported:
     case search::TransferStatus::Imported:

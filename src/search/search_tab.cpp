@@ -62,7 +62,7 @@ public:
         for (QLineEdit* box : {m_w.Text1, m_w.Text3, m_w.Text4})
             if (focused == box)
                 m_focus = box;
-        m_w.search_running = true;
+        m_w.session().search_running = true;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_w.SSTab_search->setEnabled(false);
         for (QLineEdit* box : {m_w.Text1, m_w.Text3, m_w.Text4})
@@ -79,7 +79,7 @@ public:
         m_w.SSTab_main->setEnabled(true);
         m_w.refresh_grid->setEnabled(true);
         QApplication::restoreOverrideCursor();
-        m_w.search_running = false;
+        m_w.session().search_running = false;
         // Disabling the tabs took the focus away from the box.
         if (m_focus && m_focus->isEnabled() && m_focus->isVisible())
             m_focus->setFocus(Qt::OtherFocusReason);
@@ -128,7 +128,7 @@ bool search_pictures(frmBrowser& w)
     in.parts_and = w.Option5[0]->isChecked();
     in.words_and = w.Option6[1]->isChecked();
     in.order_by_name = w.Check2->isChecked();
-    in.has_reference = w.db_conn->column_count() > store::col_reference;
+    in.has_reference = w.session().db_conn->column_count() > store::col_reference;
     const search::PictureCriteria criteria = search::build_picture_criteria(in);
     if (criteria.too_many) {
         ui::dialogs().message(&w, text_of(search::k_too_many_strings), text_of(search::k_error_title),
@@ -138,7 +138,7 @@ bool search_pictures(frmBrowser& w)
     }
     store::Error error;
     search::GridRows rows =
-        search::read_rows(*w.db_conn, search::picture_search_query(criteria, in.order_by_name), search::k_search_columns, error);
+        search::read_rows(*w.session().db_conn, search::picture_search_query(criteria, in.order_by_name), search::k_search_columns, error);
     if (error) {
         w.set_message(ui::error_message(error.code, error.text));
         return true;
@@ -173,41 +173,41 @@ void search_notes(frmBrowser& w)
     request.order_by_name = w.Check2->isChecked();
 
     store::Error error;
-    const qint64 total = w.db_conn->record_count(error);
+    const qint64 total = w.session().db_conn->record_count(error);
     if (error) {
         w.set_message(ui::error_message(error.code, error.text));
         w.set_ready(text_of(search::k_ready));
         return;
     }
     // An empty table still gets a bar that can show its end.
-    w.ProgressBar1->setRange(0, int(std::clamp<qint64>(total, 1, std::numeric_limits<int>::max())));
-    w.ProgressBar1->setValue(0);
-    w.ProgressBar1->show();
+    w.status().progress()->setRange(0, int(std::clamp<qint64>(total, 1, std::numeric_limits<int>::max())));
+    w.status().progress()->setValue(0);
+    w.status().progress()->show();
     const search::OnExit hide_bar([&] {
-        w.ProgressBar1->setValue(0);
-        w.ProgressBar1->hide();
+        w.status().progress()->setValue(0);
+        w.status().progress()->hide();
         w.set_ready(text_of(search::k_ready));
     });
 
     // An Esc pressed before the walk does not stop it.
-    w.esc_abort_search = false;
+    w.session().esc_abort_search = false;
     ui::EventPump pump;
     // The bar moves by about a thousandth at a time: a step per record
     // would repaint it far more often than anyone can see.
     const qint64 step = std::max<qint64>(1, total / 1000);
     const auto before_record = [&](qint64 index) {
         if ((index + 1) % step == 0)
-            w.ProgressBar1->setValue(int(std::min<qint64>(index + 1, w.ProgressBar1->maximum())));
+            w.status().progress()->setValue(int(std::min<qint64>(index + 1, w.status().progress()->maximum())));
         if (index == 0)
             pump.pump();
         else
             pump.maybe_pump();
-        if (!w.esc_abort_search)
+        if (!w.session().esc_abort_search)
             return true;
-        w.esc_abort_search = false;
+        w.session().esc_abort_search = false;
         return false;
     };
-    search::NoteSearchResult result = search::run_note_search(*w.db_conn, request, before_record);
+    search::NoteSearchResult result = search::run_note_search(*w.session().db_conn, request, before_record);
     if (result.error) {
         w.set_message(ui::error_message(result.error.code, result.error.text));
     } else {
@@ -250,7 +250,7 @@ void frmBrowser::connect_search_handlers()
 
 void frmBrowser::refresh_grid_Click()
 {
-    if (search_running || !db_conn)
+    if (m_session.search_running || !m_session.db_conn)
         return;
     SearchFrame frame(*this);
     const qint64 started = ui::tick_count();

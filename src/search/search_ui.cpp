@@ -67,8 +67,8 @@ QWidget* frmBrowser::build_search_tab()
     auto* pic = new QWidget;
     auto* pv = new QGridLayout(pic);
     Text1 = new QLineEdit(pic);
-    Text1->setMaxLength(m_edition.limits.picture_search_length);
-    Text1->setToolTip(m_edition.texts.picture_search_tip);
+    Text1->setMaxLength(m_session.edition().limits.picture_search_length);
+    Text1->setToolTip(m_session.edition().texts.picture_search_tip);
     Text3 = new QLineEdit(pic);
     Text3->setMaxLength(512);
     Text3->setToolTip(QStringLiteral("Reference to find. Enter the text and press \"Return\" or click \"Refresh GRID\" (512 bytes, 99 strings max)"));
@@ -105,7 +105,7 @@ QWidget* frmBrowser::build_search_tab()
     frames->addWidget(frame5);
     frames->addWidget(frame6);
     pv->addLayout(frames, 3, 0, 1, 2);
-    if (!m_edition.features.extra_note_fields) {
+    if (!m_session.edition().features.extra_note_fields) {
         // File names only: no reference box and none of its options.
         for (QWidget* w : {static_cast<QWidget*>(Text3), pv->itemAtPosition(1, 0)->widget(),
                            static_cast<QWidget*>(frame1), static_cast<QWidget*>(frame5),
@@ -117,7 +117,7 @@ QWidget* frmBrowser::build_search_tab()
     auto* note = new QWidget;
     auto* nv = new QVBoxLayout(note);
     Text4 = new QLineEdit(note);
-    Text4->setToolTip(m_edition.texts.note_search_tip);
+    Text4->setToolTip(m_session.edition().texts.note_search_tip);
     nv->addWidget(Text4);
     auto* frame7 = new QGroupBox(note);
     auto* f7 = new QHBoxLayout(frame7);
@@ -128,7 +128,7 @@ QWidget* frmBrowser::build_search_tab()
     for (QRadioButton* r : Option7)
         f7->addWidget(r);
     nv->addWidget(frame7);
-    frame7->setVisible(m_edition.features.extra_note_fields);
+    frame7->setVisible(m_session.edition().features.extra_note_fields);
     nv->addStretch(1);
     SSTab_search->addTab(note, QStringLiteral("Note"));
     SSTab_search->setMaximumHeight(200);
@@ -143,7 +143,7 @@ QWidget* frmBrowser::build_search_tab()
     top->addLayout(side);
     gv->addLayout(top);
 
-    MSFlexGrid1 = make_record_grid(grid_page, m_edition.layout.search_name_column_width);
+    MSFlexGrid1 = make_record_grid(grid_page, m_session.edition().layout.search_name_column_width);
     gv->addWidget(new ui::GridHeadings(MSFlexGrid1, {QStringLiteral("Picture #"), QStringLiteral("Page #"),
                                                      QStringLiteral("Movie"), QStringLiteral("Picture file name")},
                                        grid_page));
@@ -212,7 +212,7 @@ QWidget* frmBrowser::build_search_tab()
                                        ref));
     rv->addWidget(MSHFlexGrid1, 1);
     SSTab3->addTab(ref, QStringLiteral("Ref"));
-    if (!m_edition.features.search_details) {
+    if (!m_session.edition().features.search_details) {
         // The searches alone, straight on the tab.
         SSTab3->setTabVisible(1, false);
         SSTab3->setTabVisible(2, false);

@@ -1,5 +1,6 @@
 // The integrity check behind the shown page: the catalogue opens at once,
 // nothing writes to it until the check of the whole file has passed.
+#include "support/window_controls.h"
 #include "support/window_fixture.h"
 
 #include "platform/store/connection.h"
@@ -62,21 +63,21 @@ protected:
     {
         window->open_check_connection = gate.opener(path);
         open_unchecked(path);
-        ASSERT_TRUE(window->db_open);
+        ASSERT_TRUE(window->session().db_open);
         ASSERT_TRUE(window->integrity_check_running());
     }
 
     std::vector<QWidget*> writers() const
     {
-        return {window->renumber_pages, window->exchange_picture, window->insert_picture, window->delete_page,
-                window->delete_picture, window->Command1, window->Text15, window->Opt_delete_picture,
-                window->Opt_exchange};
+        return {ctl(*window).renumber_pages, ctl(*window).exchange_picture, ctl(*window).insert_picture, ctl(*window).delete_page,
+                ctl(*window).delete_picture, ctl(*window).Command1, ctl(*window).Text15, ctl(*window).Opt_delete_picture,
+                ctl(*window).Opt_exchange};
     }
 
     void expect_held() const
     {
-        EXPECT_TRUE(window->db_read_only);
-        EXPECT_FALSE(window->SSTab_main->isTabEnabled(2));
+        EXPECT_TRUE(window->session().db_read_only);
+        EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
         for (QWidget* w : writers())
             EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
     }
@@ -93,28 +94,28 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
     // Page 1 is there at once and can be browsed and searched.
     EXPECT_EQ(window->message_text(), "Database opened.");
     EXPECT_EQ(window->cells_on_page, 6);
-    EXPECT_TRUE(window->check_progress->isVisibleTo(window.get()));
-    EXPECT_TRUE(window->SSTab_main->isTabEnabled(1));
-    ASSERT_TRUE(window->go_right->isEnabled());
+    EXPECT_TRUE(ctl(*window).check_progress->isVisibleTo(window.get()));
+    EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
+    ASSERT_TRUE(ctl(*window).go_right->isEnabled());
     window->go_right_Click();
-    EXPECT_EQ(window->current_page, 2);
+    EXPECT_EQ(window->session().current_page, 2);
     expect_held();
     expect_usable();
 
     // Nothing writes: not a handler called directly, not the connection.
-    window->Text15->setText("1");
+    ctl(*window).Text15->setText("1");
     window->delete_picture_Click();
-    EXPECT_FALSE(window->db_conn->exec("UPDATE demopicture SET note = 'x' WHERE numpic = 1").ok());
+    EXPECT_FALSE(window->session().db_conn->exec("UPDATE demopicture SET note = 'x' WHERE numpic = 1").ok());
     EXPECT_EQ(rows_in(path), 20);
 
     gate.release();
     ASSERT_TRUE(wait_for_integrity_check(*window));
-    EXPECT_FALSE(window->db_read_only);
-    EXPECT_TRUE(window->SSTab_main->isTabEnabled(2));
+    EXPECT_FALSE(window->session().db_read_only);
+    EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
     for (QWidget* w : writers())
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_FALSE(window->check_progress->isVisibleTo(window.get()));
-    window->Text15->setText("1");
+    EXPECT_FALSE(ctl(*window).check_progress->isVisibleTo(window.get()));
+    ctl(*window).Text15->setText("1");
     window->delete_picture_Click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     EXPECT_EQ(rows_in(path), 19);
@@ -126,16 +127,16 @@ TEST_F(CheckBehindTest, ADamagedCatalogueStaysOpenReadOnlyWithItsMessage)
     ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
     const QByteArray before = file_hash(path);
     open_unchecked(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "Database opened.");
     ASSERT_TRUE(wait_for_integrity_check(*window));
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->session().db_open);
     EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
     EXPECT_TRUE(window->message_text().contains("nothing was written")) << window->message_text().toStdString();
     expect_held();
     // Still browsed as it is.
     EXPECT_EQ(window->cells_on_page, 6);
-    window->Text15->setText("1");
+    ctl(*window).Text15->setText("1");
     window->delete_picture_Click();
     EXPECT_EQ(file_hash(path), before);
 }
@@ -146,21 +147,21 @@ TEST_F(CheckBehindTest, EscOrAClickOnTheBarStopsTheCheckAndKeepsItReadOnly)
     for (const bool by_click : {false, true}) {
         open_held(path);
         if (by_click)
-            QTest::mouseClick(window->check_progress, Qt::LeftButton);
+            QTest::mouseClick(ctl(*window).check_progress, Qt::LeftButton);
         else
             window->Form_KeyPress(27);
         ASSERT_TRUE(wait_for_integrity_check(*window));
         EXPECT_EQ(window->message_text(), "Catalogue check stopped: the database stays Read-Only until it is opened again.");
         expect_held();
-        EXPECT_FALSE(window->check_progress->isVisibleTo(window.get()));
+        EXPECT_FALSE(ctl(*window).check_progress->isVisibleTo(window.get()));
         window->mnuDb_Click();   // close
-        ASSERT_FALSE(window->db_open);
+        ASSERT_FALSE(window->session().db_open);
     }
     // The next opening checks again and allows writes.
     window->open_check_connection = nullptr;
     open(path);
-    EXPECT_FALSE(window->db_read_only);
-    EXPECT_TRUE(window->delete_picture->isEnabled());
+    EXPECT_FALSE(window->session().db_read_only);
+    EXPECT_TRUE(ctl(*window).delete_picture->isEnabled());
 }
 
 TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
@@ -168,7 +169,7 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
     const QString first = make(14);
     open_held(first);
     window->mnuDb_Click();   // close while the check is held
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_FALSE(window->integrity_check_running());
     EXPECT_EQ(window->message_text(), "Database closed.");
     expect_usable();
@@ -183,14 +184,14 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
     window->open_check_connection = nullptr;
     open(second);
     EXPECT_EQ(window->db_path(), second);
-    EXPECT_TRUE(window->delete_picture->isEnabled());
+    EXPECT_TRUE(ctl(*window).delete_picture->isEnabled());
 
     // Closing the window itself while a check is held ends it too.
     window->mnuDb_Click();
     open_held(first);
     window->close();
     EXPECT_FALSE(window->integrity_check_running());
-    EXPECT_FALSE(window->db_conn);
+    EXPECT_FALSE(window->session().db_conn);
 }
 
 TEST_F(CheckBehindTest, TheLightEditionWaitsForTheCheckToo)
@@ -202,12 +203,12 @@ TEST_F(CheckBehindTest, TheLightEditionWaitsForTheCheckToo)
     const QString path = testsupport::make_catalogue(dir.path(), spec);
     open_held(path);
     expect_held();
-    EXPECT_FALSE(window->compact_database->isEnabled());
+    EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
     gate.release();
     ASSERT_TRUE(wait_for_integrity_check(*window));
-    EXPECT_FALSE(window->db_read_only);
-    EXPECT_TRUE(window->delete_picture->isEnabled());
-    EXPECT_TRUE(window->compact_database->isEnabled());
+    EXPECT_FALSE(window->session().db_read_only);
+    EXPECT_TRUE(ctl(*window).delete_picture->isEnabled());
+    EXPECT_TRUE(ctl(*window).compact_database->isEnabled());
 }
 
 TEST_F(CheckBehindTest, AnOpeningThatWritesAtOnceChecksTheFileFirst)
@@ -216,10 +217,10 @@ TEST_F(CheckBehindTest, AnOpeningThatWritesAtOnceChecksTheFileFirst)
     ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
     // Renumber mode writes at once: a damaged file is not renumbered.
     const QByteArray before = file_hash(path);
-    window->mnuDbRnm->setChecked(true);
+    ctl(*window).mnuDbRnm->setChecked(true);
     open_unchecked(path);
     EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(file_hash(path), before);
     expect_usable();
 }
@@ -236,7 +237,7 @@ TEST_F(CheckBehindTest, AnUpgradeChecksTheWholeFileBeforeItWrites)
     open_unchecked(path);
     ASSERT_EQ(dialogs->count("message"), 1);
     EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(file_hash(path), before);
     expect_usable();
 }

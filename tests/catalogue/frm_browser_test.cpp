@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "support/window_fixture.h"
 
 #include "catalogue/frm_about.h"
@@ -38,32 +39,32 @@ QString title(const frmBrowser& w)
 TEST_F(WindowTest, StartsInTheNoCatalogueState)
 {
     EXPECT_EQ(title(*window), "Mosswick Database");
-    EXPECT_EQ(window->mnuDb->text(), "&Open DB");
-    EXPECT_FALSE(window->db_open);
-    EXPECT_EQ(window->SSTab_main->currentIndex(), 0);
-    EXPECT_FALSE(window->SSTab_main->isTabEnabled(1));
-    EXPECT_TRUE(window->SSTab_main->isTabEnabled(2));
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
+    EXPECT_FALSE(window->session().db_open);
+    EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
+    EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
     EXPECT_EQ(window->tab_text(), "Pictures & Movies");
-    EXPECT_EQ(window->thumb_quality, 6);
-    EXPECT_EQ(window->zoom_quality, 5);
-    EXPECT_TRUE(window->mnuTQ[6]->isChecked());
-    EXPECT_TRUE(window->mnuZQ[5]->isChecked());
+    EXPECT_EQ(window->session().thumb_quality, 6);
+    EXPECT_EQ(window->session().zoom_quality, 5);
+    EXPECT_TRUE(ctl(*window).mnuTQ[6]->isChecked());
+    EXPECT_TRUE(ctl(*window).mnuZQ[5]->isChecked());
     for (QWidget* w : std::initializer_list<QWidget*>{
-             window->load_pictures, window->update_pictures, window->renumber_pages, window->exchange_picture,
-             window->insert_picture, window->delete_page, window->delete_picture, window->Command1, window->Text35,
-             window->Text36, window->Check4, window->cmd_OK, window->clear_note, window->Txt_Notes, window->Text27,
-             window->text23, window->load_list, window->verify_loaded_pictures, window->Fil_ImportFile,
-             window->File_movies, window->cancel_load_picture, window->Label3, window->go_left, window->go_right,
-             window->show_page, window->bof, window->eof, window->Slider1, window->refresh_grid,
-             window->refresh_ref, window->refresh_extraction, window->Extract})
+             ctl(*window).load_pictures, ctl(*window).update_pictures, ctl(*window).renumber_pages, ctl(*window).exchange_picture,
+             ctl(*window).insert_picture, ctl(*window).delete_page, ctl(*window).delete_picture, ctl(*window).Command1, ctl(*window).Text35,
+             ctl(*window).Text36, ctl(*window).Check4, ctl(*window).cmd_OK, ctl(*window).clear_note, ctl(*window).Txt_Notes, ctl(*window).Text27,
+             ctl(*window).text23, ctl(*window).load_list, ctl(*window).verify_loaded_pictures, ctl(*window).Fil_ImportFile,
+             ctl(*window).File_movies, ctl(*window).cancel_load_picture, ctl(*window).Label3, ctl(*window).go_left, ctl(*window).go_right,
+             ctl(*window).show_page, ctl(*window).bof, ctl(*window).eof, ctl(*window).Slider1, ctl(*window).refresh_grid,
+             ctl(*window).refresh_ref, ctl(*window).refresh_extraction, ctl(*window).Extract})
         EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
-    EXPECT_TRUE(window->Create_database->isEnabled());
-    EXPECT_FALSE(window->SSTab4->isTabEnabled(1));
-    EXPECT_FALSE(window->SSTab_mgm_pic->isTabEnabled(2));
-    EXPECT_FALSE(window->SSTab3->isTabEnabled(1));
+    EXPECT_TRUE(ctl(*window).Create_database->isEnabled());
+    EXPECT_FALSE(ctl(*window).SSTab4->isTabEnabled(1));
+    EXPECT_FALSE(ctl(*window).SSTab_mgm_pic->isTabEnabled(2));
+    EXPECT_FALSE(ctl(*window).SSTab3->isTabEnabled(1));
     for (int i = 1; i <= 6; ++i) {
-        EXPECT_TRUE(window->im[size_t(i)]->isHidden());
-        EXPECT_FALSE(window->lbl_note[size_t(i)]->isEnabled());
+        EXPECT_TRUE(ctl(*window).im[size_t(i)]->isHidden());
+        EXPECT_FALSE(ctl(*window).lbl_note[size_t(i)]->isEnabled());
     }
     expect_usable();
 }
@@ -71,71 +72,71 @@ TEST_F(WindowTest, StartsInTheNoCatalogueState)
 TEST_F(WindowTest, StartUpPutsEveryTabControlOnItsFirstTab)
 {
     window = std::make_unique<frmBrowser>(Edition::enhanced());
-    const std::initializer_list<QTabWidget*> tabs = {window->SSTab_mgm, window->SSTab2,        window->SSTab3,
-                                                     window->SSTab4,    window->SSTab5,        window->SSTab_mgm_pic};
+    const std::initializer_list<QTabWidget*> tabs = {ctl(*window).SSTab_mgm, ctl(*window).SSTab2,        ctl(*window).SSTab3,
+                                                     ctl(*window).SSTab4,    ctl(*window).SSTab5,        ctl(*window).SSTab_mgm_pic};
     for (QTabWidget* t : tabs)
         t->setCurrentIndex(1);
     window->Form_Load({});
     for (QTabWidget* t : tabs)
         EXPECT_EQ(t->currentIndex(), 0) << t->tabText(0).toStdString();
-    EXPECT_EQ(window->SSTab_main->currentIndex(), 0);
+    EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
 }
 
 TEST_F(WindowTest, TabChangesRewriteTheTabPanel)
 {
-    window->SSTab_main->setTabEnabled(1, true);
-    window->SSTab_main->setCurrentIndex(2);
+    ctl(*window).SSTab_main->setTabEnabled(1, true);
+    ctl(*window).SSTab_main->setCurrentIndex(2);
     EXPECT_EQ(window->tab_text(), "Loader");
-    window->SSTab_main->setCurrentIndex(1);
+    ctl(*window).SSTab_main->setCurrentIndex(1);
     EXPECT_EQ(window->tab_text(), "Search & Sort");
-    window->SSTab_main->setCurrentIndex(0);
+    ctl(*window).SSTab_main->setCurrentIndex(0);
     EXPECT_EQ(window->tab_text(), "Pictures & Movies");
 }
 
 TEST_F(WindowTest, EscSetsBothAbortFlagsWhateverRuns)
 {
     window->Form_KeyPress(int('a'));
-    EXPECT_FALSE(window->esc_abort_search);
+    EXPECT_FALSE(window->session().esc_abort_search);
     window->Form_KeyPress(27);
-    EXPECT_TRUE(window->esc_abort_search);
-    EXPECT_TRUE(window->esc_abort_update);
+    EXPECT_TRUE(window->session().esc_abort_search);
+    EXPECT_TRUE(window->session().esc_abort_update);
 }
 
 TEST_F(WindowTest, OpenAndCloseRoundTrip)
 {
     const QString path = make(13);
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     ASSERT_EQ(dialogs->count("open"), 1);
     EXPECT_EQ(dialogs->asked[0].text, "Select the database");
     EXPECT_EQ(dialogs->asked[0].title, "Mosswick catalogue (*.mdb)");
     EXPECT_EQ(window->message_text(), "Database opened.");
     EXPECT_EQ(title(*window), path);
     EXPECT_EQ(window->db_path(), path);
-    EXPECT_EQ(window->mnuDb->text(), "Close DB");
-    EXPECT_TRUE(window->SSTab_main->isTabEnabled(1));
-    EXPECT_TRUE(window->SSTab_main->isTabEnabled(2));
-    EXPECT_EQ(window->db_folder, dir.path() + "/");
-    EXPECT_EQ(window->data_folder, dir.path() + "/data/");
-    EXPECT_EQ(window->picture_count, 13);
-    EXPECT_EQ(window->Label27->text(), "13");
-    EXPECT_EQ(window->Text2->text(), QString::number(QFileInfo(path).size()));
-    EXPECT_TRUE(window->renumber_pages->isEnabled());
-    EXPECT_TRUE(window->Command1->isEnabled());
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "Close DB");
+    EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
+    EXPECT_EQ(window->session().db_folder, dir.path() + "/");
+    EXPECT_EQ(window->session().data_folder, dir.path() + "/data/");
+    EXPECT_EQ(window->session().picture_count, 13);
+    EXPECT_EQ(ctl(*window).Label27->text(), "13");
+    EXPECT_EQ(ctl(*window).Text2->text(), QString::number(QFileInfo(path).size()));
+    EXPECT_TRUE(ctl(*window).renumber_pages->isEnabled());
+    EXPECT_TRUE(ctl(*window).Command1->isEnabled());
     EXPECT_TRUE(window->timing_text().isEmpty() || window->timing_text().endsWith(" ms"));
     expect_usable();
 
     window->mnuDb_Click();
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "Database closed.");
     EXPECT_EQ(title(*window), "Mosswick database");
-    EXPECT_EQ(window->mnuDb->text(), "Open DB");
-    EXPECT_FALSE(window->SSTab_main->isTabEnabled(1));
-    EXPECT_TRUE(window->Label27->text().isEmpty());
-    EXPECT_TRUE(window->Label29->text().isEmpty());
-    EXPECT_TRUE(window->Text2->text().isEmpty());
-    EXPECT_FALSE(window->db_conn);
-    EXPECT_TRUE(window->db_password.isEmpty());
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
+    EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(ctl(*window).Label27->text().isEmpty());
+    EXPECT_TRUE(ctl(*window).Label29->text().isEmpty());
+    EXPECT_TRUE(ctl(*window).Text2->text().isEmpty());
+    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_TRUE(window->session().db_password.isEmpty());
     expect_usable();
 }
 
@@ -143,9 +144,9 @@ TEST_F(WindowTest, CancelledOpenDialogChangesNothingButTheTitle)
 {
     dialogs->files.push_back(QString());
     window->mnuDb_Click();
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(title(*window), "Mosswick Database");
-    EXPECT_EQ(window->mnuDb->text(), "&Open DB");
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
     expect_usable();
 }
 
@@ -157,11 +158,11 @@ TEST_F(WindowTest, WrongPasswordThenRightPassword)
     dialogs->passwords = {"wrong", "secret"};
     open(path);
     EXPECT_EQ(dialogs->count("password"), 2);
-    ASSERT_TRUE(window->db_open);
-    EXPECT_EQ(window->db_password, "secret");
+    ASSERT_TRUE(window->session().db_open);
+    EXPECT_EQ(window->session().db_password, "secret");
     EXPECT_EQ(window->message_text(), "Database opened.");
     window->mnuDb_Click();
-    EXPECT_TRUE(window->db_password.isEmpty());
+    EXPECT_TRUE(window->session().db_password.isEmpty());
 }
 
 TEST_F(WindowTest, EscAtThePasswordPromptLeavesTheCatalogueClosed)
@@ -171,11 +172,11 @@ TEST_F(WindowTest, EscAtThePasswordPromptLeavesTheCatalogueClosed)
     const QString path = make(2, spec);
     dialogs->passwords = {""};
     open(path);
-    EXPECT_FALSE(window->db_open);
-    EXPECT_EQ(window->mnuDb->text(), "Open DB");
+    EXPECT_FALSE(window->session().db_open);
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
     EXPECT_EQ(title(*window), path);
-    EXPECT_TRUE(window->db_password.isEmpty());
-    EXPECT_FALSE(window->db_conn);
+    EXPECT_TRUE(window->session().db_password.isEmpty());
+    EXPECT_FALSE(window->session().db_conn);
     expect_usable();
 }
 
@@ -184,7 +185,7 @@ TEST_F(WindowTest, EncryptedWithoutPasswordOpensWithoutAPrompt)
     CatalogueSpec spec;
     spec.protection.encrypt = true;
     open(make(3, spec));
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 0);
 }
 
@@ -195,10 +196,10 @@ TEST_F(WindowTest, FiveAndSevenColumnFilesAreUpgradedOnYes)
     const QString five = make(4, spec);
     dialogs->answers = {ui::Answer::Yes};
     open(five);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->messages().value(0), "Detected an old version of database file, update it?");
     EXPECT_EQ(dialogs->asked[1].title, "Mosswick Zudidudi - Confirmation");
-    EXPECT_EQ(window->db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn->column_count(), 9);
     EXPECT_EQ(window->message_text(), "Database opened.");
     window->mnuDb_Click();
 
@@ -212,9 +213,9 @@ TEST_F(WindowTest, FiveAndSevenColumnFilesAreUpgradedOnYes)
     }
     dialogs->answers = {ui::Answer::Yes};
     open(seven);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
-    EXPECT_EQ(window->db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn->column_count(), 9);
 }
 
 TEST_F(WindowTest, ATextTypedSevenColumnFileOfTheSqliteShellReachesTheUpgradeQuestion)
@@ -239,15 +240,15 @@ TEST_F(WindowTest, ATextTypedSevenColumnFileOfTheSqliteShellReachesTheUpgradeQue
     }
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    ASSERT_TRUE(window->db_open) << window->message_text().toStdString();
+    ASSERT_TRUE(window->session().db_open) << window->message_text().toStdString();
     EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
-    EXPECT_EQ(window->db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn->column_count(), 9);
     store::Error e;
-    const auto row = window->db_conn->find_row(1, e);
+    const auto row = window->session().db_conn->find_row(1, e);
     ASSERT_TRUE(row);
     EXPECT_EQ(row->value(store::col_note).toString(), "kept");
     EXPECT_EQ(row->value(store::col_reference).toString(), "r1");
-    EXPECT_TRUE(window->db_conn->has_index("UniqueKey"));
+    EXPECT_TRUE(window->session().db_conn->has_index("UniqueKey"));
 }
 
 TEST_F(WindowTest, UpgradeRefusedLeavesTheFileAsItWas)
@@ -257,10 +258,10 @@ TEST_F(WindowTest, UpgradeRefusedLeavesTheFileAsItWas)
     const QString five = make(4, spec);
     dialogs->answers = {ui::Answer::No};
     open(five);
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
-    EXPECT_EQ(window->mnuDb->text(), "Open DB");
-    EXPECT_FALSE(window->db_conn);
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
+    EXPECT_FALSE(window->session().db_conn);
     store::Error e;
     EXPECT_EQ(store::Connection::open(five, {}, e)->column_count(), 5);
     expect_usable();
@@ -271,20 +272,20 @@ TEST_F(WindowTest, ReadOnlyCatalogueOpensForViewingOnly)
     const QString path = make(8);
     ::chmod(QFile::encodeName(path).constData(), 0444);
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_FALSE(window->SSTab_main->isTabEnabled(2));
-    EXPECT_TRUE(window->SSTab_main->isTabEnabled(1));
-    for (QWidget* w : std::initializer_list<QWidget*>{window->renumber_pages, window->exchange_picture,
-                                                      window->insert_picture, window->delete_page,
-                                                      window->delete_picture, window->Command1, window->Text35,
-                                                      window->Opt_delete_page, window->Opt_exchange})
+    EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
+    EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
+    for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).renumber_pages, ctl(*window).exchange_picture,
+                                                      ctl(*window).insert_picture, ctl(*window).delete_page,
+                                                      ctl(*window).delete_picture, ctl(*window).Command1, ctl(*window).Text35,
+                                                      ctl(*window).Opt_delete_page, ctl(*window).Opt_exchange})
         EXPECT_FALSE(w->isEnabled());
 
     // The password change is refused and the catalogue stays open.
     window->Command1_Click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->session().db_open);
     ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
@@ -295,7 +296,7 @@ TEST_F(WindowTest, ReadOnlyOldFileIsNotUpgraded)
     const QString path = make(2, spec);
     ::chmod(QFile::encodeName(path).constData(), 0444);
     open(path);
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "The database is an old file, cannot upgrade a Read-Only database.");
     EXPECT_EQ(title(*window), "Mosswick database");
     EXPECT_EQ(dialogs->count("message"), 0);
@@ -307,23 +308,23 @@ TEST_F(WindowTest, ForeignFilesAreRefusedWithAClearMessage)
     QByteArray jet(4096, '\0');
     jet.replace(4, 15, "Standard Jet DB");
     open(dir.write("old.mdb", jet));
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_TRUE(window->message_text().startsWith("Error 26 - ")) << window->message_text().toStdString();
     EXPECT_TRUE(window->message_text().contains("Jet"));
-    EXPECT_EQ(window->mnuDb->text(), "Open DB");
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
     EXPECT_EQ(dialogs->count("password"), 0);
     expect_usable();
 
     open(dir.write("garbage.mdb", QByteArray("hello world, not a database\n").repeated(100)));
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_TRUE(window->message_text().startsWith("Error 26 - "));
     EXPECT_EQ(dialogs->count("password"), 0);
-    EXPECT_FALSE(window->db_conn);
+    EXPECT_FALSE(window->session().db_conn);
     expect_usable();
 
     // The window still opens a good catalogue afterwards.
     open(make(1));
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->session().db_open);
 }
 
 namespace {
@@ -340,11 +341,11 @@ TEST_F(WindowTest, PageArithmeticAfterOpen)
         CatalogueSpec spec;
         spec.name = QStringLiteral("c%1.mdb").arg(c.pictures);
         open(make(c.pictures, spec));
-        ASSERT_TRUE(window->db_open);
-        EXPECT_EQ(window->Label29->text(), c.pages) << c.pictures;
-        EXPECT_EQ(window->Slider1->maximum(), c.slider_max) << c.pictures;
-        EXPECT_EQ(window->Label3->text(), "1");
-        EXPECT_EQ(window->current_page, 1);
+        ASSERT_TRUE(window->session().db_open);
+        EXPECT_EQ(ctl(*window).Label29->text(), c.pages) << c.pictures;
+        EXPECT_EQ(ctl(*window).Slider1->maximum(), c.slider_max) << c.pictures;
+        EXPECT_EQ(ctl(*window).Label3->text(), "1");
+        EXPECT_EQ(window->session().current_page, 1);
         window->mnuDb_Click();
     }
 }
@@ -354,30 +355,30 @@ TEST_F(WindowTest, SliderTicksStopAbove495Pages)
     CatalogueSpec spec;
     spec.name = "a.mdb";
     open(make(495 * 6, spec));
-    EXPECT_EQ(window->Slider1->maximum(), 495);
-    EXPECT_EQ(window->Slider1->tickInterval(), 1);
-    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::TicksBelow);
+    EXPECT_EQ(ctl(*window).Slider1->maximum(), 495);
+    EXPECT_EQ(ctl(*window).Slider1->tickInterval(), 1);
+    EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::TicksBelow);
     window->mnuDb_Click();
     spec.name = "b.mdb";
     const QString longer = make(495 * 6 + 1, spec);
     open(longer);
-    EXPECT_EQ(window->Slider1->maximum(), 496);
+    EXPECT_EQ(ctl(*window).Slider1->maximum(), 496);
     // An interval of 0 still draws the slider's default ticks: none are drawn.
-    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::NoTicks);
+    EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::NoTicks);
     window->mnuDb_Click();
     open(dir.path() + "/a.mdb");
-    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::TicksBelow);
+    EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::TicksBelow);
 }
 
 TEST_F(WindowTest, EmptyCatalogueShowsNoPage)
 {
     open(make(0));
-    ASSERT_TRUE(window->db_open);
-    EXPECT_FALSE(window->Label3->isEnabled());
-    EXPECT_FALSE(window->renumber_pages->isEnabled());
-    EXPECT_TRUE(window->Label27->text().isEmpty());
-    EXPECT_TRUE(window->Command1->isEnabled());
-    EXPECT_EQ(window->SSTab_main->currentIndex(), 2);
+    ASSERT_TRUE(window->session().db_open);
+    EXPECT_FALSE(ctl(*window).Label3->isEnabled());
+    EXPECT_FALSE(ctl(*window).renumber_pages->isEnabled());
+    EXPECT_TRUE(ctl(*window).Label27->text().isEmpty());
+    EXPECT_TRUE(ctl(*window).Command1->isEnabled());
+    EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 2);
 }
 
 TEST_F(WindowTest, RefreshNeedsACatalogueAndRedrawsPageOne)
@@ -385,10 +386,10 @@ TEST_F(WindowTest, RefreshNeedsACatalogueAndRedrawsPageOne)
     window->mnuRefresh_Click();
     EXPECT_EQ(window->message_text(), "Open a database first.");
     open(make(13));
-    window->current_page = 3;
+    window->session().current_page = 3;
     window->mnuRefresh_Click();
     EXPECT_EQ(window->message_text(), "Database refreshed.");
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->session().current_page, 1);
     expect_usable();
 }
 
@@ -407,13 +408,13 @@ TEST_F(WindowTest, CreateDatabaseMakesNewMdbAndRefusesAnExistingOne)
     window->Create_database_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error 58 - ")) << window->message_text().toStdString();
     EXPECT_EQ(testsupport::read_all(path), before);
-    EXPECT_TRUE(window->Create_database->isEnabled());
+    EXPECT_TRUE(ctl(*window).Create_database->isEnabled());
     expect_usable();
 }
 
 TEST_F(WindowTest, CreateDatabaseWithTheDefaultPassword)
 {
-    window->Check1->setChecked(true);
+    ctl(*window).Check1->setChecked(true);
     window->Create_database_Click();
     store::Error e;
     EXPECT_FALSE(store::Connection::open(dir.file("new.mdb"), {}, e));
@@ -428,13 +429,13 @@ TEST_F(WindowTest, PasswordChangeRoundTrip)
     const QString path = make(3, spec);
     dialogs->passwords = {"old"};
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
 
-    window->Text35->setText("new");
-    window->Text36->setText("new");
+    ctl(*window).Text35->setText("new");
+    ctl(*window).Text36->setText("new");
     window->Command1_Click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(title(*window), "Mosswick database");
     EXPECT_FALSE(QFile::exists(dir.file("NewCmpctDB.mdb")));
     expect_usable();
@@ -442,20 +443,20 @@ TEST_F(WindowTest, PasswordChangeRoundTrip)
     // The old password is tried first and refused; the prompt takes the new one.
     dialogs->passwords = {"new"};
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 2);
-    EXPECT_EQ(window->picture_count, 3);
+    EXPECT_EQ(window->session().picture_count, 3);
 }
 
 TEST_F(WindowTest, PasswordChangeNeedsMatchingBoxes)
 {
     open(make(1));
-    window->Text35->setText("a");
-    window->Text36->setText("b");
+    ctl(*window).Text35->setText("a");
+    ctl(*window).Text36->setText("b");
     window->Command1_Click();
     EXPECT_TRUE(dialogs->messages().contains("Database password are not equals. Re-Enter."));
-    EXPECT_TRUE(window->db_open);
-    EXPECT_TRUE(window->Command1->isEnabled());
+    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(ctl(*window).Command1->isEnabled());
     expect_usable();
 }
 
@@ -467,8 +468,8 @@ TEST_F(WindowTest, FailedPasswordChangeKeepsTheOldFile)
     QFile(dir.file("NewCmpctDB.mdb/keep")).open(QIODevice::WriteOnly);
     const QByteArray before = testsupport::read_all(path);
     open(path);
-    window->Text35->setText("x");
-    window->Text36->setText("x");
+    ctl(*window).Text35->setText("x");
+    ctl(*window).Text36->setText("x");
     window->Command1_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
     EXPECT_NE(window->message_text(), "Database password changed.");
@@ -488,13 +489,13 @@ TEST_F(WindowTest, RenumberModeRenumbersByFileNameAndShowsNothing)
         ASSERT_TRUE(c->exec("UPDATE demopicture SET numpic = numpic + 100, numpage = 9").ok());
     }
     window->mnuDbRnm_Click();
-    EXPECT_TRUE(window->mnuDbRnm->isChecked());
+    EXPECT_TRUE(ctl(*window).mnuDbRnm->isChecked());
     open(path);
     EXPECT_EQ(dialogs->asked[0].text, "Select the database for pages renumbering.");
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
-    EXPECT_FALSE(window->db_open);
-    EXPECT_FALSE(window->db_conn);
-    EXPECT_EQ(window->mnuDb->text(), "Open DB");
+    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
     expect_usable();
 
     store::Error e;
@@ -509,16 +510,16 @@ TEST_F(WindowTest, CommandLineWithAndWithoutQuotes)
 {
     const QString path = make(2);
     start(Edition::enhanced(), "\"" + path + "\"");
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->session().db_open);
     EXPECT_EQ(title(*window), path);
     EXPECT_TRUE(window->opened_from_cmdline);
     EXPECT_EQ(dialogs->count("open"), 0);
 
     start(Edition::enhanced(), path);
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->session().db_open);
 
     start(Edition::enhanced(), "\"" + dir.file("missing.mdb") + "\"");
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_TRUE(window->cmdline_path.isEmpty());
     EXPECT_TRUE(window->cmdline_file.isEmpty());
     EXPECT_EQ(dialogs->count("open"), 0);
@@ -531,7 +532,7 @@ TEST_F(WindowTest, CommandLineRelativePathIsMadeAbsolute)
     QDir::setCurrent(dir.path());
     start(Edition::enhanced(), QFileInfo(path).fileName());
     QDir::setCurrent(cwd);
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->session().db_open);
     EXPECT_EQ(window->db_path(), path);
 }
 
@@ -552,7 +553,7 @@ TEST_F(WindowTest, ExitIsRefusedWhileBusyAndClosesTheCatalogueOtherwise)
     }
     window->mnuFileExit_Click();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->db_conn);
+    EXPECT_FALSE(window->session().db_conn);
 }
 
 TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
@@ -611,7 +612,7 @@ TEST_F(WindowTest, UpgradeQuestionsByColumnCount)
     }
     dialogs->answers = {ui::Answer::No};
     open(seven);
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
     EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
     store::Error e;
@@ -620,7 +621,7 @@ TEST_F(WindowTest, UpgradeQuestionsByColumnCount)
     // Six columns: no question, and the answer counts as No.
     const int questions = dialogs->count("message");
     open(six);
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(dialogs->count("message"), questions);
     EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
     EXPECT_EQ(store::Connection::open(six, {}, e)->column_count(), 6);
@@ -634,22 +635,22 @@ TEST_F(WindowTest, PasswordChangeToNoneAndToEncryptOnly)
     const QString path = make(2, spec);
     dialogs->passwords = {"old"};
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     // Two empty boxes: no password, a plain file.
     window->Command1_Click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_EQ(testsupport::read_all(path).left(16), QByteArray("SQLite format 3\0", 16));
 
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 1);
     // Encrypt without a password: scrambled, and still no prompt.
-    window->Check4->setChecked(true);
+    ctl(*window).Check4->setChecked(true);
     window->Command1_Click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_NE(testsupport::read_all(path).left(16), QByteArray("SQLite format 3\0", 16));
     open(path);
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 1);
 }
 
@@ -659,8 +660,8 @@ TEST_F(WindowTest, ACatalogueNamedLikeTheTemporaryFileSurvivesAPasswordChange)
     spec.name = "NewCmpctDB.mdb";
     const QString path = make(3, spec);
     open(path);
-    window->Text35->setText("pw");
-    window->Text36->setText("pw");
+    ctl(*window).Text35->setText("pw");
+    ctl(*window).Text36->setText("pw");
     window->Command1_Click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     store::Error e;
@@ -676,8 +677,8 @@ TEST_F(WindowTest, RenumberModeOnAReadOnlyCatalogueRenumbersNothing)
     window->mnuDbRnm_Click();
     open(path);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_FALSE(window->db_open);
-    EXPECT_FALSE(window->db_conn);
+    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_conn);
     ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 

@@ -2,6 +2,7 @@
 // a catalogue turned read-only between sessions, stops and Esc in the middle
 // of long actions. After each the window takes input again and the
 // catalogue is whole.
+#include "support/window_controls.h"
 #include "journey_fixture.h"
 
 using namespace journey;
@@ -34,7 +35,7 @@ protected:
         spec.height = 30;
         const QString path = make(n, spec);
         open(path);
-        EXPECT_TRUE(window->db_open);
+        EXPECT_TRUE(window->session().db_open);
         return path;
     }
 
@@ -42,9 +43,9 @@ protected:
     // details panel's "Display Page", or straight from the grid without one.
     void show_page_of_row(int row)
     {
-        pick_row(window->MSFlexGrid1, row, [this] { window->MSFlexGrid1_Click(); });
+        pick_row(ctl(*window).MSFlexGrid1, row, [this] { window->MSFlexGrid1_Click(); });
         if (!light())
-            window->display_page->click();
+            ctl(*window).display_page->click();
     }
 
     std::vector<frmNote*> viewers() const
@@ -95,18 +96,18 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
     close_zoom_windows();
 
     // Browsing away and back: the page shows, the missing cell is empty.
-    window->go_right->click();
+    ctl(*window).go_right->click();
     EXPECT_EQ(page_numbers(), (QStringList{"7", "8", "9", "10", "11", "12"}));
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 3);
-    window->go_left->click();
+    ctl(*window).go_left->click();
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 4);
     EXPECT_EQ(page_numbers(), (QStringList{"1", "2", "3", "4", "5", "6"}));
-    EXPECT_EQ(window->lbl_filePic[2]->text(), picture_name(2));
+    EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), picture_name(2));
     EXPECT_FALSE(cell_shows_picture(2));
-    EXPECT_EQ(window->im[2]->toolTip(), "Picture file not found.");
+    EXPECT_EQ(ctl(*window).im[2]->toolTip(), "Picture file not found.");
     for (int i : {1, 3, 4, 5, 6})
         EXPECT_TRUE(cell_shows_picture(i)) << i;
-    EXPECT_TRUE(window->go_right->isEnabled());
+    EXPECT_TRUE(ctl(*window).go_right->isEnabled());
     expect_usable();
 
     // A file of the page shown goes too; its note can still be edited.
@@ -120,23 +121,23 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
     EXPECT_EQ(note_text(picture_name(5)), "note 5 (file lost)");
 
     // The search finds it and shows its page; the details panel says the file is gone.
-    window->SSTab_main->setCurrentIndex(1);
-    window->Text1->setText("pic002");
-    window->refresh_grid->click();
+    ctl(*window).SSTab_main->setCurrentIndex(1);
+    ctl(*window).Text1->setText("pic002");
+    ctl(*window).refresh_grid->click();
     show_page_of_row(0);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), light() ? 4 : 5);
     if (!light()) {
-        EXPECT_EQ(window->Text29->text(), picture_name(2));
+        EXPECT_EQ(ctl(*window).Text29->text(), picture_name(2));
     }
     EXPECT_EQ(window->WhichSelected(), 2);
 
     // The user drops the lost picture from the catalogue.
-    window->Text15->setText("2");
-    window->delete_picture->click();
+    ctl(*window).Text15->setText("2");
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     expect_consistent(12);
     window->mnuRefresh_Click();
-    EXPECT_EQ(window->lbl_filePic[2]->text(), picture_name(3));
+    EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), picture_name(3));
     expect_usable();
 }
 
@@ -159,11 +160,11 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     restart(edition());
     dialogs->asked.clear();
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_FALSE(window->SSTab_main->isTabEnabled(2));
-    EXPECT_EQ(window->lbl_note[1]->Text(), "note 1 first session");
-    window->eof->click();
+    EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
+    EXPECT_EQ(ctl(*window).lbl_note[1]->Text(), "note 1 first session");
+    ctl(*window).eof->click();
     EXPECT_EQ(page_numbers(), (QStringList{"7", "8"}));
     window->im_Click(2);
     window->mnuEditNote();
@@ -180,36 +181,36 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     window->im_DblClick(2);
     EXPECT_EQ(zoom_windows_shown(), 1);
     close_zoom_windows();
-    window->SSTab_main->setCurrentIndex(1);
-    window->Text1->setText("pic00");
-    window->refresh_grid->click();
+    ctl(*window).SSTab_main->setCurrentIndex(1);
+    ctl(*window).Text1->setText("pic00");
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(window->message_text(), "8 records selected.");
-    window->SSTab_search->setCurrentIndex(1);
-    window->Text4->setText("first session");
-    window->refresh_grid->click();
-    EXPECT_EQ(grid_column(window->MSFlexGrid1, 0), QStringList{"1"});
+    ctl(*window).SSTab_search->setCurrentIndex(1);
+    ctl(*window).Text4->setText("first session");
+    ctl(*window).refresh_grid->click();
+    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"1"});
     show_page_of_row(0);
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->session().current_page, 1);
     EXPECT_EQ(window->WhichSelected(), 1);
     // Nothing that writes is offered, and the handlers refuse anyway.
-    for (QWidget* w : std::initializer_list<QWidget*>{window->renumber_pages, window->delete_picture,
-                                                      window->exchange_picture, window->insert_picture,
-                                                      window->load_pictures, window->Command1})
+    for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).renumber_pages, ctl(*window).delete_picture,
+                                                      ctl(*window).exchange_picture, ctl(*window).insert_picture,
+                                                      ctl(*window).load_pictures, ctl(*window).Command1})
         EXPECT_FALSE(w->isEnabled());
     window->renumber_pages_Click();
-    window->Text15->setText("1");
+    ctl(*window).Text15->setText("1");
     window->delete_picture_Click();
     expect_consistent(8);
     expect_usable();
     window->mnuDb_Click();
 
     // Renumbering at open is refused too.
-    window->mnuDbRnm->trigger();
-    ASSERT_TRUE(window->mnuDbRnm->isChecked());
+    ctl(*window).mnuDbRnm->trigger();
+    ASSERT_TRUE(ctl(*window).mnuDbRnm->isChecked());
     open(path);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_FALSE(window->db_open);
-    window->mnuDbRnm->trigger();
+    EXPECT_FALSE(window->session().db_open);
+    ctl(*window).mnuDbRnm->trigger();
     EXPECT_EQ(testsupport::read_all(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), files_before);
     EXPECT_EQ(dialogs->count("message"), 0) << dialogs->messages().join(" | ").toStdString();
@@ -218,11 +219,11 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     ::chmod(QFile::encodeName(path).constData(), 0644);
     restart(edition());
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "Database opened.");
-    EXPECT_TRUE(window->SSTab_main->isTabEnabled(2));
-    window->Text15->setText("8");
-    window->delete_picture->click();
+    EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
+    ctl(*window).Text15->setText("8");
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     expect_consistent(7);
     EXPECT_EQ(note_text(picture_name(1)), "note 1 first session");
@@ -240,44 +241,44 @@ TEST_P(FailurePaths, AStopDuringABatchLoadThenARenumbering)
         ASSERT_TRUE(QFile::copy(incoming.file(name), data(name)));
     }
     window->Dir_ImportDir_DblClick(incoming.path());
-    window->stop_requested = true;   // an old click does not stop the new run
+    window->session().stop_requested = true;   // an old click does not stop the new run
     when_bar_reaches(8, [this] { click_progress_bar(); },
                      [this] { return window->message_text().startsWith("File length verification phase 1/2 passed."); });
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "File loading stopped.");
-    EXPECT_FALSE(window->stop_requested);
-    EXPECT_TRUE(window->load_pictures->isEnabled());
+    EXPECT_FALSE(window->session().stop_requested);
+    EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     expect_consistent(13);
     EXPECT_EQ(order().mid(5), (QStringList{"b01.jpg", "b02.jpg", "b03.jpg", "b04.jpg", "b05.jpg", "b06.jpg",
                                           "b07.jpg", "b08.jpg"}));
     expect_usable();
 
     // Renumbering puts them in name order; page 1 shows the first six.
-    window->renumber_pages->click();
+    ctl(*window).renumber_pages->click();
     expect_consistent(13);
     EXPECT_EQ(order().front(), "b01.jpg");
     EXPECT_EQ(order().back(), picture_name(5));
-    EXPECT_EQ(window->lbl_page->text(), "1 / 3");
-    EXPECT_EQ(window->lbl_filePic[1]->text(), "b01.jpg");
-    EXPECT_FALSE(window->stop_requested);
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
+    EXPECT_EQ(ctl(*window).lbl_filePic[1]->text(), "b01.jpg");
+    EXPECT_FALSE(window->session().stop_requested);
     expect_usable();
 
     // A stop during a renumbering leaves the numbers as they were.
-    ASSERT_FALSE(window->db_conn->exec("UPDATE demopicture SET numpic = 100 + numpic"));
-    ASSERT_FALSE(window->db_conn->exec("UPDATE demopicture SET numpic = 114 - numpic"));   // reversed, pages kept
+    ASSERT_FALSE(window->session().db_conn->exec("UPDATE demopicture SET numpic = 100 + numpic"));
+    ASSERT_FALSE(window->session().db_conn->exec("UPDATE demopicture SET numpic = 114 - numpic"));   // reversed, pages kept
     const QStringList reversed = rows();
     when_bar_reaches(3, [this] { click_progress_bar(); });
-    window->renumber_pages->click();
+    ctl(*window).renumber_pages->click();
     EXPECT_EQ(window->message_text(), "Renumbering stopped.");
     EXPECT_EQ(rows(), reversed);
-    EXPECT_FALSE(window->stop_requested);
+    EXPECT_FALSE(window->session().stop_requested);
     expect_usable();
-    window->renumber_pages->click();
+    ctl(*window).renumber_pages->click();
     expect_consistent(13);
     EXPECT_EQ(order().front(), "b01.jpg");
 
     // The rest of the folder loads in a new run; the first eight are duplicates now.
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "20 pictures processed. 12 loaded. There are errors.");
     expect_consistent(25);
     window->mnuDb_Click();
@@ -291,40 +292,40 @@ TEST_P(FailurePaths, EscDuringANoteSearch)
 {
     open_catalogue(40);
     const QStringList before = rows();
-    window->SSTab_main->setCurrentIndex(1);
-    window->SSTab_search->setCurrentIndex(1);
-    window->Text4->setText("note");
-    window->esc_abort_search = true;   // an old Esc does not stop the new search
+    ctl(*window).SSTab_main->setCurrentIndex(1);
+    ctl(*window).SSTab_search->setCurrentIndex(1);
+    ctl(*window).Text4->setText("note");
+    window->session().esc_abort_search = true;   // an old Esc does not stop the new search
     when_bar_reaches(10, [this] { press_esc(); });
-    window->refresh_grid->click();
-    const int found = grid(window->MSFlexGrid1)->rowCount();
+    ctl(*window).refresh_grid->click();
+    const int found = grid(ctl(*window).MSFlexGrid1)->rowCount();
     EXPECT_GT(found, 0);
     EXPECT_LT(found, 40);
     EXPECT_EQ(window->message_text(), QStringLiteral("%1 records selected.").arg(found));
-    EXPECT_FALSE(window->esc_abort_search);
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
-    EXPECT_TRUE(window->SSTab_main->isEnabled());
-    EXPECT_TRUE(window->refresh_grid->isEnabled());
-    EXPECT_FALSE(window->Text4->isReadOnly());
-    EXPECT_FALSE(window->search_running);
+    EXPECT_FALSE(window->session().esc_abort_search);
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
+    EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
+    EXPECT_TRUE(ctl(*window).refresh_grid->isEnabled());
+    EXPECT_FALSE(ctl(*window).Text4->isReadOnly());
+    EXPECT_FALSE(window->session().search_running);
     expect_usable();
 
     // What was found is usable: a row shows its page.
-    const QString number = grid(window->MSFlexGrid1)->text(found - 1, 0);
+    const QString number = grid(ctl(*window).MSFlexGrid1)->text(found - 1, 0);
     show_page_of_row(found - 1);
     ASSERT_GT(window->WhichSelected(), 0);
-    EXPECT_EQ(window->Label5[size_t(window->WhichSelected())]->text(), number);
+    EXPECT_EQ(ctl(*window).Label5[size_t(window->WhichSelected())]->text(), number);
 
     // The Esc stops nothing that starts later: the update pass and a new search run through.
-    window->SSTab_main->setCurrentIndex(2);
+    ctl(*window).SSTab_main->setCurrentIndex(2);
     window->Dir_ImportDir_DblClick(data());
-    window->update_pictures->click();
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed, no updates made.");
-    window->SSTab_main->setCurrentIndex(1);
-    window->SSTab_search->setCurrentIndex(1);
-    window->Text4->setText("note");
-    window->refresh_grid->click();
-    EXPECT_EQ(grid(window->MSFlexGrid1)->rowCount(), 40);
+    ctl(*window).SSTab_main->setCurrentIndex(1);
+    ctl(*window).SSTab_search->setCurrentIndex(1);
+    ctl(*window).Text4->setText("note");
+    ctl(*window).refresh_grid->click();
+    EXPECT_EQ(grid(ctl(*window).MSFlexGrid1)->rowCount(), 40);
     EXPECT_EQ(rows(), before);
     expect_consistent(40);
     expect_usable();
@@ -344,7 +345,7 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     if (light()) {
         // No passwords here: refused with a message, nothing asked or written.
         open(path);
-        EXPECT_FALSE(window->db_open);
+        EXPECT_FALSE(window->session().db_open);
         EXPECT_EQ(dialogs->count("password"), 0);
         EXPECT_TRUE(window->message_text().contains("password")) << window->message_text().toStdString();
         EXPECT_EQ(testsupport::read_all(path), before);
@@ -353,16 +354,16 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     }
     dialogs->passwords = {"wrong", "secret"};
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 2);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_FALSE(window->Command1->isEnabled());
-    window->Text35->setText("x");
-    window->Text36->setText("x");
+    EXPECT_FALSE(ctl(*window).Command1->isEnabled());
+    ctl(*window).Text35->setText("x");
+    ctl(*window).Text36->setText("x");
     window->Command1_Click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_TRUE(window->db_open);
-    window->eof->click();
+    EXPECT_TRUE(window->session().db_open);
+    ctl(*window).eof->click();
     EXPECT_EQ(page_numbers(), QStringList{"7"});
     EXPECT_TRUE(cell_shows_picture(1));
     expect_consistent(7);

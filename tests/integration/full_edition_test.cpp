@@ -1,6 +1,7 @@
 // The full edition end to end: a catalogue made from nothing, filled,
 // browsed, annotated, searched, edited, checked and reopened; and a
 // protected catalogue with its pictures stored inside.
+#include "support/window_controls.h"
 #include "journey_fixture.h"
 
 #include "platform/ui/dialogs.h"
@@ -29,9 +30,9 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     touch(data("shot13.txt"), "first snow");
 
     // 1. The loader lists the catalogue's folder; "Create database" makes new.mdb there.
-    window->SSTab_main->setCurrentIndex(2);
+    ctl(*window).SSTab_main->setCurrentIndex(2);
     window->Dir_ImportDir_DblClick(dir.path());
-    window->Create_database->click();
+    ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
     ASSERT_TRUE(QFileInfo::exists(path));
@@ -39,20 +40,20 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
 
     // 2. Open it: empty, so the loader is in front.
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "Database opened.");
     EXPECT_EQ(window->windowTitle(), path);
-    EXPECT_EQ(window->SSTab_main->currentIndex(), 2);
-    EXPECT_EQ(window->picture_count, 0);
+    EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 2);
+    EXPECT_EQ(window->session().picture_count, 0);
     expect_usable();
 
     // 3. Batch load OUT from the data folder, note files into the notes.
     window->Dir_ImportDir_DblClick(data());
-    EXPECT_EQ(window->Fil_ImportFile->count(), 14);
-    EXPECT_TRUE(window->load_pictures->isEnabled());
-    window->OptionFL[0]->click();
-    ASSERT_TRUE(window->OptionF1[0]->isChecked());
-    window->load_pictures->click();
+    EXPECT_EQ(ctl(*window).Fil_ImportFile->count(), 14);
+    EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
+    ctl(*window).OptionFL[0]->click();
+    ASSERT_TRUE(ctl(*window).OptionF1[0]->isChecked());
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "14 pictures processed. 14 loaded. No Errors found.");
     EXPECT_EQ(window->ready_text(), "Ready");
     expect_consistent(14);
@@ -69,18 +70,18 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     // 4. Refresh and browse to the last page.
     window->mnuRefresh_Click();
     EXPECT_EQ(window->message_text(), "Database refreshed.");
-    window->SSTab_main->setCurrentIndex(0);
-    EXPECT_EQ(window->lbl_page->text(), "1 / 3");
-    ASSERT_TRUE(window->eof->isEnabled());
-    window->eof->click();
-    EXPECT_EQ(window->lbl_page->text(), "3 / 3");
-    EXPECT_EQ(window->Label3->text(), "3");
+    ctl(*window).SSTab_main->setCurrentIndex(0);
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
+    ASSERT_TRUE(ctl(*window).eof->isEnabled());
+    ctl(*window).eof->click();
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "3 / 3");
+    EXPECT_EQ(ctl(*window).Label3->text(), "3");
     EXPECT_EQ(page_numbers(), (QStringList{"13", "14"}));
-    EXPECT_EQ(window->lbl_filePic[1]->text(), shot(13));
-    EXPECT_EQ(window->lbl_note[1]->Text(), "first snow");
+    EXPECT_EQ(ctl(*window).lbl_filePic[1]->text(), shot(13));
+    EXPECT_EQ(ctl(*window).lbl_note[1]->Text(), "first snow");
     EXPECT_TRUE(cell_shows_picture(1));
     EXPECT_TRUE(cell_shows_picture(2));
-    EXPECT_FALSE(window->eof->isEnabled());
+    EXPECT_FALSE(ctl(*window).eof->isEnabled());
     expect_usable();
 
     // 5. Select the last cell and edit its note in the note window.
@@ -98,103 +99,103 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     editor()->Command1_Click();
     settle();
     EXPECT_EQ(editor(), nullptr);
-    EXPECT_EQ(window->lbl_note[2]->Text(), "lighthouse at dawn");
-    EXPECT_EQ(window->Text34[2]->text(), "coast");
+    EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "lighthouse at dawn");
+    EXPECT_EQ(ctl(*window).Text34[2]->text(), "coast");
     EXPECT_EQ(note_text(shot(14)), "lighthouse at dawn");
     EXPECT_EQ(field("reference", shot(14)).toString(), "coast");
     EXPECT_EQ(note_text(shot(14), "addnote"), "taken from the pier");
     expect_usable();
 
     // 6. Search the notes, then the file names.
-    window->SSTab_main->setCurrentIndex(1);
-    window->SSTab_search->setCurrentIndex(1);
-    window->Text4->setText("HARBOUR");
-    window->refresh_grid->click();
+    ctl(*window).SSTab_main->setCurrentIndex(1);
+    ctl(*window).SSTab_search->setCurrentIndex(1);
+    ctl(*window).Text4->setText("HARBOUR");
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(window->message_text(), "1 record selected.");
-    EXPECT_EQ(grid_column(window->MSFlexGrid1, 0), QStringList{"3"});
-    window->Text4->setText("lighthouse");
-    window->refresh_grid->click();
-    EXPECT_EQ(grid_column(window->MSFlexGrid1, 0), QStringList{"14"});
-    window->SSTab_search->setCurrentIndex(0);
-    window->Text1->setText("shot1");
-    window->refresh_grid->click();
+    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"3"});
+    ctl(*window).Text4->setText("lighthouse");
+    ctl(*window).refresh_grid->click();
+    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"14"});
+    ctl(*window).SSTab_search->setCurrentIndex(0);
+    ctl(*window).Text1->setText("shot1");
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(window->message_text(), "5 records selected.");
-    EXPECT_EQ(grid_column(window->MSFlexGrid1, 0), (QStringList{"10", "11", "12", "13", "14"}));
-    window->Text1->setText("SHOT08");
-    window->refresh_grid->click();
-    ASSERT_EQ(grid_column(window->MSFlexGrid1, 0), QStringList{"8"});
+    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), (QStringList{"10", "11", "12", "13", "14"}));
+    ctl(*window).Text1->setText("SHOT08");
+    ctl(*window).refresh_grid->click();
+    ASSERT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"8"});
     expect_usable();
 
     // 7. The record's details, then its page with its cell selected.
-    pick_row(window->MSFlexGrid1, 0, [this] { window->MSFlexGrid1_Click(); });
-    EXPECT_EQ(window->Text29->text(), shot(8));
-    EXPECT_EQ(window->Text33->Text(), "grandmother's garden");
-    ASSERT_TRUE(window->display_page->isEnabled());
-    window->display_page->click();
-    EXPECT_EQ(window->SSTab_main->currentIndex(), 0);
-    EXPECT_EQ(window->current_page, 2);
-    EXPECT_EQ(window->lbl_page->text(), "2 / 3");
+    pick_row(ctl(*window).MSFlexGrid1, 0, [this] { window->MSFlexGrid1_Click(); });
+    EXPECT_EQ(ctl(*window).Text29->text(), shot(8));
+    EXPECT_EQ(ctl(*window).Text33->Text(), "grandmother's garden");
+    ASSERT_TRUE(ctl(*window).display_page->isEnabled());
+    ctl(*window).display_page->click();
+    EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
+    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 3");
     EXPECT_EQ(window->WhichSelected(), 2);
-    EXPECT_EQ(window->Label5[2]->text(), "8");
-    EXPECT_EQ(window->lbl_note[2]->Text(), "grandmother's garden");
+    EXPECT_EQ(ctl(*window).Label5[2]->text(), "8");
+    EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "grandmother's garden");
     expect_usable();
 
     // 8. Delete picture 5 (its files go too), exchange 1 and 13, move 10 to 2.
-    window->Text15->setText("5");
-    window->delete_picture->click();
+    ctl(*window).Text15->setText("5");
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     expect_consistent(13);
     EXPECT_FALSE(order().contains(shot(5)));
     ASSERT_TRUE(QFile::remove(data(shot(5))));
     ASSERT_TRUE(QFile::remove(data("shot05.avi")));
 
-    window->Text9->setText("1");
-    window->Text11->setText("13");
-    window->exchange_picture->click();
+    ctl(*window).Text9->setText("1");
+    ctl(*window).Text11->setText("13");
+    ctl(*window).exchange_picture->click();
     EXPECT_EQ(window->message_text(), "Pictures exchanged.");
     EXPECT_EQ(order().front(), shot(14));
     EXPECT_EQ(order().back(), shot(1));
     expect_consistent(13);
 
-    window->Text22->setText("10");
-    window->Text20->setText("2");
-    window->insert_picture->click();
+    ctl(*window).Text22->setText("10");
+    ctl(*window).Text20->setText("2");
+    ctl(*window).insert_picture->click();
     EXPECT_EQ(window->message_text(), "Picture inserted.");
     EXPECT_EQ(order().mid(0, 3), (QStringList{shot(14), shot(11), shot(2)}));
     expect_consistent(13);
     expect_usable();
 
     // 9. Renumber: back in file-name order, page 1 shown.
-    window->renumber_pages->click();
+    ctl(*window).renumber_pages->click();
     QStringList by_name;
     for (int n = 1; n <= 14; ++n)
         if (n != 5)
             by_name << shot(n);
     EXPECT_EQ(order(), by_name);
     expect_consistent(13);
-    EXPECT_EQ(window->lbl_page->text(), "1 / 3");
-    EXPECT_EQ(window->lbl_filePic[1]->text(), shot(1));
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
+    EXPECT_EQ(ctl(*window).lbl_filePic[1]->text(), shot(1));
     EXPECT_EQ(page_numbers(), (QStringList{"1", "2", "3", "4", "5", "6"}));
 
     // 10. Link the movie left in the data folder, then verify against it.
     window->refresh_pictures_Click();
-    EXPECT_EQ(window->Fil_ImportFile->count(), 13);
-    window->update_pictures->click();
+    EXPECT_EQ(ctl(*window).Fil_ImportFile->count(), 13);
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed on 1 record.");
     EXPECT_EQ(field("movfile", shot(2)).toString(), "shot02.avi");
-    window->verify_loaded_pictures->click();
+    ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, no error(s) found.");
-    EXPECT_EQ(window->List1->count() + window->List2->count() + window->List3->count(), 0);
+    EXPECT_EQ(ctl(*window).List1->count() + ctl(*window).List2->count() + ctl(*window).List3->count(), 0);
     expect_consistent(13);
     expect_usable();
 
     // 11. Close and open again: everything is still there.
     window->mnuDb_Click();
     EXPECT_EQ(window->message_text(), "Database closed.");
-    EXPECT_FALSE(window->db_conn);
+    EXPECT_FALSE(window->session().db_conn);
     restart(Edition::enhanced());
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "Database opened.");
     expect_consistent(13);
     EXPECT_EQ(order(), by_name);
@@ -203,14 +204,14 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     EXPECT_EQ(note_text(shot(14), "addnote"), "taken from the pier");
     EXPECT_EQ(note_text(shot(3)), "sunset over the harbour");
     EXPECT_EQ(field("movfile", shot(2)).toString(), "shot02.avi");
-    EXPECT_EQ(window->lbl_page->text(), "1 / 3");
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
     for (int i = 1; i <= 6; ++i)
         EXPECT_TRUE(cell_shows_picture(i)) << i;
-    EXPECT_EQ(window->lbl_fileName[2]->text(), "avi");
-    window->eof->click();
+    EXPECT_EQ(ctl(*window).lbl_fileName[2]->text(), "avi");
+    ctl(*window).eof->click();
     EXPECT_EQ(page_numbers(), QStringList{"13"});
-    EXPECT_EQ(window->lbl_note[1]->Text(), "lighthouse at dawn");
-    EXPECT_EQ(window->Text34[1]->text(), "coast");
+    EXPECT_EQ(ctl(*window).lbl_note[1]->Text(), "lighthouse at dawn");
+    EXPECT_EQ(ctl(*window).Text34[1]->text(), "coast");
     EXPECT_EQ(dialogs->count("message"), 0) << dialogs->messages().join(" | ").toStdString();
     expect_usable();
 }
@@ -228,8 +229,8 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
 
     // 1. A new catalogue with the default password.
     window->Dir_ImportDir_DblClick(dir.path());
-    window->Check1->setChecked(true);
-    window->Create_database->click();
+    ctl(*window).Check1->setChecked(true);
+    ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
     {
@@ -241,20 +242,20 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     // 2. Opening asks for it.
     dialogs->passwords = {"qmvrtzo"};
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 1);
 
     // 3. Batch load IN: the bytes go into the catalogue, the png is logged.
     window->Dir_ImportDir_DblClick(incoming.path());
-    window->Option4[0]->setChecked(true);
-    window->load_pictures->click();
+    ctl(*window).Option4[0]->setChecked(true);
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "8 pictures processed. 7 loaded. There are errors.");
     const QByteArray log = testsupport::read_all(dir.file("Mosswick-Zudidudi load errors.log"));
     EXPECT_TRUE(log.endsWith(" - File name: flat.png\r\n")) << log.toStdString();
     expect_consistent(7);
     for (int n = 1; n <= 7; ++n) {
         store::Error e;
-        EXPECT_EQ(window->db_conn->read_picture_bytes(n, e), originals[n - 1]) << n;
+        EXPECT_EQ(window->session().db_conn->read_picture_bytes(n, e), originals[n - 1]) << n;
         EXPECT_EQ(field("inoutpic", shot(n)).toInt(), 1);
     }
     // The source files are not needed any more.
@@ -263,11 +264,11 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
 
     // 4. The page shows the stored pictures; a zoom window draws one.
     window->mnuRefresh_Click();
-    window->SSTab_main->setCurrentIndex(0);
+    ctl(*window).SSTab_main->setCurrentIndex(0);
     EXPECT_EQ(page_numbers(), (QStringList{"1", "2", "3", "4", "5", "6"}));
     for (int i = 1; i <= 6; ++i) {
         EXPECT_TRUE(cell_shows_picture(i)) << i;
-        EXPECT_FALSE(window->Im2[size_t(i)]->isHidden()) << i;
+        EXPECT_FALSE(ctl(*window).Im2[size_t(i)]->isHidden()) << i;
     }
     window->im_DblClick(3);
     ASSERT_TRUE(window->last_zoom);
@@ -283,11 +284,11 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     expect_usable();
 
     // 5. A new password; the catalogue closes.
-    window->Text35->setText("n3w pass");
-    window->Text36->setText("n3w pass");
-    window->Command1->click();
+    ctl(*window).Text35->setText("n3w pass");
+    ctl(*window).Text36->setText("n3w pass");
+    ctl(*window).Command1->click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
     {
         store::Error e;
@@ -301,43 +302,43 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     dialogs->asked.clear();
     dialogs->passwords = {"n3w pass"};
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 1);
     expect_consistent(7);
     {
         store::Error e;
-        EXPECT_EQ(window->db_conn->read_picture_bytes(7, e), originals[6]);
+        EXPECT_EQ(window->session().db_conn->read_picture_bytes(7, e), originals[6]);
     }
 
     // 7. Export picture 2 into the catalogue's folder, then import it back.
-    window->SSTab_main->setCurrentIndex(2);
-    window->refresh_extraction->click();
+    ctl(*window).SSTab_main->setCurrentIndex(2);
+    ctl(*window).refresh_extraction->click();
     EXPECT_EQ(window->message_text(), " 7 records listed.");
-    const int row = grid_row_of(window->MSHFlexGrid2, 0, "2");
-    ASSERT_EQ(grid(window->MSHFlexGrid2)->text(row, 3), "IN");
-    pick_row(window->MSHFlexGrid2, row, [this] { window->MSHFlexGrid2_Click(); });
-    ASSERT_TRUE(window->Extract->isEnabled());
-    window->Extract->click();
+    const int row = grid_row_of(ctl(*window).MSHFlexGrid2, 0, "2");
+    ASSERT_EQ(grid(ctl(*window).MSHFlexGrid2)->text(row, 3), "IN");
+    pick_row(ctl(*window).MSHFlexGrid2, row, [this] { window->MSHFlexGrid2_Click(); });
+    ASSERT_TRUE(ctl(*window).Extract->isEnabled());
+    ctl(*window).Extract->click();
     EXPECT_EQ(testsupport::read_all(dir.file("shot02.bmp")), originals[1]);
-    EXPECT_EQ(grid(window->MSHFlexGrid2)->text(row, 3), "OUT");
-    EXPECT_EQ(grid(window->MSHFlexGrid2)->text(row, 4), "shot02.bmp");
+    EXPECT_EQ(grid(ctl(*window).MSHFlexGrid2)->text(row, 3), "OUT");
+    EXPECT_EQ(grid(ctl(*window).MSHFlexGrid2)->text(row, 4), "shot02.bmp");
     EXPECT_FALSE(field("inoutpic", "shot02.bmp").isValid());
     EXPECT_FALSE(field("dbpic", "shot02.bmp").isValid());
 
-    pick_row(window->MSHFlexGrid2, row, [this] { window->MSHFlexGrid2_Click(); });
-    window->Extract->click();
-    EXPECT_EQ(grid(window->MSHFlexGrid2)->text(row, 3), "IN");
+    pick_row(ctl(*window).MSHFlexGrid2, row, [this] { window->MSHFlexGrid2_Click(); });
+    ctl(*window).Extract->click();
+    EXPECT_EQ(grid(ctl(*window).MSHFlexGrid2)->text(row, 3), "IN");
     EXPECT_EQ(field("inoutpic", "shot02.bmp").toInt(), 1);
     {
         store::Error e;
-        EXPECT_EQ(window->db_conn->read_picture_bytes(2, e), originals[1]);
+        EXPECT_EQ(window->session().db_conn->read_picture_bytes(2, e), originals[1]);
     }
     expect_consistent(7);
 
     // 8. The imported picture shows and zooms from the catalogue.
     window->mnuRefresh_Click();
-    window->SSTab_main->setCurrentIndex(0);
-    EXPECT_EQ(window->lbl_filePic[2]->text(), "shot02.bmp");
+    ctl(*window).SSTab_main->setCurrentIndex(0);
+    EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "shot02.bmp");
     EXPECT_TRUE(cell_shows_picture(2));
     window->im_DblClick(2);
     ASSERT_TRUE(window->last_zoom);
@@ -350,7 +351,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     window->mnuDb_Click();
     dialogs->passwords = {"n3w pass"};
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     expect_consistent(7);
     EXPECT_EQ(dialogs->count("message"), 0) << dialogs->messages().join(" | ").toStdString();
     expect_usable();
@@ -363,15 +364,15 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     spec.width = 40;
     spec.height = 30;
     open(make(9, spec));
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
 
     // The edits by number leave the page view as it was.
-    window->Text15->setText("2");
-    window->delete_picture->click();
+    ctl(*window).Text15->setText("2");
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     expect_consistent(8);
-    EXPECT_EQ(window->Label5[3]->text(), "3");
-    EXPECT_EQ(window->lbl_filePic[3]->text(), testsupport::picture_name(3));   // now number 2
+    EXPECT_EQ(ctl(*window).Label5[3]->text(), "3");
+    EXPECT_EQ(ctl(*window).lbl_filePic[3]->text(), testsupport::picture_name(3));   // now number 2
 
     // A note typed for the picture the cell shows is refused, not saved elsewhere.
     window->im_Click(3);
@@ -390,19 +391,19 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     expect_usable();
 
     // The search grid made before an exchange shows nothing wrong either.
-    window->SSTab_main->setCurrentIndex(1);
-    window->refresh_grid->click();
-    window->Text9->setText("1");
-    window->Text11->setText("8");
-    window->exchange_picture->click();
+    ctl(*window).SSTab_main->setCurrentIndex(1);
+    ctl(*window).refresh_grid->click();
+    ctl(*window).Text9->setText("1");
+    ctl(*window).Text11->setText("8");
+    ctl(*window).exchange_picture->click();
     EXPECT_EQ(window->message_text(), "Pictures exchanged.");
-    pick_row(window->MSFlexGrid1, 0, [this] { window->MSFlexGrid1_Click(); });
-    EXPECT_NE(window->Text29->text(), testsupport::picture_name(1));
+    pick_row(ctl(*window).MSFlexGrid1, 0, [this] { window->MSFlexGrid1_Click(); });
+    EXPECT_NE(ctl(*window).Text29->text(), testsupport::picture_name(1));
     EXPECT_TRUE(window->display_numpic.isEmpty());
 
     // Nor does a zoom from the old page show another picture under this one's name.
-    window->SSTab_main->setCurrentIndex(0);
-    ASSERT_EQ(window->lbl_filePic[1]->text(), testsupport::picture_name(1));   // now picture 8
+    ctl(*window).SSTab_main->setCurrentIndex(0);
+    ASSERT_EQ(ctl(*window).lbl_filePic[1]->text(), testsupport::picture_name(1));   // now picture 8
     window->im_DblClick(1);
     EXPECT_EQ(zoom_windows_shown(), 0);
     EXPECT_EQ(window->message_text(), "The picture 1 has changed in the catalogue: refresh the page.");
@@ -424,11 +425,11 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     settle();
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(note_text(testsupport::picture_name(3)), "picture three");
-    window->refresh_grid->click();
-    pick_row(window->MSFlexGrid1, 0, [this] { window->MSFlexGrid1_Click(); });
-    EXPECT_EQ(window->Text29->text(), testsupport::picture_name(9));
-    window->display_page->click();
-    EXPECT_EQ(window->lbl_filePic[size_t(window->WhichSelected())]->text(), testsupport::picture_name(9));
+    ctl(*window).refresh_grid->click();
+    pick_row(ctl(*window).MSFlexGrid1, 0, [this] { window->MSFlexGrid1_Click(); });
+    EXPECT_EQ(ctl(*window).Text29->text(), testsupport::picture_name(9));
+    ctl(*window).display_page->click();
+    EXPECT_EQ(ctl(*window).lbl_filePic[size_t(window->WhichSelected())]->text(), testsupport::picture_name(9));
     expect_consistent(8);
     expect_usable();
 }
@@ -442,23 +443,23 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
     const QString path = make(8, spec);
     touch(data("pic007.avi"), "movie");
     open(path);
-    ASSERT_TRUE(window->db_open);
-    ASSERT_FALSE(window->db_conn->exec("UPDATE demopicture SET movfile = 'pic007.avi' WHERE numpic = 7"));
+    ASSERT_TRUE(window->session().db_open);
+    ASSERT_FALSE(window->session().db_conn->exec("UPDATE demopicture SET movfile = 'pic007.avi' WHERE numpic = 7"));
 
     // Rename picture 7 and its movie from the management grid.
-    window->SSTab_main->setCurrentIndex(2);
-    window->load_list->click();
-    auto* model = window->mgm_pic->model();
+    ctl(*window).SSTab_main->setCurrentIndex(2);
+    ctl(*window).load_list->click();
+    auto* model = ctl(*window).mgm_pic->model();
     int row = -1;
     for (int r = 0; r < model->rowCount(); ++r)
         if (model->index(r, 0).data().toString() == "7")
             row = r;
     ASSERT_GE(row, 0);
-    window->mgm_pic->setCurrentIndex(model->index(row, 0));
+    ctl(*window).mgm_pic->setCurrentIndex(model->index(row, 0));
     window->mgm_pic_Click();
-    EXPECT_EQ(window->Text8->text(), "pic007");
-    window->Text8->setText("harbour");
-    window->Command2->click();
+    EXPECT_EQ(ctl(*window).Text8->text(), "pic007");
+    ctl(*window).Text8->setText("harbour");
+    ctl(*window).Command2->click();
     EXPECT_EQ(window->message_text(), "Picture & Multimedia files renamed.");
     EXPECT_TRUE(QFileInfo::exists(data("harbour.jpg")));
     EXPECT_TRUE(QFileInfo::exists(data("harbour.avi")));
@@ -467,26 +468,26 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
 
     // The page shows and zooms it, the search finds it, the verify agrees with the folder.
     window->mnuRefresh_Click();
-    window->SSTab_main->setCurrentIndex(0);
-    window->go_right->click();
-    EXPECT_EQ(window->lbl_filePic[1]->text(), "harbour.jpg");
-    EXPECT_EQ(window->lbl_fileName[1]->text(), "avi");
+    ctl(*window).SSTab_main->setCurrentIndex(0);
+    ctl(*window).go_right->click();
+    EXPECT_EQ(ctl(*window).lbl_filePic[1]->text(), "harbour.jpg");
+    EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
     EXPECT_TRUE(cell_shows_picture(1));
     window->im_DblClick(1);
     ASSERT_TRUE(window->last_zoom);
     EXPECT_FALSE(window->last_zoom->failed());
     EXPECT_TRUE(window->last_zoom->windowTitle().endsWith("harbour.jpg"));
     close_zoom_windows();
-    window->Text1->setText("HARB");
+    ctl(*window).Text1->setText("HARB");
     window->refresh_grid_Click();
-    EXPECT_EQ(grid_column(window->MSFlexGrid1, 0), QStringList{"7"});
-    EXPECT_EQ(grid_column(window->MSFlexGrid1, 2), QStringList{"*"});
+    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"7"});
+    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 2), QStringList{"*"});
     window->Dir_ImportDir_DblClick(data());
-    window->verify_loaded_pictures->click();
+    ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, no error(s) found.");
 
     // Renumbering by name moves it to the front.
-    window->renumber_pages->click();
+    ctl(*window).renumber_pages->click();
     EXPECT_EQ(order().front(), "harbour.jpg");
     EXPECT_EQ(field("movfile", "harbour.jpg").toString(), "harbour.avi");
     expect_consistent(8);
@@ -505,29 +506,29 @@ TEST_F(Journey, APendingSingleLoadDoesNotOutliveItsCatalogue)
     testsupport::TempDir incoming;
     picture(incoming.file("new.jpg"));
     open(first);
-    ASSERT_TRUE(window->db_open);
-    window->SSTab_main->setCurrentIndex(2);
+    ASSERT_TRUE(window->session().db_open);
+    ctl(*window).SSTab_main->setCurrentIndex(2);
     window->Dir_ImportDir_DblClick(incoming.path());
-    window->Fil_ImportFile->select_row(0);
+    ctl(*window).Fil_ImportFile->select_row(0);
     window->Fil_ImportFile_DblClick();
-    ASSERT_TRUE(window->cmd_OK->isEnabled());
-    EXPECT_FALSE(window->Fil_ImportFile->isEnabled());   // locked while the pick is pending
+    ASSERT_TRUE(ctl(*window).cmd_OK->isEnabled());
+    EXPECT_FALSE(ctl(*window).Fil_ImportFile->isEnabled());   // locked while the pick is pending
 
     // The user closes this catalogue and opens another before committing.
     window->mnuDb_Click();
     open(second);
-    ASSERT_TRUE(window->db_open);
-    EXPECT_FALSE(window->cmd_OK->isEnabled());
+    ASSERT_TRUE(window->session().db_open);
+    EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
     window->cmd_OK_Click();
     EXPECT_EQ(rows().size(), 2);
     window->Dir_ImportDir_DblClick(incoming.path());
-    EXPECT_TRUE(window->Fil_ImportFile->isEnabled());
-    EXPECT_TRUE(window->load_pictures->isEnabled());
+    EXPECT_TRUE(ctl(*window).Fil_ImportFile->isEnabled());
+    EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
 
     // A new pick goes into the catalogue open now.
-    window->Fil_ImportFile->select_row(0);
+    ctl(*window).Fil_ImportFile->select_row(0);
     window->Fil_ImportFile_DblClick();
-    window->cmd_OK->click();
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
     expect_consistent(3);
     EXPECT_EQ(order().back(), "new.jpg");

@@ -2,6 +2,7 @@
 // each edition as the user would: clicking movie labels, loading the
 // pictures beside it, updating its notes. Nothing outside reaches the
 // desktop or the catalogue, nothing outside is written, and the user is told.
+#include "support/window_controls.h"
 #include "journey_fixture.h"
 #include "support/watched_file.h"
 
@@ -50,7 +51,7 @@ protected:
                 ASSERT_TRUE(c->update_fields(i + 1, {{store::col_movfile, movies[i]}}).ok());
         }
         open(path);
-        ASSERT_TRUE(window->db_open);
+        ASSERT_TRUE(window->session().db_open);
     }
 
     QStringList handed_to_desktop;
@@ -73,7 +74,7 @@ TEST_P(HostileFolder, MovieLabelsHandOnlyPlainMovieFilesOfTheDataFolder)
     open_with_movies(6, movies);
 
     for (int cell = 1; cell <= 5; ++cell) {
-        ASSERT_TRUE(window->lbl_fileName[size_t(cell)]->isEnabled()) << cell;
+        ASSERT_TRUE(ctl(*window).lbl_fileName[size_t(cell)]->isEnabled()) << cell;
         window->lbl_fileName_Click(cell);
         EXPECT_TRUE(handed_to_desktop.isEmpty()) << movies[cell - 1].toStdString();
         EXPECT_TRUE(window->message_text().startsWith("Error 75 - Movie not opened: \"" + movies[cell - 1] + "\""))
@@ -101,7 +102,7 @@ TEST_P(HostileFolder, ALoadLogThatIsALinkIsNeverWrittenAndTheLoadGoesOn)
 
     // A live link to the shell's start-up file, then one to where none is yet.
     ASSERT_TRUE(make_link(bashrc.path(), load_log()));
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_TRUE(window->message_text().startsWith("3 pictures processed. 2 loaded. There are errors. Error 75 - The log "))
         << window->message_text().toStdString();
     EXPECT_TRUE(window->message_text().contains("a link or not a plain file; nothing was written to it."));
@@ -110,8 +111,8 @@ TEST_P(HostileFolder, ALoadLogThatIsALinkIsNeverWrittenAndTheLoadGoesOn)
 
     ASSERT_TRUE(QFile::remove(load_log()));
     ASSERT_TRUE(make_link(home.file(".profile"), load_log()));
-    ASSERT_TRUE(window->db_conn->exec("DELETE FROM demopicture WHERE numpic > 2").ok());
-    window->load_pictures->click();
+    ASSERT_TRUE(window->session().db_conn->exec("DELETE FROM demopicture WHERE numpic > 2").ok());
+    ctl(*window).load_pictures->click();
     EXPECT_TRUE(window->message_text().contains("nothing was written to it.")) << window->message_text().toStdString();
     EXPECT_FALSE(QFileInfo::exists(home.file(".profile")));
     EXPECT_FALSE(QFileInfo::exists(incoming.file("PWNED")));
@@ -128,8 +129,8 @@ TEST_P(HostileFolder, ALinkedNoteCompanionIsNeitherStoredNorMoved)
     picture(incoming.file("holiday.jpg"));
     ASSERT_TRUE(make_link(key.path(), incoming.file("holiday.txt")));
     window->Dir_ImportDir_DblClick(incoming.path());
-    window->OptionFL[0]->click();
-    window->load_pictures->click();
+    ctl(*window).OptionFL[0]->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "1 picture processed. 1 loaded. There are errors.");
     EXPECT_EQ(field("note", "holiday.jpg").toString(), "holiday.jpg");
     EXPECT_FALSE(field("movfile", "holiday.jpg").isValid());
@@ -149,8 +150,8 @@ TEST_P(HostileFolder, AnUpdateLogThatIsALinkIsNeverWritten)
     touch(dir.file("pic001.txt"), "one");
     ASSERT_TRUE(make_link(bashrc.path(), dir.file("Mosswick-Zudidudi update verify.log")));
     window->Dir_ImportDir_DblClick(data());
-    window->OptionFL2[0]->click();
-    window->update_pictures->click();
+    ctl(*window).OptionFL2[0]->click();
+    ctl(*window).update_pictures->click();
     EXPECT_TRUE(window->message_text().contains("a link or not a plain file")) << window->message_text().toStdString();
     EXPECT_EQ(field("note", "pic001.jpg").toString(), "note 1");
     bashrc.expect_untouched();
@@ -164,15 +165,15 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
         note += QStringLiteral("Line {\\b %1} of a note someone made very long.\\par ").arg(i);
     note += u'}';
     open_with_movies(2);
-    ASSERT_TRUE(window->db_conn->update_fields(1, {{store::col_note, note}}).ok());
+    ASSERT_TRUE(window->session().db_conn->update_fields(1, {{store::col_note, note}}).ok());
     window->mnuRefresh_Click();
-    window->SSTab_main->setCurrentIndex(0);
-    ASSERT_EQ(window->lbl_filePic[1]->text(), "pic001.jpg");
-    const QString shown = window->lbl_note[1]->Text();
+    ctl(*window).SSTab_main->setCurrentIndex(0);
+    ASSERT_EQ(ctl(*window).lbl_filePic[1]->text(), "pic001.jpg");
+    const QString shown = ctl(*window).lbl_note[1]->Text();
     EXPECT_TRUE(shown.startsWith("Line 0 of a note someone made very long.")) << shown.left(80).toStdString();
     EXPECT_TRUE(shown.endsWith(QString::fromLatin1(notes::k_note_continues)));
     EXPECT_LT(shown.size(), notes::k_cell_note_limit);
-    EXPECT_EQ(window->lbl_note[1]->value_for_storage(), note);
+    EXPECT_EQ(ctl(*window).lbl_note[1]->value_for_storage(), note);
 
     // The note window reads all of it, the main window busy meanwhile.
     bool busy_while_loading = false;
@@ -185,15 +186,15 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
     editor()->Command1_Click();
     settle();
     EXPECT_EQ(field("note", "pic001.jpg").toString(), note);
-    EXPECT_TRUE(window->lbl_note[1]->Text().endsWith(QString::fromLatin1(notes::k_note_continues)));
-    EXPECT_EQ(window->lbl_note[1]->value_for_storage(), note);
+    EXPECT_TRUE(ctl(*window).lbl_note[1]->Text().endsWith(QString::fromLatin1(notes::k_note_continues)));
+    EXPECT_EQ(ctl(*window).lbl_note[1]->value_for_storage(), note);
 
     // Esc stops the load: no window, the user is told, nothing is written.
     QTimer::singleShot(0, window.get(), [this] { press_esc(); });
     window->lbl_Note_DblClick(1);
     EXPECT_FALSE(editor());
     EXPECT_EQ(window->message_text(), "Note loading stopped.");
-    EXPECT_FALSE(window->esc_abort_search);
+    EXPECT_FALSE(window->session().esc_abort_search);
     EXPECT_EQ(field("note", "pic001.jpg").toString(), note);
     expect_usable();
 

@@ -3,6 +3,7 @@
 // A user's session with the main window, across subsystems: the window as
 // the program starts it, scripted dialogs, a catalogue folder (dir) and the
 // steps a user takes, each through the window's own handlers.
+#include "support/window_controls.h"
 #include "support/window_fixture.h"
 
 #include "notes/frm_note.h"
@@ -111,9 +112,9 @@ protected:
     QStringList rows() const
     {
         QStringList out;
-        if (!window->db_conn)
+        if (!window->session().db_conn)
             return out;
-        auto st = window->db_conn->prepare("SELECT coalesce(numpic, '-'), coalesce(numpage, '-'), coalesce(picfile, '-'), "
+        auto st = window->session().db_conn->prepare("SELECT coalesce(numpic, '-'), coalesce(numpage, '-'), coalesce(picfile, '-'), "
                                            "coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
         while (st.step())
             out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
@@ -133,7 +134,7 @@ protected:
     {
         store::Error e;
         const QVariant v =
-            window->db_conn->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
+            window->session().db_conn->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
         EXPECT_FALSE(e) << e.text.toStdString();
         return v;
     }
@@ -148,9 +149,9 @@ protected:
     // window's counts say so.
     void expect_consistent(qint64 n)
     {
-        ASSERT_TRUE(window->db_conn);
+        ASSERT_TRUE(window->session().db_conn);
         EXPECT_FALSE(window->busy_state().busy());
-        auto st = window->db_conn->prepare("SELECT numpic, numpage FROM demopicture ORDER BY numpic");
+        auto st = window->session().db_conn->prepare("SELECT numpic, numpage FROM demopicture ORDER BY numpic");
         qint64 i = 0;
         while (st.step()) {
             ++i;
@@ -158,9 +159,9 @@ protected:
             EXPECT_EQ(st.integer(1), (i + 5) / 6) << "picture " << i << " is on the wrong page";
         }
         EXPECT_EQ(i, n);
-        EXPECT_EQ(window->picture_count, n);
-        EXPECT_EQ(window->Label27->text(), n > 0 ? QString::number(n) : QString());
-        EXPECT_EQ(window->Label29->text(), n > 0 ? QString::number((n + 5) / 6) : QString());
+        EXPECT_EQ(window->session().picture_count, n);
+        EXPECT_EQ(ctl(*window).Label27->text(), n > 0 ? QString::number(n) : QString());
+        EXPECT_EQ(ctl(*window).Label29->text(), n > 0 ? QString::number((n + 5) / 6) : QString());
     }
 
     // ---- the page view ---------------------------------------------------------------
@@ -170,22 +171,22 @@ protected:
     {
         QStringList out;
         for (int i = 1; i <= 6; ++i)
-            if (!window->Label5[size_t(i)]->text().isEmpty())
-                out << window->Label5[size_t(i)]->text();
+            if (!ctl(*window).Label5[size_t(i)]->text().isEmpty())
+                out << ctl(*window).Label5[size_t(i)]->text();
         return out;
     }
 
     int cell_of(const QString& picfile) const
     {
         for (int i = 1; i <= 6; ++i)
-            if (window->lbl_filePic[size_t(i)]->text() == picfile)
+            if (ctl(*window).lbl_filePic[size_t(i)]->text() == picfile)
                 return i;
         return 0;
     }
 
     bool cell_shows_picture(int i) const
     {
-        const QLabel* shown = window->im[size_t(i)]->isHidden() ? window->Im2[size_t(i)] : window->im[size_t(i)];
+        const QLabel* shown = ctl(*window).im[size_t(i)]->isHidden() ? ctl(*window).Im2[size_t(i)] : ctl(*window).im[size_t(i)];
         return !shown->isHidden() && !shown->pixmap().isNull();
     }
 
@@ -235,21 +236,21 @@ protected:
     {
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
-        QCoreApplication::sendEvent(window->ProgressBar1, &press);
+        QCoreApplication::sendEvent(ctl(*window).ProgressBar1, &press);
     }
 
     // Esc as the window receives it, wherever the focus is.
     void press_esc()
     {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
-        QApplication::sendEvent(window->ProgressBar1, &press);
+        QApplication::sendEvent(ctl(*window).ProgressBar1, &press);
     }
 
     // Runs f once, the first time the progress bar shows value while when() holds.
     void when_bar_reaches(int value, std::function<void()> f, std::function<bool()> when = {})
     {
         auto done = std::make_shared<bool>(false);
-        QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, window.get(),
+        QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(),
                          [value, done, f = std::move(f), when = std::move(when)](int v) {
                              if (v == value && !*done && (!when || when())) {
                                  *done = true;

@@ -1,5 +1,6 @@
 // The light edition working on a catalogue the full edition made, and the
 // full edition finding everything again afterwards.
+#include "support/window_controls.h"
 #include "journey_fixture.h"
 
 using namespace journey;
@@ -21,12 +22,12 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
         picture(data(snap(n)), QColor::fromHsv(n * 45, 200, 200));
     touch(data("snap2.avi"), "movie");
     window->Dir_ImportDir_DblClick(dir.path());
-    window->Create_database->click();
+    ctl(*window).Create_database->click();
     const QString path = dir.file("new.mdb");
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     window->Dir_ImportDir_DblClick(data());
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "7 pictures processed. 7 loaded. No Errors found.");
     EXPECT_EQ(field("movfile", snap(2)).toString(), "snap2.avi");
     window->mnuRefresh_Click();
@@ -49,40 +50,40 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     restart(Edition::light());
     dialogs->asked.clear();
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("message"), 0);   // no upgrade question, nothing missing
-    EXPECT_EQ(window->db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn->column_count(), 9);
     expect_consistent(7);
-    EXPECT_EQ(window->lbl_page->text(), "1 / 2");
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 2");
     for (int i = 1; i <= 6; ++i)
         EXPECT_TRUE(cell_shows_picture(i)) << i;
-    EXPECT_EQ(window->lbl_note[2]->Text(), "river bend");
-    EXPECT_EQ(window->lbl_fileName[2]->text(), "avi");
-    window->go_right->click();
+    EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "river bend");
+    EXPECT_EQ(ctl(*window).lbl_fileName[2]->text(), "avi");
+    ctl(*window).go_right->click();
     EXPECT_EQ(page_numbers(), QStringList{"7"});
-    window->bof->click();
-    EXPECT_EQ(window->lbl_page->text(), "1 / 2");
+    ctl(*window).bof->click();
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 2");
 
     // A single load from the data folder, with a note typed in.
     picture(data("late.jpg"), Qt::blue);
-    window->SSTab_main->setCurrentIndex(2);
+    ctl(*window).SSTab_main->setCurrentIndex(2);
     window->Dir_ImportDir_DblClick(data());
-    const int late = int(window->Fil_ImportFile->names().indexOf("late.jpg"));
+    const int late = int(ctl(*window).Fil_ImportFile->names().indexOf("late.jpg"));
     ASSERT_GE(late, 0);
-    window->Fil_ImportFile->select_row(late);
+    ctl(*window).Fil_ImportFile->select_row(late);
     window->Fil_ImportFile_DblClick();
-    ASSERT_TRUE(window->cmd_OK->isEnabled());
-    window->Txt_Notes->setText("came later");
-    window->cmd_OK->click();
+    ASSERT_TRUE(ctl(*window).cmd_OK->isEnabled());
+    ctl(*window).Txt_Notes->setText("came later");
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
-    EXPECT_EQ(window->lbl_load_picture->text(), "Pic# 8 at the pag# 2.");
+    EXPECT_EQ(ctl(*window).lbl_load_picture->text(), "Pic# 8 at the pag# 2.");
     expect_consistent(8);
     EXPECT_EQ(field("note", "late.jpg").toString(), "came later");
     for (const char* column : {"reference", "addnote", "inoutpic", "dbpic"})
         EXPECT_FALSE(field(column, "late.jpg").isValid()) << column;
 
     // A note edit writes the note only.
-    window->SSTab_main->setCurrentIndex(0);
+    ctl(*window).SSTab_main->setCurrentIndex(0);
     window->im_Click(2);
     window->mnuEditNote();
     ASSERT_NE(editor(), nullptr);
@@ -90,7 +91,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     type_at_end(editor()->lbl_note, " in autumn");
     editor()->Command1_Click();
     settle();
-    EXPECT_EQ(window->lbl_note[2]->Text(), "river bend in autumn");
+    EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "river bend in autumn");
     EXPECT_EQ(note_text(snap(2)), "river bend in autumn");
     EXPECT_EQ(field("reference", snap(2)), full_reference);
     EXPECT_EQ(field("addnote", snap(2)), full_addnote);
@@ -99,11 +100,11 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     // Compact: the catalogue is rewritten and left closed.
     window->compact_database_Click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
     expect_usable();
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     expect_consistent(8);
     window->mnuDb_Click();
 
@@ -111,10 +112,10 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     restart(Edition::enhanced());
     dialogs->asked.clear();
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("message"), 0);
     EXPECT_EQ(window->message_text(), "Database opened.");
-    EXPECT_EQ(window->db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn->column_count(), 9);
     expect_consistent(8);
     QStringList expected;
     for (int n = 1; n <= 7; ++n)
@@ -126,11 +127,11 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     EXPECT_EQ(field("addnote", snap(2)), full_addnote);
     EXPECT_EQ(field("movfile", snap(2)).toString(), "snap2.avi");
     EXPECT_EQ(field("note", "late.jpg").toString(), "came later");
-    EXPECT_EQ(window->Text34[2]->text(), "ref two");
-    EXPECT_EQ(window->Text18[2]->Text(), "the full edition's own note");
-    window->Text1->setText("late");
+    EXPECT_EQ(ctl(*window).Text34[2]->text(), "ref two");
+    EXPECT_EQ(ctl(*window).Text18[2]->Text(), "the full edition's own note");
+    ctl(*window).Text1->setText("late");
     window->refresh_grid_Click();
-    EXPECT_EQ(grid_column(window->MSFlexGrid1, 0), QStringList{"8"});
+    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"8"});
     expect_usable();
 }
 
@@ -143,14 +144,14 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
         picture(data(snap(n)), QColor::fromHsv(n * 40, 200, 200));
     touch(data("snap3.avi"), "movie");
     window->Dir_ImportDir_DblClick(dir.path());
-    window->Create_database->click();
+    ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
     open(path);
-    ASSERT_TRUE(window->db_open);
-    EXPECT_EQ(window->db_conn->column_count(), 5);
+    ASSERT_TRUE(window->session().db_open);
+    EXPECT_EQ(window->session().db_conn->column_count(), 5);
     window->Dir_ImportDir_DblClick(data());
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     expect_consistent(8);
     EXPECT_EQ(field("movfile", snap(3)).toString(), "snap3.avi");
     window->mnuDb_Click();
@@ -160,10 +161,10 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     dialogs->asked.clear();
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->messages(), QStringList{"Detected an old version of database file, update it?"});
     EXPECT_EQ(window->message_text(), "Database opened.");
-    EXPECT_EQ(window->db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn->column_count(), 9);
     expect_consistent(8);
     window->im_Click(3);
     window->mnuEditNote();
@@ -172,8 +173,8 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     editor()->Command1_Click();
     settle();
     EXPECT_EQ(field("reference", snap(3)).toString(), "harbour");
-    window->Text15->setText("1");
-    window->delete_picture->click();
+    ctl(*window).Text15->setText("1");
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     expect_consistent(7);
     window->mnuDb_Click();
@@ -182,10 +183,10 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     restart(Edition::light());
     dialogs->asked.clear();
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("message"), 0);
     expect_consistent(7);
-    EXPECT_EQ(window->lbl_filePic[2]->text(), snap(3));
+    EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), snap(3));
     window->im_Click(2);
     window->mnuEditNote();
     ASSERT_NE(editor(), nullptr);
@@ -195,9 +196,9 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     settle();
     EXPECT_EQ(note_text(snap(3)), "boats");
     EXPECT_EQ(field("reference", snap(3)).toString(), "harbour");
-    window->renumber_pages->click();
+    ctl(*window).renumber_pages->click();
     expect_consistent(7);
-    EXPECT_EQ(window->lbl_filePic[1]->text(), snap(2));
+    EXPECT_EQ(ctl(*window).lbl_filePic[1]->text(), snap(2));
     EXPECT_EQ(field("reference", snap(3)).toString(), "harbour");
     expect_usable();
 }
@@ -212,17 +213,17 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     const QString path = make(7, spec);
     dialogs->passwords = {"old"};
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
 
     // No new password, "encrypt" ticked: scrambled, no prompt any more.
-    window->Check4->setChecked(true);
-    window->Command1->click();
+    ctl(*window).Check4->setChecked(true);
+    ctl(*window).Command1->click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_EQ(store::probe_file(path), store::FileProbe::MaybeEncrypted);
     restart(Edition::enhanced());
     dialogs->asked.clear();
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 0);
     expect_consistent(7);
     window->mnuDb_Click();
@@ -230,7 +231,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     // The light edition opens, edits and compacts it; it stays scrambled.
     restart(Edition::light());
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     expect_consistent(7);
     window->im_Click(1);
     window->mnuEditNote();
@@ -244,7 +245,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
 
     restart(Edition::enhanced());
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 0);
     expect_consistent(7);
     EXPECT_EQ(note_text(testsupport::picture_name(1)), "note 1 light");

@@ -1,5 +1,6 @@
 // The light window's start-up, its set of controls, and the life of a
 // catalogue: create, open, close, refresh, compact, the about box.
+#include "support/window_controls.h"
 #include "light_fixture.h"
 
 #include "catalogue/frm_about.h"
@@ -39,25 +40,25 @@ void run_deferred_deletes()
 TEST_F(LightWindow, StartsClosedWithTheLightCaptionsAndLimits)
 {
     EXPECT_EQ(window->windowTitle(), "Mosswick database");
-    EXPECT_EQ(window->mnuDb->text(), "&Open DB");
-    EXPECT_EQ(window->mnuTQ[5]->text(), "High quality Bicubic");
-    EXPECT_EQ(window->mnuZQ[4]->text(), "High quality Bi&linear");
-    EXPECT_EQ(window->mnuTQ[4]->text(), "High quality bi&linear");
-    EXPECT_FALSE(window->SSTab_main->isTabEnabled(1));
-    EXPECT_TRUE(window->SSTab_main->isTabEnabled(2));
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
+    EXPECT_EQ(ctl(*window).mnuTQ[5]->text(), "High quality Bicubic");
+    EXPECT_EQ(ctl(*window).mnuZQ[4]->text(), "High quality Bi&linear");
+    EXPECT_EQ(ctl(*window).mnuTQ[4]->text(), "High quality bi&linear");
+    EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
     EXPECT_EQ(window->tab_text(), "Pictures & Movies");
-    for (QLineEdit* box : {window->Txt_delpag, window->Text15, window->Text9, window->Text11, window->Text22,
-                           window->Text20})
+    for (QLineEdit* box : {ctl(*window).Txt_delpag, ctl(*window).Text15, ctl(*window).Text9, ctl(*window).Text11, ctl(*window).Text22,
+                           ctl(*window).Text20})
         EXPECT_EQ(box->maxLength(), 14);
-    EXPECT_EQ(window->Text1->maxLength(), 255);
-    EXPECT_EQ(window->Text1->toolTip(), "Picture file to find");
-    EXPECT_EQ(window->Text4->toolTip(), "Note to find");
-    EXPECT_FALSE(window->compact_database->isEnabled());
-    EXPECT_TRUE(window->Create_database->isEnabled());
+    EXPECT_EQ(ctl(*window).Text1->maxLength(), 255);
+    EXPECT_EQ(ctl(*window).Text1->toolTip(), "Picture file to find");
+    EXPECT_EQ(ctl(*window).Text4->toolTip(), "Note to find");
+    EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
+    EXPECT_TRUE(ctl(*window).Create_database->isEnabled());
     for (int i = 1; i <= 6; ++i) {
-        EXPECT_TRUE(window->im[size_t(i)]->isHidden());
-        EXPECT_EQ(window->im[size_t(i)]->size(), QSize(ui::twips_to_px(4635), ui::twips_to_px(2775)));
-        EXPECT_EQ(ui::to_bgr(window->lbl_note[size_t(i)]->back_color()), 0xE0E0E0u);
+        EXPECT_TRUE(ctl(*window).im[size_t(i)]->isHidden());
+        EXPECT_EQ(ctl(*window).im[size_t(i)]->size(), QSize(ui::twips_to_px(4635), ui::twips_to_px(2775)));
+        EXPECT_EQ(ui::to_bgr(ctl(*window).lbl_note[size_t(i)]->back_color()), 0xE0E0E0u);
     }
     expect_usable();
 }
@@ -67,46 +68,46 @@ TEST_F(LightWindow, HasNoneOfTheFullWindowsExtraControls)
     // Passwords, stored pictures, references, additional notes, details,
     // the reference and import/export grids, the update pass's note import.
     for (QWidget* w : std::initializer_list<QWidget*>{
-             window->Check1, window->Check3, window->Check4, window->Text35, window->Text36, window->Command1,
-             window->MSHFlexGrid2, window->Extract, window->refresh_extraction, window->MSHFlexGrid1,
-             window->refresh_ref, window->Check5, window->display_page, window->Text3, window->Option5[0],
-             window->Option6[0], window->Option7[0], window->Option1[2], window->Option2[0], window->Option4[0],
-             window->OptionF1[0], window->OptionFL2[0], window->OptionF12[0], window->text23, window->Text27,
-             window->note_size[0], window->note_size[2]})
+             ctl(*window).Check1, ctl(*window).Check3, ctl(*window).Check4, ctl(*window).Text35, ctl(*window).Text36, ctl(*window).Command1,
+             ctl(*window).MSHFlexGrid2, ctl(*window).Extract, ctl(*window).refresh_extraction, ctl(*window).MSHFlexGrid1,
+             ctl(*window).refresh_ref, ctl(*window).Check5, ctl(*window).display_page, ctl(*window).Text3, ctl(*window).Option5[0],
+             ctl(*window).Option6[0], ctl(*window).Option7[0], ctl(*window).Option1[2], ctl(*window).Option2[0], ctl(*window).Option4[0],
+             ctl(*window).OptionF1[0], ctl(*window).OptionFL2[0], ctl(*window).OptionF12[0], ctl(*window).text23, ctl(*window).Text27,
+             ctl(*window).note_size[0], ctl(*window).note_size[2]})
         EXPECT_FALSE(shown(w)) << w->metaObject()->className() << " " << w->toolTip().toStdString();
     for (int i = 1; i <= 6; ++i) {
-        EXPECT_FALSE(shown(window->Text34[size_t(i)]));
-        EXPECT_FALSE(shown(window->Text18[size_t(i)]));
-        EXPECT_FALSE(shown(window->SSTab1[size_t(i)]));
+        EXPECT_FALSE(shown(ctl(*window).Text34[size_t(i)]));
+        EXPECT_FALSE(shown(ctl(*window).Text18[size_t(i)]));
+        EXPECT_FALSE(shown(ctl(*window).SSTab1[size_t(i)]));
         // The note box sits directly in the cell, under the picture.
-        EXPECT_TRUE(shown(window->lbl_note[size_t(i)]));
-        EXPECT_EQ(window->lbl_note[size_t(i)]->parentWidget(), window->cell_picture_area[size_t(i)]->parentWidget());
+        EXPECT_TRUE(shown(ctl(*window).lbl_note[size_t(i)]));
+        EXPECT_EQ(ctl(*window).lbl_note[size_t(i)]->parentWidget(), ctl(*window).cell_picture_area[size_t(i)]->parentWidget());
     }
     // What the light window has: "Compact" beside the new-catalogue button,
     // the rename button and its extension box, one note length, the
     // companion files' IN/OUT and the single load's RTF/Text choice.
-    for (QWidget* w : std::initializer_list<QWidget*>{window->compact_database, window->Create_database,
-                                                      window->Command2, window->Text28, window->note_size[1],
-                                                      window->OptionFL[0], window->Option3[0], window->Text1,
-                                                      window->Text4, window->Check2, window->refresh_grid})
+    for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).compact_database, ctl(*window).Create_database,
+                                                      ctl(*window).Command2, ctl(*window).Text28, ctl(*window).note_size[1],
+                                                      ctl(*window).OptionFL[0], ctl(*window).Option3[0], ctl(*window).Text1,
+                                                      ctl(*window).Text4, ctl(*window).Check2, ctl(*window).refresh_grid})
         EXPECT_TRUE(shown(w)) << w->metaObject()->className();
-    EXPECT_EQ(window->compact_database->text(), "Compact");
-    EXPECT_EQ(window->Command2->text(), "Rename");
-    EXPECT_EQ(window->Text28->maxLength(), 3);
+    EXPECT_EQ(ctl(*window).compact_database->text(), "Compact");
+    EXPECT_EQ(ctl(*window).Command2->text(), "Rename");
+    EXPECT_EQ(ctl(*window).Text28->maxLength(), 3);
 }
 
 TEST_F(LightWindow, EscSetsOnlyTheSearchFlag)
 {
     window->Form_KeyPress(27);
-    EXPECT_TRUE(window->esc_abort_search);
-    EXPECT_FALSE(window->esc_abort_update);
+    EXPECT_TRUE(window->session().esc_abort_search);
+    EXPECT_FALSE(window->session().esc_abort_update);
 }
 
 TEST_F(LightWindow, CreatesALightCatalogueWithoutProtection)
 {
     // The hidden protection options are never read.
-    window->Check1->setChecked(true);
-    window->Check3->setChecked(true);
+    ctl(*window).Check1->setChecked(true);
+    ctl(*window).Check3->setChecked(true);
     window->Create_database_Click();
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
@@ -127,7 +128,7 @@ TEST_F(LightWindow, CreatesALightCatalogueWithoutProtection)
     EXPECT_TRUE(window->message_tip().contains("Error 58 - ")) << window->message_tip().toStdString();
     EXPECT_TRUE(window->message_tip().contains("new.mdb"));
     EXPECT_EQ(testsupport::read_all(path), before);
-    EXPECT_TRUE(window->Create_database->isEnabled());
+    EXPECT_TRUE(ctl(*window).Create_database->isEnabled());
     expect_usable();
 }
 
@@ -136,8 +137,8 @@ TEST_F(LightWindow, OpensClosesAndRefreshes)
     dialogs->files.push_back(QString());
     window->mnuDb_Click();
     EXPECT_EQ(window->windowTitle(), "Mosswick Database");
-    EXPECT_EQ(window->mnuDb->text(), "&Open DB");
-    EXPECT_FALSE(window->db_open);
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
+    EXPECT_FALSE(window->session().db_open);
 
     window->mnuRefresh_Click();
     EXPECT_EQ(window->message_text(), "Open a database first.");
@@ -145,11 +146,11 @@ TEST_F(LightWindow, OpensClosesAndRefreshes)
     open_light(8);
     EXPECT_EQ(window->message_text(), "Database opened.");
     EXPECT_EQ(window->windowTitle(), path);
-    EXPECT_EQ(window->mnuDb->text(), "Close DB");
-    EXPECT_TRUE(window->compact_database->isEnabled());
-    EXPECT_TRUE(window->SSTab_main->isTabEnabled(1));
-    EXPECT_EQ(window->Label27->text(), "8");
-    EXPECT_EQ(window->Label29->text(), "2");
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "Close DB");
+    EXPECT_TRUE(ctl(*window).compact_database->isEnabled());
+    EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
+    EXPECT_EQ(ctl(*window).Label27->text(), "8");
+    EXPECT_EQ(ctl(*window).Label29->text(), "2");
     EXPECT_EQ(dialogs->count("password"), 0);
 
     window->mnuRefresh_Click();
@@ -159,11 +160,11 @@ TEST_F(LightWindow, OpensClosesAndRefreshes)
     window->mnuDb_Click();
     EXPECT_EQ(window->message_text(), "Database closed.");
     EXPECT_EQ(window->windowTitle(), "Mosswick database");
-    EXPECT_FALSE(window->compact_database->isEnabled());
+    EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
     for (int i = 1; i <= 6; ++i) {
-        EXPECT_TRUE(window->im[size_t(i)]->isHidden());
-        EXPECT_EQ(window->im[size_t(i)]->size(), QSize(ui::twips_to_px(4635), ui::twips_to_px(2775)));
-        EXPECT_EQ(ui::to_bgr(window->lbl_note[size_t(i)]->back_color()), 0xE0E0E0u);
+        EXPECT_TRUE(ctl(*window).im[size_t(i)]->isHidden());
+        EXPECT_EQ(ctl(*window).im[size_t(i)]->size(), QSize(ui::twips_to_px(4635), ui::twips_to_px(2775)));
+        EXPECT_EQ(ui::to_bgr(ctl(*window).lbl_note[size_t(i)]->back_color()), 0xE0E0E0u);
     }
     expect_usable();
 }
@@ -173,9 +174,9 @@ TEST_F(LightWindow, OpensAFullCatalogueAsItIs)
     open_light(3, store::Schema::Full);
     // No upgrade question, no change to the file.
     EXPECT_EQ(dialogs->count("message"), 0);
-    EXPECT_EQ(window->db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn->column_count(), 9);
     EXPECT_EQ(window->cells_on_page, 3);
-    EXPECT_FALSE(window->im[1]->pixmap().isNull());
+    EXPECT_FALSE(ctl(*window).im[1]->pixmap().isNull());
 }
 
 TEST_F(LightWindow, OpensOldFilesWithoutUpgradingThem)
@@ -188,9 +189,9 @@ TEST_F(LightWindow, OpensOldFilesWithoutUpgradingThem)
         ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN addnote TEXT").ok());
     }
     open(seven);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("message"), 0);
-    EXPECT_EQ(window->db_conn->column_count(), 7);
+    EXPECT_EQ(window->session().db_conn->column_count(), 7);
 }
 
 TEST_F(LightWindow, APasswordProtectedCatalogueIsRefusedWithoutAPrompt)
@@ -199,11 +200,11 @@ TEST_F(LightWindow, APasswordProtectedCatalogueIsRefusedWithoutAPrompt)
     spec.schema = store::Schema::Light;
     spec.protection.password = "secret";
     open(make(2, spec));
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 0);
     EXPECT_EQ(window->message_text(),
               "The catalogue has a password: it is opened by the full edition (mosswick-enhanced).");
-    EXPECT_FALSE(window->db_conn);
+    EXPECT_FALSE(window->session().db_conn);
     expect_usable();
 }
 
@@ -212,13 +213,13 @@ TEST_F(LightWindow, AReadOnlyCatalogueCannotBeCompactedOrLoaded)
     path = make_light(3);
     ::chmod(QFile::encodeName(path).constData(), 0444);
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_FALSE(window->SSTab_main->isTabEnabled(2));
-    EXPECT_FALSE(window->compact_database->isEnabled());
+    EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
+    EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
     window->compact_database_Click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->session().db_open);
     ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
@@ -233,19 +234,19 @@ TEST_F(LightWindow, CompactRewritesTheCatalogueAndLeavesItClosed)
 
     window->compact_database_Click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
-    EXPECT_FALSE(window->db_open);
-    EXPECT_FALSE(window->db_conn);
+    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_conn);
     EXPECT_EQ(window->windowTitle(), "Mosswick database");
-    EXPECT_EQ(window->mnuDb->text(), "Open DB");
-    EXPECT_FALSE(window->compact_database->isEnabled());
-    EXPECT_FALSE(window->SSTab_main->isTabEnabled(1));
-    EXPECT_TRUE(window->Label27->text().isEmpty());
+    EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
+    EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
+    EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(ctl(*window).Label27->text().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
     EXPECT_LT(QFileInfo(path).size(), before);
     expect_usable();
 
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(rows().size(), 6);
     EXPECT_EQ(field("note", "pic001.jpg").toString(), "short");
 }
@@ -257,13 +258,13 @@ TEST_F(LightWindow, ACatalogueScrambledByTheFullEditionStaysScrambled)
     spec.protection.encrypt = true;
     path = make(4, spec);
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     window->compact_database_Click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
     EXPECT_EQ(store::probe_file(path), store::FileProbe::MaybeEncrypted);
     open(path);
-    EXPECT_TRUE(window->db_open);
-    EXPECT_EQ(window->picture_count, 4);
+    EXPECT_TRUE(window->session().db_open);
+    EXPECT_EQ(window->session().picture_count, 4);
 }
 
 TEST_F(LightWindow, AFailedCompactionKeepsTheCatalogueAndSaysWhy)
@@ -274,18 +275,18 @@ TEST_F(LightWindow, AFailedCompactionKeepsTheCatalogueAndSaysWhy)
     ASSERT_TRUE(QDir().mkdir(dir.file("NewCmpctDB.mdb")));
     window->compact_database_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
-    EXPECT_FALSE(window->db_open);
+    EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(testsupport::read_all(path), before);
     open(path);
-    EXPECT_TRUE(window->db_open);
-    EXPECT_EQ(window->picture_count, 4);
+    EXPECT_TRUE(window->session().db_open);
+    EXPECT_EQ(window->session().picture_count, 4);
 }
 
 TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
 {
     window->show();
     window->zoom_work_area = QRect(0, 0, 1280, 800);
-    window->program_folder = dir.path();
+    window->session().program_folder = dir.path();
     ASSERT_TRUE(testsupport::write_picture(dir.file("about3.jpg"), 80, 50, "jpg"));
     window->mnuAbout_Click();
     frmAbout* about = about_box();

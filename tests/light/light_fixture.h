@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/window_controls.h"
 #include "support/window_fixture.h"
 
 #include "loader/list_boxes.h"
@@ -49,7 +50,7 @@ protected:
     {
         path = make_light(n, schema);
         open(path);
-        ASSERT_TRUE(window->db_open);
+        ASSERT_TRUE(window->session().db_open);
         dialogs->asked.clear();
     }
 
@@ -59,7 +60,7 @@ protected:
     QStringList rows() const
     {
         QStringList out;
-        auto st = window->db_conn->prepare(
+        auto st = window->session().db_conn->prepare(
             "SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
         while (st.step())
             out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
@@ -69,12 +70,12 @@ protected:
     QVariant field(const QString& column, const QString& picfile) const
     {
         mosswick::store::Error e;
-        return window->db_conn->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
+        return window->session().db_conn->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
     }
 
     void exec(const QString& sql, const QVariantList& params = {})
     {
-        const mosswick::store::Error e = window->db_conn->exec(sql, params);
+        const mosswick::store::Error e = window->session().db_conn->exec(sql, params);
         ASSERT_TRUE(e.ok()) << e.text.toStdString();
     }
 
@@ -84,9 +85,9 @@ protected:
     // Double-clicks a name of the loader's picture list.
     void pick_picture(const QString& name)
     {
-        const int row = int(window->Fil_ImportFile->names().indexOf(name));
+        const int row = int(ctl(*window).Fil_ImportFile->names().indexOf(name));
         ASSERT_GE(row, 0) << name.toStdString();
-        window->Fil_ImportFile->select_row(row);
+        ctl(*window).Fil_ImportFile->select_row(row);
         window->Fil_ImportFile_DblClick();
     }
 
@@ -95,14 +96,14 @@ protected:
     {
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
-        QCoreApplication::sendEvent(window->ProgressBar1, &press);
+        QCoreApplication::sendEvent(ctl(*window).ProgressBar1, &press);
     }
 
     // Runs f once when the progress bar reaches value.
     void when_bar_reaches(int value, std::function<void()> f)
     {
         auto done = std::make_shared<bool>(false);
-        QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, window.get(),
+        QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(),
                          [value, done, f = std::move(f)](int v) {
                              if (v == value && !*done) {
                                  *done = true;

@@ -1,5 +1,6 @@
 // The light loader: pictures only as files, one note, the light log and
 // the light batch load's panels.
+#include "support/window_controls.h"
 #include "light_fixture.h"
 
 #include "platform/richtext/rich_text_box.h"
@@ -47,33 +48,33 @@ TEST_F(LightLoader, SingleLoadStoresTheFileNameAndOneNote)
 
     // A type the full edition keeps out of the catalogue is loaded like any other.
     pick_picture("a.png");
-    EXPECT_TRUE(window->cmd_OK->isEnabled());
-    EXPECT_TRUE(window->clear_note->isEnabled());
-    EXPECT_TRUE(window->Txt_Notes->isEnabled());
-    window->cmd_OK->click();
+    EXPECT_TRUE(ctl(*window).cmd_OK->isEnabled());
+    EXPECT_TRUE(ctl(*window).clear_note->isEnabled());
+    EXPECT_TRUE(ctl(*window).Txt_Notes->isEnabled());
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
-    EXPECT_EQ(window->lbl_load_picture->text(), "Pic# 1 at the pag# 1.");
+    EXPECT_EQ(ctl(*window).lbl_load_picture->text(), "Pic# 1 at the pag# 1.");
     EXPECT_EQ(rows(), QStringList({"1/1/a.png/a.avi"}));
     EXPECT_EQ(field("note", "a.png").toString(), "a.png");
-    EXPECT_EQ(window->db_conn->column_count(), 5);
-    EXPECT_FALSE(window->Txt_Notes->isEnabled());
-    EXPECT_FALSE(window->cmd_OK->isEnabled());
-    EXPECT_FALSE(window->clear_note->isEnabled());
-    EXPECT_FALSE(window->cancel_load_picture->isEnabled());
+    EXPECT_EQ(window->session().db_conn->column_count(), 5);
+    EXPECT_FALSE(ctl(*window).Txt_Notes->isEnabled());
+    EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
+    EXPECT_FALSE(ctl(*window).clear_note->isEnabled());
+    EXPECT_FALSE(ctl(*window).cancel_load_picture->isEnabled());
     // The commit enables the verify button itself (its tab opens with the next open).
-    EXPECT_FALSE(window->verify_loaded_pictures->testAttribute(Qt::WA_ForceDisabled));
+    EXPECT_FALSE(ctl(*window).verify_loaded_pictures->testAttribute(Qt::WA_ForceDisabled));
 
     // "Text Load" is the choice at start; "RTF Load" stores the markup.
-    window->Option3[0]->setChecked(true);
+    ctl(*window).Option3[0]->setChecked(true);
     pick_picture("b.jpg");
-    window->Txt_Notes->setText("rich");
-    window->cmd_OK->click();
+    ctl(*window).Txt_Notes->setText("rich");
+    ctl(*window).cmd_OK->click();
     EXPECT_TRUE(field("note", "b.jpg").toString().startsWith("{\\rtf"));
     EXPECT_EQ(rows().back(), "2/1/b.jpg/-");
 
     // Loaded again from a folder other than the data folder: a duplicate.
     pick_picture("b.jpg");
-    window->cmd_OK->click();
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture is already loaded.");
     EXPECT_EQ(rows().size(), 2);
     expect_usable();
@@ -84,7 +85,7 @@ TEST_F(LightLoader, APictureOfTheDataFolderIsLoadedAgainByName)
     open_light(2);
     show_folder(dir.file("data"));
     pick_picture("pic001.jpg");
-    window->cmd_OK->click();
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
     EXPECT_EQ(rows().back(), "3/1/pic001.jpg/-");
 }
@@ -95,12 +96,12 @@ TEST_F(LightLoader, IntoAFullCatalogueOnlyTheLightFieldsAreWritten)
     picture("a.jpg");
     window->refresh_pictures_Click();
     // The hidden IN choice and the hidden boxes are never read.
-    window->Option2[0]->setChecked(true);
-    window->text23->setText("a reference");
-    window->Text27->setText("an additional note");
+    ctl(*window).Option2[0]->setChecked(true);
+    ctl(*window).text23->setText("a reference");
+    ctl(*window).Text27->setText("an additional note");
     pick_picture("a.jpg");
-    window->Txt_Notes->setText("the note");
-    window->cmd_OK->click();
+    ctl(*window).Txt_Notes->setText("the note");
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
     EXPECT_EQ(field("note", "a.jpg").toString(), "the note");
     for (const char* column : {"reference", "addnote", "inoutpic", "dbpic"})
@@ -116,7 +117,7 @@ TEST_F(LightLoader, BatchLoadOutRecordsCompanionsAndKeepsTheTimingPanel)
     write("p2.mpg");
     window->refresh_pictures_Click();
     window->set_timing("earlier");
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "2 pictures processed. 2 loaded. No Errors found.");
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_EQ(window->timing_text(), "earlier");
@@ -134,10 +135,10 @@ TEST_F(LightLoader, BatchLoadInPutsNoteFilesIntoTheNoteAndMovesThem)
     picture("r.jpg");
     write("r.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 rich note\\par}");
     window->refresh_pictures_Click();
-    window->OptionFL[0]->click();
+    ctl(*window).OptionFL[0]->click();
     // The hidden choice of field is never read: a note file goes into the note.
-    window->OptionF1[2]->setChecked(true);
-    window->load_pictures->click();
+    ctl(*window).OptionF1[2]->setChecked(true);
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "2 pictures processed. 2 loaded. No Errors found.");
     EXPECT_EQ(field("note", "t.jpg").toString(), "plain note");
     EXPECT_FALSE(field("reference", "t.jpg").isValid());
@@ -153,8 +154,8 @@ TEST_F(LightLoader, BatchLoadLogsDuplicatesInTheLightLog)
     open_empty();
     picture("keep.jpg");
     window->refresh_pictures_Click();
-    window->load_pictures->click();
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "1 picture processed. 0 loaded. There are errors.");
     const QByteArray log = testsupport::read_all(dir.file("Mosswick-Light load errors.log"));
     EXPECT_TRUE(log.endsWith(" - File name: keep.jpg\r\n")) << log.toStdString();
@@ -165,20 +166,20 @@ TEST_F(LightLoader, NoteToolsWorkOnTheOneNoteBox)
 {
     open_empty();
     window->show();
-    QTest::mousePress(window->Label12_5, Qt::LeftButton);
-    EXPECT_EQ(back_of(window->Label28_37), 0x008000u);
-    EXPECT_EQ(back_of(window->Label12_5), 0xC0C0C0u);
-    QTest::mouseRelease(window->Label12_5, Qt::LeftButton);
-    EXPECT_EQ(back_of(window->Label28_37), 0xC0FFC0u);
-    EXPECT_EQ(back_of(window->Label12_5), 0xE0E0E0u);
-    QTest::mousePress(window->Label13, Qt::LeftButton);
-    EXPECT_EQ(back_of(window->Label28_36), 0x008000u);
-    QTest::mouseRelease(window->Label13, Qt::LeftButton);
-    EXPECT_EQ(back_of(window->Label28_36), 0xC0FFC0u);
+    QTest::mousePress(ctl(*window).Label12_5, Qt::LeftButton);
+    EXPECT_EQ(back_of(ctl(*window).Label28_37), 0x008000u);
+    EXPECT_EQ(back_of(ctl(*window).Label12_5), 0xC0C0C0u);
+    QTest::mouseRelease(ctl(*window).Label12_5, Qt::LeftButton);
+    EXPECT_EQ(back_of(ctl(*window).Label28_37), 0xC0FFC0u);
+    EXPECT_EQ(back_of(ctl(*window).Label12_5), 0xE0E0E0u);
+    QTest::mousePress(ctl(*window).Label13, Qt::LeftButton);
+    EXPECT_EQ(back_of(ctl(*window).Label28_36), 0x008000u);
+    QTest::mouseRelease(ctl(*window).Label13, Qt::LeftButton);
+    EXPECT_EQ(back_of(ctl(*window).Label28_36), 0xC0FFC0u);
 
-    window->Txt_Notes->setText("one\ntwo");
+    ctl(*window).Txt_Notes->setText("one\ntwo");
     window->note_size_Click(1);
-    EXPECT_EQ(window->note_size[1]->text(), "8");
+    EXPECT_EQ(ctl(*window).note_size[1]->text(), "8");
 }
 
 TEST_F(LightLoader, APickBringsThePreviewAndItsButtonsToTheFront)
@@ -187,13 +188,13 @@ TEST_F(LightLoader, APickBringsThePreviewAndItsButtonsToTheFront)
     picture("a.jpg");
     window->refresh_pictures_Click();
     window->show();
-    window->SSTab_main->setCurrentIndex(2);
-    window->SSTab_mgm->setCurrentIndex(1);
-    window->SSTab4->setCurrentIndex(0);
+    ctl(*window).SSTab_main->setCurrentIndex(2);
+    ctl(*window).SSTab_mgm->setCurrentIndex(1);
+    ctl(*window).SSTab4->setCurrentIndex(0);
     pick_picture("a.jpg");
-    EXPECT_EQ(window->SSTab_mgm->currentIndex(), 0);
-    EXPECT_EQ(window->SSTab4->currentIndex(), 1);
-    QTRY_VERIFY(window->cmd_OK->isVisible());
-    EXPECT_TRUE(window->cancel_load_picture->isVisible());
-    EXPECT_TRUE(window->Txt_Notes->isVisible());
+    EXPECT_EQ(ctl(*window).SSTab_mgm->currentIndex(), 0);
+    EXPECT_EQ(ctl(*window).SSTab4->currentIndex(), 1);
+    QTRY_VERIFY(ctl(*window).cmd_OK->isVisible());
+    EXPECT_TRUE(ctl(*window).cancel_load_picture->isVisible());
+    EXPECT_TRUE(ctl(*window).Txt_Notes->isVisible());
 }

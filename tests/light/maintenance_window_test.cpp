@@ -1,5 +1,6 @@
 // The light maintenance: its messages, no timing, the rename button and
 // extension box, and the update pass stopped by the progress bar.
+#include "support/window_controls.h"
 #include "light_fixture.h"
 #include "support/layout_probe.h"
 
@@ -21,11 +22,11 @@ class LightMaintenance : public LightWindow {
 protected:
     maintenance::ManagementGridModel* model() const
     {
-        return qobject_cast<maintenance::ManagementGridModel*>(window->mgm_pic->model());
+        return qobject_cast<maintenance::ManagementGridModel*>(ctl(*window).mgm_pic->model());
     }
     void click_row(int row)
     {
-        window->mgm_pic->setCurrentIndex(model()->index(row, 0));
+        ctl(*window).mgm_pic->setCurrentIndex(model()->index(row, 0));
         window->mgm_pic_Click();
     }
     void touch(const QString& file, const QByteArray& bytes = {}) const
@@ -57,40 +58,40 @@ protected:
 TEST_F(LightMaintenance, EditsByNumberSayWhatTheyStart)
 {
     open_light(14);
-    window->Txt_delpag->setText("9");
+    ctl(*window).Txt_delpag->setText("9");
     window->delete_page_Click();
     EXPECT_EQ(dialogs->messages(), QStringList({"The page not exist."}));
     EXPECT_EQ(window->message_text(), "Deleting page(s)...");
 
-    window->Text15->setText("99");
+    ctl(*window).Text15->setText("99");
     window->delete_picture_Click();
     EXPECT_EQ(dialogs->messages().back(), "The picture not exist.");
     EXPECT_EQ(window->message_text(), "Deleting picture...");
 
     window->set_timing("earlier");
-    window->Text22->setText("99");
-    window->Text20->setText("1");
+    ctl(*window).Text22->setText("99");
+    ctl(*window).Text20->setText("1");
     window->insert_picture_Click();
     EXPECT_EQ(dialogs->messages().back(), "First picture not exist.");
     EXPECT_EQ(window->message_text(), "Inserting picture...");
-    EXPECT_TRUE(window->insert_picture->isEnabled());
+    EXPECT_TRUE(ctl(*window).insert_picture->isEnabled());
 
     // A complete edit: renumbered, "Ready" without its full stop, no timing.
-    window->Text22->setText("14");
-    window->Text20->setText("1");
+    ctl(*window).Text22->setText("14");
+    ctl(*window).Text20->setText("1");
     window->insert_picture_Click();
     EXPECT_EQ(window->message_text(), "Picture inserted.");
     EXPECT_EQ(window->ready_text(), "Ready");
     EXPECT_EQ(window->timing_text(), "earlier");
     EXPECT_EQ(rows().front(), "1/1/pic014.jpg/-");
 
-    window->Txt_delpag->setText("1");
+    ctl(*window).Txt_delpag->setText("1");
     window->delete_page_Click();
     EXPECT_EQ(window->message_text(), "Page deleted.");
     EXPECT_EQ(rows().size(), 8);
     EXPECT_EQ(rows().front(), "1/1/pic006.jpg/-");
 
-    window->Txt_delpag->setText("*");
+    ctl(*window).Txt_delpag->setText("*");
     window->delete_page_Click();
     EXPECT_EQ(window->message_text(), "Entire content of the database deleted.");
     EXPECT_TRUE(rows().isEmpty());
@@ -100,8 +101,8 @@ TEST_F(LightMaintenance, EditsByNumberSayWhatTheyStart)
 TEST_F(LightMaintenance, NumberBoxesTakeFourteenDigits)
 {
     open_light(3);
-    window->Text15->setText(QString(20, '9'));
-    EXPECT_EQ(window->Text15->text(), QString(14, '9'));
+    ctl(*window).Text15->setText(QString(20, '9'));
+    EXPECT_EQ(ctl(*window).Text15->text(), QString(14, '9'));
     window->delete_picture_Click();
     EXPECT_EQ(dialogs->messages(), QStringList({"The picture not exist."}));
     EXPECT_EQ(rows().size(), 3);
@@ -125,19 +126,19 @@ TEST_F(LightMaintenance, TheGridSpeaksWithTwoBlanksAndIsNotTimed)
 {
     open_light(8);
     window->set_timing("earlier");
-    window->load_list->click();
+    ctl(*window).load_list->click();
     EXPECT_EQ(window->message_text(), "Grid loaded:  8 records listed.");
     EXPECT_EQ(window->timing_text(), "earlier");
     exec("DELETE FROM demopicture WHERE numpic > 1");
-    window->load_list->click();
+    ctl(*window).load_list->click();
     EXPECT_EQ(window->message_text(), "Grid loaded:  1 record listed.");
 }
 
 TEST_F(LightMaintenance, GridInsertEndsReady)
 {
     open_light(8);
-    window->load_list->click();
-    window->Opt_insert->setChecked(true);
+    ctl(*window).load_list->click();
+    ctl(*window).Opt_insert->setChecked(true);
     click_row(6);
     EXPECT_EQ(window->message_text(), "Insert in...");
     click_row(0);
@@ -151,22 +152,22 @@ TEST_F(LightMaintenance, RenameWithTheExtensionBox)
     open_light(3);
     exec("UPDATE demopicture SET movfile = 'pic002.avi' WHERE numpic = 2");
     touch(data("pic002.avi"), "movie");
-    window->load_list->click();
+    ctl(*window).load_list->click();
     click_row(1);
-    EXPECT_EQ(window->Text8->text(), "pic002");
-    EXPECT_EQ(window->Text28->text(), "jpg");
-    EXPECT_TRUE(window->Command2->isEnabled());
-    window->Text8->setText("coast");
-    window->Command2->click();
+    EXPECT_EQ(ctl(*window).Text8->text(), "pic002");
+    EXPECT_EQ(ctl(*window).Text28->text(), "jpg");
+    EXPECT_TRUE(ctl(*window).Command2->isEnabled());
+    ctl(*window).Text8->setText("coast");
+    ctl(*window).Command2->click();
     EXPECT_EQ(window->message_text(), "Picture & Multimedia files renamed.");
     EXPECT_EQ(rows()[1], "2/1/coast.jpg/coast.avi");
     EXPECT_TRUE(QFile::exists(data("coast.jpg")));
     EXPECT_TRUE(QFile::exists(data("coast.avi")));
     // The page view and the grid go on working on the catalogue.
-    window->load_list->click();
+    ctl(*window).load_list->click();
     EXPECT_EQ(model()->cell_text(1, 3), "coast.jpg");
     window->mnuRefresh_Click();
-    EXPECT_EQ(window->lbl_filePic[2]->text(), "coast.jpg");
+    EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "coast.jpg");
 }
 
 TEST_F(LightMaintenance, UpdatePassLinksMoviesOnlyAndIsNotTimed)
@@ -178,12 +179,12 @@ TEST_F(LightMaintenance, UpdatePassLinksMoviesOnlyAndIsNotTimed)
     exec("UPDATE demopicture SET movfile = 'pic004.avi' WHERE numpic = 4");
     show_listed({"pic002.jpg", "pic003.jpg", "pic004.jpg", "other.jpg"});
     // The hidden IN choice is never read: the pass relinks movies only.
-    window->OptionFL2[0]->setChecked(true);
+    ctl(*window).OptionFL2[0]->setChecked(true);
     window->set_timing("earlier");
-    window->update_pictures->click();
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed on 2 records.");
     EXPECT_EQ(window->ready_text(), "Ready");
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(rows()[1], "2/1/pic002.jpg/pic002.avi");
     EXPECT_EQ(rows()[2], "3/1/pic003.jpg/-");
     EXPECT_EQ(rows()[3], "4/1/pic004.jpg/-");
@@ -211,17 +212,17 @@ TEST_F(LightMaintenance, TheProgressBarNotEscStopsTheUpdatePass)
     when_bar_reaches(1, [this] { window->Form_KeyPress(27); });
     when_bar_reaches(3, [this] { click_progress_bar(); });
     window->set_timing("earlier");
-    window->update_pictures->click();
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Upgrading stopped.");
-    EXPECT_FALSE(window->stop_requested);
-    EXPECT_FALSE(window->ProgressBar1->isHidden());
-    EXPECT_EQ(window->ProgressBar1->value(), 0);
+    EXPECT_FALSE(window->session().stop_requested);
+    EXPECT_FALSE(ctl(*window).ProgressBar1->isHidden());
+    EXPECT_EQ(ctl(*window).ProgressBar1->value(), 0);
     EXPECT_EQ(window->ready_text(), "");
     EXPECT_EQ(window->timing_text(), "earlier");
     // Stopped, the pass changed nothing.
     for (const QString& r : rows())
         EXPECT_TRUE(r.endsWith("/-")) << r.toStdString();
-    EXPECT_TRUE(window->update_pictures->isEnabled());
+    EXPECT_TRUE(ctl(*window).update_pictures->isEnabled());
     expect_usable();
 }
 
@@ -231,32 +232,32 @@ TEST_F(LightMaintenance, VerifyFillsTheListsWithoutTiming)
     exec("UPDATE demopicture SET picfile = 'pic001.jpg' WHERE numpic = 2");
     show_listed({"pic001.jpg", "new.jpg", "notes.txt"});
     window->set_timing("earlier");
-    window->verify_loaded_pictures->click();
+    ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, error(s) found.");
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_EQ(window->timing_text(), "earlier");
-    EXPECT_EQ(items(window->List1), QStringList({"new.jpg", "notes.txt"}));
-    EXPECT_EQ(items(window->List2), QStringList({"pic003.jpg"}));
-    EXPECT_EQ(items(window->List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_EQ(items(ctl(*window).List1), QStringList({"new.jpg", "notes.txt"}));
+    EXPECT_EQ(items(ctl(*window).List2), QStringList({"pic003.jpg"}));
+    EXPECT_EQ(items(ctl(*window).List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
 }
 
 TEST_F(LightMaintenance, TheGridTabKeepsItsControlsInPlaceAndItsHeadingsWhole)
 {
     open_light(9);
-    window->SSTab_main->setCurrentIndex(2);
-    window->SSTab_mgm->setCurrentIndex(1);
-    window->SSTab_mgm_pic->setCurrentIndex(1);
+    ctl(*window).SSTab_main->setCurrentIndex(2);
+    ctl(*window).SSTab_mgm->setCurrentIndex(1);
+    ctl(*window).SSTab_mgm_pic->setCurrentIndex(1);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     auto controls = [this] {
         return testsupport::places_in(window.get(),
-                                      {window->Opt_exchange, window->load_list, window->Text8, window->Command2});
+                                      {ctl(*window).Opt_exchange, ctl(*window).load_list, ctl(*window).Text8, ctl(*window).Command2});
     };
     const QList<QRect> before = controls();
-    window->load_list->click();
-    ASSERT_TRUE(window->mgm_pic->isVisible());
+    ctl(*window).load_list->click();
+    ASSERT_TRUE(ctl(*window).mgm_pic->isVisible());
     EXPECT_EQ(controls(), before);
     for (int c = 0; c < 4; ++c)
-        EXPECT_GE(window->mgm_pic->columnWidth(c), window->mgm_pic->horizontalHeader()->sectionSizeHint(c)) << c;
+        EXPECT_GE(ctl(*window).mgm_pic->columnWidth(c), ctl(*window).mgm_pic->horizontalHeader()->sectionSizeHint(c)) << c;
 }

@@ -1,4 +1,5 @@
 // The light notes: one note field in the cells, the note window and the save.
+#include "support/window_controls.h"
 #include "light_fixture.h"
 
 #include "notes/frm_note.h"
@@ -45,7 +46,7 @@ TEST_F(LightNotes, OkWritesTheNoteAndNothingElseOfTheRow)
     QTest::keyClicks(w->lbl_note, " edited");
     w->Command1_Click();
     EXPECT_EQ(editor(), nullptr);
-    EXPECT_EQ(window->lbl_note[2]->Text(), "note 2 edited");
+    EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "note 2 edited");
     EXPECT_TRUE(field("note", "pic002.jpg").toString().startsWith("{\\rtf"));
     EXPECT_EQ(field("reference", "pic002.jpg").toString(), "kept");
     EXPECT_EQ(field("addnote", "pic002.jpg").toString(), "kept too");
@@ -147,7 +148,7 @@ TEST_F(LightNotes, ADoubleClickOnAReadOnlyCatalogueOnlyShowsTheNote)
     path = make_light(2);
     ::chmod(QFile::encodeName(path).constData(), 0444);
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     window->lbl_Note_DblClick(1);
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");

@@ -1,5 +1,6 @@
 // The light page view: cells of files only, the note box as the selection
 // mark, and zoom windows that draw the path they are given.
+#include "support/window_controls.h"
 #include "light_fixture.h"
 #include "support/layout_probe.h"
 
@@ -18,7 +19,7 @@ namespace {
 
 class LightPageView : public LightWindow {
 protected:
-    unsigned note_colour(int i) const { return ui::to_bgr(window->lbl_note[size_t(i)]->back_color()); }
+    unsigned note_colour(int i) const { return ui::to_bgr(ctl(*window).lbl_note[size_t(i)]->back_color()); }
 };
 
 } // namespace
@@ -26,21 +27,21 @@ protected:
 TEST_F(LightPageView, CellsShowFilesFittedIntoTheLightBox)
 {
     open_light(8);
-    EXPECT_EQ(window->lbl_page->text(), "1 / 2");
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 2");
     EXPECT_EQ(window->cells_on_page, 6);
-    EXPECT_EQ(window->lbl_filePic[2]->text(), "pic002.jpg");
-    EXPECT_EQ(window->Label7[2]->text(), "jpg");
-    EXPECT_EQ(window->lbl_note[2]->Text(), "note 2");
+    EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "pic002.jpg");
+    EXPECT_EQ(ctl(*window).Label7[2]->text(), "jpg");
+    EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "note 2");
     EXPECT_EQ(window->ready_text(), "Ready.");
     // A 60 x 40 picture is smaller than the box: drawn at its own size.
-    EXPECT_EQ(window->im[1]->pixmap().size(), QSize(60, 40));
+    EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(60, 40));
 
     window->go_right_Click();
     EXPECT_EQ(window->cells_on_page, 2);
     for (int i = 3; i <= 6; ++i) {
-        EXPECT_TRUE(window->im[size_t(i)]->isHidden()) << i;
-        EXPECT_TRUE(window->lbl_note[size_t(i)]->isHidden()) << i;
-        EXPECT_TRUE(window->Label5[size_t(i)]->text().isEmpty()) << i;
+        EXPECT_TRUE(ctl(*window).im[size_t(i)]->isHidden()) << i;
+        EXPECT_TRUE(ctl(*window).lbl_note[size_t(i)]->isHidden()) << i;
+        EXPECT_TRUE(ctl(*window).Label5[size_t(i)]->text().isEmpty()) << i;
     }
 }
 
@@ -58,10 +59,10 @@ TEST_F(LightPageView, ABigPictureIsFittedIntoFourSixThreeFiveByTwoSevenSevenFive
         ASSERT_TRUE(c->add_row(r).ok());
     }
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     // 4635 twips wide is 309 pixels; the height follows the picture's shape.
-    EXPECT_EQ(window->im[1]->pixmap().width(), ui::twips_to_px(4635));
-    EXPECT_NEAR(window->im[1]->pixmap().height(), 93, 1);
+    EXPECT_EQ(ctl(*window).im[1]->pixmap().width(), ui::twips_to_px(4635));
+    EXPECT_NEAR(ctl(*window).im[1]->pixmap().height(), 93, 1);
 }
 
 TEST_F(LightPageView, TheNoteBoxAloneMarksTheSelection)
@@ -115,7 +116,7 @@ TEST_F(LightPageView, AFileGoneSinceThePageWasShownClosesOnlyItsZoomWindow)
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(window->last_zoom);
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(window->session().db_open);
     EXPECT_EQ(window->selected_cell, 2);
     expect_usable();
 }
@@ -125,11 +126,11 @@ TEST_F(LightPageView, AMissingFileLeavesAnEmptyCellAndTheProgramGoesOn)
     path = make_light(3);
     QFile::remove(data("pic002.jpg"));
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
     EXPECT_EQ(window->cells_on_page, 3);
-    EXPECT_TRUE(window->im[2]->pixmap().isNull());
-    EXPECT_FALSE(window->im[3]->pixmap().isNull());
+    EXPECT_TRUE(ctl(*window).im[2]->pixmap().isNull());
+    EXPECT_FALSE(ctl(*window).im[3]->pixmap().isNull());
     expect_usable();
 }
 
@@ -144,12 +145,12 @@ TEST_F(LightPageView, AStoredPictureOfAFullCatalogueIsLookedForAsAFile)
         ASSERT_TRUE(c->exec("UPDATE demopicture SET picfile = 'inside.jpg' WHERE numpic = 1").ok());
     }
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
-    EXPECT_TRUE(window->im[1]->pixmap().isNull());
-    EXPECT_FALSE(window->im[1]->isHidden());
-    EXPECT_TRUE(window->Im2[1]->isHidden());
-    EXPECT_FALSE(window->im[2]->pixmap().isNull());
+    EXPECT_TRUE(ctl(*window).im[1]->pixmap().isNull());
+    EXPECT_FALSE(ctl(*window).im[1]->isHidden());
+    EXPECT_TRUE(ctl(*window).Im2[1]->isHidden());
+    EXPECT_FALSE(ctl(*window).im[2]->pixmap().isNull());
 }
 
 TEST_F(LightPageView, KeypadWorksOnTheLightCells)
@@ -169,7 +170,7 @@ TEST_F(LightPageView, KeypadWorksOnTheLightCells)
 
     // A selected cell whose picture box is disabled opens nothing; the key
     // is still taken and the note cell still set.
-    window->im[1]->setEnabled(false);
+    ctl(*window).im[1]->setEnabled(false);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     key = '6';
     window->note_cell_index = 0;
@@ -182,14 +183,14 @@ TEST_F(LightPageView, KeypadWorksOnTheLightCells)
 TEST_F(LightPageView, TheSliderDrawsNoTicksOverFourHundredNinetyFivePages)
 {
     open_light(8);
-    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::TicksBelow);
-    window->picture_count = 496 * 6;
+    EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::TicksBelow);
+    window->session().picture_count = 496 * 6;
     window->counts_changed();
-    EXPECT_EQ(window->Slider1->maximum(), 496);
-    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::NoTicks);
-    window->picture_count = 495 * 6;
+    EXPECT_EQ(ctl(*window).Slider1->maximum(), 496);
+    EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::NoTicks);
+    window->session().picture_count = 495 * 6;
     window->counts_changed();
-    EXPECT_EQ(window->Slider1->tickPosition(), QSlider::TicksBelow);
+    EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::TicksBelow);
 }
 
 TEST_F(LightPageView, CellsKeepTheirSizeAndPlaceWhateverThePageHolds)
@@ -200,8 +201,8 @@ TEST_F(LightPageView, CellsKeepTheirSizeAndPlaceWhateverThePageHolds)
     auto layout_now = [this] {
         QList<QRect> out;
         for (int i = 1; i <= 6; ++i)
-            out << testsupport::places_in(window.get(), {window->Label7[size_t(i)], window->lbl_note[size_t(i)],
-                                                         window->cell_picture_area[size_t(i)]});
+            out << testsupport::places_in(window.get(), {ctl(*window).Label7[size_t(i)], ctl(*window).lbl_note[size_t(i)],
+                                                         ctl(*window).cell_picture_area[size_t(i)]});
         return out;
     };
     const QList<QRect> full_page = layout_now();

@@ -1,5 +1,6 @@
 // The light search tab: file names only, the note alone, and a grid click
 // that goes to the picture's page.
+#include "support/window_controls.h"
 #include "light_fixture.h"
 
 #include "platform/ui/grid_headings.h"
@@ -34,7 +35,7 @@ protected:
     QStringList found(int column = 0) const
     {
         QStringList out;
-        const search::GridModel* m = search::search_grid(window->MSFlexGrid1)->rows();
+        const search::GridModel* m = search::search_grid(ctl(*window).MSFlexGrid1)->rows();
         for (int r = 0; r < m->rowCount(); ++r)
             out << m->text(r, column);
         return out;
@@ -42,15 +43,15 @@ protected:
 
     void search_names(const QString& text)
     {
-        window->SSTab_search->setCurrentIndex(0);
-        window->Text1->setText(text);
+        ctl(*window).SSTab_search->setCurrentIndex(0);
+        ctl(*window).Text1->setText(text);
         window->refresh_grid_Click();
     }
 
     // Selects one grid row and clicks the grid.
     void click_row(int row)
     {
-        QTableView* grid = window->MSFlexGrid1;
+        QTableView* grid = ctl(*window).MSFlexGrid1;
         const QModelIndex index = grid->model()->index(row, 0);
         grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         window->MSFlexGrid1_Click();
@@ -73,27 +74,27 @@ TEST_F(LightSearch, TheFileNameTextIsOnePatternTakenAsTyped)
     search_names("0%_");
     EXPECT_EQ(found(), QStringList({"13"}));
     // The hidden reference box and its options are never read.
-    window->Text3->setText("beach");
-    window->Option1[2]->setChecked(true);
+    ctl(*window).Text3->setText("beach");
+    ctl(*window).Option1[2]->setChecked(true);
     search_names("view");
     EXPECT_EQ(found(), QStringList({"3"}));
-    window->Check2->setChecked(true);
+    ctl(*window).Check2->setChecked(true);
     search_names("sea");
     EXPECT_EQ(found(3), QStringList({"100%_sea.jpg", "sea view.jpg", "sea.jpg"}));
-    EXPECT_EQ(window->MSFlexGrid1->columnWidth(3), ui::twips_to_px(11050));
+    EXPECT_EQ(ctl(*window).MSFlexGrid1->columnWidth(3), ui::twips_to_px(11050));
     expect_usable();
 }
 
 TEST_F(LightSearch, TheNoteSearchReadsTheNoteOnly)
 {
-    window->SSTab_search->setCurrentIndex(1);
+    ctl(*window).SSTab_search->setCurrentIndex(1);
     // The hidden choice of fields is never read.
-    window->Option7[2]->setChecked(true);
-    window->Text4->setText("BEACH");
+    ctl(*window).Option7[2]->setChecked(true);
+    ctl(*window).Text4->setText("BEACH");
     window->refresh_grid_Click();
     EXPECT_EQ(found(), QStringList({"3"}));
     EXPECT_EQ(window->ready_text(), "Ready.");
-    window->Text4->clear();
+    ctl(*window).Text4->clear();
     window->refresh_grid_Click();
     EXPECT_EQ(found().size(), 14);
 }
@@ -101,62 +102,62 @@ TEST_F(LightSearch, TheNoteSearchReadsTheNoteOnly)
 TEST_F(LightSearch, ARowOfAnotherPageShowsThatPageWithItsCellSelected)
 {
     search_names("sea");
-    window->SSTab_main->setTabEnabled(1, true);
-    window->SSTab_main->setCurrentIndex(1);
+    ctl(*window).SSTab_main->setTabEnabled(1, true);
+    ctl(*window).SSTab_main->setCurrentIndex(1);
     click_row(1);   // picture 9, page 2
-    EXPECT_EQ(window->current_page, 2);
+    EXPECT_EQ(window->session().current_page, 2);
     EXPECT_EQ(window->selected_cell, 3);
-    EXPECT_EQ(window->Label5[3]->text(), "9");
-    EXPECT_EQ(window->Label3->text(), "2");
-    EXPECT_EQ(window->Slider1->value(), 2);
+    EXPECT_EQ(ctl(*window).Label5[3]->text(), "9");
+    EXPECT_EQ(ctl(*window).Label3->text(), "2");
+    EXPECT_EQ(ctl(*window).Slider1->value(), 2);
     EXPECT_FALSE(window->reselect_pending);
-    EXPECT_EQ(window->SSTab_main->currentIndex(), 0);
+    EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     expect_usable();
 }
 
 TEST_F(LightSearch, ARowOfThePageShownSelectsItsCellAndKeepsTheSearchInFront)
 {
     search_names("sea");
-    window->SSTab_main->setCurrentIndex(1);
+    ctl(*window).SSTab_main->setCurrentIndex(1);
     click_row(0);   // picture 3, page 1, shown
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->session().current_page, 1);
     EXPECT_EQ(window->selected_cell, 3);
-    EXPECT_FALSE(window->show_page->isEnabled());
+    EXPECT_FALSE(ctl(*window).show_page->isEnabled());
     // The cell's selection names the file the cell shows.
-    EXPECT_EQ(window->message_text(), window->lbl_filePic[3]->text());
-    EXPECT_EQ(window->SSTab_main->currentIndex(), 1);
+    EXPECT_EQ(window->message_text(), ctl(*window).lbl_filePic[3]->text());
+    EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 1);
 
     // Rows listed before the numbers changed: a number no cell shows selects nothing.
     exec("UPDATE demopicture SET numpic = numpic + 100");
     window->mnuRefresh_Click();
-    ASSERT_EQ(window->Label5[3]->text(), "103");
+    ASSERT_EQ(ctl(*window).Label5[3]->text(), "103");
     click_row(0);
     EXPECT_EQ(window->WhichSelected(), 0);
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->session().current_page, 1);
 }
 
 TEST_F(LightSearch, SeveralSelectedRowsAreRefused)
 {
     search_names("sea");
-    QTableView* grid = window->MSFlexGrid1;
+    QTableView* grid = ctl(*window).MSFlexGrid1;
     grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 0), grid->model()->index(1, 3)),
                                    QItemSelectionModel::ClearAndSelect);
     window->MSFlexGrid1_Click();
     EXPECT_EQ(window->message_text(), "Select one row.");
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->session().current_page, 1);
 }
 
 TEST_F(LightSearch, TypingGoesOnInTheBoxAfterReturn)
 {
-    window->SSTab_main->setCurrentIndex(1);
+    ctl(*window).SSTab_main->setCurrentIndex(1);
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    for (QLineEdit* box : {window->Text1, window->Text4}) {
-        window->SSTab_search->setCurrentIndex(box == window->Text1 ? 0 : 1);
+    for (QLineEdit* box : {ctl(*window).Text1, ctl(*window).Text4}) {
+        ctl(*window).SSTab_search->setCurrentIndex(box == ctl(*window).Text1 ? 0 : 1);
         box->setFocus(Qt::MouseFocusReason);
         QTRY_COMPARE(QApplication::focusWidget(), box);
-        const char* text = box == window->Text1 ? "sea" : "quiet";
+        const char* text = box == ctl(*window).Text1 ? "sea" : "quiet";
         QTest::keyClicks(box, text);
         QTest::keyClick(box, Qt::Key_Return);
         EXPECT_FALSE(found().isEmpty());
@@ -168,21 +169,21 @@ TEST_F(LightSearch, TypingGoesOnInTheBoxAfterReturn)
 
 TEST_F(LightSearch, TheSearchBlockKeepsItsPlaceWhetherOrNotTheGridShows)
 {
-    window->SSTab_main->setCurrentIndex(1);
+    ctl(*window).SSTab_main->setCurrentIndex(1);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    auto* headings = window->MSFlexGrid1->parentWidget()->findChild<ui::GridHeadings*>();
+    auto* headings = ctl(*window).MSFlexGrid1->parentWidget()->findChild<ui::GridHeadings*>();
     ASSERT_NE(headings, nullptr);
     auto block = [&] {
-        return testsupport::places_in(window.get(), {window->Text1, window->refresh_grid, window->Check2, headings});
+        return testsupport::places_in(window.get(), {ctl(*window).Text1, ctl(*window).refresh_grid, ctl(*window).Check2, headings});
     };
     const QList<QRect> before = block();
     search_names("sea");
-    ASSERT_TRUE(window->MSFlexGrid1->isVisible());
+    ASSERT_TRUE(ctl(*window).MSFlexGrid1->isVisible());
     EXPECT_EQ(block(), before);
     for (int c = 0; c < headings->count(); ++c)
-        EXPECT_GE(window->MSFlexGrid1->columnWidth(c), headings->label(c)->sizeHint().width()) << c;
+        EXPECT_GE(ctl(*window).MSFlexGrid1->columnWidth(c), headings->label(c)->sizeHint().width()) << c;
     search_names("nothing like it");
-    ASSERT_TRUE(window->MSFlexGrid1->isHidden());
+    ASSERT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     EXPECT_EQ(block(), before);
 }

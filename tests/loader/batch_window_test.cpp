@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "loader_fixture.h"
 
 #include <QFileInfo>
@@ -15,7 +16,7 @@ void click_progress_bar(frmBrowser& w)
 {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
-    QCoreApplication::sendEvent(w.ProgressBar1, &press);
+    QCoreApplication::sendEvent(ctl(w).ProgressBar1, &press);
 }
 
 bool in_phase_2(const frmBrowser& w)
@@ -31,19 +32,19 @@ TEST_F(LoaderWindow, BatchLoadFillsTheCatalogueAndUpdatesTheCounts)
         file(QStringLiteral("p%1.jpg").arg(i, 2, 10, QLatin1Char('0')));
     file("p01.avi");
     show(source.path());
-    window->text7->setText("left over");
-    window->load_pictures->click();
+    ctl(*window).text7->setText("left over");
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "14 pictures processed. 14 loaded. No Errors found.");
     EXPECT_EQ(window->ready_text(), "Ready");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
-    EXPECT_EQ(window->ProgressBar1->value(), 0);
-    EXPECT_EQ(window->Label27->text(), "14");
-    EXPECT_EQ(window->Label29->text(), "3");
-    EXPECT_EQ(window->picture_count, 14);
-    EXPECT_TRUE(window->load_pictures->isEnabled());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
+    EXPECT_EQ(ctl(*window).ProgressBar1->value(), 0);
+    EXPECT_EQ(ctl(*window).Label27->text(), "14");
+    EXPECT_EQ(ctl(*window).Label29->text(), "3");
+    EXPECT_EQ(window->session().picture_count, 14);
+    EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     EXPECT_FALSE(window->busy_state().busy());
-    EXPECT_EQ(window->text7->text(), "");
+    EXPECT_EQ(ctl(*window).text7->text(), "");
     EXPECT_EQ(window->load_picture_path, source.file("p14.jpg"));
     const QStringList r = rows();
     ASSERT_EQ(r.size(), 14);
@@ -56,10 +57,10 @@ TEST_F(LoaderWindow, BatchLoadLogsDuplicatesBesideTheCatalogue)
 {
     file("keep.jpg");
     show(source.path());
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     file("new.jpg");
     window->refresh_pictures_Click();
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "2 pictures processed. 1 loaded. There are errors.");
     const QByteArray log = testsupport::read_all(db.file("Mosswick-Zudidudi load errors.log"));
     EXPECT_TRUE(log.endsWith(" - File name: keep.jpg\r\n")) << log.toStdString();
@@ -71,19 +72,19 @@ TEST_F(LoaderWindow, BatchLoadWarnsAboutTheCataloguesOwnFolder)
 {
     QFile(db.file("own.jpg")).open(QIODevice::WriteOnly);
     show(db.path());
-    window->OptionFL[0]->click();
-    window->load_pictures->click();
+    ctl(*window).OptionFL[0]->click();
+    ctl(*window).load_pictures->click();
     ASSERT_EQ(dialogs->asked.size(), 2u);   // the open dialog, then the warning
     EXPECT_EQ(dialogs->asked[1].title, "WARNING");
     EXPECT_EQ(dialogs->asked[1].text,
               "Do not use the database directory when load TXT or RTF content in the note fields. Use a temp "
               "directory instead.");
     EXPECT_TRUE(rows().isEmpty());
-    EXPECT_TRUE(window->load_pictures->isEnabled());
+    EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     EXPECT_FALSE(window->busy_state().busy());
     // Also when the pictures would be stored inside.
-    window->Option4[0]->setChecked(true);
-    window->load_pictures->click();
+    ctl(*window).Option4[0]->setChecked(true);
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(dialogs->count("message"), 2);
     EXPECT_TRUE(rows().isEmpty());
 }
@@ -93,24 +94,24 @@ TEST_F(LoaderWindow, AStopHalfwayKeepsTheRowsAndLeavesTheBarShownEmpty)
     for (int i = 1; i <= 20; ++i)
         file(QStringLiteral("s%1.jpg").arg(i, 2, 10, QLatin1Char('0')));
     show(source.path());
-    window->stop_requested = true;   // an old click never stops a new run
-    const auto clicker = QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
+    window->session().stop_requested = true;   // an old click never stops a new run
+    const auto clicker = QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
         if (in_phase_2(*window) && v == 8)
             click_progress_bar(*window);
     });
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "File loading stopped.");
-    EXPECT_FALSE(window->ProgressBar1->isHidden());
-    EXPECT_EQ(window->ProgressBar1->value(), 0);
-    EXPECT_FALSE(window->stop_requested);
+    EXPECT_FALSE(ctl(*window).ProgressBar1->isHidden());
+    EXPECT_EQ(ctl(*window).ProgressBar1->value(), 0);
+    EXPECT_FALSE(window->session().stop_requested);
     EXPECT_EQ(rows().size(), 8);
     EXPECT_EQ(rows().back(), "8/2/s08.jpg/-");
-    EXPECT_EQ(window->Label27->text(), "8");
-    EXPECT_TRUE(window->load_pictures->isEnabled());
+    EXPECT_EQ(ctl(*window).Label27->text(), "8");
+    EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     EXPECT_FALSE(window->busy_state().busy());
     // The next run takes the rest: the first eight are duplicates now.
     QObject::disconnect(clicker);
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "20 pictures processed. 12 loaded. There are errors.");
     EXPECT_EQ(rows().size(), 20);
 }
@@ -122,25 +123,25 @@ TEST_F(LoaderWindow, AnErrorHalfwayLeavesAUsableLoader)
         file(QStringLiteral("e%1.txt").arg(i), "text");
     }
     show(source.path());
-    window->OptionFL[0]->click();
-    QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
+    ctl(*window).OptionFL[0]->click();
+    QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
         if (in_phase_2(*window) && v == 2)
             QFile::remove(source.file("e4.txt"));
     });
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_TRUE(window->message_text().startsWith("Error 53 - File not found: ")) << window->message_text().toStdString();
     EXPECT_EQ(window->ready_text(), "Ready.");
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(rows().size(), 3);
-    EXPECT_EQ(window->Label27->text(), "3");
+    EXPECT_EQ(ctl(*window).Label27->text(), "3");
     EXPECT_EQ(field("note", "e1.jpg").toString(), "text");
     EXPECT_TRUE(QFileInfo::exists(db.file("e3.txt")));
-    EXPECT_TRUE(window->load_pictures->isEnabled());
+    EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     EXPECT_FALSE(window->busy_state().busy());
     // And the loader still works: a single load goes through.
     window->refresh_pictures_Click();
     pick_picture("e5.jpg");
-    window->cmd_OK->click();
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
 }
 
@@ -150,20 +151,20 @@ TEST_F(LoaderWindow, BatchLoadInsideStoresPicturesAndRefusesOthers)
     png("b.png");
     file("a.avi");
     show(source.path());
-    window->Option4[0]->setChecked(true);
+    ctl(*window).Option4[0]->setChecked(true);
     window->load_movie_name = "untouched";
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "2 pictures processed. 1 loaded. There are errors.");
     EXPECT_EQ(rows(), QStringList({"1/1/a.jpg/-"}));
     EXPECT_EQ(window->load_movie_name, "untouched");
     store::Error e;
-    EXPECT_TRUE(window->db_conn->read_picture_bytes(1, e) == testsupport::read_all(a));
+    EXPECT_TRUE(window->session().db_conn->read_picture_bytes(1, e) == testsupport::read_all(a));
 }
 
 TEST_F(LoaderWindow, OneListedPictureGivesTheSingularSummary)
 {
     file("one.jpg");
     show(source.path());
-    window->load_pictures->click();
+    ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "1 picture processed. 1 loaded. No Errors found.");
 }

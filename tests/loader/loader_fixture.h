@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/window_controls.h"
 #include "catalogue/edition.h"
 #include "catalogue/frm_browser.h"
 #include "loader/list_boxes.h"
@@ -37,7 +38,7 @@ protected:
         QDir().mkpath(db.file("data"));
         dialogs->files.push_back(catalogue);
         window->mnuDb_Click();
-        ASSERT_TRUE(window->db_open);
+        ASSERT_TRUE(window->session().db_open);
         // Nothing is loaded before the check behind the page has passed.
         ASSERT_TRUE(QTest::qWaitFor([this] { return !window->integrity_check_running(); }, 30000));
     }
@@ -69,16 +70,16 @@ protected:
     // Double-clicks a name in one of the file lists.
     void pick_picture(const QString& name)
     {
-        const int row = int(window->Fil_ImportFile->names().indexOf(name));
+        const int row = int(ctl(*window).Fil_ImportFile->names().indexOf(name));
         ASSERT_GE(row, 0) << name.toStdString();
-        window->Fil_ImportFile->select_row(row);
+        ctl(*window).Fil_ImportFile->select_row(row);
         window->Fil_ImportFile_DblClick();
     }
     void pick_movie(const QString& name)
     {
-        const int row = int(window->File_movies->names().indexOf(name));
+        const int row = int(ctl(*window).File_movies->names().indexOf(name));
         ASSERT_GE(row, 0) << name.toStdString();
-        window->File_movies->select_row(row);
+        ctl(*window).File_movies->select_row(row);
         window->File_movies_DblClick();
     }
 
@@ -86,7 +87,7 @@ protected:
     QStringList rows() const
     {
         QStringList out;
-        auto st = window->db_conn->prepare(
+        auto st = window->session().db_conn->prepare(
             "SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
         while (st.step())
             out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
@@ -95,7 +96,7 @@ protected:
     QVariant field(const QString& column, const QString& picfile) const
     {
         mosswick::store::Error e;
-        return window->db_conn->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
+        return window->session().db_conn->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
     }
 
     // Gives a control the keyboard focus the way a click would.

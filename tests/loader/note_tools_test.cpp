@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "loader_fixture.h"
 
 #include "platform/richtext/rich_clipboard.h"
@@ -49,135 +50,135 @@ protected:
 
 TEST_F(NoteTools, ClearNoteEmptiesTheThreeBoxesAndFocusesTheNote)
 {
-    window->Txt_Notes->setText("a note");
-    window->Txt_Notes->setSelBold(true);
-    window->Text27->setText("more");
-    window->text23->setText("ref");
-    focus(window->text23);
-    window->clear_note->click();
-    EXPECT_EQ(window->Txt_Notes->Text(), "");
-    EXPECT_EQ(window->Text27->Text(), "");
-    EXPECT_EQ(window->text23->text(), "");
-    EXPECT_EQ(window->Txt_Notes->SelFontName().value_or(""), "Comic Sans MS");
-    EXPECT_EQ(window->Txt_Notes->SelFontSize().value_or(0), 8);
-    EXPECT_FALSE(window->Txt_Notes->SelBold().value_or(true));
-    EXPECT_TRUE(window->Txt_Notes->hasFocus());
+    ctl(*window).Txt_Notes->setText("a note");
+    ctl(*window).Txt_Notes->setSelBold(true);
+    ctl(*window).Text27->setText("more");
+    ctl(*window).text23->setText("ref");
+    focus(ctl(*window).text23);
+    ctl(*window).clear_note->click();
+    EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "");
+    EXPECT_EQ(ctl(*window).Text27->Text(), "");
+    EXPECT_EQ(ctl(*window).text23->text(), "");
+    EXPECT_EQ(ctl(*window).Txt_Notes->SelFontName().value_or(""), "Comic Sans MS");
+    EXPECT_EQ(ctl(*window).Txt_Notes->SelFontSize().value_or(0), 8);
+    EXPECT_FALSE(ctl(*window).Txt_Notes->SelBold().value_or(true));
+    EXPECT_TRUE(ctl(*window).Txt_Notes->hasFocus());
 }
 
 TEST_F(NoteTools, ReferenceBoxRefusesTheDoubleQuoteTypedOrPasted)
 {
-    focus(window->text23);
-    QTest::keyClicks(window->text23, "a\"b");
-    EXPECT_EQ(window->text23->text(), "ab");
+    focus(ctl(*window).text23);
+    QTest::keyClicks(ctl(*window).text23, "a\"b");
+    EXPECT_EQ(ctl(*window).text23->text(), "ab");
     EXPECT_EQ(window->message_text(), "Character not supported \"");
     window->set_message({});
     clipboard_text("x\"y");
-    QTest::keySequence(window->text23, QKeySequence::Paste);
-    EXPECT_EQ(window->text23->text(), "abxy");
+    QTest::keySequence(ctl(*window).text23, QKeySequence::Paste);
+    EXPECT_EQ(ctl(*window).text23->text(), "abxy");
     EXPECT_EQ(window->message_text(), "Character not supported \"");
     window->set_message({});
     window->Label13_Click();
-    EXPECT_EQ(window->text23->text(), "abxyxy");
+    EXPECT_EQ(ctl(*window).text23->text(), "abxyxy");
     EXPECT_EQ(window->message_text(), "Character not supported \"");
 }
 
 TEST_F(NoteTools, TheReferenceBoxTakesSeveralLinesUpToItsLimit)
 {
-    focus(window->text23);
-    QTest::keyClicks(window->text23, "first");
-    QTest::keyClick(window->text23, Qt::Key_Return);
-    QTest::keyClicks(window->text23, "second");
-    EXPECT_EQ(window->text23->text(), "first\nsecond");
+    focus(ctl(*window).text23);
+    QTest::keyClicks(ctl(*window).text23, "first");
+    QTest::keyClick(ctl(*window).text23, Qt::Key_Return);
+    QTest::keyClicks(ctl(*window).text23, "second");
+    EXPECT_EQ(ctl(*window).text23->text(), "first\nsecond");
     clipboard_text("x\r\ny");
     window->Label13_Click();
-    EXPECT_EQ(window->text23->text(), "first\nsecondx\ny");
+    EXPECT_EQ(ctl(*window).text23->text(), "first\nsecondx\ny");
     // At most 255 characters, however they come.
-    window->text23->setText(QString(300, 'r'));
-    EXPECT_EQ(window->text23->text().size(), 255);
-    window->text23->setText(QString(254, 'r'));
-    QTest::keyClicks(window->text23, "abc");
-    EXPECT_EQ(window->text23->text(), QString(254, 'r') + 'a');
+    ctl(*window).text23->setText(QString(300, 'r'));
+    EXPECT_EQ(ctl(*window).text23->text().size(), 255);
+    ctl(*window).text23->setText(QString(254, 'r'));
+    QTest::keyClicks(ctl(*window).text23, "abc");
+    EXPECT_EQ(ctl(*window).text23->text(), QString(254, 'r') + 'a');
     clipboard_text("more");
     window->Label13_Click();
-    EXPECT_EQ(window->text23->text().size(), 255);
+    EXPECT_EQ(ctl(*window).text23->text().size(), 255);
 }
 
 TEST_F(NoteTools, PasteRtfInterpretsInRichBoxesAndGivesPlainTextElsewhere)
 {
     clipboard_rtf(k_rtf, "bold \"word\"");
-    focus(window->Txt_Notes);
+    focus(ctl(*window).Txt_Notes);
     window->Label12_Click(5);
-    EXPECT_EQ(window->Txt_Notes->Text(), "bold \"word\"");
-    EXPECT_TRUE(window->Txt_Notes->TextRTF().contains("\\b"));
-    focus(window->text23);
+    EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "bold \"word\"");
+    EXPECT_TRUE(ctl(*window).Txt_Notes->TextRTF().contains("\\b"));
+    focus(ctl(*window).text23);
     window->Label12_Click(5);
-    EXPECT_EQ(window->text23->text(), "bold word");
+    EXPECT_EQ(ctl(*window).text23->text(), "bold word");
     // A box with a number filter takes digits only.
-    window->Text15->setEnabled(true);
+    ctl(*window).Text15->setEnabled(true);
     clipboard_text("12a3");
-    focus(window->Text15);
+    focus(ctl(*window).Text15);
     window->Label13_Click();
-    EXPECT_EQ(window->Text15->text(), "123");
+    EXPECT_EQ(ctl(*window).Text15->text(), "123");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
 }
 
 TEST_F(NoteTools, PastingNothingChangesNothing)
 {
-    window->Txt_Notes->setText("keep this");
-    focus(window->Txt_Notes);
-    window->Txt_Notes->setSelStart(0);
-    window->Txt_Notes->setSelLength(4);
+    ctl(*window).Txt_Notes->setText("keep this");
+    focus(ctl(*window).Txt_Notes);
+    ctl(*window).Txt_Notes->setSelStart(0);
+    ctl(*window).Txt_Notes->setSelLength(4);
     clipboard_text("only plain text");
     window->Label12_Click(5);   // no RTF on the clipboard
-    EXPECT_EQ(window->Txt_Notes->Text(), "keep this");
-    EXPECT_EQ(window->Txt_Notes->SelText(), "keep");
+    EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "keep this");
+    EXPECT_EQ(ctl(*window).Txt_Notes->SelText(), "keep");
     clipboard_text("put");
     window->Label13_Click();
-    EXPECT_EQ(window->Txt_Notes->Text(), "put this");
+    EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "put this");
 }
 
 TEST_F(NoteTools, PasteTextWithoutTextRemovesTheSelection)
 {
-    window->Txt_Notes->setText("keep this");
-    focus(window->Txt_Notes);
-    window->Txt_Notes->setSelStart(0);
-    window->Txt_Notes->setSelLength(5);
+    ctl(*window).Txt_Notes->setText("keep this");
+    focus(ctl(*window).Txt_Notes);
+    ctl(*window).Txt_Notes->setSelStart(0);
+    ctl(*window).Txt_Notes->setSelLength(5);
     QGuiApplication::clipboard()->clear();
     window->Label13_Click();
-    EXPECT_EQ(window->Txt_Notes->Text(), "this");
+    EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "this");
 }
 
 TEST_F(NoteTools, SizeLabelsShowTheThreeLengths)
 {
-    window->Txt_Notes->setText("one\ntwo");
-    window->text23->setText("ref");
+    ctl(*window).Txt_Notes->setText("one\ntwo");
+    ctl(*window).text23->setText("ref");
     window->note_size_Click(0);
-    EXPECT_EQ(window->note_size[1]->text(), "8");   // paragraphs end in CR LF
-    EXPECT_EQ(window->note_size[2]->text(), "3");
-    EXPECT_EQ(window->note_size[0]->text(), "0");
+    EXPECT_EQ(ctl(*window).note_size[1]->text(), "8");   // paragraphs end in CR LF
+    EXPECT_EQ(ctl(*window).note_size[2]->text(), "3");
+    EXPECT_EQ(ctl(*window).note_size[0]->text(), "0");
 }
 
 TEST_F(NoteTools, LabelButtonsLightTheirPanelsWhilePressed)
 {
     window->show();
-    QTest::mousePress(window->Label12_5, Qt::LeftButton);
-    EXPECT_EQ(back_of(window->Label28_37), 0xFFFF80u);
-    EXPECT_EQ(back_of(window->Label12_5), 0xC0C0C0u);
-    QTest::mouseRelease(window->Label12_5, Qt::LeftButton);
-    EXPECT_EQ(back_of(window->Label28_37), 0xFFFFC0u);
-    EXPECT_EQ(back_of(window->Label12_5), 0xE0E0E0u);
+    QTest::mousePress(ctl(*window).Label12_5, Qt::LeftButton);
+    EXPECT_EQ(back_of(ctl(*window).Label28_37), 0xFFFF80u);
+    EXPECT_EQ(back_of(ctl(*window).Label12_5), 0xC0C0C0u);
+    QTest::mouseRelease(ctl(*window).Label12_5, Qt::LeftButton);
+    EXPECT_EQ(back_of(ctl(*window).Label28_37), 0xFFFFC0u);
+    EXPECT_EQ(back_of(ctl(*window).Label12_5), 0xE0E0E0u);
 
-    QTest::mousePress(window->Label13, Qt::LeftButton);
-    EXPECT_EQ(back_of(window->Label28_36), 0xFFFF80u);
-    QTest::mouseRelease(window->Label13, Qt::LeftButton);
-    EXPECT_EQ(back_of(window->Label28_36), 0xFFFFC0u);
+    QTest::mousePress(ctl(*window).Label13, Qt::LeftButton);
+    EXPECT_EQ(back_of(ctl(*window).Label28_36), 0xFFFF80u);
+    QTest::mouseRelease(ctl(*window).Label13, Qt::LeftButton);
+    EXPECT_EQ(back_of(ctl(*window).Label28_36), 0xFFFFC0u);
 
-    window->Txt_Notes->setText("abc");
-    QTest::mousePress(window->note_size[2], Qt::LeftButton);
-    for (QLabel* l : {window->Label28_15, window->Label28_23, window->Label28_24})
+    ctl(*window).Txt_Notes->setText("abc");
+    QTest::mousePress(ctl(*window).note_size[2], Qt::LeftButton);
+    for (QLabel* l : {ctl(*window).Label28_15, ctl(*window).Label28_23, ctl(*window).Label28_24})
         EXPECT_EQ(back_of(l), 0x000000u);
-    QTest::mouseRelease(window->note_size[2], Qt::LeftButton);
-    for (QLabel* l : {window->Label28_15, window->Label28_23, window->Label28_24})
+    QTest::mouseRelease(ctl(*window).note_size[2], Qt::LeftButton);
+    for (QLabel* l : {ctl(*window).Label28_15, ctl(*window).Label28_23, ctl(*window).Label28_24})
         EXPECT_EQ(back_of(l), 0xC0FFC0u);
-    EXPECT_EQ(window->note_size[1]->text(), "3");   // the click refreshed them
+    EXPECT_EQ(ctl(*window).note_size[1]->text(), "3");   // the click refreshed them
 }

@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "loader_fixture.h"
 
 #include "platform/richtext/rich_text_box.h"
@@ -14,10 +15,10 @@ namespace {
 // The controls a pending pick locks.
 std::vector<QWidget*> lock_set(frmBrowser& w)
 {
-    return {w.load_pictures, w.renumber_pages, w.insert_picture, w.update_pictures, w.exchange_picture,
-            w.delete_page,   w.delete_picture, w.refresh_pictures, w.File_movies,   w.Fil_ImportFile,
-            w.Text9,         w.Text11,         w.Txt_delpag,       w.Text20,        w.Text22,
-            w.Text15,        w.Drv_ImportDrive, w.Dir_ImportDir};
+    return {ctl(w).load_pictures, ctl(w).renumber_pages, ctl(w).insert_picture, ctl(w).update_pictures, ctl(w).exchange_picture,
+            ctl(w).delete_page,   ctl(w).delete_picture, ctl(w).refresh_pictures, ctl(w).File_movies,   ctl(w).Fil_ImportFile,
+            ctl(w).Text9,         ctl(w).Text11,         ctl(w).Txt_delpag,       ctl(w).Text20,        ctl(w).Text22,
+            ctl(w).Text15,        ctl(w).Drv_ImportDrive, ctl(w).Dir_ImportDir};
 }
 
 } // namespace
@@ -32,22 +33,22 @@ TEST_F(LoaderWindow, PickingAPictureFindsTheLastMovieAndLocksTheLoader)
     pick_picture("a.jpg");
     EXPECT_EQ(window->load_picture_path, source.file("a.jpg"));
     EXPECT_EQ(window->load_movie_name, "a.mpg");
-    EXPECT_EQ(window->File_movies->selected_name(), "a.mpg");
-    EXPECT_EQ(window->text7->text(), "a.jpg");
-    EXPECT_EQ(window->Lbl_db->text(), "a.mpg");
-    EXPECT_EQ(window->Label31->text(), "mpg");
+    EXPECT_EQ(ctl(*window).File_movies->selected_name(), "a.mpg");
+    EXPECT_EQ(ctl(*window).text7->text(), "a.jpg");
+    EXPECT_EQ(ctl(*window).Lbl_db->text(), "a.mpg");
+    EXPECT_EQ(ctl(*window).Label31->text(), "mpg");
     EXPECT_EQ(window->message_text(), "Loading picture & movie, press the 'Cancel' button to abort.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
     for (QWidget* w : lock_set(*window))
         EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
-    for (QWidget* w : std::initializer_list<QWidget*>{window->cmd_OK, window->cancel_load_picture, window->clear_note,
-                                                      window->Txt_Notes, window->text23, window->Text27, window->SSTab2,
-                                                      window->SSTab5})
+    for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).cmd_OK, ctl(*window).cancel_load_picture, ctl(*window).clear_note,
+                                                      ctl(*window).Txt_Notes, ctl(*window).text23, ctl(*window).Text27, ctl(*window).SSTab2,
+                                                      ctl(*window).SSTab5})
         EXPECT_TRUE(w->isEnabled());
     // The preview is drawn at its fitted size inside the 4635 x 2775 twips box.
-    EXPECT_FALSE(window->Img_ImportImage->isHidden());
-    ASSERT_FALSE(window->Img_ImportImage->pixmap().isNull());
-    EXPECT_EQ(window->Img_ImportImage->pixmap().size(), QSize(60, 40));
+    EXPECT_FALSE(ctl(*window).Img_ImportImage->isHidden());
+    ASSERT_FALSE(ctl(*window).Img_ImportImage->pixmap().isNull());
+    EXPECT_EQ(ctl(*window).Img_ImportImage->pixmap().size(), QSize(60, 40));
 }
 
 TEST_F(LoaderWindow, APictureWithoutAMovieOfTheSameCase)
@@ -55,10 +56,10 @@ TEST_F(LoaderWindow, APictureWithoutAMovieOfTheSameCase)
     jpg("a.jpg");
     file("A.avi");
     show(source.path());
-    window->Label31->setText("stale");
+    ctl(*window).Label31->setText("stale");
     pick_picture("a.jpg");
     EXPECT_EQ(window->load_movie_name, "");
-    EXPECT_EQ(window->Label31->text(), "");
+    EXPECT_EQ(ctl(*window).Label31->text(), "");
     EXPECT_EQ(window->message_text(), "Loading picture, press the 'Cancel' button to abort.");
 }
 
@@ -75,21 +76,21 @@ TEST_F(LoaderWindow, MoviePicksFindTheirPictureOrSayWhyNot)
     EXPECT_EQ(window->message_text(), "Selection not supported.");
     pick_movie("README");
     EXPECT_EQ(window->message_text(), "Selection not supported.");
-    EXPECT_TRUE(window->Fil_ImportFile->isEnabled());
+    EXPECT_TRUE(ctl(*window).Fil_ImportFile->isEnabled());
     EXPECT_FALSE(window->pick_pending);
 
     pick_movie("x.avi");
     EXPECT_EQ(window->message_text(), "Picture file not found.");
     for (QWidget* w : lock_set(*window))
         EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
-    EXPECT_FALSE(window->SSTab2->isEnabled());
+    EXPECT_FALSE(ctl(*window).SSTab2->isEnabled());
     EXPECT_FALSE(window->pick_pending);
 
     pick_movie("a.avi");
-    EXPECT_EQ(window->Fil_ImportFile->selected_name(), "a.jpg");   // the later one
-    EXPECT_EQ(window->text7->text(), "a.jpg");
-    EXPECT_EQ(window->Lbl_db->text(), "a.avi");
-    EXPECT_EQ(window->Label31->text(), "avi");
+    EXPECT_EQ(ctl(*window).Fil_ImportFile->selected_name(), "a.jpg");   // the later one
+    EXPECT_EQ(ctl(*window).text7->text(), "a.jpg");
+    EXPECT_EQ(ctl(*window).Lbl_db->text(), "a.avi");
+    EXPECT_EQ(ctl(*window).Label31->text(), "avi");
     EXPECT_TRUE(window->pick_pending);
 }
 
@@ -99,34 +100,34 @@ TEST_F(LoaderWindow, CommitWritesTheRowAndReturnsToIdle)
     file("a.avi");
     show(source.path());
     pick_picture("a.jpg");
-    window->Txt_Notes->setText("first note");
-    window->text23->setText("ref one\nref two");
-    window->cmd_OK->click();
+    ctl(*window).Txt_Notes->setText("first note");
+    ctl(*window).text23->setText("ref one\nref two");
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
-    EXPECT_EQ(window->lbl_load_picture->text(), "Pic# 1 at the pag# 1.");
-    EXPECT_EQ(window->Label27->text(), "1");
-    EXPECT_EQ(window->Label29->text(), "1");
-    EXPECT_EQ(window->picture_count, 1);
+    EXPECT_EQ(ctl(*window).lbl_load_picture->text(), "Pic# 1 at the pag# 1.");
+    EXPECT_EQ(ctl(*window).Label27->text(), "1");
+    EXPECT_EQ(ctl(*window).Label29->text(), "1");
+    EXPECT_EQ(window->session().picture_count, 1);
     EXPECT_EQ(rows(), QStringList({"1/1/a.jpg/a.avi"}));
     EXPECT_EQ(field("note", "a.jpg").toString(), "first note");
     EXPECT_EQ(field("reference", "a.jpg").toString(), "ref one\nref two");
     EXPECT_EQ(field("addnote", "a.jpg").toString(), "");
     for (QWidget* w : lock_set(*window))
         EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
-    for (QWidget* w : std::initializer_list<QWidget*>{window->cmd_OK, window->cancel_load_picture, window->Txt_Notes,
-                                                      window->text23, window->Text27, window->SSTab2, window->SSTab5})
+    for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).cmd_OK, ctl(*window).cancel_load_picture, ctl(*window).Txt_Notes,
+                                                      ctl(*window).text23, ctl(*window).Text27, ctl(*window).SSTab2, ctl(*window).SSTab5})
         EXPECT_FALSE(w->isEnabled());
-    EXPECT_EQ(window->text7->text(), "");
-    EXPECT_TRUE(window->Img_ImportImage->isHidden());
+    EXPECT_EQ(ctl(*window).text7->text(), "");
+    EXPECT_TRUE(ctl(*window).Img_ImportImage->isHidden());
     EXPECT_FALSE(window->pick_pending);
 
     // The same name by name again from this folder: a duplicate, nothing written.
     pick_picture("a.jpg");
-    window->cmd_OK->click();
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture is already loaded.");
     EXPECT_EQ(rows().size(), 1);
-    EXPECT_EQ(window->Label27->text(), "1");
-    EXPECT_TRUE(window->Fil_ImportFile->isEnabled());
+    EXPECT_EQ(ctl(*window).Label27->text(), "1");
+    EXPECT_TRUE(ctl(*window).Fil_ImportFile->isEnabled());
 }
 
 TEST_F(LoaderWindow, TheCommitUsesThePickNotTheListsOfLater)
@@ -139,9 +140,9 @@ TEST_F(LoaderWindow, TheCommitUsesThePickNotTheListsOfLater)
     // Whatever happens to the lists afterwards, the pick stands.
     testsupport::TempDir elsewhere;
     QFile(elsewhere.file("z.jpg")).open(QIODevice::WriteOnly);
-    window->Dir_ImportDir->set_path(elsewhere.path());
-    window->Fil_ImportFile->select_row(0);
-    window->cmd_OK->click();
+    ctl(*window).Dir_ImportDir->set_path(elsewhere.path());
+    ctl(*window).Fil_ImportFile->select_row(0);
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(rows(), QStringList({"1/1/a.jpg/-"}));
 }
 
@@ -151,22 +152,22 @@ TEST_F(LoaderWindow, RtfAndTextLoadOfTheNotes)
     jpg("t.jpg");
     jpg("e.jpg");
     show(source.path());
-    window->Option3[0]->setChecked(true);   // RTF Load
+    ctl(*window).Option3[0]->setChecked(true);   // RTF Load
     pick_picture("r.jpg");
-    window->Txt_Notes->setText("rich");
-    window->cmd_OK->click();
+    ctl(*window).Txt_Notes->setText("rich");
+    ctl(*window).cmd_OK->click();
     EXPECT_TRUE(field("note", "r.jpg").toString().startsWith("{\\rtf"));
     // An empty additional note still stores the rich text of an empty document.
     EXPECT_TRUE(field("addnote", "r.jpg").toString().startsWith("{\\rtf"));
     // The choice stays for the next load; an empty note is the file name.
     pick_picture("e.jpg");
-    window->cmd_OK->click();
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(field("note", "e.jpg").toString(), "e.jpg");
-    window->Option3[1]->setChecked(true);
+    ctl(*window).Option3[1]->setChecked(true);
     pick_picture("t.jpg");
-    window->Txt_Notes->setText("plain");
-    window->Text27->setText("add");
-    window->cmd_OK->click();
+    ctl(*window).Txt_Notes->setText("plain");
+    ctl(*window).Text27->setText("add");
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(field("note", "t.jpg").toString(), "plain");
     EXPECT_EQ(field("addnote", "t.jpg").toString(), "add");
 }
@@ -176,16 +177,16 @@ TEST_F(LoaderWindow, InsideRefusalKeepsTheLoadPendingUntilOutLoadsIt)
     png("p.png");
     show(source.path());
     pick_picture("p.png");
-    window->Option2[0]->setChecked(true);   // Load IN
-    window->cmd_OK->click();
+    ctl(*window).Option2[0]->setChecked(true);   // Load IN
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(),
               "Cannot load PNG, TIF, RLE, WMF, ICO or EMF files, if the picture is loaded within the database.");
-    EXPECT_TRUE(window->cmd_OK->isEnabled());
-    EXPECT_TRUE(window->cancel_load_picture->isEnabled());
+    EXPECT_TRUE(ctl(*window).cmd_OK->isEnabled());
+    EXPECT_TRUE(ctl(*window).cancel_load_picture->isEnabled());
     EXPECT_TRUE(window->pick_pending);
     EXPECT_TRUE(rows().isEmpty());
-    window->Option2[1]->setChecked(true);
-    window->cmd_OK->click();
+    ctl(*window).Option2[1]->setChecked(true);
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
     EXPECT_EQ(rows(), QStringList({"1/1/p.png/-"}));
 }
@@ -194,12 +195,12 @@ TEST_F(LoaderWindow, InsideStoresTheFilesBytes)
 {
     const QString path = jpg("in.jpg");
     show(source.path());
-    window->Option2[0]->setChecked(true);
+    ctl(*window).Option2[0]->setChecked(true);
     pick_picture("in.jpg");
-    window->cmd_OK->click();
+    ctl(*window).cmd_OK->click();
     ASSERT_EQ(window->message_text(), "Picture loaded.");
     store::Error e;
-    EXPECT_TRUE(window->db_conn->read_picture_bytes(1, e) == testsupport::read_all(path));
+    EXPECT_TRUE(window->session().db_conn->read_picture_bytes(1, e) == testsupport::read_all(path));
     EXPECT_EQ(field("inoutpic", "in.jpg").toInt(), 1);
 }
 
@@ -208,23 +209,23 @@ TEST_F(LoaderWindow, CancelDropsTheNotesAndFreesTheLists)
     jpg("a.jpg");
     show(source.path());
     pick_picture("a.jpg");
-    window->Txt_Notes->setText("typed");
-    window->Txt_Notes->setSelStart(0);
-    window->Txt_Notes->setSelLength(5);
-    window->Txt_Notes->setSelFontName("Arial");
-    window->SSTab2->setCurrentIndex(1);
-    window->SSTab5->setCurrentIndex(1);
-    window->cancel_load_picture->click();
+    ctl(*window).Txt_Notes->setText("typed");
+    ctl(*window).Txt_Notes->setSelStart(0);
+    ctl(*window).Txt_Notes->setSelLength(5);
+    ctl(*window).Txt_Notes->setSelFontName("Arial");
+    ctl(*window).SSTab2->setCurrentIndex(1);
+    ctl(*window).SSTab5->setCurrentIndex(1);
+    ctl(*window).cancel_load_picture->click();
     EXPECT_EQ(window->message_text(), "Load cancelled.");
-    EXPECT_EQ(window->Txt_Notes->Text().trimmed(), "");
-    EXPECT_EQ(window->Txt_Notes->SelFontName().value_or(""), "Comic Sans MS");
-    EXPECT_EQ(window->Text27->SelFontSize().value_or(0), 8);
-    EXPECT_EQ(window->SSTab2->currentIndex(), 0);
-    EXPECT_EQ(window->SSTab5->currentIndex(), 0);
+    EXPECT_EQ(ctl(*window).Txt_Notes->Text().trimmed(), "");
+    EXPECT_EQ(ctl(*window).Txt_Notes->SelFontName().value_or(""), "Comic Sans MS");
+    EXPECT_EQ(ctl(*window).Text27->SelFontSize().value_or(0), 8);
+    EXPECT_EQ(ctl(*window).SSTab2->currentIndex(), 0);
+    EXPECT_EQ(ctl(*window).SSTab5->currentIndex(), 0);
     for (QWidget* w : lock_set(*window))
         EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
-    EXPECT_FALSE(window->cmd_OK->isEnabled());
-    EXPECT_TRUE(window->Img_ImportImage->isHidden());
+    EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
+    EXPECT_TRUE(ctl(*window).Img_ImportImage->isHidden());
     EXPECT_FALSE(window->pick_pending);
     EXPECT_TRUE(rows().isEmpty());
 }
@@ -235,15 +236,15 @@ TEST_F(LoaderWindow, UndecodablePicturesAreShownEmptyAndLoadedByNameOnly)
     show(source.path());
     pick_picture("noise.jpg");
     EXPECT_TRUE(window->pick_pending);
-    EXPECT_TRUE(window->Img_ImportImage->pixmap().isNull());
-    EXPECT_FALSE(window->Img_ImportImage->text().isEmpty());
-    window->Option2[0]->setChecked(true);
-    window->cmd_OK->click();
+    EXPECT_TRUE(ctl(*window).Img_ImportImage->pixmap().isNull());
+    EXPECT_FALSE(ctl(*window).Img_ImportImage->text().isEmpty());
+    ctl(*window).Option2[0]->setChecked(true);
+    ctl(*window).cmd_OK->click();
     EXPECT_TRUE(window->message_text().startsWith("Cannot load the picture within the database: "))
         << window->message_text().toStdString();
     EXPECT_TRUE(rows().isEmpty());
-    window->Option2[1]->setChecked(true);
-    window->cmd_OK->click();
+    ctl(*window).Option2[1]->setChecked(true);
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(rows(), QStringList({"1/1/noise.jpg/-"}));
 }
 
@@ -266,9 +267,9 @@ TEST_F(LoaderWindow, ClosingTheCatalogueUnderAPendingLoadFreesTheLists)
     pick_picture("a.jpg");
     window->mnuDb_Click();   // close
     EXPECT_FALSE(window->pick_pending);
-    EXPECT_TRUE(window->Drv_ImportDrive->isEnabled());
-    EXPECT_TRUE(window->Dir_ImportDir->isEnabled());
-    EXPECT_TRUE(window->refresh_pictures->isEnabled());
+    EXPECT_TRUE(ctl(*window).Drv_ImportDrive->isEnabled());
+    EXPECT_TRUE(ctl(*window).Dir_ImportDir->isEnabled());
+    EXPECT_TRUE(ctl(*window).refresh_pictures->isEnabled());
     EXPECT_FALSE(window->busy_state().busy());
 }
 
@@ -284,12 +285,12 @@ TEST_F(LoaderWindow, AFailedCommitLeavesAUsableLoader)
         ASSERT_TRUE(other);
         ASSERT_TRUE(other->exec("ALTER TABLE demopicture RENAME TO elsewhere").ok());
     }
-    window->cmd_OK->click();
+    ctl(*window).cmd_OK->click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
-    EXPECT_TRUE(window->cmd_OK->isEnabled());
-    EXPECT_TRUE(window->cancel_load_picture->isEnabled());
+    EXPECT_TRUE(ctl(*window).cmd_OK->isEnabled());
+    EXPECT_TRUE(ctl(*window).cancel_load_picture->isEnabled());
     EXPECT_TRUE(window->pick_pending);
-    window->cancel_load_picture->click();
+    ctl(*window).cancel_load_picture->click();
     for (QWidget* w : lock_set(*window))
         EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
     EXPECT_FALSE(window->busy_state().busy());
@@ -300,12 +301,12 @@ TEST_F(LoaderWindow, ADoubleClickInTheListPicks)
     jpg("a.jpg");
     show(source.path());
     window->show();
-    QListWidgetItem* item = window->Fil_ImportFile->item(0);
-    const QRect r = window->Fil_ImportFile->visualItemRect(item);
-    QTest::mouseClick(window->Fil_ImportFile->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(window->Fil_ImportFile->viewport(), Qt::LeftButton, {}, r.center());
+    QListWidgetItem* item = ctl(*window).Fil_ImportFile->item(0);
+    const QRect r = ctl(*window).Fil_ImportFile->visualItemRect(item);
+    QTest::mouseClick(ctl(*window).Fil_ImportFile->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(ctl(*window).Fil_ImportFile->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_TRUE(window->pick_pending);
-    EXPECT_EQ(window->text7->text(), "a.jpg");
+    EXPECT_EQ(ctl(*window).text7->text(), "a.jpg");
 }
 
 TEST_F(LoaderWindow, APickBringsThePreviewAndItsButtonsToTheFront)
@@ -314,18 +315,18 @@ TEST_F(LoaderWindow, APickBringsThePreviewAndItsButtonsToTheFront)
     jpg("b.jpg");
     show(source.path());
     window->show();
-    window->SSTab_main->setCurrentIndex(2);
+    ctl(*window).SSTab_main->setCurrentIndex(2);
     // The loader showed the management tab, then the database page.
     for (auto [outer, inner] : {std::pair{1, 0}, std::pair{0, 0}}) {
-        window->SSTab_mgm->setCurrentIndex(outer);
-        window->SSTab4->setCurrentIndex(inner);
+        ctl(*window).SSTab_mgm->setCurrentIndex(outer);
+        ctl(*window).SSTab4->setCurrentIndex(inner);
         pick_picture("a.jpg");
-        EXPECT_EQ(window->SSTab_mgm->currentIndex(), 0);
-        EXPECT_EQ(window->SSTab4->currentIndex(), 1);
-        QTRY_VERIFY(window->cmd_OK->isVisible());
-        EXPECT_TRUE(window->cancel_load_picture->isVisible());
-        EXPECT_TRUE(window->Img_ImportImage->isVisible());
-        EXPECT_TRUE(window->Txt_Notes->isVisible());
+        EXPECT_EQ(ctl(*window).SSTab_mgm->currentIndex(), 0);
+        EXPECT_EQ(ctl(*window).SSTab4->currentIndex(), 1);
+        QTRY_VERIFY(ctl(*window).cmd_OK->isVisible());
+        EXPECT_TRUE(ctl(*window).cancel_load_picture->isVisible());
+        EXPECT_TRUE(ctl(*window).Img_ImportImage->isVisible());
+        EXPECT_TRUE(ctl(*window).Txt_Notes->isVisible());
         window->cancel_load_picture_Click();
     }
 }

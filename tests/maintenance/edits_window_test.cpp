@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "maintenance_fixture.h"
 
 #include <QClipboard>
@@ -9,17 +10,17 @@ using namespace mosswick;
 TEST_F(MaintenanceWindow, DeletingAPageRenumbersAndCountsAgain)
 {
     open_catalogue(14);
-    window->Txt_delpag->setText("2");
-    window->delete_page->click();
+    ctl(*window).Txt_delpag->setText("2");
+    ctl(*window).delete_page->click();
     EXPECT_EQ(window->message_text(), "Page deleted.");
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 13, 14}));
     EXPECT_EQ(rows().back(), "8/2/pic014.jpg/-");
-    EXPECT_EQ(window->picture_count, 8);
-    EXPECT_EQ(window->Label27->text(), "8");
-    EXPECT_EQ(window->Label29->text(), "2");
-    EXPECT_TRUE(window->delete_page->isEnabled());
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_EQ(window->session().picture_count, 8);
+    EXPECT_EQ(ctl(*window).Label27->text(), "8");
+    EXPECT_EQ(ctl(*window).Label29->text(), "2");
+    EXPECT_TRUE(ctl(*window).delete_page->isEnabled());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(window->renumber_keep_order, 0);
     expect_usable();
 }
@@ -27,11 +28,11 @@ TEST_F(MaintenanceWindow, DeletingAPageRenumbersAndCountsAgain)
 TEST_F(MaintenanceWindow, DeletingEverythingKeepsTheFiles)
 {
     open_catalogue(5);
-    window->Txt_delpag->setText("*");
-    window->delete_page->click();
+    ctl(*window).Txt_delpag->setText("*");
+    ctl(*window).delete_page->click();
     EXPECT_EQ(window->message_text(), "Entire content of the database deleted.");
     EXPECT_TRUE(rows().isEmpty());
-    EXPECT_EQ(window->Label27->text(), "0");
+    EXPECT_EQ(ctl(*window).Label27->text(), "0");
     EXPECT_TRUE(QFile::exists(data("pic001.jpg")));
     expect_usable();
 }
@@ -39,18 +40,18 @@ TEST_F(MaintenanceWindow, DeletingEverythingKeepsTheFiles)
 TEST_F(MaintenanceWindow, APageOrPictureThatIsNotThereIsReportedInABox)
 {
     open_catalogue(7);
-    window->Txt_delpag->setText("3");
-    window->delete_page->click();
-    window->Text15->setText("8");
-    window->delete_picture->click();
+    ctl(*window).Txt_delpag->setText("3");
+    ctl(*window).delete_page->click();
+    ctl(*window).Text15->setText("8");
+    ctl(*window).delete_picture->click();
     ASSERT_EQ(dialogs->asked.size(), 2u);
     EXPECT_EQ(dialogs->asked[0].text, "The page not exist.");
     EXPECT_EQ(dialogs->asked[0].title, "Error");
     EXPECT_EQ(dialogs->asked[1].text, "The picture not exist.");
     EXPECT_EQ(dialogs->asked[1].title, "Error");
     EXPECT_EQ(rows().size(), 7);
-    EXPECT_TRUE(window->delete_page->isEnabled());
-    EXPECT_TRUE(window->delete_picture->isEnabled());
+    EXPECT_TRUE(ctl(*window).delete_page->isEnabled());
+    EXPECT_TRUE(ctl(*window).delete_picture->isEnabled());
     expect_usable();
 }
 
@@ -58,20 +59,20 @@ TEST_F(MaintenanceWindow, TypedNumbersAreReadStrictly)
 {
     open_catalogue(7);
     // What SQL built from the text would have taken for page 2.
-    window->Txt_delpag->setText("1*2");
-    window->delete_page->click();
+    ctl(*window).Txt_delpag->setText("1*2");
+    ctl(*window).delete_page->click();
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
     EXPECT_EQ(rows().size(), 7);
     EXPECT_TRUE(dialogs->asked.empty());
     // Leading zeros are harmless.
-    window->Text15->setText("007");
-    window->delete_picture->click();
+    ctl(*window).Text15->setText("007");
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6}));
     // Empty boxes do nothing.
     window->set_message("before");
-    window->Text15->clear();
-    window->delete_picture->click();
+    ctl(*window).Text15->clear();
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "before");
 }
 
@@ -79,28 +80,28 @@ TEST_F(MaintenanceWindow, AStopDuringTheRenumberingOfADeleteUndoesTheDelete)
 {
     open_catalogue(14);
     stop_at(3);
-    window->Text15->setText("1");
-    window->delete_picture->click();
+    ctl(*window).Text15->setText("1");
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not deleted.");
     EXPECT_EQ(rows().size(), 14);
     EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
-    EXPECT_FALSE(window->stop_requested);
+    EXPECT_FALSE(window->session().stop_requested);
     EXPECT_EQ(window->renumber_keep_order, 0);
-    EXPECT_EQ(window->Label27->text(), "14");
+    EXPECT_EQ(ctl(*window).Label27->text(), "14");
     expect_usable();
 
     const QStringList before = rows();
     stop_at(2);
-    window->Txt_delpag->setText("1");
-    window->delete_page->click();
+    ctl(*window).Txt_delpag->setText("1");
+    ctl(*window).delete_page->click();
     EXPECT_EQ(window->message_text(), "Renumbering stopped, the page was not deleted.");
     EXPECT_EQ(rows(), before);
 
     // The bar counts from the first place that moves (3).
     stop_at(5);
-    window->Text22->setText("10");
-    window->Text20->setText("3");
-    window->insert_picture->click();
+    ctl(*window).Text22->setText("10");
+    ctl(*window).Text20->setText("3");
+    ctl(*window).insert_picture->click();
     EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not inserted.");
     EXPECT_EQ(rows(), before);
     expect_usable();
@@ -109,21 +110,21 @@ TEST_F(MaintenanceWindow, AStopDuringTheRenumberingOfADeleteUndoesTheDelete)
 TEST_F(MaintenanceWindow, ExchangeSwapsTwoPicturesAndRestoresItsButtons)
 {
     open_catalogue(12);
-    ASSERT_TRUE(window->refresh_grid->isEnabled());
-    window->Text9->setText("3");
-    window->Text11->setText("10");
-    window->exchange_picture->click();
+    ASSERT_TRUE(ctl(*window).refresh_grid->isEnabled());
+    ctl(*window).Text9->setText("3");
+    ctl(*window).Text11->setText("10");
+    ctl(*window).exchange_picture->click();
     EXPECT_EQ(window->message_text(), "Pictures exchanged.");
     EXPECT_EQ(rows()[2], "3/1/pic010.jpg/-");
     EXPECT_EQ(rows()[9], "10/2/pic003.jpg/-");
-    EXPECT_TRUE(window->refresh_grid->isEnabled());
-    EXPECT_TRUE(window->exchange_picture->isEnabled());
+    EXPECT_TRUE(ctl(*window).refresh_grid->isEnabled());
+    EXPECT_TRUE(ctl(*window).exchange_picture->isEnabled());
 
-    window->Text9->setText("13");
-    window->exchange_picture->click();
-    window->Text9->setText("1");
-    window->Text11->setText("13");
-    window->exchange_picture->click();
+    ctl(*window).Text9->setText("13");
+    ctl(*window).exchange_picture->click();
+    ctl(*window).Text9->setText("1");
+    ctl(*window).Text11->setText("13");
+    ctl(*window).exchange_picture->click();
     ASSERT_EQ(dialogs->asked.size(), 2u);
     EXPECT_EQ(dialogs->asked[0].text, "First picture not exist.");
     EXPECT_EQ(dialogs->asked[1].text, "Last picture not exist.");
@@ -133,18 +134,18 @@ TEST_F(MaintenanceWindow, ExchangeSwapsTwoPicturesAndRestoresItsButtons)
 TEST_F(MaintenanceWindow, InsertMovesAPictureAndTimesTheWholeAction)
 {
     open_catalogue(12);
-    window->Text22->setText("10");
-    window->Text20->setText("3");
-    window->insert_picture->click();
+    ctl(*window).Text22->setText("10");
+    ctl(*window).Text20->setText("3");
+    ctl(*window).insert_picture->click();
     EXPECT_EQ(window->message_text(), "Picture inserted.");
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
     EXPECT_EQ(order(), QList<int>({1, 2, 10, 3, 4, 5, 6, 7, 8, 9, 11, 12}));
     EXPECT_EQ(rows()[6], "7/2/pic006.jpg/-");
-    EXPECT_TRUE(window->insert_picture->isEnabled());
+    EXPECT_TRUE(ctl(*window).insert_picture->isEnabled());
 
-    window->Text22->setText("99");
-    window->insert_picture->click();
+    ctl(*window).Text22->setText("99");
+    ctl(*window).insert_picture->click();
     ASSERT_EQ(dialogs->asked.size(), 1u);
     EXPECT_EQ(dialogs->asked[0].text, "First picture not exist.");
     EXPECT_EQ(window->timing_text(), "");
@@ -156,52 +157,52 @@ TEST_F(MaintenanceWindow, TheRenumberButtonNumbersByNameAndShowsPageOne)
     open_catalogue(8);
     exec("UPDATE demopicture SET numpic = 100 - numpic");   // reversed, pages unchanged
     window->renumber_keep_order = 1;                      // the button ignores a leftover flag
-    window->renumber_pages->click();
+    ctl(*window).renumber_pages->click();
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(rows()[6], "7/2/pic007.jpg/-");
-    EXPECT_EQ(window->Label5[1]->text(), "1");
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(ctl(*window).Label5[1]->text(), "1");
+    EXPECT_EQ(window->session().current_page, 1);
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
-    EXPECT_TRUE(window->renumber_pages->isEnabled());
-    EXPECT_TRUE(window->db_open);
+    EXPECT_TRUE(ctl(*window).renumber_pages->isEnabled());
+    EXPECT_TRUE(window->session().db_open);
     expect_usable();
 }
 
 TEST_F(MaintenanceWindow, EditingShortcutsPassAndAPasteMeetsTheBoxRule)
 {
     open_catalogue(2);
-    focus(window->Text9);
-    QTest::keyClicks(window->Text9, "27");
+    focus(ctl(*window).Text9);
+    QTest::keyClicks(ctl(*window).Text9, "27");
     window->set_message({});
-    QTest::keyClick(window->Text9, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(window->Text9, Qt::Key_X, Qt::ControlModifier);
-    EXPECT_EQ(window->Text9->text(), "");
+    QTest::keyClick(ctl(*window).Text9, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(ctl(*window).Text9, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(ctl(*window).Text9->text(), "");
     EXPECT_EQ(QApplication::clipboard()->text(), "27");
     EXPECT_EQ(window->message_text(), "");
-    QTest::keyClick(window->Text9, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(window->Text9->text(), "27");
+    QTest::keyClick(ctl(*window).Text9, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(ctl(*window).Text9->text(), "27");
 
     QApplication::clipboard()->setText("4a");
-    QTest::keyClick(window->Text9, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(window->Text9->text(), "27");
+    QTest::keyClick(ctl(*window).Text9, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(ctl(*window).Text9->text(), "27");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
 
-    focus(window->Text8);
+    focus(ctl(*window).Text8);
     window->set_message({});
     QApplication::clipboard()->setText("new/name.jpg");
-    QTest::keyClick(window->Text8, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_TRUE(window->Text8->text().isEmpty());
+    QTest::keyClick(ctl(*window).Text8, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(ctl(*window).Text8->text().isEmpty());
     EXPECT_FALSE(window->message_text().isEmpty());
 }
 
 TEST_F(MaintenanceWindow, NumberBoxesTakeDigitsOnly)
 {
     open_catalogue(2);
-    focus(window->Txt_delpag);
-    QTest::keyClicks(window->Txt_delpag, "1a*2");
-    EXPECT_EQ(window->Txt_delpag->text(), "1*2");
+    focus(ctl(*window).Txt_delpag);
+    QTest::keyClicks(ctl(*window).Txt_delpag, "1a*2");
+    EXPECT_EQ(ctl(*window).Txt_delpag->text(), "1*2");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
-    for (QLineEdit* box : {window->Text15, window->Text9, window->Text11, window->Text22, window->Text20}) {
+    for (QLineEdit* box : {ctl(*window).Text15, ctl(*window).Text9, ctl(*window).Text11, ctl(*window).Text22, ctl(*window).Text20}) {
         focus(box);
         window->set_message({});
         QTest::keyClicks(box, "3*x");
@@ -222,31 +223,31 @@ TEST_F(MaintenanceWindow, NumberBoxesTakeDigitsOnly)
 TEST_F(MaintenanceWindow, APastedTextWithARefusedCharacterIsRefusedWhole)
 {
     open_catalogue(2);
-    focus(window->Text15);
-    window->Text15->setText("5");
+    focus(ctl(*window).Text15);
+    ctl(*window).Text15->setText("5");
     QGuiApplication::clipboard()->setText("1x2; drop");
-    window->Text15->paste();
-    EXPECT_EQ(window->Text15->text(), "5");
+    ctl(*window).Text15->paste();
+    EXPECT_EQ(ctl(*window).Text15->text(), "5");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
 }
 
 TEST_F(MaintenanceWindow, AnActionButtonHandsTheFocusBackToItsBox)
 {
     open_catalogue(2);
-    focus(window->delete_page);
-    ASSERT_TRUE(window->delete_page->hasFocus());
-    window->Text9->setFocus(Qt::MouseFocusReason);
+    focus(ctl(*window).delete_page);
+    ASSERT_TRUE(ctl(*window).delete_page->hasFocus());
+    ctl(*window).Text9->setFocus(Qt::MouseFocusReason);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(window->Txt_delpag->hasFocus());
+    EXPECT_TRUE(ctl(*window).Txt_delpag->hasFocus());
 
     // A disabled box does not take the focus back.
-    window->Text15->setEnabled(false);
-    focus(window->delete_picture);
-    window->Text11->setFocus(Qt::MouseFocusReason);
+    ctl(*window).Text15->setEnabled(false);
+    focus(ctl(*window).delete_picture);
+    ctl(*window).Text11->setFocus(Qt::MouseFocusReason);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(window->Text11->hasFocus());
+    EXPECT_TRUE(ctl(*window).Text11->hasFocus());
 
-    focus(window->insert_picture);
+    focus(ctl(*window).insert_picture);
     window->insert_picture_LostFocus();
-    EXPECT_TRUE(window->Text22->hasFocus());
+    EXPECT_TRUE(ctl(*window).Text22->hasFocus());
 }

@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "maintenance_fixture.h"
 #include "support/layout_probe.h"
 
@@ -14,8 +15,8 @@ protected:
     void load(int pictures)
     {
         open_catalogue(pictures);
-        window->SSTab_main->setCurrentIndex(2);
-        window->load_list->click();
+        ctl(*window).SSTab_main->setCurrentIndex(2);
+        ctl(*window).load_list->click();
     }
 };
 
@@ -24,25 +25,25 @@ protected:
 TEST_F(GridWindow, LoadListFillsTheGridAndResetsTheChoice)
 {
     open_catalogue(14);
-    window->Opt_exchange->setChecked(true);
-    window->Text8->setText("left");
-    window->Text28->setText("jpg");
-    window->load_list->click();
+    ctl(*window).Opt_exchange->setChecked(true);
+    ctl(*window).Text8->setText("left");
+    ctl(*window).Text28->setText("jpg");
+    ctl(*window).load_list->click();
     EXPECT_EQ(window->message_text(), "Grid loaded: 14 records listed.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
     EXPECT_EQ(model()->rowCount(), 14);
-    EXPECT_FALSE(window->mgm_pic->isHidden());
+    EXPECT_FALSE(ctl(*window).mgm_pic->isHidden());
     // The given widths, or wider where a heading needs it.
-    QHeaderView* header = window->mgm_pic->horizontalHeader();
-    EXPECT_EQ(window->mgm_pic->columnWidth(0), std::max(ui::twips_to_px(700), header->sectionSizeHint(0)));
-    EXPECT_EQ(window->mgm_pic->columnWidth(3), std::max(ui::twips_to_px(5000), header->sectionSizeHint(3)));
-    for (QRadioButton* o : {window->Opt_exchange, window->Opt_insert, window->Opt_delete_picture, window->Opt_delete_page})
+    QHeaderView* header = ctl(*window).mgm_pic->horizontalHeader();
+    EXPECT_EQ(ctl(*window).mgm_pic->columnWidth(0), std::max(ui::twips_to_px(700), header->sectionSizeHint(0)));
+    EXPECT_EQ(ctl(*window).mgm_pic->columnWidth(3), std::max(ui::twips_to_px(5000), header->sectionSizeHint(3)));
+    for (QRadioButton* o : {ctl(*window).Opt_exchange, ctl(*window).Opt_insert, ctl(*window).Opt_delete_picture, ctl(*window).Opt_delete_page})
         EXPECT_FALSE(o->isChecked());
-    EXPECT_EQ(window->Text8->text(), "");
-    EXPECT_EQ(window->Text28->text(), "");
+    EXPECT_EQ(ctl(*window).Text8->text(), "");
+    EXPECT_EQ(ctl(*window).Text28->text(), "");
     EXPECT_FALSE(window->grid_pick_pending);
-    EXPECT_TRUE(window->load_list->isEnabled());
-    EXPECT_TRUE(window->SSTab_main->isEnabled());
+    EXPECT_TRUE(ctl(*window).load_list->isEnabled());
+    EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
     expect_usable();
 }
 
@@ -52,22 +53,22 @@ TEST_F(GridWindow, AnEmptyCatalogueKeepsTheGridHidden)
     exec("DELETE FROM demopicture");
     window->load_list_Click();
     EXPECT_EQ(window->message_text(), "Grid loaded: 0 record listed.");
-    EXPECT_TRUE(window->mgm_pic->isHidden());
+    EXPECT_TRUE(ctl(*window).mgm_pic->isHidden());
 }
 
 TEST_F(GridWindow, AClickWithoutAnActionPreparesARename)
 {
     load(8);
     exec("UPDATE demopicture SET picfile = 'holiday.01.jpg' WHERE numpic = 8");
-    window->load_list->click();
+    ctl(*window).load_list->click();
     click_row(grid_row_of(8));
-    EXPECT_EQ(window->Text8->text(), "holiday.01");
-    EXPECT_EQ(window->Text28->text(), "jpg");
-    EXPECT_TRUE(window->Command2->isEnabled());
+    EXPECT_EQ(ctl(*window).Text8->text(), "holiday.01");
+    EXPECT_EQ(ctl(*window).Text28->text(), "jpg");
+    EXPECT_TRUE(ctl(*window).Command2->isEnabled());
     EXPECT_EQ(window->message_text(),
               "Renaming file(s), change the name and press the 'Rename' button; Picture#:8,  Page#:2.");
     EXPECT_FALSE(window->grid_pick_pending);
-    EXPECT_TRUE(window->mgm_pic->isEnabled());
+    EXPECT_TRUE(ctl(*window).mgm_pic->isEnabled());
     expect_usable();
 }
 
@@ -76,23 +77,23 @@ TEST_F(GridWindow, RenameRenamesThePictureAndItsMovieOnce)
     load(3);
     exec("UPDATE demopicture SET movfile = 'pic002.avi' WHERE numpic = 2");
     touch(data("pic002.avi"), "movie");
-    window->load_list->click();
+    ctl(*window).load_list->click();
     click_row(1);
-    window->Text8->setText("coast");
-    window->Command2->click();
+    ctl(*window).Text8->setText("coast");
+    ctl(*window).Command2->click();
     EXPECT_EQ(window->message_text(), "Picture & Multimedia files renamed.");
     EXPECT_EQ(rows()[1], "2/1/coast.jpg/coast.avi");
     EXPECT_TRUE(QFile::exists(data("coast.jpg")));
     EXPECT_TRUE(QFile::exists(data("coast.avi")));
-    EXPECT_FALSE(window->Command2->isEnabled());
-    EXPECT_EQ(window->Text8->text(), "");
+    EXPECT_FALSE(ctl(*window).Command2->isEnabled());
+    EXPECT_EQ(ctl(*window).Text8->text(), "");
     // The grid still shows the old name until it is loaded again.
     EXPECT_EQ(model()->cell_text(1, 3), "pic002.jpg");
 
     // A click on that out-of-date row cannot rename anything.
     click_row(1);
-    window->Text8->setText("again");
-    window->Command2->click();
+    ctl(*window).Text8->setText("again");
+    ctl(*window).Command2->click();
     EXPECT_EQ(window->message_text(),
               "The list is out of date: press \"Load List\" and try again. Nothing was changed.");
     EXPECT_EQ(rows()[1], "2/1/coast.jpg/coast.avi");
@@ -104,47 +105,47 @@ TEST_F(GridWindow, RenameChecksItsBoxesFirst)
 {
     load(2);
     click_row(0);
-    window->Text8->setText("   ");
-    window->Command2->click();
+    ctl(*window).Text8->setText("   ");
+    ctl(*window).Command2->click();
     EXPECT_EQ(window->message_text(), "File name must be specified.");
-    EXPECT_TRUE(window->Command2->isEnabled());
-    window->Text8->setText("new");
-    window->Text28->setText("txt");
-    window->Command2->click();
+    EXPECT_TRUE(ctl(*window).Command2->isEnabled());
+    ctl(*window).Text8->setText("new");
+    ctl(*window).Text28->setText("txt");
+    ctl(*window).Command2->click();
     EXPECT_EQ(window->message_text(),
               "File extension must be specified as bmp, gif, jpg, png, tif, emf, wmf, rle and ico.");
-    window->Text28->setText("jpg");
-    window->Text8->setText("pic002");
-    window->Command2->click();
+    ctl(*window).Text28->setText("jpg");
+    ctl(*window).Text8->setText("pic002");
+    ctl(*window).Command2->click();
     EXPECT_EQ(window->message_text(), "A picture file with the same name was found in the data directory.");
-    EXPECT_TRUE(window->Command2->isEnabled());
+    EXPECT_TRUE(ctl(*window).Command2->isEnabled());
     EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
 
-    focus(window->Text8);
-    window->Text8->clear();
-    QTest::keyClicks(window->Text8, "a:b?c");
-    EXPECT_EQ(window->Text8->text(), "abc");
+    focus(ctl(*window).Text8);
+    ctl(*window).Text8->clear();
+    QTest::keyClicks(ctl(*window).Text8, "a:b?c");
+    EXPECT_EQ(ctl(*window).Text8->text(), "abc");
     EXPECT_EQ(window->message_text(), "Characters not supported \\ / * ? < > | \"");
 }
 
 TEST_F(GridWindow, DeletePictureActsOnOneClick)
 {
     load(8);
-    window->Opt_delete_picture->setChecked(true);
+    ctl(*window).Opt_delete_picture->setChecked(true);
     click_row(grid_row_of(3));
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     EXPECT_EQ(order(), QList<int>({1, 2, 4, 5, 6, 7, 8}));
     EXPECT_EQ(model()->rowCount(), 7);
-    EXPECT_FALSE(window->Opt_delete_picture->isChecked());
+    EXPECT_FALSE(ctl(*window).Opt_delete_picture->isChecked());
     EXPECT_FALSE(window->grid_pick_pending);
-    EXPECT_EQ(window->Label27->text(), "7");
+    EXPECT_EQ(ctl(*window).Label27->text(), "7");
     expect_usable();
 }
 
 TEST_F(GridWindow, DeletePageDeletesTheClickedRowsPage)
 {
     load(14);
-    window->Opt_delete_page->setChecked(true);
+    ctl(*window).Opt_delete_page->setChecked(true);
     click_row(grid_row_of(9));
     EXPECT_EQ(window->message_text(), "Page deleted.");
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 13, 14}));
@@ -154,7 +155,7 @@ TEST_F(GridWindow, DeletePageDeletesTheClickedRowsPage)
 TEST_F(GridWindow, ExchangeTakesTwoClicks)
 {
     load(12);
-    window->Opt_exchange->setChecked(true);
+    ctl(*window).Opt_exchange->setChecked(true);
     click_row(grid_row_of(3));
     EXPECT_EQ(window->message_text(), "Exchange with...");
     EXPECT_TRUE(window->grid_pick_pending);
@@ -163,25 +164,25 @@ TEST_F(GridWindow, ExchangeTakesTwoClicks)
     EXPECT_EQ(rows()[2], "3/1/pic010.jpg/-");
     EXPECT_EQ(rows()[9], "10/2/pic003.jpg/-");
     EXPECT_FALSE(window->grid_pick_pending);
-    EXPECT_FALSE(window->Opt_exchange->isChecked());
+    EXPECT_FALSE(ctl(*window).Opt_exchange->isChecked());
     EXPECT_EQ(model()->cell_text(2, 3), "pic010.jpg");
 }
 
 TEST_F(GridWindow, InsertMovesTheFirstClickedPictureToTheSecondsNumber)
 {
     load(12);
-    window->Opt_insert->setChecked(true);
+    ctl(*window).Opt_insert->setChecked(true);
     click_row(grid_row_of(9));
     EXPECT_EQ(window->message_text(), "Insert in...");
     click_row(grid_row_of(2));
     EXPECT_EQ(window->message_text(), "Inserted.");
     EXPECT_EQ(order(), QList<int>({1, 9, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12}));
 
-    window->Opt_insert->setChecked(true);
+    ctl(*window).Opt_insert->setChecked(true);
     click_row(grid_row_of(2));
     click_row(grid_row_of(9));
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     expect_usable();
 }
 
@@ -189,17 +190,17 @@ TEST_F(GridWindow, AnOutOfDateGridWritesNothing)
 {
     load(8);
     // Another action changes the catalogue under the grid.
-    window->Text15->setText("1");
-    window->delete_picture->click();
+    ctl(*window).Text15->setText("1");
+    ctl(*window).delete_picture->click();
     const QStringList before = rows();
-    window->Opt_delete_picture->setChecked(true);
+    ctl(*window).Opt_delete_picture->setChecked(true);
     click_row(grid_row_of(3));   // shows pic003.jpg, which is number 2 now
     EXPECT_EQ(window->message_text(),
               "The list is out of date: press \"Load List\" and try again. Nothing was changed.");
     EXPECT_EQ(rows(), before);
 
-    window->load_list->click();
-    window->Opt_exchange->setChecked(true);
+    ctl(*window).load_list->click();
+    ctl(*window).Opt_exchange->setChecked(true);
     click_row(grid_row_of(1));
     exec("UPDATE demopicture SET picfile = 'moved.jpg' WHERE numpic = 4");
     click_row(grid_row_of(4));
@@ -212,10 +213,10 @@ TEST_F(GridWindow, AnOutOfDateGridWritesNothing)
 TEST_F(GridWindow, ChoosingAnotherActionStartsAfresh)
 {
     load(8);
-    window->Opt_exchange->setChecked(true);
+    ctl(*window).Opt_exchange->setChecked(true);
     click_row(grid_row_of(1));
     ASSERT_TRUE(window->grid_pick_pending);
-    window->Opt_delete_picture->setChecked(true);
+    ctl(*window).Opt_delete_picture->setChecked(true);
     EXPECT_FALSE(window->grid_pick_pending);
     click_row(grid_row_of(5));
     EXPECT_EQ(window->message_text(), "Picture deleted.");
@@ -225,21 +226,21 @@ TEST_F(GridWindow, ChoosingAnotherActionStartsAfresh)
 TEST_F(GridWindow, ASelectionOfSeveralRowsIsRefusedAndCollapsed)
 {
     load(8);
-    window->Opt_delete_picture->setChecked(true);
-    window->mgm_pic->setCurrentIndex(model()->index(2, 0));
-    window->mgm_pic->selectionModel()->select(QItemSelection(model()->index(2, 0), model()->index(5, 3)),
+    ctl(*window).Opt_delete_picture->setChecked(true);
+    ctl(*window).mgm_pic->setCurrentIndex(model()->index(2, 0));
+    ctl(*window).mgm_pic->selectionModel()->select(QItemSelection(model()->index(2, 0), model()->index(5, 3)),
                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    ASSERT_GT(window->mgm_pic->selectionModel()->selectedRows().size(), 1);
+    ASSERT_GT(ctl(*window).mgm_pic->selectionModel()->selectedRows().size(), 1);
     window->mgm_pic_Click();
     EXPECT_EQ(window->message_text(), "Select one row.");
-    EXPECT_EQ(window->mgm_pic->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(ctl(*window).mgm_pic->selectionModel()->selectedRows().size(), 1);
     EXPECT_EQ(rows().size(), 8);
 }
 
 TEST_F(GridWindow, AStoppedGridDeleteChangesNothing)
 {
     load(14);
-    window->Opt_delete_picture->setChecked(true);
+    ctl(*window).Opt_delete_picture->setChecked(true);
     stop_at(2);
     click_row(grid_row_of(1));
     EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not deleted.");
@@ -253,12 +254,12 @@ TEST_F(GridWindow, ARealMouseClickReachesTheGrid)
     load(6);
     window->show();
     QCoreApplication::processEvents();
-    const QRect cell = window->mgm_pic->visualRect(model()->index(3, 3));
+    const QRect cell = ctl(*window).mgm_pic->visualRect(model()->index(3, 3));
     ASSERT_TRUE(cell.isValid());
-    QTest::mouseClick(window->mgm_pic->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseClick(ctl(*window).mgm_pic->viewport(), Qt::LeftButton, {}, cell.center());
     QCoreApplication::processEvents();
-    EXPECT_EQ(window->Text8->text(), "pic004");
-    EXPECT_TRUE(window->Command2->isEnabled());
+    EXPECT_EQ(ctl(*window).Text8->text(), "pic004");
+    EXPECT_TRUE(ctl(*window).Command2->isEnabled());
 }
 
 TEST_F(GridWindow, AClickBelowTheRowsActsOnNoRow)
@@ -267,13 +268,13 @@ TEST_F(GridWindow, AClickBelowTheRowsActsOnNoRow)
     window->show();
     QCoreApplication::processEvents();
     // A row was current before: a rename-mode click on it.
-    const QRect second = window->mgm_pic->visualRect(model()->index(1, 3));
-    QTest::mouseClick(window->mgm_pic->viewport(), Qt::LeftButton, {}, second.center());
+    const QRect second = ctl(*window).mgm_pic->visualRect(model()->index(1, 3));
+    QTest::mouseClick(ctl(*window).mgm_pic->viewport(), Qt::LeftButton, {}, second.center());
     QCoreApplication::processEvents();
-    window->Opt_delete_picture->setChecked(true);
-    const QPoint below(5, window->mgm_pic->viewport()->height() - 3);
-    ASSERT_FALSE(window->mgm_pic->indexAt(below).isValid());
-    QTest::mouseClick(window->mgm_pic->viewport(), Qt::LeftButton, {}, below);
+    ctl(*window).Opt_delete_picture->setChecked(true);
+    const QPoint below(5, ctl(*window).mgm_pic->viewport()->height() - 3);
+    ASSERT_FALSE(ctl(*window).mgm_pic->indexAt(below).isValid());
+    QTest::mouseClick(ctl(*window).mgm_pic->viewport(), Qt::LeftButton, {}, below);
     QCoreApplication::processEvents();
     EXPECT_EQ(order(), QList<int>({1, 2, 3}));
     EXPECT_NE(window->message_text(), "Picture deleted.");
@@ -283,26 +284,26 @@ TEST_F(GridWindow, AClickBelowTheRowsActsOnNoRow)
 TEST_F(GridWindow, TheControlsKeepTheirPlaceAndHeadingsReadWhole)
 {
     open_catalogue(14);
-    window->SSTab_main->setCurrentIndex(2);
-    window->SSTab_mgm->setCurrentIndex(1);
-    window->SSTab_mgm_pic->setCurrentIndex(1);
+    ctl(*window).SSTab_main->setCurrentIndex(2);
+    ctl(*window).SSTab_mgm->setCurrentIndex(1);
+    ctl(*window).SSTab_mgm_pic->setCurrentIndex(1);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     auto controls = [this] {
-        return testsupport::places_in(window.get(), {window->Opt_exchange, window->Opt_delete_page, window->load_list,
-                                                     window->Text8, window->Command2});
+        return testsupport::places_in(window.get(), {ctl(*window).Opt_exchange, ctl(*window).Opt_delete_page, ctl(*window).load_list,
+                                                     ctl(*window).Text8, ctl(*window).Command2});
     };
     const QList<QRect> before = controls();
-    window->load_list->click();
-    ASSERT_TRUE(window->mgm_pic->isVisible());
+    ctl(*window).load_list->click();
+    ASSERT_TRUE(ctl(*window).mgm_pic->isVisible());
     EXPECT_EQ(controls(), before);
     // "numpage" and the other headings fit their columns.
-    QHeaderView* header = window->mgm_pic->horizontalHeader();
+    QHeaderView* header = ctl(*window).mgm_pic->horizontalHeader();
     for (int c = 0; c < 4; ++c)
-        EXPECT_GE(window->mgm_pic->columnWidth(c), header->sectionSizeHint(c)) << c;
+        EXPECT_GE(ctl(*window).mgm_pic->columnWidth(c), header->sectionSizeHint(c)) << c;
     exec("DELETE FROM demopicture");
-    window->load_list->click();
-    ASSERT_TRUE(window->mgm_pic->isHidden());
+    ctl(*window).load_list->click();
+    ASSERT_TRUE(ctl(*window).mgm_pic->isHidden());
     EXPECT_EQ(controls(), before);
 }
 
@@ -322,7 +323,7 @@ protected:
                             "INSERT INTO demopicture (numpic, numpage, picfile) "
                             "SELECT i, (i + 5) / 6, printf('far%04d.jpg', i) FROM n")
                  .arg(k_rows));
-        window->load_list->click();
+        ctl(*window).load_list->click();
         ASSERT_EQ(model()->rowCount(), k_rows);
     }
 };
@@ -333,7 +334,7 @@ TEST_F(LargeGrid, DeletesARowItNeverShowed)
 {
     EXPECT_EQ(window->message_text(), QStringLiteral("Grid loaded: %1 records listed.").arg(k_rows));
     EXPECT_LE(model()->listing().blocks_read(), 2);
-    window->Opt_delete_picture->setChecked(true);
+    ctl(*window).Opt_delete_picture->setChecked(true);
     click_row(2899);
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     const QStringList after = rows();
@@ -346,7 +347,7 @@ TEST_F(LargeGrid, DeletesARowItNeverShowed)
 
 TEST_F(LargeGrid, ExchangesTwoRowsItNeverShowed)
 {
-    window->Opt_exchange->setChecked(true);
+    ctl(*window).Opt_exchange->setChecked(true);
     click_row(999);
     click_row(2499);
     EXPECT_EQ(window->message_text(), "Exchanged.");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/window_controls.h"
 #include "maintenance/grid_model.h"
 #include "platform/ui/vb.h"
 #include "support/window_fixture.h"
@@ -27,7 +28,7 @@ protected:
         path = make(pictures, spec);
         QDir().mkpath(dir.file("data"));
         open(path);
-        ASSERT_TRUE(window->db_open);
+        ASSERT_TRUE(window->session().db_open);
         dialogs->asked.clear();
     }
 
@@ -42,7 +43,7 @@ protected:
 
     void exec(const QString& sql, const QVariantList& params = {})
     {
-        const mosswick::store::Error e = window->db_conn->exec(sql, params);
+        const mosswick::store::Error e = window->session().db_conn->exec(sql, params);
         ASSERT_TRUE(e.ok()) << e.text.toStdString();
     }
 
@@ -50,7 +51,7 @@ protected:
     QStringList rows() const
     {
         QStringList out;
-        auto st = window->db_conn->prepare("SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture "
+        auto st = window->session().db_conn->prepare("SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture "
                                            "ORDER BY numpic");
         while (st.step())
             out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
@@ -69,7 +70,7 @@ protected:
     QVariant field(const QString& column, qint64 numpic) const
     {
         mosswick::store::Error e;
-        return window->db_conn->scalar("SELECT " + column + " FROM demopicture WHERE numpic = ?1", {numpic}, e);
+        return window->session().db_conn->scalar("SELECT " + column + " FROM demopicture WHERE numpic = ?1", {numpic}, e);
     }
 
     // A click on the progress bar as the window receives it.
@@ -77,14 +78,14 @@ protected:
     {
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
-        QCoreApplication::sendEvent(window->ProgressBar1, &press);
+        QCoreApplication::sendEvent(ctl(*window).ProgressBar1, &press);
     }
 
     // Clicks the progress bar when it reaches value (once).
     void stop_at(int value)
     {
         auto done = std::make_shared<bool>(false);
-        QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, window.get(), [this, value, done](int v) {
+        QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this, value, done](int v) {
             if (v == value && !*done) {
                 *done = true;
                 click_progress_bar();
@@ -94,13 +95,13 @@ protected:
 
     mosswick::maintenance::ManagementGridModel* model() const
     {
-        return qobject_cast<mosswick::maintenance::ManagementGridModel*>(window->mgm_pic->model());
+        return qobject_cast<mosswick::maintenance::ManagementGridModel*>(ctl(*window).mgm_pic->model());
     }
 
     // Makes a grid row the current, selected one and clicks the grid.
     void click_row(int row)
     {
-        window->mgm_pic->setCurrentIndex(model()->index(row, 0));
+        ctl(*window).mgm_pic->setCurrentIndex(model()->index(row, 0));
         window->mgm_pic_Click();
     }
 

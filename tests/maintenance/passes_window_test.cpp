@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "maintenance_fixture.h"
 
 #include "platform/richtext/plain_text.h"
@@ -40,19 +41,19 @@ TEST_F(PassesWindow, UpdateOutLinksMoviesAndReopensTheCatalogue)
     touch(data("pic002.avi"));
     touch(data("pic005.mpg"));
     show_listed({"pic002.jpg", "pic005.jpg", "pic007.jpg", "other.jpg"});
-    window->current_page = 2;
-    window->update_pictures->click();
+    window->session().current_page = 2;
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed on 2 records.");
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(rows()[1], "2/1/pic002.jpg/pic002.avi");
     EXPECT_EQ(rows()[4], "5/1/pic005.jpg/pic005.mpg");
-    EXPECT_EQ(window->current_page, 1);
-    EXPECT_TRUE(window->update_pictures->isEnabled());
+    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_TRUE(ctl(*window).update_pictures->isEnabled());
     expect_usable();
 
-    window->update_pictures->click();
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed, no updates made.");
 }
 
@@ -62,14 +63,14 @@ TEST_F(PassesWindow, UpdateWithAnEmptyListOrCatalogueEndsAtOnce)
     show_listed({});
     window->update_pictures_Click();
     EXPECT_EQ(window->message_text(), "Update pictures, no picture(s) in the list.");
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(window->ready_text(), "Ready.");
     expect_usable();
 
     exec("DELETE FROM demopicture");
     window->update_pictures_Click();
     EXPECT_EQ(window->message_text(), "Database empty.");
-    EXPECT_TRUE(window->update_pictures->isEnabled());
+    EXPECT_TRUE(ctl(*window).update_pictures->isEnabled());
     expect_usable();
 }
 
@@ -80,20 +81,20 @@ TEST_F(PassesWindow, EscStopsTheUpdateAndUndoesIt)
         touch(data(m));
     show_listed({"pic001.jpg", "pic002.jpg", "pic003.jpg"});
     window->Form_KeyPress(27);   // an old Esc does not stop a new pass
-    QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
+    QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
         if (v == 2)
             window->Form_KeyPress(27);
     });
-    window->update_pictures->click();
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Upgrading stopped.");
-    EXPECT_FALSE(window->ProgressBar1->isHidden());
-    EXPECT_EQ(window->ProgressBar1->value(), 0);
+    EXPECT_FALSE(ctl(*window).ProgressBar1->isHidden());
+    EXPECT_EQ(ctl(*window).ProgressBar1->value(), 0);
     EXPECT_EQ(window->ready_text(), "");
     EXPECT_EQ(window->timing_text(), "");
-    EXPECT_FALSE(window->esc_abort_update);
+    EXPECT_FALSE(window->session().esc_abort_update);
     EXPECT_EQ(rows()[0], "1/1/pic001.jpg/-");
     EXPECT_EQ(rows()[1], "2/1/pic002.jpg/-");
-    EXPECT_TRUE(window->update_pictures->isEnabled());
+    EXPECT_TRUE(ctl(*window).update_pictures->isEnabled());
     expect_usable();
 }
 
@@ -102,9 +103,9 @@ TEST_F(PassesWindow, UpdateInImportsNotesAndLogsThem)
     open_catalogue(3);
     touch(dir.file("pic002.txt"), "hello");
     show_listed({"pic002.jpg"});
-    window->OptionFL2[0]->click();
-    window->OptionF12[0]->click();
-    window->update_pictures->click();
+    ctl(*window).OptionFL2[0]->click();
+    ctl(*window).OptionF12[0]->click();
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed on 1 record.");
     EXPECT_EQ(richtext::extract_plain_text(field("note", 2).toString()), "note 2hello");
     const QByteArray log = testsupport::read_all(dir.file("Mosswick-Zudidudi update verify.log"));
@@ -119,11 +120,11 @@ TEST_F(PassesWindow, AFailedUpdateIsReportedAndChangesNothing)
     // A folder where the log should be: the log cannot be written.
     QDir().mkpath(dir.file("Mosswick-Zudidudi update verify.log"));
     show_listed({"pic001.jpg", "pic002.jpg"});
-    window->OptionFL2[0]->click();
-    window->update_pictures->click();
+    ctl(*window).OptionFL2[0]->click();
+    ctl(*window).update_pictures->click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
     EXPECT_EQ(field("note", 1).toString(), "note 1");
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(window->ready_text(), "Ready.");
     expect_usable();
 }
@@ -136,18 +137,18 @@ TEST_F(PassesWindow, VerifyFillsTheThreeLists)
     exec("UPDATE demopicture SET picfile = 'pic001.jpg' WHERE numpic = 2");
     exec("UPDATE demopicture SET movfile = 'pic003.avi' WHERE numpic = 3");
     show_listed({"pic001.jpg", "pic003.jpg", "new.jpg", "notes.txt"});
-    window->List1->addItem("from before");
-    window->verify_loaded_pictures->click();
+    ctl(*window).List1->addItem("from before");
+    ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, error(s) found.");
-    EXPECT_EQ(items(window->List1), QStringList({"new.jpg", "notes.txt"}));
-    EXPECT_EQ(items(window->List2), QStringList({"pic003.avi", "pic004.jpg"}));
-    EXPECT_EQ(items(window->List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_EQ(items(ctl(*window).List1), QStringList({"new.jpg", "notes.txt"}));
+    EXPECT_EQ(items(ctl(*window).List2), QStringList({"pic003.avi", "pic004.jpg"}));
+    EXPECT_EQ(items(ctl(*window).List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
-    EXPECT_TRUE(window->verify_loaded_pictures->isEnabled());
-    EXPECT_TRUE(window->SSTab_main->isEnabled());
-    EXPECT_EQ(ui::to_bgr(window->lbl_v1->palette().color(QPalette::Window)), 0xFFC0C0u);
+    EXPECT_TRUE(ctl(*window).verify_loaded_pictures->isEnabled());
+    EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
+    EXPECT_EQ(ui::to_bgr(ctl(*window).lbl_v1->palette().color(QPalette::Window)), 0xFFC0C0u);
     expect_usable();
 }
 
@@ -155,7 +156,7 @@ TEST_F(PassesWindow, VerifyOfAMatchingFolderFindsNoErrors)
 {
     open_catalogue(2);
     show_listed({"pic001.jpg", "pic002.jpg"});
-    window->verify_loaded_pictures->click();
+    ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, no error(s) found.");
 }
 
@@ -163,13 +164,13 @@ TEST_F(PassesWindow, AStopInPhaseOneEndsTheVerify)
 {
     open_catalogue(2);
     show_listed({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
-    window->stop_requested = true;   // an old click does not stop a new pass
+    window->session().stop_requested = true;   // an old click does not stop a new pass
     stop_at(2);
-    window->verify_loaded_pictures->click();
+    ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify stopped.");
-    EXPECT_EQ(items(window->List1), QStringList({"a.jpg", "b.jpg"}));
-    EXPECT_EQ(window->List2->count(), 0);
-    EXPECT_FALSE(window->stop_requested);
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_EQ(items(ctl(*window).List1), QStringList({"a.jpg", "b.jpg"}));
+    EXPECT_EQ(ctl(*window).List2->count(), 0);
+    EXPECT_FALSE(window->session().stop_requested);
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     expect_usable();
 }

@@ -1,4 +1,5 @@
 // The main window's note entry points and the save, on real catalogues.
+#include "support/window_controls.h"
 #include "support/window_fixture.h"
 
 #include "notes/frm_note.h"
@@ -28,13 +29,13 @@ protected:
         spec.write_files = true;
         path = make(13, spec);
         open(path);
-        ASSERT_TRUE(window->db_open);
+        ASSERT_TRUE(window->session().db_open);
     }
 
     Row row(qint64 numpic) const
     {
         store::Error error;
-        const std::optional<Row> r = window->db_conn->find_row(numpic, error);
+        const std::optional<Row> r = window->session().db_conn->find_row(numpic, error);
         EXPECT_FALSE(error) << error.text.toStdString();
         EXPECT_TRUE(r.has_value()) << numpic;
         return r.value_or(Row{});
@@ -134,9 +135,9 @@ TEST_F(NoteEntryTest, OkWritesExactlyTheThreeNoteFieldsOfThatRow)
     EXPECT_EQ(row(3).values, before3.values);
 
     // The page shows the new texts without a reload.
-    EXPECT_EQ(window->lbl_note[2]->Text(), "note 2 edited");
-    EXPECT_EQ(window->Text34[2]->text(), "ref two");
-    EXPECT_EQ(window->Text18[2]->Text(), "more");
+    EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "note 2 edited");
+    EXPECT_EQ(ctl(*window).Text34[2]->text(), "ref two");
+    EXPECT_EQ(ctl(*window).Text18[2]->Text(), "more");
     EXPECT_FALSE(window->note_edit_mode);
     EXPECT_EQ(editor(), nullptr);
     expect_usable();
@@ -168,7 +169,7 @@ TEST_F(NoteEntryTest, OkWithNothingChangedKeepsTheStoredValuesExactly)
 TEST_F(NoteEntryTest, EmptiedBoxesAreSavedEmpty)
 {
     open_catalogue();
-    window->db_conn->update_fields(1, {{store::col_reference, QStringLiteral("r1")}});
+    window->session().db_conn->update_fields(1, {{store::col_reference, QStringLiteral("r1")}});
     window->LoadAllPictures(1);
     window->im_Click(1);
     window->mnuEditNote();
@@ -203,8 +204,8 @@ TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
         EXPECT_EQ(editor(), nullptr) << way;
         EXPECT_FALSE(window->note_edit_mode) << way;
         EXPECT_EQ(row(3).values, before.values) << way;
-        EXPECT_EQ(window->lbl_note[3]->Text(), "note 3") << way;
-        EXPECT_EQ(window->Text34[3]->text(), "") << way;
+        EXPECT_EQ(ctl(*window).lbl_note[3]->Text(), "note 3") << way;
+        EXPECT_EQ(ctl(*window).Text34[3]->text(), "") << way;
         expect_usable();
     }
 }
@@ -299,8 +300,8 @@ TEST_F(NoteEntryTest, ADoubleClickOnACellsNoteBoxOpensItsEditor)
     open_catalogue();
     window->show();
     // A double-click starts with a click, which selects the cell.
-    QTest::mouseClick(window->lbl_note[4]->viewport(), Qt::LeftButton);
-    QTest::mouseDClick(window->lbl_note[4]->viewport(), Qt::LeftButton);
+    QTest::mouseClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
+    QTest::mouseDClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(window->selected_cell, 4);
     // Opened this way the window keeps its design caption.
@@ -319,8 +320,8 @@ TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
     path = make(8, spec);
     make_read_only();
     open(path);
-    ASSERT_TRUE(window->db_open);
-    ASSERT_TRUE(window->db_read_only);
+    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_read_only);
     const Row before = row(1);
 
     window->im_Click(1);
@@ -363,7 +364,7 @@ TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
     window->mnuEditNote();
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
-    ASSERT_FALSE(window->db_conn->update_fields(1, {{store::col_picfile, QStringLiteral("other.jpg")}}));
+    ASSERT_FALSE(window->session().db_conn->update_fields(1, {{store::col_picfile, QStringLiteral("other.jpg")}}));
     const Row before = row(1);
     w->lbl_note->setText("my edit");
     w->Command1_Click();
@@ -372,7 +373,7 @@ TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
     EXPECT_TRUE(dialogs->messages().front().contains("Refresh")) << dialogs->messages().front().toStdString();
     EXPECT_EQ(dialogs->asked.back().title, "Error");
     EXPECT_EQ(row(1).values, before.values);
-    EXPECT_EQ(window->lbl_note[1]->Text(), "note 1");
+    EXPECT_EQ(ctl(*window).lbl_note[1]->Text(), "note 1");
     // The editor stays open with the user's text.
     EXPECT_EQ(editor(), w);
     EXPECT_EQ(w->lbl_note->Text(), "my edit");
@@ -390,14 +391,14 @@ TEST_F(NoteEntryTest, APageChangedUnderTheEditorWritesNeitherRow)
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
     window->go_right_Click();   // cell 1 now shows picture 7
-    ASSERT_EQ(window->Label5[1]->text(), "7");
+    ASSERT_EQ(ctl(*window).Label5[1]->text(), "7");
     const Row before1 = row(1);
     const Row before7 = row(7);
     w->lbl_note->setText("meant for picture 1");
     w->Command1_Click();
     EXPECT_EQ(row(1).values, before1.values);
     EXPECT_EQ(row(7).values, before7.values);
-    EXPECT_EQ(window->lbl_note[1]->Text(), "note 7");
+    EXPECT_EQ(ctl(*window).lbl_note[1]->Text(), "note 7");
     EXPECT_EQ(dialogs->messages().size(), 1);
     EXPECT_EQ(editor(), w);
     w->Command2_Click();
@@ -409,7 +410,7 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
     window->im_Click(2);
     window->mnuEditNote();
     ASSERT_NE(editor(), nullptr);
-    ASSERT_FALSE(window->db_conn->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = ?1"), {2}));
+    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = ?1"), {2}));
     editor()->Command1_Click();
     EXPECT_EQ(dialogs->messages().size(), 1);
     EXPECT_NE(editor(), nullptr);
@@ -421,7 +422,7 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
     ASSERT_NE(editor(), nullptr);
     frmNote* w = editor();
     window->mnuDb_Click();   // closes the catalogue under the editor
-    ASSERT_FALSE(window->db_open);
+    ASSERT_FALSE(window->session().db_open);
     w->Command1_Click();
     EXPECT_EQ(dialogs->messages().size(), 2);
     EXPECT_EQ(dialogs->messages().back(), "The note was not saved: no catalogue is open.");
@@ -450,7 +451,7 @@ TEST_F(NoteEntryTest, AFailedWriteIsReportedAndTheEditCanBeSavedLater)
     EXPECT_EQ(window->message_text(), dialogs->messages().front());
     EXPECT_EQ(editor(), w);
     EXPECT_EQ(w->Text2->text(), "kept reference");
-    EXPECT_EQ(window->Text34[1]->text(), "");
+    EXPECT_EQ(ctl(*window).Text34[1]->text(), "");
     expect_usable();
 
     ASSERT_FALSE(other->rollback_savepoint());
@@ -459,7 +460,7 @@ TEST_F(NoteEntryTest, AFailedWriteIsReportedAndTheEditCanBeSavedLater)
     settle();
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(row(1).value(store::col_reference).toString(), "kept reference");
-    EXPECT_EQ(window->Text34[1]->text(), "kept reference");
+    EXPECT_EQ(ctl(*window).Text34[1]->text(), "kept reference");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // drawings, the viewer and the loader's preview are drawn at device pixels,
 // laid out in logical pixels, and the quality codes stay apart.
 
+#include "support/window_controls.h"
 #include "support/window_fixture.h"
 
 #include "catalogue/frm_about.h"
@@ -62,14 +63,14 @@ TEST_F(HighDensity, ThumbnailsHaveADevicePixelForEachOfTheCell)
     const QString catalogue = make(2, spec);
     write_stripes(dir.file("data/" + testsupport::picture_name(1)), 1500, 1000);
     open(catalogue);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
 
     std::vector<double> contrasts;
     for (const int code : {1, 5, 6}) {
-        window->thumb_quality = code;
+        window->session().thumb_quality = code;
         window->LoadAllPictures(1);
         for (int cell = 1; cell <= 2; ++cell) {
-            const QLabel* im = window->im[size_t(cell)];
+            const QLabel* im = ctl(*window).im[size_t(cell)];
             const QPixmap shown = im->pixmap();
             ASSERT_FALSE(shown.isNull()) << code;
             EXPECT_EQ(shown.devicePixelRatio(), 2.0);
@@ -78,7 +79,7 @@ TEST_F(HighDensity, ThumbnailsHaveADevicePixelForEachOfTheCell)
             EXPECT_EQ(shown.size(), im->size() * 2) << "code " << code << " cell " << cell;
             EXPECT_EQ(im->height(), ui::twips_to_px(window->edition().layout.cell_picture_height)) << cell;
         }
-        contrasts.push_back(contrast(window->im[1]->pixmap().toImage()));
+        contrasts.push_back(contrast(ctl(*window).im[1]->pixmap().toImage()));
     }
     // Nearest neighbour keeps the stripes; the prefiltered codes do not.
     EXPECT_GT(contrasts[0], 2 * contrasts[1]);
@@ -115,7 +116,7 @@ TEST_F(HighDensity, TheViewerAndTheLoadersPreviewToo)
 
     window->load_picture_path = path;
     window->show_picture();
-    const QPixmap preview = window->Img_ImportImage->pixmap();
+    const QPixmap preview = ctl(*window).Img_ImportImage->pixmap();
     ASSERT_FALSE(preview.isNull());
     EXPECT_EQ(preview.size(), QSize(400, 200));
     EXPECT_EQ(preview.deviceIndependentSize(), QSizeF(200, 100));

@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "support/layout_probe.h"
 #include "support/metafile_writer.h"
 #include "support/window_fixture.h"
@@ -38,7 +39,7 @@ protected:
 
     bool cell_filled(int i) const
     {
-        return !window->Label5[size_t(i)]->text().isEmpty() && !window->lbl_note[size_t(i)]->isHidden();
+        return !ctl(*window).Label5[size_t(i)]->text().isEmpty() && !ctl(*window).lbl_note[size_t(i)]->isHidden();
     }
 
     // Thirteen pictures whose page 2 has lost its rows, opened.
@@ -53,7 +54,7 @@ protected:
         open(path);
     }
 
-    unsigned note_colour(int i) const { return ui::to_bgr(window->lbl_note[size_t(i)]->back_color()); }
+    unsigned note_colour(int i) const { return ui::to_bgr(ctl(*window).lbl_note[size_t(i)]->back_color()); }
 
     QColor pixel(QLabel* l, int x, int y) const { return l->pixmap().toImage().pixelColor(x, y); }
 };
@@ -63,46 +64,46 @@ protected:
 TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
 {
     open(make_with_files(13));
-    ASSERT_TRUE(window->db_open);
-    EXPECT_EQ(window->lbl_page->text(), "1 / 3");
+    ASSERT_TRUE(window->session().db_open);
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
     EXPECT_EQ(window->cells_on_page, 6);
     for (int i = 1; i <= 6; ++i) {
         EXPECT_TRUE(cell_filled(i)) << i;
-        EXPECT_FALSE(window->im[size_t(i)]->isHidden());
-        EXPECT_FALSE(window->im[size_t(i)]->pixmap().isNull());
+        EXPECT_FALSE(ctl(*window).im[size_t(i)]->isHidden());
+        EXPECT_FALSE(ctl(*window).im[size_t(i)]->pixmap().isNull());
     }
-    EXPECT_EQ(window->lbl_filePic[1]->text(), testsupport::picture_name(1));
-    EXPECT_EQ(window->Label7[1]->text(), "jpg");
-    EXPECT_EQ(window->Label4[1]->text(), "1");
-    EXPECT_EQ(window->Label5[6]->text(), "6");
-    EXPECT_EQ(window->lbl_note[2]->Text(), "note 2");
-    EXPECT_TRUE(window->go_right->isEnabled());
-    EXPECT_TRUE(window->eof->isEnabled());
-    EXPECT_FALSE(window->go_left->isEnabled());
-    EXPECT_FALSE(window->bof->isEnabled());
-    EXPECT_TRUE(window->Slider1->isEnabled());
+    EXPECT_EQ(ctl(*window).lbl_filePic[1]->text(), testsupport::picture_name(1));
+    EXPECT_EQ(ctl(*window).Label7[1]->text(), "jpg");
+    EXPECT_EQ(ctl(*window).Label4[1]->text(), "1");
+    EXPECT_EQ(ctl(*window).Label5[6]->text(), "6");
+    EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "note 2");
+    EXPECT_TRUE(ctl(*window).go_right->isEnabled());
+    EXPECT_TRUE(ctl(*window).eof->isEnabled());
+    EXPECT_FALSE(ctl(*window).go_left->isEnabled());
+    EXPECT_FALSE(ctl(*window).bof->isEnabled());
+    EXPECT_TRUE(ctl(*window).Slider1->isEnabled());
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
 
     window->eof_Click();
-    EXPECT_EQ(window->current_page, 3);
-    EXPECT_EQ(window->lbl_page->text(), "3 / 3");
-    EXPECT_EQ(window->Label3->text(), "3");
-    EXPECT_EQ(window->Slider1->value(), 3);
+    EXPECT_EQ(window->session().current_page, 3);
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "3 / 3");
+    EXPECT_EQ(ctl(*window).Label3->text(), "3");
+    EXPECT_EQ(ctl(*window).Slider1->value(), 3);
     EXPECT_EQ(window->cells_on_page, 1);
     EXPECT_TRUE(cell_filled(1));
-    EXPECT_EQ(window->Label5[1]->text(), "13");
+    EXPECT_EQ(ctl(*window).Label5[1]->text(), "13");
     for (int i = 2; i <= 6; ++i) {
         EXPECT_FALSE(cell_filled(i)) << i;
-        EXPECT_TRUE(window->im[size_t(i)]->isHidden());
+        EXPECT_TRUE(ctl(*window).im[size_t(i)]->isHidden());
         // Nothing of the previous page stays in an empty cell.
-        EXPECT_TRUE(window->lbl_filePic[size_t(i)]->text().isEmpty());
-        EXPECT_TRUE(window->Text34[size_t(i)]->text().isEmpty());
+        EXPECT_TRUE(ctl(*window).lbl_filePic[size_t(i)]->text().isEmpty());
+        EXPECT_TRUE(ctl(*window).Text34[size_t(i)]->text().isEmpty());
     }
-    EXPECT_FALSE(window->go_right->isEnabled());
-    EXPECT_FALSE(window->eof->isEnabled());
-    EXPECT_TRUE(window->go_left->isEnabled());
-    EXPECT_TRUE(window->bof->isEnabled());
+    EXPECT_FALSE(ctl(*window).go_right->isEnabled());
+    EXPECT_FALSE(ctl(*window).eof->isEnabled());
+    EXPECT_TRUE(ctl(*window).go_left->isEnabled());
+    EXPECT_TRUE(ctl(*window).bof->isEnabled());
     expect_usable();
 }
 
@@ -110,19 +111,19 @@ TEST_F(PageViewTest, GoRightLeavesThePageBoxAndEnablesShowPage)
 {
     open(make_with_files(13));
     window->go_right_Click();
-    EXPECT_EQ(window->lbl_page->text(), "2 / 3");
-    EXPECT_EQ(window->Label3->text(), "1");
-    EXPECT_TRUE(window->show_page->isEnabled());
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 3");
+    EXPECT_EQ(ctl(*window).Label3->text(), "1");
+    EXPECT_TRUE(ctl(*window).show_page->isEnabled());
     window->show_page_Click();
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->session().current_page, 1);
     window->go_left_Click();   // page 1 reloads page 1
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->session().current_page, 1);
     window->eof_Click();
     window->go_right_Click();  // the last page reloads itself
-    EXPECT_EQ(window->current_page, 3);
+    EXPECT_EQ(window->session().current_page, 3);
     window->bof_Click();
-    EXPECT_EQ(window->current_page, 1);
-    EXPECT_EQ(window->Label3->text(), "1");
+    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(ctl(*window).Label3->text(), "1");
 }
 
 TEST_F(PageViewTest, PageBoxRefusesBadPagesAndKeys)
@@ -130,14 +131,14 @@ TEST_F(PageViewTest, PageBoxRefusesBadPagesAndKeys)
     open(make_with_files(13));
     for (const char* text : {"0", "", "4", "99999999999"}) {
         window->set_message({});
-        window->Label3->setText(text);
+        ctl(*window).Label3->setText(text);
         window->show_page_Click();
         EXPECT_EQ(window->message_text(), "Error on page panel, page value error.") << text;
-        EXPECT_EQ(window->current_page, 1);
+        EXPECT_EQ(window->session().current_page, 1);
     }
-    window->Label3->setText("2");
+    ctl(*window).Label3->setText("2");
     window->show_page_Click();
-    EXPECT_EQ(window->current_page, 2);
+    EXPECT_EQ(window->session().current_page, 2);
 
     int key = 'a';
     window->Label3_KeyPress(key);
@@ -153,26 +154,26 @@ TEST_F(PageViewTest, EditingShortcutsWorkInThePageBoxAndPastesMeetItsRule)
     open(make_with_files(13));
     window->show();
     QApplication::setActiveWindow(window.get());
-    window->SSTab_main->setCurrentIndex(0);
-    window->Label3->setFocus(Qt::MouseFocusReason);
-    window->Label3->setText("12");
+    ctl(*window).SSTab_main->setCurrentIndex(0);
+    ctl(*window).Label3->setFocus(Qt::MouseFocusReason);
+    ctl(*window).Label3->setText("12");
     window->set_message({});
-    QTest::keyClick(window->Label3, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(window->Label3->selectedText(), "12");
-    QTest::keyClick(window->Label3, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(ctl(*window).Label3, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(ctl(*window).Label3->selectedText(), "12");
+    QTest::keyClick(ctl(*window).Label3, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "12");
     EXPECT_EQ(window->message_text(), "");
 
     QApplication::clipboard()->setText("3");
-    QTest::keyClick(window->Label3, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(window->Label3->text(), "3");
+    QTest::keyClick(ctl(*window).Label3, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(ctl(*window).Label3->text(), "3");
     EXPECT_EQ(window->message_text(), "");
-    QTest::keyClick(window->Label3, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(window->Label3->text(), "12");
+    QTest::keyClick(ctl(*window).Label3, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ctl(*window).Label3->text(), "12");
 
     QApplication::clipboard()->setText("2 ");
-    QTest::keyClick(window->Label3, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(window->Label3->text(), "12");
+    QTest::keyClick(ctl(*window).Label3, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(ctl(*window).Label3->text(), "12");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
 }
 
@@ -180,18 +181,18 @@ TEST_F(PageViewTest, SliderScrollTracksThePageBox)
 {
     open(make_with_files(13));
     // The user's moves scroll; values the program sets do not.
-    window->Slider1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->Label3->text() == "2"; }));
-    EXPECT_TRUE(window->show_page->isEnabled());
-    window->Slider1->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->Label3->text() == "1"; }));
-    EXPECT_FALSE(window->show_page->isEnabled());
-    window->Slider1->setValue(3);
+    ctl(*window).Slider1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ctl(*window).Label3->text() == "2"; }));
+    EXPECT_TRUE(ctl(*window).show_page->isEnabled());
+    ctl(*window).Slider1->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ctl(*window).Label3->text() == "1"; }));
+    EXPECT_FALSE(ctl(*window).show_page->isEnabled());
+    ctl(*window).Slider1->setValue(3);
     // Everything the move posted has run.
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
-    EXPECT_EQ(window->Label3->text(), "1");
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(ctl(*window).Label3->text(), "1");
+    EXPECT_EQ(window->session().current_page, 1);
 }
 
 TEST_F(PageViewTest, PictureTypeLabelSelectsAndZooms)
@@ -215,11 +216,11 @@ TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
     window->im_Click(5);
     EXPECT_EQ(note_colour(2), 0xE0E0E0u);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
-    EXPECT_EQ(ui::to_bgr(window->Text18[5]->back_color()), 0xFFFFFFu);
+    EXPECT_EQ(ui::to_bgr(ctl(*window).Text18[5]->back_color()), 0xFFFFFFu);
     EXPECT_EQ(window->selected_cell, 5);
     EXPECT_EQ(window->last_selected_cell, 5);
     EXPECT_EQ(window->message_text(), testsupport::picture_name(5));
-    EXPECT_EQ(window->current_picture_path, window->data_folder + testsupport::picture_name(5));
+    EXPECT_EQ(window->current_picture_path, window->session().data_folder + testsupport::picture_name(5));
     EXPECT_EQ(window->WhichSelected(), 5);
     window->im_Click(5);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
@@ -240,17 +241,17 @@ TEST_F(PageViewTest, ReselectionAfterAPageChange)
     window->display_numpage = "2";
     window->display_numpic = "9";
     window->display_page_Click();
-    EXPECT_EQ(window->current_page, 2);
+    EXPECT_EQ(window->session().current_page, 2);
     EXPECT_EQ(window->selected_cell, 3);
     EXPECT_EQ(window->WhichSelected(), 3);
     EXPECT_FALSE(window->reselect_pending);
-    EXPECT_EQ(window->SSTab_main->currentIndex(), 0);
+    EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
 
     // The page already shown: the cell is selected without a reload.
     window->display_numpic = "11";
     window->display_page_Click();
     EXPECT_EQ(window->selected_cell, 5);
-    EXPECT_FALSE(window->show_page->isEnabled());
+    EXPECT_FALSE(ctl(*window).show_page->isEnabled());
 }
 
 TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
@@ -266,22 +267,22 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
         ASSERT_TRUE(c->write_picture_bytes(1, stored).ok());
     }
     open(path);
-    EXPECT_FALSE(window->Im2[1]->isHidden());
-    EXPECT_TRUE(window->im[1]->isHidden());
-    EXPECT_TRUE(window->Im2[1]->isEnabled());
-    EXPECT_FALSE(window->im[1]->isEnabled());
-    const QColor c = pixel(window->Im2[1], 2, 2);
+    EXPECT_FALSE(ctl(*window).Im2[1]->isHidden());
+    EXPECT_TRUE(ctl(*window).im[1]->isHidden());
+    EXPECT_TRUE(ctl(*window).Im2[1]->isEnabled());
+    EXPECT_FALSE(ctl(*window).im[1]->isEnabled());
+    const QColor c = pixel(ctl(*window).Im2[1], 2, 2);
     EXPECT_GT(c.blue(), 150);
     EXPECT_LT(c.red(), 100);
-    EXPECT_FALSE(window->im[2]->isHidden());
-    EXPECT_TRUE(window->Im2[2]->isHidden());
+    EXPECT_FALSE(ctl(*window).im[2]->isHidden());
+    EXPECT_TRUE(ctl(*window).Im2[2]->isHidden());
 
     // A zoom request hands the stored picture over, whatever the file holds.
     window->zoom_work_area = QRect(0, 0, 1280, 800);
     window->im_DblClick(1);
     ASSERT_TRUE(window->last_zoom);
     EXPECT_TRUE(window->last_zoom->request().picture_in_db);
-    EXPECT_EQ(window->last_zoom->Label1->text(), window->data_folder + testsupport::picture_name(1));
+    EXPECT_EQ(window->last_zoom->Label1->text(), window->session().data_folder + testsupport::picture_name(1));
     ASSERT_TRUE(wait_for_zoom());
     EXPECT_GT(window->last_zoom->drawn().pixelColor(2, 2).blue(), 150);
     window->last_zoom->close();
@@ -303,19 +304,19 @@ TEST_F(PageViewTest, MetafilesAreDrawnInTheirCells)
     }
     open(path);
     // Natural sizes: 1 inch square, 1 x 0.5 inch, at 96 DPI.
-    EXPECT_EQ(window->im[1]->pixmap().size(), QSize(96, 96));
-    EXPECT_EQ(window->im[2]->pixmap().size(), QSize(96, 48));
-    EXPECT_GT(pixel(window->im[1], 48, 48).red(), 200);
-    EXPECT_LT(pixel(window->im[1], 48, 48).blue(), 60);
-    EXPECT_GT(pixel(window->im[2], 48, 24).blue(), 200);
-    EXPECT_LT(pixel(window->im[2], 48, 24).red(), 60);
+    EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(96, 96));
+    EXPECT_EQ(ctl(*window).im[2]->pixmap().size(), QSize(96, 48));
+    EXPECT_GT(pixel(ctl(*window).im[1], 48, 48).red(), 200);
+    EXPECT_LT(pixel(ctl(*window).im[1], 48, 48).blue(), 60);
+    EXPECT_GT(pixel(ctl(*window).im[2], 48, 24).blue(), 200);
+    EXPECT_LT(pixel(ctl(*window).im[2], 48, 24).red(), 60);
 }
 
 TEST_F(PageViewTest, SmallPicturesAreNeverEnlarged)
 {
     open(make_with_files(1, 100, 50));
-    EXPECT_EQ(window->im[1]->pixmap().size(), QSize(100, 50));
-    EXPECT_EQ(window->im[1]->size(), QSize(100, 50));
+    EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(100, 50));
+    EXPECT_EQ(ctl(*window).im[1]->size(), QSize(100, 50));
     window->mnuDb_Click();
     // A large one is fitted into the cell keeping its proportions.
     CatalogueSpec spec;
@@ -324,7 +325,7 @@ TEST_F(PageViewTest, SmallPicturesAreNeverEnlarged)
     spec.width = 1560;
     spec.height = 600;
     open(make(1, spec));
-    EXPECT_EQ(window->im[1]->pixmap().size(), QSize(312, 120));
+    EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(312, 120));
 }
 
 TEST_F(PageViewTest, QualityCodesAllDrawTheFittedSize)
@@ -333,16 +334,16 @@ TEST_F(PageViewTest, QualityCodesAllDrawTheFittedSize)
     open(path);
     for (int code = 1; code <= 6; ++code) {
         window->mnuTQ_Click(code);
-        EXPECT_EQ(window->thumb_quality, code);
-        EXPECT_TRUE(window->mnuTQ[size_t(code)]->isChecked());
+        EXPECT_EQ(window->session().thumb_quality, code);
+        EXPECT_TRUE(ctl(*window).mnuTQ[size_t(code)]->isChecked());
         window->mnuRefresh_Click();
-        EXPECT_EQ(window->im[1]->pixmap().size(), QSize(312, 156)) << code;
+        EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(312, 156)) << code;
     }
     window->mnuZQ_Click(2);
-    EXPECT_EQ(window->zoom_quality, 2);
-    EXPECT_FALSE(window->mnuZQ[5]->isChecked());
+    EXPECT_EQ(window->session().zoom_quality, 2);
+    EXPECT_FALSE(ctl(*window).mnuZQ[5]->isChecked());
     window->mnuZQ_Click(2);
-    EXPECT_TRUE(window->mnuZQ[2]->isChecked());
+    EXPECT_TRUE(ctl(*window).mnuZQ[2]->isChecked());
 }
 
 TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
@@ -351,14 +352,14 @@ TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
     QFile::remove(dir.file("data/") + testsupport::picture_name(2));
     QFile::remove(dir.file("data/") + testsupport::picture_name(3));
     open(path);
-    ASSERT_TRUE(window->db_open);
+    ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
     EXPECT_EQ(window->cells_on_page, 4);
     for (int i = 1; i <= 4; ++i)
         EXPECT_TRUE(cell_filled(i)) << i;
-    EXPECT_TRUE(window->im[2]->pixmap().isNull());
-    EXPECT_FALSE(window->im[1]->pixmap().isNull());
-    EXPECT_FALSE(window->im[4]->pixmap().isNull());
+    EXPECT_TRUE(ctl(*window).im[2]->pixmap().isNull());
+    EXPECT_FALSE(ctl(*window).im[1]->pixmap().isNull());
+    EXPECT_FALSE(ctl(*window).im[4]->pixmap().isNull());
     expect_usable();
 
     // A zoom request for the missing picture: the message, no window.
@@ -374,11 +375,11 @@ TEST_F(PageViewTest, CorruptAndEmptyPicturesShowAnEmptyArea)
     dir.write("data/" + testsupport::picture_name(1), QByteArray("this is not a picture at all"));
     dir.write("data/" + testsupport::picture_name(2), QByteArray());
     open(path);
-    ASSERT_TRUE(window->db_open);
-    EXPECT_TRUE(window->im[1]->pixmap().isNull());
-    EXPECT_TRUE(window->im[2]->pixmap().isNull());
-    EXPECT_FALSE(window->im[3]->pixmap().isNull());
-    EXPECT_FALSE(window->im[1]->toolTip().isEmpty());
+    ASSERT_TRUE(window->session().db_open);
+    EXPECT_TRUE(ctl(*window).im[1]->pixmap().isNull());
+    EXPECT_TRUE(ctl(*window).im[2]->pixmap().isNull());
+    EXPECT_FALSE(ctl(*window).im[3]->pixmap().isNull());
+    EXPECT_FALSE(ctl(*window).im[1]->toolTip().isEmpty());
     EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(1)));
     EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(2)));
     EXPECT_EQ(dialogs->count("message"), 0);
@@ -411,12 +412,12 @@ TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
     open_with_empty_second_page();
     window->go_right_Click();
     EXPECT_TRUE(dialogs->messages().contains("The page not exist, renumber the database."));
-    EXPECT_EQ(window->lbl_page->text(), "2 / 2");
-    EXPECT_TRUE(window->go_left->isEnabled());
+    EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 2");
+    EXPECT_TRUE(ctl(*window).go_left->isEnabled());
     for (int i = 1; i <= 6; ++i)
         EXPECT_FALSE(cell_filled(i));
     window->go_left_Click();
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->session().current_page, 1);
     EXPECT_TRUE(cell_filled(1));
     expect_usable();
 }
@@ -454,7 +455,7 @@ TEST_F(PageViewTest, MoviesOpenFromTheDataFolderByTheirStoredName)
         opened << p;
         return true;
     };
-    EXPECT_EQ(window->lbl_fileName[1]->text(), "avi");
+    EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
     window->lbl_fileName_Click(1);
     EXPECT_EQ(opened, QStringList{dir.path() + "/data/Clip One.AVI"});
     EXPECT_EQ(window->selected_cell, 1);
@@ -483,7 +484,7 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
     key = '.';
     window->SSTab_main_KeyPress(key);
     EXPECT_EQ(key, 0);
-    EXPECT_EQ(window->current_page, 2);
+    EXPECT_EQ(window->session().current_page, 2);
     EXPECT_EQ(window->cells_on_page, 4);
     key = '7';   // no selection after a load: the last cell of the page
     window->SSTab_main_KeyPress(key);
@@ -493,7 +494,7 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
     EXPECT_EQ(window->selected_cell, 1);
     key = '3';
     window->SSTab_main_KeyPress(key);
-    EXPECT_EQ(window->current_page, 1);
+    EXPECT_EQ(window->session().current_page, 1);
     key = '6';
     window->SSTab_main_KeyPress(key);
     EXPECT_EQ(key, '6');   // nothing selected after the load
@@ -503,7 +504,7 @@ TEST_F(PageViewTest, StaleStopClicksDoNotStopANewRenumbering)
 {
     open(make_with_files(8));
     window->ProgressBar1_Click();
-    EXPECT_TRUE(window->stop_requested);
+    EXPECT_TRUE(window->session().stop_requested);
     window->RenumberPages();
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
 }
@@ -521,35 +522,35 @@ TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
 {
     open(make_with_files(8));
     window->show();
-    QTest::mouseClick(window->im[2], Qt::LeftButton);
+    QTest::mouseClick(ctl(*window).im[2], Qt::LeftButton);
     EXPECT_EQ(window->selected_cell, 2);
-    QTest::mouseClick(window->lbl_note[4]->viewport(), Qt::LeftButton);
+    QTest::mouseClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
     EXPECT_EQ(window->selected_cell, 4);
     QApplication::setActiveWindow(window.get());
-    window->SSTab_main->tabBar()->setFocus();
-    QTest::keyClick(window->SSTab_main->tabBar(), Qt::Key_8, Qt::NoModifier);
+    ctl(*window).SSTab_main->tabBar()->setFocus();
+    QTest::keyClick(ctl(*window).SSTab_main->tabBar(), Qt::Key_8, Qt::NoModifier);
     EXPECT_EQ(window->selected_cell, 5);
     // A focused thumbnail hands the key on to the keypad.
-    window->im[1]->setFocus();
-    QTest::keyClick(window->im[1], Qt::Key_7, Qt::NoModifier);
+    ctl(*window).im[1]->setFocus();
+    QTest::keyClick(ctl(*window).im[1], Qt::Key_7, Qt::NoModifier);
     EXPECT_EQ(window->selected_cell, 4);
     // A focused button ignores digits, and so does the keypad then.
-    window->go_right->setFocus();
-    QTest::keyClick(window->go_right, Qt::Key_5, Qt::NoModifier);
-    EXPECT_EQ(window->current_page, 1);
-    window->SSTab_main->setCurrentIndex(2);
-    window->Option4[0]->setFocus();
-    QTest::keyClick(window->Option4[0], Qt::Key_6, Qt::NoModifier);
+    ctl(*window).go_right->setFocus();
+    QTest::keyClick(ctl(*window).go_right, Qt::Key_5, Qt::NoModifier);
+    EXPECT_EQ(window->session().current_page, 1);
+    ctl(*window).SSTab_main->setCurrentIndex(2);
+    ctl(*window).Option4[0]->setFocus();
+    QTest::keyClick(ctl(*window).Option4[0], Qt::Key_6, Qt::NoModifier);
     EXPECT_FALSE(window->last_zoom);
-    window->SSTab_main->setCurrentIndex(0);
+    ctl(*window).SSTab_main->setCurrentIndex(0);
     // Typed into another box, the digits are ordinary characters.
-    window->Text1->setEnabled(true);
-    QTest::keyClick(window->Text1, Qt::Key_8, Qt::NoModifier);
+    ctl(*window).Text1->setEnabled(true);
+    QTest::keyClick(ctl(*window).Text1, Qt::Key_8, Qt::NoModifier);
     EXPECT_EQ(window->selected_cell, 4);
-    EXPECT_EQ(window->Text1->text(), "8");
+    EXPECT_EQ(ctl(*window).Text1->text(), "8");
     // The page box drops letters and says which keys it takes.
-    QTest::keyClick(window->Label3, Qt::Key_A, Qt::NoModifier);
-    EXPECT_EQ(window->Label3->text(), "1");
+    QTest::keyClick(ctl(*window).Label3, Qt::Key_A, Qt::NoModifier);
+    EXPECT_EQ(ctl(*window).Label3->text(), "1");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
 }
 
@@ -561,8 +562,8 @@ TEST_F(PageViewTest, CellsKeepTheirSizeAndPlaceWhateverThePageHolds)
     auto layout_now = [this] {
         QList<QRect> out;
         for (int i = 1; i <= 6; ++i)
-            out << testsupport::places_in(window.get(), {window->Label7[size_t(i)], window->Label5[size_t(i)],
-                                                         window->SSTab1[size_t(i)], window->cell_picture_area[size_t(i)]});
+            out << testsupport::places_in(window.get(), {ctl(*window).Label7[size_t(i)], ctl(*window).Label5[size_t(i)],
+                                                         ctl(*window).SSTab1[size_t(i)], ctl(*window).cell_picture_area[size_t(i)]});
         return out;
     };
     const QList<QRect> full_page = layout_now();

@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "search_window_fixture.h"
 
 #include "platform/richtext/rich_text_box.h"
@@ -42,7 +43,7 @@ protected:
             ASSERT_FALSE(c.write_picture_bytes(3, stored));
         });
         window->refresh_grid_Click();
-        ASSERT_EQ(model(window->MSFlexGrid1)->rowCount(), 10);
+        ASSERT_EQ(model(ctl(*window).MSFlexGrid1)->rowCount(), 10);
     }
 
     // Selects one row of a grid as a click does and runs the grid's click.
@@ -50,7 +51,7 @@ protected:
     {
         grid->selectionModel()->setCurrentIndex(model(grid)->index(row, 0),
                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        if (grid == window->MSFlexGrid1)
+        if (grid == ctl(*window).MSFlexGrid1)
             window->MSFlexGrid1_Click();
         else
             window->MSHFlexGrid1_Click();
@@ -66,66 +67,66 @@ protected:
 
 TEST_F(DetailsPanel, ClickShowsTheRecordAndArmsDisplayPage)
 {
-    EXPECT_FALSE(window->display_page->isEnabled());
+    EXPECT_FALSE(ctl(*window).display_page->isEnabled());
     show_tab(1);
-    click_row(window->MSFlexGrid1, 3);
-    EXPECT_EQ(window->SSTab3->currentIndex(), 1);
-    EXPECT_TRUE(window->SSTab3->isTabEnabled(1));
-    EXPECT_TRUE(window->display_page->isEnabled());
+    click_row(ctl(*window).MSFlexGrid1, 3);
+    EXPECT_EQ(ctl(*window).SSTab3->currentIndex(), 1);
+    EXPECT_TRUE(ctl(*window).SSTab3->isTabEnabled(1));
+    EXPECT_TRUE(ctl(*window).display_page->isEnabled());
     EXPECT_EQ(window->display_numpic, "4");
     EXPECT_EQ(window->display_numpage, "1");
-    EXPECT_EQ(window->Text30->text(), "4");
-    EXPECT_EQ(window->Text31->text(), "1");
-    EXPECT_EQ(window->Text29->text(), "p04.jpg");
-    EXPECT_EQ(window->Text32->text(), "");
-    EXPECT_EQ(window->text24->text(), "ref 4");
-    EXPECT_EQ(window->Text33->Text(), "note 4");
-    EXPECT_EQ(window->Text25->Text(), "added four");
+    EXPECT_EQ(ctl(*window).Text30->text(), "4");
+    EXPECT_EQ(ctl(*window).Text31->text(), "1");
+    EXPECT_EQ(ctl(*window).Text29->text(), "p04.jpg");
+    EXPECT_EQ(ctl(*window).Text32->text(), "");
+    EXPECT_EQ(ctl(*window).text24->text(), "ref 4");
+    EXPECT_EQ(ctl(*window).Text33->Text(), "note 4");
+    EXPECT_EQ(ctl(*window).Text25->Text(), "added four");
     EXPECT_EQ(window->message_text(), "p04.jpg have not a movie.");
-    EXPECT_FALSE(window->Image1->isHidden());
-    EXPECT_TRUE(window->Image3->isHidden());
-    EXPECT_EQ(window->Image1->size(), QSize(40, 30));   // small pictures are never enlarged
+    EXPECT_FALSE(ctl(*window).Image1->isHidden());
+    EXPECT_TRUE(ctl(*window).Image3->isHidden());
+    EXPECT_EQ(ctl(*window).Image1->size(), QSize(40, 30));   // small pictures are never enlarged
     expect_usable();
 }
 
 TEST_F(DetailsPanel, PicturesShrinkIntoTheAreaKeepingTheirShape)
 {
-    pick(window->MSFlexGrid1, 0);
+    pick(ctl(*window).MSFlexGrid1, 0);
     EXPECT_EQ(window->message_text(), "p01.jpg have movie.");
-    EXPECT_EQ(twips(window->Image1), QSize(4680, 1500));
-    pick(window->MSFlexGrid1, 7);
-    EXPECT_EQ(twips(window->Image1), QSize(1500, 2715));
-    EXPECT_FALSE(window->Image1->pixmap().isNull());
+    EXPECT_EQ(twips(ctl(*window).Image1), QSize(4680, 1500));
+    pick(ctl(*window).MSFlexGrid1, 7);
+    EXPECT_EQ(twips(ctl(*window).Image1), QSize(1500, 2715));
+    EXPECT_FALSE(ctl(*window).Image1->pixmap().isNull());
 }
 
 TEST_F(DetailsPanel, StoredPictureUsesTheStretchedImage)
 {
-    pick(window->MSFlexGrid1, 2);
-    EXPECT_TRUE(window->Image1->isHidden());
-    EXPECT_FALSE(window->Image3->isHidden());
-    EXPECT_EQ(window->Image3->size(), QSize(150, 100));
-    pick(window->MSFlexGrid1, 3);
-    EXPECT_FALSE(window->Image1->isHidden());
-    EXPECT_TRUE(window->Image3->isHidden());
+    pick(ctl(*window).MSFlexGrid1, 2);
+    EXPECT_TRUE(ctl(*window).Image1->isHidden());
+    EXPECT_FALSE(ctl(*window).Image3->isHidden());
+    EXPECT_EQ(ctl(*window).Image3->size(), QSize(150, 100));
+    pick(ctl(*window).MSFlexGrid1, 3);
+    EXPECT_FALSE(ctl(*window).Image1->isHidden());
+    EXPECT_TRUE(ctl(*window).Image3->isHidden());
 }
 
 TEST_F(DetailsPanel, NullAdditionalNoteShowsAnEmptyBoxInTheResetFormat)
 {
-    pick(window->MSFlexGrid1, 4);
-    EXPECT_EQ(window->Text25->Text(), "");
-    EXPECT_EQ(window->Text25->SelFontName(), "Comic Sans MS");
-    EXPECT_EQ(window->Text25->SelFontSize(), 8);
+    pick(ctl(*window).MSFlexGrid1, 4);
+    EXPECT_EQ(ctl(*window).Text25->Text(), "");
+    EXPECT_EQ(ctl(*window).Text25->SelFontName(), "Comic Sans MS");
+    EXPECT_EQ(ctl(*window).Text25->SelFontSize(), 8);
 }
 
 TEST_F(DetailsPanel, MissingPictureFileIsReportedAndTheProgramGoesOn)
 {
-    pick(window->MSFlexGrid1, 8);
+    pick(ctl(*window).MSFlexGrid1, 8);
     ASSERT_EQ(dialogs->messages(), (QStringList{"Picture file not found."}));
     EXPECT_EQ(dialogs->asked.back().title, "Error");
-    EXPECT_EQ(window->Text29->text(), "p09.jpg");
-    EXPECT_TRUE(window->Image1->isHidden());
-    EXPECT_TRUE(window->Image3->isHidden());
-    EXPECT_TRUE(window->display_page->isEnabled());
+    EXPECT_EQ(ctl(*window).Text29->text(), "p09.jpg");
+    EXPECT_TRUE(ctl(*window).Image1->isHidden());
+    EXPECT_TRUE(ctl(*window).Image3->isHidden());
+    EXPECT_TRUE(ctl(*window).display_page->isEnabled());
     EXPECT_EQ(window->display_numpic, "9");
     expect_usable();
 }
@@ -133,92 +134,92 @@ TEST_F(DetailsPanel, MissingPictureFileIsReportedAndTheProgramGoesOn)
 TEST_F(DetailsPanel, UndecodablePictureIsReportedWithAnEmptyArea)
 {
     dir.write("data/p10.jpg", "not a picture at all");
-    pick(window->MSFlexGrid1, 9);
+    pick(ctl(*window).MSFlexGrid1, 9);
     EXPECT_TRUE(window->message_text().startsWith("p10.jpg have not a movie. Picture"))
         << window->message_text().toStdString();
-    EXPECT_TRUE(window->Image1->isHidden());
+    EXPECT_TRUE(ctl(*window).Image1->isHidden());
     EXPECT_EQ(window->display_numpic, "10");
 }
 
 TEST_F(DetailsPanel, DragOverRowsKeepsTheFirstAndChangesNothing)
 {
-    pick(window->MSFlexGrid1, 1);
+    pick(ctl(*window).MSFlexGrid1, 1);
     show_tab(1);
-    window->SSTab3->setCurrentIndex(0);
-    drag_rows(window->MSFlexGrid1, 4, 6);
+    ctl(*window).SSTab3->setCurrentIndex(0);
+    drag_rows(ctl(*window).MSFlexGrid1, 4, 6);
     EXPECT_EQ(window->message_text(), "Select one row.");
-    EXPECT_EQ(selected_rows(window->MSFlexGrid1), (std::vector<int>{4}));
+    EXPECT_EQ(selected_rows(ctl(*window).MSFlexGrid1), (std::vector<int>{4}));
     EXPECT_EQ(window->display_numpic, "2");
-    EXPECT_EQ(window->Text29->text(), "p02.jpg");
-    EXPECT_EQ(window->SSTab3->currentIndex(), 0);
+    EXPECT_EQ(ctl(*window).Text29->text(), "p02.jpg");
+    EXPECT_EQ(ctl(*window).SSTab3->currentIndex(), 0);
     // A plain click afterwards shows its row.
-    click_row(window->MSFlexGrid1, 5);
+    click_row(ctl(*window).MSFlexGrid1, 5);
     EXPECT_EQ(window->display_numpic, "6");
 }
 
 TEST_F(DetailsPanel, GridOlderThanTheCatalogueShowsNothingWrong)
 {
-    pick(window->MSFlexGrid1, 1);
-    ASSERT_FALSE(window->db_conn->exec(QStringLiteral("UPDATE demopicture SET picfile = 'other.jpg' WHERE numpic = 5")));
-    ASSERT_FALSE(window->db_conn->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = 6")));
-    pick(window->MSFlexGrid1, 4);
+    pick(ctl(*window).MSFlexGrid1, 1);
+    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("UPDATE demopicture SET picfile = 'other.jpg' WHERE numpic = 5")));
+    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = 6")));
+    pick(ctl(*window).MSFlexGrid1, 4);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
     EXPECT_EQ(window->display_numpic, "2");
-    pick(window->MSFlexGrid1, 5);
+    pick(ctl(*window).MSFlexGrid1, 5);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_gone));
     EXPECT_EQ(window->display_numpic, "2");
-    EXPECT_EQ(window->Text29->text(), "p02.jpg");
+    EXPECT_EQ(ctl(*window).Text29->text(), "p02.jpg");
     expect_usable();
 }
 
 TEST_F(DetailsPanel, ClickOnAnEmptyGridDoesNothing)
 {
-    window->Text1->setText("nothing like this");
+    ctl(*window).Text1->setText("nothing like this");
     window->refresh_grid_Click();
     window->MSFlexGrid1_Click();
     window->MSHFlexGrid1_Click();
     EXPECT_EQ(window->message_text(), "0 record selected.");
-    EXPECT_FALSE(window->display_page->isEnabled());
+    EXPECT_FALSE(ctl(*window).display_page->isEnabled());
     EXPECT_TRUE(window->display_numpic.isEmpty());
 }
 
 TEST_F(DetailsPanel, ReferenceGridListsAndShowsRecords)
 {
-    window->refresh_ref->click();
-    EXPECT_FALSE(window->MSHFlexGrid1->isHidden());
+    ctl(*window).refresh_ref->click();
+    EXPECT_FALSE(ctl(*window).MSHFlexGrid1->isHidden());
     EXPECT_EQ(window->message_text(), "10 records selected.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
-    EXPECT_EQ(grid_column(window->MSHFlexGrid1, 3).front(), "ref 1");
-    window->Check5->setChecked(true);
+    EXPECT_EQ(grid_column(ctl(*window).MSHFlexGrid1, 3).front(), "ref 1");
+    ctl(*window).Check5->setChecked(true);
     window->refresh_ref_Click();
-    EXPECT_EQ(grid_column(window->MSHFlexGrid1, 3).mid(0, 3), (QStringList{"ref 1", "ref 10", "ref 2"}));
-    EXPECT_TRUE(window->refresh_ref->isEnabled());
-    EXPECT_TRUE(window->SSTab_main->isEnabled());
+    EXPECT_EQ(grid_column(ctl(*window).MSHFlexGrid1, 3).mid(0, 3), (QStringList{"ref 1", "ref 10", "ref 2"}));
+    EXPECT_TRUE(ctl(*window).refresh_ref->isEnabled());
+    EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
 
     // The reference grid reads the movie from the record: an empty movie is none.
-    pick(window->MSHFlexGrid1, 2);   // "ref 2"
+    pick(ctl(*window).MSHFlexGrid1, 2);   // "ref 2"
     EXPECT_EQ(window->message_text(), "p02.jpg have not a movie.");
     EXPECT_EQ(window->display_numpic, "2");
-    pick(window->MSFlexGrid1, 1);
+    pick(ctl(*window).MSFlexGrid1, 1);
     EXPECT_EQ(window->message_text(), "p02.jpg have movie.");
     // A reference changed since the list was made is not shown under the old one.
-    ASSERT_FALSE(window->db_conn->exec(QStringLiteral("UPDATE demopicture SET reference = 'new' WHERE numpic = 1")));
-    pick(window->MSHFlexGrid1, 0);
+    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("UPDATE demopicture SET reference = 'new' WHERE numpic = 1")));
+    pick(ctl(*window).MSHFlexGrid1, 0);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
     expect_usable();
 }
 
 TEST_F(DetailsPanel, DisplayPageShowsTheRecordsPageWithItsCellSelected)
 {
-    pick(window->MSFlexGrid1, 7);   // picture 8 on page 2
-    window->display_page->click();
-    EXPECT_EQ(window->current_page, 2);
-    EXPECT_EQ(window->SSTab_main->currentIndex(), 0);
+    pick(ctl(*window).MSFlexGrid1, 7);   // picture 8 on page 2
+    ctl(*window).display_page->click();
+    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     ASSERT_GT(window->selected_cell, 0);
-    EXPECT_EQ(window->Label5[size_t(window->selected_cell)]->text(), "8");
+    EXPECT_EQ(ctl(*window).Label5[size_t(window->selected_cell)]->text(), "8");
     // A record of the page shown selects its cell without reloading.
-    pick(window->MSFlexGrid1, 9);
+    pick(ctl(*window).MSFlexGrid1, 9);
     window->display_page_Click();
-    EXPECT_EQ(window->current_page, 2);
-    EXPECT_EQ(window->Label5[size_t(window->selected_cell)]->text(), "10");
+    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(ctl(*window).Label5[size_t(window->selected_cell)]->text(), "10");
 }

@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "search_window_fixture.h"
 
 #include "search/messages.h"
@@ -23,18 +24,18 @@ protected:
             add(c, 3, "three.png");
             ASSERT_FALSE(c.write_picture_bytes(1, from));
         });
-        window->SSTab_main->setCurrentIndex(2);
+        ctl(*window).SSTab_main->setCurrentIndex(2);
     }
 
     void pick(int row)
     {
-        QTableView* g = window->MSHFlexGrid2;
+        QTableView* g = ctl(*window).MSHFlexGrid2;
         g->selectionModel()->setCurrentIndex(model(g)->index(row, 0),
                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         window->MSHFlexGrid2_Click();
     }
 
-    QStringList states() const { return grid_column(window->MSHFlexGrid2, 3); }
+    QStringList states() const { return grid_column(ctl(*window).MSHFlexGrid2, 3); }
 
     QByteArray stored_bytes;
 };
@@ -43,28 +44,28 @@ protected:
 
 TEST_F(ImportExport, RefreshListsEveryRecordWithItsStorage)
 {
-    EXPECT_TRUE(window->MSHFlexGrid2->isHidden());
-    window->refresh_extraction->click();
-    EXPECT_FALSE(window->MSHFlexGrid2->isHidden());
+    EXPECT_TRUE(ctl(*window).MSHFlexGrid2->isHidden());
+    ctl(*window).refresh_extraction->click();
+    EXPECT_FALSE(ctl(*window).MSHFlexGrid2->isHidden());
     EXPECT_EQ(window->message_text(), " 3 records listed.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
-    EXPECT_EQ(grid_column(window->MSHFlexGrid2, 0), (QStringList{"1", "2", "3"}));
-    EXPECT_EQ(grid_column(window->MSHFlexGrid2, 2), (QStringList{"*", "", ""}));
+    EXPECT_EQ(grid_column(ctl(*window).MSHFlexGrid2, 0), (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(grid_column(ctl(*window).MSHFlexGrid2, 2), (QStringList{"*", "", ""}));
     EXPECT_EQ(states(), (QStringList{"IN", "OUT", "OUT"}));
-    EXPECT_EQ(window->MSHFlexGrid2->currentIndex().column(), 4);
-    EXPECT_FALSE(window->Extract->isEnabled());
-    EXPECT_TRUE(window->SSTab4->isEnabled());
+    EXPECT_EQ(ctl(*window).MSHFlexGrid2->currentIndex().column(), 4);
+    EXPECT_FALSE(ctl(*window).Extract->isEnabled());
+    EXPECT_TRUE(ctl(*window).SSTab4->isEnabled());
     expect_usable();
 }
 
 TEST_F(ImportExport, EmptyCatalogueListsNoRecordAndArmsNothing)
 {
-    ASSERT_FALSE(window->db_conn->exec(QStringLiteral("DELETE FROM demopicture")));
+    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("DELETE FROM demopicture")));
     window->refresh_extraction_Click();
     EXPECT_EQ(window->message_text(), " 0 record listed.");
-    EXPECT_FALSE(window->MSHFlexGrid2->isHidden());
+    EXPECT_FALSE(ctl(*window).MSHFlexGrid2->isHidden());
     window->MSHFlexGrid2_Click();
-    EXPECT_FALSE(window->Extract->isEnabled());
+    EXPECT_FALSE(ctl(*window).Extract->isEnabled());
     window->Extract_Click();   // nothing to move
     EXPECT_EQ(dialogs->count("message"), 0);
 }
@@ -73,28 +74,28 @@ TEST_F(ImportExport, OneRowArmsTheButtonSeveralDisarmIt)
 {
     window->refresh_extraction_Click();
     show_tab(2);
-    window->SSTab4->setCurrentIndex(2);
-    click_row(window->MSHFlexGrid2, 1);
-    EXPECT_TRUE(window->Extract->isEnabled());
-    drag_rows(window->MSHFlexGrid2, 0, 1);
+    ctl(*window).SSTab4->setCurrentIndex(2);
+    click_row(ctl(*window).MSHFlexGrid2, 1);
+    EXPECT_TRUE(ctl(*window).Extract->isEnabled());
+    drag_rows(ctl(*window).MSHFlexGrid2, 0, 1);
     EXPECT_EQ(window->message_text(), "Select one row.");
-    EXPECT_EQ(selected_rows(window->MSHFlexGrid2), (std::vector<int>{0}));
-    EXPECT_FALSE(window->Extract->isEnabled());
-    click_row(window->MSHFlexGrid2, 0);
-    EXPECT_TRUE(window->Extract->isEnabled());
+    EXPECT_EQ(selected_rows(ctl(*window).MSHFlexGrid2), (std::vector<int>{0}));
+    EXPECT_FALSE(ctl(*window).Extract->isEnabled());
+    click_row(ctl(*window).MSHFlexGrid2, 0);
+    EXPECT_TRUE(ctl(*window).Extract->isEnabled());
 }
 
 TEST_F(ImportExport, ExportMovesTheStoredPictureOutAndRefreshes)
 {
     window->refresh_extraction_Click();
     pick(0);
-    ASSERT_TRUE(window->Extract->isEnabled());
-    window->Extract->click();
+    ASSERT_TRUE(ctl(*window).Extract->isEnabled());
+    ctl(*window).Extract->click();
     EXPECT_EQ(testsupport::read_all(db_folder + "one.bmp"), stored_bytes);
     EXPECT_EQ(states(), (QStringList{"OUT", "OUT", "OUT"}));
-    EXPECT_EQ(grid_column(window->MSHFlexGrid2, 4).front(), "one.bmp");
+    EXPECT_EQ(grid_column(ctl(*window).MSHFlexGrid2, 4).front(), "one.bmp");
     EXPECT_EQ(window->message_text(), " 3 records listed.");
-    EXPECT_FALSE(window->Extract->isEnabled());
+    EXPECT_FALSE(ctl(*window).Extract->isEnabled());
     expect_usable();
 
     // And back in: the same bytes are stored again.
@@ -102,7 +103,7 @@ TEST_F(ImportExport, ExportMovesTheStoredPictureOutAndRefreshes)
     window->Extract_Click();
     EXPECT_EQ(states().front(), "IN");
     store::Error e;
-    EXPECT_EQ(window->db_conn->read_picture_bytes(1, e), stored_bytes);
+    EXPECT_EQ(window->session().db_conn->read_picture_bytes(1, e), stored_bytes);
 }
 
 TEST_F(ImportExport, NoToTheReplaceQuestionChangesNothing)
@@ -117,7 +118,7 @@ TEST_F(ImportExport, NoToTheReplaceQuestionChangesNothing)
     EXPECT_EQ(dialogs->asked.back().buttons, mosswick::ui::MessageButtons::YesNo);
     EXPECT_EQ(testsupport::read_all(db_folder + "one.bmp"), "keep me");
     EXPECT_EQ(states().front(), "IN");
-    EXPECT_FALSE(window->Extract->isEnabled());
+    EXPECT_FALSE(ctl(*window).Extract->isEnabled());
     expect_usable();
 }
 
@@ -130,7 +131,7 @@ TEST_F(ImportExport, ImportProblemsAreReportedAndChangeNothing)
     ASSERT_EQ(dialogs->messages(), (QStringList{"File not found."}));
     EXPECT_EQ(dialogs->asked.back().title, "Mosswick Zudidudi - Confirmation");
     EXPECT_EQ(dialogs->asked.back().buttons, mosswick::ui::MessageButtons::OkCancel);
-    EXPECT_FALSE(window->Extract->isEnabled());
+    EXPECT_FALSE(ctl(*window).Extract->isEnabled());
 
     pick(2);
     window->Extract_Click();
@@ -148,12 +149,12 @@ TEST_F(ImportExport, ImportProblemsAreReportedAndChangeNothing)
 TEST_F(ImportExport, ListOlderThanTheCatalogueMovesNothing)
 {
     window->refresh_extraction_Click();
-    ASSERT_FALSE(window->db_conn->exec(QStringLiteral("UPDATE demopicture SET picfile = 'renamed.jpg' WHERE numpic = 1")));
+    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("UPDATE demopicture SET picfile = 'renamed.jpg' WHERE numpic = 1")));
     pick(0);
     window->Extract_Click();
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
     EXPECT_FALSE(QFileInfo::exists(db_folder + "one.bmp"));
     EXPECT_FALSE(QFileInfo::exists(db_folder + "renamed.bmp"));
     store::Error e;
-    EXPECT_EQ(window->db_conn->read_picture_bytes(1, e), stored_bytes);
+    EXPECT_EQ(window->session().db_conn->read_picture_bytes(1, e), stored_bytes);
 }

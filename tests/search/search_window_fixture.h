@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/window_controls.h"
 #include "search_fixture.h"
 #include "support/window_fixture.h"
 
@@ -34,7 +35,7 @@ protected:
             fill(*conn);
         }
         open(path);
-        ASSERT_TRUE(window->db_open);
+        ASSERT_TRUE(window->session().db_open);
         // The page view's own complaints about picture files are not ours.
         dialogs->asked.clear();
         db_folder = dir.path() + QStringLiteral("/");
@@ -72,7 +73,7 @@ protected:
     // Shows the window with a tab in front so that clicks reach the grids.
     void show_tab(int main_tab)
     {
-        window->SSTab_main->setCurrentIndex(main_tab);
+        ctl(*window).SSTab_main->setCurrentIndex(main_tab);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -106,7 +107,7 @@ protected:
     void press_esc()
     {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
-        QApplication::sendEvent(window->ProgressBar1, &press);
+        QApplication::sendEvent(ctl(*window).ProgressBar1, &press);
     }
 
     QString db_folder;

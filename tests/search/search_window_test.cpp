@@ -1,3 +1,4 @@
+#include "support/window_controls.h"
 #include "search_window_fixture.h"
 
 #include "search/messages.h"
@@ -24,46 +25,46 @@ protected:
 
     void expect_unlocked()
     {
-        EXPECT_TRUE(window->SSTab_main->isEnabled());
-        EXPECT_TRUE(window->SSTab_search->isEnabled());
-        EXPECT_TRUE(window->refresh_grid->isEnabled());
-        for (QLineEdit* box : {window->Text1, window->Text3, window->Text4})
+        EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
+        EXPECT_TRUE(ctl(*window).SSTab_search->isEnabled());
+        EXPECT_TRUE(ctl(*window).refresh_grid->isEnabled());
+        for (QLineEdit* box : {ctl(*window).Text1, ctl(*window).Text3, ctl(*window).Text4})
             EXPECT_FALSE(box->isReadOnly());
-        EXPECT_FALSE(window->search_running);
+        EXPECT_FALSE(window->session().search_running);
         expect_usable();
     }
 
-    QStringList found() const { return grid_column(window->MSFlexGrid1, 0); }
+    QStringList found() const { return grid_column(ctl(*window).MSFlexGrid1, 0); }
 };
 
 } // namespace
 
 TEST_F(SearchTab, EmptyBoxesListEveryRecordInTheChosenOrder)
 {
-    window->refresh_grid->click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), (QStringList{"1", "2", "3", "4"}));
-    EXPECT_FALSE(window->MSFlexGrid1->isHidden());
+    EXPECT_FALSE(ctl(*window).MSFlexGrid1->isHidden());
     EXPECT_EQ(window->message_text(), "4 records selected.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
-    EXPECT_EQ(grid_column(window->MSFlexGrid1, 2), (QStringList{"*", "", "", ""}));
-    EXPECT_EQ(window->MSFlexGrid1->currentIndex().row(), 0);
+    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 2), (QStringList{"*", "", "", ""}));
+    EXPECT_EQ(ctl(*window).MSFlexGrid1->currentIndex().row(), 0);
     expect_unlocked();
 
-    window->Check2->setChecked(true);
+    ctl(*window).Check2->setChecked(true);
     window->refresh_grid_Click();
-    EXPECT_EQ(grid_column(window->MSFlexGrid1, 3),
+    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 3),
               (QStringList{"beach%.jpg", "Beach_01.jpg", "CITY.jpg", "mountain.jpg"}));
 }
 
 TEST_F(SearchTab, CountsOneAndNoneInTheSingular)
 {
-    window->Text1->setText("mountain");
+    ctl(*window).Text1->setText("mountain");
     window->refresh_grid_Click();
     EXPECT_EQ(found(), (QStringList{"3"}));
     EXPECT_EQ(window->message_text(), "1 record selected.");
-    window->Text1->setText("nowhere");
+    ctl(*window).Text1->setText("nowhere");
     window->refresh_grid_Click();
-    EXPECT_TRUE(window->MSFlexGrid1->isHidden());
+    EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     EXPECT_EQ(window->message_text(), "0 record selected.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
     expect_unlocked();
@@ -71,12 +72,12 @@ TEST_F(SearchTab, CountsOneAndNoneInTheSingular)
 
 TEST_F(SearchTab, TypedWildcardsAndQuotesAreLiteral)
 {
-    window->Text1->setText("%");
+    ctl(*window).Text1->setText("%");
     window->refresh_grid_Click();
     EXPECT_EQ(found(), (QStringList{"2"}));
     // A value put in without typing is still only a value.
-    window->Text1->clear();
-    window->Text3->setText("sun\" OR \"1");
+    ctl(*window).Text1->clear();
+    ctl(*window).Text3->setText("sun\" OR \"1");
     window->refresh_grid_Click();
     EXPECT_EQ(window->message_text(), "0 record selected.");
     expect_unlocked();
@@ -84,40 +85,40 @@ TEST_F(SearchTab, TypedWildcardsAndQuotesAreLiteral)
 
 TEST_F(SearchTab, SameTextInBothBoxesSearchesNameAndReferenceWords)
 {
-    window->Text1->setText("sea snow");
-    window->Text3->setText("sea snow");
-    EXPECT_TRUE(window->Option5[0]->isEnabled());
+    ctl(*window).Text1->setText("sea snow");
+    ctl(*window).Text3->setText("sea snow");
+    EXPECT_TRUE(ctl(*window).Option5[0]->isEnabled());
     window->refresh_grid_Click();
-    EXPECT_TRUE(window->Text3->text().isEmpty());
-    EXPECT_TRUE(window->Option1[2]->isChecked());
-    EXPECT_FALSE(window->Text3->isEnabled());
+    EXPECT_TRUE(ctl(*window).Text3->text().isEmpty());
+    EXPECT_TRUE(ctl(*window).Option1[2]->isChecked());
+    EXPECT_FALSE(ctl(*window).Text3->isEnabled());
     EXPECT_EQ(found(), (QStringList{"1", "3"}));
 
     // With "And" between the parts the scope becomes "Picture And Reference".
-    window->Option1[0]->setChecked(true);
-    EXPECT_TRUE(window->Text3->isEnabled());
-    window->Text3->setText("sea");
-    window->Option5[0]->setChecked(true);
-    window->Text1->setText("sea");
+    ctl(*window).Option1[0]->setChecked(true);
+    EXPECT_TRUE(ctl(*window).Text3->isEnabled());
+    ctl(*window).Text3->setText("sea");
+    ctl(*window).Option5[0]->setChecked(true);
+    ctl(*window).Text1->setText("sea");
     window->refresh_grid_Click();
-    EXPECT_TRUE(window->Option1[3]->isChecked());
-    EXPECT_TRUE(window->MSFlexGrid1->isHidden());   // no file name holds "sea"
+    EXPECT_TRUE(ctl(*window).Option1[3]->isChecked());
+    EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());   // no file name holds "sea"
     expect_unlocked();
 }
 
 TEST_F(SearchTab, ReferenceWordsWithAndOr)
 {
-    window->Text3->setText("sea sun");
-    EXPECT_TRUE(window->Option6[0]->isEnabled());
+    ctl(*window).Text3->setText("sea sun");
+    EXPECT_TRUE(ctl(*window).Option6[0]->isEnabled());
     window->refresh_grid_Click();
     EXPECT_EQ(found(), (QStringList{"1", "3"}));
-    window->Option6[1]->setChecked(true);
+    ctl(*window).Option6[1]->setChecked(true);
     window->refresh_grid_Click();
     EXPECT_EQ(found(), (QStringList{"1"}));
     // The picture part joins the whole group of reference words.
-    window->Option6[0]->setChecked(true);
-    window->Option5[0]->setChecked(true);
-    window->Text1->setText("mountain");
+    ctl(*window).Option6[0]->setChecked(true);
+    ctl(*window).Option5[0]->setChecked(true);
+    ctl(*window).Text1->setText("mountain");
     window->refresh_grid_Click();
     EXPECT_EQ(found(), (QStringList{"3"}));
 }
@@ -128,49 +129,49 @@ TEST_F(SearchTab, MoreThanNinetyNineStringsAreRefusedBeforeAnyQuery)
     QStringList words;
     for (int i = 0; i < 100; ++i)
         words << QStringLiteral("w%1").arg(i);
-    window->Text3->setText(words.join(u' '));
+    ctl(*window).Text3->setText(words.join(u' '));
     window->refresh_grid_Click();
     ASSERT_EQ(dialogs->messages(), (QStringList{"There are more than 99 strings, please reduce."}));
     EXPECT_EQ(dialogs->asked.back().title, "Error");
     EXPECT_EQ(window->message_text(), "");
     EXPECT_EQ(window->timing_text(), "Time elapsed ...");
-    EXPECT_TRUE(window->MSFlexGrid1->isHidden());
+    EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     expect_unlocked();
 
     words.removeLast();   // 99 words alone are accepted
-    window->Text3->setText(words.join(u' '));
+    ctl(*window).Text3->setText(words.join(u' '));
     window->refresh_grid_Click();
     EXPECT_EQ(dialogs->count("message"), 1);
     EXPECT_EQ(window->message_text(), "0 record selected.");
-    window->Text1->setText("x");   // but not with a picture text
+    ctl(*window).Text1->setText("x");   // but not with a picture text
     window->refresh_grid_Click();
     EXPECT_EQ(dialogs->count("message"), 2);
 }
 
 TEST_F(SearchTab, KeyFiltersRefuseAndReturnSearches)
 {
-    window->Text1->setFocus();
+    ctl(*window).Text1->setFocus();
     for (const QChar c : QStringLiteral("\"/\\:*?<>|")) {
         window->set_message("x");
-        type(window->Text1, c);
+        type(ctl(*window).Text1, c);
         EXPECT_EQ(window->message_text(), "Characters not supported \\ / * ? < > | \"") << c.toLatin1();
     }
-    EXPECT_EQ(window->Text1->text(), "");
-    type(window->Text1, 'c');
-    EXPECT_EQ(window->Text1->text(), "c");
+    EXPECT_EQ(ctl(*window).Text1->text(), "");
+    type(ctl(*window).Text1, 'c');
+    EXPECT_EQ(ctl(*window).Text1->text(), "c");
     EXPECT_EQ(window->message_text(), "");
 
-    type(window->Text3, '"');
+    type(ctl(*window).Text3, '"');
     EXPECT_EQ(window->message_text(), "Character not supported \"");
-    type(window->Text3, ':');
-    EXPECT_EQ(window->Text3->text(), ":");
-    window->Text3->clear();
-    type(window->Text4, '"');
+    type(ctl(*window).Text3, ':');
+    EXPECT_EQ(ctl(*window).Text3->text(), ":");
+    ctl(*window).Text3->clear();
+    type(ctl(*window).Text4, '"');
     EXPECT_EQ(window->message_text(), "Characters not supported \"");
-    EXPECT_EQ(window->Text4->text(), "");
+    EXPECT_EQ(ctl(*window).Text4->text(), "");
 
-    window->Text1->setText("city");
-    QTest::keyClick(window->Text1, Qt::Key_Return);
+    ctl(*window).Text1->setText("city");
+    QTest::keyClick(ctl(*window).Text1, Qt::Key_Return);
     EXPECT_EQ(found(), (QStringList{"4"}));
     EXPECT_EQ(window->message_text(), "1 record selected.");
     expect_unlocked();
@@ -178,67 +179,67 @@ TEST_F(SearchTab, KeyFiltersRefuseAndReturnSearches)
 
 TEST_F(SearchTab, OptionsFollowWhatTheBoxesHold)
 {
-    EXPECT_FALSE(window->Option5[0]->isEnabled());
-    window->Text1->setText("a");
-    EXPECT_FALSE(window->Option5[1]->isEnabled());
-    window->Text3->setText("b");
-    EXPECT_TRUE(window->Option5[0]->isEnabled());
-    EXPECT_TRUE(window->Option5[1]->isEnabled());
-    EXPECT_FALSE(window->Option1[2]->isEnabled());
-    EXPECT_FALSE(window->Option6[0]->isEnabled());
-    window->Text3->setText("b c");
-    EXPECT_TRUE(window->Option6[0]->isEnabled());
-    EXPECT_TRUE(window->Option6[1]->isEnabled());
-    window->Option5[0]->setChecked(true);
-    window->Text3->clear();
-    EXPECT_FALSE(window->Option5[0]->isEnabled());
-    EXPECT_TRUE(window->Option5[0]->isChecked());   // a disabled option keeps its choice
-    EXPECT_TRUE(window->Option1[2]->isEnabled());
-    EXPECT_TRUE(window->Option1[0]->isChecked());
+    EXPECT_FALSE(ctl(*window).Option5[0]->isEnabled());
+    ctl(*window).Text1->setText("a");
+    EXPECT_FALSE(ctl(*window).Option5[1]->isEnabled());
+    ctl(*window).Text3->setText("b");
+    EXPECT_TRUE(ctl(*window).Option5[0]->isEnabled());
+    EXPECT_TRUE(ctl(*window).Option5[1]->isEnabled());
+    EXPECT_FALSE(ctl(*window).Option1[2]->isEnabled());
+    EXPECT_FALSE(ctl(*window).Option6[0]->isEnabled());
+    ctl(*window).Text3->setText("b c");
+    EXPECT_TRUE(ctl(*window).Option6[0]->isEnabled());
+    EXPECT_TRUE(ctl(*window).Option6[1]->isEnabled());
+    ctl(*window).Option5[0]->setChecked(true);
+    ctl(*window).Text3->clear();
+    EXPECT_FALSE(ctl(*window).Option5[0]->isEnabled());
+    EXPECT_TRUE(ctl(*window).Option5[0]->isChecked());   // a disabled option keeps its choice
+    EXPECT_TRUE(ctl(*window).Option1[2]->isEnabled());
+    EXPECT_TRUE(ctl(*window).Option1[0]->isChecked());
 
-    window->Option1[3]->click();
-    EXPECT_FALSE(window->Text3->isEnabled());
-    window->Option1[0]->click();
-    EXPECT_TRUE(window->Text3->isEnabled());
-    window->Option1[2]->click();
-    window->Text3->setText("z");   // typing is not possible then, but code may set it
-    EXPECT_TRUE(window->Option1[0]->isChecked());
-    EXPECT_TRUE(window->Text3->isEnabled());
+    ctl(*window).Option1[3]->click();
+    EXPECT_FALSE(ctl(*window).Text3->isEnabled());
+    ctl(*window).Option1[0]->click();
+    EXPECT_TRUE(ctl(*window).Text3->isEnabled());
+    ctl(*window).Option1[2]->click();
+    ctl(*window).Text3->setText("z");   // typing is not possible then, but code may set it
+    EXPECT_TRUE(ctl(*window).Option1[0]->isChecked());
+    EXPECT_TRUE(ctl(*window).Text3->isEnabled());
 
     // Closing the catalogue empties the picture box, which disables the pair.
-    window->Text1->setText("a");
-    ASSERT_TRUE(window->Option5[0]->isEnabled());
+    ctl(*window).Text1->setText("a");
+    ASSERT_TRUE(ctl(*window).Option5[0]->isEnabled());
     window->mnuDb_Click();
-    EXPECT_FALSE(window->Option5[0]->isEnabled());
-    EXPECT_FALSE(window->refresh_grid->isEnabled());
+    EXPECT_FALSE(ctl(*window).Option5[0]->isEnabled());
+    EXPECT_FALSE(ctl(*window).refresh_grid->isEnabled());
     window->refresh_grid_Click();   // nothing to search
-    EXPECT_TRUE(window->MSFlexGrid1->isHidden());
+    EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
 }
 
 TEST_F(SearchTab, NoteSearchFindsVisibleTextOfTheChosenFields)
 {
-    window->SSTab_search->setCurrentIndex(1);
-    window->Text4->setText("apple");
-    window->refresh_grid->click();
+    ctl(*window).SSTab_search->setCurrentIndex(1);
+    ctl(*window).Text4->setText("apple");
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), (QStringList{"1"}));
     EXPECT_EQ(window->message_text(), "1 record selected.");
     EXPECT_EQ(window->ready_text(), "Ready.");
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
-    window->Option7[2]->setChecked(true);
+    ctl(*window).Option7[2]->setChecked(true);
     window->refresh_grid_Click();
     EXPECT_EQ(found(), (QStringList{"1", "2"}));
-    window->Option7[1]->setChecked(true);
-    window->Text4->setText("RED");
+    ctl(*window).Option7[1]->setChecked(true);
+    ctl(*window).Text4->setText("RED");
     window->refresh_grid_Click();
-    EXPECT_TRUE(window->MSFlexGrid1->isHidden());
+    EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     EXPECT_EQ(window->message_text(), "0 record selected.");
-    window->Text4->setText("fonttbl");   // only in the formatting codes
-    window->Option7[2]->setChecked(true);
+    ctl(*window).Text4->setText("fonttbl");   // only in the formatting codes
+    ctl(*window).Option7[2]->setChecked(true);
     window->refresh_grid_Click();
     EXPECT_EQ(window->message_text(), "0 record selected.");
-    window->Text4->clear();
-    window->Check2->setChecked(true);
+    ctl(*window).Text4->clear();
+    ctl(*window).Check2->setChecked(true);
     window->refresh_grid_Click();
     EXPECT_EQ(found(), (QStringList{"2", "1", "4", "3"}));
     expect_unlocked();
@@ -246,9 +247,9 @@ TEST_F(SearchTab, NoteSearchFindsVisibleTextOfTheChosenFields)
 
 TEST_F(SearchTab, EscStopsTheNoteSearchAndKeepsTheRowsFound)
 {
-    window->SSTab_search->setCurrentIndex(1);
+    ctl(*window).SSTab_search->setCurrentIndex(1);
     int steps = 0;
-    const auto esc = QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, window.get(), [&](int v) {
+    const auto esc = QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [&](int v) {
         ++steps;
         if (v == 3)
             press_esc();
@@ -257,41 +258,41 @@ TEST_F(SearchTab, EscStopsTheNoteSearchAndKeepsTheRowsFound)
     QObject::disconnect(esc);
     EXPECT_EQ(found(), (QStringList{"1", "2"}));
     EXPECT_EQ(window->message_text(), "2 records selected.");
-    EXPECT_FALSE(window->esc_abort_search);
+    EXPECT_FALSE(window->session().esc_abort_search);
     EXPECT_EQ(window->ready_text(), "Ready.");
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_GE(steps, 3);
     expect_unlocked();
 }
 
 TEST_F(SearchTab, AnEarlierEscDoesNotStopANewNoteSearch)
 {
-    window->SSTab_search->setCurrentIndex(1);
-    window->esc_abort_search = true;
+    ctl(*window).SSTab_search->setCurrentIndex(1);
+    window->session().esc_abort_search = true;
     window->refresh_grid_Click();
     EXPECT_EQ(found(), (QStringList{"1", "2", "3", "4"}));
-    EXPECT_FALSE(window->esc_abort_search);
+    EXPECT_FALSE(window->session().esc_abort_search);
 }
 
 TEST_F(SearchTab, QueryFailureIsReportedAndTheTabUnlocked)
 {
-    ASSERT_FALSE(window->db_conn->exec(QStringLiteral("ALTER TABLE demopicture RENAME TO gone")));
+    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("ALTER TABLE demopicture RENAME TO gone")));
     window->refresh_grid_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
-    EXPECT_TRUE(window->MSFlexGrid1->isHidden());
+    EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     expect_unlocked();
-    window->SSTab_search->setCurrentIndex(1);
+    ctl(*window).SSTab_search->setCurrentIndex(1);
     window->refresh_grid_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error "));
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     expect_unlocked();
     window->refresh_ref_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error "));
-    EXPECT_TRUE(window->refresh_ref->isEnabled());
-    EXPECT_TRUE(window->SSTab_main->isEnabled());
+    EXPECT_TRUE(ctl(*window).refresh_ref->isEnabled());
+    EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
     window->refresh_extraction_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error "));
-    EXPECT_TRUE(window->SSTab4->isEnabled());
+    EXPECT_TRUE(ctl(*window).SSTab4->isEnabled());
     expect_unlocked();
 }
 
@@ -311,11 +312,11 @@ TEST_F(SearchTab, TypingGoesOnInTheBoxAfterReturn)
         EXPECT_TRUE(box->text().endsWith('z')) << box->text().toStdString();
         box->clear();
     };
-    return_in(window->Text1, "city");
+    return_in(ctl(*window).Text1, "city");
     EXPECT_EQ(found(), (QStringList{"4"}));
-    return_in(window->Text3, "sun");
-    window->SSTab_search->setCurrentIndex(1);
-    return_in(window->Text4, "apple");
+    return_in(ctl(*window).Text3, "sun");
+    ctl(*window).SSTab_search->setCurrentIndex(1);
+    return_in(ctl(*window).Text4, "apple");
     EXPECT_EQ(found(), (QStringList{"1"}));
     expect_unlocked();
 }
@@ -323,29 +324,29 @@ TEST_F(SearchTab, TypingGoesOnInTheBoxAfterReturn)
 TEST_F(SearchTab, TheSearchBlockKeepsItsPlaceAndHeadingsStandOverTheirColumns)
 {
     show_tab(1);
-    auto* headings = window->MSFlexGrid1->parentWidget()->findChild<ui::GridHeadings*>();
+    auto* headings = ctl(*window).MSFlexGrid1->parentWidget()->findChild<ui::GridHeadings*>();
     ASSERT_NE(headings, nullptr);
     auto block = [&] {
         return testsupport::places_in(window.get(),
-                                      {window->Text1, window->Text3, window->refresh_grid, window->Check2, headings});
+                                      {ctl(*window).Text1, ctl(*window).Text3, ctl(*window).refresh_grid, ctl(*window).Check2, headings});
     };
     // Before the first search the grid is hidden.
-    ASSERT_TRUE(window->MSFlexGrid1->isHidden());
+    ASSERT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     const QList<QRect> before = block();
-    window->Text1->setText("beach");
+    ctl(*window).Text1->setText("beach");
     window->refresh_grid_Click();
-    ASSERT_TRUE(window->MSFlexGrid1->isVisible());
+    ASSERT_TRUE(ctl(*window).MSFlexGrid1->isVisible());
     EXPECT_EQ(block(), before);
     for (int c = 0; c < headings->count(); ++c) {
         QLabel* label = headings->label(c);
-        const int column_x = window->MSFlexGrid1->viewport()->mapTo(window.get(), QPoint(0, 0)).x()
-            + window->MSFlexGrid1->columnViewportPosition(c);
+        const int column_x = ctl(*window).MSFlexGrid1->viewport()->mapTo(window.get(), QPoint(0, 0)).x()
+            + ctl(*window).MSFlexGrid1->columnViewportPosition(c);
         EXPECT_EQ(label->mapTo(window.get(), QPoint(0, 0)).x(), column_x) << c;
-        EXPECT_GE(window->MSFlexGrid1->columnWidth(c), label->sizeHint().width()) << c;
+        EXPECT_GE(ctl(*window).MSFlexGrid1->columnWidth(c), label->sizeHint().width()) << c;
     }
-    window->Text1->setText("no such picture");
+    ctl(*window).Text1->setText("no such picture");
     window->refresh_grid_Click();
-    ASSERT_TRUE(window->MSFlexGrid1->isHidden());
+    ASSERT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     EXPECT_EQ(block(), before);
 }
 
@@ -381,48 +382,48 @@ TEST_F(LargeGrids, ShowTheFirstScreenAtOnceAndEveryRowInOrderWhenReached)
     show_tab(1);
     window->refresh_grid_Click();
     QCoreApplication::processEvents();
-    ASSERT_NE(listing(window->MSFlexGrid1), nullptr);
-    EXPECT_EQ(model(window->MSFlexGrid1)->rowCount(), k_rows);
+    ASSERT_NE(listing(ctl(*window).MSFlexGrid1), nullptr);
+    EXPECT_EQ(model(ctl(*window).MSFlexGrid1)->rowCount(), k_rows);
     EXPECT_EQ(window->message_text(), QStringLiteral("%1 records selected.").arg(k_rows));
     // Only what was shown has been read.
-    EXPECT_LE(listing(window->MSFlexGrid1)->blocks_read(), 2);
-    EXPECT_EQ(model(window->MSFlexGrid1)->text(0, 0), "1");
-    EXPECT_EQ(model(window->MSFlexGrid1)->text(0, 3), "Pic0419.jpg");
+    EXPECT_LE(listing(ctl(*window).MSFlexGrid1)->blocks_read(), 2);
+    EXPECT_EQ(model(ctl(*window).MSFlexGrid1)->text(0, 0), "1");
+    EXPECT_EQ(model(ctl(*window).MSFlexGrid1)->text(0, 3), "Pic0419.jpg");
 
     // By name: case-folded order across every block.
-    window->Check2->setChecked(true);
+    ctl(*window).Check2->setChecked(true);
     window->refresh_grid_Click();
-    const QStringList names = grid_column(window->MSFlexGrid1, 3);
+    const QStringList names = grid_column(ctl(*window).MSFlexGrid1, 3);
     ASSERT_EQ(names.size(), k_rows);
     for (int r = 1; r < names.size(); ++r)
         ASSERT_LT(names[r - 1].compare(names[r], Qt::CaseInsensitive), 0) << r;
     EXPECT_EQ(names.front(), "pic0000.jpg");
 
     // The reference grid in reference order, the far rows right too.
-    window->Check5->setChecked(true);
+    ctl(*window).Check5->setChecked(true);
     window->refresh_ref_Click();
-    EXPECT_EQ(model(window->MSHFlexGrid1)->rowCount(), k_rows);
-    EXPECT_EQ(model(window->MSHFlexGrid1)->text(0, 3), "ref 0");
-    EXPECT_EQ(model(window->MSHFlexGrid1)->text(k_rows - 1, 3), "ref 999");
+    EXPECT_EQ(model(ctl(*window).MSHFlexGrid1)->rowCount(), k_rows);
+    EXPECT_EQ(model(ctl(*window).MSHFlexGrid1)->text(0, 3), "ref 0");
+    EXPECT_EQ(model(ctl(*window).MSHFlexGrid1)->text(k_rows - 1, 3), "ref 999");
 }
 
 TEST_F(LargeGrids, TheNoteSearchListsItsMatchesTheSameWay)
 {
-    window->SSTab_search->setCurrentIndex(1);
-    window->Text4->setText("MARKER");
+    ctl(*window).SSTab_search->setCurrentIndex(1);
+    ctl(*window).Text4->setText("MARKER");
     window->refresh_grid_Click();
     EXPECT_EQ(window->message_text(), QStringLiteral("%1 records selected.").arg(k_rows / 100));
-    EXPECT_EQ(grid_column(window->MSFlexGrid1, 0).last(), QString::number(k_rows));
+    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0).last(), QString::number(k_rows));
 }
 
 TEST_F(LargeGrids, ARowFarDownIsShownWhenClickedWithoutScrolling)
 {
     show_tab(1);
-    window->SSTab3->setCurrentIndex(0);
+    ctl(*window).SSTab3->setCurrentIndex(0);
     window->refresh_grid_Click();
     const int far = k_rows - 3;
-    EXPECT_LE(listing(window->MSFlexGrid1)->blocks_read(), 2);
-    window->MSFlexGrid1->selectionModel()->setCurrentIndex(model(window->MSFlexGrid1)->index(far, 0),
+    EXPECT_LE(listing(ctl(*window).MSFlexGrid1)->blocks_read(), 2);
+    ctl(*window).MSFlexGrid1->selectionModel()->setCurrentIndex(model(ctl(*window).MSFlexGrid1)->index(far, 0),
                                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     window->MSFlexGrid1_Click();
     const int key = ((far + 1) * 7919) % k_rows;

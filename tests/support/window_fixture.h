@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/window_controls.h"
 #include "catalogue/edition.h"
 #include "catalogue/frm_browser.h"
 #include "loader/list_boxes.h"
@@ -35,7 +36,7 @@ protected:
     {
         window = std::make_unique<mosswick::frmBrowser>(edition);
         window->Form_Load(argument);
-        window->Fil_ImportFile->set_path(dir.path());
+        ctl(*window).Fil_ImportFile->set_path(dir.path());
     }
 
     // Opens a catalogue through the Open DB menu with the given file chosen,

@@ -9,6 +9,8 @@
 #include <QTableView>
 #include <QString>
 
+#include <array>
+
 namespace mosswick::ui {
 
 // A push button with a caption and, when given, a tooltip.
@@ -62,6 +64,24 @@ inline QLineEdit* make_number_box(int max_length, QWidget* parent)
     e->setMaxLength(max_length);
     e->setMaximumWidth(110);
     return e;
+}
+
+// Names a control as the program knows it, so tests and tools find it by name.
+template <class T>
+T* name_control(T* control, const char* name)
+{
+    if (control)
+        control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+// Names each element of a control array "name(i)".
+template <class T, size_t N>
+void name_controls(const std::array<T*, N>& controls, const char* name)
+{
+    for (size_t i = 0; i < N; ++i)
+        if (controls[i])
+            controls[i]->setObjectName(QStringLiteral("%1(%2)").arg(QString::fromLatin1(name)).arg(i));
 }
 
 } // namespace mosswick::ui

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QProgressBar;
+class QStatusBar;
+
+namespace mosswick {
+
+namespace ui {
+class StatusPanel;
+}
+
+// The window's status bar: the message, ready, tab and timing panels and the
+// progress bar that long actions share.
+class StatusLine : public QObject {
+    Q_OBJECT
+public:
+    explicit StatusLine(QStatusBar* bar);
+
+    // A message too long for its panel shows its reason and the end of its
+    // sentence; the whole text, with detail when given, is in the tooltip.
+    void set_message(const QString& text, const QString& detail = {});
+    void set_ready(const QString& text);
+    void set_tab(const QString& text);
+    void set_timing(const QString& text);
+    QString message_text() const;
+    QString message_tip() const;
+    QString ready_text() const;
+    QString tab_text() const;
+    QString timing_text() const;
+
+    // The long actions' progress bar; a click on it asks them to stop.
+    QProgressBar* progress() const { return m_progress; }
+
+private:
+    ui::StatusPanel* m_message = nullptr;
+    QLabel* m_ready = nullptr;
+    QLabel* m_tab = nullptr;
+    QLabel* m_timing = nullptr;
+    QProgressBar* m_progress = nullptr;
+};
+
+} // namespace mosswick
