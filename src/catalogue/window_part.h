@@ -1,0 +1,33 @@
+#pragma once
+
+#include "catalogue/catalogue_session.h"
+
+#include <QWidget>
+
+namespace mosswick {
+
+// A part of the main window (a tab or a page of one): it owns its controls
+// and reaches the open catalogue only through the session. The frame calls
+// these as the window's state changes, part after part.
+class WindowPart : public QWidget {
+    Q_OBJECT
+public:
+    WindowPart(CatalogueSession& session, QWidget* parent = nullptr) : QWidget(parent), m_session(session) {}
+
+    // Every control back to its state with nothing open (start-up, close).
+    virtual void reset() {}
+    // What shows of a page or a list goes (start-up, close, refresh, open).
+    virtual void clear() {}
+    // A catalogue is open with its counts known: offer what it allows;
+    // controls that write only while it is not read-only.
+    virtual void enable_for_catalogue() {}
+    // The catalogue was closed: the first page of every inner tab shows.
+    virtual void show_first_tabs() {}
+    // A catalogue is about to be shown: forget what the last one left.
+    virtual void opening() {}
+
+protected:
+    CatalogueSession& m_session;
+};
+
+} // namespace mosswick
