@@ -144,7 +144,7 @@ Run run_window(const QString& catalogue, const QString& folder, bool inside, boo
     wait_for_integrity_check(w);
     QElapsedTimer t;
     t.start();
-    w.Dir_ImportDir_DblClick(folder);
+    w.loader().Dir_ImportDir_DblClick(folder);
     r.list_ms = double(t.nsecsElapsed()) / 1e6;
     ctl(w).Option4[inside ? 0 : 1]->setChecked(true);
     (notes_in ? ctl(w).OptionFL[0] : ctl(w).OptionFL[1])->click();

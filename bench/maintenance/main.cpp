@@ -174,7 +174,7 @@ Times run(const QString& root, int rows, const QString& listed, Report& report)
     report.figure(size + ": delete the last picture", times.delete_last, 100.0);
 
     fresh();
-    w.Dir_ImportDir_DblClick(listed);
+    w.loader().Dir_ImportDir_DblClick(listed);
     // The listed folder: p<3i>.jpg for i < 5000 (all catalogued) and m<i>.avi
     // for even i; the catalogue's movies are m<i>.avi for every third row i.
     int movies_listed_and_catalogued = 0;

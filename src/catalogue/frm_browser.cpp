@@ -3,7 +3,7 @@
 
 #include "catalogue/catalogue_logic.h"
 #include "pageview/page_logic.h"
-#include "loader/list_boxes.h"
+#include "loader/loader_tab.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/label_button.h"
@@ -111,6 +111,8 @@ frmBrowser::~frmBrowser()
 
 void frmBrowser::connect_catalogue_handlers()
 {
+    // Parts that change picture_count announce it; the frame's counts follow.
+    connect(&m_session, &CatalogueSession::counts_changed, this, &frmBrowser::counts_changed);
     connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
     connect(mnuDb, &QAction::triggered, this, &frmBrowser::mnuDb_Click);
     connect(mnuRefresh, &QAction::triggered, this, &frmBrowser::mnuRefresh_Click);
@@ -121,6 +123,41 @@ void frmBrowser::connect_catalogue_handlers()
     connect(Command3, &QPushButton::clicked, this, &frmBrowser::Command3_Click);
     connect(Create_database, &QPushButton::clicked, this, &frmBrowser::Create_database_Click);
     connect(Command1, &QPushButton::clicked, this, &frmBrowser::Command1_Click);
+}
+
+// ---- the loader tab ---------------------------------------------------------
+
+QWidget* frmBrowser::build_loader_tab()
+{
+    QWidget* database = build_database_page();
+    QWidget* import_export = build_import_export_page();
+    if (!m_session.edition().features.stored_pictures) {
+        // Not hosted without stored pictures; kept out of sight until the
+        // import/export page is built only where it belongs.
+        import_export->setParent(m_unused);
+        import_export = nullptr;
+    }
+    m_loader = new LoaderTab(m_session, database, import_export, build_management());
+    wire_loader();
+    return m_loader;
+}
+
+void frmBrowser::wire_loader()
+{
+    connect(m_loader, &LoaderTab::update_requested, this, &frmBrowser::update_pictures_Click);
+    // A pending single load holds the edits by number: they would renumber under it.
+    connect(m_loader, &LoaderTab::pick_lock_changed, this, [this](bool locked) {
+        for (QWidget* w : std::initializer_list<QWidget*>{renumber_pages, insert_picture, exchange_picture,
+                                                          delete_page, delete_picture, Text9, Text11, Txt_delpag,
+                                                          Text20, Text22, Text15})
+            w->setEnabled(!locked);
+    });
+    connect(m_loader, &LoaderTab::returned_to_idle, this, [this] {
+        load_list->setEnabled(true);
+        // The one-note window: the catalogue that now has a picture can be verified.
+        if (!m_session.edition().features.extra_note_fields && m_session.db_open && m_session.picture_count > 0)
+            verify_loaded_pictures->setEnabled(true);
+    });
 }
 
 // ---- status bar -----------------------------------------------------------
@@ -182,12 +219,12 @@ void frmBrowser::Form_Load(const QString& argument)
     move(0, 0);
     m_session.db_open = false;
     reset_form();
-    for (QTabWidget* t : {SSTab_mgm, SSTab2, SSTab3, SSTab4, SSTab_main})
+    m_loader->show_first_tabs();
+    for (QTabWidget* t : {SSTab3, SSTab_main})
         t->setCurrentIndex(0);
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
     SSTab_mgm_pic->setCurrentIndex(0);
-    SSTab5->setCurrentIndex(0);
     mgm_pic->hide();
     m_status->set_tab(QStringLiteral("Pictures & Movies"));
 
@@ -199,7 +236,7 @@ void frmBrowser::Form_Load(const QString& argument)
 
     m_session.thumb_quality = 6;
     m_session.zoom_quality = 5;
-    loader_Form_Load();
+    m_loader->loader_Form_Load();
 
     if (argument.isEmpty())
         return;
@@ -277,21 +314,16 @@ void frmBrowser::reset_form()
         lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
     }
     for (QWidget* w : std::initializer_list<QWidget*>{
-             load_pictures, update_pictures, renumber_pages, exchange_picture, insert_picture, delete_page,
-             delete_picture, Command1, compact_database, Text36, Text35, Text9, Text11, Txt_delpag, Text20, Text22,
-             Text15, Check4, cmd_OK, clear_note, Txt_Notes, Text27, text23})
+             renumber_pages, exchange_picture, insert_picture, delete_page, delete_picture, Command1,
+             compact_database, Text36, Text35, Text9, Text11, Txt_delpag, Text20, Text22, Text15, Check4})
         w->setEnabled(false);
     mgm_pic->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{load_list, Opt_exchange, Opt_delete_page, Opt_delete_picture,
-                                                      Opt_insert, verify_loaded_pictures, Fil_ImportFile,
-                                                      File_movies, cancel_load_picture})
+                                                      Opt_insert, verify_loaded_pictures})
         w->setEnabled(false);
-    SSTab4->setTabEnabled(1, false);
-    SSTab4->setTabEnabled(2, false);
+    m_loader->reset();
     SSTab_mgm_pic->setTabEnabled(1, false);
     SSTab_mgm_pic->setTabEnabled(2, false);
-    SSTab2->setEnabled(false);
-    SSTab5->setEnabled(false);
     SSTab3->setTabEnabled(1, false);
     Label3->setEnabled(false);
 }

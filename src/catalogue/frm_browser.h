@@ -36,13 +36,11 @@ namespace mosswick {
 
 namespace ui {
 class LabelButton;
-class PlainTextBox;
 class StatusPanel;
 }
 namespace richtext {
 class RichTextBox;
 }
-class DriveListBox;
 class frmZoom;
 // The window's parts, each in its subsystem's folder.
 class PageView;
@@ -54,8 +52,6 @@ class MaintenanceTab;
 class DatabasePage;
 enum class NoteMode;
 struct ZoomRequest;
-class DirListBox;
-class FileListBox;
 
 // Controls indexed 1..6 like the page's cells; slot 0 is unused.
 template <class T>
@@ -304,65 +300,6 @@ public:
     QPointer<frmZoom> last_zoom;
     // ==== page view: end ====================================================
 
-    // ==== loader (src/loader): begin =======================================
-    // Start-up of the loader's lists; Form_Load calls it.
-    void loader_Form_Load();
-    // Lists: the drive, folder and file lists and their count message.
-    void Drv_ImportDrive_Change();
-    void Dir_ImportDir_Change();
-    // A folder chosen in the folder list; an unreadable one keeps the previous.
-    void Dir_ImportDir_DblClick(const QString& folder);
-    void refresh_pictures_Click();
-    void verify_pictures();
-    void OptionFL_Click(int index);
-    void OptionFL2_Click(int index);
-    // Note tools.
-    void clear_note_Click();
-    void Label12_Click(int index);   // "Paste RTF"
-    void Label13_Click();            // "Paste Text"
-    void Label12_MouseDown(int index);
-    void Label12_MouseUp(int index);
-    void Label13_MouseDown();
-    void Label13_MouseUp();
-    void note_size_Click(int index);
-    void note_size_MouseDown(int index);
-    void note_size_MouseUp(int index);
-    // Sets key_ascii to 0 when the key is refused.
-    void text23_KeyPress(int& key_ascii);
-    // Single load.
-    void Fil_ImportFile_DblClick();
-    void File_movies_DblClick();
-    void show_picture();
-    void cancel_load_picture_Click();
-    void cmd_OK_Click();
-    // Batch load.
-    void load_pictures_Click();
-
-    // The pick a pending single load commits, captured at double-click time.
-    bool pick_pending = false;
-    QString pick_folder;
-    QString pick_picture;
-    QString pick_movie;
-    // Panels behind the label buttons: 36 "Paste Text", 37 "Paste RTF",
-    // 15, 23 and 24 the three sizes.
-    QLabel* Label28_15 = nullptr;
-    QLabel* Label28_23 = nullptr;
-    QLabel* Label28_24 = nullptr;
-    QLabel* Label28_36 = nullptr;
-    QLabel* Label28_37 = nullptr;
-
-private:
-    void loader_connect();
-    void loader_lock(bool locked);
-    void loader_set_lists(const QString& folder, const QStringList& files);
-    void loader_apply_count(bool report);
-    void loader_to_idle();
-    void loader_abandon_stale_pick();
-    void loader_paste(const QString& text, bool rich);
-    bool m_committing = false;
-
-public:
-    // ==== loader: end =======================================================
 
     // Status bar panels.
     // A message too long for its panel shows its reason and the end of its
@@ -393,8 +330,6 @@ public:
     int note_cell_index = 0;
     QString display_numpic;
     QString display_numpage;
-    QString load_picture_path;
-    QString load_movie_name;
 
     // Design sizes of the zoom window, in twips.
     int zoom_default_width = 0;
@@ -472,39 +407,7 @@ public:
     QPushButton* refresh_ref = nullptr;
     QCheckBox* Check5 = nullptr;
 
-    // ---- loader ---------------------------------------------------------
-    DriveListBox* Drv_ImportDrive = nullptr;
-    DirListBox* Dir_ImportDir = nullptr;
-    FileListBox* Fil_ImportFile = nullptr;
-    FileListBox* File_movies = nullptr;
-    QPushButton* refresh_pictures = nullptr;
-    QPushButton* load_pictures = nullptr;
-    QPushButton* update_pictures = nullptr;
-    std::array<QRadioButton*, 2> Option4{};     // batch: IN, OUT
-    std::array<QRadioButton*, 2> OptionFL{};    // companion text: IN, OUT
-    std::array<QRadioButton*, 3> OptionF1{};    // IN Note, IN Add.Note, IN Reference
-    std::array<QRadioButton*, 2> OptionFL2{};   // update pass: IN, OUT
-    std::array<QRadioButton*, 3> OptionF12{};
-    QTabWidget* SSTab_mgm = nullptr;
-    QTabWidget* SSTab4 = nullptr;
-    QLabel* text7 = nullptr;
-    QLabel* Lbl_db = nullptr;
-    QLabel* Label31 = nullptr;
-    QLabel* Img_ImportImage = nullptr;
-    QPushButton* clear_note = nullptr;
-    QPushButton* cmd_OK = nullptr;
-    QPushButton* cancel_load_picture = nullptr;
-    ui::LabelButton* Label13 = nullptr;      // "Paste Text"
-    ui::LabelButton* Label12_5 = nullptr;    // "Paste RTF"
-    QTabWidget* SSTab2 = nullptr;
-    richtext::RichTextBox* Txt_Notes = nullptr;
-    QLabel* lbl_load_picture = nullptr;
-    ui::PlainTextBox* text23 = nullptr;   // the reference to store: several lines
-    richtext::RichTextBox* Text27 = nullptr;
-    QTabWidget* SSTab5 = nullptr;
-    std::array<QRadioButton*, 2> Option2{};   // Load IN, Load OUT
-    std::array<QRadioButton*, 2> Option3{};   // RTF Load, Text Load
-    std::array<ui::LabelButton*, 3> note_size{};
+    // ---- database and import/export pages ---------------------------------
     QPushButton* Create_database = nullptr;
     QCheckBox* Check1 = nullptr;
     QCheckBox* Check3 = nullptr;
@@ -557,13 +460,14 @@ private:
     void name_controls();
     QWidget* build_page_view();
     QWidget* build_search_tab();
-    QWidget* build_loader_tab();
     QWidget* build_database_page();
-    QWidget* build_single_load_page();
     QWidget* build_import_export_page();
     QWidget* build_management();
     void connect_catalogue_handlers();
     void connect_page_view_handlers();
+    // Creates the loader tab around the pages it hosts, and wires it.
+    QWidget* build_loader_tab();
+    void wire_loader();
     // Mouse and key events of the page view's cells; true when consumed.
     bool page_view_event(QObject* watched, QEvent* event);
 

@@ -3,7 +3,7 @@
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/frm_browser.h"
 
-#include "loader/list_boxes.h"
+#include "loader/loader_tab.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/plain_text_box.h"
@@ -115,8 +115,9 @@ void frmBrowser::mnuDb_Click()
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
         SSTab3->setTabEnabled(1, false);
-        for (QTabWidget* t : {SSTab_main, SSTab_mgm, SSTab_mgm_pic, SSTab4, SSTab5, SSTab2, SSTab3, SSTab_search})
+        for (QTabWidget* t : {SSTab_main, SSTab_mgm_pic, SSTab3, SSTab_search})
             t->setCurrentIndex(0);
+        m_loader->show_first_tabs();
         m_session.db_password.clear();
         set_message(QStringLiteral("Database closed."));
         set_timing({});
@@ -135,7 +136,7 @@ void frmBrowser::mnuDb_Click()
     if (cmdline_file.isEmpty()) {
         const QString title = mnuDbRnm->isChecked() ? QStringLiteral("Select the database for pages renumbering.")
                                                     : QStringLiteral("Select the database");
-        const QString start = Fil_ImportFile->path();
+        const QString start = m_loader->listed_folder();
         path = ui::dialogs().open_file(this, title, QStringLiteral("Mosswick catalogue (*.mdb)"), start);
         if (path.isEmpty()) {
             set_title(m_session.edition().texts.opening_caption);
@@ -355,13 +356,10 @@ void frmBrowser::enable_catalogue_controls()
                                                           Text15, Opt_exchange, Opt_insert, Opt_delete_page,
                                                           Opt_delete_picture})
             w->setEnabled(writable);
-        for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, cancel_load_picture, clear_note, Txt_Notes, text23, Text27})
-            w->setEnabled(false);
-        SSTab4->setTabEnabled(1, writable);
-        SSTab4->setTabEnabled(2, true);
         SSTab_mgm_pic->setTabEnabled(1, true);
         SSTab_mgm_pic->setTabEnabled(2, true);
     }
+    m_loader->enable_for_catalogue();
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Text36, Text35, Check4, compact_database})
         w->setEnabled(writable);
 }
@@ -384,15 +382,13 @@ void frmBrowser::Create_database_Click()
 {
     ui::BusyLock lock(m_session.busy());
     Create_database->setEnabled(false);
-    const QString folder = Fil_ImportFile->path();
+    const QString folder = m_loader->listed_folder();
     if (folder.isEmpty()) {
         set_message(ui::error_message(store::k_err_path_not_found, QStringLiteral("Path not found: no folder is listed.")));
         Create_database->setEnabled(true);
         return;
     }
-    load_picture_path = join_path(folder, QStringLiteral("new.mdb"));
-    const QString path = load_picture_path;
-    load_picture_path.clear();
+    const QString path = join_path(folder, QStringLiteral("new.mdb"));
     store::Protection protection;
     if (m_session.edition().features.passwords) {
         if (Check1->isChecked())

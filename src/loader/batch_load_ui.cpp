@@ -1,6 +1,8 @@
 // The batch load's window side: options, progress, stop and messages around
 // run_batch_load.
-#include "catalogue/frm_browser.h"
+#include "loader/loader_tab.h"
+
+#include "catalogue/status_line.h"
 
 #include "loader/batch_load.h"
 #include "loader/file_ops.h"
@@ -28,34 +30,35 @@ int bar_value(qint64 v)
 
 } // namespace
 
-void frmBrowser::load_pictures_Click()
+void LoaderTab::load_pictures_Click()
 {
     // One run at a time; nothing else may be running either.
-    if (busy_state().busy())
+    if (m_session.busy().busy())
         return;
     load_pictures->setEnabled(false);
-    ui::BusyLock busy(busy_state());
+    ui::BusyLock busy(m_session.busy());
     // Every way out gives the button back; the busy lock frees the window.
     const auto give_back = qScopeGuard([this] { load_pictures->setEnabled(true); });
+    StatusLine& status = m_session.status();
     const bool timed = m_session.edition().features.times_long_actions;
     const qint64 started = ui::tick_count();
     if (timed)
-        set_timing({});
+        status.set_timing({});
 
     if (!m_session.db_open || !m_session.db_conn) {
-        set_message(QStringLiteral("Open a database first."));
+        status.set_message(QStringLiteral("Open a database first."));
         return;
     }
     if (m_session.db_conn->read_only()) {
-        set_message(QStringLiteral("The database is Read-Only."));
+        status.set_message(QStringLiteral("The database is Read-Only."));
         return;
     }
     if (const store::Error e = m_session.db_conn->ensure_picfile_index()) {
-        set_message(ui::error_message(e.code, e.text));
+        status.set_message(ui::error_message(e.code, e.text));
         return;
     }
     if (Fil_ImportFile->count() == 0) {
-        set_message(QString::fromLatin1(loader::k_msg_no_pictures_to_load));
+        status.set_message(QString::fromLatin1(loader::k_msg_no_pictures_to_load));
         return;
     }
     loader::BatchRequest request;
@@ -74,7 +77,7 @@ void frmBrowser::load_pictures_Click()
                                                                       : loader::NoteTarget::Note;
     if (request.options.companion_text_in && loader::same_folder(request.list_folder, m_session.db_folder)) {
         // Note files move into the catalogue's folder: they must come from elsewhere.
-        ui::dialogs().message(this, QString::fromLatin1(loader::k_msg_own_folder), QStringLiteral("WARNING"),
+        ui::dialogs().message(window(), QString::fromLatin1(loader::k_msg_own_folder), QStringLiteral("WARNING"),
                               ui::MessageIcon::Warning, ui::MessageButtons::Ok);
         return;
     }
@@ -84,21 +87,21 @@ void frmBrowser::load_pictures_Click()
     loader::BatchHooks hooks;
     hooks.phase_started = [&](int phase, qint64 maximum) {
         if (phase == 1) {
-            set_message(QString::fromLatin1(loader::k_msg_phase1));
-            m_status->progress()->show();
-            set_ready({});
+            status.set_message(QString::fromLatin1(loader::k_msg_phase1));
+            status.progress()->show();
+            status.set_ready({});
         } else {
-            set_message(loader::phase2_message(request.pictures.size()));
+            status.set_message(loader::phase2_message(request.pictures.size()));
             text7->clear();
             Lbl_db->clear();
             Img_ImportImage->hide();
         }
-        m_status->progress()->setValue(0);
-        m_status->progress()->setRange(0, bar_value(maximum));
+        status.progress()->setValue(0);
+        status.progress()->setRange(0, bar_value(maximum));
         pump.pump();
     };
     hooks.advance = [&](qint64 value) {
-        m_status->progress()->setValue(bar_value(value));
+        status.progress()->setValue(bar_value(value));
         pump.maybe_pump();
         if (m_session.stop_requested) {
             m_session.stop_requested = false;
@@ -106,41 +109,41 @@ void frmBrowser::load_pictures_Click()
         }
         return true;
     };
-    hooks.picture_started = [&](const QString& path) { load_picture_path = path; };
-    hooks.movie_found = [&](const QString& name) { load_movie_name = name; };
+    hooks.picture_started = [&](const QString& path) { m_load_picture_path = path; };
+    hooks.movie_found = [&](const QString& name) { m_load_movie_name = name; };
 
     const loader::BatchResult result = loader::run_batch_load(*m_session.db_conn, request, hooks);
     switch (result.outcome) {
     case loader::BatchOutcome::NameTooLong:
-        set_message(result.message);
+        status.set_message(result.message);
         break;
     case loader::BatchOutcome::Stopped:
-        set_message(QString::fromLatin1(loader::k_msg_stopped));
-        m_status->progress()->setValue(0);
+        status.set_message(QString::fromLatin1(loader::k_msg_stopped));
+        status.progress()->setValue(0);
         break;
     case loader::BatchOutcome::Failed:
-        set_message(result.message);
-        m_status->progress()->setValue(0);
-        m_status->progress()->hide();
-        set_ready(QStringLiteral("Ready."));
+        status.set_message(result.message);
+        status.progress()->setValue(0);
+        status.progress()->hide();
+        status.set_ready(QStringLiteral("Ready."));
         break;
     case loader::BatchOutcome::Done:
-        set_message(loader::batch_summary(result.listed, result.loaded, result.errors));
-        m_status->progress()->setValue(0);
-        m_status->progress()->hide();
-        set_ready(m_session.edition().texts.batch_ready);
+        status.set_message(loader::batch_summary(result.listed, result.loaded, result.errors));
+        status.progress()->setValue(0);
+        status.progress()->hide();
+        status.set_ready(m_session.edition().texts.batch_ready);
         if (timed)
-            set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
+            status.set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
         break;
     }
     if (!result.log_error.isEmpty())
-        set_message(message_text() + u' ' + result.log_error);
+        status.set_message(status.message_text() + u' ' + result.log_error);
     if (result.loaded > 0) {
         store::Error error;
         const qint64 n = m_session.db_conn->record_count(error);
         if (!error)
             m_session.picture_count = n;
-        counts_changed();
+        m_session.announce_counts();
     }
 }
 

@@ -1,5 +1,5 @@
 // Construction of the Loader tab's own controls: the lists and the single load.
-#include "catalogue/frm_browser.h"
+#include "loader/loader_tab.h"
 
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
@@ -38,10 +38,13 @@ QLabel* panel(unsigned bgr_color, QWidget* parent)
 
 } // namespace
 
-QWidget* frmBrowser::build_loader_tab()
+LoaderTab::LoaderTab(CatalogueSession& session, QWidget* database_page, QWidget* import_export_page,
+                     QWidget* management_page, QWidget* parent)
+    : WindowPart(session, parent), m_import_export_page(import_export_page)
 {
-    auto* page = new QWidget;
+    QWidget* const page = this;
     auto* h = new QHBoxLayout(page);
+    const Edition::Features& features = m_session.edition().features;
 
     auto* lists = new QVBoxLayout;
     lists->addWidget(new QLabel(QStringLiteral("Drive & path"), page));
@@ -57,16 +60,16 @@ QWidget* frmBrowser::build_loader_tab()
     Fil_ImportFile->set_pattern(QStringLiteral("*.bmp;*.jpg;*.gif;*.png;*.tif;*.emf;*.wmf;*.rle;*.ico"));
     Fil_ImportFile->setToolTip(QStringLiteral("Double click to select"));
     pv->addWidget(Fil_ImportFile, 1);
-    auto* o4 = new QHBoxLayout;
-    Option4[0] = new QRadioButton(QStringLiteral("IN"), pictures);
-    Option4[1] = new QRadioButton(QStringLiteral("OUT"), pictures);
-    Option4[1]->setChecked(true);
-    o4->addWidget(Option4[0]);
-    o4->addWidget(Option4[1]);
-    pv->addLayout(o4);
     // Without stored pictures every picture is loaded as a file ("OUT").
-    Option4[0]->setVisible(m_session.edition().features.stored_pictures);
-    Option4[1]->setVisible(m_session.edition().features.stored_pictures);
+    if (features.stored_pictures) {
+        auto* o4 = new QHBoxLayout;
+        Option4[0] = new QRadioButton(QStringLiteral("IN"), pictures);
+        Option4[1] = new QRadioButton(QStringLiteral("OUT"), pictures);
+        Option4[1]->setChecked(true);
+        o4->addWidget(Option4[0]);
+        o4->addWidget(Option4[1]);
+        pv->addLayout(o4);
+    }
     lists->addWidget(pictures, 3);
 
     auto* all = new QGroupBox(QStringLiteral("All the files"), page);
@@ -83,51 +86,53 @@ QWidget* frmBrowser::build_loader_tab()
     fl->addWidget(OptionFL[0]);
     fl->addWidget(OptionFL[1]);
     av->addLayout(fl);
-    auto* frame8 = new QGroupBox(QStringLiteral("TXT or RTF Load"), all);
-    frame8->setToolTip(QStringLiteral("Only for TXT or RTF."));
-    auto* f8 = new QHBoxLayout(frame8);
-    OptionF1[0] = new QRadioButton(QStringLiteral("IN Note"), frame8);
-    OptionF1[1] = new QRadioButton(QStringLiteral("IN Add.Note"), frame8);
-    OptionF1[2] = new QRadioButton(QStringLiteral("IN Reference"), frame8);
-    OptionF1[0]->setToolTip(QStringLiteral("Only for TXT or RTF."));
-    OptionF1[1]->setToolTip(QStringLiteral("Only for TXT or RTF."));
-    OptionF1[2]->setToolTip(QStringLiteral("TXT in Reference."));
-    OptionF1[0]->setChecked(true);
-    for (QRadioButton* r : OptionF1) {
-        r->setEnabled(false);
-        f8->addWidget(r);
-    }
-    av->addWidget(frame8);
     // A note file can only go into the note when there is no other field.
-    frame8->setVisible(m_session.edition().features.extra_note_fields);
+    if (features.extra_note_fields) {
+        auto* frame8 = new QGroupBox(QStringLiteral("TXT or RTF Load"), all);
+        frame8->setToolTip(QStringLiteral("Only for TXT or RTF."));
+        auto* f8 = new QHBoxLayout(frame8);
+        OptionF1[0] = new QRadioButton(QStringLiteral("IN Note"), frame8);
+        OptionF1[1] = new QRadioButton(QStringLiteral("IN Add.Note"), frame8);
+        OptionF1[2] = new QRadioButton(QStringLiteral("IN Reference"), frame8);
+        OptionF1[0]->setToolTip(QStringLiteral("Only for TXT or RTF."));
+        OptionF1[1]->setToolTip(QStringLiteral("Only for TXT or RTF."));
+        OptionF1[2]->setToolTip(QStringLiteral("TXT in Reference."));
+        OptionF1[0]->setChecked(true);
+        for (QRadioButton* r : OptionF1) {
+            r->setEnabled(false);
+            f8->addWidget(r);
+        }
+        av->addWidget(frame8);
+    }
     lists->addWidget(all, 3);
 
-    auto* files = new QGroupBox(QStringLiteral("Files"), page);
-    files->setToolTip(QStringLiteral("Only for TXT or RTF."));
-    auto* fv = new QHBoxLayout(files);
-    OptionFL2[0] = new QRadioButton(QStringLiteral("IN"), files);
-    OptionFL2[0]->setToolTip(QStringLiteral("Only for TXT. Put all the files in the database directory."));
-    OptionFL2[1] = new QRadioButton(QStringLiteral("OUT"), files);
-    OptionFL2[1]->setToolTip(QStringLiteral("Put all the files in the 'data' directory."));
-    OptionFL2[1]->setChecked(true);
-    fv->addWidget(OptionFL2[0]);
-    fv->addWidget(OptionFL2[1]);
-    auto* txt = new QGroupBox(QStringLiteral("TXT Update"), files);
-    txt->setToolTip(QStringLiteral("Only for TXT."));
-    auto* tv = new QHBoxLayout(txt);
-    OptionF12[0] = new QRadioButton(QStringLiteral("IN Note"), txt);
-    OptionF12[1] = new QRadioButton(QStringLiteral("IN Add.Note"), txt);
-    OptionF12[2] = new QRadioButton(QStringLiteral("IN Reference"), txt);
-    OptionF12[0]->setChecked(true);
-    for (QRadioButton* r : OptionF12) {
-        r->setToolTip(QStringLiteral("Only for TXT."));
-        r->setEnabled(false);
-        tv->addWidget(r);
-    }
-    fv->addWidget(txt);
-    lists->addWidget(files);
     // Without the note import the update pass only relinks movies ("OUT").
-    files->setVisible(m_session.edition().features.update_note_import);
+    if (features.update_note_import) {
+        auto* files = new QGroupBox(QStringLiteral("Files"), page);
+        files->setToolTip(QStringLiteral("Only for TXT or RTF."));
+        auto* fv = new QHBoxLayout(files);
+        OptionFL2[0] = new QRadioButton(QStringLiteral("IN"), files);
+        OptionFL2[0]->setToolTip(QStringLiteral("Only for TXT. Put all the files in the database directory."));
+        OptionFL2[1] = new QRadioButton(QStringLiteral("OUT"), files);
+        OptionFL2[1]->setToolTip(QStringLiteral("Put all the files in the 'data' directory."));
+        OptionFL2[1]->setChecked(true);
+        fv->addWidget(OptionFL2[0]);
+        fv->addWidget(OptionFL2[1]);
+        auto* txt = new QGroupBox(QStringLiteral("TXT Update"), files);
+        txt->setToolTip(QStringLiteral("Only for TXT."));
+        auto* tv = new QHBoxLayout(txt);
+        OptionF12[0] = new QRadioButton(QStringLiteral("IN Note"), txt);
+        OptionF12[1] = new QRadioButton(QStringLiteral("IN Add.Note"), txt);
+        OptionF12[2] = new QRadioButton(QStringLiteral("IN Reference"), txt);
+        OptionF12[0]->setChecked(true);
+        for (QRadioButton* r : OptionF12) {
+            r->setToolTip(QStringLiteral("Only for TXT."));
+            r->setEnabled(false);
+            tv->addWidget(r);
+        }
+        fv->addWidget(txt);
+        lists->addWidget(files);
+    }
 
     auto* buttons = new QHBoxLayout;
     refresh_pictures = ui::make_button(QStringLiteral("Refresh"), QStringLiteral("Refresh 'Drive & Path' / 'Pictures' / 'All the files' list boxes"), page);
@@ -145,19 +150,62 @@ QWidget* frmBrowser::build_loader_tab()
 
     SSTab_mgm = new QTabWidget(page);
     SSTab4 = new QTabWidget;
-    SSTab4->addTab(build_database_page(), QStringLiteral("Database"));
+    SSTab4->addTab(database_page, QStringLiteral("Database"));
     SSTab4->addTab(build_single_load_page(), QStringLiteral("Picture"));
-    SSTab4->addTab(build_import_export_page(), QStringLiteral("Import / Export"));
-    SSTab4->setTabVisible(2, m_session.edition().features.stored_pictures);
+    if (import_export_page)
+        SSTab4->addTab(import_export_page, QStringLiteral("Import / Export"));
     SSTab_mgm->addTab(SSTab4, QStringLiteral("Database && loading"));
-    SSTab_mgm->addTab(build_management(), QStringLiteral("Management"));
+    SSTab_mgm->addTab(management_page, QStringLiteral("Management"));
     h->addWidget(SSTab_mgm, 1);
-    loader_connect();
-    return page;
+    name_controls();
+    connect_handlers();
 }
 
-QWidget* frmBrowser::build_single_load_page()
+void LoaderTab::name_controls()
 {
+    ui::name_control(Drv_ImportDrive, "Drv_ImportDrive");
+    ui::name_control(Dir_ImportDir, "Dir_ImportDir");
+    ui::name_control(Fil_ImportFile, "Fil_ImportFile");
+    ui::name_control(File_movies, "File_movies");
+    ui::name_control(refresh_pictures, "refresh_pictures");
+    ui::name_control(load_pictures, "load_pictures");
+    ui::name_control(update_pictures, "update_pictures");
+    ui::name_controls(Option4, "Option4");
+    ui::name_controls(OptionFL, "OptionFL");
+    ui::name_controls(OptionF1, "OptionF1");
+    ui::name_controls(OptionFL2, "OptionFL2");
+    ui::name_controls(OptionF12, "OptionF12");
+    ui::name_control(SSTab_mgm, "SSTab_mgm");
+    ui::name_control(SSTab4, "SSTab4");
+    ui::name_control(text7, "text7");
+    ui::name_control(Lbl_db, "Lbl_db");
+    ui::name_control(Label31, "Label31");
+    ui::name_control(Img_ImportImage, "Img_ImportImage");
+    ui::name_control(clear_note, "clear_note");
+    ui::name_control(cmd_OK, "cmd_OK");
+    ui::name_control(cancel_load_picture, "cancel_load_picture");
+    ui::name_control(Label13, "Label13");
+    ui::name_control(Label12_5, "Label12_5");
+    ui::name_control(Label28_15, "Label28_15");
+    ui::name_control(Label28_23, "Label28_23");
+    ui::name_control(Label28_24, "Label28_24");
+    ui::name_control(Label28_36, "Label28_36");
+    ui::name_control(Label28_37, "Label28_37");
+    ui::name_control(SSTab2, "SSTab2");
+    ui::name_control(Txt_Notes, "Txt_Notes");
+    ui::name_control(lbl_load_picture, "lbl_load_picture");
+    ui::name_control(text23, "text23");
+    ui::name_control(Text27, "Text27");
+    ui::name_control(SSTab5, "SSTab5");
+    ui::name_controls(Option2, "Option2");
+    ui::name_controls(Option3, "Option3");
+    ui::name_controls(note_size, "note_size");
+}
+
+
+QWidget* LoaderTab::build_single_load_page()
+{
+    const bool extra_fields = m_session.edition().features.extra_note_fields;
     auto* page = new QWidget;
     auto* g = new QGridLayout(page);
     text7 = new QLabel(page);
@@ -186,20 +234,20 @@ QWidget* frmBrowser::build_single_load_page()
     ntv->addWidget(Txt_Notes);
     ntv->addWidget(lbl_load_picture);
     SSTab2->addTab(nt, QStringLiteral("Nt"));
-    auto* adnt = new QWidget;
-    auto* av = new QVBoxLayout(adnt);
-    text23 = new ui::PlainTextBox(adnt);
-    text23->setMaxLength(255);
-    text23->setToolTip(QStringLiteral("Reference"));
-    text23->setMinimumHeight(text23->fontMetrics().lineSpacing() * 2 + 10);
-    text23->setMaximumHeight(text23->fontMetrics().lineSpacing() * 4 + 12);
-    Text27 = new richtext::RichTextBox(adnt);
-    av->addWidget(text23);
-    av->addWidget(Text27);
-    SSTab2->addTab(adnt, QStringLiteral("AdNt"));
-    if (!m_session.edition().features.extra_note_fields) {
+    if (extra_fields) {
+        auto* adnt = new QWidget;
+        auto* av = new QVBoxLayout(adnt);
+        text23 = new ui::PlainTextBox(adnt);
+        text23->setMaxLength(255);
+        text23->setToolTip(QStringLiteral("Reference"));
+        text23->setMinimumHeight(text23->fontMetrics().lineSpacing() * 2 + 10);
+        text23->setMaximumHeight(text23->fontMetrics().lineSpacing() * 4 + 12);
+        Text27 = new richtext::RichTextBox(adnt);
+        av->addWidget(text23);
+        av->addWidget(Text27);
+        SSTab2->addTab(adnt, QStringLiteral("AdNt"));
+    } else {
         // One note box and nothing to switch to.
-        SSTab2->setTabVisible(1, false);
         SSTab2->tabBar()->hide();
     }
     g->addWidget(SSTab2, 3, 0, 1, 2);
@@ -222,15 +270,17 @@ QWidget* frmBrowser::build_single_load_page()
     SSTab5 = new QTabWidget(page);
     auto* load_type = new QWidget;
     auto* lt = new QGridLayout(load_type);
-    auto* in_out = new QGroupBox(load_type);
-    auto* io = new QVBoxLayout(in_out);
-    Option2[0] = new QRadioButton(QStringLiteral("Load IN"), in_out);
-    Option2[0]->setToolTip(QStringLiteral("IN=Picture loaded within the db"));
-    Option2[1] = new QRadioButton(QStringLiteral("Load OUT"), in_out);
-    Option2[1]->setChecked(true);
-    io->addWidget(Option2[0]);
-    io->addWidget(Option2[1]);
-    in_out->setVisible(m_session.edition().features.stored_pictures);
+    if (m_session.edition().features.stored_pictures) {
+        auto* in_out = new QGroupBox(load_type);
+        auto* io = new QVBoxLayout(in_out);
+        Option2[0] = new QRadioButton(QStringLiteral("Load IN"), in_out);
+        Option2[0]->setToolTip(QStringLiteral("IN=Picture loaded within the db"));
+        Option2[1] = new QRadioButton(QStringLiteral("Load OUT"), in_out);
+        Option2[1]->setChecked(true);
+        io->addWidget(Option2[0]);
+        io->addWidget(Option2[1]);
+        lt->addWidget(in_out, 0, 0);
+    }
     auto* rtf = new QGroupBox(load_type);
     auto* rt = new QVBoxLayout(rtf);
     Option3[0] = new QRadioButton(QStringLiteral("RTF Load"), rtf);
@@ -240,7 +290,6 @@ QWidget* frmBrowser::build_single_load_page()
     Option3[1]->setChecked(true);
     rt->addWidget(Option3[0]);
     rt->addWidget(Option3[1]);
-    lt->addWidget(in_out, 0, 0);
     lt->addWidget(rtf, 0, 1);
     SSTab5->addTab(load_type, QStringLiteral("Load Type"));
     auto* sizes = new QWidget;
@@ -248,7 +297,9 @@ QWidget* frmBrowser::build_single_load_page()
     const char* heads[] = {"Note size", "Ref size", "Add size"};
     const int order[] = {1, 2, 0};   // the boxes under the three headings
     QLabel** panels[] = {&Label28_23, &Label28_24, &Label28_15};
-    for (int k = 0; k < 3; ++k) {
+    // Without the reference and the additional note, only the note's length.
+    const int kinds = extra_fields ? 3 : 1;
+    for (int k = 0; k < kinds; ++k) {
         sl->addWidget(new QLabel(QString::fromLatin1(heads[k]), sizes), 0, k);
         *panels[k] = panel(0xC0FFC0, sizes);
         auto* box = new ui::LabelButton({}, *panels[k]);
@@ -257,11 +308,6 @@ QWidget* frmBrowser::build_single_load_page()
         (*panels[k])->layout()->addWidget(box);
         note_size[size_t(order[k])] = box;
         sl->addWidget(*panels[k], 1, k);
-        if (k > 0 && !m_session.edition().features.extra_note_fields) {
-            // Only the note's length: there is no reference or additional note.
-            (*panels[k])->hide();
-            sl->itemAtPosition(0, k)->widget()->hide();
-        }
     }
     SSTab5->addTab(sizes, QStringLiteral("Note size"));
     g->addWidget(SSTab5, 5, 0, 1, 2);

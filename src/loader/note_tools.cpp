@@ -1,6 +1,8 @@
 // The note tools of the single load: clearing the three boxes, pasting the
 // clipboard, the length labels and the reference box's key filter.
-#include "catalogue/frm_browser.h"
+#include "loader/loader_tab.h"
+
+#include "catalogue/status_line.h"
 
 #include "loader/paste_filter.h"
 #include "platform/richtext/plain_text.h"
@@ -33,35 +35,38 @@ struct BoxFilter {
 
 } // namespace
 
-void frmBrowser::clear_note_Click()
+void LoaderTab::clear_note_Click()
 {
     Txt_Notes->reset_rich_text();
-    text23->clear();
-    Text27->reset_rich_text();
-    Text27->setText(QString());
+    if (text23)
+        text23->clear();
+    if (Text27) {
+        Text27->reset_rich_text();
+        Text27->setText(QString());
+    }
     Txt_Notes->setText(QString());
     Txt_Notes->setFocus();
 }
 
-void frmBrowser::Label12_Click(int)
+void LoaderTab::Label12_Click(int)
 {
     // Without RTF on the clipboard a paste changes nothing.
     const QString rtf = richtext::clipboard_rtf();
     if (rtf.isEmpty())
         return;
-    loader_paste(rtf, true);
+    paste(rtf, true);
 }
 
-void frmBrowser::Label13_Click()
+void LoaderTab::Label13_Click()
 {
     // A clipboard without text pastes an empty text: the selection goes.
-    loader_paste(richtext::clipboard_text(), false);
+    paste(richtext::clipboard_text(), false);
 }
 
-void frmBrowser::loader_paste(const QString& text, bool rich)
+void LoaderTab::paste(const QString& text, bool rich)
 {
     QWidget* target = QApplication::focusWidget();
-    if (!target || target->window() != this || !target->isEnabled())
+    if (!target || target->window() != window() || !target->isEnabled())
         return;
     if (!rich && text.isEmpty()) {
         // No text on the clipboard: the selection is replaced by nothing.
@@ -78,13 +83,13 @@ void frmBrowser::loader_paste(const QString& text, bool rich)
         }
         return;
     }
-    if (target == text23) {
+    if (text23 && target == text23) {
         // The reference keeps its lines, and refuses the double quote.
         QString plain = rich ? richtext::extract_plain_text(text) : text;
         plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         const loader::FilteredText clean = loader::filter_text(loader::KeyFilter::NoDoubleQuote, plain);
         if (clean.refused)
-            set_message(QStringLiteral("Character not supported \""));
+            m_session.status().set_message(QStringLiteral("Character not supported \""));
         text23->insert(clean.text);
         return;
     }
@@ -100,68 +105,81 @@ void frmBrowser::loader_paste(const QString& text, bool rich)
     // The boxes' key filters hold for pasted text as for typed text.
     const QString number_message = QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9");
     const QString name_message = QStringLiteral("Characters not supported \\ / * ? < > | \"");
+    // The boxes are other parts' controls: known here by the names the
+    // window gives them.
+    const QString box = line->objectName();
+    auto is = [&box](std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            if (box == QLatin1String(name))
+                return true;
+        return false;
+    };
     BoxFilter f;
-    if (line == Text3)
+    if (is({"Text3"}))
         f = {loader::KeyFilter::NoDoubleQuote, QStringLiteral("Character not supported \"")};
-    else if (line == Text4)
+    else if (is({"Text4"}))
         f = {loader::KeyFilter::NoDoubleQuote, QStringLiteral("Characters not supported \"")};
-    else if (line == Text1 || line == Text8 || line == Text28)
+    else if (is({"Text1", "Text8", "Text28"}))
         f = {loader::KeyFilter::FileName, name_message};
-    else if (line == Txt_delpag)
+    else if (is({"Txt_delpag"}))
         f = {loader::KeyFilter::DigitsOrStar, number_message};
-    else if (line == Label3 || line == Text9 || line == Text11 || line == Text20 || line == Text22 || line == Text15)
+    else if (is({"Label3", "Text9", "Text11", "Text20", "Text22", "Text15"}))
         f = {loader::KeyFilter::Digits, number_message};
     QString plain = rich ? richtext::extract_plain_text(text) : text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const loader::FilteredText clean = loader::filter_text(f.filter, plain);
     if (clean.refused)
-        set_message(f.message);
+        m_session.status().set_message(f.message);
     line->insert(clean.text);
 }
 
-void frmBrowser::Label12_MouseDown(int)
+void LoaderTab::Label12_MouseDown(int)
 {
     set_back(Label28_37, m_session.edition().colours.loader_paste_frame_pressed);
 }
 
-void frmBrowser::Label12_MouseUp(int)
+void LoaderTab::Label12_MouseUp(int)
 {
     set_back(Label28_37, m_session.edition().colours.loader_paste_frame);
 }
 
-void frmBrowser::Label13_MouseDown()
+void LoaderTab::Label13_MouseDown()
 {
     set_back(Label28_36, m_session.edition().colours.loader_paste_frame_pressed);
 }
 
-void frmBrowser::Label13_MouseUp()
+void LoaderTab::Label13_MouseUp()
 {
     set_back(Label28_36, m_session.edition().colours.loader_paste_frame);
 }
 
-void frmBrowser::note_size_Click(int)
+void LoaderTab::note_size_Click(int)
 {
     note_size[1]->setText(QString::number(Txt_Notes->Text().size()));
-    note_size[2]->setText(QString::number(text23->text().size()));
-    note_size[0]->setText(QString::number(Text27->Text().size()));
+    if (text23)
+        note_size[2]->setText(QString::number(text23->text().size()));
+    if (Text27)
+        note_size[0]->setText(QString::number(Text27->Text().size()));
 }
 
-void frmBrowser::note_size_MouseDown(int)
+void LoaderTab::note_size_MouseDown(int)
 {
     for (QLabel* l : {Label28_23, Label28_24, Label28_15})
-        set_back(l, 0x000000);
+        if (l)
+            set_back(l, 0x000000);
 }
 
-void frmBrowser::note_size_MouseUp(int)
+void LoaderTab::note_size_MouseUp(int)
 {
     for (QLabel* l : {Label28_23, Label28_24, Label28_15})
-        set_back(l, 0xC0FFC0);
+        if (l)
+            set_back(l, 0xC0FFC0);
 }
 
-void frmBrowser::text23_KeyPress(int& key_ascii)
+void LoaderTab::text23_KeyPress(int& key_ascii)
 {
     if (key_ascii == 34) {
-        set_message(QStringLiteral("Character not supported \""));
+        m_session.status().set_message(QStringLiteral("Character not supported \""));
         key_ascii = 0;
     }
 }

@@ -2,7 +2,8 @@
 // commit and the cancel.
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/fit_to_box.h"
-#include "catalogue/frm_browser.h"
+#include "catalogue/status_line.h"
+#include "loader/loader_tab.h"
 
 #include "loader/list_boxes.h"
 #include "loader/loader_messages.h"
@@ -30,6 +31,8 @@ constexpr double k_preview_height = 2775;
 // the reset types, as a cancelled or committed load leaves its boxes.
 void reset_box(richtext::RichTextBox* box, bool keep_blank)
 {
+    if (!box)
+        return;
     box->reset_rich_text();
     if (!keep_blank)
         box->setText(QString());
@@ -37,15 +40,15 @@ void reset_box(richtext::RichTextBox* box, bool keep_blank)
 
 } // namespace
 
-void frmBrowser::Fil_ImportFile_DblClick()
+void LoaderTab::Fil_ImportFile_DblClick()
 {
     const QString name = Fil_ImportFile->selected_name();
     if (name.isEmpty() || !Fil_ImportFile->isEnabled())
         return;
-    loader_lock(true);
+    lock_lists(true);
     const QString folder = Fil_ImportFile->path();
-    load_picture_path = join_path(folder, name);
-    load_movie_name.clear();
+    m_load_picture_path = join_path(folder, name);
+    m_load_movie_name.clear();
     // The last companion in list order is the movie, and ends selected.
     const QStringList& all = File_movies->names();
     int match = -1;
@@ -53,32 +56,32 @@ void frmBrowser::Fil_ImportFile_DblClick()
         if (loader::is_companion_of(all[i], name))
             match = i;
     if (match >= 0) {
-        load_movie_name = all[match];
+        m_load_movie_name = all[match];
         File_movies->select_row(match);
     } else if (const QString sel = File_movies->selected_name();
                loader::has_dot(sel) && !loader::is_picture_extension(sel)) {
         File_movies->select_row(-1);
     }
     text7->setText(name);
-    Lbl_db->setText(load_movie_name);
-    Label31->setText(load_movie_name.isEmpty() ? QString() : loader::extension_of(load_movie_name));
-    pick_folder = folder;
-    pick_picture = name;
-    pick_movie = load_movie_name;
+    Lbl_db->setText(m_load_movie_name);
+    Label31->setText(m_load_movie_name.isEmpty() ? QString() : loader::extension_of(m_load_movie_name));
+    m_pick_folder = folder;
+    m_pick_picture = name;
+    m_pick_movie = m_load_movie_name;
     show_picture();
 }
 
-void frmBrowser::File_movies_DblClick()
+void LoaderTab::File_movies_DblClick()
 {
     const QString movie = File_movies->selected_name();
     if (movie.isEmpty() || !File_movies->isEnabled())
         return;
     if (!loader::has_dot(movie) || loader::is_picture_extension(movie)) {
-        set_message(QStringLiteral("Selection not supported."));
+        m_session.status().set_message(QStringLiteral("Selection not supported."));
         return;
     }
-    loader_lock(true);
-    load_movie_name = movie;
+    lock_lists(true);
+    m_load_movie_name = movie;
     const QStringList& pictures = Fil_ImportFile->names();
     const QStringView base = loader::base_name_of(movie);
     int match = -1;
@@ -87,33 +90,33 @@ void frmBrowser::File_movies_DblClick()
             match = i;
     Fil_ImportFile->select_row(match);
     if (match < 0) {
-        set_message(QStringLiteral("Picture file not found."));
-        loader_lock(false);
+        m_session.status().set_message(QStringLiteral("Picture file not found."));
+        lock_lists(false);
         clear_note->setEnabled(true);
         return;
     }
     const QString name = pictures[match];
     const QString folder = Fil_ImportFile->path();
-    load_picture_path = join_path(folder, name);
+    m_load_picture_path = join_path(folder, name);
     text7->setText(name);
     Lbl_db->setText(movie);
     Label31->setText(loader::extension_of(movie));
-    pick_folder = folder;
-    pick_picture = name;
-    pick_movie = movie;
+    m_pick_folder = folder;
+    m_pick_picture = name;
+    m_pick_movie = movie;
     show_picture();
 }
 
-void frmBrowser::show_picture()
+void LoaderTab::show_picture()
 {
     const qint64 started = ui::tick_count();
-    set_timing({});
+    m_session.status().set_timing({});
     Img_ImportImage->hide();
     Img_ImportImage->clear();
     Img_ImportImage->resize(ui::twips_to_px(k_preview_width), ui::twips_to_px(k_preview_height));
 
     picture::RenderRequest request;
-    request.source = picture::PictureSource::file(load_picture_path);
+    request.source = picture::PictureSource::file(m_load_picture_path);
     request.quality = picture::k_quality_thumbnail;
     request.device_pixel_ratio = Img_ImportImage->devicePixelRatioF();
     // The preview is decoded straight at its fitted size.
@@ -125,9 +128,9 @@ void frmBrowser::show_picture()
     const picture::RenderResult shown = picture::render_picture(request);
     if (shown.status == picture::PictureStatus::NotFound || shown.status == picture::PictureStatus::Unreadable) {
         // Nothing to load: the picture went away after it was listed.
-        set_message(picture::status_text(shown.status));
-        loader_lock(false);
-        pick_pending = false;
+        m_session.status().set_message(picture::status_text(shown.status));
+        lock_lists(false);
+        m_pick_pending = false;
         return;
     }
     if (shown.ok() && !shown.image.isNull()) {
@@ -148,63 +151,62 @@ void frmBrowser::show_picture()
     lbl_load_picture->clear();
     clear_note->setEnabled(true);
     reset_box(Txt_Notes, false);
-    text23->clear();
+    if (text23)
+        text23->clear();
     reset_box(Text27, false);
-    for (QWidget* w : std::initializer_list<QWidget*>{Txt_Notes, text23, Text27, cmd_OK, SSTab2, SSTab5})
-        w->setEnabled(true);
+    set_enabled({Txt_Notes, text23, Text27, cmd_OK, SSTab2, SSTab5}, true);
     SSTab5->setCurrentIndex(0);
     cancel_load_picture->setEnabled(true);
     Txt_Notes->setFocus();
-    pick_pending = true;
-    set_message(loader::loading_message(!load_movie_name.isEmpty()));
-    set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
+    m_pick_pending = true;
+    m_session.status().set_message(loader::loading_message(!m_load_movie_name.isEmpty()));
+    m_session.status().set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
 }
 
-void frmBrowser::cancel_load_picture_Click()
+void LoaderTab::cancel_load_picture_Click()
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{clear_note, cancel_load_picture, cmd_OK})
-        w->setEnabled(false);
-    loader_lock(false);
+    set_enabled({clear_note, cancel_load_picture, cmd_OK}, false);
+    lock_lists(false);
     Img_ImportImage->hide();
     Img_ImportImage->clear();
     Img_ImportImage->resize(ui::twips_to_px(k_preview_width), ui::twips_to_px(k_preview_height));
     Label31->clear();
     text7->clear();
     reset_box(Text27, true);
-    Text27->setEnabled(false);
+    set_enabled({Text27}, false);
     reset_box(Txt_Notes, true);
     Txt_Notes->setEnabled(false);
-    text23->clear();
-    text23->setEnabled(false);
+    if (text23)
+        text23->clear();
+    set_enabled({text23}, false);
     SSTab2->setEnabled(false);
     SSTab2->setCurrentIndex(0);
     SSTab5->setEnabled(false);
     SSTab5->setCurrentIndex(0);
-    pick_pending = false;
-    set_message(QStringLiteral("Load cancelled."));
+    m_pick_pending = false;
+    m_session.status().set_message(QStringLiteral("Load cancelled."));
 }
 
-void frmBrowser::cmd_OK_Click()
+void LoaderTab::cmd_OK_Click()
 {
-    if (!pick_pending)
+    if (!m_pick_pending)
         return;
     // Without the note tabs, "Clear note" is what locks with the two buttons.
     QWidget* note_control = m_session.edition().features.extra_note_fields ? static_cast<QWidget*>(SSTab2) : clear_note;
-    for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, note_control, cancel_load_picture})
-        w->setEnabled(false);
+    set_enabled({cmd_OK, note_control, cancel_load_picture}, false);
     if (!m_session.db_open || !m_session.db_conn) {
-        set_message(QStringLiteral("Open a database first."));
-        loader_to_idle();
+        m_session.status().set_message(QStringLiteral("Open a database first."));
+        to_idle();
         return;
     }
 
     loader::SingleLoadRequest request;
-    request.folder = pick_folder;
-    request.picture = pick_picture;
-    request.movie = pick_movie;
+    request.folder = m_pick_folder;
+    request.picture = m_pick_picture;
+    request.movie = m_pick_movie;
     request.inside = m_session.edition().features.stored_pictures && Option2[0]->isChecked();
     const bool rtf = Option3[0]->isChecked();
-    request.note = loader::note_to_store(Txt_Notes->Text(), Txt_Notes->TextRTF(), rtf, pick_picture);
+    request.note = loader::note_to_store(Txt_Notes->Text(), Txt_Notes->TextRTF(), rtf, m_pick_picture);
     if (m_session.edition().features.extra_note_fields) {
         request.reference = text23->text();
         request.addnote = rtf ? Text27->TextRTF() : Text27->Text();
@@ -218,54 +220,50 @@ void frmBrowser::cmd_OK_Click()
     m_committing = true;
     const loader::SingleLoadResult result = loader::commit_single_load(*m_session.db_conn, request);
     m_committing = false;
-    set_message(result.message);
+    m_session.status().set_message(result.message);
     if (result.pending()) {
         // Refused or failed: nothing was written and the load stays
         // pending, so the user can change the options, retry or cancel.
-        for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, note_control, cancel_load_picture})
-            w->setEnabled(true);
+        set_enabled({cmd_OK, note_control, cancel_load_picture}, true);
         return;
     }
     if (result.status == loader::SingleLoadStatus::Loaded)
         lbl_load_picture->setText(loader::slot_caption(result.slot.numpic, result.slot.numpage));
-    loader_to_idle();
+    to_idle();
 }
 
 // Back to idle after a commit: boxes reset and locked, lists free again.
-void frmBrowser::loader_to_idle()
+void LoaderTab::to_idle()
 {
     Img_ImportImage->hide();
     text7->clear();
     Label31->clear();
     reset_box(Text27, true);
-    Text27->setEnabled(false);
+    set_enabled({Text27}, false);
     reset_box(Txt_Notes, true);
     Txt_Notes->setEnabled(false);
-    text23->clear();
-    text23->setEnabled(false);
+    if (text23)
+        text23->clear();
+    set_enabled({text23}, false);
     if (m_session.db_conn) {
         store::Error error;
         const qint64 n = m_session.db_conn->record_count(error);
         if (!error)
             m_session.picture_count = n;
-        counts_changed();
+        m_session.announce_counts();
     }
-    loader_lock(false);
-    load_list->setEnabled(true);
+    lock_lists(false);
+    emit returned_to_idle();
     cmd_OK->setEnabled(false);
     cancel_load_picture->setEnabled(false);
     SSTab2->setEnabled(false);
     SSTab2->setCurrentIndex(0);
     SSTab5->setCurrentIndex(0);
     SSTab5->setEnabled(false);
-    if (!m_session.edition().features.extra_note_fields) {
-        // The one-note window: "Clear note" goes with the load, and the
-        // catalogue that now has a picture can be verified.
+    // The one-note window: "Clear note" goes with the load.
+    if (!m_session.edition().features.extra_note_fields)
         clear_note->setEnabled(false);
-        if (m_session.db_open && m_session.picture_count > 0)
-            verify_loaded_pictures->setEnabled(true);
-    }
-    pick_pending = false;
+    m_pick_pending = false;
 }
 
 } // namespace mosswick

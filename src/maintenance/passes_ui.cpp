@@ -1,7 +1,8 @@
 // The update and verify passes over the loader's lists.
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/frm_browser.h"
-#include "loader/list_boxes.h"
+#include "loader/batch_load.h"
+#include "loader/loader_tab.h"
 #include "maintenance/messages.h"
 #include "maintenance/update_pass.h"
 #include "maintenance/verify_pass.h"
@@ -43,9 +44,9 @@ int bar_value(qint64 v)
 
 void frmBrowser::update_pictures_Click()
 {
-    update_pictures->setEnabled(false);
+    m_loader->set_update_enabled(false);
     ui::BusyLock lock(busy_state());
-    const maintenance::OnExit enable([this] { update_pictures->setEnabled(m_session.db_open); });
+    const maintenance::OnExit enable([this] { m_loader->set_update_enabled(m_session.db_open); });
     const bool timed = edition().features.times_long_actions;
     const bool esc_stops = edition().features.esc_stops_update;
     const qint64 start = ui::tick_count();
@@ -70,7 +71,7 @@ void frmBrowser::update_pictures_Click()
         set_message(QStringLiteral("Database empty."));
         return;
     }
-    const QStringList names = Fil_ImportFile->names();
+    const QStringList names = m_loader->listed_pictures();
     m_status->progress()->show();
     set_ready({});
     m_status->progress()->setRange(0, bar_value(names.size()));
@@ -85,10 +86,8 @@ void frmBrowser::update_pictures_Click()
     maintenance::UpdateRequest request;
     request.pictures = names;
     // Without the note import the pass only relinks movies.
-    request.notes_in = edition().features.update_note_import && OptionFL2[0]->isChecked();
-    request.target = OptionF12[2]->isChecked() ? loader::NoteTarget::Reference
-        : OptionF12[0]->isChecked()            ? loader::NoteTarget::Note
-                                               : loader::NoteTarget::AddNote;
+    request.notes_in = edition().features.update_note_import && m_loader->update_notes_in();
+    request.target = m_loader->update_note_target();
     request.db_folder = m_session.db_folder;
     request.data_folder = m_session.data_folder;
     request.log_path = join_path(m_session.db_folder, QString::fromLatin1(maintenance::k_update_log_name));
@@ -177,10 +176,10 @@ void frmBrowser::verify_loaded_pictures_Click()
         return true;
     };
     maintenance::VerifyRequest request;
-    request.picture_folder = Fil_ImportFile->path();
-    request.pictures = Fil_ImportFile->names();
-    request.files_folder = File_movies->path();
-    request.all_files = File_movies->names();
+    request.picture_folder = m_loader->listed_folder();
+    request.pictures = m_loader->listed_pictures();
+    request.files_folder = m_loader->files_folder();
+    request.all_files = m_loader->listed_files();
     const maintenance::VerifyResult r = maintenance::run_verify_pass(*m_session.db_conn, request, hooks);
 
     List1->addItems(r.not_loaded);

@@ -1,6 +1,7 @@
 // The import/export grid and the move of one picture between the catalogue
 // and a file in the catalogue's folder.
 #include "catalogue/frm_browser.h"
+#include "loader/loader_tab.h"
 
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
@@ -22,11 +23,11 @@ void frmBrowser::refresh_extraction_Click()
         return;
     ui::BusyLock lock(m_session.busy());
     m_session.search_running = true;
-    SSTab4->setEnabled(false);
+    m_loader->set_inner_tabs_enabled(false);
     Extract->setEnabled(false);
     const qint64 started = ui::tick_count();
     const search::OnExit unlock([&] {
-        SSTab4->setEnabled(true);
+        m_loader->set_inner_tabs_enabled(true);
         set_timing(search::elapsed_message(ui::tick_count() - started));
         m_session.search_running = false;
     });

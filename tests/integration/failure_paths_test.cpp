@@ -240,7 +240,7 @@ TEST_P(FailurePaths, AStopDuringABatchLoadThenARenumbering)
         picture(incoming.file(name), QColor::fromHsv(n * 15, 200, 200), 24, 16);
         ASSERT_TRUE(QFile::copy(incoming.file(name), data(name)));
     }
-    window->Dir_ImportDir_DblClick(incoming.path());
+    window->loader().Dir_ImportDir_DblClick(incoming.path());
     window->session().stop_requested = true;   // an old click does not stop the new run
     when_bar_reaches(8, [this] { click_progress_bar(); },
                      [this] { return window->message_text().startsWith("File length verification phase 1/2 passed."); });
@@ -318,7 +318,7 @@ TEST_P(FailurePaths, EscDuringANoteSearch)
 
     // The Esc stops nothing that starts later: the update pass and a new search run through.
     ctl(*window).SSTab_main->setCurrentIndex(2);
-    window->Dir_ImportDir_DblClick(data());
+    window->loader().Dir_ImportDir_DblClick(data());
     ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed, no updates made.");
     ctl(*window).SSTab_main->setCurrentIndex(1);

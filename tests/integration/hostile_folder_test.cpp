@@ -98,7 +98,7 @@ TEST_P(HostileFolder, ALoadLogThatIsALinkIsNeverWrittenAndTheLoadGoesOn)
     // pic001.jpg is catalogued already: loading it again from elsewhere is logged.
     for (const QString name : {"pic001.jpg", "x;touch PWNED;.jpg", "new.jpg"})
         picture(incoming.file(name));
-    window->Dir_ImportDir_DblClick(incoming.path());
+    window->loader().Dir_ImportDir_DblClick(incoming.path());
 
     // A live link to the shell's start-up file, then one to where none is yet.
     ASSERT_TRUE(make_link(bashrc.path(), load_log()));
@@ -128,7 +128,7 @@ TEST_P(HostileFolder, ALinkedNoteCompanionIsNeitherStoredNorMoved)
     testsupport::TempDir incoming;
     picture(incoming.file("holiday.jpg"));
     ASSERT_TRUE(make_link(key.path(), incoming.file("holiday.txt")));
-    window->Dir_ImportDir_DblClick(incoming.path());
+    window->loader().Dir_ImportDir_DblClick(incoming.path());
     ctl(*window).OptionFL[0]->click();
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "1 picture processed. 1 loaded. There are errors.");
@@ -149,7 +149,7 @@ TEST_P(HostileFolder, AnUpdateLogThatIsALinkIsNeverWritten)
     open_with_movies(2);
     touch(dir.file("pic001.txt"), "one");
     ASSERT_TRUE(make_link(bashrc.path(), dir.file("Mosswick-Zudidudi update verify.log")));
-    window->Dir_ImportDir_DblClick(data());
+    window->loader().Dir_ImportDir_DblClick(data());
     ctl(*window).OptionFL2[0]->click();
     ctl(*window).update_pictures->click();
     EXPECT_TRUE(window->message_text().contains("a link or not a plain file")) << window->message_text().toStdString();

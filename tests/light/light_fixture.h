@@ -80,7 +80,7 @@ protected:
     }
 
     // Shows a folder in the loader's lists, as a double click in the folder list does.
-    void show_folder(const QString& folder) { window->Dir_ImportDir_DblClick(folder); }
+    void show_folder(const QString& folder) { window->loader().Dir_ImportDir_DblClick(folder); }
 
     // Double-clicks a name of the loader's picture list.
     void pick_picture(const QString& name)
@@ -88,7 +88,7 @@ protected:
         const int row = int(ctl(*window).Fil_ImportFile->names().indexOf(name));
         ASSERT_GE(row, 0) << name.toStdString();
         ctl(*window).Fil_ImportFile->select_row(row);
-        window->Fil_ImportFile_DblClick();
+        window->loader().Fil_ImportFile_DblClick();
     }
 
     // A click on the progress bar as the window receives it.

@@ -44,7 +44,7 @@ TEST_F(LightLoader, SingleLoadStoresTheFileNameAndOneNote)
     picture("a.png", "png");
     write("a.avi");
     picture("b.jpg");
-    window->refresh_pictures_Click();
+    window->loader().refresh_pictures_Click();
 
     // A type the full edition keeps out of the catalogue is loaded like any other.
     pick_picture("a.png");
@@ -94,11 +94,11 @@ TEST_F(LightLoader, IntoAFullCatalogueOnlyTheLightFieldsAreWritten)
 {
     open_empty(store::Schema::Full);
     picture("a.jpg");
-    window->refresh_pictures_Click();
-    // The hidden IN choice and the hidden boxes are never read.
-    ctl(*window).Option2[0]->setChecked(true);
-    ctl(*window).text23->setText("a reference");
-    ctl(*window).Text27->setText("an additional note");
+    window->loader().refresh_pictures_Click();
+    // There is no IN choice and no box for the other fields to read.
+    EXPECT_EQ(ctl(*window).Option2[0], nullptr);
+    EXPECT_EQ(ctl(*window).text23, nullptr);
+    EXPECT_EQ(ctl(*window).Text27, nullptr);
     pick_picture("a.jpg");
     ctl(*window).Txt_Notes->setText("the note");
     ctl(*window).cmd_OK->click();
@@ -115,7 +115,7 @@ TEST_F(LightLoader, BatchLoadOutRecordsCompanionsAndKeepsTheTimingPanel)
     write("p1.txt", "text of p1");
     picture("p2.tif", "tif");
     write("p2.mpg");
-    window->refresh_pictures_Click();
+    window->loader().refresh_pictures_Click();
     window->set_timing("earlier");
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "2 pictures processed. 2 loaded. No Errors found.");
@@ -134,10 +134,10 @@ TEST_F(LightLoader, BatchLoadInPutsNoteFilesIntoTheNoteAndMovesThem)
     write("t.txt", "plain note");
     picture("r.jpg");
     write("r.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 rich note\\par}");
-    window->refresh_pictures_Click();
+    window->loader().refresh_pictures_Click();
     ctl(*window).OptionFL[0]->click();
-    // The hidden choice of field is never read: a note file goes into the note.
-    ctl(*window).OptionF1[2]->setChecked(true);
+    // There is no choice of field: a note file goes into the note.
+    EXPECT_EQ(ctl(*window).OptionF1[2], nullptr);
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "2 pictures processed. 2 loaded. No Errors found.");
     EXPECT_EQ(field("note", "t.jpg").toString(), "plain note");
@@ -153,7 +153,7 @@ TEST_F(LightLoader, BatchLoadLogsDuplicatesInTheLightLog)
 {
     open_empty();
     picture("keep.jpg");
-    window->refresh_pictures_Click();
+    window->loader().refresh_pictures_Click();
     ctl(*window).load_pictures->click();
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "1 picture processed. 0 loaded. There are errors.");
@@ -178,7 +178,7 @@ TEST_F(LightLoader, NoteToolsWorkOnTheOneNoteBox)
     EXPECT_EQ(back_of(ctl(*window).Label28_36), 0xC0FFC0u);
 
     ctl(*window).Txt_Notes->setText("one\ntwo");
-    window->note_size_Click(1);
+    window->loader().note_size_Click(1);
     EXPECT_EQ(ctl(*window).note_size[1]->text(), "8");
 }
 
@@ -186,7 +186,7 @@ TEST_F(LightLoader, APickBringsThePreviewAndItsButtonsToTheFront)
 {
     open_empty();
     picture("a.jpg");
-    window->refresh_pictures_Click();
+    window->loader().refresh_pictures_Click();
     window->show();
     ctl(*window).SSTab_main->setCurrentIndex(2);
     ctl(*window).SSTab_mgm->setCurrentIndex(1);

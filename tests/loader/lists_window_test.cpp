@@ -20,7 +20,7 @@ TEST_F(LoaderWindow, CountMessageAndEnablingFollowTheFolder)
     file("README");
     file(".hidden.jpg");
     QDir(source.path()).mkdir("sub.jpg");
-    window->refresh_pictures_Click();
+    window->loader().refresh_pictures_Click();
     EXPECT_EQ(window->message_text(), "Listed 2 pictures & 2 movies.");
     EXPECT_EQ(ctl(*window).Fil_ImportFile->names(), QStringList({"a.jpg", "b.jpg"}));
     EXPECT_EQ(ctl(*window).File_movies->names(), QStringList({"a.avi", "a.jpg", "b.jpg", "README"}));
@@ -85,7 +85,7 @@ TEST_F(LoaderWindow, RefreshOfAVanishedFolderEmptiesTheLists)
     show(gone.path());
     ASSERT_TRUE(ctl(*window).load_pictures->isEnabled());
     QDir(gone.path()).removeRecursively();
-    window->refresh_pictures_Click();
+    window->loader().refresh_pictures_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error 76 - ")) << window->message_text().toStdString();
     EXPECT_EQ(ctl(*window).Fil_ImportFile->count(), 0);
     EXPECT_FALSE(ctl(*window).load_pictures->isEnabled());
@@ -121,7 +121,7 @@ TEST_F(LoaderWindow, InOutOptionsEnableTheFieldChoices)
     ctl(*window).OptionFL2[0]->click();
     for (QRadioButton* r : ctl(*window).OptionF12)
         EXPECT_TRUE(r->isEnabled());
-    window->OptionFL2_Click(7);   // no such option: nothing
+    window->loader().OptionFL2_Click(7);   // no such option: nothing
     EXPECT_TRUE(ctl(*window).OptionF12[0]->isEnabled());
     ctl(*window).OptionFL2[1]->click();
     EXPECT_FALSE(ctl(*window).OptionF12[1]->isEnabled());

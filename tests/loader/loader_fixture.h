@@ -44,7 +44,7 @@ protected:
     }
 
     // Shows a folder in the loader's lists, as a double click in the folder list does.
-    void show(const QString& folder) { window->Dir_ImportDir_DblClick(folder); }
+    void show(const QString& folder) { window->loader().Dir_ImportDir_DblClick(folder); }
 
     QString file(const QString& name, const QByteArray& bytes = {}) const
     {
@@ -73,14 +73,14 @@ protected:
         const int row = int(ctl(*window).Fil_ImportFile->names().indexOf(name));
         ASSERT_GE(row, 0) << name.toStdString();
         ctl(*window).Fil_ImportFile->select_row(row);
-        window->Fil_ImportFile_DblClick();
+        window->loader().Fil_ImportFile_DblClick();
     }
     void pick_movie(const QString& name)
     {
         const int row = int(ctl(*window).File_movies->names().indexOf(name));
         ASSERT_GE(row, 0) << name.toStdString();
         ctl(*window).File_movies->select_row(row);
-        window->File_movies_DblClick();
+        window->loader().File_movies_DblClick();
     }
 
     // The catalogue's rows as "numpic/numpage/picfile/movfile" (movfile "-" for Null).

@@ -44,7 +44,7 @@ protected:
         jpg("a.jpg");
         show(source.path());
         pick_picture("a.jpg");
-        ASSERT_TRUE(window->pick_pending);
+        ASSERT_TRUE(window->loader().pick_pending());
     }
 };
 
@@ -77,7 +77,7 @@ TEST_F(NoteTools, ReferenceBoxRefusesTheDoubleQuoteTypedOrPasted)
     EXPECT_EQ(ctl(*window).text23->text(), "abxy");
     EXPECT_EQ(window->message_text(), "Character not supported \"");
     window->set_message({});
-    window->Label13_Click();
+    window->loader().Label13_Click();
     EXPECT_EQ(ctl(*window).text23->text(), "abxyxy");
     EXPECT_EQ(window->message_text(), "Character not supported \"");
 }
@@ -90,7 +90,7 @@ TEST_F(NoteTools, TheReferenceBoxTakesSeveralLinesUpToItsLimit)
     QTest::keyClicks(ctl(*window).text23, "second");
     EXPECT_EQ(ctl(*window).text23->text(), "first\nsecond");
     clipboard_text("x\r\ny");
-    window->Label13_Click();
+    window->loader().Label13_Click();
     EXPECT_EQ(ctl(*window).text23->text(), "first\nsecondx\ny");
     // At most 255 characters, however they come.
     ctl(*window).text23->setText(QString(300, 'r'));
@@ -99,7 +99,7 @@ TEST_F(NoteTools, TheReferenceBoxTakesSeveralLinesUpToItsLimit)
     QTest::keyClicks(ctl(*window).text23, "abc");
     EXPECT_EQ(ctl(*window).text23->text(), QString(254, 'r') + 'a');
     clipboard_text("more");
-    window->Label13_Click();
+    window->loader().Label13_Click();
     EXPECT_EQ(ctl(*window).text23->text().size(), 255);
 }
 
@@ -107,17 +107,17 @@ TEST_F(NoteTools, PasteRtfInterpretsInRichBoxesAndGivesPlainTextElsewhere)
 {
     clipboard_rtf(k_rtf, "bold \"word\"");
     focus(ctl(*window).Txt_Notes);
-    window->Label12_Click(5);
+    window->loader().Label12_Click(5);
     EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "bold \"word\"");
     EXPECT_TRUE(ctl(*window).Txt_Notes->TextRTF().contains("\\b"));
     focus(ctl(*window).text23);
-    window->Label12_Click(5);
+    window->loader().Label12_Click(5);
     EXPECT_EQ(ctl(*window).text23->text(), "bold word");
     // A box with a number filter takes digits only.
     ctl(*window).Text15->setEnabled(true);
     clipboard_text("12a3");
     focus(ctl(*window).Text15);
-    window->Label13_Click();
+    window->loader().Label13_Click();
     EXPECT_EQ(ctl(*window).Text15->text(), "123");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
 }
@@ -129,11 +129,11 @@ TEST_F(NoteTools, PastingNothingChangesNothing)
     ctl(*window).Txt_Notes->setSelStart(0);
     ctl(*window).Txt_Notes->setSelLength(4);
     clipboard_text("only plain text");
-    window->Label12_Click(5);   // no RTF on the clipboard
+    window->loader().Label12_Click(5);   // no RTF on the clipboard
     EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "keep this");
     EXPECT_EQ(ctl(*window).Txt_Notes->SelText(), "keep");
     clipboard_text("put");
-    window->Label13_Click();
+    window->loader().Label13_Click();
     EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "put this");
 }
 
@@ -144,7 +144,7 @@ TEST_F(NoteTools, PasteTextWithoutTextRemovesTheSelection)
     ctl(*window).Txt_Notes->setSelStart(0);
     ctl(*window).Txt_Notes->setSelLength(5);
     QGuiApplication::clipboard()->clear();
-    window->Label13_Click();
+    window->loader().Label13_Click();
     EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "this");
 }
 
@@ -152,7 +152,7 @@ TEST_F(NoteTools, SizeLabelsShowTheThreeLengths)
 {
     ctl(*window).Txt_Notes->setText("one\ntwo");
     ctl(*window).text23->setText("ref");
-    window->note_size_Click(0);
+    window->loader().note_size_Click(0);
     EXPECT_EQ(ctl(*window).note_size[1]->text(), "8");   // paragraphs end in CR LF
     EXPECT_EQ(ctl(*window).note_size[2]->text(), "3");
     EXPECT_EQ(ctl(*window).note_size[0]->text(), "0");

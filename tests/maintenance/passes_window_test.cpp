@@ -17,7 +17,7 @@ protected:
         QDir().mkpath(listed.path());
         for (const char* n : names)
             touch(listed.file(n));
-        window->Dir_ImportDir_DblClick(listed.path());
+        window->loader().Dir_ImportDir_DblClick(listed.path());
     }
 
     QStringList items(QListWidget* list) const

@@ -114,8 +114,8 @@ TEST_F(HighDensity, TheViewerAndTheLoadersPreviewToo)
     EXPECT_EQ(viewer.size(), QSize(200, 100));
     EXPECT_EQ(viewer.picture().size(), QSize(400, 200));
 
-    window->load_picture_path = path;
-    window->show_picture();
+    window->loader().set_load_picture_path(path);
+    window->loader().show_picture();
     const QPixmap preview = ctl(*window).Img_ImportImage->pixmap();
     ASSERT_FALSE(preview.isNull());
     EXPECT_EQ(preview.size(), QSize(400, 200));

@@ -5,6 +5,7 @@
 // A control the edition does not build is null.
 
 #include "catalogue/frm_browser.h"
+#include "loader/loader_tab.h"
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"

@@ -1,0 +1,181 @@
+#pragma once
+
+#include "catalogue/window_part.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <initializer_list>
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace mosswick {
+
+namespace ui {
+class LabelButton;
+class PlainTextBox;
+}
+namespace richtext {
+class RichTextBox;
+}
+namespace loader {
+enum class NoteTarget;
+}
+class DriveListBox;
+class DirListBox;
+class FileListBox;
+
+// The "Loader" tab: the drive, folder and file lists, the batch load, the
+// single load of one picked picture with its notes, and the inner tabs that
+// host the database, import/export and management pages of other parts.
+// Controls the edition's profile does without are not built (null).
+class LoaderTab : public WindowPart {
+    Q_OBJECT
+public:
+    // The hosted pages belong to other parts; import_export_page is null in
+    // an edition without stored pictures.
+    LoaderTab(CatalogueSession& session, QWidget* database_page, QWidget* import_export_page,
+              QWidget* management_page, QWidget* parent = nullptr);
+
+    void reset() override;
+    void enable_for_catalogue() override;
+    void show_first_tabs() override;
+
+    // ---- what the rest of the window reads ----------------------------------
+    // The folder listed, and the names its picture and all-files lists show.
+    QString listed_folder() const;
+    QStringList listed_pictures() const;
+    QString files_folder() const;
+    QStringList listed_files() const;
+    // The update pass's choices: note files imported ("IN") and into which field.
+    bool update_notes_in() const;
+    loader::NoteTarget update_note_target() const;
+    // "Update pictures" is held while the update pass runs.
+    void set_update_enabled(bool enabled);
+    // The database, picture and import/export pages as a whole.
+    void set_inner_tabs_enabled(bool enabled);
+
+    // The single load's pick: pending until committed or cancelled.
+    bool pick_pending() const { return m_pick_pending; }
+    // The picture (full path) and movie (name) of the last pick or batch step.
+    const QString& load_picture_path() const { return m_load_picture_path; }
+    void set_load_picture_path(const QString& path) { m_load_picture_path = path; }
+    const QString& load_movie_name() const { return m_load_movie_name; }
+    void set_load_movie_name(const QString& name) { m_load_movie_name = name; }
+
+    // ---- handlers -------------------------------------------------------------
+    // Start-up of the lists: the home folder.
+    void loader_Form_Load();
+    // Lists: the drive, folder and file lists and their count message.
+    void Drv_ImportDrive_Change();
+    void Dir_ImportDir_Change();
+    // A folder chosen in the folder list; an unreadable one keeps the previous.
+    void Dir_ImportDir_DblClick(const QString& folder);
+    void refresh_pictures_Click();
+    void verify_pictures();
+    void OptionFL_Click(int index);
+    void OptionFL2_Click(int index);
+    // Note tools.
+    void clear_note_Click();
+    void Label12_Click(int index);   // "Paste RTF"
+    void Label13_Click();            // "Paste Text"
+    void Label12_MouseDown(int index);
+    void Label12_MouseUp(int index);
+    void Label13_MouseDown();
+    void Label13_MouseUp();
+    void note_size_Click(int index);
+    void note_size_MouseDown(int index);
+    void note_size_MouseUp(int index);
+    // Sets key_ascii to 0 when the key is refused.
+    void text23_KeyPress(int& key_ascii);
+    // Single load.
+    void Fil_ImportFile_DblClick();
+    void File_movies_DblClick();
+    void show_picture();
+    void cancel_load_picture_Click();
+    void cmd_OK_Click();
+    // Batch load.
+    void load_pictures_Click();
+
+signals:
+    // "Update pictures" was clicked: the maintenance pass runs.
+    void update_requested();
+    // A pick locked (true) or freed (false) the lists; the edits by number
+    // follow, since they would renumber under the pending load.
+    void pick_lock_changed(bool locked);
+    // A single load ended (committed or refused for want of a catalogue).
+    void returned_to_idle();
+
+private:
+    QWidget* build_single_load_page();
+    void name_controls();
+    void connect_handlers();
+    void connect_reference_filter();
+    void lock_lists(bool locked);
+    void set_lists(const QString& folder, const QStringList& files);
+    void apply_count(bool report);
+    void to_idle();
+    void abandon_stale_pick();
+    void paste(const QString& text, bool rich);
+    static void set_enabled(std::initializer_list<QWidget*> widgets, bool enabled);
+
+    // ---- the lists and the batch load ------------------------------------------
+    DriveListBox* Drv_ImportDrive = nullptr;
+    DirListBox* Dir_ImportDir = nullptr;
+    FileListBox* Fil_ImportFile = nullptr;   // the folder's pictures
+    FileListBox* File_movies = nullptr;      // all the folder's files
+    QPushButton* refresh_pictures = nullptr;
+    QPushButton* load_pictures = nullptr;
+    QPushButton* update_pictures = nullptr;
+    std::array<QRadioButton*, 2> Option4{};     // batch: pictures IN, OUT
+    std::array<QRadioButton*, 2> OptionFL{};    // companion text: IN, OUT
+    std::array<QRadioButton*, 3> OptionF1{};    // IN Note, IN Add.Note, IN Reference
+    std::array<QRadioButton*, 2> OptionFL2{};   // update pass: IN, OUT
+    std::array<QRadioButton*, 3> OptionF12{};   // update pass: IN Note, IN Add.Note, IN Reference
+    QTabWidget* SSTab_mgm = nullptr;   // "Database & loading", "Management"
+    QTabWidget* SSTab4 = nullptr;      // "Database", "Picture", "Import / Export"
+
+    // ---- the single load ("Picture") ------------------------------------------
+    QLabel* text7 = nullptr;     // picture file name
+    QLabel* Lbl_db = nullptr;    // movie file name
+    QLabel* Label31 = nullptr;   // movie file type
+    QLabel* Img_ImportImage = nullptr;   // the preview
+    QPushButton* clear_note = nullptr;
+    QPushButton* cmd_OK = nullptr;       // "Load picture"
+    QPushButton* cancel_load_picture = nullptr;
+    ui::LabelButton* Label13 = nullptr;      // "Paste Text"
+    ui::LabelButton* Label12_5 = nullptr;    // "Paste RTF"
+    // Panels behind the label buttons: 36 "Paste Text", 37 "Paste RTF",
+    // 23, 24 and 15 the note, reference and additional note sizes.
+    QLabel* Label28_15 = nullptr;
+    QLabel* Label28_23 = nullptr;
+    QLabel* Label28_24 = nullptr;
+    QLabel* Label28_36 = nullptr;
+    QLabel* Label28_37 = nullptr;
+    QTabWidget* SSTab2 = nullptr;   // "Nt", "AdNt"
+    richtext::RichTextBox* Txt_Notes = nullptr;   // the note
+    QLabel* lbl_load_picture = nullptr;           // where the last load went
+    ui::PlainTextBox* text23 = nullptr;           // the reference: several lines
+    richtext::RichTextBox* Text27 = nullptr;      // the additional note
+    QTabWidget* SSTab5 = nullptr;   // "Load Type", "Note size"
+    std::array<QRadioButton*, 2> Option2{};   // Load IN, Load OUT
+    std::array<QRadioButton*, 2> Option3{};   // RTF Load, Text Load
+    std::array<ui::LabelButton*, 3> note_size{};   // 0 additional note, 1 note, 2 reference
+
+    QWidget* m_import_export_page = nullptr;
+
+    // The pick a pending single load commits, captured at double-click time.
+    bool m_pick_pending = false;
+    QString m_pick_folder;
+    QString m_pick_picture;
+    QString m_pick_movie;
+    QString m_load_picture_path;
+    QString m_load_movie_name;
+    bool m_committing = false;
+};
+
+} // namespace mosswick
