@@ -111,6 +111,7 @@ signals:
     void returned_to_idle();
 
 private:
+    QWidget* build_lists();
     QWidget* build_single_load_page();
     void name_controls();
     void connect_handlers();

@@ -42,19 +42,35 @@ LoaderTab::LoaderTab(CatalogueSession& session, QWidget* database_page, QWidget*
                      QWidget* management_page, QWidget* parent)
     : WindowPart(session, parent), m_import_export_page(import_export_page)
 {
-    QWidget* const page = this;
-    auto* h = new QHBoxLayout(page);
-    const Edition::Features& features = m_session.edition().features;
+    auto* h = new QHBoxLayout(this);
+    h->addWidget(build_lists());
 
+    SSTab_mgm = new QTabWidget(this);
+    SSTab4 = new QTabWidget;
+    SSTab4->addTab(database_page, QStringLiteral("Database"));
+    SSTab4->addTab(build_single_load_page(), QStringLiteral("Picture"));
+    if (import_export_page)
+        SSTab4->addTab(import_export_page, QStringLiteral("Import / Export"));
+    SSTab_mgm->addTab(SSTab4, QStringLiteral("Database && loading"));
+    SSTab_mgm->addTab(management_page, QStringLiteral("Management"));
+    h->addWidget(SSTab_mgm, 1);
+    name_controls();
+    connect_handlers();
+}
+
+// The drive, folder and file lists with their options and buttons.
+QWidget* LoaderTab::build_lists()
+{
+    const Edition::Features& features = m_session.edition().features;
     auto* lists = new QVBoxLayout;
-    lists->addWidget(new QLabel(QStringLiteral("Drive & path"), page));
-    Drv_ImportDrive = new DriveListBox(page);
+    lists->addWidget(new QLabel(QStringLiteral("Drive & path"), this));
+    Drv_ImportDrive = new DriveListBox(this);
     lists->addWidget(Drv_ImportDrive);
-    Dir_ImportDir = new DirListBox(page);
+    Dir_ImportDir = new DirListBox(this);
     Dir_ImportDir->setToolTip(QStringLiteral("Double click to select"));
     lists->addWidget(Dir_ImportDir, 2);
 
-    auto* pictures = new QGroupBox(QStringLiteral("Pictures"), page);
+    auto* pictures = new QGroupBox(QStringLiteral("Pictures"), this);
     auto* pv = new QVBoxLayout(pictures);
     Fil_ImportFile = new FileListBox(pictures);
     Fil_ImportFile->set_pattern(QStringLiteral("*.bmp;*.jpg;*.gif;*.png;*.tif;*.emf;*.wmf;*.rle;*.ico"));
@@ -72,7 +88,7 @@ LoaderTab::LoaderTab(CatalogueSession& session, QWidget* database_page, QWidget*
     }
     lists->addWidget(pictures, 3);
 
-    auto* all = new QGroupBox(QStringLiteral("All the files"), page);
+    auto* all = new QGroupBox(QStringLiteral("All the files"), this);
     all->setToolTip(QStringLiteral("Only for TXT or RTF."));
     auto* av = new QVBoxLayout(all);
     File_movies = new FileListBox(all);
@@ -108,7 +124,7 @@ LoaderTab::LoaderTab(CatalogueSession& session, QWidget* database_page, QWidget*
 
     // Without the note import the update pass only relinks movies ("OUT").
     if (features.update_note_import) {
-        auto* files = new QGroupBox(QStringLiteral("Files"), page);
+        auto* files = new QGroupBox(QStringLiteral("Files"), this);
         files->setToolTip(QStringLiteral("Only for TXT or RTF."));
         auto* fv = new QHBoxLayout(files);
         OptionFL2[0] = new QRadioButton(QStringLiteral("IN"), files);
@@ -135,30 +151,18 @@ LoaderTab::LoaderTab(CatalogueSession& session, QWidget* database_page, QWidget*
     }
 
     auto* buttons = new QHBoxLayout;
-    refresh_pictures = ui::make_button(QStringLiteral("Refresh"), QStringLiteral("Refresh 'Drive & Path' / 'Pictures' / 'All the files' list boxes"), page);
-    load_pictures = ui::make_button(QStringLiteral("Load pictures"), {}, page);
-    update_pictures = ui::make_button(QStringLiteral("Update pictures"), {}, page);
+    refresh_pictures = ui::make_button(QStringLiteral("Refresh"), QStringLiteral("Refresh 'Drive & Path' / 'Pictures' / 'All the files' list boxes"), this);
+    load_pictures = ui::make_button(QStringLiteral("Load pictures"), {}, this);
+    update_pictures = ui::make_button(QStringLiteral("Update pictures"), {}, this);
     buttons->addWidget(refresh_pictures);
     buttons->addWidget(load_pictures);
     buttons->addWidget(update_pictures);
     lists->addLayout(buttons);
 
-    auto* left = new QWidget(page);
+    auto* left = new QWidget(this);
     left->setLayout(lists);
     left->setMaximumWidth(460);
-    h->addWidget(left);
-
-    SSTab_mgm = new QTabWidget(page);
-    SSTab4 = new QTabWidget;
-    SSTab4->addTab(database_page, QStringLiteral("Database"));
-    SSTab4->addTab(build_single_load_page(), QStringLiteral("Picture"));
-    if (import_export_page)
-        SSTab4->addTab(import_export_page, QStringLiteral("Import / Export"));
-    SSTab_mgm->addTab(SSTab4, QStringLiteral("Database && loading"));
-    SSTab_mgm->addTab(management_page, QStringLiteral("Management"));
-    h->addWidget(SSTab_mgm, 1);
-    name_controls();
-    connect_handlers();
+    return left;
 }
 
 void LoaderTab::name_controls()
