@@ -2,6 +2,7 @@
 // changing its password.
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/frm_browser.h"
+#include "maintenance/maintenance_tab.h"
 
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
@@ -115,7 +116,10 @@ void frmBrowser::mnuDb_Click()
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
         SSTab3->setTabEnabled(1, false);
-        for (QTabWidget* t : {SSTab_main, SSTab_mgm, SSTab_mgm_pic, SSTab4, SSTab5, SSTab2, SSTab3, SSTab_search})
+        for (QTabWidget* t : {SSTab_main, SSTab_mgm})
+            t->setCurrentIndex(0);
+        m_maintenance->show_first_tabs();
+        for (QTabWidget* t : {SSTab4, SSTab5, SSTab2, SSTab3, SSTab_search})
             t->setCurrentIndex(0);
         m_session.db_password.clear();
         set_message(QStringLiteral("Database closed."));
@@ -244,7 +248,7 @@ void frmBrowser::mnuDb_Click()
     selected_cell = 0;
     clear_page_view();
     MSFlexGrid1->hide();
-    SSTab_mgm_pic->setCurrentIndex(0);
+    m_maintenance->opening();
     Slider1->setEnabled(false);
     for (QPushButton* b : {show_page, go_left, go_right, bof, eof})
         b->setEnabled(false);
@@ -254,7 +258,7 @@ void frmBrowser::mnuDb_Click()
         if (m_session.db_read_only)
             set_message(QStringLiteral("The database is Read-Only."));
         else if (check_in_foreground(*m_session.db_conn))
-            RenumberPages();
+            m_maintenance->RenumberPages();
         // Nothing is shown after a renumbering run; the connection is closed.
         mnuDb->setEnabled(true);
         m_session.db_open = false;
@@ -346,22 +350,14 @@ void frmBrowser::enable_catalogue_controls()
 {
     const bool writable = !m_session.db_read_only;
     if (m_session.picture_count > 0) {
-        for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, Create_database, load_list,
-                                                          verify_loaded_pictures, refresh_ref})
+        for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, Create_database, refresh_ref})
             w->setEnabled(true);
-        // On a read-only catalogue nothing that writes is offered.
-        for (QWidget* w : std::initializer_list<QWidget*>{renumber_pages, exchange_picture, insert_picture, delete_page,
-                                                          delete_picture, Text9, Text11, Txt_delpag, Text20, Text22,
-                                                          Text15, Opt_exchange, Opt_insert, Opt_delete_page,
-                                                          Opt_delete_picture})
-            w->setEnabled(writable);
         for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, cancel_load_picture, clear_note, Txt_Notes, text23, Text27})
             w->setEnabled(false);
         SSTab4->setTabEnabled(1, writable);
         SSTab4->setTabEnabled(2, true);
-        SSTab_mgm_pic->setTabEnabled(1, true);
-        SSTab_mgm_pic->setTabEnabled(2, true);
     }
+    m_maintenance->enable_for_catalogue();
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Text36, Text35, Check4, compact_database})
         w->setEnabled(writable);
 }

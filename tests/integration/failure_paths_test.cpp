@@ -3,6 +3,7 @@
 // of long actions. After each the window takes input again and the
 // catalogue is whole.
 #include "support/window_controls.h"
+#include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
 
 using namespace journey;
@@ -197,9 +198,9 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
                                                       ctl(*window).exchange_picture, ctl(*window).insert_picture,
                                                       ctl(*window).load_pictures, ctl(*window).Command1})
         EXPECT_FALSE(w->isEnabled());
-    window->renumber_pages_Click();
+    window->maintenance().renumber_pages_Click();
     ctl(*window).Text15->setText("1");
-    window->delete_picture_Click();
+    window->maintenance().delete_picture_Click();
     expect_consistent(8);
     expect_usable();
     window->mnuDb_Click();
