@@ -2,6 +2,7 @@
 #include "catalogue/frm_browser.h"
 
 #include "catalogue/catalogue_logic.h"
+#include "catalogue/database_page.h"
 #include "pageview/page_logic.h"
 #include "loader/list_boxes.h"
 #include "maintenance/maintenance_tab.h"
@@ -58,6 +59,8 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
 
     build_menus();
     build_status_bar();
+    m_database_page = new DatabasePage(m_session);
+    wire_database_page();
     m_maintenance = new MaintenanceTab(m_session);
 
     auto* central = new QWidget(this);
@@ -111,6 +114,18 @@ frmBrowser::~frmBrowser()
         qApp->removeEventFilter(this);
 }
 
+void frmBrowser::wire_database_page()
+{
+    m_database_page->listed_folder = [this] { return Fil_ImportFile->path(); };
+    connect(m_database_page, &DatabasePage::release_connection, this, &frmBrowser::close_catalogue_connection);
+    connect(m_database_page, &DatabasePage::catalogue_closed, this, &frmBrowser::show_closed_state);
+    connect(m_database_page, &DatabasePage::closed_for_compaction, this, [this] {
+        show_closed_state();
+        SSTab_main->setTabEnabled(1, false);
+        SSTab_main->setTabEnabled(2, true);
+    });
+}
+
 void frmBrowser::connect_catalogue_handlers()
 {
     connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
@@ -121,9 +136,6 @@ void frmBrowser::connect_catalogue_handlers()
     connect(mnuFileExit, &QAction::triggered, this, &frmBrowser::mnuFileExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmBrowser::mnuAbout_Click);
     connect(Command3, &QPushButton::clicked, this, &frmBrowser::Command3_Click);
-    connect(Create_database, &QPushButton::clicked, this, &frmBrowser::Create_database_Click);
-    connect(Command1, &QPushButton::clicked, this, &frmBrowser::Command1_Click);
-    connect(compact_database, &QPushButton::clicked, this, &frmBrowser::compact_database_Click);
 }
 
 void frmBrowser::wire_maintenance()
@@ -305,9 +317,9 @@ void frmBrowser::reset_form()
         lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
     }
     for (QWidget* w : std::initializer_list<QWidget*>{
-             load_pictures, update_pictures, Command1, compact_database, Text36, Text35, Check4, cmd_OK, clear_note,
-             Txt_Notes, Text27, text23})
+             load_pictures, update_pictures, cmd_OK, clear_note, Txt_Notes, Text27, text23})
         w->setEnabled(false);
+    m_database_page->reset();
     m_maintenance->reset();
     for (QWidget* w : std::initializer_list<QWidget*>{Fil_ImportFile, File_movies, cancel_load_picture})
         w->setEnabled(false);
