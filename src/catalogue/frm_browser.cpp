@@ -2,8 +2,10 @@
 #include "catalogue/frm_browser.h"
 
 #include "catalogue/catalogue_logic.h"
+#include "catalogue/database_page.h"
 #include "pageview/page_logic.h"
 #include "loader/loader_tab.h"
+#include "maintenance/maintenance_tab.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/label_button.h"
@@ -57,6 +59,9 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
 
     build_menus();
     build_status_bar();
+    m_database_page = new DatabasePage(m_session);
+    wire_database_page();
+    m_maintenance = new MaintenanceTab(m_session);
 
     auto* central = new QWidget(this);
     auto* v = new QVBoxLayout(central);
@@ -99,7 +104,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
     connect_search_handlers();
-    connect_maintenance_handlers();
+    wire_maintenance();
     name_controls();
 }
 
@@ -109,10 +114,20 @@ frmBrowser::~frmBrowser()
         qApp->removeEventFilter(this);
 }
 
+void frmBrowser::wire_database_page()
+{
+    m_database_page->listed_folder = [this] { return m_loader->listed_folder(); };
+    connect(m_database_page, &DatabasePage::release_connection, this, &frmBrowser::close_catalogue_connection);
+    connect(m_database_page, &DatabasePage::catalogue_closed, this, &frmBrowser::show_closed_state);
+    connect(m_database_page, &DatabasePage::closed_for_compaction, this, [this] {
+        show_closed_state();
+        SSTab_main->setTabEnabled(1, false);
+        SSTab_main->setTabEnabled(2, true);
+    });
+}
+
 void frmBrowser::connect_catalogue_handlers()
 {
-    // Parts that change picture_count announce it; the frame's counts follow.
-    connect(&m_session, &CatalogueSession::counts_changed, this, &frmBrowser::counts_changed);
     connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
     connect(mnuDb, &QAction::triggered, this, &frmBrowser::mnuDb_Click);
     connect(mnuRefresh, &QAction::triggered, this, &frmBrowser::mnuRefresh_Click);
@@ -121,15 +136,35 @@ void frmBrowser::connect_catalogue_handlers()
     connect(mnuFileExit, &QAction::triggered, this, &frmBrowser::mnuFileExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmBrowser::mnuAbout_Click);
     connect(Command3, &QPushButton::clicked, this, &frmBrowser::Command3_Click);
-    connect(Create_database, &QPushButton::clicked, this, &frmBrowser::Create_database_Click);
-    connect(Command1, &QPushButton::clicked, this, &frmBrowser::Command1_Click);
+}
+
+void frmBrowser::wire_maintenance()
+{
+    MaintenanceTab* m = m_maintenance;
+    m->loader_lists = [this] {
+        LoaderLists lists;
+        lists.picture_folder = m_loader->listed_folder();
+        lists.pictures = m_loader->listed_pictures();
+        lists.files_folder = m_loader->files_folder();
+        lists.all_files = m_loader->listed_files();
+        lists.notes_in = m_loader->update_notes_in();
+        lists.target = m_loader->update_note_target();
+        return lists;
+    };
+    m->search_refresh_enabled = [this] { return refresh_grid->isEnabled(); };
+    m->page_warning = [this] { return page_warning; };
+    connect(m, &MaintenanceTab::reopen_requested, this, &frmBrowser::open_database);
+    connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
+    connect(m, &MaintenanceTab::update_button_enable_requested, m_loader, &LoaderTab::set_update_enabled);
+    connect(m, &MaintenanceTab::search_refresh_enable_requested, refresh_grid, &QWidget::setEnabled);
+    // Edits change the count: the slider and the counters follow.
+    connect(&m_session, &CatalogueSession::counts_changed, this, &frmBrowser::counts_changed);
 }
 
 // ---- the loader tab ---------------------------------------------------------
 
 QWidget* frmBrowser::build_loader_tab()
 {
-    QWidget* database = build_database_page();
     QWidget* import_export = build_import_export_page();
     if (!m_session.edition().features.stored_pictures) {
         // Not hosted without stored pictures; kept out of sight until the
@@ -137,26 +172,42 @@ QWidget* frmBrowser::build_loader_tab()
         import_export->setParent(m_unused);
         import_export = nullptr;
     }
-    m_loader = new LoaderTab(m_session, database, import_export, build_management());
+    m_loader = new LoaderTab(m_session, m_database_page, import_export, m_maintenance);
     wire_loader();
     return m_loader;
 }
 
 void frmBrowser::wire_loader()
 {
-    connect(m_loader, &LoaderTab::update_requested, this, &frmBrowser::update_pictures_Click);
+    connect(m_loader, &LoaderTab::update_requested, m_maintenance, &MaintenanceTab::update_pictures_Click);
     // A pending single load holds the edits by number: they would renumber under it.
-    connect(m_loader, &LoaderTab::pick_lock_changed, this, [this](bool locked) {
-        for (QWidget* w : std::initializer_list<QWidget*>{renumber_pages, insert_picture, exchange_picture,
-                                                          delete_page, delete_picture, Text9, Text11, Txt_delpag,
-                                                          Text20, Text22, Text15})
-            w->setEnabled(!locked);
-    });
+    connect(m_loader, &LoaderTab::pick_lock_changed, m_maintenance, &MaintenanceTab::lock_edits);
+    // The boxes of other parts hold pasted text to their key filters.
+    m_loader->box_filter = [this](const QWidget* box) -> LoaderTab::BoxFilter {
+        using loader::KeyFilter;
+        const QString number = QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9");
+        const QString name = QStringLiteral("Characters not supported \\ / * ? < > | \"");
+        if (box == Text3)
+            return {KeyFilter::NoDoubleQuote, QStringLiteral("Character not supported \"")};
+        if (box == Text4)
+            return {KeyFilter::NoDoubleQuote, QStringLiteral("Characters not supported \"")};
+        if (box == Text1)
+            return {KeyFilter::FileName, name};
+        if (box == Label3)
+            return {KeyFilter::Digits, number};
+        switch (m_maintenance->box_rule(box)) {
+        case MaintenanceTab::BoxRule::FileName: return {KeyFilter::FileName, name};
+        case MaintenanceTab::BoxRule::Digits: return {KeyFilter::Digits, number};
+        case MaintenanceTab::BoxRule::DigitsOrStar: return {KeyFilter::DigitsOrStar, number};
+        case MaintenanceTab::BoxRule::None: break;
+        }
+        return {};
+    };
     connect(m_loader, &LoaderTab::returned_to_idle, this, [this] {
-        load_list->setEnabled(true);
+        m_maintenance->offer_grid();
         // The one-note window: the catalogue that now has a picture can be verified.
         if (!m_session.edition().features.extra_note_fields && m_session.db_open && m_session.picture_count > 0)
-            verify_loaded_pictures->setEnabled(true);
+            m_maintenance->offer_verify();
     });
 }
 
@@ -224,8 +275,7 @@ void frmBrowser::Form_Load(const QString& argument)
         t->setCurrentIndex(0);
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
-    SSTab_mgm_pic->setCurrentIndex(0);
-    mgm_pic->hide();
+    m_maintenance->show_first_tabs();
     m_status->set_tab(QStringLiteral("Pictures & Movies"));
 
     // Design size of the zoom window and its slider, in twips.
@@ -313,17 +363,9 @@ void frmBrowser::reset_form()
         set_back(Label5[size_t(i)], 0xC0E0FF);
         lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             renumber_pages, exchange_picture, insert_picture, delete_page, delete_picture, Command1,
-             compact_database, Text36, Text35, Text9, Text11, Txt_delpag, Text20, Text22, Text15, Check4})
-        w->setEnabled(false);
-    mgm_pic->hide();
-    for (QWidget* w : std::initializer_list<QWidget*>{load_list, Opt_exchange, Opt_delete_page, Opt_delete_picture,
-                                                      Opt_insert, verify_loaded_pictures})
-        w->setEnabled(false);
+    m_database_page->reset();
+    m_maintenance->reset();
     m_loader->reset();
-    SSTab_mgm_pic->setTabEnabled(1, false);
-    SSTab_mgm_pic->setTabEnabled(2, false);
     SSTab3->setTabEnabled(1, false);
     Label3->setEnabled(false);
 }

@@ -1,7 +1,9 @@
 // Opening, upgrading, refreshing and closing a catalogue; creating one;
 // changing its password.
 #include "catalogue/catalogue_logic.h"
+#include "catalogue/database_page.h"
 #include "catalogue/frm_browser.h"
+#include "maintenance/maintenance_tab.h"
 
 #include "loader/loader_tab.h"
 #include "platform/richtext/rich_text_box.h"
@@ -28,7 +30,6 @@ namespace {
 
 const QString k_open_db = QStringLiteral("Open DB");
 const QString k_close_db = QStringLiteral("Close DB");
-const QString k_default_password = QStringLiteral("qmvrtzo");
 
 void pump()
 {
@@ -115,8 +116,9 @@ void frmBrowser::mnuDb_Click()
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
         SSTab3->setTabEnabled(1, false);
-        for (QTabWidget* t : {SSTab_main, SSTab_mgm_pic, SSTab3, SSTab_search})
+        for (QTabWidget* t : {SSTab_main, SSTab3, SSTab_search})
             t->setCurrentIndex(0);
+        m_maintenance->show_first_tabs();
         m_loader->show_first_tabs();
         m_session.db_password.clear();
         set_message(QStringLiteral("Database closed."));
@@ -245,7 +247,7 @@ void frmBrowser::mnuDb_Click()
     selected_cell = 0;
     clear_page_view();
     MSFlexGrid1->hide();
-    SSTab_mgm_pic->setCurrentIndex(0);
+    m_maintenance->opening();
     Slider1->setEnabled(false);
     for (QPushButton* b : {show_page, go_left, go_right, bof, eof})
         b->setEnabled(false);
@@ -255,7 +257,7 @@ void frmBrowser::mnuDb_Click()
         if (m_session.db_read_only)
             set_message(QStringLiteral("The database is Read-Only."));
         else if (check_in_foreground(*m_session.db_conn))
-            RenumberPages();
+            m_maintenance->RenumberPages();
         // Nothing is shown after a renumbering run; the connection is closed.
         mnuDb->setEnabled(true);
         m_session.db_open = false;
@@ -345,23 +347,13 @@ void frmBrowser::open_database()
 
 void frmBrowser::enable_catalogue_controls()
 {
-    const bool writable = !m_session.db_read_only;
     if (m_session.picture_count > 0) {
-        for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, Create_database, load_list,
-                                                          verify_loaded_pictures, refresh_ref})
+        for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, refresh_ref})
             w->setEnabled(true);
-        // On a read-only catalogue nothing that writes is offered.
-        for (QWidget* w : std::initializer_list<QWidget*>{renumber_pages, exchange_picture, insert_picture, delete_page,
-                                                          delete_picture, Text9, Text11, Txt_delpag, Text20, Text22,
-                                                          Text15, Opt_exchange, Opt_insert, Opt_delete_page,
-                                                          Opt_delete_picture})
-            w->setEnabled(writable);
-        SSTab_mgm_pic->setTabEnabled(1, true);
-        SSTab_mgm_pic->setTabEnabled(2, true);
     }
+    m_maintenance->enable_for_catalogue();
+    m_database_page->enable_for_catalogue();
     m_loader->enable_for_catalogue();
-    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Text36, Text35, Check4, compact_database})
-        w->setEnabled(writable);
 }
 
 void frmBrowser::mnuRefresh_Click()
@@ -376,67 +368,6 @@ void frmBrowser::mnuRefresh_Click()
     open_database();
     if (m_session.db_open)
         set_message(QStringLiteral("Database refreshed."));
-}
-
-void frmBrowser::Create_database_Click()
-{
-    ui::BusyLock lock(m_session.busy());
-    Create_database->setEnabled(false);
-    const QString folder = m_loader->listed_folder();
-    if (folder.isEmpty()) {
-        set_message(ui::error_message(store::k_err_path_not_found, QStringLiteral("Path not found: no folder is listed.")));
-        Create_database->setEnabled(true);
-        return;
-    }
-    const QString path = join_path(folder, QStringLiteral("new.mdb"));
-    store::Protection protection;
-    if (m_session.edition().features.passwords) {
-        if (Check1->isChecked())
-            protection.password = k_default_password;
-        protection.encrypt = Check3->isChecked();
-    }
-    const store::Error error = store::Connection::create(path, m_session.edition().schema, protection);
-    Create_database->setEnabled(true);
-    if (error) {
-        const StatusText said = create_failure_text(error, m_session.edition());
-        set_message(said.text, said.detail);
-        return;
-    }
-    set_message(QStringLiteral("Database created."));
-}
-
-void frmBrowser::Command1_Click()
-{
-    ui::BusyLock lock(m_session.busy());
-    Command1->setEnabled(false);
-    if (Text35->text() != Text36->text()) {
-        ui::dialogs().message(this, QStringLiteral("Database password are not equals. Re-Enter."), {},
-                              ui::MessageIcon::None, ui::MessageButtons::Ok);
-        Command1->setEnabled(true);
-        return;
-    }
-    if (!m_session.db_open || m_session.db_read_only) {
-        set_message(QStringLiteral("The database is Read-Only."));
-        Command1->setEnabled(m_session.db_open && !m_session.db_read_only);
-        return;
-    }
-    const QString path = m_session.db_path();
-    const QString temp = store::compaction_temp_path(path);
-    close_catalogue_connection();
-    set_message(QStringLiteral("Changing database password..."));
-    pump();
-
-    const store::Error error =
-        store::Connection::compact(path, m_session.db_password, {Text35->text(), Check4->isChecked()}, temp);
-    show_closed_state();
-    Text35->clear();
-    Text36->clear();
-    if (error) {
-        // The catalogue file is as it was; say what went wrong.
-        set_message(ui::error_message(error.code, error.text));
-        return;
-    }
-    set_message(QStringLiteral("Database password changed."));
 }
 
 } // namespace mosswick

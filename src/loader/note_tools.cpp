@@ -4,7 +4,6 @@
 
 #include "catalogue/status_line.h"
 
-#include "loader/paste_filter.h"
 #include "platform/richtext/plain_text.h"
 #include "platform/richtext/rich_clipboard.h"
 #include "platform/richtext/rich_text_box.h"
@@ -27,11 +26,6 @@ void set_back(QLabel* label, unsigned bgr_color)
     p.setColor(QPalette::Window, ui::bgr(bgr_color));
     label->setPalette(p);
 }
-
-struct BoxFilter {
-    loader::KeyFilter filter = loader::KeyFilter::None;
-    QString message;
-};
 
 } // namespace
 
@@ -102,29 +96,9 @@ void LoaderTab::paste(const QString& text, bool rich)
     auto* line = qobject_cast<QLineEdit*>(target);
     if (!line || line->isReadOnly())
         return;
-    // The boxes' key filters hold for pasted text as for typed text.
-    const QString number_message = QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9");
-    const QString name_message = QStringLiteral("Characters not supported \\ / * ? < > | \"");
-    // The boxes are other parts' controls: known here by the names the
-    // window gives them.
-    const QString box = line->objectName();
-    auto is = [&box](std::initializer_list<const char*> names) {
-        for (const char* name : names)
-            if (box == QLatin1String(name))
-                return true;
-        return false;
-    };
-    BoxFilter f;
-    if (is({"Text3"}))
-        f = {loader::KeyFilter::NoDoubleQuote, QStringLiteral("Character not supported \"")};
-    else if (is({"Text4"}))
-        f = {loader::KeyFilter::NoDoubleQuote, QStringLiteral("Characters not supported \"")};
-    else if (is({"Text1", "Text8", "Text28"}))
-        f = {loader::KeyFilter::FileName, name_message};
-    else if (is({"Txt_delpag"}))
-        f = {loader::KeyFilter::DigitsOrStar, number_message};
-    else if (is({"Label3", "Text9", "Text11", "Text20", "Text22", "Text15"}))
-        f = {loader::KeyFilter::Digits, number_message};
+    // The boxes' key filters hold for pasted text as for typed text; the
+    // boxes are other parts', which answer for them.
+    const BoxFilter f = box_filter ? box_filter(line) : BoxFilter{};
     QString plain = rich ? richtext::extract_plain_text(text) : text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const loader::FilteredText clean = loader::filter_text(f.filter, plain);
