@@ -10,6 +10,8 @@
 #include "platform/ui/status_panel.h"
 #include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
+#include "search/import_export_page.h"
+#include "search/search_sort_tab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,8 +64,9 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(4, 4, 4, 0);
     SSTab_main = new QTabWidget(central);
+    wire_search();
     SSTab_main->addTab(build_page_view(), QStringLiteral("Pictures && Movies"));
-    SSTab_main->addTab(build_search_tab(), QStringLiteral("Search && Sort"));
+    SSTab_main->addTab(m_search, QStringLiteral("Search && Sort"));
     SSTab_main->addTab(build_loader_tab(), QStringLiteral("Loader"));
     v->addWidget(SSTab_main, 1);
 
@@ -98,7 +101,6 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     if (QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
-    connect_search_handlers();
     connect_maintenance_handlers();
     name_controls();
 }
@@ -107,6 +109,18 @@ frmBrowser::~frmBrowser()
 {
     if (qApp)
         qApp->removeEventFilter(this);
+}
+
+void frmBrowser::wire_search()
+{
+    m_search = new SearchSortTab(m_session);
+    connect(m_search, &SearchSortTab::show_page_requested, this, &frmBrowser::show_page_of_picture);
+    connect(m_search, &SearchSortTab::grid_page_requested, this, &frmBrowser::show_page_of_found_picture);
+    connect(m_search, &SearchSortTab::searching, this, [this](bool running) { SSTab_main->setEnabled(!running); });
+    if (m_session.edition().features.stored_pictures) {
+        m_import_export = new ImportExportPage(m_session);
+        connect(m_import_export, &ImportExportPage::listing, this, [this](bool running) { SSTab4->setEnabled(!running); });
+    }
 }
 
 void frmBrowser::connect_catalogue_handlers()
@@ -182,7 +196,8 @@ void frmBrowser::Form_Load(const QString& argument)
     move(0, 0);
     m_session.db_open = false;
     reset_form();
-    for (QTabWidget* t : {SSTab_mgm, SSTab2, SSTab3, SSTab4, SSTab_main})
+    m_search->show_first_tabs();
+    for (QTabWidget* t : {SSTab_mgm, SSTab2, SSTab4, SSTab_main})
         t->setCurrentIndex(0);
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
@@ -292,7 +307,7 @@ void frmBrowser::reset_form()
     SSTab_mgm_pic->setTabEnabled(2, false);
     SSTab2->setEnabled(false);
     SSTab5->setEnabled(false);
-    SSTab3->setTabEnabled(1, false);
+    m_search->reset();
     Label3->setEnabled(false);
 }
 
@@ -334,11 +349,7 @@ void frmBrowser::clear_page_view()
         lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
         Text18[size_t(i)]->set_back_color(ui::bgr(k_unselected));
     }
-    SSTab_search->setCurrentIndex(0);
-    Text4->clear();
-    SSTab6->setCurrentIndex(0);
     lbl_page->clear();
-    Text1->clear();
     go_left->setEnabled(false);
     go_right->setEnabled(false);
     show_page->setEnabled(false);
@@ -351,13 +362,9 @@ void frmBrowser::clear_page_view()
     bof->setEnabled(false);
     eof->setEnabled(false);
     Label3->clear();
-    refresh_grid->setEnabled(false);
-    MSFlexGrid1->hide();
-    MSHFlexGrid1->hide();
-    refresh_ref->setEnabled(false);
-    refresh_extraction->setEnabled(false);
-    Extract->setEnabled(false);
-    MSHFlexGrid2->hide();
+    m_search->clear();
+    if (m_import_export)
+        m_import_export->clear();
 }
 
 // ---- exit -----------------------------------------------------------------

@@ -8,6 +8,8 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
+#include "search/import_export_page.h"
+#include "search/search_sort_tab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,9 +116,10 @@ void frmBrowser::mnuDb_Click()
         show_closed_state();
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
-        SSTab3->setTabEnabled(1, false);
-        for (QTabWidget* t : {SSTab_main, SSTab_mgm, SSTab_mgm_pic, SSTab4, SSTab5, SSTab2, SSTab3, SSTab_search})
+        m_search->reset();
+        for (QTabWidget* t : {SSTab_main, SSTab_mgm, SSTab_mgm_pic, SSTab4, SSTab5, SSTab2})
             t->setCurrentIndex(0);
+        m_search->show_first_tabs();
         m_session.db_password.clear();
         set_message(QStringLiteral("Database closed."));
         set_timing({});
@@ -243,7 +246,7 @@ void frmBrowser::mnuDb_Click()
     reselect_numpic = 0;
     selected_cell = 0;
     clear_page_view();
-    MSFlexGrid1->hide();
+    m_search->opening();
     SSTab_mgm_pic->setCurrentIndex(0);
     Slider1->setEnabled(false);
     for (QPushButton* b : {show_page, go_left, go_right, bof, eof})
@@ -313,7 +316,7 @@ void frmBrowser::open_database()
     page_warning.clear();
     Label3->setEnabled(true);
     Label3->clear();
-    refresh_grid->setEnabled(true);
+    m_search->allow_searches();
 
     store::Error error;
     m_session.db_table_open = m_session.db_conn != nullptr;
@@ -346,9 +349,11 @@ void frmBrowser::enable_catalogue_controls()
 {
     const bool writable = !m_session.db_read_only;
     if (m_session.picture_count > 0) {
-        for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, Create_database, load_list,
-                                                          verify_loaded_pictures, refresh_ref})
+        if (m_import_export)
+            m_import_export->enable_for_catalogue();
+        for (QWidget* w : std::initializer_list<QWidget*>{Create_database, load_list, verify_loaded_pictures})
             w->setEnabled(true);
+        m_search->enable_for_catalogue();
         // On a read-only catalogue nothing that writes is offered.
         for (QWidget* w : std::initializer_list<QWidget*>{renumber_pages, exchange_picture, insert_picture, delete_page,
                                                           delete_picture, Text9, Text11, Txt_delpag, Text20, Text22,

@@ -8,6 +8,7 @@
 
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
+#include "search/search_sort_tab.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -137,8 +138,8 @@ void frmBrowser::exchange_picture_Click()
     if (first.isEmpty() || second.isEmpty() || !m_session.db_conn)
         return;
     ui::BusyLock lock(busy_state());
-    const bool grid_refresh_was_enabled = refresh_grid->isEnabled();
-    maintenance::DisabledFor grid_refresh(refresh_grid, [grid_refresh_was_enabled] { return grid_refresh_was_enabled; });
+    search().hold_refresh(true);
+    const maintenance::OnExit grid_refresh([this] { search().hold_refresh(false); });
     maintenance::DisabledFor button(exchange_picture, [this] { return m_session.db_open && !m_session.db_read_only; });
     set_message(QStringLiteral("Exchanging pictures..."));
     const std::optional<qint64> a = maintenance::parse_typed_number(first);

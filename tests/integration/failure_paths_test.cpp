@@ -4,6 +4,7 @@
 // catalogue is whole.
 #include "support/window_controls.h"
 #include "journey_fixture.h"
+#include "search/search_sort_tab.h"
 
 using namespace journey;
 using testsupport::picture_name;
@@ -43,7 +44,7 @@ protected:
     // details panel's "Display Page", or straight from the grid without one.
     void show_page_of_row(int row)
     {
-        pick_row(ctl(*window).MSFlexGrid1, row, [this] { window->MSFlexGrid1_Click(); });
+        pick_row(ctl(*window).MSFlexGrid1, row, [this] { window->search().MSFlexGrid1_Click(); });
         if (!light())
             ctl(*window).display_page->click();
     }
