@@ -2,6 +2,7 @@
 #include "catalogue/frm_browser.h"
 
 #include "catalogue/catalogue_logic.h"
+#include "catalogue/database_page.h"
 #include "pageview/page_logic.h"
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
@@ -59,6 +60,8 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
 
     build_menus();
     build_status_bar();
+    m_database_page = new DatabasePage(m_session);
+    wire_database_page();
 
     auto* central = new QWidget(this);
     auto* v = new QVBoxLayout(central);
@@ -123,6 +126,18 @@ void frmBrowser::wire_search()
     }
 }
 
+void frmBrowser::wire_database_page()
+{
+    m_database_page->listed_folder = [this] { return Fil_ImportFile->path(); };
+    connect(m_database_page, &DatabasePage::release_connection, this, &frmBrowser::close_catalogue_connection);
+    connect(m_database_page, &DatabasePage::catalogue_closed, this, &frmBrowser::show_closed_state);
+    connect(m_database_page, &DatabasePage::closed_for_compaction, this, [this] {
+        show_closed_state();
+        SSTab_main->setTabEnabled(1, false);
+        SSTab_main->setTabEnabled(2, true);
+    });
+}
+
 void frmBrowser::connect_catalogue_handlers()
 {
     connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
@@ -133,8 +148,6 @@ void frmBrowser::connect_catalogue_handlers()
     connect(mnuFileExit, &QAction::triggered, this, &frmBrowser::mnuFileExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmBrowser::mnuAbout_Click);
     connect(Command3, &QPushButton::clicked, this, &frmBrowser::Command3_Click);
-    connect(Create_database, &QPushButton::clicked, this, &frmBrowser::Create_database_Click);
-    connect(Command1, &QPushButton::clicked, this, &frmBrowser::Command1_Click);
 }
 
 // ---- status bar -----------------------------------------------------------
@@ -293,9 +306,10 @@ void frmBrowser::reset_form()
     }
     for (QWidget* w : std::initializer_list<QWidget*>{
              load_pictures, update_pictures, renumber_pages, exchange_picture, insert_picture, delete_page,
-             delete_picture, Command1, compact_database, Text36, Text35, Text9, Text11, Txt_delpag, Text20, Text22,
-             Text15, Check4, cmd_OK, clear_note, Txt_Notes, Text27, text23})
+             delete_picture, Text9, Text11, Txt_delpag, Text20, Text22,
+             Text15, cmd_OK, clear_note, Txt_Notes, Text27, text23})
         w->setEnabled(false);
+    m_database_page->reset();
     mgm_pic->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{load_list, Opt_exchange, Opt_delete_page, Opt_delete_picture,
                                                       Opt_insert, verify_loaded_pictures, Fil_ImportFile,

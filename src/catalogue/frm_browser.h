@@ -109,16 +109,10 @@ public:
     ui::BusyState& busy_state() { return m_session.busy(); }
 
     // ---- catalogue file -------------------------------------------------
-    void Create_database_Click();
     void mnuDb_Click();
     void open_database();
     void mnuRefresh_Click();
     void mnuDbRnm_Click();
-    void Command1_Click();   // password change
-    // The database page's "Compact" button (the light window calls it
-    // Command2; src/light): copies the catalogue into a compact file that
-    // takes its place, and leaves it closed.
-    void compact_database_Click();
     void mnuAbout_Click();
     // Keeps the page count, the count labels and the slider in step with
     // picture_count after every write.
@@ -195,15 +189,6 @@ public:
     // A search-grid row of the light window: the picture's page with its
     // cell selected; the search tab stays in front when the page is shown.
     void show_page_of_found_picture(qint64 page, qint64 numpic);
-    // Splits a command line into words at blanks and tabs: element 0 is
-    // empty, elements 1 to n the words, n at most max_args.
-    QStringList GetCommandLine(const QString& command_line, int max_args = 10) const;
-    // Draws picTemp's picture (x1 by y1 twips) into picTarget (x by y twips)
-    // by averaging sampled pixels, centred; x1 and y1 come back as the drawn
-    // size in pixels. When it cannot draw, picTarget shows "No Preview
-    // Available" and picTemp is cleared. strFile is not used.
-    void ViewImage(const QString& strFile, QLabel* picTemp, QLabel* picTarget, qint32& x1, qint32& y1, qint32 x,
-                   qint32 y);
     // ==== light window: end =================================================
 
     // ==== notes (src/notes): begin =========================================
@@ -447,14 +432,6 @@ public:
     std::array<QRadioButton*, 2> Option2{};   // Load IN, Load OUT
     std::array<QRadioButton*, 2> Option3{};   // RTF Load, Text Load
     std::array<ui::LabelButton*, 3> note_size{};
-    QPushButton* Create_database = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QCheckBox* Check3 = nullptr;
-    QLineEdit* Text35 = nullptr;
-    QLineEdit* Text36 = nullptr;
-    QCheckBox* Check4 = nullptr;
-    QPushButton* Command1 = nullptr;         // password change
-    QPushButton* compact_database = nullptr; // "Compact" (the light window's Command2)
 
     // ---- maintenance ----------------------------------------------------
     QTabWidget* SSTab_mgm_pic = nullptr;
@@ -496,7 +473,7 @@ private:
     void name_controls();
     QWidget* build_page_view();
     QWidget* build_loader_tab();
-    QWidget* build_database_page();
+    void wire_database_page();
     QWidget* build_single_load_page();
     QWidget* build_management();
     void connect_catalogue_handlers();

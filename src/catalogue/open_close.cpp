@@ -1,6 +1,7 @@
 // Opening, upgrading, refreshing and closing a catalogue; creating one;
 // changing its password.
 #include "catalogue/catalogue_logic.h"
+#include "catalogue/database_page.h"
 #include "catalogue/frm_browser.h"
 
 #include "loader/list_boxes.h"
@@ -30,7 +31,6 @@ namespace {
 
 const QString k_open_db = QStringLiteral("Open DB");
 const QString k_close_db = QStringLiteral("Close DB");
-const QString k_default_password = QStringLiteral("qmvrtzo");
 
 void pump()
 {
@@ -351,7 +351,7 @@ void frmBrowser::enable_catalogue_controls()
     if (m_session.picture_count > 0) {
         if (m_import_export)
             m_import_export->enable_for_catalogue();
-        for (QWidget* w : std::initializer_list<QWidget*>{Create_database, load_list, verify_loaded_pictures})
+        for (QWidget* w : std::initializer_list<QWidget*>{load_list, verify_loaded_pictures})
             w->setEnabled(true);
         m_search->enable_for_catalogue();
         // On a read-only catalogue nothing that writes is offered.
@@ -367,8 +367,7 @@ void frmBrowser::enable_catalogue_controls()
         SSTab_mgm_pic->setTabEnabled(1, true);
         SSTab_mgm_pic->setTabEnabled(2, true);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Text36, Text35, Check4, compact_database})
-        w->setEnabled(writable);
+    m_database_page->enable_for_catalogue();
 }
 
 void frmBrowser::mnuRefresh_Click()
@@ -383,69 +382,6 @@ void frmBrowser::mnuRefresh_Click()
     open_database();
     if (m_session.db_open)
         set_message(QStringLiteral("Database refreshed."));
-}
-
-void frmBrowser::Create_database_Click()
-{
-    ui::BusyLock lock(m_session.busy());
-    Create_database->setEnabled(false);
-    const QString folder = Fil_ImportFile->path();
-    if (folder.isEmpty()) {
-        set_message(ui::error_message(store::k_err_path_not_found, QStringLiteral("Path not found: no folder is listed.")));
-        Create_database->setEnabled(true);
-        return;
-    }
-    load_picture_path = join_path(folder, QStringLiteral("new.mdb"));
-    const QString path = load_picture_path;
-    load_picture_path.clear();
-    store::Protection protection;
-    if (m_session.edition().features.passwords) {
-        if (Check1->isChecked())
-            protection.password = k_default_password;
-        protection.encrypt = Check3->isChecked();
-    }
-    const store::Error error = store::Connection::create(path, m_session.edition().schema, protection);
-    Create_database->setEnabled(true);
-    if (error) {
-        const StatusText said = create_failure_text(error, m_session.edition());
-        set_message(said.text, said.detail);
-        return;
-    }
-    set_message(QStringLiteral("Database created."));
-}
-
-void frmBrowser::Command1_Click()
-{
-    ui::BusyLock lock(m_session.busy());
-    Command1->setEnabled(false);
-    if (Text35->text() != Text36->text()) {
-        ui::dialogs().message(this, QStringLiteral("Database password are not equals. Re-Enter."), {},
-                              ui::MessageIcon::None, ui::MessageButtons::Ok);
-        Command1->setEnabled(true);
-        return;
-    }
-    if (!m_session.db_open || m_session.db_read_only) {
-        set_message(QStringLiteral("The database is Read-Only."));
-        Command1->setEnabled(m_session.db_open && !m_session.db_read_only);
-        return;
-    }
-    const QString path = m_session.db_path();
-    const QString temp = store::compaction_temp_path(path);
-    close_catalogue_connection();
-    set_message(QStringLiteral("Changing database password..."));
-    pump();
-
-    const store::Error error =
-        store::Connection::compact(path, m_session.db_password, {Text35->text(), Check4->isChecked()}, temp);
-    show_closed_state();
-    Text35->clear();
-    Text36->clear();
-    if (error) {
-        // The catalogue file is as it was; say what went wrong.
-        set_message(ui::error_message(error.code, error.text));
-        return;
-    }
-    set_message(QStringLiteral("Database password changed."));
 }
 
 } // namespace mosswick

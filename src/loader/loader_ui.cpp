@@ -1,4 +1,5 @@
 // Construction of the Loader tab's own controls: the lists and the single load.
+#include "catalogue/database_page.h"
 #include "catalogue/frm_browser.h"
 
 #include "loader/list_boxes.h"
@@ -146,7 +147,7 @@ QWidget* frmBrowser::build_loader_tab()
 
     SSTab_mgm = new QTabWidget(page);
     SSTab4 = new QTabWidget;
-    SSTab4->addTab(build_database_page(), QStringLiteral("Database"));
+    SSTab4->addTab(m_database_page, QStringLiteral("Database"));
     SSTab4->addTab(build_single_load_page(), QStringLiteral("Picture"));
     if (m_import_export) SSTab4->addTab(m_import_export, QStringLiteral("Import / Export"));
     SSTab4->setTabVisible(2, m_session.edition().features.stored_pictures);

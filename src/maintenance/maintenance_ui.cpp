@@ -182,7 +182,6 @@ void frmBrowser::connect_maintenance_handlers()
     connect(insert_picture, &QPushButton::clicked, this, &frmBrowser::insert_picture_Click);
     connect(load_list, &QPushButton::clicked, this, &frmBrowser::load_list_Click);
     connect(Command2, &QPushButton::clicked, this, &frmBrowser::Command2_Click);
-    connect(compact_database, &QPushButton::clicked, this, &frmBrowser::compact_database_Click);
     connect(update_pictures, &QPushButton::clicked, this, &frmBrowser::update_pictures_Click);
     connect(verify_loaded_pictures, &QPushButton::clicked, this, &frmBrowser::verify_loaded_pictures_Click);
 

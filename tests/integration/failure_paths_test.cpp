@@ -3,6 +3,7 @@
 // of long actions. After each the window takes input again and the
 // catalogue is whole.
 #include "support/window_controls.h"
+#include "catalogue/database_page.h"
 #include "journey_fixture.h"
 #include "search/search_sort_tab.h"
 
@@ -197,7 +198,8 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).renumber_pages, ctl(*window).delete_picture,
                                                       ctl(*window).exchange_picture, ctl(*window).insert_picture,
                                                       ctl(*window).load_pictures, ctl(*window).Command1})
-        EXPECT_FALSE(w->isEnabled());
+        if (w)   // the light edition has no password change
+            EXPECT_FALSE(w->isEnabled());
     window->renumber_pages_Click();
     ctl(*window).Text15->setText("1");
     window->delete_picture_Click();
@@ -361,7 +363,7 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     EXPECT_FALSE(ctl(*window).Command1->isEnabled());
     ctl(*window).Text35->setText("x");
     ctl(*window).Text36->setText("x");
-    window->Command1_Click();
+    window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_TRUE(window->session().db_open);
     ctl(*window).eof->click();
