@@ -132,59 +132,6 @@ public:
     // Opens the check's own connection, on the check's thread; tests replace it.
     store::BackgroundIntegrityCheck::Opener open_check_connection;
 
-    // ==== maintenance (src/maintenance): begin ==============================
-    // Renumbers every row (by file name, or keeping the order when
-    // renumber_keep_order is 1) with the progress bar; a stop rolls it back.
-    void RenumberPages();
-    int renumber_keep_order = 0;   // 1: renumber keeping the present order
-    // Wires the maintenance controls; the constructor calls it once, last.
-    void connect_maintenance_handlers();
-    // Edits by number. Each is one transaction: done completely or not at all.
-    void renumber_pages_Click();
-    void delete_page_Click();
-    void delete_picture_Click();
-    void exchange_picture_Click();
-    void insert_picture_Click();
-    // The action buttons hand the focus back to their first number box.
-    void delete_page_LostFocus();
-    void delete_picture_LostFocus();
-    void exchange_picture_LostFocus();
-    void insert_picture_LostFocus();
-    // Key filters of the number boxes; a refused key comes back as 0.
-    void Txt_delpag_KeyPress(int& key_ascii);
-    void Text15_KeyPress(int& key_ascii);
-    void Text9_KeyPress(int& key_ascii);
-    void Text11_KeyPress(int& key_ascii);
-    void Text22_KeyPress(int& key_ascii);
-    void Text20_KeyPress(int& key_ascii);
-    // Management grid and rename. Grid actions check that the clicked rows
-    // still hold what the grid shows; otherwise nothing is written.
-    void load_list_Click();
-    void mgm_pic_Click();
-    void Command2_Click();
-    void Text8_KeyPress(int& key_ascii);
-    void Text28_KeyPress(int& key_ascii);
-    // The passes over the loader's lists.
-    void update_pictures_Click();
-    void verify_loaded_pictures_Click();
-
-    // A grid row as it was clicked.
-    struct GridPick {
-        bool valid = false;
-        qint64 numpic = 0;
-        std::optional<qint64> numpage;
-        QString picfile;
-    };
-    bool grid_pick_pending = false;   // the first click of an exchange or insert is taken
-    GridPick grid_first;              // that first click's row
-    GridPick grid_second;             // the completing click's row
-    int grid_second_row = -1;
-    GridPick grid_rename_row;         // the row a rename acts on
-    QLabel* lbl_v1 = nullptr;         // captions of the verify lists
-    QLabel* lbl_v2 = nullptr;
-    QLabel* lbl_v3 = nullptr;
-    // ==== maintenance: end ==================================================
-
     // ==== light window (src/light): begin ===================================
     // A search-grid row of the light window: the picture's page with its
     // cell selected; the search tab stays in front when the page is shown.
@@ -433,33 +380,6 @@ public:
     std::array<QRadioButton*, 2> Option3{};   // RTF Load, Text Load
     std::array<ui::LabelButton*, 3> note_size{};
 
-    // ---- maintenance ----------------------------------------------------
-    QTabWidget* SSTab_mgm_pic = nullptr;
-    QLineEdit* Txt_delpag = nullptr;
-    QPushButton* delete_page = nullptr;
-    QLineEdit* Text15 = nullptr;
-    QPushButton* delete_picture = nullptr;
-    QLineEdit* Text9 = nullptr;
-    QLineEdit* Text11 = nullptr;
-    QPushButton* exchange_picture = nullptr;
-    QLineEdit* Text22 = nullptr;
-    QLineEdit* Text20 = nullptr;
-    QPushButton* insert_picture = nullptr;
-    QPushButton* renumber_pages = nullptr;
-    QTableView* mgm_pic = nullptr;
-    QRadioButton* Opt_exchange = nullptr;
-    QRadioButton* Opt_insert = nullptr;
-    QRadioButton* Opt_delete_picture = nullptr;
-    QRadioButton* Opt_delete_page = nullptr;
-    QPushButton* load_list = nullptr;
-    QLineEdit* Text8 = nullptr;
-    QLineEdit* Text28 = nullptr;       // rename extension (the light window's Text18)
-    QPushButton* Command2 = nullptr;   // rename (the light window calls it Command1)
-    QPushButton* verify_loaded_pictures = nullptr;
-    QListWidget* List1 = nullptr;
-    QListWidget* List2 = nullptr;
-    QListWidget* List3 = nullptr;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -475,11 +395,12 @@ private:
     QWidget* build_loader_tab();
     void wire_database_page();
     QWidget* build_single_load_page();
-    QWidget* build_management();
     void connect_catalogue_handlers();
     void connect_page_view_handlers();
     // Creates the search tab and the import/export page and wires them.
     void wire_search();
+    // Connects the maintenance tab's requests to what does them.
+    void wire_maintenance();
     // Mouse and key events of the page view's cells; true when consumed.
     bool page_view_event(QObject* watched, QEvent* event);
 

@@ -88,9 +88,6 @@ void frmBrowser::build_menus()
 
 void frmBrowser::name_controls()
 {
-    ui::name_control(lbl_v1, "lbl_v1");
-    ui::name_control(lbl_v2, "lbl_v2");
-    ui::name_control(lbl_v3, "lbl_v3");
     ui::name_control(Label28_15, "Label28_15");
     ui::name_control(Label28_23, "Label28_23");
     ui::name_control(Label28_24, "Label28_24");
@@ -164,31 +161,6 @@ void frmBrowser::name_controls()
     ui::name_controls(Option2, "Option2");
     ui::name_controls(Option3, "Option3");
     ui::name_controls(note_size, "note_size");
-    ui::name_control(SSTab_mgm_pic, "SSTab_mgm_pic");
-    ui::name_control(Txt_delpag, "Txt_delpag");
-    ui::name_control(delete_page, "delete_page");
-    ui::name_control(Text15, "Text15");
-    ui::name_control(delete_picture, "delete_picture");
-    ui::name_control(Text9, "Text9");
-    ui::name_control(Text11, "Text11");
-    ui::name_control(exchange_picture, "exchange_picture");
-    ui::name_control(Text22, "Text22");
-    ui::name_control(Text20, "Text20");
-    ui::name_control(insert_picture, "insert_picture");
-    ui::name_control(renumber_pages, "renumber_pages");
-    ui::name_control(mgm_pic, "mgm_pic");
-    ui::name_control(Opt_exchange, "Opt_exchange");
-    ui::name_control(Opt_insert, "Opt_insert");
-    ui::name_control(Opt_delete_picture, "Opt_delete_picture");
-    ui::name_control(Opt_delete_page, "Opt_delete_page");
-    ui::name_control(load_list, "load_list");
-    ui::name_control(Text8, "Text8");
-    ui::name_control(Text28, "Text28");
-    ui::name_control(Command2, "Command2");
-    ui::name_control(verify_loaded_pictures, "verify_loaded_pictures");
-    ui::name_control(List1, "List1");
-    ui::name_control(List2, "List2");
-    ui::name_control(List3, "List3");
 }
 
 void frmBrowser::build_status_bar()

@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/database_page.h"
 #include "catalogue/frm_browser.h"
+#include "maintenance/maintenance_tab.h"
 
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
@@ -117,7 +118,10 @@ void frmBrowser::mnuDb_Click()
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
         m_search->reset();
-        for (QTabWidget* t : {SSTab_main, SSTab_mgm, SSTab_mgm_pic, SSTab4, SSTab5, SSTab2})
+        for (QTabWidget* t : {SSTab_main, SSTab_mgm})
+            t->setCurrentIndex(0);
+        m_maintenance->show_first_tabs();
+        for (QTabWidget* t : {SSTab4, SSTab5, SSTab2})
             t->setCurrentIndex(0);
         m_search->show_first_tabs();
         m_session.db_password.clear();
@@ -247,7 +251,7 @@ void frmBrowser::mnuDb_Click()
     selected_cell = 0;
     clear_page_view();
     m_search->opening();
-    SSTab_mgm_pic->setCurrentIndex(0);
+    m_maintenance->opening();
     Slider1->setEnabled(false);
     for (QPushButton* b : {show_page, go_left, go_right, bof, eof})
         b->setEnabled(false);
@@ -257,7 +261,7 @@ void frmBrowser::mnuDb_Click()
         if (m_session.db_read_only)
             set_message(QStringLiteral("The database is Read-Only."));
         else if (check_in_foreground(*m_session.db_conn))
-            RenumberPages();
+            m_maintenance->RenumberPages();
         // Nothing is shown after a renumbering run; the connection is closed.
         mnuDb->setEnabled(true);
         m_session.db_open = false;
@@ -349,25 +353,16 @@ void frmBrowser::enable_catalogue_controls()
 {
     const bool writable = !m_session.db_read_only;
     if (m_session.picture_count > 0) {
-        if (m_import_export)
-            m_import_export->enable_for_catalogue();
-        for (QWidget* w : std::initializer_list<QWidget*>{load_list, verify_loaded_pictures})
-            w->setEnabled(true);
-        m_search->enable_for_catalogue();
-        // On a read-only catalogue nothing that writes is offered.
-        for (QWidget* w : std::initializer_list<QWidget*>{renumber_pages, exchange_picture, insert_picture, delete_page,
-                                                          delete_picture, Text9, Text11, Txt_delpag, Text20, Text22,
-                                                          Text15, Opt_exchange, Opt_insert, Opt_delete_page,
-                                                          Opt_delete_picture})
-            w->setEnabled(writable);
         for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, cancel_load_picture, clear_note, Txt_Notes, text23, Text27})
             w->setEnabled(false);
         SSTab4->setTabEnabled(1, writable);
         SSTab4->setTabEnabled(2, true);
-        SSTab_mgm_pic->setTabEnabled(1, true);
-        SSTab_mgm_pic->setTabEnabled(2, true);
     }
+    m_maintenance->enable_for_catalogue();
     m_database_page->enable_for_catalogue();
+    m_search->enable_for_catalogue();
+    if (m_import_export)
+        m_import_export->enable_for_catalogue();
 }
 
 void frmBrowser::mnuRefresh_Click()

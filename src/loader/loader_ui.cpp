@@ -1,6 +1,7 @@
 // Construction of the Loader tab's own controls: the lists and the single load.
 #include "catalogue/database_page.h"
 #include "catalogue/frm_browser.h"
+#include "maintenance/maintenance_tab.h"
 
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
@@ -152,7 +153,7 @@ QWidget* frmBrowser::build_loader_tab()
     if (m_import_export) SSTab4->addTab(m_import_export, QStringLiteral("Import / Export"));
     SSTab4->setTabVisible(2, m_session.edition().features.stored_pictures);
     SSTab_mgm->addTab(SSTab4, QStringLiteral("Database && loading"));
-    SSTab_mgm->addTab(build_management(), QStringLiteral("Management"));
+    SSTab_mgm->addTab(m_maintenance, QStringLiteral("Management"));
     h->addWidget(SSTab_mgm, 1);
     loader_connect();
     return page;

@@ -33,9 +33,10 @@ public:
     void opening() override;
     // A catalogue is being opened: the grid may be searched.
     void allow_searches();
-    // Holds the search's refresh button disabled while another part writes
-    // (true), then gives it back the state it had (false).
-    void hold_refresh(bool held);
+    // The search's refresh button, which another part's write holds
+    // disabled and then gives back the state it had.
+    bool refresh_enabled() const;
+    void set_refresh_enabled(bool enabled);
 
     // Runs the search of the inner tab shown ("Pic" or "Note") into MSFlexGrid1.
     void refresh_grid_Click();
@@ -116,7 +117,6 @@ private:
 
     QString m_display_numpic;
     QString m_display_numpage;
-    bool m_refresh_was_enabled = false;
 };
 
 } // namespace mosswick

@@ -286,14 +286,14 @@ void SearchSortTab::allow_searches()
     refresh_grid->setEnabled(true);
 }
 
-void SearchSortTab::hold_refresh(bool held)
+bool SearchSortTab::refresh_enabled() const
 {
-    if (held) {
-        m_refresh_was_enabled = refresh_grid->isEnabled();
-        refresh_grid->setEnabled(false);
-    } else {
-        refresh_grid->setEnabled(m_refresh_was_enabled);
-    }
+    return refresh_grid->isEnabled();
+}
+
+void SearchSortTab::set_refresh_enabled(bool enabled)
+{
+    refresh_grid->setEnabled(enabled);
 }
 
 void SearchSortTab::connect_handlers()

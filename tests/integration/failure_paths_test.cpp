@@ -4,6 +4,7 @@
 // catalogue is whole.
 #include "support/window_controls.h"
 #include "catalogue/database_page.h"
+#include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
 #include "search/search_sort_tab.h"
 
@@ -200,9 +201,9 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
                                                       ctl(*window).load_pictures, ctl(*window).Command1})
         if (w)   // the light edition has no password change
             EXPECT_FALSE(w->isEnabled());
-    window->renumber_pages_Click();
+    window->maintenance().renumber_pages_Click();
     ctl(*window).Text15->setText("1");
-    window->delete_picture_Click();
+    window->maintenance().delete_picture_Click();
     expect_consistent(8);
     expect_usable();
     window->mnuDb_Click();

@@ -169,10 +169,11 @@ TEST_F(SearchPart, TheHooksLeaveTheTabAsTheFrameAsks)
     control<QTabWidget>(tab, "SSTab_search")->setCurrentIndex(1);
 
     // Another part's write holds the refresh and gives back what it found.
-    tab.hold_refresh(true);
+    EXPECT_TRUE(tab.refresh_enabled());
+    tab.set_refresh_enabled(false);
     EXPECT_FALSE(refresh->isEnabled());
-    tab.hold_refresh(false);
-    EXPECT_TRUE(refresh->isEnabled());
+    EXPECT_FALSE(tab.refresh_enabled());
+    tab.set_refresh_enabled(true);
 
     EXPECT_FALSE(control<QPushButton>(tab, "refresh_ref")->isEnabled());
     tab.enable_for_catalogue();
@@ -183,9 +184,7 @@ TEST_F(SearchPart, TheHooksLeaveTheTabAsTheFrameAsks)
     EXPECT_FALSE(control<QPushButton>(tab, "refresh_ref")->isEnabled());
     EXPECT_TRUE(control<QLineEdit>(tab, "Text1")->text().isEmpty());
     EXPECT_EQ(control<QTabWidget>(tab, "SSTab_search")->currentIndex(), 0);
-    tab.hold_refresh(true);
-    tab.hold_refresh(false);
-    EXPECT_FALSE(refresh->isEnabled());
+    EXPECT_FALSE(tab.refresh_enabled());
 }
 
 TEST_F(SearchPart, TheImportExportListHoldsTheLoaderStill)
