@@ -12,6 +12,8 @@
 #include "platform/ui/status_panel.h"
 #include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
+#include "search/import_export_page.h"
+#include "search/search_sort_tab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -67,8 +69,9 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(4, 4, 4, 0);
     SSTab_main = new QTabWidget(central);
+    wire_search();
     SSTab_main->addTab(build_page_view(), QStringLiteral("Pictures && Movies"));
-    SSTab_main->addTab(build_search_tab(), QStringLiteral("Search && Sort"));
+    SSTab_main->addTab(m_search, QStringLiteral("Search && Sort"));
     SSTab_main->addTab(build_loader_tab(), QStringLiteral("Loader"));
     v->addWidget(SSTab_main, 1);
 
@@ -103,7 +106,6 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     if (QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
-    connect_search_handlers();
     wire_maintenance();
     name_controls();
 }
@@ -112,6 +114,19 @@ frmBrowser::~frmBrowser()
 {
     if (qApp)
         qApp->removeEventFilter(this);
+}
+
+void frmBrowser::wire_search()
+{
+    m_search = new SearchSortTab(m_session);
+    connect(m_search, &SearchSortTab::show_page_requested, this, &frmBrowser::show_page_of_picture);
+    connect(m_search, &SearchSortTab::grid_page_requested, this, &frmBrowser::show_page_of_found_picture);
+    connect(m_search, &SearchSortTab::searching, this, [this](bool running) { SSTab_main->setEnabled(!running); });
+    if (m_session.edition().features.stored_pictures) {
+        m_import_export = new ImportExportPage(m_session);
+        connect(m_import_export, &ImportExportPage::listing, this,
+                [this](bool running) { m_loader->set_inner_tabs_enabled(!running); });
+    }
 }
 
 void frmBrowser::wire_database_page()
@@ -151,12 +166,12 @@ void frmBrowser::wire_maintenance()
         lists.target = m_loader->update_note_target();
         return lists;
     };
-    m->search_refresh_enabled = [this] { return refresh_grid->isEnabled(); };
+    m->search_refresh_enabled = [this] { return m_search->refresh_enabled(); };
     m->page_warning = [this] { return page_warning; };
     connect(m, &MaintenanceTab::reopen_requested, this, &frmBrowser::open_database);
     connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
     connect(m, &MaintenanceTab::update_button_enable_requested, m_loader, &LoaderTab::set_update_enabled);
-    connect(m, &MaintenanceTab::search_refresh_enable_requested, refresh_grid, &QWidget::setEnabled);
+    connect(m, &MaintenanceTab::search_refresh_enable_requested, m_search, &SearchSortTab::set_refresh_enabled);
     // Edits change the count: the slider and the counters follow.
     connect(&m_session, &CatalogueSession::counts_changed, this, &frmBrowser::counts_changed);
 }
@@ -165,14 +180,7 @@ void frmBrowser::wire_maintenance()
 
 QWidget* frmBrowser::build_loader_tab()
 {
-    QWidget* import_export = build_import_export_page();
-    if (!m_session.edition().features.stored_pictures) {
-        // Not hosted without stored pictures; kept out of sight until the
-        // import/export page is built only where it belongs.
-        import_export->setParent(m_unused);
-        import_export = nullptr;
-    }
-    m_loader = new LoaderTab(m_session, m_database_page, import_export, m_maintenance);
+    m_loader = new LoaderTab(m_session, m_database_page, m_import_export, m_maintenance);
     wire_loader();
     return m_loader;
 }
@@ -187,11 +195,13 @@ void frmBrowser::wire_loader()
         using loader::KeyFilter;
         const QString number = QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9");
         const QString name = QStringLiteral("Characters not supported \\ / * ? < > | \"");
-        if (box == Text3)
+        // The search tab's boxes, by the names the window gives them.
+        const QString search_box = box->objectName();
+        if (search_box == QLatin1String("Text3"))
             return {KeyFilter::NoDoubleQuote, QStringLiteral("Character not supported \"")};
-        if (box == Text4)
+        if (search_box == QLatin1String("Text4"))
             return {KeyFilter::NoDoubleQuote, QStringLiteral("Characters not supported \"")};
-        if (box == Text1)
+        if (search_box == QLatin1String("Text1"))
             return {KeyFilter::FileName, name};
         if (box == Label3)
             return {KeyFilter::Digits, number};
@@ -270,8 +280,9 @@ void frmBrowser::Form_Load(const QString& argument)
     move(0, 0);
     m_session.db_open = false;
     reset_form();
+    m_search->show_first_tabs();
     m_loader->show_first_tabs();
-    for (QTabWidget* t : {SSTab3, SSTab_main})
+    for (QTabWidget* t : {SSTab_main})
         t->setCurrentIndex(0);
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
@@ -366,7 +377,7 @@ void frmBrowser::reset_form()
     m_database_page->reset();
     m_maintenance->reset();
     m_loader->reset();
-    SSTab3->setTabEnabled(1, false);
+    m_search->reset();
     Label3->setEnabled(false);
 }
 
@@ -408,11 +419,7 @@ void frmBrowser::clear_page_view()
         lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
         Text18[size_t(i)]->set_back_color(ui::bgr(k_unselected));
     }
-    SSTab_search->setCurrentIndex(0);
-    Text4->clear();
-    SSTab6->setCurrentIndex(0);
     lbl_page->clear();
-    Text1->clear();
     go_left->setEnabled(false);
     go_right->setEnabled(false);
     show_page->setEnabled(false);
@@ -425,13 +432,9 @@ void frmBrowser::clear_page_view()
     bof->setEnabled(false);
     eof->setEnabled(false);
     Label3->clear();
-    refresh_grid->setEnabled(false);
-    MSFlexGrid1->hide();
-    MSHFlexGrid1->hide();
-    refresh_ref->setEnabled(false);
-    refresh_extraction->setEnabled(false);
-    Extract->setEnabled(false);
-    MSHFlexGrid2->hide();
+    m_search->clear();
+    if (m_import_export)
+        m_import_export->clear();
 }
 
 // ---- exit -----------------------------------------------------------------

@@ -128,38 +128,11 @@ public:
     // Opens the check's own connection, on the check's thread; tests replace it.
     store::BackgroundIntegrityCheck::Opener open_check_connection;
 
-    // ==== search (src/search): begin =======================================
-    // Wires the search tab's and the import/export page's controls; the
-    // constructor calls it once.
-    void connect_search_handlers();
-    // Runs the search of the inner tab shown ("Pic" or "Note") into MSFlexGrid1.
-    void refresh_grid_Click();
-    // Enable the option pairs by what the two search boxes hold.
-    void Text1_Change();
-    void Text3_Change();
-    // Key filters of the search boxes: a refused key comes back as 0;
-    // Return starts the search.
-    void Text1_KeyPress(int& key_ascii);
-    void Text3_KeyPress(int& key_ascii);
-    void Text4_KeyPress(int& key_ascii);
-    // A "Picture" option chosen: the reference box is usable with "Picture" only.
-    void Option1_Click(int index);
-    // A click on one row shows its record on the "Details" tab or, without
-    // that tab, the picture's page with its cell selected.
-    void MSFlexGrid1_Click();
-    // The search grid's click without a details panel: the page of the
-    // clicked picture, its cell selected (src/light).
-    void show_page_of_grid_row(int row);
-    void MSHFlexGrid1_Click();
-    // Lists every record with its reference.
-    void refresh_ref_Click();
-    // Lists every record with where its picture lives.
-    void refresh_extraction_Click();
-    // A click on one row arms "Import/Export".
-    void MSHFlexGrid2_Click();
-    // Moves the chosen row's picture between the catalogue and a file.
-    void Extract_Click();
-    // ==== search: end =======================================================
+    // ==== light window (src/light): begin ===================================
+    // A search-grid row of the light window: the picture's page with its
+    // cell selected; the search tab stays in front when the page is shown.
+    void show_page_of_found_picture(qint64 page, qint64 numpic);
+    // ==== light window: end =================================================
 
     // ==== notes (src/notes): begin =========================================
     // Opens the selected cell's note in the editor (modal); OK saves it.
@@ -199,7 +172,9 @@ public:
     void Label3_KeyPress(int& key_ascii);
     void Slider1_KeyPress(int& key_ascii);
     void Slider1_Scroll();
-    void display_page_Click();
+    // The page of a picture with its cell selected; the page view comes to
+    // the front (the search tab's "Display Page").
+    void show_page_of_picture(qint64 page, qint64 numpic);
     void im_Click(int index);
     void im_DblClick(int index);
     void Im2_Click(int index) { im_Click(index); }
@@ -257,8 +232,6 @@ public:
     QString movie_path;
     bool note_edit_mode = false;
     int note_cell_index = 0;
-    QString display_numpic;
-    QString display_numpage;
 
     // Design sizes of the zoom window, in twips.
     int zoom_default_width = 0;
@@ -308,38 +281,6 @@ public:
     CellArray<richtext::RichTextBox> lbl_note{};
     CellArray<richtext::RichTextBox> Text18{};
 
-    // ---- search & sort --------------------------------------------------
-    QTabWidget* SSTab3 = nullptr;
-    QTabWidget* SSTab_search = nullptr;
-    QTabWidget* SSTab6 = nullptr;
-    QTableView* MSFlexGrid1 = nullptr;
-    QPushButton* refresh_grid = nullptr;
-    QCheckBox* Check2 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    std::array<QRadioButton*, 4> Option1{};   // 0, 2, 3 used
-    std::array<QRadioButton*, 2> Option5{};
-    std::array<QRadioButton*, 2> Option6{};
-    QLineEdit* Text4 = nullptr;
-    std::array<QRadioButton*, 3> Option7{};
-    QLineEdit* Text30 = nullptr;
-    QLineEdit* Text31 = nullptr;
-    QLineEdit* Text32 = nullptr;
-    QLineEdit* Text29 = nullptr;
-    QLineEdit* text24 = nullptr;
-    richtext::RichTextBox* Text33 = nullptr;
-    richtext::RichTextBox* Text25 = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Image3 = nullptr;
-    QPushButton* display_page = nullptr;
-    QTableView* MSHFlexGrid1 = nullptr;
-    QPushButton* refresh_ref = nullptr;
-    QCheckBox* Check5 = nullptr;
-
-    // ---- import/export page ----------------------------------------------
-    QPushButton* refresh_extraction = nullptr;
-    QTableView* MSHFlexGrid2 = nullptr;
-    QPushButton* Extract = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -353,11 +294,11 @@ private:
     // Gives every control its name (tests and tools find controls by name).
     void name_controls();
     QWidget* build_page_view();
-    QWidget* build_search_tab();
     void wire_database_page();
-    QWidget* build_import_export_page();
     void connect_catalogue_handlers();
     void connect_page_view_handlers();
+    // Creates the search tab and the import/export page and wires them.
+    void wire_search();
     // Connects the maintenance tab's requests to what does them.
     void wire_maintenance();
     // Creates the loader tab around the pages it hosts, and wires it.

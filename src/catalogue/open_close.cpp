@@ -10,6 +10,8 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
+#include "search/import_export_page.h"
+#include "search/search_sort_tab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,9 +117,8 @@ void frmBrowser::mnuDb_Click()
         show_closed_state();
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
-        SSTab3->setTabEnabled(1, false);
-        for (QTabWidget* t : {SSTab_main, SSTab3, SSTab_search})
-            t->setCurrentIndex(0);
+        m_search->reset();
+        SSTab_main->setCurrentIndex(0);
         m_maintenance->show_first_tabs();
         m_loader->show_first_tabs();
         m_session.db_password.clear();
@@ -246,7 +247,7 @@ void frmBrowser::mnuDb_Click()
     reselect_numpic = 0;
     selected_cell = 0;
     clear_page_view();
-    MSFlexGrid1->hide();
+    m_search->opening();
     m_maintenance->opening();
     Slider1->setEnabled(false);
     for (QPushButton* b : {show_page, go_left, go_right, bof, eof})
@@ -316,7 +317,7 @@ void frmBrowser::open_database()
     page_warning.clear();
     Label3->setEnabled(true);
     Label3->clear();
-    refresh_grid->setEnabled(true);
+    m_search->allow_searches();
 
     store::Error error;
     m_session.db_table_open = m_session.db_conn != nullptr;
@@ -347,12 +348,11 @@ void frmBrowser::open_database()
 
 void frmBrowser::enable_catalogue_controls()
 {
-    if (m_session.picture_count > 0) {
-        for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, refresh_ref})
-            w->setEnabled(true);
-    }
     m_maintenance->enable_for_catalogue();
     m_database_page->enable_for_catalogue();
+    m_search->enable_for_catalogue();
+    if (m_import_export)
+        m_import_export->enable_for_catalogue();
     m_loader->enable_for_catalogue();
 }
 

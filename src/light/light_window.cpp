@@ -2,8 +2,6 @@
 #include "catalogue/frm_browser.h"
 #include "light/compaction.h"
 #include "pageview/page_logic.h"
-#include "search/messages.h"
-#include "search/search_grid.h"
 #include "viewer/preview.h"
 
 #include "platform/ui/vb.h"
@@ -17,32 +15,21 @@
 
 namespace mosswick {
 
-void frmBrowser::show_page_of_grid_row(int row)
+void frmBrowser::show_page_of_found_picture(qint64 page, qint64 numpic)
 {
-    const search::GridModel* model = search::search_grid(MSFlexGrid1)->rows();
-    if (row < 0 || row >= model->rowCount())
-        return;
-    const QString numpic_text = model->text(row, 0);
-    const QString numpage_text = model->text(row, 1);
-    set_message(search::movie_message(model->text(row, 3), !model->text(row, 2).isEmpty()));
-    const std::optional<qint64> numpic = parse_number(numpic_text);
-    const std::optional<qint64> page = parse_number(numpage_text);
-    if (!numpic || !page)
-        return;   // a row without numbers names no page
-
-    Label3->setText(QString::number(*page));
+    Label3->setText(QString::number(page));
     {
         const QSignalBlocker block(Slider1);
-        Slider1->setValue(int(std::clamp<qint64>(*page, Slider1->minimum(), Slider1->maximum())));
+        Slider1->setValue(int(std::clamp<qint64>(page, Slider1->minimum(), Slider1->maximum())));
     }
-    if (*page == m_session.current_page) {
+    if (page == m_session.current_page) {
         // The page is shown already: select the picture's cell where the
         // search tab stays in front.
         show_page->setEnabled(false);
         reselect_pending = false;
         reselect_numpic = 0;
         for (int i = 1; i <= 6; ++i)
-            if (Label5[size_t(i)]->text() == numpic_text) {
+            if (Label5[size_t(i)]->text() == QString::number(numpic)) {
                 im_Click(i);
                 break;
             }
@@ -50,7 +37,7 @@ void frmBrowser::show_page_of_grid_row(int row)
     }
     show_page->setEnabled(true);
     reselect_pending = true;
-    reselect_numpic = *numpic;
+    reselect_numpic = numpic;
     show_page_Click();
     // A page that could not be shown must not select a cell on a later one.
     reselect_pending = false;

@@ -136,28 +136,24 @@ void frmBrowser::Slider1_Scroll()
     ui::EventPump().pump();
 }
 
-void frmBrowser::display_page_Click()
+void frmBrowser::show_page_of_picture(qint64 page, qint64 numpic)
 {
-    const std::optional<qint64> page = parse_number(display_numpage);
-    const std::optional<qint64> numpic = parse_number(display_numpic);
-    if (!page || !numpic)
-        return;   // only whole numbers come from the grids
-    Label3->setText(QString::number(*page));
+    Label3->setText(QString::number(page));
     {
         const QSignalBlocker block(Slider1);
-        Slider1->setValue(slider_value(*page));
+        Slider1->setValue(slider_value(page));
     }
-    if (*page != m_session.current_page) {
+    if (page != m_session.current_page) {
         show_page->setEnabled(true);
         reselect_pending = true;
-        reselect_numpic = *numpic;
+        reselect_numpic = numpic;
         show_page_Click();
     } else {
         show_page->setEnabled(false);
         reselect_pending = false;
         reselect_numpic = 0;
         for (int i = 1; i <= 6; ++i)
-            if (Label5[size_t(i)]->text() == display_numpic) {
+            if (Label5[size_t(i)]->text() == QString::number(numpic)) {
                 im_Click(i);
                 break;
             }

@@ -46,7 +46,6 @@ void frmBrowser::connect_page_view_handlers()
     connect(go_left, &QPushButton::clicked, this, &frmBrowser::go_left_Click);
     connect(go_right, &QPushButton::clicked, this, &frmBrowser::go_right_Click);
     connect(show_page, &QPushButton::clicked, this, &frmBrowser::show_page_Click);
-    connect(display_page, &QPushButton::clicked, this, &frmBrowser::display_page_Click);
     // The slider's scroll is the user's move only.
     // actionTriggered comes before the value moves: scroll once it has.
     connect(Slider1, &QSlider::actionTriggered, this, [this](int) {
