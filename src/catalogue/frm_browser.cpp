@@ -2,6 +2,8 @@
 #include "catalogue/frm_browser.h"
 
 #include "catalogue/catalogue_logic.h"
+#include "notes/note_actions.h"
+#include "pageview/page_view_part.h"
 #include "pageview/page_logic.h"
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
@@ -35,17 +37,6 @@
 
 namespace mosswick {
 
-namespace {
-constexpr unsigned k_unselected = 0xE0E0E0;
-
-void set_back(QWidget* w, unsigned bgr_color, QPalette::ColorRole role = QPalette::Window)
-{
-    QPalette p = w->palette();
-    p.setColor(role, ui::bgr(bgr_color));
-    w->setPalette(p);
-}
-} // namespace
-
 frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(parent), m_session(edition)
 {
     setObjectName(QStringLiteral("frmBrowser"));
@@ -62,7 +53,8 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(4, 4, 4, 0);
     SSTab_main = new QTabWidget(central);
-    SSTab_main->addTab(build_page_view(), QStringLiteral("Pictures && Movies"));
+    m_page_view = new PageView(m_session);
+    SSTab_main->addTab(m_page_view, QStringLiteral("Pictures && Movies"));
     SSTab_main->addTab(build_search_tab(), QStringLiteral("Search && Sort"));
     SSTab_main->addTab(build_loader_tab(), QStringLiteral("Loader"));
     v->addWidget(SSTab_main, 1);
@@ -92,7 +84,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     // Key presses reach the window before its controls (Esc and the keypad).
     qApp->installEventFilter(this);
     connect_catalogue_handlers();
-    connect_page_view_handlers();
+    wire_page_view();
     // As large as the design, but never larger than the screen's free area.
     QSize size(1280, 800);
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -107,6 +99,40 @@ frmBrowser::~frmBrowser()
 {
     if (qApp)
         qApp->removeEventFilter(this);
+}
+
+void frmBrowser::wire_page_view()
+{
+    PageView* view = m_page_view;
+    m_notes = new NoteActions(m_session, this);
+    m_notes->cells.selected = [view] { return view->WhichSelected(); };
+    m_notes->cells.numpic = [view](int cell) { return view->cell_numpic(cell); };
+    m_notes->cells.picfile = [view](int cell) { return view->cell_picfile(cell); };
+    m_notes->cells.boxes = [view](int cell) { return view->cell_note_boxes(cell); };
+    connect(view, &PageView::note_cell_chosen, m_notes, [this](int cell) { m_notes->note_cell_index = cell; });
+    connect(view, &PageView::edit_note_requested, m_notes, &NoteActions::mnuEditNote);
+    connect(view, &PageView::show_note_requested, m_notes, &NoteActions::mnuShowNote);
+    connect(view, &PageView::note_double_clicked, m_notes, &NoteActions::lbl_Note_DblClick);
+    connect(view, &PageView::addnote_double_clicked, m_notes, &NoteActions::Text18_DblClick);
+
+    view->is_keypad_host = [this](const QObject* watched) {
+        return watched == SSTab_main || watched == SSTab_main->tabBar();
+    };
+    connect(view, &PageView::focus_home_requested, this, [this] { SSTab_main->setFocus(); });
+    connect(view, &PageView::bring_to_front_requested, this, [this] { SSTab_main->setCurrentIndex(0); });
+    connect(display_page, &QPushButton::clicked, view, &PageView::display_page_Click);
+    for (int code = 1; code <= 6; ++code) {
+        connect(mnuTQ[size_t(code)], &QAction::triggered, view, [view, code] { view->mnuTQ_Click(code); });
+        connect(mnuZQ[size_t(code)], &QAction::triggered, view, [view, code] { view->mnuZQ_Click(code); });
+    }
+    connect(view, &PageView::thumb_quality_chosen, this, [this](int code) {
+        for (int c = 1; c <= 6; ++c)
+            mnuTQ[size_t(c)]->setChecked(c == code);
+    });
+    connect(view, &PageView::zoom_quality_chosen, this, [this](int code) {
+        for (int c = 1; c <= 6; ++c)
+            mnuZQ[size_t(c)]->setChecked(c == code);
+    });
 }
 
 void frmBrowser::connect_catalogue_handlers()
@@ -248,8 +274,8 @@ bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
             Form_KeyPress(27);
     }
     if (watched == m_status->progress() && event->type() == QEvent::MouseButtonPress)
-        ProgressBar1_Click();
-    if (watched->isWidgetType() && page_view_event(watched, event))
+        m_page_view->ProgressBar1_Click();
+    if (watched->isWidgetType() && m_page_view->page_view_event(watched, event))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }
@@ -269,13 +295,7 @@ void frmBrowser::SSTab_main_Click(int)
 void frmBrowser::reset_form()
 {
     clear_page_view();
-    for (int i = 1; i <= 6; ++i) {
-        Label7[size_t(i)]->set_colors(ui::bgr(0xFFFFC0), ui::bgr(0xFFFF80));
-        lbl_fileName[size_t(i)]->set_colors(ui::bgr(0xC0FFC0), ui::bgr(0x80FF80));
-        set_back(Label4[size_t(i)], 0xC0C0FF);
-        set_back(Label5[size_t(i)], 0xC0E0FF);
-        lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
-    }
+    m_page_view->reset();
     for (QWidget* w : std::initializer_list<QWidget*>{
              load_pictures, update_pictures, renumber_pages, exchange_picture, insert_picture, delete_page,
              delete_picture, Command1, compact_database, Text36, Text35, Text9, Text11, Txt_delpag, Text20, Text22,
@@ -293,64 +313,15 @@ void frmBrowser::reset_form()
     SSTab2->setEnabled(false);
     SSTab5->setEnabled(false);
     SSTab3->setTabEnabled(1, false);
-    Label3->setEnabled(false);
 }
 
 void frmBrowser::clear_page_view()
 {
-    const QSize box(ui::twips_to_px(m_session.edition().layout.cell_picture_width),
-                    ui::twips_to_px(m_session.edition().layout.cell_picture_height));
-    for (int i = 1; i <= 6; ++i) {
-        for (QLabel* p : {im[size_t(i)], Im2[size_t(i)]}) {
-            p->hide();
-            p->setEnabled(false);
-            p->clear();
-            p->resize(box);
-            p->setFrameShape(QFrame::NoFrame);
-        }
-        lbl_note[size_t(i)]->clear();
-        lbl_note[size_t(i)]->show();
-        lbl_note[size_t(i)]->setEnabled(false);
-        lbl_note[size_t(i)]->setSelStart(0);
-        for (QLabel* l : {static_cast<QLabel*>(Label7[size_t(i)]), static_cast<QLabel*>(lbl_fileName[size_t(i)])}) {
-            l->clear();
-            l->show();
-            l->setEnabled(false);
-            l->setFrameShape(QFrame::NoFrame);
-        }
-        for (QLabel* l : {Label4[size_t(i)], Label5[size_t(i)]}) {
-            l->clear();
-            l->show();
-            l->setFrameShape(QFrame::NoFrame);
-        }
-        // Cells of an emptied view show nothing of the previous page.
-        lbl_filePic[size_t(i)]->clear();
-        Text34[size_t(i)]->clear();
-        Text18[size_t(i)]->clear();
-        Text18[size_t(i)]->hide();
-        Text18[size_t(i)]->setEnabled(false);
-        SSTab1[size_t(i)]->setEnabled(false);
-        SSTab1[size_t(i)]->setCurrentIndex(0);
-        lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
-        Text18[size_t(i)]->set_back_color(ui::bgr(k_unselected));
-    }
+    m_page_view->clear();
     SSTab_search->setCurrentIndex(0);
     Text4->clear();
     SSTab6->setCurrentIndex(0);
-    lbl_page->clear();
     Text1->clear();
-    go_left->setEnabled(false);
-    go_right->setEnabled(false);
-    show_page->setEnabled(false);
-    {
-        const QSignalBlocker block(Slider1);
-        Slider1->setValue(1);
-        Slider1->setMaximum(10);
-    }
-    Slider1->setEnabled(false);
-    bof->setEnabled(false);
-    eof->setEnabled(false);
-    Label3->clear();
     refresh_grid->setEnabled(false);
     MSFlexGrid1->hide();
     MSHFlexGrid1->hide();

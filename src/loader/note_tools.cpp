@@ -1,6 +1,7 @@
 // The note tools of the single load: clearing the three boxes, pasting the
 // clipboard, the length labels and the reference box's key filter.
 #include "catalogue/frm_browser.h"
+#include "pageview/page_view_part.h"
 
 #include "loader/paste_filter.h"
 #include "platform/richtext/plain_text.h"
@@ -109,7 +110,7 @@ void frmBrowser::loader_paste(const QString& text, bool rich)
         f = {loader::KeyFilter::FileName, name_message};
     else if (line == Txt_delpag)
         f = {loader::KeyFilter::DigitsOrStar, number_message};
-    else if (line == Label3 || line == Text9 || line == Text11 || line == Text20 || line == Text22 || line == Text15)
+    else if (m_page_view->is_page_box(line) || line == Text9 || line == Text11 || line == Text20 || line == Text22 || line == Text15)
         f = {loader::KeyFilter::Digits, number_message};
     QString plain = rich ? richtext::extract_plain_text(text) : text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

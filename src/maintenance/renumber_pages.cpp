@@ -1,5 +1,6 @@
 // The window's renumbering and the "Renumber pages" button.
 #include "catalogue/frm_browser.h"
+#include "pageview/page_view_part.h"
 #include "maintenance/messages.h"
 #include "maintenance/renumber.h"
 #include "maintenance/window_steps.h"
@@ -54,7 +55,7 @@ void frmBrowser::renumber_pages_Click()
     m_session.db_table_open = false;
     open_database();
     if ((outcome == RenumberOutcome::Stopped || outcome == RenumberOutcome::Failed) && m_session.db_open)
-        set_message(page_warning.isEmpty() ? ended : ended + u' ' + page_warning);
+        set_message(m_page_view->page_warning().isEmpty() ? ended : ended + u' ' + m_page_view->page_warning());
     // Untimed, the panel keeps the time of the page-1 load.
     if (timed)
         set_timing(maintenance::elapsed_text(ui::tick_count() - start));

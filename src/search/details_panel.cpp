@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/fit_to_box.h"
 #include "catalogue/frm_browser.h"
+#include "pageview/page_view_part.h"
 
 #include "platform/picture/render.h"
 #include "platform/richtext/rich_text_box.h"
@@ -112,8 +113,8 @@ static void show_record(frmBrowser& w, QTableView* view, bool search_grid_row)
         w.set_message(text_of(search::k_row_changed));
         return;
     }
-    w.display_numpic = numpic;
-    w.display_numpage = numpage;
+    w.page_view().display_numpic = numpic;
+    w.page_view().display_numpage = numpage;
 
     set_note(w.Text33, record->note);
     w.text24->setText(search::grid_text(record->reference));

@@ -73,8 +73,8 @@ TEST_F(DetailsPanel, ClickShowsTheRecordAndArmsDisplayPage)
     EXPECT_EQ(ctl(*window).SSTab3->currentIndex(), 1);
     EXPECT_TRUE(ctl(*window).SSTab3->isTabEnabled(1));
     EXPECT_TRUE(ctl(*window).display_page->isEnabled());
-    EXPECT_EQ(window->display_numpic, "4");
-    EXPECT_EQ(window->display_numpage, "1");
+    EXPECT_EQ(window->page_view().display_numpic, "4");
+    EXPECT_EQ(window->page_view().display_numpage, "1");
     EXPECT_EQ(ctl(*window).Text30->text(), "4");
     EXPECT_EQ(ctl(*window).Text31->text(), "1");
     EXPECT_EQ(ctl(*window).Text29->text(), "p04.jpg");
@@ -127,7 +127,7 @@ TEST_F(DetailsPanel, MissingPictureFileIsReportedAndTheProgramGoesOn)
     EXPECT_TRUE(ctl(*window).Image1->isHidden());
     EXPECT_TRUE(ctl(*window).Image3->isHidden());
     EXPECT_TRUE(ctl(*window).display_page->isEnabled());
-    EXPECT_EQ(window->display_numpic, "9");
+    EXPECT_EQ(window->page_view().display_numpic, "9");
     expect_usable();
 }
 
@@ -138,7 +138,7 @@ TEST_F(DetailsPanel, UndecodablePictureIsReportedWithAnEmptyArea)
     EXPECT_TRUE(window->message_text().startsWith("p10.jpg have not a movie. Picture"))
         << window->message_text().toStdString();
     EXPECT_TRUE(ctl(*window).Image1->isHidden());
-    EXPECT_EQ(window->display_numpic, "10");
+    EXPECT_EQ(window->page_view().display_numpic, "10");
 }
 
 TEST_F(DetailsPanel, DragOverRowsKeepsTheFirstAndChangesNothing)
@@ -149,12 +149,12 @@ TEST_F(DetailsPanel, DragOverRowsKeepsTheFirstAndChangesNothing)
     drag_rows(ctl(*window).MSFlexGrid1, 4, 6);
     EXPECT_EQ(window->message_text(), "Select one row.");
     EXPECT_EQ(selected_rows(ctl(*window).MSFlexGrid1), (std::vector<int>{4}));
-    EXPECT_EQ(window->display_numpic, "2");
+    EXPECT_EQ(window->page_view().display_numpic, "2");
     EXPECT_EQ(ctl(*window).Text29->text(), "p02.jpg");
     EXPECT_EQ(ctl(*window).SSTab3->currentIndex(), 0);
     // A plain click afterwards shows its row.
     click_row(ctl(*window).MSFlexGrid1, 5);
-    EXPECT_EQ(window->display_numpic, "6");
+    EXPECT_EQ(window->page_view().display_numpic, "6");
 }
 
 TEST_F(DetailsPanel, GridOlderThanTheCatalogueShowsNothingWrong)
@@ -164,10 +164,10 @@ TEST_F(DetailsPanel, GridOlderThanTheCatalogueShowsNothingWrong)
     ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = 6")));
     pick(ctl(*window).MSFlexGrid1, 4);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
-    EXPECT_EQ(window->display_numpic, "2");
+    EXPECT_EQ(window->page_view().display_numpic, "2");
     pick(ctl(*window).MSFlexGrid1, 5);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_gone));
-    EXPECT_EQ(window->display_numpic, "2");
+    EXPECT_EQ(window->page_view().display_numpic, "2");
     EXPECT_EQ(ctl(*window).Text29->text(), "p02.jpg");
     expect_usable();
 }
@@ -180,7 +180,7 @@ TEST_F(DetailsPanel, ClickOnAnEmptyGridDoesNothing)
     window->MSHFlexGrid1_Click();
     EXPECT_EQ(window->message_text(), "0 record selected.");
     EXPECT_FALSE(ctl(*window).display_page->isEnabled());
-    EXPECT_TRUE(window->display_numpic.isEmpty());
+    EXPECT_TRUE(window->page_view().display_numpic.isEmpty());
 }
 
 TEST_F(DetailsPanel, ReferenceGridListsAndShowsRecords)
@@ -199,7 +199,7 @@ TEST_F(DetailsPanel, ReferenceGridListsAndShowsRecords)
     // The reference grid reads the movie from the record: an empty movie is none.
     pick(ctl(*window).MSHFlexGrid1, 2);   // "ref 2"
     EXPECT_EQ(window->message_text(), "p02.jpg have not a movie.");
-    EXPECT_EQ(window->display_numpic, "2");
+    EXPECT_EQ(window->page_view().display_numpic, "2");
     pick(ctl(*window).MSFlexGrid1, 1);
     EXPECT_EQ(window->message_text(), "p02.jpg have movie.");
     // A reference changed since the list was made is not shown under the old one.
@@ -215,11 +215,11 @@ TEST_F(DetailsPanel, DisplayPageShowsTheRecordsPageWithItsCellSelected)
     ctl(*window).display_page->click();
     EXPECT_EQ(window->session().current_page, 2);
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
-    ASSERT_GT(window->selected_cell, 0);
-    EXPECT_EQ(ctl(*window).Label5[size_t(window->selected_cell)]->text(), "8");
+    ASSERT_GT(window->page_view().selected_cell, 0);
+    EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().selected_cell)]->text(), "8");
     // A record of the page shown selects its cell without reloading.
     pick(ctl(*window).MSFlexGrid1, 9);
-    window->display_page_Click();
+    window->page_view().display_page_Click();
     EXPECT_EQ(window->session().current_page, 2);
-    EXPECT_EQ(ctl(*window).Label5[size_t(window->selected_cell)]->text(), "10");
+    EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().selected_cell)]->text(), "10");
 }
