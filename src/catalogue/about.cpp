@@ -25,7 +25,7 @@ void frmBrowser::mnuAbout_Click()
                 // A picture file of the program's folder, drawn like any
                 // other; a missing file closes that zoom window only.
                 const QString path = join_path(m_session.program_folder, picture_file);
-                m_page_view->current_picture_path = path;
+                m_page_view->set_current_picture_path(path);
                 request.file_path = path;
                 request.caption_path = path;
             }

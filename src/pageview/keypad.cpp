@@ -18,8 +18,8 @@ void PageView::SSTab_main_KeyPress(int& key_ascii)
     auto shows_picture = [this](int cell) {
         return cell >= 1 && cell <= 6 && (im[size_t(cell)]->isEnabled() || Im2[size_t(cell)]->isEnabled());
     };
-    const KeypadResult r = keypad(char(key_ascii), go_left->isEnabled(), go_right->isEnabled(), selected_cell,
-                                  cells_on_page, shows_picture);
+    const KeypadResult r = keypad(char(key_ascii), go_left->isEnabled(), go_right->isEnabled(), m_selected_cell,
+                                  m_cells_on_page, shows_picture);
     if (!r.consumed)
         return;
     const char key = char(key_ascii);
@@ -28,7 +28,7 @@ void PageView::SSTab_main_KeyPress(int& key_ascii)
         emit note_cell_chosen(r.selected_cell);
     // "7" and "8" move the selection even onto a cell without a picture.
     if (key == '7' || key == '8')
-        selected_cell = r.selected_cell;
+        m_selected_cell = r.selected_cell;
     switch (r.action) {
     case KeypadAction::PreviousPage: go_left_Click(); break;
     case KeypadAction::NextPage: go_right_Click(); break;

@@ -173,7 +173,7 @@ bool PageView::show_page_of_picture(qint64 page, const QString& numpic_text)
         return false;
     }
     show_page->setEnabled(true);
-    reselect_pending = true;
+    m_reselect_pending = true;
     reselect_numpic = *numpic;
     show_page_Click();
     return true;
@@ -181,7 +181,7 @@ bool PageView::show_page_of_picture(qint64 page, const QString& numpic_text)
 
 void PageView::forget_reselect()
 {
-    reselect_pending = false;
+    m_reselect_pending = false;
     reselect_numpic = 0;
 }
 

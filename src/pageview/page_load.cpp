@@ -113,7 +113,7 @@ void PageView::LoadAllPictures(qint64 cur_numpage)
     }
     status.progress()->setValue(0);
     set_navigation(cur_numpage);
-    cells_on_page = int(load.rows.size());
+    m_cells_on_page = int(load.rows.size());
     reselect_after_load();
     report(load);
 }
@@ -129,7 +129,7 @@ bool PageView::query_rows(PageLoad& load)
 
     m_page_warning.clear();
     // Until rows are placed the page has none: the keypad counts on it.
-    cells_on_page = 0;
+    m_cells_on_page = 0;
     if (error) {
         set_navigation(load.page);
         m_page_warning = ui::error_message(error.code, error.text);
@@ -324,16 +324,16 @@ void PageView::place_result(PageLoad& load, size_t k)
 // A page shown for a picture ("Display Page", the search grid) selects its cell.
 void PageView::reselect_after_load()
 {
-    selected_cell = 0;
-    if (!reselect_pending)
+    m_selected_cell = 0;
+    if (!m_reselect_pending)
         return;
-    for (int k = 1; k <= cells_on_page; ++k)
+    for (int k = 1; k <= m_cells_on_page; ++k)
         if (parse_number(Label5[size_t(k)]->text()) == reselect_numpic) {
             im_Click(k);
-            selected_cell = k;
+            m_selected_cell = k;
             break;
         }
-    reselect_pending = false;
+    m_reselect_pending = false;
     reselect_numpic = 0;
 }
 

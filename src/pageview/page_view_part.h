@@ -98,11 +98,14 @@ public:
     // The cell's note boxes the note window copies from and, on OK, back to.
     NoteCell cell_note_boxes(int cell) const;
 
-    int selected_cell = 0;
-    int last_selected_cell = 0;
-    int cells_on_page = 0;
-    bool reselect_pending = false;   // the next page load selects reselect_numpic's cell
-    QString current_picture_path;
+    int selected_cell() const { return m_selected_cell; }
+    int last_selected_cell() const { return m_last_selected_cell; }
+    int cells_on_page() const { return m_cells_on_page; }
+    // The next page load selects the cell of the picture asked for.
+    bool reselect_pending() const { return m_reselect_pending; }
+    // The picture the last click named (the about box's picture counts too).
+    const QString& current_picture_path() const { return m_current_picture_path; }
+    void set_current_picture_path(const QString& path) { m_current_picture_path = path; }
 
     // ---- keypad, menus, stop -------------------------------------------------
     // Keypad shortcuts typed into the tab control; a handled key comes back as 0.
@@ -120,7 +123,8 @@ public:
     frmZoom* open_zoom(const ZoomRequest& request);
     // The free screen area zoom windows fit into (empty: the screen's).
     QRect zoom_work_area;
-    QPointer<frmZoom> last_zoom;
+    // The zoom window opened last, while it is open.
+    frmZoom* last_zoom() const;
     // Opens a file with the desktop's program (movies); tests replace it.
     std::function<bool(const QString& path)> open_external;
 
@@ -189,9 +193,15 @@ private:
     CellArray<richtext::RichTextBox> Text18{};    // additional note
 
     QString m_page_warning;
-    std::array<QString, 7> cell_movfile;   // the stored movfile of each cell
+    int m_selected_cell = 0;
+    int m_last_selected_cell = 0;
+    int m_cells_on_page = 0;
+    bool m_reselect_pending = false;
     qint64 reselect_numpic = 0;
-    QString movie_path;
+    QString m_current_picture_path;
+    QPointer<frmZoom> m_last_zoom;
+    std::array<QString, 7> cell_movfile;   // the stored movfile of each cell
+    QString movie_path;                    // the movie last handed to the desktop
 };
 
 } // namespace mosswick

@@ -300,10 +300,10 @@ void PageView::clear()
 void PageView::opening()
 {
     movie_path.clear();
-    last_selected_cell = 0;
-    reselect_pending = false;
+    m_last_selected_cell = 0;
+    m_reselect_pending = false;
     reselect_numpic = 0;
-    selected_cell = 0;
+    m_selected_cell = 0;
     Slider1->setEnabled(false);
     for (QPushButton* b : {show_page, go_left, go_right, bof, eof})
         b->setEnabled(false);

@@ -34,13 +34,13 @@ void PageView::im_Click(int index)
     if (index < 1 || index > 6)
         return;
     ui::BusyLock lock(m_session.busy());
-    current_picture_path = m_session.data_folder + lbl_filePic[size_t(index)]->text();
+    m_current_picture_path = m_session.data_folder + lbl_filePic[size_t(index)]->text();
     m_session.status().set_message(lbl_filePic[size_t(index)]->text());
-    if (last_selected_cell >= 1 && last_selected_cell <= 6)
-        set_cell_back(lbl_note[size_t(last_selected_cell)], Text18[size_t(last_selected_cell)], k_grey);
+    if (m_last_selected_cell >= 1 && m_last_selected_cell <= 6)
+        set_cell_back(lbl_note[size_t(m_last_selected_cell)], Text18[size_t(m_last_selected_cell)], k_grey);
     set_cell_back(lbl_note[size_t(index)], Text18[size_t(index)], k_white);
-    last_selected_cell = index;
-    selected_cell = index;
+    m_last_selected_cell = index;
+    m_selected_cell = index;
 }
 
 int PageView::WhichSelected() const

@@ -13,10 +13,15 @@
 
 namespace mosswick {
 
+frmZoom* PageView::last_zoom() const
+{
+    return m_last_zoom;
+}
+
 frmZoom* PageView::open_zoom(const ZoomRequest& request)
 {
     auto* zoom = new frmZoom(request, zoom_work_area);
-    last_zoom = zoom;
+    m_last_zoom = zoom;
     zoom->show();
     return zoom;
 }
@@ -27,7 +32,7 @@ void PageView::im_DblClick(int index)
         return;
     ui::BusyLock lock(m_session.busy());
     im_Click(index);
-    ZoomRequest request = ZoomRequest::file(current_picture_path, m_session.zoom_quality);
+    ZoomRequest request = ZoomRequest::file(m_current_picture_path, m_session.zoom_quality);
     if (!m_session.edition().features.stored_pictures) {
         // Every picture is a file of the data folder: the zoom window draws
         // the path it is given, or says the file is gone and closes.

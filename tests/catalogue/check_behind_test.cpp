@@ -93,7 +93,7 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
     open_held(path);
     // Page 1 is there at once and can be browsed and searched.
     EXPECT_EQ(window->message_text(), "Database opened.");
-    EXPECT_EQ(window->page_view().cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
     EXPECT_TRUE(ctl(*window).check_progress->isVisibleTo(window.get()));
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
     ASSERT_TRUE(ctl(*window).go_right->isEnabled());
@@ -135,7 +135,7 @@ TEST_F(CheckBehindTest, ADamagedCatalogueStaysOpenReadOnlyWithItsMessage)
     EXPECT_TRUE(window->message_text().contains("nothing was written")) << window->message_text().toStdString();
     expect_held();
     // Still browsed as it is.
-    EXPECT_EQ(window->page_view().cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
     ctl(*window).Text15->setText("1");
     window->delete_picture_Click();
     EXPECT_EQ(file_hash(path), before);

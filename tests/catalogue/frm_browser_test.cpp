@@ -581,9 +581,9 @@ TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
     EXPECT_FALSE(about->Label7->text().contains("Access"));
 
     emit about->screenshot_clicked();
-    QPointer<frmZoom> first = window->page_view().last_zoom;
+    QPointer<frmZoom> first = window->page_view().last_zoom();
     emit about->screenshot_clicked();
-    QPointer<frmZoom> second = window->page_view().last_zoom;
+    QPointer<frmZoom> second = window->page_view().last_zoom();
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
     EXPECT_NE(first, second);

@@ -65,8 +65,8 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
     open_catalogue(13);
     ASSERT_EQ(dialogs->count("message"), 0);
     window->page_view().im_DblClick(2);
-    ASSERT_TRUE(window->page_view().last_zoom);
-    QPointer<frmZoom> zoom = window->page_view().last_zoom;
+    ASSERT_TRUE(window->page_view().last_zoom());
+    QPointer<frmZoom> zoom = window->page_view().last_zoom();
     ASSERT_TRUE(wait_for_zoom());
     EXPECT_FALSE(zoom->failed());
     expect_usable();

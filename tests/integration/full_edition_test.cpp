@@ -271,15 +271,15 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
         EXPECT_FALSE(ctl(*window).Im2[size_t(i)]->isHidden()) << i;
     }
     window->page_view().im_DblClick(3);
-    ASSERT_TRUE(window->page_view().last_zoom);
-    EXPECT_TRUE(window->page_view().last_zoom->request().picture_in_db);
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
     ASSERT_TRUE(wait_for_zoom());
-    EXPECT_FALSE(window->page_view().last_zoom->failed());
-    EXPECT_EQ(window->page_view().last_zoom->drawn().size(), QSize(64, 40));
-    EXPECT_TRUE(window->page_view().last_zoom->windowTitle().endsWith(shot(3)));
-    window->page_view().last_zoom->Form_KeyPress('3');   // largest size, drawn again from the stored bytes
-    EXPECT_FALSE(window->page_view().last_zoom->failed());
-    EXPECT_GT(window->page_view().last_zoom->drawn().width(), 64);
+    EXPECT_FALSE(window->page_view().last_zoom()->failed());
+    EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), QSize(64, 40));
+    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(shot(3)));
+    window->page_view().last_zoom()->Form_KeyPress('3');   // largest size, drawn again from the stored bytes
+    EXPECT_FALSE(window->page_view().last_zoom()->failed());
+    EXPECT_GT(window->page_view().last_zoom()->drawn().width(), 64);
     close_zoom_windows();
     expect_usable();
 
@@ -341,10 +341,10 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "shot02.bmp");
     EXPECT_TRUE(cell_shows_picture(2));
     window->page_view().im_DblClick(2);
-    ASSERT_TRUE(window->page_view().last_zoom);
-    EXPECT_TRUE(window->page_view().last_zoom->request().picture_in_db);
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
     ASSERT_TRUE(wait_for_zoom());
-    EXPECT_EQ(window->page_view().last_zoom->drawn().size(), QSize(64, 40));
+    EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), QSize(64, 40));
     close_zoom_windows();
 
     // 9. Closed and opened once more: the same seven pictures.
@@ -412,9 +412,9 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     // After a refresh the same steps work.
     window->mnuRefresh_Click();
     window->page_view().im_DblClick(1);
-    ASSERT_TRUE(window->page_view().last_zoom);
-    EXPECT_EQ(window->page_view().last_zoom->request().file_path, data(testsupport::picture_name(9)));
-    EXPECT_TRUE(window->page_view().last_zoom->windowTitle().endsWith(testsupport::picture_name(9)));
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_EQ(window->page_view().last_zoom()->request().file_path, data(testsupport::picture_name(9)));
+    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(9)));
     close_zoom_windows();
     window->page_view().im_Click(2);
     window->notes().mnuEditNote();
@@ -474,9 +474,9 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
     EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
     EXPECT_TRUE(cell_shows_picture(1));
     window->page_view().im_DblClick(1);
-    ASSERT_TRUE(window->page_view().last_zoom);
-    EXPECT_FALSE(window->page_view().last_zoom->failed());
-    EXPECT_TRUE(window->page_view().last_zoom->windowTitle().endsWith("harbour.jpg"));
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_FALSE(window->page_view().last_zoom()->failed());
+    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith("harbour.jpg"));
     close_zoom_windows();
     ctl(*window).Text1->setText("HARB");
     window->refresh_grid_Click();

@@ -79,7 +79,7 @@ TEST_P(HostileFolder, MovieLabelsHandOnlyPlainMovieFilesOfTheDataFolder)
         EXPECT_TRUE(handed_to_desktop.isEmpty()) << movies[cell - 1].toStdString();
         EXPECT_TRUE(window->message_text().startsWith("Error 75 - Movie not opened: \"" + movies[cell - 1] + "\""))
             << window->message_text().toStdString();
-        EXPECT_EQ(window->page_view().selected_cell, cell);
+        EXPECT_EQ(window->page_view().selected_cell(), cell);
         expect_usable();
     }
     // The one plain movie opens.

@@ -155,7 +155,7 @@ TEST_F(LightWindow, OpensClosesAndRefreshes)
 
     window->mnuRefresh_Click();
     EXPECT_EQ(window->message_text(), "Database refreshed.");
-    EXPECT_EQ(window->page_view().cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
 
     window->mnuDb_Click();
     EXPECT_EQ(window->message_text(), "Database closed.");
@@ -175,7 +175,7 @@ TEST_F(LightWindow, OpensAFullCatalogueAsItIs)
     // No upgrade question, no change to the file.
     EXPECT_EQ(dialogs->count("message"), 0);
     EXPECT_EQ(window->session().db_conn->column_count(), 9);
-    EXPECT_EQ(window->page_view().cells_on_page, 3);
+    EXPECT_EQ(window->page_view().cells_on_page(), 3);
     EXPECT_FALSE(ctl(*window).im[1]->pixmap().isNull());
 }
 
@@ -294,7 +294,7 @@ TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
     EXPECT_EQ(about->Label5->text(), "V2.1.12, September 1, 2003");
 
     emit about->screenshot_clicked();
-    QPointer<frmZoom> zoom = window->page_view().last_zoom;
+    QPointer<frmZoom> zoom = window->page_view().last_zoom();
     ASSERT_TRUE(zoom);
     EXPECT_FALSE(zoom->request().picture_in_db);
     EXPECT_EQ(zoom->Label1->text(), dir.file("about3.jpg"));
@@ -302,14 +302,14 @@ TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
     ASSERT_TRUE(wait_for_zoom());
     EXPECT_FALSE(zoom->failed());
     EXPECT_EQ(zoom->drawn().size(), QSize(80, 50));
-    EXPECT_EQ(window->page_view().current_picture_path, dir.file("about3.jpg"));
+    EXPECT_EQ(window->page_view().current_picture_path(), dir.file("about3.jpg"));
     expect_usable();
     zoom->close();
 
     // Without the file the zoom window says so and closes; nothing else does.
     QFile::remove(dir.file("about3.jpg"));
     emit about->screenshot_clicked();
-    zoom = window->page_view().last_zoom;
+    zoom = window->page_view().last_zoom();
     EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
     run_deferred_deletes();
     EXPECT_FALSE(zoom);

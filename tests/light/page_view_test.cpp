@@ -28,7 +28,7 @@ TEST_F(LightPageView, CellsShowFilesFittedIntoTheLightBox)
 {
     open_light(8);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 2");
-    EXPECT_EQ(window->page_view().cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "pic002.jpg");
     EXPECT_EQ(ctl(*window).Label7[2]->text(), "jpg");
     EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "note 2");
@@ -37,7 +37,7 @@ TEST_F(LightPageView, CellsShowFilesFittedIntoTheLightBox)
     EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(60, 40));
 
     window->page_view().go_right_Click();
-    EXPECT_EQ(window->page_view().cells_on_page, 2);
+    EXPECT_EQ(window->page_view().cells_on_page(), 2);
     for (int i = 3; i <= 6; ++i) {
         EXPECT_TRUE(ctl(*window).im[size_t(i)]->isHidden()) << i;
         EXPECT_TRUE(ctl(*window).lbl_note[size_t(i)]->isHidden()) << i;
@@ -85,15 +85,15 @@ TEST_F(LightPageView, EachZoomWindowKeepsItsOwnPathAndCaption)
     open_light(3);
     window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     window->page_view().im_DblClick(1);
-    QPointer<frmZoom> first = window->page_view().last_zoom;
+    QPointer<frmZoom> first = window->page_view().last_zoom();
     window->page_view().im_DblClick(3);
-    QPointer<frmZoom> second = window->page_view().last_zoom;
+    QPointer<frmZoom> second = window->page_view().last_zoom();
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
     EXPECT_FALSE(first->request().picture_in_db);
     EXPECT_EQ(first->Label1->text(), data("pic001.jpg"));
     EXPECT_EQ(first->Label2->text(), "5");
-    EXPECT_EQ(window->page_view().current_picture_path, data("pic003.jpg"));
+    EXPECT_EQ(window->page_view().current_picture_path(), data("pic003.jpg"));
 
     // Decodes run one after another: the second window drawn means the first is.
     ASSERT_TRUE(wait_for_zoom());
@@ -115,9 +115,9 @@ TEST_F(LightPageView, AFileGoneSinceThePageWasShownClosesOnlyItsZoomWindow)
     EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(window->page_view().last_zoom);
+    EXPECT_FALSE(window->page_view().last_zoom());
     EXPECT_TRUE(window->session().db_open);
-    EXPECT_EQ(window->page_view().selected_cell, 2);
+    EXPECT_EQ(window->page_view().selected_cell(), 2);
     expect_usable();
 }
 
@@ -128,7 +128,7 @@ TEST_F(LightPageView, AMissingFileLeavesAnEmptyCellAndTheProgramGoesOn)
     open(path);
     ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
-    EXPECT_EQ(window->page_view().cells_on_page, 3);
+    EXPECT_EQ(window->page_view().cells_on_page(), 3);
     EXPECT_TRUE(ctl(*window).im[2]->pixmap().isNull());
     EXPECT_FALSE(ctl(*window).im[3]->pixmap().isNull());
     expect_usable();
@@ -160,13 +160,13 @@ TEST_F(LightPageView, KeypadWorksOnTheLightCells)
     int key = '8';
     window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, 0);
-    EXPECT_EQ(window->page_view().selected_cell, 1);
+    EXPECT_EQ(window->page_view().selected_cell(), 1);
     EXPECT_EQ(window->page_view().WhichSelected(), 1);
     key = '6';
     window->page_view().SSTab_main_KeyPress(key);
-    ASSERT_TRUE(window->page_view().last_zoom);
-    EXPECT_EQ(window->page_view().last_zoom->Label1->text(), data("pic001.jpg"));
-    window->page_view().last_zoom->close();
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_EQ(window->page_view().last_zoom()->Label1->text(), data("pic001.jpg"));
+    window->page_view().last_zoom()->close();
 
     // A selected cell whose picture box is disabled opens nothing; the key
     // is still taken and the note cell still set.
@@ -177,7 +177,7 @@ TEST_F(LightPageView, KeypadWorksOnTheLightCells)
     window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, 0);
     EXPECT_EQ(window->notes().note_cell_index, 1);
-    EXPECT_FALSE(window->page_view().last_zoom);
+    EXPECT_FALSE(window->page_view().last_zoom());
 }
 
 TEST_F(LightPageView, TheSliderDrawsNoTicksOverFourHundredNinetyFivePages)
@@ -208,6 +208,6 @@ TEST_F(LightPageView, CellsKeepTheirSizeAndPlaceWhateverThePageHolds)
     const QList<QRect> full_page = layout_now();
     // The note boxes of a short page do not grow into the empty row.
     window->page_view().go_right_Click();
-    ASSERT_EQ(window->page_view().cells_on_page, 2);
+    ASSERT_EQ(window->page_view().cells_on_page(), 2);
     EXPECT_EQ(layout_now(), full_page);
 }

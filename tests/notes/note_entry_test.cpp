@@ -290,7 +290,7 @@ TEST_F(NoteEntryTest, DoubleClickHandlersOpenTheEditorDirectly)
     // An empty cell has nothing to open.
     window->page_view().go_right_Click();
     window->page_view().go_right_Click();
-    ASSERT_EQ(window->page_view().cells_on_page, 1);
+    ASSERT_EQ(window->page_view().cells_on_page(), 1);
     window->notes().lbl_Note_DblClick(4);
     EXPECT_EQ(editor(), nullptr);
 }
@@ -303,7 +303,7 @@ TEST_F(NoteEntryTest, ADoubleClickOnACellsNoteBoxOpensItsEditor)
     QTest::mouseClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
     QTest::mouseDClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
     ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(window->page_view().selected_cell, 4);
+    EXPECT_EQ(window->page_view().selected_cell(), 4);
     // Opened this way the window keeps its design caption.
     EXPECT_EQ(editor()->windowTitle(), "Note");
     EXPECT_EQ(editor()->lbl_note->Text(), "note 4");

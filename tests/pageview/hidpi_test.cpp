@@ -137,10 +137,10 @@ TEST_F(HighDensity, TheAboutBoxScreenshotKeepsItsSizeInLogicalPixels)
     emit about->screenshot_clicked();
     ASSERT_TRUE(wait_for_zoom());
     // At zoom 0 the screenshot is as large as the window it shows.
-    EXPECT_EQ(window->page_view().last_zoom->kept_picture().natural_size(), window->size());
-    EXPECT_EQ(window->page_view().last_zoom->Slider1->value(), 0);
-    EXPECT_EQ(window->page_view().last_zoom->drawn().size(), window->size() * 2);
-    window->page_view().last_zoom->close();
+    EXPECT_EQ(window->page_view().last_zoom()->kept_picture().natural_size(), window->size());
+    EXPECT_EQ(window->page_view().last_zoom()->Slider1->value(), 0);
+    EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), window->size() * 2);
+    window->page_view().last_zoom()->close();
     about->close();
 }
 

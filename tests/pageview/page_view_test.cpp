@@ -66,7 +66,7 @@ TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
     open(make_with_files(13));
     ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
-    EXPECT_EQ(window->page_view().cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
     for (int i = 1; i <= 6; ++i) {
         EXPECT_TRUE(cell_filled(i)) << i;
         EXPECT_FALSE(ctl(*window).im[size_t(i)]->isHidden());
@@ -90,7 +90,7 @@ TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
     EXPECT_EQ(ctl(*window).lbl_page->text(), "3 / 3");
     EXPECT_EQ(ctl(*window).Label3->text(), "3");
     EXPECT_EQ(ctl(*window).Slider1->value(), 3);
-    EXPECT_EQ(window->page_view().cells_on_page, 1);
+    EXPECT_EQ(window->page_view().cells_on_page(), 1);
     EXPECT_TRUE(cell_filled(1));
     EXPECT_EQ(ctl(*window).Label5[1]->text(), "13");
     for (int i = 2; i <= 6; ++i) {
@@ -200,10 +200,10 @@ TEST_F(PageViewTest, PictureTypeLabelSelectsAndZooms)
     open(make_with_files(3));
     window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     window->page_view().Label7_Click(3);
-    EXPECT_EQ(window->page_view().selected_cell, 3);
-    ASSERT_TRUE(window->page_view().last_zoom);
-    EXPECT_TRUE(window->page_view().last_zoom->windowTitle().endsWith(testsupport::picture_name(3)));
-    window->page_view().last_zoom->close();
+    EXPECT_EQ(window->page_view().selected_cell(), 3);
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(3)));
+    window->page_view().last_zoom()->close();
     expect_usable();
 }
 
@@ -217,10 +217,10 @@ TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
     EXPECT_EQ(note_colour(2), 0xE0E0E0u);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
     EXPECT_EQ(ui::to_bgr(ctl(*window).Text18[5]->back_color()), 0xFFFFFFu);
-    EXPECT_EQ(window->page_view().selected_cell, 5);
-    EXPECT_EQ(window->page_view().last_selected_cell, 5);
+    EXPECT_EQ(window->page_view().selected_cell(), 5);
+    EXPECT_EQ(window->page_view().last_selected_cell(), 5);
     EXPECT_EQ(window->message_text(), testsupport::picture_name(5));
-    EXPECT_EQ(window->page_view().current_picture_path, window->session().data_folder + testsupport::picture_name(5));
+    EXPECT_EQ(window->page_view().current_picture_path(), window->session().data_folder + testsupport::picture_name(5));
     EXPECT_EQ(window->page_view().WhichSelected(), 5);
     window->page_view().im_Click(5);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
@@ -232,7 +232,7 @@ TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
     // A page load greys the selection.
     window->page_view().go_right_Click();
     EXPECT_EQ(window->page_view().WhichSelected(), 0);
-    EXPECT_EQ(window->page_view().selected_cell, 0);
+    EXPECT_EQ(window->page_view().selected_cell(), 0);
 }
 
 TEST_F(PageViewTest, ReselectionAfterAPageChange)
@@ -242,15 +242,15 @@ TEST_F(PageViewTest, ReselectionAfterAPageChange)
     window->page_view().display_numpic = "9";
     window->page_view().display_page_Click();
     EXPECT_EQ(window->session().current_page, 2);
-    EXPECT_EQ(window->page_view().selected_cell, 3);
+    EXPECT_EQ(window->page_view().selected_cell(), 3);
     EXPECT_EQ(window->page_view().WhichSelected(), 3);
-    EXPECT_FALSE(window->page_view().reselect_pending);
+    EXPECT_FALSE(window->page_view().reselect_pending());
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
 
     // The page already shown: the cell is selected without a reload.
     window->page_view().display_numpic = "11";
     window->page_view().display_page_Click();
-    EXPECT_EQ(window->page_view().selected_cell, 5);
+    EXPECT_EQ(window->page_view().selected_cell(), 5);
     EXPECT_FALSE(ctl(*window).show_page->isEnabled());
 }
 
@@ -280,12 +280,12 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
     // A zoom request hands the stored picture over, whatever the file holds.
     window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     window->page_view().im_DblClick(1);
-    ASSERT_TRUE(window->page_view().last_zoom);
-    EXPECT_TRUE(window->page_view().last_zoom->request().picture_in_db);
-    EXPECT_EQ(window->page_view().last_zoom->Label1->text(), window->session().data_folder + testsupport::picture_name(1));
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
+    EXPECT_EQ(window->page_view().last_zoom()->Label1->text(), window->session().data_folder + testsupport::picture_name(1));
     ASSERT_TRUE(wait_for_zoom());
-    EXPECT_GT(window->page_view().last_zoom->drawn().pixelColor(2, 2).blue(), 150);
-    window->page_view().last_zoom->close();
+    EXPECT_GT(window->page_view().last_zoom()->drawn().pixelColor(2, 2).blue(), 150);
+    window->page_view().last_zoom()->close();
 }
 
 TEST_F(PageViewTest, MetafilesAreDrawnInTheirCells)
@@ -354,7 +354,7 @@ TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
     open(path);
     ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
-    EXPECT_EQ(window->page_view().cells_on_page, 4);
+    EXPECT_EQ(window->page_view().cells_on_page(), 4);
     for (int i = 1; i <= 4; ++i)
         EXPECT_TRUE(cell_filled(i)) << i;
     EXPECT_TRUE(ctl(*window).im[2]->pixmap().isNull());
@@ -365,7 +365,7 @@ TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
     // A zoom request for the missing picture: the message, no window.
     window->page_view().im_DblClick(2);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 2);
-    EXPECT_FALSE(window->page_view().last_zoom);
+    EXPECT_FALSE(window->page_view().last_zoom());
     expect_usable();
 }
 
@@ -383,7 +383,7 @@ TEST_F(PageViewTest, CorruptAndEmptyPicturesShowAnEmptyArea)
     EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(1)));
     EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(2)));
     EXPECT_EQ(dialogs->count("message"), 0);
-    EXPECT_EQ(window->page_view().cells_on_page, 3);
+    EXPECT_EQ(window->page_view().cells_on_page(), 3);
     window->page_view().im_DblClick(1);
     // The zoom window says why once its decode ends and closes itself; the
     // program goes on.
@@ -401,7 +401,7 @@ TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
         ASSERT_TRUE(c->exec("UPDATE demopicture SET numpage = 1").ok());
     }
     open(path);
-    EXPECT_EQ(window->page_view().cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
     // The suggestion stays readable after the opening message.
     EXPECT_TRUE(window->message_text().startsWith("Database opened. "));
     EXPECT_TRUE(window->message_text().contains("renumber"));
@@ -426,7 +426,7 @@ TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
 {
     open_with_empty_second_page();
     window->page_view().go_right_Click();
-    ASSERT_EQ(window->page_view().cells_on_page, 0);
+    ASSERT_EQ(window->page_view().cells_on_page(), 0);
     for (const char typed : {'8', '8', '7'}) {
         int key = typed;
         window->page_view().SSTab_main_KeyPress(key);
@@ -435,7 +435,7 @@ TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
     // "6" on the cell the keys moved to opens nothing.
     int key = '6';
     window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_FALSE(window->page_view().last_zoom);
+    EXPECT_FALSE(window->page_view().last_zoom());
     expect_usable();
 }
 
@@ -458,12 +458,12 @@ TEST_F(PageViewTest, MoviesOpenFromTheDataFolderByTheirStoredName)
     EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
     window->page_view().lbl_fileName_Click(1);
     EXPECT_EQ(opened, QStringList{dir.path() + "/data/Clip One.AVI"});
-    EXPECT_EQ(window->page_view().selected_cell, 1);
+    EXPECT_EQ(window->page_view().selected_cell(), 1);
 
     window->page_view().lbl_fileName_Click(2);
     EXPECT_EQ(opened.size(), 1);
     EXPECT_TRUE(window->message_text().startsWith("Error 53 - ")) << window->message_text().toStdString();
-    EXPECT_EQ(window->page_view().selected_cell, 2);
+    EXPECT_EQ(window->page_view().selected_cell(), 2);
     expect_usable();
 }
 
@@ -473,10 +473,10 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
     int key = '8';
     window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, 0);
-    EXPECT_EQ(window->page_view().selected_cell, 1);
+    EXPECT_EQ(window->page_view().selected_cell(), 1);
     key = '7';
     window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(window->page_view().selected_cell, 6);
+    EXPECT_EQ(window->page_view().selected_cell(), 6);
     EXPECT_EQ(window->page_view().WhichSelected(), 6);
     key = '4';   // page 1: not consumed
     window->page_view().SSTab_main_KeyPress(key);
@@ -485,13 +485,13 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
     window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, 0);
     EXPECT_EQ(window->session().current_page, 2);
-    EXPECT_EQ(window->page_view().cells_on_page, 4);
+    EXPECT_EQ(window->page_view().cells_on_page(), 4);
     key = '7';   // no selection after a load: the last cell of the page
     window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(window->page_view().selected_cell, 4);
+    EXPECT_EQ(window->page_view().selected_cell(), 4);
     key = '8';
     window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(window->page_view().selected_cell, 1);
+    EXPECT_EQ(window->page_view().selected_cell(), 1);
     key = '3';
     window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(window->session().current_page, 1);
@@ -523,17 +523,17 @@ TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
     open(make_with_files(8));
     window->show();
     QTest::mouseClick(ctl(*window).im[2], Qt::LeftButton);
-    EXPECT_EQ(window->page_view().selected_cell, 2);
+    EXPECT_EQ(window->page_view().selected_cell(), 2);
     QTest::mouseClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
-    EXPECT_EQ(window->page_view().selected_cell, 4);
+    EXPECT_EQ(window->page_view().selected_cell(), 4);
     QApplication::setActiveWindow(window.get());
     ctl(*window).SSTab_main->tabBar()->setFocus();
     QTest::keyClick(ctl(*window).SSTab_main->tabBar(), Qt::Key_8, Qt::NoModifier);
-    EXPECT_EQ(window->page_view().selected_cell, 5);
+    EXPECT_EQ(window->page_view().selected_cell(), 5);
     // A focused thumbnail hands the key on to the keypad.
     ctl(*window).im[1]->setFocus();
     QTest::keyClick(ctl(*window).im[1], Qt::Key_7, Qt::NoModifier);
-    EXPECT_EQ(window->page_view().selected_cell, 4);
+    EXPECT_EQ(window->page_view().selected_cell(), 4);
     // A focused button ignores digits, and so does the keypad then.
     ctl(*window).go_right->setFocus();
     QTest::keyClick(ctl(*window).go_right, Qt::Key_5, Qt::NoModifier);
@@ -541,12 +541,12 @@ TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
     ctl(*window).SSTab_main->setCurrentIndex(2);
     ctl(*window).Option4[0]->setFocus();
     QTest::keyClick(ctl(*window).Option4[0], Qt::Key_6, Qt::NoModifier);
-    EXPECT_FALSE(window->page_view().last_zoom);
+    EXPECT_FALSE(window->page_view().last_zoom());
     ctl(*window).SSTab_main->setCurrentIndex(0);
     // Typed into another box, the digits are ordinary characters.
     ctl(*window).Text1->setEnabled(true);
     QTest::keyClick(ctl(*window).Text1, Qt::Key_8, Qt::NoModifier);
-    EXPECT_EQ(window->page_view().selected_cell, 4);
+    EXPECT_EQ(window->page_view().selected_cell(), 4);
     EXPECT_EQ(ctl(*window).Text1->text(), "8");
     // The page box drops letters and says which keys it takes.
     QTest::keyClick(ctl(*window).Label3, Qt::Key_A, Qt::NoModifier);
@@ -569,7 +569,7 @@ TEST_F(PageViewTest, CellsKeepTheirSizeAndPlaceWhateverThePageHolds)
     const QList<QRect> full_page = layout_now();
     // A page of one picture: the other five cells are empty.
     window->page_view().go_right_Click();
-    ASSERT_EQ(window->page_view().cells_on_page, 1);
+    ASSERT_EQ(window->page_view().cells_on_page(), 1);
     EXPECT_EQ(layout_now(), full_page);
     window->page_view().go_left_Click();
     EXPECT_EQ(layout_now(), full_page);

@@ -244,11 +244,11 @@ TEST_F(ZoomFromPageTest, TwoZoomWindowsKeepTheirOwnPictures)
     open(make(3, spec));
     window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     window->page_view().im_DblClick(1);
-    QPointer<frmZoom> first = window->page_view().last_zoom;
+    QPointer<frmZoom> first = window->page_view().last_zoom();
     ASSERT_TRUE(first);
     window->page_view().mnuZQ_Click(1);
     window->page_view().im_DblClick(3);
-    QPointer<frmZoom> second = window->page_view().last_zoom;
+    QPointer<frmZoom> second = window->page_view().last_zoom();
     ASSERT_TRUE(second);
     EXPECT_NE(first, second);
     EXPECT_EQ(first->request().quality, 5);
@@ -277,8 +277,8 @@ TEST_F(ZoomFromPageTest, ZoomKeyOpensAWindowForTheSelectedCell)
     int key = '6';
     window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, 0);
-    ASSERT_TRUE(window->page_view().last_zoom);
-    EXPECT_TRUE(window->page_view().last_zoom->windowTitle().endsWith(testsupport::picture_name(2)));
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(2)));
     EXPECT_EQ(window->notes().note_cell_index, 2);
-    window->page_view().last_zoom->close();
+    window->page_view().last_zoom()->close();
 }
