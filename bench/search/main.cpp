@@ -15,6 +15,7 @@
 // 1 when a target is missed or a result is wrong. Needs no display.
 
 #include "support/window_controls.h"
+#include "maintenance/maintenance_tab.h"
 #include "support/bench_dialogs.h"
 #include "catalogue/edition.h"
 #include "catalogue/frm_browser.h"
@@ -289,7 +290,7 @@ void window_figures(const QString& path, BenchDialogs& dialogs, qint64 rows, boo
 
     bring_to_front(ctl(w).mgm_pic);
     figure("window: management grid, first screen", grid_target, rows,
-           [&] { return Window::shown(ctl(w).mgm_pic, [&] { w.load_list_Click(); }); });
+           [&] { return Window::shown(ctl(w).mgm_pic, [&] { w.maintenance().load_list_Click(); }); });
 
     bring_to_front(ctl(w).MSFlexGrid1);
     ctl(w).Text1->clear();

@@ -2,10 +2,12 @@
 #include "catalogue/frm_browser.h"
 
 #include "catalogue/catalogue_logic.h"
+#include "catalogue/database_page.h"
 #include "notes/note_actions.h"
 #include "pageview/page_view_part.h"
 #include "pageview/page_logic.h"
 #include "loader/list_boxes.h"
+#include "maintenance/maintenance_tab.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/label_button.h"
@@ -48,6 +50,9 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
 
     build_menus();
     build_status_bar();
+    m_database_page = new DatabasePage(m_session);
+    wire_database_page();
+    m_maintenance = new MaintenanceTab(m_session);
 
     auto* central = new QWidget(this);
     auto* v = new QVBoxLayout(central);
@@ -91,7 +96,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
     connect_search_handlers();
-    connect_maintenance_handlers();
+    wire_maintenance();
     name_controls();
 }
 
@@ -135,6 +140,18 @@ void frmBrowser::wire_page_view()
     });
 }
 
+void frmBrowser::wire_database_page()
+{
+    m_database_page->listed_folder = [this] { return Fil_ImportFile->path(); };
+    connect(m_database_page, &DatabasePage::release_connection, this, &frmBrowser::close_catalogue_connection);
+    connect(m_database_page, &DatabasePage::catalogue_closed, this, &frmBrowser::show_closed_state);
+    connect(m_database_page, &DatabasePage::closed_for_compaction, this, [this] {
+        show_closed_state();
+        SSTab_main->setTabEnabled(1, false);
+        SSTab_main->setTabEnabled(2, true);
+    });
+}
+
 void frmBrowser::connect_catalogue_handlers()
 {
     connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
@@ -145,8 +162,32 @@ void frmBrowser::connect_catalogue_handlers()
     connect(mnuFileExit, &QAction::triggered, this, &frmBrowser::mnuFileExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmBrowser::mnuAbout_Click);
     connect(Command3, &QPushButton::clicked, this, &frmBrowser::Command3_Click);
-    connect(Create_database, &QPushButton::clicked, this, &frmBrowser::Create_database_Click);
-    connect(Command1, &QPushButton::clicked, this, &frmBrowser::Command1_Click);
+}
+
+void frmBrowser::wire_maintenance()
+{
+    MaintenanceTab* m = m_maintenance;
+    m->loader_lists = [this] {
+        LoaderLists lists;
+        lists.picture_folder = Fil_ImportFile->path();
+        lists.pictures = Fil_ImportFile->names();
+        lists.files_folder = File_movies->path();
+        lists.all_files = File_movies->names();
+        lists.notes_in = OptionFL2[0]->isChecked();
+        lists.target = OptionF12[2]->isChecked() ? loader::NoteTarget::Reference
+            : OptionF12[0]->isChecked()          ? loader::NoteTarget::Note
+                                                 : loader::NoteTarget::AddNote;
+        return lists;
+    };
+    m->search_refresh_enabled = [this] { return refresh_grid->isEnabled(); };
+    m->page_warning = [this] { return m_page_view->page_warning(); };
+    connect(m, &MaintenanceTab::reopen_requested, this, &frmBrowser::open_database);
+    connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
+    connect(m, &MaintenanceTab::update_button_enable_requested, update_pictures, &QWidget::setEnabled);
+    connect(m, &MaintenanceTab::search_refresh_enable_requested, refresh_grid, &QWidget::setEnabled);
+    connect(update_pictures, &QPushButton::clicked, m, &MaintenanceTab::update_pictures_Click);
+    // Edits change the count: the counters follow (the page view's slider on its own).
+    connect(&m_session, &CatalogueSession::counts_changed, this, &frmBrowser::show_counts);
 }
 
 // ---- status bar -----------------------------------------------------------
@@ -212,9 +253,8 @@ void frmBrowser::Form_Load(const QString& argument)
         t->setCurrentIndex(0);
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
-    SSTab_mgm_pic->setCurrentIndex(0);
+    m_maintenance->show_first_tabs();
     SSTab5->setCurrentIndex(0);
-    mgm_pic->hide();
     m_status->set_tab(QStringLiteral("Pictures & Movies"));
 
     // Design size of the zoom window and its slider, in twips.
@@ -297,19 +337,14 @@ void frmBrowser::reset_form()
     clear_page_view();
     m_page_view->reset();
     for (QWidget* w : std::initializer_list<QWidget*>{
-             load_pictures, update_pictures, renumber_pages, exchange_picture, insert_picture, delete_page,
-             delete_picture, Command1, compact_database, Text36, Text35, Text9, Text11, Txt_delpag, Text20, Text22,
-             Text15, Check4, cmd_OK, clear_note, Txt_Notes, Text27, text23})
+             load_pictures, update_pictures, cmd_OK, clear_note, Txt_Notes, Text27, text23})
         w->setEnabled(false);
-    mgm_pic->hide();
-    for (QWidget* w : std::initializer_list<QWidget*>{load_list, Opt_exchange, Opt_delete_page, Opt_delete_picture,
-                                                      Opt_insert, verify_loaded_pictures, Fil_ImportFile,
-                                                      File_movies, cancel_load_picture})
+    m_database_page->reset();
+    m_maintenance->reset();
+    for (QWidget* w : std::initializer_list<QWidget*>{Fil_ImportFile, File_movies, cancel_load_picture})
         w->setEnabled(false);
     SSTab4->setTabEnabled(1, false);
     SSTab4->setTabEnabled(2, false);
-    SSTab_mgm_pic->setTabEnabled(1, false);
-    SSTab_mgm_pic->setTabEnabled(2, false);
     SSTab2->setEnabled(false);
     SSTab5->setEnabled(false);
     SSTab3->setTabEnabled(1, false);

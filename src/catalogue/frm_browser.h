@@ -102,19 +102,13 @@ public:
     ui::BusyState& busy_state() { return m_session.busy(); }
 
     // ---- catalogue file -------------------------------------------------
-    void Create_database_Click();
     void mnuDb_Click();
     void open_database();
     void mnuRefresh_Click();
     void mnuDbRnm_Click();
-    void Command1_Click();   // password change
-    // The database page's "Compact" button (the light window calls it
-    // Command2; src/light): copies the catalogue into a compact file that
-    // takes its place, and leaves it closed.
-    void compact_database_Click();
     void mnuAbout_Click();
-    // Keeps the page count, the count labels and the slider in step with
-    // picture_count after every write.
+    // Tells every part that picture_count changed (after every write): the
+    // page view's slider and page count, the frame's counters follow.
     void counts_changed();
 
     // ---- integrity check behind the shown page (catalogue/check_behind.cpp)
@@ -130,59 +124,6 @@ public:
     QProgressBar* check_progress = nullptr;
     // Opens the check's own connection, on the check's thread; tests replace it.
     store::BackgroundIntegrityCheck::Opener open_check_connection;
-
-    // ==== maintenance (src/maintenance): begin ==============================
-    // Renumbers every row (by file name, or keeping the order when
-    // renumber_keep_order is 1) with the progress bar; a stop rolls it back.
-    void RenumberPages();
-    int renumber_keep_order = 0;   // 1: renumber keeping the present order
-    // Wires the maintenance controls; the constructor calls it once, last.
-    void connect_maintenance_handlers();
-    // Edits by number. Each is one transaction: done completely or not at all.
-    void renumber_pages_Click();
-    void delete_page_Click();
-    void delete_picture_Click();
-    void exchange_picture_Click();
-    void insert_picture_Click();
-    // The action buttons hand the focus back to their first number box.
-    void delete_page_LostFocus();
-    void delete_picture_LostFocus();
-    void exchange_picture_LostFocus();
-    void insert_picture_LostFocus();
-    // Key filters of the number boxes; a refused key comes back as 0.
-    void Txt_delpag_KeyPress(int& key_ascii);
-    void Text15_KeyPress(int& key_ascii);
-    void Text9_KeyPress(int& key_ascii);
-    void Text11_KeyPress(int& key_ascii);
-    void Text22_KeyPress(int& key_ascii);
-    void Text20_KeyPress(int& key_ascii);
-    // Management grid and rename. Grid actions check that the clicked rows
-    // still hold what the grid shows; otherwise nothing is written.
-    void load_list_Click();
-    void mgm_pic_Click();
-    void Command2_Click();
-    void Text8_KeyPress(int& key_ascii);
-    void Text28_KeyPress(int& key_ascii);
-    // The passes over the loader's lists.
-    void update_pictures_Click();
-    void verify_loaded_pictures_Click();
-
-    // A grid row as it was clicked.
-    struct GridPick {
-        bool valid = false;
-        qint64 numpic = 0;
-        std::optional<qint64> numpage;
-        QString picfile;
-    };
-    bool grid_pick_pending = false;   // the first click of an exchange or insert is taken
-    GridPick grid_first;              // that first click's row
-    GridPick grid_second;             // the completing click's row
-    int grid_second_row = -1;
-    GridPick grid_rename_row;         // the row a rename acts on
-    QLabel* lbl_v1 = nullptr;         // captions of the verify lists
-    QLabel* lbl_v2 = nullptr;
-    QLabel* lbl_v3 = nullptr;
-    // ==== maintenance: end ==================================================
 
     // ==== search (src/search): begin =======================================
     // Wires the search tab's and the import/export page's controls; the
@@ -216,18 +157,6 @@ public:
     // Moves the chosen row's picture between the catalogue and a file.
     void Extract_Click();
     // ==== search: end =======================================================
-
-    // ==== light window (src/light): begin ===================================
-    // Splits a command line into words at blanks and tabs: element 0 is
-    // empty, elements 1 to n the words, n at most max_args.
-    QStringList GetCommandLine(const QString& command_line, int max_args = 10) const;
-    // Draws picTemp's picture (x1 by y1 twips) into picTarget (x by y twips)
-    // by averaging sampled pixels, centred; x1 and y1 come back as the drawn
-    // size in pixels. When it cannot draw, picTarget shows "No Preview
-    // Available" and picTemp is cleared. strFile is not used.
-    void ViewImage(const QString& strFile, QLabel* picTemp, QLabel* picTarget, qint32& x1, qint32& y1, qint32 x,
-                   qint32 y);
-    // ==== light window: end =================================================
 
 
     // ==== loader (src/loader): begin =======================================
@@ -399,44 +328,9 @@ public:
     std::array<QRadioButton*, 2> Option2{};   // Load IN, Load OUT
     std::array<QRadioButton*, 2> Option3{};   // RTF Load, Text Load
     std::array<ui::LabelButton*, 3> note_size{};
-    QPushButton* Create_database = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QCheckBox* Check3 = nullptr;
-    QLineEdit* Text35 = nullptr;
-    QLineEdit* Text36 = nullptr;
-    QCheckBox* Check4 = nullptr;
-    QPushButton* Command1 = nullptr;         // password change
-    QPushButton* compact_database = nullptr; // "Compact" (the light window's Command2)
     QPushButton* refresh_extraction = nullptr;
     QTableView* MSHFlexGrid2 = nullptr;
     QPushButton* Extract = nullptr;
-
-    // ---- maintenance ----------------------------------------------------
-    QTabWidget* SSTab_mgm_pic = nullptr;
-    QLineEdit* Txt_delpag = nullptr;
-    QPushButton* delete_page = nullptr;
-    QLineEdit* Text15 = nullptr;
-    QPushButton* delete_picture = nullptr;
-    QLineEdit* Text9 = nullptr;
-    QLineEdit* Text11 = nullptr;
-    QPushButton* exchange_picture = nullptr;
-    QLineEdit* Text22 = nullptr;
-    QLineEdit* Text20 = nullptr;
-    QPushButton* insert_picture = nullptr;
-    QPushButton* renumber_pages = nullptr;
-    QTableView* mgm_pic = nullptr;
-    QRadioButton* Opt_exchange = nullptr;
-    QRadioButton* Opt_insert = nullptr;
-    QRadioButton* Opt_delete_picture = nullptr;
-    QRadioButton* Opt_delete_page = nullptr;
-    QPushButton* load_list = nullptr;
-    QLineEdit* Text8 = nullptr;
-    QLineEdit* Text28 = nullptr;       // rename extension (the light window's Text18)
-    QPushButton* Command2 = nullptr;   // rename (the light window calls it Command1)
-    QPushButton* verify_loaded_pictures = nullptr;
-    QListWidget* List1 = nullptr;
-    QListWidget* List2 = nullptr;
-    QListWidget* List3 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -451,13 +345,16 @@ private:
     void name_controls();
     QWidget* build_search_tab();
     QWidget* build_loader_tab();
-    QWidget* build_database_page();
+    void wire_database_page();
     QWidget* build_single_load_page();
     QWidget* build_import_export_page();
-    QWidget* build_management();
     void connect_catalogue_handlers();
     // Creates the page view and the note actions and wires them to the rest.
     void wire_page_view();
+    // Connects the maintenance tab's requests to what does them.
+    void wire_maintenance();
+    // The file size and record counters, on the session's counts_changed.
+    void show_counts();
 
     // Catalogue life (catalogue/open_close.cpp).
     void set_title(const QString& title);

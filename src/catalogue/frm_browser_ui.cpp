@@ -70,9 +70,6 @@ void frmBrowser::build_menus()
 
 void frmBrowser::name_controls()
 {
-    ui::name_control(lbl_v1, "lbl_v1");
-    ui::name_control(lbl_v2, "lbl_v2");
-    ui::name_control(lbl_v3, "lbl_v3");
     ui::name_control(Label28_15, "Label28_15");
     ui::name_control(Label28_23, "Label28_23");
     ui::name_control(Label28_24, "Label28_24");
@@ -151,42 +148,9 @@ void frmBrowser::name_controls()
     ui::name_controls(Option2, "Option2");
     ui::name_controls(Option3, "Option3");
     ui::name_controls(note_size, "note_size");
-    ui::name_control(Create_database, "Create_database");
-    ui::name_control(Check1, "Check1");
-    ui::name_control(Check3, "Check3");
-    ui::name_control(Text35, "Text35");
-    ui::name_control(Text36, "Text36");
-    ui::name_control(Check4, "Check4");
-    ui::name_control(Command1, "Command1");
-    ui::name_control(compact_database, "compact_database");
     ui::name_control(refresh_extraction, "refresh_extraction");
     ui::name_control(MSHFlexGrid2, "MSHFlexGrid2");
     ui::name_control(Extract, "Extract");
-    ui::name_control(SSTab_mgm_pic, "SSTab_mgm_pic");
-    ui::name_control(Txt_delpag, "Txt_delpag");
-    ui::name_control(delete_page, "delete_page");
-    ui::name_control(Text15, "Text15");
-    ui::name_control(delete_picture, "delete_picture");
-    ui::name_control(Text9, "Text9");
-    ui::name_control(Text11, "Text11");
-    ui::name_control(exchange_picture, "exchange_picture");
-    ui::name_control(Text22, "Text22");
-    ui::name_control(Text20, "Text20");
-    ui::name_control(insert_picture, "insert_picture");
-    ui::name_control(renumber_pages, "renumber_pages");
-    ui::name_control(mgm_pic, "mgm_pic");
-    ui::name_control(Opt_exchange, "Opt_exchange");
-    ui::name_control(Opt_insert, "Opt_insert");
-    ui::name_control(Opt_delete_picture, "Opt_delete_picture");
-    ui::name_control(Opt_delete_page, "Opt_delete_page");
-    ui::name_control(load_list, "load_list");
-    ui::name_control(Text8, "Text8");
-    ui::name_control(Text28, "Text28");
-    ui::name_control(Command2, "Command2");
-    ui::name_control(verify_loaded_pictures, "verify_loaded_pictures");
-    ui::name_control(List1, "List1");
-    ui::name_control(List2, "List2");
-    ui::name_control(List3, "List3");
 }
 
 void frmBrowser::build_status_bar()
@@ -194,58 +158,5 @@ void frmBrowser::build_status_bar()
     m_status = new StatusLine(statusBar());
     m_session.set_status(m_status);
 }
-
-QWidget* frmBrowser::build_database_page()
-{
-    auto* page = new QWidget;
-    auto* v = new QVBoxLayout(page);
-    auto* caption = new QLabel(
-        QStringLiteral("Select the drive and the path where to create your database and press the button below"), page);
-    caption->setWordWrap(true);
-    v->addWidget(caption);
-    auto* create_row = new QHBoxLayout;
-    Create_database = ui::make_button(QStringLiteral("Create Database file \"new.mdb\""), {}, page);
-    create_row->addWidget(Create_database);
-    compact_database = ui::make_button(QStringLiteral("Compact"), QStringLiteral("Compact the open database"),
-                                       m_session.edition().features.compaction ? page : m_unused);
-    compact_database->setEnabled(false);
-    if (m_session.edition().features.compaction)
-        create_row->addWidget(compact_database);
-    v->addLayout(create_row);
-    Check1 = new QCheckBox(QStringLiteral("Database Password: qmvrtzo"), page);
-    Check3 = new QCheckBox(QStringLiteral("Encrypt Database"), page);
-    v->addWidget(Check1);
-    v->addWidget(Check3);
-    v->addSpacing(16);
-
-    auto* pw = new QGroupBox(page);
-    auto* form = new QFormLayout(pw);
-    form->addRow(new QLabel(QStringLiteral("Leave the fields below blanks for no password"), pw));
-    Text35 = new QLineEdit(pw);
-    Text36 = new QLineEdit(pw);
-    for (QLineEdit* e : {Text35, Text36}) {
-        e->setMaxLength(14);
-        e->setEchoMode(QLineEdit::Password);
-    }
-    form->addRow(QStringLiteral("New"), Text35);
-    form->addRow(QStringLiteral("Confirm New"), Text36);
-    Check4 = new QCheckBox(QStringLiteral("Encrypt Database"), pw);
-    form->addRow(Check4);
-    Command1 = ui::make_button(QStringLiteral("Change database password"), {}, pw);
-    form->addRow(Command1);
-    v->addWidget(pw);
-
-    if (!m_session.edition().features.passwords) {
-        Check1->hide();
-        Check3->hide();
-        pw->hide();
-    }
-    v->addStretch(1);
-    return page;
-}
-
-
-
-
 
 } // namespace mosswick

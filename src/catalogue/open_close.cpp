@@ -1,7 +1,9 @@
 // Opening, upgrading, refreshing and closing a catalogue; creating one;
 // changing its password.
 #include "catalogue/catalogue_logic.h"
+#include "catalogue/database_page.h"
 #include "catalogue/frm_browser.h"
+#include "maintenance/maintenance_tab.h"
 
 #include "notes/note_actions.h"
 #include "pageview/page_view_part.h"
@@ -31,7 +33,6 @@ namespace {
 
 const QString k_open_db = QStringLiteral("Open DB");
 const QString k_close_db = QStringLiteral("Close DB");
-const QString k_default_password = QStringLiteral("qmvrtzo");
 
 void pump()
 {
@@ -117,7 +118,10 @@ void frmBrowser::mnuDb_Click()
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
         SSTab3->setTabEnabled(1, false);
-        for (QTabWidget* t : {SSTab_main, SSTab_mgm, SSTab_mgm_pic, SSTab4, SSTab5, SSTab2, SSTab3, SSTab_search})
+        for (QTabWidget* t : {SSTab_main, SSTab_mgm})
+            t->setCurrentIndex(0);
+        m_maintenance->show_first_tabs();
+        for (QTabWidget* t : {SSTab4, SSTab5, SSTab2, SSTab3, SSTab_search})
             t->setCurrentIndex(0);
         m_session.db_password.clear();
         set_message(QStringLiteral("Database closed."));
@@ -241,7 +245,7 @@ void frmBrowser::mnuDb_Click()
     m_session.data_folder.clear();
     clear_page_view();
     MSFlexGrid1->hide();
-    SSTab_mgm_pic->setCurrentIndex(0);
+    m_maintenance->opening();
     m_page_view->opening();
     m_notes->opening();
 
@@ -249,7 +253,7 @@ void frmBrowser::mnuDb_Click()
         if (m_session.db_read_only)
             set_message(QStringLiteral("The database is Read-Only."));
         else if (check_in_foreground(*m_session.db_conn))
-            RenumberPages();
+            m_maintenance->RenumberPages();
         // Nothing is shown after a renumbering run; the connection is closed.
         mnuDb->setEnabled(true);
         m_session.db_open = false;
@@ -283,8 +287,11 @@ void frmBrowser::mnuDb_Click()
 
 void frmBrowser::counts_changed()
 {
-    // The page view follows on the session's signal.
     m_session.announce_counts();
+}
+
+void frmBrowser::show_counts()
+{
     Text2->setText(QString::number(QFileInfo(m_session.db_path()).size()));
     Label27->setText(QString::number(m_session.picture_count));
 }
@@ -325,24 +332,15 @@ void frmBrowser::enable_catalogue_controls()
 {
     const bool writable = !m_session.db_read_only;
     if (m_session.picture_count > 0) {
-        for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, Create_database, load_list,
-                                                          verify_loaded_pictures, refresh_ref})
+        for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, refresh_ref})
             w->setEnabled(true);
-        // On a read-only catalogue nothing that writes is offered.
-        for (QWidget* w : std::initializer_list<QWidget*>{renumber_pages, exchange_picture, insert_picture, delete_page,
-                                                          delete_picture, Text9, Text11, Txt_delpag, Text20, Text22,
-                                                          Text15, Opt_exchange, Opt_insert, Opt_delete_page,
-                                                          Opt_delete_picture})
-            w->setEnabled(writable);
         for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, cancel_load_picture, clear_note, Txt_Notes, text23, Text27})
             w->setEnabled(false);
         SSTab4->setTabEnabled(1, writable);
         SSTab4->setTabEnabled(2, true);
-        SSTab_mgm_pic->setTabEnabled(1, true);
-        SSTab_mgm_pic->setTabEnabled(2, true);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Text36, Text35, Check4, compact_database})
-        w->setEnabled(writable);
+    m_maintenance->enable_for_catalogue();
+    m_database_page->enable_for_catalogue();
 }
 
 void frmBrowser::mnuRefresh_Click()
@@ -357,69 +355,6 @@ void frmBrowser::mnuRefresh_Click()
     open_database();
     if (m_session.db_open)
         set_message(QStringLiteral("Database refreshed."));
-}
-
-void frmBrowser::Create_database_Click()
-{
-    ui::BusyLock lock(m_session.busy());
-    Create_database->setEnabled(false);
-    const QString folder = Fil_ImportFile->path();
-    if (folder.isEmpty()) {
-        set_message(ui::error_message(store::k_err_path_not_found, QStringLiteral("Path not found: no folder is listed.")));
-        Create_database->setEnabled(true);
-        return;
-    }
-    load_picture_path = join_path(folder, QStringLiteral("new.mdb"));
-    const QString path = load_picture_path;
-    load_picture_path.clear();
-    store::Protection protection;
-    if (m_session.edition().features.passwords) {
-        if (Check1->isChecked())
-            protection.password = k_default_password;
-        protection.encrypt = Check3->isChecked();
-    }
-    const store::Error error = store::Connection::create(path, m_session.edition().schema, protection);
-    Create_database->setEnabled(true);
-    if (error) {
-        const StatusText said = create_failure_text(error, m_session.edition());
-        set_message(said.text, said.detail);
-        return;
-    }
-    set_message(QStringLiteral("Database created."));
-}
-
-void frmBrowser::Command1_Click()
-{
-    ui::BusyLock lock(m_session.busy());
-    Command1->setEnabled(false);
-    if (Text35->text() != Text36->text()) {
-        ui::dialogs().message(this, QStringLiteral("Database password are not equals. Re-Enter."), {},
-                              ui::MessageIcon::None, ui::MessageButtons::Ok);
-        Command1->setEnabled(true);
-        return;
-    }
-    if (!m_session.db_open || m_session.db_read_only) {
-        set_message(QStringLiteral("The database is Read-Only."));
-        Command1->setEnabled(m_session.db_open && !m_session.db_read_only);
-        return;
-    }
-    const QString path = m_session.db_path();
-    const QString temp = store::compaction_temp_path(path);
-    close_catalogue_connection();
-    set_message(QStringLiteral("Changing database password..."));
-    pump();
-
-    const store::Error error =
-        store::Connection::compact(path, m_session.db_password, {Text35->text(), Check4->isChecked()}, temp);
-    show_closed_state();
-    Text35->clear();
-    Text36->clear();
-    if (error) {
-        // The catalogue file is as it was; say what went wrong.
-        set_message(ui::error_message(error.code, error.text));
-        return;
-    }
-    set_message(QStringLiteral("Database password changed."));
 }
 
 } // namespace mosswick

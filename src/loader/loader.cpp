@@ -1,6 +1,7 @@
 // The loader's lists: drive, folder and files, the count message, the
 // option groups, and the wiring of the Loader tab's controls.
 #include "catalogue/frm_browser.h"
+#include "maintenance/maintenance_tab.h"
 
 #include "loader/event_hook.h"
 #include "loader/list_boxes.h"
@@ -205,10 +206,10 @@ void frmBrowser::OptionFL2_Click(int index)
 void frmBrowser::loader_lock(bool locked)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
-             load_pictures, renumber_pages, insert_picture, update_pictures, exchange_picture, delete_page,
-             delete_picture, refresh_pictures, File_movies, Fil_ImportFile, Text9, Text11, Txt_delpag, Text20, Text22,
-             Text15, Drv_ImportDrive, Dir_ImportDir})
+             load_pictures, update_pictures, refresh_pictures, File_movies, Fil_ImportFile, Drv_ImportDrive,
+             Dir_ImportDir})
         w->setEnabled(!locked);
+    m_maintenance->lock_edits(locked);
     if (locked)
         SSTab2->setEnabled(false);
 }

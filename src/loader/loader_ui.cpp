@@ -1,5 +1,7 @@
 // Construction of the Loader tab's own controls: the lists and the single load.
+#include "catalogue/database_page.h"
 #include "catalogue/frm_browser.h"
+#include "maintenance/maintenance_tab.h"
 
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
@@ -145,12 +147,12 @@ QWidget* frmBrowser::build_loader_tab()
 
     SSTab_mgm = new QTabWidget(page);
     SSTab4 = new QTabWidget;
-    SSTab4->addTab(build_database_page(), QStringLiteral("Database"));
+    SSTab4->addTab(m_database_page, QStringLiteral("Database"));
     SSTab4->addTab(build_single_load_page(), QStringLiteral("Picture"));
     SSTab4->addTab(build_import_export_page(), QStringLiteral("Import / Export"));
     SSTab4->setTabVisible(2, m_session.edition().features.stored_pictures);
     SSTab_mgm->addTab(SSTab4, QStringLiteral("Database && loading"));
-    SSTab_mgm->addTab(build_management(), QStringLiteral("Management"));
+    SSTab_mgm->addTab(m_maintenance, QStringLiteral("Management"));
     h->addWidget(SSTab_mgm, 1);
     loader_connect();
     return page;

@@ -1,6 +1,7 @@
 // The note tools of the single load: clearing the three boxes, pasting the
 // clipboard, the length labels and the reference box's key filter.
 #include "catalogue/frm_browser.h"
+#include "maintenance/maintenance_tab.h"
 #include "pageview/page_view_part.h"
 
 #include "loader/paste_filter.h"
@@ -106,11 +107,11 @@ void frmBrowser::loader_paste(const QString& text, bool rich)
         f = {loader::KeyFilter::NoDoubleQuote, QStringLiteral("Character not supported \"")};
     else if (line == Text4)
         f = {loader::KeyFilter::NoDoubleQuote, QStringLiteral("Characters not supported \"")};
-    else if (line == Text1 || line == Text8 || line == Text28)
+    else if (line == Text1 || m_maintenance->box_rule(line) == MaintenanceTab::BoxRule::FileName)
         f = {loader::KeyFilter::FileName, name_message};
-    else if (line == Txt_delpag)
+    else if (m_maintenance->box_rule(line) == MaintenanceTab::BoxRule::DigitsOrStar)
         f = {loader::KeyFilter::DigitsOrStar, number_message};
-    else if (m_page_view->is_page_box(line) || line == Text9 || line == Text11 || line == Text20 || line == Text22 || line == Text15)
+    else if (m_page_view->is_page_box(line) || m_maintenance->box_rule(line) == MaintenanceTab::BoxRule::Digits)
         f = {loader::KeyFilter::Digits, number_message};
     QString plain = rich ? richtext::extract_plain_text(text) : text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/fit_to_box.h"
 #include "catalogue/frm_browser.h"
+#include "maintenance/maintenance_tab.h"
 
 #include "loader/list_boxes.h"
 #include "loader/loader_messages.h"
@@ -251,7 +252,7 @@ void frmBrowser::loader_to_idle()
         counts_changed();
     }
     loader_lock(false);
-    load_list->setEnabled(true);
+    m_maintenance->offer_grid();
     cmd_OK->setEnabled(false);
     cancel_load_picture->setEnabled(false);
     SSTab2->setEnabled(false);
@@ -263,7 +264,7 @@ void frmBrowser::loader_to_idle()
         // catalogue that now has a picture can be verified.
         clear_note->setEnabled(false);
         if (m_session.db_open && m_session.picture_count > 0)
-            verify_loaded_pictures->setEnabled(true);
+            m_maintenance->offer_verify();
     }
     pick_pending = false;
 }

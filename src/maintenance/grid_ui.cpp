@@ -1,12 +1,13 @@
 // The management grid: loading it, acting on clicked rows, and the rename.
-#include "catalogue/frm_browser.h"
 #include "maintenance/edits.h"
 #include "maintenance/grid_model.h"
 #include "maintenance/input_rules.h"
 #include "maintenance/messages.h"
 #include "maintenance/rename.h"
+#include "maintenance/maintenance_tab.h"
 #include "maintenance/window_steps.h"
 
+#include "catalogue/status_line.h"
 #include "platform/ui/vb.h"
 
 #include <QItemSelectionModel>
@@ -26,25 +27,13 @@ using maintenance::EditResult;
 using maintenance::ManagementGridModel;
 using maintenance::PictureRef;
 
-ManagementGridModel* grid_model(const frmBrowser& w)
+ManagementGridModel* grid_model(const QTableView* grid)
 {
-    return qobject_cast<ManagementGridModel*>(w.mgm_pic->model());
+    return qobject_cast<ManagementGridModel*>(grid->model());
 }
 
-frmBrowser::GridPick pick_of(const ManagementGridModel& model, int row)
-{
-    frmBrowser::GridPick pick;
-    if (row < 0 || row >= model.rowCount() || !model.row(row).numpic)
-        return pick;   // a row without a number cannot be acted on
-    const maintenance::GridRow& r = model.row(row);
-    pick.valid = true;
-    pick.numpic = *r.numpic;
-    pick.numpage = r.numpage;
-    pick.picfile = r.picfile;
-    return pick;
-}
-
-PictureRef ref_of(const frmBrowser::GridPick& pick)
+template <class Pick>
+PictureRef ref_of(const Pick& pick)
 {
     return PictureRef::grid_row(pick.numpic, pick.numpage, pick.picfile);
 }
@@ -61,37 +50,54 @@ void turn_off(QRadioButton* option)
 
 } // namespace
 
-void frmBrowser::load_list_Click()
+MaintenanceTab::GridPick MaintenanceTab::pick_of(int row) const
 {
-    ManagementGridModel* model = grid_model(*this);
+    GridPick pick;
+    const ManagementGridModel* model = grid_model(mgm_pic);
+    if (!model || row < 0 || row >= model->rowCount() || !model->row(row).numpic)
+        return pick;   // a row without a number cannot be acted on
+    const maintenance::GridRow& r = model->row(row);
+    pick.valid = true;
+    pick.numpic = *r.numpic;
+    pick.numpage = r.numpage;
+    pick.picfile = r.picfile;
+    return pick;
+}
+
+void MaintenanceTab::load_list_Click()
+{
+    StatusLine& status = m_session.status();
+    ManagementGridModel* model = grid_model(mgm_pic);
     if (!model)
         return;
-    ui::BusyLock lock(busy_state());
+    ui::BusyLock lock(m_session.busy());
     maintenance::DisabledFor button(load_list, [this] { return m_session.db_open; });
     mgm_pic->hide();
-    maintenance::DisabledFor tabs(SSTab_main);
-    const bool timed = edition().features.times_long_actions;
+    // The main tabs wait for the fill.
+    emit main_tabs_enable_requested(false);
+    const maintenance::OnExit tabs([this] { emit main_tabs_enable_requested(true); });
+    const bool timed = m_session.edition().features.times_long_actions;
     const qint64 start = ui::tick_count();
     if (timed)
-        set_timing({});
-    set_message({});
+        status.set_timing({});
+    status.set_message({});
     for (QRadioButton* o : {Opt_exchange, Opt_insert, Opt_delete_picture, Opt_delete_page})
         turn_off(o);
     Text8->clear();
     Text28->clear();
-    set_message(QStringLiteral("Start loading the grid, please wait..."));
+    status.set_message(QStringLiteral("Start loading the grid, please wait..."));
     maintenance::pump_events();
-    grid_pick_pending = false;
+    m_grid_pick_pending = false;
     grid_first = {};
     grid_second = {};
     grid_rename_row = {};
     if (!m_session.db_conn) {
         model->clear();
-        set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
+        status.set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
         return;
     }
     if (const store::Error e = model->load(*m_session.db_conn)) {
-        set_message(ui::error_message(e.code, e.text));
+        status.set_message(ui::error_message(e.code, e.text));
         return;
     }
     const int count = model->rowCount();
@@ -100,26 +106,27 @@ void frmBrowser::load_list_Click()
             mgm_pic->setColumnWidth(c, ui::twips_to_px(ManagementGridModel::column_width_twips(c)));
         mgm_pic->show();
     }
-    set_message(maintenance::grid_loaded_message(count, edition().texts.grid_loaded_prefix));
+    status.set_message(maintenance::grid_loaded_message(count, m_session.edition().texts.grid_loaded_prefix));
     maintenance::pump_events();
     if (timed)
-        set_timing(maintenance::elapsed_text(ui::tick_count() - start));
+        status.set_timing(maintenance::elapsed_text(ui::tick_count() - start));
 }
 
-void frmBrowser::mgm_pic_Click()
+void MaintenanceTab::mgm_pic_Click()
 {
-    ManagementGridModel* model = grid_model(*this);
+    StatusLine& status = m_session.status();
+    ManagementGridModel* model = grid_model(mgm_pic);
     const QModelIndex current = mgm_pic->currentIndex();
     if (!model || !m_session.db_conn || !current.isValid())
         return;
     const int row = current.row();
-    ui::BusyLock lock(busy_state());
+    ui::BusyLock lock(m_session.busy());
     maintenance::DisabledFor grid(mgm_pic);
     maintenance::DisabledFor button(load_list, [this] { return m_session.db_open; });
     QItemSelectionModel* selection = mgm_pic->selectionModel();
     if (selection->selectedRows().size() > 1) {
         selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        set_message(QStringLiteral("Select one row."));
+        status.set_message(QStringLiteral("Select one row."));
         return;
     }
 
@@ -133,47 +140,47 @@ void frmBrowser::mgm_pic_Click()
         Text8->setText(name.base);
         Text28->setText(name.extension);
         Text8->setFocus();
-        set_message(maintenance::rename_prompt_message(model->cell_text(row, ManagementGridModel::col_numpic),
+        status.set_message(maintenance::rename_prompt_message(model->cell_text(row, ManagementGridModel::col_numpic),
                                                        model->cell_text(row, ManagementGridModel::col_numpage)));
-        grid_rename_row = pick_of(*model, row);
+        grid_rename_row = pick_of(row);
         Command2->setEnabled(!m_session.db_read_only);
         return;
     }
 
-    const bool second_click = grid_pick_pending;
-    grid_pick_pending = true;
-    const GridPick pick = pick_of(*model, row);
-    maintenance::RenumberView view(*this);
+    const bool second_click = m_grid_pick_pending;
+    m_grid_pick_pending = true;
+    const GridPick pick = pick_of(row);
+    maintenance::RenumberView view(m_session);
     renumber_keep_order = 1;
     const maintenance::OnExit reset([this] { renumber_keep_order = 0; });
 
     // What an edit ends with: the grid refilled and the edit's own message,
     // or the reason nothing was written.
     auto finish = [&](const EditResult& r, const char* done, bool renumbered, maintenance::EditKind kind) {
-        grid_pick_pending = false;
+        m_grid_pick_pending = false;
         switch (r.outcome) {
         case EditOutcome::Done:
             if (renumbered)
                 view.report(r.renumbering.value_or(RenumberOutcome::Empty), {});
-            maintenance::recount_pictures(*this);
+            maintenance::recount_pictures(m_session);
             load_list_Click();
-            set_message(QString::fromLatin1(done));
+            status.set_message(QString::fromLatin1(done));
             maintenance::pump_events();
             return;
         case EditOutcome::Stopped:
             view.report(RenumberOutcome::Stopped, {});
-            set_message(maintenance::edit_stopped_message(kind));
+            status.set_message(maintenance::edit_stopped_message(kind));
             return;
         case EditOutcome::Failed:
             if (r.renumbering)
                 view.report(RenumberOutcome::Failed, r.error);
             else
-                set_message(ui::error_message(r.error.code, r.error.text));
+                status.set_message(ui::error_message(r.error.code, r.error.text));
             return;
         case EditOutcome::Missing:
         case EditOutcome::SecondMissing:
         case EditOutcome::Stale:
-            set_message(QString::fromLatin1(maintenance::k_msg_out_of_date));
+            status.set_message(QString::fromLatin1(maintenance::k_msg_out_of_date));
             return;
         }
     };
@@ -182,10 +189,10 @@ void frmBrowser::mgm_pic_Click()
     if (!second_click) {
         grid_first = pick;
         if (Opt_exchange->isChecked()) {
-            set_message(QStringLiteral("Exchange with..."));
+            status.set_message(QStringLiteral("Exchange with..."));
             maintenance::pump_events();
         } else if (Opt_insert->isChecked()) {
-            set_message(QStringLiteral("Insert in..."));
+            status.set_message(QStringLiteral("Insert in..."));
             maintenance::pump_events();
         } else if (Opt_delete_picture->isChecked()) {
             finish(pick.valid ? maintenance::delete_picture(*m_session.db_conn, ref_of(pick), view.hooks()) : out_of_date,
@@ -207,25 +214,26 @@ void frmBrowser::mgm_pic_Click()
         finish(both ? maintenance::insert_picture(*m_session.db_conn, ref_of(grid_first), ref_of(grid_second), view.hooks())
                     : out_of_date,
                "Inserted.", true, maintenance::EditKind::Insert);
-        if (!edition().texts.grid_insert_ready.isEmpty())
-            set_ready(edition().texts.grid_insert_ready);
+        if (!m_session.edition().texts.grid_insert_ready.isEmpty())
+            status.set_ready(m_session.edition().texts.grid_insert_ready);
     }
 }
 
-void frmBrowser::Command2_Click()
+void MaintenanceTab::Command2_Click()
 {
+    StatusLine& status = m_session.status();
     const QString base = Text8->text();
     const QString extension = Text28->text();
     if (const auto refused = maintenance::check_rename_boxes(base, extension)) {
         switch (*refused) {
         case maintenance::RenameOutcome::NoName:
-            set_message(QString::fromLatin1(maintenance::k_msg_name_required));
+            status.set_message(QString::fromLatin1(maintenance::k_msg_name_required));
             break;
         case maintenance::RenameOutcome::BadExtension:
-            set_message(QString::fromLatin1(maintenance::k_msg_bad_extension));
+            status.set_message(QString::fromLatin1(maintenance::k_msg_bad_extension));
             break;
         default:
-            set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters));
+            status.set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters));
             break;
         }
         Command2->setEnabled(!m_session.db_read_only);
@@ -233,11 +241,11 @@ void frmBrowser::Command2_Click()
     }
     if (!m_session.db_conn)
         return;
-    ui::BusyLock lock(busy_state());
+    ui::BusyLock lock(m_session.busy());
     Command2->setEnabled(false);
-    set_message(QStringLiteral("Renaming file(s)..."));
+    status.set_message(QStringLiteral("Renaming file(s)..."));
     if (!grid_rename_row.valid) {
-        set_message(QString::fromLatin1(maintenance::k_msg_out_of_date));
+        status.set_message(QString::fromLatin1(maintenance::k_msg_out_of_date));
         return;
     }
     const maintenance::RenameResult r =
@@ -250,34 +258,35 @@ void frmBrowser::Command2_Click()
         // The row has its new name now: the grid must be reloaded before
         // the next rename.
         grid_rename_row = {};
-        set_message(QString::fromLatin1(r.outcome == maintenance::RenameOutcome::RenamedWithMovie
+        status.set_message(QString::fromLatin1(r.outcome == maintenance::RenameOutcome::RenamedWithMovie
                                             ? maintenance::k_msg_renamed_with_movie
                                             : maintenance::k_msg_renamed));
         maintenance::pump_events();
         load_list->setFocus();
         break;
     case maintenance::RenameOutcome::TargetExists:
-        set_message(QString::fromLatin1(maintenance::k_msg_target_exists));
+        status.set_message(QString::fromLatin1(maintenance::k_msg_target_exists));
         Command2->setEnabled(true);
         break;
     case maintenance::RenameOutcome::Stale:
-        set_message(QString::fromLatin1(maintenance::k_msg_out_of_date));
+        status.set_message(QString::fromLatin1(maintenance::k_msg_out_of_date));
         break;
     default:
-        set_message(ui::error_message(r.error.code, r.error.text));
+        status.set_message(ui::error_message(r.error.code, r.error.text));
         break;
     }
 }
 
-void frmBrowser::Text8_KeyPress(int& key_ascii)
+void MaintenanceTab::Text8_KeyPress(int& key_ascii)
 {
+    StatusLine& status = m_session.status();
     if (!maintenance::file_name_key_accepted(key_ascii)) {
-        set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters));
+        status.set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters));
         key_ascii = 0;
     }
 }
 
-void frmBrowser::Text28_KeyPress(int& key_ascii)
+void MaintenanceTab::Text28_KeyPress(int& key_ascii)
 {
     Text8_KeyPress(key_ascii);
 }

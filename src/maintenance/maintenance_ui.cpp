@@ -1,5 +1,8 @@
-// Construction of the management tabs: edits by number, the grid and the verify pass.
-#include "catalogue/frm_browser.h"
+// Construction of the management tabs: edits by number, the grid and the
+// verify pass; what the window's states do to them.
+#include "maintenance/maintenance_tab.h"
+
+#include "catalogue/status_line.h"
 #include "loader/event_hook.h"
 #include "maintenance/grid_model.h"
 #include "maintenance/input_rules.h"
@@ -30,11 +33,50 @@
 
 namespace mosswick {
 
-QWidget* frmBrowser::build_management()
+MaintenanceTab::MaintenanceTab(CatalogueSession& session, QWidget* parent) : WindowPart(session, parent)
 {
-    SSTab_mgm_pic = new QTabWidget;
+    setObjectName(QStringLiteral("MaintenanceTab"));
+    SSTab_mgm_pic = new QTabWidget(this);
+    SSTab_mgm_pic->addTab(build_by_number(), QStringLiteral("Insert"));
+    SSTab_mgm_pic->addTab(build_grid_page(), QStringLiteral("Grid"));
+    SSTab_mgm_pic->addTab(build_verify_page(), QStringLiteral("Verify"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(SSTab_mgm_pic);
 
-    // "Insert": the edits by number.
+    ui::name_control(SSTab_mgm_pic, "SSTab_mgm_pic");
+    ui::name_control(Txt_delpag, "Txt_delpag");
+    ui::name_control(delete_page, "delete_page");
+    ui::name_control(Text15, "Text15");
+    ui::name_control(delete_picture, "delete_picture");
+    ui::name_control(Text9, "Text9");
+    ui::name_control(Text11, "Text11");
+    ui::name_control(exchange_picture, "exchange_picture");
+    ui::name_control(Text22, "Text22");
+    ui::name_control(Text20, "Text20");
+    ui::name_control(insert_picture, "insert_picture");
+    ui::name_control(renumber_pages, "renumber_pages");
+    ui::name_control(mgm_pic, "mgm_pic");
+    ui::name_control(Opt_exchange, "Opt_exchange");
+    ui::name_control(Opt_insert, "Opt_insert");
+    ui::name_control(Opt_delete_picture, "Opt_delete_picture");
+    ui::name_control(Opt_delete_page, "Opt_delete_page");
+    ui::name_control(load_list, "load_list");
+    ui::name_control(Text8, "Text8");
+    ui::name_control(Text28, "Text28");
+    ui::name_control(Command2, "Command2");
+    ui::name_control(verify_loaded_pictures, "verify_loaded_pictures");
+    ui::name_control(List1, "List1");
+    ui::name_control(List2, "List2");
+    ui::name_control(List3, "List3");
+    ui::name_control(lbl_v1, "lbl_v1");
+    ui::name_control(lbl_v2, "lbl_v2");
+    ui::name_control(lbl_v3, "lbl_v3");
+    connect_handlers();
+}
+
+QWidget* MaintenanceTab::build_by_number()
+{
     auto* by_number = new QWidget;
     auto* g = new QGridLayout(by_number);
     const int len = m_session.edition().limits.number_box_length;
@@ -70,9 +112,11 @@ QWidget* frmBrowser::build_management()
     g->addWidget(insert_picture, r++, 4);
     g->addWidget(renumber_pages, r++, 4);
     g->setRowStretch(r, 1);
-    SSTab_mgm_pic->addTab(by_number, QStringLiteral("Insert"));
+    return by_number;
+}
 
-    // "Grid": the management grid and rename.
+QWidget* MaintenanceTab::build_grid_page()
+{
     auto* grid_page = new QWidget;
     auto* gv = new QVBoxLayout(grid_page);
     auto* opts = new QGroupBox(QStringLiteral("Pictures && movies management"), grid_page);
@@ -113,9 +157,11 @@ QWidget* frmBrowser::build_management()
     ui::fit_columns_to_header(mgm_pic);
     ui::keep_place_when_hidden(mgm_pic);
     gv->addWidget(mgm_pic, 1);
-    SSTab_mgm_pic->addTab(grid_page, QStringLiteral("Grid"));
+    return grid_page;
+}
 
-    // "Verify".
+QWidget* MaintenanceTab::build_verify_page()
+{
     auto* verify = new QWidget;
     auto* vv = new QVBoxLayout(verify);
     verify_loaded_pictures = ui::make_button(QStringLiteral("Verify loaded pictures"), {}, verify);
@@ -133,8 +179,7 @@ QWidget* frmBrowser::build_management()
         *lists[k] = new QListWidget(verify);
         vv->addWidget(*lists[k], 1);
     }
-    SSTab_mgm_pic->addTab(verify, QStringLiteral("Verify"));
-    return SSTab_mgm_pic;
+    return verify;
 }
 
 namespace {
@@ -157,7 +202,7 @@ void install_key_filter(QLineEdit* box, std::function<void(int&)> filter)
 
 // Calls a handler when a button loses the focus to another control of the
 // window (not when the window itself loses it).
-void on_lost_focus(frmBrowser* w, QPushButton* button, void (frmBrowser::*handler)())
+void on_lost_focus(MaintenanceTab* w, QPushButton* button, void (MaintenanceTab::*handler)())
 {
     EventHook::install(button, [w, handler](QEvent* e) {
         if (e->type() != QEvent::FocusOut)
@@ -173,42 +218,40 @@ void on_lost_focus(frmBrowser* w, QPushButton* button, void (frmBrowser::*handle
 
 } // namespace
 
-void frmBrowser::connect_maintenance_handlers()
+void MaintenanceTab::connect_handlers()
 {
-    connect(renumber_pages, &QPushButton::clicked, this, &frmBrowser::renumber_pages_Click);
-    connect(delete_page, &QPushButton::clicked, this, &frmBrowser::delete_page_Click);
-    connect(delete_picture, &QPushButton::clicked, this, &frmBrowser::delete_picture_Click);
-    connect(exchange_picture, &QPushButton::clicked, this, &frmBrowser::exchange_picture_Click);
-    connect(insert_picture, &QPushButton::clicked, this, &frmBrowser::insert_picture_Click);
-    connect(load_list, &QPushButton::clicked, this, &frmBrowser::load_list_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmBrowser::Command2_Click);
-    connect(compact_database, &QPushButton::clicked, this, &frmBrowser::compact_database_Click);
-    connect(update_pictures, &QPushButton::clicked, this, &frmBrowser::update_pictures_Click);
-    connect(verify_loaded_pictures, &QPushButton::clicked, this, &frmBrowser::verify_loaded_pictures_Click);
+    connect(renumber_pages, &QPushButton::clicked, this, &MaintenanceTab::renumber_pages_Click);
+    connect(delete_page, &QPushButton::clicked, this, &MaintenanceTab::delete_page_Click);
+    connect(delete_picture, &QPushButton::clicked, this, &MaintenanceTab::delete_picture_Click);
+    connect(exchange_picture, &QPushButton::clicked, this, &MaintenanceTab::exchange_picture_Click);
+    connect(insert_picture, &QPushButton::clicked, this, &MaintenanceTab::insert_picture_Click);
+    connect(load_list, &QPushButton::clicked, this, &MaintenanceTab::load_list_Click);
+    connect(Command2, &QPushButton::clicked, this, &MaintenanceTab::Command2_Click);
+    connect(verify_loaded_pictures, &QPushButton::clicked, this, &MaintenanceTab::verify_loaded_pictures_Click);
 
-    const std::pair<QLineEdit*, void (frmBrowser::*)(int&)> number_boxes[] = {
-        {Txt_delpag, &frmBrowser::Txt_delpag_KeyPress}, {Text15, &frmBrowser::Text15_KeyPress},
-        {Text9, &frmBrowser::Text9_KeyPress},           {Text11, &frmBrowser::Text11_KeyPress},
-        {Text22, &frmBrowser::Text22_KeyPress},         {Text20, &frmBrowser::Text20_KeyPress},
+    const std::pair<QLineEdit*, void (MaintenanceTab::*)(int&)> number_boxes[] = {
+        {Txt_delpag, &MaintenanceTab::Txt_delpag_KeyPress}, {Text15, &MaintenanceTab::Text15_KeyPress},
+        {Text9, &MaintenanceTab::Text9_KeyPress},           {Text11, &MaintenanceTab::Text11_KeyPress},
+        {Text22, &MaintenanceTab::Text22_KeyPress},         {Text20, &MaintenanceTab::Text20_KeyPress},
     };
     for (const auto& [box, filter] : number_boxes) {
         install_key_filter(box, [this, filter = filter](int& key) { (this->*filter)(key); });
         const bool star = box == Txt_delpag;
         ui::refuse_pastes(
             box, [star](QChar c) { return maintenance::number_key_accepted(c.unicode(), star); },
-            [this] { set_message(QString::fromLatin1(maintenance::k_msg_digits_only)); });
+            [this] { m_session.status().set_message(QString::fromLatin1(maintenance::k_msg_digits_only)); });
     }
     install_key_filter(Text8, [this](int& key) { Text8_KeyPress(key); });
     install_key_filter(Text28, [this](int& key) { Text28_KeyPress(key); });
     for (QLineEdit* box : {Text8, Text28})
         ui::refuse_pastes(
             box, [](QChar c) { return maintenance::file_name_key_accepted(c.unicode()); },
-            [this] { set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters)); });
+            [this] { m_session.status().set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters)); });
 
-    on_lost_focus(this, delete_page, &frmBrowser::delete_page_LostFocus);
-    on_lost_focus(this, delete_picture, &frmBrowser::delete_picture_LostFocus);
-    on_lost_focus(this, exchange_picture, &frmBrowser::exchange_picture_LostFocus);
-    on_lost_focus(this, insert_picture, &frmBrowser::insert_picture_LostFocus);
+    on_lost_focus(this, delete_page, &MaintenanceTab::delete_page_LostFocus);
+    on_lost_focus(this, delete_picture, &MaintenanceTab::delete_picture_LostFocus);
+    on_lost_focus(this, exchange_picture, &MaintenanceTab::exchange_picture_LostFocus);
+    on_lost_focus(this, insert_picture, &MaintenanceTab::insert_picture_LostFocus);
 
     // A click on the grid acts once the view has taken the click's selection.
     // Only a click on a row is a click on the grid: empty space below the
@@ -226,8 +269,89 @@ void frmBrowser::connect_maintenance_handlers()
     for (QRadioButton* o : {Opt_exchange, Opt_insert, Opt_delete_picture, Opt_delete_page})
         connect(o, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
-                grid_pick_pending = false;
+                m_grid_pick_pending = false;
         });
+}
+
+// ---- the window's states ------------------------------------------------------
+
+QList<QWidget*> MaintenanceTab::edit_controls() const
+{
+    return {renumber_pages, exchange_picture, insert_picture, delete_page, delete_picture, Text9,
+            Text11,         Txt_delpag,       Text20,         Text22,      Text15};
+}
+
+void MaintenanceTab::reset()
+{
+    for (QWidget* w : edit_controls())
+        w->setEnabled(false);
+    mgm_pic->hide();
+    for (QWidget* w : std::initializer_list<QWidget*>{load_list, Opt_exchange, Opt_delete_page, Opt_delete_picture,
+                                                      Opt_insert, verify_loaded_pictures})
+        w->setEnabled(false);
+    SSTab_mgm_pic->setTabEnabled(1, false);
+    SSTab_mgm_pic->setTabEnabled(2, false);
+}
+
+void MaintenanceTab::enable_for_catalogue()
+{
+    if (m_session.picture_count <= 0)
+        return;
+    load_list->setEnabled(true);
+    verify_loaded_pictures->setEnabled(true);
+    // On a read-only catalogue nothing that writes is offered.
+    const bool writable = !m_session.db_read_only;
+    for (QWidget* w : edit_controls())
+        w->setEnabled(writable);
+    for (QWidget* w : std::initializer_list<QWidget*>{Opt_exchange, Opt_insert, Opt_delete_page, Opt_delete_picture})
+        w->setEnabled(writable);
+    SSTab_mgm_pic->setTabEnabled(1, true);
+    SSTab_mgm_pic->setTabEnabled(2, true);
+}
+
+void MaintenanceTab::show_first_tabs()
+{
+    SSTab_mgm_pic->setCurrentIndex(0);
+}
+
+void MaintenanceTab::opening()
+{
+    SSTab_mgm_pic->setCurrentIndex(0);
+}
+
+void MaintenanceTab::lock_edits(bool locked)
+{
+    for (QWidget* w : edit_controls())
+        w->setEnabled(!locked);
+}
+
+void MaintenanceTab::offer_grid()
+{
+    load_list->setEnabled(true);
+}
+
+void MaintenanceTab::offer_verify()
+{
+    verify_loaded_pictures->setEnabled(true);
+}
+
+MaintenanceTab::BoxRule MaintenanceTab::box_rule(const QWidget* box) const
+{
+    if (!box)
+        return BoxRule::None;
+    if (box == Text8 || box == Text28)
+        return BoxRule::FileName;
+    if (box == Txt_delpag)
+        return BoxRule::DigitsOrStar;
+    for (const QWidget* w : {Text9, Text11, Text20, Text22, Text15})
+        if (box == w)
+            return BoxRule::Digits;
+    return BoxRule::None;
+}
+
+LoaderLists MaintenanceTab::lists() const
+{
+    return loader_lists ? loader_lists() : LoaderLists{};
 }
 
 } // namespace mosswick

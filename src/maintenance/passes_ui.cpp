@@ -1,7 +1,7 @@
 // The update and verify passes over the loader's lists.
 #include "catalogue/catalogue_logic.h"
-#include "catalogue/frm_browser.h"
-#include "loader/list_boxes.h"
+#include "catalogue/status_line.h"
+#include "maintenance/maintenance_tab.h"
 #include "maintenance/messages.h"
 #include "maintenance/update_pass.h"
 #include "maintenance/verify_pass.h"
@@ -41,61 +41,61 @@ int bar_value(qint64 v)
 
 } // namespace
 
-void frmBrowser::update_pictures_Click()
+void MaintenanceTab::update_pictures_Click()
 {
-    update_pictures->setEnabled(false);
-    ui::BusyLock lock(busy_state());
-    const maintenance::OnExit enable([this] { update_pictures->setEnabled(m_session.db_open); });
-    const bool timed = edition().features.times_long_actions;
-    const bool esc_stops = edition().features.esc_stops_update;
+    StatusLine& status = m_session.status();
+    emit update_button_enable_requested(false);
+    ui::BusyLock lock(m_session.busy());
+    const maintenance::OnExit enable([this] { emit update_button_enable_requested(m_session.db_open); });
+    const bool timed = m_session.edition().features.times_long_actions;
+    const bool esc_stops = m_session.edition().features.esc_stops_update;
     const qint64 start = ui::tick_count();
     if (timed)
-        set_timing({});
+        status.set_timing({});
     // Esc stops the pass, or, where Esc does not reach it, a click on the
     // progress bar; an old one never stops a new pass.
     bool& stop_flag = esc_stops ? m_session.esc_abort_update : m_session.stop_requested;
     stop_flag = false;
-    set_message(QStringLiteral("Update pictures, updating pictures & movies, please wait..."));
+    status.set_message(QStringLiteral("Update pictures, updating pictures & movies, please wait..."));
     if (!m_session.db_conn) {
-        set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
+        status.set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
         return;
     }
     store::Error error;
     const qint64 rows = m_session.db_conn->record_count(error);
     if (error) {
-        set_message(ui::error_message(error.code, error.text));
+        status.set_message(ui::error_message(error.code, error.text));
         return;
     }
     if (rows == 0) {
-        set_message(QStringLiteral("Database empty."));
+        status.set_message(QStringLiteral("Database empty."));
         return;
     }
-    const QStringList names = Fil_ImportFile->names();
-    m_status->progress()->show();
-    set_ready({});
-    m_status->progress()->setRange(0, bar_value(names.size()));
-    m_status->progress()->setValue(0);
+    const LoaderLists listed = lists();
+    const QStringList& names = listed.pictures;
+    status.progress()->show();
+    status.set_ready({});
+    status.progress()->setRange(0, bar_value(names.size()));
+    status.progress()->setValue(0);
     if (names.isEmpty()) {
-        set_message(QStringLiteral("Update pictures, no picture(s) in the list."));
-        m_status->progress()->hide();
-        set_ready(edition().texts.update_ready);
+        status.set_message(QStringLiteral("Update pictures, no picture(s) in the list."));
+        status.progress()->hide();
+        status.set_ready(m_session.edition().texts.update_ready);
         return;
     }
 
     maintenance::UpdateRequest request;
     request.pictures = names;
     // Without the note import the pass only relinks movies.
-    request.notes_in = edition().features.update_note_import && OptionFL2[0]->isChecked();
-    request.target = OptionF12[2]->isChecked() ? loader::NoteTarget::Reference
-        : OptionF12[0]->isChecked()            ? loader::NoteTarget::Note
-                                               : loader::NoteTarget::AddNote;
+    request.notes_in = m_session.edition().features.update_note_import && listed.notes_in;
+    request.target = listed.target;
     request.db_folder = m_session.db_folder;
     request.data_folder = m_session.data_folder;
     request.log_path = join_path(m_session.db_folder, QString::fromLatin1(maintenance::k_update_log_name));
     ui::EventPump pump;
     maintenance::UpdateHooks hooks;
     hooks.advance = [&](qint64 value) {
-        m_status->progress()->setValue(bar_value(value));
+        status.progress()->setValue(bar_value(value));
         if (stop_flag)
             return false;
         pump.maybe_pump();
@@ -105,49 +105,50 @@ void frmBrowser::update_pictures_Click()
     switch (r.outcome) {
     case maintenance::UpdateOutcome::Stopped:
         stop_flag = false;
-        set_message(QStringLiteral("Upgrading stopped."));
-        m_status->progress()->setValue(0);
+        status.set_message(QStringLiteral("Upgrading stopped."));
+        status.progress()->setValue(0);
         return;
     case maintenance::UpdateOutcome::Failed:
-        set_message(ui::error_message(r.error.code, r.error.text));
-        m_status->progress()->setValue(0);
-        m_status->progress()->hide();
-        set_ready(QStringLiteral("Ready."));
+        status.set_message(ui::error_message(r.error.code, r.error.text));
+        status.progress()->setValue(0);
+        status.progress()->hide();
+        status.set_ready(QStringLiteral("Ready."));
         return;
     case maintenance::UpdateOutcome::Done:
         break;
     }
     // Reopened so that the page view shows the new state.
     m_session.db_table_open = false;
-    open_database();
-    m_status->progress()->setValue(0);
-    m_status->progress()->hide();
+    emit reopen_requested();
+    status.progress()->setValue(0);
+    status.progress()->hide();
     if (!m_session.db_open)
         return;   // the reopening reported why
     const QString skipped = maintenance::skipped_notes_message(r.skipped);
-    set_message(maintenance::update_summary(r.updated) + (skipped.isEmpty() ? QString() : u' ' + skipped));
-    set_ready(edition().texts.update_ready);
+    status.set_message(maintenance::update_summary(r.updated) + (skipped.isEmpty() ? QString() : u' ' + skipped));
+    status.set_ready(m_session.edition().texts.update_ready);
     if (timed)
-        set_timing(maintenance::elapsed_text(ui::tick_count() - start));
+        status.set_timing(maintenance::elapsed_text(ui::tick_count() - start));
 }
 
-void frmBrowser::verify_loaded_pictures_Click()
+void MaintenanceTab::verify_loaded_pictures_Click()
 {
+    StatusLine& status = m_session.status();
     if (!m_session.db_conn)
         return;
     // Busy while it runs: nothing can close the catalogue under the pass.
-    ui::BusyLock lock(busy_state());
+    ui::BusyLock lock(m_session.busy());
     m_session.stop_requested = false;   // an old click never stops a new pass
-    set_message(QStringLiteral("Start verification procedure (1/2), please wait..."));
-    set_ready({});
-    const bool timed = edition().features.times_long_actions;
+    status.set_message(QStringLiteral("Start verification procedure (1/2), please wait..."));
+    status.set_ready({});
+    const bool timed = m_session.edition().features.times_long_actions;
     if (timed)
-        set_timing(QStringLiteral("Time elapsed..."));
-    m_status->progress()->show();
+        status.set_timing(QStringLiteral("Time elapsed..."));
+    status.progress()->show();
     const qint64 start = ui::tick_count();
     for (QListWidget* l : {List1, List2, List3})
         l->clear();
-    m_status->progress()->setValue(0);
+    status.progress()->setValue(0);
     set_caption_colour(lbl_v1, k_caption_filling);
 
     ui::EventPump pump;
@@ -155,20 +156,20 @@ void frmBrowser::verify_loaded_pictures_Click()
     hooks.phase_started = [&](int phase, std::optional<qint64> maximum) {
         if (phase == 1) {
             if (maximum)
-                m_status->progress()->setRange(0, bar_value(*maximum));
+                status.progress()->setRange(0, bar_value(*maximum));
             return;
         }
         set_caption_colour(lbl_v1, k_caption_normal);
         set_caption_colour(lbl_v2, k_caption_filling);
         set_caption_colour(lbl_v3, k_caption_filling);
-        set_message(QStringLiteral("Start verification procedure (2/2), please wait..."));
-        m_status->progress()->setValue(0);
+        status.set_message(QStringLiteral("Start verification procedure (2/2), please wait..."));
+        status.progress()->setValue(0);
         pump.pump();
         if (maximum && *maximum > 0)
-            m_status->progress()->setRange(0, bar_value(*maximum));
+            status.progress()->setRange(0, bar_value(*maximum));
     };
     hooks.advance = [&](qint64 value) {
-        m_status->progress()->setValue(bar_value(value));
+        status.progress()->setValue(bar_value(value));
         if (m_session.stop_requested) {
             m_session.stop_requested = false;
             return false;
@@ -177,10 +178,11 @@ void frmBrowser::verify_loaded_pictures_Click()
         return true;
     };
     maintenance::VerifyRequest request;
-    request.picture_folder = Fil_ImportFile->path();
-    request.pictures = Fil_ImportFile->names();
-    request.files_folder = File_movies->path();
-    request.all_files = File_movies->names();
+    const LoaderLists listed = lists();
+    request.picture_folder = listed.picture_folder;
+    request.pictures = listed.pictures;
+    request.files_folder = listed.files_folder;
+    request.all_files = listed.all_files;
     const maintenance::VerifyResult r = maintenance::run_verify_pass(*m_session.db_conn, request, hooks);
 
     List1->addItems(r.not_loaded);
@@ -189,17 +191,17 @@ void frmBrowser::verify_loaded_pictures_Click()
     for (QLabel* l : {lbl_v1, lbl_v2, lbl_v3})
         set_caption_colour(l, k_caption_normal);
     switch (r.outcome) {
-    case maintenance::VerifyOutcome::Done: set_message(maintenance::verify_summary(r.errors_found())); break;
-    case maintenance::VerifyOutcome::Stopped: set_message(QStringLiteral("Verify stopped.")); break;
-    case maintenance::VerifyOutcome::Failed: set_message(ui::error_message(r.error.code, r.error.text)); break;
+    case maintenance::VerifyOutcome::Done: status.set_message(maintenance::verify_summary(r.errors_found())); break;
+    case maintenance::VerifyOutcome::Stopped: status.set_message(QStringLiteral("Verify stopped.")); break;
+    case maintenance::VerifyOutcome::Failed: status.set_message(ui::error_message(r.error.code, r.error.text)); break;
     }
     verify_loaded_pictures->setEnabled(true);
-    m_status->progress()->setValue(0);
-    m_status->progress()->hide();
-    set_ready(QStringLiteral("Ready."));
+    status.progress()->setValue(0);
+    status.progress()->hide();
+    status.set_ready(QStringLiteral("Ready."));
     if (timed)
-        set_timing(maintenance::elapsed_text(ui::tick_count() - start));
-    SSTab_main->setEnabled(true);
+        status.set_timing(maintenance::elapsed_text(ui::tick_count() - start));
+    emit main_tabs_enable_requested(true);
 }
 
 } // namespace mosswick

@@ -1,6 +1,7 @@
 #include "maintenance/window_steps.h"
 
-#include "catalogue/frm_browser.h"
+#include "catalogue/catalogue_session.h"
+#include "catalogue/status_line.h"
 #include "platform/ui/vb.h"
 
 #include <QCoreApplication>
@@ -15,19 +16,19 @@ void pump_events()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void recount_pictures(frmBrowser& window)
+void recount_pictures(CatalogueSession& session)
 {
-    if (!window.session().db_conn)
+    if (!session.db_conn)
         return;
     store::Error error;
-    const qint64 n = window.session().db_conn->record_count(error);
+    const qint64 n = session.db_conn->record_count(error);
     if (error)
         return;
-    window.session().picture_count = n;
-    window.counts_changed();
+    session.picture_count = n;
+    session.announce_counts();
 }
 
-RenumberView::RenumberView(frmBrowser& window) : m_window(window) {}
+RenumberView::RenumberView(CatalogueSession& session) : m_session(session) {}
 
 RenumberHooks RenumberView::hooks()
 {
@@ -36,24 +37,24 @@ RenumberHooks RenumberView::hooks()
 
 void RenumberView::started()
 {
-    m_window.session().stop_requested = false;   // an old click never stops a new run
-    m_window.set_message(QStringLiteral("Database pages renumbering started, please wait..."));
+    m_session.stop_requested = false;   // an old click never stops a new run
+    m_session.status().set_message(QStringLiteral("Database pages renumbering started, please wait..."));
     m_pump.pump();
 }
 
 bool RenumberView::progress(qint64 done, qint64 total)
 {
-    QProgressBar* bar = m_window.status().progress();
+    QProgressBar* bar = m_session.status().progress();
     if (!m_shown) {
         bar->show();
-        m_window.set_ready({});
+        m_session.status().set_ready({});
         bar->setRange(0, int(std::min<qint64>(total, std::numeric_limits<int>::max())));
         m_shown = true;
     }
     bar->setValue(int(std::min<qint64>(done, bar->maximum())));
     m_pump.maybe_pump();
-    if (m_window.session().stop_requested) {
-        m_window.session().stop_requested = false;
+    if (m_session.stop_requested) {
+        m_session.stop_requested = false;
         return false;
     }
     return true;
@@ -61,25 +62,25 @@ bool RenumberView::progress(qint64 done, qint64 total)
 
 void RenumberView::report(RenumberOutcome outcome, const store::Error& error)
 {
-    QProgressBar* bar = m_window.status().progress();
+    QProgressBar* bar = m_session.status().progress();
     switch (outcome) {
     case RenumberOutcome::Empty:
-        m_window.set_message(QStringLiteral("Database empty."));
+        m_session.status().set_message(QStringLiteral("Database empty."));
         break;
     case RenumberOutcome::Stopped:
         // Rolled back: the bar stays where the stop found it.
-        m_window.set_message(QStringLiteral("Renumbering stopped."));
+        m_session.status().set_message(QStringLiteral("Renumbering stopped."));
         break;
     case RenumberOutcome::Failed:
         bar->setValue(0);
         bar->hide();
-        m_window.set_message(ui::error_message(error.code, error.text));
+        m_session.status().set_message(ui::error_message(error.code, error.text));
         break;
     case RenumberOutcome::Done:
         bar->setValue(0);
         bar->hide();
-        m_window.set_ready(m_window.edition().texts.renumbered_ready);
-        m_window.set_message(QStringLiteral("Database pages renumbered."));
+        m_session.status().set_ready(m_session.edition().texts.renumbered_ready);
+        m_session.status().set_message(QStringLiteral("Database pages renumbered."));
         break;
     }
 }

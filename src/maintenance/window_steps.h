@@ -11,15 +11,15 @@
 
 namespace mosswick {
 
-class frmBrowser;
+class CatalogueSession;
 
 namespace maintenance {
 
-// Shows a renumbering on the main window: the start message, the progress
+// Shows a renumbering in the status bar: the start message, the progress
 // bar, the stop request polled after each row, and the outcome's messages.
 class RenumberView {
 public:
-    explicit RenumberView(frmBrowser& window);
+    explicit RenumberView(CatalogueSession& session);
     RenumberView(const RenumberView&) = delete;
     RenumberView& operator=(const RenumberView&) = delete;
 
@@ -33,7 +33,7 @@ public:
     void report(RenumberOutcome outcome, const store::Error& error);
 
 private:
-    frmBrowser& m_window;
+    CatalogueSession& m_session;
     ui::EventPump m_pump;
     bool m_shown = false;
 };
@@ -80,8 +80,8 @@ private:
 // Lets pending events run once, as the status messages ask for.
 void pump_events();
 
-// Counts the rows again after a delete and updates the window's counts.
-void recount_pictures(frmBrowser& window);
+// Counts the rows again after a delete and announces the new count.
+void recount_pictures(CatalogueSession& session);
 
 } // namespace maintenance
 } // namespace mosswick

@@ -1,4 +1,5 @@
 #include "support/window_controls.h"
+#include "catalogue/database_page.h"
 #include "support/window_fixture.h"
 
 #include "catalogue/frm_about.h"
@@ -283,7 +284,7 @@ TEST_F(WindowTest, ReadOnlyCatalogueOpensForViewingOnly)
         EXPECT_FALSE(w->isEnabled());
 
     // The password change is refused and the catalogue stays open.
-    window->Command1_Click();
+    window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_TRUE(window->session().db_open);
     ::chmod(QFile::encodeName(path).constData(), 0644);
@@ -395,7 +396,7 @@ TEST_F(WindowTest, RefreshNeedsACatalogueAndRedrawsPageOne)
 
 TEST_F(WindowTest, CreateDatabaseMakesNewMdbAndRefusesAnExistingOne)
 {
-    window->Create_database_Click();
+    window->database_page().Create_database_Click();
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
     store::Error e;
@@ -405,7 +406,7 @@ TEST_F(WindowTest, CreateDatabaseMakesNewMdbAndRefusesAnExistingOne)
     c.reset();
     const QByteArray before = testsupport::read_all(path);
 
-    window->Create_database_Click();
+    window->database_page().Create_database_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error 58 - ")) << window->message_text().toStdString();
     EXPECT_EQ(testsupport::read_all(path), before);
     EXPECT_TRUE(ctl(*window).Create_database->isEnabled());
@@ -415,7 +416,7 @@ TEST_F(WindowTest, CreateDatabaseMakesNewMdbAndRefusesAnExistingOne)
 TEST_F(WindowTest, CreateDatabaseWithTheDefaultPassword)
 {
     ctl(*window).Check1->setChecked(true);
-    window->Create_database_Click();
+    window->database_page().Create_database_Click();
     store::Error e;
     EXPECT_FALSE(store::Connection::open(dir.file("new.mdb"), {}, e));
     EXPECT_EQ(e.kind, store::ErrorKind::WrongPassword);
@@ -433,7 +434,7 @@ TEST_F(WindowTest, PasswordChangeRoundTrip)
 
     ctl(*window).Text35->setText("new");
     ctl(*window).Text36->setText("new");
-    window->Command1_Click();
+    window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(title(*window), "Mosswick database");
@@ -453,7 +454,7 @@ TEST_F(WindowTest, PasswordChangeNeedsMatchingBoxes)
     open(make(1));
     ctl(*window).Text35->setText("a");
     ctl(*window).Text36->setText("b");
-    window->Command1_Click();
+    window->database_page().Command1_Click();
     EXPECT_TRUE(dialogs->messages().contains("Database password are not equals. Re-Enter."));
     EXPECT_TRUE(window->session().db_open);
     EXPECT_TRUE(ctl(*window).Command1->isEnabled());
@@ -470,7 +471,7 @@ TEST_F(WindowTest, FailedPasswordChangeKeepsTheOldFile)
     open(path);
     ctl(*window).Text35->setText("x");
     ctl(*window).Text36->setText("x");
-    window->Command1_Click();
+    window->database_page().Command1_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
     EXPECT_NE(window->message_text(), "Database password changed.");
     EXPECT_EQ(testsupport::read_all(path), before);
@@ -637,7 +638,7 @@ TEST_F(WindowTest, PasswordChangeToNoneAndToEncryptOnly)
     open(path);
     ASSERT_TRUE(window->session().db_open);
     // Two empty boxes: no password, a plain file.
-    window->Command1_Click();
+    window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_EQ(testsupport::read_all(path).left(16), QByteArray("SQLite format 3\0", 16));
 
@@ -646,7 +647,7 @@ TEST_F(WindowTest, PasswordChangeToNoneAndToEncryptOnly)
     EXPECT_EQ(dialogs->count("password"), 1);
     // Encrypt without a password: scrambled, and still no prompt.
     ctl(*window).Check4->setChecked(true);
-    window->Command1_Click();
+    window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_NE(testsupport::read_all(path).left(16), QByteArray("SQLite format 3\0", 16));
     open(path);
@@ -662,7 +663,7 @@ TEST_F(WindowTest, ACatalogueNamedLikeTheTemporaryFileSurvivesAPasswordChange)
     open(path);
     ctl(*window).Text35->setText("pw");
     ctl(*window).Text36->setText("pw");
-    window->Command1_Click();
+    window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     store::Error e;
     auto c = store::Connection::open(path, "pw", e);

@@ -3,6 +3,8 @@
 // of long actions. After each the window takes input again and the
 // catalogue is whole.
 #include "support/window_controls.h"
+#include "catalogue/database_page.h"
+#include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
 
 using namespace journey;
@@ -196,10 +198,11 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).renumber_pages, ctl(*window).delete_picture,
                                                       ctl(*window).exchange_picture, ctl(*window).insert_picture,
                                                       ctl(*window).load_pictures, ctl(*window).Command1})
-        EXPECT_FALSE(w->isEnabled());
-    window->renumber_pages_Click();
+        if (w)   // the light edition has no password change
+            EXPECT_FALSE(w->isEnabled());
+    window->maintenance().renumber_pages_Click();
     ctl(*window).Text15->setText("1");
-    window->delete_picture_Click();
+    window->maintenance().delete_picture_Click();
     expect_consistent(8);
     expect_usable();
     window->mnuDb_Click();
@@ -360,7 +363,7 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     EXPECT_FALSE(ctl(*window).Command1->isEnabled());
     ctl(*window).Text35->setText("x");
     ctl(*window).Text36->setText("x");
-    window->Command1_Click();
+    window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_TRUE(window->session().db_open);
     ctl(*window).eof->click();

@@ -2,6 +2,7 @@
 // browsed, annotated, searched, edited, checked and reopened; and a
 // protected catalogue with its pictures stored inside.
 #include "support/window_controls.h"
+#include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
 
 #include "platform/ui/dialogs.h"
@@ -456,7 +457,7 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
             row = r;
     ASSERT_GE(row, 0);
     ctl(*window).mgm_pic->setCurrentIndex(model->index(row, 0));
-    window->mgm_pic_Click();
+    window->maintenance().mgm_pic_Click();
     EXPECT_EQ(ctl(*window).Text8->text(), "pic007");
     ctl(*window).Text8->setText("harbour");
     ctl(*window).Command2->click();

@@ -1,6 +1,7 @@
 // The light edition working on a catalogue the full edition made, and the
 // full edition finding everything again afterwards.
 #include "support/window_controls.h"
+#include "catalogue/database_page.h"
 #include "journey_fixture.h"
 
 using namespace journey;
@@ -98,7 +99,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     EXPECT_EQ(field("movfile", snap(2)).toString(), "snap2.avi");
 
     // Compact: the catalogue is rewritten and left closed.
-    window->compact_database_Click();
+    window->database_page().compact_database_Click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
     EXPECT_FALSE(window->session().db_open);
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
@@ -239,7 +240,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     type_at_end(editor()->lbl_note, " light");
     editor()->Command1_Click();
     settle();
-    window->compact_database_Click();
+    window->database_page().compact_database_Click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
     EXPECT_EQ(store::probe_file(path), store::FileProbe::MaybeEncrypted);
 

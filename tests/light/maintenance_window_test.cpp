@@ -1,6 +1,7 @@
 // The light maintenance: its messages, no timing, the rename button and
 // extension box, and the update pass stopped by the progress bar.
 #include "support/window_controls.h"
+#include "maintenance/maintenance_tab.h"
 #include "light_fixture.h"
 #include "support/layout_probe.h"
 
@@ -27,7 +28,7 @@ protected:
     void click_row(int row)
     {
         ctl(*window).mgm_pic->setCurrentIndex(model()->index(row, 0));
-        window->mgm_pic_Click();
+        window->maintenance().mgm_pic_Click();
     }
     void touch(const QString& file, const QByteArray& bytes = {}) const
     {
@@ -59,19 +60,19 @@ TEST_F(LightMaintenance, EditsByNumberSayWhatTheyStart)
 {
     open_light(14);
     ctl(*window).Txt_delpag->setText("9");
-    window->delete_page_Click();
+    window->maintenance().delete_page_Click();
     EXPECT_EQ(dialogs->messages(), QStringList({"The page not exist."}));
     EXPECT_EQ(window->message_text(), "Deleting page(s)...");
 
     ctl(*window).Text15->setText("99");
-    window->delete_picture_Click();
+    window->maintenance().delete_picture_Click();
     EXPECT_EQ(dialogs->messages().back(), "The picture not exist.");
     EXPECT_EQ(window->message_text(), "Deleting picture...");
 
     window->set_timing("earlier");
     ctl(*window).Text22->setText("99");
     ctl(*window).Text20->setText("1");
-    window->insert_picture_Click();
+    window->maintenance().insert_picture_Click();
     EXPECT_EQ(dialogs->messages().back(), "First picture not exist.");
     EXPECT_EQ(window->message_text(), "Inserting picture...");
     EXPECT_TRUE(ctl(*window).insert_picture->isEnabled());
@@ -79,20 +80,20 @@ TEST_F(LightMaintenance, EditsByNumberSayWhatTheyStart)
     // A complete edit: renumbered, "Ready" without its full stop, no timing.
     ctl(*window).Text22->setText("14");
     ctl(*window).Text20->setText("1");
-    window->insert_picture_Click();
+    window->maintenance().insert_picture_Click();
     EXPECT_EQ(window->message_text(), "Picture inserted.");
     EXPECT_EQ(window->ready_text(), "Ready");
     EXPECT_EQ(window->timing_text(), "earlier");
     EXPECT_EQ(rows().front(), "1/1/pic014.jpg/-");
 
     ctl(*window).Txt_delpag->setText("1");
-    window->delete_page_Click();
+    window->maintenance().delete_page_Click();
     EXPECT_EQ(window->message_text(), "Page deleted.");
     EXPECT_EQ(rows().size(), 8);
     EXPECT_EQ(rows().front(), "1/1/pic006.jpg/-");
 
     ctl(*window).Txt_delpag->setText("*");
-    window->delete_page_Click();
+    window->maintenance().delete_page_Click();
     EXPECT_EQ(window->message_text(), "Entire content of the database deleted.");
     EXPECT_TRUE(rows().isEmpty());
     expect_usable();
@@ -103,7 +104,7 @@ TEST_F(LightMaintenance, NumberBoxesTakeFourteenDigits)
     open_light(3);
     ctl(*window).Text15->setText(QString(20, '9'));
     EXPECT_EQ(ctl(*window).Text15->text(), QString(14, '9'));
-    window->delete_picture_Click();
+    window->maintenance().delete_picture_Click();
     EXPECT_EQ(dialogs->messages(), QStringList({"The picture not exist."}));
     EXPECT_EQ(rows().size(), 3);
 }
@@ -113,11 +114,11 @@ TEST_F(LightMaintenance, TheRenumberButtonLeavesThePageLoadsTime)
     open_light(8);
     exec("UPDATE demopicture SET picfile = 'a.jpg' WHERE numpic = 8");
     window->set_timing("earlier");
-    window->renumber_pages_Click();
+    window->maintenance().renumber_pages_Click();
     EXPECT_EQ(rows().front(), "1/1/a.jpg/-");
     EXPECT_TRUE(window->timing_text().endsWith(" ms")) << window->timing_text().toStdString();
 
-    window->RenumberPages();
+    window->maintenance().RenumberPages();
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
     EXPECT_EQ(window->ready_text(), "Ready");
 }
@@ -196,7 +197,7 @@ TEST_F(LightMaintenance, UpdatePassLinksMoviesOnlyAndIsNotTimed)
 
     testsupport::TempDir empty;
     show_folder(empty.path());
-    window->update_pictures_Click();
+    window->maintenance().update_pictures_Click();
     EXPECT_EQ(window->message_text(), "Update pictures, no picture(s) in the list.");
     EXPECT_EQ(window->ready_text(), "Ready");
 }

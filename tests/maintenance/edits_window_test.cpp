@@ -1,4 +1,5 @@
 #include "support/window_controls.h"
+#include "maintenance/maintenance_tab.h"
 #include "maintenance_fixture.h"
 
 #include <QClipboard>
@@ -21,7 +22,7 @@ TEST_F(MaintenanceWindow, DeletingAPageRenumbersAndCountsAgain)
     EXPECT_EQ(ctl(*window).Label29->text(), "2");
     EXPECT_TRUE(ctl(*window).delete_page->isEnabled());
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
-    EXPECT_EQ(window->renumber_keep_order, 0);
+    EXPECT_EQ(window->maintenance().renumber_keep_order, 0);
     expect_usable();
 }
 
@@ -86,7 +87,7 @@ TEST_F(MaintenanceWindow, AStopDuringTheRenumberingOfADeleteUndoesTheDelete)
     EXPECT_EQ(rows().size(), 14);
     EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
     EXPECT_FALSE(window->session().stop_requested);
-    EXPECT_EQ(window->renumber_keep_order, 0);
+    EXPECT_EQ(window->maintenance().renumber_keep_order, 0);
     EXPECT_EQ(ctl(*window).Label27->text(), "14");
     expect_usable();
 
@@ -156,7 +157,7 @@ TEST_F(MaintenanceWindow, TheRenumberButtonNumbersByNameAndShowsPageOne)
 {
     open_catalogue(8);
     exec("UPDATE demopicture SET numpic = 100 - numpic");   // reversed, pages unchanged
-    window->renumber_keep_order = 1;                      // the button ignores a leftover flag
+    window->maintenance().renumber_keep_order = 1;                      // the button ignores a leftover flag
     ctl(*window).renumber_pages->click();
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(rows()[6], "7/2/pic007.jpg/-");
@@ -213,10 +214,10 @@ TEST_F(MaintenanceWindow, NumberBoxesTakeDigitsOnly)
         EXPECT_EQ(box->text(), "");
     }
     int key = '5';
-    window->Text20_KeyPress(key);
+    window->maintenance().Text20_KeyPress(key);
     EXPECT_EQ(key, '5');
     key = 13;
-    window->Txt_delpag_KeyPress(key);
+    window->maintenance().Txt_delpag_KeyPress(key);
     EXPECT_EQ(key, 0);
 }
 
@@ -248,6 +249,6 @@ TEST_F(MaintenanceWindow, AnActionButtonHandsTheFocusBackToItsBox)
     EXPECT_TRUE(ctl(*window).Text11->hasFocus());
 
     focus(ctl(*window).insert_picture);
-    window->insert_picture_LostFocus();
+    window->maintenance().insert_picture_LostFocus();
     EXPECT_TRUE(ctl(*window).Text22->hasFocus());
 }

@@ -1,4 +1,5 @@
 #include "support/window_controls.h"
+#include "maintenance/maintenance_tab.h"
 #include "maintenance_fixture.h"
 #include "support/layout_probe.h"
 
@@ -41,7 +42,7 @@ TEST_F(GridWindow, LoadListFillsTheGridAndResetsTheChoice)
         EXPECT_FALSE(o->isChecked());
     EXPECT_EQ(ctl(*window).Text8->text(), "");
     EXPECT_EQ(ctl(*window).Text28->text(), "");
-    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     EXPECT_TRUE(ctl(*window).load_list->isEnabled());
     EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
     expect_usable();
@@ -51,7 +52,7 @@ TEST_F(GridWindow, AnEmptyCatalogueKeepsTheGridHidden)
 {
     open_catalogue(1);
     exec("DELETE FROM demopicture");
-    window->load_list_Click();
+    window->maintenance().load_list_Click();
     EXPECT_EQ(window->message_text(), "Grid loaded: 0 record listed.");
     EXPECT_TRUE(ctl(*window).mgm_pic->isHidden());
 }
@@ -67,7 +68,7 @@ TEST_F(GridWindow, AClickWithoutAnActionPreparesARename)
     EXPECT_TRUE(ctl(*window).Command2->isEnabled());
     EXPECT_EQ(window->message_text(),
               "Renaming file(s), change the name and press the 'Rename' button; Picture#:8,  Page#:2.");
-    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     EXPECT_TRUE(ctl(*window).mgm_pic->isEnabled());
     expect_usable();
 }
@@ -137,7 +138,7 @@ TEST_F(GridWindow, DeletePictureActsOnOneClick)
     EXPECT_EQ(order(), QList<int>({1, 2, 4, 5, 6, 7, 8}));
     EXPECT_EQ(model()->rowCount(), 7);
     EXPECT_FALSE(ctl(*window).Opt_delete_picture->isChecked());
-    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     EXPECT_EQ(ctl(*window).Label27->text(), "7");
     expect_usable();
 }
@@ -158,12 +159,12 @@ TEST_F(GridWindow, ExchangeTakesTwoClicks)
     ctl(*window).Opt_exchange->setChecked(true);
     click_row(grid_row_of(3));
     EXPECT_EQ(window->message_text(), "Exchange with...");
-    EXPECT_TRUE(window->grid_pick_pending);
+    EXPECT_TRUE(window->maintenance().grid_pick_pending());
     click_row(grid_row_of(10));
     EXPECT_EQ(window->message_text(), "Exchanged.");
     EXPECT_EQ(rows()[2], "3/1/pic010.jpg/-");
     EXPECT_EQ(rows()[9], "10/2/pic003.jpg/-");
-    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     EXPECT_FALSE(ctl(*window).Opt_exchange->isChecked());
     EXPECT_EQ(model()->cell_text(2, 3), "pic010.jpg");
 }
@@ -207,7 +208,7 @@ TEST_F(GridWindow, AnOutOfDateGridWritesNothing)
     EXPECT_EQ(window->message_text(),
               "The list is out of date: press \"Load List\" and try again. Nothing was changed.");
     EXPECT_EQ(rows()[0], "1/1/pic002.jpg/-");
-    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_FALSE(window->maintenance().grid_pick_pending());
 }
 
 TEST_F(GridWindow, ChoosingAnotherActionStartsAfresh)
@@ -215,9 +216,9 @@ TEST_F(GridWindow, ChoosingAnotherActionStartsAfresh)
     load(8);
     ctl(*window).Opt_exchange->setChecked(true);
     click_row(grid_row_of(1));
-    ASSERT_TRUE(window->grid_pick_pending);
+    ASSERT_TRUE(window->maintenance().grid_pick_pending());
     ctl(*window).Opt_delete_picture->setChecked(true);
-    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     click_row(grid_row_of(5));
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 6, 7, 8}));
@@ -231,7 +232,7 @@ TEST_F(GridWindow, ASelectionOfSeveralRowsIsRefusedAndCollapsed)
     ctl(*window).mgm_pic->selectionModel()->select(QItemSelection(model()->index(2, 0), model()->index(5, 3)),
                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
     ASSERT_GT(ctl(*window).mgm_pic->selectionModel()->selectedRows().size(), 1);
-    window->mgm_pic_Click();
+    window->maintenance().mgm_pic_Click();
     EXPECT_EQ(window->message_text(), "Select one row.");
     EXPECT_EQ(ctl(*window).mgm_pic->selectionModel()->selectedRows().size(), 1);
     EXPECT_EQ(rows().size(), 8);
@@ -245,7 +246,7 @@ TEST_F(GridWindow, AStoppedGridDeleteChangesNothing)
     click_row(grid_row_of(1));
     EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not deleted.");
     EXPECT_EQ(rows().size(), 14);
-    EXPECT_FALSE(window->grid_pick_pending);
+    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     expect_usable();
 }
 

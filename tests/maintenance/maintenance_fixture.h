@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/window_controls.h"
+#include "maintenance/maintenance_tab.h"
 #include "maintenance/grid_model.h"
 #include "platform/ui/vb.h"
 #include "support/window_fixture.h"
@@ -102,7 +103,7 @@ protected:
     void click_row(int row)
     {
         ctl(*window).mgm_pic->setCurrentIndex(model()->index(row, 0));
-        window->mgm_pic_Click();
+        window->maintenance().mgm_pic_Click();
     }
 
     // The grid row showing a picture number.

@@ -1,4 +1,5 @@
 #include "support/window_controls.h"
+#include "maintenance/maintenance_tab.h"
 #include "maintenance_fixture.h"
 
 #include "platform/richtext/plain_text.h"
@@ -61,14 +62,14 @@ TEST_F(PassesWindow, UpdateWithAnEmptyListOrCatalogueEndsAtOnce)
 {
     open_catalogue(2);
     show_listed({});
-    window->update_pictures_Click();
+    window->maintenance().update_pictures_Click();
     EXPECT_EQ(window->message_text(), "Update pictures, no picture(s) in the list.");
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(window->ready_text(), "Ready.");
     expect_usable();
 
     exec("DELETE FROM demopicture");
-    window->update_pictures_Click();
+    window->maintenance().update_pictures_Click();
     EXPECT_EQ(window->message_text(), "Database empty.");
     EXPECT_TRUE(ctl(*window).update_pictures->isEnabled());
     expect_usable();

@@ -1,4 +1,5 @@
 #include "support/window_controls.h"
+#include "maintenance/maintenance_tab.h"
 #include "support/layout_probe.h"
 #include "support/metafile_writer.h"
 #include "support/window_fixture.h"
@@ -505,7 +506,7 @@ TEST_F(PageViewTest, StaleStopClicksDoNotStopANewRenumbering)
     open(make_with_files(8));
     window->page_view().ProgressBar1_Click();
     EXPECT_TRUE(window->session().stop_requested);
-    window->RenumberPages();
+    window->maintenance().RenumberPages();
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
 }
 

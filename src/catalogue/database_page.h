@@ -1,0 +1,53 @@
+#pragma once
+
+#include "catalogue/window_part.h"
+
+#include <functional>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace mosswick {
+
+// The loader tab's "Database" page: a new catalogue, the open one's
+// password, and (where the edition has it) its compaction.
+class DatabasePage : public WindowPart {
+    Q_OBJECT
+public:
+    explicit DatabasePage(CatalogueSession& session, QWidget* parent = nullptr);
+
+    // Creates "new.mdb" in the folder the loader lists.
+    void Create_database_Click();
+    // Changes the open catalogue's password (and encryption) by copying it.
+    void Command1_Click();
+    // Copies the open catalogue into a compact file that takes its place,
+    // and leaves it closed.
+    void compact_database_Click();
+
+    void reset() override;
+    void enable_for_catalogue() override;
+
+    // The folder the loader lists, where a new catalogue is made.
+    std::function<QString()> listed_folder;
+
+signals:
+    // The catalogue's file is about to be copied: its connection must go.
+    void release_connection();
+    // The password change replaced the file (or failed): nothing is open.
+    void catalogue_closed();
+    // The catalogue is closed for its compaction: nothing is open.
+    void closed_for_compaction();
+
+private:
+    QPushButton* Create_database = nullptr;
+    QPushButton* compact_database = nullptr;   // "Compact" (the light window's Command2)
+    QCheckBox* Check1 = nullptr;               // the new catalogue gets the default password
+    QCheckBox* Check3 = nullptr;               // the new catalogue is encrypted
+    QLineEdit* Text35 = nullptr;               // new password
+    QLineEdit* Text36 = nullptr;               // the new password again
+    QCheckBox* Check4 = nullptr;               // encrypt on the password change
+    QPushButton* Command1 = nullptr;           // the password change
+};
+
+} // namespace mosswick

@@ -1,0 +1,154 @@
+// The database page on its own: a session, a status bar and the page, no window.
+#include "catalogue/database_page.h"
+#include "catalogue/status_line.h"
+
+#include "platform/store/connection.h"
+#include "support/catalogue_builder.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_support.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include <gtest/gtest.h>
+
+using namespace mosswick;
+
+namespace {
+
+class DatabasePageTest : public ::testing::Test {
+protected:
+    void start(const Edition& edition)
+    {
+        session = std::make_unique<CatalogueSession>(edition);
+        status = new StatusLine(frame.statusBar());
+        session->set_status(status);
+        page = new DatabasePage(*session, &frame);
+        page->listed_folder = [this] { return folder; };
+        QObject::connect(page, &DatabasePage::release_connection, [this] { released++; });
+        QObject::connect(page, &DatabasePage::catalogue_closed, [this] {
+            closed++;
+            session->db_conn.reset();
+            session->db_open = false;
+        });
+        QObject::connect(page, &DatabasePage::closed_for_compaction, [this] {
+            compacted++;
+            session->db_conn.reset();
+            session->db_open = false;
+        });
+    }
+
+    template <class T>
+    T* control(const char* name) const
+    {
+        return page->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    // Opens a catalogue in the session as the window would.
+    void open(const QString& path, const QString& password = {})
+    {
+        store::Error e;
+        session->db_conn = store::Connection::open(path, password, e);
+        ASSERT_TRUE(session->db_conn) << e.text.toStdString();
+        session->set_db_path(path);
+        session->db_password = password;
+        session->db_open = true;
+        session->picture_count = session->db_conn->record_count(e);
+        page->enable_for_catalogue();
+    }
+
+    testsupport::TempDir dir;
+    testsupport::ScopedScriptedDialogs dialogs;
+    QMainWindow frame;
+    std::unique_ptr<CatalogueSession> session;
+    StatusLine* status = nullptr;
+    DatabasePage* page = nullptr;
+    QString folder;
+    int released = 0;
+    int closed = 0;
+    int compacted = 0;
+};
+
+TEST_F(DatabasePageTest, EachEditionBuildsOnlyItsOwnControls)
+{
+    start(Edition::enhanced());
+    for (const char* name : {"Create_database", "Check1", "Check3", "Text35", "Text36", "Check4", "Command1"})
+        EXPECT_NE(page->findChild<QWidget*>(name), nullptr) << name;
+    EXPECT_EQ(page->findChild<QWidget*>("compact_database"), nullptr);
+
+    start(Edition::light());
+    for (const char* name : {"Check1", "Check3", "Text35", "Text36", "Check4", "Command1"})
+        EXPECT_EQ(page->findChild<QWidget*>(name), nullptr) << name;
+    EXPECT_NE(page->findChild<QWidget*>("compact_database"), nullptr);
+    // What the page cannot do it refuses quietly.
+    page->Command1_Click();
+    EXPECT_EQ(released + closed, 0);
+}
+
+TEST_F(DatabasePageTest, CreatesNewMdbInTheListedFolderWithTheChosenProtection)
+{
+    start(Edition::enhanced());
+    page->Create_database_Click();
+    EXPECT_EQ(status->message_text(), "Error 76 - Path not found: no folder is listed.");
+
+    folder = dir.path();
+    control<QCheckBox>("Check1")->setChecked(true);
+    page->Create_database_Click();
+    EXPECT_EQ(status->message_text(), "Database created.");
+    store::Error e;
+    EXPECT_FALSE(store::Connection::open(dir.file("new.mdb"), {}, e));
+    EXPECT_TRUE(store::Connection::open(dir.file("new.mdb"), "qmvrtzo", e)) << e.text.toStdString();
+    EXPECT_TRUE(control<QPushButton>("Create_database")->isEnabled());
+    EXPECT_FALSE(session->busy().busy());
+}
+
+TEST_F(DatabasePageTest, ThePasswordChangeReleasesTheCatalogueAndLeavesItClosed)
+{
+    start(Edition::enhanced());
+    testsupport::CatalogueSpec spec;
+    spec.pictures = 3;
+    const QString path = testsupport::make_catalogue(dir.path(), spec);
+    open(path);
+    EXPECT_TRUE(control<QPushButton>("Command1")->isEnabled());
+
+    control<QLineEdit>("Text35")->setText("one");
+    control<QLineEdit>("Text36")->setText("two");
+    page->Command1_Click();
+    EXPECT_EQ(dialogs->messages(), QStringList({"Database password are not equals. Re-Enter."}));
+    EXPECT_EQ(released + closed, 0);
+
+    control<QLineEdit>("Text36")->setText("one");
+    page->Command1_Click();
+    EXPECT_EQ(status->message_text(), "Database password changed.");
+    EXPECT_EQ(released, 1);
+    EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(control<QLineEdit>("Text35")->text().isEmpty());
+    store::Error e;
+    EXPECT_TRUE(store::Connection::open(path, "one", e)) << e.text.toStdString();
+}
+
+TEST_F(DatabasePageTest, ReadOnlyCataloguesOfferNothingThatWrites)
+{
+    start(Edition::light());
+    testsupport::CatalogueSpec spec;
+    spec.pictures = 2;
+    spec.schema = store::Schema::Light;
+    const QString path = testsupport::make_catalogue(dir.path(), spec);
+    session->db_read_only = true;
+    open(path);
+    EXPECT_FALSE(control<QPushButton>("compact_database")->isEnabled());
+    page->reset();
+    EXPECT_FALSE(control<QPushButton>("compact_database")->isEnabled());
+
+    session->db_read_only = false;
+    page->enable_for_catalogue();
+    ASSERT_TRUE(control<QPushButton>("compact_database")->isEnabled());
+    page->compact_database_Click();
+    EXPECT_EQ(compacted, 1);
+    EXPECT_EQ(status->message_text(), "Database compacted, now you can open the database.");
+}
+
+} // namespace

@@ -1,0 +1,223 @@
+// The maintenance tab on its own: a session, a status bar and the tab, no
+// main window. What it asks of the rest of the window goes through its hooks
+// and signals only.
+#include "catalogue/catalogue_session.h"
+#include "catalogue/edition.h"
+#include "catalogue/status_line.h"
+#include "maintenance/maintenance_tab.h"
+#include "support/catalogue_builder.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_support.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+using namespace mosswick;
+
+namespace {
+
+class MaintenanceTabAlone : public ::testing::Test {
+protected:
+    MaintenanceTabAlone()
+    {
+        session.set_status(&status);
+        tab.reset();
+    }
+
+    // Opens a catalogue of picture rows pic001.jpg ... as the window would.
+    void open_catalogue(int pictures)
+    {
+        testsupport::CatalogueSpec spec;
+        spec.pictures = pictures;
+        const QString path = testsupport::make_catalogue(dir.path(), spec);
+        store::Error error;
+        session.db_conn = store::Connection::open(path, {}, error);
+        ASSERT_TRUE(session.db_conn) << error.text.toStdString();
+        session.db_open = true;
+        session.db_folder = dir.path() + '/';
+        session.data_folder = session.db_folder + "data/";
+        session.picture_count = pictures;
+        tab.enable_for_catalogue();
+    }
+
+    template <class T>
+    T* child(const char* name) const
+    {
+        T* control = tab.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+
+    QStringList items(const char* list) const
+    {
+        QStringList out;
+        auto* l = child<QListWidget>(list);
+        for (int i = 0; i < l->count(); ++i)
+            out << l->item(i)->text();
+        return out;
+    }
+
+    static QList<bool> flags(const QSignalSpy& spy)
+    {
+        QList<bool> out;
+        for (const QList<QVariant>& call : spy)
+            out << call.at(0).toBool();
+        return out;
+    }
+
+    testsupport::TempDir dir;
+    testsupport::ScopedScriptedDialogs dialogs;
+    QStatusBar bar;
+    StatusLine status{&bar};
+    CatalogueSession session{Edition::enhanced()};
+    MaintenanceTab tab{session};
+};
+
+const char* const k_edit_controls[] = {"renumber_pages", "exchange_picture", "insert_picture", "delete_page",
+                                       "delete_picture", "Text9", "Text11", "Txt_delpag", "Text20", "Text22",
+                                       "Text15"};
+
+TEST_F(MaintenanceTabAlone, OffersWhatTheOpenCatalogueAllows)
+{
+    for (const char* name : k_edit_controls)
+        EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_FALSE(child<QPushButton>("load_list")->isEnabled());
+    EXPECT_FALSE(child<QTabWidget>("SSTab_mgm_pic")->isTabEnabled(1));
+
+    // An empty catalogue: nothing to act on yet.
+    session.db_open = true;
+    tab.enable_for_catalogue();
+    EXPECT_FALSE(child<QPushButton>("load_list")->isEnabled());
+    EXPECT_FALSE(child<QWidget>("delete_picture")->isEnabled());
+
+    // Read-only: the grid and the verify pass, nothing that writes.
+    session.picture_count = 3;
+    session.db_read_only = true;
+    tab.enable_for_catalogue();
+    EXPECT_TRUE(child<QPushButton>("load_list")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("verify_loaded_pictures")->isEnabled());
+    EXPECT_TRUE(child<QTabWidget>("SSTab_mgm_pic")->isTabEnabled(1));
+    EXPECT_TRUE(child<QTabWidget>("SSTab_mgm_pic")->isTabEnabled(2));
+    for (const char* name : k_edit_controls)
+        EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_FALSE(child<QRadioButton>("Opt_exchange")->isEnabled());
+
+    session.db_read_only = false;
+    tab.enable_for_catalogue();
+    for (const char* name : k_edit_controls)
+        EXPECT_TRUE(child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_TRUE(child<QRadioButton>("Opt_delete_page")->isEnabled());
+
+    // A pending single load holds the edits by number, and gives them back.
+    tab.lock_edits(true);
+    for (const char* name : k_edit_controls)
+        EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_TRUE(child<QPushButton>("load_list")->isEnabled());
+    tab.lock_edits(false);
+    for (const char* name : k_edit_controls)
+        EXPECT_TRUE(child<QWidget>(name)->isEnabled()) << name;
+
+    child<QTabWidget>("SSTab_mgm_pic")->setCurrentIndex(2);
+    tab.show_first_tabs();
+    EXPECT_EQ(child<QTabWidget>("SSTab_mgm_pic")->currentIndex(), 0);
+}
+
+TEST_F(MaintenanceTabAlone, TellsWhichRuleEachBoxHolds)
+{
+    using Rule = MaintenanceTab::BoxRule;
+    EXPECT_EQ(tab.box_rule(child<QLineEdit>("Text8")), Rule::FileName);
+    EXPECT_EQ(tab.box_rule(child<QLineEdit>("Text28")), Rule::FileName);
+    EXPECT_EQ(tab.box_rule(child<QLineEdit>("Txt_delpag")), Rule::DigitsOrStar);
+    for (const char* name : {"Text9", "Text11", "Text20", "Text22", "Text15"})
+        EXPECT_EQ(tab.box_rule(child<QLineEdit>(name)), Rule::Digits) << name;
+    QLineEdit elsewhere;
+    EXPECT_EQ(tab.box_rule(&elsewhere), Rule::None);
+    EXPECT_EQ(tab.box_rule(nullptr), Rule::None);
+}
+
+TEST_F(MaintenanceTabAlone, ADeleteAnnouncesTheNewCount)
+{
+    open_catalogue(7);
+    QSignalSpy counts(&session, &CatalogueSession::counts_changed);
+    child<QLineEdit>("Text15")->setText("3");
+    tab.delete_picture_Click();
+    EXPECT_EQ(status.message_text(), "Picture deleted.");
+    EXPECT_EQ(session.picture_count, 6);
+    EXPECT_EQ(counts.count(), 1);
+    EXPECT_FALSE(session.busy().busy());
+}
+
+TEST_F(MaintenanceTabAlone, AnExchangeHoldsTheSearchRefreshAndGivesItBackAsItWas)
+{
+    open_catalogue(4);
+    QSignalSpy refresh(&tab, &MaintenanceTab::search_refresh_enable_requested);
+    child<QLineEdit>("Text9")->setText("1");
+    child<QLineEdit>("Text11")->setText("2");
+
+    bool refresh_enabled = true;
+    tab.search_refresh_enabled = [&] { return refresh_enabled; };
+    tab.exchange_picture_Click();
+    EXPECT_EQ(status.message_text(), "Pictures exchanged.");
+    EXPECT_EQ(flags(refresh), QList<bool>({false, true}));
+
+    refresh.clear();
+    refresh_enabled = false;
+    tab.exchange_picture_Click();
+    EXPECT_EQ(flags(refresh), QList<bool>({false, false}));
+}
+
+TEST_F(MaintenanceTabAlone, TheRenumberButtonAsksForTheCatalogueToBeShownAgain)
+{
+    open_catalogue(3);
+    QSignalSpy reopen(&tab, &MaintenanceTab::reopen_requested);
+    tab.renumber_pages_Click();
+    EXPECT_EQ(reopen.count(), 1);
+    EXPECT_FALSE(session.db_table_open);
+    EXPECT_EQ(status.message_text(), "Database pages renumbered.");
+}
+
+TEST_F(MaintenanceTabAlone, TheGridFillHoldsTheMainTabsWhileItRuns)
+{
+    open_catalogue(5);
+    QSignalSpy tabs(&tab, &MaintenanceTab::main_tabs_enable_requested);
+    tab.load_list_Click();
+    EXPECT_EQ(flags(tabs), QList<bool>({false, true}));
+    EXPECT_EQ(child<QTableView>("mgm_pic")->model()->rowCount(), 5);
+    EXPECT_FALSE(child<QTableView>("mgm_pic")->isHidden());
+    EXPECT_FALSE(tab.grid_pick_pending());
+}
+
+TEST_F(MaintenanceTabAlone, ThePassesRunOverTheListsTheLoaderHandsThem)
+{
+    open_catalogue(2);
+    QSignalSpy update_button(&tab, &MaintenanceTab::update_button_enable_requested);
+    // Without the loader's lists there is nothing to update.
+    tab.update_pictures_Click();
+    EXPECT_EQ(status.message_text(), "Update pictures, no picture(s) in the list.");
+    EXPECT_EQ(flags(update_button), QList<bool>({false, true}));
+
+    testsupport::TempDir listed;
+    LoaderLists lists;
+    lists.picture_folder = lists.files_folder = listed.path();
+    lists.pictures = lists.all_files = QStringList({"extra.jpg", "pic001.jpg", "pic002.jpg"});
+    int asked = 0;
+    tab.loader_lists = [&] {
+        ++asked;
+        return lists;
+    };
+    QSignalSpy tabs(&tab, &MaintenanceTab::main_tabs_enable_requested);
+    tab.verify_loaded_pictures_Click();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(items("List1"), QStringList({"extra.jpg"}));
+    EXPECT_EQ(flags(tabs), QList<bool>({true}));
+}
+
+} // namespace
