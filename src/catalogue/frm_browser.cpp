@@ -14,6 +14,8 @@
 #include "platform/ui/status_panel.h"
 #include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
+#include "search/import_export_page.h"
+#include "search/search_sort_tab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,8 +61,9 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     v->setContentsMargins(4, 4, 4, 0);
     SSTab_main = new QTabWidget(central);
     m_page_view = new PageView(m_session);
+    wire_search();
     SSTab_main->addTab(m_page_view, QStringLiteral("Pictures && Movies"));
-    SSTab_main->addTab(build_search_tab(), QStringLiteral("Search && Sort"));
+    SSTab_main->addTab(m_search, QStringLiteral("Search && Sort"));
     SSTab_main->addTab(build_loader_tab(), QStringLiteral("Loader"));
     v->addWidget(SSTab_main, 1);
 
@@ -95,7 +98,6 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     if (QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
-    connect_search_handlers();
     wire_maintenance();
     name_controls();
 }
@@ -124,8 +126,6 @@ void frmBrowser::wire_page_view()
         return watched == SSTab_main || watched == SSTab_main->tabBar();
     };
     connect(view, &PageView::focus_home_requested, this, [this] { SSTab_main->setFocus(); });
-    connect(view, &PageView::bring_to_front_requested, this, [this] { SSTab_main->setCurrentIndex(0); });
-    connect(display_page, &QPushButton::clicked, view, &PageView::display_page_Click);
     for (int code = 1; code <= 6; ++code) {
         connect(mnuTQ[size_t(code)], &QAction::triggered, view, [view, code] { view->mnuTQ_Click(code); });
         connect(mnuZQ[size_t(code)], &QAction::triggered, view, [view, code] { view->mnuZQ_Click(code); });
@@ -138,6 +138,22 @@ void frmBrowser::wire_page_view()
         for (int c = 1; c <= 6; ++c)
             mnuZQ[size_t(c)]->setChecked(c == code);
     });
+}
+
+void frmBrowser::wire_search()
+{
+    m_search = new SearchSortTab(m_session);
+    // "Display Page": the picture's page with its cell selected, in front.
+    connect(m_search, &SearchSortTab::show_page_requested, this, [this](qint64 page, qint64 numpic) {
+        m_page_view->show_page_of_picture(page, numpic);
+        SSTab_main->setCurrentIndex(0);
+    });
+    connect(m_search, &SearchSortTab::grid_page_requested, this, &frmBrowser::show_page_of_found_picture);
+    connect(m_search, &SearchSortTab::searching, this, [this](bool running) { SSTab_main->setEnabled(!running); });
+    if (m_session.edition().features.stored_pictures) {
+        m_import_export = new ImportExportPage(m_session);
+        connect(m_import_export, &ImportExportPage::listing, this, [this](bool running) { SSTab4->setEnabled(!running); });
+    }
 }
 
 void frmBrowser::wire_database_page()
@@ -179,12 +195,12 @@ void frmBrowser::wire_maintenance()
                                                  : loader::NoteTarget::AddNote;
         return lists;
     };
-    m->search_refresh_enabled = [this] { return refresh_grid->isEnabled(); };
+    m->search_refresh_enabled = [this] { return m_search->refresh_enabled(); };
     m->page_warning = [this] { return m_page_view->page_warning(); };
     connect(m, &MaintenanceTab::reopen_requested, this, &frmBrowser::open_database);
     connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
     connect(m, &MaintenanceTab::update_button_enable_requested, update_pictures, &QWidget::setEnabled);
-    connect(m, &MaintenanceTab::search_refresh_enable_requested, refresh_grid, &QWidget::setEnabled);
+    connect(m, &MaintenanceTab::search_refresh_enable_requested, m_search, &SearchSortTab::set_refresh_enabled);
     connect(update_pictures, &QPushButton::clicked, m, &MaintenanceTab::update_pictures_Click);
     // Edits change the count: the counters follow (the page view's slider on its own).
     connect(&m_session, &CatalogueSession::counts_changed, this, &frmBrowser::show_counts);
@@ -249,7 +265,8 @@ void frmBrowser::Form_Load(const QString& argument)
     move(0, 0);
     m_session.db_open = false;
     reset_form();
-    for (QTabWidget* t : {SSTab_mgm, SSTab2, SSTab3, SSTab4, SSTab_main})
+    m_search->show_first_tabs();
+    for (QTabWidget* t : {SSTab_mgm, SSTab2, SSTab4, SSTab_main})
         t->setCurrentIndex(0);
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
@@ -347,23 +364,15 @@ void frmBrowser::reset_form()
     SSTab4->setTabEnabled(2, false);
     SSTab2->setEnabled(false);
     SSTab5->setEnabled(false);
-    SSTab3->setTabEnabled(1, false);
+    m_search->reset();
 }
 
 void frmBrowser::clear_page_view()
 {
     m_page_view->clear();
-    SSTab_search->setCurrentIndex(0);
-    Text4->clear();
-    SSTab6->setCurrentIndex(0);
-    Text1->clear();
-    refresh_grid->setEnabled(false);
-    MSFlexGrid1->hide();
-    MSHFlexGrid1->hide();
-    refresh_ref->setEnabled(false);
-    refresh_extraction->setEnabled(false);
-    Extract->setEnabled(false);
-    MSHFlexGrid2->hide();
+    m_search->clear();
+    if (m_import_export)
+        m_import_export->clear();
 }
 
 // ---- exit -----------------------------------------------------------------

@@ -125,38 +125,11 @@ public:
     // Opens the check's own connection, on the check's thread; tests replace it.
     store::BackgroundIntegrityCheck::Opener open_check_connection;
 
-    // ==== search (src/search): begin =======================================
-    // Wires the search tab's and the import/export page's controls; the
-    // constructor calls it once.
-    void connect_search_handlers();
-    // Runs the search of the inner tab shown ("Pic" or "Note") into MSFlexGrid1.
-    void refresh_grid_Click();
-    // Enable the option pairs by what the two search boxes hold.
-    void Text1_Change();
-    void Text3_Change();
-    // Key filters of the search boxes: a refused key comes back as 0;
-    // Return starts the search.
-    void Text1_KeyPress(int& key_ascii);
-    void Text3_KeyPress(int& key_ascii);
-    void Text4_KeyPress(int& key_ascii);
-    // A "Picture" option chosen: the reference box is usable with "Picture" only.
-    void Option1_Click(int index);
-    // A click on one row shows its record on the "Details" tab or, without
-    // that tab, the picture's page with its cell selected.
-    void MSFlexGrid1_Click();
-    // The search grid's click without a details panel: the page of the
-    // clicked picture, its cell selected (src/light).
-    void show_page_of_grid_row(int row);
-    void MSHFlexGrid1_Click();
-    // Lists every record with its reference.
-    void refresh_ref_Click();
-    // Lists every record with where its picture lives.
-    void refresh_extraction_Click();
-    // A click on one row arms "Import/Export".
-    void MSHFlexGrid2_Click();
-    // Moves the chosen row's picture between the catalogue and a file.
-    void Extract_Click();
-    // ==== search: end =======================================================
+    // ==== light window (src/light): begin ===================================
+    // A search-grid row of the light window: the picture's page with its
+    // cell selected; the search tab stays in front when the page is shown.
+    void show_page_of_found_picture(qint64 page, qint64 numpic);
+    // ==== light window: end =================================================
 
 
     // ==== loader (src/loader): begin =======================================
@@ -267,34 +240,6 @@ public:
     QPushButton* Command3 = nullptr;   // exit
 
 
-    // ---- search & sort --------------------------------------------------
-    QTabWidget* SSTab3 = nullptr;
-    QTabWidget* SSTab_search = nullptr;
-    QTabWidget* SSTab6 = nullptr;
-    QTableView* MSFlexGrid1 = nullptr;
-    QPushButton* refresh_grid = nullptr;
-    QCheckBox* Check2 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    std::array<QRadioButton*, 4> Option1{};   // 0, 2, 3 used
-    std::array<QRadioButton*, 2> Option5{};
-    std::array<QRadioButton*, 2> Option6{};
-    QLineEdit* Text4 = nullptr;
-    std::array<QRadioButton*, 3> Option7{};
-    QLineEdit* Text30 = nullptr;
-    QLineEdit* Text31 = nullptr;
-    QLineEdit* Text32 = nullptr;
-    QLineEdit* Text29 = nullptr;
-    QLineEdit* text24 = nullptr;
-    richtext::RichTextBox* Text33 = nullptr;
-    richtext::RichTextBox* Text25 = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Image3 = nullptr;
-    QPushButton* display_page = nullptr;
-    QTableView* MSHFlexGrid1 = nullptr;
-    QPushButton* refresh_ref = nullptr;
-    QCheckBox* Check5 = nullptr;
-
     // ---- loader ---------------------------------------------------------
     DriveListBox* Drv_ImportDrive = nullptr;
     DirListBox* Dir_ImportDir = nullptr;
@@ -328,9 +273,6 @@ public:
     std::array<QRadioButton*, 2> Option2{};   // Load IN, Load OUT
     std::array<QRadioButton*, 2> Option3{};   // RTF Load, Text Load
     std::array<ui::LabelButton*, 3> note_size{};
-    QPushButton* refresh_extraction = nullptr;
-    QTableView* MSHFlexGrid2 = nullptr;
-    QPushButton* Extract = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -343,14 +285,14 @@ private:
     void build_status_bar();
     // Gives every control its name (tests and tools find controls by name).
     void name_controls();
-    QWidget* build_search_tab();
     QWidget* build_loader_tab();
     void wire_database_page();
     QWidget* build_single_load_page();
-    QWidget* build_import_export_page();
     void connect_catalogue_handlers();
     // Creates the page view and the note actions and wires them to the rest.
     void wire_page_view();
+    // Creates the search tab and the import/export page and wires them.
+    void wire_search();
     // Connects the maintenance tab's requests to what does them.
     void wire_maintenance();
     // The file size and record counters, on the session's counts_changed.

@@ -90,32 +90,6 @@ void frmBrowser::name_controls()
     ui::name_control(Text2, "Text2");
     ui::name_control(Label27, "Label27");
     ui::name_control(Command3, "Command3");
-    ui::name_control(SSTab3, "SSTab3");
-    ui::name_control(SSTab_search, "SSTab_search");
-    ui::name_control(SSTab6, "SSTab6");
-    ui::name_control(MSFlexGrid1, "MSFlexGrid1");
-    ui::name_control(refresh_grid, "refresh_grid");
-    ui::name_control(Check2, "Check2");
-    ui::name_control(Text1, "Text1");
-    ui::name_control(Text3, "Text3");
-    ui::name_controls(Option1, "Option1");
-    ui::name_controls(Option5, "Option5");
-    ui::name_controls(Option6, "Option6");
-    ui::name_control(Text4, "Text4");
-    ui::name_controls(Option7, "Option7");
-    ui::name_control(Text30, "Text30");
-    ui::name_control(Text31, "Text31");
-    ui::name_control(Text32, "Text32");
-    ui::name_control(Text29, "Text29");
-    ui::name_control(text24, "text24");
-    ui::name_control(Text33, "Text33");
-    ui::name_control(Text25, "Text25");
-    ui::name_control(Image1, "Image1");
-    ui::name_control(Image3, "Image3");
-    ui::name_control(display_page, "display_page");
-    ui::name_control(MSHFlexGrid1, "MSHFlexGrid1");
-    ui::name_control(refresh_ref, "refresh_ref");
-    ui::name_control(Check5, "Check5");
     ui::name_control(Drv_ImportDrive, "Drv_ImportDrive");
     ui::name_control(Dir_ImportDir, "Dir_ImportDir");
     ui::name_control(Fil_ImportFile, "Fil_ImportFile");
@@ -148,9 +122,6 @@ void frmBrowser::name_controls()
     ui::name_controls(Option2, "Option2");
     ui::name_controls(Option3, "Option3");
     ui::name_controls(note_size, "note_size");
-    ui::name_control(refresh_extraction, "refresh_extraction");
-    ui::name_control(MSHFlexGrid2, "MSHFlexGrid2");
-    ui::name_control(Extract, "Extract");
 }
 
 void frmBrowser::build_status_bar()
@@ -158,5 +129,7 @@ void frmBrowser::build_status_bar()
     m_status = new StatusLine(statusBar());
     m_session.set_status(m_status);
 }
+
+
 
 } // namespace mosswick

@@ -13,6 +13,8 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
+#include "search/import_export_page.h"
+#include "search/search_sort_tab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -117,12 +119,13 @@ void frmBrowser::mnuDb_Click()
         show_closed_state();
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
-        SSTab3->setTabEnabled(1, false);
+        m_search->reset();
         for (QTabWidget* t : {SSTab_main, SSTab_mgm})
             t->setCurrentIndex(0);
         m_maintenance->show_first_tabs();
-        for (QTabWidget* t : {SSTab4, SSTab5, SSTab2, SSTab3, SSTab_search})
+        for (QTabWidget* t : {SSTab4, SSTab5, SSTab2})
             t->setCurrentIndex(0);
+        m_search->show_first_tabs();
         m_session.db_password.clear();
         set_message(QStringLiteral("Database closed."));
         set_timing({});
@@ -244,7 +247,7 @@ void frmBrowser::mnuDb_Click()
     m_session.stop_requested = false;
     m_session.data_folder.clear();
     clear_page_view();
-    MSFlexGrid1->hide();
+    m_search->opening();
     m_maintenance->opening();
     m_page_view->opening();
     m_notes->opening();
@@ -300,7 +303,7 @@ void frmBrowser::open_database()
 {
     ui::BusyLock lock(m_session.busy());
     m_page_view->begin_open();
-    refresh_grid->setEnabled(true);
+    m_search->allow_searches();
 
     store::Error error;
     m_session.db_table_open = m_session.db_conn != nullptr;
@@ -332,8 +335,6 @@ void frmBrowser::enable_catalogue_controls()
 {
     const bool writable = !m_session.db_read_only;
     if (m_session.picture_count > 0) {
-        for (QWidget* w : std::initializer_list<QWidget*>{refresh_extraction, refresh_ref})
-            w->setEnabled(true);
         for (QWidget* w : std::initializer_list<QWidget*>{cmd_OK, cancel_load_picture, clear_note, Txt_Notes, text23, Text27})
             w->setEnabled(false);
         SSTab4->setTabEnabled(1, writable);
@@ -341,6 +342,9 @@ void frmBrowser::enable_catalogue_controls()
     }
     m_maintenance->enable_for_catalogue();
     m_database_page->enable_for_catalogue();
+    m_search->enable_for_catalogue();
+    if (m_import_export)
+        m_import_export->enable_for_catalogue();
 }
 
 void frmBrowser::mnuRefresh_Click()

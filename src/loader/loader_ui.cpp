@@ -9,6 +9,7 @@
 #include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
 #include "platform/ui/widgets.h"
+#include "search/import_export_page.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -149,7 +150,7 @@ QWidget* frmBrowser::build_loader_tab()
     SSTab4 = new QTabWidget;
     SSTab4->addTab(m_database_page, QStringLiteral("Database"));
     SSTab4->addTab(build_single_load_page(), QStringLiteral("Picture"));
-    SSTab4->addTab(build_import_export_page(), QStringLiteral("Import / Export"));
+    if (m_import_export) SSTab4->addTab(m_import_export, QStringLiteral("Import / Export"));
     SSTab4->setTabVisible(2, m_session.edition().features.stored_pictures);
     SSTab_mgm->addTab(SSTab4, QStringLiteral("Database && loading"));
     SSTab_mgm->addTab(m_maintenance, QStringLiteral("Management"));

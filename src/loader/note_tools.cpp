@@ -103,11 +103,12 @@ void frmBrowser::loader_paste(const QString& text, bool rich)
     const QString number_message = QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9");
     const QString name_message = QStringLiteral("Characters not supported \\ / * ? < > | \"");
     BoxFilter f;
-    if (line == Text3)
+    const QString name = line->objectName();
+    if (name == QLatin1String("Text3"))
         f = {loader::KeyFilter::NoDoubleQuote, QStringLiteral("Character not supported \"")};
-    else if (line == Text4)
+    else if (name == QLatin1String("Text4"))
         f = {loader::KeyFilter::NoDoubleQuote, QStringLiteral("Characters not supported \"")};
-    else if (line == Text1 || m_maintenance->box_rule(line) == MaintenanceTab::BoxRule::FileName)
+    else if (name == QLatin1String("Text1") || m_maintenance->box_rule(line) == MaintenanceTab::BoxRule::FileName)
         f = {loader::KeyFilter::FileName, name_message};
     else if (m_maintenance->box_rule(line) == MaintenanceTab::BoxRule::DigitsOrStar)
         f = {loader::KeyFilter::DigitsOrStar, number_message};

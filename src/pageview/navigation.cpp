@@ -143,20 +143,8 @@ void PageView::Slider1_Scroll()
     ui::EventPump().pump();
 }
 
-void PageView::display_page_Click()
+bool PageView::show_page_of_picture(qint64 page, qint64 numpic)
 {
-    const std::optional<qint64> page = parse_number(display_numpage);
-    if (!page || !parse_number(display_numpic))
-        return;   // only whole numbers come from the grids
-    show_page_of_picture(*page, display_numpic);
-    emit bring_to_front_requested();
-}
-
-bool PageView::show_page_of_picture(qint64 page, const QString& numpic_text)
-{
-    const std::optional<qint64> numpic = parse_number(numpic_text);
-    if (!numpic)
-        return false;
     Label3->setText(QString::number(page));
     {
         const QSignalBlocker block(Slider1);
@@ -166,7 +154,7 @@ bool PageView::show_page_of_picture(qint64 page, const QString& numpic_text)
         show_page->setEnabled(false);
         forget_reselect();
         for (int i = 1; i <= 6; ++i)
-            if (Label5[size_t(i)]->text() == numpic_text) {
+            if (Label5[size_t(i)]->text() == QString::number(numpic)) {
                 im_Click(i);
                 break;
             }
@@ -174,7 +162,7 @@ bool PageView::show_page_of_picture(qint64 page, const QString& numpic_text)
     }
     show_page->setEnabled(true);
     m_reselect_pending = true;
-    reselect_numpic = *numpic;
+    reselect_numpic = numpic;
     show_page_Click();
     return true;
 }

@@ -68,16 +68,12 @@ public:
     void Slider1_Scroll();
     // True for the page box (pastes into it meet its key rule).
     bool is_page_box(const QObject* w) const;
-    // The search tab's "Display Page": the page of display_numpage with the
-    // cell of display_numpic selected.
-    void display_page_Click();
-    // Shows a page with a picture's cell selected; false when that page was
-    // shown already (then only the cell is selected).
-    bool show_page_of_picture(qint64 page, const QString& numpic_text);
+    // Shows a page with a picture's cell selected (the search tab's "Display
+    // Page" and grid); false when that page was shown already (then only the
+    // cell is selected).
+    bool show_page_of_picture(qint64 page, qint64 numpic);
     // A pending selection for a page that could not be shown is dropped.
     void forget_reselect();
-    QString display_numpic;    // the details panel's record
-    QString display_numpage;
 
     // ---- cells -------------------------------------------------------------
     void im_Click(int index);
@@ -135,8 +131,6 @@ public:
 signals:
     // The tab control takes the focus back after a move.
     void focus_home_requested();
-    // The page view comes to the front (after "Display Page").
-    void bring_to_front_requested();
     // The quality menus' checks follow the chosen code.
     void thumb_quality_chosen(int code);
     void zoom_quality_chosen(int code);

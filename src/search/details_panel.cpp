@@ -1,10 +1,11 @@
-// The record details panel behind the search and reference grids, and the
-// reference grid's list.
+// The record details panel behind the search and reference grids, the
+// reference grid's list, and the way from a grid's row to its page.
+#include "search/search_sort_tab.h"
+
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/fit_to_box.h"
-#include "catalogue/frm_browser.h"
-#include "pageview/page_view_part.h"
-
+#include "catalogue/status_line.h"
+#include "pageview/page_logic.h"
 #include "platform/picture/render.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
@@ -78,112 +79,114 @@ void set_note(richtext::RichTextBox* box, const QVariant& value)
 // file name (search grid) or the reference (reference grid); the record must
 // still carry it, so that a grid older than the catalogue never shows
 // another picture under the row's number.
-static void show_record(frmBrowser& w, QTableView* view, bool search_grid_row)
+void SearchSortTab::show_record(QTableView* view, bool search_grid_row)
 {
-    const int row = search::clicked_row(w, view);
-    if (row < 0 || !w.session().db_conn)
+    const int row = search::clicked_row(m_session.status(), view);
+    if (row < 0 || !m_session.db_conn)
         return;
-    ui::BusyLock lock(w.busy_state());
+    ui::BusyLock lock(m_session.busy());
     const search::GridModel* model = search::search_grid(view)->rows();
     const QString numpic = model->text(row, 0);
     const QString numpage = model->text(row, 1);
     const QString mark = model->text(row, 2);
     const QString column3 = model->text(row, 3);
     if (search_grid_row)
-        w.set_message(search::movie_message(column3, !mark.isEmpty()));
+        set_message(search::movie_message(column3, !mark.isEmpty()));
 
     const std::optional<qint64> n = search::grid_number(numpic);
     const std::optional<qint64> p = search::grid_number(numpage);
     if (!n || !p) {
-        w.set_message(text_of(search::k_row_gone));
+        set_message(text_of(search::k_row_gone));
         return;
     }
     store::Error error;
-    const std::optional<search::RecordDetails> record = search::read_record(*w.session().db_conn, *n, *p, error);
+    const std::optional<search::RecordDetails> record = search::read_record(*m_session.db_conn, *n, *p, error);
     if (error) {
-        w.set_message(ui::error_message(error.code, error.text));
+        set_message(ui::error_message(error.code, error.text));
         return;
     }
     if (!record) {
-        w.set_message(text_of(search::k_row_gone));
+        set_message(text_of(search::k_row_gone));
         return;
     }
     const QVariant& shown = search_grid_row ? record->picfile : record->reference;
     if (search::grid_text(shown) != column3) {
-        w.set_message(text_of(search::k_row_changed));
+        set_message(text_of(search::k_row_changed));
         return;
     }
-    w.page_view().display_numpic = numpic;
-    w.page_view().display_numpage = numpage;
+    m_display_numpic = numpic;
+    m_display_numpage = numpage;
 
-    set_note(w.Text33, record->note);
-    w.text24->setText(search::grid_text(record->reference));
-    set_note(w.Text25, record->addnote);
-    w.Text30->setText(search::grid_text(record->numpic));
-    w.Text31->setText(search::grid_text(record->numpage));
-    w.Text32->setText(search::grid_text(record->movfile));
-    w.Text29->setText(search::grid_text(record->picfile));
+    set_note(Text33, record->note);
+    text24->setText(search::grid_text(record->reference));
+    set_note(Text25, record->addnote);
+    Text30->setText(search::grid_text(record->numpic));
+    Text31->setText(search::grid_text(record->numpage));
+    Text32->setText(search::grid_text(record->movfile));
+    Text29->setText(search::grid_text(record->picfile));
 
     // The picture: a file in the data folder, or the bytes stored in the record.
-    hide_picture(w.Image1);
-    hide_picture(w.Image3);
+    hide_picture(Image1);
+    hide_picture(Image3);
     QString problem;
     if (!store::picture_stored_inside(record->inoutpic)) {
-        const QString path = join_path(w.session().data_folder, w.Text29->text());
-        if (w.Text29->text().isEmpty() || !QFileInfo(path).isFile()) {
-            ui::dialogs().message(&w, text_of(search::k_picture_not_found), text_of(search::k_error_title),
+        const QString path = join_path(m_session.data_folder, Text29->text());
+        if (Text29->text().isEmpty() || !QFileInfo(path).isFile()) {
+            ui::dialogs().message(window(), text_of(search::k_picture_not_found), text_of(search::k_error_title),
                                   ui::MessageIcon::Critical, ui::MessageButtons::Ok);
         } else {
-            problem = draw_into(w.Image1, picture::PictureSource::file(path));
+            problem = draw_into(Image1, picture::PictureSource::file(path));
         }
     } else {
-        problem = draw_into(w.Image3, picture::PictureSource::bytes(record->dbpic));
+        problem = draw_into(Image3, picture::PictureSource::bytes(record->dbpic));
     }
 
-    QString message = search_grid_row ? w.message_text()
-                                       : search::movie_message(w.Text29->text(), !w.Text32->text().isEmpty());
+    QString message = search_grid_row ? m_session.status().message_text()
+                                       : search::movie_message(Text29->text(), !Text32->text().isEmpty());
     if (!problem.isEmpty())
         message += QStringLiteral(" ") + problem;
-    w.set_message(message);
-    w.display_page->setEnabled(true);
-    w.SSTab3->setTabEnabled(1, true);
-    w.SSTab3->setCurrentIndex(1);
+    set_message(message);
+    display_page->setEnabled(true);
+    SSTab3->setTabEnabled(1, true);
+    SSTab3->setCurrentIndex(1);
 }
 
-void frmBrowser::MSFlexGrid1_Click()
+void SearchSortTab::MSFlexGrid1_Click()
 {
     if (!m_session.edition().features.search_details) {
         // No details panel: the click goes to the picture's page.
-        const int row = search::clicked_row(*this, MSFlexGrid1);
+        const int row = search::clicked_row(m_session.status(), MSFlexGrid1);
         if (row >= 0)
             show_page_of_grid_row(row);
         return;
     }
-    show_record(*this, MSFlexGrid1, true);
+    show_record(MSFlexGrid1, true);
 }
 
-void frmBrowser::MSHFlexGrid1_Click()
+void SearchSortTab::MSHFlexGrid1_Click()
 {
-    show_record(*this, MSHFlexGrid1, false);
+    if (MSHFlexGrid1)
+        show_record(MSHFlexGrid1, false);
 }
 
-void frmBrowser::refresh_ref_Click()
+void SearchSortTab::refresh_ref_Click()
 {
-    if (m_session.search_running || !m_session.db_conn)
+    if (!MSHFlexGrid1 || m_session.search_running || !m_session.db_conn)
         return;
+    StatusLine& status = m_session.status();
     ui::BusyLock lock(m_session.busy());
     m_session.search_running = true;
-    SSTab_main->setEnabled(false);
+    emit searching(true);
     refresh_ref->setEnabled(false);
     MSHFlexGrid1->hide();
     const qint64 started = ui::tick_count();
     const search::OnExit unlock([&] {
-        SSTab_main->setEnabled(true);
+        emit searching(false);
         refresh_ref->setEnabled(true);
-        set_timing(search::elapsed_message(ui::tick_count() - started));
+        status.set_timing(search::elapsed_message(ui::tick_count() - started));
         m_session.search_running = false;
     });
-    set_timing({});
+    status.set_timing({});
     set_message(text_of(search::k_loading));
     ui::EventPump().pump();
 
@@ -199,6 +202,30 @@ void frmBrowser::refresh_ref_Click()
         MSHFlexGrid1->show();
     set_message(search::selected_message(count));
     ui::EventPump().pump();
+}
+
+void SearchSortTab::display_page_Click()
+{
+    const std::optional<qint64> page = parse_number(m_display_numpage);
+    const std::optional<qint64> numpic = parse_number(m_display_numpic);
+    if (!page || !numpic)
+        return;   // only whole numbers come from the grids
+    emit show_page_requested(*page, *numpic);
+}
+
+// The search grid's click without a details panel: the page of the clicked
+// picture, its cell selected.
+void SearchSortTab::show_page_of_grid_row(int row)
+{
+    const search::GridModel* model = search::search_grid(MSFlexGrid1)->rows();
+    if (row < 0 || row >= model->rowCount())
+        return;
+    set_message(search::movie_message(model->text(row, 3), !model->text(row, 2).isEmpty()));
+    const std::optional<qint64> numpic = parse_number(model->text(row, 0));
+    const std::optional<qint64> page = parse_number(model->text(row, 1));
+    if (!numpic || !page)
+        return;   // a row without numbers names no page
+    emit grid_page_requested(*page, *numpic);
 }
 
 } // namespace mosswick

@@ -1,11 +1,14 @@
 // The import/export grid and the move of one picture between the catalogue
 // and a file in the catalogue's folder.
-#include "catalogue/frm_browser.h"
+#include "search/import_export_page.h"
+
+#include "catalogue/status_line.h"
 
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
 #include "search/messages.h"
 #include "search/queries.h"
+#include "search/search_grid.h"
 #include "search/tab_helpers.h"
 #include "search/transfer.h"
 
@@ -16,21 +19,47 @@ namespace mosswick {
 
 using search::text_of;
 
-void frmBrowser::refresh_extraction_Click()
+void ImportExportPage::connect_handlers()
+{
+    connect(refresh_extraction, &QPushButton::clicked, this, &ImportExportPage::refresh_extraction_Click);
+    connect(Extract, &QPushButton::clicked, this, &ImportExportPage::Extract_Click);
+    search::search_grid(MSHFlexGrid2)->on_click = [this] { MSHFlexGrid2_Click(); };
+}
+
+void ImportExportPage::set_message(const QString& text)
+{
+    m_session.status().set_message(text);
+}
+
+void ImportExportPage::clear()
+{
+    refresh_extraction->setEnabled(false);
+    Extract->setEnabled(false);
+    MSHFlexGrid2->hide();
+}
+
+void ImportExportPage::enable_for_catalogue()
+{
+    if (m_session.picture_count > 0)
+        refresh_extraction->setEnabled(true);
+}
+
+void ImportExportPage::refresh_extraction_Click()
 {
     if (m_session.search_running || !m_session.db_conn)
         return;
+    StatusLine& status = m_session.status();
     ui::BusyLock lock(m_session.busy());
     m_session.search_running = true;
-    SSTab4->setEnabled(false);
+    emit listing(true);
     Extract->setEnabled(false);
     const qint64 started = ui::tick_count();
     const search::OnExit unlock([&] {
-        SSTab4->setEnabled(true);
-        set_timing(search::elapsed_message(ui::tick_count() - started));
+        emit listing(false);
+        status.set_timing(search::elapsed_message(ui::tick_count() - started));
         m_session.search_running = false;
     });
-    set_timing({});
+    status.set_timing({});
     set_message(text_of(search::k_loading_import_export));
 
     store::Error error;
@@ -45,19 +74,19 @@ void frmBrowser::refresh_extraction_Click()
     MSHFlexGrid2->show();
 }
 
-void frmBrowser::MSHFlexGrid2_Click()
+void ImportExportPage::MSHFlexGrid2_Click()
 {
     // Only a click that leaves one record's row selected arms the move.
-    Extract->setEnabled(search::clicked_row(*this, MSHFlexGrid2) >= 0);
+    Extract->setEnabled(search::clicked_row(m_session.status(), MSHFlexGrid2) >= 0);
 }
 
-void frmBrowser::Extract_Click()
+void ImportExportPage::Extract_Click()
 {
     Extract->setEnabled(false);
     if (m_session.search_running || !m_session.db_conn)
         return;
     bool several = false;
-    const int row = search::clicked_row(*this, MSHFlexGrid2, &several);
+    const int row = search::clicked_row(m_session.status(), MSHFlexGrid2, &several);
     if (row < 0) {
         if (!several)
             set_message(text_of(search::k_select_one_row));
@@ -67,7 +96,7 @@ void frmBrowser::Extract_Click()
     const search::GridModel* model = search::search_grid(MSHFlexGrid2)->rows();
     const search::TransferRow chosen{model->text(row, 0), model->text(row, 3), model->text(row, 4)};
     const auto confirm_replace = [this](const QString&) {
-        return ui::dialogs().message(this, text_of(search::k_replace_question), text_of(search::k_confirmation_title),
+        return ui::dialogs().message(window(), text_of(search::k_replace_question), text_of(search::k_confirmation_title),
                                      ui::MessageIcon::Question, ui::MessageButtons::YesNo)
             == ui::Answer::Yes;
     };
@@ -80,7 +109,7 @@ void frmBrowser::Extract_Click()
     case search::TransferStatus::Declined:
         break;
     case search::TransferStatus::FileMissing:
-        ui::dialogs().message(this, text_of(search::k_file_not_found), text_of(search::k_confirmation_title),
+        ui::dialogs().message(window(), text_of(search::k_file_not_found), text_of(search::k_confirmation_title),
                               ui::MessageIcon::Question, ui::MessageButtons::OkCancel);
         break;
     case search::TransferStatus::Refused:

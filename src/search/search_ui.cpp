@@ -1,5 +1,6 @@
 // Construction of the "Search & Sort" tab and the import/export page.
-#include "catalogue/frm_browser.h"
+#include "search/import_export_page.h"
+#include "search/search_sort_tab.h"
 
 #include "platform/richtext/rich_text_box.h"
 #include "search/search_grid.h"
@@ -51,11 +52,17 @@ void set_colors(QLineEdit* box, unsigned back, unsigned text = 0x000000)
 
 } // namespace
 
-QWidget* frmBrowser::build_search_tab()
+SearchSortTab::SearchSortTab(CatalogueSession& session, QWidget* parent) : WindowPart(session, parent)
 {
-    auto* page = new QWidget;
-    auto* v = new QVBoxLayout(page);
-    SSTab3 = new QTabWidget(page);
+    build();
+    connect_handlers();
+}
+
+void SearchSortTab::build()
+{
+    const Edition& edition = m_session.edition();
+    auto* v = new QVBoxLayout(this);
+    SSTab3 = new QTabWidget(this);
     v->addWidget(SSTab3);
 
     // "Grid": the picture/reference and note searches.
@@ -67,68 +74,66 @@ QWidget* frmBrowser::build_search_tab()
     auto* pic = new QWidget;
     auto* pv = new QGridLayout(pic);
     Text1 = new QLineEdit(pic);
-    Text1->setMaxLength(m_session.edition().limits.picture_search_length);
-    Text1->setToolTip(m_session.edition().texts.picture_search_tip);
-    Text3 = new QLineEdit(pic);
-    Text3->setMaxLength(512);
-    Text3->setToolTip(QStringLiteral("Reference to find. Enter the text and press \"Return\" or click \"Refresh GRID\" (512 bytes, 99 strings max)"));
+    Text1->setMaxLength(edition.limits.picture_search_length);
+    Text1->setToolTip(edition.texts.picture_search_tip);
     pv->addWidget(new QLabel(QStringLiteral("Picture"), pic), 0, 0);
     pv->addWidget(Text1, 0, 1);
-    pv->addWidget(new QLabel(QStringLiteral("Reference"), pic), 1, 0);
-    pv->addWidget(Text3, 1, 1);
-    auto* frame1 = new QGroupBox(pic);
-    auto* f1 = new QHBoxLayout(frame1);
-    Option1[0] = new QRadioButton(QStringLiteral("Picture"), frame1);
-    Option1[2] = new QRadioButton(QStringLiteral("Picture Or Reference"), frame1);
-    Option1[3] = new QRadioButton(QStringLiteral("Picture And Reference"), frame1);
-    Option1[0]->setChecked(true);
-    for (int k : {0, 2, 3})
-        f1->addWidget(Option1[size_t(k)]);
-    auto* frame5 = new QGroupBox(pic);
-    auto* f5 = new QHBoxLayout(frame5);
-    Option5[0] = new QRadioButton(QStringLiteral("And"), frame5);
-    Option5[1] = new QRadioButton(QStringLiteral("Or"), frame5);
-    Option5[1]->setChecked(true);
-    f5->addWidget(Option5[0]);
-    f5->addWidget(Option5[1]);
-    auto* frame6 = new QGroupBox(pic);
-    auto* f6 = new QHBoxLayout(frame6);
-    Option6[0] = new QRadioButton(QStringLiteral("Or"), frame6);
-    Option6[1] = new QRadioButton(QStringLiteral("And"), frame6);
-    Option6[0]->setChecked(true);
-    f6->addWidget(Option6[0]);
-    f6->addWidget(Option6[1]);
-    for (QRadioButton* r : {Option5[0], Option5[1], Option6[0], Option6[1]})
-        r->setEnabled(false);
-    pv->addWidget(frame1, 2, 0, 1, 2);
-    auto* frames = new QHBoxLayout;
-    frames->addWidget(frame5);
-    frames->addWidget(frame6);
-    pv->addLayout(frames, 3, 0, 1, 2);
-    if (!m_session.edition().features.extra_note_fields) {
-        // File names only: no reference box and none of its options.
-        for (QWidget* w : {static_cast<QWidget*>(Text3), pv->itemAtPosition(1, 0)->widget(),
-                           static_cast<QWidget*>(frame1), static_cast<QWidget*>(frame5),
-                           static_cast<QWidget*>(frame6)})
-            w->hide();
+    // Without references the file name is the whole search: no reference
+    // box and none of its options.
+    if (edition.features.extra_note_fields) {
+        Text3 = new QLineEdit(pic);
+        Text3->setMaxLength(512);
+        Text3->setToolTip(QStringLiteral("Reference to find. Enter the text and press \"Return\" or click \"Refresh GRID\" (512 bytes, 99 strings max)"));
+        pv->addWidget(new QLabel(QStringLiteral("Reference"), pic), 1, 0);
+        pv->addWidget(Text3, 1, 1);
+        auto* frame1 = new QGroupBox(pic);
+        auto* f1 = new QHBoxLayout(frame1);
+        Option1[0] = new QRadioButton(QStringLiteral("Picture"), frame1);
+        Option1[2] = new QRadioButton(QStringLiteral("Picture Or Reference"), frame1);
+        Option1[3] = new QRadioButton(QStringLiteral("Picture And Reference"), frame1);
+        Option1[0]->setChecked(true);
+        for (int k : {0, 2, 3})
+            f1->addWidget(Option1[size_t(k)]);
+        auto* frame5 = new QGroupBox(pic);
+        auto* f5 = new QHBoxLayout(frame5);
+        Option5[0] = new QRadioButton(QStringLiteral("And"), frame5);
+        Option5[1] = new QRadioButton(QStringLiteral("Or"), frame5);
+        Option5[1]->setChecked(true);
+        f5->addWidget(Option5[0]);
+        f5->addWidget(Option5[1]);
+        auto* frame6 = new QGroupBox(pic);
+        auto* f6 = new QHBoxLayout(frame6);
+        Option6[0] = new QRadioButton(QStringLiteral("Or"), frame6);
+        Option6[1] = new QRadioButton(QStringLiteral("And"), frame6);
+        Option6[0]->setChecked(true);
+        f6->addWidget(Option6[0]);
+        f6->addWidget(Option6[1]);
+        for (QRadioButton* r : {Option5[0], Option5[1], Option6[0], Option6[1]})
+            r->setEnabled(false);
+        pv->addWidget(frame1, 2, 0, 1, 2);
+        auto* frames = new QHBoxLayout;
+        frames->addWidget(frame5);
+        frames->addWidget(frame6);
+        pv->addLayout(frames, 3, 0, 1, 2);
     }
     SSTab_search->addTab(pic, QStringLiteral("Pic"));
 
     auto* note = new QWidget;
     auto* nv = new QVBoxLayout(note);
     Text4 = new QLineEdit(note);
-    Text4->setToolTip(m_session.edition().texts.note_search_tip);
+    Text4->setToolTip(edition.texts.note_search_tip);
     nv->addWidget(Text4);
-    auto* frame7 = new QGroupBox(note);
-    auto* f7 = new QHBoxLayout(frame7);
-    Option7[0] = new QRadioButton(QStringLiteral("Note"), frame7);
-    Option7[1] = new QRadioButton(QStringLiteral("Add.Note"), frame7);
-    Option7[2] = new QRadioButton(QStringLiteral("Note && Add.Note"), frame7);
-    Option7[0]->setChecked(true);
-    for (QRadioButton* r : Option7)
-        f7->addWidget(r);
-    nv->addWidget(frame7);
-    frame7->setVisible(m_session.edition().features.extra_note_fields);
+    if (edition.features.extra_note_fields) {
+        auto* frame7 = new QGroupBox(note);
+        auto* f7 = new QHBoxLayout(frame7);
+        Option7[0] = new QRadioButton(QStringLiteral("Note"), frame7);
+        Option7[1] = new QRadioButton(QStringLiteral("Add.Note"), frame7);
+        Option7[2] = new QRadioButton(QStringLiteral("Note && Add.Note"), frame7);
+        Option7[0]->setChecked(true);
+        for (QRadioButton* r : Option7)
+            f7->addWidget(r);
+        nv->addWidget(frame7);
+    }
     nv->addStretch(1);
     SSTab_search->addTab(note, QStringLiteral("Note"));
     SSTab_search->setMaximumHeight(200);
@@ -143,7 +148,7 @@ QWidget* frmBrowser::build_search_tab()
     top->addLayout(side);
     gv->addLayout(top);
 
-    MSFlexGrid1 = make_record_grid(grid_page, m_session.edition().layout.search_name_column_width);
+    MSFlexGrid1 = make_record_grid(grid_page, edition.layout.search_name_column_width);
     gv->addWidget(new ui::GridHeadings(MSFlexGrid1, {QStringLiteral("Picture #"), QStringLiteral("Page #"),
                                                      QStringLiteral("Movie"), QStringLiteral("Picture file name")},
                                        grid_page));
@@ -151,6 +156,22 @@ QWidget* frmBrowser::build_search_tab()
     gv->addStretch(0);
     SSTab3->addTab(grid_page, QStringLiteral("Grid"));
 
+    if (!edition.features.search_details) {
+        // The searches alone, straight on the tab.
+        SSTab3->tabBar()->hide();
+    } else {
+        build_details_and_references();
+    }
+
+    // A tab control kept for the search tab's resets; it holds nothing yet.
+    SSTab6 = new QTabWidget(this);
+    SSTab6->addTab(new QWidget, QString());
+    SSTab6->hide();
+    name_controls();
+}
+
+void SearchSortTab::build_details_and_references()
+{
     // "Details": one record with its picture.
     auto* details = new QWidget;
     auto* dl = new QGridLayout(details);
@@ -212,27 +233,44 @@ QWidget* frmBrowser::build_search_tab()
                                        ref));
     rv->addWidget(MSHFlexGrid1, 1);
     SSTab3->addTab(ref, QStringLiteral("Ref"));
-    if (!m_session.edition().features.search_details) {
-        // The searches alone, straight on the tab.
-        SSTab3->setTabVisible(1, false);
-        SSTab3->setTabVisible(2, false);
-        SSTab3->tabBar()->hide();
-    }
-
-    // A tab control kept for the search tab's resets; it holds nothing yet.
-    SSTab6 = new QTabWidget(page);
-    SSTab6->addTab(new QWidget, QString());
-    SSTab6->hide();
-    return page;
 }
 
-QWidget* frmBrowser::build_import_export_page()
+void SearchSortTab::name_controls()
 {
-    auto* page = new QWidget;
-    auto* v = new QVBoxLayout(page);
+    ui::name_control(SSTab3, "SSTab3");
+    ui::name_control(SSTab_search, "SSTab_search");
+    ui::name_control(SSTab6, "SSTab6");
+    ui::name_control(MSFlexGrid1, "MSFlexGrid1");
+    ui::name_control(refresh_grid, "refresh_grid");
+    ui::name_control(Check2, "Check2");
+    ui::name_control(Text1, "Text1");
+    ui::name_control(Text3, "Text3");
+    ui::name_controls(Option1, "Option1");
+    ui::name_controls(Option5, "Option5");
+    ui::name_controls(Option6, "Option6");
+    ui::name_control(Text4, "Text4");
+    ui::name_controls(Option7, "Option7");
+    ui::name_control(Text30, "Text30");
+    ui::name_control(Text31, "Text31");
+    ui::name_control(Text32, "Text32");
+    ui::name_control(Text29, "Text29");
+    ui::name_control(text24, "text24");
+    ui::name_control(Text33, "Text33");
+    ui::name_control(Text25, "Text25");
+    ui::name_control(Image1, "Image1");
+    ui::name_control(Image3, "Image3");
+    ui::name_control(display_page, "display_page");
+    ui::name_control(MSHFlexGrid1, "MSHFlexGrid1");
+    ui::name_control(refresh_ref, "refresh_ref");
+    ui::name_control(Check5, "Check5");
+}
+
+ImportExportPage::ImportExportPage(CatalogueSession& session, QWidget* parent) : WindowPart(session, parent)
+{
+    auto* v = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
-    refresh_extraction = ui::make_button(QStringLiteral("Refresh"), {}, page);
-    Extract = ui::make_button(QStringLiteral("Import/Export"), QStringLiteral("Select the record to extract the picture in the file."), page);
+    refresh_extraction = ui::make_button(QStringLiteral("Refresh"), {}, this);
+    Extract = ui::make_button(QStringLiteral("Import/Export"), QStringLiteral("Select the record to extract the picture in the file."), this);
     refresh_extraction->setEnabled(false);
     Extract->setEnabled(false);
     top->addWidget(refresh_extraction);
@@ -241,7 +279,7 @@ QWidget* frmBrowser::build_import_export_page()
     v->addLayout(top);
     auto* io_grid = new search::SearchGrid({k_centre, k_centre, k_centre, k_centre, k_left},
                                            QStringLiteral("The picture file must be placed in the database root directory"),
-                                           page);
+                                           this);
     for (int c = 0; c < 4; ++c)
         io_grid->setColumnWidth(c, ui::twips_to_px(700));
     io_grid->setColumnWidth(4, ui::twips_to_px(6000));
@@ -249,9 +287,12 @@ QWidget* frmBrowser::build_import_export_page()
     MSHFlexGrid2 = io_grid;
     v->addWidget(new ui::GridHeadings(MSHFlexGrid2, {QStringLiteral("Pic#"), QStringLiteral("Pag#"), QStringLiteral("Movie"),
                                                      QStringLiteral("In/Out"), QStringLiteral("Picture file name")},
-                                      page));
+                                      this));
     v->addWidget(MSHFlexGrid2, 1);
-    return page;
+    ui::name_control(refresh_extraction, "refresh_extraction");
+    ui::name_control(MSHFlexGrid2, "MSHFlexGrid2");
+    ui::name_control(Extract, "Extract");
+    connect_handlers();
 }
 
 } // namespace mosswick

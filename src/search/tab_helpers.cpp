@@ -1,14 +1,14 @@
 // Pieces the search tab's and the import/export page's handlers share.
 #include "search/tab_helpers.h"
 
-#include "catalogue/frm_browser.h"
+#include "catalogue/status_line.h"
 #include "search/messages.h"
 
 #include <algorithm>
 
 namespace mosswick {
 
-int search::clicked_row(frmBrowser& w, QTableView* view, bool* several)
+int search::clicked_row(StatusLine& status, QTableView* view, bool* several)
 {
     SearchGrid* grid = search_grid(view);
     std::vector<int> rows;
@@ -26,7 +26,7 @@ int search::clicked_row(frmBrowser& w, QTableView* view, bool* several)
     const int keep = row_to_keep(rows, grid->currentIndex().row());
     grid->selectionModel()->setCurrentIndex(grid->rows()->index(keep, 0),
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    w.set_message(text_of(k_select_one_row));
+    status.set_message(text_of(k_select_one_row));
     return -1;
 }
 

@@ -9,7 +9,7 @@
 #include <utility>
 
 namespace mosswick {
-class frmBrowser;
+class StatusLine;
 }
 
 namespace mosswick::search {
@@ -40,6 +40,6 @@ int put_rows(QTableView* view, GridRows rows, int current_column = 0);
 // The one row a click on a grid leaves selected, or -1 when none is. When
 // several rows are selected, the selection shrinks to the row where it
 // began, "Select one row." is shown and -1 returned with several set.
-int clicked_row(frmBrowser& w, QTableView* view, bool* several = nullptr);
+int clicked_row(StatusLine& status, QTableView* view, bool* several = nullptr);
 
 } // namespace mosswick::search

@@ -6,6 +6,7 @@
 #include "catalogue/database_page.h"
 #include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
+#include "search/search_sort_tab.h"
 
 using namespace journey;
 using testsupport::picture_name;
@@ -45,7 +46,7 @@ protected:
     // details panel's "Display Page", or straight from the grid without one.
     void show_page_of_row(int row)
     {
-        pick_row(ctl(*window).MSFlexGrid1, row, [this] { window->MSFlexGrid1_Click(); });
+        pick_row(ctl(*window).MSFlexGrid1, row, [this] { window->search().MSFlexGrid1_Click(); });
         if (!light())
             ctl(*window).display_page->click();
     }

@@ -3,6 +3,7 @@
 #include "support/window_controls.h"
 #include "catalogue/database_page.h"
 #include "journey_fixture.h"
+#include "search/search_sort_tab.h"
 
 using namespace journey;
 
@@ -131,7 +132,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     EXPECT_EQ(ctl(*window).Text34[2]->text(), "ref two");
     EXPECT_EQ(ctl(*window).Text18[2]->Text(), "the full edition's own note");
     ctl(*window).Text1->setText("late");
-    window->refresh_grid_Click();
+    window->search().refresh_grid_Click();
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"8"});
     expect_usable();
 }

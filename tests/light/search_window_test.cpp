@@ -6,6 +6,7 @@
 #include "platform/ui/grid_headings.h"
 #include "support/layout_probe.h"
 #include "search/search_grid.h"
+#include "search/search_sort_tab.h"
 
 #include <QCheckBox>
 #include <QItemSelectionModel>
@@ -45,7 +46,7 @@ protected:
     {
         ctl(*window).SSTab_search->setCurrentIndex(0);
         ctl(*window).Text1->setText(text);
-        window->refresh_grid_Click();
+        window->search().refresh_grid_Click();
     }
 
     // Selects one grid row and clicks the grid.
@@ -54,7 +55,7 @@ protected:
         QTableView* grid = ctl(*window).MSFlexGrid1;
         const QModelIndex index = grid->model()->index(row, 0);
         grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        window->MSFlexGrid1_Click();
+        window->search().MSFlexGrid1_Click();
     }
 };
 
@@ -73,9 +74,9 @@ TEST_F(LightSearch, TheFileNameTextIsOnePatternTakenAsTyped)
     // Typed wildcards are literal.
     search_names("0%_");
     EXPECT_EQ(found(), QStringList({"13"}));
-    // The hidden reference box and its options are never read.
-    ctl(*window).Text3->setText("beach");
-    ctl(*window).Option1[2]->setChecked(true);
+    // There is no reference box, nor any of its options.
+    EXPECT_EQ(ctl(*window).Text3, nullptr);
+    EXPECT_EQ(ctl(*window).Option1[2], nullptr);
     search_names("view");
     EXPECT_EQ(found(), QStringList({"3"}));
     ctl(*window).Check2->setChecked(true);
@@ -88,14 +89,14 @@ TEST_F(LightSearch, TheFileNameTextIsOnePatternTakenAsTyped)
 TEST_F(LightSearch, TheNoteSearchReadsTheNoteOnly)
 {
     ctl(*window).SSTab_search->setCurrentIndex(1);
-    // The hidden choice of fields is never read.
-    ctl(*window).Option7[2]->setChecked(true);
+    // There is no choice of fields.
+    EXPECT_EQ(ctl(*window).Option7[2], nullptr);
     ctl(*window).Text4->setText("BEACH");
-    window->refresh_grid_Click();
+    window->search().refresh_grid_Click();
     EXPECT_EQ(found(), QStringList({"3"}));
     EXPECT_EQ(window->ready_text(), "Ready.");
     ctl(*window).Text4->clear();
-    window->refresh_grid_Click();
+    window->search().refresh_grid_Click();
     EXPECT_EQ(found().size(), 14);
 }
 
@@ -142,7 +143,7 @@ TEST_F(LightSearch, SeveralSelectedRowsAreRefused)
     QTableView* grid = ctl(*window).MSFlexGrid1;
     grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 0), grid->model()->index(1, 3)),
                                    QItemSelectionModel::ClearAndSelect);
-    window->MSFlexGrid1_Click();
+    window->search().MSFlexGrid1_Click();
     EXPECT_EQ(window->message_text(), "Select one row.");
     EXPECT_EQ(window->session().current_page, 1);
 }

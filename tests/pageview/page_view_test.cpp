@@ -8,6 +8,7 @@
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
+#include "search/search_sort_tab.h"
 
 #include <QDir>
 #include <QFile>
@@ -239,9 +240,7 @@ TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
 TEST_F(PageViewTest, ReselectionAfterAPageChange)
 {
     open(make_with_files(13));
-    window->page_view().display_numpage = "2";
-    window->page_view().display_numpic = "9";
-    window->page_view().display_page_Click();
+    emit window->search().show_page_requested(2, 9);
     EXPECT_EQ(window->session().current_page, 2);
     EXPECT_EQ(window->page_view().selected_cell(), 3);
     EXPECT_EQ(window->page_view().WhichSelected(), 3);
@@ -249,8 +248,7 @@ TEST_F(PageViewTest, ReselectionAfterAPageChange)
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
 
     // The page already shown: the cell is selected without a reload.
-    window->page_view().display_numpic = "11";
-    window->page_view().display_page_Click();
+    emit window->search().show_page_requested(2, 11);
     EXPECT_EQ(window->page_view().selected_cell(), 5);
     EXPECT_FALSE(ctl(*window).show_page->isEnabled());
 }

@@ -4,6 +4,7 @@
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/vb.h"
 #include "search/messages.h"
+#include "search/search_sort_tab.h"
 
 #include <QDir>
 #include <QLabel>
@@ -42,7 +43,7 @@ protected:
             }
             ASSERT_FALSE(c.write_picture_bytes(3, stored));
         });
-        window->refresh_grid_Click();
+        window->search().refresh_grid_Click();
         ASSERT_EQ(model(ctl(*window).MSFlexGrid1)->rowCount(), 10);
     }
 
@@ -52,9 +53,9 @@ protected:
         grid->selectionModel()->setCurrentIndex(model(grid)->index(row, 0),
                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         if (grid == ctl(*window).MSFlexGrid1)
-            window->MSFlexGrid1_Click();
+            window->search().MSFlexGrid1_Click();
         else
-            window->MSHFlexGrid1_Click();
+            window->search().MSHFlexGrid1_Click();
     }
 
     QSize twips(const QLabel* l) const
@@ -73,8 +74,8 @@ TEST_F(DetailsPanel, ClickShowsTheRecordAndArmsDisplayPage)
     EXPECT_EQ(ctl(*window).SSTab3->currentIndex(), 1);
     EXPECT_TRUE(ctl(*window).SSTab3->isTabEnabled(1));
     EXPECT_TRUE(ctl(*window).display_page->isEnabled());
-    EXPECT_EQ(window->page_view().display_numpic, "4");
-    EXPECT_EQ(window->page_view().display_numpage, "1");
+    EXPECT_EQ(window->search().display_numpic(), "4");
+    EXPECT_EQ(window->search().display_numpage(), "1");
     EXPECT_EQ(ctl(*window).Text30->text(), "4");
     EXPECT_EQ(ctl(*window).Text31->text(), "1");
     EXPECT_EQ(ctl(*window).Text29->text(), "p04.jpg");
@@ -127,7 +128,7 @@ TEST_F(DetailsPanel, MissingPictureFileIsReportedAndTheProgramGoesOn)
     EXPECT_TRUE(ctl(*window).Image1->isHidden());
     EXPECT_TRUE(ctl(*window).Image3->isHidden());
     EXPECT_TRUE(ctl(*window).display_page->isEnabled());
-    EXPECT_EQ(window->page_view().display_numpic, "9");
+    EXPECT_EQ(window->search().display_numpic(), "9");
     expect_usable();
 }
 
@@ -138,7 +139,7 @@ TEST_F(DetailsPanel, UndecodablePictureIsReportedWithAnEmptyArea)
     EXPECT_TRUE(window->message_text().startsWith("p10.jpg have not a movie. Picture"))
         << window->message_text().toStdString();
     EXPECT_TRUE(ctl(*window).Image1->isHidden());
-    EXPECT_EQ(window->page_view().display_numpic, "10");
+    EXPECT_EQ(window->search().display_numpic(), "10");
 }
 
 TEST_F(DetailsPanel, DragOverRowsKeepsTheFirstAndChangesNothing)
@@ -149,12 +150,12 @@ TEST_F(DetailsPanel, DragOverRowsKeepsTheFirstAndChangesNothing)
     drag_rows(ctl(*window).MSFlexGrid1, 4, 6);
     EXPECT_EQ(window->message_text(), "Select one row.");
     EXPECT_EQ(selected_rows(ctl(*window).MSFlexGrid1), (std::vector<int>{4}));
-    EXPECT_EQ(window->page_view().display_numpic, "2");
+    EXPECT_EQ(window->search().display_numpic(), "2");
     EXPECT_EQ(ctl(*window).Text29->text(), "p02.jpg");
     EXPECT_EQ(ctl(*window).SSTab3->currentIndex(), 0);
     // A plain click afterwards shows its row.
     click_row(ctl(*window).MSFlexGrid1, 5);
-    EXPECT_EQ(window->page_view().display_numpic, "6");
+    EXPECT_EQ(window->search().display_numpic(), "6");
 }
 
 TEST_F(DetailsPanel, GridOlderThanTheCatalogueShowsNothingWrong)
@@ -164,10 +165,10 @@ TEST_F(DetailsPanel, GridOlderThanTheCatalogueShowsNothingWrong)
     ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = 6")));
     pick(ctl(*window).MSFlexGrid1, 4);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
-    EXPECT_EQ(window->page_view().display_numpic, "2");
+    EXPECT_EQ(window->search().display_numpic(), "2");
     pick(ctl(*window).MSFlexGrid1, 5);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_gone));
-    EXPECT_EQ(window->page_view().display_numpic, "2");
+    EXPECT_EQ(window->search().display_numpic(), "2");
     EXPECT_EQ(ctl(*window).Text29->text(), "p02.jpg");
     expect_usable();
 }
@@ -175,12 +176,12 @@ TEST_F(DetailsPanel, GridOlderThanTheCatalogueShowsNothingWrong)
 TEST_F(DetailsPanel, ClickOnAnEmptyGridDoesNothing)
 {
     ctl(*window).Text1->setText("nothing like this");
-    window->refresh_grid_Click();
-    window->MSFlexGrid1_Click();
-    window->MSHFlexGrid1_Click();
+    window->search().refresh_grid_Click();
+    window->search().MSFlexGrid1_Click();
+    window->search().MSHFlexGrid1_Click();
     EXPECT_EQ(window->message_text(), "0 record selected.");
     EXPECT_FALSE(ctl(*window).display_page->isEnabled());
-    EXPECT_TRUE(window->page_view().display_numpic.isEmpty());
+    EXPECT_TRUE(window->search().display_numpic().isEmpty());
 }
 
 TEST_F(DetailsPanel, ReferenceGridListsAndShowsRecords)
@@ -191,7 +192,7 @@ TEST_F(DetailsPanel, ReferenceGridListsAndShowsRecords)
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
     EXPECT_EQ(grid_column(ctl(*window).MSHFlexGrid1, 3).front(), "ref 1");
     ctl(*window).Check5->setChecked(true);
-    window->refresh_ref_Click();
+    window->search().refresh_ref_Click();
     EXPECT_EQ(grid_column(ctl(*window).MSHFlexGrid1, 3).mid(0, 3), (QStringList{"ref 1", "ref 10", "ref 2"}));
     EXPECT_TRUE(ctl(*window).refresh_ref->isEnabled());
     EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
@@ -199,7 +200,7 @@ TEST_F(DetailsPanel, ReferenceGridListsAndShowsRecords)
     // The reference grid reads the movie from the record: an empty movie is none.
     pick(ctl(*window).MSHFlexGrid1, 2);   // "ref 2"
     EXPECT_EQ(window->message_text(), "p02.jpg have not a movie.");
-    EXPECT_EQ(window->page_view().display_numpic, "2");
+    EXPECT_EQ(window->search().display_numpic(), "2");
     pick(ctl(*window).MSFlexGrid1, 1);
     EXPECT_EQ(window->message_text(), "p02.jpg have movie.");
     // A reference changed since the list was made is not shown under the old one.
@@ -219,7 +220,7 @@ TEST_F(DetailsPanel, DisplayPageShowsTheRecordsPageWithItsCellSelected)
     EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().selected_cell())]->text(), "8");
     // A record of the page shown selects its cell without reloading.
     pick(ctl(*window).MSFlexGrid1, 9);
-    window->page_view().display_page_Click();
+    window->search().display_page_Click();
     EXPECT_EQ(window->session().current_page, 2);
     EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().selected_cell())]->text(), "10");
 }

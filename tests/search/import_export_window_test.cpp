@@ -2,6 +2,7 @@
 #include "search_window_fixture.h"
 
 #include "search/messages.h"
+#include "search/import_export_page.h"
 
 #include <QDir>
 
@@ -32,7 +33,7 @@ protected:
         QTableView* g = ctl(*window).MSHFlexGrid2;
         g->selectionModel()->setCurrentIndex(model(g)->index(row, 0),
                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        window->MSHFlexGrid2_Click();
+        window->import_export()->MSHFlexGrid2_Click();
     }
 
     QStringList states() const { return grid_column(ctl(*window).MSHFlexGrid2, 3); }
@@ -61,18 +62,18 @@ TEST_F(ImportExport, RefreshListsEveryRecordWithItsStorage)
 TEST_F(ImportExport, EmptyCatalogueListsNoRecordAndArmsNothing)
 {
     ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("DELETE FROM demopicture")));
-    window->refresh_extraction_Click();
+    window->import_export()->refresh_extraction_Click();
     EXPECT_EQ(window->message_text(), " 0 record listed.");
     EXPECT_FALSE(ctl(*window).MSHFlexGrid2->isHidden());
-    window->MSHFlexGrid2_Click();
+    window->import_export()->MSHFlexGrid2_Click();
     EXPECT_FALSE(ctl(*window).Extract->isEnabled());
-    window->Extract_Click();   // nothing to move
+    window->import_export()->Extract_Click();   // nothing to move
     EXPECT_EQ(dialogs->count("message"), 0);
 }
 
 TEST_F(ImportExport, OneRowArmsTheButtonSeveralDisarmIt)
 {
-    window->refresh_extraction_Click();
+    window->import_export()->refresh_extraction_Click();
     show_tab(2);
     ctl(*window).SSTab4->setCurrentIndex(2);
     click_row(ctl(*window).MSHFlexGrid2, 1);
@@ -87,7 +88,7 @@ TEST_F(ImportExport, OneRowArmsTheButtonSeveralDisarmIt)
 
 TEST_F(ImportExport, ExportMovesTheStoredPictureOutAndRefreshes)
 {
-    window->refresh_extraction_Click();
+    window->import_export()->refresh_extraction_Click();
     pick(0);
     ASSERT_TRUE(ctl(*window).Extract->isEnabled());
     ctl(*window).Extract->click();
@@ -100,7 +101,7 @@ TEST_F(ImportExport, ExportMovesTheStoredPictureOutAndRefreshes)
 
     // And back in: the same bytes are stored again.
     pick(0);
-    window->Extract_Click();
+    window->import_export()->Extract_Click();
     EXPECT_EQ(states().front(), "IN");
     store::Error e;
     EXPECT_EQ(window->session().db_conn->read_picture_bytes(1, e), stored_bytes);
@@ -109,10 +110,10 @@ TEST_F(ImportExport, ExportMovesTheStoredPictureOutAndRefreshes)
 TEST_F(ImportExport, NoToTheReplaceQuestionChangesNothing)
 {
     dir.write("one.bmp", "keep me");
-    window->refresh_extraction_Click();
+    window->import_export()->refresh_extraction_Click();
     pick(0);
     dialogs->answers.push_back(mosswick::ui::Answer::No);
-    window->Extract_Click();
+    window->import_export()->Extract_Click();
     ASSERT_EQ(dialogs->messages(), (QStringList{"A file with the same name was found, delete it?"}));
     EXPECT_EQ(dialogs->asked.back().title, "Mosswick Zudidudi - Confirmation");
     EXPECT_EQ(dialogs->asked.back().buttons, mosswick::ui::MessageButtons::YesNo);
@@ -124,22 +125,22 @@ TEST_F(ImportExport, NoToTheReplaceQuestionChangesNothing)
 
 TEST_F(ImportExport, ImportProblemsAreReportedAndChangeNothing)
 {
-    window->refresh_extraction_Click();
+    window->import_export()->refresh_extraction_Click();
     pick(1);   // two.jpg is not in the catalogue's folder
     dialogs->answers.push_back(mosswick::ui::Answer::Cancel);
-    window->Extract_Click();
+    window->import_export()->Extract_Click();
     ASSERT_EQ(dialogs->messages(), (QStringList{"File not found."}));
     EXPECT_EQ(dialogs->asked.back().title, "Mosswick Zudidudi - Confirmation");
     EXPECT_EQ(dialogs->asked.back().buttons, mosswick::ui::MessageButtons::OkCancel);
     EXPECT_FALSE(ctl(*window).Extract->isEnabled());
 
     pick(2);
-    window->Extract_Click();
+    window->import_export()->Extract_Click();
     EXPECT_EQ(window->message_text(), "Cannot import PNG, TIF, RLE, WMF, ICO or EMF files.");
 
     dir.write("two.jpg", {});
     pick(1);
-    window->Extract_Click();
+    window->import_export()->Extract_Click();
     EXPECT_EQ(window->message_text(), "Cannot import two.jpg: Picture file is empty.");
     EXPECT_EQ(states(), (QStringList{"IN", "OUT", "OUT"}));
     EXPECT_EQ(dialogs->count("message"), 1);
@@ -148,10 +149,10 @@ TEST_F(ImportExport, ImportProblemsAreReportedAndChangeNothing)
 
 TEST_F(ImportExport, ListOlderThanTheCatalogueMovesNothing)
 {
-    window->refresh_extraction_Click();
+    window->import_export()->refresh_extraction_Click();
     ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("UPDATE demopicture SET picfile = 'renamed.jpg' WHERE numpic = 1")));
     pick(0);
-    window->Extract_Click();
+    window->import_export()->Extract_Click();
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
     EXPECT_FALSE(QFileInfo::exists(db_folder + "one.bmp"));
     EXPECT_FALSE(QFileInfo::exists(db_folder + "renamed.bmp"));

@@ -1,0 +1,218 @@
+// The search tab and the import/export page on their own: a session, a
+// status line and the part, without the main window around them.
+#include "search_fixture.h"
+#include "support/scripted_dialogs.h"
+
+#include "catalogue/catalogue_session.h"
+#include "catalogue/status_line.h"
+#include "search/import_export_page.h"
+#include "search/search_grid.h"
+#include "search/search_sort_tab.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTableView>
+
+using namespace searchtest;
+
+namespace {
+
+// A part over the catalogue of CatalogueTest, with its own status bar.
+class SearchPart : public CatalogueTest {
+protected:
+    void start(const Edition& edition)
+    {
+        session = std::make_unique<CatalogueSession>(edition);
+        status = std::make_unique<StatusLine>(&bar);
+        session->set_status(status.get());
+        for (int n = 1; n <= 8; ++n)
+            add(n, QStringLiteral("p%1.jpg").arg(n), {{}, {}, QStringLiteral("ref %1").arg(n), {}});
+        session->db_conn = std::move(conn);
+        session->db_open = true;
+        session->picture_count = 8;
+        session->db_folder = db_folder;
+        session->data_folder = db_folder + QStringLiteral("data/");
+    }
+
+    template <class T>
+    T* control(QWidget& part, const char* name) const
+    {
+        return part.findChild<T*>(QString::fromLatin1(name));
+    }
+
+    // Selects one row of a grid as a click leaves it.
+    static void select_row(QTableView* grid, int row)
+    {
+        auto* g = search::search_grid(grid);
+        g->selectionModel()->setCurrentIndex(g->rows()->index(row, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+
+    static QStringList column(QTableView* grid, int c)
+    {
+        QStringList out;
+        const search::GridModel* rows = search::search_grid(grid)->rows();
+        for (int r = 0; r < rows->rowCount(); ++r)
+            out << rows->text(r, c);
+        return out;
+    }
+
+    testsupport::ScopedScriptedDialogs dialogs;
+    QStatusBar bar;
+    std::unique_ptr<StatusLine> status;
+    std::unique_ptr<CatalogueSession> session;
+};
+
+TEST_F(SearchPart, EachEditionBuildsOnlyItsOwnSearchControls)
+{
+    const char* const both[] = {"SSTab3", "SSTab_search", "MSFlexGrid1", "refresh_grid", "Check2", "Text1", "Text4"};
+    const char* const full_only[] = {"Text3",  "Option1(0)", "Option1(2)", "Option5(0)", "Option6(1)",  "Option7(2)",
+                                     "Text30", "Text29",     "Text33",     "Image1",     "display_page", "MSHFlexGrid1",
+                                     "refresh_ref", "Check5"};
+    CatalogueSession full(Edition::enhanced());
+    SearchSortTab full_tab(full);
+    CatalogueSession light(Edition::light());
+    SearchSortTab light_tab(light);
+    for (const char* name : both) {
+        EXPECT_NE(control<QWidget>(full_tab, name), nullptr) << name;
+        EXPECT_NE(control<QWidget>(light_tab, name), nullptr) << name;
+    }
+    for (const char* name : full_only) {
+        EXPECT_NE(control<QWidget>(full_tab, name), nullptr) << name;
+        EXPECT_EQ(control<QWidget>(light_tab, name), nullptr) << name;
+    }
+    EXPECT_EQ(control<QTabWidget>(full_tab, "SSTab3")->count(), 3);
+    EXPECT_EQ(control<QTabWidget>(light_tab, "SSTab3")->count(), 1);
+}
+
+TEST_F(SearchPart, ASearchHoldsTheFrameStillAndFillsTheGrid)
+{
+    start(Edition::enhanced());
+    SearchSortTab tab(*session);
+    tab.allow_searches();
+    QSignalSpy searching(&tab, &SearchSortTab::searching);
+    bool running_during = false;
+    QObject::connect(&tab, &SearchSortTab::searching, &tab, [&](bool on) {
+        if (on)
+            running_during = session->search_running && session->busy().busy();
+    });
+    control<QLineEdit>(tab, "Text1")->setText(QStringLiteral("p3"));
+    tab.refresh_grid_Click();
+    ASSERT_EQ(searching.count(), 2);
+    EXPECT_TRUE(searching.at(0).at(0).toBool());
+    EXPECT_FALSE(searching.at(1).at(0).toBool());
+    EXPECT_TRUE(running_during);
+    EXPECT_FALSE(session->search_running);
+    EXPECT_FALSE(session->busy().busy());
+    EXPECT_EQ(column(control<QTableView>(tab, "MSFlexGrid1"), 0), QStringList{"3"});
+    EXPECT_EQ(status->message_text(), "1 record selected.");
+    EXPECT_TRUE(control<QPushButton>(tab, "refresh_grid")->isEnabled());
+
+    // A search already under way is not started again.
+    session->search_running = true;
+    tab.refresh_grid_Click();
+    EXPECT_EQ(searching.count(), 2);
+}
+
+TEST_F(SearchPart, DisplayPageAsksForThePageOfTheRecordShown)
+{
+    start(Edition::enhanced());
+    SearchSortTab tab(*session);
+    QSignalSpy asked(&tab, &SearchSortTab::show_page_requested);
+    // Nothing shown yet: nothing to ask for.
+    tab.display_page_Click();
+    EXPECT_EQ(asked.count(), 0);
+
+    tab.allow_searches();
+    tab.refresh_grid_Click();
+    auto* grid = control<QTableView>(tab, "MSFlexGrid1");
+    select_row(grid, 7);   // picture 8, page 2
+    tab.MSFlexGrid1_Click();
+    EXPECT_EQ(tab.display_numpic(), "8");
+    EXPECT_EQ(tab.display_numpage(), "2");
+    EXPECT_EQ(control<QLineEdit>(tab, "text24")->text(), "ref 8");
+    ASSERT_TRUE(control<QPushButton>(tab, "display_page")->isEnabled());
+    control<QPushButton>(tab, "display_page")->click();
+    ASSERT_EQ(asked.count(), 1);
+    EXPECT_EQ(asked.at(0).at(0).toLongLong(), 2);
+    EXPECT_EQ(asked.at(0).at(1).toLongLong(), 8);
+}
+
+TEST_F(SearchPart, WithoutDetailsARowAsksForItsPageAtOnce)
+{
+    start(Edition::light());
+    SearchSortTab tab(*session);
+    QSignalSpy asked(&tab, &SearchSortTab::grid_page_requested);
+    tab.allow_searches();
+    tab.refresh_grid_Click();
+    select_row(control<QTableView>(tab, "MSFlexGrid1"), 6);   // picture 7, page 2
+    tab.MSFlexGrid1_Click();
+    ASSERT_EQ(asked.count(), 1);
+    EXPECT_EQ(asked.at(0).at(0).toLongLong(), 2);
+    EXPECT_EQ(asked.at(0).at(1).toLongLong(), 7);
+    EXPECT_TRUE(dialogs->asked.empty());
+}
+
+TEST_F(SearchPart, TheHooksLeaveTheTabAsTheFrameAsks)
+{
+    start(Edition::enhanced());
+    SearchSortTab tab(*session);
+    auto* refresh = control<QPushButton>(tab, "refresh_grid");
+    tab.clear();   // as the frame starts
+    EXPECT_FALSE(refresh->isEnabled());
+    tab.allow_searches();
+    control<QLineEdit>(tab, "Text1")->setText(QStringLiteral("p"));
+    control<QTabWidget>(tab, "SSTab_search")->setCurrentIndex(1);
+
+    // Another part's write holds the refresh and gives back what it found.
+    EXPECT_TRUE(tab.refresh_enabled());
+    tab.set_refresh_enabled(false);
+    EXPECT_FALSE(refresh->isEnabled());
+    EXPECT_FALSE(tab.refresh_enabled());
+    tab.set_refresh_enabled(true);
+
+    EXPECT_FALSE(control<QPushButton>(tab, "refresh_ref")->isEnabled());
+    tab.enable_for_catalogue();
+    EXPECT_TRUE(control<QPushButton>(tab, "refresh_ref")->isEnabled());
+
+    tab.clear();
+    EXPECT_FALSE(refresh->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(tab, "refresh_ref")->isEnabled());
+    EXPECT_TRUE(control<QLineEdit>(tab, "Text1")->text().isEmpty());
+    EXPECT_EQ(control<QTabWidget>(tab, "SSTab_search")->currentIndex(), 0);
+    EXPECT_FALSE(tab.refresh_enabled());
+}
+
+TEST_F(SearchPart, TheImportExportListHoldsTheLoaderStill)
+{
+    start(Edition::enhanced());
+    ImportExportPage page(*session);
+    auto* refresh = control<QPushButton>(page, "refresh_extraction");
+    auto* grid = control<QTableView>(page, "MSHFlexGrid2");
+    auto* extract = control<QPushButton>(page, "Extract");
+    EXPECT_FALSE(refresh->isEnabled());
+    page.enable_for_catalogue();
+    EXPECT_TRUE(refresh->isEnabled());
+
+    QSignalSpy listing(&page, &ImportExportPage::listing);
+    page.refresh_extraction_Click();
+    ASSERT_EQ(listing.count(), 2);
+    EXPECT_TRUE(listing.at(0).at(0).toBool());
+    EXPECT_FALSE(listing.at(1).at(0).toBool());
+    EXPECT_EQ(column(grid, 0).size(), 8);
+    EXPECT_EQ(status->message_text(), " 8 records listed.");
+    select_row(grid, 0);
+    page.MSHFlexGrid2_Click();
+    EXPECT_TRUE(extract->isEnabled());
+
+    page.clear();
+    EXPECT_FALSE(refresh->isEnabled());
+    EXPECT_FALSE(extract->isEnabled());
+    EXPECT_TRUE(grid->isHidden());
+}
+
+} // namespace
