@@ -80,7 +80,7 @@ int main(int argc, char** argv)
     auto check_opened = [&](const char* how) {
         report.check(QStringLiteral("%1 open shows page 1 of %2 rows").arg(QLatin1String(how)).arg(rows),
                      w.session().db_open && w.message_text().startsWith(QStringLiteral("Database opened.")) &&
-                         w.session().picture_count == rows && w.cells_on_page == 6 &&
+                         w.session().picture_count == rows && w.page_view().cells_on_page() == 6 &&
                          ctl(w).Label29->text() == QString::number((rows + 5) / 6),
                      w.message_text());
     };

@@ -2,6 +2,7 @@
 #include "catalogue/frm_about.h"
 #include "catalogue/frm_browser.h"
 #include "pageview/frm_zoom.h"
+#include "pageview/page_view_part.h"
 
 namespace mosswick {
 
@@ -23,11 +24,12 @@ void frmBrowser::mnuAbout_Click()
             } else {
                 // A picture file of the program's folder, drawn like any
                 // other; a missing file closes that zoom window only.
-                current_picture_path = join_path(m_session.program_folder, picture_file);
-                request.file_path = current_picture_path;
-                request.caption_path = current_picture_path;
+                const QString path = join_path(m_session.program_folder, picture_file);
+                m_page_view->set_current_picture_path(path);
+                request.file_path = path;
+                request.caption_path = path;
             }
-            open_zoom(request);
+            m_page_view->open_zoom(request);
         });
         m_about = box;
     }

@@ -3,6 +3,8 @@
 
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/database_page.h"
+#include "notes/note_actions.h"
+#include "pageview/page_view_part.h"
 #include "pageview/page_logic.h"
 #include "loader/loader_tab.h"
 #include "maintenance/maintenance_tab.h"
@@ -39,17 +41,6 @@
 
 namespace mosswick {
 
-namespace {
-constexpr unsigned k_unselected = 0xE0E0E0;
-
-void set_back(QWidget* w, unsigned bgr_color, QPalette::ColorRole role = QPalette::Window)
-{
-    QPalette p = w->palette();
-    p.setColor(role, ui::bgr(bgr_color));
-    w->setPalette(p);
-}
-} // namespace
-
 frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(parent), m_session(edition)
 {
     setObjectName(QStringLiteral("frmBrowser"));
@@ -69,8 +60,9 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(4, 4, 4, 0);
     SSTab_main = new QTabWidget(central);
+    m_page_view = new PageView(m_session);
     wire_search();
-    SSTab_main->addTab(build_page_view(), QStringLiteral("Pictures && Movies"));
+    SSTab_main->addTab(m_page_view, QStringLiteral("Pictures && Movies"));
     SSTab_main->addTab(m_search, QStringLiteral("Search && Sort"));
     SSTab_main->addTab(build_loader_tab(), QStringLiteral("Loader"));
     v->addWidget(SSTab_main, 1);
@@ -100,7 +92,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     // Key presses reach the window before its controls (Esc and the keypad).
     qApp->installEventFilter(this);
     connect_catalogue_handlers();
-    connect_page_view_handlers();
+    wire_page_view();
     // As large as the design, but never larger than the screen's free area.
     QSize size(1280, 800);
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -116,10 +108,46 @@ frmBrowser::~frmBrowser()
         qApp->removeEventFilter(this);
 }
 
+void frmBrowser::wire_page_view()
+{
+    PageView* view = m_page_view;
+    m_notes = new NoteActions(m_session, this);
+    m_notes->cells.selected = [view] { return view->WhichSelected(); };
+    m_notes->cells.numpic = [view](int cell) { return view->cell_numpic(cell); };
+    m_notes->cells.picfile = [view](int cell) { return view->cell_picfile(cell); };
+    m_notes->cells.boxes = [view](int cell) { return view->cell_note_boxes(cell); };
+    connect(view, &PageView::note_cell_chosen, m_notes, [this](int cell) { m_notes->note_cell_index = cell; });
+    connect(view, &PageView::edit_note_requested, m_notes, &NoteActions::mnuEditNote);
+    connect(view, &PageView::show_note_requested, m_notes, &NoteActions::mnuShowNote);
+    connect(view, &PageView::note_double_clicked, m_notes, &NoteActions::lbl_Note_DblClick);
+    connect(view, &PageView::addnote_double_clicked, m_notes, &NoteActions::Text18_DblClick);
+
+    view->is_keypad_host = [this](const QObject* watched) {
+        return watched == SSTab_main || watched == SSTab_main->tabBar();
+    };
+    connect(view, &PageView::focus_home_requested, this, [this] { SSTab_main->setFocus(); });
+    for (int code = 1; code <= 6; ++code) {
+        connect(mnuTQ[size_t(code)], &QAction::triggered, view, [view, code] { view->mnuTQ_Click(code); });
+        connect(mnuZQ[size_t(code)], &QAction::triggered, view, [view, code] { view->mnuZQ_Click(code); });
+    }
+    connect(view, &PageView::thumb_quality_chosen, this, [this](int code) {
+        for (int c = 1; c <= 6; ++c)
+            mnuTQ[size_t(c)]->setChecked(c == code);
+    });
+    connect(view, &PageView::zoom_quality_chosen, this, [this](int code) {
+        for (int c = 1; c <= 6; ++c)
+            mnuZQ[size_t(c)]->setChecked(c == code);
+    });
+}
+
 void frmBrowser::wire_search()
 {
     m_search = new SearchSortTab(m_session);
-    connect(m_search, &SearchSortTab::show_page_requested, this, &frmBrowser::show_page_of_picture);
+    // "Display Page": the picture's page with its cell selected, in front.
+    connect(m_search, &SearchSortTab::show_page_requested, this, [this](qint64 page, qint64 numpic) {
+        m_page_view->show_page_of_picture(page, numpic);
+        SSTab_main->setCurrentIndex(0);
+    });
     connect(m_search, &SearchSortTab::grid_page_requested, this, &frmBrowser::show_page_of_found_picture);
     connect(m_search, &SearchSortTab::searching, this, [this](bool running) { SSTab_main->setEnabled(!running); });
     if (m_session.edition().features.stored_pictures) {
@@ -167,13 +195,13 @@ void frmBrowser::wire_maintenance()
         return lists;
     };
     m->search_refresh_enabled = [this] { return m_search->refresh_enabled(); };
-    m->page_warning = [this] { return page_warning; };
+    m->page_warning = [this] { return m_page_view->page_warning(); };
     connect(m, &MaintenanceTab::reopen_requested, this, &frmBrowser::open_database);
     connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
     connect(m, &MaintenanceTab::update_button_enable_requested, m_loader, &LoaderTab::set_update_enabled);
     connect(m, &MaintenanceTab::search_refresh_enable_requested, m_search, &SearchSortTab::set_refresh_enabled);
-    // Edits change the count: the slider and the counters follow.
-    connect(&m_session, &CatalogueSession::counts_changed, this, &frmBrowser::counts_changed);
+    // Edits change the count: the counters follow (the page view's slider on its own).
+    connect(&m_session, &CatalogueSession::counts_changed, this, &frmBrowser::show_counts);
 }
 
 // ---- the loader tab ---------------------------------------------------------
@@ -203,7 +231,7 @@ void frmBrowser::wire_loader()
             return {KeyFilter::NoDoubleQuote, QStringLiteral("Characters not supported \"")};
         if (search_box == QLatin1String("Text1"))
             return {KeyFilter::FileName, name};
-        if (box == Label3)
+        if (m_page_view->is_page_box(box))
             return {KeyFilter::Digits, number};
         switch (m_maintenance->box_rule(box)) {
         case MaintenanceTab::BoxRule::FileName: return {KeyFilter::FileName, name};
@@ -282,8 +310,7 @@ void frmBrowser::Form_Load(const QString& argument)
     reset_form();
     m_search->show_first_tabs();
     m_loader->show_first_tabs();
-    for (QTabWidget* t : {SSTab_main})
-        t->setCurrentIndex(0);
+    SSTab_main->setCurrentIndex(0);
     SSTab_main->setTabEnabled(1, false);
     SSTab_main->setTabEnabled(2, true);
     m_maintenance->show_first_tabs();
@@ -346,8 +373,8 @@ bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
             Form_KeyPress(27);
     }
     if (watched == m_status->progress() && event->type() == QEvent::MouseButtonPress)
-        ProgressBar1_Click();
-    if (watched->isWidgetType() && page_view_event(watched, event))
+        m_page_view->ProgressBar1_Click();
+    if (watched->isWidgetType() && m_page_view->page_view_event(watched, event))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }
@@ -367,71 +394,16 @@ void frmBrowser::SSTab_main_Click(int)
 void frmBrowser::reset_form()
 {
     clear_page_view();
-    for (int i = 1; i <= 6; ++i) {
-        Label7[size_t(i)]->set_colors(ui::bgr(0xFFFFC0), ui::bgr(0xFFFF80));
-        lbl_fileName[size_t(i)]->set_colors(ui::bgr(0xC0FFC0), ui::bgr(0x80FF80));
-        set_back(Label4[size_t(i)], 0xC0C0FF);
-        set_back(Label5[size_t(i)], 0xC0E0FF);
-        lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
-    }
+    m_page_view->reset();
     m_database_page->reset();
     m_maintenance->reset();
     m_loader->reset();
     m_search->reset();
-    Label3->setEnabled(false);
 }
 
 void frmBrowser::clear_page_view()
 {
-    const QSize box(ui::twips_to_px(m_session.edition().layout.cell_picture_width),
-                    ui::twips_to_px(m_session.edition().layout.cell_picture_height));
-    for (int i = 1; i <= 6; ++i) {
-        for (QLabel* p : {im[size_t(i)], Im2[size_t(i)]}) {
-            p->hide();
-            p->setEnabled(false);
-            p->clear();
-            p->resize(box);
-            p->setFrameShape(QFrame::NoFrame);
-        }
-        lbl_note[size_t(i)]->clear();
-        lbl_note[size_t(i)]->show();
-        lbl_note[size_t(i)]->setEnabled(false);
-        lbl_note[size_t(i)]->setSelStart(0);
-        for (QLabel* l : {static_cast<QLabel*>(Label7[size_t(i)]), static_cast<QLabel*>(lbl_fileName[size_t(i)])}) {
-            l->clear();
-            l->show();
-            l->setEnabled(false);
-            l->setFrameShape(QFrame::NoFrame);
-        }
-        for (QLabel* l : {Label4[size_t(i)], Label5[size_t(i)]}) {
-            l->clear();
-            l->show();
-            l->setFrameShape(QFrame::NoFrame);
-        }
-        // Cells of an emptied view show nothing of the previous page.
-        lbl_filePic[size_t(i)]->clear();
-        Text34[size_t(i)]->clear();
-        Text18[size_t(i)]->clear();
-        Text18[size_t(i)]->hide();
-        Text18[size_t(i)]->setEnabled(false);
-        SSTab1[size_t(i)]->setEnabled(false);
-        SSTab1[size_t(i)]->setCurrentIndex(0);
-        lbl_note[size_t(i)]->set_back_color(ui::bgr(k_unselected));
-        Text18[size_t(i)]->set_back_color(ui::bgr(k_unselected));
-    }
-    lbl_page->clear();
-    go_left->setEnabled(false);
-    go_right->setEnabled(false);
-    show_page->setEnabled(false);
-    {
-        const QSignalBlocker block(Slider1);
-        Slider1->setValue(1);
-        Slider1->setMaximum(10);
-    }
-    Slider1->setEnabled(false);
-    bof->setEnabled(false);
-    eof->setEnabled(false);
-    Label3->clear();
+    m_page_view->clear();
     m_search->clear();
     if (m_import_export)
         m_import_export->clear();

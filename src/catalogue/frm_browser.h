@@ -41,7 +41,6 @@ class StatusPanel;
 namespace richtext {
 class RichTextBox;
 }
-class frmZoom;
 // The window's parts, each in its subsystem's folder.
 class PageView;
 class NoteActions;
@@ -50,12 +49,6 @@ class SearchSortTab;
 class ImportExportPage;
 class MaintenanceTab;
 class DatabasePage;
-enum class NoteMode;
-struct ZoomRequest;
-
-// Controls indexed 1..6 like the page's cells; slot 0 is unused.
-template <class T>
-using CellArray = std::array<T*, 7>;
 
 // The main window of both editions. Controls keep the names the rest of the
 // program knows them by; member functions live in the folders of the
@@ -110,8 +103,8 @@ public:
     void mnuRefresh_Click();
     void mnuDbRnm_Click();
     void mnuAbout_Click();
-    // Keeps the page count, the count labels and the slider in step with
-    // picture_count after every write.
+    // Tells every part that picture_count changed (after every write): the
+    // page view's slider and page count, the frame's counters follow.
     void counts_changed();
 
     // ---- integrity check behind the shown page (catalogue/check_behind.cpp)
@@ -134,75 +127,6 @@ public:
     void show_page_of_found_picture(qint64 page, qint64 numpic);
     // ==== light window: end =================================================
 
-    // ==== notes (src/notes): begin =========================================
-    // Opens the selected cell's note in the editor (modal); OK saves it.
-    void mnuEditNote();
-    // Opens the selected cell's note in a new viewer (works read-only too).
-    void mnuShowNote();
-    // Opens the editor for a cell; on a read-only catalogue a viewer instead.
-    void lbl_Note_DblClick(int index);
-    // The additional-note box's double-click: as lbl_Note_DblClick, but a
-    // read-only catalogue only gets the message.
-    void Text18_DblClick(int index);
-    int note_selected_cell = 0;            // the cell the last mnuEditNote / mnuShowNote found
-    QPointer<class frmNote> note_editor;   // the one editor, while it is open
-
-private:
-    class frmNote* open_note_editor(int cell, const QString& caption);
-    class frmNote* open_note_viewer(int cell);
-    // The note window for a cell, its texts copied in; null when the user
-    // stopped a long note's load with Esc.
-    class frmNote* make_note_window(NoteMode mode, int cell);
-    bool note_save(class frmNote& window, int cell, const QString& numpic_text, const QString& picfile);
-    bool note_read_only() const;
-    bool note_cell_filled(int cell) const;
-
-public:
-    // ==== notes: end ========================================================
-
-    // ==== page view (src/pageview): begin ==================================
-    void LoadAllPictures(qint64 cur_numpage);
-    // Keypad shortcuts; a handled key comes back as 0.
-    void SSTab_main_KeyPress(int& key_ascii);
-    void bof_Click();
-    void eof_Click();
-    void go_left_Click();
-    void go_right_Click();
-    void show_page_Click();
-    void Label3_KeyPress(int& key_ascii);
-    void Slider1_KeyPress(int& key_ascii);
-    void Slider1_Scroll();
-    // The page of a picture with its cell selected; the page view comes to
-    // the front (the search tab's "Display Page").
-    void show_page_of_picture(qint64 page, qint64 numpic);
-    void im_Click(int index);
-    void im_DblClick(int index);
-    void Im2_Click(int index) { im_Click(index); }
-    void Im2_DblClick(int index) { im_DblClick(index); }
-    void im_KeyPress(int index, int key_ascii);
-    void Label7_Click(int index);
-    void lbl_fileName_Click(int index);
-    void lbl_note_Click(int index) { im_Click(index); }
-    void Text18_Click(int index) { im_Click(index); }
-    // The first cell whose note boxes are not grey, or 0.
-    int WhichSelected() const;
-    void ClearBorder(int which_pic = 0);
-    void mnuTQ_Click(int code);
-    void mnuZQ_Click(int code);
-    void ProgressBar1_Click();
-    // Opens the zoom window of a request; returns it (it deletes itself on close).
-    frmZoom* open_zoom(const ZoomRequest& request);
-
-    QString current_picture_path;
-    std::array<QString, 7> cell_movfile;   // the stored movfile of each cell
-    // What the last page load found wrong (an overfull page, unreadable pictures).
-    QString page_warning;
-    // Opens a file with the desktop's program (movies); tests replace it.
-    std::function<bool(const QString& path)> open_external;
-    // The free screen area zoom windows fit into (empty: the screen's).
-    QRect zoom_work_area;
-    QPointer<frmZoom> last_zoom;
-    // ==== page view: end ====================================================
 
 
     // Status bar panels.
@@ -224,14 +148,6 @@ public:
     QString cmdline_path;
     QString cmdline_file;
     bool opened_from_cmdline = false;
-    int selected_cell = 0;
-    int last_selected_cell = 0;
-    int cells_on_page = 0;
-    bool reselect_pending = false;
-    qint64 reselect_numpic = 0;
-    QString movie_path;
-    bool note_edit_mode = false;
-    int note_cell_index = 0;
 
     // Design sizes of the zoom window, in twips.
     int zoom_default_width = 0;
@@ -258,28 +174,6 @@ public:
     QLabel* Label27 = nullptr;   // number of records
     QPushButton* Command3 = nullptr;   // exit
 
-    // ---- page view ------------------------------------------------------
-    QLabel* lbl_page = nullptr;
-    QPushButton* bof = nullptr;
-    QPushButton* go_left = nullptr;
-    QPushButton* go_right = nullptr;
-    QPushButton* eof = nullptr;
-    QPushButton* show_page = nullptr;
-    QLineEdit* Label3 = nullptr;   // page box
-    QSlider* Slider1 = nullptr;
-    QLabel* Label29 = nullptr;     // number of pages
-    CellArray<QWidget> cell_picture_area{};
-    CellArray<QLabel> im{};
-    CellArray<QLabel> Im2{};
-    CellArray<QLabel> lbl_filePic{};
-    CellArray<ui::LabelButton> Label7{};
-    CellArray<ui::LabelButton> lbl_fileName{};
-    CellArray<QLabel> Label4{};
-    CellArray<QLabel> Label5{};
-    CellArray<QLineEdit> Text34{};
-    CellArray<QTabWidget> SSTab1{};
-    CellArray<richtext::RichTextBox> lbl_note{};
-    CellArray<richtext::RichTextBox> Text18{};
 
 
 protected:
@@ -293,10 +187,10 @@ private:
     void build_status_bar();
     // Gives every control its name (tests and tools find controls by name).
     void name_controls();
-    QWidget* build_page_view();
     void wire_database_page();
     void connect_catalogue_handlers();
-    void connect_page_view_handlers();
+    // Creates the page view and the note actions and wires them to the rest.
+    void wire_page_view();
     // Creates the search tab and the import/export page and wires them.
     void wire_search();
     // Connects the maintenance tab's requests to what does them.
@@ -304,8 +198,8 @@ private:
     // Creates the loader tab around the pages it hosts, and wires it.
     QWidget* build_loader_tab();
     void wire_loader();
-    // Mouse and key events of the page view's cells; true when consumed.
-    bool page_view_event(QObject* watched, QEvent* event);
+    // The file size and record counters, on the session's counts_changed.
+    void show_counts();
 
     // Catalogue life (catalogue/open_close.cpp).
     void set_title(const QString& title);

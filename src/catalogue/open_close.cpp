@@ -6,6 +6,8 @@
 #include "maintenance/maintenance_tab.h"
 
 #include "loader/loader_tab.h"
+#include "notes/note_actions.h"
+#include "pageview/page_view_part.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/plain_text_box.h"
@@ -62,7 +64,6 @@ void frmBrowser::show_closed_state()
     reset_form();
     Text2->clear();
     Label27->clear();
-    Label29->clear();
     m_session.set_db_path({});
     m_session.db_folder.clear();
     m_session.data_folder.clear();
@@ -241,18 +242,11 @@ void frmBrowser::mnuDb_Click()
     pump();
     m_session.stop_requested = false;
     m_session.data_folder.clear();
-    movie_path.clear();
-    last_selected_cell = 0;
-    reselect_pending = false;
-    reselect_numpic = 0;
-    selected_cell = 0;
     clear_page_view();
     m_search->opening();
     m_maintenance->opening();
-    Slider1->setEnabled(false);
-    for (QPushButton* b : {show_page, go_left, go_right, bof, eof})
-        b->setEnabled(false);
-    note_edit_mode = false;
+    m_page_view->opening();
+    m_notes->opening();
 
     if (mnuDbRnm->isChecked()) {
         if (m_session.db_read_only)
@@ -280,7 +274,8 @@ void frmBrowser::mnuDb_Click()
     // What page 1 found wrong stays readable after the opening message.
     const QString opened =
         with_conversion(writable ? QStringLiteral("Database opened.") : QStringLiteral("The database is Read-Only."));
-    set_message(page_warning.isEmpty() ? opened : opened + u' ' + page_warning);
+    const QString& warning = m_page_view->page_warning();
+    set_message(warning.isEmpty() ? opened : opened + u' ' + warning);
     SSTab_main->setTabEnabled(2, !m_session.db_read_only);
     SSTab_main->setTabEnabled(1, true);
     start_integrity_check();
@@ -291,22 +286,11 @@ void frmBrowser::mnuDb_Click()
 
 void frmBrowser::counts_changed()
 {
-    const qint64 pages = page_count(m_session.picture_count);
-    {
-        const QSignalBlocker block(Slider1);
-        Slider1->setTickInterval(0);
-        if (pages > 1) {
-            // Page numbers beyond the slider's range are clamped, never wrapped.
-            Slider1->setMaximum(int(std::min<qint64>(pages, std::numeric_limits<int>::max())));
-            Label29->setText(QString::number(Slider1->maximum()));
-        } else {
-            Label29->setText(pages == 1 ? QStringLiteral("1") : QString());
-        }
-        const int interval = slider_tick_interval(Slider1->maximum());
-        Slider1->setTickInterval(interval);
-        // An interval of 0 means the default in Qt, not none.
-        Slider1->setTickPosition(interval > 0 ? QSlider::TicksBelow : QSlider::NoTicks);
-    }
+    m_session.announce_counts();
+}
+
+void frmBrowser::show_counts()
+{
     Text2->setText(QString::number(QFileInfo(m_session.db_path()).size()));
     Label27->setText(QString::number(m_session.picture_count));
 }
@@ -314,9 +298,7 @@ void frmBrowser::counts_changed()
 void frmBrowser::open_database()
 {
     ui::BusyLock lock(m_session.busy());
-    page_warning.clear();
-    Label3->setEnabled(true);
-    Label3->clear();
+    m_page_view->begin_open();
     m_search->allow_searches();
 
     store::Error error;
@@ -333,10 +315,9 @@ void frmBrowser::open_database()
     const bool writable = !m_session.db_read_only;
     if (m_session.picture_count > 0) {
         counts_changed();
-        Label3->setText(QString::number(Slider1->value()));
-        LoadAllPictures(m_session.current_page);
+        m_page_view->show_first_page();
     } else {
-        Label3->setEnabled(false);
+        m_page_view->no_pages();
         // An empty catalogue is filled on the Loader tab.
         if (writable) {
             SSTab_main->setTabEnabled(2, true);

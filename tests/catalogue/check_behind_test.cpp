@@ -95,11 +95,11 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
     open_held(path);
     // Page 1 is there at once and can be browsed and searched.
     EXPECT_EQ(window->message_text(), "Database opened.");
-    EXPECT_EQ(window->cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
     EXPECT_TRUE(ctl(*window).check_progress->isVisibleTo(window.get()));
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
     ASSERT_TRUE(ctl(*window).go_right->isEnabled());
-    window->go_right_Click();
+    window->page_view().go_right_Click();
     EXPECT_EQ(window->session().current_page, 2);
     expect_held();
     expect_usable();
@@ -137,7 +137,7 @@ TEST_F(CheckBehindTest, ADamagedCatalogueStaysOpenReadOnlyWithItsMessage)
     EXPECT_TRUE(window->message_text().contains("nothing was written")) << window->message_text().toStdString();
     expect_held();
     // Still browsed as it is.
-    EXPECT_EQ(window->cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
     ctl(*window).Text15->setText("1");
     window->maintenance().delete_picture_Click();
     EXPECT_EQ(file_hash(path), before);

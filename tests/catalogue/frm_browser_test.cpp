@@ -560,7 +560,7 @@ TEST_F(WindowTest, ExitIsRefusedWhileBusyAndClosesTheCatalogueOtherwise)
 TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
 {
     window->show();
-    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     window->mnuAbout_Click();
     auto boxes = [] {
         int n = 0;
@@ -582,9 +582,9 @@ TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
     EXPECT_FALSE(about->Label7->text().contains("Access"));
 
     emit about->screenshot_clicked();
-    QPointer<frmZoom> first = window->last_zoom;
+    QPointer<frmZoom> first = window->page_view().last_zoom();
     emit about->screenshot_clicked();
-    QPointer<frmZoom> second = window->last_zoom;
+    QPointer<frmZoom> second = window->page_view().last_zoom();
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
     EXPECT_NE(first, second);

@@ -88,10 +88,10 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     expect_usable();
 
     // 5. Select the last cell and edit its note in the note window.
-    window->im_Click(2);
+    window->page_view().im_Click(2);
     EXPECT_EQ(window->message_text(), shot(14));
-    EXPECT_EQ(window->WhichSelected(), 2);
-    window->mnuEditNote();
+    EXPECT_EQ(window->page_view().WhichSelected(), 2);
+    window->notes().mnuEditNote();
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->windowTitle(), "Note for shot14.jpg");
     EXPECT_EQ(editor()->lbl_note->Text(), shot(14));
@@ -138,7 +138,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     EXPECT_EQ(window->session().current_page, 2);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 3");
-    EXPECT_EQ(window->WhichSelected(), 2);
+    EXPECT_EQ(window->page_view().WhichSelected(), 2);
     EXPECT_EQ(ctl(*window).Label5[2]->text(), "8");
     EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "grandmother's garden");
     expect_usable();
@@ -273,16 +273,16 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
         EXPECT_TRUE(cell_shows_picture(i)) << i;
         EXPECT_FALSE(ctl(*window).Im2[size_t(i)]->isHidden()) << i;
     }
-    window->im_DblClick(3);
-    ASSERT_TRUE(window->last_zoom);
-    EXPECT_TRUE(window->last_zoom->request().picture_in_db);
+    window->page_view().im_DblClick(3);
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
     ASSERT_TRUE(wait_for_zoom());
-    EXPECT_FALSE(window->last_zoom->failed());
-    EXPECT_EQ(window->last_zoom->drawn().size(), QSize(64, 40));
-    EXPECT_TRUE(window->last_zoom->windowTitle().endsWith(shot(3)));
-    window->last_zoom->Form_KeyPress('3');   // largest size, drawn again from the stored bytes
-    EXPECT_FALSE(window->last_zoom->failed());
-    EXPECT_GT(window->last_zoom->drawn().width(), 64);
+    EXPECT_FALSE(window->page_view().last_zoom()->failed());
+    EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), QSize(64, 40));
+    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(shot(3)));
+    window->page_view().last_zoom()->Form_KeyPress('3');   // largest size, drawn again from the stored bytes
+    EXPECT_FALSE(window->page_view().last_zoom()->failed());
+    EXPECT_GT(window->page_view().last_zoom()->drawn().width(), 64);
     close_zoom_windows();
     expect_usable();
 
@@ -343,11 +343,11 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     ctl(*window).SSTab_main->setCurrentIndex(0);
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "shot02.bmp");
     EXPECT_TRUE(cell_shows_picture(2));
-    window->im_DblClick(2);
-    ASSERT_TRUE(window->last_zoom);
-    EXPECT_TRUE(window->last_zoom->request().picture_in_db);
+    window->page_view().im_DblClick(2);
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
     ASSERT_TRUE(wait_for_zoom());
-    EXPECT_EQ(window->last_zoom->drawn().size(), QSize(64, 40));
+    EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), QSize(64, 40));
     close_zoom_windows();
 
     // 9. Closed and opened once more: the same seven pictures.
@@ -378,8 +378,8 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(ctl(*window).lbl_filePic[3]->text(), testsupport::picture_name(3));   // now number 2
 
     // A note typed for the picture the cell shows is refused, not saved elsewhere.
-    window->im_Click(3);
-    window->mnuEditNote();
+    window->page_view().im_Click(3);
+    window->notes().mnuEditNote();
     ASSERT_NE(editor(), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "meant for picture three");
@@ -407,20 +407,20 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     // Nor does a zoom from the old page show another picture under this one's name.
     ctl(*window).SSTab_main->setCurrentIndex(0);
     ASSERT_EQ(ctl(*window).lbl_filePic[1]->text(), testsupport::picture_name(1));   // now picture 8
-    window->im_DblClick(1);
+    window->page_view().im_DblClick(1);
     EXPECT_EQ(zoom_windows_shown(), 0);
     EXPECT_EQ(window->message_text(), "The picture 1 has changed in the catalogue: refresh the page.");
     expect_usable();
 
     // After a refresh the same steps work.
     window->mnuRefresh_Click();
-    window->im_DblClick(1);
-    ASSERT_TRUE(window->last_zoom);
-    EXPECT_EQ(window->last_zoom->request().file_path, data(testsupport::picture_name(9)));
-    EXPECT_TRUE(window->last_zoom->windowTitle().endsWith(testsupport::picture_name(9)));
+    window->page_view().im_DblClick(1);
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_EQ(window->page_view().last_zoom()->request().file_path, data(testsupport::picture_name(9)));
+    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(9)));
     close_zoom_windows();
-    window->im_Click(2);
-    window->mnuEditNote();
+    window->page_view().im_Click(2);
+    window->notes().mnuEditNote();
     ASSERT_NE(editor(), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "picture three");
@@ -432,7 +432,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     pick_row(ctl(*window).MSFlexGrid1, 0, [this] { window->search().MSFlexGrid1_Click(); });
     EXPECT_EQ(ctl(*window).Text29->text(), testsupport::picture_name(9));
     ctl(*window).display_page->click();
-    EXPECT_EQ(ctl(*window).lbl_filePic[size_t(window->WhichSelected())]->text(), testsupport::picture_name(9));
+    EXPECT_EQ(ctl(*window).lbl_filePic[size_t(window->page_view().WhichSelected())]->text(), testsupport::picture_name(9));
     expect_consistent(8);
     expect_usable();
 }
@@ -476,10 +476,10 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
     EXPECT_EQ(ctl(*window).lbl_filePic[1]->text(), "harbour.jpg");
     EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
     EXPECT_TRUE(cell_shows_picture(1));
-    window->im_DblClick(1);
-    ASSERT_TRUE(window->last_zoom);
-    EXPECT_FALSE(window->last_zoom->failed());
-    EXPECT_TRUE(window->last_zoom->windowTitle().endsWith("harbour.jpg"));
+    window->page_view().im_DblClick(1);
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_FALSE(window->page_view().last_zoom()->failed());
+    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith("harbour.jpg"));
     close_zoom_windows();
     ctl(*window).Text1->setText("HARB");
     window->search().refresh_grid_Click();

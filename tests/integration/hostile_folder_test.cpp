@@ -24,7 +24,7 @@ protected:
         Journey::SetUp();
         if (light())
             restart(Edition::light());
-        window->open_external = [this](const QString& path) {
+        window->page_view().open_external = [this](const QString& path) {
             handed_to_desktop << path;
             return true;
         };
@@ -75,15 +75,15 @@ TEST_P(HostileFolder, MovieLabelsHandOnlyPlainMovieFilesOfTheDataFolder)
 
     for (int cell = 1; cell <= 5; ++cell) {
         ASSERT_TRUE(ctl(*window).lbl_fileName[size_t(cell)]->isEnabled()) << cell;
-        window->lbl_fileName_Click(cell);
+        window->page_view().lbl_fileName_Click(cell);
         EXPECT_TRUE(handed_to_desktop.isEmpty()) << movies[cell - 1].toStdString();
         EXPECT_TRUE(window->message_text().startsWith("Error 75 - Movie not opened: \"" + movies[cell - 1] + "\""))
             << window->message_text().toStdString();
-        EXPECT_EQ(window->selected_cell, cell);
+        EXPECT_EQ(window->page_view().selected_cell(), cell);
         expect_usable();
     }
     // The one plain movie opens.
-    window->lbl_fileName_Click(6);
+    window->page_view().lbl_fileName_Click(6);
     EXPECT_EQ(handed_to_desktop, QStringList{data("good.avi")});
     launcher.expect_untouched();
     outside.expect_untouched();
@@ -178,7 +178,7 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
     // The note window reads all of it, the main window busy meanwhile.
     bool busy_while_loading = false;
     QTimer::singleShot(0, window.get(), [&] { busy_while_loading = window->busy_state().busy(); });
-    window->lbl_Note_DblClick(1);
+    window->notes().lbl_Note_DblClick(1);
     ASSERT_TRUE(editor());
     EXPECT_TRUE(busy_while_loading);
     EXPECT_EQ(editor()->lbl_note->Text(), richtext::extract_plain_text(note));
@@ -191,7 +191,7 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
 
     // Esc stops the load: no window, the user is told, nothing is written.
     QTimer::singleShot(0, window.get(), [this] { press_esc(); });
-    window->lbl_Note_DblClick(1);
+    window->notes().lbl_Note_DblClick(1);
     EXPECT_FALSE(editor());
     EXPECT_EQ(window->message_text(), "Note loading stopped.");
     EXPECT_FALSE(window->session().esc_abort_search);
@@ -199,7 +199,7 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
     expect_usable();
 
     // A short note opens at once, as before.
-    window->lbl_Note_DblClick(2);
+    window->notes().lbl_Note_DblClick(2);
     ASSERT_TRUE(editor());
     EXPECT_EQ(editor()->lbl_note->Text(), "note 2");
     editor()->Command2_Click();

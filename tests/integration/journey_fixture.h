@@ -192,7 +192,7 @@ protected:
 
     // ---- the note window ----------------------------------------------------------------
 
-    frmNote* editor() const { return window->note_editor.data(); }
+    frmNote* editor() const { return window->notes().note_editor.data(); }
 
     // Types at the end of a note box as the keyboard does.
     static void type_at_end(richtext::RichTextBox* box, const QString& text)

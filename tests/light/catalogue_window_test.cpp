@@ -90,9 +90,9 @@ TEST_F(LightWindow, HasNoneOfTheFullWindowsExtraControls)
              ctl(*window).note_size[2]})
         EXPECT_EQ(w, nullptr) << w->metaObject()->className() << " " << w->toolTip().toStdString();
     for (int i = 1; i <= 6; ++i) {
-        EXPECT_FALSE(shown(ctl(*window).Text34[size_t(i)]));
-        EXPECT_FALSE(shown(ctl(*window).Text18[size_t(i)]));
-        EXPECT_FALSE(shown(ctl(*window).SSTab1[size_t(i)]));
+        EXPECT_EQ(ctl(*window).Text34[size_t(i)], nullptr);
+        EXPECT_EQ(ctl(*window).Text18[size_t(i)], nullptr);
+        EXPECT_EQ(ctl(*window).SSTab1[size_t(i)], nullptr);
         // The note box sits directly in the cell, under the picture.
         EXPECT_TRUE(shown(ctl(*window).lbl_note[size_t(i)]));
         EXPECT_EQ(ctl(*window).lbl_note[size_t(i)]->parentWidget(), ctl(*window).cell_picture_area[size_t(i)]->parentWidget());
@@ -169,7 +169,7 @@ TEST_F(LightWindow, OpensClosesAndRefreshes)
 
     window->mnuRefresh_Click();
     EXPECT_EQ(window->message_text(), "Database refreshed.");
-    EXPECT_EQ(window->cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
 
     window->mnuDb_Click();
     EXPECT_EQ(window->message_text(), "Database closed.");
@@ -189,7 +189,7 @@ TEST_F(LightWindow, OpensAFullCatalogueAsItIs)
     // No upgrade question, no change to the file.
     EXPECT_EQ(dialogs->count("message"), 0);
     EXPECT_EQ(window->session().db_conn->column_count(), 9);
-    EXPECT_EQ(window->cells_on_page, 3);
+    EXPECT_EQ(window->page_view().cells_on_page(), 3);
     EXPECT_FALSE(ctl(*window).im[1]->pixmap().isNull());
 }
 
@@ -299,7 +299,7 @@ TEST_F(LightWindow, AFailedCompactionKeepsTheCatalogueAndSaysWhy)
 TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
 {
     window->show();
-    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     window->session().program_folder = dir.path();
     ASSERT_TRUE(testsupport::write_picture(dir.file("about3.jpg"), 80, 50, "jpg"));
     window->mnuAbout_Click();
@@ -308,7 +308,7 @@ TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
     EXPECT_EQ(about->Label5->text(), "V2.1.12, September 1, 2003");
 
     emit about->screenshot_clicked();
-    QPointer<frmZoom> zoom = window->last_zoom;
+    QPointer<frmZoom> zoom = window->page_view().last_zoom();
     ASSERT_TRUE(zoom);
     EXPECT_FALSE(zoom->request().picture_in_db);
     EXPECT_EQ(zoom->Label1->text(), dir.file("about3.jpg"));
@@ -316,14 +316,14 @@ TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
     ASSERT_TRUE(wait_for_zoom());
     EXPECT_FALSE(zoom->failed());
     EXPECT_EQ(zoom->drawn().size(), QSize(80, 50));
-    EXPECT_EQ(window->current_picture_path, dir.file("about3.jpg"));
+    EXPECT_EQ(window->page_view().current_picture_path(), dir.file("about3.jpg"));
     expect_usable();
     zoom->close();
 
     // Without the file the zoom window says so and closes; nothing else does.
     QFile::remove(dir.file("about3.jpg"));
     emit about->screenshot_clicked();
-    zoom = window->last_zoom;
+    zoom = window->page_view().last_zoom();
     EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
     run_deferred_deletes();
     EXPECT_FALSE(zoom);

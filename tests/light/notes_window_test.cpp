@@ -20,12 +20,12 @@ namespace {
 
 class LightNotes : public LightWindow {
 protected:
-    frmNote* editor() const { return window->note_editor.data(); }
+    frmNote* editor() const { return window->notes().note_editor.data(); }
 
     frmNote* open_editor(int cell)
     {
-        window->im_Click(cell);
-        window->mnuEditNote();
+        window->page_view().im_Click(cell);
+        window->notes().mnuEditNote();
         return editor();
     }
 
@@ -102,8 +102,8 @@ TEST_F(LightNotes, TheWindowHasOneNoteBoxAndOneLength)
 TEST_F(LightNotes, AViewerIsFiftySixFortyTwipsWide)
 {
     open_light(2);
-    window->im_Click(2);
-    window->mnuShowNote();
+    window->page_view().im_Click(2);
+    window->notes().mnuShowNote();
     frmNote* viewer = nullptr;
     for (frmNote* n : window->findChildren<frmNote*>())
         if (n->mode() == NoteMode::View)
@@ -149,7 +149,7 @@ TEST_F(LightNotes, ADoubleClickOnAReadOnlyCatalogueOnlyShowsTheNote)
     ::chmod(QFile::encodeName(path).constData(), 0444);
     open(path);
     ASSERT_TRUE(window->session().db_open);
-    window->lbl_Note_DblClick(1);
+    window->notes().lbl_Note_DblClick(1);
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     bool viewer = false;

@@ -107,11 +107,11 @@ TEST_F(LightSearch, ARowOfAnotherPageShowsThatPageWithItsCellSelected)
     ctl(*window).SSTab_main->setCurrentIndex(1);
     click_row(1);   // picture 9, page 2
     EXPECT_EQ(window->session().current_page, 2);
-    EXPECT_EQ(window->selected_cell, 3);
+    EXPECT_EQ(window->page_view().selected_cell(), 3);
     EXPECT_EQ(ctl(*window).Label5[3]->text(), "9");
     EXPECT_EQ(ctl(*window).Label3->text(), "2");
     EXPECT_EQ(ctl(*window).Slider1->value(), 2);
-    EXPECT_FALSE(window->reselect_pending);
+    EXPECT_FALSE(window->page_view().reselect_pending());
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     expect_usable();
 }
@@ -122,7 +122,7 @@ TEST_F(LightSearch, ARowOfThePageShownSelectsItsCellAndKeepsTheSearchInFront)
     ctl(*window).SSTab_main->setCurrentIndex(1);
     click_row(0);   // picture 3, page 1, shown
     EXPECT_EQ(window->session().current_page, 1);
-    EXPECT_EQ(window->selected_cell, 3);
+    EXPECT_EQ(window->page_view().selected_cell(), 3);
     EXPECT_FALSE(ctl(*window).show_page->isEnabled());
     // The cell's selection names the file the cell shows.
     EXPECT_EQ(window->message_text(), ctl(*window).lbl_filePic[3]->text());
@@ -133,7 +133,7 @@ TEST_F(LightSearch, ARowOfThePageShownSelectsItsCellAndKeepsTheSearchInFront)
     window->mnuRefresh_Click();
     ASSERT_EQ(ctl(*window).Label5[3]->text(), "103");
     click_row(0);
-    EXPECT_EQ(window->WhichSelected(), 0);
+    EXPECT_EQ(window->page_view().WhichSelected(), 0);
     EXPECT_EQ(window->session().current_page, 1);
 }
 

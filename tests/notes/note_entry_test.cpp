@@ -41,7 +41,7 @@ protected:
         return r.value_or(Row{});
     }
 
-    frmNote* editor() const { return window->note_editor.data(); }
+    frmNote* editor() const { return window->notes().note_editor.data(); }
 
     std::vector<frmNote*> viewers() const
     {
@@ -71,28 +71,28 @@ protected:
 TEST_F(NoteEntryTest, WithoutASelectedCellNothingOpens)
 {
     open_catalogue();
-    window->mnuEditNote();
+    window->notes().mnuEditNote();
     EXPECT_EQ(window->message_text(), "Please select a note first.");
     EXPECT_EQ(editor(), nullptr);
     window->set_message({});
-    window->mnuShowNote();
+    window->notes().mnuShowNote();
     EXPECT_EQ(window->message_text(), "Please select a note first.");
     EXPECT_TRUE(viewers().empty());
-    EXPECT_EQ(window->note_selected_cell, 0);
+    EXPECT_EQ(window->notes().note_selected_cell, 0);
     expect_usable();
 }
 
 TEST_F(NoteEntryTest, EditOpensTheSharedModalEditorForTheSelectedCell)
 {
     open_catalogue();
-    window->im_Click(2);
-    window->note_cell_index = 5;   // a stale value left by an earlier key
-    window->mnuEditNote();
+    window->page_view().im_Click(2);
+    window->notes().note_cell_index = 5;   // a stale value left by an earlier key
+    window->notes().mnuEditNote();
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(window->note_selected_cell, 2);
-    EXPECT_EQ(window->note_cell_index, 2);
-    EXPECT_TRUE(window->note_edit_mode);
+    EXPECT_EQ(window->notes().note_selected_cell, 2);
+    EXPECT_EQ(window->notes().note_cell_index, 2);
+    EXPECT_TRUE(window->notes().note_edit_mode);
     EXPECT_EQ(w->windowTitle(), "Note for pic002.jpg");
     EXPECT_EQ(w->windowModality(), Qt::ApplicationModal);
     EXPECT_TRUE(w->isVisible());
@@ -100,7 +100,7 @@ TEST_F(NoteEntryTest, EditOpensTheSharedModalEditorForTheSelectedCell)
     EXPECT_EQ(w->lbl_note->Text(), "note 2");
 
     // Asking again while it is open gives the same window.
-    window->mnuEditNote();
+    window->notes().mnuEditNote();
     EXPECT_EQ(editor(), w);
     EXPECT_EQ(window->findChildren<frmNote*>().size(), 1);
     w->Command2_Click();
@@ -111,8 +111,8 @@ TEST_F(NoteEntryTest, OkWritesExactlyTheThreeNoteFieldsOfThatRow)
     open_catalogue();
     const Row before1 = row(1);
     const Row before3 = row(3);
-    window->im_Click(2);
-    window->mnuEditNote();
+    window->page_view().im_Click(2);
+    window->notes().mnuEditNote();
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
     w->lbl_note->moveCursor(QTextCursor::End);
@@ -138,12 +138,12 @@ TEST_F(NoteEntryTest, OkWritesExactlyTheThreeNoteFieldsOfThatRow)
     EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "note 2 edited");
     EXPECT_EQ(ctl(*window).Text34[2]->text(), "ref two");
     EXPECT_EQ(ctl(*window).Text18[2]->Text(), "more");
-    EXPECT_FALSE(window->note_edit_mode);
+    EXPECT_FALSE(window->notes().note_edit_mode);
     EXPECT_EQ(editor(), nullptr);
     expect_usable();
 
     // A second edit starts from what was saved.
-    window->mnuEditNote();
+    window->notes().mnuEditNote();
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "note 2 edited");
     EXPECT_EQ(editor()->Text2->text(), "ref two");
@@ -155,8 +155,8 @@ TEST_F(NoteEntryTest, OkWithNothingChangedKeepsTheStoredValuesExactly)
     open_catalogue();
     const Row before = row(4);
     ASSERT_FALSE(before.value(store::col_reference).isValid());
-    window->im_Click(4);
-    window->mnuEditNote();
+    window->page_view().im_Click(4);
+    window->notes().mnuEditNote();
     ASSERT_NE(editor(), nullptr);
     editor()->Command1_Click();
     const Row after = row(4);
@@ -170,9 +170,9 @@ TEST_F(NoteEntryTest, EmptiedBoxesAreSavedEmpty)
 {
     open_catalogue();
     window->session().db_conn->update_fields(1, {{store::col_reference, QStringLiteral("r1")}});
-    window->LoadAllPictures(1);
-    window->im_Click(1);
-    window->mnuEditNote();
+    window->page_view().LoadAllPictures(1);
+    window->page_view().im_Click(1);
+    window->notes().mnuEditNote();
     ASSERT_NE(editor(), nullptr);
     editor()->Label27_Click();   // clear note
     editor()->Command1_Click();
@@ -188,8 +188,8 @@ TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
     open_catalogue();
     const Row before = row(3);
     for (int way = 0; way < 3; ++way) {
-        window->im_Click(3);
-        window->mnuEditNote();
+        window->page_view().im_Click(3);
+        window->notes().mnuEditNote();
         frmNote* w = editor();
         ASSERT_NE(w, nullptr);
         w->lbl_note->setText("discard me");
@@ -202,7 +202,7 @@ TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
             w->close();
         settle();
         EXPECT_EQ(editor(), nullptr) << way;
-        EXPECT_FALSE(window->note_edit_mode) << way;
+        EXPECT_FALSE(window->notes().note_edit_mode) << way;
         EXPECT_EQ(row(3).values, before.values) << way;
         EXPECT_EQ(ctl(*window).lbl_note[3]->Text(), "note 3") << way;
         EXPECT_EQ(ctl(*window).Text34[3]->text(), "") << way;
@@ -213,9 +213,9 @@ TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
 TEST_F(NoteEntryTest, TheKeypadOpensTheEditorWithOneAndAViewerWithTwo)
 {
     open_catalogue();
-    window->im_Click(3);
+    window->page_view().im_Click(3);
     int key = '1';
-    window->SSTab_main_KeyPress(key);
+    window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, 0);
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "note 3");
@@ -223,7 +223,7 @@ TEST_F(NoteEntryTest, TheKeypadOpensTheEditorWithOneAndAViewerWithTwo)
     settle();
 
     key = '2';
-    window->SSTab_main_KeyPress(key);
+    window->page_view().SSTab_main_KeyPress(key);
     ASSERT_EQ(viewers().size(), 1u);
     EXPECT_EQ(viewers().front()->lbl_note->Text(), "note 3");
     EXPECT_EQ(viewers().front()->windowTitle(), "Note for pic003.jpg");
@@ -232,11 +232,11 @@ TEST_F(NoteEntryTest, TheKeypadOpensTheEditorWithOneAndAViewerWithTwo)
 TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
 {
     open_catalogue();
-    window->im_Click(1);
-    window->note_edit_mode = true;
-    window->mnuShowNote();
-    EXPECT_FALSE(window->note_edit_mode);
-    window->mnuShowNote();
+    window->page_view().im_Click(1);
+    window->notes().note_edit_mode = true;
+    window->notes().mnuShowNote();
+    EXPECT_FALSE(window->notes().note_edit_mode);
+    window->notes().mnuShowNote();
     ASSERT_EQ(viewers().size(), 2u);
     for (frmNote* v : viewers()) {
         EXPECT_EQ(v->windowTitle(), "Note for pic001.jpg");
@@ -245,7 +245,7 @@ TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
         EXPECT_TRUE(v->lbl_note->Locked());
     }
 
-    window->mnuEditNote();
+    window->notes().mnuEditNote();
     ASSERT_NE(editor(), nullptr);
     editor()->lbl_note->setText("");
     QTest::keyClicks(editor()->lbl_note, "new text");
@@ -254,7 +254,7 @@ TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
     for (frmNote* v : viewers())
         EXPECT_EQ(v->lbl_note->Text(), "note 1");
 
-    window->mnuShowNote();
+    window->notes().mnuShowNote();
     ASSERT_EQ(viewers().size(), 3u);
     int showing_new = 0;
     for (frmNote* v : viewers())
@@ -271,16 +271,16 @@ TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
 TEST_F(NoteEntryTest, DoubleClickHandlersOpenTheEditorDirectly)
 {
     open_catalogue();
-    window->im_Click(5);
-    window->lbl_Note_DblClick(5);
+    window->page_view().im_Click(5);
+    window->notes().lbl_Note_DblClick(5);
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->windowTitle(), "Note");
-    EXPECT_EQ(window->note_cell_index, 5);
-    EXPECT_TRUE(window->note_edit_mode);
+    EXPECT_EQ(window->notes().note_cell_index, 5);
+    EXPECT_TRUE(window->notes().note_edit_mode);
     editor()->Command2_Click();
     settle();
 
-    window->Text18_DblClick(6);
+    window->notes().Text18_DblClick(6);
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "note 6");
     editor()->Text2->setText("six");
@@ -288,10 +288,10 @@ TEST_F(NoteEntryTest, DoubleClickHandlersOpenTheEditorDirectly)
     EXPECT_EQ(row(6).value(store::col_reference).toString(), "six");
 
     // An empty cell has nothing to open.
-    window->go_right_Click();
-    window->go_right_Click();
-    ASSERT_EQ(window->cells_on_page, 1);
-    window->lbl_Note_DblClick(4);
+    window->page_view().go_right_Click();
+    window->page_view().go_right_Click();
+    ASSERT_EQ(window->page_view().cells_on_page(), 1);
+    window->notes().lbl_Note_DblClick(4);
     EXPECT_EQ(editor(), nullptr);
 }
 
@@ -303,7 +303,7 @@ TEST_F(NoteEntryTest, ADoubleClickOnACellsNoteBoxOpensItsEditor)
     QTest::mouseClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
     QTest::mouseDClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
     ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(window->selected_cell, 4);
+    EXPECT_EQ(window->page_view().selected_cell(), 4);
     // Opened this way the window keeps its design caption.
     EXPECT_EQ(editor()->windowTitle(), "Note");
     EXPECT_EQ(editor()->lbl_note->Text(), "note 4");
@@ -324,32 +324,32 @@ TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
     ASSERT_TRUE(window->session().db_read_only);
     const Row before = row(1);
 
-    window->im_Click(1);
-    window->note_edit_mode = true;
-    window->mnuEditNote();
+    window->page_view().im_Click(1);
+    window->notes().note_edit_mode = true;
+    window->notes().mnuEditNote();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_EQ(editor(), nullptr);
-    EXPECT_TRUE(window->note_edit_mode);   // left as it was
+    EXPECT_TRUE(window->notes().note_edit_mode);   // left as it was
 
     int key = '1';
-    window->SSTab_main_KeyPress(key);
+    window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(editor(), nullptr);
     EXPECT_TRUE(viewers().empty());
 
     window->set_message({});
-    window->lbl_Note_DblClick(1);
+    window->notes().lbl_Note_DblClick(1);
     EXPECT_EQ(editor(), nullptr);
     ASSERT_EQ(viewers().size(), 1u);
     EXPECT_EQ(viewers().front()->lbl_note->Text(), "note 1");
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_FALSE(window->note_edit_mode);
+    EXPECT_FALSE(window->notes().note_edit_mode);
 
     window->set_message({});
-    window->Text18_DblClick(1);
+    window->notes().Text18_DblClick(1);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_EQ(viewers().size(), 1u);
 
-    window->mnuShowNote();
+    window->notes().mnuShowNote();
     EXPECT_EQ(viewers().size(), 2u);
     EXPECT_EQ(row(1).values, before.values);
     expect_usable();
@@ -360,8 +360,8 @@ TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
 TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
 {
     open_catalogue();
-    window->im_Click(1);
-    window->mnuEditNote();
+    window->page_view().im_Click(1);
+    window->notes().mnuEditNote();
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
     ASSERT_FALSE(window->session().db_conn->update_fields(1, {{store::col_picfile, QStringLiteral("other.jpg")}}));
@@ -380,17 +380,17 @@ TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
     expect_usable();
     w->Command2_Click();
     settle();
-    EXPECT_FALSE(window->note_edit_mode);
+    EXPECT_FALSE(window->notes().note_edit_mode);
 }
 
 TEST_F(NoteEntryTest, APageChangedUnderTheEditorWritesNeitherRow)
 {
     open_catalogue();
-    window->im_Click(1);
-    window->mnuEditNote();
+    window->page_view().im_Click(1);
+    window->notes().mnuEditNote();
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
-    window->go_right_Click();   // cell 1 now shows picture 7
+    window->page_view().go_right_Click();   // cell 1 now shows picture 7
     ASSERT_EQ(ctl(*window).Label5[1]->text(), "7");
     const Row before1 = row(1);
     const Row before7 = row(7);
@@ -407,8 +407,8 @@ TEST_F(NoteEntryTest, APageChangedUnderTheEditorWritesNeitherRow)
 TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
 {
     open_catalogue();
-    window->im_Click(2);
-    window->mnuEditNote();
+    window->page_view().im_Click(2);
+    window->notes().mnuEditNote();
     ASSERT_NE(editor(), nullptr);
     ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = ?1"), {2}));
     editor()->Command1_Click();
@@ -417,8 +417,8 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
     editor()->Command2_Click();
     settle();
 
-    window->im_Click(3);
-    window->mnuEditNote();
+    window->page_view().im_Click(3);
+    window->notes().mnuEditNote();
     ASSERT_NE(editor(), nullptr);
     frmNote* w = editor();
     window->mnuDb_Click();   // closes the catalogue under the editor
@@ -433,8 +433,8 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
 TEST_F(NoteEntryTest, AFailedWriteIsReportedAndTheEditCanBeSavedLater)
 {
     open_catalogue();
-    window->im_Click(1);
-    window->mnuEditNote();
+    window->page_view().im_Click(1);
+    window->notes().mnuEditNote();
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
     w->Text2->setText("kept reference");

@@ -68,7 +68,7 @@ TEST_F(HighDensity, ThumbnailsHaveADevicePixelForEachOfTheCell)
     std::vector<double> contrasts;
     for (const int code : {1, 5, 6}) {
         window->session().thumb_quality = code;
-        window->LoadAllPictures(1);
+        window->page_view().LoadAllPictures(1);
         for (int cell = 1; cell <= 2; ++cell) {
             const QLabel* im = ctl(*window).im[size_t(cell)];
             const QPixmap shown = im->pixmap();
@@ -133,14 +133,14 @@ TEST_F(HighDensity, TheAboutBoxScreenshotKeepsItsSizeInLogicalPixels)
     EXPECT_EQ(thumb.deviceIndependentSize(),
               QSizeF(window->size().scaled(240, 160, Qt::KeepAspectRatio)));
 
-    window->zoom_work_area = QRect(0, 0, 1280, 800);
+    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     emit about->screenshot_clicked();
     ASSERT_TRUE(wait_for_zoom());
     // At zoom 0 the screenshot is as large as the window it shows.
-    EXPECT_EQ(window->last_zoom->kept_picture().natural_size(), window->size());
-    EXPECT_EQ(window->last_zoom->Slider1->value(), 0);
-    EXPECT_EQ(window->last_zoom->drawn().size(), window->size() * 2);
-    window->last_zoom->close();
+    EXPECT_EQ(window->page_view().last_zoom()->kept_picture().natural_size(), window->size());
+    EXPECT_EQ(window->page_view().last_zoom()->Slider1->value(), 0);
+    EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), window->size() * 2);
+    window->page_view().last_zoom()->close();
     about->close();
 }
 

@@ -68,7 +68,7 @@ TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
     open(make_with_files(13));
     ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
-    EXPECT_EQ(window->cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
     for (int i = 1; i <= 6; ++i) {
         EXPECT_TRUE(cell_filled(i)) << i;
         EXPECT_FALSE(ctl(*window).im[size_t(i)]->isHidden());
@@ -87,12 +87,12 @@ TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
 
-    window->eof_Click();
+    window->page_view().eof_Click();
     EXPECT_EQ(window->session().current_page, 3);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "3 / 3");
     EXPECT_EQ(ctl(*window).Label3->text(), "3");
     EXPECT_EQ(ctl(*window).Slider1->value(), 3);
-    EXPECT_EQ(window->cells_on_page, 1);
+    EXPECT_EQ(window->page_view().cells_on_page(), 1);
     EXPECT_TRUE(cell_filled(1));
     EXPECT_EQ(ctl(*window).Label5[1]->text(), "13");
     for (int i = 2; i <= 6; ++i) {
@@ -112,18 +112,18 @@ TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
 TEST_F(PageViewTest, GoRightLeavesThePageBoxAndEnablesShowPage)
 {
     open(make_with_files(13));
-    window->go_right_Click();
+    window->page_view().go_right_Click();
     EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 3");
     EXPECT_EQ(ctl(*window).Label3->text(), "1");
     EXPECT_TRUE(ctl(*window).show_page->isEnabled());
-    window->show_page_Click();
+    window->page_view().show_page_Click();
     EXPECT_EQ(window->session().current_page, 1);
-    window->go_left_Click();   // page 1 reloads page 1
+    window->page_view().go_left_Click();   // page 1 reloads page 1
     EXPECT_EQ(window->session().current_page, 1);
-    window->eof_Click();
-    window->go_right_Click();  // the last page reloads itself
+    window->page_view().eof_Click();
+    window->page_view().go_right_Click();  // the last page reloads itself
     EXPECT_EQ(window->session().current_page, 3);
-    window->bof_Click();
+    window->page_view().bof_Click();
     EXPECT_EQ(window->session().current_page, 1);
     EXPECT_EQ(ctl(*window).Label3->text(), "1");
 }
@@ -134,20 +134,20 @@ TEST_F(PageViewTest, PageBoxRefusesBadPagesAndKeys)
     for (const char* text : {"0", "", "4", "99999999999"}) {
         window->set_message({});
         ctl(*window).Label3->setText(text);
-        window->show_page_Click();
+        window->page_view().show_page_Click();
         EXPECT_EQ(window->message_text(), "Error on page panel, page value error.") << text;
         EXPECT_EQ(window->session().current_page, 1);
     }
     ctl(*window).Label3->setText("2");
-    window->show_page_Click();
+    window->page_view().show_page_Click();
     EXPECT_EQ(window->session().current_page, 2);
 
     int key = 'a';
-    window->Label3_KeyPress(key);
+    window->page_view().Label3_KeyPress(key);
     EXPECT_EQ(key, 0);
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
     key = '7';
-    window->Label3_KeyPress(key);
+    window->page_view().Label3_KeyPress(key);
     EXPECT_EQ(key, '7');
 }
 
@@ -200,41 +200,41 @@ TEST_F(PageViewTest, SliderScrollTracksThePageBox)
 TEST_F(PageViewTest, PictureTypeLabelSelectsAndZooms)
 {
     open(make_with_files(3));
-    window->zoom_work_area = QRect(0, 0, 1280, 800);
-    window->Label7_Click(3);
-    EXPECT_EQ(window->selected_cell, 3);
-    ASSERT_TRUE(window->last_zoom);
-    EXPECT_TRUE(window->last_zoom->windowTitle().endsWith(testsupport::picture_name(3)));
-    window->last_zoom->close();
+    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
+    window->page_view().Label7_Click(3);
+    EXPECT_EQ(window->page_view().selected_cell(), 3);
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(3)));
+    window->page_view().last_zoom()->close();
     expect_usable();
 }
 
 TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
 {
     open(make_with_files(8));
-    EXPECT_EQ(window->WhichSelected(), 0);
-    window->im_Click(2);
+    EXPECT_EQ(window->page_view().WhichSelected(), 0);
+    window->page_view().im_Click(2);
     EXPECT_EQ(note_colour(2), 0xFFFFFFu);
-    window->im_Click(5);
+    window->page_view().im_Click(5);
     EXPECT_EQ(note_colour(2), 0xE0E0E0u);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
     EXPECT_EQ(ui::to_bgr(ctl(*window).Text18[5]->back_color()), 0xFFFFFFu);
-    EXPECT_EQ(window->selected_cell, 5);
-    EXPECT_EQ(window->last_selected_cell, 5);
+    EXPECT_EQ(window->page_view().selected_cell(), 5);
+    EXPECT_EQ(window->page_view().last_selected_cell(), 5);
     EXPECT_EQ(window->message_text(), testsupport::picture_name(5));
-    EXPECT_EQ(window->current_picture_path, window->session().data_folder + testsupport::picture_name(5));
-    EXPECT_EQ(window->WhichSelected(), 5);
-    window->im_Click(5);
+    EXPECT_EQ(window->page_view().current_picture_path(), window->session().data_folder + testsupport::picture_name(5));
+    EXPECT_EQ(window->page_view().WhichSelected(), 5);
+    window->page_view().im_Click(5);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
-    window->ClearBorder(0);
-    EXPECT_EQ(window->WhichSelected(), 0);
-    window->ClearBorder(0);   // nothing marked: nothing happens
-    window->ClearBorder(4);
+    window->page_view().ClearBorder(0);
+    EXPECT_EQ(window->page_view().WhichSelected(), 0);
+    window->page_view().ClearBorder(0);   // nothing marked: nothing happens
+    window->page_view().ClearBorder(4);
     EXPECT_EQ(note_colour(4), 0xE0E0E0u);
     // A page load greys the selection.
-    window->go_right_Click();
-    EXPECT_EQ(window->WhichSelected(), 0);
-    EXPECT_EQ(window->selected_cell, 0);
+    window->page_view().go_right_Click();
+    EXPECT_EQ(window->page_view().WhichSelected(), 0);
+    EXPECT_EQ(window->page_view().selected_cell(), 0);
 }
 
 TEST_F(PageViewTest, ReselectionAfterAPageChange)
@@ -242,14 +242,14 @@ TEST_F(PageViewTest, ReselectionAfterAPageChange)
     open(make_with_files(13));
     emit window->search().show_page_requested(2, 9);
     EXPECT_EQ(window->session().current_page, 2);
-    EXPECT_EQ(window->selected_cell, 3);
-    EXPECT_EQ(window->WhichSelected(), 3);
-    EXPECT_FALSE(window->reselect_pending);
+    EXPECT_EQ(window->page_view().selected_cell(), 3);
+    EXPECT_EQ(window->page_view().WhichSelected(), 3);
+    EXPECT_FALSE(window->page_view().reselect_pending());
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
 
     // The page already shown: the cell is selected without a reload.
     emit window->search().show_page_requested(2, 11);
-    EXPECT_EQ(window->selected_cell, 5);
+    EXPECT_EQ(window->page_view().selected_cell(), 5);
     EXPECT_FALSE(ctl(*window).show_page->isEnabled());
 }
 
@@ -277,14 +277,14 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
     EXPECT_TRUE(ctl(*window).Im2[2]->isHidden());
 
     // A zoom request hands the stored picture over, whatever the file holds.
-    window->zoom_work_area = QRect(0, 0, 1280, 800);
-    window->im_DblClick(1);
-    ASSERT_TRUE(window->last_zoom);
-    EXPECT_TRUE(window->last_zoom->request().picture_in_db);
-    EXPECT_EQ(window->last_zoom->Label1->text(), window->session().data_folder + testsupport::picture_name(1));
+    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
+    window->page_view().im_DblClick(1);
+    ASSERT_TRUE(window->page_view().last_zoom());
+    EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
+    EXPECT_EQ(window->page_view().last_zoom()->Label1->text(), window->session().data_folder + testsupport::picture_name(1));
     ASSERT_TRUE(wait_for_zoom());
-    EXPECT_GT(window->last_zoom->drawn().pixelColor(2, 2).blue(), 150);
-    window->last_zoom->close();
+    EXPECT_GT(window->page_view().last_zoom()->drawn().pixelColor(2, 2).blue(), 150);
+    window->page_view().last_zoom()->close();
 }
 
 TEST_F(PageViewTest, MetafilesAreDrawnInTheirCells)
@@ -332,16 +332,16 @@ TEST_F(PageViewTest, QualityCodesAllDrawTheFittedSize)
     const QString path = make_with_files(1, 1000, 500);
     open(path);
     for (int code = 1; code <= 6; ++code) {
-        window->mnuTQ_Click(code);
+        window->page_view().mnuTQ_Click(code);
         EXPECT_EQ(window->session().thumb_quality, code);
         EXPECT_TRUE(ctl(*window).mnuTQ[size_t(code)]->isChecked());
         window->mnuRefresh_Click();
         EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(312, 156)) << code;
     }
-    window->mnuZQ_Click(2);
+    window->page_view().mnuZQ_Click(2);
     EXPECT_EQ(window->session().zoom_quality, 2);
     EXPECT_FALSE(ctl(*window).mnuZQ[5]->isChecked());
-    window->mnuZQ_Click(2);
+    window->page_view().mnuZQ_Click(2);
     EXPECT_TRUE(ctl(*window).mnuZQ[2]->isChecked());
 }
 
@@ -353,7 +353,7 @@ TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
     open(path);
     ASSERT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
-    EXPECT_EQ(window->cells_on_page, 4);
+    EXPECT_EQ(window->page_view().cells_on_page(), 4);
     for (int i = 1; i <= 4; ++i)
         EXPECT_TRUE(cell_filled(i)) << i;
     EXPECT_TRUE(ctl(*window).im[2]->pixmap().isNull());
@@ -362,9 +362,9 @@ TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
     expect_usable();
 
     // A zoom request for the missing picture: the message, no window.
-    window->im_DblClick(2);
+    window->page_view().im_DblClick(2);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 2);
-    EXPECT_FALSE(window->last_zoom);
+    EXPECT_FALSE(window->page_view().last_zoom());
     expect_usable();
 }
 
@@ -382,8 +382,8 @@ TEST_F(PageViewTest, CorruptAndEmptyPicturesShowAnEmptyArea)
     EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(1)));
     EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(2)));
     EXPECT_EQ(dialogs->count("message"), 0);
-    EXPECT_EQ(window->cells_on_page, 3);
-    window->im_DblClick(1);
+    EXPECT_EQ(window->page_view().cells_on_page(), 3);
+    window->page_view().im_DblClick(1);
     // The zoom window says why once its decode ends and closes itself; the
     // program goes on.
     EXPECT_TRUE(wait_for_zoom());
@@ -400,7 +400,7 @@ TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
         ASSERT_TRUE(c->exec("UPDATE demopicture SET numpage = 1").ok());
     }
     open(path);
-    EXPECT_EQ(window->cells_on_page, 6);
+    EXPECT_EQ(window->page_view().cells_on_page(), 6);
     // The suggestion stays readable after the opening message.
     EXPECT_TRUE(window->message_text().startsWith("Database opened. "));
     EXPECT_TRUE(window->message_text().contains("renumber"));
@@ -409,13 +409,13 @@ TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
 TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
 {
     open_with_empty_second_page();
-    window->go_right_Click();
+    window->page_view().go_right_Click();
     EXPECT_TRUE(dialogs->messages().contains("The page not exist, renumber the database."));
     EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 2");
     EXPECT_TRUE(ctl(*window).go_left->isEnabled());
     for (int i = 1; i <= 6; ++i)
         EXPECT_FALSE(cell_filled(i));
-    window->go_left_Click();
+    window->page_view().go_left_Click();
     EXPECT_EQ(window->session().current_page, 1);
     EXPECT_TRUE(cell_filled(1));
     expect_usable();
@@ -424,17 +424,17 @@ TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
 TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
 {
     open_with_empty_second_page();
-    window->go_right_Click();
-    ASSERT_EQ(window->cells_on_page, 0);
+    window->page_view().go_right_Click();
+    ASSERT_EQ(window->page_view().cells_on_page(), 0);
     for (const char typed : {'8', '8', '7'}) {
         int key = typed;
-        window->SSTab_main_KeyPress(key);
-        EXPECT_EQ(window->WhichSelected(), 0) << typed;
+        window->page_view().SSTab_main_KeyPress(key);
+        EXPECT_EQ(window->page_view().WhichSelected(), 0) << typed;
     }
     // "6" on the cell the keys moved to opens nothing.
     int key = '6';
-    window->SSTab_main_KeyPress(key);
-    EXPECT_FALSE(window->last_zoom);
+    window->page_view().SSTab_main_KeyPress(key);
+    EXPECT_FALSE(window->page_view().last_zoom());
     expect_usable();
 }
 
@@ -450,19 +450,19 @@ TEST_F(PageViewTest, MoviesOpenFromTheDataFolderByTheirStoredName)
     dir.write("data/Clip One.AVI", "movie");
     open(path);
     QStringList opened;
-    window->open_external = [&](const QString& p) {
+    window->page_view().open_external = [&](const QString& p) {
         opened << p;
         return true;
     };
     EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
-    window->lbl_fileName_Click(1);
+    window->page_view().lbl_fileName_Click(1);
     EXPECT_EQ(opened, QStringList{dir.path() + "/data/Clip One.AVI"});
-    EXPECT_EQ(window->selected_cell, 1);
+    EXPECT_EQ(window->page_view().selected_cell(), 1);
 
-    window->lbl_fileName_Click(2);
+    window->page_view().lbl_fileName_Click(2);
     EXPECT_EQ(opened.size(), 1);
     EXPECT_TRUE(window->message_text().startsWith("Error 53 - ")) << window->message_text().toStdString();
-    EXPECT_EQ(window->selected_cell, 2);
+    EXPECT_EQ(window->page_view().selected_cell(), 2);
     expect_usable();
 }
 
@@ -470,39 +470,39 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
 {
     open(make_with_files(10));
     int key = '8';
-    window->SSTab_main_KeyPress(key);
+    window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, 0);
-    EXPECT_EQ(window->selected_cell, 1);
+    EXPECT_EQ(window->page_view().selected_cell(), 1);
     key = '7';
-    window->SSTab_main_KeyPress(key);
-    EXPECT_EQ(window->selected_cell, 6);
-    EXPECT_EQ(window->WhichSelected(), 6);
+    window->page_view().SSTab_main_KeyPress(key);
+    EXPECT_EQ(window->page_view().selected_cell(), 6);
+    EXPECT_EQ(window->page_view().WhichSelected(), 6);
     key = '4';   // page 1: not consumed
-    window->SSTab_main_KeyPress(key);
+    window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, '4');
     key = '.';
-    window->SSTab_main_KeyPress(key);
+    window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, 0);
     EXPECT_EQ(window->session().current_page, 2);
-    EXPECT_EQ(window->cells_on_page, 4);
+    EXPECT_EQ(window->page_view().cells_on_page(), 4);
     key = '7';   // no selection after a load: the last cell of the page
-    window->SSTab_main_KeyPress(key);
-    EXPECT_EQ(window->selected_cell, 4);
+    window->page_view().SSTab_main_KeyPress(key);
+    EXPECT_EQ(window->page_view().selected_cell(), 4);
     key = '8';
-    window->SSTab_main_KeyPress(key);
-    EXPECT_EQ(window->selected_cell, 1);
+    window->page_view().SSTab_main_KeyPress(key);
+    EXPECT_EQ(window->page_view().selected_cell(), 1);
     key = '3';
-    window->SSTab_main_KeyPress(key);
+    window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(window->session().current_page, 1);
     key = '6';
-    window->SSTab_main_KeyPress(key);
+    window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, '6');   // nothing selected after the load
 }
 
 TEST_F(PageViewTest, StaleStopClicksDoNotStopANewRenumbering)
 {
     open(make_with_files(8));
-    window->ProgressBar1_Click();
+    window->page_view().ProgressBar1_Click();
     EXPECT_TRUE(window->session().stop_requested);
     window->maintenance().RenumberPages();
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
@@ -511,9 +511,9 @@ TEST_F(PageViewTest, StaleStopClicksDoNotStopANewRenumbering)
 TEST_F(PageViewTest, NoteKeysNeedASelectedCell)
 {
     open(make_with_files(2));
-    window->mnuEditNote();
+    window->notes().mnuEditNote();
     EXPECT_EQ(window->message_text(), "Please select a note first.");
-    window->mnuShowNote();
+    window->notes().mnuShowNote();
     EXPECT_EQ(window->message_text(), "Please select a note first.");
 }
 
@@ -522,17 +522,17 @@ TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
     open(make_with_files(8));
     window->show();
     QTest::mouseClick(ctl(*window).im[2], Qt::LeftButton);
-    EXPECT_EQ(window->selected_cell, 2);
+    EXPECT_EQ(window->page_view().selected_cell(), 2);
     QTest::mouseClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
-    EXPECT_EQ(window->selected_cell, 4);
+    EXPECT_EQ(window->page_view().selected_cell(), 4);
     QApplication::setActiveWindow(window.get());
     ctl(*window).SSTab_main->tabBar()->setFocus();
     QTest::keyClick(ctl(*window).SSTab_main->tabBar(), Qt::Key_8, Qt::NoModifier);
-    EXPECT_EQ(window->selected_cell, 5);
+    EXPECT_EQ(window->page_view().selected_cell(), 5);
     // A focused thumbnail hands the key on to the keypad.
     ctl(*window).im[1]->setFocus();
     QTest::keyClick(ctl(*window).im[1], Qt::Key_7, Qt::NoModifier);
-    EXPECT_EQ(window->selected_cell, 4);
+    EXPECT_EQ(window->page_view().selected_cell(), 4);
     // A focused button ignores digits, and so does the keypad then.
     ctl(*window).go_right->setFocus();
     QTest::keyClick(ctl(*window).go_right, Qt::Key_5, Qt::NoModifier);
@@ -540,12 +540,12 @@ TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
     ctl(*window).SSTab_main->setCurrentIndex(2);
     ctl(*window).Option4[0]->setFocus();
     QTest::keyClick(ctl(*window).Option4[0], Qt::Key_6, Qt::NoModifier);
-    EXPECT_FALSE(window->last_zoom);
+    EXPECT_FALSE(window->page_view().last_zoom());
     ctl(*window).SSTab_main->setCurrentIndex(0);
     // Typed into another box, the digits are ordinary characters.
     ctl(*window).Text1->setEnabled(true);
     QTest::keyClick(ctl(*window).Text1, Qt::Key_8, Qt::NoModifier);
-    EXPECT_EQ(window->selected_cell, 4);
+    EXPECT_EQ(window->page_view().selected_cell(), 4);
     EXPECT_EQ(ctl(*window).Text1->text(), "8");
     // The page box drops letters and says which keys it takes.
     QTest::keyClick(ctl(*window).Label3, Qt::Key_A, Qt::NoModifier);
@@ -567,9 +567,9 @@ TEST_F(PageViewTest, CellsKeepTheirSizeAndPlaceWhateverThePageHolds)
     };
     const QList<QRect> full_page = layout_now();
     // A page of one picture: the other five cells are empty.
-    window->go_right_Click();
-    ASSERT_EQ(window->cells_on_page, 1);
+    window->page_view().go_right_Click();
+    ASSERT_EQ(window->page_view().cells_on_page(), 1);
     EXPECT_EQ(layout_now(), full_page);
-    window->go_left_Click();
+    window->page_view().go_left_Click();
     EXPECT_EQ(layout_now(), full_page);
 }

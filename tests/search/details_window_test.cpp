@@ -216,11 +216,11 @@ TEST_F(DetailsPanel, DisplayPageShowsTheRecordsPageWithItsCellSelected)
     ctl(*window).display_page->click();
     EXPECT_EQ(window->session().current_page, 2);
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
-    ASSERT_GT(window->selected_cell, 0);
-    EXPECT_EQ(ctl(*window).Label5[size_t(window->selected_cell)]->text(), "8");
+    ASSERT_GT(window->page_view().selected_cell(), 0);
+    EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().selected_cell())]->text(), "8");
     // A record of the page shown selects its cell without reloading.
     pick(ctl(*window).MSFlexGrid1, 9);
     window->search().display_page_Click();
     EXPECT_EQ(window->session().current_page, 2);
-    EXPECT_EQ(ctl(*window).Label5[size_t(window->selected_cell)]->text(), "10");
+    EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().selected_cell())]->text(), "10");
 }

@@ -6,6 +6,9 @@
 
 #include "catalogue/frm_browser.h"
 #include "loader/loader_tab.h"
+#include "notes/note_actions.h"
+#include "pageview/cell_array.h"
+#include "pageview/page_view_part.h"
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"

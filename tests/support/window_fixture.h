@@ -64,7 +64,7 @@ protected:
     // decoded on a worker thread) or has said why it cannot.
     bool wait_for_zoom() const
     {
-        return QTest::qWaitFor([this] { return !window->last_zoom || !window->last_zoom->loading(); }, 10000);
+        return QTest::qWaitFor([this] { return !window->page_view().last_zoom() || !window->page_view().last_zoom()->loading(); }, 10000);
     }
 
     // The window accepts input again after every action.

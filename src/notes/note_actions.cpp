@@ -1,6 +1,7 @@
 // Entry points of the note window and the save of an edited note.
-#include "catalogue/frm_browser.h"
-#include "notes/frm_note.h"
+#include "notes/note_actions.h"
+
+#include "catalogue/status_line.h"
 #include "notes/note_logic.h"
 #include "pageview/page_logic.h"
 
@@ -46,19 +47,26 @@ QString stale_message()
 
 } // namespace
 
-bool frmBrowser::note_read_only() const
+NoteActions::NoteActions(CatalogueSession& session, QWidget* window) : QObject(window), m_session(session), m_window(window) {}
+
+void NoteActions::set_message(const QString& text)
+{
+    m_session.status().set_message(text);
+}
+
+bool NoteActions::note_read_only() const
 {
     return m_session.db_read_only || (m_session.db_conn && m_session.db_conn->read_only());
 }
 
-bool frmBrowser::note_cell_filled(int cell) const
+bool NoteActions::note_cell_filled(int cell) const
 {
-    return cell >= 1 && cell <= 6 && !Label5[size_t(cell)]->text().isEmpty();
+    return cell >= 1 && cell <= 6 && !cells.numpic(cell).isEmpty();
 }
 
-void frmBrowser::mnuEditNote()
+void NoteActions::mnuEditNote()
 {
-    const int cell = WhichSelected();
+    const int cell = cells.selected();
     note_selected_cell = cell;
     if (!note_cell_filled(cell)) {
         set_message(select_first());
@@ -70,12 +78,12 @@ void frmBrowser::mnuEditNote()
     }
     // The cell shown is the cell saved, whatever a caller left in note_cell_index.
     note_cell_index = cell;
-    open_note_editor(cell, notes::note_caption(lbl_filePic[size_t(cell)]->text()));
+    open_note_editor(cell, notes::note_caption(cells.picfile(cell)));
 }
 
-void frmBrowser::mnuShowNote()
+void NoteActions::mnuShowNote()
 {
-    const int cell = WhichSelected();
+    const int cell = cells.selected();
     note_selected_cell = cell;
     if (!note_cell_filled(cell)) {
         set_message(select_first());
@@ -86,7 +94,7 @@ void frmBrowser::mnuShowNote()
     open_note_viewer(cell);
 }
 
-void frmBrowser::lbl_Note_DblClick(int index)
+void NoteActions::lbl_Note_DblClick(int index)
 {
     if (!note_cell_filled(index))
         return;
@@ -100,7 +108,7 @@ void frmBrowser::lbl_Note_DblClick(int index)
     open_note_editor(index, QStringLiteral("Note"));
 }
 
-void frmBrowser::Text18_DblClick(int index)
+void NoteActions::Text18_DblClick(int index)
 {
     if (note_read_only()) {
         set_message(read_only_message());
@@ -109,7 +117,7 @@ void frmBrowser::Text18_DblClick(int index)
     lbl_Note_DblClick(index);
 }
 
-frmNote* frmBrowser::open_note_editor(int cell, const QString& caption)
+frmNote* NoteActions::open_note_editor(int cell, const QString& caption)
 {
     // One editor at a time; it is modal, so only code can ask for a second.
     if (note_editor) {
@@ -126,8 +134,8 @@ frmNote* frmBrowser::open_note_editor(int cell, const QString& caption)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(caption);
     // What the cell showed when the note was opened: the save writes that row only.
-    const QString numpic_text = Label5[size_t(cell)]->text();
-    const QString picfile = lbl_filePic[size_t(cell)]->text();
+    const QString numpic_text = cells.numpic(cell);
+    const QString picfile = cells.picfile(cell);
     window->commit = [this, cell, numpic_text, picfile](frmNote& w) {
         return note_save(w, cell, numpic_text, picfile);
     };
@@ -141,12 +149,14 @@ frmNote* frmBrowser::open_note_editor(int cell, const QString& caption)
     return window;
 }
 
-frmNote* frmBrowser::make_note_window(NoteMode mode, int cell)
+frmNote* NoteActions::make_note_window(NoteMode mode, int cell)
 {
-    NoteCell source{lbl_note[size_t(cell)], Text34[size_t(cell)], Text18[size_t(cell)], {}};
-    const qsizetype longest = std::max(source.note->loaded_value().size(), source.addnote->loaded_value().size());
+    NoteCell source = cells.boxes(cell);
+    // Without the additional note (light edition) the note alone counts.
+    const qsizetype longest = std::max(source.note->loaded_value().size(),
+                                       source.addnote ? source.addnote->loaded_value().size() : 0);
     if (longest <= notes::k_cell_note_limit)
-        return new frmNote(mode, source, this, note_profile(m_session.edition()));
+        return new frmNote(mode, source, m_window, note_profile(m_session.edition()));
 
     // A long note takes seconds to read: busy meanwhile, and Esc stops it.
     ui::BusyLock lock(m_session.busy());
@@ -158,7 +168,7 @@ frmNote* frmBrowser::make_note_window(NoteMode mode, int cell)
         pump.maybe_pump();
         return !m_session.esc_abort_search;
     };
-    std::unique_ptr<frmNote> window(new frmNote(mode, source, this, note_profile(m_session.edition())));
+    std::unique_ptr<frmNote> window(new frmNote(mode, source, m_window, note_profile(m_session.edition())));
     const bool stopped = window->load_stopped();
     m_session.esc_abort_search = false;
     if (stopped) {
@@ -170,18 +180,18 @@ frmNote* frmBrowser::make_note_window(NoteMode mode, int cell)
     return window.release();
 }
 
-frmNote* frmBrowser::open_note_viewer(int cell)
+frmNote* NoteActions::open_note_viewer(int cell)
 {
     frmNote* window = make_note_window(NoteMode::View, cell);
     if (!window)
         return nullptr;
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(notes::note_caption(lbl_filePic[size_t(cell)]->text()));
+    window->setWindowTitle(notes::note_caption(cells.picfile(cell)));
     window->show();
     return window;
 }
 
-bool frmBrowser::note_save(frmNote& window, int cell, const QString& numpic_text, const QString& picfile)
+bool NoteActions::note_save(frmNote& window, int cell, const QString& numpic_text, const QString& picfile)
 {
     ui::BusyLock lock(m_session.busy());
     auto refuse = [&](const QString& text) {
@@ -197,7 +207,7 @@ bool frmBrowser::note_save(frmNote& window, int cell, const QString& numpic_text
     // The page must still show the picture the note was opened for, and the
     // catalogue must still hold it under that number.
     const std::optional<qint64> numpic = parse_number(numpic_text);
-    if (!numpic || Label5[size_t(cell)]->text() != numpic_text || lbl_filePic[size_t(cell)]->text() != picfile)
+    if (!numpic || cells.numpic(cell) != numpic_text || cells.picfile(cell) != picfile)
         return refuse(stale_message());
     store::Error error;
     const std::optional<store::Row> row = m_session.db_conn->find_row(*numpic, error);

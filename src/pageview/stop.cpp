@@ -1,0 +1,11 @@
+// The stop: a click on the shared progress bar (the frame hands it on).
+#include "pageview/page_view_part.h"
+
+namespace mosswick {
+
+void PageView::ProgressBar1_Click()
+{
+    m_session.stop_requested = true;
+}
+
+} // namespace mosswick
