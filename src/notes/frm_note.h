@@ -1,5 +1,7 @@
 #pragma once
 
+#include "notes/note_cell.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QFont>
@@ -27,22 +29,6 @@ class RichTextBox;
 namespace ui {
 class LabelButton;
 }
-
-// The three controls of a page cell the note window copies from when it
-// opens and back to on OK.
-struct NoteCell {
-    richtext::RichTextBox* note = nullptr;      // lbl_note(i)
-    QLineEdit* reference = nullptr;             // Text34(i)
-    richtext::RichTextBox* addnote = nullptr;   // Text18(i)
-    // Asked now and then while a long note loads; false stops the load.
-    std::function<bool()> keep_loading = {};
-};
-
-// Shows a stored note in a page cell's box: whole up to
-// notes::k_cell_note_limit characters, else its beginning and a line saying
-// the rest is in the note window. The box keeps the whole note for the note
-// window and for saving.
-void show_note_in_cell(richtext::RichTextBox& box, const QString& value);
 
 enum class NoteMode { Edit, View };
 

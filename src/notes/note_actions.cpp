@@ -1,6 +1,8 @@
 // Entry points of the note window and the save of an edited note.
 #include "notes/note_actions.h"
 
+#include "notes/frm_note.h"
+
 #include "catalogue/status_line.h"
 #include "notes/note_logic.h"
 #include "pageview/page_logic.h"

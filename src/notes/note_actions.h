@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/catalogue_session.h"
-#include "notes/frm_note.h"
+#include "notes/note_cell.h"
 
 #include <QObject>
 #include <QPointer>
@@ -11,6 +11,9 @@
 class QWidget;
 
 namespace mosswick {
+
+class frmNote;
+enum class NoteMode;
 
 // What the note actions need of the page's cells; the frame sets them to
 // the page view's answers.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/window_part.h"
-#include "notes/frm_note.h"
+#include "notes/note_cell.h"
 #include "pageview/cell_array.h"
 
 #include <QPointer>

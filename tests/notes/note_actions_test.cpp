@@ -2,6 +2,7 @@
 // through the hooks, no main window.
 #include "catalogue/catalogue_session.h"
 #include "catalogue/status_line.h"
+#include "notes/frm_note.h"
 #include "notes/note_actions.h"
 
 #include "platform/richtext/rich_text_box.h"
