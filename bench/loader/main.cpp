@@ -19,7 +19,7 @@
 #include "support/bench_dialogs.h"
 #include "support/bench_report.h"
 #include "catalogue/edition.h"
-#include "catalogue/frm_browser.h"
+#include "frame/frm_browser.h"
 #include "loader/list_boxes.h"
 #include "platform/store/connection.h"
 #include "platform/ui/dialogs.h"

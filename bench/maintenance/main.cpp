@@ -15,7 +15,7 @@
 #include "support/bench_dialogs.h"
 #include "support/bench_report.h"
 #include "catalogue/edition.h"
-#include "catalogue/frm_browser.h"
+#include "frame/frm_browser.h"
 #include "loader/list_boxes.h"
 #include "maintenance/grid_model.h"
 #include "platform/store/connection.h"

@@ -14,7 +14,7 @@
 #include "support/big_catalogue.h"
 
 #include "catalogue/edition.h"
-#include "catalogue/frm_browser.h"
+#include "frame/frm_browser.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -18,7 +18,7 @@
 #include "maintenance/maintenance_tab.h"
 #include "support/bench_dialogs.h"
 #include "catalogue/edition.h"
-#include "catalogue/frm_browser.h"
+#include "frame/frm_browser.h"
 #include "platform/store/connection.h"
 #include "platform/ui/dialogs.h"
 #include "search/criteria.h"

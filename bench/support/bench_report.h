@@ -4,7 +4,7 @@
 // checks of what a run produced, and met/missed against the targets. A
 // benchmark exits non-zero when a target is missed or a check fails.
 
-#include "catalogue/frm_browser.h"
+#include "frame/frm_browser.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,8 @@
 // The integrity check behind the shown page: a catalogue opens at once and
 // is read in full on a connection of its own in a worker thread; nothing
 // writes to it until that check has passed.
-#include "catalogue/frm_browser.h"
+#include "catalogue/catalogue_file.h"
+#include "catalogue/status_line.h"
 
 #include "platform/store/integrity_check.h"
 #include "platform/ui/busy.h"
@@ -9,6 +10,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -57,12 +59,12 @@ std::unique_ptr<store::Connection> open_for_check(const QString& path, const QSt
 
 } // namespace
 
-bool frmBrowser::integrity_check_running() const
+bool CatalogueFile::integrity_check_running() const
 {
     return m_check && m_check->running();
 }
 
-void frmBrowser::hold_writes()
+void CatalogueFile::hold_writes()
 {
     m_session.db_read_only = true;
     m_writes_held = true;
@@ -71,13 +73,13 @@ void frmBrowser::hold_writes()
         m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 1"));
 }
 
-void frmBrowser::start_integrity_check()
+void CatalogueFile::start_integrity_check()
 {
     m_check.reset();
     if (!m_session.db_conn)
         return;
     if (!m_check_panel) {
-        m_check_panel = new QWidget(statusBar());
+        m_check_panel = new QWidget(m_frame.window->statusBar());
         auto* layout = new QHBoxLayout(m_check_panel);
         layout->setContentsMargins(0, 0, 0, 0);
         m_check_label = new QLabel(k_checking, m_check_panel);
@@ -87,11 +89,11 @@ void frmBrowser::start_integrity_check()
         bar->setRange(0, 1000);
         bar->setTextVisible(false);
         bar->setMaximumWidth(160);
-        check_progress = bar;
+        m_check_progress = bar;
         layout->addWidget(m_check_label);
         layout->addWidget(bar);
         m_check_panel->setToolTip(k_checking_tip);
-        statusBar()->addPermanentWidget(m_check_panel);
+        m_frame.window->statusBar()->addPermanentWidget(m_check_panel);
     }
     const QString path = m_session.db_path();
     const QString password = m_session.db_password;
@@ -100,27 +102,27 @@ void frmBrowser::start_integrity_check()
                               : [path, password](store::Error& error, const std::function<bool()>&) {
                                     return open_for_check(path, password, error);
                                 });
-    connect(m_check.get(), &store::BackgroundIntegrityCheck::finished, this, &frmBrowser::integrity_check_finished);
+    connect(m_check.get(), &store::BackgroundIntegrityCheck::finished, this, &CatalogueFile::integrity_check_finished);
     auto* timer = new QTimer(m_check.get());
     connect(timer, &QTimer::timeout, this, [this] {
         if (m_check)
-            check_progress->setValue(m_check->permille());
+            m_check_progress->setValue(m_check->permille());
     });
     timer->start(k_progress_ms);
-    check_progress->setValue(0);
+    m_check_progress->setValue(0);
     m_check_label->setText(k_checking);
     m_check_panel->show();
     m_check->start();
 }
 
-void frmBrowser::stop_integrity_check()
+void CatalogueFile::stop_integrity_check()
 {
     if (!integrity_check_running())
         return;
     m_check->stop();
 }
 
-void frmBrowser::end_integrity_check()
+void CatalogueFile::end_integrity_check()
 {
     m_check.reset();
     m_writes_held = false;
@@ -128,7 +130,7 @@ void frmBrowser::end_integrity_check()
         m_check_panel->hide();
 }
 
-void frmBrowser::integrity_check_finished(const store::IntegrityResult& result)
+void CatalogueFile::integrity_check_finished(const store::IntegrityResult& result)
 {
     m_check_panel->hide();
     switch (result.outcome) {
@@ -140,53 +142,53 @@ void frmBrowser::integrity_check_finished(const store::IntegrityResult& result)
             if (m_session.db_conn)
                 m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 0"));
             enable_catalogue_controls();
-            SSTab_main->setTabEnabled(2, true);
+            m_frame.SSTab_main->setTabEnabled(2, true);
             // An empty catalogue is filled on the Loader tab.
             if (m_session.picture_count == 0)
-                SSTab_main->setCurrentIndex(2);
+                m_frame.SSTab_main->setCurrentIndex(2);
         }
         break;
     case store::IntegrityOutcome::Stopped:
         // The writes stay held for this opening.
-        set_message(m_writes_held ? k_check_stopped : QStringLiteral("Catalogue check stopped."));
+        m_session.status().set_message(m_writes_held ? k_check_stopped : QStringLiteral("Catalogue check stopped."));
         break;
     case store::IntegrityOutcome::Damaged:
     case store::IntegrityOutcome::Failed:
-        set_message(store::integrity_problem(result));
+        m_session.status().set_message(store::integrity_problem(result));
         break;
     }
 }
 
-bool frmBrowser::check_in_foreground(store::Connection& conn)
+bool CatalogueFile::check_in_foreground(store::Connection& conn)
 {
-    set_message(k_checking_before_write);
+    m_session.status().set_message(k_checking_before_write);
     m_session.stop_requested = false;
     m_session.esc_abort_search = false;
-    m_status->progress()->setRange(0, 1000);
-    m_status->progress()->setValue(0);
-    m_status->progress()->show();
+    m_session.status().progress()->setRange(0, 1000);
+    m_session.status().progress()->setValue(0);
+    m_session.status().progress()->show();
     ui::EventPump pump;
     pump.pump();
     const store::IntegrityResult result = store::check_integrity(conn, [&](int permille) {
-        m_status->progress()->setValue(permille);
+        m_session.status().progress()->setValue(permille);
         pump.maybe_pump();
         return !m_session.stop_requested && !m_session.esc_abort_search;
     });
-    m_status->progress()->setValue(0);
-    m_status->progress()->hide();
+    m_session.status().progress()->setValue(0);
+    m_session.status().progress()->hide();
     m_session.stop_requested = false;
     m_session.esc_abort_search = false;
     switch (result.outcome) {
     case store::IntegrityOutcome::Passed:
         return true;
     case store::IntegrityOutcome::Stopped:
-        set_message(k_check_stopped_closed);
+        m_session.status().set_message(k_check_stopped_closed);
         return false;
     case store::IntegrityOutcome::Damaged:
-        set_message(QStringLiteral("The catalogue is damaged (%1). Nothing was written to it.").arg(result.detail));
+        m_session.status().set_message(QStringLiteral("The catalogue is damaged (%1). Nothing was written to it.").arg(result.detail));
         return false;
     case store::IntegrityOutcome::Failed:
-        set_message(ui::error_message(result.error.code, result.error.text));
+        m_session.status().set_message(ui::error_message(result.error.code, result.error.text));
         return false;
     }
     return false;

@@ -1,6 +1,7 @@
 // Opening an Access (Jet 4.0) catalogue: the question, its password and the
 // conversion into a catalogue of ours that takes the file's place.
-#include "catalogue/frm_browser.h"
+#include "catalogue/catalogue_file.h"
+#include "catalogue/status_line.h"
 
 #include "platform/store/jet_convert.h"
 #include "platform/ui/busy.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QTabWidget>
 
 namespace mosswick {
@@ -27,7 +29,7 @@ void pump()
 
 } // namespace
 
-bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
+bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
 {
     const store::JetHeader header = store::read_jet_header(path);
     if (const store::Error e = store::jet_header_error(path, header)) {
@@ -46,7 +48,7 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
         }
         // The password the header holds is asked for as a catalogue's password is.
         while (!store::jet_password_matches(header, m_session.db_password)) {
-            m_session.db_password = ui::dialogs().ask_password(this);
+            m_session.db_password = ui::dialogs().ask_password(m_frame.window);
             if (m_session.db_password.isEmpty()) {
                 password_prompt_cancelled();
                 return false;
@@ -55,12 +57,12 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
     }
     if (store::is_read_only_path(path)) {
         // As for an old layout: nothing can be changed, so nothing opens.
-        set_message(QStringLiteral("The database is an old Access file, cannot convert a Read-Only database."));
+        m_session.status().set_message(QStringLiteral("The database is an old Access file, cannot convert a Read-Only database."));
         pump();
         show_closed_state();
         m_session.db_password.clear();
-        SSTab_main->setTabEnabled(1, false);
-        SSTab_main->setTabEnabled(2, true);
+        m_frame.SSTab_main->setTabEnabled(1, false);
+        m_frame.SSTab_main->setTabEnabled(2, true);
         return false;
     }
 
@@ -68,20 +70,20 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
         QStringLiteral("Detected a database file in the old Access format, convert it into the new format? "
                        "The original file is kept as %1.")
             .arg(QFileInfo(store::jet_backup_path(path)).fileName());
-    const ui::Answer answer = ui::dialogs().message(this, question, QStringLiteral("Mosswick Zudidudi - Confirmation"),
+    const ui::Answer answer = ui::dialogs().message(m_frame.window, question, QStringLiteral("Mosswick Zudidudi - Confirmation"),
                                                     ui::MessageIcon::Question, ui::MessageButtons::YesNo);
     if (answer != ui::Answer::Yes) {
         m_session.db_open = false;
         m_session.db_password.clear();
         m_session.set_db_path({});
-        mnuDb->setEnabled(true);
-        set_message(QStringLiteral("Conversion not confirmed."));
+        m_frame.mnuDb->setEnabled(true);
+        m_session.status().set_message(QStringLiteral("Conversion not confirmed."));
         pump();
         return false;
     }
 
     const store::Protection protection = store::jet_protection(header);
-    set_message(QStringLiteral("Converting the Access database..."));
+    m_session.status().set_message(QStringLiteral("Converting the Access database..."));
     pump();
     // Esc stops the conversion, as it stops a search; one pressed before does not.
     m_session.esc_abort_search = false;
@@ -91,7 +93,7 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
     const store::Error error =
         store::convert_jet_catalogue(path, protection, result, [&](qint64 rows) {
             if (rows % k_rows_per_repaint == 0)
-                set_message(QStringLiteral("Converting the Access database... %1 rows").arg(rows));
+                m_session.status().set_message(QStringLiteral("Converting the Access database... %1 rows").arg(rows));
             if (rows == 1)
                 events.pump();
             else
@@ -103,7 +105,7 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
     if (stopped) {
         show_closed_state();
         m_session.db_password.clear();
-        set_message(QStringLiteral("Conversion stopped; %1 is unchanged.").arg(shown));
+        m_session.status().set_message(QStringLiteral("Conversion stopped; %1 is unchanged.").arg(shown));
         return false;
     }
     if (error) {
@@ -114,7 +116,7 @@ bool frmBrowser::convert_access_catalogue(const QString& path, QString& note)
     m_session.db_password = protection.password;
     note = QStringLiteral("Converted from the Access format; the original is kept as %1.")
                .arg(QDir::toNativeSeparators(result.backup_path));
-    set_message(note);
+    m_session.status().set_message(note);
     pump();
     return true;
 }

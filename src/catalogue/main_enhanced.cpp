@@ -1,6 +1,6 @@
 #include "catalogue/app_dialogs.h"
 #include "catalogue/edition.h"
-#include "catalogue/frm_browser.h"
+#include "frame/frm_browser.h"
 
 #include <QApplication>
 

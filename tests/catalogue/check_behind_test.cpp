@@ -62,7 +62,7 @@ protected:
     // Opens with the check held at its start.
     void open_held(const QString& path)
     {
-        window->open_check_connection = gate.opener(path);
+        window->catalogue().open_check_connection = gate.opener(path);
         open_unchecked(path);
         ASSERT_TRUE(window->session().db_open);
         ASSERT_TRUE(window->integrity_check_running());
@@ -160,7 +160,7 @@ TEST_F(CheckBehindTest, EscOrAClickOnTheBarStopsTheCheckAndKeepsItReadOnly)
         ASSERT_FALSE(window->session().db_open);
     }
     // The next opening checks again and allows writes.
-    window->open_check_connection = nullptr;
+    window->catalogue().open_check_connection = nullptr;
     open(path);
     EXPECT_FALSE(window->session().db_read_only);
     EXPECT_TRUE(ctl(*window).delete_picture->isEnabled());
@@ -183,7 +183,7 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
     spec.pictures = 7;
     spec.name = QStringLiteral("second.mdb");
     const QString second = testsupport::make_catalogue(dir.path(), spec);
-    window->open_check_connection = nullptr;
+    window->catalogue().open_check_connection = nullptr;
     open(second);
     EXPECT_EQ(window->db_path(), second);
     EXPECT_TRUE(ctl(*window).delete_picture->isEnabled());

@@ -513,7 +513,7 @@ TEST_F(WindowTest, CommandLineWithAndWithoutQuotes)
     start(Edition::enhanced(), "\"" + path + "\"");
     EXPECT_TRUE(window->session().db_open);
     EXPECT_EQ(title(*window), path);
-    EXPECT_TRUE(window->opened_from_cmdline);
+    EXPECT_TRUE(window->catalogue().opened_from_cmdline);
     EXPECT_EQ(dialogs->count("open"), 0);
 
     start(Edition::enhanced(), path);
@@ -521,8 +521,8 @@ TEST_F(WindowTest, CommandLineWithAndWithoutQuotes)
 
     start(Edition::enhanced(), "\"" + dir.file("missing.mdb") + "\"");
     EXPECT_FALSE(window->session().db_open);
-    EXPECT_TRUE(window->cmdline_path.isEmpty());
-    EXPECT_TRUE(window->cmdline_file.isEmpty());
+    EXPECT_TRUE(window->catalogue().cmdline_path.isEmpty());
+    EXPECT_TRUE(window->catalogue().cmdline_file.isEmpty());
     EXPECT_EQ(dialogs->count("open"), 0);
 }
 

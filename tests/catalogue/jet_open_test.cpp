@@ -185,7 +185,7 @@ TEST_F(WindowTest, AccessCatalogueNamedOnTheCommandLineIsConvertedToo)
     dialogs->answers = {ui::Answer::Yes, ui::Answer::Yes};
     start(Edition::enhanced(), "\"" + path + "\"");
     ASSERT_TRUE(window->session().db_open);
-    EXPECT_TRUE(window->opened_from_cmdline);
+    EXPECT_TRUE(window->catalogue().opened_from_cmdline);
     EXPECT_EQ(dialogs->count("open"), 0);
     EXPECT_TRUE(testsupport::questions_asked(*dialogs).value(0).startsWith(k_question_start));
     EXPECT_EQ(window->session().db_conn->column_count(), 9);

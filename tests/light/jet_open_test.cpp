@@ -86,6 +86,6 @@ TEST_F(LightWindow, AnAccessCatalogueOnTheCommandLineIsConverted)
     dialogs->answers = {ui::Answer::Yes};
     start(Edition::light(), path);
     ASSERT_TRUE(window->session().db_open);
-    EXPECT_TRUE(window->opened_from_cmdline);
+    EXPECT_TRUE(window->catalogue().opened_from_cmdline);
     EXPECT_EQ(window->session().picture_count, 13);
 }

@@ -185,11 +185,11 @@ TEST_F(LightPageView, TheSliderDrawsNoTicksOverFourHundredNinetyFivePages)
     open_light(8);
     EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::TicksBelow);
     window->session().picture_count = 496 * 6;
-    window->counts_changed();
+    window->session().announce_counts();
     EXPECT_EQ(ctl(*window).Slider1->maximum(), 496);
     EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::NoTicks);
     window->session().picture_count = 495 * 6;
-    window->counts_changed();
+    window->session().announce_counts();
     EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::TicksBelow);
 }
 

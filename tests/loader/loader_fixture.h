@@ -2,7 +2,7 @@
 
 #include "support/window_controls.h"
 #include "catalogue/edition.h"
-#include "catalogue/frm_browser.h"
+#include "frame/frm_browser.h"
 #include "loader/list_boxes.h"
 #include "platform/store/connection.h"
 #include "platform/ui/plain_text_box.h"

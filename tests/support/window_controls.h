@@ -4,7 +4,7 @@
 // names the window gives them (an element of a control array is "name(i)").
 // A control the edition does not build is null.
 
-#include "catalogue/frm_browser.h"
+#include "frame/frm_browser.h"
 #include "loader/loader_tab.h"
 #include "notes/note_actions.h"
 #include "pageview/cell_array.h"

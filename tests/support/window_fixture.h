@@ -2,7 +2,8 @@
 
 #include "support/window_controls.h"
 #include "catalogue/edition.h"
-#include "catalogue/frm_browser.h"
+#include "catalogue/catalogue_file.h"
+#include "frame/frm_browser.h"
 #include "loader/list_boxes.h"
 #include "pageview/frm_zoom.h"
 #include "platform/ui/plain_text_box.h"

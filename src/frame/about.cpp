@@ -1,6 +1,6 @@
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/frm_about.h"
-#include "catalogue/frm_browser.h"
+#include "frame/frm_browser.h"
 #include "pageview/frm_zoom.h"
 #include "pageview/page_view_part.h"
 

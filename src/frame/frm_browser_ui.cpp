@@ -1,34 +1,15 @@
-// Construction and layout of the main window's controls.
-#include "catalogue/frm_browser.h"
+// The frame's own controls: the menus and the counters beside the tabs.
+#include "frame/frm_browser.h"
 
-#include "platform/richtext/rich_text_box.h"
-#include "platform/ui/label_button.h"
-#include "platform/ui/plain_text_box.h"
-#include "platform/ui/status_panel.h"
-#include "platform/ui/vb.h"
 #include "platform/ui/widgets.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QCheckBox>
-#include <QFormLayout>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
-#include <QStatusBar>
 #include <QTabWidget>
-#include <QTableView>
-#include <QTextEdit>
-#include <QVBoxLayout>
 
 namespace mosswick {
 
@@ -86,12 +67,24 @@ void frmBrowser::name_controls()
     ui::name_control(Command3, "Command3");
 }
 
-void frmBrowser::build_status_bar()
+void frmBrowser::build_counters(QWidget* parent)
 {
-    m_status = new StatusLine(statusBar());
-    m_session.set_status(m_status);
+    // Counts and the exit button share the tabs' row.
+    auto* info = new QWidget(parent);
+    auto* il = new QHBoxLayout(info);
+    il->setContentsMargins(0, 0, 0, 0);
+    il->addWidget(new QLabel(QStringLiteral("Records:"), info));
+    Label27 = new QLabel(info);
+    Label27->setMinimumWidth(60);
+    il->addWidget(Label27);
+    il->addWidget(new QLabel(QStringLiteral("File size (bytes):"), info));
+    Text2 = new QLabel(info);
+    Text2->setMinimumWidth(100);
+    il->addWidget(Text2);
+    Command3 = new QPushButton(QStringLiteral("Exit"), info);
+    Command3->setToolTip(QStringLiteral("Exit"));
+    il->addWidget(Command3);
+    SSTab_main->setCornerWidget(info, Qt::TopRightCorner);
 }
-
-
 
 } // namespace mosswick

@@ -1,6 +1,7 @@
 // The main window: start-up, the two resting states, the status bar, Esc and exit.
-#include "catalogue/frm_browser.h"
+#include "frame/frm_browser.h"
 
+#include "catalogue/catalogue_file.h"
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/database_page.h"
 #include "notes/note_actions.h"
@@ -47,11 +48,10 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     setWindowTitle(m_session.edition().texts.design_caption);
     ui::set_program_title(m_session.edition().texts.program_title);
     m_session.program_folder = QCoreApplication::applicationDirPath();
-    m_unused = new QWidget(this);
-    m_unused->hide();
 
     build_menus();
-    build_status_bar();
+    m_status = new StatusLine(statusBar());
+    m_session.set_status(m_status);
     m_database_page = new DatabasePage(m_session);
     wire_database_page();
     m_maintenance = new MaintenanceTab(m_session);
@@ -61,37 +61,28 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     v->setContentsMargins(4, 4, 4, 0);
     SSTab_main = new QTabWidget(central);
     m_page_view = new PageView(m_session);
+    m_notes = new NoteActions(m_session, this);
     wire_search();
+    m_loader = new LoaderTab(m_session, m_database_page, m_import_export, m_maintenance);
+    wire_loader();
     SSTab_main->addTab(m_page_view, QStringLiteral("Pictures && Movies"));
     SSTab_main->addTab(m_search, QStringLiteral("Search && Sort"));
-    SSTab_main->addTab(build_loader_tab(), QStringLiteral("Loader"));
+    SSTab_main->addTab(m_loader, QStringLiteral("Loader"));
     v->addWidget(SSTab_main, 1);
-
-    // Counts and the exit button share the status line's row.
-    auto* info = new QWidget(central);
-    auto* il = new QHBoxLayout(info);
-    il->setContentsMargins(0, 0, 0, 0);
-    il->addWidget(new QLabel(QStringLiteral("Records:"), info));
-    Label27 = new QLabel(info);
-    Label27->setMinimumWidth(60);
-    il->addWidget(Label27);
-    il->addWidget(new QLabel(QStringLiteral("File size (bytes):"), info));
-    Text2 = new QLabel(info);
-    Text2->setMinimumWidth(100);
-    il->addWidget(Text2);
-    Command3 = new QPushButton(QStringLiteral("Exit"), info);
-    Command3->setToolTip(QStringLiteral("Exit"));
-    il->addWidget(Command3);
-    SSTab_main->setCornerWidget(info, Qt::TopRightCorner);
+    build_counters(central);
     setCentralWidget(central);
 
+    m_file = new CatalogueFile(m_session, {this, mnuDb, mnuDbRnm, SSTab_main, Text2, Label27},
+                               {m_page_view, m_notes, m_search, m_import_export, m_loader, m_maintenance,
+                                m_database_page},
+                               this);
     m_session.busy().attach(this, m_status->progress());
     // Never silently: the user learns how to end the action first.
     connect(&m_session.busy(), &ui::BusyState::close_refused, this,
             [this] { set_message(QString::fromLatin1(k_msg_exit_while_busy)); });
     // Key presses reach the window before its controls (Esc and the keypad).
     qApp->installEventFilter(this);
-    connect_catalogue_handlers();
+    connect_frame_handlers();
     wire_page_view();
     // As large as the design, but never larger than the screen's free area.
     QSize size(1280, 800);
@@ -111,7 +102,6 @@ frmBrowser::~frmBrowser()
 void frmBrowser::wire_page_view()
 {
     PageView* view = m_page_view;
-    m_notes = new NoteActions(m_session, this);
     m_notes->cells.selected = [view] { return view->WhichSelected(); };
     m_notes->cells.numpic = [view](int cell) { return view->cell_numpic(cell); };
     m_notes->cells.picfile = [view](int cell) { return view->cell_picfile(cell); };
@@ -148,7 +138,15 @@ void frmBrowser::wire_search()
         m_page_view->show_page_of_picture(page, numpic);
         SSTab_main->setCurrentIndex(0);
     });
-    connect(m_search, &SearchSortTab::grid_page_requested, this, &frmBrowser::show_page_of_found_picture);
+    // The light window's grid click: where the page is shown already only the
+    // cell is selected and the search tab stays in front.
+    connect(m_search, &SearchSortTab::grid_page_requested, this, [this](qint64 page, qint64 numpic) {
+        if (!m_page_view->show_page_of_picture(page, numpic))
+            return;
+        // A page that could not be shown must not select a cell on a later one.
+        m_page_view->forget_reselect();
+        SSTab_main->setCurrentIndex(0);
+    });
     connect(m_search, &SearchSortTab::searching, this, [this](bool running) { SSTab_main->setEnabled(!running); });
     if (m_session.edition().features.stored_pictures) {
         m_import_export = new ImportExportPage(m_session);
@@ -160,16 +158,16 @@ void frmBrowser::wire_search()
 void frmBrowser::wire_database_page()
 {
     m_database_page->listed_folder = [this] { return m_loader->listed_folder(); };
-    connect(m_database_page, &DatabasePage::release_connection, this, &frmBrowser::close_catalogue_connection);
-    connect(m_database_page, &DatabasePage::catalogue_closed, this, &frmBrowser::show_closed_state);
+    connect(m_database_page, &DatabasePage::release_connection, this, [this] { m_file->close_catalogue_connection(); });
+    connect(m_database_page, &DatabasePage::catalogue_closed, this, [this] { m_file->show_closed_state(); });
     connect(m_database_page, &DatabasePage::closed_for_compaction, this, [this] {
-        show_closed_state();
+        m_file->show_closed_state();
         SSTab_main->setTabEnabled(1, false);
         SSTab_main->setTabEnabled(2, true);
     });
 }
 
-void frmBrowser::connect_catalogue_handlers()
+void frmBrowser::connect_frame_handlers()
 {
     connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
     connect(mnuDb, &QAction::triggered, this, &frmBrowser::mnuDb_Click);
@@ -196,7 +194,7 @@ void frmBrowser::wire_maintenance()
     };
     m->search_refresh_enabled = [this] { return m_search->refresh_enabled(); };
     m->page_warning = [this] { return m_page_view->page_warning(); };
-    connect(m, &MaintenanceTab::reopen_requested, this, &frmBrowser::open_database);
+    connect(m, &MaintenanceTab::reopen_requested, this, [this] { m_file->open_database(); });
     connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
     connect(m, &MaintenanceTab::update_button_enable_requested, m_loader, &LoaderTab::set_update_enabled);
     connect(m, &MaintenanceTab::search_refresh_enable_requested, m_search, &SearchSortTab::set_refresh_enabled);
@@ -205,13 +203,6 @@ void frmBrowser::wire_maintenance()
 }
 
 // ---- the loader tab ---------------------------------------------------------
-
-QWidget* frmBrowser::build_loader_tab()
-{
-    m_loader = new LoaderTab(m_session, m_database_page, m_import_export, m_maintenance);
-    wire_loader();
-    return m_loader;
-}
 
 void frmBrowser::wire_loader()
 {
@@ -251,46 +242,6 @@ void frmBrowser::wire_loader()
 
 // ---- status bar -----------------------------------------------------------
 
-void frmBrowser::set_message(const QString& text, const QString& detail)
-{
-    m_status->set_message(text, detail);
-}
-
-void frmBrowser::set_ready(const QString& text)
-{
-    m_status->set_ready(text);
-}
-
-void frmBrowser::set_timing(const QString& text)
-{
-    m_status->set_timing(text);
-}
-
-QString frmBrowser::message_text() const
-{
-    return m_status->message_text();
-}
-
-QString frmBrowser::message_tip() const
-{
-    return m_status->message_tip();
-}
-
-QString frmBrowser::ready_text() const
-{
-    return m_status->ready_text();
-}
-
-QString frmBrowser::tab_text() const
-{
-    return m_status->tab_text();
-}
-
-QString frmBrowser::timing_text() const
-{
-    return m_status->timing_text();
-}
-
 void frmBrowser::set_browser_enabled(bool flag)
 {
     if (flag)
@@ -307,7 +258,7 @@ void frmBrowser::Form_Load(const QString& argument)
     m_session.esc_abort_update = false;
     move(0, 0);
     m_session.db_open = false;
-    reset_form();
+    m_file->reset_form();
     m_search->show_first_tabs();
     m_loader->show_first_tabs();
     SSTab_main->setCurrentIndex(0);
@@ -316,26 +267,12 @@ void frmBrowser::Form_Load(const QString& argument)
     m_maintenance->show_first_tabs();
     m_status->set_tab(QStringLiteral("Pictures & Movies"));
 
-    // Design size of the zoom window and its slider, in twips.
-    zoom_default_width = k_zoom_client_width;
-    zoom_default_height = k_zoom_client_height;
-    zoom_default_slider_width = k_zoom_slider_width;
-    zoom_default_slider_top = k_zoom_slider_top;
-
     m_session.thumb_quality = 6;
     m_session.zoom_quality = 5;
     m_loader->loader_Form_Load();
 
-    if (argument.isEmpty())
-        return;
-    cmdline_path = command_line_path(argument, QDir::currentPath());
-    cmdline_file = file_name_of(cmdline_path);
-    if (!cmdline_file.isEmpty() && QFileInfo(cmdline_path).isFile()) {
-        mnuDb_Click();
-    } else {
-        cmdline_path.clear();
-        cmdline_file.clear();
-    }
+    if (!argument.isEmpty())
+        m_file->open_from_command_line(argument);
 }
 
 void frmBrowser::Form_Activate()
@@ -356,7 +293,7 @@ void frmBrowser::Form_KeyPress(int key_ascii)
     if (key_ascii == 27) {
         // Esc belongs to a running action first; otherwise it stops the check.
         if (!m_session.busy().busy() && !m_session.search_running)
-            stop_integrity_check();
+            m_file->stop_integrity_check();
         m_session.esc_abort_search = true;
         // Without it the update pass stops by a click on the progress bar.
         if (m_session.edition().features.esc_stops_update)
@@ -389,24 +326,32 @@ void frmBrowser::SSTab_main_Click(int)
     }
 }
 
-// ---- resting states -----------------------------------------------------------
+// ---- menus ----------------------------------------------------------------
 
-void frmBrowser::reset_form()
+void frmBrowser::mnuDb_Click()
 {
-    clear_page_view();
-    m_page_view->reset();
-    m_database_page->reset();
-    m_maintenance->reset();
-    m_loader->reset();
-    m_search->reset();
+    m_file->mnuDb_Click();
 }
 
-void frmBrowser::clear_page_view()
+void frmBrowser::mnuRefresh_Click()
 {
-    m_page_view->clear();
-    m_search->clear();
-    if (m_import_export)
-        m_import_export->clear();
+    m_file->mnuRefresh_Click();
+}
+
+void frmBrowser::mnuDbRnm_Click()
+{
+    mnuDbRnm->toggle();
+}
+
+bool frmBrowser::integrity_check_running() const
+{
+    return m_file->integrity_check_running();
+}
+
+void frmBrowser::show_counts()
+{
+    Text2->setText(QString::number(QFileInfo(m_session.db_path()).size()));
+    Label27->setText(QString::number(m_session.picture_count));
 }
 
 // ---- exit -----------------------------------------------------------------
@@ -429,7 +374,7 @@ void frmBrowser::closeEvent(QCloseEvent* event)
         return;
     }
     // Close the catalogue cleanly, then every other window of the program.
-    close_catalogue_connection();
+    m_file->close_catalogue_connection();
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible())
             w->close();

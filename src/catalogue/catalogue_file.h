@@ -1,0 +1,118 @@
+#pragma once
+
+#include "catalogue/catalogue_session.h"
+#include "platform/store/background_check.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMainWindow;
+class QProgressBar;
+class QTabWidget;
+class QWidget;
+
+namespace mosswick {
+
+class DatabasePage;
+class ImportExportPage;
+class LoaderTab;
+class MaintenanceTab;
+class NoteActions;
+class PageView;
+class SearchSortTab;
+
+// The open catalogue file's life in the main window: choosing and opening it
+// (password prompt, Access conversion, upgrade, renumber mode), the check of
+// the whole file behind the shown page, refresh and close, and the window's
+// two resting states it leads to.
+class CatalogueFile : public QObject {
+    Q_OBJECT
+public:
+    // The frame's own controls the catalogue's life changes.
+    struct Frame {
+        QMainWindow* window = nullptr;   // its title, the dialogs' parent, its status bar
+        QAction* mnuDb = nullptr;        // "Open DB" / "Close DB"
+        QAction* mnuDbRnm = nullptr;     // renumber mode
+        QTabWidget* SSTab_main = nullptr;
+        QLabel* Text2 = nullptr;         // catalogue file size
+        QLabel* Label27 = nullptr;       // number of records
+    };
+    // The window's parts; import_export is null without stored pictures.
+    struct Parts {
+        PageView* page_view = nullptr;
+        NoteActions* notes = nullptr;
+        SearchSortTab* search = nullptr;
+        ImportExportPage* import_export = nullptr;
+        LoaderTab* loader = nullptr;
+        MaintenanceTab* maintenance = nullptr;
+        DatabasePage* database_page = nullptr;
+    };
+
+    CatalogueFile(CatalogueSession& session, const Frame& frame, const Parts& parts, QObject* parent = nullptr);
+    ~CatalogueFile() override;
+
+    // "Open DB" / "Close DB": asks for a catalogue and opens it, or closes the open one.
+    void mnuDb_Click();
+    // Reads the counts and shows page 1 of the open catalogue.
+    void open_database();
+    void mnuRefresh_Click();
+    // The program's first argument: the catalogue it names opens at start.
+    void open_from_command_line(const QString& argument);
+    QString cmdline_path;
+    QString cmdline_file;
+    bool opened_from_cmdline = false;
+
+    // The resting states: every control as with nothing open, and no page shown.
+    void reset_form();
+    void clear_page_view();
+    void close_catalogue_connection();
+    // What closing, a refused open and a password change leave behind.
+    void show_closed_state();
+
+    // ---- the integrity check behind the shown page (check_behind.cpp) ----
+    // Checks the whole open catalogue on a connection of its own in a worker
+    // thread; until it has passed nothing writes (held as read-only).
+    void start_integrity_check();
+    // Esc or a click on the check's bar: the catalogue stays read-only.
+    void stop_integrity_check();
+    // Stops a running check and waits for its thread (a few pages at most).
+    void end_integrity_check();
+    bool integrity_check_running() const;
+    // Opens the check's own connection, on the check's thread; tests replace it.
+    store::BackgroundIntegrityCheck::Opener open_check_connection;
+
+private:
+    void set_title(const QString& title);
+    void report_open_failure(const store::Error& error);
+    void password_prompt_cancelled();
+    // Every part offers what the open catalogue allows.
+    void enable_catalogue_controls();
+    // Holds every write until the integrity check has passed.
+    void hold_writes();
+    // The integrity check in the window's thread, before an action that
+    // writes at once (upgrade, renumber mode); false with its message shown.
+    bool check_in_foreground(store::Connection& conn);
+    // Leaves the catalogue closed with a message (a failed open).
+    void close_with_message(const QString& message, const QString& detail = {});
+    void integrity_check_finished(const store::IntegrityResult& result);
+    void common_ending();
+    // An Access catalogue being opened (jet_open.cpp): asks, converts it in
+    // place and sets db_password to the new catalogue's key. False when it
+    // was not converted; the window then says why and nothing is open.
+    bool convert_access_catalogue(const QString& path, QString& note);
+
+    CatalogueSession& m_session;
+    Frame m_frame;
+    Parts m_parts;
+    std::unique_ptr<store::BackgroundIntegrityCheck> m_check;
+    bool m_writes_held = false;
+    QWidget* m_check_panel = nullptr;
+    QLabel* m_check_label = nullptr;
+    QProgressBar* m_check_progress = nullptr;
+};
+
+} // namespace mosswick

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "catalogue/catalogue_session.h"
+#include "catalogue/status_line.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+
+namespace mosswick {
+
+class CatalogueFile;
+class DatabasePage;
+class ImportExportPage;
+class LoaderTab;
+class MaintenanceTab;
+class NoteActions;
+class PageView;
+class SearchSortTab;
+
+// The main window of both editions: a frame of menus, the tab control, the
+// status bar, Esc and exit around the window's parts. Each part owns its
+// controls in its subsystem's folder; the parts share the open catalogue
+// through the session, and the frame wires what one asks of another.
+class frmBrowser : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmBrowser(const Edition& edition, QWidget* parent = nullptr);
+    ~frmBrowser() override;
+
+    const Edition& edition() const { return m_session.edition(); }
+    // The open catalogue, shared by every part of the window.
+    CatalogueSession& session() { return m_session; }
+    StatusLine& status() { return *m_status; }
+    // Opening, checking, refreshing and closing the catalogue.
+    CatalogueFile& catalogue() { return *m_file; }
+    const QString& db_path() const { return m_session.db_path(); }
+
+    // ---- the parts ------------------------------------------------------
+    PageView& page_view() { return *m_page_view; }
+    NoteActions& notes() { return *m_notes; }
+    LoaderTab& loader() { return *m_loader; }
+    SearchSortTab& search() { return *m_search; }
+    // Null in an edition without stored pictures.
+    ImportExportPage* import_export() { return m_import_export; }
+    MaintenanceTab& maintenance() { return *m_maintenance; }
+    DatabasePage& database_page() { return *m_database_page; }
+
+    // ---- start-up, Esc and exit ------------------------------------------
+    // Start-up; argument is the command line's first argument (may be empty).
+    void Form_Load(const QString& argument);
+    void Form_Activate();
+    // Esc sets both abort flags; the key then goes on to the focused control.
+    void Form_KeyPress(int key_ascii);
+    void SSTab_main_Click(int previous_tab);
+    void mnuFileExit_Click();
+    void Command3_Click();   // the exit button
+
+    // ---- menus ------------------------------------------------------------
+    void mnuDb_Click();
+    void mnuRefresh_Click();
+    void mnuDbRnm_Click();
+    void mnuAbout_Click();
+
+    // ---- the busy lock and the status bar ----------------------------------
+    // Enables (true) or disables the whole window around a long action.
+    void set_browser_enabled(bool flag);
+    ui::BusyState& busy_state() { return m_session.busy(); }
+    bool integrity_check_running() const;
+    void set_message(const QString& text, const QString& detail = {}) { m_status->set_message(text, detail); }
+    void set_timing(const QString& text) { m_status->set_timing(text); }
+    QString message_text() const { return m_status->message_text(); }
+    QString message_tip() const { return m_status->message_tip(); }
+    QString ready_text() const { return m_status->ready_text(); }
+    QString tab_text() const { return m_status->tab_text(); }
+    QString timing_text() const { return m_status->timing_text(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Builders of the frame's own controls (frm_browser_ui.cpp).
+    void build_menus();
+    void build_counters(QWidget* parent);
+    void name_controls();
+    // Each creates a part and wires what it asks of the others.
+    void wire_database_page();
+    void wire_search();
+    void wire_page_view();
+    void wire_maintenance();
+    void wire_loader();
+    void connect_frame_handlers();
+    // The file size and record counters, on the session's counts_changed.
+    void show_counts();
+
+    CatalogueSession m_session;
+    StatusLine* m_status = nullptr;
+    CatalogueFile* m_file = nullptr;
+    PageView* m_page_view = nullptr;
+    NoteActions* m_notes = nullptr;
+    LoaderTab* m_loader = nullptr;
+    SearchSortTab* m_search = nullptr;
+    ImportExportPage* m_import_export = nullptr;
+    MaintenanceTab* m_maintenance = nullptr;
+    DatabasePage* m_database_page = nullptr;
+    QPointer<QWidget> m_about;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuDbRnm = nullptr;      // File > Renumber pages (a mode of the next open)
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuDb = nullptr;         // "Open DB" / "Close DB"
+    QAction* mnuRefresh = nullptr;
+    QMenu* mnuThumbnailQuality = nullptr;
+    std::array<QAction*, 7> mnuTQ{};  // 1..6 by quality code
+    QMenu* mnuZoomQuality = nullptr;
+    std::array<QAction*, 7> mnuZQ{};
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuAbout = nullptr;
+    QTabWidget* SSTab_main = nullptr; // Pictures & Movies, Search & Sort, Loader
+    QLabel* Text2 = nullptr;          // catalogue file size in bytes
+    QLabel* Label27 = nullptr;        // number of records
+    QPushButton* Command3 = nullptr;  // exit
+};
+
+} // namespace mosswick
