@@ -2,16 +2,10 @@
 #include "catalogue/catalogue_file.h"
 
 #include "catalogue/catalogue_logic.h"
-#include "catalogue/database_page.h"
 #include "catalogue/status_line.h"
-#include "loader/loader_tab.h"
-#include "maintenance/maintenance_tab.h"
-#include "notes/note_actions.h"
-#include "pageview/page_view_part.h"
+#include "catalogue/window_part.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
-#include "search/import_export_page.h"
-#include "search/search_sort_tab.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -35,8 +29,9 @@ void pump()
 
 } // namespace
 
-CatalogueFile::CatalogueFile(CatalogueSession& session, const Frame& frame, const Parts& parts, QObject* parent)
-    : QObject(parent), m_session(session), m_frame(frame), m_parts(parts)
+CatalogueFile::CatalogueFile(CatalogueSession& session, const Frame& frame, std::vector<WindowPart*> parts,
+                             Hooks hooks, QObject* parent)
+    : QObject(parent), m_session(session), m_frame(frame), m_parts(std::move(parts)), m_hooks(std::move(hooks))
 {
 }
 
@@ -57,19 +52,14 @@ void CatalogueFile::open_from_command_line(const QString& argument)
 void CatalogueFile::reset_form()
 {
     clear_page_view();
-    m_parts.page_view->reset();
-    m_parts.database_page->reset();
-    m_parts.maintenance->reset();
-    m_parts.loader->reset();
-    m_parts.search->reset();
+    for (WindowPart* part : m_parts)
+        part->reset();
 }
 
 void CatalogueFile::clear_page_view()
 {
-    m_parts.page_view->clear();
-    m_parts.search->clear();
-    if (m_parts.import_export)
-        m_parts.import_export->clear();
+    for (WindowPart* part : m_parts)
+        part->clear();
 }
 
 void CatalogueFile::set_title(const QString& title)
@@ -143,10 +133,9 @@ void CatalogueFile::mnuDb_Click()
         show_closed_state();
         m_frame.SSTab_main->setTabEnabled(1, false);
         m_frame.SSTab_main->setTabEnabled(2, true);
-        m_parts.search->reset();
         m_frame.SSTab_main->setCurrentIndex(0);
-        m_parts.maintenance->show_first_tabs();
-        m_parts.loader->show_first_tabs();
+        for (WindowPart* part : m_parts)
+            part->show_first_tabs();
         m_session.db_password.clear();
         m_session.status().set_message(QStringLiteral("Database closed."));
         m_session.status().set_timing({});
@@ -165,7 +154,7 @@ void CatalogueFile::mnuDb_Click()
     if (cmdline_file.isEmpty()) {
         const QString title = m_frame.mnuDbRnm->isChecked() ? QStringLiteral("Select the database for pages renumbering.")
                                                     : QStringLiteral("Select the database");
-        const QString start = m_parts.loader->listed_folder();
+        const QString start = m_hooks.listed_folder();
         path = ui::dialogs().open_file(m_frame.window, title, QStringLiteral("Mosswick catalogue (*.mdb)"), start);
         if (path.isEmpty()) {
             set_title(m_session.edition().texts.opening_caption);
@@ -268,16 +257,15 @@ void CatalogueFile::mnuDb_Click()
     m_session.stop_requested = false;
     m_session.data_folder.clear();
     clear_page_view();
-    m_parts.search->opening();
-    m_parts.maintenance->opening();
-    m_parts.page_view->opening();
-    m_parts.notes->opening();
+    for (WindowPart* part : m_parts)
+        part->opening();
+    m_hooks.opening();
 
     if (m_frame.mnuDbRnm->isChecked()) {
         if (m_session.db_read_only)
             m_session.status().set_message(QStringLiteral("The database is Read-Only."));
         else if (check_in_foreground(*m_session.db_conn))
-            m_parts.maintenance->RenumberPages();
+            m_hooks.renumber_all();
         // Nothing is shown after a renumbering run; the connection is closed.
         m_frame.mnuDb->setEnabled(true);
         m_session.db_open = false;
@@ -299,7 +287,7 @@ void CatalogueFile::mnuDb_Click()
     // What page 1 found wrong stays readable after the opening message.
     const QString opened =
         with_conversion(writable ? QStringLiteral("Database opened.") : QStringLiteral("The database is Read-Only."));
-    const QString& warning = m_parts.page_view->page_warning();
+    const QString warning = m_hooks.page_warning();
     m_session.status().set_message(warning.isEmpty() ? opened : opened + u' ' + warning);
     m_frame.SSTab_main->setTabEnabled(2, !m_session.db_read_only);
     m_frame.SSTab_main->setTabEnabled(1, true);
@@ -312,8 +300,7 @@ void CatalogueFile::mnuDb_Click()
 void CatalogueFile::open_database()
 {
     ui::BusyLock lock(m_session.busy());
-    m_parts.page_view->begin_open();
-    m_parts.search->allow_searches();
+    m_hooks.begin_open();
 
     store::Error error;
     m_session.db_table_open = m_session.db_conn != nullptr;
@@ -329,9 +316,9 @@ void CatalogueFile::open_database()
     const bool writable = !m_session.db_read_only;
     if (m_session.picture_count > 0) {
         m_session.announce_counts();
-        m_parts.page_view->show_first_page();
+        m_hooks.show_first_page();
     } else {
-        m_parts.page_view->no_pages();
+        m_hooks.no_pages();
         // An empty catalogue is filled on the Loader tab.
         if (writable) {
             m_frame.SSTab_main->setTabEnabled(2, true);
@@ -343,12 +330,8 @@ void CatalogueFile::open_database()
 
 void CatalogueFile::enable_catalogue_controls()
 {
-    m_parts.maintenance->enable_for_catalogue();
-    m_parts.database_page->enable_for_catalogue();
-    m_parts.search->enable_for_catalogue();
-    if (m_parts.import_export)
-        m_parts.import_export->enable_for_catalogue();
-    m_parts.loader->enable_for_catalogue();
+    for (WindowPart* part : m_parts)
+        part->enable_for_catalogue();
 }
 
 void CatalogueFile::mnuRefresh_Click()

@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+#include <vector>
+
 #include <memory>
 
 class QAction;
@@ -17,13 +20,7 @@ class QWidget;
 
 namespace mosswick {
 
-class DatabasePage;
-class ImportExportPage;
-class LoaderTab;
-class MaintenanceTab;
-class NoteActions;
-class PageView;
-class SearchSortTab;
+class WindowPart;
 
 // The open catalogue file's life in the main window: choosing and opening it
 // (password prompt, Access conversion, upgrade, renumber mode), the check of
@@ -41,18 +38,20 @@ public:
         QLabel* Text2 = nullptr;         // catalogue file size
         QLabel* Label27 = nullptr;       // number of records
     };
-    // The window's parts; import_export is null without stored pictures.
-    struct Parts {
-        PageView* page_view = nullptr;
-        NoteActions* notes = nullptr;
-        SearchSortTab* search = nullptr;
-        ImportExportPage* import_export = nullptr;
-        LoaderTab* loader = nullptr;
-        MaintenanceTab* maintenance = nullptr;
-        DatabasePage* database_page = nullptr;
+    // What the catalogue's life asks of particular parts.
+    struct Hooks {
+        std::function<QString()> listed_folder;   // where the Open dialog starts
+        std::function<void()> renumber_all;       // the renumber mode's run
+        std::function<void()> begin_open;         // page box and searches ready for a new count
+        std::function<void()> show_first_page;    // page 1 of a catalogue with pictures
+        std::function<void()> no_pages;           // an empty catalogue
+        std::function<QString()> page_warning;    // what the last page shown found wrong
+        std::function<void()> opening;            // beyond the parts' own opening()
     };
 
-    CatalogueFile(CatalogueSession& session, const Frame& frame, const Parts& parts, QObject* parent = nullptr);
+    // parts: every part of the window, in the order they are reset and enabled.
+    CatalogueFile(CatalogueSession& session, const Frame& frame, std::vector<WindowPart*> parts, Hooks hooks,
+                  QObject* parent = nullptr);
     ~CatalogueFile() override;
 
     // "Open DB" / "Close DB": asks for a catalogue and opens it, or closes the open one.
@@ -107,7 +106,8 @@ private:
 
     CatalogueSession& m_session;
     Frame m_frame;
-    Parts m_parts;
+    std::vector<WindowPart*> m_parts;
+    Hooks m_hooks;
     std::unique_ptr<store::BackgroundIntegrityCheck> m_check;
     bool m_writes_held = false;
     QWidget* m_check_panel = nullptr;

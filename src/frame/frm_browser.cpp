@@ -72,10 +72,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     build_counters(central);
     setCentralWidget(central);
 
-    m_file = new CatalogueFile(m_session, {this, mnuDb, mnuDbRnm, SSTab_main, Text2, Label27},
-                               {m_page_view, m_notes, m_search, m_import_export, m_loader, m_maintenance,
-                                m_database_page},
-                               this);
+    wire_catalogue_file();
     m_session.busy().attach(this, m_status->progress());
     // Never silently: the user learns how to end the action first.
     connect(&m_session.busy(), &ui::BusyState::close_refused, this,
@@ -97,6 +94,26 @@ frmBrowser::~frmBrowser()
 {
     if (qApp)
         qApp->removeEventFilter(this);
+}
+
+void frmBrowser::wire_catalogue_file()
+{
+    std::vector<WindowPart*> parts{m_page_view, m_database_page, m_maintenance, m_loader, m_search};
+    if (m_import_export)
+        parts.push_back(m_import_export);
+    CatalogueFile::Hooks hooks;
+    hooks.listed_folder = [this] { return m_loader->listed_folder(); };
+    hooks.renumber_all = [this] { m_maintenance->RenumberPages(); };
+    hooks.begin_open = [this] {
+        m_page_view->begin_open();
+        m_search->allow_searches();
+    };
+    hooks.show_first_page = [this] { m_page_view->show_first_page(); };
+    hooks.no_pages = [this] { m_page_view->no_pages(); };
+    hooks.page_warning = [this] { return m_page_view->page_warning(); };
+    hooks.opening = [this] { m_notes->opening(); };
+    m_file = new CatalogueFile(m_session, {this, mnuDb, mnuDbRnm, SSTab_main, Text2, Label27}, std::move(parts),
+                               std::move(hooks), this);
 }
 
 void frmBrowser::wire_page_view()

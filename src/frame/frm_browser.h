@@ -98,6 +98,7 @@ private:
     void wire_page_view();
     void wire_maintenance();
     void wire_loader();
+    void wire_catalogue_file();
     void connect_frame_handlers();
     // The file size and record counters, on the session's counts_changed.
     void show_counts();
