@@ -93,6 +93,22 @@ void CatalogueFile::show_closed_state()
     set_title(m_session.edition().texts.closed_caption);
 }
 
+void CatalogueFile::show_closed_tabs()
+{
+    // Nothing to search; the loader stays usable to make a catalogue.
+    m_frame.SSTab_main->setTabEnabled(1, false);
+    m_frame.SSTab_main->setTabEnabled(2, true);
+}
+
+void CatalogueFile::refuse_unchangeable(const QString& message)
+{
+    m_session.status().set_message(message);
+    pump();
+    show_closed_state();
+    m_session.db_password.clear();
+    show_closed_tabs();
+}
+
 void CatalogueFile::report_open_failure(const store::Error& error)
 {
     const StatusText said = open_failure_text(error, m_session.edition());
@@ -104,8 +120,7 @@ void CatalogueFile::close_with_message(const QString& message, const QString& de
     // Anything but a password problem: a clear message and nothing half-open.
     show_closed_state();
     m_session.db_password.clear();
-    m_frame.SSTab_main->setTabEnabled(1, false);
-    m_frame.SSTab_main->setTabEnabled(2, true);
+    show_closed_tabs();
     set_title(m_session.edition().texts.design_caption);
     m_session.status().set_message(message, detail);
 }
@@ -131,8 +146,7 @@ void CatalogueFile::mnuDb_Click()
 
     if (m_session.db_open) {
         show_closed_state();
-        m_frame.SSTab_main->setTabEnabled(1, false);
-        m_frame.SSTab_main->setTabEnabled(2, true);
+        show_closed_tabs();
         m_frame.SSTab_main->setCurrentIndex(0);
         for (WindowPart* part : m_parts)
             part->show_first_tabs();
@@ -211,12 +225,7 @@ void CatalogueFile::mnuDb_Click()
     // only the columns it knows.
     if (m_session.edition().features.upgrade_old_files && n < 8) {
         if (m_session.db_read_only) {
-            m_session.status().set_message(QStringLiteral("The database is an old file, cannot upgrade a Read-Only database."));
-            pump();
-            show_closed_state();
-            m_session.db_password.clear();
-            m_frame.SSTab_main->setTabEnabled(1, false);
-            m_frame.SSTab_main->setTabEnabled(2, true);
+            refuse_unchangeable(QStringLiteral("The database is an old file, cannot upgrade a Read-Only database."));
             return;
         }
         ui::Answer answer = ui::Answer::No;

@@ -71,6 +71,8 @@ public:
     void close_catalogue_connection();
     // What closing, a refused open and a password change leave behind.
     void show_closed_state();
+    // The main tabs as with nothing open.
+    void show_closed_tabs();
 
     // ---- the integrity check behind the shown page (check_behind.cpp) ----
     // Checks the whole open catalogue on a connection of its own in a worker
@@ -87,6 +89,8 @@ public:
 private:
     void set_title(const QString& title);
     void report_open_failure(const store::Error& error);
+    // A file that would have to change to open, on a read-only disk: nothing opens.
+    void refuse_unchangeable(const QString& message);
     void password_prompt_cancelled();
     // Every part offers what the open catalogue allows.
     void enable_catalogue_controls();

@@ -57,12 +57,8 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
     }
     if (store::is_read_only_path(path)) {
         // As for an old layout: nothing can be changed, so nothing opens.
-        m_session.status().set_message(QStringLiteral("The database is an old Access file, cannot convert a Read-Only database."));
-        pump();
-        show_closed_state();
-        m_session.db_password.clear();
-        m_frame.SSTab_main->setTabEnabled(1, false);
-        m_frame.SSTab_main->setTabEnabled(2, true);
+        refuse_unchangeable(
+            QStringLiteral("The database is an old Access file, cannot convert a Read-Only database."));
         return false;
     }
 

@@ -179,8 +179,7 @@ void frmBrowser::wire_database_page()
     connect(m_database_page, &DatabasePage::catalogue_closed, this, [this] { m_file->show_closed_state(); });
     connect(m_database_page, &DatabasePage::closed_for_compaction, this, [this] {
         m_file->show_closed_state();
-        SSTab_main->setTabEnabled(1, false);
-        SSTab_main->setTabEnabled(2, true);
+        m_file->show_closed_tabs();
     });
 }
 
