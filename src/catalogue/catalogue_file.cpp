@@ -82,8 +82,6 @@ void CatalogueFile::show_closed_state()
     close_catalogue_connection();
     clear_page_view();
     reset_form();
-    m_frame.Text2->clear();
-    m_frame.Label27->clear();
     m_session.set_db_path({});
     m_session.db_folder.clear();
     m_session.data_folder.clear();
@@ -91,6 +89,7 @@ void CatalogueFile::show_closed_state()
     m_session.picture_count = 0;
     m_session.current_page = 0;
     set_title(m_session.edition().texts.closed_caption);
+    m_session.announce_closed();
 }
 
 void CatalogueFile::show_closed_tabs()
@@ -301,6 +300,7 @@ void CatalogueFile::mnuDb_Click()
     m_frame.SSTab_main->setTabEnabled(2, !m_session.db_read_only);
     m_frame.SSTab_main->setTabEnabled(1, true);
     start_integrity_check();
+    m_session.announce_opened();
     pump();
     lock.release();
     common_ending();

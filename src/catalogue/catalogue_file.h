@@ -35,8 +35,6 @@ public:
         QAction* mnuDb = nullptr;        // "Open DB" / "Close DB"
         QAction* mnuDbRnm = nullptr;     // renumber mode
         QTabWidget* SSTab_main = nullptr;
-        QLabel* Text2 = nullptr;         // catalogue file size
-        QLabel* Label27 = nullptr;       // number of records
     };
     // What the catalogue's life asks of particular parts.
     struct Hooks {

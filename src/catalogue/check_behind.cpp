@@ -71,6 +71,7 @@ void CatalogueFile::hold_writes()
     // The engine refuses writes too, whatever path tries one.
     if (m_session.db_conn)
         m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 1"));
+    m_session.announce_writable(false);
 }
 
 void CatalogueFile::start_integrity_check()
@@ -142,6 +143,7 @@ void CatalogueFile::integrity_check_finished(const store::IntegrityResult& resul
             if (m_session.db_conn)
                 m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 0"));
             enable_catalogue_controls();
+            m_session.announce_writable(true);
             m_frame.SSTab_main->setTabEnabled(2, true);
             // An empty catalogue is filled on the Loader tab.
             if (m_session.picture_count == 0)

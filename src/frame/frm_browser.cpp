@@ -112,7 +112,7 @@ void frmBrowser::wire_catalogue_file()
     hooks.no_pages = [this] { m_page_view->no_pages(); };
     hooks.page_warning = [this] { return m_page_view->page_warning(); };
     hooks.opening = [this] { m_notes->opening(); };
-    m_file = new CatalogueFile(m_session, {this, mnuDb, mnuDbRnm, SSTab_main, Text2, Label27}, std::move(parts),
+    m_file = new CatalogueFile(m_session, {this, mnuDb, mnuDbRnm, SSTab_main}, std::move(parts),
                                std::move(hooks), this);
 }
 
@@ -185,6 +185,12 @@ void frmBrowser::wire_database_page()
 
 void frmBrowser::connect_frame_handlers()
 {
+    // The counters follow every change of the count, and go with the catalogue.
+    connect(&m_session, &CatalogueSession::counts_changed, this, &frmBrowser::show_counts);
+    connect(&m_session, &CatalogueSession::closed, this, [this] {
+        Text2->clear();
+        Label27->clear();
+    });
     connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
     connect(mnuDb, &QAction::triggered, this, &frmBrowser::mnuDb_Click);
     connect(mnuRefresh, &QAction::triggered, this, &frmBrowser::mnuRefresh_Click);
@@ -214,8 +220,6 @@ void frmBrowser::wire_maintenance()
     connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
     connect(m, &MaintenanceTab::update_button_enable_requested, m_loader, &LoaderTab::set_update_enabled);
     connect(m, &MaintenanceTab::search_refresh_enable_requested, m_search, &SearchSortTab::set_refresh_enabled);
-    // Edits change the count: the counters follow (the page view's slider on its own).
-    connect(&m_session, &CatalogueSession::counts_changed, this, &frmBrowser::show_counts);
 }
 
 // ---- the loader tab ---------------------------------------------------------

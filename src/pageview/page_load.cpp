@@ -116,6 +116,7 @@ void PageView::LoadAllPictures(qint64 cur_numpage)
     m_cells_on_page = int(load.rows.size());
     reselect_after_load();
     report(load);
+    m_session.announce_page_shown(cur_numpage);
 }
 
 // The page's rows; false when there are none to show (the load is finished then).
