@@ -1,43 +1,31 @@
-// The main window: start-up, the two resting states, the status bar, Esc and exit.
+// The main window's frame: the parts composed and wired, start-up, Esc,
+// the menus' actions and exit.
 #include "frame/frm_browser.h"
 
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/database_page.h"
-#include "notes/note_actions.h"
-#include "pageview/page_view_part.h"
-#include "pageview/page_logic.h"
 #include "loader/loader_tab.h"
 #include "maintenance/maintenance_tab.h"
-#include "platform/richtext/rich_text_box.h"
+#include "notes/note_actions.h"
+#include "pageview/page_view_part.h"
 #include "platform/ui/dialogs.h"
-#include "platform/ui/label_button.h"
-#include "platform/ui/status_panel.h"
-#include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"
 #include "search/import_export_page.h"
 #include "search/search_sort_tab.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QFileInfo>
-#include <QHBoxLayout>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
+#include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
-#include <QTableView>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace mosswick {
