@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/catalogue_session.h"
+#include "platform/ui/key_filter.h"
 
 #include <QWidget>
 
@@ -25,6 +26,15 @@ public:
     virtual void show_first_tabs() {}
     // A catalogue is about to be shown: forget what the last one left.
     virtual void opening() {}
+
+    // The key rule of one of this part's line boxes: its key filter and what
+    // a refused character says. Text pasted in from elsewhere ("Paste Text")
+    // is held to it as typing is; None for a box that is not this part's.
+    struct PasteRule {
+        ui::KeyFilter filter = ui::KeyFilter::None;
+        QString message;
+    };
+    virtual PasteRule paste_rule(const QWidget* box) const { return {}; }
 
 protected:
     CatalogueSession& m_session;

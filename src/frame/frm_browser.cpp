@@ -218,27 +218,11 @@ void frmBrowser::wire_loader()
     // A pending single load holds the edits by number: they would renumber under it.
     connect(m_loader, &LoaderTab::pick_lock_changed, m_maintenance, &MaintenanceTab::lock_edits);
     // The boxes of other parts hold pasted text to their key filters.
-    m_loader->box_filter = [this](const QWidget* box) -> LoaderTab::BoxFilter {
-        using loader::KeyFilter;
-        const QString number = QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9");
-        const QString name = QStringLiteral("Characters not supported \\ / * ? < > | \"");
-        // The search tab's boxes, by the names the window gives them.
-        const QString search_box = box->objectName();
-        if (search_box == QLatin1String("Text3"))
-            return {KeyFilter::NoDoubleQuote, QStringLiteral("Character not supported \"")};
-        if (search_box == QLatin1String("Text4"))
-            return {KeyFilter::NoDoubleQuote, QStringLiteral("Characters not supported \"")};
-        if (search_box == QLatin1String("Text1"))
-            return {KeyFilter::FileName, name};
-        if (m_page_view->is_page_box(box))
-            return {KeyFilter::Digits, number};
-        switch (m_maintenance->box_rule(box)) {
-        case MaintenanceTab::BoxRule::FileName: return {KeyFilter::FileName, name};
-        case MaintenanceTab::BoxRule::Digits: return {KeyFilter::Digits, number};
-        case MaintenanceTab::BoxRule::DigitsOrStar: return {KeyFilter::DigitsOrStar, number};
-        case MaintenanceTab::BoxRule::None: break;
-        }
-        return {};
+    m_loader->box_filter = [this](const QWidget* box) {
+        for (const WindowPart* part : std::initializer_list<const WindowPart*>{m_search, m_page_view, m_maintenance})
+            if (const WindowPart::PasteRule rule = part->paste_rule(box); rule.filter != ui::KeyFilter::None)
+                return rule;
+        return WindowPart::PasteRule{};
     };
     connect(m_loader, &LoaderTab::returned_to_idle, this, [this] {
         m_maintenance->offer_grid();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/window_part.h"
-#include "loader/paste_filter.h"
+#include "platform/ui/key_filter.h"
 
 #include <QString>
 #include <QStringList>
@@ -50,11 +50,7 @@ public:
     // The key filter a line box of another part holds typed text to, and
     // what a refused character says: "Paste Text"/"Paste RTF" hold pasted
     // text to it. Unset, or None for a box: the text goes in as it is.
-    struct BoxFilter {
-        loader::KeyFilter filter = loader::KeyFilter::None;
-        QString message;
-    };
-    std::function<BoxFilter(const QWidget* box)> box_filter;
+    std::function<PasteRule(const QWidget* box)> box_filter;
 
     // ---- what the rest of the window reads ----------------------------------
     // The folder listed, and the names its picture and all-files lists show.

@@ -81,7 +81,7 @@ void LoaderTab::paste(const QString& text, bool rich)
         // The reference keeps its lines, and refuses the double quote.
         QString plain = rich ? richtext::extract_plain_text(text) : text;
         plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        const loader::FilteredText clean = loader::filter_text(loader::KeyFilter::NoDoubleQuote, plain);
+        const ui::FilteredText clean = ui::filter_text(ui::KeyFilter::NoDoubleQuote, plain);
         if (clean.refused)
             m_session.status().set_message(QStringLiteral("Character not supported \""));
         text23->insert(clean.text);
@@ -98,10 +98,10 @@ void LoaderTab::paste(const QString& text, bool rich)
         return;
     // The boxes' key filters hold for pasted text as for typed text; the
     // boxes are other parts', which answer for them.
-    const BoxFilter f = box_filter ? box_filter(line) : BoxFilter{};
+    const PasteRule f = box_filter ? box_filter(line) : PasteRule{};
     QString plain = rich ? richtext::extract_plain_text(text) : text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const loader::FilteredText clean = loader::filter_text(f.filter, plain);
+    const ui::FilteredText clean = ui::filter_text(f.filter, plain);
     if (clean.refused)
         m_session.status().set_message(f.message);
     line->insert(clean.text);

@@ -94,8 +94,7 @@ public:
     void offer_grid();
     void offer_verify();
     // The rule a box of the tab holds typed and pasted text to.
-    enum class BoxRule { None, FileName, Digits, DigitsOrStar };
-    BoxRule box_rule(const QWidget* box) const;
+    PasteRule paste_rule(const QWidget* box) const override;
 
 signals:
     // The catalogue is reopened so that page 1 shows the rows as they are.

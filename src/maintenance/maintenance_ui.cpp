@@ -335,18 +335,19 @@ void MaintenanceTab::offer_verify()
     verify_loaded_pictures->setEnabled(true);
 }
 
-MaintenanceTab::BoxRule MaintenanceTab::box_rule(const QWidget* box) const
+WindowPart::PasteRule MaintenanceTab::paste_rule(const QWidget* box) const
 {
+    const QString digits = QString::fromLatin1(maintenance::k_msg_digits_only);
     if (!box)
-        return BoxRule::None;
+        return {};
     if (box == Text8 || box == Text28)
-        return BoxRule::FileName;
+        return {ui::KeyFilter::FileName, QString::fromLatin1(maintenance::k_msg_bad_name_characters)};
     if (box == Txt_delpag)
-        return BoxRule::DigitsOrStar;
+        return {ui::KeyFilter::DigitsOrStar, digits};
     for (const QWidget* w : {Text9, Text11, Text20, Text22, Text15})
         if (box == w)
-            return BoxRule::Digits;
-    return BoxRule::None;
+            return {ui::KeyFilter::Digits, digits};
+    return {};
 }
 
 LoaderLists MaintenanceTab::lists() const

@@ -122,9 +122,11 @@ void PageView::Label3_KeyPress(int& key_ascii)
     m_session.status().set_message(QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9"));
 }
 
-bool PageView::is_page_box(const QObject* w) const
+WindowPart::PasteRule PageView::paste_rule(const QWidget* box) const
 {
-    return w && w == Label3;
+    if (box && box == Label3)
+        return {ui::KeyFilter::Digits, QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9")};
+    return {};
 }
 
 void PageView::Slider1_KeyPress(int& key_ascii)

@@ -66,8 +66,8 @@ public:
     void Label3_KeyPress(int& key_ascii);
     void Slider1_KeyPress(int& key_ascii);
     void Slider1_Scroll();
-    // True for the page box (pastes into it meet its key rule).
-    bool is_page_box(const QObject* w) const;
+    // The page box takes digits only, pasted as typed.
+    PasteRule paste_rule(const QWidget* box) const override;
     // Shows a page with a picture's cell selected (the search tab's "Display
     // Page" and grid); false when that page was shown already (then only the
     // cell is selected).

@@ -31,6 +31,7 @@ public:
     void enable_for_catalogue() override;
     void show_first_tabs() override;
     void opening() override;
+    PasteRule paste_rule(const QWidget* box) const override;
     // A catalogue is being opened: the grid may be searched.
     void allow_searches();
     // The search's refresh button, which another part's write holds

@@ -276,6 +276,19 @@ void SearchSortTab::show_first_tabs()
     SSTab_search->setCurrentIndex(0);
 }
 
+WindowPart::PasteRule SearchSortTab::paste_rule(const QWidget* box) const
+{
+    if (!box)
+        return {};
+    if (box == Text1)
+        return {ui::KeyFilter::FileName, text_of(search::k_file_name_refused)};
+    if (box == Text3)
+        return {ui::KeyFilter::NoDoubleQuote, text_of(search::k_reference_refused)};
+    if (box == Text4)
+        return {ui::KeyFilter::NoDoubleQuote, text_of(search::k_note_refused)};
+    return {};
+}
+
 void SearchSortTab::opening()
 {
     MSFlexGrid1->hide();

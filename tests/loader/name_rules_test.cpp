@@ -1,6 +1,5 @@
 #include "loader/companions.h"
 #include "loader/name_rules.h"
-#include "loader/paste_filter.h"
 
 #include "support/test_support.h"
 
@@ -81,27 +80,4 @@ TEST(NameRules, NameLimitCountsCharactersAndTheMessagesNameTheLength)
     // A name that looks like a placeholder is shown as it is.
     EXPECT_EQ(picture_name_message("%1%2.jpg"),
               "The picture file name: %1%2.jpg, is 8 bytes, picture file name cannot exceed 255 bytes.");
-}
-
-TEST(PasteFilter, PastedTextMeetsTheBoxesKeyFilters)
-{
-    struct Case {
-        KeyFilter filter;
-        const char* in;
-        const char* out;
-        bool refused;
-    } cases[] = {
-        {KeyFilter::None, "a\"b", "a\"b", false},
-        {KeyFilter::NoDoubleQuote, "say \"hi\"", "say hi", true},
-        {KeyFilter::NoDoubleQuote, "plain", "plain", false},
-        {KeyFilter::FileName, "a/b\\c:d*e?f<g>h|i\"j", "abcdefghij", true},
-        {KeyFilter::Digits, "12a3 4", "1234", true},
-        {KeyFilter::DigitsOrStar, "*12x", "*12", true},
-        {KeyFilter::Digits, "", "", false},
-    };
-    for (const Case& c : cases) {
-        const FilteredText f = filter_text(c.filter, QString::fromUtf8(c.in));
-        EXPECT_EQ(f.text, QString::fromUtf8(c.out)) << c.in;
-        EXPECT_EQ(f.refused, c.refused) << c.in;
-    }
 }

@@ -132,15 +132,18 @@ TEST_F(MaintenanceTabAlone, OffersWhatTheOpenCatalogueAllows)
 
 TEST_F(MaintenanceTabAlone, TellsWhichRuleEachBoxHolds)
 {
-    using Rule = MaintenanceTab::BoxRule;
-    EXPECT_EQ(tab.box_rule(child<QLineEdit>("Text8")), Rule::FileName);
-    EXPECT_EQ(tab.box_rule(child<QLineEdit>("Text28")), Rule::FileName);
-    EXPECT_EQ(tab.box_rule(child<QLineEdit>("Txt_delpag")), Rule::DigitsOrStar);
+    using ui::KeyFilter;
+    const auto filter = [this](const QWidget* box) { return tab.paste_rule(box).filter; };
+    EXPECT_EQ(filter(child<QLineEdit>("Text8")), KeyFilter::FileName);
+    EXPECT_EQ(filter(child<QLineEdit>("Text28")), KeyFilter::FileName);
+    EXPECT_EQ(filter(child<QLineEdit>("Txt_delpag")), KeyFilter::DigitsOrStar);
     for (const char* name : {"Text9", "Text11", "Text20", "Text22", "Text15"})
-        EXPECT_EQ(tab.box_rule(child<QLineEdit>(name)), Rule::Digits) << name;
+        EXPECT_EQ(filter(child<QLineEdit>(name)), KeyFilter::Digits) << name;
+    EXPECT_EQ(tab.paste_rule(child<QLineEdit>("Text15")).message, "Characters supported 0 1 2 3 4 5 6 7 8 9");
+    EXPECT_EQ(tab.paste_rule(child<QLineEdit>("Text8")).message, "Characters not supported \\ / * ? < > | \"");
     QLineEdit elsewhere;
-    EXPECT_EQ(tab.box_rule(&elsewhere), Rule::None);
-    EXPECT_EQ(tab.box_rule(nullptr), Rule::None);
+    EXPECT_EQ(filter(&elsewhere), KeyFilter::None);
+    EXPECT_EQ(filter(nullptr), KeyFilter::None);
 }
 
 TEST_F(MaintenanceTabAlone, ADeleteAnnouncesTheNewCount)

@@ -1,6 +1,6 @@
-#include "loader/paste_filter.h"
+#include "platform/ui/key_filter.h"
 
-namespace mosswick::loader {
+namespace mosswick::ui {
 
 bool accepts(KeyFilter filter, QChar c)
 {
@@ -32,4 +32,4 @@ FilteredText filter_text(KeyFilter filter, const QString& text)
     return out;
 }
 
-} // namespace mosswick::loader
+} // namespace mosswick::ui

@@ -4,7 +4,7 @@
 
 // The key filters of the window's text boxes, applied to whole pasted texts
 // so that a paste cannot put in what typing may not.
-namespace mosswick::loader {
+namespace mosswick::ui {
 
 enum class KeyFilter {
     None,
@@ -25,4 +25,4 @@ bool accepts(KeyFilter filter, QChar c);
 // The text without the characters the filter refuses.
 FilteredText filter_text(KeyFilter filter, const QString& text);
 
-} // namespace mosswick::loader
+} // namespace mosswick::ui
