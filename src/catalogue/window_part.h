@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QLineEdit;
+
 namespace mosswick {
 
 // A part of the main window (a tab or a page of one): it owns its controls
@@ -34,9 +36,13 @@ public:
         ui::KeyFilter filter = ui::KeyFilter::None;
         QString message;
     };
-    virtual PasteRule paste_rule(const QWidget* box) const { return {}; }
+    virtual PasteRule paste_rule(const QWidget* /*box*/) const { return {}; }
 
 protected:
+    // Text pasted into one of the part's boxes meets its paste_rule as
+    // typed text meets the key filter; a refusal says the rule's message.
+    void refuse_pastes_by_rule(QLineEdit* box);
+
     CatalogueSession& m_session;
 };
 

@@ -236,17 +236,12 @@ void MaintenanceTab::connect_handlers()
     };
     for (const auto& [box, filter] : number_boxes) {
         install_key_filter(box, [this, filter = filter](int& key) { (this->*filter)(key); });
-        const bool star = box == Txt_delpag;
-        ui::refuse_pastes(
-            box, [star](QChar c) { return maintenance::number_key_accepted(c.unicode(), star); },
-            [this] { m_session.status().set_message(QString::fromLatin1(maintenance::k_msg_digits_only)); });
+        refuse_pastes_by_rule(box);
     }
     install_key_filter(Text8, [this](int& key) { Text8_KeyPress(key); });
     install_key_filter(Text28, [this](int& key) { Text28_KeyPress(key); });
     for (QLineEdit* box : {Text8, Text28})
-        ui::refuse_pastes(
-            box, [](QChar c) { return maintenance::file_name_key_accepted(c.unicode()); },
-            [this] { m_session.status().set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters)); });
+        refuse_pastes_by_rule(box);
 
     on_lost_focus(this, delete_page, &MaintenanceTab::delete_page_LostFocus);
     on_lost_focus(this, delete_picture, &MaintenanceTab::delete_picture_LostFocus);

@@ -221,9 +221,7 @@ void PageView::connect_handlers()
         connect(lbl_fileName[size_t(i)], &ui::LabelButton::clicked, this, [this, i] { lbl_fileName_Click(i); });
     }
     // A page number pasted into the page box meets the rule typing meets.
-    ui::refuse_pastes(Label3, [](QChar c) { return c >= u'0' && c <= u'9'; }, [this] {
-        m_session.status().set_message(QStringLiteral("Characters supported 0 1 2 3 4 5 6 7 8 9"));
-    });
+    refuse_pastes_by_rule(Label3);
     connect(&m_session, &CatalogueSession::counts_changed, this, &PageView::update_counts);
 }
 

@@ -316,16 +316,13 @@ void SearchSortTab::connect_handlers()
     hook_key_press(Text1, [this](int& key) { Text1_KeyPress(key); });
     hook_key_press(Text4, [this](int& key) { Text4_KeyPress(key); });
     // Pasted text meets the rules typed text meets.
-    ui::refuse_pastes(Text1, [](QChar c) { return !k_name_refused.contains(c); },
-                      [this] { set_message(text_of(search::k_file_name_refused)); });
-    ui::refuse_pastes(Text4, [](QChar c) { return c != u'"'; },
-                      [this] { set_message(text_of(search::k_note_refused)); });
+    refuse_pastes_by_rule(Text1);
+    refuse_pastes_by_rule(Text4);
     search::search_grid(MSFlexGrid1)->on_click = [this] { MSFlexGrid1_Click(); };
     if (Text3) {
         connect(Text3, &QLineEdit::textChanged, this, &SearchSortTab::Text3_Change);
         hook_key_press(Text3, [this](int& key) { Text3_KeyPress(key); });
-        ui::refuse_pastes(Text3, [](QChar c) { return c != u'"'; },
-                          [this] { set_message(text_of(search::k_reference_refused)); });
+        refuse_pastes_by_rule(Text3);
         for (int index : {0, 2, 3})
             connect(Option1[size_t(index)], &QRadioButton::toggled, this, [this, index](bool checked) {
                 if (checked)
