@@ -4,6 +4,7 @@
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/status_line.h"
 #include "catalogue/window_part.h"
+#include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
 
@@ -21,11 +22,6 @@ namespace {
 
 const QString k_open_db = QStringLiteral("Open DB");
 const QString k_close_db = QStringLiteral("Close DB");
-
-void pump()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
 
 } // namespace
 
@@ -102,7 +98,7 @@ void CatalogueFile::show_closed_tabs()
 void CatalogueFile::refuse_unchangeable(const QString& message)
 {
     m_session.status().set_message(message);
-    pump();
+    ui::repaint_pending();
     show_closed_state();
     m_session.db_password.clear();
     show_closed_tabs();
@@ -152,7 +148,7 @@ void CatalogueFile::mnuDb_Click()
         m_session.db_password.clear();
         m_session.status().set_message(QStringLiteral("Database closed."));
         m_session.status().set_timing({});
-        pump();
+        ui::repaint_pending();
         lock.release();
         common_ending();
         return;
@@ -160,7 +156,7 @@ void CatalogueFile::mnuDb_Click()
 
     m_session.status().set_message({});
     m_session.status().set_timing({});
-    pump();
+    ui::repaint_pending();
     set_title(m_session.edition().texts.opening_caption);
 
     QString path;
@@ -186,7 +182,7 @@ void CatalogueFile::mnuDb_Click()
     m_session.set_db_path(path);
     set_title(path);
     m_session.db_read_only = store::is_read_only_path(path);
-    pump();
+    ui::repaint_pending();
 
     std::unique_ptr<store::Connection> conn;
     store::Error error;
@@ -215,7 +211,7 @@ void CatalogueFile::mnuDb_Click()
         report_open_failure(error);
         return;
     }
-    pump();
+    ui::repaint_pending();
     m_session.db_open = true;
     m_frame.mnuDb->setText(k_close_db);
 
@@ -241,7 +237,7 @@ void CatalogueFile::mnuDb_Click()
             m_session.db_password.clear();
             m_session.set_db_path({});
             m_session.status().set_message(with_conversion(QStringLiteral("Update procedure not confirmed.")));
-            pump();
+            ui::repaint_pending();
             m_frame.mnuDb->setEnabled(true);
             return;
         }
@@ -257,11 +253,11 @@ void CatalogueFile::mnuDb_Click()
             return;
         }
         m_session.status().set_message(QStringLiteral("Update procedure done."));
-        pump();
+        ui::repaint_pending();
     }
 
     m_session.db_conn = std::move(conn);
-    pump();
+    ui::repaint_pending();
     m_session.stop_requested = false;
     m_session.data_folder.clear();
     clear_page_view();
@@ -301,7 +297,7 @@ void CatalogueFile::mnuDb_Click()
     m_frame.SSTab_main->setTabEnabled(1, true);
     start_integrity_check();
     m_session.announce_opened();
-    pump();
+    ui::repaint_pending();
     lock.release();
     common_ending();
 }

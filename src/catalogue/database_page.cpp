@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_logic.h"
 #include "catalogue/status_line.h"
 #include "light/compaction.h"
+#include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
 #include "platform/ui/widgets.h"
@@ -22,11 +23,6 @@ namespace mosswick {
 namespace {
 
 const QString k_default_password = QStringLiteral("qmvrtzo");
-
-void pump()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
 
 } // namespace
 
@@ -154,7 +150,7 @@ void DatabasePage::Command1_Click()
     const QString temp = store::compaction_temp_path(path);
     emit release_connection();
     status.set_message(QStringLiteral("Changing database password..."));
-    pump();
+    ui::repaint_pending();
 
     const store::Error error =
         store::Connection::compact(path, m_session.db_password, {Text35->text(), Check4->isChecked()}, temp);

@@ -22,11 +22,6 @@ namespace {
 // Rows between two repaints of the status bar while converting.
 constexpr qint64 k_rows_per_repaint = 256;
 
-void pump()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
 } // namespace
 
 bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
@@ -74,13 +69,13 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
         m_session.set_db_path({});
         m_frame.mnuDb->setEnabled(true);
         m_session.status().set_message(QStringLiteral("Conversion not confirmed."));
-        pump();
+        ui::repaint_pending();
         return false;
     }
 
     const store::Protection protection = store::jet_protection(header);
     m_session.status().set_message(QStringLiteral("Converting the Access database..."));
-    pump();
+    ui::repaint_pending();
     // Esc stops the conversion, as it stops a search; one pressed before does not.
     m_session.esc_abort_search = false;
     bool stopped = false;
@@ -113,7 +108,7 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
     note = QStringLiteral("Converted from the Access format; the original is kept as %1.")
                .arg(QDir::toNativeSeparators(result.backup_path));
     m_session.status().set_message(note);
-    pump();
+    ui::repaint_pending();
     return true;
 }
 

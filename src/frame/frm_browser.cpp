@@ -234,14 +234,6 @@ void frmBrowser::wire_loader()
 
 // ---- status bar -----------------------------------------------------------
 
-void frmBrowser::set_browser_enabled(bool flag)
-{
-    if (flag)
-        m_session.busy().release();
-    else
-        m_session.busy().acquire();
-}
-
 // ---- start-up ---------------------------------------------------------------
 
 void frmBrowser::Form_Load(const QString& argument)

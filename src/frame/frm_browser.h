@@ -70,8 +70,6 @@ public:
     void mnuAbout_Click();
 
     // ---- the busy lock and the status bar ----------------------------------
-    // Enables (true) or disables the whole window around a long action.
-    void set_browser_enabled(bool flag);
     ui::BusyState& busy_state() { return m_session.busy(); }
     bool integrity_check_running() const;
     void set_message(const QString& text, const QString& detail = {}) { m_status->set_message(text, detail); }

@@ -79,9 +79,11 @@ protected:
     {
         EXPECT_TRUE(window->session().db_read_only);
         EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
-        for (QWidget* w : writers())
-            if (w)   // the light edition has no password change
+        for (QWidget* w : writers()) {
+            if (w) {   // the light edition has no password change
                 EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+            }
+        }
     }
 
     Gate gate;

@@ -93,9 +93,11 @@ TEST_F(EditionControls, TheLightWindowBuildsNoneOfTheFullWindowsExtraControls)
         full_names.insert(name);
     for (const auto& [name, count] : light)
         light_names.insert(name);
-    for (const QString& name : light_names)
-        if (name != QLatin1String("compact_database"))
+    for (const QString& name : light_names) {
+        if (name != QLatin1String("compact_database")) {
             EXPECT_TRUE(full_names.count(name)) << name.toStdString() << " is only in the light window";
+        }
+    }
 }
 
 TEST_F(EditionControls, EveryControlHasANameOfItsOwn)

@@ -198,9 +198,11 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     // Nothing that writes is offered, and the handlers refuse anyway.
     for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).renumber_pages, ctl(*window).delete_picture,
                                                       ctl(*window).exchange_picture, ctl(*window).insert_picture,
-                                                      ctl(*window).load_pictures, ctl(*window).Command1})
-        if (w)   // the light edition has no password change
+                                                      ctl(*window).load_pictures, ctl(*window).Command1}) {
+        if (w) {   // the light edition has no password change
             EXPECT_FALSE(w->isEnabled());
+        }
+    }
     window->maintenance().renumber_pages_Click();
     ctl(*window).Text15->setText("1");
     window->maintenance().delete_picture_Click();

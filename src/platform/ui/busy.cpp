@@ -129,6 +129,11 @@ void EventPump::maybe_pump()
     }
 }
 
+void repaint_pending()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void EventPump::pump()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -84,4 +84,8 @@ private:
     qint64 m_last = 0;
 };
 
+// Repaints what changed (a message, a title) without taking the user's
+// input, which waits until the action is over.
+void repaint_pending();
+
 } // namespace mosswick::ui
