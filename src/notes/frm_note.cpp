@@ -7,6 +7,7 @@
 #include "platform/richtext/rich_format.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/key_rules.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
 
@@ -308,6 +309,10 @@ void frmNote::build_tools()
 
 void frmNote::connect_handlers()
 {
+    // A paste into the reference meets the rule typing meets: one holding a
+    // double quote is refused whole, with the same message.
+    ui::refuse_pastes(
+        Text2, [](QChar c) { return !notes::reference_refuses(c.unicode()); }, [this] { say_key_refused(); });
     connect(Command1, &QPushButton::clicked, this, &frmNote::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmNote::Command2_Click);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int) { SSTab1_Click(0); });
@@ -507,8 +512,13 @@ void frmNote::Text2_KeyPress(int& key_ascii)
 {
     if (!notes::reference_refuses(key_ascii))
         return;
-    ui::dialogs().message(this, notes::refused_key_message(), QString(), ui::MessageIcon::None, ui::MessageButtons::Ok);
+    say_key_refused();
     key_ascii = 0;
+}
+
+void frmNote::say_key_refused()
+{
+    ui::dialogs().message(this, notes::refused_key_message(), QString(), ui::MessageIcon::None, ui::MessageButtons::Ok);
 }
 
 void frmNote::Text_Find_KeyPress(int& key_ascii)

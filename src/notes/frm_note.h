@@ -199,6 +199,8 @@ private:
     void connect_handlers();
     void set_pressed(QObject* label, bool down);
     void copy_back();
+    // The message box of a double quote refused in the reference.
+    void say_key_refused();
     void paste(bool rich);
     // The note boxes the tools act on, note first.
     std::vector<richtext::RichTextBox*> boxes() const;
