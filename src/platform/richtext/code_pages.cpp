@@ -2,7 +2,6 @@
 
 #include <QStringDecoder>
 
-#include <cerrno>
 #include <iconv.h>
 #include <map>
 #include <optional>
