@@ -2,16 +2,32 @@
 
 #include "catalogue/status_line.h"
 #include "platform/ui/key_rules.h"
+#include "platform/ui/plain_text_box.h"
 
 #include <QLineEdit>
 
 namespace mosswick {
 
-void WindowPart::refuse_pastes_by_rule(QLineEdit* box)
+namespace {
+
+template <typename Box>
+void refuse_by_rule(Box* box, const WindowPart& part, const CatalogueSession& session)
 {
     ui::refuse_pastes(
-        box, [this, box](QChar c) { return ui::accepts(paste_rule(box).filter, c); },
-        [this, box] { m_session.status().set_message(paste_rule(box).message); });
+        box, [&part, box](QChar c) { return ui::accepts(part.paste_rule(box).filter, c); },
+        [&part, &session, box] { session.status().set_message(part.paste_rule(box).message); });
+}
+
+} // namespace
+
+void WindowPart::refuse_pastes_by_rule(QLineEdit* box)
+{
+    refuse_by_rule(box, *this, m_session);
+}
+
+void WindowPart::refuse_pastes_by_rule(ui::PlainTextBox* box)
+{
+    refuse_by_rule(box, *this, m_session);
 }
 
 } // namespace mosswick

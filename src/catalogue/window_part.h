@@ -9,6 +9,10 @@ class QLineEdit;
 
 namespace mosswick {
 
+namespace ui {
+class PlainTextBox;
+}
+
 // A part of the main window (a tab or a page of one): it owns its controls
 // and reaches the open catalogue only through the session. The frame calls
 // these as the window's state changes, part after part.
@@ -42,6 +46,7 @@ protected:
     // Text pasted into one of the part's boxes meets its paste_rule as
     // typed text meets the key filter; a refusal says the rule's message.
     void refuse_pastes_by_rule(QLineEdit* box);
+    void refuse_pastes_by_rule(ui::PlainTextBox* box);
 
     CatalogueSession& m_session;
 };

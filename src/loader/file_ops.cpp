@@ -109,7 +109,7 @@ store::Error file_error(const QString& path, int err)
 bool is_link_or_special(const QString& path)
 {
     struct stat st {};
-    return ::lstat(native(path).constData(), &st) == 0 && !S_ISREG(st.st_mode);
+    return ::lstat(native(path).constData(), &st) == 0 && (!S_ISREG(st.st_mode) || st.st_nlink != 1);
 }
 
 bool same_folder(const QString& a, const QString& b)

@@ -19,9 +19,11 @@ bool same_folder(const QString& a, const QString& b);
 // nothing moved; on any failure the original stays where it was.
 store::Error move_no_replace(const QString& from, const QString& to);
 
-// True when something is at the path that is not a regular file itself: a
-// link (live or dangling, even to a regular file), a folder, a pipe or a
-// device. False for a regular file and for nothing at all.
+// True when something is at the path that is not a regular file of its own:
+// a symbolic link (live or dangling, even to a regular file), a regular file
+// with more than one name (a hard link: the other name may be any file of the
+// user's), a folder, a pipe or a device. False for a regular file with one
+// name and for nothing at all.
 bool is_link_or_special(const QString& path);
 
 // The program's error for an errno met on a path (53, 58, 75, 76 or 68).

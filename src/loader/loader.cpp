@@ -98,18 +98,15 @@ void LoaderTab::connect_reference_filter()
         return key == 0;
     });
 
-    // Pasting or dropping into the reference box meets the same filter as typing.
-    connect(text23, &ui::PlainTextBox::textEdited, this, [this](const QString& text) {
-        if (!text.contains(u'"'))
-            return;
-        int cursor = text23->cursorPosition();
-        cursor -= int(text.left(cursor).count(u'"'));
-        QString clean = text;
-        clean.remove(u'"');
-        text23->setText(clean);
-        text23->setCursorPosition(cursor);
-        m_session.status().set_message(QStringLiteral("Character not supported \""));
-    });
+    // Pasting or dropping into the reference box meets the same rule as typing.
+    refuse_pastes_by_rule(text23);
+}
+
+WindowPart::PasteRule LoaderTab::paste_rule(const QWidget* box) const
+{
+    if (text23 && box == text23)
+        return {ui::KeyFilter::NoDoubleQuote, QString::fromLatin1(loader::k_msg_quote_refused)};
+    return {};
 }
 
 // ---- the lists ------------------------------------------------------------

@@ -25,6 +25,8 @@ QString phase2_message(qint64 pictures);
 inline constexpr const char* k_msg_phase1 = "File length verification, phase 1/2 started, please wait...";
 inline constexpr const char* k_msg_stopped = "File loading stopped.";
 inline constexpr const char* k_msg_no_pictures_to_load = "No pictures to load.";
+// The reference box refuses the double quote, typed or pasted.
+inline constexpr const char* k_msg_quote_refused = "Character not supported \"";
 inline constexpr const char* k_msg_own_folder =
     "Do not use the database directory when load TXT or RTF content in the note fields. Use a temp directory instead.";
 

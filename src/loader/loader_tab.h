@@ -46,6 +46,8 @@ public:
     void reset() override;
     void enable_for_catalogue() override;
     void show_first_tabs() override;
+    // The reference box refuses the double quote, typed or pasted.
+    PasteRule paste_rule(const QWidget* box) const override;
 
     // The key filter a line box of another part holds typed text to, and
     // what a refused character says: "Paste Text"/"Paste RTF" hold pasted

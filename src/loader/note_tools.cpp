@@ -3,6 +3,7 @@
 #include "loader/loader_tab.h"
 
 #include "catalogue/status_line.h"
+#include "loader/loader_messages.h"
 
 #include "platform/richtext/plain_text.h"
 #include "platform/richtext/rich_clipboard.h"
@@ -77,34 +78,31 @@ void LoaderTab::paste(const QString& text, bool rich)
         }
         return;
     }
-    if (text23 && target == text23) {
-        // The reference keeps its lines, and refuses the double quote.
-        QString plain = rich ? richtext::extract_plain_text(text) : text;
-        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        const ui::FilteredText clean = ui::filter_text(ui::KeyFilter::NoDoubleQuote, plain);
-        if (clean.refused)
-            m_session.status().set_message(QStringLiteral("Character not supported \""));
-        text23->insert(clean.text);
-        return;
-    }
-    if (qobject_cast<richtext::RichTextBox*>(target) || qobject_cast<QTextEdit*>(target)
-        || qobject_cast<QPlainTextEdit*>(target)) {
+    const bool reference = text23 && target == text23;
+    if (!reference
+        && (qobject_cast<richtext::RichTextBox*>(target) || qobject_cast<QTextEdit*>(target)
+            || qobject_cast<QPlainTextEdit*>(target))) {
         // Rich boxes interpret RTF; plain boxes get the text it shows.
         rich ? richtext::paste_rtf_into(target) : richtext::paste_text_into(target);
         return;
     }
     auto* line = qobject_cast<QLineEdit*>(target);
-    if (!line || line->isReadOnly())
+    if (!reference && (!line || line->isReadOnly()))
         return;
-    // The boxes' key filters hold for pasted text as for typed text; the
-    // boxes are other parts', which answer for them.
-    const PasteRule f = box_filter ? box_filter(line) : PasteRule{};
+    // The reference and the line boxes hold pasted text to their key rules
+    // as typing does (the line boxes are other parts', which answer for
+    // them): a text with a refused character is refused whole.
+    const PasteRule rule = reference ? paste_rule(target) : box_filter ? box_filter(line) : PasteRule{};
     QString plain = rich ? richtext::extract_plain_text(text) : text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const ui::FilteredText clean = ui::filter_text(f.filter, plain);
-    if (clean.refused)
-        m_session.status().set_message(f.message);
-    line->insert(clean.text);
+    if (!ui::accepts_text(rule.filter, plain)) {
+        m_session.status().set_message(rule.message);
+        return;
+    }
+    if (reference)
+        text23->insert(plain);
+    else
+        line->insert(plain);
 }
 
 void LoaderTab::Label12_MouseDown(int)
@@ -153,7 +151,7 @@ void LoaderTab::note_size_MouseUp(int)
 void LoaderTab::text23_KeyPress(int& key_ascii)
 {
     if (key_ascii == 34) {
-        m_session.status().set_message(QStringLiteral("Character not supported \""));
+        m_session.status().set_message(QString::fromLatin1(loader::k_msg_quote_refused));
         key_ascii = 0;
     }
 }

@@ -35,8 +35,9 @@ struct InsideCheck {
 // Checks a picture before its bytes are stored: its name must not be a
 // refused type, and its content must be a bmp, gif or jpg picture whose
 // header reads (an empty, missing or undecodable file is Unusable). A link
-// or any other entry that is not a regular file is NotPlainFile: only a
-// picture file itself is ever copied into the catalogue.
+// (symbolic, or a second name of a file) or any other entry that is not a
+// regular file of its own is NotPlainFile: only a picture file itself is ever
+// copied into the catalogue.
 InsideCheck check_inside(const QString& path, const QString& name);
 
 // The message for a picture that cannot be stored inside.

@@ -229,6 +229,9 @@ void MaintenanceTab::Command2_Click()
         case maintenance::RenameOutcome::NoName:
             status.set_message(QString::fromLatin1(maintenance::k_msg_name_required));
             break;
+        case maintenance::RenameOutcome::HiddenName:
+            status.set_message(QString::fromLatin1(maintenance::k_msg_hidden_name));
+            break;
         case maintenance::RenameOutcome::BadExtension:
             status.set_message(QString::fromLatin1(maintenance::k_msg_bad_extension));
             break;
@@ -266,6 +269,11 @@ void MaintenanceTab::Command2_Click()
         break;
     case maintenance::RenameOutcome::TargetExists:
         status.set_message(QString::fromLatin1(maintenance::k_msg_target_exists));
+        Command2->setEnabled(true);
+        break;
+    case maintenance::RenameOutcome::FileShared:
+        // Nothing changed: as after the checks of the boxes.
+        status.set_message(maintenance::shared_file_message(r));
         Command2->setEnabled(true);
         break;
     case maintenance::RenameOutcome::Stale:

@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <tuple>
 #include <sys/stat.h>
 
 namespace mosswick::maintenance {
@@ -36,6 +37,15 @@ bool plain_name(const QString& name)
     return !name.isEmpty() && !name.contains(u'/') && name != QLatin1String(".") && name != QLatin1String("..");
 }
 
+// How many other rows name a file as their picture or their movie.
+qint64 other_users_of(store::Connection& conn, qint64 rowid, const QString& name, store::Error& error)
+{
+    return conn
+        .scalar(QStringLiteral("SELECT count(*) FROM demopicture WHERE rowid <> ?1 AND (picfile = ?2 OR movfile = ?2)"),
+                {rowid, name}, error)
+        .toLongLong();
+}
+
 RenameResult failure(RenameOutcome outcome, const store::Error& error = {})
 {
     RenameResult r;
@@ -46,10 +56,20 @@ RenameResult failure(RenameOutcome outcome, const store::Error& error = {})
 
 } // namespace
 
+QString shared_file_message(const RenameResult& result)
+{
+    return QStringLiteral("The %1 file %2 is also used by %3 other picture%4; nothing was renamed.")
+        .arg(result.shared_is_movie ? QStringLiteral("movie") : QStringLiteral("picture"), result.shared_file)
+        .arg(result.other_users)
+        .arg(result.other_users == 1 ? QString() : QStringLiteral("s"));
+}
+
 std::optional<RenameOutcome> check_rename_boxes(const QString& base, const QString& extension)
 {
     if (base.trimmed().isEmpty())
         return RenameOutcome::NoName;
+    if (base.startsWith(u'.'))
+        return RenameOutcome::HiddenName;
     if (extension.trimmed().isEmpty() || !loader::picture_extensions().contains(extension.toLower()))
         return RenameOutcome::BadExtension;
     if (without_refused_name_characters(base) != base || base.contains(QChar(0)))
@@ -105,11 +125,32 @@ RenameResult rename_picture(store::Connection& conn, const QString& data_folder,
 
     const QString picture_from = join_path(data_folder, old_picture);
     const QString picture_to = join_path(data_folder, new_picture);
-    if (name_taken(picture_to))
-        return failure(RenameOutcome::TargetExists);
+    // A picture kept inside the catalogue may have no file to rename.
+    const bool picture_moves = !(stored_inside && !name_taken(picture_from));
     const bool movie_moves = with_movie && new_movie != old_movie;
     const QString movie_from = join_path(data_folder, old_movie);
     const QString movie_to = join_path(data_folder, new_movie);
+
+    // A file other rows name stays where they find it.
+    for (const auto& [moves, name, is_movie] : {std::tuple{picture_moves, old_picture, false},
+                                                std::tuple{movie_moves, old_movie, true}}) {
+        if (!moves)
+            continue;
+        store::Error error;
+        const qint64 others = other_users_of(conn, rowid, name, error);
+        if (error)
+            return failure(RenameOutcome::Failed, error);
+        if (others > 0) {
+            RenameResult shared = failure(RenameOutcome::FileShared);
+            shared.shared_file = name;
+            shared.shared_is_movie = is_movie;
+            shared.other_users = others;
+            return shared;
+        }
+    }
+
+    if (name_taken(picture_to))
+        return failure(RenameOutcome::TargetExists);
     if (movie_moves && name_taken(movie_to))
         return failure(RenameOutcome::Failed, loader::file_error(movie_to, EEXIST));
 
@@ -120,8 +161,6 @@ RenameResult rename_picture(store::Connection& conn, const QString& data_folder,
     if (e)
         return failure(RenameOutcome::Failed, e);
 
-    // A picture kept inside the catalogue may have no file to rename.
-    const bool picture_moves = !(stored_inside && !name_taken(picture_from));
     if (picture_moves) {
         if ((e = loader::move_no_replace(picture_from, picture_to)))
             return failure(e.kind == store::ErrorKind::FileExists ? RenameOutcome::TargetExists : RenameOutcome::Failed, e);

@@ -7,6 +7,7 @@
 #include "platform/richtext/rich_format.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/key_rules.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
 
@@ -88,6 +89,13 @@ int key_code(const QKeyEvent& key)
         return 13;
     const QString text = key.text();
     return text.size() == 1 ? text[0].unicode() : -1;
+}
+
+// "Clear note" loads the boxes with an empty note: only the load itself knows
+// that the field was Null.
+QString stored_value(const richtext::RichTextBox& box, bool loaded_null)
+{
+    return loaded_null && box.toPlainText().isEmpty() ? QString() : box.value_for_storage();
 }
 
 } // namespace
@@ -301,6 +309,10 @@ void frmNote::build_tools()
 
 void frmNote::connect_handlers()
 {
+    // A paste into the reference meets the rule typing meets: one holding a
+    // double quote is refused whole, with the same message.
+    ui::refuse_pastes(
+        Text2, [](QChar c) { return !notes::reference_refuses(c.unicode()); }, [this] { say_key_refused(); });
     connect(Command1, &QPushButton::clicked, this, &frmNote::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmNote::Command2_Click);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int) { SSTab1_Click(0); });
@@ -381,15 +393,17 @@ void frmNote::Form_Load()
     }
 
     // Copy-in from the cell; a long note can be stopped while it loads.
-    const auto copy_in = [this](richtext::RichTextBox* box, const richtext::RichTextBox* cell) {
+    const auto copy_in = [this](richtext::RichTextBox* box, const richtext::RichTextBox* cell, bool& loaded_null) {
         if (m_load_stopped || !cell)
             return;
+        const QString value = cell->value_for_storage();
+        loaded_null = value.isNull();
         if (m_keep_loading)
-            m_load_stopped = !box->setTextRTF(cell->value_for_storage(), m_keep_loading);
+            m_load_stopped = !box->setTextRTF(value, m_keep_loading);
         else
-            box->setTextRTF(cell->value_for_storage());
+            box->setTextRTF(value);
     };
-    copy_in(lbl_note, m_cell_note);
+    copy_in(lbl_note, m_cell_note, m_note_loaded_null);
     if (!m_profile.extra_fields) {
         found_pos = 0;
         return;   // the note alone
@@ -400,7 +414,7 @@ void frmNote::Form_Load()
         Text2->setMaxLength(std::max<int>(k_reference_limit, int(reference.size())));
         Text2->setText(reference);
     }
-    copy_in(Text1, m_cell_addnote);
+    copy_in(Text1, m_cell_addnote, m_addnote_loaded_null);
     found_pos = 0;
 }
 
@@ -417,13 +431,23 @@ void frmNote::Command1_Click()
 void frmNote::copy_back()
 {
     if (m_cell_note)
-        show_note_in_cell(*m_cell_note, lbl_note->value_for_storage());
+        show_note_in_cell(*m_cell_note, note_value());
     if (!m_profile.extra_fields)
         return;
     if (m_cell_reference)
         m_cell_reference->setText(Text2->text());
     if (m_cell_addnote)
-        show_note_in_cell(*m_cell_addnote, Text1->value_for_storage());
+        show_note_in_cell(*m_cell_addnote, addnote_value());
+}
+
+QString frmNote::note_value() const
+{
+    return stored_value(*lbl_note, m_note_loaded_null);
+}
+
+QString frmNote::addnote_value() const
+{
+    return stored_value(*Text1, m_addnote_loaded_null);
 }
 
 void frmNote::Command2_Click()
@@ -488,8 +512,13 @@ void frmNote::Text2_KeyPress(int& key_ascii)
 {
     if (!notes::reference_refuses(key_ascii))
         return;
-    ui::dialogs().message(this, notes::refused_key_message(), QString(), ui::MessageIcon::None, ui::MessageButtons::Ok);
+    say_key_refused();
     key_ascii = 0;
+}
+
+void frmNote::say_key_refused()
+{
+    ui::dialogs().message(this, notes::refused_key_message(), QString(), ui::MessageIcon::None, ui::MessageButtons::Ok);
 }
 
 void frmNote::Text_Find_KeyPress(int& key_ascii)

@@ -66,6 +66,12 @@ public:
     const NoteWindowProfile& profile() const { return m_profile; }
     bool edit_mode() const { return m_mode == NoteMode::Edit; }
 
+    // What OK stores of the note and of the additional note: a box whose
+    // field was Null when the window loaded it and that shows no text stays
+    // Null, whichever tool emptied it; otherwise the box's storage value.
+    QString note_value() const;
+    QString addnote_value() const;
+
     // Run by OK before anything is copied back; returning false keeps the
     // window open with its texts (the opener could not save them).
     std::function<bool(frmNote&)> commit;
@@ -193,6 +199,8 @@ private:
     void connect_handlers();
     void set_pressed(QObject* label, bool down);
     void copy_back();
+    // The message box of a double quote refused in the reference.
+    void say_key_refused();
     void paste(bool rich);
     // The note boxes the tools act on, note first.
     std::vector<richtext::RichTextBox*> boxes() const;
@@ -205,6 +213,8 @@ private:
     QPointer<richtext::RichTextBox> m_cell_addnote;
     std::function<bool()> m_keep_loading;
     bool m_load_stopped = false;
+    bool m_note_loaded_null = false;      // the note field was Null at the load
+    bool m_addnote_loaded_null = false;
     QColor m_dialog_colour = Qt::black;   // what the colour dialog opens with
     QFont m_dialog_font;                  // what the font dialog opens with
     std::map<QObject*, PressedLook> m_pressed;

@@ -218,8 +218,8 @@ bool NoteActions::note_save(frmNote& window, int cell, const QString& numpic_tex
     if (!row || row->value(store::col_picfile).toString() != picfile)
         return refuse(stale_message());
 
-    const auto fields = notes::note_save_fields(window.lbl_note->value_for_storage(), window.Text2->text(),
-                                                window.Text1->value_for_storage(), row->value(store::col_reference),
+    const auto fields = notes::note_save_fields(window.note_value(), window.Text2->text(),
+                                                window.addnote_value(), row->value(store::col_reference),
                                                 // Only the fields the edition knows, whatever the file holds.
                                                 std::min(m_session.db_conn->column_count(), m_session.edition().columns()));
     if (const store::Error e = m_session.db_conn->update_fields(*numpic, fields))

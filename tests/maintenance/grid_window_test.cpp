@@ -129,6 +129,28 @@ TEST_F(GridWindow, RenameChecksItsBoxesFirst)
     EXPECT_EQ(window->message_text(), "Characters not supported \\ / * ? < > | \"");
 }
 
+TEST_F(GridWindow, RenameRefusesANameThatWouldHideTheFile)
+{
+    load(2);
+    touch(data("pic001.jpg"), "one");
+    click_row(0);
+    focus(ctl(*window).Text8);
+    ctl(*window).Text8->clear();
+    QTest::keyClicks(ctl(*window).Text8, "../../evil");
+    EXPECT_EQ(ctl(*window).Text8->text(), "....evil");
+    ctl(*window).Command2->click();
+    EXPECT_EQ(window->message_text(), "File name must not begin with a dot.");
+    EXPECT_TRUE(ctl(*window).Command2->isEnabled());
+    EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
+    EXPECT_TRUE(QFile::exists(data("pic001.jpg")));
+    EXPECT_FALSE(QFile::exists(data("....evil.jpg")));
+    // A dot further in is a name like any other.
+    ctl(*window).Text8->setText("evil..jpg");
+    ctl(*window).Command2->click();
+    EXPECT_EQ(window->message_text(), "Picture renamed.");
+    EXPECT_EQ(rows().front(), "1/1/evil..jpg.jpg/-");
+}
+
 TEST_F(GridWindow, DeletePictureActsOnOneClick)
 {
     load(8);

@@ -170,3 +170,37 @@ TEST_F(CatalogueTest, NamesTooLongForTheRowOrReachingOutsideAreRefused)
     EXPECT_TRUE(QFile::exists(db_folder() + "outside.jpg"));
     EXPECT_FALSE(QFile::exists(data_folder() + "inside.jpg"));
 }
+
+TEST_F(CatalogueTest, AFileOtherPicturesUseKeepsItsName)
+{
+    make(6);
+    exec("UPDATE demopicture SET picfile = 'beach.jpg' WHERE numpic IN (1, 2, 3)");
+    exec("UPDATE demopicture SET picfile = 'sea.jpg', movfile = 'waves.avi' WHERE numpic = 4");
+    exec("UPDATE demopicture SET movfile = 'waves.avi' WHERE numpic = 5");
+    touch(data_folder() + "beach.jpg", "beach");
+    touch(data_folder() + "sea.jpg", "sea");
+    touch(data_folder() + "waves.avi", "waves");
+    const QStringList before = rows();
+
+    const RenameResult picture = rename_picture(*conn, data_folder(), row(1, "beach.jpg"), "coast", "jpg");
+    EXPECT_EQ(picture.outcome, RenameOutcome::FileShared);
+    EXPECT_EQ(picture.other_users, 2);
+    EXPECT_EQ(shared_file_message(picture), "The picture file beach.jpg is also used by 2 other pictures; nothing was renamed.");
+    const RenameResult movie = rename_picture(*conn, data_folder(), row(4, "sea.jpg"), "coast", "jpg");
+    EXPECT_EQ(movie.outcome, RenameOutcome::FileShared);
+    EXPECT_EQ(shared_file_message(movie), "The movie file waves.avi is also used by 1 other picture; nothing was renamed.");
+    EXPECT_EQ(rows(), before);
+    for (const char* name : {"beach.jpg", "sea.jpg", "waves.avi"})
+        EXPECT_TRUE(QFile::exists(data_folder() + name)) << name;
+    EXPECT_FALSE(QFile::exists(data_folder() + "coast.jpg"));
+
+    // The picture alone may change its name while the shared movie keeps its own.
+    EXPECT_EQ(rename_picture(*conn, data_folder(), row(4, "sea.jpg"), "waves", "jpg").outcome,
+              RenameOutcome::RenamedWithMovie);
+    EXPECT_EQ(rows()[3], "4/1/waves.jpg/waves.avi");
+    EXPECT_EQ(rows()[4], "5/1/pic005.jpg/waves.avi");
+    // A shared name without a file to move takes nothing from anyone.
+    exec("UPDATE demopicture SET inoutpic = 1 WHERE numpic = 2");
+    ASSERT_TRUE(QFile::remove(data_folder() + "beach.jpg"));
+    EXPECT_EQ(rename_picture(*conn, data_folder(), row(2, "beach.jpg"), "inside", "jpg").outcome, RenameOutcome::Renamed);
+}

@@ -221,6 +221,14 @@ TEST_F(UpdatePass, InLeavesALinkedNoteFileAloneAndNeverLogsThroughALink)
     EXPECT_EQ(skipped_notes_message(r.skipped), "Not imported, a link or not a plain file: a.txt.");
     EXPECT_EQ(log().count('\n'), 1);
 
+    // A second name of the key (a hard link) is not read either.
+    ASSERT_TRUE(QFile::remove(db_folder() + "a.txt"));
+    ASSERT_EQ(::link(QFile::encodeName(key.path()).constData(), QFile::encodeName(db_folder() + "a.txt").constData()), 0);
+    const UpdateResult hard = run({"a.jpg"}, true);
+    EXPECT_EQ(hard.skipped, QStringList{"a.txt"});
+    EXPECT_EQ(field("note", 1).toString(), "note 1");
+    key.expect_untouched();
+
     // A log that is a link, live or dangling: refused, nothing imported,
     // nothing written where it points.
     const testsupport::WatchedFile bashrc(home.file(".bashrc"));

@@ -183,6 +183,51 @@ TEST_F(NoteEntryTest, EmptiedBoxesAreSavedEmpty)
     EXPECT_TRUE(r.value(store::col_reference).isValid());
 }
 
+// In both editions (light: true), Null fields emptied by "Clear note" stay Null.
+class ClearedNullNotes : public NoteEntryTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ClearedNullNotes, StayNullThoughTextWasTypedFirst)
+{
+    const bool light = GetParam();
+    if (light)
+        start(Edition::light());
+    testsupport::CatalogueSpec spec;
+    spec.write_files = true;
+    spec.schema = light ? store::Schema::Light : store::Schema::Full;
+    path = make(3, spec);
+    open(path);
+    ASSERT_TRUE(window->session().db_open);
+    ASSERT_FALSE(window->session().db_conn->update_fields(2, {{store::col_note, QVariant()}}));
+    window->page_view().LoadAllPictures(1);
+    window->page_view().im_Click(2);
+    window->notes().mnuEditNote();
+    frmNote* w = editor();
+    ASSERT_NE(w, nullptr);
+    QTest::keyClicks(w->lbl_note, "typed");
+    if (!light)
+        QTest::keyClicks(w->Text1, "more");
+    w->Label27_Click();   // clear note
+    w->Command1_Click();
+    settle();
+    const Row r = row(2);
+    EXPECT_FALSE(r.value(store::col_note).isValid());
+    if (!light) {
+        EXPECT_FALSE(r.value(store::col_reference).isValid());
+        EXPECT_FALSE(r.value(store::col_addnote).isValid());
+    }
+    // A field that held text and was emptied holds an empty text.
+    window->page_view().im_Click(1);
+    window->notes().mnuEditNote();
+    ASSERT_NE(editor(), nullptr);
+    editor()->Label27_Click();
+    editor()->Command1_Click();
+    EXPECT_TRUE(row(1).value(store::col_note).isValid());
+    EXPECT_EQ(richtext::extract_plain_text(row(1).value(store::col_note).toString()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Editions, ClearedNullNotes, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& p) { return p.param ? "Light" : "Full"; });
+
 TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
 {
     open_catalogue();

@@ -333,6 +333,18 @@ TEST_F(NoteWindowTest, TheReferenceRefusesTheDoubleQuoteButTheNotesTakeIt)
     QTest::keyClicks(w->lbl_note, "say \"hi\"");
     EXPECT_EQ(w->lbl_note->Text(), "say \"hi\"");
     EXPECT_EQ(dialogs->messages().size(), 1);
+
+    // A paste holding it is refused whole, by the shortcut or by "Paste Text".
+    QApplication::clipboard()->setText("x\"y");
+    QTest::keySequence(w->Text2, QKeySequence::Paste);
+    w->Text2->setFocus();
+    w->Label24_Click();
+    EXPECT_EQ(w->Text2->text(), "ab");
+    ASSERT_EQ(dialogs->messages().size(), 3);
+    EXPECT_EQ(dialogs->messages().back(), "Character not supported \"");
+    QApplication::clipboard()->setText("xy");
+    w->Label24_Click();
+    EXPECT_EQ(w->Text2->text(), "abxy");
 }
 
 // ---- formatting tools ---------------------------------------------------------------

@@ -2,13 +2,111 @@
 
 #include <QStringDecoder>
 
+#include <iconv.h>
 #include <map>
-#include <memory>
-#include <mutex>
+#include <optional>
 
 namespace mosswick::richtext {
 
+namespace detail {
+
+// How long a character is, by its first byte.
+enum class Lead : unsigned char {
+    Single,    // one byte each
+    ShiftJis,  // 81-9F and E0-FC start two bytes
+    Dbcs,      // 81-FE start two bytes
+    Johab,     // 84-D3, D8-DE and E0-F9 start two bytes
+    EucJp,     // 8E and A1-FE start two bytes, 8F three
+    Euc,       // A1-FE start two bytes
+    Gb18030,   // 81-FE start two bytes, or four when the second is a digit
+    Utf8,
+};
+
+// A single byte that a page decodes otherwise than the converter it borrows.
+struct ByteOverride {
+    unsigned char byte;
+    char16_t character;
+};
+
+struct PageSpec {
+    int number;
+    std::array<const char*, 2> names;   // as Qt (ICU) knows it, then as iconv does
+    Lead lead = Lead::Single;
+    std::array<ByteOverride, 5> overrides{};
+};
+
+// One converter of a page's bytes to text: Qt's when it knows one of the
+// names (ICU-backed builds know most pages), else iconv's. Not thread-safe.
+class Converter {
+public:
+    // Takes a name Qt knows, or (with an empty name) an open iconv descriptor.
+    Converter(QByteArray qt_name, iconv_t cd) : m_qt_name(std::move(qt_name)), m_iconv(cd) {}
+
+    static std::unique_ptr<Converter> open(const std::array<const char*, 2>& names)
+    {
+        for (const char* name : names)
+            if (name && QStringDecoder(name).isValid())
+                return std::make_unique<Converter>(QByteArray(name), iconv_t(-1));
+        for (const char* name : names) {
+            if (!name)
+                continue;
+            const iconv_t cd = ::iconv_open("UTF-8", name);
+            if (cd != iconv_t(-1))
+                return std::make_unique<Converter>(QByteArray(), cd);
+        }
+        return nullptr;
+    }
+
+    ~Converter()
+    {
+        if (m_iconv != iconv_t(-1))
+            ::iconv_close(m_iconv);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // The text of one complete sequence; nullopt when the converter finds
+    // it invalid, incomplete or unmapped.
+    std::optional<QString> decode(QByteArrayView bytes)
+    {
+        if (m_iconv == iconv_t(-1)) {
+            // Stateless and fresh each time: nothing of one sequence carries
+            // into the next.
+            QStringDecoder decoder(m_qt_name.constData(), QStringConverter::Flag::Stateless);
+            const QString s = decoder.decode(bytes);
+            if (decoder.hasError() || s.isEmpty())
+                return std::nullopt;
+            return s;
+        }
+        ::iconv(m_iconv, nullptr, nullptr, nullptr, nullptr);
+        char out[32];
+        char* in = const_cast<char*>(bytes.data());
+        size_t in_left = size_t(bytes.size());
+        char* put = out;
+        size_t out_left = sizeof out;
+        if (::iconv(m_iconv, &in, &in_left, &put, &out_left) == size_t(-1) || in_left != 0)
+            return std::nullopt;
+        // Some converters hold a base letter back for a combining mark that
+        // may follow: the sequence is complete, so it is let out.
+        if (::iconv(m_iconv, nullptr, nullptr, &put, &out_left) == size_t(-1))
+            return std::nullopt;
+        if (put == out)
+            return std::nullopt;
+        return QString::fromUtf8(out, put - out);
+    }
+
+private:
+    QByteArray m_qt_name;
+    iconv_t m_iconv;
+};
+
+} // namespace detail
+
 namespace {
+
+using detail::ByteOverride;
+using detail::Lead;
+using detail::PageSpec;
 
 // cp1252 as Windows decodes it: the five unassigned bytes map to the C1
 // controls of the same value, so every byte survives a round trip.
@@ -19,142 +117,268 @@ constexpr std::array<char16_t, 32> k_cp1252_high = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-struct PageName {
-    int number;
-    const char* name;
+// A two-byte character the table does not hold (the converter gave more
+// than one UTF-16 unit for it): it is decoded when met.
+constexpr char16_t k_not_tabled = 0xFFFF;
+
+// Every page a Windows program writes into RTF that a converter here can
+// decode, by the Windows number. Mac Japanese has no converter of its own:
+// its two-byte characters are Shift-JIS, and the few single bytes where
+// Apple's table differs are given.
+const PageSpec k_pages[] = {
+    {437, {"IBM437", "CP437"}},
+    {708, {"ASMO-708", "ASMO-708"}},
+    {720, {"ibm-720", "CP720"}},
+    {737, {"ibm-737", "CP737"}},
+    {775, {"ibm-775", "CP775"}},
+    {850, {"IBM850", "CP850"}},
+    {852, {"IBM852", "CP852"}},
+    {855, {"IBM855", "CP855"}},
+    {857, {"IBM857", "CP857"}},
+    {858, {"IBM858", "CP858"}},
+    {860, {"IBM860", "CP860"}},
+    {861, {"IBM861", "CP861"}},
+    {862, {"IBM862", "CP862"}},
+    {863, {"IBM863", "CP863"}},
+    {864, {"IBM864", "CP864"}},
+    {865, {"IBM865", "CP865"}},
+    {866, {"IBM866", "CP866"}},
+    {869, {"IBM869", "CP869"}},
+    {874, {"windows-874", "CP874"}},
+    {932, {"windows-31j", "CP932"}, Lead::ShiftJis},
+    {936, {"GBK", "CP936"}, Lead::Dbcs},
+    {949, {"windows-949", "CP949"}, Lead::Dbcs},
+    {950, {"windows-950", "CP950"}, Lead::Dbcs},
+    {1250, {"windows-1250", "CP1250"}},
+    {1251, {"windows-1251", "CP1251"}},
+    {1253, {"windows-1253", "CP1253"}},
+    {1254, {"windows-1254", "CP1254"}},
+    {1255, {"windows-1255", "CP1255"}},
+    {1256, {"windows-1256", "CP1256"}},
+    {1257, {"windows-1257", "CP1257"}},
+    {1258, {"windows-1258", "CP1258"}},
+    {1361, {"JOHAB", "CP1361"}, Lead::Johab},
+    {10000, {"macintosh", "MACINTOSH"}},
+    {10001, {"Shift_JIS", "SHIFT_JIS"}, Lead::ShiftJis,
+     {{{0x80, 0x005C}, {0xA0, 0x00A0}, {0xFD, 0x00A9}, {0xFE, 0x2122}, {0xFF, 0xFFFD}}}},
+    {10006, {"x-mac-greek", "MAC-GREEK"}},
+    {10007, {"x-mac-cyrillic", "MAC-CYRILLIC"}},
+    {10017, {"x-mac-ukrainian", "MACUKRAINIAN"}},
+    {10029, {"x-mac-centraleurroman", "MAC-CENTRALEUROPE"}},
+    {10079, {"x-mac-icelandic", "MAC-IS"}},
+    {10081, {"x-mac-turkish", "MAC-TURKISH"}},
+    {20866, {"KOI8-R", "KOI8-R"}},
+    {20932, {"EUC-JP", "EUC-JP"}, Lead::EucJp},
+    {20936, {"GB2312", "GB2312"}, Lead::Euc},
+    {21866, {"KOI8-U", "KOI8-U"}},
+    {28591, {"ISO-8859-1", "ISO-8859-1"}},
+    {28592, {"ISO-8859-2", "ISO-8859-2"}},
+    {28593, {"ISO-8859-3", "ISO-8859-3"}},
+    {28594, {"ISO-8859-4", "ISO-8859-4"}},
+    {28595, {"ISO-8859-5", "ISO-8859-5"}},
+    {28596, {"ISO-8859-6", "ISO-8859-6"}},
+    {28597, {"ISO-8859-7", "ISO-8859-7"}},
+    {28598, {"ISO-8859-8", "ISO-8859-8"}},
+    {28599, {"ISO-8859-9", "ISO-8859-9"}},
+    {28603, {"ISO-8859-13", "ISO-8859-13"}},
+    {28605, {"ISO-8859-15", "ISO-8859-15"}},
+    {51932, {"EUC-JP", "EUC-JP"}, Lead::EucJp},
+    {51936, {"GB2312", "GB2312"}, Lead::Euc},
+    {51949, {"EUC-KR", "EUC-KR"}, Lead::Euc},
+    {54936, {"GB18030", "GB18030"}, Lead::Gb18030},
+    {65001, {"UTF-8", "UTF-8"}, Lead::Utf8},
 };
 
-// Names as the converter knows them. 1361 (Johab) has no converter here and
-// falls back to cp1252 like any unknown page.
-constexpr PageName k_pages[] = {
-    {437, "IBM437"},       {737, "ibm-737"},        {775, "ibm-775"},       {850, "IBM850"},
-    {852, "IBM852"},       {855, "IBM855"},         {857, "IBM857"},        {860, "IBM860"},
-    {861, "IBM861"},       {862, "IBM862"},         {863, "IBM863"},        {864, "IBM864"},
-    {865, "IBM865"},       {866, "IBM866"},         {869, "IBM869"},        {874, "windows-874"},
-    {932, "windows-31j"},  {936, "GBK"},            {949, "windows-949"},   {950, "windows-950"},
-    {1250, "windows-1250"}, {1251, "windows-1251"}, {1252, nullptr},        {1253, "windows-1253"},
-    {1254, "windows-1254"}, {1255, "windows-1255"}, {1256, "windows-1256"}, {1257, "windows-1257"},
-    {1258, "windows-1258"}, {10000, "macintosh"},   {10007, "x-mac-cyrillic"}, {20866, "KOI8-R"},
-    {21866, "KOI8-U"},     {28591, "ISO-8859-1"},   {28592, "ISO-8859-2"},  {28595, "ISO-8859-5"},
-    {28597, "ISO-8859-7"}, {28605, "ISO-8859-15"},  {65001, "UTF-8"},
-};
-
-const char* name_of(int number)
+const PageSpec* spec_of(int number)
 {
-    for (const PageName& p : k_pages)
+    for (const PageSpec& p : k_pages)
         if (p.number == number)
-            return p.name;
+            return &p;
     return nullptr;
 }
 
-bool is_known(int number)
+void set_lengths(std::array<unsigned char, 256>& length, int from, int to, unsigned char n)
 {
-    for (const PageName& p : k_pages)
-        if (p.number == number)
-            return true;
-    return false;
+    for (int b = from; b <= to; ++b)
+        length[size_t(b)] = n;
+}
+
+void fill_lengths(Lead lead, std::array<unsigned char, 256>& length)
+{
+    switch (lead) {
+    case Lead::Single:
+        break;
+    case Lead::ShiftJis:
+        set_lengths(length, 0x81, 0x9F, 2);
+        set_lengths(length, 0xE0, 0xFC, 2);
+        break;
+    case Lead::Dbcs:
+    case Lead::Gb18030:
+        set_lengths(length, 0x81, 0xFE, 2);
+        break;
+    case Lead::Johab:
+        set_lengths(length, 0x84, 0xD3, 2);
+        set_lengths(length, 0xD8, 0xDE, 2);
+        set_lengths(length, 0xE0, 0xF9, 2);
+        break;
+    case Lead::EucJp:
+        set_lengths(length, 0xA1, 0xFE, 2);
+        length[0x8E] = 2;
+        length[0x8F] = 3;
+        break;
+    case Lead::Euc:
+        set_lengths(length, 0xA1, 0xFE, 2);
+        break;
+    case Lead::Utf8:
+        set_lengths(length, 0xC2, 0xDF, 2);
+        set_lengths(length, 0xE0, 0xEF, 3);
+        set_lengths(length, 0xF0, 0xF4, 4);
+        break;
+    }
+}
+
+// Some converters answer an unmapped byte or sequence with SUB (U+001A).
+QString without_sub(QString s)
+{
+    s.replace(QChar(0x1A), QChar(0xFFFD));
+    return s;
 }
 
 } // namespace
 
-CodePage::CodePage(int number, const char* name)
-    : m_number(number), m_name(name)
+CodePage::CodePage(int number, const PageSpec* spec, std::unique_ptr<detail::Converter> converter)
+    : m_number(number), m_spec(spec), m_converter(std::move(converter))
 {
     m_length.fill(1);
     for (int b = 0; b < 0x80; ++b)
-        m_table[b] = char16_t(b);
-    if (!name) {
+        m_table[size_t(b)] = char16_t(b);
+    if (!m_converter) {
         for (int b = 0x80; b < 0x100; ++b)
-            m_table[b] = b < 0xA0 ? k_cp1252_high[b - 0x80] : char16_t(b);
+            m_table[size_t(b)] = b < 0xA0 ? k_cp1252_high[size_t(b - 0x80)] : char16_t(b);
         return;
     }
-    // Single bytes go through the converter one at a time, so that lead
-    // bytes of multi-byte pages come out as U+FFFD rather than swallowing
-    // the next table entry.
+    // Single bytes one at a time, so that lead bytes of multi-byte pages
+    // come out as U+FFFD rather than swallowing the next table entry.
     for (int b = 0x80; b < 0x100; ++b) {
-        QStringDecoder decoder(name, QStringConverter::Flag::Stateless);
         const char byte_value = char(b);
-        const QString s = decoder.decode(QByteArrayView(&byte_value, 1));
-        // Some converters answer an unmapped byte with SUB (U+001A).
-        const bool mapped = s.size() == 1 && s.at(0).unicode() != 0x1A;
-        m_table[b] = mapped ? char16_t(s.at(0).unicode()) : char16_t(0xFFFD);
+        const std::optional<QString> s = m_converter->decode(QByteArrayView(&byte_value, 1));
+        const bool mapped = s && s->size() == 1 && s->at(0).unicode() != 0x1A;
+        m_table[size_t(b)] = mapped ? char16_t(s->at(0).unicode()) : char16_t(0xFFFD);
     }
-    switch (number) {
-    case 932:
-        for (int b = 0x81; b <= 0x9F; ++b) m_length[b] = 2;
-        for (int b = 0xE0; b <= 0xFC; ++b) m_length[b] = 2;
-        break;
-    case 936: case 949: case 950:
-        for (int b = 0x81; b <= 0xFE; ++b) m_length[b] = 2;
-        break;
-    case 65001:
-        for (int b = 0xC2; b <= 0xDF; ++b) m_length[b] = 2;
-        for (int b = 0xE0; b <= 0xEF; ++b) m_length[b] = 3;
-        for (int b = 0xF0; b <= 0xF4; ++b) m_length[b] = 4;
-        break;
-    default:
-        break;
+    for (const ByteOverride& o : m_spec->overrides)
+        if (o.byte)
+            m_table[o.byte] = o.character;
+    fill_lengths(m_spec->lead, m_length);
+    if (m_spec->lead == Lead::Utf8)
+        return;   // decoded by Qt's own UTF-8 decoder, which needs no table
+
+    // Every two-byte character decoded once, so that reading a note asks no
+    // converter (and takes no lock) for them.
+    m_pairs.assign(128 * 256, char16_t(0xFFFD));
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        if (m_length[size_t(lead)] != 2)
+            continue;
+        for (int trail = 0; trail < 0x100; ++trail) {
+            const char pair[2] = {char(lead), char(trail)};
+            const std::optional<QString> s = m_converter->decode(QByteArrayView(pair, 2));
+            char16_t& entry = m_pairs[size_t((lead - 0x80) * 256 + trail)];
+            if (!s)
+                entry = 0xFFFD;
+            else if (s->size() == 1 && s->at(0).unicode() != k_not_tabled)
+                entry = s->at(0).unicode() == 0x1A ? char16_t(0xFFFD) : char16_t(s->at(0).unicode());
+            else
+                entry = k_not_tabled;
+        }
     }
 }
 
+CodePage::~CodePage() = default;
+
 const CodePage& CodePage::get(int number)
 {
-    static const CodePage cp1252(1252, nullptr);
-    if (number == 1252 || !is_known(number))
+    static const CodePage cp1252(1252, nullptr, nullptr);
+    const PageSpec* spec = spec_of(number);
+    if (!spec)
         return cp1252;
 
     static std::mutex mutex;
-    static std::map<int, std::unique_ptr<CodePage>> pages;
+    static std::map<int, std::unique_ptr<CodePage>> pages;   // nullptr: no converter here
     const std::lock_guard lock(mutex);
     auto it = pages.find(number);
     if (it == pages.end()) {
-        const char* name = name_of(number);
-        if (!QStringDecoder(name).isValid())
-            return cp1252;
-        it = pages.emplace(number, std::make_unique<CodePage>(number, name)).first;
+        std::unique_ptr<detail::Converter> converter = detail::Converter::open(spec->names);
+        std::unique_ptr<CodePage> page;
+        if (converter)
+            page = std::make_unique<CodePage>(number, spec, std::move(converter));
+        it = pages.emplace(number, std::move(page)).first;
     }
-    return *it->second;
+    return it->second ? *it->second : cp1252;
 }
 
 int CodePage::for_charset(int charset, int document_page)
 {
+    int page = 0;
     switch (charset) {
-    case 0: return 1252;     // ANSI
-    case 2: return 1252;     // symbol fonts: bytes shown as cp1252 text
-    case 77: return 10000;   // Mac Roman
-    case 128: return 932;    // Shift-JIS
-    case 129: return 949;    // Hangul
-    case 130: return 1361;   // Johab
-    case 134: return 936;    // GB2312
-    case 136: return 950;    // Big5
-    case 161: return 1253;   // Greek
-    case 162: return 1254;   // Turkish
-    case 163: return 1258;   // Vietnamese
-    case 177: return 1255;   // Hebrew
-    case 178: return 1256;   // Arabic
-    case 186: return 1257;   // Baltic
-    case 204: return 1251;   // Cyrillic
-    case 222: return 874;    // Thai
-    case 238: return 1250;   // Eastern Europe
-    case 254: return 437;    // PC 437
-    case 255: return 850;    // OEM
+    case 0: return 1252;          // ANSI
+    case 2: return 1252;          // symbol fonts: bytes shown as cp1252 text
+    case 77: page = 10000; break; // Mac Roman
+    case 78: page = 10001; break; // Mac Shift-JIS
+    case 85: page = 10006; break; // Mac Greek
+    case 86: page = 10081; break; // Mac Turkish
+    case 88: page = 10029; break; // Mac Central European
+    case 89: page = 10007; break; // Mac Cyrillic
+    case 128: page = 932; break;  // Shift-JIS
+    case 129: page = 949; break;  // Hangul
+    case 130: page = 1361; break; // Johab
+    case 134: page = 936; break;  // GB2312
+    case 136: page = 950; break;  // Big5
+    case 161: page = 1253; break; // Greek
+    case 162: page = 1254; break; // Turkish
+    case 163: page = 1258; break; // Vietnamese
+    case 177: page = 1255; break; // Hebrew
+    case 178: page = 1256; break; // Arabic
+    case 186: page = 1257; break; // Baltic
+    case 204: page = 1251; break; // Cyrillic
+    case 222: page = 874; break;  // Thai
+    case 238: page = 1250; break; // Eastern Europe
+    case 254: page = 437; break;  // PC 437
+    case 255: page = 850; break;  // OEM
     default: return document_page;
     }
+    return get(page).number() == page ? page : document_page;
+}
+
+int CodePage::extended_length(unsigned char first, unsigned char second) const
+{
+    if (!m_spec || m_spec->lead != Lead::Gb18030 || m_length[first] != 2)
+        return 0;
+    return second >= '0' && second <= '9' ? 4 : 0;
 }
 
 QString CodePage::decode_sequence(QByteArrayView bytes) const
 {
-    if (!m_name || bytes.isEmpty())
+    if (!m_converter || bytes.isEmpty())
         return QString(QChar(0xFFFD));
-    // A fresh stateless decoder per sequence: sequences are rare (they only
-    // occur in East Asian and UTF-8 documents) and this keeps it thread-safe.
-    QStringDecoder decoder(m_name, QStringConverter::Flag::Stateless);
-    QString s = decoder.decode(bytes);
-    if (decoder.hasError() || s.isEmpty())
-        return QString(QChar(0xFFFD));
-    // Some converters answer an unmapped sequence with SUB (U+001A).
-    s.replace(QChar(0x1A), QChar(0xFFFD));
-    return s;
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    if (bytes.size() == 2 && !m_pairs.empty() && lead >= 0x80 && m_length[lead] == 2) {
+        const char16_t c = m_pairs[size_t((lead - 0x80) * 256 + static_cast<unsigned char>(bytes[1]))];
+        if (c != k_not_tabled)
+            return QString(QChar(c));
+    }
+    if (m_spec->lead == Lead::Utf8) {
+        // Qt's own decoder: cheap to make and safe on any thread.
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString s = utf8.decode(bytes);
+        return utf8.hasError() || s.isEmpty() ? QString(QChar(0xFFFD)) : s;
+    }
+    return decode_live(bytes);
+}
+
+QString CodePage::decode_live(QByteArrayView bytes) const
+{
+    const std::lock_guard lock(m_converter_mutex);
+    const std::optional<QString> s = m_converter->decode(bytes);
+    return s ? without_sub(*s) : QString(QChar(0xFFFD));
 }
 
 int cp1252_byte(char16_t c)
@@ -162,7 +386,7 @@ int cp1252_byte(char16_t c)
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return c;
     for (int i = 0; i < 32; ++i)
-        if (k_cp1252_high[i] == c)
+        if (k_cp1252_high[size_t(i)] == c)
             return 0x80 + i;
     return -1;
 }

@@ -69,6 +69,10 @@ std::optional<QString> read_note_file(const QString& path, QString* error_messag
         ::close(fd);
         return refuse(QStringLiteral("not a regular file"));
     }
+    if (links == NoteLinks::Refuse && st.st_nlink != 1) {
+        ::close(fd);
+        return refuse(QStringLiteral("a link, not a plain file"));
+    }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

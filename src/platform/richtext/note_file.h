@@ -20,13 +20,15 @@ QString decode_text_file(QByteArrayView bytes);
 // decode_text_file says.
 QString decode_note_file(QByteArrayView bytes);
 
-// Whether a note file may be reached through a symbolic link: a file the
-// user picked may; a companion found in a folder someone sent may not.
+// Whether a note file may be reached through a link: a file the user picked
+// may; a companion found in a folder someone sent may not, neither through a
+// symbolic link nor as a second name (a hard link) of another file.
 enum class NoteLinks { Follow, Refuse };
 
 // Reads a note file (.txt or .rtf) as decode_note_file says; nullopt and a
 // message naming the file when it cannot be read, is not a regular file (or,
-// with NoteLinks::Refuse, is a link) or is too large.
+// with NoteLinks::Refuse, is a symbolic link or has more than one name) or is
+// too large.
 std::optional<QString> read_note_file(const QString& path, QString* error_message = nullptr,
                                       NoteLinks links = NoteLinks::Follow);
 

@@ -439,6 +439,9 @@ private:
     {
         if (m_mb_need > 0) {
             m_mb[m_mb_have++] = char(b);
+            if (m_mb_have == 2)
+                if (const int longer = m_mb_page->extended_length(static_cast<unsigned char>(m_mb[0]), b))
+                    m_mb_need = longer;
             if (m_mb_have == m_mb_need) {
                 const QString s = m_mb_page->decode_sequence(QByteArrayView(m_mb.data(), m_mb_have));
                 m_mb_need = 0;

@@ -19,17 +19,12 @@ bool accepts(KeyFilter filter, QChar c)
     return true;
 }
 
-FilteredText filter_text(KeyFilter filter, const QString& text)
+bool accepts_text(KeyFilter filter, QStringView text)
 {
-    FilteredText out;
-    out.text.reserve(text.size());
-    for (QChar c : text) {
-        if (accepts(filter, c))
-            out.text += c;
-        else
-            out.refused = true;
-    }
-    return out;
+    for (QChar c : text)
+        if (!accepts(filter, c))
+            return false;
+    return true;
 }
 
 } // namespace mosswick::ui

@@ -14,15 +14,11 @@ enum class KeyFilter {
     DigitsOrStar,     // the delete-page box: 0 to 9 and *
 };
 
-struct FilteredText {
-    QString text;         // what may be inserted
-    bool refused = false; // some characters were taken out
-};
-
 // True when the filter lets the character through.
 bool accepts(KeyFilter filter, QChar c);
 
-// The text without the characters the filter refuses.
-FilteredText filter_text(KeyFilter filter, const QString& text);
+// True when the filter lets every character of a text through: a pasted
+// text is taken whole or not at all.
+bool accepts_text(KeyFilter filter, QStringView text);
 
 } // namespace mosswick::ui

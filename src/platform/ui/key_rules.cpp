@@ -1,5 +1,7 @@
 #include "platform/ui/key_rules.h"
 
+#include "platform/ui/plain_text_box.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -37,38 +39,54 @@ qsizetype refused_count(const QString& text, const std::function<bool(QChar)>& a
 // Watches one box: the paste shortcut is checked against the clipboard
 // before the box acts; another edit that brings a refused character (context
 // menu, drop) is undone by putting the text from before it back. Text the
-// program itself put in is not judged.
+// program itself put in is not judged. The box's own signals call edited(),
+// changed() and cursor_moved().
 class PasteRule : public QObject {
 public:
-    PasteRule(QLineEdit* box, std::function<bool(QChar)> accepts, std::function<void()> refused)
-        : QObject(box), m_box(box), m_accepts(std::move(accepts)), m_refused(std::move(refused)), m_text(box->text())
+    // What the rule reads of its box, and how it puts the text from before
+    // an edit back (with the cursor where it was).
+    struct Box {
+        QWidget* widget;
+        std::function<QString()> text;
+        std::function<int()> cursor;
+        std::function<void(const QString&, int)> restore;
+    };
+
+    PasteRule(Box box, std::function<bool(QChar)> accepts, std::function<void()> refused)
+        : QObject(box.widget), m_box(std::move(box)), m_accepts(std::move(accepts)), m_refused(std::move(refused)),
+          m_text(m_box.text())
     {
-        box->installEventFilter(this);
-        // A user's edit signals textEdited before textChanged, so m_text
-        // still holds the text from before it when the edit is judged.
-        connect(box, &QLineEdit::textEdited, this, [this](const QString& text) {
-            if (refused_count(text, m_accepts) <= refused_count(m_text, m_accepts))
-                return;
-            m_restoring = true;
-            m_box->setText(m_text);
-            m_box->setCursorPosition(qMin(m_cursor, int(m_text.size())));
-            m_restoring = false;
-            m_refused();
-        });
-        connect(box, &QLineEdit::textChanged, this, [this] {
-            if (!m_restoring)
-                m_text = m_box->text();
-        });
-        connect(box, &QLineEdit::cursorPositionChanged, this, [this](int, int now) {
-            if (!m_restoring)
-                m_cursor = now;
-        });
+        m_box.widget->installEventFilter(this);
+    }
+
+    // A user's edit, signalled before changed(): m_text still holds the
+    // text from before it.
+    void edited(const QString& text)
+    {
+        if (refused_count(text, m_accepts) <= refused_count(m_text, m_accepts))
+            return;
+        m_restoring = true;
+        m_box.restore(m_text, qMin(m_cursor, int(m_text.size())));
+        m_restoring = false;
+        m_refused();
+    }
+
+    void changed()
+    {
+        if (!m_restoring)
+            m_text = m_box.text();
+    }
+
+    void cursor_moved()
+    {
+        if (!m_restoring)
+            m_cursor = m_box.cursor();
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched != m_box || event->type() != QEvent::KeyPress)
+        if (watched != m_box.widget || event->type() != QEvent::KeyPress)
             return false;
         if (!static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
             return false;
@@ -79,7 +97,7 @@ protected:
     }
 
 private:
-    QLineEdit* m_box;
+    Box m_box;
     std::function<bool(QChar)> m_accepts;
     std::function<void()> m_refused;
     QString m_text;
@@ -87,11 +105,36 @@ private:
     bool m_restoring = false;
 };
 
+// A rule over a box that reads and sets its text and cursor as a line box does.
+template <typename TextBox>
+PasteRule* make_rule(TextBox* box, std::function<bool(QChar)> accepts, std::function<void()> refused)
+{
+    return new PasteRule({box, [box] { return box->text(); }, [box] { return box->cursorPosition(); },
+                          [box](const QString& text, int cursor) {
+                              box->setText(text);
+                              box->setCursorPosition(cursor);
+                          }},
+                         std::move(accepts), std::move(refused));
+}
+
 } // namespace
 
 void refuse_pastes(QLineEdit* box, std::function<bool(QChar)> accepts, std::function<void()> refused)
 {
-    new PasteRule(box, std::move(accepts), std::move(refused));
+    PasteRule* rule = make_rule(box, std::move(accepts), std::move(refused));
+    QObject::connect(box, &QLineEdit::textEdited, rule, &PasteRule::edited);
+    QObject::connect(box, &QLineEdit::textChanged, rule, &PasteRule::changed);
+    QObject::connect(box, &QLineEdit::cursorPositionChanged, rule, &PasteRule::cursor_moved);
+}
+
+void refuse_pastes(PlainTextBox* box, std::function<bool(QChar)> accepts, std::function<void()> refused)
+{
+    PasteRule* rule = make_rule(box, std::move(accepts), std::move(refused));
+    // The box signals textEdited from its own textChanged slot, made first:
+    // the edit is judged before changed() takes the new text in.
+    QObject::connect(box, &PlainTextBox::textEdited, rule, &PasteRule::edited);
+    QObject::connect(box, &QPlainTextEdit::textChanged, rule, &PasteRule::changed);
+    QObject::connect(box, &QPlainTextEdit::cursorPositionChanged, rule, &PasteRule::cursor_moved);
 }
 
 } // namespace mosswick::ui

@@ -181,6 +181,7 @@ TEST(RichTextReader, CodePagesFollowFontCharsetThenDocument)
         const char* rtf;
         const char16_t* text;
     };
+    // One line per page the reader decodes; the extractor must show the same.
     const Case cases[] = {
         {"{\\rtf1\\ansi\\ansicpg1252 Caf\\'e9 \\'80 \\'93q\\'94}", u"Caf\u00e9 \u20ac \u201cq\u201d"},
         {"{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 Arial;}}\\f0 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}",
@@ -196,11 +197,67 @@ TEST(RichTextReader, CodePagesFollowFontCharsetThenDocument)
         {"{\\rtf1\\ansi\\ansicpg65001 \\'e2\\'82\\'ac}", u"\u20ac"},
         {"{\\rtf1\\ansi\\ansicpg99999 \\'e9}", u"\u00e9"},
         {"{\\rtf1\\mac \\'8e}", u"\u00e9"},
-        {"{\\rtf1\\pc \\'82}", u"\u00e9"},
+        {"{\\rtf1\\pc \\'82\\'9c\\'e1}", u"\u00e9\u00a3\u00df"},
+        {"{\\rtf1\\ansi\\ansicpg708 \\'c7}", u"\u0627"},
+        {"{\\rtf1\\ansi\\ansicpg720 \\'98\\'9f}", u"\u0621\u0627"},
+        {"{\\rtf1\\ansi\\ansicpg737 \\'80\\'98}", u"\u0391\u03b1"},
+        {"{\\rtf1\\ansi\\ansicpg775 \\'80\\'83}", u"\u0106\u0101"},
+        {"{\\rtf1\\pca \\'9b\\'d5}", u"\u00f8\u0131"},
+        {"{\\rtf1\\ansi\\ansicpg852 \\'88\\'a5}", u"\u0142\u0105"},
+        {"{\\rtf1\\ansi\\ansicpg855 \\'80\\'81}", u"\u0452\u0402"},
+        {"{\\rtf1\\ansi\\ansicpg857 \\'8d\\'98}", u"\u0131\u0130"},
+        {"{\\rtf1\\ansi\\ansicpg858 \\'d5}", u"\u20ac"},
+        {"{\\rtf1\\ansi\\ansicpg860 \\'84}", u"\u00e3"},
+        {"{\\rtf1\\ansi\\ansicpg861 \\'8b\\'8c}", u"\u00d0\u00f0"},
+        {"{\\rtf1\\ansi\\ansicpg862 \\'80}", u"\u05d0"},
+        {"{\\rtf1\\ansi\\ansicpg863 \\'84}", u"\u00c2"},
+        {"{\\rtf1\\ansi\\ansicpg864 \\'b0\\'b1}", u"\u0660\u0661"},
+        {"{\\rtf1\\ansi\\ansicpg865 \\'9b}", u"\u00f8"},
+        {"{\\rtf1\\ansi\\ansicpg866 \\'80\\'a0}", u"\u0410\u0430"},
+        {"{\\rtf1\\ansi\\ansicpg869 \\'86\\'a4}", u"\u0386\u0391"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset222 Tahoma;}}\\f1\\'a1\\'80}", u"\u0e01\u20ac"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset129 Gulim;}}\\f1\\'b0\\'a1}", u"\uac00"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset136 MingLiU;}}\\f1\\'a4\\'a4}", u"\u4e2d"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset162 Arial Tur;}}\\f1\\'fd\\'f0}", u"\u0131\u011f"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset177 David;}}\\f1\\'e0}", u"\u05d0"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset178 Arial;}}\\f1\\'c7}", u"\u0627"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset186 Arial Baltic;}}\\f1\\'e0}", u"\u0105"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset163 Arial;}}\\f1\\'d0\\'f0}", u"\u0110\u0111"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fnil\\fcharset130 Gulim;}}\\f1\\'88\\'61\\'88a}", u"\uac00\uac00"},
+        {"{\\rtf1\\mac\\ansicpg10001{\\fonttbl{\\f0\\fnil\\fcharset78 Osaka;}}\\f0 "
+         "\\'82\\'a8\\'93\\'c7\\'82\\'dd\\'82\\'ad\\'82\\'be\\'82\\'b3\\'82\\'a2\\'fd}",
+         u"\u304a\u8aad\u307f\u304f\u3060\u3055\u3044\u00a9"},
+        {"{\\rtf1\\mac{\\fonttbl{\\f1\\fnil\\fcharset85 Athens;}}\\f1\\'e1\\'e2}", u"\u03b1\u03b2"},
+        {"{\\rtf1\\mac{\\fonttbl{\\f1\\fnil\\fcharset89 Moscow;}}\\f1\\'80\\'e0}", u"\u0410\u0430"},
+        {"{\\rtf1\\mac\\ansicpg10017 \\'80\\'a2}", u"\u0410\u0490"},
+        {"{\\rtf1\\mac{\\fonttbl{\\f1\\fnil\\fcharset88 Prague;}}\\f1\\'84\\'81}", u"\u0104\u0100"},
+        {"{\\rtf1\\mac\\ansicpg10079 \\'de}", u"\u00de"},
+        {"{\\rtf1\\mac{\\fonttbl{\\f1\\fnil\\fcharset86 Ankara;}}\\f1\\'da\\'dd}", u"\u011e\u0131"},
+        {"{\\rtf1\\ansi\\ansicpg20866 \\'c1\\'e1}", u"\u0430\u0410"},
+        {"{\\rtf1\\ansi\\ansicpg20932 \\'a4\\'a2}", u"\u3042"},
+        {"{\\rtf1\\ansi\\ansicpg20936 \\'c4\\'e3}", u"\u4f60"},
+        {"{\\rtf1\\ansi\\ansicpg21866 \\'a4\\'ad}", u"\u0454\u0491"},
+        {"{\\rtf1\\ansi\\ansicpg28591 \\'80\\'e9}", u"\u0080\u00e9"},
+        {"{\\rtf1\\ansi\\ansicpg28592 \\'b1}", u"\u0105"},
+        {"{\\rtf1\\ansi\\ansicpg28593 \\'b1}", u"\u0127"},
+        {"{\\rtf1\\ansi\\ansicpg28594 \\'a2}", u"\u0138"},
+        {"{\\rtf1\\ansi\\ansicpg28595 \\'b0}", u"\u0410"},
+        {"{\\rtf1\\ansi\\ansicpg28596 \\'c7}", u"\u0627"},
+        {"{\\rtf1\\ansi\\ansicpg28597 \\'e1}", u"\u03b1"},
+        {"{\\rtf1\\ansi\\ansicpg28598 \\'e0}", u"\u05d0"},
+        {"{\\rtf1\\ansi\\ansicpg28599 \\'fd}", u"\u0131"},
+        {"{\\rtf1\\ansi\\ansicpg28603 \\'e0}", u"\u0105"},
+        {"{\\rtf1\\ansi\\ansicpg28605 \\'a4}", u"\u20ac"},
+        {"{\\rtf1\\ansi\\ansicpg51932 \\'a4\\'a2\\'8e\\'b1\\'8f\\'b0\\'a1}", u"\u3042\uff71\u4e02"},
+        {"{\\rtf1\\ansi\\ansicpg51936 \\'c4\\'e3}", u"\u4f60"},
+        {"{\\rtf1\\ansi\\ansicpg51949 \\'b0\\'a1}", u"\uac00"},
+        {"{\\rtf1\\ansi\\ansicpg54936 \\'81\\'30\\'84\\'36\\'c4\\'e3\\'810\\'846}", u"\u00a5\u4f60\u00a5"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rtf);
-        EXPECT_EQ(read_text(QString::fromLatin1(c.rtf)), QString::fromUtf16(c.text));
+        const QString rtf = QString::fromLatin1(c.rtf);
+        EXPECT_EQ(read_text(rtf), QString::fromUtf16(c.text));
+        EXPECT_EQ(extract_plain_text(rtf), QString::fromUtf16(c.text));
     }
 }
 
