@@ -490,7 +490,7 @@ void EmfPlayer::record(quint32 type, const Bytes& r)
             put(r.u32(8), o);
         break;
     }
-    case 98: case 100: case 101: case 102: case 103: case 104: case 105: case 106: case 107: case 108:
+    case 98: case 100: case 101: case 102: case 103: case 104: case 105: case 106: case 107:
     case 109: case 110: case 111: case 112: case 113: case 115: case 120: case 121:
         break;  // colour management, layout and other settings that draw nothing
     case 99:

@@ -299,11 +299,12 @@ TEST(Metafile, UnknownRecordsAndEmfPlusCommentsAreSkipped)
     const QRect px(24, 24, 48, 48);
     EmfWriter w = red_box_writer();
     w.record(250, Params().u32(7).u32(9).data());                    // unknown
+    w.record(108, Params().point(QPoint(30, 30)).u32(1).u32(0x200).data());  // small text out: not drawn
     w.comment(Params().u32(0x2B464D45).u32(0x4001).u32(28).data());  // an EMF+ record
     w.rectangle(px);
     const RenderedMetafile r = render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96));
     ASSERT_EQ(r.play.status, PictureStatus::Ok);
-    EXPECT_EQ(r.play.skipped, 1);
+    EXPECT_EQ(r.play.skipped, 2);
     expect_box(r.image, px, k_red, "after unknown records");
 
     WmfWriter m(QRect(0, 0, 96, 96), 96);
@@ -464,14 +465,14 @@ QImage paper_and_ink()
 }
 
 // The bitmap drawn over (16, 16)-(80, 80) by rop, on blank canvas or on a
-// blue square.
-QImage transfer(quint32 rop, bool on_blue)
+// blue square, at size.
+QImage transfer(quint32 rop, bool on_blue, QSize size = QSize(96, 96))
 {
     EmfWriter w;
     if (on_blue)
         w.solid_brush(1, k_blue).select(1).select_stock(8).rectangle(QRect(0, 0, 96, 96));
     w.stretch_dibits(QRect(16, 16, 64, 64), paper_and_ink(), rop);
-    return draw(w.finish(), PictureFormat::Emf);
+    return draw(w.finish(), PictureFormat::Emf, size);
 }
 
 int count_of(const QImage& image, QRgb colour)
@@ -509,6 +510,14 @@ TEST(Metafile, RasterOperationsReadABlankPageWhereNothingIsDrawn)
         EXPECT_TRUE(is(blue.pixel(72, 48), c.ink_blue)) << c.name;
         EXPECT_TRUE(is(blue.pixel(8, 48), k_blue)) << c.name;
     }
+    // Drawn larger (a zoom), the edges land where the picture's do.
+    const QImage zoomed = transfer(0x008800C6, false, QSize(288, 192));
+    EXPECT_TRUE(empty(zoomed.pixel(45, 96)));
+    EXPECT_TRUE(is(zoomed.pixel(51, 96), k_white));
+    EXPECT_TRUE(is(zoomed.pixel(141, 96), k_white));
+    EXPECT_TRUE(is(zoomed.pixel(147, 96), k_black));
+    EXPECT_TRUE(is(zoomed.pixel(236, 96), k_black));
+    EXPECT_TRUE(empty(zoomed.pixel(243, 96)));
 
     // The brush takes part too: the destination where the source is white,
     // the brush where it is black (0xB8); the brush xor the destination
