@@ -71,7 +71,10 @@ Dib dib24(const QImage& source)
 
 // --- EMF -----------------------------------------------------------------
 
-EmfWriter::EmfWriter(QRect frame) : m_frame(frame) {}
+EmfWriter::EmfWriter(QRect frame, QSize device_px, QSize device_mm)
+    : m_frame(frame), m_device_px(device_px), m_device_mm(device_mm)
+{
+}
 
 EmfWriter& EmfWriter::record(quint32 type, const QByteArray& params)
 {
@@ -108,11 +111,11 @@ EmfWriter& EmfWriter::pen(int slot, int style, int width, QRgb c)
     return record(38, Params().u32(quint32(slot)).u32(quint32(style)).i32(width).i32(0).colour(c).data());
 }
 
-EmfWriter& EmfWriter::font(int slot, int height, const QString& face, int weight)
+EmfWriter& EmfWriter::font(int slot, int height, const QString& face, int weight, int escapement)
 {
     m_handles = std::max(m_handles, slot + 1);
     Params p;
-    p.u32(quint32(slot)).i32(height).i32(0).i32(0).i32(0).i32(weight);
+    p.u32(quint32(slot)).i32(height).i32(0).i32(escapement).i32(escapement).i32(weight);
     p.u8(0).u8(0).u8(0).u8(1).u8(0).u8(0).u8(0).u8(0);
     for (int i = 0; i < 32; ++i)
         p.u16(i < face.size() ? face[i].unicode() : 0);
@@ -143,27 +146,37 @@ EmfWriter& EmfWriter::poly_polygon(const std::vector<QPolygon>& polys, bool smal
     return record(small ? 91 : 8, p.data());
 }
 
-EmfWriter& EmfWriter::text_w(QPoint at, const QString& s)
+EmfWriter& EmfWriter::text_w(QPoint at, const QString& s, const std::vector<int>& dx, int options, const QRect& rect)
 {
     // Bounds, graphics mode, scales, then the text block: the string right
-    // after it, no advances.
+    // after it (padded to 4 bytes), then the advances.
     constexpr int k_string_at = 8 + 16 + 12 + 8 + 4 + 4 + 4 + 16 + 4;
+    const int string_bytes = (int(s.size()) * 2 + 3) / 4 * 4;
     Params p;
     p.rect(QRect()).u32(1).f32(1).f32(1);
-    p.point(at).u32(quint32(s.size())).u32(k_string_at).u32(0).rect(QRect()).u32(0);
+    p.point(at).u32(quint32(s.size())).u32(k_string_at).u32(quint32(options)).rect(rect);
+    p.u32(dx.empty() ? 0 : quint32(k_string_at + string_bytes));
     for (QChar c : s)
         p.u16(c.unicode());
+    if (s.size() % 2)
+        p.u16(0);
+    for (int advance : dx)
+        p.i32(advance);
     return record(84, p.data());
 }
 
-EmfWriter& EmfWriter::stretch_dibits(const QRect& dest, const QImage& image)
+EmfWriter& EmfWriter::stretch_dibits(const QRect& dest, const QImage& image, quint32 rop)
 {
-    const Dib d = dib24(image);
+    return stretch_dibits(dest, dib24(image), image.size(), rop);
+}
+
+EmfWriter& EmfWriter::stretch_dibits(const QRect& dest, const Dib& d, QSize src, quint32 rop)
+{
     constexpr int k_fixed = 80;
     Params p;
-    p.rect(dest).i32(dest.x()).i32(dest.y()).i32(0).i32(0).i32(image.width()).i32(image.height());
+    p.rect(dest).i32(dest.x()).i32(dest.y()).i32(0).i32(0).i32(src.width()).i32(src.height());
     p.u32(k_fixed).u32(quint32(d.info.size())).u32(quint32(k_fixed + d.info.size())).u32(quint32(d.bits.size()));
-    p.u32(0).u32(0x00CC0020).i32(dest.width()).i32(dest.height());
+    p.u32(0).u32(rop).i32(dest.width()).i32(dest.height());
     p.bytes(d.info).bytes(d.bits);
     return record(81, p.data());
 }
@@ -185,7 +198,7 @@ QByteArray EmfWriter::finish() const
     h.u32(1).u32(k_header).rect(bounds).rect(m_frame);
     h.u32(0x464D4520).u32(0x10000).u32(quint32(total)).u32(quint32(m_count + 1));
     h.u16(m_handles).u16(0).u32(0).u32(0).u32(0);
-    h.i32(960).i32(960).i32(254).i32(254);
+    h.i32(m_device_px.width()).i32(m_device_px.height()).i32(m_device_mm.width()).i32(m_device_mm.height());
     return h.data() + m_records + eof;
 }
 
@@ -224,11 +237,17 @@ WmfWriter& WmfWriter::null_pen()
     return record(0x02FA, {5, 0, 0, 0, 0});
 }
 
-WmfWriter& WmfWriter::font(int height, int charset, const QByteArray& face)
+WmfWriter& WmfWriter::pattern_brush(const QByteArray& packed)
+{
+    ++m_objects;
+    return raw(0x0142, Params().u16(5).u16(0).bytes(packed).data());
+}
+
+WmfWriter& WmfWriter::font(int height, int charset, const QByteArray& face, int escapement)
 {
     ++m_objects;
     Params p;
-    p.u16(height).u16(0).u16(0).u16(0).u16(400);
+    p.u16(height).u16(0).u16(escapement).u16(escapement).u16(400);
     p.u8(0).u8(0).u8(0).u8(charset).u8(0).u8(0).u8(0).u8(0);
     p.bytes(face).u8(0);
     return raw(0x02FB, p.data());
@@ -260,15 +279,25 @@ WmfWriter& WmfWriter::text_out(QPoint at, const QByteArray& s)
     return raw(0x0521, Params().u16(int(s.size())).bytes(padded).u16(at.y()).u16(at.x()).data());
 }
 
-WmfWriter& WmfWriter::stretch_dib(const QRect& dest, const QImage& image)
+WmfWriter& WmfWriter::stretch_dib(const QRect& dest, const QImage& image, quint32 rop)
 {
     const Dib d = dib24(image);
+    return stretch_dib(dest, d.info + d.bits, image.size(), rop);
+}
+
+WmfWriter& WmfWriter::stretch_dib(const QRect& dest, const QByteArray& packed, QSize src, quint32 rop)
+{
     Params p;
-    p.u32(0x00CC0020).u16(0);
-    p.u16(image.height()).u16(image.width()).u16(0).u16(0);
+    p.u32(rop).u16(0);
+    p.u16(src.height()).u16(src.width()).u16(0).u16(0);
     p.u16(dest.height()).u16(dest.width()).u16(dest.y()).u16(dest.x());
-    p.bytes(d.info).bytes(d.bits);
+    p.bytes(packed);
     return raw(0x0F43, p.data());
+}
+
+WmfWriter& WmfWriter::pat_blt(const QRect& dest, quint32 rop)
+{
+    return raw(0x061D, Params().u32(rop).u16(dest.height()).u16(dest.width()).u16(dest.y()).u16(dest.x()).data());
 }
 
 QByteArray WmfWriter::finish() const

@@ -45,8 +45,10 @@ Dib dib24(const QImage& image);
 class EmfWriter {
 public:
     // A frame of frame_mm100 (0.01 mm); the reference device has 96 pixels
-    // per inch, so 2540 units are 96 pixels.
-    explicit EmfWriter(QRect frame_mm100 = QRect(0, 0, 2541, 2541));
+    // per inch unless given (its size in pixels and in millimetres), so 2540
+    // units are 96 pixels.
+    explicit EmfWriter(QRect frame_mm100 = QRect(0, 0, 2541, 2541), QSize device_px = QSize(960, 960),
+                       QSize device_mm = QSize(254, 254));
 
     EmfWriter& record(quint32 type, const QByteArray& params);
 
@@ -63,18 +65,25 @@ public:
     EmfWriter& text_colour(QRgb c) { return record(24, Params().colour(c).data()); }
     EmfWriter& text_align(int a) { return u32_record(22, quint32(a)); }
     EmfWriter& bk_mode(int m) { return u32_record(18, quint32(m)); }
+    EmfWriter& bk_colour(QRgb c) { return record(25, Params().colour(c).data()); }
     // Objects: pens and brushes get the given slot (from 1).
     EmfWriter& solid_brush(int slot, QRgb c);
     EmfWriter& pen(int slot, int style, int width, QRgb c);
-    EmfWriter& font(int slot, int height, const QString& face, int weight = 400);
+    EmfWriter& font(int slot, int height, const QString& face, int weight = 400, int escapement = 0);
     EmfWriter& select(int slot) { return u32_record(37, quint32(slot)); }
     EmfWriter& select_stock(int stock) { return u32_record(37, 0x80000000u | quint32(stock)); }
     EmfWriter& rectangle(const QRect& r) { return record(43, Params().rect(r).data()); }
     EmfWriter& ellipse(const QRect& r) { return record(42, Params().rect(r).data()); }
     EmfWriter& polygon(const QPolygon& p, bool small = false);
     EmfWriter& poly_polygon(const std::vector<QPolygon>& polys, bool small = false);
-    EmfWriter& text_w(QPoint at, const QString& s);
-    EmfWriter& stretch_dibits(const QRect& dest, const QImage& image);
+    // ExtTextOutW; dx, when given, holds each character's advance; options
+    // and rect as the record has them (ETO_OPAQUE, ETO_CLIPPED).
+    EmfWriter& text_w(QPoint at, const QString& s, const std::vector<int>& dx = {}, int options = 0,
+                      const QRect& rect = QRect());
+    EmfWriter& stretch_dibits(const QRect& dest, const QImage& image, quint32 rop = 0x00CC0020);
+    // StretchDIBits of a bitmap given as its info and rows (any compression),
+    // its source size src.
+    EmfWriter& stretch_dibits(const QRect& dest, const Dib& dib, QSize src, quint32 rop = 0x00CC0020);
     EmfWriter& intersect_clip(const QRect& r) { return record(30, Params().rect(r).data()); }
     EmfWriter& exclude_clip(const QRect& r) { return record(29, Params().rect(r).data()); }
     EmfWriter& begin_path() { return record(59, {}); }
@@ -88,6 +97,8 @@ public:
 private:
     EmfWriter& u32_record(quint32 type, quint32 v) { return record(type, Params().u32(v).data()); }
     QRect m_frame;
+    QSize m_device_px;
+    QSize m_device_mm;
     QByteArray m_records;
     int m_count = 1;
     int m_handles = 1;
@@ -106,16 +117,23 @@ public:
     WmfWriter& window_ext(QSize s) { return record(0x020C, {qint16(s.height()), qint16(s.width())}); }
     WmfWriter& map_mode(int m) { return record(0x0103, {qint16(m)}); }
     WmfWriter& fill_mode(int m) { return record(0x0106, {qint16(m)}); }
+    WmfWriter& bk_mode(int m) { return record(0x0102, {qint16(m)}); }
     // Objects take the lowest free slot, from 0.
     WmfWriter& solid_brush(QRgb c);
     WmfWriter& null_pen();
-    WmfWriter& font(int height, int charset, const QByteArray& face);
+    // DibCreatePatternBrush of a packed bitmap.
+    WmfWriter& pattern_brush(const QByteArray& packed);
+    WmfWriter& font(int height, int charset, const QByteArray& face, int escapement = 0);
     WmfWriter& select(int slot) { return record(0x012D, {qint16(slot)}); }
     WmfWriter& remove(int slot) { return record(0x01F0, {qint16(slot)}); }
     WmfWriter& rectangle(const QRect& r);
     WmfWriter& poly_polygon(const std::vector<QPolygon>& polys);
     WmfWriter& text_out(QPoint at, const QByteArray& s);
-    WmfWriter& stretch_dib(const QRect& dest, const QImage& image);
+    WmfWriter& stretch_dib(const QRect& dest, const QImage& image, quint32 rop = 0x00CC0020);
+    // StretchDIB of a packed bitmap (info, colour table, rows) of src size.
+    WmfWriter& stretch_dib(const QRect& dest, const QByteArray& packed, QSize src, quint32 rop = 0x00CC0020);
+    // PatBlt: the brush combined with what is drawn by rop.
+    WmfWriter& pat_blt(const QRect& dest, quint32 rop);
 
     QByteArray finish() const;
 

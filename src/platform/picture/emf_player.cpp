@@ -144,13 +144,17 @@ void EmfPlayer::put(qint64 index, GdiObject object)
 QImage EmfPlayer::dib(const Bytes& r, qint64 off_bmi, qint64 cb_bmi, qint64 off_bits, qint64 cb_bits, quint32 usage,
                       bool keep_alpha)
 {
-    const Bytes info = r.sub(off_bmi, cb_bmi);
-    const Bytes bits = r.sub(off_bits, cb_bits);
     if (r.bad())
         return {};
+    // A bitmap reaching outside its record is damaged: only it is skipped.
+    if (!r.fits(off_bmi, cb_bmi) || !r.fits(off_bits, cb_bits)) {
+        m_canvas.skip();
+        return {};
+    }
     DibStatus status;
-    QImage image = decode_dib(info, bits, usage == 1, m_canvas.bitmap_budget(), &status, keep_alpha);
-    m_canvas.note_bitmap(status, r);
+    QImage image = decode_dib(r.sub(off_bmi, cb_bmi), r.sub(off_bits, cb_bits), usage == 1,
+                              m_canvas.bitmap_budget(), &status, keep_alpha);
+    m_canvas.note_bitmap(status);
     return image;
 }
 
@@ -273,9 +277,9 @@ void EmfPlayer::bitmap_record(quint32 type, const Bytes& r)
             return;
         // The rows hold scans lines from start: told to the decoder as a
         // bitmap of that height.
+        if (cb_bmi < 40 || !r.fits(off_bmi, cb_bmi) || !r.fits(off_bits, cb_bits))
+            return m_canvas.skip();
         const Bytes info = r.sub(off_bmi, cb_bmi);
-        if (r.bad() || info.size() < 40)
-            return r.mark_bad();
         QByteArray patched = info.view().toByteArray();
         const qint32 height = info.i32(8);
         if (scans <= 0 || scans > 0x7FFFFFF)
@@ -285,11 +289,9 @@ void EmfPlayer::bitmap_record(quint32 type, const Bytes& r)
         for (int i = 0; i < 4; ++i)
             patched[8 + i] = char((quint32(patched_height) >> (8 * i)) & 0xFF);
         DibStatus status;
-        const Bytes bits = r.sub(off_bits, cb_bits);
-        if (r.bad())
-            return;
-        const QImage image = decode_dib(Bytes(patched), bits, usage == 1, m_canvas.bitmap_budget(), &status);
-        m_canvas.note_bitmap(status, r);
+        const QImage image =
+            decode_dib(Bytes(patched), r.sub(off_bits, cb_bits), usage == 1, m_canvas.bitmap_budget(), &status);
+        m_canvas.note_bitmap(status);
         if (image.isNull())
             return;
         // Bottom-up rows count their source y from the bottom line.
@@ -466,6 +468,7 @@ void EmfPlayer::record(quint32 type, const Bytes& r)
         o.kind = GdiObject::Kind::Brush;
         o.brush.color = Qt::black;
         o.brush.pattern = dib(r, r.u32(16), r.u32(20), r.u32(24), r.u32(28), r.u32(12));
+        o.brush.null = o.brush.pattern.isNull();  // a damaged pattern paints nothing
         if (!r.bad())
             put(r.u32(8), o);
         break;
@@ -487,7 +490,7 @@ void EmfPlayer::record(quint32 type, const Bytes& r)
             put(r.u32(8), o);
         break;
     }
-    case 98: case 100: case 101: case 102: case 103: case 104: case 105: case 106: case 107: case 108:
+    case 98: case 100: case 101: case 102: case 103: case 104: case 105: case 106: case 107:
     case 109: case 110: case 111: case 112: case 113: case 115: case 120: case 121:
         break;  // colour management, layout and other settings that draw nothing
     case 99:
@@ -534,10 +537,12 @@ EmfHeader read_emf_header(const Bytes& data)
     if (dev_w > 0 && dev_h > 0 && mm_w > 0 && mm_h > 0)
         h.px_per_mm = QSizeF(std::clamp(dev_w / mm_w, 0.01, 1e4), std::clamp(dev_h / mm_h, 0.01, 1e4));
     if (fr > fl && fb > ft) {
+        // The frame in the reference device's pixels: a picture made at 400
+        // pixels is 400 wide, whatever that device's size in millimetres.
         h.frame_px = QRectF(QPointF(fl * h.px_per_mm.width() / 100, ft * h.px_per_mm.height() / 100),
                             QPointF(fr * h.px_per_mm.width() / 100, fb * h.px_per_mm.height() / 100));
-        h.natural = QSize(int(std::min(1e9, std::max(1.0, std::round((fr - fl) / 2540 * 96)))),
-                          int(std::min(1e9, std::max(1.0, std::round((fb - ft) / 2540 * 96)))));
+        h.natural = QSize(int(std::min(1e9, std::max(1.0, std::round(h.frame_px.width())))),
+                          int(std::min(1e9, std::max(1.0, std::round(h.frame_px.height())))));
     } else if (bounds.right() > bounds.left() && bounds.bottom() > bounds.top()) {
         // No frame: the bounds, in device pixels, inclusive.
         h.frame_px = QRectF(bounds.left(), bounds.top(), bounds.width() + 1, bounds.height() + 1);

@@ -12,7 +12,7 @@ struct EmfHeader {
     bool ok = false;
     QRectF frame_px;   // the frame in reference device pixels
     QSizeF px_per_mm;  // reference device pixels per millimetre
-    QSize natural;     // the frame at 96 DPI
+    QSize natural;     // the frame in reference device pixels, rounded
     qint64 bytes = 0;  // the file size the header announces
     int handles = 0;
 };
@@ -23,6 +23,7 @@ struct WmfHeader {
     bool ok = false;
     qint64 records_at = 0;  // after the placeable and the standard header
     QRectF window;          // the placeable box, else the first window origin and extent
+    QPointF device_offset;  // where the window starts in device units, when sized by its records
     bool has_window = false;
     QSize natural;
     qint64 bytes = 0;  // the file size the header announces

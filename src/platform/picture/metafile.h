@@ -31,8 +31,9 @@ struct MetafileHeader {
 };
 
 // Reads the natural size from the start of a metafile of file_size bytes:
-// EMF from its frame (0.01 mm) at 96 DPI, WMF from the placeable header's
-// box and units per inch, else from its window extent. Truncated when the
+// EMF from its frame (0.01 mm) in its reference device's pixels, WMF from
+// the placeable header's box and units per inch, else from its window
+// extent, else from the extent of its drawing records. Truncated when the
 // file is shorter than its header says; TooLarge when the natural size is
 // beyond the allocation limit.
 MetafileHeader read_metafile_header(QByteArrayView head, qint64 file_size, PictureFormat format);
@@ -43,12 +44,16 @@ bool metafile_looks_truncated(QByteArrayView head, qint64 file_size, PictureForm
 struct MetafilePlay {
     PictureStatus status = PictureStatus::Undecodable;
     int records = 0;  // records read
-    int skipped = 0;  // records read but not drawn (unknown or unsupported)
+    int skipped = 0;  // records read but not drawn (unknown, unsupported, or a damaged bitmap)
     bool ok() const { return status == PictureStatus::Ok; }
 };
 
 // Plays the whole metafile so that its frame fills target (painter units).
-// The painter's state is restored afterwards.
+// The painter's state is restored afterwards. Block transfers combine with
+// what is drawn by their raster operation when the painter draws on an RGB32
+// or ARGB32_Premultiplied image (render_metafile's): where nothing is drawn
+// yet they read white, the blank page the file was made on. On other
+// devices only and, or and xor of the source are approached.
 MetafilePlay play_metafile(QByteArrayView data, PictureFormat format, QPainter& painter, const QRectF& target);
 
 struct RenderedMetafile {

@@ -21,10 +21,15 @@ public:
     void mark_bad() const { m_bad = true; }
     QByteArrayView view() const { return m_data; }
 
+    // True when [at, at + len) lies inside; leaves the view as it is.
+    bool fits(qint64 at, qint64 len) const
+    {
+        return at >= 0 && len >= 0 && at <= m_data.size() && len <= m_data.size() - at;
+    }
     // True when [at, at + len) lies inside; marks the view bad otherwise.
     bool has(qint64 at, qint64 len) const
     {
-        if (at < 0 || len < 0 || at > m_data.size() || len > m_data.size() - at) {
+        if (!fits(at, len)) {
             m_bad = true;
             return false;
         }

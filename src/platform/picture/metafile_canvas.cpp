@@ -59,6 +59,63 @@ QPainterPath rect_path(const QRectF& r)
     return p;
 }
 
+// A raster operation's third byte is its truth table over pattern, source
+// and destination; the rest of the code is for the device's drivers.
+quint8 rop3_of(quint32 rop)
+{
+    return quint8((rop >> 16) & 0xFF);
+}
+
+constexpr quint8 k_rop3_copy = 0xCC;  // the source
+constexpr quint8 k_rop3_keep = 0xAA;  // the destination as it is
+constexpr quint8 k_rop3_pattern = 0xF0;
+constexpr quint8 k_rop3_black = 0x00;
+constexpr quint8 k_rop3_white = 0xFF;
+
+// Whether the truth table's result changes with the source.
+bool reads_source(quint8 code)
+{
+    return ((code >> 2) ^ code) & 0x33;
+}
+
+bool reads_pattern(quint8 code)
+{
+    return ((code >> 4) ^ code) & 0x0F;
+}
+
+// Bit i of code is the result for pattern, source, destination bits
+// (i >> 2, i >> 1, i) & 1, applied to every bit of the three colours.
+QRgb ternary(quint8 code, QRgb p, QRgb s, QRgb d)
+{
+    quint32 r = 0;
+    for (int i = 0; i < 8; ++i)
+        if (code & (1 << i))
+            r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+    return 0xFF000000u | (r & 0xFFFFFFu);
+}
+
+// a over b by coverage (0 to 255), both premultiplied.
+QRgb mix(QRgb a, QRgb b, int cover)
+{
+    const auto channel = [cover](int x, int y) { return (x * cover + y * (255 - cover) + 127) / 255; };
+    return qRgba(channel(qRed(a), qRed(b)), channel(qGreen(a), qGreen(b)), channel(qBlue(a), qBlue(b)),
+                 channel(qAlpha(a), qAlpha(b)));
+}
+
+// Draws the bitmap's src rectangle into dest (logical units) under t.
+void draw_source(QPainter& painter, const QTransform& t, const QRectF& dest, const QImage& image, const QRectF& src)
+{
+    const QRectF box = t.mapRect(dest.normalized());
+    // Enlarged bitmaps repeat their pixels, as the format's players do by
+    // default; reduced ones are smoothed.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, box.width() < src.width() || box.height() < src.height());
+    painter.setTransform(t);
+    // Mirrored when the destination's width or height is negative.
+    painter.translate(dest.x(), dest.y());
+    painter.scale(dest.width() / src.width(), dest.height() / src.height());
+    painter.drawImage(QRectF(QPointF(0, 0), src.size()), image, src);
+}
+
 } // namespace
 
 Canvas::Canvas(QPainter& painter, const QRectF& target, int objects)
@@ -81,11 +138,13 @@ Canvas Canvas::for_emf(QPainter& painter, const QRectF& target, const QRectF& fr
     return c;
 }
 
-Canvas Canvas::for_wmf(QPainter& painter, const QRectF& target, const QRectF& window, int objects)
+Canvas Canvas::for_wmf(QPainter& painter, const QRectF& target, const QRectF& window, QPointF device_offset,
+                       int objects)
 {
     Canvas c(painter, target, objects);
     c.m_emf = false;
     c.m_wmf_window = window;
+    c.m_wmf_offset = device_offset;
     c.m_dc.window_org = window.topLeft();
     c.m_dc.window_ext = window.size();
     c.m_dc.map_mode = k_mm_anisotropic;
@@ -109,8 +168,8 @@ QTransform Canvas::page() const
             sx = std::copysign(m, sx);
             sy = std::copysign(m, sy);
         }
-        return QTransform(sx, 0, 0, sy, m_target.left() - d.window_org.x() * sx,
-                          m_target.top() - d.window_org.y() * sy);
+        const QPointF org = d.window_org + m_wmf_offset;
+        return QTransform(sx, 0, 0, sy, m_target.left() - org.x() * sx, m_target.top() - org.y() * sy);
     }
     double sx = 1;
     double sy = 1;
@@ -773,8 +832,15 @@ void Canvas::text(QPointF ref, const QString& s, const std::vector<double>& dx, 
     if ((options & k_text_clipped) && rect)
         m_painter.setClipRect(t.mapRect(rect->normalized()), Qt::IntersectClip);
     m_painter.translate(anchor);
-    if (f.escapement != 0)
-        m_painter.rotate(-double(f.escapement % 3600) / 10.0);
+    if (f.escapement != 0) {
+        // Counter-clockwise in the mapping's own sense: a mapping whose y
+        // axis points up turns the text the other way on the target.
+        const double turn = double(f.escapement % 3600) / 10.0;
+        m_painter.rotate(t.determinant() < 0 ? turn : -turn);
+    }
+    // The background is ours to paint, once for the whole string; the mode
+    // a shape left on the painter would box each glyph in its colour.
+    m_painter.setBackgroundMode(Qt::TransparentMode);
     if (m_dc.bk_mode == k_opaque && !(options & k_text_opaque))
         m_painter.fillRect(QRectF(x0, base - metrics.ascent(), width, metrics.height()), m_dc.bk_color);
     m_painter.setFont(font);
@@ -810,42 +876,126 @@ void Canvas::bitmap(const QRectF& dest, const QImage& image, const QRectF& src, 
         return;
     }
     const QRectF source = src.normalized().intersected(QRectF(image.rect()));
-    if (source.isEmpty() || dest.width() == 0 || dest.height() == 0)
+    const quint8 code = rop3_of(rop);
+    if (source.isEmpty() || dest.width() == 0 || dest.height() == 0 || code == k_rop3_keep)
+        return;
+    if (code != k_rop3_copy && opacity >= 1 && raster_op(dest, &image, source, code))
         return;
     const QRectF seen = box.intersected(m_target);
     charge(seen.width() * seen.height());
     apply_clip();
     m_painter.save();
-    m_painter.setTransform(t);
     m_painter.setOpacity(opacity);
-    switch (rop) {
-    case 0x008800C6: m_painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;  // and
-    case 0x00EE0086: m_painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;   // or
-    case 0x00660046: m_painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;  // xor
+    // On a device we cannot read, the painter's own operations stand in.
+    switch (code) {
+    case 0x88: m_painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
+    case 0xEE: m_painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
+    case 0x66: m_painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
     default: break;
     }
-    // Enlarged bitmaps repeat their pixels, as the format's players do by
-    // default; reduced ones are smoothed.
-    m_painter.setRenderHint(QPainter::SmoothPixmapTransform,
-                            box.width() < source.width() || box.height() < source.height());
-    // Mirrored when the destination's width or height is negative.
-    m_painter.translate(dest.x(), dest.y());
-    m_painter.scale(dest.width() / source.width(), dest.height() / source.height());
-    m_painter.drawImage(QRectF(QPointF(0, 0), source.size()), image, source);
+    draw_source(m_painter, t, dest, image, source);
     m_painter.restore();
     m_clip_dirty = true;
 }
 
+bool Canvas::raster_op(const QRectF& dest, const QImage* image, const QRectF& src, quint8 code)
+{
+    QPaintDevice* device = m_painter.device();
+    if (!device || device->devType() != QInternal::Image)
+        return false;
+    QImage& below = *static_cast<QImage*>(device);
+    if ((below.format() != QImage::Format_ARGB32_Premultiplied && below.format() != QImage::Format_RGB32)
+        || below.devicePixelRatio() != 1)
+        return false;
+    const QTransform t = to_target();
+    const QPolygonF area = t.map(QPolygonF(dest.normalized()));
+    if (!finite_transform(t) || !within_reach(area.boundingRect())) {
+        skip();
+        return true;
+    }
+    QRectF bounds = area.boundingRect().intersected(m_target);
+    if (m_dc.clip)
+        bounds = bounds.intersected(m_dc.clip->boundingRect());
+    const QRect box = bounds.toAlignedRect().intersected(below.rect());
+    if (box.isEmpty())
+        return true;
+    charge(double(box.width()) * box.height() * 4);
+
+    // The source's colours, and in its alpha how much of each pixel the
+    // transfer covers, clipped as any drawing is.
+    QImage layer(box.size(), QImage::Format_ARGB32_Premultiplied);
+    if (layer.isNull()) {
+        fail(PictureStatus::TooLarge);
+        return true;
+    }
+    layer.fill(Qt::transparent);
+    const QTransform to_layer = QTransform::fromTranslate(-box.left(), -box.top());
+    {
+        QPainter lp(&layer);
+        lp.setRenderHints(m_painter.renderHints());
+        lp.setTransform(to_layer);
+        lp.setClipPath(m_dc.clip ? *m_dc.clip : rect_path(m_target));
+        if (image) {
+            draw_source(lp, t * to_layer, dest, *image, src);
+        } else {
+            lp.setPen(Qt::NoPen);
+            lp.setBrush(Qt::black);
+            lp.drawPolygon(area);
+        }
+    }
+    // The brush, where the operation reads it; a hatch's gaps show the
+    // background colour.
+    QImage pattern;
+    QRgb solid = qRgb(0, 0, 0);
+    const BrushSpec& brush = m_dc.brush;
+    if (reads_pattern(code) && !brush.null) {
+        if (brush.pattern.isNull() && brush.hatch < 0) {
+            solid = brush.color.rgb();
+        } else {
+            pattern = QImage(box.size(), QImage::Format_RGB32);
+            if (pattern.isNull()) {
+                fail(PictureStatus::TooLarge);
+                return true;
+            }
+            pattern.fill(m_dc.bk_color);
+            QPainter pp(&pattern);
+            pp.setTransform(to_layer);
+            pp.fillRect(box, qbrush(brush));
+        }
+    }
+    for (int y = 0; y < box.height(); ++y) {
+        const QRgb* s = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+        const QRgb* p = pattern.isNull() ? nullptr : reinterpret_cast<const QRgb*>(pattern.constScanLine(y));
+        QRgb* d = reinterpret_cast<QRgb*>(below.scanLine(box.top() + y)) + box.left();
+        for (int x = 0; x < box.width(); ++x) {
+            const int cover = qAlpha(s[x]);
+            if (cover == 0)
+                continue;
+            // What the device would read: where nothing is drawn yet, the
+            // white of a blank page.
+            const int blank = 255 - qAlpha(d[x]);
+            const QRgb page = qRgb(qRed(d[x]) + blank, qGreen(d[x]) + blank, qBlue(d[x]) + blank);
+            const QRgb source = cover == 255 ? s[x] : qUnpremultiply(s[x]);
+            const QRgb out = ternary(code, p ? p[x] : solid, source, page);
+            d[x] = cover == 255 ? out : mix(out, d[x], cover);
+        }
+    }
+    return true;
+}
+
 void Canvas::pattern_fill(const QRectF& dest, quint32 rop)
 {
-    if (m_in_path)
+    const quint8 code = rop3_of(rop);
+    if (m_in_path || code == k_rop3_keep)
         return;
     const BrushSpec saved = m_dc.brush;
-    if (rop == k_rop_blackness || rop == k_rop_whiteness) {
+    if (code == k_rop3_black || code == k_rop3_white) {
         m_dc.brush = BrushSpec();
-        m_dc.brush.color = rop == k_rop_blackness ? Qt::black : Qt::white;
-    } else if (rop != k_rop_patcopy) {
-        skip();  // other raster operations mix with what is below
+        m_dc.brush.color = code == k_rop3_black ? Qt::black : Qt::white;
+    } else if (code != k_rop3_pattern) {
+        // Without a source only the brush and what is below can mix.
+        if (reads_source(code) || !raster_op(dest, nullptr, {}, code))
+            skip();
         return;
     }
     const PenSpec pen = m_dc.pen;
@@ -999,11 +1149,11 @@ void Canvas::offset_clip(QPointF logical)
     m_clip_dirty = true;
 }
 
-void Canvas::note_bitmap(DibStatus status, const Bytes& record)
+void Canvas::note_bitmap(DibStatus status)
 {
     switch (status) {
     case DibStatus::Ok: break;
-    case DibStatus::Bad: record.mark_bad(); break;
+    case DibStatus::Bad:
     case DibStatus::Unsupported: skip(); break;
     case DibStatus::TooLarge: fail(PictureStatus::TooLarge); break;
     }

@@ -70,9 +70,6 @@ enum class ArcShape { Arc, Chord, Pie, ArcTo };
 
 // Raster operations and text options we act on.
 inline constexpr quint32 k_rop_srccopy = 0x00CC0020;
-inline constexpr quint32 k_rop_patcopy = 0x00F00021;
-inline constexpr quint32 k_rop_blackness = 0x00000042;
-inline constexpr quint32 k_rop_whiteness = 0x00FF0062;
 inline constexpr int k_text_opaque = 0x2;
 inline constexpr int k_text_clipped = 0x4;
 inline constexpr int k_text_glyph_index = 0x10;
@@ -84,8 +81,10 @@ public:
     static Canvas for_emf(QPainter& painter, const QRectF& target, const QRectF& frame, QSizeF px_per_mm,
                           int objects);
     // The WMF canvas maps the window (first the placeable box or the first
-    // window extent) onto target.
-    static Canvas for_wmf(QPainter& painter, const QRectF& target, const QRectF& window, int objects);
+    // window extent) onto target; device_offset, the device point at the
+    // window's corner, places a file sized by the extent of its records.
+    static Canvas for_wmf(QPainter& painter, const QRectF& target, const QRectF& window, QPointF device_offset,
+                          int objects);
 
     // Mapping.
     void set_map_mode(int mode);
@@ -138,9 +137,11 @@ public:
     // says so); dx, when not empty, holds each code unit's advance.
     void text(QPointF ref, const QString& s, const std::vector<double>& dx, int options,
               const std::optional<QRectF>& rect);
-    // A bitmap's src rectangle (its pixels) into dest (logical), at opacity.
+    // A bitmap's src rectangle (its pixels) into dest (logical), at opacity,
+    // combined with what is drawn by the raster operation rop.
     void bitmap(const QRectF& dest, const QImage& image, const QRectF& src, quint32 rop, double opacity = 1);
-    // A block transfer without a source: the brush, black or white.
+    // A block transfer without a source: the brush, black, white, or any
+    // operation of the brush and what is drawn.
     void pattern_fill(const QRectF& dest, quint32 rop);
     // Fills (or outlines) region rectangles given in logical units.
     void fill_rects(const std::vector<QRectF>& rects, const BrushSpec* brush);
@@ -174,9 +175,9 @@ public:
         if (m_failure == PictureStatus::Ok)
             m_failure = status;
     }
-    // Takes a bitmap decode's outcome: a bitmap that breaks the rules breaks
-    // its record, an unsupported one is skipped, a huge one ends the play.
-    void note_bitmap(DibStatus status, const Bytes& record);
+    // Takes a bitmap decode's outcome: a damaged or unsupported bitmap is
+    // skipped (counted, the rest is drawn), a huge one ends the play.
+    void note_bitmap(DibStatus status);
     // Ok while the play may go on after this record; else why it ends.
     PictureStatus verdict(const Bytes& record) const;
 
@@ -228,6 +229,10 @@ private:
     // How far outside the target (pixels) a shape may reach and still be drawn.
     double reach() const;
     bool within_reach(const QRectF& target_box) const;
+    // Combines the bitmap's src (none: the transfer's area alone) in dest
+    // with the brush and the pixels below by the raster operation's truth
+    // table. Works on the painter's image; false when it draws elsewhere.
+    bool raster_op(const QRectF& dest, const QImage* image, const QRectF& src, quint8 code);
     void combine_clip(const QPainterPath& operand, int mode);
     void add_to_path(const QPainterPath& logical, bool continue_figure);
     // A line drawing from the current position: extends the open figure, or
@@ -241,6 +246,7 @@ private:
     QTransform m_device_to_target;  // EMF: reference device pixels to target
     QSizeF m_px_per_mm{96 / 25.4, 96 / 25.4};
     QRectF m_wmf_window;            // WMF: the window mapped onto target
+    QPointF m_wmf_offset;           // WMF: added to the window origin
     Dc m_dc;
     std::vector<Dc> m_saved;
     std::vector<GdiObject> m_objects;

@@ -1,5 +1,6 @@
 #include "platform/picture/picture_io.h"
 
+#include "platform/picture/format_walk.h"
 #include "platform/picture/metafile.h"
 
 #include <QFileInfo>
@@ -67,9 +68,23 @@ struct JpegWalk {
     bool progressive = false;
 };
 
-bool is_sof(uchar code)
+// Largest jpg whose scans are walked when it has no end marker.
+constexpr qint64 k_max_walked_jpeg = qint64(256) << 20;
+
+// The position of the next 0xFF that starts a marker, at or after from; -1
+// when none does.
+qint64 next_marker(QIODevice* d, qint64 from, qint64 total)
 {
-    return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
+    constexpr qint64 k_block = 4096;
+    for (qint64 at = from; at < total; at += k_block) {
+        const QByteArray buf = read_at(d, at, k_block + 1);
+        for (qsizetype i = 0; i + 1 < buf.size(); ++i)
+            if (uchar(buf[i]) == 0xFF && buf[i + 1] != 0)
+                return at + i;
+        if (buf.size() <= k_block)
+            break;
+    }
+    return -1;
 }
 
 // Walks the marker segments up to the first scan. Reads segment headers only.
@@ -86,8 +101,13 @@ JpegWalk walk_jpeg(QIODevice* d, qint64 total)
             w.ran_out = true;
             return w;
         }
-        if (uchar(m[0]) != 0xFF)
-            return w;  // not a marker: corrupt, not short
+        if (uchar(m[0]) != 0xFF) {
+            // Stray bytes between segments: decoders go on at the next marker.
+            pos = next_marker(d, pos, total);
+            if (pos < 0)
+                return w;  // none follows: corrupt, not short
+            continue;
+        }
         const uchar code = uchar(m[1]);
         if (code == 0xFF) {
             // Fill bytes: skip the whole run in one read, to the last 0xFF
@@ -120,7 +140,7 @@ JpegWalk walk_jpeg(QIODevice* d, qint64 total)
         const qint64 len = be16(m, 2);
         if (len < 2)
             return w;
-        if (is_sof(code)) {
+        if (is_jpeg_frame(code)) {
             const QByteArray f = read_at(d, pos + 5, 4);
             if (f.size() < 4) {
                 w.ran_out = true;
@@ -239,13 +259,20 @@ Probe probe_ico(const OpenedSource& src)
 
 // --- bmp ---------------------------------------------------------------
 
-// The offset at which the pixel data must end, or -1 when the header does
-// not say (RLE without a stored size, unknown compression).
-qint64 bmp_data_end(QIODevice* d)
+// Where a bitmap's pixel data ends: with the last row's padding (whole), and
+// where its last pixel ends (needed). -1 when the header does not say (RLE
+// without a stored size, unknown compression).
+struct BmpEnd {
+    qint64 whole = -1;
+    qint64 needed = -1;
+};
+
+BmpEnd bmp_data_end(QIODevice* d)
 {
+    BmpEnd out;
     const QByteArray h = read_at(d, 0, 54);
     if (h.size() < 26)
-        return -1;
+        return out;
     const qint64 off = le32(h, 10);
     const quint32 header_size = le32(h, 14);
     qint64 w = 0;
@@ -264,7 +291,7 @@ qint64 bmp_data_end(QIODevice* d)
         compression = le32(h, 30);
         image_size = le32(h, 34);
     } else {
-        return -1;
+        return out;
     }
     switch (compression) {
     case 0:   // plain
@@ -274,19 +301,59 @@ qint64 bmp_data_end(QIODevice* d)
         // body cannot be in the file, so it reads as cut short.
         qint64 bits = 0;
         qint64 bytes = 0;
-        qint64 end = 0;
         if (w < 0 || __builtin_mul_overflow(w, qint64(bpp), &bits)
-            || __builtin_mul_overflow((bits + 31) / 32 * 4, rows, &bytes) || __builtin_add_overflow(off, bytes, &end))
-            return std::numeric_limits<qint64>::max();
-        return end;
+            || __builtin_mul_overflow((bits + 31) / 32 * 4, rows, &bytes)
+            || __builtin_add_overflow(off, bytes, &out.whole)) {
+            out.whole = out.needed = std::numeric_limits<qint64>::max();
+            return out;
+        }
+        // The last row's padding carries nothing.
+        out.needed = rows == 0 ? out.whole : out.whole - (bits + 31) / 32 * 4 + (bits + 7) / 8;
+        return out;
     }
     case 1:  // RLE8
     case 2:  // RLE4
-        return image_size > 0 ? off + image_size : -1;
+        if (image_size > 0)
+            out.whole = out.needed = off + image_size;
+        return out;
     default:
-        return -1;
+        return out;
     }
 }
+
+// A device reading as its source followed by zero bytes up to size: a
+// bitmap that lacks only its last row's padding decodes whole.
+class ZeroPadded : public QIODevice {
+public:
+    ZeroPadded(QIODevice* source, qint64 size) : m_source(source), m_size(size) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_size; }
+
+protected:
+    qint64 readData(char* data, qint64 max) override
+    {
+        const qint64 at = pos();
+        const qint64 n = std::min(max, m_size - at);
+        if (n <= 0)
+            return 0;
+        const qint64 real = std::clamp<qint64>(m_source->size() - at, 0, n);
+        qint64 got = 0;
+        if (real > 0) {
+            if (!m_source->seek(at))
+                return -1;
+            got = m_source->read(data, real);
+            if (got < 0)
+                return -1;
+        }
+        std::memset(data + got, 0, size_t(n - got));
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QIODevice* m_source;
+    qint64 m_size;
+};
 
 // The size stated by a png, gif, bmp or jpg header. Sets *status to
 // Truncated when the data ends inside the header and to Undecodable when
@@ -306,12 +373,27 @@ QSize header_size(const OpenedSource& src, PictureFormat f, PictureStatus* statu
             return {};
         }
         return QSize(int(be32(h, 16)), int(be32(h, 20)));
-    case PictureFormat::Gif:
+    case PictureFormat::Gif: {
         if (h.size() < 13) {
             *status = PictureStatus::Truncated;
             return {};
         }
-        return QSize(int(le16(h, 6)), int(le16(h, 8)));
+        QSize s(int(le16(h, 6)), int(le16(h, 8)));
+        if (s.width() == 0 || s.height() == 0) {
+            // A logical screen of 0 on a side: decoders take the first
+            // image's extent on that side.
+            const GifWalk w = walk_gif(d, src.size());
+            if (!w.has_image) {
+                *status = w.ran_out ? PictureStatus::Truncated : PictureStatus::Undecodable;
+                return {};
+            }
+            if (s.width() == 0)
+                s.setWidth(w.first.left() + w.first.width());
+            if (s.height() == 0)
+                s.setHeight(w.first.top() + w.first.height());
+        }
+        return s;
+    }
     case PictureFormat::Bmp: {
         if (h.size() < 26) {
             *status = PictureStatus::Truncated;
@@ -470,8 +552,9 @@ bool looks_truncated(const OpenedSource& src, PictureFormat f)
         const JpegWalk w = walk_jpeg(d, n);
         if (w.ran_out)
             cut = true;
-        else if (w.sos >= 0)
-            cut = !has_pair_after(d, w.sos + 2, n, '\xFF', '\xD9');
+        else if (w.sos >= 0 && !has_pair_after(d, w.sos + 2, n, '\xFF', '\xD9'))
+            // No end marker: cut short unless the scans hold every block.
+            cut = !jpeg_blocks_complete(read_all(src, k_max_walked_jpeg));
         break;
     }
     case PictureFormat::Png: {
@@ -479,16 +562,14 @@ bool looks_truncated(const OpenedSource& src, PictureFormat f)
         cut = !read_at(d, n - tail, tail).contains("IEND");
         break;
     }
-    case PictureFormat::Gif: {
-        const QByteArray last = read_at(d, n - 1, 1);
-        cut = last.size() != 1 || last[0] != '\x3B';
+    case PictureFormat::Gif:
+        // The first image's data must all be there; the trailer and
+        // anything after it are not needed.
+        cut = walk_gif(d, n).ran_out;
         break;
-    }
-    case PictureFormat::Bmp: {
-        const qint64 end = bmp_data_end(d);
-        cut = end > n;
+    case PictureFormat::Bmp:
+        cut = bmp_data_end(d).needed > n;
         break;
-    }
     case PictureFormat::Ico: {
         bool short_data = false;
         read_ico_directory(d, n, &short_data);
@@ -515,10 +596,16 @@ QImage decode(const OpenedSource& src, const Probe& p, QSize scaled_size)
         const QByteArray bytes = read_all(src, k_max_metafile_bytes);
         return render_metafile(bytes, p.format, scaled_size.isValid() ? scaled_size : p.size).image;
     }
+    std::unique_ptr<ZeroPadded> padded;
+    if (p.format == PictureFormat::Bmp) {
+        const BmpEnd end = bmp_data_end(d);
+        if (end.whole > src.size() && end.needed <= src.size())
+            padded = std::make_unique<ZeroPadded>(d, end.whole);
+    }
     d->seek(0);
     QImage image;
     {
-        QImageReader reader(d, qt_format(p.format));
+        QImageReader reader(padded ? padded.get() : d, qt_format(p.format));
         reader.setAutoDetectImageFormat(false);
         reader.setAutoTransform(false);
         if (p.format == PictureFormat::Ico && p.image_index > 0

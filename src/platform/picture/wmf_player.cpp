@@ -58,10 +58,69 @@ QPolygonF points(const Bytes& r, qint64 at, qint64 count)
     return out;
 }
 
+// The polygons of a PolyPolygon record.
+std::vector<QPolygonF> polygons(const Bytes& r)
+{
+    const qint64 polys = quint16(param(r, 0));
+    if (!r.has(8, polys * 2))
+        return {};
+    std::vector<QPolygonF> all;
+    qint64 at = 8 + polys * 2;
+    for (qint64 i = 0; i < polys && !r.bad(); ++i) {
+        const qint64 n = quint16(r.i16(8 + 2 * i));
+        all.push_back(points(r, at, n));
+        at += n * 4;
+    }
+    return all;
+}
+
+// A block transfer's layout: the source and destination rectangles, and
+// whether it carries a bitmap (after the parameters) or only a raster
+// operation on the brush.
+struct Blit {
+    QRectF src;
+    QRectF dest;
+    bool has_bitmap = false;
+    qint64 bitmap_at = 0;
+};
+
+Blit blit(quint16 function, const Bytes& r)
+{
+    Blit b;
+    const bool stretch = function == 0x0B41;
+    b.has_bitmap = r.size() / 2 != (function >> 8) + 3;
+    // Without a bitmap a reserved word precedes the destination.
+    const int d = (stretch ? 6 : 4) + (b.has_bitmap ? 0 : 1);
+    b.dest = QRectF(param(r, d + 3), param(r, d + 2), param(r, d + 1), param(r, d));
+    if (stretch)
+        b.src = QRectF(param(r, 5), param(r, 4), param(r, 3), param(r, 2));
+    else
+        b.src = QRectF(param(r, 3), param(r, 2), b.dest.width(), b.dest.height());
+    b.bitmap_at = 6 + 2 * qint64(d + 4);
+    return b;
+}
+
+QRectF stretch_dib_dest(const Bytes& r)
+{
+    return QRectF(param(r, 10), param(r, 9), param(r, 8), param(r, 7));
+}
+
+QRectF pat_blt_dest(const Bytes& r)
+{
+    return QRectF(param(r, 5), param(r, 4), param(r, 3), param(r, 2));
+}
+
+// TextOut's reference point, after its string.
+QPointF text_out_point(const Bytes& r)
+{
+    const qint64 padded = (qint64(quint16(param(r, 0))) + 1) / 2 * 2;
+    return QPointF(r.i16(8 + padded + 2), r.i16(8 + padded));
+}
+
 class WmfPlayer {
 public:
     WmfPlayer(const Bytes& data, const WmfHeader& header, QPainter& painter, const QRectF& target)
-        : m_data(data), m_header(header), m_canvas(Canvas::for_wmf(painter, target, header.window, header.objects))
+        : m_data(data), m_header(header), m_canvas(Canvas::for_wmf(painter, target, header.window, header.device_offset, header.objects))
     {
     }
 
@@ -88,12 +147,13 @@ void WmfPlayer::create(GdiObject object)
 
 QImage WmfPlayer::packed_dib(const Bytes& r, qint64 at, quint32 usage)
 {
-    const Bytes packed = r.sub(at, r.size() - at);
-    if (r.bad())
+    if (!r.fits(at, r.size() - at)) {
+        m_canvas.skip();
         return {};
+    }
     DibStatus status;
-    QImage image = decode_packed_dib(packed, usage == 1, m_canvas.bitmap_budget(), &status);
-    m_canvas.note_bitmap(status, r);
+    QImage image = decode_packed_dib(r.sub(at, r.size() - at), usage == 1, m_canvas.bitmap_budget(), &status);
+    m_canvas.note_bitmap(status);
     return image;
 }
 
@@ -116,8 +176,7 @@ void WmfPlayer::text(const Bytes& r, bool extended)
     } else {
         length = quint16(param(r, 0));
         string_at = 8;
-        const qint64 padded = (length + 1) / 2 * 2;
-        at = QPointF(r.i16(string_at + padded + 2), r.i16(string_at + padded));
+        at = text_out_point(r);
     }
     if (r.bad() || !r.has(string_at, length))
         return;
@@ -136,7 +195,6 @@ void WmfPlayer::text(const Bytes& r, bool extended)
 void WmfPlayer::record(quint16 function, const Bytes& r)
 {
     Canvas& c = m_canvas;
-    const qint64 words = r.size() / 2;
     switch (function) {
     case 0x0102: c.set_bk_mode(param(r, 0)); break;
     case 0x0103: c.set_map_mode(param(r, 0)); break;
@@ -163,7 +221,7 @@ void WmfPlayer::record(quint16 function, const Bytes& r)
     case 0x061C: c.round_rect(rect_from(r, 2), QSizeF(param(r, 1), param(r, 0))); break;
     case 0x061D: {  // PatBlt
         const quint32 rop = r.u32(6);
-        const QRectF dest(param(r, 5), param(r, 4), param(r, 3), param(r, 2));
+        const QRectF dest = pat_blt_dest(r);
         if (!r.bad())
             c.pattern_fill(dest, rop);
         break;
@@ -183,16 +241,7 @@ void WmfPlayer::record(quint16 function, const Bytes& r)
     case 0x0324: c.polygon(points(r, 8, quint16(param(r, 0)))); break;
     case 0x0325: c.polyline(points(r, 8, quint16(param(r, 0)))); break;
     case 0x0538: {  // PolyPolygon
-        const qint64 polys = quint16(param(r, 0));
-        if (!r.has(8, polys * 2))
-            break;
-        std::vector<QPolygonF> all;
-        qint64 at = 8 + polys * 2;
-        for (qint64 i = 0; i < polys && !r.bad(); ++i) {
-            const qint64 n = quint16(r.i16(8 + 2 * i));
-            all.push_back(points(r, at, n));
-            at += n * 4;
-        }
+        const std::vector<QPolygonF> all = polygons(r);
         if (!r.bad())
             c.poly_polygon(all);
         break;
@@ -250,8 +299,10 @@ void WmfPlayer::record(quint16 function, const Bytes& r)
         o.kind = GdiObject::Kind::Brush;
         o.brush.color = Qt::black;
         const int style = quint16(param(r, 0));
-        if (style != 3)  // BS_PATTERN holds an old device bitmap: shown black
+        if (style != 3) {  // BS_PATTERN holds an old device bitmap: shown black
             o.brush.pattern = packed_dib(r, 10, quint16(param(r, 1)));
+            o.brush.null = o.brush.pattern.isNull();  // a damaged pattern paints nothing; its slot stays taken
+        }
         if (!r.bad())
             create(o);
         break;
@@ -274,7 +325,7 @@ void WmfPlayer::record(quint16 function, const Bytes& r)
         const quint32 rop = r.u32(6);
         const quint32 usage = quint16(param(r, 2));
         const QRectF src(param(r, 6), param(r, 5), param(r, 4), param(r, 3));
-        const QRectF dest(param(r, 10), param(r, 9), param(r, 8), param(r, 7));
+        const QRectF dest = stretch_dib_dest(r);
         if (r.bad())
             break;
         const QImage image = packed_dib(r, 28, usage);
@@ -287,26 +338,17 @@ void WmfPlayer::record(quint16 function, const Bytes& r)
     }
     case 0x0B41:    // DibStretchBlt
     case 0x0940: {  // DibBitBlt
-        const bool stretch = function == 0x0B41;
-        const bool has_bitmap = words != (function >> 8) + 3;
         const quint32 rop = r.u32(6);
-        // Without a bitmap a reserved word precedes the destination.
-        const int d = (stretch ? 6 : 4) + (has_bitmap ? 0 : 1);
-        const QRectF dest(param(r, d + 3), param(r, d + 2), param(r, d + 1), param(r, d));
-        QRectF src;
-        if (stretch)
-            src = QRectF(param(r, 5), param(r, 4), param(r, 3), param(r, 2));
-        else
-            src = QRectF(param(r, 3), param(r, 2), dest.width(), dest.height());
+        const Blit b = blit(function, r);
         if (r.bad())
             break;
-        if (!has_bitmap) {
-            c.pattern_fill(dest, rop);
+        if (!b.has_bitmap) {
+            c.pattern_fill(b.dest, rop);
             break;
         }
-        const QImage image = packed_dib(r, 6 + 2 * qint64(d + 4), 0);
+        const QImage image = packed_dib(r, b.bitmap_at, 0);
         if (!image.isNull())
-            c.bitmap(dest, image, src, rop);
+            c.bitmap(b.dest, image, b.src, rop);
         break;
     }
     case 0x0D33: {  // SetDIBitsToDevice
@@ -345,6 +387,87 @@ MetafilePlay WmfPlayer::play()
                         [this](quint32 function, const Bytes& r) { record(quint16(function), r); });
 }
 
+// What the records of a file without a stated size say about it: the first
+// window origin and extent, and the extent of the drawing records in device
+// units (the window origin in force taken off).
+struct RecordSize {
+    bool has_ext = false;
+    QRectF window;
+    bool drawn = false;
+    QRectF reached;
+};
+
+// Reads the records from pos, no further than the bytes a header read sees,
+// so measuring and playing agree.
+RecordSize size_from_records(const Bytes& data, qint64 pos)
+{
+    RecordSize out;
+    QPointF origin;
+    double left = 0, top = 0, right = 0, bottom = 0;
+    const auto reach = [&](QPointF p) {
+        p -= origin;
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            return;
+        if (!out.drawn) {
+            left = right = p.x();
+            top = bottom = p.y();
+            out.drawn = true;
+        }
+        left = std::min(left, p.x());
+        right = std::max(right, p.x());
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    };
+    const auto reach_rect = [&](const QRectF& b) {
+        reach(b.topLeft());
+        reach(b.bottomRight());
+    };
+    const auto reach_all = [&](const QPolygonF& points) {
+        for (const QPointF& p : points)
+            reach(p);
+    };
+    const qint64 end = std::min(data.size(), k_metafile_head_bytes);
+    for (int n = 0; n < 100000 && pos + 6 <= end; ++n) {
+        const qint64 length = qint64(data.u32(pos)) * 2;
+        const quint16 function = data.u16(pos + 4);
+        if (function == k_eof || length < 6 || length > end - pos)
+            break;
+        const Bytes r = data.sub(pos, length);
+        pos += length;
+        switch (function) {
+        case k_set_window_org: origin = point_from(r, 0); break;
+        case 0x020F: origin += point_from(r, 0); break;
+        case k_set_window_ext: {
+            const QSizeF ext(param(r, 1), param(r, 0));
+            if (!r.bad() && ext.width() != 0 && ext.height() != 0) {
+                out.has_ext = true;
+                out.window = QRectF(origin, ext);
+                return out;
+            }
+            break;
+        }
+        case 0x0213: case 0x0214: case 0x0A32: reach(point_from(r, 0)); break;
+        case 0x041F: reach(point_from(r, 2)); break;
+        case 0x0521: reach(text_out_point(r)); break;
+        case 0x041B: case 0x0418: reach_rect(rect_from(r, 0)); break;
+        case 0x061C: reach_rect(rect_from(r, 2)); break;
+        case 0x0817: case 0x081A: case 0x0830: reach_rect(rect_from(r, 4)); break;
+        case 0x0324: case 0x0325: reach_all(points(r, 8, quint16(param(r, 0)))); break;
+        case 0x0538:
+            for (const QPolygonF& p : polygons(r))
+                reach_all(p);
+            break;
+        case 0x061D: reach_rect(pat_blt_dest(r)); break;
+        case 0x0F43: reach_rect(stretch_dib_dest(r)); break;
+        case 0x0B41: case 0x0940: reach_rect(blit(function, r).dest); break;
+        case 0x0D33: reach_rect(QRectF(point_from(r, 7), QSizeF(param(r, 6), param(r, 5)))); break;
+        default: break;
+        }
+    }
+    out.reached = QRectF(QPointF(left, top), QPointF(right, bottom));
+    return out;
+}
+
 } // namespace
 
 WmfHeader read_wmf_header(const Bytes& data)
@@ -354,12 +477,15 @@ WmfHeader read_wmf_header(const Bytes& data)
     if (data.u32(0) == k_placeable_key) {
         const double left = data.i16(6), top = data.i16(8), right = data.i16(10), bottom = data.i16(12);
         const double inch = data.u16(14) ? data.u16(14) : 1440;
-        if (data.bad() || right == left || bottom == top)
+        if (data.bad())
             return h;
-        h.window = QRectF(left, top, right - left, bottom - top);
-        h.has_window = true;
-        h.natural = QSize(std::max(1, int(std::lround(std::abs(right - left) * 96 / inch))),
-                          std::max(1, int(std::lround(std::abs(bottom - top) * 96 / inch))));
+        // An empty box states no size: the records are asked, as without one.
+        if (right != left && bottom != top) {
+            h.window = QRectF(left, top, right - left, bottom - top);
+            h.has_window = true;
+            h.natural = QSize(std::max(1, int(std::lround(std::abs(right - left) * 96 / inch))),
+                              std::max(1, int(std::lround(std::abs(bottom - top) * 96 / inch))));
+        }
         at = k_placeable_size;
     }
     const quint16 type = data.u16(at);
@@ -371,29 +497,17 @@ WmfHeader read_wmf_header(const Bytes& data)
     h.records_at = at + k_standard_size;
     h.bytes = at + words * 2;
     if (!h.has_window) {
-        // The first window origin and extent among the records.
-        QPointF origin;
-        bool has_ext = false;
-        qint64 pos = h.records_at;
-        for (int n = 0; n < 100000 && pos + 6 <= data.size(); ++n) {
-            const qint64 length = qint64(data.u32(pos)) * 2;
-            const quint16 function = data.u16(pos + 4);
-            if (function == k_eof || length < 6)
-                break;
-            if (function == k_set_window_org && !has_ext)
-                origin = QPointF(data.i16(pos + 8), data.i16(pos + 6));
-            if (function == k_set_window_ext && data.has(pos + 6, 4)) {
-                const double w = data.i16(pos + 8), hgt = data.i16(pos + 6);
-                if (w != 0 && hgt != 0) {
-                    h.window = QRectF(origin, QSizeF(w, hgt));
-                    has_ext = true;
-                    break;
-                }
-            }
-            pos += length;
-        }
-        if (!has_ext)
+        // The window the records set, else the area their drawing reaches
+        // (at the default mapping, one unit a pixel).
+        const RecordSize found = size_from_records(data, h.records_at);
+        if (found.has_ext) {
+            h.window = found.window;
+        } else if (found.drawn) {
+            h.window = QRectF(0, 0, std::max(1.0, found.reached.width()), std::max(1.0, found.reached.height()));
+            h.device_offset = found.reached.topLeft();
+        } else {
             return h;
+        }
         h.has_window = true;
         QSizeF s(std::abs(h.window.width()), std::abs(h.window.height()));
         if (s.width() > k_unplaced_largest || s.height() > k_unplaced_largest)

@@ -70,5 +70,22 @@ int main(int argc, char** argv)
     bare.record(0x0416, {90, 190, 5, 5}).record(0x0213, {90, 190}).record(0x001E, {}).record(0x0127, {-1});
     ok &= save("bare.wmf", bare.finish());
 
+    EmfWriter rops;
+    rops.solid_brush(1, qRgb(0, 0, 255)).select(1).rectangle(QRect(0, 0, 48, 96));
+    rops.stretch_dibits(QRect(10, 10, 60, 40), bitmap, 0x008800C6).stretch_dibits(QRect(20, 50, 60, 40), bitmap, 0x00B8074A);
+    // BitBlt without a bitmap: the brush xor what is below.
+    Params blt;
+    blt.rect(QRect()).i32(5).i32(5).i32(40).i32(40).u32(0x005A0049).i32(0).i32(0);
+    blt.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
+    rops.record(76, blt.data());
+    rops.font(2, -14, QStringLiteral("DejaVu Sans"), 400, 900).select(2).bk_mode(1);
+    rops.map_mode(8).window_ext(QSize(96, 96)).viewport_ext(QSize(96, -96)).text_w(QPoint(80, 10), QStringLiteral("up"));
+    ok &= save("rops_text.emf", rops.finish());
+
+    WmfWriter unsized;
+    unsized.window_org(QPoint(-20, 30)).solid_brush(qRgb(0, 160, 0)).select(0).rectangle(QRect(-10, 40, 120, 60));
+    unsized.pat_blt(QRect(0, 50, 30, 30), 0x00550009).stretch_dib(QRect(40, 60, 50, 30), bitmap, 0x00660046);
+    ok &= save("unsized.wmf", unsized.finish());
+
     return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // The metafile player: EMF and WMF files written record by record, checked
 // by the pixels they draw, and hostile files refused.
 
+#include "handmade_pictures.h"
 #include "platform/picture/metafile.h"
 #include "platform/picture/metafile_text.h"
 #include "platform/picture/render.h"
@@ -279,6 +280,18 @@ TEST(Metafile, NaturalSizes)
     EXPECT_EQ(info.status, PictureStatus::Ok);
     EXPECT_EQ(info.format, PictureFormat::Emf);
     EXPECT_EQ(info.size, QSize(192, 96));
+
+    // Made at 400 x 200 on a screen of 1920 x 1080 pixels over 509 x 286 mm
+    // (not quite 96 DPI): the frame in that screen's pixels, not the
+    // inclusive bounds (401 x 201) nor 96 DPI (401 x 200).
+    EmfWriter made(QRect(0, 0, 10604, 5296), QSize(1920, 1080), QSize(509, 286));
+    made.solid_brush(1, k_red).select(1).select_stock(8).rectangle(QRect(0, 0, 400, 200));
+    info = measure_picture(PictureSource::bytes(made.finish()));
+    EXPECT_EQ(info.size, QSize(400, 200));
+    const Picture shown = load_picture(PictureSource::bytes(made.finish()));
+    ASSERT_EQ(shown.image.size(), QSize(400, 200));
+    EXPECT_TRUE(is(shown.image.pixel(399, 199), k_red));
+    EXPECT_TRUE(is(shown.image.pixel(0, 0), k_red));
 }
 
 TEST(Metafile, UnknownRecordsAndEmfPlusCommentsAreSkipped)
@@ -286,11 +299,12 @@ TEST(Metafile, UnknownRecordsAndEmfPlusCommentsAreSkipped)
     const QRect px(24, 24, 48, 48);
     EmfWriter w = red_box_writer();
     w.record(250, Params().u32(7).u32(9).data());                    // unknown
+    w.record(108, Params().point(QPoint(30, 30)).u32(1).u32(0x200).data());  // small text out: not drawn
     w.comment(Params().u32(0x2B464D45).u32(0x4001).u32(28).data());  // an EMF+ record
     w.rectangle(px);
     const RenderedMetafile r = render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96));
     ASSERT_EQ(r.play.status, PictureStatus::Ok);
-    EXPECT_EQ(r.play.skipped, 1);
+    EXPECT_EQ(r.play.skipped, 2);
     expect_box(r.image, px, k_red, "after unknown records");
 
     WmfWriter m(QRect(0, 0, 96, 96), 96);
@@ -354,17 +368,6 @@ TEST(Metafile, BrokenFilesAreRefused)
     EmfWriter huge_poly = red_box_writer();
     huge_poly.record(8, Params().rect(QRect()).u32(0x7FFFFFFF).u32(3).data());
     EXPECT_EQ(render_metafile(huge_poly.finish(), PictureFormat::Emf, QSize(50, 50)).play.status,
-              PictureStatus::Undecodable);
-
-    // A bitmap whose rows lie beyond its record.
-    EmfWriter short_bits;
-    QByteArray dib_record = Params().rect(QRect()).i32(0).i32(0).i32(0).i32(0).i32(4000).i32(4000)
-                                .u32(80).u32(40).u32(120).u32(16).u32(0).u32(0x00CC0020).i32(10).i32(10)
-                                .u32(40).i32(4000).i32(4000).u16(1).u16(24).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0)
-                                .bytes(QByteArray(16, '\0'))
-                                .data();
-    short_bits.record(81, dib_record);
-    EXPECT_EQ(render_metafile(short_bits.finish(), PictureFormat::Emf, QSize(50, 50)).play.status,
               PictureStatus::Undecodable);
 
     // Saved states beyond any real drawing's depth.
@@ -445,4 +448,234 @@ TEST(Metafile, ThumbnailsAtEveryQualityAndTheZoomDrawAtTheTarget)
     ASSERT_EQ(big.size(), QSize(768, 768));
     EXPECT_TRUE(is(big.pixel(24 * 8 + 1, 384), k_red));
     EXPECT_TRUE(empty(big.pixel(24 * 8 - 2, 384)));
+}
+
+namespace {
+
+constexpr QRgb k_white = 0xFFFFFFFF;
+constexpr QRgb k_black = 0xFF000000;
+
+// White on the left, black on the right, as a scanned table's paper and ink.
+QImage paper_and_ink()
+{
+    QImage bitmap(2, 1, QImage::Format_RGB32);
+    bitmap.setPixel(0, 0, k_white);
+    bitmap.setPixel(1, 0, k_black);
+    return bitmap;
+}
+
+// The bitmap drawn over (16, 16)-(80, 80) by rop, on blank canvas or on a
+// blue square, at size.
+QImage transfer(quint32 rop, bool on_blue, QSize size = QSize(96, 96))
+{
+    EmfWriter w;
+    if (on_blue)
+        w.solid_brush(1, k_blue).select(1).select_stock(8).rectangle(QRect(0, 0, 96, 96));
+    w.stretch_dibits(QRect(16, 16, 64, 64), paper_and_ink(), rop);
+    return draw(w.finish(), PictureFormat::Emf, size);
+}
+
+int count_of(const QImage& image, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += is(image.pixel(x, y), colour);
+    return n;
+}
+
+} // namespace
+
+TEST(Metafile, RasterOperationsReadABlankPageWhereNothingIsDrawn)
+{
+    // Each operation on the bitmap's paper (left) and ink (right), on blank
+    // canvas (white paper below) and over blue.
+    const struct {
+        quint32 rop;
+        const char* name;
+        QRgb paper_blank, ink_blank, paper_blue, ink_blue;
+    } cases[] = {
+        {0x008800C6, "and", k_white, k_black, k_blue, k_black},
+        {0x00EE0086, "or", k_white, k_white, k_white, k_blue},
+        {0x00660046, "xor", k_black, k_white, 0xFFFFFF00, k_blue},
+        {0x00BB0226, "not source or destination", k_white, k_white, k_blue, k_white},
+    };
+    for (const auto& c : cases) {
+        const QImage blank = transfer(c.rop, false);
+        EXPECT_TRUE(is(blank.pixel(24, 48), c.paper_blank)) << c.name;
+        EXPECT_TRUE(is(blank.pixel(72, 48), c.ink_blank)) << c.name;
+        EXPECT_TRUE(empty(blank.pixel(8, 48))) << c.name << ": nothing drawn outside";
+        const QImage blue = transfer(c.rop, true);
+        EXPECT_TRUE(is(blue.pixel(24, 48), c.paper_blue)) << c.name;
+        EXPECT_TRUE(is(blue.pixel(72, 48), c.ink_blue)) << c.name;
+        EXPECT_TRUE(is(blue.pixel(8, 48), k_blue)) << c.name;
+    }
+    // Drawn larger (a zoom), the edges land where the picture's do.
+    const QImage zoomed = transfer(0x008800C6, false, QSize(288, 192));
+    EXPECT_TRUE(empty(zoomed.pixel(45, 96)));
+    EXPECT_TRUE(is(zoomed.pixel(51, 96), k_white));
+    EXPECT_TRUE(is(zoomed.pixel(141, 96), k_white));
+    EXPECT_TRUE(is(zoomed.pixel(147, 96), k_black));
+    EXPECT_TRUE(is(zoomed.pixel(236, 96), k_black));
+    EXPECT_TRUE(empty(zoomed.pixel(243, 96)));
+
+    // The brush takes part too: the destination where the source is white,
+    // the brush where it is black (0xB8); the brush xor the destination
+    // (PatBlt's PATINVERT); the destination inverted (DSTINVERT).
+    for (const bool on_blue : {false, true}) {
+        WmfWriter m(QRect(0, 0, 96, 96), 96);
+        m.window_org(QPoint(0, 0)).window_ext(QSize(96, 96));
+        m.solid_brush(on_blue ? k_blue : k_white).null_pen().select(0).select(1);
+        if (on_blue)
+            m.rectangle(QRect(0, 0, 96, 96));
+        m.solid_brush(k_red).select(2).stretch_dib(QRect(16, 16, 64, 32), paper_and_ink(), 0x00B8074A);
+        m.pat_blt(QRect(16, 56, 32, 24), 0x005A0049).pat_blt(QRect(56, 56, 24, 24), 0x00550009);
+        const QImage image = draw(m.finish(), PictureFormat::Wmf);
+        const QRgb below = on_blue ? k_blue : k_white;
+        EXPECT_TRUE(is(image.pixel(24, 32), below)) << on_blue;
+        EXPECT_TRUE(is(image.pixel(72, 32), k_red)) << on_blue;
+        EXPECT_TRUE(is(image.pixel(32, 68), on_blue ? 0xFFFF00FF : 0xFF00FFFF)) << on_blue;
+        EXPECT_TRUE(is(image.pixel(68, 68), on_blue ? 0xFFFFFF00 : k_black)) << on_blue;
+    }
+}
+
+TEST(Metafile, TextPaintsABackgroundOnlyWhenItsOwnModeAsks)
+{
+    // A shape drawn while the background mode was opaque (red background),
+    // then text in transparent mode, each character placed by its advance:
+    // no box of red anywhere.
+    const auto label = [](int text_mode, int options) {
+        EmfWriter w;
+        w.solid_brush(1, k_blue).select(1).select_stock(8).bk_colour(k_red).bk_mode(2);
+        w.rectangle(QRect(0, 0, 96, 96));
+        w.font(2, -24, QStringLiteral("DejaVu Sans")).select(2).text_colour(0xFF000000).bk_mode(text_mode);
+        w.text_w(QPoint(8, 30), QStringLiteral("-0,1"), {14, 14, 14, 14}, options, QRect(4, 70, 40, 20));
+        return draw(w.finish(), PictureFormat::Emf);
+    };
+    const QImage transparent = label(1, 0);
+    EXPECT_EQ(count_of(transparent, k_red), 0);
+    EXPECT_GT(ink(transparent, QRect(8, 30, 60, 28)), 40);  // the text itself is drawn
+    // Opaque text paints its background, under the text only.
+    const QImage opaque = label(2, 0);
+    EXPECT_GT(count_of(opaque, k_red), 100);
+    EXPECT_EQ(count_of(opaque.copy(0, 62, 96, 34), k_red), 0);
+    // ETO_OPAQUE fills the record's rectangle whatever the mode.
+    const QImage boxed = label(1, 0x2);
+    EXPECT_TRUE(is(boxed.pixel(24, 80), k_red));
+    EXPECT_TRUE(is(boxed.pixel(24, 50), k_blue) || qGray(boxed.pixel(24, 50)) < 128);
+}
+
+TEST(Metafile, RotatedTextFollowsTheMappingsOrientation)
+{
+    // Text running up from (48, 88) on the target: ink above and left of the
+    // point, within the picture, none below it.
+    const auto runs_up = [](const QImage& image, const char* what) {
+        EXPECT_GT(ink(image, QRect(28, 20, 22, 70)), 60) << what;
+        EXPECT_EQ(ink(image, QRect(0, 91, 96, 5)), 0) << what;
+        EXPECT_EQ(ink(image, QRect(53, 0, 43, 96)), 0) << what;
+    };
+    EmfWriter plain;
+    plain.font(1, -16, QStringLiteral("DejaVu Sans"), 700, 900).select(1).text_align(24).bk_mode(1);
+    plain.text_w(QPoint(48, 88), QStringLiteral("HHHH"));
+    runs_up(draw(plain.finish(), PictureFormat::Emf), "y down, 90 degrees");
+
+    // y up: the same line is written at 270 degrees (counter-clockwise in
+    // its own axes), from logical (48, 8).
+    EmfWriter flipped;
+    flipped.map_mode(8).window_ext(QSize(96, 96)).viewport_ext(QSize(96, -96)).viewport_org(QPoint(0, 96));
+    flipped.font(1, -16, QStringLiteral("DejaVu Sans"), 700, 2700).select(1).text_align(24).bk_mode(1);
+    flipped.text_w(QPoint(48, 8), QStringLiteral("HHHH"));
+    runs_up(draw(flipped.finish(), PictureFormat::Emf), "y up, 270 degrees");
+
+    WmfWriter wmf(QRect(0, 0, 96, 96), 96);
+    wmf.window_org(QPoint(0, 96)).window_ext(QSize(96, -96)).font(-16, 0, "DejaVu Sans", 2700).select(0);
+    wmf.bk_mode(1).record(0x012E, {24}).text_out(QPoint(48, 8), "HHHH");
+    runs_up(draw(wmf.finish(), PictureFormat::Wmf), "wmf, y up");
+}
+
+TEST(Metafile, ADamagedBitmapIsSkippedAndTheRestDrawn)
+{
+    const QRect px(24, 24, 48, 48);
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(k_blue);
+    const QByteArray png = handmade::encode(picture, "png");
+    const auto png_dib = [&](const QByteArray& body) {
+        mfwrite::Dib d;
+        d.info = Params().u32(40).i32(4).i32(-4).u16(1).u16(0).u32(5).u32(quint32(body.size())).data();
+        d.info.append(QByteArray(16, '\0'));
+        d.bits = body;
+        return d;
+    };
+    QByteArray stray = png;
+    stray.insert(png.indexOf("IDAT") + 6, 'x');
+    const auto emf_with = [&](const mfwrite::Dib& d) {
+        EmfWriter w = red_box_writer();
+        w.stretch_dibits(QRect(0, 0, 20, 20), d, QSize(4, 4)).rectangle(px);
+        return render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96));
+    };
+    // A sound embedded PNG draws...
+    const RenderedMetafile sound = emf_with(png_dib(png));
+    ASSERT_EQ(sound.play.status, PictureStatus::Ok);
+    EXPECT_EQ(sound.play.skipped, 0);
+    EXPECT_TRUE(is(sound.image.pixel(10, 10), k_blue));
+    // ...one with a stray byte, or rows beyond its record, is counted and
+    // left out; what follows draws.
+    mfwrite::Dib short_rows = mfwrite::dib24(picture);
+    short_rows.bits.chop(8);
+    for (const mfwrite::Dib& d : {png_dib(stray), short_rows}) {
+        const RenderedMetafile r = emf_with(d);
+        ASSERT_EQ(r.play.status, PictureStatus::Ok);
+        EXPECT_EQ(r.play.skipped, 1);
+        EXPECT_TRUE(empty(r.image.pixel(10, 10)));
+        expect_box(r.image, px, k_red, "after a damaged bitmap");
+    }
+
+    // A WMF bitmap whose colour table is cut short (256 entries announced,
+    // two there), and a pattern brush made of it: the brush paints nothing
+    // but keeps its slot, so the objects after it are the ones selected.
+    const QByteArray short_table = Params()
+                                       .u32(40).i32(2).i32(2).u16(1).u16(8).u32(0).u32(8).i32(0).i32(0).u32(0).u32(0)
+                                       .u32(0x000000FF).u32(0x00FF0000)
+                                       .bytes(QByteArray("\x00\x01\x00\x00\x01\x00\x00\x00", 8))
+                                       .data();
+    WmfWriter m(QRect(0, 0, 96, 96), 96);
+    m.window_org(QPoint(0, 0)).window_ext(QSize(96, 96));
+    m.stretch_dib(QRect(0, 0, 20, 20), short_table, QSize(2, 2));
+    m.pattern_brush(short_table);
+    m.solid_brush(k_red).null_pen().select(2).select(0).rectangle(QRect(0, 0, 20, 20)).select(1).rectangle(px);
+    const QByteArray wmf = m.finish();
+    const RenderedMetafile r = render_metafile(wmf, PictureFormat::Wmf, QSize(96, 96));
+    ASSERT_EQ(r.play.status, PictureStatus::Ok);
+    EXPECT_EQ(r.play.skipped, 2);
+    EXPECT_TRUE(empty(r.image.pixel(10, 10)));
+    expect_box(r.image, px, k_red, "wmf after a damaged bitmap");
+    EXPECT_EQ(load_picture(PictureSource::bytes(wmf)).status, PictureStatus::Ok);
+}
+
+TEST(Metafile, UnplacedWmfTakesItsSizeFromWhatItDraws)
+{
+    // No placeable header, no window extent: the extent of the drawing, with
+    // the window origin in force taken off.
+    const auto drawn = [](std::optional<QRect> box, QPoint origin) {
+        WmfWriter w(box, 96);
+        w.window_org(origin).solid_brush(k_red).null_pen().select(0).select(1);
+        w.rectangle(QRect(origin + QPoint(10, 20), QSize(150, 100)));
+        w.poly_polygon({QPolygon({origin + QPoint(160, 20), origin + QPoint(210, 70), origin + QPoint(160, 120)})});
+        return w.finish();
+    };
+    for (const auto& [box, origin] : {std::pair{std::optional<QRect>(), QPoint(0, 0)},
+                                      std::pair{std::optional<QRect>(), QPoint(-300, 500)},
+                                      std::pair{std::optional<QRect>(QRect(0, 0, 0, 0)), QPoint(0, 0)}}) {
+        const QByteArray wmf = drawn(box, origin);
+        const PictureInfo info = measure_picture(PictureSource::bytes(wmf));
+        EXPECT_EQ(info.status, PictureStatus::Ok);
+        EXPECT_EQ(info.size, QSize(200, 100)) << origin.x();
+        const Picture p = load_picture(PictureSource::bytes(wmf));
+        ASSERT_EQ(p.status, PictureStatus::Ok);
+        ASSERT_EQ(p.image.size(), QSize(200, 100));
+        EXPECT_TRUE(is(p.image.pixel(1, 1), k_red));
+        EXPECT_TRUE(is(p.image.pixel(148, 98), k_red));
+        EXPECT_TRUE(is(p.image.pixel(155, 50), k_red));   // the triangle's base
+        EXPECT_TRUE(empty(p.image.pixel(198, 5)));        // beside its point
+    }
 }

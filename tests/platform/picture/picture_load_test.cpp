@@ -321,4 +321,60 @@ TEST(PictureFormats, ExifOrientationIsIgnored)
     EXPECT_EQ(load_picture(PictureSource::bytes(jpg)).image.size(), QSize(40, 20));
 }
 
+// Pictures whose every row is in the data show, however their ends look
+// (padding, appended bytes, a missing end marker or trailer); those whose
+// rows are really missing are still told incomplete.
+TEST(PictureFormats, WholePicturesWithOddEndsShowAndCutOnesDoNot)
+{
+    const auto shows = [](const QByteArray& bytes, QSize size, const char* what) {
+        const Picture p = load_picture(PictureSource::bytes(bytes));
+        EXPECT_EQ(p.status, PictureStatus::Ok) << what;
+        EXPECT_EQ(p.image.size(), size) << what;
+        EXPECT_EQ(measure_picture(PictureSource::bytes(bytes)).size, size) << what;
+        return p.image;
+    };
+    const auto cut = [](const QByteArray& bytes, const char* what) {
+        EXPECT_EQ(load_picture(PictureSource::bytes(bytes)).status, PictureStatus::Truncated) << what;
+    };
+
+    const QByteArray gif = handmade::gif(20, 10, {QColor(250, 10, 10)});
+    shows(gif + QByteArray(100, '\0'), QSize(20, 10), "gif padded to a block");
+    shows(gif + QByteArray("appended by another program"), QSize(20, 10), "gif with data after it");
+    shows(gif.chopped(1), QSize(20, 10), "gif without its trailer");
+    QByteArray no_screen = gif;
+    no_screen.replace(6, 4, QByteArray(4, '\0'));
+    EXPECT_EQ(shows(no_screen, QSize(20, 10), "gif with a 0 x 0 screen").pixel(19, 9), qRgb(250, 10, 10));
+    cut(gif.chopped(10), "gif cut inside its image");
+    TempDir dir;
+    EXPECT_EQ(load_picture(PictureSource::file(dir.write("padded.gif", gif + QByteArray(7, '\0')))).status,
+              PictureStatus::Ok);
+
+    // jpg without its end marker, in colour (chroma halved) and in grey, at
+    // sizes that leave partial blocks.
+    QImage colour(203, 151, QImage::Format_RGB32);
+    for (int y = 0; y < colour.height(); ++y)
+        for (int x = 0; x < colour.width(); ++x)
+            colour.setPixel(x, y, qRgb(x, y, (x * y) & 0xFF));
+    for (const QImage& image : {colour, colour.convertToFormat(QImage::Format_Grayscale8), colour.copy(0, 0, 64, 48)}) {
+        const QByteArray jpg = handmade::encode(image, "jpg");
+        shows(jpg.chopped(2), image.size(), "jpg without its end marker");
+        cut(jpg.chopped(40), "jpg cut inside its last blocks");
+    }
+    QByteArray stray = handmade::encode(colour, "jpg");
+    stray.insert(stray.indexOf("\xFF\xC4"), "\x00\x12\x34", 3);
+    shows(stray, colour.size(), "jpg with stray bytes between segments");
+    // A progressive jpg's last scans could be missing: without its end
+    // marker it stays refused.
+    cut(handmade::encode(colour, "jpg", true).chopped(2), "progressive jpg without its end marker");
+
+    // An uncompressed bmp of 63 pixels a row (3 bytes of padding each).
+    const QImage rows = colour.copy(0, 0, 63, 48);
+    const QByteArray bmp = handmade::encode(rows, "bmp");
+    ASSERT_EQ(bmp.size(), 54 + 192 * 48);
+    const QImage shown = shows(bmp.chopped(3), rows.size(), "bmp without its last row's padding");
+    EXPECT_EQ(shown.pixel(0, 0), rows.pixel(0, 0));  // the last row stored is the top one
+    EXPECT_EQ(shown.pixel(62, 0), rows.pixel(62, 0));
+    cut(bmp.chopped(4), "bmp missing a pixel");
+}
+
 } // namespace
