@@ -153,7 +153,8 @@ Error apply_format(sqlite3* db, const QByteArray& key, CipherFormat format)
 }
 
 // Opens an engine connection with our defences; links are never followed.
-sqlite3* open_engine(const QString& path, int flags, int& rc)
+// A catalogue (not a file we made) may be one of several names of its file.
+sqlite3* open_engine(const QString& path, int flags, int& rc, bool catalogue)
 {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -168,8 +169,13 @@ sqlite3* open_engine(const QString& path, int flags, int& rc)
         sqlite3_close(quiet);
     });
     sqlite3* db = nullptr;
-    rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_NOFOLLOW,
-                         nullptr);
+    {
+        std::optional<CatalogueFileOpen> linked;
+        if (catalogue)
+            linked.emplace();
+        rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                             flags | SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_NOFOLLOW, nullptr);
+    }
     if (rc == SQLITE_OK && apply_defences(db))
         rc = SQLITE_ERROR;
     if (rc != SQLITE_OK) {
@@ -185,7 +191,7 @@ sqlite3* open_engine(const QString& path, int flags, int& rc)
 // fails.
 sqlite3* open_keyed(const QString& path, const QByteArray& key, CipherFormat format, bool read_only, int& rc)
 {
-    sqlite3* db = open_engine(path, read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, rc);
+    sqlite3* db = open_engine(path, read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, rc, true);
     if (!db)
         return nullptr;
     if (apply_format(db, key, format) || apply_pragmas(db)) {
@@ -428,7 +434,7 @@ Error Connection::create(const QString& path, Schema schema, const Protection& p
     ::close(fd);
 
     int rc = SQLITE_OK;
-    sqlite3* db = open_engine(path, SQLITE_OPEN_READWRITE, rc);
+    sqlite3* db = open_engine(path, SQLITE_OPEN_READWRITE, rc, false);
     auto fail = [&](Error e) {
         close_db(db);
         remove_with_journal(path);
