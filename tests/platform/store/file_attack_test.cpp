@@ -149,6 +149,24 @@ TEST(FileAttacks, HardLinksAsSideFilesAreRefusedBeforeTheEngineReadsOrWritesThem
         }
     }
 
+    // Without such a link a catalogue in WAL mode opens as it is, also
+    // read-only, and a second connection reads what the first wrote.
+    for (const bool read_only : {false, true}) {
+        TempDir dir;
+        const QString cat = wal_catalogue(dir, "wal.mdb");
+        if (read_only) {
+            ASSERT_EQ(::chmod(QFile::encodeName(cat).constData(), 0444), 0);
+        }
+        auto c = open_ok(cat);
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->read_only(), read_only);
+        EXPECT_EQ(c->add_row(make_row(3, "c.jpg")).ok(), !read_only);
+        Error e;
+        auto twin = Connection::open_read_only_twin(*c, e);
+        ASSERT_TRUE(twin) << e.text.toStdString();
+        EXPECT_EQ(twin->record_count(e), read_only ? 2 : 3);
+    }
+
     // A link made while the catalogue is open: no write and no second
     // connection goes through it.
     TempDir dir;
@@ -174,6 +192,12 @@ TEST(FileAttacks, HardLinksAsSideFilesAreRefusedBeforeTheEngineReadsOrWritesThem
     ASSERT_TRUE(hard_link(target.path, temp + "-shm"));
     const Error refused = Connection::compact(cat, "pw", {}, temp);
     EXPECT_TRUE(refused.text.contains(temp + "-shm beside it is a hard link")) << refused.text.toStdString();
+    target.expect_untouched();
+
+    // Nor is a catalogue made beside one.
+    ASSERT_TRUE(hard_link(target.path, dir.file("new.mdb-wal")));
+    EXPECT_TRUE(Connection::create(dir.file("new.mdb"), Schema::Light, {}).text.contains("new.mdb-wal beside it is a hard link"));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("new.mdb")));
     target.expect_untouched();
 
     // The catalogue itself may have a second name: the user's own, and the file is the same.
