@@ -118,7 +118,7 @@ TEST(Schema, TablesOfOtherToolsAreAcceptedByMeaning)
              {"TEXT GENERATED ALWAYS AS (picfile) STORED", "INTEGER"},
              {"TEXT COLLATE mw_fold", "INTEGER"},
              {"CLOB COLLATE NOCASE", "INTEGER"},     // file names are case-sensitive
-             {"TEXT", "INTEGER COLLATE RTRIM"},
+             {"TEXT", "INTEGER COLLATE NOCASE"},
              {"TEXT COLLATE unknown", "INTEGER"},
              {"TEXT NOT NULL", "INTEGER"},
              {"TEXT", "INTEGER PRIMARY KEY"},
