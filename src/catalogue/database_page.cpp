@@ -24,6 +24,16 @@ namespace {
 
 const QString k_default_password = QStringLiteral("qmvrtzo");
 
+// The copy of a password change or compaction is made in the catalogue's
+// folder: one that cannot be written is said before the catalogue closes.
+bool copy_folder_refused(StatusLine& status, const QString& temp)
+{
+    const store::Error e = store::check_copy_folder(temp);
+    if (e)
+        status.set_message(ui::error_message(e.code, e.text));
+    return bool(e);
+}
+
 } // namespace
 
 DatabasePage::DatabasePage(CatalogueSession& session, QWidget* parent) : WindowPart(session, parent)
@@ -148,6 +158,10 @@ void DatabasePage::Command1_Click()
     }
     const QString path = m_session.db_path();
     const QString temp = store::compaction_temp_path(path);
+    if (copy_folder_refused(status, temp)) {
+        Command1->setEnabled(true);
+        return;
+    }
     emit release_connection();
     status.set_message(QStringLiteral("Changing database password..."));
     ui::repaint_pending();
@@ -178,6 +192,10 @@ void DatabasePage::compact_database_Click()
     }
     const QString path = m_session.db_path();
     const QString temp = store::compaction_temp_path(path);
+    if (copy_folder_refused(status, temp)) {
+        compact_database->setEnabled(true);
+        return;
+    }
     const store::Protection protection = light::compaction_protection(path);
     status.set_message(QStringLiteral("Compating database..."));
     ui::EventPump().pump();

@@ -378,5 +378,35 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     expect_usable();
 }
 
+TEST_P(FailurePaths, APasswordChangeOrCompactionInAFolderThatCannotBeWrittenSaysSoAndKeepsTheCatalogue)
+{
+    const QString path = open_catalogue(7);
+    const QByteArray before = testsupport::read_all(path);
+    const auto copy = [this] {
+        if (light())
+            return window->database_page().compact_database_Click();
+        ctl(*window).Text35->setText("new");
+        ctl(*window).Text36->setText("new");
+        window->database_page().Command1_Click();
+    };
+    // The folder was made read-only after the open: no copy can be made there.
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
+    copy();
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_EQ(window->message_text(), "Error 75 - The folder " + dir.path() +
+                                          " cannot be written: no temporary copy of the catalogue can be made there. "
+                                          "Nothing was changed.");
+    EXPECT_EQ(testsupport::read_all(path), before);
+    EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
+    // Still open for writing; the copy is made once the folder takes it.
+    ASSERT_TRUE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_read_only);
+    EXPECT_TRUE((light() ? ctl(*window).compact_database : ctl(*window).Command1)->isEnabled());
+    copy();
+    EXPECT_EQ(window->message_text(),
+              light() ? "Database compacted, now you can open the database." : "Database password changed.");
+    expect_usable();
+}
+
 INSTANTIATE_TEST_SUITE_P(Editions, FailurePaths, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Light" : "Full"; });

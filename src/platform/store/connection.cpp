@@ -153,7 +153,8 @@ Error apply_format(sqlite3* db, const QByteArray& key, CipherFormat format)
 }
 
 // Opens an engine connection with our defences; links are never followed.
-sqlite3* open_engine(const QString& path, int flags, int& rc)
+// A catalogue (not a file we made) may be one of several names of its file.
+sqlite3* open_engine(const QString& path, int flags, int& rc, bool catalogue)
 {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -168,8 +169,13 @@ sqlite3* open_engine(const QString& path, int flags, int& rc)
         sqlite3_close(quiet);
     });
     sqlite3* db = nullptr;
-    rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_NOFOLLOW,
-                         nullptr);
+    {
+        std::optional<CatalogueFileOpen> linked;
+        if (catalogue)
+            linked.emplace();
+        rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                             flags | SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_NOFOLLOW, nullptr);
+    }
     if (rc == SQLITE_OK && apply_defences(db))
         rc = SQLITE_ERROR;
     if (rc != SQLITE_OK) {
@@ -185,7 +191,7 @@ sqlite3* open_engine(const QString& path, int flags, int& rc)
 // fails.
 sqlite3* open_keyed(const QString& path, const QByteArray& key, CipherFormat format, bool read_only, int& rc)
 {
-    sqlite3* db = open_engine(path, read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, rc);
+    sqlite3* db = open_engine(path, read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, rc, true);
     if (!db)
         return nullptr;
     if (apply_format(db, key, format) || apply_pragmas(db)) {
@@ -342,22 +348,41 @@ QString compaction_temp_path(const QString& catalogue_path)
     return same_file(temp, real) ? folder + QStringLiteral("NewCmpctDB.tmp.mdb") : temp;
 }
 
+namespace {
+
+bool is_read_only_folder(const QByteArray& dir)
+{
+    if (::access(dir.constData(), W_OK) != 0)
+        return true;
+    struct stat st {};
+    return ::stat(dir.constData(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+} // namespace
+
 bool is_read_only_path(const QString& path)
 {
     const QByteArray file = QFile::encodeName(path);
-    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
     struct stat st {};
     if (::stat(file.constData(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return true;
-    if (::access(file.constData(), W_OK) != 0 || ::access(dir.constData(), W_OK) != 0)
-        return true;
-    struct stat dst {};
-    if (::stat(dir.constData(), &dst) == 0 && (dst.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if (::access(file.constData(), W_OK) != 0 || is_read_only_folder(QFile::encodeName(QFileInfo(path).absolutePath())))
         return true;
     struct statvfs vfs {};
     if (::statvfs(file.constData(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY))
         return true;
     return false;
+}
+
+Error check_copy_folder(const QString& temp_path)
+{
+    const QString folder = QFileInfo(temp_path).absolutePath();
+    if (!is_read_only_folder(QFile::encodeName(folder)))
+        return {};
+    return make_error(ErrorKind::FileAccess,
+                      QStringLiteral("The folder %1 cannot be written: no temporary copy of the catalogue can be made "
+                                     "there. Nothing was changed.")
+                          .arg(native(folder)));
 }
 
 void Row::set(int column, const QVariant& v)
@@ -428,7 +453,7 @@ Error Connection::create(const QString& path, Schema schema, const Protection& p
     ::close(fd);
 
     int rc = SQLITE_OK;
-    sqlite3* db = open_engine(path, SQLITE_OPEN_READWRITE, rc);
+    sqlite3* db = open_engine(path, SQLITE_OPEN_READWRITE, rc, false);
     auto fail = [&](Error e) {
         close_db(db);
         remove_with_journal(path);
@@ -646,6 +671,9 @@ Error Connection::compact(const QString& path, const QString& current_password, 
     struct stat source_stat {};
     if (::stat(QFile::encodeName(path).constData(), &source_stat) != 0)
         return file_error_for(path, errno);
+    // The copy is made and put in place in the catalogue's folder.
+    if (Error e = check_copy_folder(temp_path))
+        return e;
     // A catalogue opened through a link is replaced where it really lives.
     const QString real_path = QFileInfo(path).canonicalFilePath();
     // A leftover temporary file or link (even one pointing nowhere) is

@@ -57,6 +57,10 @@ QString compaction_temp_path(const QString& catalogue_path);
 // write bits being cleared, so that a read-only mark holds for every user).
 bool is_read_only_path(const QString& path);
 
+// A compaction's refusal, before anything changes, when the folder of its
+// temporary copy (temp_path) cannot be written; none otherwise.
+Error check_copy_folder(const QString& temp_path);
+
 // One row of the picture table without the picture bytes. values holds one
 // entry per column of the file (5, 7 or 9); the dbpic entry is its length in
 // bytes, or invalid when the column is Null.

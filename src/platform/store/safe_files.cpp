@@ -19,6 +19,10 @@ namespace {
 sqlite3_vfs* g_base = nullptr;
 sqlite3_vfs g_shim {};
 
+// Set while a catalogue's own file is opened on this thread: the one file
+// that may have other names (the user picked it, links and all).
+thread_local int t_catalogue_opens = 0;
+
 // Replaces the open() the engine's unix layer calls for every file,
 // including the shared-memory file and folders opened for fsync. The kernel
 // refuses a link at the last component (O_NOFOLLOW), so nothing can swap a
@@ -40,7 +44,10 @@ int open_no_follow(const char* name, int flags, int mode)
     // Folders are opened read-only to sync them after a delete.
     // The engine's own source of random bytes is the one device it may read.
     const bool random_source = S_ISCHR(st.st_mode) && !writes && std::strcmp(name, "/dev/urandom") == 0;
-    const bool allowed = S_ISREG(st.st_mode) || (S_ISDIR(st.st_mode) && !writes) || random_source;
+    // A side file with a second name is someone else's file: the engine
+    // would write through it (the shared memory even on a read-only open).
+    const bool other_names = S_ISREG(st.st_mode) && st.st_nlink > 1 && t_catalogue_opens == 0;
+    const bool allowed = (S_ISREG(st.st_mode) && !other_names) || (S_ISDIR(st.st_mode) && !writes) || random_source;
     if (!allowed) {
         ::close(fd);
         errno = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
@@ -85,6 +92,16 @@ void install_safe_files()
     });
 }
 
+CatalogueFileOpen::CatalogueFileOpen()
+{
+    ++t_catalogue_opens;
+}
+
+CatalogueFileOpen::~CatalogueFileOpen()
+{
+    --t_catalogue_opens;
+}
+
 PathKind path_kind(const QString& path)
 {
     struct stat st {};
@@ -123,6 +140,9 @@ QString side_file_problem(const QString& path)
         const PathKind kind = path_kind(side);
         if (kind != PathKind::Missing && kind != PathKind::Regular)
             return QStringLiteral("%1 beside it is %2, not a regular file").arg(side, describe_kind(kind));
+        struct stat st {};
+        if (kind == PathKind::Regular && ::lstat(QFile::encodeName(side).constData(), &st) == 0 && st.st_nlink > 1)
+            return QStringLiteral("%1 beside it is a hard link to another file, not a file of its own").arg(side);
     }
     return {};
 }

@@ -6,16 +6,30 @@ namespace mosswick::store {
 
 // Installs, once per process, the engine's file layer of ours: every file
 // the engine opens (catalogue, journal, WAL, shared memory, temporary
-// copies) is opened without following a link and must be a regular file.
+// copies) is opened without following a link and must be a regular file,
+// and one with a single name: a hard link is refused on the opened
+// descriptor, before the engine reads or writes it, whenever it appears.
 void install_safe_files();
+
+// While one lives, the database file the engine opens on this thread may
+// have more than one name: the catalogue itself, never a side file (which
+// the engine opens later, at its first read).
+class CatalogueFileOpen {
+public:
+    CatalogueFileOpen();
+    ~CatalogueFileOpen();
+    CatalogueFileOpen(const CatalogueFileOpen&) = delete;
+    CatalogueFileOpen& operator=(const CatalogueFileOpen&) = delete;
+};
 
 // What is at a path, without following a final link.
 enum class PathKind { Missing, Regular, Link, Folder, Other };
 PathKind path_kind(const QString& path);
 
 // Describes what is wrong with a side file of the catalogue at path
-// (-journal, -wal, -shm) that exists and is not a regular file; empty when
-// every side file is absent or regular.
+// (-journal, -wal, -shm) that exists and is not a regular file of its own
+// (a link, a hard link, a folder ...); empty when every side file is absent
+// or such a file.
 QString side_file_problem(const QString& path);
 
 // "a link", "a folder", "a FIFO, device or socket" for messages.

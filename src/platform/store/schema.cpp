@@ -140,6 +140,12 @@ bool is_known_collation(const QString& name)
     return name == QStringLiteral("binary") || name == QStringLiteral("nocase") || name == QStringLiteral("rtrim");
 }
 
+QString collation_refusal(const QString& where, const QString& collation)
+{
+    return QStringLiteral("%1 is declared with the collation %2; only BINARY (exact comparison) is accepted")
+        .arg(where, collation.toUpper());
+}
+
 // The words that end a column's type and start a constraint.
 bool is_constraint_word(const QString& tok)
 {
@@ -217,7 +223,10 @@ QString check_column(int i, const QStringList& col)
             .arg(where, type.isEmpty() ? QStringLiteral("without a type") : type.join(u' ').toUpper(),
                  QLatin1String(affinity_name(declared)), QLatin1String(affinity_name(def.affinity)));
     while (k < col.size()) {
-        if (col[k] == QStringLiteral("collate") && k + 1 < col.size() && is_known_collation(col[k + 1])) {
+        if (col[k] == QStringLiteral("collate") && k + 1 < col.size()) {
+            // File names are case-sensitive: every comparison of our values is exact.
+            if (col[k + 1] != QStringLiteral("binary"))
+                return collation_refusal(where, col[k + 1]);
             k += 2;
             continue;
         }
@@ -226,14 +235,43 @@ QString check_column(int i, const QStringList& col)
     return {};
 }
 
+// The options after the column list: STRICT and WITHOUT ROWID, comma-separated.
+QString check_table_options(const QStringList& options)
+{
+    QStringList kinds;
+    for (const QStringList& option : split_top_level(options)) {
+        if (option == QStringList{QStringLiteral("strict")})
+            kinds << QStringLiteral("a STRICT table");
+        else if (option == QStringList{QStringLiteral("without"), QStringLiteral("rowid")})
+            kinds << QStringLiteral("a table WITHOUT ROWID");
+        else
+            return QStringLiteral("the picture table has an unexpected definition");
+    }
+    return QStringLiteral("the picture table is %1").arg(kinds.join(QStringLiteral(" and ")));
+}
+
 QString check_table(const QString& sql)
 {
     QStringList t = tokens(sql);
     const QStringList head{QStringLiteral("create"), QStringLiteral("table"), QStringLiteral("demopicture"),
                            QStringLiteral("(")};
-    if (t.size() < head.size() + 1 || t.mid(0, head.size()) != head || t.last() != QStringLiteral(")"))
-        return QStringLiteral("the picture table has an unexpected definition");
-    t = t.mid(head.size(), t.size() - head.size() - 1);
+    const QString unexpected = QStringLiteral("the picture table has an unexpected definition");
+    if (t.size() < head.size() + 1 || t.mid(0, head.size()) != head)
+        return unexpected;
+    // The parenthesis that closes the column list.
+    qsizetype close = head.size();
+    for (int depth = 1; close < t.size(); ++close) {
+        depth += t[close] == QStringLiteral("(") ? 1 : t[close] == QStringLiteral(")") ? -1 : 0;
+        if (depth == 0)
+            break;
+    }
+    if (close >= t.size())
+        return unexpected;
+    // A STRICT table refuses values of another kind where our tables keep
+    // them; the pictures are read and written by rowid.
+    if (close + 1 < t.size())
+        return check_table_options(t.mid(close + 1));
+    t = t.mid(head.size(), close - head.size());
 
     const QList<QStringList> cols = split_top_level(t);
     if (cols.size() < k_light_columns || cols.size() > k_full_columns)
@@ -286,17 +324,27 @@ QString check_index(const SchemaEntry& e)
         t.remove(2, 3);
     const IndexRule* rule = index_rule(e.name);
     if (rule) {
-        // Ours keep exactly their definition.
+        // Ours keep exactly their definition: the equality of file names the
+        // index stands for is exact.
+        QString collation;
+        if (t.size() == 10 && t[7] == QStringLiteral("collate")) {
+            collation = t[8];
+            t.remove(7, 2);
+        }
         if (t.size() != 8 || t[0] != QStringLiteral("create") || t[1] != QStringLiteral("index")
             || t[2] != e.name.toLower() || t[3] != QStringLiteral("on") || t[4] != QStringLiteral("demopicture")
             || t[5] != QStringLiteral("(") || t[7] != QStringLiteral(")") || t[6] != QLatin1String(rule->column)
             || unique != rule->unique)
             return QStringLiteral("index %1 has an unexpected definition").arg(e.name);
+        if (!collation.isEmpty() && collation != QStringLiteral("binary"))
+            return collation_refusal(QStringLiteral("index %1").arg(e.name), collation);
         return {};
     }
     // Another tool's index: only speed, so plain columns of ours, each with
     // an optional known collation and order; never unique (that would refuse
-    // rows), never an expression or a partial index.
+    // rows), never an expression or a partial index. The engine uses an
+    // index of another collation for no comparison of ours, which are all
+    // in the column's own (exact) collation, so it changes no result.
     const QString why = QStringLiteral("index %1 is not a plain index on the picture table").arg(e.name);
     if (unique)
         return QStringLiteral("index %1 is unique").arg(e.name);

@@ -77,9 +77,11 @@ struct SchemaEntry {
 // full table, by name in any case and by type affinity, as other tools write
 // them), our indexes with their definitions and plain indexes on our
 // columns, and nothing that could run code or change values: no views,
-// triggers, other tables, defaults, checks, generated columns, unknown
-// collations, expression, partial or extra unique indexes. Returns an empty
-// text when the schema is acceptable, else what was refused.
+// triggers, other tables, STRICT tables or tables without rowid, defaults,
+// checks, generated columns, collations other than BINARY on our columns and
+// indexes (other tools' indexes may use the engine's known ones), expression,
+// partial or extra unique indexes. Returns an empty text when the schema is
+// acceptable, else what was refused.
 QString check_schema(const std::vector<SchemaEntry>& entries);
 
 // Statements that create the indexes of ours a file with column_count

@@ -509,6 +509,13 @@ TEST(Compaction, FailureKeepsTheOriginal)
     EXPECT_FALSE(Connection::compact(path, "bad", {"new", false}, dir.file("NewCmpctDB.mdb")).ok());
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
     EXPECT_EQ(testsupport::read_all(path), before);
+    // A folder that cannot take the copy is named, not taken for a read-only catalogue.
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    const Error e = Connection::compact(path, "old", {"new", false}, dir.file("NewCmpctDB.mdb"));
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_EQ(e.code, k_err_path_file_access);
+    EXPECT_TRUE(e.text.startsWith("The folder " + dir.path() + " cannot be written")) << e.text.toStdString();
+    EXPECT_EQ(testsupport::read_all(path), before);
     EXPECT_TRUE(open_ok(path, "old"));
 }
 

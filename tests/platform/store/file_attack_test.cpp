@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,6 +101,86 @@ TEST(FileAttacks, ALinkAppearingAfterTheOpenIsNeverWrittenThrough)
     ASSERT_TRUE(c);
     Error e;
     EXPECT_EQ(c->record_count(e), 2);
+}
+
+TEST(FileAttacks, HardLinksAsSideFilesAreRefusedBeforeTheEngineReadsOrWritesThem)
+{
+    const auto hard_link = [](const QString& target, const QString& name) {
+        return ::link(QFile::encodeName(target).constData(), QFile::encodeName(name).constData()) == 0;
+    };
+    for (const bool wal : {false, true}) {
+        for (const bool read_only : {false, true}) {
+            for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+                const std::string what = std::string(suffix) + (wal ? " wal" : " rollback") + (read_only ? " read-only" : "");
+                TempDir dir;
+                const QString cat = wal ? wal_catalogue(dir, "cat.mdb") : new_catalogue(dir, 2, Schema::Full, {}, "cat.mdb");
+                ::chmod(QFile::encodeName(cat).constData(), read_only ? 0444 : 0644);
+                const Witness catalogue(cat);
+                const Witness target(dir.write("bashrc", "keep me\n"));
+                const QString side = cat + QLatin1String(suffix);
+                ASSERT_TRUE(hard_link(target.path, side)) << what;
+                Error e;
+                EXPECT_FALSE(Connection::open(cat, {}, e)) << what;
+                EXPECT_TRUE(e.text.contains(side + " beside it is a hard link")) << what << ": " << e.text.toStdString();
+
+                // Should the link appear after that look, the engine's own open
+                // refuses it: a WAL catalogue's first read fails, as does a
+                // write that needs a journal.
+                if (wal ? std::strcmp(suffix, "-journal") != 0 : !read_only && std::strcmp(suffix, "-journal") == 0) {
+                    sqlite3* db = nullptr;
+                    install_safe_files();
+                    sqlite3_open_v2(QFile::encodeName(cat).constData(), &db,
+                                    read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
+                    const char* sql = wal ? "SELECT count(*) FROM demopicture" : "INSERT INTO demopicture (numpic) VALUES (9)";
+                    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_CANTOPEN) << what;
+                    sqlite3_close(db);
+                }
+                catalogue.expect_untouched();
+                target.expect_untouched();
+                // Without the link the catalogue opens as it is, WAL mode and all.
+                ASSERT_EQ(::unlink(QFile::encodeName(side).constData()), 0);
+                auto c = open_ok(cat);
+                ASSERT_TRUE(c);
+                EXPECT_EQ(c->add_row(make_row(3, "c.jpg")).ok(), !read_only) << what;
+            }
+        }
+    }
+
+    // A link made while the catalogue is open: no write and no second
+    // connection goes through it, and no catalogue is made beside one.
+    TempDir dir;
+    const QString cat = new_catalogue(dir, 2, Schema::Full, {}, "cat.mdb");
+    const Witness target(dir.write("bashrc", "keep me\n"));
+    auto c = open_ok(cat);
+    ASSERT_TRUE(c);
+    ASSERT_TRUE(hard_link(target.path, cat + "-journal"));
+    EXPECT_FALSE(c->add_row(make_row(3, "c.jpg")).ok());
+    Error e;
+    EXPECT_FALSE(Connection::open_read_only_twin(*c, e));
+    EXPECT_TRUE(e.text.contains(cat + "-journal")) << e.text.toStdString();
+    c.reset();
+    ASSERT_TRUE(hard_link(target.path, dir.file("new.mdb-wal")));
+    EXPECT_TRUE(Connection::create(dir.file("new.mdb"), Schema::Light, {}).text.contains("new.mdb-wal beside it is a hard link"));
+
+    // A leftover of the compaction's copy is removed (the name only), a
+    // linked side name of it refused.
+    const QString temp = dir.file("NewCmpctDB.mdb");
+    ::unlink(QFile::encodeName(cat + "-journal").constData());
+    ASSERT_TRUE(hard_link(target.path, temp) && hard_link(target.path, temp + "-journal"));
+    EXPECT_TRUE(Connection::compact(cat, {}, {"pw", false}, temp).ok());
+    ASSERT_TRUE(hard_link(target.path, temp + "-shm"));
+    EXPECT_TRUE(Connection::compact(cat, "pw", {}, temp).text.contains(temp + "-shm beside it is a hard link"));
+    target.expect_untouched();
+
+    // The catalogue itself may have a second name: the user's own, and the file is the same.
+    ASSERT_TRUE(hard_link(cat, dir.file("also.mdb")));
+    c = open_ok(dir.file("also.mdb"), "pw");
+    ASSERT_TRUE(c);
+    EXPECT_TRUE(c->add_row(make_row(3, "c.jpg")).ok());
+    c.reset();
+    c = open_ok(cat, "pw");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->record_count(e), 3);
 }
 
 TEST(FileAttacks, FifosFoldersAndDevicesAreRefusedWithoutBlocking)

@@ -259,3 +259,62 @@ TEST(OtherTools, AReadOnlyCatalogueDoesWithoutMissingIndexesAndDuplicateNumbersA
     EXPECT_TRUE(e.text.contains("UniqueKey")) << e.text.toStdString();
     EXPECT_EQ(testsupport::read_all(dup), dup_before);
 }
+
+namespace {
+
+// What opening a file of another tool says; the file is left as it was.
+QString refusal_of(const QString& path)
+{
+    const QByteArray before = testsupport::read_all(path);
+    Error e;
+    EXPECT_FALSE(Connection::open(path, {}, e)) << path.toStdString();
+    EXPECT_EQ(e.kind, ErrorKind::UnsafeSchema) << e.text.toStdString();
+    EXPECT_EQ(testsupport::read_all(path), before);
+    return e.text;
+}
+
+const QString k_five = "CREATE TABLE demopicture (movfile %1, picfile %2, note TEXT, numpage INTEGER, numpic INTEGER) %3";
+
+} // namespace
+
+TEST(OtherTools, ACollationOtherThanBinaryIsRefusedByNameAndNameComparisonsStayExact)
+{
+    TempDir dir;
+    const std::pair<QStringList, QString> refused[] = {
+        {{k_five.arg("TEXT", "TEXT COLLATE NOCASE", "")}, "column 1 (picfile) of the picture table is declared with the collation NOCASE"},
+        {{k_five.arg("TEXT COLLATE RTRIM", "TEXT", "")}, "column 0 (movfile) of the picture table is declared with the collation RTRIM"},
+        {{k_five.arg("TEXT", "TEXT COLLATE BINARY COLLATE \"NoCase\"", "")}, "column 1 (picfile) of the picture table is declared with the collation NOCASE"},
+        {{k_five.arg("TEXT", "TEXT", ""), "CREATE INDEX idxPicfile ON demopicture (picfile COLLATE NOCASE)"}, "index idxPicfile is declared with the collation NOCASE"},
+    };
+    int n = 0;
+    for (const auto& [sql, said] : refused) {
+        const QString text = refusal_of(raw_catalogue(dir.file(QStringLiteral("c%1.mdb").arg(++n)), {}, {}, sql));
+        EXPECT_TRUE(text.contains(said + "; only BINARY")) << text.toStdString();
+    }
+    // Another tool's index in another collation serves only that collation's
+    // comparisons: ours stay exact.
+    auto c = open_ok(raw_catalogue(dir.file("accepted.mdb"), {}, {},
+                                   {k_five.arg("TEXT COLLATE BINARY", "TEXT", ""),
+                                    "CREATE INDEX by_name ON demopicture (picfile COLLATE NOCASE DESC, movfile COLLATE RTRIM)",
+                                    "INSERT INTO demopicture VALUES (NULL, 'Holiday.JPG', NULL, 1, 1), (NULL, 'b.jpg', NULL, 1, 2)"}));
+    ASSERT_TRUE(c);
+    Error e;
+    EXPECT_EQ(c->scalar("SELECT count(*) FROM demopicture WHERE picfile = ?1", {"holiday.jpg"}, e).toInt(), 0);
+    EXPECT_EQ(c->scalar("SELECT max(picfile) FROM demopicture", {}, e).toString(), "b.jpg");
+    EXPECT_TRUE(e.ok()) << e.text.toStdString();
+}
+
+TEST(OtherTools, StrictTablesAndTablesWithoutRowidAreRefusedByName)
+{
+    TempDir dir;
+    const std::pair<QString, QString> refused[] = {
+        {k_five.arg("TEXT", "TEXT", "STRICT"), "the picture table is a STRICT table."},
+        {k_five.arg("TEXT", "TEXT PRIMARY KEY", "WITHOUT ROWID"), "the picture table is a table WITHOUT ROWID."},
+        {k_five.arg("TEXT", "TEXT PRIMARY KEY", "STRICT, WITHOUT ROWID"), "the picture table is a STRICT table and a table WITHOUT ROWID."},
+    };
+    int n = 0;
+    for (const auto& [sql, said] : refused) {
+        const QString text = refusal_of(raw_catalogue(dir.file(QStringLiteral("t%1.mdb").arg(++n)), {}, {}, {sql}));
+        EXPECT_TRUE(text.endsWith(said)) << text.toStdString();
+    }
+}
