@@ -190,7 +190,15 @@ void frmBrowser::connect_frame_handlers()
         Text2->clear();
         Label27->clear();
     });
-    connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
+    connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int tab) {
+        SSTab_main_Click(0);
+        // Back on the page the keypad works at once, however the page came
+        // back: a click on a tab gives the tab control no focus, and the
+        // focus of a tab left behind would otherwise land on a control of
+        // the page (the page box takes the digits).
+        if (tab == 0 && SSTab_main->isEnabled())
+            SSTab_main->setFocus(Qt::TabFocusReason);
+    });
     connect(mnuDb, &QAction::triggered, this, &frmBrowser::mnuDb_Click);
     connect(mnuRefresh, &QAction::triggered, this, &frmBrowser::mnuRefresh_Click);
     // mnuDbRnm is checkable: choosing it toggles it already, so mnuDbRnm_Click

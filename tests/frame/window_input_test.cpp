@@ -131,6 +131,48 @@ TEST_P(WindowInput, ExitWhileBusySaysWhyUntilTheActionEnds)
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_P(WindowInput, KeypadActsOnThePageWhateverRouteLedBackToIt)
+{
+    open_pictures(20);
+
+    // To the loader, a click in its folder list, and back by the tab bar,
+    // which takes no focus of its own.
+    click_tab(2);
+    QListWidget* folders = ctl(*window).Dir_ImportDir;
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(QApplication::focusWidget(), folders);
+    click_tab(0);
+    type(Qt::Key_5);
+    EXPECT_EQ(page(), 2);
+
+    // A click in the search grid, then the page tab: the digit is no page number.
+    click_tab(1);
+    ctl(*window).SSTab_search->setCurrentIndex(0);
+    ctl(*window).Text1->setText("pic");
+    ctl(*window).refresh_grid->click();
+    QTableView* grid = ctl(*window).MSFlexGrid1;
+    ASSERT_TRUE(grid->isVisible());
+    const QModelIndex row_on_page_2 = grid->model()->index(6, 0);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(row_on_page_2).center());
+    ASSERT_EQ(ctl(*window).SSTab_main->currentIndex(), 1);
+    click_tab(0);
+    const QString page_box = ctl(*window).Label3->text();
+    type(Qt::Key_5);
+    EXPECT_EQ(page(), 3);
+    EXPECT_EQ(ctl(*window).Label3->text(), page_box);
+
+    // Back by the window itself: the page of a row elsewhere shown in front.
+    click_tab(1);
+    const QModelIndex row_on_page_1 = grid->model()->index(0, 0);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(row_on_page_1).center());
+    if (ctl(*window).display_page)
+        ctl(*window).display_page->click();
+    ASSERT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
+    ASSERT_EQ(page(), 1);
+    type(Qt::Key_Period);
+    EXPECT_EQ(page(), 4);
+}
+
 INSTANTIATE_TEST_SUITE_P(Editions, WindowInput, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Light" : "Full"; });
 
