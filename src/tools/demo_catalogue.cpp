@@ -10,6 +10,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <optional>
 
 using namespace mosswick;
 
@@ -41,18 +42,57 @@ QString rtf_note(int index)
         .arg(index);
 }
 
+const char* const k_usage =
+    "usage: mosswick-demo [-h | --help] [--] FOLDER\n"
+    "Makes a demo catalogue in FOLDER (made when missing): demo.mdb and a data/\n"
+    "folder of pictures, notes and one movie-like file.\n"
+    "  -h, --help  show this help and exit\n"
+    "  --          ends the options: a FOLDER after it may begin with '-'\n";
+
+// The folder named on the command line, or the exit code when the tool
+// ends at once (help asked for, or a wrong command line).
+struct CommandLine {
+    std::optional<QString> folder;
+    int exit_code = 0;
+};
+
+CommandLine read_command_line(int argc, char** argv)
+{
+    QStringList folders;
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (options && a == QLatin1String("--")) {
+            options = false;
+        } else if (options && (a == QLatin1String("-h") || a == QLatin1String("--help"))) {
+            std::fputs(k_usage, stdout);
+            return {};
+        } else if (options && a.startsWith(u'-')) {
+            std::fprintf(stderr, "mosswick-demo: unknown option %s\n%s", qPrintable(a), k_usage);
+            return {{}, 2};
+        } else {
+            folders << a;
+        }
+    }
+    if (folders.size() != 1 || folders.front().isEmpty()) {
+        std::fprintf(stderr, "mosswick-demo: %s\n%s", folders.size() > 1 ? "one FOLDER only" : "no FOLDER given",
+                     k_usage);
+        return {{}, 2};
+    }
+    return {folders.front()};
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    const CommandLine command = read_command_line(argc, argv);
+    if (!command.folder)
+        return command.exit_code;
     // The tool draws pictures only; it never needs a screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: mosswick-demo FOLDER\n");
-        return 2;
-    }
-    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString folder = QDir(*command.folder).absolutePath();
     QDir().mkpath(folder + QStringLiteral("/data"));
     const QString path = folder + QStringLiteral("/demo.mdb");
     if (QFile::exists(path)) {
