@@ -6,6 +6,17 @@
 
 namespace mosswick {
 
+QString exit_refusal_text(bool esc_stops, bool progress_bar_stops)
+{
+    if (esc_stops && progress_bar_stops)
+        return QStringLiteral("Busy: stop the running action first (Esc, or a click on the progress bar), then exit.");
+    if (esc_stops)
+        return QStringLiteral("Busy: stop the running action first (Esc), then exit.");
+    if (progress_bar_stops)
+        return QStringLiteral("Busy: stop the running action first (a click on the progress bar), then exit.");
+    return QStringLiteral("Busy: the running action finishes by itself; exit when it is done.");
+}
+
 QString command_line_path(const QString& argument, const QString& cwd)
 {
     QString p = argument;

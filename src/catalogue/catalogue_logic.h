@@ -12,9 +12,9 @@ inline constexpr int k_pictures_per_page = 6;
 // A page slider longer than this gets no tick marks.
 inline constexpr int k_max_ticked_pages = 495;
 
-// Exit refused while a long action runs.
-inline constexpr const char* k_msg_exit_while_busy =
-    "Busy: stop the running action first (Esc, or a click on the progress bar), then exit.";
+// Why exit is refused while a long action runs: the ways that stop it, or,
+// with neither, that it finishes by itself.
+QString exit_refusal_text(bool esc_stops, bool progress_bar_stops);
 
 // The catalogue named on the command line: one surrounding pair of double
 // quotes is removed only when both are there; the result is made absolute

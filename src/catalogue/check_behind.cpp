@@ -166,6 +166,7 @@ bool CatalogueFile::check_in_foreground(store::Connection& conn)
     m_session.status().set_message(k_checking_before_write);
     m_session.stop_requested = false;
     m_session.esc_abort_search = false;
+    const ui::StopOffer stop_offer(m_session.busy(), {.esc = true, .progress_bar = true});
     m_session.status().progress()->setRange(0, 1000);
     m_session.status().progress()->setValue(0);
     m_session.status().progress()->show();

@@ -1,6 +1,8 @@
 #include "catalogue/frm_about.h"
 
+#include "catalogue/catalogue_logic.h"
 #include "catalogue/edition.h"
+#include "platform/picture/picture.h"
 #include "platform/ui/vb.h"
 
 #include <QDesktopServices>
@@ -21,7 +23,8 @@ const QString k_home_page = QStringLiteral("https://mosswick.example.org/");
 const QString k_email = QStringLiteral("mosswick@example.org");
 }
 
-frmAbout::frmAbout(const Edition& edition, QWidget* main_window, QWidget* parent) : QDialog(parent)
+frmAbout::frmAbout(const Edition& edition, QWidget* main_window, const QString& program_folder, QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About ") + edition.texts.program_title);
@@ -55,14 +58,18 @@ frmAbout::frmAbout(const Edition& edition, QWidget* main_window, QWidget* parent
     v->addWidget(Label10);
     v->addWidget(Label3);
 
-    if (main_window)
-        m_screenshot = main_window->grab();
     Image2 = new QLabel(this);
     Image2->setCursor(Qt::PointingHandCursor);
-    if (!m_screenshot.isNull())
-        // 240 x 160 logical pixels, with all the device pixels the screen has.
-        Image2->setPixmap(m_screenshot.scaled(QSize(240, 160) * m_screenshot.devicePixelRatio(), Qt::KeepAspectRatio,
-                                              Qt::SmoothTransformation));
+    if (edition.texts.about_picture.isEmpty()) {
+        if (main_window)
+            m_screenshot = main_window->grab();
+        show_small_picture(m_screenshot.toImage(), m_screenshot.devicePixelRatio());
+    } else {
+        // Without the file the place stays empty; its click says why.
+        m_picture_file = join_path(program_folder, edition.texts.about_picture);
+        show_small_picture(picture::load_picture(picture::PictureSource::file(m_picture_file)).image,
+                           devicePixelRatioF());
+    }
     Image2->installEventFilter(this);
     v->addWidget(Image2, 0, Qt::AlignHCenter);
     Label8 = new QLabel(QStringLiteral("Click the image above to show the entire screenshot"), this);
@@ -79,6 +86,17 @@ frmAbout::frmAbout(const Edition& edition, QWidget* main_window, QWidget* parent
         const QRect area = s->geometry();
         move((area.width() - width()) / 2, (area.height() - height()) / 2);
     }
+}
+
+void frmAbout::show_small_picture(const QImage& picture, qreal device_pixel_ratio)
+{
+    if (picture.isNull())
+        return;
+    // 240 x 160 logical pixels, with all the device pixels the screen has.
+    QPixmap small = QPixmap::fromImage(picture.scaled(QSize(240, 160) * device_pixel_ratio, Qt::KeepAspectRatio,
+                                                      Qt::SmoothTransformation));
+    small.setDevicePixelRatio(device_pixel_ratio);
+    Image2->setPixmap(small);
 }
 
 void frmAbout::set_link_underline(bool on)

@@ -78,6 +78,7 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
     ui::repaint_pending();
     // Esc stops the conversion, as it stops a search; one pressed before does not.
     m_session.esc_abort_search = false;
+    const ui::StopOffer stop_offer(m_session.busy(), {.esc = true});
     bool stopped = false;
     ui::EventPump events;
     store::JetConversion result;

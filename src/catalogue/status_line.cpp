@@ -39,7 +39,30 @@ StatusLine::StatusLine(QStatusBar* bar) : QObject(bar)
 
 void StatusLine::set_message(const QString& text, const QString& detail)
 {
+    if (m_noticing) {
+        m_held_text = text;
+        m_held_detail = detail;
+        return;
+    }
     m_message->set_message(text, detail);
+}
+
+void StatusLine::hold_notice(const QString& text)
+{
+    if (!m_noticing) {
+        m_held_text = m_message->message();
+        m_held_detail = m_message->detail();
+        m_noticing = true;
+    }
+    m_message->set_message(text);
+}
+
+void StatusLine::end_notice()
+{
+    if (!m_noticing)
+        return;
+    m_noticing = false;
+    m_message->set_message(m_held_text, m_held_detail);
 }
 
 void StatusLine::set_ready(const QString& text)

@@ -23,6 +23,10 @@ public:
     // A message too long for its panel shows its reason and the end of its
     // sentence; the whole text, with detail when given, is in the tooltip.
     void set_message(const QString& text, const QString& detail = {});
+    // Shows a notice that messages set meanwhile do not replace; when it
+    // ends the panel shows the last of them (or what it showed before).
+    void hold_notice(const QString& text);
+    void end_notice();
     void set_ready(const QString& text);
     void set_tab(const QString& text);
     void set_timing(const QString& text);
@@ -41,6 +45,9 @@ private:
     QLabel* m_tab = nullptr;
     QLabel* m_timing = nullptr;
     QProgressBar* m_progress = nullptr;
+    bool m_noticing = false;
+    QString m_held_text;
+    QString m_held_detail;
 };
 
 } // namespace mosswick

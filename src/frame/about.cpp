@@ -1,4 +1,3 @@
-#include "catalogue/catalogue_logic.h"
 #include "catalogue/frm_about.h"
 #include "frame/frm_browser.h"
 #include "pageview/frm_zoom.h"
@@ -10,13 +9,13 @@ void frmBrowser::mnuAbout_Click()
 {
     // One box at a time; a second click shows the same one.
     if (!m_about) {
-        auto* box = new frmAbout(m_session.edition(), this, this);
-        const QString picture_file = m_session.edition().texts.about_picture;
-        connect(box, &frmAbout::screenshot_clicked, this, [this, box, picture_file] {
+        auto* box = new frmAbout(m_session.edition(), this, m_session.program_folder, this);
+        connect(box, &frmAbout::screenshot_clicked, this, [this, box] {
             // Each click opens one more zoom window.
             ZoomRequest request;
             request.quality = 5;
-            if (picture_file.isEmpty()) {
+            const QString path = box->picture_file();
+            if (path.isEmpty()) {
                 // The full-size screenshot.
                 request.picture_in_db = true;
                 request.image = box->screenshot().toImage();
@@ -24,7 +23,6 @@ void frmBrowser::mnuAbout_Click()
             } else {
                 // A picture file of the program's folder, drawn like any
                 // other; a missing file closes that zoom window only.
-                const QString path = join_path(m_session.program_folder, picture_file);
                 m_page_view->set_current_picture_path(path);
                 request.file_path = path;
                 request.caption_path = path;

@@ -21,12 +21,14 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QVBoxLayout>
+#include <QGridLayout>
 
 namespace mosswick {
 
@@ -45,8 +47,8 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     m_maintenance = new MaintenanceTab(m_session);
 
     auto* central = new QWidget(this);
-    auto* v = new QVBoxLayout(central);
-    v->setContentsMargins(4, 4, 4, 0);
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(4, 4, 4, 0);
     SSTab_main = new QTabWidget(central);
     m_page_view = new PageView(m_session);
     m_notes = new NoteActions(m_session, this);
@@ -56,15 +58,24 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     SSTab_main->addTab(m_page_view, QStringLiteral("Pictures && Movies"));
     SSTab_main->addTab(m_search, QStringLiteral("Search && Sort"));
     SSTab_main->addTab(m_loader, QStringLiteral("Loader"));
-    v->addWidget(SSTab_main, 1);
-    build_counters(central);
+    grid->addWidget(SSTab_main, 0, 0);
+    build_counters(grid);
     setCentralWidget(central);
 
     wire_catalogue_file();
     m_session.busy().attach(this, m_status->progress());
-    // Never silently: the user learns how to end the action first.
-    connect(&m_session.busy(), &ui::BusyState::close_refused, this,
-            [this] { set_message(QString::fromLatin1(k_msg_exit_while_busy)); });
+    // The exit button and File > Exit still answer while busy, as the close
+    // box does: never silently, the user learns how the action ends.
+    m_session.busy().add_exit_control(Command3);
+    m_session.busy().add_exit_control(menuBar(), [this](const QPoint& at) {
+        return menuBar()->actionGeometry(mnuFile->menuAction()).contains(at);
+    });
+    connect(&m_session.busy(), &ui::BusyState::close_refused, this, &frmBrowser::refuse_exit);
+    // The reason stays up while the action runs; then the action's own word.
+    connect(&m_session.busy(), &ui::BusyState::busy_changed, this, [this](bool busy) {
+        if (!busy)
+            m_status->end_notice();
+    });
     // Key presses reach the window before its controls (Esc and the keypad).
     qApp->installEventFilter(this);
     connect_frame_handlers();
@@ -179,7 +190,15 @@ void frmBrowser::connect_frame_handlers()
         Text2->clear();
         Label27->clear();
     });
-    connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int) { SSTab_main_Click(0); });
+    connect(SSTab_main, &QTabWidget::currentChanged, this, [this](int tab) {
+        SSTab_main_Click(0);
+        // Back on the page the keypad works at once, however the page came
+        // back: a click on a tab gives the tab control no focus, and the
+        // focus of a tab left behind would otherwise land on a control of
+        // the page (the page box takes the digits).
+        if (tab == 0 && SSTab_main->isEnabled())
+            SSTab_main->setFocus(Qt::TabFocusReason);
+    });
     connect(mnuDb, &QAction::triggered, this, &frmBrowser::mnuDb_Click);
     connect(mnuRefresh, &QAction::triggered, this, &frmBrowser::mnuRefresh_Click);
     // mnuDbRnm is checkable: choosing it toggles it already, so mnuDbRnm_Click
@@ -350,10 +369,16 @@ void frmBrowser::Command3_Click()
     mnuFileExit_Click();
 }
 
+void frmBrowser::refuse_exit()
+{
+    const ui::StopWays ways = m_session.busy().stop_ways();
+    m_status->hold_notice(exit_refusal_text(ways.esc, ways.progress_bar));
+}
+
 void frmBrowser::closeEvent(QCloseEvent* event)
 {
     if (m_session.busy().busy()) {
-        set_message(QString::fromLatin1(k_msg_exit_while_busy));
+        refuse_exit();
         event->ignore();
         return;
     }

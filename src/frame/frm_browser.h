@@ -9,6 +9,7 @@
 #include <array>
 
 class QAction;
+class QGridLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -88,7 +89,7 @@ protected:
 private:
     // Builders of the frame's own controls (frm_browser_ui.cpp).
     void build_menus();
-    void build_counters(QWidget* parent);
+    void build_counters(QGridLayout* layout);
     void name_controls();
     // Each creates a part and wires what it asks of the others.
     void wire_database_page();
@@ -100,6 +101,8 @@ private:
     void connect_frame_handlers();
     // The file size and record counters, on the session's counts_changed.
     void show_counts();
+    // Exit asked for while busy: why not now, until the action ends.
+    void refuse_exit();
 
     CatalogueSession m_session;
     StatusLine* m_status = nullptr;

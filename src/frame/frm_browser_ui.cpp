@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -43,8 +44,9 @@ void frmBrowser::build_menus()
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuAbout = mnuHelp->addAction(QStringLiteral("&About"));
 
-    // Actions that open, close or change the catalogue wait while busy.
-    for (QAction* a : {mnuDb, mnuRefresh, mnuDbRnm, mnuFileExit})
+    // Actions that open, close or change the catalogue wait while busy;
+    // Exit answers why it must wait.
+    for (QAction* a : {mnuDb, mnuRefresh, mnuDbRnm})
         m_session.busy().add_guarded_action(a);
 }
 
@@ -67,10 +69,12 @@ void frmBrowser::name_controls()
     ui::name_control(Command3, "Command3");
 }
 
-void frmBrowser::build_counters(QWidget* parent)
+void frmBrowser::build_counters(QGridLayout* layout)
 {
-    // Counts and the exit button share the tabs' row.
-    auto* info = new QWidget(parent);
+    // Counts and the exit button share the tabs' row, over the tab control
+    // rather than inside it: the exit button stays usable while the tabs are
+    // disabled under a search or a pass.
+    auto* info = new QWidget(layout->parentWidget());
     auto* il = new QHBoxLayout(info);
     il->setContentsMargins(0, 0, 0, 0);
     il->addWidget(new QLabel(QStringLiteral("Records:"), info));
@@ -84,7 +88,7 @@ void frmBrowser::build_counters(QWidget* parent)
     Command3 = new QPushButton(QStringLiteral("Exit"), info);
     Command3->setToolTip(QStringLiteral("Exit"));
     il->addWidget(Command3);
-    SSTab_main->setCornerWidget(info, Qt::TopRightCorner);
+    layout->addWidget(info, 0, 0, Qt::AlignTop | Qt::AlignRight);
 }
 
 } // namespace mosswick

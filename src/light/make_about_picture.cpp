@@ -1,56 +1,71 @@
-// Writes the light edition's about picture (about3.jpg): a small picture of
-// our own, drawn here pixel by pixel so that no font or window system is
-// needed at build time.
-#include <QCoreApplication>
-#include <QImage>
+// Writes the light edition's about picture (about3.jpg): the entire
+// screenshot that its about box offers, taken of the light window itself on
+// the demo catalogue, drawn off screen when the program is built.
+#include "catalogue/edition.h"
+#include "frame/frm_browser.h"
+#include "platform/ui/dialogs.h"
+#include "tools/demo_data.h"
 
-#include <cmath>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTemporaryDir>
+
 #include <cstdio>
+#include <memory>
+
+using namespace mosswick;
 
 namespace {
 
-QImage about_picture()
-{
-    constexpr int k_width = 320;
-    constexpr int k_height = 200;
-    QImage image(k_width, k_height, QImage::Format_RGB32);
-    for (int y = 0; y < k_height; ++y) {
-        for (int x = 0; x < k_width; ++x) {
-            // A moss-green evening sky over a hill, with a pale moon.
-            const double t = double(y) / k_height;
-            int r = int(40 + 60 * t);
-            int g = int(90 + 100 * t);
-            int b = int(70 + 30 * (1 - t));
-            const double hill = k_height * (0.72 - 0.12 * std::sin(x * 3.14159 / k_width));
-            if (y > hill) {
-                r = 30;
-                g = int(110 + 40 * std::sin(x * 0.2) * std::sin(y * 0.3));
-                b = 40;
-            }
-            const double dx = x - 240.0;
-            const double dy = y - 55.0;
-            if (dx * dx + dy * dy < 28.0 * 28.0) {
-                r = 235;
-                g = 240;
-                b = 200;
-            }
-            image.setPixel(x, y, qRgb(r, g, b));
-        }
+// A build never waits for anyone: nothing is asked, each message is logged.
+class UnattendedDialogs final : public ui::Dialogs {
+public:
+    ui::Answer message(QWidget*, const QString& text, const QString&, ui::MessageIcon, ui::MessageButtons buttons) override
+    {
+        std::fprintf(stderr, "mosswick-about-picture: the window said: %s\n", qPrintable(text));
+        return buttons == ui::MessageButtons::Ok ? ui::Answer::Ok : ui::Answer::No;
     }
-    return image;
-}
+    QString open_file(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QColor> choose_color(QWidget*, const QColor&) override { return std::nullopt; }
+    std::optional<QFont> choose_font(QWidget*, const QFont&) override { return std::nullopt; }
+    bool print_setup(QWidget*, QPrinter&) override { return false; }
+    QString ask_password(QWidget*) override { return {}; }
+};
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT.jpg\n", argv[0]);
         return 2;
     }
-    if (!about_picture().save(QString::fromLocal8Bit(argv[1]), "JPG", 85)) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir work;
+    QString error;
+    const QString catalogue = demo::make_demo_catalogue(work.path(), error);
+    if (catalogue.isEmpty()) {
+        std::fprintf(stderr, "mosswick-about-picture: %s\n", qPrintable(error));
+        return 1;
+    }
+    ui::set_dialogs(std::make_unique<UnattendedDialogs>());
+    frmBrowser window(Edition::light());
+    // The window's design size: the off-screen screen is smaller.
+    window.resize(1280, 800);
+    window.show();
+    window.Form_Load(catalogue);
+    // As a user sees it once the check behind the page has passed.
+    QElapsedTimer waited;
+    waited.start();
+    while (window.integrity_check_running() && waited.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QCoreApplication::processEvents();
+    const QPixmap shot = window.grab();
+    window.close();
+    if (shot.isNull() || !shot.save(QString::fromLocal8Bit(argv[1]), "JPG", 85)) {
+        std::fprintf(stderr, "mosswick-about-picture: cannot write %s\n", argv[1]);
         return 1;
     }
     return 0;

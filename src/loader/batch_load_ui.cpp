@@ -83,6 +83,7 @@ void LoaderTab::load_pictures_Click()
     }
 
     m_session.stop_requested = false;   // an old click never stops a new run
+    const ui::StopOffer stop_offer(m_session.busy(), {.progress_bar = true});
     ui::EventPump pump;
     loader::BatchHooks hooks;
     hooks.phase_started = [&](int phase, qint64 maximum) {

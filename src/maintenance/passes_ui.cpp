@@ -56,6 +56,7 @@ void MaintenanceTab::update_pictures_Click()
     // progress bar; an old one never stops a new pass.
     bool& stop_flag = esc_stops ? m_session.esc_abort_update : m_session.stop_requested;
     stop_flag = false;
+    const ui::StopOffer stop_offer(m_session.busy(), {.esc = esc_stops, .progress_bar = !esc_stops});
     status.set_message(QStringLiteral("Update pictures, updating pictures & movies, please wait..."));
     if (!m_session.db_conn) {
         status.set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
@@ -139,6 +140,7 @@ void MaintenanceTab::verify_loaded_pictures_Click()
     // Busy while it runs: nothing can close the catalogue under the pass.
     ui::BusyLock lock(m_session.busy());
     m_session.stop_requested = false;   // an old click never stops a new pass
+    const ui::StopOffer stop_offer(m_session.busy(), {.progress_bar = true});
     status.set_message(QStringLiteral("Start verification procedure (1/2), please wait..."));
     status.set_ready({});
     const bool timed = m_session.edition().features.times_long_actions;

@@ -28,7 +28,10 @@ void recount_pictures(CatalogueSession& session)
     session.announce_counts();
 }
 
-RenumberView::RenumberView(CatalogueSession& session) : m_session(session) {}
+RenumberView::RenumberView(CatalogueSession& session)
+    : m_session(session), m_stop_offer(session.busy(), {.progress_bar = true})
+{
+}
 
 RenumberHooks RenumberView::hooks()
 {

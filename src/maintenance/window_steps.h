@@ -34,6 +34,8 @@ public:
 
 private:
     CatalogueSession& m_session;
+    // A click on the progress bar stops the edit with its renumbering.
+    ui::StopOffer m_stop_offer;
     ui::EventPump m_pump;
     bool m_shown = false;
 };

@@ -162,6 +162,7 @@ frmNote* NoteActions::make_note_window(NoteMode mode, int cell)
 
     // A long note takes seconds to read: busy meanwhile, and Esc stops it.
     ui::BusyLock lock(m_session.busy());
+    const ui::StopOffer stop_offer(m_session.busy(), {.esc = true});
     set_message(QStringLiteral("Loading the note, press Esc to stop..."));
     m_session.esc_abort_search = false;   // an old Esc does not stop this load
     ui::EventPump pump;

@@ -4,6 +4,7 @@
 
 #include "catalogue/status_line.h"
 #include "loader/event_hook.h"
+#include "platform/ui/busy.h"
 #include "platform/ui/key_rules.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
@@ -341,6 +342,8 @@ void SearchSortTab::refresh_grid_Click()
     if (m_session.search_running || !m_session.db_conn)
         return;
     SearchFrame frame(*this);
+    // Esc stops the note search; the picture search is one query.
+    const ui::StopOffer stop_offer(m_session.busy(), {.esc = SSTab_search->currentIndex() != 0});
     const qint64 started = ui::tick_count();
     set_message(text_of(search::k_loading));
     m_session.status().set_timing(text_of(search::k_time_elapsed));

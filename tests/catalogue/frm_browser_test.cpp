@@ -543,15 +543,18 @@ TEST_F(WindowTest, ExitIsRefusedWhileBusyAndClosesTheCatalogueOtherwise)
     window->show();
     {
         ui::BusyLock lock(window->busy_state());
+        const ui::StopOffer stops(window->busy_state(), {.esc = true, .progress_bar = true});
         EXPECT_FALSE(window->close());
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(window->message_text(),
                   "Busy: stop the running action first (Esc, or a click on the progress bar), then exit.");
-        window->set_message({});
+        // The action's own message waits behind the reason until it ends.
+        window->set_message(QStringLiteral("Action done."));
         window->Command3_Click();
         EXPECT_TRUE(window->isVisible());
         EXPECT_TRUE(window->message_text().startsWith("Busy: stop the running action first"));
     }
+    EXPECT_EQ(window->message_text(), "Action done.");
     window->mnuFileExit_Click();
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->session().db_conn);

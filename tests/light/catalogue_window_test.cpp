@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTableView>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -296,18 +297,31 @@ TEST_F(LightWindow, AFailedCompactionKeepsTheCatalogueAndSaysWhy)
     EXPECT_EQ(window->session().picture_count, 4);
 }
 
-TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
+TEST_F(LightWindow, TheAboutBoxShowsSmallTheAboutPictureItsClickZooms)
 {
     window->show();
     window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     window->session().program_folder = dir.path();
-    ASSERT_TRUE(testsupport::write_picture(dir.file("about3.jpg"), 80, 50, "jpg"));
+    QImage picture(480, 300, QImage::Format_RGB32);
+    picture.fill(QColor(200, 40, 30));
+    ASSERT_TRUE(picture.save(dir.file("about3.jpg"), "JPG", 95));
     window->mnuAbout_Click();
     frmAbout* about = about_box();
     ASSERT_TRUE(about);
     EXPECT_EQ(about->Label5->text(), "V2.1.12, September 1, 2003");
+    EXPECT_EQ(about->Label8->text(), "Click the image above to show the entire screenshot");
+    // The box carries no screenshot of its own: its small picture is the
+    // picture that the click shows whole.
+    EXPECT_TRUE(about->screenshot().isNull());
+    const QPixmap small = about->Image2->pixmap();
+    ASSERT_FALSE(small.isNull());
+    EXPECT_EQ(small.deviceIndependentSize(), QSizeF(240, 150));
+    const QColor centre = small.toImage().pixelColor(small.width() / 2, small.height() / 2);
+    EXPECT_NEAR(centre.red(), 200, 8);
+    EXPECT_NEAR(centre.green(), 40, 8);
+    EXPECT_NEAR(centre.blue(), 30, 8);
 
-    emit about->screenshot_clicked();
+    QTest::mouseClick(about->Image2, Qt::LeftButton);
     QPointer<frmZoom> zoom = window->page_view().last_zoom();
     ASSERT_TRUE(zoom);
     EXPECT_FALSE(zoom->request().picture_in_db);
@@ -315,7 +329,7 @@ TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
     EXPECT_EQ(zoom->Label2->text(), "5");
     ASSERT_TRUE(wait_for_zoom());
     EXPECT_FALSE(zoom->failed());
-    EXPECT_EQ(zoom->drawn().size(), QSize(80, 50));
+    EXPECT_EQ(zoom->drawn().size(), QSize(480, 300));
     EXPECT_EQ(window->page_view().current_picture_path(), dir.file("about3.jpg"));
     expect_usable();
     zoom->close();
@@ -333,13 +347,32 @@ TEST_F(LightWindow, TheAboutBoxZoomsAboutThreeFromTheProgramsFolder)
     about->close();
 }
 
-TEST_F(LightWindow, TheBuildPutsAnAboutPictureBesideTheProgram)
+TEST_F(LightWindow, TheBuildPutsAScreenshotOfTheLightWindowBesideTheProgram)
 {
     const QString file = QStringLiteral(MOSSWICK_LIGHT_PROGRAM_DIR) + "/about3.jpg";
     const QImage picture(file);
     ASSERT_FALSE(picture.isNull()) << file.toStdString();
-    EXPECT_GE(picture.width(), 100);
-    EXPECT_GE(picture.height(), 100);
+    // The whole light window at its design size: its six note boxes where
+    // this window has them, and pictures in the cells, which a window
+    // without a catalogue leaves empty.
+    ASSERT_EQ(picture.size(), QSize(1280, 800));
+    window->resize(1280, 800);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QImage empty = window->grab().toImage();
+    int grey_cells = 0;
+    for (size_t i = 1; i <= 6; ++i) {
+        QWidget* note = ctl(*window).lbl_note[i];
+        const QPoint at = note->mapTo(window.get(), QPoint(note->width() - 10, note->height() - 10));
+        const QColor shown = picture.pixelColor(at);
+        grey_cells += std::abs(shown.red() - 0xE0) < 12 && std::abs(shown.green() - 0xE0) < 12
+                      && std::abs(shown.blue() - 0xE0) < 12;
+    }
+    EXPECT_EQ(grey_cells, 6);
+    QWidget* cell = ctl(*window).cell_picture_area[2];
+    ASSERT_TRUE(cell);
+    const QPoint middle = cell->mapTo(window.get(), cell->rect().center());
+    EXPECT_NE(picture.pixelColor(middle), empty.pixelColor(middle)) << middle.x() << "," << middle.y();
 }
 
 TEST_F(LightWindow, CommandLineHelperSplitsAtBlanksAndTabs)

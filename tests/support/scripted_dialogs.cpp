@@ -11,6 +11,8 @@ Answer ScriptedDialogs::message(QWidget*, const QString& text, const QString& ti
                                 MessageButtons buttons)
 {
     asked.push_back({QStringLiteral("message"), text, title, buttons});
+    if (on_message)
+        on_message(text);
     if (buttons == MessageButtons::Ok)
         return Answer::Ok;
     if (answers.empty()) {

@@ -5,6 +5,7 @@
 #include <QPrinter>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace testsupport {
@@ -27,6 +28,8 @@ public:
     std::deque<std::optional<QFont>> fonts;
     std::deque<bool> prints;
     std::vector<Asked> asked;
+    // Called as each message box is shown, while the action that shows it runs.
+    std::function<void(const QString& text)> on_message;
 
     mosswick::ui::Answer message(QWidget*, const QString& text, const QString& title, mosswick::ui::MessageIcon,
                                  mosswick::ui::MessageButtons buttons) override;

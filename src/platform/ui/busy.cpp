@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 namespace mosswick::ui {
@@ -26,6 +27,11 @@ void BusyState::attach(QWidget* window, QWidget* progress_bar)
 void BusyState::add_guarded_action(QAction* action)
 {
     m_actions.emplace_back(action);
+}
+
+void BusyState::add_exit_control(QWidget* widget, std::function<bool(const QPoint&)> where)
+{
+    m_exit_controls.push_back({widget, std::move(where)});
 }
 
 void BusyState::acquire()
@@ -78,6 +84,14 @@ bool BusyState::inside_window(QObject* obj) const
     return w == m_window || m_window->isAncestorOf(w) || w->window() == m_window;
 }
 
+bool BusyState::exit_click(QObject* watched, QEvent* event) const
+{
+    for (const ExitControl& control : m_exit_controls)
+        if (control.widget && watched == control.widget)
+            return !control.where || control.where(static_cast<QMouseEvent*>(event)->position().toPoint());
+    return false;
+}
+
 bool BusyState::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
@@ -88,7 +102,7 @@ bool BusyState::eventFilter(QObject* watched, QEvent* event)
             return false;
         if (m_progress && (watched == m_progress || m_progress->isAncestorOf(static_cast<QWidget*>(watched))))
             return false;
-        return true;
+        return !exit_click(watched, event);
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:

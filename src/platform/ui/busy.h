@@ -3,12 +3,19 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <vector>
 
 class QAction;
 class QWidget;
 
 namespace mosswick::ui {
+
+// How the running action can be stopped; neither: it finishes by itself.
+struct StopWays {
+    bool esc = false;
+    bool progress_bar = false;
+};
 
 // The main window's busy state: a counted lock. While it is held, input to
 // the window is swallowed except Esc and a click on the progress bar, the
@@ -24,12 +31,18 @@ public:
     void attach(QWidget* window, QWidget* progress_bar);
     // Actions disabled while busy (restored to their own state afterwards).
     void add_guarded_action(QAction* action);
+    // A way to ask for exit whose clicks still get through while busy, where
+    // `where` (in the widget's coordinates) says so, everywhere without it:
+    // the exit is then refused with its reason instead of being ignored.
+    void add_exit_control(QWidget* widget, std::function<bool(const QPoint&)> where = {});
 
     void acquire();
     // Releasing below zero is ignored: enabling an enabled window changes nothing.
     void release();
     bool busy() const { return m_count > 0; }
     int depth() const { return m_count; }
+    // How the running action says it can be stopped (see StopOffer).
+    StopWays stop_ways() const { return m_stop_ways; }
 
 signals:
     void busy_changed(bool busy);
@@ -43,8 +56,17 @@ private:
     void lock();
     void unlock();
     bool inside_window(QObject* obj) const;
+    bool exit_click(QObject* watched, QEvent* event) const;
+
+    friend class StopOffer;
+    struct ExitControl {
+        QPointer<QWidget> widget;
+        std::function<bool(const QPoint&)> where;
+    };
 
     int m_count = 0;
+    StopWays m_stop_ways;
+    std::vector<ExitControl> m_exit_controls;
     QPointer<QWidget> m_window;
     QPointer<QWidget> m_progress;
     std::vector<QPointer<QAction>> m_actions;
@@ -68,6 +90,23 @@ public:
 
 private:
     BusyState* m_state;
+};
+
+// Says for a scope how the running action can be stopped; the ways of an
+// enclosing action come back at its end.
+class StopOffer {
+public:
+    StopOffer(BusyState& state, StopWays ways) : m_state(state), m_previous(state.m_stop_ways)
+    {
+        m_state.m_stop_ways = ways;
+    }
+    ~StopOffer() { m_state.m_stop_ways = m_previous; }
+    StopOffer(const StopOffer&) = delete;
+    StopOffer& operator=(const StopOffer&) = delete;
+
+private:
+    BusyState& m_state;
+    StopWays m_previous;
 };
 
 // Lets the event loop run inside a long loop, at most every ~30 ms so that

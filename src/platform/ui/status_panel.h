@@ -17,6 +17,7 @@ public:
     void set_message(const QString& text, const QString& detail = {});
     // The message as it was given, however it is shown.
     const QString& message() const { return m_text; }
+    const QString& detail() const { return m_detail; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
