@@ -2,6 +2,7 @@
 #include "support/jet_fixtures.h"
 #include "support/window_fixture.h"
 
+#include "catalogue/frm_db_password.h"
 #include "platform/store/connection.h"
 
 #include <QDir>
@@ -25,6 +26,16 @@ QString converted_note(const QString& backup)
 QStringList listing(const testsupport::TempDir& dir)
 {
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// What the password prompt gives when the keys are typed into it and Enter is pressed.
+QString typed_at_prompt(const QString& keys)
+{
+    frmDbPassword prompt;
+    prompt.show();
+    testsupport::type_text(prompt.Text1, keys);
+    QTest::keyClick(prompt.Text1, Qt::Key_Return);
+    return prompt.password();
 }
 
 } // namespace
@@ -135,6 +146,26 @@ TEST_F(WindowTest, AccessPasswordIsAskedCheckedAndBecomesTheCataloguesKey)
     open(path);
     EXPECT_TRUE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 4);
+    EXPECT_EQ(testsupport::questions_asked(*dialogs).size(), 1);
+}
+
+TEST_F(WindowTest, ATwentyCharacterAccessPasswordConvertsAndReopensThroughThePrompt)
+{
+    const QString twenty = QStringLiteral("Kx7 päss 20 Zeichen!");
+    const QString path = testsupport::copy_jet_fixture_with_password(dir, twenty);
+    dialogs->passwords = {typed_at_prompt(twenty)};
+    dialogs->answers = {ui::Answer::Yes};
+    open(path);
+    ASSERT_TRUE(window->session().db_open);
+    EXPECT_EQ(window->session().db_password, twenty);
+    testsupport::expect_jet_rows(*window->session().db_conn, 6, 9);
+    window->mnuDb_Click();
+
+    // The converted catalogue's key is the whole password.
+    dialogs->passwords = {typed_at_prompt(twenty)};
+    open(path);
+    EXPECT_TRUE(window->session().db_open);
+    EXPECT_EQ(dialogs->count("password"), 2);
     EXPECT_EQ(testsupport::questions_asked(*dialogs).size(), 1);
 }
 
