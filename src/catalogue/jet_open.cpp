@@ -67,6 +67,7 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
         m_session.db_open = false;
         m_session.db_password.clear();
         m_session.set_db_path({});
+        set_title(m_session.edition().texts.design_caption);
         m_frame.mnuDb->setEnabled(true);
         m_session.status().set_message(QStringLiteral("Conversion not confirmed."));
         ui::repaint_pending();

@@ -81,6 +81,7 @@ TEST_F(WindowTest, AccessConversionRefusedLeavesEverythingAsItWas)
     EXPECT_FALSE(window->session().db_conn);
     EXPECT_EQ(ctl(*window).mnuDb->text(), menu);
     EXPECT_EQ(window->message_text(), "Conversion not confirmed.");
+    EXPECT_EQ(window->windowTitle(), "Mosswick Database");
     EXPECT_EQ(testsupport::read_all(path), original);
     EXPECT_EQ(listing(dir), QStringList{"jet4-full.mdb"});
     expect_usable();

@@ -46,6 +46,7 @@ TEST_F(LightWindow, AccessConversionRefusedOpensNothing)
     open(path);
     EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "Conversion not confirmed.");
+    EXPECT_EQ(window->windowTitle(), "Mosswick database");
     EXPECT_FALSE(QFile::exists(dir.file("jet4-empty.access.mdb")));
     EXPECT_FALSE(testsupport::is_plain_sqlite(path));
     expect_usable();
