@@ -37,9 +37,9 @@ StatusLine::StatusLine(QStatusBar* bar) : QObject(bar)
     bar->addPermanentWidget(m_progress);
 }
 
-void StatusLine::set_message(const QString& text, const QString& detail)
+void StatusLine::set_message(const QString& text, const QString& detail, const QStringList& paths)
 {
-    m_message->set_message(text, detail);
+    m_message->set_message(text, detail, paths);
 }
 
 void StatusLine::set_ready(const QString& text)

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QProgressBar;
@@ -22,7 +23,8 @@ public:
 
     // A message too long for its panel shows its reason and the end of its
     // sentence; the whole text, with detail when given, is in the tooltip.
-    void set_message(const QString& text, const QString& detail = {});
+    // The paths it names, when given, give way first.
+    void set_message(const QString& text, const QString& detail = {}, const QStringList& paths = {});
     void set_ready(const QString& text);
     void set_tab(const QString& text);
     void set_timing(const QString& text);
