@@ -3,9 +3,9 @@
 #include "platform/ui/widgets.h"
 
 #include <QKeyEvent>
-#include <QStyle>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace mosswick {

@@ -739,8 +739,11 @@ Error copy_rows(ReaderProcess& reader, Connection& conn, int columns, qint64& ro
             default: return damaged(QStringLiteral("the Access reader sent something unexpected"));
             }
         }
-        if (Error e = insert.bind_list(values).run())
-            return is_write_failure(e) ? e : damaged(QStringLiteral("row %1 cannot be stored (%2)").arg(rows + 1).arg(e.text));
+        if (Error e = insert.bind_list(values).run()) {
+            if (is_write_failure(e))
+                return e;
+            return damaged(QStringLiteral("row %1 cannot be stored (%2)").arg(rows + 1).arg(e.text));
+        }
         ++rows;
         if (progress && !progress(rows))
             return make_error(ErrorKind::Engine,

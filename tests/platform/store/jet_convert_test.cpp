@@ -14,6 +14,11 @@
 #include <sys/statvfs.h>
 #include <sys/wait.h>
 
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <optional>
+
 #include <fcntl.h>
 #include <sched.h>
 #include <unistd.h>
