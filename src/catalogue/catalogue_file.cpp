@@ -112,12 +112,15 @@ void CatalogueFile::report_open_failure(const store::Error& error)
 
 void CatalogueFile::close_with_message(const QString& message, const QString& detail)
 {
+    // The refused file's path gives way in a long message, never its reason.
+    const QString path = QDir::toNativeSeparators(m_session.db_path());
+    const QStringList paths{path, QDir::toNativeSeparators(QFileInfo(path).canonicalFilePath())};
     // Anything but a password problem: a clear message and nothing half-open.
     show_closed_state();
     m_session.db_password.clear();
     show_closed_tabs();
     set_title(m_session.edition().texts.design_caption);
-    m_session.status().set_message(message, detail);
+    m_session.status().set_message(message, detail, paths);
 }
 
 void CatalogueFile::password_prompt_cancelled()

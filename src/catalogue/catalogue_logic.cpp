@@ -65,6 +65,13 @@ int slider_tick_interval(qint64 pages)
 
 StatusText open_failure_text(const store::Error& error, const Edition& edition)
 {
+    switch (error.kind) {
+    // A refusal of the file's format is ours, not an engine error: no number.
+    case store::ErrorKind::NotCatalogue:
+    case store::ErrorKind::JetFile:
+    case store::ErrorKind::UnsafeSchema: return {error.text, {}};
+    default: break;
+    }
     const QString plain = ui::error_message(error.code, error.text);
     if (error.kind == store::ErrorKind::WrongPassword && !edition.features.passwords)
         return {QStringLiteral("The catalogue has a password: it is opened by the full edition (mosswick-enhanced)."),

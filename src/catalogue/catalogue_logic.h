@@ -40,7 +40,8 @@ struct StatusText {
     QString detail;
 };
 
-// What the status bar says when a catalogue does not open. An edition
+// What the status bar says when a catalogue does not open. A refusal of the
+// file's format says its reason without an error number. An edition
 // without passwords never asks for one: a protected catalogue is named as
 // such, not as a wrong password.
 StatusText open_failure_text(const store::Error& error, const Edition& edition);

@@ -68,12 +68,8 @@ DatabasePage::DatabasePage(CatalogueSession& session, QWidget* parent) : WindowP
         auto* pw = new QGroupBox(this);
         auto* form = new QFormLayout(pw);
         form->addRow(new QLabel(QStringLiteral("Leave the fields below blanks for no password"), pw));
-        Text35 = new QLineEdit(pw);
-        Text36 = new QLineEdit(pw);
-        for (QLineEdit* e : {Text35, Text36}) {
-            e->setMaxLength(14);
-            e->setEchoMode(QLineEdit::Password);
-        }
+        Text35 = ui::make_password_box(14, pw);
+        Text36 = ui::make_password_box(14, pw);
         form->addRow(QStringLiteral("New"), Text35);
         form->addRow(QStringLiteral("Confirm New"), Text36);
         Check4 = new QCheckBox(QStringLiteral("Encrypt Database"), pw);

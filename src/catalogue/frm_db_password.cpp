@@ -1,8 +1,11 @@
 #include "catalogue/frm_db_password.h"
 
+#include "platform/ui/widgets.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace mosswick {
@@ -14,13 +17,16 @@ frmDbPassword::frmDbPassword(QWidget* parent) : QDialog(parent)
     auto* v = new QVBoxLayout(this);
     auto* label = new QLabel(QStringLiteral("Password"), this);
     label->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(this);
+    Text1 = ui::make_password_box(k_max_password_length, this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setMaxLength(14);
-    Text1->setEchoMode(QLineEdit::Password);
     Text1->setToolTip(QStringLiteral("Return to confirm, ESC to exit"));
     v->addWidget(label);
     v->addWidget(Text1);
+    // Wide enough for the caption beside the title bar's icon and buttons.
+    QFont title_font = font();
+    title_font.setBold(true);
+    const int title_bar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    setMinimumWidth(QFontMetrics(title_font).horizontalAdvance(windowTitle()) + 5 * title_bar);
     move(0, 0);
     setModal(true);
 }

@@ -6,6 +6,9 @@ class QLineEdit;
 
 namespace mosswick {
 
+// The longest password the prompt takes: an Access (Jet 4) password's limit.
+inline constexpr int k_max_password_length = 20;
+
 // The catalogue password prompt: Enter confirms, Esc or the close box cancel.
 class frmDbPassword : public QDialog {
     Q_OBJECT

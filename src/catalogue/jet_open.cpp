@@ -34,11 +34,11 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
     const QString shown = QDir::toNativeSeparators(path);
     if (!header.password.isEmpty()) {
         if (!m_session.edition().features.passwords) {
-            report_open_failure(store::make_error(
-                store::ErrorKind::JetFile,
-                QStringLiteral("%1 is an Access database with a password. This edition has no password prompt: "
-                               "convert it once with the full edition, which asks for the password.")
-                    .arg(shown)));
+            // Short enough that only the path gives way in the status bar; the advice is in its tooltip.
+            close_with_message(
+                QStringLiteral("%1 is an Access database with a password: the full edition converts it.").arg(shown),
+                QStringLiteral("This edition has no password prompt: convert it once with the full edition "
+                               "(mosswick-enhanced), which asks for the password."));
             return false;
         }
         // The password the header holds is asked for as a catalogue's password is.
@@ -67,6 +67,7 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
         m_session.db_open = false;
         m_session.db_password.clear();
         m_session.set_db_path({});
+        set_title(m_session.edition().texts.design_caption);
         m_frame.mnuDb->setEnabled(true);
         m_session.status().set_message(QStringLiteral("Conversion not confirmed."));
         ui::repaint_pending();

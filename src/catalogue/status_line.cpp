@@ -37,14 +37,15 @@ StatusLine::StatusLine(QStatusBar* bar) : QObject(bar)
     bar->addPermanentWidget(m_progress);
 }
 
-void StatusLine::set_message(const QString& text, const QString& detail)
+void StatusLine::set_message(const QString& text, const QString& detail, const QStringList& paths)
 {
     if (m_noticing) {
         m_held_text = text;
         m_held_detail = detail;
+        m_held_paths = paths;
         return;
     }
-    m_message->set_message(text, detail);
+    m_message->set_message(text, detail, paths);
 }
 
 void StatusLine::hold_notice(const QString& text)
@@ -52,6 +53,7 @@ void StatusLine::hold_notice(const QString& text)
     if (!m_noticing) {
         m_held_text = m_message->message();
         m_held_detail = m_message->detail();
+        m_held_paths = m_message->paths();
         m_noticing = true;
     }
     m_message->set_message(text);
@@ -62,7 +64,7 @@ void StatusLine::end_notice()
     if (!m_noticing)
         return;
     m_noticing = false;
-    m_message->set_message(m_held_text, m_held_detail);
+    m_message->set_message(m_held_text, m_held_detail, m_held_paths);
 }
 
 void StatusLine::set_ready(const QString& text)

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QProgressBar;
@@ -22,7 +23,8 @@ public:
 
     // A message too long for its panel shows its reason and the end of its
     // sentence; the whole text, with detail when given, is in the tooltip.
-    void set_message(const QString& text, const QString& detail = {});
+    // The paths it names, when given, give way first.
+    void set_message(const QString& text, const QString& detail = {}, const QStringList& paths = {});
     // Shows a notice that messages set meanwhile do not replace; when it
     // ends the panel shows the last of them (or what it showed before).
     void hold_notice(const QString& text);
@@ -48,6 +50,7 @@ private:
     bool m_noticing = false;
     QString m_held_text;
     QString m_held_detail;
+    QStringList m_held_paths;
 };
 
 } // namespace mosswick

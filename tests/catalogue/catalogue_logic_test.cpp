@@ -47,6 +47,12 @@ TEST(OpenFailure, AProtectedCatalogueInAnEditionWithoutPasswordsIsNamedAsSuch)
     const StatusText light = open_failure_text(wrong, Edition::light());
     EXPECT_EQ(light.text, "The catalogue has a password: it is opened by the full edition (mosswick-enhanced).");
     EXPECT_EQ(light.detail, "Error 26 - Not a valid password.");
+    // A refusal of the file's format is not numbered as an engine error.
+    for (const store::ErrorKind kind :
+         {store::ErrorKind::NotCatalogue, store::ErrorKind::JetFile, store::ErrorKind::UnsafeSchema})
+        for (const Edition& e : {Edition::enhanced(), Edition::light()})
+            EXPECT_EQ(open_failure_text(store::make_error(kind, "/a.mdb was refused: it holds a trigger."), e).text,
+                      "/a.mdb was refused: it holds a trigger.");
     // Anything else says what the store said, in both editions.
     const store::Error damaged = store::make_error(store::ErrorKind::Corrupt, "The catalogue /a.mdb is damaged (x).");
     for (const Edition& e : {Edition::enhanced(), Edition::light()}) {

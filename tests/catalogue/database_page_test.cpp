@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,18 @@ TEST_F(DatabasePageTest, EachEditionBuildsOnlyItsOwnControls)
     // What the page cannot do it refuses quietly.
     page->Command1_Click();
     EXPECT_EQ(released + closed, 0);
+}
+
+TEST_F(DatabasePageTest, NewPasswordBoxesTakeFourteenCharactersShownAsStars)
+{
+    start(Edition::enhanced());
+    for (const char* name : {"Text35", "Text36"}) {
+        auto* box = control<QLineEdit>(name);
+        box->setEnabled(true);
+        QTest::keyClicks(box, QStringLiteral("fourteen chars and more"));
+        EXPECT_EQ(box->text(), "fourteen chars") << name;
+        EXPECT_EQ(box->displayText(), QString(14, u'*')) << name;
+    }
 }
 
 TEST_F(DatabasePageTest, CreatesNewMdbInTheListedFolderWithTheChosenProtection)

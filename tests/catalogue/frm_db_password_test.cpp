@@ -1,6 +1,8 @@
 #include "catalogue/frm_db_password.h"
+#include "support/test_support.h"
 
 #include <QLineEdit>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -12,7 +14,6 @@ TEST(PasswordPrompt, DesignOfThePrompt)
 {
     frmDbPassword prompt;
     EXPECT_EQ(prompt.windowTitle(), "Database password");
-    EXPECT_EQ(prompt.Text1->maxLength(), 14);
     EXPECT_EQ(prompt.Text1->echoMode(), QLineEdit::Password);
     EXPECT_EQ(prompt.Text1->toolTip(), "Return to confirm, ESC to exit");
     EXPECT_EQ(prompt.pos(), QPoint(0, 0));
@@ -53,4 +54,27 @@ TEST(PasswordPrompt, EnterConfirmsEscAndCloseCancel)
         prompt.exec();
         EXPECT_EQ(prompt.password(), "pw");
     }
+}
+
+TEST(PasswordPrompt, TakesTheTwentyCharactersOfAnAccessPassword)
+{
+    frmDbPassword prompt;
+    prompt.show();
+    testsupport::type_text(prompt.Text1, QStringLiteral("Kx7 päss 20 Zeichen!and more"));
+    QTest::keyClick(prompt.Text1, Qt::Key_Return);
+    EXPECT_EQ(prompt.password(), QStringLiteral("Kx7 päss 20 Zeichen!"));
+}
+
+TEST(PasswordPrompt, ShowsAStarForEachCharacterAndRoomForItsCaption)
+{
+    frmDbPassword prompt;
+    prompt.show();
+    testsupport::type_text(prompt.Text1, QStringLiteral("pä s"));
+    EXPECT_EQ(prompt.Text1->displayText(), "****");
+    QFont bold = prompt.font();
+    bold.setBold(true);
+    const int caption = QFontMetrics(bold).horizontalAdvance(prompt.windowTitle());
+    const int title_bar = prompt.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &prompt);
+    // The caption, the window's icon and three title-bar buttons.
+    EXPECT_GE(prompt.width(), caption + 4 * title_bar);
 }

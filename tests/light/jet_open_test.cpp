@@ -46,20 +46,34 @@ TEST_F(LightWindow, AccessConversionRefusedOpensNothing)
     open(path);
     EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(window->message_text(), "Conversion not confirmed.");
+    EXPECT_EQ(window->windowTitle(), "Mosswick database");
     EXPECT_FALSE(QFile::exists(dir.file("jet4-empty.access.mdb")));
     EXPECT_FALSE(testsupport::is_plain_sqlite(path));
     expect_usable();
 }
 
-TEST_F(LightWindow, AnAccessFileWithAPasswordIsLeftToTheFullEdition)
+TEST_F(LightWindow, AnAccessFileWithAPasswordIsLeftToTheFullEditionAndSaysWhyReadably)
 {
-    const QString path = copy_jet_fixture(dir, "jet4-password.mdb");
+    // Deep in folders, so that the message is longer than its panel.
+    const QString folder = "pictures/" + QString("holidays and more/").repeated(8);
+    ASSERT_TRUE(QDir().mkpath(dir.file(folder)));
+    const QString path = copy_jet_fixture(dir, "jet4-password.mdb", folder + "jet4-password.mdb");
     const QByteArray original = testsupport::read_all(path);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     open(path);
     EXPECT_FALSE(window->session().db_open);
     EXPECT_EQ(dialogs->count("password"), 0);
     EXPECT_TRUE(testsupport::questions_asked(*dialogs).isEmpty());
-    EXPECT_TRUE(window->message_text().contains("full edition")) << window->message_text().toStdString();
+    EXPECT_EQ(window->message_text(), path + " is an Access database with a password: the full edition converts it.");
+    EXPECT_TRUE(window->message_tip().contains("convert it once with the full edition"));
+    // Only the path gives way: the reason shows whole, with no error number.
+    const auto* panel = window->findChild<QLabel*>("message_panel");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_NE(panel->text(), window->message_text());
+    EXPECT_TRUE(panel->text().endsWith("jet4-password.mdb is an Access database with a password: the full edition "
+                                       "converts it."))
+        << panel->text().toStdString();
     EXPECT_EQ(testsupport::read_all(path), original);
     expect_usable();
 }

@@ -1,5 +1,6 @@
 #include "support/jet_fixtures.h"
 
+#include "platform/store/jet_convert.h"
 #include "platform/store/schema.h"
 #include "platform/store/statement.h"
 
@@ -53,6 +54,33 @@ QString copy_jet_fixture(const TempDir& dir, const QString& fixture, const QStri
     const QString path = dir.file(name.isEmpty() ? fixture : name);
     EXPECT_TRUE(QFile::copy(data_file(fixture), path)) << fixture.toStdString();
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return path;
+}
+
+QString copy_jet_fixture_with_password(const TempDir& dir, const QString& password, const QString& name)
+{
+    // The header stores the password's UTF-16 units XORed with a key stream
+    // fixed for the file; XORing the old units and the new ones into the
+    // stored bytes swaps one password for the other under the same mask.
+    constexpr qsizetype k_password_at = 0x42;
+    constexpr qsizetype k_password_bytes = 40;
+    const QString path = copy_jet_fixture(dir, QStringLiteral("jet4-password.mdb"), name);
+    const QString old_password = mosswick::store::read_jet_header(path).password;
+    auto units = [](const QString& text) {
+        QByteArray bytes(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        bytes.resize(k_password_bytes, '\0');
+        return bytes;
+    };
+    const QByteArray from = units(old_password);
+    const QByteArray to = units(password);
+    QByteArray file = read_all(path);
+    for (qsizetype i = 0; i < k_password_bytes; ++i)
+        file[k_password_at + i] = char(file[k_password_at + i] ^ from[i] ^ to[i]);
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(file);
+    out.close();
+    EXPECT_EQ(mosswick::store::read_jet_header(path).password, password);
     return path;
 }
 

@@ -16,6 +16,10 @@ namespace testsupport {
 // given name (the fixture's own when empty); returns its path.
 QString copy_jet_fixture(const TempDir& dir, const QString& fixture, const QString& name = {});
 
+// A copy of jet4-password.mdb whose header holds another database password
+// (up to 20 characters), masked as Access masks it.
+QString copy_jet_fixture_with_password(const TempDir& dir, const QString& password, const QString& name = {});
+
 // The bytes of the picture stored in the fixtures' dbpic column.
 QByteArray jet_stored_picture();
 

@@ -1,8 +1,11 @@
 #include "support/test_support.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
+#include <QWidget>
 #include <QPainter>
 
 namespace testsupport {
@@ -60,6 +63,16 @@ QByteArray read_all(const QString& path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+void type_text(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
 }
 
 } // namespace testsupport

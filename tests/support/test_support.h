@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+class QWidget;
+
 namespace testsupport {
 
 // A temporary folder removed at the end of the test; path() ends without '/'.
@@ -29,6 +31,9 @@ bool write_picture(const QString& path, int width, int height, const char* forma
 
 // Reads a whole file; empty when it cannot be read.
 QByteArray read_all(const QString& path);
+
+// Types text into a widget as key presses, letters beyond ASCII too.
+void type_text(QWidget* widget, const QString& text);
 
 } // namespace testsupport
 

@@ -436,7 +436,7 @@ Connection* Connection::live(quint64 serial)
     return it == live.by_serial.end() ? nullptr : it->second;
 }
 
-Error Connection::create(const QString& path, Schema schema, const Protection& protection)
+Error Connection::create(const QString& path, Schema schema, const Protection& protection, HeldLock* hold)
 {
     if (is_raw_key_form(protection.password))
         return make_error(ErrorKind::Limit, raw_key_refusal());
@@ -450,13 +450,19 @@ Error Connection::create(const QString& path, Schema schema, const Protection& p
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
         return file_error_for(path, errno);
-    ::close(fd);
+    if (!hold)
+        ::close(fd);
+    else if (!hold->take(fd))
+        // Someone clearing abandoned files took it the instant it was made, and removes it.
+        return make_error(ErrorKind::FileExists, QStringLiteral("File already exists: %1").arg(native(path)));
 
     int rc = SQLITE_OK;
     sqlite3* db = open_engine(path, SQLITE_OPEN_READWRITE, rc, false);
     auto fail = [&](Error e) {
         close_db(db);
         remove_with_journal(path);
+        if (hold)
+            hold->release();
         return e;
     };
     if (!db)

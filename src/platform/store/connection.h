@@ -17,6 +17,8 @@ struct sqlite3;
 
 namespace mosswick::store {
 
+class HeldLock;
+
 // How a catalogue file is protected. A password encrypts the file with it;
 // "encrypt" without a password uses a fixed key of ours, which only scrambles.
 struct Protection {
@@ -82,7 +84,9 @@ public:
 
     // Creates a new, empty catalogue file with the table of an edition.
     // Refuses an existing file (left untouched); a partly created file is removed.
-    static Error create(const QString& path, Schema schema, const Protection& protection);
+    // With hold given, the file is locked from the moment its name is taken
+    // and stays locked in hold, so that others can tell it is in use.
+    static Error create(const QString& path, Schema schema, const Protection& protection, HeldLock* hold = nullptr);
 
     // Opens a catalogue. password may be empty. The fixed key of "encrypt" is
     // tried silently. Checks the file's header and schema before handing it

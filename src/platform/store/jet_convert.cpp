@@ -1,6 +1,8 @@
 #include "platform/store/jet_convert.h"
 
+#include "platform/store/safe_files.h"
 #include "platform/store/schema.h"
+#include "platform/store/sqlite.h"
 #include "platform/store/statement.h"
 
 #include <QDir>
@@ -13,14 +15,12 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <stdio.h>
-#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -85,6 +85,35 @@ Error file_error(const QString& path, int err)
                                                  .arg(shown(path), QString::fromLocal8Bit(strerror(err))));
 }
 
+// A failure to write the new catalogue (a full disk, a folder that cannot be
+// written), as opposed to a refusal of the original or a stop.
+bool is_write_failure(const Error& e)
+{
+    switch (e.kind) {
+    case ErrorKind::FileAccess:
+    case ErrorKind::FileExists:
+    case ErrorKind::FileNotFound:
+    case ErrorKind::PathNotFound: return true;
+    case ErrorKind::Engine:
+        return e.code == SQLITE_FULL || e.code == SQLITE_IOERR || e.code == SQLITE_CANTOPEN ||
+               e.code == SQLITE_READONLY || e.code == SQLITE_PERM;
+    default: return false;
+    }
+}
+
+// Says which catalogue was not converted and that its original stays as it
+// was; the code (13 for a full disk) is the failure's own.
+Error not_written(const QString& path, const Error& e)
+{
+    if (!is_write_failure(e))
+        return e;
+    const QString why = e.kind == ErrorKind::Engine ? QString::fromUtf8(sqlite3_errstr(e.code)) : e.text;
+    return {e.kind, e.code,
+            QStringLiteral("%1 was not converted: the new catalogue could not be written beside it (%2). "
+                           "The original is unchanged.")
+                .arg(shown(path), why)};
+}
+
 bool fsync_file(const QString& path, bool directory)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
@@ -95,9 +124,10 @@ bool fsync_file(const QString& path, bool directory)
     return ok;
 }
 
+// The side files go first, so that none is ever left without its file.
 void remove_database_files(const QString& path)
 {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+    for (const char* suffix : {"-journal", "-wal", "-shm", ""})
         QFile::remove(path + QLatin1String(suffix));
 }
 
@@ -584,43 +614,34 @@ QString temp_path_for(const QString& path, int attempt)
     return info.absolutePath() + QStringLiteral("/.%1.converting%2.tmp").arg(info.fileName(), suffix);
 }
 
-// Holds an advisory lock on the copy being written (flock: independent of
-// the engine's own record locks).
-class TempLock {
-public:
-    TempLock() = default;
-    TempLock(const TempLock&) = delete;
-    TempLock& operator=(const TempLock&) = delete;
-    ~TempLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    void hold(const QString& path)
-    {
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        if (m_fd >= 0)
-            ::flock(m_fd, LOCK_EX | LOCK_NB);
-    }
-
-private:
-    int m_fd = -1;
-};
-
-// A copy left by a conversion that was killed: nobody holds its lock and it
-// has not changed for a minute.
-bool is_stale_temp(const QString& path)
+// The copies of the catalogue at path that conversions write: the first
+// name and the numbered ones temp_path_for gives.
+bool is_copy_name(const QString& entry, const QString& catalogue_name)
 {
-    struct stat st {};
-    const QByteArray name = QFile::encodeName(path);
-    if (::lstat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) || ::time(nullptr) - st.st_mtime < 60)
+    const QString stem = QStringLiteral(".%1.converting").arg(catalogue_name);
+    if (!entry.startsWith(stem) || !entry.endsWith(QLatin1String(".tmp")))
         return false;
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return false;
-    const bool unused = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);
-    return unused;
+    const QStringView middle = QStringView(entry).mid(stem.size(), entry.size() - stem.size() - 4);
+    if (middle.isEmpty())
+        return true;
+    bool number = false;
+    return middle.startsWith(u'-') && middle.mid(1).toUInt(&number) > 1 && number;
+}
+
+// Removes every copy of the catalogue at path that no running conversion
+// holds: a conversion that was killed left it, however recently.
+void clear_abandoned_copies(const QString& path)
+{
+    const QFileInfo info(path);
+    const QDir folder = info.absoluteDir();
+    for (const QString& entry : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!is_copy_name(entry, info.fileName()))
+            continue;
+        const QString copy = folder.filePath(entry);
+        HeldLock lock;
+        if (take_abandoned(copy, lock))
+            remove_database_files(copy);
+    }
 }
 
 // Puts the original at a free backup name and the copy in its place. The
@@ -718,8 +739,11 @@ Error copy_rows(ReaderProcess& reader, Connection& conn, int columns, qint64& ro
             default: return damaged(QStringLiteral("the Access reader sent something unexpected"));
             }
         }
-        if (Error e = insert.bind_list(values).run())
+        if (Error e = insert.bind_list(values).run()) {
+            if (is_write_failure(e))
+                return e;
             return damaged(QStringLiteral("row %1 cannot be stored (%2)").arg(rows + 1).arg(e.text));
+        }
         ++rows;
         if (progress && !progress(rows))
             return make_error(ErrorKind::Engine,
@@ -908,33 +932,33 @@ Error convert_jet_catalogue(const QString& given_path, const Protection& protect
         return refused(reader.failure(), false);
 
     // The copy is written under a name of its own until it is complete, and
-    // locked meanwhile so that a later conversion knows it is in use.
+    // locked for the conversion's life so that another knows it is in use.
+    clear_abandoned_copies(path);
     QString temp;
-    TempLock lock;
+    HeldLock lock;
     for (int attempt = 0;; ++attempt) {
         temp = temp_path_for(path, attempt);
-        if (is_stale_temp(temp))
-            remove_database_files(temp);
-        const Error e = Connection::create(temp, Schema::Full, protection);
+        const Error e = Connection::create(temp, Schema::Full, protection, &lock);
         if (!e)
             break;
         if (e.kind != ErrorKind::FileExists || attempt > 100)
-            return e;
+            return not_written(path, e);
     }
-    lock.hold(temp);
     auto fail = [&](Error e) {
         reader.stop();
         remove_database_files(temp);
-        return e;
+        return not_written(path, e);
     };
     if (Error e = write_copy(reader, temp, protection, int(columns), result.rows, path, progress))
         return fail(e);
     if (::chmod(QFile::encodeName(temp).constData(), original.st_mode & 07777) != 0 || !fsync_file(temp, false) ||
         !fsync_file(QFileInfo(temp).absolutePath(), true))
-        return fail(file_error(temp, errno));
+        return fail(make_error(ErrorKind::FileAccess, QString::fromLocal8Bit(strerror(errno))));
     if (Error e = swap_in(path, temp, result.backup_path))
         return fail(e);
     fsync_file(QFileInfo(path).absolutePath(), true);
+    // Copies killed while this one ran are not left behind either.
+    clear_abandoned_copies(path);
     result.column_count = int(columns);
     return {};
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -145,6 +146,47 @@ QString side_file_problem(const QString& path)
             return QStringLiteral("%1 beside it is a hard link to another file, not a file of its own").arg(side);
     }
     return {};
+}
+
+bool HeldLock::take(int fd)
+{
+    release();
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+void HeldLock::release()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+bool take_abandoned(const QString& path, HeldLock& lock)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    struct stat held {};
+    if (fd < 0 || ::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    if (!lock.take(fd))
+        return false;
+    // Removed and made again meanwhile: the new file is someone else's.
+    struct stat now {};
+    if (::lstat(name.constData(), &now) != 0 || now.st_dev != held.st_dev || now.st_ino != held.st_ino) {
+        lock.release();
+        return false;
+    }
+    return true;
 }
 
 } // namespace mosswick::store

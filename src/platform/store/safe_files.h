@@ -35,4 +35,29 @@ QString side_file_problem(const QString& path);
 // "a link", "a folder", "a FIFO, device or socket" for messages.
 QString describe_kind(PathKind kind);
 
+// An advisory lock (flock) on a file, held while this object lives: it tells
+// other programs that the file is in use. flock locks are the file's own and
+// do not meet the engine's record locks.
+class HeldLock {
+public:
+    HeldLock() = default;
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+    ~HeldLock() { release(); }
+
+    // Takes the lock on an open descriptor, which this object then owns.
+    // False (and the descriptor closed) when someone else holds a lock on the file.
+    bool take(int fd);
+    void release();
+    bool held() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// Takes the lock of the regular file at path when nobody holds it: the file
+// was left by a program that ended without removing it, and the caller may
+// remove it while it holds the lock (the path still names the locked file).
+bool take_abandoned(const QString& path, HeldLock& lock);
+
 } // namespace mosswick::store

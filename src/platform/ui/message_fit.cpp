@@ -30,14 +30,35 @@ qsizetype word_end(const QString& text, qsizetype from)
     return i;
 }
 
-// The paths of a message: a word starting with '/' (or "~/"), with the
-// words after it that go on with a '/' (folder names with blanks).
-std::vector<Span> path_spans(const QString& text)
+// The paths of a message: those known, wherever they occur, and then a
+// word starting with '/' (or "~/"), with the words after it that go on
+// with a '/' (folder names with blanks).
+std::vector<Span> path_spans(const QString& text, const QStringList& known)
 {
     std::vector<Span> spans;
+    // The longest first: a path that holds another is taken whole.
+    QStringList longest_first = known;
+    std::stable_sort(longest_first.begin(), longest_first.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& path : longest_first) {
+        if (path.isEmpty())
+            continue;
+        for (qsizetype at = text.indexOf(path); at >= 0; at = text.indexOf(path, at + path.size())) {
+            const bool inside = std::any_of(spans.begin(), spans.end(), [&](const Span& s) {
+                return at < s.start + s.length && s.start < at + path.size();
+            });
+            if (!inside)
+                spans.push_back({at, path.size()});
+        }
+    }
+    const size_t given = spans.size();
+    auto in_given = [&](qsizetype i) {
+        return std::any_of(spans.begin(), spans.begin() + qsizetype(given),
+                           [&](const Span& s) { return i >= s.start && i < s.start + s.length; });
+    };
     qsizetype i = 0;
     while (i < text.size()) {
-        if (!opens_path(text, i)) {
+        if (in_given(i) || !opens_path(text, i)) {
             ++i;
             continue;
         }
@@ -56,6 +77,12 @@ std::vector<Span> path_spans(const QString& text)
         // Punctuation that closes the sentence is not part of the path.
         while (end > i + 1 && QStringLiteral(".,;:)\"'").contains(text[end - 1]))
             --end;
+        // A known path inside a guessed one: the guess stops before it.
+        for (qsizetype k = i + 1; k < end; ++k)
+            if (in_given(k)) {
+                end = k;
+                break;
+            }
         spans.push_back({i, end - i});
         i = std::max(end, i + 1);
     }
@@ -98,12 +125,12 @@ qsizetype largest_fitting(qsizetype length, int width, const MeasureText& measur
 
 } // namespace
 
-QString fit_message(const QString& text, int width, const MeasureText& measure)
+QString fit_message(const QString& text, int width, const MeasureText& measure, const QStringList& paths)
 {
     if (measure(text) <= width)
         return text;
     QString current = text;
-    std::vector<Span> spans = path_spans(current);
+    std::vector<Span> spans = path_spans(current, paths);
     // The longest path gives up its middle first.
     std::vector<size_t> order(spans.size());
     for (size_t k = 0; k < order.size(); ++k)

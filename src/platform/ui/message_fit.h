@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -16,7 +17,8 @@ inline constexpr QChar k_ellipsis = QChar(0x2026);
 // folder paths in it lose their middle first (the file name at their end
 // is kept longest), and only a message that still does not fit loses the
 // middle of its text. The start and the end of the sentence always show.
-// A text that fits is returned as it is.
-QString fit_message(const QString& text, int width, const MeasureText& measure);
+// A text that fits is returned as it is. Paths are found by their look;
+// those given in paths are taken whole wherever they occur, blanks and all.
+QString fit_message(const QString& text, int width, const MeasureText& measure, const QStringList& paths = {});
 
 } // namespace mosswick::ui

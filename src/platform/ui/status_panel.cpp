@@ -12,10 +12,11 @@ StatusPanel::StatusPanel(QWidget* parent) : QLabel(parent)
     setWordWrap(false);
 }
 
-void StatusPanel::set_message(const QString& text, const QString& detail)
+void StatusPanel::set_message(const QString& text, const QString& detail, const QStringList& paths)
 {
     m_text = text;
     m_detail = detail;
+    m_paths = paths;
     refit();
 }
 
@@ -40,7 +41,7 @@ void StatusPanel::refit()
     const QFontMetrics metrics = fontMetrics();
     const int room = contentsRect().width() - 2 * margin() - 2;
     const QString shown = fit_message(m_text, std::max(room, 0),
-                                      [&metrics](const QString& t) { return metrics.horizontalAdvance(t); });
+                                      [&metrics](const QString& t) { return metrics.horizontalAdvance(t); }, m_paths);
     setText(shown);
     QString tip;
     if (shown != m_text)

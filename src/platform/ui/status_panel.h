@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QStringList>
 
 namespace mosswick::ui {
 
@@ -13,11 +14,14 @@ class StatusPanel : public QLabel {
 public:
     explicit StatusPanel(QWidget* parent = nullptr);
 
-    // Shows a message; detail (may be empty) is only in the tooltip.
-    void set_message(const QString& text, const QString& detail = {});
+    // Shows a message; detail (may be empty) is only in the tooltip. Paths
+    // the message names, when given, are what gives way first (whole, blanks
+    // and all) when it is too long.
+    void set_message(const QString& text, const QString& detail = {}, const QStringList& paths = {});
     // The message as it was given, however it is shown.
     const QString& message() const { return m_text; }
     const QString& detail() const { return m_detail; }
+    const QStringList& paths() const { return m_paths; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -30,6 +34,7 @@ private:
 
     QString m_text;
     QString m_detail;
+    QStringList m_paths;
 };
 
 } // namespace mosswick::ui

@@ -66,6 +66,16 @@ inline QLineEdit* make_number_box(int max_length, QWidget* parent)
     return e;
 }
 
+// A box for a password: at most max_length characters, each shown as "*".
+inline QLineEdit* make_password_box(int max_length, QWidget* parent)
+{
+    auto* e = new QLineEdit(parent);
+    e->setMaxLength(max_length);
+    e->setEchoMode(QLineEdit::Password);
+    e->setStyleSheet(QStringLiteral("lineedit-password-character: 42; lineedit-password-mask-delay: 0"));
+    return e;
+}
+
 // Names a control as the program knows it, so tests and tools find it by name.
 template <class T>
 T* name_control(T* control, const char* name)

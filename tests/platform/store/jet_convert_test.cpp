@@ -4,15 +4,23 @@
 #include "support/jet_fixtures.h"
 #include "support/watched_file.h"
 
-#include <QDateTime>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/file.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <optional>
+
 #include <fcntl.h>
+#include <sched.h>
 #include <unistd.h>
 
 using namespace mosswick::store;
@@ -70,6 +78,68 @@ QString patched_fixture(const TempDir& dir, const QString& from, const QString& 
     bytes.replace(at, b.size(), b);
     rewrite(path, bytes);
     return path;
+}
+
+bool write_text_file(const char* path, const QByteArray& text)
+{
+    const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+    const bool ok = fd >= 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size();
+    if (fd >= 0)
+        ::close(fd);
+    return ok;
+}
+
+// Runs body in a child process that has a small file system (tmpfs) of its
+// own mounted at folder, seen by no other process; returns what body
+// returned. nullopt, with the reason in why, where no file system can be
+// mounted (no privileges and no user namespaces).
+std::optional<QByteArray> in_small_file_system(const QString& folder, const std::function<QByteArray()>& body,
+                                               QString& why)
+{
+    int out[2];
+    if (::pipe(out) != 0)
+        return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(out[0]);
+        const uid_t uid = ::getuid();
+        const gid_t gid = ::getgid();
+        bool own = ::unshare(CLONE_NEWNS) == 0;
+        if (!own)
+            own = ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 && write_text_file("/proc/self/setgroups", "deny") &&
+                  write_text_file("/proc/self/uid_map", QByteArray::number(uid).prepend("0 ").append(" 1")) &&
+                  write_text_file("/proc/self/gid_map", QByteArray::number(gid).prepend("0 ").append(" 1"));
+        QByteArray said;
+        int status = 0;
+        if (!own || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=512k") != 0) {
+            said = QByteArray("no file system of its own: ") + std::strerror(errno);
+            status = 2;
+        } else {
+            said = body();
+        }
+        for (qsizetype at = 0; at < said.size();) {
+            const ssize_t n = ::write(out[1], said.constData() + at, size_t(said.size() - at));
+            if (n <= 0)
+                break;
+            at += n;
+        }
+        _exit(status);
+    }
+    ::close(out[1]);
+    QByteArray got;
+    char buf[4096];
+    ssize_t n = 0;
+    while ((n = ::read(out[0], buf, sizeof buf)) > 0)
+        got.append(buf, n);
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        why = QString::fromUtf8(got);
+        return std::nullopt;
+    }
+    return got;
 }
 
 struct FixtureCase {
@@ -381,34 +451,121 @@ TEST(JetConvert, ConversionsLeaveNoFileOpenAndNoChildBehind)
     EXPECT_EQ(errno, ECHILD);
 }
 
-TEST(JetConvert, ACopyLeftByAKilledConversionIsClearedOneInUseIsNot)
+TEST(JetConvert, CopiesOfKilledConversionsAreClearedAtOnceOneInUseIsNot)
 {
     TempDir dir;
     const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
-    // Left by a conversion killed long ago: unlocked and old.
-    const QString stale = dir.write(".jet4-full.mdb.converting-2.tmp", "partial");
-    dir.write(".jet4-full.mdb.converting-2.tmp-journal", "partial journal");
-    const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
-    for (const QString& f : {stale, stale + "-journal"}) {
-        QFile file(f);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        file.setFileTime(old, QFileDevice::FileModificationTime);
+    // A conversion killed with SIGKILL in the middle of its rows.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        JetConversion ignored;
+        convert_jet_catalogue(path, {}, ignored, [&](qint64 rows) {
+            if (rows == 5) {
+                const char c = 'k';
+                (void)!::write(ready[1], &c, 1);
+                ::pause();
+            }
+            return true;
+        });
+        _exit(1);
     }
-    // Held by a conversion running now (another program instance).
-    const QString busy = dir.write(".jet4-full.mdb.converting.tmp", "busy");
-    {
-        QFile file(busy);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        file.setFileTime(old, QFileDevice::FileModificationTime);
-    }
+    ::close(ready[1]);
+    char c = 0;
+    const ssize_t got = ::read(ready[0], &c, 1);
+    ::close(ready[0]);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_EQ(got, 1);
+    EXPECT_EQ(folder_listing(dir), (QStringList{".jet4-full.mdb.converting.tmp", ".jet4-full.mdb.converting.tmp-journal",
+                                                "jet4-full.mdb"}));
+    // One left at a name the next conversion does not come to.
+    dir.write(".jet4-full.mdb.converting-5.tmp", "partial");
+    // One held by a conversion running now (another program).
+    const QString busy = dir.write(".jet4-full.mdb.converting-3.tmp", "busy");
     const int held = ::open(QFile::encodeName(busy).constData(), O_RDONLY);
     ASSERT_GE(held, 0);
     ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    // Names of other files are not the copies'.
+    dir.write(".jet4-full.mdb.converting-x.tmp", "not a copy");
+    dir.write(".other.mdb.converting.tmp", "another catalogue's");
 
-    const Converted c = convert(path);
-    ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
+    const Converted converted = convert(path);
+    ASSERT_TRUE(converted.error.ok()) << converted.error.text.toStdString();
     EXPECT_EQ(testsupport::read_all(busy), "busy");
-    EXPECT_EQ(folder_listing(dir),
-              (QStringList{".jet4-full.mdb.converting.tmp", "jet4-full.access.mdb", "jet4-full.mdb"}));
+    EXPECT_EQ(folder_listing(dir), (QStringList{".jet4-full.mdb.converting-3.tmp", ".jet4-full.mdb.converting-x.tmp",
+                                                ".other.mdb.converting.tmp", "jet4-full.access.mdb", "jet4-full.mdb"}));
+    auto conn = open_ok(path);
+    ASSERT_TRUE(conn);
+    testsupport::expect_jet_rows(*conn, 13, 9);
     ::close(held);
+}
+
+TEST(JetConvert, AFullDiskSaysWhichCatalogueAndThatTheOriginalIsUnchanged)
+{
+    TempDir dir;
+    const QString folder = dir.file("small");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + "/pics.mdb";
+    // Every amount of free room from none up to what the conversion needs:
+    // the disk fills while the copy is made, while its rows are written and
+    // when they are committed.
+    QString why;
+    const std::optional<QByteArray> report = in_small_file_system(
+        folder,
+        [&] {
+            QByteArray out;
+            QDataStream said(&out, QIODevice::WriteOnly);
+            const QByteArray original = testsupport::read_all(QStringLiteral(MOSSWICK_JET_DATA "/jet4-full.mdb"));
+            for (qint64 room = 0;; room += 4096) {
+                QFile::remove(folder + "/filler");
+                QFile::remove(path);
+                QFile copy(path);
+                copy.open(QIODevice::WriteOnly);
+                copy.write(original);
+                copy.close();
+                struct statvfs fs {};
+                ::statvfs(QFile::encodeName(folder).constData(), &fs);
+                QFile filler(folder + "/filler");
+                filler.open(QIODevice::WriteOnly);
+                filler.write(QByteArray(qsizetype(qint64(fs.f_bavail) * qint64(fs.f_bsize) - room), '\0'));
+                filler.close();
+                JetConversion result;
+                const Error e = convert_jet_catalogue(path, {}, result);
+                said << room << e.code << e.text << (testsupport::read_all(path) == original)
+                     << QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+                if (e.ok() || room > 1024 * 1024)
+                    break;
+            }
+            return out;
+        },
+        why);
+    if (!report)
+        GTEST_SKIP() << why.toStdString();
+    QDataStream said(*report);
+    int failures = 0;
+    bool converted = false;
+    while (!said.atEnd()) {
+        qint64 room = 0;
+        int code = 0;
+        QString text;
+        bool unchanged = false;
+        QStringList listing;
+        said >> room >> code >> text >> unchanged >> listing;
+        SCOPED_TRACE(QStringLiteral("%1 bytes free: %2").arg(room).arg(text).toStdString());
+        if (text.isEmpty()) {
+            converted = true;
+            break;
+        }
+        ++failures;
+        EXPECT_TRUE(code == 13 || code == 75) << code;
+        EXPECT_TRUE(text.startsWith(path + " was not converted: the new catalogue could not be written beside it ("));
+        EXPECT_TRUE(text.endsWith("). The original is unchanged."));
+        EXPECT_TRUE(unchanged);
+        EXPECT_EQ(listing, (QStringList{"filler", "pics.mdb"}));
+    }
+    EXPECT_TRUE(converted);
+    EXPECT_GT(failures, 3);
 }

@@ -71,3 +71,22 @@ TEST(FitMessage, WhenEvenTheFileNameDoesNotFitTheSentenceIsShortenedToo)
     EXPECT_TRUE(fitted.endsWith(".jpg"));
     EXPECT_EQ(fit_message(text, 0, chars), QString(dots));
 }
+
+TEST(FitMessage, AGivenPathGivesWayWholeBlanksAndAll)
+{
+    const QString path = "/home/me/holidays and more/holidays and more/pw.mdb";
+    const QString text = path + " is an Access database with a password.";
+    // Guessed by its look, the path would end at the first blank.
+    const QString guessed = fit_message(text, 50, chars);
+    EXPECT_FALSE(guessed.endsWith("/pw.mdb is an Access database with a password.")) << guessed.toStdString();
+    const QString fitted = fit_message(text, 50, chars, {path, QString()});
+    EXPECT_EQ(fitted.size(), 50);
+    EXPECT_TRUE(fitted.startsWith("/ho" + QString(dots) + "/pw.mdb is an Access database with a password."))
+        << fitted.toStdString();
+    // Every place it is named.
+    const QString twice = path + " is not " + path + " after all.";
+    const QString both = fit_message(twice, 40, chars, {path});
+    EXPECT_LE(both.size(), 40);
+    EXPECT_TRUE(both.contains(" is not ")) << both.toStdString();
+    EXPECT_TRUE(both.endsWith("/pw.mdb after all.")) << both.toStdString();
+}
