@@ -11,6 +11,10 @@ namespace mosswick {
 
 enum class RenumberOutcome { Done, Empty, Stopped, Failed };
 
+// Rows moved by one step of a renumbering: between two steps the progress
+// is shown and a stop is seen.
+inline constexpr qint64 k_renumber_step_rows = 4096;
+
 // Called after each row with the rows done and the total; false stops.
 using RenumberProgress = std::function<bool(qint64 done, qint64 total)>;
 
