@@ -397,3 +397,29 @@ std::vector<Case> all_cases()
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Editions, RenumberModel, ::testing::ValuesIn(all_cases()), case_name);
+
+// A stop between two steps of a long renumbering undoes the whole edit.
+TEST(RenumberSteps, AStopAfterTheFirstStepLeavesEveryRowAsItWas)
+{
+    for (const Shape shape : {Shape::Dense, Shape::Gapped}) {
+        Fixture f;
+        make(f, store::Schema::Full, shape);
+        const Model before = read_model(*f.conn);
+        int calls = 0;
+        const RenumberProgress stop_second = [&calls](qint64, qint64) { return ++calls < 2; };
+        const RenumberHooks hooks{{}, stop_second};
+        EXPECT_EQ(delete_picture(*f.conn, PictureRef::number(at(f, 0.1)), hooks).outcome, EditOutcome::Stopped);
+        EXPECT_EQ(read_model(*f.conn), before);
+        calls = 0;
+        EXPECT_EQ(insert_picture(*f.conn, PictureRef::number(at(f, 0.9)), PictureRef::number(at(f, 0.1)), hooks).outcome,
+                  EditOutcome::Stopped);
+        EXPECT_EQ(read_model(*f.conn), before);
+        calls = 0;
+        store::Error e;
+        EXPECT_EQ(renumber_rows(*f.conn, false, stop_second, e), RenumberOutcome::Stopped);
+        EXPECT_EQ(read_model(*f.conn), before);
+        EXPECT_EQ(calls, 2);
+        // Nothing is left behind: the next edit runs through.
+        EXPECT_EQ(renumber_rows(*f.conn, false, {}, e), RenumberOutcome::Done) << e.text.toStdString();
+    }
+}
