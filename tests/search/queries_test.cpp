@@ -109,7 +109,7 @@ TEST_F(Queries, ImportExportListTellsWhereEachPictureLives)
 TEST_F(Queries, BrokenStatementReportsTheEngineError)
 {
     store::Error e;
-    const GridRows rows = read_rows(*conn, {QStringLiteral("nosuchcolumn"), {}, {}}, 1, e);
+    const GridRows rows = read_rows(*conn, {QStringLiteral("nosuchcolumn"), {}, {}, {}}, 1, e);
     EXPECT_TRUE(e);
     EXPECT_GT(e.code, 0);
     EXPECT_TRUE(rows.empty());

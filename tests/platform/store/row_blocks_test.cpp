@@ -136,8 +136,9 @@ TEST_F(Listing, ByNumberThenPageWithOrWithoutTheUniqueKey)
     };
     const QString some = QStringLiteral(" WHERE picfile LIKE ?1 OR numpic IS NULL");
     for (const bool unique_key : {true, false}) {
-        if (!unique_key)
+        if (!unique_key) {
             ASSERT_FALSE(conn->exec(QStringLiteral("DROP INDEX UniqueKey")));
+        }
         EXPECT_EQ(by_number_statements(*conn, QStringLiteral("SELECT rowid FROM demopicture"), {}).size(),
                   unique_key ? 2u : 1u);
         EXPECT_EQ(listed({}), expected({})) << unique_key;
