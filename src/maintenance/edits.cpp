@@ -96,6 +96,14 @@ Dense numbering_now(store::Connection& conn, store::Error& error)
     return d;
 }
 
+// Whether the rows numbered first..last, which an edit of a catalogue
+// numbered 1..N moves, can move as a range: whole numbers only. Otherwise
+// the whole catalogue is renumbered.
+bool moves_as_range(store::Connection& conn, const Dense& before, qint64 first, qint64 last, store::Error& error)
+{
+    return before.dense && whole_numbers_between(conn, first, last, error);
+}
+
 // After the numbers lo..hi of a catalogue numbered 1..count lost `deleted`
 // rows: the rows after the gap move down, the rows before it stay as they
 // are. A gap with rows left in it (a page whose rows were not together) is
@@ -122,6 +130,7 @@ EditResult delete_where_page(store::Connection& conn, store::Transaction& t, con
     QVariant lo;
     QVariant hi;
     qint64 deleted = 0;
+    bool ranged = false;
     if (before.dense) {
         store::Statement st =
             conn.prepare(QStringLiteral("SELECT min(numpic), max(numpic), count(*) FROM demopicture WHERE numpage = ?1"));
@@ -133,13 +142,16 @@ EditResult delete_where_page(store::Connection& conn, store::Transaction& t, con
         }
         if ((error = st.error()))
             return failed(error);
+        ranged = lo.typeId() == QMetaType::LongLong && moves_as_range(conn, before, lo.toLongLong(), before.count, error);
+        if (error)
+            return failed(error);
     }
     const store::Error e = page.isValid()
         ? conn.exec(QStringLiteral("DELETE FROM demopicture WHERE numpage = ?1"), {page})
         : conn.exec(QStringLiteral("DELETE FROM demopicture WHERE numpage IS NULL"));
     if (e)
         return failed(e);
-    if (before.dense && lo.isValid())
+    if (ranged)
         return renumber_and_commit(t, close_gap(conn, before.count, lo.toLongLong(), hi.toLongLong(), deleted), hooks);
     return renumber_and_commit(t, renumber_whole(conn), hooks);
 }
@@ -203,11 +215,12 @@ EditResult delete_picture(store::Connection& conn, const PictureRef& picture, co
     if (const Lookup l = find_picture(conn, picture, found, error); l != Lookup::Found)
         return {outcome_of(l, EditOutcome::Missing), std::nullopt, error};
     const Dense before = numbering_now(conn, error);
+    const bool ranged = !error && moves_as_range(conn, before, picture.numpic, before.count, error);
     if (error)
         return failed(error);
     if (const store::Error e = conn.exec(QStringLiteral("DELETE FROM demopicture WHERE rowid = ?1"), {found.rowid}))
         return failed(e);
-    if (before.dense)
+    if (ranged)
         return renumber_and_commit(t, close_gap(conn, before.count, picture.numpic, picture.numpic, 1), hooks);
     return renumber_and_commit(t, renumber_whole(conn), hooks);
 }
@@ -257,7 +270,10 @@ EditResult insert_picture(store::Connection& conn, const PictureRef& moving, con
         return failed(error);
     const qint64 s = moving.numpic;
     const qint64 p = place.numpic;
-    if (!before.dense)
+    const bool ranged = moves_as_range(conn, before, std::min(s, p), std::max(s, p), error);
+    if (error)
+        return failed(error);
+    if (!ranged)
         return renumber_and_commit(
             t,
             [&conn, s, p, total = before.count](const RenumberProgress& progress, store::Error& err) {

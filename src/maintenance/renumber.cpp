@@ -10,8 +10,9 @@ namespace mosswick {
 namespace {
 
 // A page cache large enough for the indexes of a large catalogue while its
-// numbers are rewritten; the connection's own size comes back afterwards.
-// With the default cache the rewrite slows down as the catalogue outgrows it.
+// numbers are rewritten in an order of their own; the connection's own size
+// comes back afterwards. With the default cache such a rewrite slows down
+// as the catalogue outgrows it.
 class BulkWriteCache {
 public:
     explicit BulkWriteCache(store::Connection& conn) : m_conn(conn)
@@ -163,19 +164,25 @@ bool numbers_dense(store::Connection& conn, qint64& count, store::Error& error)
         return false;
     if (count == 0)
         return true;
-    store::Statement st =
-        conn.prepare(QStringLiteral("SELECT (SELECT min(numpic) FROM demopicture), (SELECT max(numpic) FROM demopicture)"));
+    store::Statement st = conn.prepare(QStringLiteral(
+        "SELECT (SELECT min(numpic) FROM demopicture), (SELECT max(numpic) FROM demopicture), "
+        "EXISTS (SELECT 1 FROM demopicture WHERE numpic IS NULL)"));
     if (!st.step()) {
         error = st.error();
         return false;
     }
     bool min_ok = false;
     bool max_ok = false;
-    if (whole_number(st.value(0), min_ok) != 1 || !min_ok || whole_number(st.value(1), max_ok) != count || !max_ok)
-        return false;
     // The unique key makes the numbers distinct: N whole numbers from 1 to N are all of 1..N.
+    return whole_number(st.value(0), min_ok) == 1 && min_ok && whole_number(st.value(1), max_ok) == count && max_ok &&
+           st.integer(2) == 0;
+}
+
+bool whole_numbers_between(store::Connection& conn, qint64 first, qint64 last, store::Error& error)
+{
     const QVariant other = conn.scalar(
-        QStringLiteral("SELECT EXISTS (SELECT 1 FROM demopicture WHERE typeof(numpic) <> 'integer')"), {}, error);
+        QStringLiteral("SELECT EXISTS (SELECT 1 FROM demopicture WHERE numpic BETWEEN ?1 AND ?2 AND typeof(numpic) <> 'integer')"),
+        {first, last}, error);
     return !error && other.toLongLong() == 0;
 }
 
@@ -185,7 +192,8 @@ RenumberOutcome shift_numbers(store::Connection& conn, qint64 first, qint64 last
     error = {};
     if (first > last || by == 0)
         return RenumberOutcome::Done;
-    const BulkWriteCache cache(conn);
+    // The default page cache: the rows go by in number order, a larger one
+    // only costs memory here.
     // Each set of rows passes through the negative numbers, which no row
     // holds, and back: the unique key holds after every statement, whatever
     // order the engine takes the rows of one statement in. Sets are taken

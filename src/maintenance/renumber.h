@@ -25,10 +25,16 @@ using RenumberProgress = std::function<bool(qint64 done, qint64 total)>;
 RenumberOutcome renumber_rows(store::Connection& conn, bool keep_order, const RenumberProgress& progress,
                               store::Error& error);
 
-// True when the numbers are exactly the whole numbers 1..N (N, the row
-// count, given back in count): no Null, no fraction, text or other value.
-// Read from the number index alone.
+// True when the numbers run from 1 to N, the row count (given back in
+// count), none Null. Read from the number index alone, so it costs next to
+// nothing on any size of catalogue. (A fraction among them is found by
+// whole_numbers_between.)
 bool numbers_dense(store::Connection& conn, qint64& count, store::Error& error);
+
+// True when every number from first to last is a whole number: then, in a
+// catalogue whose numbers run from 1 to N, those rows are numbered
+// first..last, one each. Reads that range of the number index.
+bool whole_numbers_between(store::Connection& conn, qint64 first, qint64 last, store::Error& error);
 
 // Where a step of an edit's renumbering puts the bar: done_before rows are
 // counted as done when it starts, of total.

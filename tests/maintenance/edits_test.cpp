@@ -458,6 +458,27 @@ TEST_F(CatalogueTest, ANumberingWithGapsIsRepairedWholeByAnEdit)
         EXPECT_TRUE(all[i].startsWith(QStringLiteral("%1/%2/").arg(i + 1).arg(i / 6 + 1))) << all[i].toStdString();
 }
 
+TEST_F(CatalogueTest, AFractionAmongTheRowsThatMoveRenumbersTheWholeCatalogue)
+{
+    make(12);
+    exec("UPDATE demopicture SET numpic = 5.5 WHERE numpic = 5");
+    // The rows after 7 move down as a range; the fraction before them stays.
+    EXPECT_EQ(delete_picture(*conn, PictureRef::number(7), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(rows()[4], "5.5/1/pic005.jpg/-");
+    EXPECT_EQ(rows().back(), "11/2/pic012.jpg/-");
+    // Among the rows that would move it makes the edit number every row.
+    EXPECT_EQ(delete_picture(*conn, PictureRef::number(3), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(order(), names({1, 2, 4, 5, 6, 8, 9, 10, 11, 12}));
+    const QStringList all = rows();
+    for (int i = 0; i < all.size(); ++i)
+        EXPECT_TRUE(all[i].startsWith(QStringLiteral("%1/%2/").arg(i + 1).arg(i / 6 + 1))) << all[i].toStdString();
+    // An insert across a fraction too.
+    exec("UPDATE demopicture SET numpic = 2.5 WHERE numpic = 3");
+    EXPECT_EQ(insert_picture(*conn, PictureRef::number(1), PictureRef::number(4), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(order(), names({2, 4, 5, 1, 6, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(rows()[1], "2/1/pic004.jpg/-");
+}
+
 TEST_F(CatalogueTest, AStopDuringAPartialRenumberingUndoesTheEdit)
 {
     make(20);
