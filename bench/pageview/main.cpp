@@ -271,7 +271,7 @@ void bench_page_memory(Report& report, const QStringList& files)
             report.check("the page draws six thumbnails of the cell's size", page_ok(results));
             report.check("the kernel resets the peak memory (/proc/self/clear_refs)", reset);
         }
-        report.info(QStringLiteral("code %1 page, warm").arg(code), ms);
+        report.info(QStringLiteral("code %1 page, warm, weighed").arg(code), ms);
         report.figure(QStringLiteral("code %1 page, peak memory (MB)").arg(code), peaks, 300, "MB");
     }
 }
