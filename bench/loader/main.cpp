@@ -10,14 +10,17 @@
 // 5,000 within twice that at 1,000); IN at 50 MB/s or more for photographs
 // (the kilobyte-sized JPEGs are timed per file, without a rate target). Each figure is
 // taken five times, each time into a fresh catalogue, and the rows and the
-// summary of every run are checked.
-// Run by hand: bench-loader [--dir FOLDER] [--only out|notes|big|in-small|in-photo|in-large]
+// summary of every run are checked; after every IN run each row's stored
+// bytes are compared with the file it was loaded from. Every picture is a
+// picture of its own (no two files alike, checked).
+// Run by hand: bench-loader [--dir FOLDER] [--only out|notes|big|in-small|in-photo|in-large] [--tsv]
 // (default: all runs, in a temporary folder; also in-photo).
 // Needs no display: it runs on the offscreen platform.
 
 #include "support/window_controls.h"
 #include "support/bench_dialogs.h"
 #include "support/bench_report.h"
+#include "support/bench_window.h"
 #include "catalogue/edition.h"
 #include "frame/frm_browser.h"
 #include "loader/list_boxes.h"
@@ -26,6 +29,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -39,6 +43,8 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <set>
+#include <thread>
 #include <unistd.h>
 
 using namespace mosswick;
@@ -58,7 +64,7 @@ QByteArray jpeg_bytes(int w, int h, int seed, bool noisy)
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < w; ++x) {
             const int n = noisy ? int(rng.bounded(64)) : 0;
-            line[x] = qRgb((x * 255 / w + seed + n) & 255, (y * 255 / h + n) & 255, (seed * 37 + n) & 255);
+            line[x] = qRgb((x * 255 / w + seed + n) & 255, (y * 255 / h + seed / 256 + n) & 255, (seed * 37 + n) & 255);
         }
     }
     QByteArray out;
@@ -72,6 +78,55 @@ bool write(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray hash_of(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+// Writes count pictures, path_of(i) made by make(i), on every core; returns
+// their total bytes and whether no two are alike.
+qint64 write_pictures(int count, const std::function<QString(int)>& path_of, const std::function<QByteArray(int)>& make,
+                      bool& distinct)
+{
+    const int workers = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<QByteArray> hashes(size_t(count) + 1);
+    std::vector<qint64> bytes(size_t(workers), 0);
+    std::vector<std::thread> threads;
+    for (int w = 0; w < workers; ++w)
+        threads.emplace_back([&, w] {
+            for (int i = 1 + w; i <= count; i += workers) {
+                const QByteArray b = make(i);
+                write(path_of(i), b);
+                hashes[size_t(i)] = hash_of(b);
+                bytes[size_t(w)] += b.size();
+            }
+        });
+    for (std::thread& t : threads)
+        t.join();
+    distinct = std::set<QByteArray>(hashes.begin() + 1, hashes.end()).size() == size_t(count);
+    qint64 total = 0;
+    for (qint64 b : bytes)
+        total += b;
+    return total;
+}
+
+// Rows whose stored picture is not the bytes of the file they were loaded
+// from (in folder); -1 when the catalogue cannot be read.
+qint64 stored_unlike_source(store::Connection& conn, const QString& folder)
+{
+    store::Error e;
+    qint64 unlike = 0;
+    auto st = conn.prepare("SELECT numpic, picfile FROM demopicture");
+    while (st.step()) {
+        QFile source(folder + u'/' + st.text(1));
+        const QByteArray stored = conn.read_picture_bytes(st.integer(0), e);
+        if (e || !source.open(QIODevice::ReadOnly))
+            return -1;
+        unlike += stored.isEmpty() || hash_of(stored) != hash_of(source.readAll()) ? 1 : 0;
+    }
+    return st.error() ? -1 : unlike;
 }
 
 // n pictures named pic00001.jpg ...; every second one has a companion,
@@ -126,6 +181,7 @@ struct Run {
     double load_ms = 0;
     QString message;
     qint64 rows = 0;
+    qint64 unlike_source = 0;   // stored pictures unlike their files (IN)
 };
 
 // Opens the catalogue in a fresh window, lists the folder and clicks "Load pictures".
@@ -153,6 +209,8 @@ Run run_window(const QString& catalogue, const QString& folder, bool inside, boo
     r.load_ms = double(t.nsecsElapsed()) / 1e6;
     r.message = w.message_text();
     r.rows = w.session().picture_count;
+    if (inside)
+        r.unlike_source = w.session().db_conn ? stored_unlike_source(*w.session().db_conn, folder) : -1;
     return r;
 }
 
@@ -177,14 +235,17 @@ Measured measure(Report& report, const QString& what, int files, qint64 expected
                          r.message.startsWith(QStringLiteral("%1 pictures processed. %2 loaded.").arg(files).arg(files)) &&
                          !r.message.contains(QStringLiteral("error")),
                      QStringLiteral("%1 (rows %2, expected %3)").arg(r.message).arg(r.rows).arg(expected_rows));
+        if (inside)
+            report.check(what + QStringLiteral(": every stored picture is its file's bytes"), r.unlike_source == 0,
+                         QStringLiteral("%1 unlike").arg(r.unlike_source));
     }
     report.info(what + QStringLiteral(": list"), m.list_ms);
     if (bytes > 0) {
         std::vector<double> rates;
         for (double ms : m.load_ms)
             rates.push_back(double(bytes) / 1e6 / (ms / 1000.0));
-        std::printf("%-52s slowest %6.1f MB/s  median %6.1f MB/s\n", qPrintable(what + QStringLiteral(": rate")),
-                    min_of(rates), median_of(rates));
+        report.say("%-52s slowest %6.1f MB/s  median %6.1f MB/s\n", qPrintable(what + QStringLiteral(": rate")),
+                   min_of(rates), median_of(rates));
     }
     return m;
 }
@@ -199,6 +260,7 @@ double at_50_mb_per_s(qint64 bytes)
 
 int main(int argc, char** argv)
 {
+    Report report(argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     g_dialogs = benchsupport::install_bench_dialogs();
@@ -219,16 +281,14 @@ int main(int argc, char** argv)
     QDir().mkpath(source);
     QElapsedTimer t;
     t.start();
-    qint64 small_bytes = 0;
-    for (int i = 1; i <= k_files; ++i) {
-        const QByteArray b = jpeg_bytes(64, 48, i, false);
-        small_bytes += b.size();
-        write(QStringLiteral("%1/pic%2.jpg").arg(source).arg(i, 5, 10, QLatin1Char('0')), b);
-    }
-    std::printf("generated %d JPEGs of %.1f KB on average in %.1f s\n\n", k_files, double(small_bytes) / k_files / 1024,
-                double(t.elapsed()) / 1000);
+    bool distinct = false;
+    const qint64 small_bytes = write_pictures(
+        k_files, [&](int i) { return QStringLiteral("%1/pic%2.jpg").arg(source).arg(i, 5, 10, QLatin1Char('0')); },
+        [](int i) { return jpeg_bytes(64, 48, i, false); }, distinct);
+    report.check(QStringLiteral("the small JPEGs are pictures of their own"), distinct);
+    report.say("generated %d JPEGs of %.1f KB on average in %.1f s\n\n", k_files, double(small_bytes) / k_files / 1024,
+               double(t.elapsed()) / 1000);
 
-    Report report;
     auto empty_in = [&](const QString& dir) {
         return [dir](int run) { return make_catalogue(QStringLiteral("%1/run%2").arg(dir).arg(run), 0); };
     };
@@ -249,12 +309,8 @@ int main(int argc, char** argv)
         out_times.emplace_back(n, m.load_ms);
     }
     if (out_times.size() == 3) {
-        const double per_small = median_of(out_times.front().second) / out_times.front().first;
-        const double per_big = median_of(out_times.back().second) / out_times.back().first;
-        const bool ok = per_big <= 2.0 * per_small + 1e-3;
-        std::printf("OUT growth: median %.1f us/file at 1,000, %.1f us/file at 5,000: %s\n", per_small * 1000,
-                    per_big * 1000, ok ? "linear (met)" : "NOT LINEAR (MISSED)");
-        report.check(QStringLiteral("OUT grows linearly"), ok);
+        report.growth(QStringLiteral("OUT, empty catalogue, growth from 1,000 to 5,000 pictures"), out_times.back().second,
+                      out_times.back().first, out_times.front().second, out_times.front().first, 2.0);
     }
     if (wanted("notes")) {
         const QString dir = root + "/out-notes";
@@ -267,7 +323,7 @@ int main(int argc, char** argv)
         const QString dir = root + "/out-50000";
         t.restart();
         const QString pristine = make_catalogue(dir + "/pristine", 50000);
-        std::printf("(catalogue of 50,000 rows made in %.1f s)\n", double(t.elapsed()) / 1000);
+        report.say("(catalogue of 50,000 rows made in %.1f s)\n", double(t.elapsed()) / 1000);
         make_folder(dir + "/pictures", k_files, source);
         auto copy = [&](int run) {
             const QString folder = QStringLiteral("%1/run%2").arg(dir).arg(run);
@@ -287,41 +343,25 @@ int main(int argc, char** argv)
         const QString what = QStringLiteral("IN, small JPEGs");
         report.info(what, measure(report, what, k_files, k_files, empty_in(dir), dir + "/pictures", true, false, bytes).load_ms);
     }
-    if (wanted("in-photo")) {
-        // Small photographs: 320 x 240 with detail, about 50 KB each.
-        const QString dir = root + "/in-photo";
+    // Photographs stored inside: count noisy JPEGs of width x height, each
+    // a picture of its own, at 50 MB/s or more.
+    auto photographs = [&](const QString& name, int count, int width, int height, int seed, const QString& what) {
+        const QString dir = root + u'/' + name;
         QDir().mkpath(dir + "/pictures");
-        qint64 bytes = 0;
-        const QByteArray one = jpeg_bytes(320, 240, 11, true);
-        for (int i = 1; i <= k_files; ++i) {
-            QByteArray b = one;
-            b.append(QByteArray::number(i));
-            write(QStringLiteral("%1/pictures/photo%2.jpg").arg(dir).arg(i, 5, 10, QLatin1Char('0')), b);
-            bytes += b.size();
-        }
-        std::printf("(small photographs: %.1f KB each)\n", double(bytes) / k_files / 1024);
-        const QString what = QStringLiteral("IN, small photographs");
-        report.figure(what, measure(report, what, k_files, k_files, empty_in(dir), dir + "/pictures", true, false, bytes).load_ms,
+        bool distinct = false;
+        const qint64 bytes = write_pictures(
+            count, [&](int i) { return QStringLiteral("%1/pictures/%2%3.jpg").arg(dir, name).arg(i, 5, 10, QLatin1Char('0')); },
+            [=](int i) { return jpeg_bytes(width, height, seed + i, true); }, distinct);
+        report.check(what + QStringLiteral(": every picture one of its own"), distinct);
+        report.say("(%s: %.1f KB each)\n", qPrintable(what), double(bytes) / count / 1024);
+        report.figure(what, measure(report, what, count, count, empty_in(dir), dir + "/pictures", true, false, bytes).load_ms,
                       at_50_mb_per_s(bytes));
-    }
-    if (wanted("in-large")) {
-        // Photographs are larger: 200 noisy JPEGs of about half a megabyte.
-        constexpr int k_large = 200;
-        const QString dir = root + "/in-large";
-        QDir().mkpath(dir + "/pictures");
-        qint64 bytes = 0;
-        const QByteArray one = jpeg_bytes(1024, 768, 7, true);
-        for (int i = 1; i <= k_large; ++i) {
-            // The same picture with a different tail keeps generation quick.
-            QByteArray b = one;
-            b.append(QByteArray::number(i));
-            write(QStringLiteral("%1/pictures/large%2.jpg").arg(dir).arg(i, 4, 10, QLatin1Char('0')), b);
-            bytes += b.size();
-        }
-        std::printf("(large JPEGs: %.0f KB each)\n", double(bytes) / k_large / 1024);
-        const QString what = QStringLiteral("IN, large JPEGs");
-        report.figure(what, measure(report, what, k_large, k_large, empty_in(dir), dir + "/pictures", true, false, bytes).load_ms,
-                      at_50_mb_per_s(bytes));
-    }
+    };
+    // Small photographs: 320 x 240 with detail, about 50 KB each.
+    if (wanted("in-photo"))
+        photographs(QStringLiteral("photo"), k_files, 320, 240, 11, QStringLiteral("IN, small photographs"));
+    // Photographs are larger: 200 noisy JPEGs of about half a megabyte.
+    if (wanted("in-large"))
+        photographs(QStringLiteral("large"), 200, 1024, 768, 7, QStringLiteral("IN, large JPEGs"));
     return report.finish();
 }

@@ -11,12 +11,14 @@
 // the note search's matches equal to a walk on one core.
 // The 1,000,000-row catalogue (~300-byte RTF notes) is built once and kept
 // beside this program (bench-search-1000000.mdb); --fresh builds it again.
-// Run by hand: bench-search [--runs N] [--fresh] [--only-large]. Exit status
-// 1 when a target is missed or a result is wrong. Needs no display.
+// Each figure's name starts with the catalogue's size.
+// Run by hand: bench-search [--runs N] [--fresh] [--only-large] [--tsv]. Exit
+// status as bench_report.h says. Needs no display.
 
 #include "support/window_controls.h"
 #include "maintenance/maintenance_tab.h"
 #include "support/bench_dialogs.h"
+#include "support/bench_report.h"
 #include "catalogue/edition.h"
 #include "frame/frm_browser.h"
 #include "platform/store/connection.h"
@@ -32,6 +34,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -53,7 +56,8 @@ namespace {
 using benchsupport::BenchDialogs;
 
 int g_runs = 5;
-bool g_all_met = true;
+benchsupport::Report* g_report = nullptr;
+QString g_size;   // "100,000 rows: " before every figure's name
 
 // Every 1,000th note carries this word (in capitals in the note, searched
 // in lower case): a note search for it finds rows / 1,000 records.
@@ -138,8 +142,7 @@ QString cached_catalogue(const QString& folder, int rows, bool fresh)
         if (conn && conn->record_count(e) == rows && !e)
             return path;
     }
-    std::printf("building %d rows in %s ...\n", rows, qPrintable(path));
-    std::fflush(stdout);
+    g_report->say("building %d rows in %s ...\n", rows, qPrintable(path));
     QElapsedTimer t;
     t.start();
     const QString temp = path + QStringLiteral(".part");
@@ -148,14 +151,8 @@ QString cached_catalogue(const QString& folder, int rows, bool fresh)
     QFile::remove(path);
     if (!QFile::rename(temp, path))
         return {};
-    std::printf("built in %.1f s\n", double(t.elapsed()) / 1000);
+    g_report->say("built in %.1f s\n", double(t.elapsed()) / 1000);
     return path;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 // Runs a figure g_runs times; run() returns the count it produced, which
@@ -175,17 +172,13 @@ void figure(const char* what, double target_ms, qint64 expected, const std::func
         processor.push_back(1000.0 * double(std::clock() - cpu) / CLOCKS_PER_SEC);
         right &= expected < 0 || got == expected;
     }
-    const double mid = median(times);
-    const bool met = mid < target_ms;
+    const QString name = g_size + QLatin1String(what);
+    g_report->figure(name, times, target_ms);
     // The processor time of all threads (median) tells a busy machine's
     // figure from the program's own cost.
-    std::printf("%-44s min %7.1f  median %7.1f ms (cpu %7.1f)  target < %5.0f  %-6s %8lld rows%s\n", what,
-                *std::min_element(times.begin(), times.end()), mid, median(processor), target_ms, met ? "met" : "MISSED",
-                static_cast<long long>(got), right ? "" : "  WRONG COUNT");
-    if (!right)
-        std::printf("    expected %lld rows\n", static_cast<long long>(expected));
-    std::fflush(stdout);
-    g_all_met &= met && right;
+    g_report->say("    (cpu %.1f ms, %lld rows)\n", benchsupport::median_of(processor), static_cast<long long>(got));
+    g_report->check(name + QStringLiteral(": rows found"), right,
+                    QStringLiteral("%1, expected %2").arg(got).arg(expected));
 }
 
 qint64 scalar_count(store::Connection& conn, const QString& sql)
@@ -282,10 +275,8 @@ struct Window {
 void window_figures(const QString& path, BenchDialogs& dialogs, qint64 rows, bool large)
 {
     Window win(path, dialogs);
-    if (!win.ok) {
-        g_all_met = false;
+    if (!g_report->check(QStringLiteral("the catalogue opened in the window"), win.ok))
         return;
-    }
     frmBrowser& w = win.w;
     const double grid_target = large ? 300 : 500;
     const qint64 forest3 = scalar_count(*w.session().db_conn, QStringLiteral("SELECT count(*) FROM demopicture WHERE picfile LIKE '%forest3%'"));
@@ -330,6 +321,8 @@ void window_figures(const QString& path, BenchDialogs& dialogs, qint64 rows, boo
 
 int main(int argc, char** argv)
 {
+    benchsupport::Report report(argc, argv);
+    g_report = &report;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -354,7 +347,7 @@ int main(int argc, char** argv)
         const QString path = cached_catalogue(folder, rows, fresh);
         if (path.isEmpty())
             return 1;
-        std::printf("\n%d rows\n", rows);
+        g_size = QLocale(QLocale::English).toString(rows) + QStringLiteral(" rows: ");
         {
             store::Error e;
             auto conn = store::Connection::open(path, {}, e);
@@ -375,7 +368,6 @@ int main(int argc, char** argv)
         window_figures(path, *dialogs, rows, large);
     }
 
-    std::printf("\n%s\n", g_all_met ? "all targets met" : "TARGETS MISSED");
     ui::set_dialogs(nullptr);
-    return g_all_met ? 0 : 1;
+    return report.finish();
 }

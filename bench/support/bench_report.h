@@ -1,20 +1,38 @@
 #pragma once
 
-// Shared by the benchmarks: repeated figures with their min and median,
-// checks of what a run produced, and met/missed against the targets. A
-// benchmark exits non-zero when a target is missed or a check fails.
-
-#include "frame/frm_browser.h"
+// Shared by the benchmarks: repeated figures with their median, a peer's
+// median beside them, checks of what a run produced, and met / missed
+// against the targets, as text for a reader or, with --tsv, one
+// tab-separated line per figure:
+//
+//   name  median  peer-median-or-"-"  ratio-or-"-"  target-or-"-"  met|missed|loaded|info
+//
+// Times are in milliseconds (a figure of another unit names it). With
+// --tsv everything else (notes, load averages, failed checks) goes to
+// standard error, so standard output holds the figure lines alone.
+//
+// The load average is shown at the start and at the end. A missed figure
+// taken while the rest of the machine kept more than half the cores busy
+// (the load average less what this benchmark itself used over the last
+// minute) is marked "loaded": it says more about the machine than about the
+// code. Exit status: 0 all met, 1 a target missed or a check failed, 3 only
+// figures missed under load.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QString>
-#include <QThread>
+#include <QTemporaryDir>
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <functional>
+#include <optional>
+#include <thread>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace benchsupport {
 
@@ -56,59 +74,214 @@ inline std::vector<double> time_runs(const std::function<void()>& run, const std
     return ms;
 }
 
+inline int cores()
+{
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+// The three load averages as /proc/loadavg gives them, and the first.
+struct LoadAverage {
+    QByteArray text = "?";
+    double one_minute = -1;
+
+    static LoadAverage now()
+    {
+        LoadAverage l;
+        QFile f(QStringLiteral("/proc/loadavg"));
+        if (!f.open(QIODevice::ReadOnly))
+            return l;
+        const QList<QByteArray> parts = f.readAll().split(' ');
+        if (parts.size() >= 3) {
+            l.text = parts[0] + ' ' + parts[1] + ' ' + parts[2];
+            l.one_minute = parts[0].toDouble();
+        }
+        return l;
+    }
+};
+
+// Processor time used by this process and its children that have ended, in s.
+inline double own_cpu_seconds()
+{
+    double s = 0;
+    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage u {};
+        getrusage(who, &u);
+        s += double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    }
+    return s;
+}
+
 class Report {
 public:
-    // A figure against an upper bound on its median; returns whether it is met.
-    // Figures are times unless another unit is named (memory in "MB").
-    bool figure(const QString& what, const std::vector<double>& ms, double target_ms, const char* unit = "ms")
+    // Reads --tsv from the arguments and shows the load average. The
+    // program's record of checked catalogues is kept in a folder of the
+    // benchmark's own, so that the user's is never touched.
+    Report(int argc, char** argv)
     {
-        const double med = median_of(ms);
-        const bool met = !ms.empty() && med <= target_ms;
-        std::printf("%-52s min %9.1f %s  median %9.1f %s  (%zu runs; target %.0f %s): %s\n", qPrintable(what),
-                    min_of(ms), unit, med, unit, ms.size(), target_ms, unit, met ? "met" : "MISSED");
-        std::fflush(stdout);
-        m_ok &= met;
+        for (int i = 1; i < argc; ++i)
+            m_tsv |= QByteArray(argv[i]) == "--tsv";
+        if (m_settings.isValid())
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_settings.path()));
+        m_clock.start();
+        sample();
+        say("load average at the start: %s (%d cores)\n", LoadAverage::now().text.constData(), cores());
+    }
+    Report(const Report&) = delete;
+    Report& operator=(const Report&) = delete;
+
+    bool tsv() const { return m_tsv; }
+    // Where text for a reader goes.
+    std::FILE* text() const { return m_tsv ? stderr : stdout; }
+
+    // Text for a reader, as printf writes it.
+    void say(const char* format, ...) const __attribute__((format(printf, 2, 3)))
+    {
+        va_list args;
+        va_start(args, format);
+        std::vfprintf(text(), format, args);
+        va_end(args);
+        std::fflush(text());
+    }
+
+    // A figure against an upper bound on its median; returns whether it is met.
+    bool figure(const QString& name, const std::vector<double>& values, double target, const char* unit = "ms")
+    {
+        const double med = median_of(values);
+        const bool met = !values.empty() && med <= target;
+        line(name, values, unit, {}, QStringLiteral("<= %1 %2").arg(target, 0, 'f', target < 10 ? 2 : 0).arg(unit),
+             met ? Verdict::Met : Verdict::Missed);
         return met;
     }
-    // A figure shown for information, without a target.
-    void info(const QString& what, const std::vector<double>& ms, const char* unit = "ms")
+
+    // A figure beside a peer doing the same work in the same run: met when
+    // its median is within max_ratio of the peer's and, when given, under
+    // target.
+    bool against(const QString& name, const std::vector<double>& ours, const std::vector<double>& peer,
+                 double max_ratio, std::optional<double> target = {})
     {
-        std::printf("%-52s min %9.1f %s  median %9.1f %s  (%zu runs)\n", qPrintable(what), min_of(ms), unit,
-                    median_of(ms), unit, ms.size());
-        std::fflush(stdout);
+        const double med = median_of(ours);
+        const double peer_med = median_of(peer);
+        const bool met = !ours.empty() && !peer.empty() && peer_med > 0 && med <= max_ratio * peer_med &&
+                         (!target || med <= *target);
+        QString wanted = QStringLiteral("<= %1x peer").arg(max_ratio, 0, 'f', 2);
+        if (target)
+            wanted += QStringLiteral(", <= %1 ms").arg(*target, 0, 'f', 0);
+        line(name, ours, "ms", peer.empty() ? std::nullopt : std::optional<double>(peer_med), wanted,
+             met ? Verdict::Met : Verdict::Missed);
+        return met;
     }
+
+    // Growth: the median at a size against the median at a smaller size
+    // scaled up in proportion (the "peer" of a linear growth).
+    bool growth(const QString& name, const std::vector<double>& big, qint64 big_size, const std::vector<double>& small,
+                qint64 small_size, std::optional<double> max_growth)
+    {
+        const double linear = median_of(small) * double(big_size) / double(std::max<qint64>(1, small_size));
+        const double ratio = linear > 0 ? median_of(big) / linear : 0;
+        const bool met = !max_growth || (!big.empty() && !small.empty() && ratio <= *max_growth);
+        line(name, big, "ms", linear,
+             max_growth ? QStringLiteral("<= %1x linear").arg(*max_growth, 0, 'f', 2) : QString(),
+             !max_growth ? Verdict::Info : met ? Verdict::Met : Verdict::Missed);
+        return met;
+    }
+
+    // A figure shown for information, without a target (with a peer's, if any).
+    void info(const QString& name, const std::vector<double>& values, const char* unit = "ms",
+              const std::vector<double>& peer = {})
+    {
+        line(name, values, unit, peer.empty() ? std::nullopt : std::optional<double>(median_of(peer)), {},
+             Verdict::Info);
+    }
+
     // A check of what a run produced.
     bool check(const QString& what, bool ok, const QString& detail = {})
     {
-        if (!ok) {
-            std::printf("CHECK FAILED: %s%s%s\n", qPrintable(what), detail.isEmpty() ? "" : ": ", qPrintable(detail));
-            std::fflush(stdout);
-        }
-        m_ok &= ok;
+        if (!ok)
+            say("CHECK FAILED: %s%s%s\n", qPrintable(what), detail.isEmpty() ? "" : ": ", qPrintable(detail));
+        m_checks_ok &= ok;
         return ok;
     }
+
     int finish() const
     {
-        std::printf("%s\n", m_ok ? "all targets met, all checks passed" : "SOME TARGETS MISSED OR CHECKS FAILED");
-        return m_ok ? 0 : 1;
+        say("load average at the end: %s (%d cores)\n", LoadAverage::now().text.constData(), cores());
+        if (!m_checks_ok || m_missed) {
+            say("SOME TARGETS MISSED OR CHECKS FAILED\n");
+            return 1;
+        }
+        if (m_loaded) {
+            say("targets missed only under load: run again on a quiet machine\n");
+            return 3;
+        }
+        say("all targets met, all checks passed\n");
+        return 0;
     }
 
 private:
-    bool m_ok = true;
-};
+    enum class Verdict { Met, Missed, Info };
 
-// Lets the integrity check behind an opened catalogue end (writes wait for it).
-inline bool wait_for_integrity_check(mosswick::frmBrowser& window, int timeout_ms = 30 * 60 * 1000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (window.integrity_check_running()) {
-        if (t.elapsed() > timeout_ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
+    struct Sample {
+        double wall_s;
+        double cpu_s;
+    };
+
+    void sample() { m_samples.push_back({double(m_clock.nsecsElapsed()) / 1e9, own_cpu_seconds()}); }
+
+    // What the rest of the machine keeps busy: the one-minute load average
+    // less the cores this benchmark used over about the last minute.
+    double others_load()
+    {
+        sample();
+        const Sample& now = m_samples.back();
+        const Sample* from = &m_samples.front();
+        for (const Sample& s : m_samples)
+            if (now.wall_s - s.wall_s >= 60.0)
+                from = &s;
+        const double wall = now.wall_s - from->wall_s;
+        const double own = wall > 0.5 ? (now.cpu_s - from->cpu_s) / wall : 0.0;
+        return LoadAverage::now().one_minute - own;
     }
-    return true;
-}
+
+    void line(const QString& name, const std::vector<double>& values, const char* unit, std::optional<double> peer,
+              const QString& target, Verdict verdict)
+    {
+        const double med = median_of(values);
+        const double ratio = peer && *peer > 0 ? med / *peer : -1;
+        sample();
+        const char* said = "info";
+        if (verdict == Verdict::Met) {
+            said = "met";
+        } else if (verdict == Verdict::Missed) {
+            const double others = others_load();
+            const bool loaded = others > cores() / 2.0;
+            said = loaded ? "loaded" : "missed";
+            (loaded ? m_loaded : m_missed) = true;
+            if (loaded)
+                say("(%s: missed while the rest of the machine kept %.1f cores busy)\n", qPrintable(name), others);
+        }
+        if (m_tsv) {
+            std::printf("%s\t%.1f\t%s\t%s\t%s\t%s\n", qPrintable(name), med,
+                        peer ? qPrintable(QString::number(*peer, 'f', 1)) : "-",
+                        ratio >= 0 ? qPrintable(QString::number(ratio, 'f', 2)) : "-",
+                        target.isEmpty() ? "-" : qPrintable(target), said);
+        } else {
+            QString extra;
+            if (peer)
+                extra = QStringLiteral("  peer %1 %2, ratio %3").arg(*peer, 0, 'f', 1).arg(QLatin1String(unit)).arg(ratio, 0, 'f', 2);
+            std::printf("%-60s median %9.1f %s (min %.1f, %zu runs)%s  target %s: %s\n", qPrintable(name), med, unit,
+                        min_of(values), values.size(), qPrintable(extra), target.isEmpty() ? "-" : qPrintable(target),
+                        said);
+        }
+        std::fflush(stdout);
+    }
+
+    bool m_tsv = false;
+    bool m_checks_ok = true;
+    bool m_missed = false;
+    bool m_loaded = false;
+    QTemporaryDir m_settings;
+    QElapsedTimer m_clock;
+    std::vector<Sample> m_samples;
+};
 
 } // namespace benchsupport

@@ -50,8 +50,9 @@ inline bool add_big_rows(mosswick::store::Connection& conn, qint64 first, qint64
 }
 
 // The cached catalogue of rows rows under folder, made when missing (or
-// found with another number of rows). Empty on failure.
-inline QString big_catalogue(const QString& folder, qint64 rows = k_big_rows)
+// found with another number of rows); what it does is said on out. Empty on
+// failure.
+inline QString big_catalogue(const QString& folder, qint64 rows = k_big_rows, std::FILE* out = stdout)
 {
     QDir().mkpath(folder + QStringLiteral("/data"));
     const QString path = folder + QStringLiteral("/big-%1.mdb").arg(rows);
@@ -63,8 +64,8 @@ inline QString big_catalogue(const QString& folder, qint64 rows = k_big_rows)
         conn.reset();
         QFile::remove(path);
     }
-    std::printf("making a catalogue of %lld rows in %s (once)...\n", qlonglong(rows), qPrintable(path));
-    std::fflush(stdout);
+    std::fprintf(out, "making a catalogue of %lld rows in %s (once)...\n", qlonglong(rows), qPrintable(path));
+    std::fflush(out);
     QElapsedTimer t;
     t.start();
     const QString temp = path + QStringLiteral(".part");
@@ -82,7 +83,7 @@ inline QString big_catalogue(const QString& folder, qint64 rows = k_big_rows)
     // Only a complete catalogue takes the cached name.
     if (!QFile::rename(temp, path))
         return {};
-    std::printf("made in %.1f s, %.0f MB\n", double(t.elapsed()) / 1000, double(QFileInfo(path).size()) / 1e6);
+    std::fprintf(out, "made in %.1f s, %.0f MB\n", double(t.elapsed()) / 1000, double(QFileInfo(path).size()) / 1e6);
     return path;
 }
 

@@ -67,7 +67,15 @@ void CatalogueFile::close_catalogue_connection()
 {
     end_integrity_check();
     m_session.db_table_open = false;
+    std::optional<Sound> sound = std::exchange(m_sound, std::nullopt);
+    // Another program's commit meanwhile: what it wrote was never checked.
+    if (sound && (!m_session.db_conn || !sound->data_version.isValid() ||
+                  m_session.db_conn->data_version() != sound->data_version))
+        sound.reset();
+    // Recorded only once the engine has closed the file, after its last write.
     m_session.db_conn.reset();
+    if (sound)
+        record_clean_close(*sound);
 }
 
 // What closing, a refused open and a password change leave behind.
@@ -214,6 +222,17 @@ void CatalogueFile::mnuDb_Click()
         report_open_failure(error);
         return;
     }
+    // A catalogue found sound before and not changed since is not checked again.
+    m_sound.reset();
+    const std::optional<store::FileState> found = store::file_state(conn->real_path());
+    const bool recorded = found && m_checked.unchanged(conn->real_path(), *found);
+    // Before an action that writes at once: the check in front, unless recorded sound.
+    const auto sound_before_writing = [&](store::Connection& c) {
+        if (!recorded)
+            return check_in_foreground(c);
+        found_sound(c, *found);
+        return true;
+    };
     ui::repaint_pending();
     m_session.db_open = true;
     m_frame.mnuDb->setText(k_close_db);
@@ -245,7 +264,7 @@ void CatalogueFile::mnuDb_Click()
             return;
         }
         // The upgrade writes: the whole file is checked first.
-        if (!check_in_foreground(*conn)) {
+        if (!sound_before_writing(*conn)) {
             conn.reset();
             close_with_message(m_session.status().message_text());
             return;
@@ -271,7 +290,7 @@ void CatalogueFile::mnuDb_Click()
     if (m_frame.mnuDbRnm->isChecked()) {
         if (m_session.db_read_only)
             m_session.status().set_message(QStringLiteral("The database is Read-Only."));
-        else if (check_in_foreground(*m_session.db_conn))
+        else if (sound_before_writing(*m_session.db_conn))
             m_hooks.renumber_all();
         // Nothing is shown after a renumbering run; the connection is closed.
         m_frame.mnuDb->setEnabled(true);
@@ -285,8 +304,12 @@ void CatalogueFile::mnuDb_Click()
 
     // Nothing writes until the check of the whole file, which runs behind
     // the shown page, has passed: the catalogue is read-only until then.
+    // A catalogue found sound in this very state (recorded, or checked in
+    // front of an upgrade) allows writes at once.
+    if (recorded && !m_sound)
+        found_sound(*m_session.db_conn, *found);
     const bool writable = !m_session.db_read_only;
-    if (writable)
+    if (writable && !m_sound)
         hold_writes();
     open_database();
     if (!m_session.db_open)
@@ -298,7 +321,8 @@ void CatalogueFile::mnuDb_Click()
     m_session.status().set_message(warning.isEmpty() ? opened : opened + u' ' + warning);
     m_frame.SSTab_main->setTabEnabled(2, !m_session.db_read_only);
     m_frame.SSTab_main->setTabEnabled(1, true);
-    start_integrity_check();
+    if (!m_sound)
+        start_integrity_check();
     m_session.announce_opened();
     ui::repaint_pending();
     lock.release();

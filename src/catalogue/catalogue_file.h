@@ -2,14 +2,15 @@
 
 #include "catalogue/catalogue_session.h"
 #include "platform/store/background_check.h"
+#include "platform/store/checked_files.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
-#include <vector>
-
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -85,6 +86,14 @@ public:
     store::BackgroundIntegrityCheck::Opener open_check_connection;
 
 private:
+    // The open catalogue as it was found sound, with the engine's count of
+    // other connections' commits then.
+    struct Sound {
+        QString path;
+        store::FileState state;
+        QVariant data_version;
+    };
+
     void set_title(const QString& title);
     void report_open_failure(const store::Error& error);
     // A file that would have to change to open, on a read-only disk: nothing opens.
@@ -97,6 +106,16 @@ private:
     // The integrity check in the window's thread, before an action that
     // writes at once (upgrade, renumber mode); false with its message shown.
     bool check_in_foreground(store::Connection& conn);
+    // ---- the record of catalogues found sound (check_behind.cpp) ----
+    // The catalogue conn opened was found sound in state (its check passed,
+    // or it is recorded so): a read-only one is recorded; one open for
+    // writing loses its entry until it is closed cleanly, so that after a
+    // program killed meanwhile it is checked again.
+    void found_sound(store::Connection& conn, const store::FileState& state);
+    // Records a catalogue found sound and just closed, in the state its
+    // close left it, unless another program changed it meanwhile.
+    void record_clean_close(const Sound& sound);
+
     // Leaves the catalogue closed with a message (a failed open).
     void close_with_message(const QString& message, const QString& detail = {});
     void integrity_check_finished(const store::IntegrityResult& result);
@@ -115,6 +134,10 @@ private:
     QWidget* m_check_panel = nullptr;
     QLabel* m_check_label = nullptr;
     QProgressBar* m_check_progress = nullptr;
+    // The file's state when the check behind the page started.
+    std::optional<store::FileState> m_check_started;
+    store::CheckedCatalogues m_checked;
+    std::optional<Sound> m_sound;
 };
 
 } // namespace mosswick

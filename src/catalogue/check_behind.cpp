@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QFileInfo>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -59,6 +60,26 @@ std::unique_ptr<store::Connection> open_for_check(const QString& path, const QSt
 
 } // namespace
 
+void CatalogueFile::found_sound(store::Connection& conn, const store::FileState& state)
+{
+    m_sound = Sound{conn.real_path(), state, conn.data_version()};
+    if (conn.read_only())
+        m_checked.record(conn.real_path(), state);
+    else
+        m_checked.forget(conn.real_path());
+}
+
+void CatalogueFile::record_clean_close(const Sound& sound)
+{
+    // A journal left behind is a change not finished.
+    for (const char* side : {"-journal", "-wal"})
+        if (QFileInfo::exists(sound.path + QLatin1String(side)))
+            return;
+    const std::optional<store::FileState> now = store::file_state(sound.path);
+    if (now && now->device == sound.state.device && now->inode == sound.state.inode && store::later_changes_show(*now))
+        m_checked.record(sound.path, *now);
+}
+
 bool CatalogueFile::integrity_check_running() const
 {
     return m_check && m_check->running();
@@ -98,6 +119,7 @@ void CatalogueFile::start_integrity_check()
     }
     const QString path = m_session.db_path();
     const QString password = m_session.db_password;
+    m_check_started = store::file_state(m_session.db_conn->real_path());
     m_check = std::make_unique<store::BackgroundIntegrityCheck>(
         open_check_connection ? open_check_connection
                               : [path, password](store::Error& error, const std::function<bool()>&) {
@@ -136,6 +158,9 @@ void CatalogueFile::integrity_check_finished(const store::IntegrityResult& resul
     m_check_panel->hide();
     switch (result.outcome) {
     case store::IntegrityOutcome::Passed:
+        // Sound as the file was when the check began, if it is still so.
+        if (m_session.db_conn && m_check_started && store::file_state(m_session.db_conn->real_path()) == m_check_started)
+            found_sound(*m_session.db_conn, *m_check_started);
         // The opening message stays: the bar going away says it all.
         if (m_writes_held) {
             m_writes_held = false;
@@ -170,6 +195,7 @@ bool CatalogueFile::check_in_foreground(store::Connection& conn)
     m_session.status().progress()->setRange(0, 1000);
     m_session.status().progress()->setValue(0);
     m_session.status().progress()->show();
+    const std::optional<store::FileState> before = store::file_state(conn.real_path());
     ui::EventPump pump;
     pump.pump();
     const store::IntegrityResult result = store::check_integrity(conn, [&](int permille) {
@@ -183,6 +209,8 @@ bool CatalogueFile::check_in_foreground(store::Connection& conn)
     m_session.esc_abort_search = false;
     switch (result.outcome) {
     case store::IntegrityOutcome::Passed:
+        if (before && store::file_state(conn.real_path()) == before)
+            found_sound(conn, *before);
         return true;
     case store::IntegrityOutcome::Stopped:
         m_session.status().set_message(k_check_stopped_closed);

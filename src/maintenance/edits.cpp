@@ -1,5 +1,7 @@
 #include "maintenance/edits.h"
 
+#include "catalogue/catalogue_logic.h"
+
 #include <algorithm>
 
 namespace mosswick::maintenance {
@@ -45,35 +47,25 @@ EditOutcome outcome_of(Lookup lookup, EditOutcome missing)
     return EditOutcome::Done;
 }
 
-// How an edit closes the numbering: the whole catalogue in the present
-// order (or in a given order), or, when the numbers were 1..N before the
-// edit, only the rows from the first place it changed, which comes out the
-// same without reading or writing the rows before it.
-struct Closing {
-    const std::vector<qint64>* order = nullptr;   // the whole new order
-    bool ranged = false;
-    std::vector<Placed> rows;   // the rows from first on, in their new order
-    qint64 first = 1;
-    qint64 total = 0;           // rows in the catalogue after the edit
-};
+// How an edit closes the numbering, inside its transaction.
+using Closing = std::function<RenumberOutcome(const RenumberProgress& progress, store::Error& error)>;
+
+// The whole catalogue in the present order, when its numbers were not 1..N.
+Closing renumber_whole(store::Connection& conn)
+{
+    return [&conn](const RenumberProgress& progress, store::Error& error) {
+        return renumber_rows(conn, true, progress, error);
+    };
+}
 
 // Runs the closing renumbering inside the edit's transaction and commits
 // the whole edit when it ran through (or found nothing left to number).
-EditResult renumber_and_commit(store::Connection& conn, store::Transaction& t, const Closing& closing,
-                               const RenumberHooks& hooks)
+EditResult renumber_and_commit(store::Transaction& t, const Closing& closing, const RenumberHooks& hooks)
 {
     EditResult result;
     if (hooks.started)
         hooks.started();
-    RenumberOutcome outcome;
-    if (closing.ranged)
-        outcome = closing.total == 0 ? RenumberOutcome::Empty
-                                     : place_rows(conn, closing.rows, closing.first, closing.first - 1, closing.total,
-                                                  hooks.progress, result.error);
-    else if (closing.order)
-        outcome = assign_numbers(conn, *closing.order, hooks.progress, result.error);
-    else
-        outcome = renumber_rows(conn, true, hooks.progress, result.error);
+    const RenumberOutcome outcome = closing(hooks.progress, result.error);
     result.renumbering = outcome;
     switch (outcome) {
     case RenumberOutcome::Stopped:
@@ -104,15 +96,28 @@ Dense numbering_now(store::Connection& conn, store::Error& error)
     return d;
 }
 
-// Right after rows were deleted from a catalogue numbered 1..N: the rows
-// after the first deleted number move down.
-bool close_gap_from(store::Connection& conn, qint64 left, qint64 first, Closing& closing, store::Error& error)
+// Whether the rows numbered first..last, which an edit of a catalogue
+// numbered 1..N moves, can move as a range: whole numbers only. Otherwise
+// the whole catalogue is renumbered.
+bool moves_as_range(store::Connection& conn, const Dense& before, qint64 first, qint64 last, store::Error& error)
 {
-    closing.ranged = true;
-    closing.first = first;
-    closing.total = left;
-    closing.rows = rows_numbered(conn, first, std::nullopt, error);
-    return !error;
+    return before.dense && whole_numbers_between(conn, first, last, error);
+}
+
+// After the numbers lo..hi of a catalogue numbered 1..count lost `deleted`
+// rows: the rows after the gap move down, the rows before it stay as they
+// are. A gap with rows left in it (a page whose rows were not together) is
+// closed by numbering from its start.
+Closing close_gap(store::Connection& conn, qint64 count, qint64 lo, qint64 hi, qint64 deleted)
+{
+    return [&conn, count, lo, hi, deleted](const RenumberProgress& progress, store::Error& error) {
+        const qint64 left = count - deleted;
+        if (left == 0)
+            return RenumberOutcome::Empty;
+        if (hi - lo + 1 == deleted)
+            return shift_numbers(conn, hi + 1, count, -deleted, {lo - 1, left}, progress, error);
+        return renumber_from(conn, lo, left, progress, error);
+    };
 }
 
 EditResult delete_where_page(store::Connection& conn, store::Transaction& t, const QVariant& page,
@@ -122,16 +127,23 @@ EditResult delete_where_page(store::Connection& conn, store::Transaction& t, con
     const Dense before = page.isValid() ? numbering_now(conn, error) : Dense{};
     if (error)
         return failed(error);
-    QVariant first;
+    QVariant lo;
+    QVariant hi;
     qint64 deleted = 0;
+    bool ranged = false;
     if (before.dense) {
-        store::Statement st = conn.prepare(QStringLiteral("SELECT min(numpic), count(*) FROM demopicture WHERE numpage = ?1"));
+        store::Statement st =
+            conn.prepare(QStringLiteral("SELECT min(numpic), max(numpic), count(*) FROM demopicture WHERE numpage = ?1"));
         st.bind_all({page});
         if (st.step()) {
-            first = st.value(0);
-            deleted = st.integer(1);
+            lo = st.value(0);
+            hi = st.value(1);
+            deleted = st.integer(2);
         }
         if ((error = st.error()))
+            return failed(error);
+        ranged = lo.typeId() == QMetaType::LongLong && moves_as_range(conn, before, lo.toLongLong(), before.count, error);
+        if (error)
             return failed(error);
     }
     const store::Error e = page.isValid()
@@ -139,10 +151,9 @@ EditResult delete_where_page(store::Connection& conn, store::Transaction& t, con
         : conn.exec(QStringLiteral("DELETE FROM demopicture WHERE numpage IS NULL"));
     if (e)
         return failed(e);
-    Closing closing;
-    if (before.dense && first.isValid() && !close_gap_from(conn, before.count - deleted, first.toLongLong(), closing, error))
-        return failed(error);
-    return renumber_and_commit(conn, t, closing, hooks);
+    if (ranged)
+        return renumber_and_commit(t, close_gap(conn, before.count, lo.toLongLong(), hi.toLongLong(), deleted), hooks);
+    return renumber_and_commit(t, renumber_whole(conn), hooks);
 }
 
 } // namespace
@@ -154,18 +165,6 @@ bool still_as_shown(const PictureRef& ref, const QVariant& numpage, const QStrin
     if (numpage.isValid() != ref.numpage.has_value())
         return false;
     return (!numpage.isValid() || numpage.toLongLong() == *ref.numpage) && picfile == ref.picfile;
-}
-
-void move_entry(std::vector<qint64>& order, size_t from, size_t to)
-{
-    if (from >= order.size() || to >= order.size() || from == to)
-        return;
-    const auto f = order.begin() + qsizetype(from);
-    const auto t = order.begin() + qsizetype(to);
-    if (from < to)
-        std::rotate(f, f + 1, t + 1);
-    else
-        std::rotate(t, f, f + 1);
 }
 
 EditResult delete_all_pictures(store::Connection& conn)
@@ -216,14 +215,14 @@ EditResult delete_picture(store::Connection& conn, const PictureRef& picture, co
     if (const Lookup l = find_picture(conn, picture, found, error); l != Lookup::Found)
         return {outcome_of(l, EditOutcome::Missing), std::nullopt, error};
     const Dense before = numbering_now(conn, error);
+    const bool ranged = !error && moves_as_range(conn, before, picture.numpic, before.count, error);
     if (error)
         return failed(error);
     if (const store::Error e = conn.exec(QStringLiteral("DELETE FROM demopicture WHERE rowid = ?1"), {found.rowid}))
         return failed(e);
-    Closing closing;
-    if (before.dense && !close_gap_from(conn, before.count - 1, picture.numpic, closing, error))
-        return failed(error);
-    return renumber_and_commit(conn, t, closing, hooks);
+    if (ranged)
+        return renumber_and_commit(t, close_gap(conn, before.count, picture.numpic, picture.numpic, 1), hooks);
+    return renumber_and_commit(t, renumber_whole(conn), hooks);
 }
 
 EditResult exchange_pictures(store::Connection& conn, const PictureRef& a, const PictureRef& b)
@@ -269,30 +268,39 @@ EditResult insert_picture(store::Connection& conn, const PictureRef& moving, con
     const Dense before = numbering_now(conn, error);
     if (error)
         return failed(error);
-    if (before.dense) {
-        // Only the rows between the two places move.
-        Closing closing;
-        closing.ranged = true;
-        closing.first = std::min(moving.numpic, place.numpic);
-        closing.total = before.count;
-        closing.rows = rows_numbered(conn, closing.first, std::max(moving.numpic, place.numpic), error);
-        if (error)
-            return failed(error);
-        if (moving.numpic < place.numpic)
-            std::rotate(closing.rows.begin(), closing.rows.begin() + 1, closing.rows.end());
-        else if (moving.numpic > place.numpic)
-            std::rotate(closing.rows.begin(), closing.rows.end() - 1, closing.rows.end());
-        return renumber_and_commit(conn, t, closing, hooks);
-    }
-    std::vector<qint64> order = rows_in_number_order(conn, error);
+    const qint64 s = moving.numpic;
+    const qint64 p = place.numpic;
+    const bool ranged = moves_as_range(conn, before, std::min(s, p), std::max(s, p), error);
     if (error)
         return failed(error);
-    const auto from = std::find(order.begin(), order.end(), fs.rowid);
-    const auto to = std::find(order.begin(), order.end(), ft.rowid);
-    move_entry(order, size_t(from - order.begin()), size_t(to - order.begin()));
-    Closing closing;
-    closing.order = &order;
-    return renumber_and_commit(conn, t, closing, hooks);
+    if (!ranged)
+        return renumber_and_commit(
+            t,
+            [&conn, s, p, total = before.count](const RenumberProgress& progress, store::Error& err) {
+                return renumber_moving(conn, s, p, total, progress, err);
+            },
+            hooks);
+    // Only the rows between the two places move: the moving picture waits
+    // without a number while they shift by one, then takes its new place.
+    const Closing closing = [&conn, &fs, s, p, count = before.count](const RenumberProgress& progress,
+                                                                       store::Error& err) {
+        const qint64 lo = std::min(s, p);
+        const qint64 hi = std::max(s, p);
+        if (s != p) {
+            if ((err = conn.exec(QStringLiteral("UPDATE demopicture SET numpic = NULL WHERE rowid = ?1"), {fs.rowid})))
+                return RenumberOutcome::Failed;
+            const RenumberOutcome shifted = s < p ? shift_numbers(conn, s + 1, p, -1, {lo - 1, count}, progress, err)
+                                                  : shift_numbers(conn, p, s - 1, 1, {lo - 1, count}, progress, err);
+            if (shifted != RenumberOutcome::Done)
+                return shifted;
+        }
+        if ((err = conn.exec(QStringLiteral("UPDATE demopicture SET numpic = ?1, numpage = ?2 WHERE rowid = ?3 "
+                                            "AND (numpic IS NOT ?1 OR numpage IS NOT ?2)"),
+                             {p, page_count(p), fs.rowid})))
+            return RenumberOutcome::Failed;
+        return !progress || progress(hi, count) ? RenumberOutcome::Done : RenumberOutcome::Stopped;
+    };
+    return renumber_and_commit(t, closing, hooks);
 }
 
 } // namespace mosswick::maintenance

@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <optional>
-#include <vector>
 
 // The edits of catalogue rows by number: delete a page, a picture or
 // everything, exchange two pictures, move one picture to another number.
@@ -78,9 +77,5 @@ EditResult exchange_pictures(store::Connection& conn, const PictureRef& a, const
 // between them by one, then renumbers keeping the order.
 EditResult insert_picture(store::Connection& conn, const PictureRef& moving, const PictureRef& place,
                           const RenumberHooks& hooks);
-
-// Moves the entry at position from to position to; the entries between
-// shift by one towards from. Positions outside the list change nothing.
-void move_entry(std::vector<qint64>& order, size_t from, size_t to);
 
 } // namespace mosswick::maintenance

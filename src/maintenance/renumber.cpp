@@ -4,26 +4,15 @@
 
 #include <algorithm>
 #include <optional>
-#include <unordered_map>
 
 namespace mosswick {
 
 namespace {
 
-std::vector<qint64> read_ids(store::Connection& conn, const QString& sql, qint64 expected, store::Error& error)
-{
-    std::vector<qint64> ids;
-    ids.reserve(size_t(std::max<qint64>(expected, 0)));
-    store::Statement st = conn.prepare(sql);
-    while (st.step())
-        ids.push_back(st.integer(0));
-    error = st.error();
-    return ids;
-}
-
-// A page cache large enough for a whole catalogue's numbers while they are
-// rewritten; the connection's own size comes back afterwards. With the
-// default cache the rewrite slows down as the catalogue outgrows it.
+// A page cache large enough for the indexes of a large catalogue while its
+// numbers are rewritten in an order of their own; the connection's own size
+// comes back afterwards. With the default cache such a rewrite slows down
+// as the catalogue outgrows it.
 class BulkWriteCache {
 public:
     explicit BulkWriteCache(store::Connection& conn) : m_conn(conn)
@@ -51,21 +40,122 @@ private:
     bool m_changed = false;
 };
 
-qint64 whole_number(const QVariant& v)
+// The bar's position after a step; false when a stop was asked for.
+bool report(const RenumberProgress& progress, qint64 done, qint64 total)
 {
-    return v.typeId() == QMetaType::LongLong ? v.toLongLong() : Placed::k_no_number;
+    return !progress || progress(done, total);
+}
+
+// The orders a whole renumbering follows.
+const QString k_by_number = QStringLiteral("ORDER BY numpic IS NULL, numpic, rowid");
+const QString k_by_name = QStringLiteral("ORDER BY picfile COLLATE mw_fold, picfile, numpic IS NULL, numpic, rowid");
+
+// New numbers held in a temporary table while the rows take them: only the
+// rows whose number or page changes, listed in storage order, so that the
+// rows are rewritten front to back however the new order scatters them, a
+// step of rows per statement. The table lives in the connection's
+// temporary store and goes with this object.
+class NumberMap {
+public:
+    explicit NumberMap(store::Connection& conn) : m_conn(conn)
+    {
+        m_error = conn.exec(QStringLiteral("DROP TABLE IF EXISTS temp.mw_renumber"));
+        if (!m_error)
+            m_error = conn.exec(QStringLiteral("CREATE TEMP TABLE mw_renumber (seq INTEGER PRIMARY KEY, "
+                                               "id INTEGER NOT NULL, number INTEGER NOT NULL, moved INTEGER NOT NULL)"));
+    }
+    ~NumberMap() { m_conn.exec(QStringLiteral("DROP TABLE IF EXISTS temp.mw_renumber")); }
+    NumberMap(const NumberMap&) = delete;
+    NumberMap& operator=(const NumberMap&) = delete;
+
+    // Ranks the rows (where: "" or a condition on them) in an order and
+    // gives each the number `number` computes from its rank r.
+    store::Error fill(const QString& order, const QString& where, const QString& number, const QVariantList& params)
+    {
+        if (m_error)
+            return m_error;
+        return m_conn.exec(QStringLiteral("INSERT INTO temp.mw_renumber (id, number, moved) "
+                                          "SELECT id, number, numpic IS NOT number FROM ("
+                                          "SELECT id, numpic, numpage, %1 AS number FROM ("
+                                          "SELECT rowid AS id, numpic, numpage, row_number() OVER (%2) AS r "
+                                          "FROM demopicture %3)) "
+                                          "WHERE numpic IS NOT number OR numpage IS NOT (number + 5) / 6 ORDER BY id")
+                               .arg(number, order, where),
+                           params);
+    }
+
+    // Gives the rows their new numbers: first every number that moves is
+    // cleared (the unique key admits any number of Null), then every row
+    // takes its own, so no number is held twice at any moment. The bar goes
+    // from done_before over the scope rows the map ranked.
+    RenumberOutcome apply(const RenumberProgress& progress, qint64 done_before, qint64 scope, qint64 total,
+                          store::Error& error)
+    {
+        qint64 rows = 0;
+        qint64 moved = 0;
+        {
+            store::Statement st = m_conn.prepare(QStringLiteral("SELECT count(*), total(moved) FROM temp.mw_renumber"));
+            if (st.step()) {
+                rows = st.integer(0);
+                moved = qint64(st.value(1).toDouble());
+            }
+            if ((error = st.error()))
+                return RenumberOutcome::Failed;
+        }
+        if (rows == 0)
+            return report(progress, done_before + scope, total) ? RenumberOutcome::Done : RenumberOutcome::Stopped;
+        const qint64 steps = (rows + k_renumber_step_rows - 1) / k_renumber_step_rows;
+        const qint64 all_steps = moved > 0 ? 2 * steps : steps;
+        qint64 steps_done = 0;
+        const auto run_steps = [&](const QString& sql) {
+            store::Statement st = m_conn.prepare(sql);
+            for (qint64 first = 1; first <= rows; first += k_renumber_step_rows) {
+                st.bind_all({first, first + k_renumber_step_rows - 1});
+                if ((error = st.run()))
+                    return RenumberOutcome::Failed;
+                ++steps_done;
+                if (!report(progress, done_before + scope * steps_done / all_steps, total))
+                    return RenumberOutcome::Stopped;
+            }
+            return RenumberOutcome::Done;
+        };
+        if (moved > 0) {
+            const RenumberOutcome cleared = run_steps(
+                QStringLiteral("UPDATE OR FAIL demopicture SET numpic = NULL WHERE rowid IN "
+                               "(SELECT id FROM temp.mw_renumber WHERE seq BETWEEN ?1 AND ?2 AND moved)"));
+            if (cleared != RenumberOutcome::Done)
+                return cleared;
+        }
+        return run_steps(QStringLiteral("UPDATE OR FAIL demopicture SET numpic = m.number, numpage = (m.number + 5) / 6 "
+                                        "FROM temp.mw_renumber AS m WHERE m.seq BETWEEN ?1 AND ?2 AND demopicture.rowid = m.id"));
+    }
+
+    const store::Error& error() const { return m_error; }
+
+private:
+    store::Connection& m_conn;
+    store::Error m_error;
+};
+
+// Fills a map and applies it.
+RenumberOutcome renumber_through_map(store::Connection& conn, const QString& order, const QString& where,
+                                     const QString& number, const QVariantList& params, const RenumberProgress& progress,
+                                     RenumberSpan span, qint64 scope, store::Error& error)
+{
+    const BulkWriteCache cache(conn);
+    NumberMap map(conn);
+    if ((error = map.fill(order, where, number, params)))
+        return RenumberOutcome::Failed;
+    return map.apply(progress, span.done_before, scope, span.total, error);
+}
+
+qint64 whole_number(const QVariant& v, bool& ok)
+{
+    ok = v.typeId() == QMetaType::LongLong;
+    return ok ? v.toLongLong() : 0;
 }
 
 } // namespace
-
-std::vector<qint64> rows_in_number_order(store::Connection& conn, store::Error& error)
-{
-    const qint64 count = conn.record_count(error);
-    if (error)
-        return {};
-    return read_ids(conn, QStringLiteral("SELECT rowid FROM demopicture ORDER BY numpic IS NULL, numpic, rowid"), count,
-                    error);
-}
 
 bool numbers_dense(store::Connection& conn, qint64& count, store::Error& error)
 {
@@ -81,121 +171,91 @@ bool numbers_dense(store::Connection& conn, qint64& count, store::Error& error)
         error = st.error();
         return false;
     }
-    // The unique key makes the numbers distinct: N of them from 1 to N are all of 1..N.
-    return whole_number(st.value(0)) == 1 && whole_number(st.value(1)) == count && st.integer(2) == 0;
+    bool min_ok = false;
+    bool max_ok = false;
+    // The unique key makes the numbers distinct: N whole numbers from 1 to N are all of 1..N.
+    return whole_number(st.value(0), min_ok) == 1 && min_ok && whole_number(st.value(1), max_ok) == count && max_ok &&
+           st.integer(2) == 0;
 }
 
-std::vector<Placed> rows_numbered(store::Connection& conn, qint64 first, std::optional<qint64> last,
-                                  store::Error& error)
+bool whole_numbers_between(store::Connection& conn, qint64 first, qint64 last, store::Error& error)
 {
-    std::vector<Placed> rows;
-    store::Statement st = conn.prepare(
-        last ? QStringLiteral("SELECT rowid, numpic, numpage FROM demopicture WHERE numpic >= ?1 AND numpic <= ?2 "
-                              "ORDER BY numpic")
-             : QStringLiteral("SELECT rowid, numpic, numpage FROM demopicture WHERE numpic >= ?1 ORDER BY numpic"));
-    if (last)
-        st.bind_all({first, *last});
-    else
-        st.bind_all({first});
-    while (st.step())
-        rows.push_back({st.integer(0), whole_number(st.value(1)), whole_number(st.value(2))});
-    error = st.error();
-    return rows;
+    const QVariant other = conn.scalar(
+        QStringLiteral("SELECT EXISTS (SELECT 1 FROM demopicture WHERE numpic BETWEEN ?1 AND ?2 AND typeof(numpic) <> 'integer')"),
+        {first, last}, error);
+    return !error && other.toLongLong() == 0;
 }
 
-RenumberOutcome place_rows(store::Connection& conn, const std::vector<Placed>& rows, qint64 first,
-                           qint64 done_before, qint64 total, const RenumberProgress& progress, store::Error& error)
+RenumberOutcome shift_numbers(store::Connection& conn, qint64 first, qint64 last, qint64 by, RenumberSpan span,
+                              const RenumberProgress& progress, store::Error& error)
 {
     error = {};
-    struct Change {
-        qint64 rowid;
-        qint64 number;
-        bool renumbered;
-    };
-    std::vector<Change> changes;
-    for (size_t k = 0; k < rows.size(); ++k) {
-        const qint64 number = first + qint64(k);
-        const Placed& r = rows[k];
-        if (r.numpic != number || r.numpage != page_count(number))
-            changes.push_back({r.rowid, number, r.numpic != number});
-    }
-    const qint64 count = qint64(rows.size());
-    if (changes.empty()) {
-        if (progress && count > 0 && !progress(done_before + count, total))
-            return RenumberOutcome::Stopped;
+    if (first > last || by == 0)
         return RenumberOutcome::Done;
-    }
-    // Written in the rows' storage order, so that the table is walked once
-    // front to back however the new order scatters the rows.
-    std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) { return a.rowid < b.rowid; });
-    const BulkWriteCache cache(conn);
-    // Numbers that move are cleared first: the unique key never sees one
-    // number twice, and rows that keep theirs are never touched.
-    store::Statement clear = conn.prepare(QStringLiteral("UPDATE demopicture SET numpic = NULL WHERE rowid = ?1"));
-    for (const Change& c : changes) {
-        if (!c.renumbered)
-            continue;
-        clear.bind_all({c.rowid});
-        if ((error = clear.run()))
-            return RenumberOutcome::Failed;
-    }
-    store::Statement set = conn.prepare(QStringLiteral("UPDATE demopicture SET numpic = ?1, numpage = ?2 WHERE rowid = ?3"));
-    if ((error = set.error()))
+    // The default page cache: the rows go by in number order, a larger one
+    // only costs memory here.
+    // Each set of rows passes through the negative numbers, which no row
+    // holds, and back: the unique key holds after every statement, whatever
+    // order the engine takes the rows of one statement in. Sets are taken
+    // from the end the rows move towards, so that each lands on free places.
+    store::Statement away = conn.prepare(QStringLiteral(
+        "UPDATE OR FAIL demopicture SET numpic = -(numpic + ?3), numpage = (numpic + ?3 + 5) / 6 "
+        "WHERE numpic BETWEEN ?1 AND ?2"));
+    store::Statement back = conn.prepare(QStringLiteral("UPDATE OR FAIL demopicture SET numpic = -numpic WHERE numpic < 0"));
+    if ((error = away.error()) || (error = back.error()))
         return RenumberOutcome::Failed;
-    const qint64 written_total = qint64(changes.size());
-    qint64 written = 0;
-    for (const Change& c : changes) {
-        set.bind_all({c.number, page_count(c.number), c.rowid});
-        if ((error = set.run()))
+    const qint64 rows = last - first + 1;
+    for (qint64 done = 0; done < rows; done += k_renumber_step_rows) {
+        const qint64 size = std::min(k_renumber_step_rows, rows - done);
+        const qint64 low = by < 0 ? first + done : last - done - size + 1;
+        away.bind_all({low, low + size - 1, by});
+        if ((error = away.run()) || (error = back.run()))
             return RenumberOutcome::Failed;
-        ++written;
-        // The bar moves over every row of the list, written or not.
-        if (progress && !progress(done_before + written * count / written_total, total))
+        if (!report(progress, span.done_before + done + size, span.total))
             return RenumberOutcome::Stopped;
     }
     return RenumberOutcome::Done;
 }
 
-RenumberOutcome assign_numbers(store::Connection& conn, const std::vector<qint64>& rowids,
-                               const RenumberProgress& progress, store::Error& error)
+RenumberOutcome renumber_from(store::Connection& conn, qint64 first, qint64 total, const RenumberProgress& progress,
+                              store::Error& error)
 {
     error = {};
-    if (rowids.empty())
-        return RenumberOutcome::Empty;
-    // A savepoint inside a transaction makes every one-row statement journal
-    // its pages again, many times slower: inside the caller's transaction
-    // the caller's rollback undoes a stop.
-    std::optional<store::Transaction> own;
-    if (conn.savepoint_depth() == 0) {
-        own.emplace(conn);
-        if ((error = own->error()))
-            return RenumberOutcome::Failed;
-    }
-    std::unordered_map<qint64, size_t> position;
-    position.reserve(rowids.size());
-    std::vector<Placed> rows(rowids.size());
-    for (size_t k = 0; k < rowids.size(); ++k) {
-        rows[k].rowid = rowids[k];
-        position.emplace(rowids[k], k);
-    }
-    {
-        store::Statement st = conn.prepare(QStringLiteral("SELECT rowid, numpic, numpage FROM demopicture"));
-        while (st.step()) {
-            const auto it = position.find(st.integer(0));
-            if (it == position.end())
-                continue;
-            rows[it->second].numpic = whole_number(st.value(1));
-            rows[it->second].numpage = whole_number(st.value(2));
-        }
-        if ((error = st.error()))
-            return RenumberOutcome::Failed;
-    }
-    const RenumberOutcome outcome = place_rows(conn, rows, 1, 0, qint64(rows.size()), progress, error);
-    if (outcome != RenumberOutcome::Done)
-        return outcome;
-    if (own && (error = own->commit()))
+    const qint64 scope =
+        conn.scalar(QStringLiteral("SELECT count(*) FROM demopicture WHERE numpic >= ?1"), {first}, error).toLongLong();
+    if (error)
         return RenumberOutcome::Failed;
-    return RenumberOutcome::Done;
+    if (scope == 0)
+        return RenumberOutcome::Done;
+    return renumber_through_map(conn, k_by_number, QStringLiteral("WHERE numpic >= ?1"), QStringLiteral("r + ?1 - 1"),
+                                {first}, progress, {first - 1, total}, scope, error);
+}
+
+RenumberOutcome renumber_moving(store::Connection& conn, qint64 moving, qint64 place, qint64 total,
+                                const RenumberProgress& progress, store::Error& error)
+{
+    error = {};
+    // Their places in the present order: Null sorts last there, and text or
+    // other values after every number, so the rows before a numbered row
+    // are those with a smaller number.
+    qint64 from = 0;
+    qint64 to = 0;
+    {
+        store::Statement st = conn.prepare(QStringLiteral("SELECT (SELECT count(*) FROM demopicture WHERE numpic < ?1) + 1, "
+                                                          "(SELECT count(*) FROM demopicture WHERE numpic < ?2) + 1"));
+        st.bind_all({moving, place});
+        if (!st.step()) {
+            error = st.error();
+            return RenumberOutcome::Failed;
+        }
+        from = st.integer(0);
+        to = st.integer(1);
+    }
+    return renumber_through_map(conn, k_by_number, {},
+                                QStringLiteral("CASE WHEN r = ?1 THEN ?2 "
+                                               "WHEN ?1 < ?2 AND r > ?1 AND r <= ?2 THEN r - 1 "
+                                               "WHEN ?1 > ?2 AND r >= ?2 AND r < ?1 THEN r + 1 ELSE r END"),
+                                {from, to}, progress, {0, total}, total, error);
 }
 
 RenumberOutcome renumber_rows(store::Connection& conn, bool keep_order, const RenumberProgress& progress,
@@ -207,15 +267,22 @@ RenumberOutcome renumber_rows(store::Connection& conn, bool keep_order, const Re
         return RenumberOutcome::Failed;
     if (count == 0)
         return RenumberOutcome::Empty;
-    const std::vector<qint64> order =
-        keep_order ? rows_in_number_order(conn, error)
-                   : read_ids(conn,
-                              QStringLiteral("SELECT rowid FROM demopicture "
-                                             "ORDER BY picfile COLLATE mw_fold, picfile, numpic IS NULL, numpic, rowid"),
-                              count, error);
-    if (error)
+    // A savepoint inside a transaction makes every statement journal its
+    // pages again: inside the caller's transaction the caller's rollback
+    // undoes a stop.
+    std::optional<store::Transaction> own;
+    if (conn.savepoint_depth() == 0) {
+        own.emplace(conn);
+        if ((error = own->error()))
+            return RenumberOutcome::Failed;
+    }
+    const RenumberOutcome outcome = renumber_through_map(conn, keep_order ? k_by_number : k_by_name, {},
+                                                         QStringLiteral("r"), {}, progress, {0, count}, count, error);
+    if (outcome != RenumberOutcome::Done)
+        return outcome;
+    if (own && (error = own->commit()))
         return RenumberOutcome::Failed;
-    return assign_numbers(conn, order, progress, error);
+    return RenumberOutcome::Done;
 }
 
 } // namespace mosswick

@@ -4,9 +4,11 @@
 #include "maintenance/maintenance_tab.h"
 #include "support/window_fixture.h"
 
+#include "platform/store/checked_files.h"
 #include "platform/store/connection.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -245,3 +247,215 @@ TEST_F(CheckBehindTest, AnUpgradeChecksTheWholeFileBeforeItWrites)
     EXPECT_EQ(file_hash(path), before);
     expect_usable();
 }
+
+// ---- a catalogue found sound and unchanged since opens for writing at once --
+
+namespace {
+
+// True when the record (in the tests' own settings folder) holds the
+// catalogue in the state it is in now.
+bool recorded(const QString& path)
+{
+    const std::optional<store::FileState> now = store::file_state(path);
+    return now && store::CheckedCatalogues().unchanged(path, *now);
+}
+
+class RecordedCatalogue : public CheckBehindTest, public ::testing::WithParamInterface<bool> {
+protected:
+    bool light() const { return GetParam(); }
+    void SetUp() override
+    {
+        if (light())
+            start(Edition::light());
+        else
+            CheckBehindTest::SetUp();
+    }
+    QString make_here(int pictures)
+    {
+        testsupport::CatalogueSpec spec;
+        if (light())
+            spec.schema = store::Schema::Light;
+        return make(pictures, spec);
+    }
+    // Opened with its check held: true when a check ran at all.
+    bool opened_with_check(const QString& path)
+    {
+        Gate held;
+        window->catalogue().open_check_connection = held.opener(path);
+        open_unchecked(path);
+        const bool checking = window->integrity_check_running();
+        held.release();
+        EXPECT_TRUE(wait_for_integrity_check(*window));
+        window->catalogue().open_check_connection = nullptr;
+        return checking;
+    }
+    void expect_writable() const
+    {
+        EXPECT_TRUE(window->session().db_open);
+        EXPECT_FALSE(window->session().db_read_only);
+        EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
+        for (QWidget* w : writers())
+            if (w) {
+                EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+            }
+    }
+    void close_catalogue()
+    {
+        window->mnuDb_Click();
+        ASSERT_FALSE(window->session().db_open);
+    }
+};
+
+} // namespace
+
+TEST_P(RecordedCatalogue, ReopenedAfterACleanCloseItIsWritableWithoutACheck)
+{
+    const QString path = make_here(20);
+    EXPECT_TRUE(opened_with_check(path));
+    expect_writable();
+    // Open for writing, it has no entry: were the program killed now, the
+    // next opening would check it.
+    EXPECT_FALSE(recorded(path));
+    ctl(*window).Text15->setText("1");
+    window->maintenance().delete_picture_Click();
+    ASSERT_EQ(window->message_text(), "Picture deleted.");
+    close_catalogue();
+    // Recorded as the last write and the close left it.
+    EXPECT_TRUE(recorded(path));
+
+    open_unchecked(path);
+    EXPECT_FALSE(window->integrity_check_running());
+    EXPECT_FALSE(ctl(*window).check_progress && ctl(*window).check_progress->isVisibleTo(window.get()));
+    EXPECT_EQ(window->message_text(), "Database opened.");
+    expect_writable();
+    EXPECT_FALSE(recorded(path));
+    ctl(*window).Text15->setText("1");
+    window->maintenance().delete_picture_Click();
+    EXPECT_EQ(window->message_text(), "Picture deleted.");
+    EXPECT_EQ(rows_in(path), 18);
+    expect_usable();
+
+    // The light edition shares the record (it opens full catalogues as they are).
+    if (!light()) {
+        close_catalogue();
+        start(Edition::light());
+        EXPECT_FALSE(opened_with_check(path));
+        expect_writable();
+    }
+}
+
+TEST_P(RecordedCatalogue, AnyOtherStateOfTheFileIsCheckedAgain)
+{
+    const QString path = make_here(14);
+    ASSERT_TRUE(opened_with_check(path));
+    close_catalogue();
+    ASSERT_TRUE(recorded(path));
+
+    // Touched by another program.
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    }
+    EXPECT_TRUE(opened_with_check(path));
+    close_catalogue();
+    // Written by another program.
+    {
+        store::Error e;
+        auto other = store::Connection::open(path, {}, e);
+        ASSERT_TRUE(other);
+        ASSERT_FALSE(other->exec("UPDATE demopicture SET note = 'elsewhere' WHERE numpic = 3"));
+    }
+    EXPECT_TRUE(opened_with_check(path));
+    close_catalogue();
+    // Replaced by a copy of itself, and copied elsewhere.
+    ASSERT_TRUE(QFile::copy(path, path + ".copy"));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::rename(path + ".copy", path));
+    EXPECT_TRUE(opened_with_check(path));
+    close_catalogue();
+    ASSERT_TRUE(QFile::copy(path, dir.file("elsewhere.mdb")));
+    EXPECT_TRUE(opened_with_check(dir.file("elsewhere.mdb")));
+    close_catalogue();
+
+    // Written by another program while this one has it open: not recorded
+    // at the close, whatever this one did.
+    EXPECT_FALSE(opened_with_check(path));
+    {
+        store::Error e;
+        auto other = store::Connection::open(path, {}, e);
+        ASSERT_TRUE(other);
+        ASSERT_FALSE(other->exec("UPDATE demopicture SET note = 'theirs' WHERE numpic = 3"));
+    }
+    close_catalogue();
+    EXPECT_FALSE(recorded(path));
+    EXPECT_TRUE(opened_with_check(path));
+    close_catalogue();
+
+    // A check stopped: nothing is recorded, the next opening checks.
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-30), QFileDevice::FileModificationTime));
+    }
+    open_held(path);
+    window->Form_KeyPress(27);
+    ASSERT_TRUE(wait_for_integrity_check(*window));
+    close_catalogue();
+    EXPECT_FALSE(recorded(path));
+    window->catalogue().open_check_connection = nullptr;
+    EXPECT_TRUE(opened_with_check(path));
+}
+
+TEST_P(RecordedCatalogue, ADamagedFileCannotPassByTheRecord)
+{
+    const QString path = make_here(300);
+    ASSERT_TRUE(opened_with_check(path));
+    close_catalogue();
+    ASSERT_TRUE(recorded(path));
+    ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
+    const QByteArray before = file_hash(path);
+    open_unchecked(path);
+    ASSERT_TRUE(wait_for_integrity_check(*window));
+    EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
+    expect_held();
+    close_catalogue();
+    EXPECT_FALSE(recorded(path));
+    EXPECT_EQ(file_hash(path), before);
+}
+
+TEST_P(RecordedCatalogue, AReadOnlyCatalogueIsRecordedWhenItsCheckPasses)
+{
+    const QString path = make_here(8);
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    EXPECT_TRUE(opened_with_check(path));
+    EXPECT_TRUE(window->session().db_read_only);
+    // Nothing of this program can change it: recorded while it is open.
+    EXPECT_TRUE(recorded(path));
+    close_catalogue();
+    EXPECT_FALSE(opened_with_check(path));
+    EXPECT_EQ(window->message_text(), "The database is Read-Only.");
+}
+
+TEST_P(RecordedCatalogue, RenumberModeRenumbersARecordedCatalogueAtOnce)
+{
+    const QString path = make_here(13);
+    ASSERT_TRUE(opened_with_check(path));
+    ASSERT_FALSE(window->session().db_conn->exec("UPDATE demopicture SET picfile = 'zz.jpg' WHERE numpic = 1"));
+    close_catalogue();
+    ASSERT_TRUE(recorded(path));
+    ctl(*window).mnuDbRnm->setChecked(true);
+    open_unchecked(path);
+    EXPECT_FALSE(window->message_text().startsWith("Checking")) << window->message_text().toStdString();
+    EXPECT_FALSE(window->session().db_open);
+    // Renumbered by name, and recorded again as its own writes left it.
+    store::Error e;
+    auto conn = store::Connection::open(path, {}, e);
+    ASSERT_TRUE(conn);
+    EXPECT_EQ(conn->scalar("SELECT picfile FROM demopicture WHERE numpic = 13", {}, e).toString(), "zz.jpg");
+    conn.reset();
+    EXPECT_TRUE(recorded(path));
+}
+
+INSTANTIATE_TEST_SUITE_P(Editions, RecordedCatalogue, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Light" : "Full"); });

@@ -252,7 +252,7 @@ protected:
         auto done = std::make_shared<bool>(false);
         QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(),
                          [value, done, f = std::move(f), when = std::move(when)](int v) {
-                             if (v == value && !*done && (!when || when())) {
+                             if (v >= value && !*done && (!when || when())) {
                                  *done = true;
                                  f();
                              }

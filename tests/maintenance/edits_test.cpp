@@ -8,15 +8,8 @@ using namespace mosswick::maintenance;
 
 namespace {
 
-std::vector<qint64> one_to(int n)
-{
-    std::vector<qint64> v;
-    for (int i = 1; i <= n; ++i)
-        v.push_back(i);
-    return v;
-}
-
-// Hooks that count the renumbering's calls; stop_at stops after that row.
+// Hooks that count the renumbering's calls; stop_at stops once that many
+// rows are done (the bar moves a step of rows at a time).
 struct Counting {
     int started = 0;
     qint64 last_done = 0;
@@ -28,14 +21,14 @@ struct Counting {
                 [this](qint64 done, qint64 total) {
                     last_done = done;
                     last_total = total;
-                    return done != stop_at;
+                    return stop_at < 0 || done < stop_at;
                 }};
     }
 };
 
 } // namespace
 
-// ---- numbering arithmetic -----------------------------------------------------
+// ---- moving a picture where the numbers have gaps ---------------------------
 
 struct MoveCase {
     const char* name;
@@ -44,13 +37,29 @@ struct MoveCase {
     std::vector<qint64> expected;
 };
 
-class MoveEntry : public ::testing::TestWithParam<MoveCase> {};
+class MoveEntry : public CatalogueTest, public ::testing::WithParamInterface<MoveCase> {};
 
+// Twelve pictures numbered 2, 4, ... 24: the insert follows their order and
+// numbers them 1..12 afterwards.
 TEST_P(MoveEntry, ShiftsTheEntriesBetween)
 {
-    std::vector<qint64> order = one_to(12);
-    move_entry(order, GetParam().from, GetParam().to);
-    EXPECT_EQ(order, GetParam().expected);
+    make(12);
+    exec("UPDATE demopicture SET numpic = numpic + 100");
+    exec("UPDATE demopicture SET numpic = (numpic - 100) * 2");
+    const qint64 from = qint64(GetParam().from + 1) * 2;
+    const qint64 to = qint64(GetParam().to + 1) * 2;
+    const EditOutcome outcome = insert_picture(*conn, PictureRef::number(from), PictureRef::number(to), {}).outcome;
+    if (GetParam().from >= 12 || GetParam().to >= 12) {
+        EXPECT_NE(outcome, EditOutcome::Done);
+        EXPECT_EQ(rows().front(), "2/1/pic001.jpg/-");
+        return;
+    }
+    EXPECT_EQ(outcome, EditOutcome::Done);
+    std::vector<int> expected;
+    for (qint64 n : GetParam().expected)
+        expected.push_back(int(n));
+    EXPECT_EQ(order(), names(expected));
+    EXPECT_EQ(rows().back(), QStringLiteral("12/2/%1/-").arg(testsupport::picture_name(expected.back())));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -113,7 +122,7 @@ TEST_F(CatalogueTest, AnEmptyCatalogueHasNothingToRenumber)
     make(0);
     store::Error e;
     EXPECT_EQ(renumber_rows(*conn, true, {}, e), RenumberOutcome::Empty);
-    EXPECT_EQ(assign_numbers(*conn, {}, {}, e), RenumberOutcome::Empty);
+    EXPECT_EQ(renumber_rows(*conn, false, {}, e), RenumberOutcome::Empty);
 }
 
 // ---- deletes -------------------------------------------------------------------------
@@ -447,6 +456,27 @@ TEST_F(CatalogueTest, ANumberingWithGapsIsRepairedWholeByAnEdit)
     const QStringList all = rows();
     for (int i = 0; i < all.size(); ++i)
         EXPECT_TRUE(all[i].startsWith(QStringLiteral("%1/%2/").arg(i + 1).arg(i / 6 + 1))) << all[i].toStdString();
+}
+
+TEST_F(CatalogueTest, AFractionAmongTheRowsThatMoveRenumbersTheWholeCatalogue)
+{
+    make(12);
+    exec("UPDATE demopicture SET numpic = 5.5 WHERE numpic = 5");
+    // The rows after 7 move down as a range; the fraction before them stays.
+    EXPECT_EQ(delete_picture(*conn, PictureRef::number(7), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(rows()[4], "5.5/1/pic005.jpg/-");
+    EXPECT_EQ(rows().back(), "11/2/pic012.jpg/-");
+    // Among the rows that would move it makes the edit number every row.
+    EXPECT_EQ(delete_picture(*conn, PictureRef::number(3), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(order(), names({1, 2, 4, 5, 6, 8, 9, 10, 11, 12}));
+    const QStringList all = rows();
+    for (int i = 0; i < all.size(); ++i)
+        EXPECT_TRUE(all[i].startsWith(QStringLiteral("%1/%2/").arg(i + 1).arg(i / 6 + 1))) << all[i].toStdString();
+    // An insert across a fraction too.
+    exec("UPDATE demopicture SET numpic = 2.5 WHERE numpic = 3");
+    EXPECT_EQ(insert_picture(*conn, PictureRef::number(1), PictureRef::number(4), {}).outcome, EditOutcome::Done);
+    EXPECT_EQ(order(), names({2, 4, 5, 1, 6, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(rows()[1], "2/1/pic004.jpg/-");
 }
 
 TEST_F(CatalogueTest, AStopDuringAPartialRenumberingUndoesTheEdit)

@@ -87,7 +87,7 @@ protected:
     {
         auto done = std::make_shared<bool>(false);
         QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this, value, done](int v) {
-            if (v == value && !*done) {
+            if (v >= value && !*done) {
                 *done = true;
                 click_progress_bar();
             }

@@ -855,6 +855,13 @@ QVariant Connection::scalar(const QString& sql, const QVariantList& params, Erro
     return v;
 }
 
+QVariant Connection::data_version()
+{
+    Error e;
+    const QVariant v = scalar(QStringLiteral("PRAGMA data_version"), {}, e);
+    return e ? QVariant() : v;
+}
+
 qint64 Connection::record_count(Error& error)
 {
     return scalar(QStringLiteral("SELECT count(*) FROM demopicture"), {}, error).toLongLong();

@@ -106,6 +106,8 @@ public:
                          const QString& temp_path);
 
     const QString& path() const { return m_path; }
+    // Where the file lives: the path with a final link resolved once, as the engine opened it.
+    const QString& real_path() const { return m_real_path; }
     // The settings the file opened with.
     CipherFormat cipher_format() const { return m_format; }
     bool read_only() const { return m_read_only; }
@@ -127,6 +129,11 @@ public:
     Error exec(const QString& sql, const QVariantList& params = {});
     // First column of the first row; invalid when Null or no row.
     QVariant scalar(const QString& sql, const QVariantList& params, Error& error);
+
+    // A number that moves whenever another connection (of this program or
+    // another) commits a change to the file; this connection's own commits
+    // leave it. Invalid when it cannot be read.
+    QVariant data_version();
 
     qint64 record_count(Error& error);
     // Largest picture number; invalid when the table is empty.
