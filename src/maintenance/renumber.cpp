@@ -24,8 +24,9 @@ public:
     }
     ~BulkWriteCache()
     {
+        // A cache left large only costs memory until the catalogue closes.
         if (m_changed)
-            m_conn.exec(QStringLiteral("PRAGMA cache_size = %1").arg(m_previous.toLongLong()));
+            (void)m_conn.exec(QStringLiteral("PRAGMA cache_size = %1").arg(m_previous.toLongLong()));
     }
     BulkWriteCache(const BulkWriteCache&) = delete;
     BulkWriteCache& operator=(const BulkWriteCache&) = delete;
@@ -64,7 +65,8 @@ public:
             m_error = conn.exec(QStringLiteral("CREATE TEMP TABLE mw_renumber (seq INTEGER PRIMARY KEY, "
                                                "id INTEGER NOT NULL, number INTEGER NOT NULL, moved INTEGER NOT NULL)"));
     }
-    ~NumberMap() { m_conn.exec(QStringLiteral("DROP TABLE IF EXISTS temp.mw_renumber")); }
+    // A table left behind is dropped by the next map and goes with the connection.
+    ~NumberMap() { (void)m_conn.exec(QStringLiteral("DROP TABLE IF EXISTS temp.mw_renumber")); }
     NumberMap(const NumberMap&) = delete;
     NumberMap& operator=(const NumberMap&) = delete;
 

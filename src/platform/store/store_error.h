@@ -28,7 +28,7 @@ inline constexpr int k_err_file_exists = 58;
 inline constexpr int k_err_path_file_access = 75;
 inline constexpr int k_err_path_not_found = 76;
 
-struct Error {
+struct [[nodiscard]] Error {
     ErrorKind kind = ErrorKind::None;
     int code = 0;   // positive; shown as "Error N - text"
     QString text;
