@@ -109,13 +109,15 @@ QImage decode_dib(const Bytes& info, const Bytes& bits, bool palette_indices, qi
     }
     if (h.bpp != 1 && h.bpp != 4 && h.bpp != 8 && h.bpp != 16 && h.bpp != 24 && h.bpp != 32)
         return {};
+    // Rows beyond the record make a damaged bitmap, whatever size its
+    // header claims: only a bitmap the record holds can be too large.
+    const qint64 stride = (h.width * h.bpp + 31) / 32 * 4;
+    if (rows > bits.size() / stride)
+        return {};
     if (h.width > 0x7FFFFFF || rows > 0x7FFFFFF || exceeds_allocation_limit(QSize(int(h.width), int(rows)))) {
         *status = DibStatus::TooLarge;
         return {};
     }
-    const qint64 stride = (h.width * h.bpp + 31) / 32 * 4;
-    if (stride * rows > bits.size())
-        return {};  // rows beyond the record
     const qint64 pixels = h.width * rows;
     if (pixels > *budget) {
         *status = DibStatus::TooLarge;

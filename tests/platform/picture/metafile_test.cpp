@@ -608,22 +608,30 @@ TEST(Metafile, ADamagedBitmapIsSkippedAndTheRestDrawn)
     };
     QByteArray stray = png;
     stray.insert(png.indexOf("IDAT") + 6, 'x');
-    const auto emf_with = [&](const mfwrite::Dib& d) {
+    // cb_bits, when given, replaces the record's size of the rows.
+    const auto emf_with = [&](const mfwrite::Dib& d, std::optional<quint32> cb_bits = {}) {
         EmfWriter w = red_box_writer();
+        const qsizetype at = w.finish().size() - 20;  // where the next record starts, before the end record
         w.stretch_dibits(QRect(0, 0, 20, 20), d, QSize(4, 4)).rectangle(px);
-        return render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96));
+        QByteArray file = w.finish();
+        if (cb_bits)
+            file.replace(at + 60, 4, Params().u32(*cb_bits).data());
+        return render_metafile(file, PictureFormat::Emf, QSize(96, 96));
     };
     // A sound embedded PNG draws...
     const RenderedMetafile sound = emf_with(png_dib(png));
     ASSERT_EQ(sound.play.status, PictureStatus::Ok);
     EXPECT_EQ(sound.play.skipped, 0);
     EXPECT_TRUE(is(sound.image.pixel(10, 10), k_blue));
-    // ...one with a stray byte, or rows beyond its record, is counted and
-    // left out; what follows draws.
+    // ...one with a stray byte, fewer rows than it says, rows said to reach
+    // past its record, or a size no record could hold, is counted and left
+    // out; what follows draws.
     mfwrite::Dib short_rows = mfwrite::dib24(picture);
     short_rows.bits.chop(8);
-    for (const mfwrite::Dib& d : {png_dib(stray), short_rows}) {
-        const RenderedMetafile r = emf_with(d);
+    mfwrite::Dib huge_claim = mfwrite::dib24(picture);
+    huge_claim.info.replace(4, 8, Params().i32(1 << 20).i32(1 << 20).data());
+    for (const RenderedMetafile& r : {emf_with(png_dib(stray)), emf_with(short_rows), emf_with(huge_claim),
+                                      emf_with(mfwrite::dib24(picture), 1u << 20)}) {
         ASSERT_EQ(r.play.status, PictureStatus::Ok);
         EXPECT_EQ(r.play.skipped, 1);
         EXPECT_TRUE(empty(r.image.pixel(10, 10)));
