@@ -297,7 +297,8 @@ TEST(Metafile, BitmapsOfEveryRowLayoutDrawTheirColoursExactly)
         EmfWriter w;
         w.stretch_dibits(QRect(16, 16, 64, 32), d, QSize(4, 2));
         WmfWriter m(QRect(0, 0, 96, 96), 96);
-        m.window_org(QPoint(0, 0)).window_ext(QSize(96, 96)).stretch_dib(QRect(16, 16, 64, 32), d.info + d.bits, QSize(4, 2));
+        m.window_org(QPoint(0, 0)).window_ext(QSize(96, 96));
+        m.stretch_dib(QRect(16, 16, 64, 32), d.info + d.bits, QSize(4, 2));
         for (const RenderedMetafile& r : {render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96)),
                                           render_metafile(m.finish(), PictureFormat::Wmf, QSize(96, 96))}) {
             ASSERT_EQ(r.play.status, PictureStatus::Ok);
