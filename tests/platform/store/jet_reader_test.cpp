@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -175,8 +176,19 @@ TEST(JetReader, TheReaderCapsItsMemoryAndItsLog)
     reader.waitForFinished();
     EXPECT_EQ(log, QString::number(jet_reader::k_log_limit));
 #if defined(__SANITIZE_ADDRESS__)
-    // The sanitizer's own limits stand in (main_jet_reader.cpp).
+    // The sanitizer's own limits stand in (main_jet_reader.cpp): 3072 MB of
+    // resident memory and per allocation, as its list of flags shows.
     EXPECT_EQ(memory, QLatin1String("unlimited"));
+    QProcess flags;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("help=1"));
+    flags.setProcessEnvironment(environment);
+    flags.start(jet_reader_program(), {});
+    ASSERT_TRUE(flags.waitForFinished());
+    const QString said = QString::fromLocal8Bit(flags.readAllStandardError());
+    for (const char* flag : {"hard_rss_limit_mb", "max_allocation_size_mb"})
+        EXPECT_TRUE(said.contains(QRegularExpression(QStringLiteral("\\b%1\\s+- [^\\n]*\\(Current Value: 0xc00\\)").arg(flag))))
+            << flag;
 #else
     EXPECT_EQ(memory, QString::number(jet_reader::k_memory_limit));
 #endif
