@@ -92,7 +92,10 @@ QString make_catalogue(const QString& folder, int rows)
             return {};
         }
     }
-    t.commit();
+    if (store::Error ce = t.commit()) {
+        std::fprintf(stderr, "commit: %s\n", qPrintable(ce.text));
+        return {};
+    }
     return path;
 }
 

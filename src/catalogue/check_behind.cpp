@@ -30,6 +30,8 @@ const QString k_check_stopped =
     QStringLiteral("Catalogue check stopped: the database stays Read-Only until it is opened again.");
 const QString k_check_stopped_closed = QStringLiteral("Catalogue check stopped: nothing was written to it.");
 const QString k_checking_before_write = QStringLiteral("Checking the catalogue, please wait...");
+const QString k_writes_not_allowed = QStringLiteral("The catalogue was checked but could not be opened for changes "
+                                                    "(Error %1 - %2). It stays open Read-Only until it is opened again.");
 
 // How often the bar shows the check's progress.
 constexpr int k_progress_ms = 100;
@@ -89,9 +91,10 @@ void CatalogueFile::hold_writes()
 {
     m_session.db_read_only = true;
     m_writes_held = true;
-    // The engine refuses writes too, whatever path tries one.
+    // The engine refuses writes too, whatever path tries one. Only a second
+    // guard: the flag above and the disabled controls already hold them.
     if (m_session.db_conn)
-        m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 1"));
+        (void)m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 1"));
     m_session.announce_writable(false);
 }
 
@@ -163,10 +166,15 @@ void CatalogueFile::integrity_check_finished(const store::IntegrityResult& resul
             found_sound(*m_session.db_conn, *m_check_started);
         // The opening message stays: the bar going away says it all.
         if (m_writes_held) {
+            // Allowed only once the engine no longer refuses them either.
+            if (m_session.db_conn) {
+                if (const store::Error e = m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 0"))) {
+                    m_session.status().set_message(k_writes_not_allowed.arg(QString::number(e.code), e.text));
+                    break;
+                }
+            }
             m_writes_held = false;
             m_session.db_read_only = false;
-            if (m_session.db_conn)
-                m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 0"));
             enable_catalogue_controls();
             m_session.announce_writable(true);
             m_frame.SSTab_main->setTabEnabled(2, true);

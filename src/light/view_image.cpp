@@ -1,6 +1,6 @@
 #include "light/view_image.h"
 
-#include "viewer/preview.h"
+#include "platform/picture/preview.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -12,7 +12,8 @@ void ViewImage(const QString&, QLabel* picTemp, QLabel* picTarget, qint32& x1, q
     if (!picTemp || !picTarget)
         return;
     const QImage source = picTemp->pixmap().toImage();
-    const ViewImageResult r = mosswick::ViewImage(source, source.isNull() ? 0 : x1, source.isNull() ? 0 : y1, x, y);
+    const picture::ViewImageResult r =
+        picture::ViewImage(source, source.isNull() ? 0 : x1, source.isNull() ? 0 : y1, x, y);
     picTarget->setPixmap(QPixmap::fromImage(r.target));
     if (!r.drawn) {
         picTemp->clear();

@@ -12,6 +12,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace mosswick {
 
@@ -97,7 +98,7 @@ void MaintenanceTab::delete_page_Click()
     }
     maintenance::RenumberView view(m_session);
     renumber_keep_order = 1;
-    const maintenance::OnExit reset([this] { renumber_keep_order = 0; });
+    const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
     const EditResult r = maintenance::delete_page(*m_session.db_conn, *page, view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "The page not exist.");
@@ -123,7 +124,7 @@ void MaintenanceTab::delete_picture_Click()
     }
     maintenance::RenumberView view(m_session);
     renumber_keep_order = 1;
-    const maintenance::OnExit reset([this] { renumber_keep_order = 0; });
+    const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
     const EditResult r = maintenance::delete_picture(*m_session.db_conn, PictureRef::number(*number), view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "The picture not exist.");
@@ -144,7 +145,7 @@ void MaintenanceTab::exchange_picture_Click()
     // The search's refresh waits for the exchange, then is as it was.
     const bool grid_refresh_was_enabled = search_refresh_enabled && search_refresh_enabled();
     emit search_refresh_enable_requested(false);
-    const maintenance::OnExit grid_refresh([this, grid_refresh_was_enabled] {
+    const auto grid_refresh = qScopeGuard([this, grid_refresh_was_enabled] {
         emit search_refresh_enable_requested(grid_refresh_was_enabled);
     });
     maintenance::DisabledFor button(exchange_picture, [this] { return m_session.db_open && !m_session.db_read_only; });
@@ -186,7 +187,7 @@ void MaintenanceTab::insert_picture_Click()
     }
     maintenance::RenumberView view(m_session);
     renumber_keep_order = 1;
-    const maintenance::OnExit reset([this] { renumber_keep_order = 0; });
+    const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
     const EditResult r = maintenance::insert_picture(*m_session.db_conn, PictureRef::number(*s), PictureRef::number(*t), view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "First picture not exist.");

@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -75,7 +76,7 @@ void MaintenanceTab::load_list_Click()
     mgm_pic->hide();
     // The main tabs wait for the fill.
     emit main_tabs_enable_requested(false);
-    const maintenance::OnExit tabs([this] { emit main_tabs_enable_requested(true); });
+    const auto tabs = qScopeGuard([this] { emit main_tabs_enable_requested(true); });
     const bool timed = m_session.edition().features.times_long_actions;
     const qint64 start = ui::tick_count();
     if (timed)
@@ -152,7 +153,7 @@ void MaintenanceTab::mgm_pic_Click()
     const GridPick pick = pick_of(row);
     maintenance::RenumberView view(m_session);
     renumber_keep_order = 1;
-    const maintenance::OnExit reset([this] { renumber_keep_order = 0; });
+    const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
 
     // What an edit ends with: the grid refilled and the edit's own message,
     // or the reason nothing was written.

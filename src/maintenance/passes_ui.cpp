@@ -5,7 +5,6 @@
 #include "maintenance/messages.h"
 #include "maintenance/update_pass.h"
 #include "maintenance/verify_pass.h"
-#include "maintenance/window_steps.h"
 
 #include "platform/ui/vb.h"
 
@@ -14,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 
 #include <limits>
@@ -46,7 +46,7 @@ void MaintenanceTab::update_pictures_Click()
     StatusLine& status = m_session.status();
     emit update_button_enable_requested(false);
     ui::BusyLock lock(m_session.busy());
-    const maintenance::OnExit enable([this] { emit update_button_enable_requested(m_session.db_open); });
+    const auto enable = qScopeGuard([this] { emit update_button_enable_requested(m_session.db_open); });
     const bool timed = m_session.edition().features.times_long_actions;
     const bool esc_stops = m_session.edition().features.esc_stops_update;
     const qint64 start = ui::tick_count();

@@ -24,8 +24,9 @@ public:
     }
     ~BulkWriteCache()
     {
+        // A cache left large only costs memory until the catalogue closes.
         if (m_changed)
-            m_conn.exec(QStringLiteral("PRAGMA cache_size = %1").arg(m_previous.toLongLong()));
+            (void)m_conn.exec(QStringLiteral("PRAGMA cache_size = %1").arg(m_previous.toLongLong()));
     }
     BulkWriteCache(const BulkWriteCache&) = delete;
     BulkWriteCache& operator=(const BulkWriteCache&) = delete;
@@ -64,7 +65,8 @@ public:
             m_error = conn.exec(QStringLiteral("CREATE TEMP TABLE mw_renumber (seq INTEGER PRIMARY KEY, "
                                                "id INTEGER NOT NULL, number INTEGER NOT NULL, moved INTEGER NOT NULL)"));
     }
-    ~NumberMap() { m_conn.exec(QStringLiteral("DROP TABLE IF EXISTS temp.mw_renumber")); }
+    // A table left behind is dropped by the next map and goes with the connection.
+    ~NumberMap() { (void)m_conn.exec(QStringLiteral("DROP TABLE IF EXISTS temp.mw_renumber")); }
     NumberMap(const NumberMap&) = delete;
     NumberMap& operator=(const NumberMap&) = delete;
 
@@ -192,24 +194,37 @@ RenumberOutcome shift_numbers(store::Connection& conn, qint64 first, qint64 last
     error = {};
     if (first > last || by == 0)
         return RenumberOutcome::Done;
-    // The default page cache: the rows go by in number order, a larger one
-    // only costs memory here.
-    // Each set of rows passes through the negative numbers, which no row
-    // holds, and back: the unique key holds after every statement, whatever
-    // order the engine takes the rows of one statement in. Sets are taken
-    // from the end the rows move towards, so that each lands on free places.
-    store::Statement away = conn.prepare(QStringLiteral(
-        "UPDATE OR FAIL demopicture SET numpic = -(numpic + ?3), numpage = (numpic + ?3 + 5) / 6 "
+    const BulkWriteCache cache(conn);
+    // A set of rows moves in one statement when the engine, which takes
+    // the rows of one statement in storage order, finds each place free as
+    // it comes to it: so it is for rows stored in number order (as loading
+    // stores them) moving down. Otherwise the unique key refuses the
+    // statement, which the engine then undoes, and the set passes through
+    // the negative numbers, which no row holds, and back: the key holds
+    // after every statement whatever the order. Sets are taken from the end
+    // the rows move towards, so that each lands on free places.
+    store::Statement direct = conn.prepare(QStringLiteral(
+        "UPDATE OR ABORT demopicture SET numpic = numpic + ?3, numpage = (numpic + ?3 + 5) / 6 "
         "WHERE numpic BETWEEN ?1 AND ?2"));
-    store::Statement back = conn.prepare(QStringLiteral("UPDATE OR FAIL demopicture SET numpic = -numpic WHERE numpic < 0"));
-    if ((error = away.error()) || (error = back.error()))
+    store::Statement away = conn.prepare(QStringLiteral(
+        "UPDATE OR ABORT demopicture SET numpic = -(numpic + ?3), numpage = (numpic + ?3 + 5) / 6 "
+        "WHERE numpic BETWEEN ?1 AND ?2"));
+    store::Statement back = conn.prepare(QStringLiteral("UPDATE OR ABORT demopicture SET numpic = -numpic WHERE numpic < 0"));
+    if ((error = direct.error()) || (error = away.error()) || (error = back.error()))
         return RenumberOutcome::Failed;
     const qint64 rows = last - first + 1;
     for (qint64 done = 0; done < rows; done += k_renumber_step_rows) {
         const qint64 size = std::min(k_renumber_step_rows, rows - done);
         const qint64 low = by < 0 ? first + done : last - done - size + 1;
-        away.bind_all({low, low + size - 1, by});
-        if ((error = away.run()) || (error = back.run()))
+        const QVariantList set{low, low + size - 1, by};
+        direct.bind_list(set);
+        error = direct.run();
+        if (error.kind == store::ErrorKind::Engine && error.code == store::k_engine_constraint) {
+            away.bind_list(set);
+            if (!(error = away.run()))
+                error = back.run();
+        }
+        if (error)
             return RenumberOutcome::Failed;
         if (!report(progress, span.done_before + done + size, span.total))
             return RenumberOutcome::Stopped;

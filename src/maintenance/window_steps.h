@@ -63,22 +63,6 @@ private:
     std::function<bool()> m_enable_when;
 };
 
-// Runs a function on every way out of a scope.
-class OnExit {
-public:
-    explicit OnExit(std::function<void()> f) : m_f(std::move(f)) {}
-    ~OnExit()
-    {
-        if (m_f)
-            m_f();
-    }
-    OnExit(const OnExit&) = delete;
-    OnExit& operator=(const OnExit&) = delete;
-
-private:
-    std::function<void()> m_f;
-};
-
 // Lets pending events run once, as the status messages ask for.
 void pump_events();
 

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 
 namespace mosswick {
@@ -179,7 +180,7 @@ void SearchSortTab::refresh_ref_Click()
     refresh_ref->setEnabled(false);
     MSHFlexGrid1->hide();
     const qint64 started = ui::tick_count();
-    const search::OnExit unlock([&] {
+    const auto unlock = qScopeGuard([&] {
         emit searching(false);
         refresh_ref->setEnabled(true);
         status.set_timing(search::elapsed_message(ui::tick_count() - started));

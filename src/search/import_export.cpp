@@ -13,6 +13,7 @@
 #include "search/transfer.h"
 
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 
 namespace mosswick {
@@ -54,7 +55,7 @@ void ImportExportPage::refresh_extraction_Click()
     emit listing(true);
     Extract->setEnabled(false);
     const qint64 started = ui::tick_count();
-    const search::OnExit unlock([&] {
+    const auto unlock = qScopeGuard([&] {
         emit listing(false);
         status.set_timing(search::elapsed_message(ui::tick_count() - started));
         m_session.search_running = false;

@@ -22,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 
 #include <limits>
@@ -210,7 +211,7 @@ void SearchSortTab::search_notes()
     bar->setRange(0, int(std::clamp<qint64>(total, 1, std::numeric_limits<int>::max())));
     bar->setValue(0);
     bar->show();
-    const search::OnExit hide_bar([&] {
+    const auto hide_bar = qScopeGuard([&] {
         bar->setValue(0);
         bar->hide();
         status.set_ready(text_of(search::k_ready));

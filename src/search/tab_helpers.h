@@ -6,8 +6,6 @@
 
 #include <QString>
 
-#include <utility>
-
 namespace mosswick {
 class StatusLine;
 }
@@ -18,19 +16,6 @@ inline QString text_of(const char* latin1)
 {
     return QString::fromLatin1(latin1);
 }
-
-// Runs a function when the scope ends, whichever way it ends.
-template <class F>
-class OnExit {
-public:
-    explicit OnExit(F f) : m_f(std::move(f)) {}
-    ~OnExit() { m_f(); }
-    OnExit(const OnExit&) = delete;
-    OnExit& operator=(const OnExit&) = delete;
-
-private:
-    F m_f;
-};
 
 // Puts rows into a grid with no row selected; a grid with rows gets the
 // given cell of row 0 as its current cell and is scrolled to the top.

@@ -6,6 +6,7 @@
 
 #include "platform/store/checked_files.h"
 #include "platform/store/connection.h"
+#include "platform/store/sqlite.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -34,8 +35,8 @@ public:
             while (!open->load() && !stopping())
                 QThread::msleep(1);
             auto conn = store::Connection::open(path, {}, e);
-            if (conn)
-                conn->exec(QStringLiteral("PRAGMA query_only = 1"));
+            if (conn && (e = conn->exec(QStringLiteral("PRAGMA query_only = 1"))))
+                conn.reset();
             return conn;
         };
     }
@@ -125,6 +126,33 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
     window->maintenance().delete_picture_Click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     EXPECT_EQ(rows_in(path), 19);
+}
+
+TEST_F(CheckBehindTest, AnEngineThatKeepsRefusingWritesLeavesTheCatalogueReadOnly)
+{
+    const QString path = make(20);
+    open_held(path);
+    // The engine will not let the connection write again.
+    sqlite3* db = window->session().db_conn->handle();
+    sqlite3_set_authorizer(
+        db,
+        [](void*, int action, const char* name, const char* value, const char*, const char*) {
+            const bool lifts_the_hold = action == SQLITE_PRAGMA && qstrcmp(name, "query_only") == 0 && value &&
+                                        qstrcmp(value, "0") == 0;
+            return lifts_the_hold ? SQLITE_DENY : SQLITE_OK;
+        },
+        nullptr);
+    gate.release();
+    ASSERT_TRUE(wait_for_integrity_check(*window));
+    EXPECT_TRUE(window->message_text().startsWith("The catalogue was checked but could not be opened for changes (Error "))
+        << window->message_text().toStdString();
+    EXPECT_TRUE(window->message_text().endsWith("It stays open Read-Only until it is opened again."));
+    expect_held();
+    expect_usable();
+    ctl(*window).Text15->setText("1");
+    window->maintenance().delete_picture_Click();
+    EXPECT_EQ(rows_in(path), 20);
+    sqlite3_set_authorizer(db, nullptr, nullptr);
 }
 
 TEST_F(CheckBehindTest, ADamagedCatalogueStaysOpenReadOnlyWithItsMessage)

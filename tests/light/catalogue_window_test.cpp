@@ -6,7 +6,6 @@
 
 #include "catalogue/frm_about.h"
 #include "light/view_image.h"
-#include "viewer/preview.h"
 #include "pageview/frm_zoom.h"
 #include "platform/richtext/rich_text_box.h"
 
@@ -373,13 +372,6 @@ TEST_F(LightWindow, TheBuildPutsAScreenshotOfTheLightWindowBesideTheProgram)
     ASSERT_TRUE(cell);
     const QPoint middle = cell->mapTo(window.get(), cell->rect().center());
     EXPECT_NE(picture.pixelColor(middle), empty.pixelColor(middle)) << middle.x() << "," << middle.y();
-}
-
-TEST_F(LightWindow, CommandLineHelperSplitsAtBlanksAndTabs)
-{
-    EXPECT_EQ(mosswick::GetCommandLine("a  b\tc"), QStringList({"", "a", "b", "c"}));
-    EXPECT_EQ(mosswick::GetCommandLine(""), QStringList({""}));
-    EXPECT_EQ(mosswick::GetCommandLine("\"x y\" z", 2), QStringList({"", "\"x", "y\""}));
 }
 
 TEST_F(LightWindow, ViewImageShrinksIntoTheTargetOrSaysNoPreview)

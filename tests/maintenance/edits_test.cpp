@@ -350,8 +350,10 @@ public:
     }
     ~WrittenRows()
     {
-        for (const char* sql : {"DROP TRIGGER temp.note_update", "DROP TRIGGER temp.note_delete", "DROP TABLE temp.written"})
-            m_conn.exec(QString::fromLatin1(sql));
+        for (const char* sql : {"DROP TRIGGER temp.note_update", "DROP TRIGGER temp.note_delete", "DROP TABLE temp.written"}) {
+            const store::Error e = m_conn.exec(QString::fromLatin1(sql));
+            EXPECT_TRUE(e.ok()) << e.text.toStdString();
+        }
     }
     WrittenRows(const WrittenRows&) = delete;
     WrittenRows& operator=(const WrittenRows&) = delete;

@@ -169,7 +169,7 @@ TEST_F(NoteEntryTest, OkWithNothingChangedKeepsTheStoredValuesExactly)
 TEST_F(NoteEntryTest, EmptiedBoxesAreSavedEmpty)
 {
     open_catalogue();
-    window->session().db_conn->update_fields(1, {{store::col_reference, QStringLiteral("r1")}});
+    ASSERT_FALSE(window->session().db_conn->update_fields(1, {{store::col_reference, QStringLiteral("r1")}}));
     window->page_view().LoadAllPictures(1);
     window->page_view().im_Click(1);
     window->notes().mnuEditNote();

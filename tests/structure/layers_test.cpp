@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -61,12 +60,6 @@ bool may_include(const QString& from, const QString& to)
     }
     return false;
 }
-
-// Known crossings that another change removes; each one is named here.
-const std::vector<Crossing> k_allowed = {
-    // The preview shrink moves into the picture layer.
-    {QStringLiteral("light/view_image.cpp"), QStringLiteral("viewer/preview.h")},
-};
 
 struct Include {
     bool angled = false;
@@ -135,10 +128,8 @@ std::vector<Crossing> layer_crossings(const QString& root_path)
             const QString target = resolve(root, file, inc);
             if (target.isEmpty())
                 continue;
-            const Crossing c{root.relativeFilePath(file), inc.header};
-            if (!may_include(from, top_folder(root, target))
-                && std::find(k_allowed.begin(), k_allowed.end(), c) == k_allowed.end())
-                out.push_back(c);
+            if (!may_include(from, top_folder(root, target)))
+                out.push_back({root.relativeFilePath(file), inc.header});
         }
     }
     return out;

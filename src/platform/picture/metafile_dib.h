@@ -1,8 +1,10 @@
 #pragma once
 
 // Internal to the metafile player: the device-independent bitmaps stored in
-// metafile records, decoded by hand (uncompressed and bit-field rows, JPEG
-// and PNG bodies). The pixel rows must lie inside the record.
+// metafile records (uncompressed and bit-field rows, JPEG and PNG bodies).
+// Palette, 24-bit and plain 32-bit rows go to Qt's BMP reader behind a file
+// header of ours; 16-bit, bit-field and alpha rows are unpacked here. The
+// pixel rows must lie inside the record.
 
 #include "platform/picture/metafile_bytes.h"
 

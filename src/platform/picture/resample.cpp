@@ -4,11 +4,15 @@
 #include "platform/picture/picture.h"
 #include "platform/picture/picture_io.h"
 
+#include <QThreadPool>
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <new>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -119,31 +123,59 @@ int bands_for(int n, double work, int max_threads)
     return std::clamp(std::min(want, max_threads), 1, std::max(1, n));
 }
 
-// Runs f(band, begin, end) for `bands` bands of [0, n), the calling thread
-// taking band 0. Everything f needs is allocated before, so no thread can
-// fail on memory.
+// Runs f(band, begin, end) for `bands` bands of [0, n). The calling thread
+// works through the bands itself; idle threads of Qt's global pool join in
+// only through tryStart, which never queues. The caller waits only for bands
+// a helper has already taken, so a caller that is itself a pool thread (one
+// of a page's decodes) cannot starve the pool: with no thread free it simply
+// does every band alone. Everything f needs is allocated before, so no band
+// can fail on memory.
 template <class F>
 void in_bands(int n, int bands, const F& f)
 {
-    if (bands <= 1) {
-        f(0, 0, n);
+    const auto edge = [&](int t) { return int(qint64(n) * t / bands); };
+    const auto run_band = [&](int t) { f(t, edge(t), edge(t + 1)); };
+    // Shared with the helpers, which may start after the caller has
+    // finished every band: they then take none and never touch run_band.
+    struct Bands {
+        const decltype(run_band)* run;
+        int count;
+        std::atomic<int> next{0};
+        std::mutex mutex;
+        std::condition_variable all_done;
+        int done = 0;
+
+        Bands(const decltype(run_band)* r, int c) : run(r), count(c) {}
+        void work()
+        {
+            for (int t; (t = next.fetch_add(1)) < count;) {
+                (*run)(t);
+                const std::lock_guard lock(mutex);
+                if (++done == count)
+                    all_done.notify_all();
+            }
+        }
+    };
+    std::shared_ptr<Bands> shared;
+    if (QThreadPool* pool = bands > 1 ? QThreadPool::globalInstance() : nullptr) {
+        try {
+            shared = std::make_shared<Bands>(&run_band, bands);
+            for (int helper = 1; helper < bands; ++helper) {
+                if (!pool->tryStart([shared] { shared->work(); }))
+                    break;  // no thread free: the caller does the rest
+            }
+        } catch (const std::bad_alloc&) {
+            // Whatever helpers started share the bands with the caller.
+        }
+    }
+    if (!shared) {
+        for (int t = 0; t < bands; ++t)
+            run_band(t);
         return;
     }
-    std::vector<std::thread> pool;
-    pool.reserve(size_t(bands - 1));
-    const auto edge = [&](int t) { return int(qint64(n) * t / bands); };
-    int started = 1;
-    try {
-        for (; started < bands; ++started)
-            pool.emplace_back([&f, t = started, b = edge(started), e = edge(started + 1)] { f(t, b, e); });
-    } catch (const std::system_error&) {
-        // No more threads to be had: this thread does the remaining bands.
-    }
-    f(0, edge(0), edge(1));
-    for (int t = started; t < bands; ++t)
-        f(t, edge(t), edge(t + 1));
-    for (std::thread& th : pool)
-        th.join();
+    shared->work();
+    std::unique_lock lock(shared->mutex);
+    shared->all_done.wait(lock, [&] { return shared->done == shared->count; });
 }
 
 QImage resample_nearest(const QImage& src, QSize target, int max_threads)

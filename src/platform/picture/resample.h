@@ -24,9 +24,10 @@ Filter filter_for_quality(int quality);
 // Threads worth using on this machine (1 to 8).
 int hardware_threads();
 
-// Resamples an RGB32 or ARGB32_Premultiplied image to exactly target, using
-// up to max_threads threads over row bands. Null on an empty target, a null
-// image or when memory runs out.
+// Resamples an RGB32 or ARGB32_Premultiplied image to exactly target, over
+// up to max_threads row bands shared by the calling thread and whatever
+// threads of Qt's global pool are idle (never waiting for a busy pool).
+// Null on an empty target, a null image or when memory runs out.
 QImage resample(const QImage& image, QSize target, Filter filter, int max_threads);
 
 // Halves an image in both directions by averaging 2 x 2 blocks (an odd last

@@ -28,7 +28,10 @@ inline constexpr int k_err_file_exists = 58;
 inline constexpr int k_err_path_file_access = 75;
 inline constexpr int k_err_path_not_found = 76;
 
-struct Error {
+// The engine's code for a write a key or rule refused (a number held twice).
+inline constexpr int k_engine_constraint = 19;
+
+struct [[nodiscard]] Error {
     ErrorKind kind = ErrorKind::None;
     int code = 0;   // positive; shown as "Error N - text"
     QString text;

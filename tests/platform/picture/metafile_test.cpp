@@ -227,6 +227,93 @@ TEST(Metafile, StretchDIBitsDrawsTheBitmapScaled)
     EXPECT_TRUE(empty(wmf.pixel(8, 48)));
 }
 
+namespace {
+
+// Red, green, blue, white over white, blue, green, red; a 1-bit bitmap
+// takes the indices modulo 2.
+constexpr QRgb k_four_colours[] = {k_red, 0xFF00FF00, k_blue, 0xFFFFFFFF};
+constexpr int k_four_by_two[2][4] = {{0, 1, 2, 3}, {3, 2, 1, 0}};
+
+// That picture as a bitmap of bpp bits a pixel behind a header of
+// header_size bytes (12: the old core header, 3-byte colour entries) with a
+// full colour table; 16 bits are 5-6-5 bit fields.
+mfwrite::Dib four_by_two(int header_size, int bpp, bool top_down)
+{
+    const bool core = header_size == 12;
+    Params info;
+    if (core)
+        info.u32(12).u16(4).u16(2).u16(1).u16(bpp);
+    else
+        info.u32(quint32(header_size)).i32(4).i32(top_down ? -2 : 2).u16(1).u16(bpp).u32(bpp == 16 ? 3 : 0)
+            .u32(0).i32(0).i32(0).u32(0).u32(0);
+    mfwrite::Dib d;
+    d.info = info.data();
+    d.info.append(QByteArray(header_size - d.info.size(), '\0'));
+    if (bpp == 16)
+        d.info += Params().u32(0xF800).u32(0x07E0).u32(0x001F).data();
+    for (int i = 0; bpp <= 8 && i < 1 << bpp; ++i) {
+        const QRgb c = i < 4 ? k_four_colours[i] : qRgb(0, 0, 0);
+        d.info += Params().u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).data();
+        if (!core)
+            d.info += '\0';
+    }
+    for (int r = 0; r < 2; ++r) {
+        const int* index = k_four_by_two[top_down ? r : 1 - r];
+        Params row;
+        if (bpp == 1)
+            row.u8((index[0] % 2) << 7 | (index[1] % 2) << 6 | (index[2] % 2) << 5 | (index[3] % 2) << 4);
+        else if (bpp == 4)
+            row.u8(index[0] << 4 | index[1]).u8(index[2] << 4 | index[3]);
+        for (int x = 0; x < 4; ++x) {
+            const QRgb c = k_four_colours[index[x]];
+            if (bpp == 8)
+                row.u8(index[x]);
+            else if (bpp == 16)
+                row.u16((qRed(c) >> 3) << 11 | (qGreen(c) >> 2) << 5 | qBlue(c) >> 3);
+            else if (bpp >= 24)
+                row.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c));
+            if (bpp == 32)
+                row.u8(0);
+        }
+        QByteArray bytes = row.data();
+        d.bits += bytes.append(QByteArray(int((4 - bytes.size() % 4) % 4), '\0'));
+    }
+    return d;
+}
+
+} // namespace
+
+TEST(Metafile, BitmapsOfEveryRowLayoutDrawTheirColoursExactly)
+{
+    struct Case {
+        int header_size;
+        int bpp;
+        bool top_down;
+    };
+    for (const Case c : {Case{40, 1, false}, Case{40, 4, false}, Case{56, 8, true}, Case{12, 8, false},
+                         Case{40, 16, true}, Case{124, 24, true}, Case{40, 32, false}, Case{108, 32, true}}) {
+        const mfwrite::Dib d = four_by_two(c.header_size, c.bpp, c.top_down);
+        // Enlarged 16 times: each pixel is a block of its exact colour.
+        EmfWriter w;
+        w.stretch_dibits(QRect(16, 16, 64, 32), d, QSize(4, 2));
+        WmfWriter m(QRect(0, 0, 96, 96), 96);
+        m.window_org(QPoint(0, 0)).window_ext(QSize(96, 96));
+        m.stretch_dib(QRect(16, 16, 64, 32), d.info + d.bits, QSize(4, 2));
+        for (const RenderedMetafile& r : {render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96)),
+                                          render_metafile(m.finish(), PictureFormat::Wmf, QSize(96, 96))}) {
+            ASSERT_EQ(r.play.status, PictureStatus::Ok);
+            EXPECT_EQ(r.play.skipped, 0) << c.header_size << " " << c.bpp;
+            for (int y = 0; y < 2; ++y) {
+                for (int x = 0; x < 4; ++x) {
+                    const int index = k_four_by_two[y][x] % (c.bpp == 1 ? 2 : 4);
+                    EXPECT_EQ(r.image.pixel(24 + 16 * x, 24 + 16 * y), k_four_colours[index])
+                        << c.header_size << "-byte header, " << c.bpp << " bits, pixel " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
 TEST(Metafile, AlphaBlendMixesWithWhatIsBelow)
 {
     // A 2 x 1 bitmap over a blue square: opaque red, then fully transparent.
@@ -608,22 +695,30 @@ TEST(Metafile, ADamagedBitmapIsSkippedAndTheRestDrawn)
     };
     QByteArray stray = png;
     stray.insert(png.indexOf("IDAT") + 6, 'x');
-    const auto emf_with = [&](const mfwrite::Dib& d) {
+    // cb_bits, when given, replaces the record's size of the rows.
+    const auto emf_with = [&](const mfwrite::Dib& d, std::optional<quint32> cb_bits = {}) {
         EmfWriter w = red_box_writer();
+        const qsizetype at = w.finish().size() - 20;  // where the next record starts, before the end record
         w.stretch_dibits(QRect(0, 0, 20, 20), d, QSize(4, 4)).rectangle(px);
-        return render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96));
+        QByteArray file = w.finish();
+        if (cb_bits)
+            file.replace(at + 60, 4, Params().u32(*cb_bits).data());
+        return render_metafile(file, PictureFormat::Emf, QSize(96, 96));
     };
     // A sound embedded PNG draws...
     const RenderedMetafile sound = emf_with(png_dib(png));
     ASSERT_EQ(sound.play.status, PictureStatus::Ok);
     EXPECT_EQ(sound.play.skipped, 0);
     EXPECT_TRUE(is(sound.image.pixel(10, 10), k_blue));
-    // ...one with a stray byte, or rows beyond its record, is counted and
-    // left out; what follows draws.
+    // ...one with a stray byte, fewer rows than it says, rows said to reach
+    // past its record, or a size no record could hold, is counted and left
+    // out; what follows draws.
     mfwrite::Dib short_rows = mfwrite::dib24(picture);
     short_rows.bits.chop(8);
-    for (const mfwrite::Dib& d : {png_dib(stray), short_rows}) {
-        const RenderedMetafile r = emf_with(d);
+    mfwrite::Dib huge_claim = mfwrite::dib24(picture);
+    huge_claim.info.replace(4, 8, Params().i32(1 << 20).i32(1 << 20).data());
+    for (const RenderedMetafile& r : {emf_with(png_dib(stray)), emf_with(short_rows), emf_with(huge_claim),
+                                      emf_with(mfwrite::dib24(picture), 1u << 20)}) {
         ASSERT_EQ(r.play.status, PictureStatus::Ok);
         EXPECT_EQ(r.play.skipped, 1);
         EXPECT_TRUE(empty(r.image.pixel(10, 10)));

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QThreadPool>
+
 #include <algorithm>
+#include <latch>
 #include <set>
+#include <vector>
 
 using namespace mosswick::picture;
 
@@ -183,6 +187,42 @@ TEST(DrawQuality, LargePicturesDrawTheSameOnManyThreads)
     for (int y = 10; y < 90; ++y)
         for (int x = 0; x < 400; x += 7)
             EXPECT_EQ(whole.pixel(x, 100 + y), strip.pixel(x, y)) << x << "," << y;
+}
+
+TEST(DrawQuality, DrawingFromEveryThreadOfABusyPoolFinishesWithTheSamePixels)
+{
+    // Each of the global pool's threads draws at once (as a page's decodes
+    // do), so no thread is free to help: each must finish alone, with the
+    // pixels of a drawing that had the pool to itself.
+    QImage src(1600, 1200, QImage::Format_RGB32);
+    for (int y = 0; y < 1200; ++y)
+        for (int x = 0; x < 1600; ++x)
+            src.setPixel(x, y, qRgb((x * 5) % 256, (y * 11) % 256, (x + y) % 256));
+    struct Job {
+        QSize target;
+        int code;
+    };
+    // Each large enough to be split into bands.
+    const Job jobs[] = {{{2400, 1800}, k_quality_nearest}, {{800, 600}, k_quality_bicubic},
+                        {{400, 300}, k_quality_hq_bicubic}};
+    std::vector<QImage> alone;
+    for (const Job& j : jobs)
+        alone.push_back(draw_picture(src, j.target, j.code));
+
+    QThreadPool* pool = QThreadPool::globalInstance();
+    const int threads = pool->maxThreadCount();
+    std::latch all_busy(threads);
+    std::vector<QImage> drawn(static_cast<size_t>(threads));
+    for (int i = 0; i < threads; ++i) {
+        pool->start([&, i] {
+            all_busy.arrive_and_wait();
+            const Job& j = jobs[i % 3];
+            drawn[size_t(i)] = draw_picture(src, j.target, j.code);
+        });
+    }
+    ASSERT_TRUE(pool->waitForDone(120'000)) << "drawings on a busy pool never finished";
+    for (int i = 0; i < threads; ++i)
+        EXPECT_EQ(drawn[size_t(i)], alone[size_t(i % 3)]) << "thread " << i;
 }
 
 } // namespace

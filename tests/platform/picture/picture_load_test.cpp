@@ -361,7 +361,8 @@ TEST(PictureFormats, WholePicturesWithOddEndsShowAndCutOnesDoNot)
         cut(jpg.chopped(40), "jpg cut inside its last blocks");
     }
     QByteArray stray = handmade::encode(colour, "jpg");
-    stray.insert(stray.indexOf("\xFF\xC4"), "\x00\x12\x34", 3);
+    // Before the frame header, so the walk must pass them to find the size.
+    stray.insert(stray.indexOf("\xFF\xC0"), "\x00\x12\x34", 3);
     shows(stray, colour.size(), "jpg with stray bytes between segments");
     // A progressive jpg's last scans could be missing: without its end
     // marker it stays refused.

@@ -1,26 +1,15 @@
 #pragma once
 
-// Command-line splitting and the sampled preview shrink, shared by the
-// viewer and the light edition's main window. Pure: no widgets, no state.
+// The sampled preview shrink behind the light edition's preview box. Pure:
+// no widgets, no state.
 
 #include <QImage>
 #include <QString>
-#include <QStringList>
 
-namespace mosswick {
+namespace mosswick::picture {
 
 // Printed in the box when ViewImage cannot draw.
 inline const QString k_no_preview_text = QStringLiteral("No Preview Available");
-
-// The program's arguments as GetCommandLine receives them: joined by single
-// blanks (the first element, the program itself, left out).
-QString command_line_of(const QStringList& arguments_after_program);
-
-// Splits a command line into words at blanks and tabs (quotes have no
-// special meaning). Element 0 is always empty; elements 1 to n hold the n
-// words, n at most max_args (10 by default; a negative value counts as 0);
-// later words are dropped.
-QStringList GetCommandLine(const QString& command_line, int max_args = 10);
 
 struct ViewImageResult {
     bool drawn = false;  // false: the "No Preview Available" path was taken
@@ -40,4 +29,4 @@ struct ViewImageResult {
 ViewImageResult ViewImage(const QImage& source, qint32 source_width, qint32 source_height,
                           qint32 box_width, qint32 box_height);
 
-} // namespace mosswick
+} // namespace mosswick::picture

@@ -1,4 +1,4 @@
-#include "viewer/preview.h"
+#include "platform/picture/preview.h"
 
 #include "platform/picture/picture.h"
 #include "platform/ui/vb.h"
@@ -10,7 +10,7 @@
 #include <cmath>
 #include <limits>
 
-namespace mosswick {
+namespace mosswick::picture {
 
 namespace {
 
@@ -37,41 +37,13 @@ void print_no_preview(QImage& target)
 
 } // namespace
 
-QString command_line_of(const QStringList& arguments_after_program)
-{
-    return arguments_after_program.join(u' ');
-}
-
-QStringList GetCommandLine(const QString& command_line, int max_args)
-{
-    max_args = std::max(0, max_args);
-    // Grown word by word rather than sized to max_args up front, so a huge
-    // limit costs nothing.
-    QStringList args{QString()};
-    bool inside_word = false;
-    for (const QChar ch : command_line) {
-        if (ch == u' ' || ch == u'\t') {
-            inside_word = false;
-            continue;
-        }
-        if (!inside_word) {
-            if (args.size() - 1 == max_args)
-                break;
-            args.append(QString());
-            inside_word = true;
-        }
-        args.last().append(ch);
-    }
-    return args;
-}
-
 ViewImageResult ViewImage(const QImage& source, qint32 source_width, qint32 source_height,
                           qint32 box_width, qint32 box_height)
 {
     ViewImageResult result;
     const QSize canvas(int(round_even(std::max(0, box_width) / k_twips_per_pixel)),
                        int(round_even(std::max(0, box_height) / k_twips_per_pixel)));
-    if (!canvas.isEmpty() && !picture::exceeds_allocation_limit(canvas)) {
+    if (!canvas.isEmpty() && !exceeds_allocation_limit(canvas)) {
         result.target = QImage(canvas, QImage::Format_ARGB32);
         result.target.fill(Qt::transparent);
     }
@@ -154,4 +126,4 @@ ViewImageResult ViewImage(const QImage& source, qint32 source_width, qint32 sour
     return result;
 }
 
-} // namespace mosswick
+} // namespace mosswick::picture
