@@ -4,8 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-// Finding a picture's companion among a folder's files without walking the
-// folder once per picture.
+// A picture's companions: the field a note companion fills, and finding a
+// companion among a folder's files without walking the folder once per
+// picture.
 namespace mosswick::loader {
 
 // Which field a .txt or .rtf companion fills.
