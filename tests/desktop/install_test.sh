@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop needs:
 # the programs reachable from bin/, the about picture beside the light
-# edition, valid menu entries that pass the file, and every icon they name.
+# edition, the Access reader beside the editions, valid menu entries that
+# pass the file, and every icon they name.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -19,6 +20,15 @@ for program in mosswick-enhanced mosswick-light Tallowby; do
 done
 light=$(readlink -f "$prefix/bin/mosswick-light")
 [ -s "$(dirname "$light")/about3.jpg" ] || fail "no about3.jpg beside the light edition"
+for program in mosswick-enhanced mosswick-light; do
+  reader="$(dirname "$(readlink -f "$prefix/bin/$program")")/mosswick-jet-reader"
+  [ -x "$reader" ] || fail "no Access reader beside $program ($reader)"
+done
+[ ! -e "$prefix/bin/mosswick-jet-reader" ] || fail "the Access reader is linked in bin/; only the converting programs start it"
+# It runs (its libraries are found) and asks for the file it reads.
+status=0
+"$reader" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || fail "$reader without a file ended with $status, not 2"
 
 command -v desktop-file-validate >/dev/null || fail "desktop-file-validate is missing (desktop-file-utils)"
 entries=0

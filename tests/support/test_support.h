@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 class QWidget;
@@ -31,6 +32,9 @@ bool write_picture(const QString& path, int width, int height, const char* forma
 
 // Reads a whole file; empty when it cannot be read.
 QByteArray read_all(const QString& path);
+
+// The names of the folder's files, hidden ones too, sorted.
+QStringList folder_listing(const TempDir& dir);
 
 // Types text into a widget as key presses, letters beyond ASCII too.
 void type_text(QWidget* widget, const QString& text);

@@ -1,30 +1,26 @@
 #include "platform/store/jet_convert.h"
 
+#include "platform/store/jet_reader.h"
 #include "platform/store/safe_files.h"
 #include "platform/store/schema.h"
 #include "platform/store/sqlite.h"
 #include "platform/store/statement.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <mdbtools.h>
+#include <QProcess>
 
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <stdio.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace mosswick::store {
@@ -35,6 +31,8 @@ namespace {
 
 constexpr int k_magic_offset = 4;
 constexpr int k_version_offset = 0x14;
+constexpr quint32 k_jet3_version = 0;
+constexpr quint32 k_jet4_version = 1;
 constexpr int k_masked_start = 0x18;   // the header part that is RC4-masked
 constexpr int k_masked_length = 128;
 constexpr int k_key_offset = 0x3e;      // page encoding key; 0 when none
@@ -133,267 +131,14 @@ void remove_database_files(const QString& path)
 
 // ---- the reader process ---------------------------------------------------
 //
-// The child opens the file with libmdb and writes messages to a pipe:
-//   'C' u32 columns            the table is ours; rows follow
-//   'R' value * columns        one row
-//   'Z' u64 rows               the end
-//   'E' u32 failure, text      refused or unreadable
-// A value is a tag byte: 0 Null, 1 integer (i64), 2 text (u32 length, UTF-8),
-// 3 bytes (u32 length, bytes).
+// The reader program (jet_reader.h) streams the file's table on its
+// standard output; what libmdb prints goes to a log in memory.
 
-enum : unsigned char { msg_columns = 'C', msg_row = 'R', msg_end = 'Z', msg_error = 'E' };
-enum : unsigned char { val_null = 0, val_int = 1, val_text = 2, val_bytes = 3 };
-enum ReaderFailure : quint32 { failure_damaged = 1, failure_foreign = 2 };
+using namespace jet_reader;
 
-// Nothing in the child may wait for more than this without a word to the parent.
-constexpr int k_reader_idle_ms = 15000;
-constexpr rlim_t k_reader_memory = rlim_t(3) << 30;
-constexpr rlim_t k_reader_log = rlim_t(1) << 20;
-
-class ChildWriter {
-public:
-    explicit ChildWriter(int fd) : m_fd(fd) {}
-
-    void put(const void* data, size_t n)
-    {
-        const char* p = static_cast<const char*>(data);
-        if (m_used + n > sizeof m_buf)
-            flush();
-        if (n >= sizeof m_buf) {
-            write_all(p, n);
-            return;
-        }
-        std::memcpy(m_buf + m_used, p, n);
-        m_used += n;
-    }
-    void u8(unsigned char v) { put(&v, 1); }
-    void u32(quint32 v) { put(&v, 4); }
-    void i64(qint64 v) { put(&v, 8); }
-    void bytes(unsigned char tag, const char* p, size_t n)
-    {
-        u8(tag);
-        u32(quint32(n));
-        put(p, n);
-    }
-    void flush()
-    {
-        write_all(m_buf, m_used);
-        m_used = 0;
-    }
-
-private:
-    void write_all(const char* p, size_t n)
-    {
-        while (n > 0) {
-            const ssize_t w = ::write(m_fd, p, n);
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0)
-                _exit(3);   // the parent is gone
-            p += w;
-            n -= size_t(w);
-        }
-    }
-
-    int m_fd;
-    char m_buf[1 << 16];
-    size_t m_used = 0;
-};
-
-[[noreturn]] void child_fail(ChildWriter& out, ReaderFailure failure, const std::string& text)
-{
-    out.u8(msg_error);
-    out.u32(failure);
-    out.bytes(val_text, text.data(), text.size());
-    out.flush();
-    _exit(0);
-}
-
-// What a column of ours may be in the Jet table.
-enum class JetKind { Text, Memo, Integer, Picture };
-
-JetKind jet_kind(int column)
-{
-    switch (column) {
-    case col_movfile:
-    case col_picfile:
-    case col_reference: return JetKind::Text;
-    case col_note:
-    case col_addnote: return JetKind::Memo;
-    case col_dbpic: return JetKind::Picture;
-    default: return JetKind::Integer;
-    }
-}
-
-bool type_fits(JetKind kind, int type)
-{
-    switch (kind) {
-    case JetKind::Text:
-    case JetKind::Memo: return type == MDB_TEXT || type == MDB_MEMO;
-    case JetKind::Integer: return type == MDB_LONGINT || type == MDB_INT || type == MDB_BYTE;
-    case JetKind::Picture: return type == MDB_OLE;
-    }
-    return false;
-}
-
-bool is_system_object(MdbCatalogEntry* entry)
-{
-    return mdb_is_system_table(entry) || g_ascii_strncasecmp(entry->object_name, "MSys", 4) == 0;
-}
-
-// Text and memo values in UTF-8, through libmdb's own conversion. The buffer
-// libmdb converts into is sized for the value, so nothing is cut short.
-void send_text(ChildWriter& out, MdbHandle* mdb, const MdbField& field, int type)
-{
-    size_t stored = size_t(std::max(field.siz, 0));
-    if (type == MDB_MEMO && field.siz >= MDB_MEMO_OVERHEAD) {
-        const quint32 memo = quint32(mdb_get_int32(mdb->pg_buf, field.start));
-        const unsigned flags = memo >> 24;
-        if (flags != 0x80 && flags != 0x40 && flags != 0)
-            child_fail(out, failure_damaged, "a note has an unknown storage form");
-        stored = std::max<size_t>(stored, std::max<size_t>(memo & 0x00ffffffu, MDB_PGSIZE));
-    }
-    // UTF-16 code units become at most three UTF-8 bytes; compressed ones two.
-    const size_t room = stored * 2 + 64;
-    mdb_set_bind_size(mdb, room);
-    char* text = mdb_col_to_string(mdb, mdb->pg_buf, field.start, type, field.siz);
-    if (!text)
-        child_fail(out, failure_damaged, "a text could not be read");
-    const size_t n = std::strlen(text);
-    if (n + 1 >= room) {
-        g_free(text);
-        child_fail(out, failure_damaged, "a note is longer than its stored size allows");
-    }
-    out.bytes(val_text, text, n);
-    g_free(text);
-}
-
-void send_picture(ChildWriter& out, MdbHandle* mdb, MdbColumn* col, const MdbField& field, std::string& blob,
-                  char* chunk)
-{
-    blob.clear();
-    if (field.siz < MDB_MEMO_OVERHEAD) {
-        out.bytes(val_bytes, blob.data(), 0);
-        return;
-    }
-    unsigned char header[MDB_MEMO_OVERHEAD];
-    std::memcpy(header, mdb->pg_buf + field.start, MDB_MEMO_OVERHEAD);
-    const quint32 length = quint32(mdb_get_int32(header, 0)) & 0x3fffffffu;
-    col->bind_ptr = chunk;
-    size_t n = mdb_ole_read(mdb, col, header, MDB_PGSIZE * 2);
-    blob.append(chunk, n);
-    while ((n = mdb_ole_read_next(mdb, col, header)) > 0) {
-        blob.append(chunk, n);
-        if (blob.size() > length)
-            break;
-    }
-    if (blob.size() != length)
-        child_fail(out, failure_damaged, "a stored picture is incomplete");
-    out.bytes(val_bytes, blob.data(), blob.size());
-}
-
-[[noreturn]] void run_reader(const char* path, int fd)
-{
-    ChildWriter out(fd);
-    MdbHandle* mdb = mdb_open(path, MDB_NOFLAGS);
-    if (!mdb)
-        child_fail(out, failure_damaged, "the Access reader cannot open it");
-    if (mdb->f->jet_version != MDB_VER_JET4)
-        child_fail(out, failure_damaged, "it is not a Jet 4.0 file");
-    if (!mdb_read_catalog(mdb, MDB_ANY))
-        child_fail(out, failure_damaged, "its list of tables cannot be read");
-
-    MdbCatalogEntry* ours = nullptr;
-    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
-        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type != MDB_TABLE && entry->object_type != MDB_LINKED_TABLE)
-            continue;
-        if (entry->object_type == MDB_TABLE && is_system_object(entry))
-            continue;
-        if (entry->object_type == MDB_TABLE && g_ascii_strcasecmp(entry->object_name, k_table) == 0 && !ours) {
-            ours = entry;
-            continue;
-        }
-        child_fail(out, failure_foreign, std::string("it holds the table ") + entry->object_name);
-    }
-    if (!ours)
-        child_fail(out, failure_foreign, "it has no table demopicture");
-    MdbTableDef* table = mdb_read_table(ours);
-    if (!table || !mdb_read_columns(table))
-        child_fail(out, failure_damaged, "the table demopicture cannot be read");
-    const int n = int(table->num_cols);
-    if (n != k_light_columns && n != 7 && n != k_full_columns)
-        child_fail(out, failure_foreign, "its table demopicture has " + std::to_string(n) + " columns");
-    std::vector<MdbColumn*> cols(static_cast<size_t>(n), nullptr);
-    for (int c = 0; c < n; ++c) {
-        auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
-        if (g_ascii_strcasecmp(col->name, column_defs()[size_t(c)].name) != 0 || !type_fits(jet_kind(c), col->col_type))
-            child_fail(out, failure_foreign,
-                       std::string("column ") + std::to_string(c + 1) + " of its table demopicture is " + col->name);
-        cols[size_t(c)] = col;
-    }
-    out.u8(msg_columns);
-    out.u32(quint32(n));
-
-    std::vector<MdbField> fields(static_cast<size_t>(n));
-    std::vector<char> chunk(MDB_PGSIZE * 2);
-    std::string blob;
-    quint64 rows = 0;
-    mdb_rewind_table(table);
-    while (mdb_fetch_row(table)) {
-        int start = 0;
-        size_t size = 0;
-        if (table->cur_row == 0 || mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) != 0)
-            child_fail(out, failure_damaged, "a row cannot be found again");
-        start &= 0x1fff;
-        if (mdb_crack_row(table, start, size, fields.data()) < n)
-            child_fail(out, failure_damaged, "a row cannot be read");
-        out.u8(msg_row);
-        for (int c = 0; c < n; ++c) {
-            const MdbField* field = nullptr;
-            for (const MdbField& f : fields)
-                if (f.colnum == c)
-                    field = &f;
-            MdbColumn* col = cols[size_t(c)];
-            if (!field || field->is_null) {
-                out.u8(val_null);
-                continue;
-            }
-            if (field->start < 0 || field->siz < 0 || field->start + field->siz > MDB_PGSIZE)
-                child_fail(out, failure_damaged, "a value lies outside its page");
-            switch (col->col_type) {
-            case MDB_LONGINT:
-                out.u8(val_int);
-                out.i64(qint32(quint32(mdb_get_int32(mdb->pg_buf, field->start))));
-                break;
-            case MDB_INT:
-                out.u8(val_int);
-                out.i64(qint16(quint16(mdb_get_int16(mdb->pg_buf, field->start))));
-                break;
-            case MDB_BYTE:
-                out.u8(val_int);
-                out.i64(mdb_get_byte(mdb->pg_buf, field->start));
-                break;
-            case MDB_OLE: send_picture(out, mdb, col, *field, blob, chunk.data()); break;
-            default: send_text(out, mdb, *field, col->col_type); break;
-            }
-        }
-        ++rows;
-    }
-    // Pages libmdb skips as unreadable would lose rows without a word.
-    if (rows != table->num_rows)
-        child_fail(out, failure_damaged,
-                   std::to_string(rows) + " of its " + std::to_string(table->num_rows) + " rows can be read");
-    out.u8(msg_end);
-    out.put(&rows, 8);
-    out.flush();
-    _exit(0);
-}
-
-// The parent's side of the pipe, with a limit on how long the child may be silent.
 class ReaderProcess {
 public:
-    ReaderProcess() = default;
+    explicit ReaderProcess(int idle_limit_ms) : m_idle_ms(idle_limit_ms) {}
     ReaderProcess(const ReaderProcess&) = delete;
     ReaderProcess& operator=(const ReaderProcess&) = delete;
     ~ReaderProcess()
@@ -403,66 +148,43 @@ public:
             ::close(m_log);
     }
 
-    bool start(const QString& path)
+    // Starts the program on the file at path; false with the reason in why.
+    bool start(const QString& program, const QString& path, QString& why)
     {
-        const QByteArray name = QFile::encodeName(path);
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0)
-            return false;
-        m_log = ::memfd_create("mosswick-jet-reader", MFD_CLOEXEC);
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::close(fds[0]);
-            // libmdb talks on stdout and stderr; both go to the log.
-            if (m_log >= 0) {
-                ::dup2(m_log, 1);
-                ::dup2(m_log, 2);
-            }
-            struct rlimit limit {k_reader_memory, k_reader_memory};
-            ::setrlimit(RLIMIT_AS, &limit);
-            // A damaged file can make libmdb warn on every page: the log
-            // stays small, and writes beyond it just fail.
-            struct rlimit log_limit {k_reader_log, k_reader_log};
-            ::setrlimit(RLIMIT_FSIZE, &log_limit);
-            ::signal(SIGXFSZ, SIG_IGN);
-            ::signal(SIGPIPE, SIG_DFL);
-            ::unsetenv("MDBOPTS");
-            ::setenv("MDB_ICONV", "UTF-8", 1);
-            run_reader(name.constData(), fds[1]);
-        }
-        ::close(fds[1]);
-        if (m_pid < 0) {
-            ::close(fds[0]);
+        if (!QFileInfo(program).isFile()) {
+            why = QStringLiteral("the Access reader program %1 cannot be found").arg(shown(program));
             return false;
         }
-        m_fd = fds[0];
+        m_log = ::memfd_create(k_program_name, MFD_CLOEXEC);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("MDBOPTS"));
+        environment.insert(QStringLiteral("MDB_ICONV"), QStringLiteral("UTF-8"));
+        m_process.setProcessEnvironment(environment);
+        m_process.setStandardInputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        // Runs between fork and exec: nothing but a system call.
+        const int log = m_log;
+        m_process.setChildProcessModifier([log] {
+            if (log >= 0)
+                ::dup2(log, STDERR_FILENO);
+        });
+        m_process.start(program, {path}, QIODevice::ReadOnly);
+        if (!m_process.waitForStarted(-1)) {
+            why = QStringLiteral("the Access reader program %1 cannot be started (%2)")
+                      .arg(shown(program), m_process.errorString());
+            return false;
+        }
         return true;
     }
 
     // Reads exactly n bytes; false at the end of the stream, on an error or
-    // when the child stays silent too long (it is then stopped).
+    // when the reader stays silent too long (it is then stopped).
     bool read(void* data, size_t n)
     {
         char* p = static_cast<char*>(data);
         while (n > 0) {
-            if (m_pos == m_end) {
-                pollfd pfd{m_fd, POLLIN, 0};
-                const int r = ::poll(&pfd, 1, k_reader_idle_ms);
-                if (r < 0 && errno == EINTR)
-                    continue;
-                if (r <= 0) {
-                    m_stalled = r == 0;
-                    stop();
-                    return false;
-                }
-                const ssize_t got = ::read(m_fd, m_buf, sizeof m_buf);
-                if (got < 0 && errno == EINTR)
-                    continue;
-                if (got <= 0)
-                    return false;
-                m_pos = 0;
-                m_end = size_t(got);
-            }
+            if (m_pos == m_end && !fill())
+                return false;
             const size_t take = std::min(n, m_end - m_pos);
             std::memcpy(p, m_buf + m_pos, take);
             m_pos += take;
@@ -483,59 +205,39 @@ public:
         return read(out.data(), n);
     }
 
-    // Waits for the child; true when it ended by itself with status 0.
+    // Waits for the reader to end; true when it ended by itself with status 0.
     bool finish()
     {
-        if (m_pid <= 0)
-            return m_status_ok;
-        int status = 0;
-        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(m_idle_ms)) {
+            m_stalled = true;
+            stop();
         }
-        m_pid = -1;
-        m_signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-        m_status_ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        return m_status_ok;
+        return !m_stalled && m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
     }
 
     void stop()
     {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            finish();
-            m_status_ok = false;
-        }
-        if (m_fd >= 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.kill();
+        m_process.waitForFinished(-1);
     }
 
-    // Why the child did not deliver: its signal, a stall, or the last thing it said.
+    // Why the reader did not deliver: its signal, a stall, or the last thing it said.
     QString failure()
     {
-        // The pipe is closed first: a child still writing ends at once.
-        if (m_fd >= 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
-        if (m_pid > 0) {
-            // A child that closed the pipe is ending: give it a moment to say how.
-            int status = 0;
-            pid_t done = 0;
-            for (int wait = 0; wait < 200 && (done = ::waitpid(m_pid, &status, WNOHANG)) == 0; ++wait)
-                ::usleep(10000);
-            if (done <= 0) {
-                ::kill(m_pid, SIGKILL);
-                finish();
-                return QStringLiteral("the Access reader ended early");
-            }
-            m_pid = -1;
-            m_signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+        // What it still sends is dropped unread.
+        m_process.closeReadChannel(QProcess::StandardOutput);
+        // A reader that closed its output is ending: give it a moment to say how.
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(2000)) {
+            stop();
+            return QStringLiteral("the Access reader ended early");
         }
         if (m_stalled)
             return QStringLiteral("reading it stopped making progress");
-        if (m_signal != 0)
-            return QStringLiteral("the Access reader failed on it (signal %1)").arg(m_signal);
+        // The exit code of a process ended by a signal is the signal's number.
+        if (m_process.exitStatus() == QProcess::CrashExit)
+            return QStringLiteral("the Access reader failed on it (signal %1)").arg(m_process.exitCode());
         const QString last = last_log_line();
         return last.isEmpty() ? QStringLiteral("the Access reader ended early") : QStringLiteral("the Access reader says: %1").arg(last);
     }
@@ -557,20 +259,40 @@ public:
         return QString::fromUtf8(text);
     }
 
-
 private:
+    // Refills the buffer from the reader, waiting at most the idle limit for it.
+    bool fill()
+    {
+        for (;;) {
+            const qint64 got = m_process.read(m_buf, sizeof m_buf);
+            if (got > 0) {
+                m_pos = 0;
+                m_end = size_t(got);
+                return true;
+            }
+            if (got < 0 || m_process.state() == QProcess::NotRunning)
+                return false;
+            // What a reader that just ended sent is read as it ends.
+            if (!m_process.waitForReadyRead(m_idle_ms) && m_process.bytesAvailable() == 0) {
+                if (m_process.state() != QProcess::NotRunning && m_process.error() == QProcess::Timedout) {
+                    m_stalled = true;
+                    stop();
+                }
+                return false;
+            }
+        }
+    }
+
     QString last_log_line() const
     {
         const QStringList lines = log().split(u'\n', Qt::SkipEmptyParts);
         return lines.isEmpty() ? QString() : lines.last().trimmed();
     }
 
-    pid_t m_pid = -1;
-    int m_fd = -1;
+    QProcess m_process;
+    int m_idle_ms;
     int m_log = -1;
     bool m_stalled = false;
-    bool m_status_ok = false;
-    int m_signal = 0;
     char m_buf[1 << 16];
     size_t m_pos = 0;
     size_t m_end = 0;
@@ -810,8 +532,8 @@ JetHeader read_jet_header(const QString& path)
     }
     auto* p = reinterpret_cast<unsigned char*>(page.data());
     h.version = le32(p + k_version_offset);
-    h.kind = h.version == MDB_VER_JET4 ? JetHeader::Kind::Jet4
-             : h.version == MDB_VER_JET3 ? JetHeader::Kind::Jet3
+    h.kind = h.version == k_jet4_version ? JetHeader::Kind::Jet4
+             : h.version == k_jet3_version ? JetHeader::Kind::Jet3
                                          : JetHeader::Kind::Unknown;
     if (h.kind != JetHeader::Kind::Jet4)
         return h;
@@ -889,8 +611,22 @@ QString jet_backup_path(const QString& path)
     }
 }
 
+QString jet_reader_program()
+{
+    if (!QCoreApplication::instance())
+        return QStringLiteral(MOSSWICK_BUILT_JET_READER);
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString beside = folder + u'/' + QLatin1String(k_program_name);
+    // A program run from the build tree has none beside it: it takes the
+    // one the build made. An installed program never looks there.
+    const QString build = QFileInfo(QStringLiteral(MOSSWICK_BUILD_DIR)).canonicalFilePath();
+    if (!QFileInfo::exists(beside) && !build.isEmpty() && (folder + u'/').startsWith(build + u'/'))
+        return QStringLiteral(MOSSWICK_BUILT_JET_READER);
+    return beside;
+}
+
 Error convert_jet_catalogue(const QString& given_path, const Protection& protection, JetConversion& result,
-                            const JetProgress& progress)
+                            const JetProgress& progress, const JetReader& reader_setup)
 {
     result = {};
     // A catalogue reached through a link is converted where it really lives.
@@ -906,17 +642,18 @@ Error convert_jet_catalogue(const QString& given_path, const Protection& protect
     if (::stat(QFile::encodeName(path).constData(), &original) != 0)
         return file_error(path, errno);
 
-    ReaderProcess reader;
-    if (!reader.start(path))
-        return file_error(path, errno);
-    unsigned char msg = 0;
-    quint32 columns = 0;
     auto refused = [&](const QString& why, bool foreign) {
         return jet_error(foreign ? QStringLiteral("%1 is an Access database but not a Mosswick catalogue: %2.")
                                        .arg(shown(path), why)
                                  : QStringLiteral("%1 could not be converted: %2. Nothing was changed.")
                                        .arg(shown(path), why));
     };
+    ReaderProcess reader(reader_setup.idle_limit_ms);
+    QString why;
+    if (!reader.start(reader_setup.program.isEmpty() ? jet_reader_program() : reader_setup.program, path, why))
+        return refused(why, false);
+    unsigned char msg = 0;
+    quint32 columns = 0;
     if (!reader.value(msg))
         return refused(reader.failure(), false);
     if (msg == msg_error) {

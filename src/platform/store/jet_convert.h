@@ -1,9 +1,10 @@
 #pragma once
 
 // Catalogues of the old Access (Jet 4.0) format become catalogues of ours.
-// The file is read with libmdb in a child process, so that a damaged file
-// can never crash or stall the program; rows stream through a pipe into a
-// new catalogue written beside the original, which then takes its name.
+// The file is read with libmdb by a program of its own (mosswick-jet-reader),
+// so that a damaged file can never crash or stall the program; rows stream
+// through a pipe into a new catalogue written beside the original, which
+// then takes its name.
 
 #include "platform/store/connection.h"
 #include "platform/store/store_error.h"
@@ -49,10 +50,21 @@ struct JetConversion {
 // false stops the conversion (nothing is left behind).
 using JetProgress = std::function<bool(qint64 rows)>;
 
+// Where the reader program is: beside the running program (where it is
+// installed), or for a program run from the build tree the build's own.
+QString jet_reader_program();
+
+// The reader program a conversion starts (jet_reader_program() when empty)
+// and how long it may stay silent before it is stopped as stalled.
+struct JetReader {
+    QString program;
+    int idle_limit_ms = 15000;
+};
+
 // Converts the Jet 4.0 catalogue at path. On success the new catalogue has
 // the original's name and the original's bytes are at result.backup_path;
 // on any failure or stop the original is where it was and no file is left.
 Error convert_jet_catalogue(const QString& path, const Protection& protection, JetConversion& result,
-                            const JetProgress& progress = {});
+                            const JetProgress& progress = {}, const JetReader& reader = {});
 
 } // namespace mosswick::store

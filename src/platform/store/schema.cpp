@@ -4,22 +4,6 @@
 
 namespace mosswick::store {
 
-const std::array<ColumnDef, k_full_columns>& column_defs()
-{
-    static const std::array<ColumnDef, k_full_columns> defs{{
-        {"movfile", "VARCHAR(255)", true, Affinity::Text},
-        {"picfile", "VARCHAR(255)", true, Affinity::Text},
-        {"note", "TEXT", false, Affinity::Text},
-        {"numpage", "INTEGER", false, Affinity::Integer},
-        {"numpic", "INTEGER", false, Affinity::Integer},
-        {"reference", "VARCHAR(255)", true, Affinity::Text},
-        {"addnote", "TEXT", false, Affinity::Text},
-        {"dbpic", "BLOB", false, Affinity::Blob},
-        {"inoutpic", "INTEGER", false, Affinity::Integer},
-    }};
-    return defs;
-}
-
 int column_index(const QString& name)
 {
     const auto& defs = column_defs();

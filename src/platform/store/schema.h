@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/store/table_layout.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -11,23 +13,6 @@ namespace mosswick::store {
 
 enum class Schema { Full, Light };
 
-// Column positions of the picture table; code reads columns by position.
-enum Column : int {
-    col_movfile = 0,
-    col_picfile = 1,
-    col_note = 2,
-    col_numpage = 3,
-    col_numpic = 4,
-    col_reference = 5,
-    col_addnote = 6,
-    col_dbpic = 7,
-    col_inoutpic = 8,
-};
-
-inline constexpr int k_full_columns = 9;
-inline constexpr int k_light_columns = 5;
-inline constexpr int k_text_limit = 255;   // characters in movfile, picfile, reference
-
 // A row keeps its picture's bytes in dbpic when inoutpic holds any value
 // (not Null): the one rule for "stored inside" everywhere.
 inline bool picture_stored_inside(const QVariant& inoutpic)
@@ -35,25 +20,11 @@ inline bool picture_stored_inside(const QVariant& inoutpic)
     return inoutpic.isValid() && !inoutpic.isNull();
 }
 
-inline constexpr const char* k_table = "demopicture";
 inline constexpr const char* k_picfile_index = "idxPicfile";
-
-// The engine's type affinities: what it converts a stored value to.
-enum class Affinity { Text, Numeric, Integer, Real, Blob };
 
 // The affinity the engine gives a declared column type ("VARCHAR(20)",
 // "MEMO", "" ...), by its own rules.
 Affinity type_affinity(const QString& declared_type);
-
-struct ColumnDef {
-    const char* name;
-    const char* type;   // declared type in the table definition we write
-    bool limited;       // holds at most k_text_limit characters
-    Affinity affinity;  // what the values are
-};
-
-// The nine columns of the full table, in their order.
-const std::array<ColumnDef, k_full_columns>& column_defs();
 
 // Returns the column's position for a name (case-insensitive), or -1.
 int column_index(const QString& name);

@@ -26,14 +26,10 @@
 using namespace mosswick::store;
 using namespace storetest;
 using testsupport::copy_jet_fixture;
+using testsupport::folder_listing;
 using testsupport::TempDir;
 
 namespace {
-
-QStringList folder_listing(const TempDir& dir)
-{
-    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
 
 struct Converted {
     Error error;
