@@ -21,7 +21,7 @@
 #include "support/bench_report.h"
 #include "support/bench_window.h"
 #include "support/shell_peer.h"
-#include "catalogue/edition.h"
+#include "core/edition.h"
 #include "frame/frm_browser.h"
 #include "loader/list_boxes.h"
 #include "maintenance/grid_model.h"

@@ -23,7 +23,7 @@
 #include "support/page_cache.h"
 #include "support/shell_peer.h"
 
-#include "catalogue/edition.h"
+#include "core/edition.h"
 #include "frame/frm_browser.h"
 #include "maintenance/renumber.h"
 #include "platform/store/checked_files.h"

@@ -17,7 +17,7 @@
 // generation does not count in this process's memory) and kept in the folder
 // for later runs; --fresh makes them again.
 
-#include "catalogue/fit_to_box.h"
+#include "core/fit_to_box.h"
 #include "pageview/frm_zoom.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/render.h"

@@ -19,7 +19,7 @@
 #include "maintenance/maintenance_tab.h"
 #include "support/bench_dialogs.h"
 #include "support/bench_report.h"
-#include "catalogue/edition.h"
+#include "core/edition.h"
 #include "frame/frm_browser.h"
 #include "platform/store/connection.h"
 #include "platform/ui/dialogs.h"

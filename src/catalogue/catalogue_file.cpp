@@ -1,9 +1,9 @@
 // Opening, upgrading, refreshing and closing a catalogue.
 #include "catalogue/catalogue_file.h"
 
-#include "catalogue/catalogue_logic.h"
-#include "catalogue/status_line.h"
-#include "catalogue/window_part.h"
+#include "core/catalogue_logic.h"
+#include "core/status_line.h"
+#include "core/window_part.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"

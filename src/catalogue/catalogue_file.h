@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/catalogue_session.h"
+#include "core/catalogue_session.h"
 #include "platform/store/background_check.h"
 #include "platform/store/checked_files.h"
 

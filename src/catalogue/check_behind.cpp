@@ -2,7 +2,7 @@
 // is read in full on a connection of its own in a worker thread; nothing
 // writes to it until that check has passed.
 #include "catalogue/catalogue_file.h"
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 
 #include "platform/store/integrity_check.h"
 #include "platform/ui/busy.h"

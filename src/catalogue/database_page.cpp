@@ -1,8 +1,8 @@
 #include "catalogue/database_page.h"
 
-#include "catalogue/catalogue_logic.h"
-#include "catalogue/status_line.h"
-#include "light/compaction.h"
+#include "core/catalogue_logic.h"
+#include "core/status_line.h"
+#include "platform/store/compaction.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
@@ -192,7 +192,7 @@ void DatabasePage::compact_database_Click()
         compact_database->setEnabled(true);
         return;
     }
-    const store::Protection protection = light::compaction_protection(path);
+    const store::Protection protection = store::compaction_protection(path);
     status.set_message(QStringLiteral("Compating database..."));
     ui::EventPump().pump();
 

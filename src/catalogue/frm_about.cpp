@@ -1,7 +1,7 @@
 #include "catalogue/frm_about.h"
 
-#include "catalogue/catalogue_logic.h"
-#include "catalogue/edition.h"
+#include "core/catalogue_logic.h"
+#include "core/edition.h"
 #include "platform/picture/picture.h"
 #include "platform/ui/vb.h"
 

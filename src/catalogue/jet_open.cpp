@@ -1,7 +1,7 @@
 // Opening an Access (Jet 4.0) catalogue: the question, its password and the
 // conversion into a catalogue of ours that takes the file's place.
 #include "catalogue/catalogue_file.h"
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 
 #include "platform/store/jet_convert.h"
 #include "platform/ui/busy.h"

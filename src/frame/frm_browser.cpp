@@ -3,8 +3,8 @@
 #include "frame/frm_browser.h"
 
 #include "catalogue/catalogue_file.h"
-#include "catalogue/catalogue_logic.h"
 #include "catalogue/database_page.h"
+#include "core/catalogue_logic.h"
 #include "loader/loader_tab.h"
 #include "maintenance/maintenance_tab.h"
 #include "notes/note_actions.h"

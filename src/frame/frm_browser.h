@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/catalogue_session.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_session.h"
+#include "core/status_line.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,12 +1,12 @@
 #include "loader/batch_load.h"
 
-#include "loader/listing.h"
+#include "core/listing.h"
 
-#include "catalogue/catalogue_logic.h"
-#include "loader/companions.h"
-#include "loader/file_ops.h"
-#include "loader/load_log.h"
-#include "loader/name_rules.h"
+#include "core/catalogue_logic.h"
+#include "core/companions.h"
+#include "core/file_ops.h"
+#include "core/load_log.h"
+#include "core/name_rules.h"
 #include "loader/row_writer.h"
 #include "platform/richtext/note_file.h"
 #include "platform/richtext/plain_text.h"

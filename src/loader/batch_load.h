@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/companions.h"
 #include "loader/numbering.h"
 #include "platform/store/connection.h"
 
@@ -13,9 +14,6 @@
 // two phases (name lengths, then rows), with companions, note files and the
 // error log. No widgets: the window drives it through hooks.
 namespace mosswick::loader {
-
-// Which field a .txt or .rtf companion fills.
-enum class NoteTarget { Note, AddNote, Reference };
 
 struct BatchOptions {
     bool pictures_inside = false;     // store each picture's bytes ("IN")

@@ -2,10 +2,10 @@
 // run_batch_load.
 #include "loader/loader_tab.h"
 
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 
+#include "core/file_ops.h"
 #include "loader/batch_load.h"
-#include "loader/file_ops.h"
 #include "loader/list_boxes.h"
 #include "loader/loader_messages.h"
 #include "platform/ui/dialogs.h"

@@ -1,6 +1,6 @@
 #include "loader/list_boxes.h"
 
-#include "loader/listing.h"
+#include "core/listing.h"
 
 #include <QDir>
 #include <QKeyEvent>

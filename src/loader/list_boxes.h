@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loader/listing.h"
+#include "core/listing.h"
 
 #include <QComboBox>
 #include <QListWidget>

@@ -2,14 +2,14 @@
 // option groups, and the wiring of the Loader tab's controls.
 #include "loader/loader_tab.h"
 
-#include "catalogue/status_line.h"
+#include "core/listing.h"
+#include "core/name_rules.h"
+#include "core/status_line.h"
 #include "loader/batch_load.h"
-#include "loader/event_hook.h"
 #include "loader/list_boxes.h"
-#include "loader/listing.h"
 #include "loader/loader_messages.h"
-#include "loader/name_rules.h"
 #include "platform/richtext/rich_text_box.h"
+#include "platform/ui/event_hook.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/plain_text_box.h"
 #include "platform/ui/vb.h"

@@ -2,7 +2,7 @@
 // clipboard, the length labels and the reference box's key filter.
 #include "loader/loader_tab.h"
 
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 #include "loader/loader_messages.h"
 
 #include "platform/richtext/plain_text.h"

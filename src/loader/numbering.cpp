@@ -1,6 +1,6 @@
 #include "loader/numbering.h"
 
-#include "catalogue/catalogue_logic.h"
+#include "core/catalogue_logic.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "loader/row_writer.h"
 
-#include "loader/file_ops.h"
-#include "loader/name_rules.h"
+#include "core/file_ops.h"
+#include "core/name_rules.h"
 
 #include <QFileInfo>
 

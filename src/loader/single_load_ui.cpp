@@ -1,13 +1,13 @@
 // The single load: a picture or movie picked in the lists, its preview, the
 // commit and the cancel.
-#include "catalogue/catalogue_logic.h"
-#include "catalogue/fit_to_box.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_logic.h"
+#include "core/fit_to_box.h"
+#include "core/status_line.h"
 #include "loader/loader_tab.h"
 
+#include "core/name_rules.h"
 #include "loader/list_boxes.h"
 #include "loader/loader_messages.h"
-#include "loader/name_rules.h"
 #include "loader/single_load.h"
 #include "platform/picture/render.h"
 #include "platform/richtext/rich_text_box.h"

@@ -7,7 +7,7 @@
 #include "maintenance/maintenance_tab.h"
 #include "maintenance/window_steps.h"
 
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 #include "platform/ui/vb.h"
 
 #include <QItemSelectionModel>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/window_part.h"
-#include "loader/batch_load.h"
+#include "core/companions.h"
+#include "core/window_part.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,10 +2,10 @@
 // verify pass; what the window's states do to them.
 #include "maintenance/maintenance_tab.h"
 
-#include "catalogue/status_line.h"
-#include "loader/event_hook.h"
+#include "core/status_line.h"
 #include "maintenance/grid_model.h"
 #include "maintenance/input_rules.h"
+#include "platform/ui/event_hook.h"
 
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/grid_headings.h"

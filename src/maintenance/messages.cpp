@@ -1,6 +1,6 @@
 #include "maintenance/messages.h"
 
-#include "loader/load_log.h"
+#include "core/load_log.h"
 
 namespace mosswick::maintenance {
 

@@ -1,6 +1,6 @@
 // The update and verify passes over the loader's lists.
-#include "catalogue/catalogue_logic.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_logic.h"
+#include "core/status_line.h"
 #include "maintenance/maintenance_tab.h"
 #include "maintenance/messages.h"
 #include "maintenance/update_pass.h"

@@ -2,9 +2,9 @@
 
 #include <QFileInfo>
 
-#include "catalogue/catalogue_logic.h"
-#include "loader/file_ops.h"
-#include "loader/name_rules.h"
+#include "core/catalogue_logic.h"
+#include "core/file_ops.h"
+#include "core/name_rules.h"
 #include "maintenance/input_rules.h"
 
 #include <QFile>

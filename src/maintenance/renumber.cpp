@@ -1,6 +1,6 @@
 #include "maintenance/renumber.h"
 
-#include "catalogue/catalogue_logic.h"
+#include "core/catalogue_logic.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,5 +1,5 @@
 // The window's renumbering and the "Renumber pages" button.
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 #include "maintenance/maintenance_tab.h"
 #include "maintenance/messages.h"
 #include "maintenance/renumber.h"

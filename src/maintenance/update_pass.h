@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loader/batch_load.h"
+#include "core/companions.h"
 #include "platform/store/connection.h"
 
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "maintenance/verify_pass.h"
 
-#include "catalogue/catalogue_logic.h"
-#include "loader/file_ops.h"
-#include "loader/name_rules.h"
+#include "core/catalogue_logic.h"
+#include "core/file_ops.h"
+#include "core/name_rules.h"
 
 #include <QFile>
 #include <QHash>

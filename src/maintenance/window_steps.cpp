@@ -1,7 +1,7 @@
 #include "maintenance/window_steps.h"
 
-#include "catalogue/catalogue_session.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_session.h"
+#include "core/status_line.h"
 #include "platform/ui/vb.h"
 
 #include <QCoreApplication>

@@ -100,11 +100,6 @@ QString stored_value(const richtext::RichTextBox& box, bool loaded_null)
 
 } // namespace
 
-void show_note_in_cell(richtext::RichTextBox& box, const QString& value)
-{
-    box.set_preview(value, notes::k_cell_note_limit, QString::fromLatin1(notes::k_note_continues));
-}
-
 frmNote::frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent, NoteWindowProfile profile)
     : QDialog(parent),
       m_mode(mode),

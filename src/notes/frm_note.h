@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notes/note_cell.h"
+#include "core/note_cell.h"
 
 #include <QColor>
 #include <QDialog>

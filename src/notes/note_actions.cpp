@@ -3,9 +3,9 @@
 
 #include "notes/frm_note.h"
 
-#include "catalogue/status_line.h"
+#include "core/catalogue_logic.h"
+#include "core/status_line.h"
 #include "notes/note_logic.h"
-#include "pageview/page_logic.h"
 
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/catalogue_session.h"
-#include "notes/note_cell.h"
+#include "core/catalogue_session.h"
+#include "core/note_cell.h"
 
 #include <QObject>
 #include <QPointer>

@@ -13,12 +13,6 @@
 // keys that close a window, and what a note save writes.
 namespace mosswick::notes {
 
-// Longest note a page cell shows whole, in characters. A longer one shows its
-// beginning and k_note_continues; the note window loads it whole, under the
-// busy lock, and Esc stops that.
-inline constexpr qsizetype k_cell_note_limit = 1 << 20;
-inline constexpr const char* k_note_continues = "(...) The rest of this note is in the note window.";
-
 // ---- palette ----------------------------------------------------------------
 
 inline constexpr int k_palette_columns = 8;

@@ -1,6 +1,6 @@
 #include "pageview/frm_zoom.h"
 
-#include "catalogue/fit_to_box.h"
+#include "core/fit_to_box.h"
 #include "pageview/page_logic.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"

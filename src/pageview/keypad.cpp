@@ -2,6 +2,7 @@
 // between pages and act on the cells.
 #include "pageview/page_view_part.h"
 
+#include "core/catalogue_logic.h"
 #include "pageview/page_logic.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 // A cell's movie, handed to the desktop's program.
 #include "pageview/page_view_part.h"
 
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 #include "pageview/movie_check.h"
 
 #include "platform/ui/dialogs.h"

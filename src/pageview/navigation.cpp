@@ -2,7 +2,8 @@
 // hand-over from the search tab.
 #include "pageview/page_view_part.h"
 
-#include "catalogue/status_line.h"
+#include "core/catalogue_logic.h"
+#include "core/status_line.h"
 #include "pageview/page_logic.h"
 
 #include "platform/ui/vb.h"

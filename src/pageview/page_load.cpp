@@ -2,9 +2,9 @@
 // parallel, each result placed in cell order as it is ready, the report.
 #include "pageview/page_view_part.h"
 
-#include "catalogue/catalogue_logic.h"
-#include "catalogue/fit_to_box.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_logic.h"
+#include "core/fit_to_box.h"
+#include "core/status_line.h"
 #include "pageview/page_logic.h"
 
 #include "platform/picture/render.h"

@@ -1,6 +1,6 @@
 #include "pageview/page_logic.h"
 
-#include <limits>
+#include "core/catalogue_logic.h"
 
 namespace mosswick {
 
@@ -13,22 +13,6 @@ QString type_of(const QString& file_name)
 {
     const qsizetype dot = file_name.lastIndexOf(u'.');
     return (dot < 0 ? file_name : file_name.mid(dot + 1)).toLower();
-}
-
-std::optional<qint64> parse_number(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 10)
-        return std::nullopt;
-    qint64 v = 0;
-    for (QChar c : t) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        v = v * 10 + (c.unicode() - u'0');
-    }
-    if (v > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return v;
 }
 
 NavState nav_state(qint64 page, qint64 picture_count, qint64 last_page, int slider_min, const QString& page_box)

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <optional>
-
 // Pure rules of the page view: labels, navigation, the keypad and the zoom
 // window's arithmetic. No widgets.
 namespace mosswick {
@@ -13,10 +11,6 @@ QString page_label(qint64 page, qint64 pages);
 
 // The text after the last '.', lower case; the whole name when there is none.
 QString type_of(const QString& file_name);
-
-// A page or picture number typed or pasted: digits only (surrounding blanks
-// allowed), within 32 bits. Anything else is nullopt.
-std::optional<qint64> parse_number(const QString& text);
 
 // What the page load enables, given the page shown and the catalogue.
 struct NavState {

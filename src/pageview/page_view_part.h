@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/window_part.h"
-#include "notes/note_cell.h"
+#include "core/note_cell.h"
+#include "core/window_part.h"
 #include "pageview/cell_array.h"
 
 #include <QPointer>

@@ -1,8 +1,8 @@
 // The page view's controls: building, naming, wiring, and the resting states.
 #include "pageview/page_view_part.h"
 
-#include "catalogue/catalogue_logic.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_logic.h"
+#include "core/status_line.h"
 #include "pageview/page_logic.h"
 
 #include "platform/richtext/rich_text_box.h"

@@ -1,7 +1,7 @@
 // Cell selection: the selected cell's note boxes are white, the others grey.
 #include "pageview/page_view_part.h"
 
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/vb.h"

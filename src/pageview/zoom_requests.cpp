@@ -1,7 +1,8 @@
 // Zoom requests: a cell's picture opened in a zoom window.
 #include "pageview/page_view_part.h"
 
-#include "catalogue/status_line.h"
+#include "core/catalogue_logic.h"
+#include "core/status_line.h"
 #include "pageview/frm_zoom.h"
 #include "pageview/page_logic.h"
 

@@ -2,10 +2,9 @@
 // reference grid's list, and the way from a grid's row to its page.
 #include "search/search_sort_tab.h"
 
-#include "catalogue/catalogue_logic.h"
-#include "catalogue/fit_to_box.h"
-#include "catalogue/status_line.h"
-#include "pageview/page_logic.h"
+#include "core/catalogue_logic.h"
+#include "core/fit_to_box.h"
+#include "core/status_line.h"
 #include "platform/picture/render.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"

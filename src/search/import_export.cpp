@@ -2,7 +2,7 @@
 // and a file in the catalogue's folder.
 #include "search/import_export_page.h"
 
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"

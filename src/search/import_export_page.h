@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/window_part.h"
+#include "core/window_part.h"
 
 class QPushButton;
 class QTableView;

@@ -2,11 +2,11 @@
 // search, the note search and the input rules of the search boxes.
 #include "search/search_sort_tab.h"
 
-#include "catalogue/status_line.h"
-#include "loader/event_hook.h"
+#include "core/status_line.h"
 #include "platform/ui/busy.h"
-#include "platform/ui/key_rules.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/event_hook.h"
+#include "platform/ui/key_rules.h"
 #include "platform/ui/vb.h"
 #include "search/criteria.h"
 #include "search/messages.h"

@@ -1,7 +1,7 @@
 // Pieces the search tab's and the import/export page's handlers share.
 #include "search/tab_helpers.h"
 
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 #include "search/messages.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "search/transfer.h"
 
-#include "catalogue/catalogue_logic.h"
-#include "loader/file_ops.h"
+#include "core/catalogue_logic.h"
+#include "core/file_ops.h"
 #include "platform/picture/picture.h"
 #include "platform/ui/vb.h"
 #include "search/messages.h"

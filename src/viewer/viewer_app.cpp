@@ -1,6 +1,6 @@
 #include "viewer/viewer_app.h"
 
-#include "catalogue/catalogue_logic.h"
+#include "core/catalogue_logic.h"
 #include "platform/ui/dialogs.h"
 #include "viewer/viewer_layout.h"
 

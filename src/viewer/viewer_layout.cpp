@@ -1,6 +1,6 @@
 #include "viewer/viewer_layout.h"
 
-#include "catalogue/fit_to_box.h"
+#include "core/fit_to_box.h"
 #include "platform/ui/vb.h"
 
 #include <algorithm>

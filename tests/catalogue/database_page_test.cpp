@@ -1,6 +1,6 @@
 // The database page on its own: a session, a status bar and the page, no window.
 #include "catalogue/database_page.h"
-#include "catalogue/status_line.h"
+#include "core/status_line.h"
 
 #include "platform/store/connection.h"
 #include "support/catalogue_builder.h"

@@ -6,7 +6,7 @@
 #include "journey_fixture.h"
 #include "support/watched_file.h"
 
-#include "notes/note_logic.h"
+#include "core/note_cell.h"
 
 #include <QTimer>
 

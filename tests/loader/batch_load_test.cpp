@@ -1,5 +1,5 @@
+#include "core/listing.h"
 #include "loader/batch_load.h"
-#include "loader/listing.h"
 
 #include "loader_test_util.h"
 

@@ -1,9 +1,9 @@
 // A folder someone sent, prepared as an attacker would: links where the
 // logs go, a note companion linking a private file, a picture stored inside
 // that is a link, names made to look like shell commands.
+#include "core/listing.h"
+#include "core/load_log.h"
 #include "loader/batch_load.h"
-#include "loader/listing.h"
-#include "loader/load_log.h"
 #include "loader/row_writer.h"
 #include "loader/single_load.h"
 #include "platform/richtext/note_file.h"

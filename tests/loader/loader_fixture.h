@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/window_controls.h"
-#include "catalogue/edition.h"
+#include "core/edition.h"
 #include "frame/frm_browser.h"
 #include "loader/list_boxes.h"
 #include "platform/store/connection.h"

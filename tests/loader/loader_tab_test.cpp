@@ -1,8 +1,8 @@
 // The loader tab on its own: a session, a status line and the pages it
 // hosts, without the main window around it.
-#include "catalogue/catalogue_session.h"
-#include "catalogue/edition.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_session.h"
+#include "core/edition.h"
+#include "core/status_line.h"
 #include "loader/batch_load.h"
 #include "loader/list_boxes.h"
 #include "loader/loader_tab.h"

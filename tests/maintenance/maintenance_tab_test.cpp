@@ -1,9 +1,9 @@
 // The maintenance tab on its own: a session, a status bar and the tab, no
 // main window. What it asks of the rest of the window goes through its hooks
 // and signals only.
-#include "catalogue/catalogue_session.h"
-#include "catalogue/edition.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_session.h"
+#include "core/edition.h"
+#include "core/status_line.h"
 #include "maintenance/maintenance_tab.h"
 #include "support/catalogue_builder.h"
 #include "support/scripted_dialogs.h"

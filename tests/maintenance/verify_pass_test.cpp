@@ -1,7 +1,7 @@
 #include "maintenance/verify_pass.h"
 
-#include "loader/listing.h"
-#include "loader/name_rules.h"
+#include "core/listing.h"
+#include "core/name_rules.h"
 #include "maintenance_test_util.h"
 
 using namespace mosswick;

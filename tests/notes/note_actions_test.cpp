@@ -1,7 +1,7 @@
 // The note actions on their own: a session, a status bar and cells given
 // through the hooks, no main window.
-#include "catalogue/catalogue_session.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_session.h"
+#include "core/status_line.h"
 #include "notes/frm_note.h"
 #include "notes/note_actions.h"
 

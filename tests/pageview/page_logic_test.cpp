@@ -16,21 +16,6 @@ TEST(PageLogic, LabelsAndTypes)
     EXPECT_EQ(type_of("trailing."), "");
 }
 
-TEST(PageLogic, NumbersAreParsedStrictly)
-{
-    EXPECT_EQ(parse_number("12"), 12);
-    EXPECT_EQ(parse_number(" 7 "), 7);
-    EXPECT_EQ(parse_number("0"), 0);
-    EXPECT_EQ(parse_number("2147483647"), 2147483647);
-    EXPECT_FALSE(parse_number("2147483648"));
-    EXPECT_FALSE(parse_number(""));
-    EXPECT_FALSE(parse_number("12abc"));
-    EXPECT_FALSE(parse_number("-3"));
-    EXPECT_FALSE(parse_number("1e3"));
-    EXPECT_FALSE(parse_number("99999999999"));
-    EXPECT_FALSE(parse_number("٣"));   // digits of other scripts are not page numbers
-}
-
 TEST(PageLogic, NavigationAfterALoad)
 {
     // 13 pictures, last page.

@@ -1,6 +1,6 @@
 // The page view on its own: a session and a status bar, no main window.
-#include "catalogue/catalogue_session.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_session.h"
+#include "core/status_line.h"
 #include "pageview/page_view_part.h"
 
 #include "platform/richtext/rich_text_box.h"

@@ -4,8 +4,8 @@
 #include "support/scripted_dialogs.h"
 #include "support/session_fixture.h"
 
-#include "catalogue/catalogue_session.h"
-#include "catalogue/status_line.h"
+#include "core/catalogue_session.h"
+#include "core/status_line.h"
 #include "search/import_export_page.h"
 #include "search/search_grid.h"
 #include "search/search_sort_tab.h"

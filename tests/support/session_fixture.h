@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/catalogue_session.h"
+#include "core/catalogue_session.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "support/window_controls.h"
-#include "catalogue/edition.h"
 #include "catalogue/catalogue_file.h"
+#include "core/edition.h"
 #include "frame/frm_browser.h"
 #include "loader/list_boxes.h"
 #include "pageview/frm_zoom.h"

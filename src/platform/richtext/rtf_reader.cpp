@@ -105,7 +105,7 @@ private:
     }
 
     QTextCursor& m_cursor;
-    const KeepGoing& m_keep_going;
+    KeepGoing m_keep_going;   // a copy: the default argument is a temporary
     QTextCharFormat m_format;
     CharState m_state;
     int m_version = -1;
