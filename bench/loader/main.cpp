@@ -195,7 +195,7 @@ Run run_window(const QString& catalogue, const QString& folder, bool inside, boo
     w.Form_Load({});
     g_dialogs->next_file = catalogue;
     w.mnuDb_Click();
-    if (!w.session().db_open) {
+    if (!w.session().db_open()) {
         r.message = w.message_text();
         return r;
     }
@@ -211,9 +211,9 @@ Run run_window(const QString& catalogue, const QString& folder, bool inside, boo
     ctl(w).load_pictures->click();
     r.load_ms = double(t.nsecsElapsed()) / 1e6;
     r.message = w.message_text();
-    r.rows = w.session().picture_count;
+    r.rows = w.session().picture_count();
     if (inside)
-        r.unlike_source = w.session().db_conn ? stored_unlike_source(*w.session().db_conn, folder) : -1;
+        r.unlike_source = w.session().db_conn() ? stored_unlike_source(*w.session().db_conn(), folder) : -1;
     return r;
 }
 

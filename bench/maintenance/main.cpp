@@ -161,7 +161,7 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
     w.show();
     // Every edit starts from the same catalogue: a fresh copy, opened and checked.
     auto fresh = [&] {
-        if (w.session().db_open)
+        if (w.session().db_open())
             w.mnuDb_Click();
         QFile::remove(catalogue);
         QFile::copy(pristine, catalogue);
@@ -181,11 +181,11 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
         if (report.check(QStringLiteral("%1 rows: the shell ran the same statements").arg(rows), ms >= 0))
             peer.push_back(ms);
         report.check(QStringLiteral("%1 rows: the shell's copy ends as ours").arg(rows),
-                     digest_of(shell_copy) == digest(*w.session().db_conn));
+                     digest_of(shell_copy) == digest(*w.session().db_conn()));
     };
     // Times a click with the statements it runs traced.
     auto timed_click = [&](QPushButton* button, QStringList& statements) {
-        const StatementTrace trace(w.session().db_conn->handle());
+        const StatementTrace trace(w.session().db_conn()->handle());
         QElapsedTimer t;
         t.start();
         button->click();
@@ -194,10 +194,10 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
         return ms;
     };
     fresh();
-    if (!report.check(QStringLiteral("%1 rows open for writing").arg(rows), w.session().db_open && !w.session().db_read_only,
+    if (!report.check(QStringLiteral("%1 rows open for writing").arg(rows), w.session().db_open() && !w.session().db_read_only(),
                       w.message_text()))
         return times;
-    const QString second = name_at(*w.session().db_conn, 2);
+    const QString second = name_at(*w.session().db_conn(), 2);
     const QString expected_grid = QStringLiteral("Grid loaded: %1 records listed.").arg(rows);
     const QString size = rows_text(rows) + QStringLiteral(" rows");
 
@@ -214,8 +214,8 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
         times.renumber.push_back(timed_click(ctl(w).renumber_pages, statements));
         // By name: p0000000.jpg first, p<N-1> last.
         report.check(size + " renumbered by name",
-                     numbered_in_order(*w.session().db_conn, rows) && name_at(*w.session().db_conn, 1) == "p0000000.jpg" &&
-                         name_at(*w.session().db_conn, rows) == QStringLiteral("p%1.jpg").arg(rows - 1, 7, 10, QLatin1Char('0')),
+                     numbered_in_order(*w.session().db_conn(), rows) && name_at(*w.session().db_conn(), 1) == "p0000000.jpg" &&
+                         name_at(*w.session().db_conn(), rows) == QStringLiteral("p%1.jpg").arg(rows - 1, 7, 10, QLatin1Char('0')),
                      w.message_text());
         shell_does(statements, times.renumber_shell);
     }
@@ -226,8 +226,8 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
         QStringList statements;
         times.delete_first.push_back(timed_click(ctl(w).delete_picture, statements));
         report.check(size + " first picture deleted",
-                     w.message_text() == "Picture deleted." && numbered_in_order(*w.session().db_conn, rows - 1) &&
-                         name_at(*w.session().db_conn, 1) == second,
+                     w.message_text() == "Picture deleted." && numbered_in_order(*w.session().db_conn(), rows - 1) &&
+                         name_at(*w.session().db_conn(), 1) == second,
                      w.message_text());
         shell_does(statements, times.delete_first_shell);
     }
@@ -240,7 +240,7 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
         ctl(w).delete_picture->click();
         times.delete_last.push_back(ms_since(t));
         report.check(size + " last picture deleted",
-                     w.message_text() == "Picture deleted." && numbered_in_order(*w.session().db_conn, rows - deleted),
+                     w.message_text() == "Picture deleted." && numbered_in_order(*w.session().db_conn(), rows - deleted),
                      w.message_text());
     }
 

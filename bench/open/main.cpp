@@ -60,7 +60,7 @@ public:
 
     void close_catalogue()
     {
-        if (m_window.session().db_open)
+        if (m_window.session().db_open())
             m_window.mnuDb_Click();   // also stops a running check
     }
     void open_catalogue(const QString& path)
@@ -70,15 +70,15 @@ public:
     }
     bool writable()
     {
-        return m_window.session().db_open && !m_window.session().db_read_only && ctl(m_window).delete_picture->isEnabled();
+        return m_window.session().db_open() && !m_window.session().db_read_only() && ctl(m_window).delete_picture->isEnabled();
     }
 
     void opens()
     {
         auto check_opened = [&](const char* how) {
             m_report.check(QStringLiteral("%1 open shows page 1 of %2 rows").arg(QLatin1String(how)).arg(k_big_rows),
-                           m_window.session().db_open && m_window.message_text().startsWith(QStringLiteral("Database opened.")) &&
-                               m_window.session().picture_count == k_big_rows && m_window.page_view().cells_on_page() == 6 &&
+                           m_window.session().db_open() && m_window.message_text().startsWith(QStringLiteral("Database opened.")) &&
+                               m_window.session().picture_count() == k_big_rows && m_window.page_view().cells_on_page() == 6 &&
                                ctl(m_window).Label29->text() == QString::number((k_big_rows + 5) / 6),
                            m_window.message_text());
         };
@@ -135,20 +135,20 @@ public:
             ctl(m_window).delete_picture->click();
             deletes.push_back(ms_since(t));
             store::Error e;
-            const qint64 count = m_window.session().db_conn->record_count(e);
-            const qint64 top = m_window.session().db_conn->max_numpic(e).toLongLong();
+            const qint64 count = m_window.session().db_conn()->record_count(e);
+            const qint64 top = m_window.session().db_conn()->max_numpic(e).toLongLong();
             m_report.check(QStringLiteral("last picture deleted"),
                            m_window.message_text() == QStringLiteral("Picture deleted.") && count == last - 1 &&
-                               top == last - 1 && m_window.session().picture_count == last - 1 && !e,
+                               top == last - 1 && m_window.session().picture_count() == last - 1 && !e,
                            QStringLiteral("%1; %2 rows, largest number %3").arg(m_window.message_text()).arg(count).arg(top));
         }
         m_report.figure(QStringLiteral("delete the last picture of 1,000,000"), deletes, k_delete_target_ms);
         // The cached catalogue gets its rows back.
-        if (m_window.session().db_conn && !deletes.empty()) {
-            const bool restored = add_big_rows(*m_window.session().db_conn, k_big_rows - qint64(deletes.size()) + 1, k_big_rows);
+        if (m_window.session().db_conn() && !deletes.empty()) {
+            const bool restored = add_big_rows(*m_window.session().db_conn(), k_big_rows - qint64(deletes.size()) + 1, k_big_rows);
             store::Error e;
             m_report.check(QStringLiteral("catalogue restored"),
-                           restored && m_window.session().db_conn->record_count(e) == k_big_rows);
+                           restored && m_window.session().db_conn()->record_count(e) == k_big_rows);
         }
         close_catalogue();
     }
@@ -182,8 +182,8 @@ public:
         std::vector<double> peer;
         std::vector<double> added_mb;
         for (int i = 0; i < k_runs && writable(); ++i) {
-            store::Connection& conn = *m_window.session().db_conn;
-            const qint64 count = m_window.session().picture_count;
+            store::Connection& conn = *m_window.session().db_conn();
+            const qint64 count = m_window.session().picture_count();
             const qint64 middle = count / 2;
             store::Error e;
             const QString next = conn.scalar(QStringLiteral("SELECT picfile FROM demopicture WHERE numpic = ?1"), {middle + 1}, e).toString();
@@ -206,7 +206,7 @@ public:
             const QString now = conn.scalar(QStringLiteral("SELECT picfile FROM demopicture WHERE numpic = ?1"), {middle}, e).toString();
             m_report.check(QStringLiteral("middle picture deleted"),
                            m_window.message_text() == QStringLiteral("Picture deleted.") && dense && dense_count == count - 1 &&
-                               m_window.session().picture_count == count - 1 && now == next && !e,
+                               m_window.session().picture_count() == count - 1 && now == next && !e,
                            QStringLiteral("%1; %2 rows").arg(m_window.message_text()).arg(dense_count));
             if (!shell.isEmpty()) {
                 const double ms = shell_run(shell, theirs, statements);

@@ -257,7 +257,7 @@ struct Window {
             std::fprintf(stderr, "the window was not exposed\n");
         dialogs.next_file = path;
         w.mnuDb_Click();
-        ok = w.session().db_open;
+        ok = w.session().db_open();
         if (!ok)
             std::fprintf(stderr, "the catalogue did not open: %s\n", qPrintable(w.message_text()));
     }
@@ -279,7 +279,7 @@ void window_figures(const QString& path, BenchDialogs& dialogs, qint64 rows, boo
         return;
     frmBrowser& w = win.w;
     const double grid_target = large ? 300 : 500;
-    const qint64 forest3 = scalar_count(*w.session().db_conn, QStringLiteral("SELECT count(*) FROM demopicture WHERE picfile LIKE '%forest3%'"));
+    const qint64 forest3 = scalar_count(*w.session().db_conn(), QStringLiteral("SELECT count(*) FROM demopicture WHERE picfile LIKE '%forest3%'"));
 
     bring_to_front(ctl(w).mgm_pic);
     figure("window: management grid, first screen", grid_target, rows,

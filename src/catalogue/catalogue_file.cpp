@@ -66,14 +66,13 @@ void CatalogueFile::set_title(const QString& title)
 void CatalogueFile::close_catalogue_connection()
 {
     end_integrity_check();
-    m_session.db_table_open = false;
+    std::unique_ptr<store::Connection> conn = m_session.take_connection();
     std::optional<Sound> sound = std::exchange(m_sound, std::nullopt);
     // Another program's commit meanwhile: what it wrote was never checked.
-    if (sound && (!m_session.db_conn || !sound->data_version.isValid() ||
-                  m_session.db_conn->data_version() != sound->data_version))
+    if (sound && (!conn || !sound->data_version.isValid() || conn->data_version() != sound->data_version))
         sound.reset();
     // Recorded only once the engine has closed the file, after its last write.
-    m_session.db_conn.reset();
+    conn.reset();
     if (sound)
         record_clean_close(*sound);
 }
@@ -81,19 +80,12 @@ void CatalogueFile::close_catalogue_connection()
 // What closing, a refused open and a password change leave behind.
 void CatalogueFile::show_closed_state()
 {
-    m_session.db_open = false;
     m_frame.mnuDb->setText(k_open_db);
     close_catalogue_connection();
     clear_page_view();
     reset_form();
-    m_session.set_db_path({});
-    m_session.db_folder.clear();
-    m_session.data_folder.clear();
-    m_session.db_read_only = false;
-    m_session.picture_count = 0;
-    m_session.current_page = 0;
     set_title(m_session.edition().texts.closed_caption);
-    m_session.announce_closed();
+    m_session.close_catalogue();
 }
 
 void CatalogueFile::show_closed_tabs()
@@ -108,7 +100,7 @@ void CatalogueFile::refuse_unchangeable(const QString& message)
     m_session.status().set_message(message);
     ui::repaint_pending();
     show_closed_state();
-    m_session.db_password.clear();
+    m_session.set_password({});
     show_closed_tabs();
 }
 
@@ -125,7 +117,7 @@ void CatalogueFile::close_with_message(const QString& message, const QString& de
     const QStringList paths{path, QDir::toNativeSeparators(QFileInfo(path).canonicalFilePath())};
     // Anything but a password problem: a clear message and nothing half-open.
     show_closed_state();
-    m_session.db_password.clear();
+    m_session.set_password({});
     show_closed_tabs();
     set_title(m_session.edition().texts.design_caption);
     m_session.status().set_message(message, detail, paths);
@@ -134,10 +126,9 @@ void CatalogueFile::close_with_message(const QString& message, const QString& de
 void CatalogueFile::password_prompt_cancelled()
 {
     // Cancelled at the prompt: nothing open; the title keeps the path.
-    m_session.db_open = false;
     m_frame.mnuDb->setText(k_open_db);
     m_frame.mnuDb->setEnabled(true);
-    m_session.set_db_path({});
+    m_session.abandon_open();
 }
 
 void CatalogueFile::common_ending()
@@ -150,13 +141,13 @@ void CatalogueFile::mnuDb_Click()
 {
     ui::BusyLock lock(m_session.busy());
 
-    if (m_session.db_open) {
+    if (m_session.db_open()) {
         show_closed_state();
         show_closed_tabs();
         m_frame.SSTab_main->setCurrentIndex(0);
         for (WindowPart* part : m_parts)
             part->show_first_tabs();
-        m_session.db_password.clear();
+        m_session.set_password({});
         m_session.status().set_message(QStringLiteral("Database closed."));
         m_session.status().set_timing({});
         ui::repaint_pending();
@@ -178,7 +169,6 @@ void CatalogueFile::mnuDb_Click()
         path = ui::dialogs().open_file(m_frame.window, title, QStringLiteral("Mosswick catalogue (*.mdb)"), start);
         if (path.isEmpty()) {
             set_title(m_session.edition().texts.opening_caption);
-            m_session.db_open = false;
             m_frame.mnuDb->setEnabled(true);
             return;
         }
@@ -190,9 +180,8 @@ void CatalogueFile::mnuDb_Click()
         opened_from_cmdline = true;
     }
     path = QFileInfo(path).absoluteFilePath();
-    m_session.set_db_path(path);
+    m_session.begin_open(path, store::is_read_only_path(path));
     set_title(path);
-    m_session.db_read_only = store::is_read_only_path(path);
     ui::repaint_pending();
 
     std::unique_ptr<store::Connection> conn;
@@ -200,7 +189,7 @@ void CatalogueFile::mnuDb_Click()
     // Said with every later message of this open when an Access file was converted.
     QString converted;
     for (;;) {
-        conn = store::Connection::open(path, m_session.db_password, error);
+        conn = store::Connection::open(path, m_session.db_password(), error);
         if (!conn && error.kind == store::ErrorKind::JetFile && converted.isEmpty()) {
             if (!convert_access_catalogue(path, converted))
                 return;
@@ -209,8 +198,8 @@ void CatalogueFile::mnuDb_Click()
         // Without passwords there is no prompt: a protected file is refused.
         if (conn || error.kind != store::ErrorKind::WrongPassword || !m_session.edition().features.passwords)
             break;
-        m_session.db_password = ui::dialogs().ask_password(m_frame.window);
-        if (m_session.db_password.isEmpty()) {
+        m_session.set_password(ui::dialogs().ask_password(m_frame.window));
+        if (m_session.db_password().isEmpty()) {
             password_prompt_cancelled();
             return;
         }
@@ -234,14 +223,14 @@ void CatalogueFile::mnuDb_Click()
         return true;
     };
     ui::repaint_pending();
-    m_session.db_open = true;
+    m_session.file_opened();
     m_frame.mnuDb->setText(k_close_db);
 
     const int n = conn->column_count();
     // Without upgrades every catalogue opens as it is: the edition reads
     // only the columns it knows.
     if (m_session.edition().features.upgrade_old_files && n < 8) {
-        if (m_session.db_read_only) {
+        if (m_session.db_read_only()) {
             refuse_unchangeable(QStringLiteral("The database is an old file, cannot upgrade a Read-Only database."));
             return;
         }
@@ -254,10 +243,8 @@ void CatalogueFile::mnuDb_Click()
         }
         if (answer != ui::Answer::Yes) {
             m_frame.mnuDb->setText(k_open_db);
-            m_session.db_open = false;
             conn.reset();
-            m_session.db_password.clear();
-            m_session.set_db_path({});
+            m_session.abandon_open();
             m_session.status().set_message(with_conversion(QStringLiteral("Update procedure not confirmed.")));
             ui::repaint_pending();
             m_frame.mnuDb->setEnabled(true);
@@ -278,27 +265,24 @@ void CatalogueFile::mnuDb_Click()
         ui::repaint_pending();
     }
 
-    m_session.db_conn = std::move(conn);
+    m_session.attach_connection(std::move(conn));
     ui::repaint_pending();
-    m_session.stop_requested = false;
-    m_session.data_folder.clear();
+    m_session.busy().clear_stop_request(ui::StopRequest::ProgressBar);
     clear_page_view();
     for (WindowPart* part : m_parts)
         part->opening();
     m_hooks.opening();
 
     if (m_frame.mnuDbRnm->isChecked()) {
-        if (m_session.db_read_only)
+        if (m_session.db_read_only())
             m_session.status().set_message(QStringLiteral("The database is Read-Only."));
-        else if (sound_before_writing(*m_session.db_conn))
+        else if (sound_before_writing(*m_session.db_conn()))
             m_hooks.renumber_all();
         // Nothing is shown after a renumbering run; the connection is closed.
         m_frame.mnuDb->setEnabled(true);
-        m_session.db_open = false;
         m_frame.mnuDb->setText(k_open_db);
         close_catalogue_connection();
-        m_session.db_password.clear();
-        m_session.set_db_path({});
+        m_session.abandon_open();
         return;
     }
 
@@ -307,23 +291,23 @@ void CatalogueFile::mnuDb_Click()
     // A catalogue found sound in this very state (recorded, or checked in
     // front of an upgrade) allows writes at once.
     if (recorded && !m_sound)
-        found_sound(*m_session.db_conn, *found);
-    const bool writable = !m_session.db_read_only;
+        found_sound(*m_session.db_conn(), *found);
+    const bool writable = !m_session.db_read_only();
     if (writable && !m_sound)
         hold_writes();
     open_database();
-    if (!m_session.db_open)
+    if (!m_session.db_open())
         return;   // open_database reported a failure
     // What page 1 found wrong stays readable after the opening message.
     const QString opened =
         with_conversion(writable ? QStringLiteral("Database opened.") : QStringLiteral("The database is Read-Only."));
     const QString warning = m_hooks.page_warning();
     m_session.status().set_message(warning.isEmpty() ? opened : opened + u' ' + warning);
-    m_frame.SSTab_main->setTabEnabled(2, !m_session.db_read_only);
+    m_frame.SSTab_main->setTabEnabled(2, !m_session.db_read_only());
     m_frame.SSTab_main->setTabEnabled(1, true);
     if (!m_sound)
         start_integrity_check();
-    m_session.announce_opened();
+    m_session.finish_open();
     ui::repaint_pending();
     lock.release();
     common_ending();
@@ -334,20 +318,13 @@ void CatalogueFile::open_database()
     ui::BusyLock lock(m_session.busy());
     m_hooks.begin_open();
 
-    store::Error error;
-    m_session.db_table_open = m_session.db_conn != nullptr;
-    m_session.picture_count = m_session.db_conn ? m_session.db_conn->record_count(error) : 0;
-    if (!m_session.db_conn || error) {
-        report_open_failure(m_session.db_conn ? error : store::make_error(store::ErrorKind::Engine, QStringLiteral("No catalogue is open.")));
+    if (const store::Error error = m_session.read_catalogue()) {
+        report_open_failure(error);
         return;
     }
-    m_session.db_folder = folder_of(m_session.db_path());
-    m_session.data_folder = m_session.db_folder + QStringLiteral("data/");
-    m_session.current_page = 1;
 
-    const bool writable = !m_session.db_read_only;
-    if (m_session.picture_count > 0) {
-        m_session.announce_counts();
+    const bool writable = !m_session.db_read_only();
+    if (m_session.picture_count() > 0) {
         m_hooks.show_first_page();
     } else {
         m_hooks.no_pages();
@@ -369,14 +346,14 @@ void CatalogueFile::enable_catalogue_controls()
 void CatalogueFile::mnuRefresh_Click()
 {
     ui::BusyLock lock(m_session.busy());
-    if (!m_session.db_open) {
+    if (!m_session.db_open()) {
         m_session.status().set_message(QStringLiteral("Open a database first."));
         return;
     }
-    m_session.db_table_open = false;
+    m_session.close_table();
     clear_page_view();
     open_database();
-    if (m_session.db_open)
+    if (m_session.db_open())
         m_session.status().set_message(QStringLiteral("Database refreshed."));
 }
 

@@ -89,19 +89,18 @@ bool CatalogueFile::integrity_check_running() const
 
 void CatalogueFile::hold_writes()
 {
-    m_session.db_read_only = true;
     m_writes_held = true;
     // The engine refuses writes too, whatever path tries one. Only a second
-    // guard: the flag above and the disabled controls already hold them.
-    if (m_session.db_conn)
-        (void)m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 1"));
-    m_session.announce_writable(false);
+    // guard: the read-only flag and the disabled controls already hold them.
+    if (m_session.db_conn())
+        (void)m_session.db_conn()->exec(QStringLiteral("PRAGMA query_only = 1"));
+    m_session.set_read_only(true);
 }
 
 void CatalogueFile::start_integrity_check()
 {
     m_check.reset();
-    if (!m_session.db_conn)
+    if (!m_session.db_conn())
         return;
     if (!m_check_panel) {
         m_check_panel = new QWidget(m_frame.window->statusBar());
@@ -121,8 +120,8 @@ void CatalogueFile::start_integrity_check()
         m_frame.window->statusBar()->addPermanentWidget(m_check_panel);
     }
     const QString path = m_session.db_path();
-    const QString password = m_session.db_password;
-    m_check_started = store::file_state(m_session.db_conn->real_path());
+    const QString password = m_session.db_password();
+    m_check_started = store::file_state(m_session.db_conn()->real_path());
     m_check = std::make_unique<store::BackgroundIntegrityCheck>(
         open_check_connection ? open_check_connection
                               : [path, password](store::Error& error, const std::function<bool()>&) {
@@ -162,24 +161,24 @@ void CatalogueFile::integrity_check_finished(const store::IntegrityResult& resul
     switch (result.outcome) {
     case store::IntegrityOutcome::Passed:
         // Sound as the file was when the check began, if it is still so.
-        if (m_session.db_conn && m_check_started && store::file_state(m_session.db_conn->real_path()) == m_check_started)
-            found_sound(*m_session.db_conn, *m_check_started);
+        if (m_session.db_conn() && m_check_started && store::file_state(m_session.db_conn()->real_path()) == m_check_started)
+            found_sound(*m_session.db_conn(), *m_check_started);
         // The opening message stays: the bar going away says it all.
         if (m_writes_held) {
             // Allowed only once the engine no longer refuses them either.
-            if (m_session.db_conn) {
-                if (const store::Error e = m_session.db_conn->exec(QStringLiteral("PRAGMA query_only = 0"))) {
+            if (m_session.db_conn()) {
+                if (const store::Error e = m_session.db_conn()->exec(QStringLiteral("PRAGMA query_only = 0"))) {
                     m_session.status().set_message(k_writes_not_allowed.arg(QString::number(e.code), e.text));
                     break;
                 }
             }
             m_writes_held = false;
-            m_session.db_read_only = false;
+            // Allowed first: the parts read it as they offer what writes.
+            m_session.set_read_only(false);
             enable_catalogue_controls();
-            m_session.announce_writable(true);
             m_frame.SSTab_main->setTabEnabled(2, true);
             // An empty catalogue is filled on the Loader tab.
-            if (m_session.picture_count == 0)
+            if (m_session.picture_count() == 0)
                 m_frame.SSTab_main->setCurrentIndex(2);
         }
         break;
@@ -197,8 +196,8 @@ void CatalogueFile::integrity_check_finished(const store::IntegrityResult& resul
 bool CatalogueFile::check_in_foreground(store::Connection& conn)
 {
     m_session.status().set_message(k_checking_before_write);
-    m_session.stop_requested = false;
-    m_session.esc_abort_search = false;
+    m_session.busy().clear_stop_request(ui::StopRequest::ProgressBar);
+    m_session.busy().clear_stop_request(ui::StopRequest::Esc);
     const ui::StopOffer stop_offer(m_session.busy(), {.esc = true, .progress_bar = true});
     m_session.status().progress()->setRange(0, 1000);
     m_session.status().progress()->setValue(0);
@@ -209,12 +208,13 @@ bool CatalogueFile::check_in_foreground(store::Connection& conn)
     const store::IntegrityResult result = store::check_integrity(conn, [&](int permille) {
         m_session.status().progress()->setValue(permille);
         pump.maybe_pump();
-        return !m_session.stop_requested && !m_session.esc_abort_search;
+        return !m_session.busy().stop_requested(ui::StopRequest::ProgressBar) &&
+               !m_session.busy().stop_requested(ui::StopRequest::Esc);
     });
     m_session.status().progress()->setValue(0);
     m_session.status().progress()->hide();
-    m_session.stop_requested = false;
-    m_session.esc_abort_search = false;
+    m_session.busy().clear_stop_request(ui::StopRequest::ProgressBar);
+    m_session.busy().clear_stop_request(ui::StopRequest::Esc);
     switch (result.outcome) {
     case store::IntegrityOutcome::Passed:
         if (before && store::file_state(conn.real_path()) == before)

@@ -97,8 +97,8 @@ void DatabasePage::reset()
 
 void DatabasePage::enable_for_catalogue()
 {
-    const bool writable = !m_session.db_read_only;
-    if (m_session.picture_count > 0)
+    const bool writable = !m_session.db_read_only();
+    if (m_session.picture_count() > 0)
         Create_database->setEnabled(true);
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Text36, Text35, Check4, compact_database})
         if (w)
@@ -147,9 +147,9 @@ void DatabasePage::Command1_Click()
         Command1->setEnabled(true);
         return;
     }
-    if (!m_session.db_open || m_session.db_read_only) {
+    if (!m_session.db_open() || m_session.db_read_only()) {
         status.set_message(QStringLiteral("The database is Read-Only."));
-        Command1->setEnabled(m_session.db_open && !m_session.db_read_only);
+        Command1->setEnabled(m_session.db_open() && !m_session.db_read_only());
         return;
     }
     const QString path = m_session.db_path();
@@ -163,7 +163,7 @@ void DatabasePage::Command1_Click()
     ui::repaint_pending();
 
     const store::Error error =
-        store::Connection::compact(path, m_session.db_password, {Text35->text(), Check4->isChecked()}, temp);
+        store::Connection::compact(path, m_session.db_password(), {Text35->text(), Check4->isChecked()}, temp);
     emit catalogue_closed();
     Text35->clear();
     Text36->clear();
@@ -177,12 +177,12 @@ void DatabasePage::Command1_Click()
 
 void DatabasePage::compact_database_Click()
 {
-    if (!compact_database || !m_session.db_open || !m_session.db_conn)
+    if (!compact_database || !m_session.db_open() || !m_session.db_conn())
         return;
     ui::BusyLock lock(m_session.busy());
     StatusLine& status = m_session.status();
     compact_database->setEnabled(false);
-    if (m_session.db_read_only || m_session.db_conn->read_only()) {
+    if (m_session.db_read_only() || m_session.db_conn()->read_only()) {
         status.set_message(QStringLiteral("The database is Read-Only."));
         return;
     }

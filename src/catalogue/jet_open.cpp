@@ -42,9 +42,9 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
             return false;
         }
         // The password the header holds is asked for as a catalogue's password is.
-        while (!store::jet_password_matches(header, m_session.db_password)) {
-            m_session.db_password = ui::dialogs().ask_password(m_frame.window);
-            if (m_session.db_password.isEmpty()) {
+        while (!store::jet_password_matches(header, m_session.db_password())) {
+            m_session.set_password(ui::dialogs().ask_password(m_frame.window));
+            if (m_session.db_password().isEmpty()) {
                 password_prompt_cancelled();
                 return false;
             }
@@ -64,9 +64,7 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
     const ui::Answer answer = ui::dialogs().message(m_frame.window, question, QStringLiteral("Mosswick Zudidudi - Confirmation"),
                                                     ui::MessageIcon::Question, ui::MessageButtons::YesNo);
     if (answer != ui::Answer::Yes) {
-        m_session.db_open = false;
-        m_session.db_password.clear();
-        m_session.set_db_path({});
+        m_session.abandon_open();
         set_title(m_session.edition().texts.design_caption);
         m_frame.mnuDb->setEnabled(true);
         m_session.status().set_message(QStringLiteral("Conversion not confirmed."));
@@ -78,7 +76,7 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
     m_session.status().set_message(QStringLiteral("Converting the Access database..."));
     ui::repaint_pending();
     // Esc stops the conversion, as it stops a search; one pressed before does not.
-    m_session.esc_abort_search = false;
+    m_session.busy().clear_stop_request(ui::StopRequest::Esc);
     const ui::StopOffer stop_offer(m_session.busy(), {.esc = true});
     bool stopped = false;
     ui::EventPump events;
@@ -91,13 +89,12 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
                 events.pump();
             else
                 events.maybe_pump();
-            stopped = m_session.esc_abort_search;
-            m_session.esc_abort_search = false;
+            stopped = m_session.busy().take_stop_request(ui::StopRequest::Esc);
             return !stopped;
         });
     if (stopped) {
         show_closed_state();
-        m_session.db_password.clear();
+        m_session.set_password({});
         m_session.status().set_message(QStringLiteral("Conversion stopped; %1 is unchanged.").arg(shown));
         return false;
     }
@@ -106,7 +103,7 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
         return false;
     }
     // The new catalogue opens with the key it was given.
-    m_session.db_password = protection.password;
+    m_session.set_password(protection.password);
     note = QStringLiteral("Converted from the Access format; the original is kept as %1.")
                .arg(QDir::toNativeSeparators(result.backup_path));
     m_session.status().set_message(note);

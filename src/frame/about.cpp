@@ -9,7 +9,7 @@ void frmBrowser::mnuAbout_Click()
 {
     // One box at a time; a second click shows the same one.
     if (!m_about) {
-        auto* box = new frmAbout(m_session.edition(), this, m_session.program_folder, this);
+        auto* box = new frmAbout(m_session.edition(), this, m_session.program_folder(), this);
         connect(box, &frmAbout::screenshot_clicked, this, [this, box] {
             // Each click opens one more zoom window.
             ZoomRequest request;

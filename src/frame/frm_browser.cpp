@@ -37,7 +37,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     setObjectName(QStringLiteral("frmBrowser"));
     setWindowTitle(m_session.edition().texts.design_caption);
     ui::set_program_title(m_session.edition().texts.program_title);
-    m_session.program_folder = QCoreApplication::applicationDirPath();
+    m_session.set_program_folder(QCoreApplication::applicationDirPath());
 
     build_menus();
     m_status = new StatusLine(statusBar());
@@ -246,7 +246,7 @@ void frmBrowser::wire_loader()
     connect(m_loader, &LoaderTab::returned_to_idle, this, [this] {
         m_maintenance->offer_grid();
         // The one-note window: the catalogue that now has a picture can be verified.
-        if (!m_session.edition().features.extra_note_fields && m_session.db_open && m_session.picture_count > 0)
+        if (!m_session.edition().features.extra_note_fields && m_session.db_open() && m_session.picture_count() > 0)
             m_maintenance->offer_verify();
     });
 }
@@ -257,10 +257,9 @@ void frmBrowser::wire_loader()
 
 void frmBrowser::Form_Load(const QString& argument)
 {
-    m_session.esc_abort_search = false;
-    m_session.esc_abort_update = false;
+    m_session.busy().clear_stop_request(ui::StopRequest::Esc);
+    m_session.busy().clear_stop_request(ui::StopRequest::UpdateEsc);
     move(0, 0);
-    m_session.db_open = false;
     m_file->reset_form();
     m_search->show_first_tabs();
     m_loader->show_first_tabs();
@@ -270,8 +269,8 @@ void frmBrowser::Form_Load(const QString& argument)
     m_maintenance->show_first_tabs();
     m_status->set_tab(QStringLiteral("Pictures & Movies"));
 
-    m_session.thumb_quality = 6;
-    m_session.zoom_quality = 5;
+    m_session.set_thumb_quality(6);
+    m_session.set_zoom_quality(5);
     m_loader->loader_Form_Load();
 
     if (!argument.isEmpty())
@@ -295,12 +294,12 @@ void frmBrowser::Form_KeyPress(int key_ascii)
 {
     if (key_ascii == 27) {
         // Esc belongs to a running action first; otherwise it stops the check.
-        if (!m_session.busy().busy() && !m_session.search_running)
+        if (!m_session.busy().busy() && !m_session.busy().search_running())
             m_file->stop_integrity_check();
-        m_session.esc_abort_search = true;
+        m_session.busy().request_stop(ui::StopRequest::Esc);
         // Without it the update pass stops by a click on the progress bar.
         if (m_session.edition().features.esc_stops_update)
-            m_session.esc_abort_update = true;
+            m_session.busy().request_stop(ui::StopRequest::UpdateEsc);
     }
 }
 
@@ -354,7 +353,7 @@ bool frmBrowser::integrity_check_running() const
 void frmBrowser::show_counts()
 {
     Text2->setText(QString::number(QFileInfo(m_session.db_path()).size()));
-    Label27->setText(QString::number(m_session.picture_count));
+    Label27->setText(QString::number(m_session.picture_count()));
 }
 
 // ---- exit -----------------------------------------------------------------

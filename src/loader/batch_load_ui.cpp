@@ -45,15 +45,15 @@ void LoaderTab::load_pictures_Click()
     if (timed)
         status.set_timing({});
 
-    if (!m_session.db_open || !m_session.db_conn) {
+    if (!m_session.db_open() || !m_session.db_conn()) {
         status.set_message(QStringLiteral("Open a database first."));
         return;
     }
-    if (m_session.db_conn->read_only()) {
+    if (m_session.db_conn()->read_only()) {
         status.set_message(QStringLiteral("The database is Read-Only."));
         return;
     }
-    if (const store::Error e = m_session.db_conn->ensure_picfile_index()) {
+    if (const store::Error e = m_session.db_conn()->ensure_picfile_index()) {
         status.set_message(ui::error_message(e.code, e.text));
         return;
     }
@@ -65,9 +65,9 @@ void LoaderTab::load_pictures_Click()
     request.list_folder = Fil_ImportFile->path();
     request.pictures = Fil_ImportFile->names();
     request.all_files = File_movies->names();
-    request.db_folder = m_session.db_folder;
-    request.data_folder = m_session.data_folder;
-    request.log_path = m_session.db_folder + m_session.edition().texts.load_log_name;
+    request.db_folder = m_session.db_folder();
+    request.data_folder = m_session.data_folder();
+    request.log_path = m_session.db_folder() + m_session.edition().texts.load_log_name;
     request.options.pictures_inside = m_session.edition().features.stored_pictures && Option4[0]->isChecked();
     request.options.companion_text_in = OptionFL[0]->isChecked();
     // Without the other fields a note file always goes into the note.
@@ -75,14 +75,14 @@ void LoaderTab::load_pictures_Click()
     request.options.note_target = extra && OptionF1[1]->isChecked()   ? loader::NoteTarget::AddNote
                                   : extra && OptionF1[2]->isChecked() ? loader::NoteTarget::Reference
                                                                       : loader::NoteTarget::Note;
-    if (request.options.companion_text_in && loader::same_folder(request.list_folder, m_session.db_folder)) {
+    if (request.options.companion_text_in && loader::same_folder(request.list_folder, m_session.db_folder())) {
         // Note files move into the catalogue's folder: they must come from elsewhere.
         ui::dialogs().message(window(), QString::fromLatin1(loader::k_msg_own_folder), QStringLiteral("WARNING"),
                               ui::MessageIcon::Warning, ui::MessageButtons::Ok);
         return;
     }
 
-    m_session.stop_requested = false;   // an old click never stops a new run
+    m_session.busy().clear_stop_request(ui::StopRequest::ProgressBar);   // an old click never stops a new run
     const ui::StopOffer stop_offer(m_session.busy(), {.progress_bar = true});
     ui::EventPump pump;
     loader::BatchHooks hooks;
@@ -104,16 +104,12 @@ void LoaderTab::load_pictures_Click()
     hooks.advance = [&](qint64 value) {
         status.progress()->setValue(bar_value(value));
         pump.maybe_pump();
-        if (m_session.stop_requested) {
-            m_session.stop_requested = false;
-            return false;
-        }
-        return true;
+        return !m_session.busy().take_stop_request(ui::StopRequest::ProgressBar);
     };
     hooks.picture_started = [&](const QString& path) { m_load_picture_path = path; };
     hooks.movie_found = [&](const QString& name) { m_load_movie_name = name; };
 
-    const loader::BatchResult result = loader::run_batch_load(*m_session.db_conn, request, hooks);
+    const loader::BatchResult result = loader::run_batch_load(*m_session.db_conn(), request, hooks);
     switch (result.outcome) {
     case loader::BatchOutcome::NameTooLong:
         status.set_message(result.message);
@@ -141,10 +137,8 @@ void LoaderTab::load_pictures_Click()
         status.set_message(status.message_text() + u' ' + result.log_error);
     if (result.loaded > 0) {
         store::Error error;
-        const qint64 n = m_session.db_conn->record_count(error);
-        if (!error)
-            m_session.picture_count = n;
-        m_session.announce_counts();
+        const qint64 n = m_session.db_conn()->record_count(error);
+        m_session.catalogue_written(error ? std::nullopt : std::optional<qint64>(n));
     }
 }
 

@@ -177,13 +177,13 @@ void LoaderTab::verify_pictures()
 void LoaderTab::apply_count(bool report)
 {
     const std::initializer_list<QWidget*> controls = {Fil_ImportFile, File_movies, load_pictures, update_pictures};
-    if (!m_session.db_open) {
+    if (!m_session.db_open()) {
         set_enabled(controls, false);
         return;
     }
     // The single load lives on the picture page, which a catalogue without
     // pictures opens disabled: listing a folder makes its first load possible.
-    if (!m_session.db_read_only)
+    if (!m_session.db_read_only())
         SSTab4->setTabEnabled(1, true);
     const qint64 n = Fil_ImportFile->count();
     const qint64 m = File_movies->count() - n;
@@ -258,11 +258,11 @@ void LoaderTab::reset()
 
 void LoaderTab::enable_for_catalogue()
 {
-    if (m_session.picture_count <= 0)
+    if (m_session.picture_count() <= 0)
         return;
     set_enabled({cmd_OK, cancel_load_picture, clear_note, Txt_Notes, text23, Text27}, false);
     // A single load writes: not into a read-only catalogue.
-    SSTab4->setTabEnabled(1, !m_session.db_read_only);
+    SSTab4->setTabEnabled(1, !m_session.db_read_only());
     if (m_import_export_page)
         SSTab4->setTabEnabled(2, true);
 }

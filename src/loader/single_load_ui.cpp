@@ -194,7 +194,7 @@ void LoaderTab::cmd_OK_Click()
     // Without the note tabs, "Clear note" is what locks with the two buttons.
     QWidget* note_control = m_session.edition().features.extra_note_fields ? static_cast<QWidget*>(SSTab2) : clear_note;
     set_enabled({cmd_OK, note_control, cancel_load_picture}, false);
-    if (!m_session.db_open || !m_session.db_conn) {
+    if (!m_session.db_open() || !m_session.db_conn()) {
         m_session.status().set_message(QStringLiteral("Open a database first."));
         to_idle();
         return;
@@ -215,10 +215,10 @@ void LoaderTab::cmd_OK_Click()
         request.reference = QVariant();
         request.addnote = QVariant();
     }
-    request.data_folder = m_session.data_folder;
+    request.data_folder = m_session.data_folder();
 
     m_committing = true;
-    const loader::SingleLoadResult result = loader::commit_single_load(*m_session.db_conn, request);
+    const loader::SingleLoadResult result = loader::commit_single_load(*m_session.db_conn(), request);
     m_committing = false;
     m_session.status().set_message(result.message);
     if (result.pending()) {
@@ -245,12 +245,10 @@ void LoaderTab::to_idle()
     if (text23)
         text23->clear();
     set_enabled({text23}, false);
-    if (m_session.db_conn) {
+    if (m_session.db_conn()) {
         store::Error error;
-        const qint64 n = m_session.db_conn->record_count(error);
-        if (!error)
-            m_session.picture_count = n;
-        m_session.announce_counts();
+        const qint64 n = m_session.db_conn()->record_count(error);
+        m_session.catalogue_written(error ? std::nullopt : std::optional<qint64>(n));
     }
     lock_lists(false);
     emit returned_to_idle();

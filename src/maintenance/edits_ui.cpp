@@ -76,13 +76,13 @@ void MaintenanceTab::delete_page_Click()
 {
     StatusLine& status = m_session.status();
     const QString text = Txt_delpag->text();
-    if (text.isEmpty() || !m_session.db_conn)
+    if (text.isEmpty() || !m_session.db_conn())
         return;
     ui::BusyLock lock(m_session.busy());
-    maintenance::DisabledFor button(delete_page, [this] { return m_session.db_open && !m_session.db_read_only; });
+    maintenance::DisabledFor button(delete_page, [this] { return m_session.db_open() && !m_session.db_read_only(); });
     status.set_message(m_session.edition().texts.delete_page_started);
     if (text == QLatin1String("*")) {
-        const EditResult r = maintenance::delete_all_pictures(*m_session.db_conn);
+        const EditResult r = maintenance::delete_all_pictures(*m_session.db_conn());
         if (r.outcome != EditOutcome::Done) {
             status.set_message(ui::error_message(r.error.code, r.error.text));
             return;
@@ -99,7 +99,7 @@ void MaintenanceTab::delete_page_Click()
     maintenance::RenumberView view(m_session);
     renumber_keep_order = 1;
     const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
-    const EditResult r = maintenance::delete_page(*m_session.db_conn, *page, view.hooks());
+    const EditResult r = maintenance::delete_page(*m_session.db_conn(), *page, view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "The page not exist.");
         return;
@@ -112,10 +112,10 @@ void MaintenanceTab::delete_picture_Click()
 {
     StatusLine& status = m_session.status();
     const QString text = Text15->text();
-    if (text.isEmpty() || !m_session.db_conn)
+    if (text.isEmpty() || !m_session.db_conn())
         return;
     ui::BusyLock lock(m_session.busy());
-    maintenance::DisabledFor button(delete_picture, [this] { return m_session.db_open && !m_session.db_read_only; });
+    maintenance::DisabledFor button(delete_picture, [this] { return m_session.db_open() && !m_session.db_read_only(); });
     status.set_message(m_session.edition().texts.delete_picture_started);
     const std::optional<qint64> number = maintenance::parse_typed_number(text);
     if (!number) {
@@ -125,7 +125,7 @@ void MaintenanceTab::delete_picture_Click()
     maintenance::RenumberView view(m_session);
     renumber_keep_order = 1;
     const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
-    const EditResult r = maintenance::delete_picture(*m_session.db_conn, PictureRef::number(*number), view.hooks());
+    const EditResult r = maintenance::delete_picture(*m_session.db_conn(), PictureRef::number(*number), view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "The picture not exist.");
         return;
@@ -139,7 +139,7 @@ void MaintenanceTab::exchange_picture_Click()
     StatusLine& status = m_session.status();
     const QString first = Text9->text();
     const QString second = Text11->text();
-    if (first.isEmpty() || second.isEmpty() || !m_session.db_conn)
+    if (first.isEmpty() || second.isEmpty() || !m_session.db_conn())
         return;
     ui::BusyLock lock(m_session.busy());
     // The search's refresh waits for the exchange, then is as it was.
@@ -148,7 +148,7 @@ void MaintenanceTab::exchange_picture_Click()
     const auto grid_refresh = qScopeGuard([this, grid_refresh_was_enabled] {
         emit search_refresh_enable_requested(grid_refresh_was_enabled);
     });
-    maintenance::DisabledFor button(exchange_picture, [this] { return m_session.db_open && !m_session.db_read_only; });
+    maintenance::DisabledFor button(exchange_picture, [this] { return m_session.db_open() && !m_session.db_read_only(); });
     status.set_message(QStringLiteral("Exchanging pictures..."));
     const std::optional<qint64> a = maintenance::parse_typed_number(first);
     const std::optional<qint64> b = maintenance::parse_typed_number(second);
@@ -156,7 +156,7 @@ void MaintenanceTab::exchange_picture_Click()
         status.set_message(QString::fromLatin1(maintenance::k_msg_digits_only));
         return;
     }
-    const EditResult r = maintenance::exchange_pictures(*m_session.db_conn, PictureRef::number(*a), PictureRef::number(*b));
+    const EditResult r = maintenance::exchange_pictures(*m_session.db_conn(), PictureRef::number(*a), PictureRef::number(*b));
     switch (r.outcome) {
     case EditOutcome::Missing: error_box(*this, "First picture not exist."); break;
     case EditOutcome::SecondMissing: error_box(*this, "Last picture not exist."); break;
@@ -174,10 +174,10 @@ void MaintenanceTab::insert_picture_Click()
         status.set_timing({});
     const QString moving = Text22->text();
     const QString place = Text20->text();
-    if (moving.isEmpty() || place.isEmpty() || !m_session.db_conn)
+    if (moving.isEmpty() || place.isEmpty() || !m_session.db_conn())
         return;
     ui::BusyLock lock(m_session.busy());
-    maintenance::DisabledFor button(insert_picture, [this] { return m_session.db_open && !m_session.db_read_only; });
+    maintenance::DisabledFor button(insert_picture, [this] { return m_session.db_open() && !m_session.db_read_only(); });
     status.set_message(m_session.edition().texts.insert_started);
     const std::optional<qint64> s = maintenance::parse_typed_number(moving);
     const std::optional<qint64> t = maintenance::parse_typed_number(place);
@@ -188,7 +188,7 @@ void MaintenanceTab::insert_picture_Click()
     maintenance::RenumberView view(m_session);
     renumber_keep_order = 1;
     const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
-    const EditResult r = maintenance::insert_picture(*m_session.db_conn, PictureRef::number(*s), PictureRef::number(*t), view.hooks());
+    const EditResult r = maintenance::insert_picture(*m_session.db_conn(), PictureRef::number(*s), PictureRef::number(*t), view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "First picture not exist.");
         return;

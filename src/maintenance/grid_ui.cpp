@@ -72,7 +72,7 @@ void MaintenanceTab::load_list_Click()
     if (!model)
         return;
     ui::BusyLock lock(m_session.busy());
-    maintenance::DisabledFor button(load_list, [this] { return m_session.db_open; });
+    maintenance::DisabledFor button(load_list, [this] { return m_session.db_open(); });
     mgm_pic->hide();
     // The main tabs wait for the fill.
     emit main_tabs_enable_requested(false);
@@ -92,12 +92,12 @@ void MaintenanceTab::load_list_Click()
     grid_first = {};
     grid_second = {};
     grid_rename_row = {};
-    if (!m_session.db_conn) {
+    if (!m_session.db_conn()) {
         model->clear();
         status.set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
         return;
     }
-    if (const store::Error e = model->load(*m_session.db_conn)) {
+    if (const store::Error e = model->load(*m_session.db_conn())) {
         status.set_message(ui::error_message(e.code, e.text));
         return;
     }
@@ -118,12 +118,12 @@ void MaintenanceTab::mgm_pic_Click()
     StatusLine& status = m_session.status();
     ManagementGridModel* model = grid_model(mgm_pic);
     const QModelIndex current = mgm_pic->currentIndex();
-    if (!model || !m_session.db_conn || !current.isValid())
+    if (!model || !m_session.db_conn() || !current.isValid())
         return;
     const int row = current.row();
     ui::BusyLock lock(m_session.busy());
     maintenance::DisabledFor grid(mgm_pic);
-    maintenance::DisabledFor button(load_list, [this] { return m_session.db_open; });
+    maintenance::DisabledFor button(load_list, [this] { return m_session.db_open(); });
     QItemSelectionModel* selection = mgm_pic->selectionModel();
     if (selection->selectedRows().size() > 1) {
         selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -144,7 +144,7 @@ void MaintenanceTab::mgm_pic_Click()
         status.set_message(maintenance::rename_prompt_message(model->cell_text(row, ManagementGridModel::col_numpic),
                                                        model->cell_text(row, ManagementGridModel::col_numpage)));
         grid_rename_row = pick_of(row);
-        Command2->setEnabled(!m_session.db_read_only);
+        Command2->setEnabled(!m_session.db_read_only());
         return;
     }
 
@@ -196,10 +196,10 @@ void MaintenanceTab::mgm_pic_Click()
             status.set_message(QStringLiteral("Insert in..."));
             maintenance::pump_events();
         } else if (Opt_delete_picture->isChecked()) {
-            finish(pick.valid ? maintenance::delete_picture(*m_session.db_conn, ref_of(pick), view.hooks()) : out_of_date,
+            finish(pick.valid ? maintenance::delete_picture(*m_session.db_conn(), ref_of(pick), view.hooks()) : out_of_date,
                    "Picture deleted.", true, maintenance::EditKind::DeletePicture);
         } else if (Opt_delete_page->isChecked()) {
-            finish(pick.valid ? maintenance::delete_page_of(*m_session.db_conn, ref_of(pick), view.hooks()) : out_of_date,
+            finish(pick.valid ? maintenance::delete_page_of(*m_session.db_conn(), ref_of(pick), view.hooks()) : out_of_date,
                    "Page deleted.", true, maintenance::EditKind::DeletePage);
         }
         return;
@@ -209,10 +209,10 @@ void MaintenanceTab::mgm_pic_Click()
     grid_second = pick;
     const bool both = grid_first.valid && grid_second.valid;
     if (Opt_exchange->isChecked()) {
-        finish(both ? maintenance::exchange_pictures(*m_session.db_conn, ref_of(grid_first), ref_of(grid_second)) : out_of_date,
+        finish(both ? maintenance::exchange_pictures(*m_session.db_conn(), ref_of(grid_first), ref_of(grid_second)) : out_of_date,
                "Exchanged.", false, maintenance::EditKind::Exchange);
     } else if (Opt_insert->isChecked()) {
-        finish(both ? maintenance::insert_picture(*m_session.db_conn, ref_of(grid_first), ref_of(grid_second), view.hooks())
+        finish(both ? maintenance::insert_picture(*m_session.db_conn(), ref_of(grid_first), ref_of(grid_second), view.hooks())
                     : out_of_date,
                "Inserted.", true, maintenance::EditKind::Insert);
         if (!m_session.edition().texts.grid_insert_ready.isEmpty())
@@ -240,10 +240,10 @@ void MaintenanceTab::Command2_Click()
             status.set_message(QString::fromLatin1(maintenance::k_msg_bad_name_characters));
             break;
         }
-        Command2->setEnabled(!m_session.db_read_only);
+        Command2->setEnabled(!m_session.db_read_only());
         return;
     }
-    if (!m_session.db_conn)
+    if (!m_session.db_conn())
         return;
     ui::BusyLock lock(m_session.busy());
     Command2->setEnabled(false);
@@ -253,7 +253,7 @@ void MaintenanceTab::Command2_Click()
         return;
     }
     const maintenance::RenameResult r =
-        maintenance::rename_picture(*m_session.db_conn, m_session.data_folder, ref_of(grid_rename_row), base, extension);
+        maintenance::rename_picture(*m_session.db_conn(), m_session.data_folder(), ref_of(grid_rename_row), base, extension);
     switch (r.outcome) {
     case maintenance::RenameOutcome::Renamed:
     case maintenance::RenameOutcome::RenamedWithMovie:

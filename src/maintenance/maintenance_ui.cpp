@@ -290,12 +290,12 @@ void MaintenanceTab::reset()
 
 void MaintenanceTab::enable_for_catalogue()
 {
-    if (m_session.picture_count <= 0)
+    if (m_session.picture_count() <= 0)
         return;
     load_list->setEnabled(true);
     verify_loaded_pictures->setEnabled(true);
     // On a read-only catalogue nothing that writes is offered.
-    const bool writable = !m_session.db_read_only;
+    const bool writable = !m_session.db_read_only();
     for (QWidget* w : edit_controls())
         w->setEnabled(writable);
     for (QWidget* w : std::initializer_list<QWidget*>{Opt_exchange, Opt_insert, Opt_delete_page, Opt_delete_picture})

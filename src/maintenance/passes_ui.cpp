@@ -46,7 +46,7 @@ void MaintenanceTab::update_pictures_Click()
     StatusLine& status = m_session.status();
     emit update_button_enable_requested(false);
     ui::BusyLock lock(m_session.busy());
-    const auto enable = qScopeGuard([this] { emit update_button_enable_requested(m_session.db_open); });
+    const auto enable = qScopeGuard([this] { emit update_button_enable_requested(m_session.db_open()); });
     const bool timed = m_session.edition().features.times_long_actions;
     const bool esc_stops = m_session.edition().features.esc_stops_update;
     const qint64 start = ui::tick_count();
@@ -54,16 +54,16 @@ void MaintenanceTab::update_pictures_Click()
         status.set_timing({});
     // Esc stops the pass, or, where Esc does not reach it, a click on the
     // progress bar; an old one never stops a new pass.
-    bool& stop_flag = esc_stops ? m_session.esc_abort_update : m_session.stop_requested;
-    stop_flag = false;
+    const ui::StopRequest stop = esc_stops ? ui::StopRequest::UpdateEsc : ui::StopRequest::ProgressBar;
+    m_session.busy().clear_stop_request(stop);
     const ui::StopOffer stop_offer(m_session.busy(), {.esc = esc_stops, .progress_bar = !esc_stops});
     status.set_message(QStringLiteral("Update pictures, updating pictures & movies, please wait..."));
-    if (!m_session.db_conn) {
+    if (!m_session.db_conn()) {
         status.set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
         return;
     }
     store::Error error;
-    const qint64 rows = m_session.db_conn->record_count(error);
+    const qint64 rows = m_session.db_conn()->record_count(error);
     if (error) {
         status.set_message(ui::error_message(error.code, error.text));
         return;
@@ -90,22 +90,22 @@ void MaintenanceTab::update_pictures_Click()
     // Without the note import the pass only relinks movies.
     request.notes_in = m_session.edition().features.update_note_import && listed.notes_in;
     request.target = listed.target;
-    request.db_folder = m_session.db_folder;
-    request.data_folder = m_session.data_folder;
-    request.log_path = join_path(m_session.db_folder, QString::fromLatin1(maintenance::k_update_log_name));
+    request.db_folder = m_session.db_folder();
+    request.data_folder = m_session.data_folder();
+    request.log_path = join_path(m_session.db_folder(), QString::fromLatin1(maintenance::k_update_log_name));
     ui::EventPump pump;
     maintenance::UpdateHooks hooks;
     hooks.advance = [&](qint64 value) {
         status.progress()->setValue(bar_value(value));
-        if (stop_flag)
+        if (m_session.busy().stop_requested(stop))
             return false;
         pump.maybe_pump();
         return true;
     };
-    const maintenance::UpdateResult r = maintenance::run_update_pass(*m_session.db_conn, request, hooks);
+    const maintenance::UpdateResult r = maintenance::run_update_pass(*m_session.db_conn(), request, hooks);
     switch (r.outcome) {
     case maintenance::UpdateOutcome::Stopped:
-        stop_flag = false;
+        m_session.busy().clear_stop_request(stop);
         status.set_message(QStringLiteral("Upgrading stopped."));
         status.progress()->setValue(0);
         return;
@@ -119,11 +119,11 @@ void MaintenanceTab::update_pictures_Click()
         break;
     }
     // Reopened so that the page view shows the new state.
-    m_session.db_table_open = false;
+    m_session.close_table();
     emit reopen_requested();
     status.progress()->setValue(0);
     status.progress()->hide();
-    if (!m_session.db_open)
+    if (!m_session.db_open())
         return;   // the reopening reported why
     const QString skipped = maintenance::skipped_notes_message(r.skipped);
     status.set_message(maintenance::update_summary(r.updated) + (skipped.isEmpty() ? QString() : u' ' + skipped));
@@ -135,11 +135,11 @@ void MaintenanceTab::update_pictures_Click()
 void MaintenanceTab::verify_loaded_pictures_Click()
 {
     StatusLine& status = m_session.status();
-    if (!m_session.db_conn)
+    if (!m_session.db_conn())
         return;
     // Busy while it runs: nothing can close the catalogue under the pass.
     ui::BusyLock lock(m_session.busy());
-    m_session.stop_requested = false;   // an old click never stops a new pass
+    m_session.busy().clear_stop_request(ui::StopRequest::ProgressBar);   // an old click never stops a new pass
     const ui::StopOffer stop_offer(m_session.busy(), {.progress_bar = true});
     status.set_message(QStringLiteral("Start verification procedure (1/2), please wait..."));
     status.set_ready({});
@@ -172,10 +172,8 @@ void MaintenanceTab::verify_loaded_pictures_Click()
     };
     hooks.advance = [&](qint64 value) {
         status.progress()->setValue(bar_value(value));
-        if (m_session.stop_requested) {
-            m_session.stop_requested = false;
+        if (m_session.busy().take_stop_request(ui::StopRequest::ProgressBar))
             return false;
-        }
         pump.maybe_pump();
         return true;
     };
@@ -185,7 +183,7 @@ void MaintenanceTab::verify_loaded_pictures_Click()
     request.pictures = listed.pictures;
     request.files_folder = listed.files_folder;
     request.all_files = listed.all_files;
-    const maintenance::VerifyResult r = maintenance::run_verify_pass(*m_session.db_conn, request, hooks);
+    const maintenance::VerifyResult r = maintenance::run_verify_pass(*m_session.db_conn(), request, hooks);
 
     List1->addItems(r.not_loaded);
     List2->addItems(r.missing);

@@ -18,13 +18,13 @@ RenumberOutcome renumber_shown(CatalogueSession& session, bool keep_order)
 {
     maintenance::RenumberView view(session);
     view.started();
-    if (!session.db_conn) {
+    if (!session.db_conn()) {
         session.status().set_message(QString::fromLatin1(maintenance::k_msg_no_catalogue));
         return RenumberOutcome::Failed;
     }
     store::Error error;
     const RenumberOutcome outcome = renumber_rows(
-        *session.db_conn, keep_order, [&view](qint64 done, qint64 total) { return view.progress(done, total); },
+        *session.db_conn(), keep_order, [&view](qint64 done, qint64 total) { return view.progress(done, total); },
         error);
     view.report(outcome, error);
     return outcome;
@@ -39,11 +39,11 @@ void MaintenanceTab::RenumberPages()
 
 void MaintenanceTab::renumber_pages_Click()
 {
-    if (!m_session.db_conn || m_session.db_read_only)
+    if (!m_session.db_conn() || m_session.db_read_only())
         return;
     StatusLine& status = m_session.status();
     ui::BusyLock lock(m_session.busy());
-    maintenance::DisabledFor button(renumber_pages, [this] { return m_session.db_open && !m_session.db_read_only; });
+    maintenance::DisabledFor button(renumber_pages, [this] { return m_session.db_open() && !m_session.db_read_only(); });
     const bool timed = m_session.edition().features.times_long_actions;
     const qint64 start = ui::tick_count();
     if (timed)
@@ -53,9 +53,9 @@ void MaintenanceTab::renumber_pages_Click()
     // A stop or a failure (rolled back) must stay readable over page 1's own texts.
     const QString ended = status.message_text();
     // Reopened whatever the renumbering did, so that page 1 shows the rows as they are.
-    m_session.db_table_open = false;
+    m_session.close_table();
     emit reopen_requested();
-    if ((outcome == RenumberOutcome::Stopped || outcome == RenumberOutcome::Failed) && m_session.db_open) {
+    if ((outcome == RenumberOutcome::Stopped || outcome == RenumberOutcome::Failed) && m_session.db_open()) {
         const QString warning = page_warning ? page_warning() : QString();
         status.set_message(warning.isEmpty() ? ended : ended + u' ' + warning);
     }

@@ -18,14 +18,13 @@ void pump_events()
 
 void recount_pictures(CatalogueSession& session)
 {
-    if (!session.db_conn)
+    if (!session.db_conn())
         return;
     store::Error error;
-    const qint64 n = session.db_conn->record_count(error);
+    const qint64 n = session.db_conn()->record_count(error);
     if (error)
         return;
-    session.picture_count = n;
-    session.announce_counts();
+    session.catalogue_written(n);
 }
 
 RenumberView::RenumberView(CatalogueSession& session)
@@ -40,7 +39,7 @@ RenumberHooks RenumberView::hooks()
 
 void RenumberView::started()
 {
-    m_session.stop_requested = false;   // an old click never stops a new run
+    m_session.busy().clear_stop_request(ui::StopRequest::ProgressBar);   // an old click never stops a new run
     m_session.status().set_message(QStringLiteral("Database pages renumbering started, please wait..."));
     m_pump.pump();
 }
@@ -56,11 +55,7 @@ bool RenumberView::progress(qint64 done, qint64 total)
     }
     bar->setValue(int(std::min<qint64>(done, bar->maximum())));
     m_pump.maybe_pump();
-    if (m_session.stop_requested) {
-        m_session.stop_requested = false;
-        return false;
-    }
-    return true;
+    return !m_session.busy().take_stop_request(ui::StopRequest::ProgressBar);
 }
 
 void RenumberView::report(RenumberOutcome outcome, const store::Error& error)

@@ -58,7 +58,7 @@ void NoteActions::set_message(const QString& text)
 
 bool NoteActions::note_read_only() const
 {
-    return m_session.db_read_only || (m_session.db_conn && m_session.db_conn->read_only());
+    return m_session.db_read_only() || (m_session.db_conn() && m_session.db_conn()->read_only());
 }
 
 bool NoteActions::note_cell_filled(int cell) const
@@ -164,16 +164,16 @@ frmNote* NoteActions::make_note_window(NoteMode mode, int cell)
     ui::BusyLock lock(m_session.busy());
     const ui::StopOffer stop_offer(m_session.busy(), {.esc = true});
     set_message(QStringLiteral("Loading the note, press Esc to stop..."));
-    m_session.esc_abort_search = false;   // an old Esc does not stop this load
+    m_session.busy().clear_stop_request(ui::StopRequest::Esc);   // an old Esc does not stop this load
     ui::EventPump pump;
     pump.pump();
     source.keep_loading = [&] {
         pump.maybe_pump();
-        return !m_session.esc_abort_search;
+        return !m_session.busy().stop_requested(ui::StopRequest::Esc);
     };
     std::unique_ptr<frmNote> window(new frmNote(mode, source, m_window, note_profile(m_session.edition())));
     const bool stopped = window->load_stopped();
-    m_session.esc_abort_search = false;
+    m_session.busy().clear_stop_request(ui::StopRequest::Esc);
     if (stopped) {
         window.reset();
         set_message(QStringLiteral("Note loading stopped."));
@@ -202,7 +202,7 @@ bool NoteActions::note_save(frmNote& window, int cell, const QString& numpic_tex
         ui::dialogs().message(&window, text, QStringLiteral("Error"), ui::MessageIcon::None, ui::MessageButtons::Ok);
         return false;
     };
-    if (!m_session.db_open || !m_session.db_conn)
+    if (!m_session.db_open() || !m_session.db_conn())
         return refuse(QStringLiteral("The note was not saved: no catalogue is open."));
     if (note_read_only())
         return refuse(read_only_message());
@@ -213,7 +213,7 @@ bool NoteActions::note_save(frmNote& window, int cell, const QString& numpic_tex
     if (!numpic || cells.numpic(cell) != numpic_text || cells.picfile(cell) != picfile)
         return refuse(stale_message());
     store::Error error;
-    const std::optional<store::Row> row = m_session.db_conn->find_row(*numpic, error);
+    const std::optional<store::Row> row = m_session.db_conn()->find_row(*numpic, error);
     if (error)
         return refuse(ui::error_message(error.code, error.text));
     if (!row || row->value(store::col_picfile).toString() != picfile)
@@ -222,8 +222,8 @@ bool NoteActions::note_save(frmNote& window, int cell, const QString& numpic_tex
     const auto fields = notes::note_save_fields(window.note_value(), window.Text2->text(),
                                                 window.addnote_value(), row->value(store::col_reference),
                                                 // Only the fields the edition knows, whatever the file holds.
-                                                std::min(m_session.db_conn->column_count(), m_session.edition().columns()));
-    if (const store::Error e = m_session.db_conn->update_fields(*numpic, fields))
+                                                std::min(m_session.db_conn()->column_count(), m_session.edition().columns()));
+    if (const store::Error e = m_session.db_conn()->update_fields(*numpic, fields))
         return refuse(ui::error_message(e.code, e.text));
     return true;
 }

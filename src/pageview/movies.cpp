@@ -21,7 +21,7 @@ void PageView::lbl_fileName_Click(int index)
     // The movie is the stored movie file in the data folder, and only a
     // plain movie file there: nothing else is handed to the desktop.
     const QString movfile = cell_movfile[size_t(index)];
-    const MovieCheck check = check_movie(m_session.data_folder, movfile);
+    const MovieCheck check = check_movie(m_session.data_folder(), movfile);
     movie_path = check.path;
     if (!check.ok()) {
         m_session.status().set_message(movie_refusal(check, movfile));

@@ -35,9 +35,9 @@ void PageView::move_page(NewPage&& new_page)
     ui::BusyLock lock(m_session.busy());
     for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
         b->setEnabled(false);
-    if (m_session.db_open) {
-        m_session.current_page = new_page();
-        LoadAllPictures(m_session.current_page);
+    if (m_session.db_open()) {
+        m_session.move_to_page(new_page());
+        LoadAllPictures(m_session.current_page());
     }
     lock.release();
     emit focus_home_requested();
@@ -72,14 +72,14 @@ void PageView::eof_Click()
 
 void PageView::go_left_Click()
 {
-    move_page([this] { return m_session.current_page > 1 ? m_session.current_page - 1 : m_session.current_page; });
+    move_page([this] { return m_session.current_page() > 1 ? m_session.current_page() - 1 : m_session.current_page(); });
 }
 
 void PageView::go_right_Click()
 {
     move_page([this] {
-        return m_session.current_page < parse_number(Label29->text()).value_or(0) ? m_session.current_page + 1
-                                                                                   : m_session.current_page;
+        return m_session.current_page() < parse_number(Label29->text()).value_or(0) ? m_session.current_page() + 1
+                                                                                   : m_session.current_page();
     });
 }
 
@@ -99,10 +99,10 @@ void PageView::show_page_Click()
         ui::EventPump().pump();
         for (QPushButton* b : {go_left, go_right, bof, eof, show_page})
             b->setEnabled(false);
-        if (m_session.db_open) {
+        if (m_session.db_open()) {
             Slider1->setEnabled(false);
-            m_session.current_page = p;
-            LoadAllPictures(m_session.current_page);
+            m_session.move_to_page(p);
+            LoadAllPictures(m_session.current_page());
         }
     }
     Label3->setReadOnly(false);
@@ -141,7 +141,7 @@ void PageView::Slider1_KeyPress(int& key_ascii)
 
 void PageView::Slider1_Scroll()
 {
-    show_page->setEnabled(Slider1->value() != m_session.current_page);
+    show_page->setEnabled(Slider1->value() != m_session.current_page());
     Label3->setText(QString::number(Slider1->value()));
     ui::EventPump().pump();
 }
@@ -153,7 +153,7 @@ bool PageView::show_page_of_picture(qint64 page, qint64 numpic)
         const QSignalBlocker block(Slider1);
         Slider1->setValue(slider_value(page));
     }
-    if (page == m_session.current_page) {
+    if (page == m_session.current_page()) {
         show_page->setEnabled(false);
         forget_reselect();
         for (int i = 1; i <= 6; ++i)

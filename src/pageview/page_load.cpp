@@ -93,7 +93,7 @@ void PageView::LoadAllPictures(qint64 cur_numpage)
     load.pump.pump();
 
     clear_cells();
-    lbl_page->setText(page_label(cur_numpage, page_count(m_session.picture_count)));
+    lbl_page->setText(page_label(cur_numpage, page_count(m_session.picture_count())));
     load.pump.pump();
 
     if (!query_rows(load))
@@ -116,15 +116,15 @@ void PageView::LoadAllPictures(qint64 cur_numpage)
     m_cells_on_page = int(load.rows.size());
     reselect_after_load();
     report(load);
-    m_session.announce_page_shown(cur_numpage);
+    m_session.page_drawn(cur_numpage);
 }
 
 // The page's rows; false when there are none to show (the load is finished then).
 bool PageView::query_rows(PageLoad& load)
 {
     store::Error error;
-    if (m_session.db_conn)
-        load.rows = m_session.db_conn->rows_on_page(load.page, error);
+    if (m_session.db_conn())
+        load.rows = m_session.db_conn()->rows_on_page(load.page, error);
     else
         error = store::make_error(store::ErrorKind::Engine, QStringLiteral("No catalogue is open."));
 
@@ -213,7 +213,7 @@ void PageView::clear_cells()
 // Navigation stays usable whatever the page holds.
 void PageView::set_navigation(qint64 page)
 {
-    const NavState nav = nav_state(page, m_session.picture_count, parse_number(Label29->text()).value_or(0),
+    const NavState nav = nav_state(page, m_session.picture_count(), parse_number(Label29->text()).value_or(0),
                                    Slider1->minimum(), Label3->text());
     if (nav.go_left)
         go_left->setEnabled(true);
@@ -242,7 +242,7 @@ void PageView::start_decodes(PageLoad& load)
     for (size_t k = 0; k < load.rows.size(); ++k) {
         const store::Row& row = load.rows[k];
         picture::RenderRequest& req = load.requests[k];
-        req.quality = m_session.thumb_quality;
+        req.quality = m_session.thumb_quality();
         req.device_pixel_ratio = ratio;
         req.target_for = [cell_width, cell_height](QSize natural) {
             return cell_target(natural, cell_width, cell_height);
@@ -250,11 +250,11 @@ void PageView::start_decodes(PageLoad& load)
         if (stored_pictures && store::picture_stored_inside(row.value(store::col_inoutpic))) {
             store::Error be;
             req.source = picture::PictureSource::bytes(
-                m_session.db_conn->read_picture_bytes(row.value(store::col_numpic).toLongLong(), be));
+                m_session.db_conn()->read_picture_bytes(row.value(store::col_numpic).toLongLong(), be));
             if (be)
                 load.store_errors << ui::error_message(be.code, be.text);
         } else {
-            const QString path = m_session.data_folder + row.value(store::col_picfile).toString();
+            const QString path = m_session.data_folder() + row.value(store::col_picfile).toString();
             load.missing[k] = !QFileInfo(path).isFile();
             req.source = picture::PictureSource::file(path);
         }

@@ -317,7 +317,7 @@ void PageView::begin_open()
 void PageView::show_first_page()
 {
     Label3->setText(QString::number(Slider1->value()));
-    LoadAllPictures(m_session.current_page);
+    LoadAllPictures(m_session.current_page());
 }
 
 void PageView::no_pages()
@@ -327,7 +327,7 @@ void PageView::no_pages()
 
 void PageView::update_counts()
 {
-    const qint64 pages = page_count(m_session.picture_count);
+    const qint64 pages = page_count(m_session.picture_count());
     const QSignalBlocker block(Slider1);
     Slider1->setTickInterval(0);
     if (pages > 1) {

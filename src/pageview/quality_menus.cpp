@@ -9,7 +9,7 @@ void PageView::mnuTQ_Click(int code)
     if (code < 1 || code > 6)
         return;
     emit thumb_quality_chosen(code);
-    m_session.thumb_quality = code;
+    m_session.set_thumb_quality(code);
 }
 
 void PageView::mnuZQ_Click(int code)
@@ -17,7 +17,7 @@ void PageView::mnuZQ_Click(int code)
     if (code < 1 || code > 6)
         return;
     emit zoom_quality_chosen(code);
-    m_session.zoom_quality = code;
+    m_session.set_zoom_quality(code);
 }
 
 } // namespace mosswick

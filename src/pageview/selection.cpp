@@ -34,7 +34,7 @@ void PageView::im_Click(int index)
     if (index < 1 || index > 6)
         return;
     ui::BusyLock lock(m_session.busy());
-    m_current_picture_path = m_session.data_folder + lbl_filePic[size_t(index)]->text();
+    m_current_picture_path = m_session.data_folder() + lbl_filePic[size_t(index)]->text();
     m_session.status().set_message(lbl_filePic[size_t(index)]->text());
     if (m_last_selected_cell >= 1 && m_last_selected_cell <= 6)
         set_cell_back(lbl_note[size_t(m_last_selected_cell)], Text18[size_t(m_last_selected_cell)], k_grey);

@@ -5,7 +5,7 @@ namespace mosswick {
 
 void PageView::ProgressBar1_Click()
 {
-    m_session.stop_requested = true;
+    m_session.busy().request_stop(ui::StopRequest::ProgressBar);
 }
 
 } // namespace mosswick

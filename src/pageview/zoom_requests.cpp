@@ -29,11 +29,11 @@ frmZoom* PageView::open_zoom(const ZoomRequest& request)
 
 void PageView::im_DblClick(int index)
 {
-    if (index < 1 || index > 6 || !m_session.db_conn)
+    if (index < 1 || index > 6 || !m_session.db_conn())
         return;
     ui::BusyLock lock(m_session.busy());
     im_Click(index);
-    ZoomRequest request = ZoomRequest::file(m_current_picture_path, m_session.zoom_quality);
+    ZoomRequest request = ZoomRequest::file(m_current_picture_path, m_session.zoom_quality());
     if (!m_session.edition().features.stored_pictures) {
         // Every picture is a file of the data folder: the zoom window draws
         // the path it is given, or says the file is gone and closes.
@@ -46,7 +46,7 @@ void PageView::im_DblClick(int index)
         return;
     StatusLine& status = m_session.status();
     store::Error error;
-    const std::optional<store::Row> row = m_session.db_conn->find_row(*numpic, error);
+    const std::optional<store::Row> row = m_session.db_conn()->find_row(*numpic, error);
     if (error || !row) {
         status.set_message(error ? ui::error_message(error.code, error.text)
                                  : QStringLiteral("The picture %1 is not in the catalogue: refresh the page.").arg(*numpic));
@@ -60,13 +60,13 @@ void PageView::im_DblClick(int index)
     }
     if (store::picture_stored_inside(row->value(store::col_inoutpic))) {
         request.picture_in_db = true;
-        request.bytes = m_session.db_conn->read_picture_bytes(*numpic, error);
+        request.bytes = m_session.db_conn()->read_picture_bytes(*numpic, error);
         if (error) {
             status.set_message(ui::error_message(error.code, error.text));
             return;
         }
     } else {
-        const QString path = m_session.data_folder + row->value(store::col_picfile).toString();
+        const QString path = m_session.data_folder() + row->value(store::col_picfile).toString();
         if (!QFileInfo(path).isFile()) {
             ui::dialogs().message(this, QStringLiteral("Picture file not found."), QStringLiteral("Error"),
                                   ui::MessageIcon::None, ui::MessageButtons::Ok);

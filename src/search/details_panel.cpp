@@ -82,7 +82,7 @@ void set_note(richtext::RichTextBox* box, const QVariant& value)
 void SearchSortTab::show_record(QTableView* view, bool search_grid_row)
 {
     const int row = search::clicked_row(m_session.status(), view);
-    if (row < 0 || !m_session.db_conn)
+    if (row < 0 || !m_session.db_conn())
         return;
     ui::BusyLock lock(m_session.busy());
     const search::GridModel* model = search::search_grid(view)->rows();
@@ -100,7 +100,7 @@ void SearchSortTab::show_record(QTableView* view, bool search_grid_row)
         return;
     }
     store::Error error;
-    const std::optional<search::RecordDetails> record = search::read_record(*m_session.db_conn, *n, *p, error);
+    const std::optional<search::RecordDetails> record = search::read_record(*m_session.db_conn(), *n, *p, error);
     if (error) {
         set_message(ui::error_message(error.code, error.text));
         return;
@@ -130,7 +130,7 @@ void SearchSortTab::show_record(QTableView* view, bool search_grid_row)
     hide_picture(Image3);
     QString problem;
     if (!store::picture_stored_inside(record->inoutpic)) {
-        const QString path = join_path(m_session.data_folder, Text29->text());
+        const QString path = join_path(m_session.data_folder(), Text29->text());
         if (Text29->text().isEmpty() || !QFileInfo(path).isFile()) {
             ui::dialogs().message(window(), text_of(search::k_picture_not_found), text_of(search::k_error_title),
                                   ui::MessageIcon::Critical, ui::MessageButtons::Ok);
@@ -171,11 +171,11 @@ void SearchSortTab::MSHFlexGrid1_Click()
 
 void SearchSortTab::refresh_ref_Click()
 {
-    if (!MSHFlexGrid1 || m_session.search_running || !m_session.db_conn)
+    if (!MSHFlexGrid1 || m_session.busy().search_running() || !m_session.db_conn())
         return;
     StatusLine& status = m_session.status();
     ui::BusyLock lock(m_session.busy());
-    m_session.search_running = true;
+    const ui::SearchRunning running(m_session.busy());
     emit searching(true);
     refresh_ref->setEnabled(false);
     MSHFlexGrid1->hide();
@@ -184,14 +184,13 @@ void SearchSortTab::refresh_ref_Click()
         emit searching(false);
         refresh_ref->setEnabled(true);
         status.set_timing(search::elapsed_message(ui::tick_count() - started));
-        m_session.search_running = false;
     });
     status.set_timing({});
     set_message(text_of(search::k_loading));
     ui::EventPump().pump();
 
     store::Error error;
-    search::GridRows rows = search::read_rows(*m_session.db_conn, search::reference_list_query(*m_session.db_conn, Check5->isChecked()),
+    search::GridRows rows = search::read_rows(*m_session.db_conn(), search::reference_list_query(*m_session.db_conn(), Check5->isChecked()),
                                               search::k_search_columns, error);
     if (error) {
         set_message(ui::error_message(error.code, error.text));

@@ -41,31 +41,30 @@ void ImportExportPage::clear()
 
 void ImportExportPage::enable_for_catalogue()
 {
-    if (m_session.picture_count > 0)
+    if (m_session.picture_count() > 0)
         refresh_extraction->setEnabled(true);
 }
 
 void ImportExportPage::refresh_extraction_Click()
 {
-    if (m_session.search_running || !m_session.db_conn)
+    if (m_session.busy().search_running() || !m_session.db_conn())
         return;
     StatusLine& status = m_session.status();
     ui::BusyLock lock(m_session.busy());
-    m_session.search_running = true;
+    const ui::SearchRunning running(m_session.busy());
     emit listing(true);
     Extract->setEnabled(false);
     const qint64 started = ui::tick_count();
     const auto unlock = qScopeGuard([&] {
         emit listing(false);
         status.set_timing(search::elapsed_message(ui::tick_count() - started));
-        m_session.search_running = false;
     });
     status.set_timing({});
     set_message(text_of(search::k_loading_import_export));
 
     store::Error error;
     search::GridRows rows =
-        search::read_rows(*m_session.db_conn, search::import_export_query(*m_session.db_conn), search::k_import_export_columns, error);
+        search::read_rows(*m_session.db_conn(), search::import_export_query(*m_session.db_conn()), search::k_import_export_columns, error);
     if (error) {
         set_message(ui::error_message(error.code, error.text));
         return;
@@ -84,7 +83,7 @@ void ImportExportPage::MSHFlexGrid2_Click()
 void ImportExportPage::Extract_Click()
 {
     Extract->setEnabled(false);
-    if (m_session.search_running || !m_session.db_conn)
+    if (m_session.busy().search_running() || !m_session.db_conn())
         return;
     bool several = false;
     const int row = search::clicked_row(m_session.status(), MSHFlexGrid2, &several);
@@ -101,7 +100,7 @@ void ImportExportPage::Extract_Click()
                                      ui::MessageIcon::Question, ui::MessageButtons::YesNo)
             == ui::Answer::Yes;
     };
-    const search::TransferResult result = search::transfer_picture(*m_session.db_conn, chosen, m_session.db_folder, confirm_replace);
+    const search::TransferResult result = search::transfer_picture(*m_session.db_conn(), chosen, m_session.db_folder(), confirm_replace);
     switch (result.status) {
     case search::TransferStatus::Exported:
     case search::TransferStatus::Imported:

@@ -61,14 +61,13 @@ void hook_key_press(QLineEdit* box, std::function<void(int&)> handler)
 // every way out.
 class SearchSortTab::SearchFrame {
 public:
-    explicit SearchFrame(SearchSortTab& tab) : m_tab(tab), m_lock(tab.m_session.busy())
+    explicit SearchFrame(SearchSortTab& tab) : m_tab(tab), m_lock(tab.m_session.busy()), m_running(tab.m_session.busy())
     {
         // Return in a box starts the search; typing goes on there after it.
         QWidget* focused = QApplication::focusWidget();
         for (QLineEdit* box : boxes())
             if (focused == box)
                 m_focus = box;
-        m_tab.m_session.search_running = true;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_tab.SSTab_search->setEnabled(false);
         for (QLineEdit* box : boxes())
@@ -85,7 +84,6 @@ public:
         emit m_tab.searching(false);
         m_tab.refresh_grid->setEnabled(true);
         QApplication::restoreOverrideCursor();
-        m_tab.m_session.search_running = false;
         // Disabling the tabs took the focus away from the box.
         if (m_focus && m_focus->isEnabled() && m_focus->isVisible())
             m_focus->setFocus(Qt::OtherFocusReason);
@@ -106,6 +104,7 @@ private:
 
     SearchSortTab& m_tab;
     ui::BusyLock m_lock;
+    ui::SearchRunning m_running;
     QPointer<QLineEdit> m_focus;
 };
 
@@ -165,7 +164,7 @@ bool SearchSortTab::search_pictures()
     in.parts_and = references && Option5[0]->isChecked();
     in.words_and = references && Option6[1]->isChecked();
     in.order_by_name = Check2->isChecked();
-    in.has_reference = m_session.db_conn->column_count() > store::col_reference;
+    in.has_reference = m_session.db_conn()->column_count() > store::col_reference;
     const search::PictureCriteria criteria = search::build_picture_criteria(in);
     if (criteria.too_many) {
         ui::dialogs().message(window(), text_of(search::k_too_many_strings), text_of(search::k_error_title),
@@ -175,7 +174,7 @@ bool SearchSortTab::search_pictures()
     }
     store::Error error;
     search::GridRows rows =
-        search::read_rows(*m_session.db_conn, search::picture_search_query(criteria, in.order_by_name), search::k_search_columns, error);
+        search::read_rows(*m_session.db_conn(), search::picture_search_query(criteria, in.order_by_name), search::k_search_columns, error);
     if (error) {
         set_message(ui::error_message(error.code, error.text));
         return true;
@@ -200,7 +199,7 @@ void SearchSortTab::search_notes()
     request.order_by_name = Check2->isChecked();
 
     store::Error error;
-    const qint64 total = m_session.db_conn->record_count(error);
+    const qint64 total = m_session.db_conn()->record_count(error);
     if (error) {
         set_message(ui::error_message(error.code, error.text));
         status.set_ready(text_of(search::k_ready));
@@ -218,7 +217,7 @@ void SearchSortTab::search_notes()
     });
 
     // An Esc pressed before the walk does not stop it.
-    m_session.esc_abort_search = false;
+    m_session.busy().clear_stop_request(ui::StopRequest::Esc);
     ui::EventPump pump;
     // The bar moves by about a thousandth at a time: a step per record
     // would repaint it far more often than anyone can see.
@@ -230,12 +229,9 @@ void SearchSortTab::search_notes()
             pump.pump();
         else
             pump.maybe_pump();
-        if (!m_session.esc_abort_search)
-            return true;
-        m_session.esc_abort_search = false;
-        return false;
+        return !m_session.busy().take_stop_request(ui::StopRequest::Esc);
     };
-    search::NoteSearchResult result = search::run_note_search(*m_session.db_conn, request, before_record);
+    search::NoteSearchResult result = search::run_note_search(*m_session.db_conn(), request, before_record);
     if (result.error) {
         set_message(ui::error_message(result.error.code, result.error.text));
     } else {
@@ -268,7 +264,7 @@ void SearchSortTab::clear()
 
 void SearchSortTab::enable_for_catalogue()
 {
-    if (m_session.picture_count > 0 && refresh_ref)
+    if (m_session.picture_count() > 0 && refresh_ref)
         refresh_ref->setEnabled(true);
 }
 
@@ -340,7 +336,7 @@ void SearchSortTab::connect_handlers()
 
 void SearchSortTab::refresh_grid_Click()
 {
-    if (m_session.search_running || !m_session.db_conn)
+    if (m_session.busy().search_running() || !m_session.db_conn())
         return;
     SearchFrame frame(*this);
     // Esc stops the note search; the picture search is one query.

@@ -67,7 +67,7 @@ protected:
     {
         window->catalogue().open_check_connection = gate.opener(path);
         open_unchecked(path);
-        ASSERT_TRUE(window->session().db_open);
+        ASSERT_TRUE(window->session().db_open());
         ASSERT_TRUE(window->integrity_check_running());
     }
 
@@ -80,7 +80,7 @@ protected:
 
     void expect_held() const
     {
-        EXPECT_TRUE(window->session().db_read_only);
+        EXPECT_TRUE(window->session().db_read_only());
         EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
         for (QWidget* w : writers()) {
             if (w) {   // the light edition has no password change
@@ -105,19 +105,19 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
     ASSERT_TRUE(ctl(*window).go_right->isEnabled());
     window->page_view().go_right_Click();
-    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(window->session().current_page(), 2);
     expect_held();
     expect_usable();
 
     // Nothing writes: not a handler called directly, not the connection.
     ctl(*window).Text15->setText("1");
     window->maintenance().delete_picture_Click();
-    EXPECT_FALSE(window->session().db_conn->exec("UPDATE demopicture SET note = 'x' WHERE numpic = 1").ok());
+    EXPECT_FALSE(window->session().db_conn()->exec("UPDATE demopicture SET note = 'x' WHERE numpic = 1").ok());
     EXPECT_EQ(rows_in(path), 20);
 
     gate.release();
     ASSERT_TRUE(wait_for_integrity_check(*window));
-    EXPECT_FALSE(window->session().db_read_only);
+    EXPECT_FALSE(window->session().db_read_only());
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
     for (QWidget* w : writers())
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
@@ -133,7 +133,7 @@ TEST_F(CheckBehindTest, AnEngineThatKeepsRefusingWritesLeavesTheCatalogueReadOnl
     const QString path = make(20);
     open_held(path);
     // The engine will not let the connection write again.
-    sqlite3* db = window->session().db_conn->handle();
+    sqlite3* db = window->session().db_conn()->handle();
     sqlite3_set_authorizer(
         db,
         [](void*, int action, const char* name, const char* value, const char*, const char*) {
@@ -161,10 +161,10 @@ TEST_F(CheckBehindTest, ADamagedCatalogueStaysOpenReadOnlyWithItsMessage)
     ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
     const QByteArray before = file_hash(path);
     open_unchecked(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Database opened.");
     ASSERT_TRUE(wait_for_integrity_check(*window));
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
     EXPECT_TRUE(window->message_text().contains("nothing was written")) << window->message_text().toStdString();
     expect_held();
@@ -189,12 +189,12 @@ TEST_F(CheckBehindTest, EscOrAClickOnTheBarStopsTheCheckAndKeepsItReadOnly)
         expect_held();
         EXPECT_FALSE(ctl(*window).check_progress->isVisibleTo(window.get()));
         window->mnuDb_Click();   // close
-        ASSERT_FALSE(window->session().db_open);
+        ASSERT_FALSE(window->session().db_open());
     }
     // The next opening checks again and allows writes.
     window->catalogue().open_check_connection = nullptr;
     open(path);
-    EXPECT_FALSE(window->session().db_read_only);
+    EXPECT_FALSE(window->session().db_read_only());
     EXPECT_TRUE(ctl(*window).delete_picture->isEnabled());
 }
 
@@ -203,7 +203,7 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
     const QString first = make(14);
     open_held(first);
     window->mnuDb_Click();   // close while the check is held
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_FALSE(window->integrity_check_running());
     EXPECT_EQ(window->message_text(), "Database closed.");
     expect_usable();
@@ -225,7 +225,7 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
     open_held(first);
     window->close();
     EXPECT_FALSE(window->integrity_check_running());
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_FALSE(window->session().db_conn());
 }
 
 TEST_F(CheckBehindTest, TheLightEditionWaitsForTheCheckToo)
@@ -240,7 +240,7 @@ TEST_F(CheckBehindTest, TheLightEditionWaitsForTheCheckToo)
     EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
     gate.release();
     ASSERT_TRUE(wait_for_integrity_check(*window));
-    EXPECT_FALSE(window->session().db_read_only);
+    EXPECT_FALSE(window->session().db_read_only());
     EXPECT_TRUE(ctl(*window).delete_picture->isEnabled());
     EXPECT_TRUE(ctl(*window).compact_database->isEnabled());
 }
@@ -254,7 +254,7 @@ TEST_F(CheckBehindTest, AnOpeningThatWritesAtOnceChecksTheFileFirst)
     ctl(*window).mnuDbRnm->setChecked(true);
     open_unchecked(path);
     EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(file_hash(path), before);
     expect_usable();
 }
@@ -271,7 +271,7 @@ TEST_F(CheckBehindTest, AnUpgradeChecksTheWholeFileBeforeItWrites)
     open_unchecked(path);
     ASSERT_EQ(dialogs->count("message"), 1);
     EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(file_hash(path), before);
     expect_usable();
 }
@@ -319,8 +319,8 @@ protected:
     }
     void expect_writable() const
     {
-        EXPECT_TRUE(window->session().db_open);
-        EXPECT_FALSE(window->session().db_read_only);
+        EXPECT_TRUE(window->session().db_open());
+        EXPECT_FALSE(window->session().db_read_only());
         EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
         for (QWidget* w : writers())
             if (w) {
@@ -330,7 +330,7 @@ protected:
     void close_catalogue()
     {
         window->mnuDb_Click();
-        ASSERT_FALSE(window->session().db_open);
+        ASSERT_FALSE(window->session().db_open());
     }
 };
 
@@ -457,7 +457,7 @@ TEST_P(RecordedCatalogue, AReadOnlyCatalogueIsRecordedWhenItsCheckPasses)
     const QString path = make_here(8);
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     EXPECT_TRUE(opened_with_check(path));
-    EXPECT_TRUE(window->session().db_read_only);
+    EXPECT_TRUE(window->session().db_read_only());
     // Nothing of this program can change it: recorded while it is open.
     EXPECT_TRUE(recorded(path));
     close_catalogue();
@@ -469,13 +469,13 @@ TEST_P(RecordedCatalogue, RenumberModeRenumbersARecordedCatalogueAtOnce)
 {
     const QString path = make_here(13);
     ASSERT_TRUE(opened_with_check(path));
-    ASSERT_FALSE(window->session().db_conn->exec("UPDATE demopicture SET picfile = 'zz.jpg' WHERE numpic = 1"));
+    ASSERT_FALSE(window->session().db_conn()->exec("UPDATE demopicture SET picfile = 'zz.jpg' WHERE numpic = 1"));
     close_catalogue();
     ASSERT_TRUE(recorded(path));
     ctl(*window).mnuDbRnm->setChecked(true);
     open_unchecked(path);
     EXPECT_FALSE(window->message_text().startsWith("Checking")) << window->message_text().toStdString();
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     // Renumbered by name, and recorded again as its own writes left it.
     store::Error e;
     auto conn = store::Connection::open(path, {}, e);

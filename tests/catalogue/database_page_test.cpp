@@ -5,6 +5,7 @@
 #include "platform/store/connection.h"
 #include "support/catalogue_builder.h"
 #include "support/scripted_dialogs.h"
+#include "support/session_fixture.h"
 #include "support/test_support.h"
 
 #include <QCheckBox>
@@ -32,13 +33,11 @@ protected:
         QObject::connect(page, &DatabasePage::release_connection, [this] { released++; });
         QObject::connect(page, &DatabasePage::catalogue_closed, [this] {
             closed++;
-            session->db_conn.reset();
-            session->db_open = false;
+            session->close_catalogue();
         });
         QObject::connect(page, &DatabasePage::closed_for_compaction, [this] {
             compacted++;
-            session->db_conn.reset();
-            session->db_open = false;
+            session->close_catalogue();
         });
     }
 
@@ -49,15 +48,12 @@ protected:
     }
 
     // Opens a catalogue in the session as the window would.
-    void open(const QString& path, const QString& password = {})
+    void open(const QString& path, const QString& password = {}, bool read_only = false)
     {
         store::Error e;
-        session->db_conn = store::Connection::open(path, password, e);
-        ASSERT_TRUE(session->db_conn) << e.text.toStdString();
-        session->set_db_path(path);
-        session->db_password = password;
-        session->db_open = true;
-        session->picture_count = session->db_conn->record_count(e);
+        std::unique_ptr<store::Connection> conn = store::Connection::open(path, password, e);
+        ASSERT_TRUE(conn) << e.text.toStdString();
+        testsupport::open_in_session(*session, path, std::move(conn), password, read_only);
         page->enable_for_catalogue();
     }
 
@@ -150,13 +146,12 @@ TEST_F(DatabasePageTest, ReadOnlyCataloguesOfferNothingThatWrites)
     spec.pictures = 2;
     spec.schema = store::Schema::Light;
     const QString path = testsupport::make_catalogue(dir.path(), spec);
-    session->db_read_only = true;
-    open(path);
+    open(path, {}, true);
     EXPECT_FALSE(control<QPushButton>("compact_database")->isEnabled());
     page->reset();
     EXPECT_FALSE(control<QPushButton>("compact_database")->isEnabled());
 
-    session->db_read_only = false;
+    session->set_read_only(false);
     page->enable_for_catalogue();
     ASSERT_TRUE(control<QPushButton>("compact_database")->isEnabled());
     page->compact_database_Click();

@@ -41,13 +41,13 @@ TEST_F(WindowTest, StartsInTheNoCatalogueState)
 {
     EXPECT_EQ(title(*window), "Mosswick Database");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(1));
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
     EXPECT_EQ(window->tab_text(), "Pictures & Movies");
-    EXPECT_EQ(window->session().thumb_quality, 6);
-    EXPECT_EQ(window->session().zoom_quality, 5);
+    EXPECT_EQ(window->session().thumb_quality(), 6);
+    EXPECT_EQ(window->session().zoom_quality(), 5);
     EXPECT_TRUE(ctl(*window).mnuTQ[6]->isChecked());
     EXPECT_TRUE(ctl(*window).mnuZQ[5]->isChecked());
     for (QWidget* w : std::initializer_list<QWidget*>{
@@ -97,17 +97,17 @@ TEST_F(WindowTest, TabChangesRewriteTheTabPanel)
 TEST_F(WindowTest, EscSetsBothAbortFlagsWhateverRuns)
 {
     window->Form_KeyPress(int('a'));
-    EXPECT_FALSE(window->session().esc_abort_search);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::Esc));
     window->Form_KeyPress(27);
-    EXPECT_TRUE(window->session().esc_abort_search);
-    EXPECT_TRUE(window->session().esc_abort_update);
+    EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::Esc));
+    EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::UpdateEsc));
 }
 
 TEST_F(WindowTest, OpenAndCloseRoundTrip)
 {
     const QString path = make(13);
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     ASSERT_EQ(dialogs->count("open"), 1);
     EXPECT_EQ(dialogs->asked[0].text, "Select the database");
     EXPECT_EQ(dialogs->asked[0].title, "Mosswick catalogue (*.mdb)");
@@ -117,9 +117,9 @@ TEST_F(WindowTest, OpenAndCloseRoundTrip)
     EXPECT_EQ(ctl(*window).mnuDb->text(), "Close DB");
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
-    EXPECT_EQ(window->session().db_folder, dir.path() + "/");
-    EXPECT_EQ(window->session().data_folder, dir.path() + "/data/");
-    EXPECT_EQ(window->session().picture_count, 13);
+    EXPECT_EQ(window->session().db_folder(), dir.path() + "/");
+    EXPECT_EQ(window->session().data_folder(), dir.path() + "/data/");
+    EXPECT_EQ(window->session().picture_count(), 13);
     EXPECT_EQ(ctl(*window).Label27->text(), "13");
     EXPECT_EQ(ctl(*window).Text2->text(), QString::number(QFileInfo(path).size()));
     EXPECT_TRUE(ctl(*window).renumber_pages->isEnabled());
@@ -128,7 +128,7 @@ TEST_F(WindowTest, OpenAndCloseRoundTrip)
     expect_usable();
 
     window->mnuDb_Click();
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Database closed.");
     EXPECT_EQ(title(*window), "Mosswick database");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
@@ -136,8 +136,8 @@ TEST_F(WindowTest, OpenAndCloseRoundTrip)
     EXPECT_TRUE(ctl(*window).Label27->text().isEmpty());
     EXPECT_TRUE(ctl(*window).Label29->text().isEmpty());
     EXPECT_TRUE(ctl(*window).Text2->text().isEmpty());
-    EXPECT_FALSE(window->session().db_conn);
-    EXPECT_TRUE(window->session().db_password.isEmpty());
+    EXPECT_FALSE(window->session().db_conn());
+    EXPECT_TRUE(window->session().db_password().isEmpty());
     expect_usable();
 }
 
@@ -145,7 +145,7 @@ TEST_F(WindowTest, CancelledOpenDialogChangesNothingButTheTitle)
 {
     dialogs->files.push_back(QString());
     window->mnuDb_Click();
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(title(*window), "Mosswick Database");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
     expect_usable();
@@ -159,11 +159,11 @@ TEST_F(WindowTest, WrongPasswordThenRightPassword)
     dialogs->passwords = {"wrong", "secret"};
     open(path);
     EXPECT_EQ(dialogs->count("password"), 2);
-    ASSERT_TRUE(window->session().db_open);
-    EXPECT_EQ(window->session().db_password, "secret");
+    ASSERT_TRUE(window->session().db_open());
+    EXPECT_EQ(window->session().db_password(), "secret");
     EXPECT_EQ(window->message_text(), "Database opened.");
     window->mnuDb_Click();
-    EXPECT_TRUE(window->session().db_password.isEmpty());
+    EXPECT_TRUE(window->session().db_password().isEmpty());
 }
 
 TEST_F(WindowTest, EscAtThePasswordPromptLeavesTheCatalogueClosed)
@@ -173,11 +173,11 @@ TEST_F(WindowTest, EscAtThePasswordPromptLeavesTheCatalogueClosed)
     const QString path = make(2, spec);
     dialogs->passwords = {""};
     open(path);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
     EXPECT_EQ(title(*window), path);
-    EXPECT_TRUE(window->session().db_password.isEmpty());
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_TRUE(window->session().db_password().isEmpty());
+    EXPECT_FALSE(window->session().db_conn());
     expect_usable();
 }
 
@@ -186,7 +186,7 @@ TEST_F(WindowTest, EncryptedWithoutPasswordOpensWithoutAPrompt)
     CatalogueSpec spec;
     spec.protection.encrypt = true;
     open(make(3, spec));
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 0);
 }
 
@@ -197,10 +197,10 @@ TEST_F(WindowTest, FiveAndSevenColumnFilesAreUpgradedOnYes)
     const QString five = make(4, spec);
     dialogs->answers = {ui::Answer::Yes};
     open(five);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->messages().value(0), "Detected an old version of database file, update it?");
     EXPECT_EQ(dialogs->asked[1].title, "Mosswick Zudidudi - Confirmation");
-    EXPECT_EQ(window->session().db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     EXPECT_EQ(window->message_text(), "Database opened.");
     window->mnuDb_Click();
 
@@ -214,9 +214,9 @@ TEST_F(WindowTest, FiveAndSevenColumnFilesAreUpgradedOnYes)
     }
     dialogs->answers = {ui::Answer::Yes};
     open(seven);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
-    EXPECT_EQ(window->session().db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
 }
 
 TEST_F(WindowTest, ATextTypedSevenColumnFileOfTheSqliteShellReachesTheUpgradeQuestion)
@@ -241,15 +241,15 @@ TEST_F(WindowTest, ATextTypedSevenColumnFileOfTheSqliteShellReachesTheUpgradeQue
     }
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    ASSERT_TRUE(window->session().db_open) << window->message_text().toStdString();
+    ASSERT_TRUE(window->session().db_open()) << window->message_text().toStdString();
     EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
-    EXPECT_EQ(window->session().db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     store::Error e;
-    const auto row = window->session().db_conn->find_row(1, e);
+    const auto row = window->session().db_conn()->find_row(1, e);
     ASSERT_TRUE(row);
     EXPECT_EQ(row->value(store::col_note).toString(), "kept");
     EXPECT_EQ(row->value(store::col_reference).toString(), "r1");
-    EXPECT_TRUE(window->session().db_conn->has_index("UniqueKey"));
+    EXPECT_TRUE(window->session().db_conn()->has_index("UniqueKey"));
 }
 
 TEST_F(WindowTest, UpgradeRefusedLeavesTheFileAsItWas)
@@ -259,10 +259,10 @@ TEST_F(WindowTest, UpgradeRefusedLeavesTheFileAsItWas)
     const QString five = make(4, spec);
     dialogs->answers = {ui::Answer::No};
     open(five);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_FALSE(window->session().db_conn());
     store::Error e;
     EXPECT_EQ(store::Connection::open(five, {}, e)->column_count(), 5);
     expect_usable();
@@ -273,7 +273,7 @@ TEST_F(WindowTest, ReadOnlyCatalogueOpensForViewingOnly)
     const QString path = make(8);
     ::chmod(QFile::encodeName(path).constData(), 0444);
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
@@ -286,7 +286,7 @@ TEST_F(WindowTest, ReadOnlyCatalogueOpensForViewingOnly)
     // The password change is refused and the catalogue stays open.
     window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
@@ -297,7 +297,7 @@ TEST_F(WindowTest, ReadOnlyOldFileIsNotUpgraded)
     const QString path = make(2, spec);
     ::chmod(QFile::encodeName(path).constData(), 0444);
     open(path);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "The database is an old file, cannot upgrade a Read-Only database.");
     EXPECT_EQ(title(*window), "Mosswick database");
     EXPECT_EQ(dialogs->count("message"), 0);
@@ -309,7 +309,7 @@ TEST_F(WindowTest, ForeignFilesAreRefusedWithAClearMessage)
     QByteArray jet(4096, '\0');
     jet.replace(4, 15, "Standard Jet DB");
     open(dir.write("old.mdb", jet));
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     // Refusals of the file's format carry no engine error number.
     EXPECT_EQ(window->message_text(), dir.file("old.mdb") + " is an Access 97 (Jet 3) database; only Access "
                                                             "catalogues of the Jet 4.0 format can be converted.");
@@ -318,15 +318,15 @@ TEST_F(WindowTest, ForeignFilesAreRefusedWithAClearMessage)
     expect_usable();
 
     open(dir.write("garbage.mdb", QByteArray("hello world, not a database\n").repeated(100)));
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), dir.file("garbage.mdb") + " is not a Mosswick catalogue (not an SQLite database file).");
     EXPECT_EQ(dialogs->count("password"), 0);
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_FALSE(window->session().db_conn());
     expect_usable();
 
     // The window still opens a good catalogue afterwards.
     open(make(1));
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
 }
 
 namespace {
@@ -343,11 +343,11 @@ TEST_F(WindowTest, PageArithmeticAfterOpen)
         CatalogueSpec spec;
         spec.name = QStringLiteral("c%1.mdb").arg(c.pictures);
         open(make(c.pictures, spec));
-        ASSERT_TRUE(window->session().db_open);
+        ASSERT_TRUE(window->session().db_open());
         EXPECT_EQ(ctl(*window).Label29->text(), c.pages) << c.pictures;
         EXPECT_EQ(ctl(*window).Slider1->maximum(), c.slider_max) << c.pictures;
         EXPECT_EQ(ctl(*window).Label3->text(), "1");
-        EXPECT_EQ(window->session().current_page, 1);
+        EXPECT_EQ(window->session().current_page(), 1);
         window->mnuDb_Click();
     }
 }
@@ -375,7 +375,7 @@ TEST_F(WindowTest, SliderTicksStopAbove495Pages)
 TEST_F(WindowTest, EmptyCatalogueShowsNoPage)
 {
     open(make(0));
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_FALSE(ctl(*window).Label3->isEnabled());
     EXPECT_FALSE(ctl(*window).renumber_pages->isEnabled());
     EXPECT_TRUE(ctl(*window).Label27->text().isEmpty());
@@ -388,10 +388,10 @@ TEST_F(WindowTest, RefreshNeedsACatalogueAndRedrawsPageOne)
     window->mnuRefresh_Click();
     EXPECT_EQ(window->message_text(), "Open a database first.");
     open(make(13));
-    window->session().current_page = 3;
+    window->session().move_to_page(3);
     window->mnuRefresh_Click();
     EXPECT_EQ(window->message_text(), "Database refreshed.");
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     expect_usable();
 }
 
@@ -431,13 +431,13 @@ TEST_F(WindowTest, PasswordChangeRoundTrip)
     const QString path = make(3, spec);
     dialogs->passwords = {"old"};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
 
     ctl(*window).Text35->setText("new");
     ctl(*window).Text36->setText("new");
     window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(title(*window), "Mosswick database");
     EXPECT_FALSE(QFile::exists(dir.file("NewCmpctDB.mdb")));
     expect_usable();
@@ -445,9 +445,9 @@ TEST_F(WindowTest, PasswordChangeRoundTrip)
     // The old password is tried first and refused; the prompt takes the new one.
     dialogs->passwords = {"new"};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 2);
-    EXPECT_EQ(window->session().picture_count, 3);
+    EXPECT_EQ(window->session().picture_count(), 3);
 }
 
 TEST_F(WindowTest, PasswordChangeNeedsMatchingBoxes)
@@ -457,7 +457,7 @@ TEST_F(WindowTest, PasswordChangeNeedsMatchingBoxes)
     ctl(*window).Text36->setText("b");
     window->database_page().Command1_Click();
     EXPECT_TRUE(dialogs->messages().contains("Database password are not equals. Re-Enter."));
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_TRUE(ctl(*window).Command1->isEnabled());
     expect_usable();
 }
@@ -495,8 +495,8 @@ TEST_F(WindowTest, RenumberModeRenumbersByFileNameAndShowsNothing)
     open(path);
     EXPECT_EQ(dialogs->asked[0].text, "Select the database for pages renumbering.");
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
-    EXPECT_FALSE(window->session().db_open);
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_FALSE(window->session().db_open());
+    EXPECT_FALSE(window->session().db_conn());
     EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
     expect_usable();
 
@@ -512,16 +512,16 @@ TEST_F(WindowTest, CommandLineWithAndWithoutQuotes)
 {
     const QString path = make(2);
     start(Edition::enhanced(), "\"" + path + "\"");
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(title(*window), path);
     EXPECT_TRUE(window->catalogue().opened_from_cmdline);
     EXPECT_EQ(dialogs->count("open"), 0);
 
     start(Edition::enhanced(), path);
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
 
     start(Edition::enhanced(), "\"" + dir.file("missing.mdb") + "\"");
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_TRUE(window->catalogue().cmdline_path.isEmpty());
     EXPECT_TRUE(window->catalogue().cmdline_file.isEmpty());
     EXPECT_EQ(dialogs->count("open"), 0);
@@ -534,7 +534,7 @@ TEST_F(WindowTest, CommandLineRelativePathIsMadeAbsolute)
     QDir::setCurrent(dir.path());
     start(Edition::enhanced(), QFileInfo(path).fileName());
     QDir::setCurrent(cwd);
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(window->db_path(), path);
 }
 
@@ -558,7 +558,7 @@ TEST_F(WindowTest, ExitIsRefusedWhileBusyAndClosesTheCatalogueOtherwise)
     EXPECT_EQ(window->message_text(), "Action done.");
     window->mnuFileExit_Click();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_FALSE(window->session().db_conn());
 }
 
 TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
@@ -617,7 +617,7 @@ TEST_F(WindowTest, UpgradeQuestionsByColumnCount)
     }
     dialogs->answers = {ui::Answer::No};
     open(seven);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
     EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
     store::Error e;
@@ -626,7 +626,7 @@ TEST_F(WindowTest, UpgradeQuestionsByColumnCount)
     // Six columns: no question, and the answer counts as No.
     const int questions = dialogs->count("message");
     open(six);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(dialogs->count("message"), questions);
     EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
     EXPECT_EQ(store::Connection::open(six, {}, e)->column_count(), 6);
@@ -640,14 +640,14 @@ TEST_F(WindowTest, PasswordChangeToNoneAndToEncryptOnly)
     const QString path = make(2, spec);
     dialogs->passwords = {"old"};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     // Two empty boxes: no password, a plain file.
     window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_EQ(testsupport::read_all(path).left(16), QByteArray("SQLite format 3\0", 16));
 
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 1);
     // Encrypt without a password: scrambled, and still no prompt.
     ctl(*window).Check4->setChecked(true);
@@ -655,7 +655,7 @@ TEST_F(WindowTest, PasswordChangeToNoneAndToEncryptOnly)
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_NE(testsupport::read_all(path).left(16), QByteArray("SQLite format 3\0", 16));
     open(path);
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 1);
 }
 
@@ -682,8 +682,8 @@ TEST_F(WindowTest, RenumberModeOnAReadOnlyCatalogueRenumbersNothing)
     window->mnuDbRnm_Click();
     open(path);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_FALSE(window->session().db_open);
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_FALSE(window->session().db_open());
+    EXPECT_FALSE(window->session().db_conn());
     ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 

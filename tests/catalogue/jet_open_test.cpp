@@ -46,7 +46,7 @@ TEST_F(WindowTest, AccessCatalogueIsConvertedOnYesAndOpened)
     const QByteArray original = testsupport::read_all(path);
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     ASSERT_EQ(testsupport::questions_asked(*dialogs).size(), 1);
     const auto& asked = dialogs->asked[1];
     EXPECT_TRUE(asked.text.startsWith(k_question_start)) << asked.text.toStdString();
@@ -57,15 +57,15 @@ TEST_F(WindowTest, AccessCatalogueIsConvertedOnYesAndOpened)
 
     EXPECT_EQ(window->message_text(), "Database opened. " + converted_note(dir.file("pics.access.mdb")));
     EXPECT_EQ(window->windowTitle(), path);
-    EXPECT_EQ(window->session().picture_count, 13);
+    EXPECT_EQ(window->session().picture_count(), 13);
     EXPECT_EQ(testsupport::read_all(dir.file("pics.access.mdb")), original);
-    testsupport::expect_jet_rows(*window->session().db_conn, 13, 9);
+    testsupport::expect_jet_rows(*window->session().db_conn(), 13, 9);
     expect_usable();
 
     // Closed and opened again it is an ordinary catalogue: no question.
     window->mnuDb_Click();
     open(path);
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(testsupport::questions_asked(*dialogs).size(), 1);
     EXPECT_EQ(window->message_text(), "Database opened.");
 }
@@ -77,8 +77,8 @@ TEST_F(WindowTest, AccessConversionRefusedLeavesEverythingAsItWas)
     const QString menu = ctl(*window).mnuDb->text();
     dialogs->answers = {ui::Answer::No};
     open(path);
-    EXPECT_FALSE(window->session().db_open);
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_FALSE(window->session().db_open());
+    EXPECT_FALSE(window->session().db_conn());
     EXPECT_EQ(ctl(*window).mnuDb->text(), menu);
     EXPECT_EQ(window->message_text(), "Conversion not confirmed.");
     EXPECT_EQ(window->windowTitle(), "Mosswick Database");
@@ -92,20 +92,20 @@ TEST_F(WindowTest, OldAccessLayoutsAreConvertedThenOfferedTheUpgrade)
     const QString five = copy_jet_fixture(dir, "jet4-5col.mdb");
     dialogs->answers = {ui::Answer::Yes, ui::Answer::Yes};
     open(five);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     const QStringList asked = testsupport::questions_asked(*dialogs);
     ASSERT_EQ(asked.size(), 2);
     EXPECT_TRUE(asked[0].startsWith(k_question_start));
     EXPECT_EQ(asked[1], "Detected an old version of database file, update it?");
-    EXPECT_EQ(window->session().db_conn->column_count(), 9);
-    EXPECT_EQ(window->session().picture_count, 7);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
+    EXPECT_EQ(window->session().picture_count(), 7);
     window->mnuDb_Click();
 
     // A refused upgrade keeps the converted catalogue in its old layout.
     const QString seven = copy_jet_fixture(dir, "jet4-7col.mdb");
     dialogs->answers = {ui::Answer::Yes, ui::Answer::No};
     open(seven);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
     EXPECT_EQ(window->message_text(),
               "Update procedure not confirmed. " + converted_note(dir.file("jet4-7col.access.mdb")));
@@ -124,7 +124,7 @@ TEST_F(WindowTest, AccessPasswordIsAskedCheckedAndBecomesTheCataloguesKey)
     // Esc at the prompt: nothing asked further, nothing changed.
     dialogs->passwords = {""};
     open(path);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_TRUE(testsupport::questions_asked(*dialogs).isEmpty());
     EXPECT_EQ(testsupport::read_all(path), original);
     EXPECT_EQ(listing(dir), QStringList{"jet4-password.mdb"});
@@ -134,18 +134,18 @@ TEST_F(WindowTest, AccessPasswordIsAskedCheckedAndBecomesTheCataloguesKey)
     dialogs->passwords = {"kx7 päss", "Kx7 päss"};
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 3);
-    EXPECT_EQ(window->session().db_password, QStringLiteral("Kx7 päss"));
-    EXPECT_EQ(window->session().picture_count, 6);
-    testsupport::expect_jet_rows(*window->session().db_conn, 6, 9);
+    EXPECT_EQ(window->session().db_password(), QStringLiteral("Kx7 päss"));
+    EXPECT_EQ(window->session().picture_count(), 6);
+    testsupport::expect_jet_rows(*window->session().db_conn(), 6, 9);
     EXPECT_FALSE(testsupport::is_plain_sqlite(path));
     window->mnuDb_Click();
 
     // The converted catalogue asks for the same password.
     dialogs->passwords = {"Kx7 päss"};
     open(path);
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 4);
     EXPECT_EQ(testsupport::questions_asked(*dialogs).size(), 1);
 }
@@ -157,15 +157,15 @@ TEST_F(WindowTest, ATwentyCharacterAccessPasswordConvertsAndReopensThroughThePro
     dialogs->passwords = {typed_at_prompt(twenty)};
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
-    EXPECT_EQ(window->session().db_password, twenty);
-    testsupport::expect_jet_rows(*window->session().db_conn, 6, 9);
+    ASSERT_TRUE(window->session().db_open());
+    EXPECT_EQ(window->session().db_password(), twenty);
+    testsupport::expect_jet_rows(*window->session().db_conn(), 6, 9);
     window->mnuDb_Click();
 
     // The converted catalogue's key is the whole password.
     dialogs->passwords = {typed_at_prompt(twenty)};
     open(path);
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 2);
     EXPECT_EQ(testsupport::questions_asked(*dialogs).size(), 1);
 }
@@ -175,13 +175,13 @@ TEST_F(WindowTest, EncodedAccessFileConvertsWithoutAPromptIntoAScrambledCatalogu
     const QString path = copy_jet_fixture(dir, "jet4-encrypted.mdb");
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 0);
     EXPECT_FALSE(testsupport::is_plain_sqlite(path));
-    testsupport::expect_jet_rows(*window->session().db_conn, 13, 9);
+    testsupport::expect_jet_rows(*window->session().db_conn(), 13, 9);
     window->mnuDb_Click();
     open(path);
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 0);
     EXPECT_EQ(testsupport::questions_asked(*dialogs).size(), 1);
 }
@@ -193,7 +193,7 @@ TEST_F(WindowTest, DamagedOrReadOnlyAccessFilesAreNotConverted)
     const QByteArray original = testsupport::read_all(damaged);
     dialogs->answers = {ui::Answer::Yes};
     open(damaged);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     // About the file, not the engine: no error number.
     EXPECT_TRUE(window->message_text().startsWith(damaged + " could not be converted: "))
         << window->message_text().toStdString();
@@ -205,7 +205,7 @@ TEST_F(WindowTest, DamagedOrReadOnlyAccessFilesAreNotConverted)
     const QString locked = copy_jet_fixture(dir, "jet4-full.mdb", "locked.mdb");
     ::chmod(QFile::encodeName(locked).constData(), 0444);
     open(locked);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "The database is an old Access file, cannot convert a Read-Only database.");
     EXPECT_EQ(testsupport::questions_asked(*dialogs).size(), 1);   // only the damaged file's question
     ::chmod(QFile::encodeName(locked).constData(), 0644);
@@ -217,11 +217,11 @@ TEST_F(WindowTest, AccessCatalogueNamedOnTheCommandLineIsConvertedToo)
     const QString path = copy_jet_fixture(dir, "jet4-7col.mdb", "cmd.mdb");
     dialogs->answers = {ui::Answer::Yes, ui::Answer::Yes};
     start(Edition::enhanced(), "\"" + path + "\"");
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_TRUE(window->catalogue().opened_from_cmdline);
     EXPECT_EQ(dialogs->count("open"), 0);
     EXPECT_TRUE(testsupport::questions_asked(*dialogs).value(0).startsWith(k_question_start));
-    EXPECT_EQ(window->session().db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     EXPECT_TRUE(QFile::exists(dir.file("cmd.access.mdb")));
 }
 
@@ -236,22 +236,22 @@ TEST_F(WindowTest, EscStopsAnAccessConversionAndLeavesTheOriginal)
     esc.setInterval(0);
     QObject::connect(&esc, &QTimer::timeout, [this] {
         if (window->message_text().startsWith("Converting the Access database"))
-            window->session().esc_abort_search = true;
+            window->session().busy().request_stop(ui::StopRequest::Esc);
     });
     esc.start();
     open(path);
     esc.stop();
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Conversion stopped; " + path + " is unchanged.");
     EXPECT_EQ(testsupport::read_all(path), original);
     EXPECT_EQ(listing(dir), QStringList{"jet4-full.mdb"});
-    EXPECT_FALSE(window->session().esc_abort_search);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::Esc));
     expect_usable();
 
     // The next try converts.
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
 }
 
 TEST_F(WindowTest, AnEmptyAccessCatalogueOpensOnTheLoaderTab)
@@ -259,9 +259,9 @@ TEST_F(WindowTest, AnEmptyAccessCatalogueOpensOnTheLoaderTab)
     const QString path = copy_jet_fixture(dir, "jet4-empty.mdb");
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
-    EXPECT_EQ(window->session().picture_count, 0);
+    ASSERT_TRUE(window->session().db_open());
+    EXPECT_EQ(window->session().picture_count(), 0);
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 2);
-    testsupport::expect_jet_rows(*window->session().db_conn, 0, 9);
+    testsupport::expect_jet_rows(*window->session().db_conn(), 0, 9);
     EXPECT_TRUE(window->message_text().endsWith(converted_note(dir.file("jet4-empty.access.mdb"))));
 }

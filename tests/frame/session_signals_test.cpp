@@ -21,7 +21,7 @@ TEST_F(WindowTest, TheSessionTellsThePartsWhatChanged)
     QSignalSpy counts(&session, &CatalogueSession::counts_changed);
 
     open(make(9));
-    ASSERT_TRUE(session.db_open);
+    ASSERT_TRUE(session.db_open());
     EXPECT_EQ(opened.count(), 1);
     EXPECT_EQ(closed.count(), 0);
     ASSERT_EQ(pages.count(), 1);
@@ -38,7 +38,7 @@ TEST_F(WindowTest, TheSessionTellsThePartsWhatChanged)
     EXPECT_EQ(pages.at(1).at(0).toLongLong(), 2);
 
     window->mnuDb_Click();
-    EXPECT_FALSE(session.db_open);
+    EXPECT_FALSE(session.db_open());
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(opened.count(), 1);
     // The frame's counters go with the catalogue.

@@ -28,7 +28,7 @@ protected:
         spec.width = 40;
         spec.height = 30;
         open(make(n, spec));
-        ASSERT_TRUE(window->session().db_open);
+        ASSERT_TRUE(window->session().db_open());
         window->show();
         QApplication::setActiveWindow(window.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -65,7 +65,7 @@ protected:
         QTest::keyClick(focused, key);
     }
 
-    qint64 page() const { return window->session().current_page; }
+    qint64 page() const { return window->session().current_page(); }
 };
 
 TEST_P(WindowInput, ExitWhileBusySaysWhyUntilTheActionEnds)

@@ -38,7 +38,7 @@ protected:
         spec.height = 30;
         const QString path = make(n, spec);
         open(path);
-        EXPECT_TRUE(window->session().db_open);
+        EXPECT_TRUE(window->session().db_open());
         return path;
     }
 
@@ -163,7 +163,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     restart(edition());
     dialogs->asked.clear();
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
     EXPECT_EQ(ctl(*window).lbl_note[1]->Text(), "note 1 first session");
@@ -193,7 +193,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     ctl(*window).refresh_grid->click();
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"1"});
     show_page_of_row(0);
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_EQ(window->page_view().WhichSelected(), 1);
     // Nothing that writes is offered, and the handlers refuse anyway.
     for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).renumber_pages, ctl(*window).delete_picture,
@@ -215,7 +215,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     ASSERT_TRUE(ctl(*window).mnuDbRnm->isChecked());
     open(path);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     ctl(*window).mnuDbRnm->trigger();
     EXPECT_EQ(testsupport::read_all(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), files_before);
@@ -225,7 +225,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     ::chmod(QFile::encodeName(path).constData(), 0644);
     restart(edition());
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Database opened.");
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
     ctl(*window).Text15->setText("8");
@@ -247,12 +247,12 @@ TEST_P(FailurePaths, AStopDuringABatchLoadThenARenumbering)
         ASSERT_TRUE(QFile::copy(incoming.file(name), data(name)));
     }
     window->loader().Dir_ImportDir_DblClick(incoming.path());
-    window->session().stop_requested = true;   // an old click does not stop the new run
+    window->session().busy().request_stop(ui::StopRequest::ProgressBar);   // an old click does not stop the new run
     when_bar_reaches(8, [this] { click_progress_bar(); },
                      [this] { return window->message_text().startsWith("File length verification phase 1/2 passed."); });
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "File loading stopped.");
-    EXPECT_FALSE(window->session().stop_requested);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     expect_consistent(13);
     EXPECT_EQ(order().mid(5), (QStringList{"b01.jpg", "b02.jpg", "b03.jpg", "b04.jpg", "b05.jpg", "b06.jpg",
@@ -266,18 +266,18 @@ TEST_P(FailurePaths, AStopDuringABatchLoadThenARenumbering)
     EXPECT_EQ(order().back(), picture_name(5));
     EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
     EXPECT_EQ(ctl(*window).lbl_filePic[1]->text(), "b01.jpg");
-    EXPECT_FALSE(window->session().stop_requested);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     expect_usable();
 
     // A stop during a renumbering leaves the numbers as they were.
-    ASSERT_FALSE(window->session().db_conn->exec("UPDATE demopicture SET numpic = 100 + numpic"));
-    ASSERT_FALSE(window->session().db_conn->exec("UPDATE demopicture SET numpic = 114 - numpic"));   // reversed, pages kept
+    ASSERT_FALSE(window->session().db_conn()->exec("UPDATE demopicture SET numpic = 100 + numpic"));
+    ASSERT_FALSE(window->session().db_conn()->exec("UPDATE demopicture SET numpic = 114 - numpic"));   // reversed, pages kept
     const QStringList reversed = rows();
     when_bar_reaches(3, [this] { click_progress_bar(); });
     ctl(*window).renumber_pages->click();
     EXPECT_EQ(window->message_text(), "Renumbering stopped.");
     EXPECT_EQ(rows(), reversed);
-    EXPECT_FALSE(window->session().stop_requested);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     expect_usable();
     ctl(*window).renumber_pages->click();
     expect_consistent(13);
@@ -301,19 +301,19 @@ TEST_P(FailurePaths, EscDuringANoteSearch)
     ctl(*window).SSTab_main->setCurrentIndex(1);
     ctl(*window).SSTab_search->setCurrentIndex(1);
     ctl(*window).Text4->setText("note");
-    window->session().esc_abort_search = true;   // an old Esc does not stop the new search
+    window->session().busy().request_stop(ui::StopRequest::Esc);   // an old Esc does not stop the new search
     when_bar_reaches(10, [this] { press_esc(); });
     ctl(*window).refresh_grid->click();
     const int found = grid(ctl(*window).MSFlexGrid1)->rowCount();
     EXPECT_GT(found, 0);
     EXPECT_LT(found, 40);
     EXPECT_EQ(window->message_text(), QStringLiteral("%1 records selected.").arg(found));
-    EXPECT_FALSE(window->session().esc_abort_search);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::Esc));
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
     EXPECT_TRUE(ctl(*window).refresh_grid->isEnabled());
     EXPECT_FALSE(ctl(*window).Text4->isReadOnly());
-    EXPECT_FALSE(window->session().search_running);
+    EXPECT_FALSE(window->session().busy().search_running());
     expect_usable();
 
     // What was found is usable: a row shows its page.
@@ -351,7 +351,7 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     if (light()) {
         // No passwords here: refused with a message, nothing asked or written.
         open(path);
-        EXPECT_FALSE(window->session().db_open);
+        EXPECT_FALSE(window->session().db_open());
         EXPECT_EQ(dialogs->count("password"), 0);
         EXPECT_TRUE(window->message_text().contains("password")) << window->message_text().toStdString();
         EXPECT_EQ(testsupport::read_all(path), before);
@@ -360,7 +360,7 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     }
     dialogs->passwords = {"wrong", "secret"};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 2);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_FALSE(ctl(*window).Command1->isEnabled());
@@ -368,7 +368,7 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     ctl(*window).Text36->setText("x");
     window->database_page().Command1_Click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     ctl(*window).eof->click();
     EXPECT_EQ(page_numbers(), QStringList{"7"});
     EXPECT_TRUE(cell_shows_picture(1));
@@ -399,8 +399,8 @@ TEST_P(FailurePaths, APasswordChangeOrCompactionInAFolderThatCannotBeWrittenSays
     EXPECT_EQ(testsupport::read_all(path), before);
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
     // Still open for writing; the copy is made once the folder takes it.
-    ASSERT_TRUE(window->session().db_open);
-    EXPECT_FALSE(window->session().db_read_only);
+    ASSERT_TRUE(window->session().db_open());
+    EXPECT_FALSE(window->session().db_read_only());
     EXPECT_TRUE((light() ? ctl(*window).compact_database : ctl(*window).Command1)->isEnabled());
     copy();
     EXPECT_EQ(window->message_text(),

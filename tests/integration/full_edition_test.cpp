@@ -43,11 +43,11 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
 
     // 2. Open it: empty, so the loader is in front.
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Database opened.");
     EXPECT_EQ(window->windowTitle(), path);
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 2);
-    EXPECT_EQ(window->session().picture_count, 0);
+    EXPECT_EQ(window->session().picture_count(), 0);
     expect_usable();
 
     // 3. Batch load OUT from the data folder, note files into the notes.
@@ -136,7 +136,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     ASSERT_TRUE(ctl(*window).display_page->isEnabled());
     ctl(*window).display_page->click();
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
-    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 3");
     EXPECT_EQ(window->page_view().WhichSelected(), 2);
     EXPECT_EQ(ctl(*window).Label5[2]->text(), "8");
@@ -195,10 +195,10 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     // 11. Close and open again: everything is still there.
     window->mnuDb_Click();
     EXPECT_EQ(window->message_text(), "Database closed.");
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_FALSE(window->session().db_conn());
     restart(Edition::enhanced());
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Database opened.");
     expect_consistent(13);
     EXPECT_EQ(order(), by_name);
@@ -245,7 +245,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     // 2. Opening asks for it.
     dialogs->passwords = {"qmvrtzo"};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 1);
 
     // 3. Batch load IN: the bytes go into the catalogue, the png is logged.
@@ -258,7 +258,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     expect_consistent(7);
     for (int n = 1; n <= 7; ++n) {
         store::Error e;
-        EXPECT_EQ(window->session().db_conn->read_picture_bytes(n, e), originals[n - 1]) << n;
+        EXPECT_EQ(window->session().db_conn()->read_picture_bytes(n, e), originals[n - 1]) << n;
         EXPECT_EQ(field("inoutpic", shot(n)).toInt(), 1);
     }
     // The source files are not needed any more.
@@ -291,7 +291,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     ctl(*window).Text36->setText("n3w pass");
     ctl(*window).Command1->click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
     {
         store::Error e;
@@ -305,12 +305,12 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     dialogs->asked.clear();
     dialogs->passwords = {"n3w pass"};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 1);
     expect_consistent(7);
     {
         store::Error e;
-        EXPECT_EQ(window->session().db_conn->read_picture_bytes(7, e), originals[6]);
+        EXPECT_EQ(window->session().db_conn()->read_picture_bytes(7, e), originals[6]);
     }
 
     // 7. Export picture 2 into the catalogue's folder, then import it back.
@@ -334,7 +334,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     EXPECT_EQ(field("inoutpic", "shot02.bmp").toInt(), 1);
     {
         store::Error e;
-        EXPECT_EQ(window->session().db_conn->read_picture_bytes(2, e), originals[1]);
+        EXPECT_EQ(window->session().db_conn()->read_picture_bytes(2, e), originals[1]);
     }
     expect_consistent(7);
 
@@ -354,7 +354,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     window->mnuDb_Click();
     dialogs->passwords = {"n3w pass"};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     expect_consistent(7);
     EXPECT_EQ(dialogs->count("message"), 0) << dialogs->messages().join(" | ").toStdString();
     expect_usable();
@@ -367,7 +367,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     spec.width = 40;
     spec.height = 30;
     open(make(9, spec));
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
 
     // The edits by number leave the page view as it was.
     ctl(*window).Text15->setText("2");
@@ -446,8 +446,8 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
     const QString path = make(8, spec);
     touch(data("pic007.avi"), "movie");
     open(path);
-    ASSERT_TRUE(window->session().db_open);
-    ASSERT_FALSE(window->session().db_conn->exec("UPDATE demopicture SET movfile = 'pic007.avi' WHERE numpic = 7"));
+    ASSERT_TRUE(window->session().db_open());
+    ASSERT_FALSE(window->session().db_conn()->exec("UPDATE demopicture SET movfile = 'pic007.avi' WHERE numpic = 7"));
 
     // Rename picture 7 and its movie from the management grid.
     ctl(*window).SSTab_main->setCurrentIndex(2);
@@ -509,7 +509,7 @@ TEST_F(Journey, APendingSingleLoadDoesNotOutliveItsCatalogue)
     testsupport::TempDir incoming;
     picture(incoming.file("new.jpg"));
     open(first);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     ctl(*window).SSTab_main->setCurrentIndex(2);
     window->loader().Dir_ImportDir_DblClick(incoming.path());
     ctl(*window).Fil_ImportFile->select_row(0);
@@ -520,7 +520,7 @@ TEST_F(Journey, APendingSingleLoadDoesNotOutliveItsCatalogue)
     // The user closes this catalogue and opens another before committing.
     window->mnuDb_Click();
     open(second);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
     window->loader().cmd_OK_Click();
     EXPECT_EQ(rows().size(), 2);

@@ -51,7 +51,7 @@ protected:
                 ASSERT_TRUE(c->update_fields(i + 1, {{store::col_movfile, movies[i]}}).ok());
         }
         open(path);
-        ASSERT_TRUE(window->session().db_open);
+        ASSERT_TRUE(window->session().db_open());
     }
 
     QStringList handed_to_desktop;
@@ -111,7 +111,7 @@ TEST_P(HostileFolder, ALoadLogThatIsALinkIsNeverWrittenAndTheLoadGoesOn)
 
     ASSERT_TRUE(QFile::remove(load_log()));
     ASSERT_TRUE(make_link(home.file(".profile"), load_log()));
-    ASSERT_TRUE(window->session().db_conn->exec("DELETE FROM demopicture WHERE numpic > 2").ok());
+    ASSERT_TRUE(window->session().db_conn()->exec("DELETE FROM demopicture WHERE numpic > 2").ok());
     ctl(*window).load_pictures->click();
     EXPECT_TRUE(window->message_text().contains("nothing was written to it.")) << window->message_text().toStdString();
     EXPECT_FALSE(QFileInfo::exists(home.file(".profile")));
@@ -165,7 +165,7 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
         note += QStringLiteral("Line {\\b %1} of a note someone made very long.\\par ").arg(i);
     note += u'}';
     open_with_movies(2);
-    ASSERT_TRUE(window->session().db_conn->update_fields(1, {{store::col_note, note}}).ok());
+    ASSERT_TRUE(window->session().db_conn()->update_fields(1, {{store::col_note, note}}).ok());
     window->mnuRefresh_Click();
     ctl(*window).SSTab_main->setCurrentIndex(0);
     ASSERT_EQ(ctl(*window).lbl_filePic[1]->text(), "pic001.jpg");
@@ -194,7 +194,7 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
     window->notes().lbl_Note_DblClick(1);
     EXPECT_FALSE(editor());
     EXPECT_EQ(window->message_text(), "Note loading stopped.");
-    EXPECT_FALSE(window->session().esc_abort_search);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::Esc));
     EXPECT_EQ(field("note", "pic001.jpg").toString(), note);
     expect_usable();
 

@@ -112,9 +112,9 @@ protected:
     QStringList rows() const
     {
         QStringList out;
-        if (!window->session().db_conn)
+        if (!window->session().db_conn())
             return out;
-        auto st = window->session().db_conn->prepare("SELECT coalesce(numpic, '-'), coalesce(numpage, '-'), coalesce(picfile, '-'), "
+        auto st = window->session().db_conn()->prepare("SELECT coalesce(numpic, '-'), coalesce(numpage, '-'), coalesce(picfile, '-'), "
                                            "coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
         while (st.step())
             out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
@@ -134,7 +134,7 @@ protected:
     {
         store::Error e;
         const QVariant v =
-            window->session().db_conn->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
+            window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
         EXPECT_FALSE(e) << e.text.toStdString();
         return v;
     }
@@ -149,9 +149,9 @@ protected:
     // window's counts say so.
     void expect_consistent(qint64 n)
     {
-        ASSERT_TRUE(window->session().db_conn);
+        ASSERT_TRUE(window->session().db_conn());
         EXPECT_FALSE(window->busy_state().busy());
-        auto st = window->session().db_conn->prepare("SELECT numpic, numpage FROM demopicture ORDER BY numpic");
+        auto st = window->session().db_conn()->prepare("SELECT numpic, numpage FROM demopicture ORDER BY numpic");
         qint64 i = 0;
         while (st.step()) {
             ++i;
@@ -159,7 +159,7 @@ protected:
             EXPECT_EQ(st.integer(1), (i + 5) / 6) << "picture " << i << " is on the wrong page";
         }
         EXPECT_EQ(i, n);
-        EXPECT_EQ(window->session().picture_count, n);
+        EXPECT_EQ(window->session().picture_count(), n);
         EXPECT_EQ(ctl(*window).Label27->text(), n > 0 ? QString::number(n) : QString());
         EXPECT_EQ(ctl(*window).Label29->text(), n > 0 ? QString::number((n + 5) / 6) : QString());
     }

@@ -27,7 +27,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     ctl(*window).Create_database->click();
     const QString path = dir.file("new.mdb");
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     window->loader().Dir_ImportDir_DblClick(data());
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "7 pictures processed. 7 loaded. No Errors found.");
@@ -52,9 +52,9 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     restart(Edition::light());
     dialogs->asked.clear();
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("message"), 0);   // no upgrade question, nothing missing
-    EXPECT_EQ(window->session().db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     expect_consistent(7);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 2");
     for (int i = 1; i <= 6; ++i)
@@ -102,11 +102,11 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     // Compact: the catalogue is rewritten and left closed.
     window->database_page().compact_database_Click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
     expect_usable();
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     expect_consistent(8);
     window->mnuDb_Click();
 
@@ -114,10 +114,10 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     restart(Edition::enhanced());
     dialogs->asked.clear();
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("message"), 0);
     EXPECT_EQ(window->message_text(), "Database opened.");
-    EXPECT_EQ(window->session().db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     expect_consistent(8);
     QStringList expected;
     for (int n = 1; n <= 7; ++n)
@@ -150,8 +150,8 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
     open(path);
-    ASSERT_TRUE(window->session().db_open);
-    EXPECT_EQ(window->session().db_conn->column_count(), 5);
+    ASSERT_TRUE(window->session().db_open());
+    EXPECT_EQ(window->session().db_conn()->column_count(), 5);
     window->loader().Dir_ImportDir_DblClick(data());
     ctl(*window).load_pictures->click();
     expect_consistent(8);
@@ -163,10 +163,10 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     dialogs->asked.clear();
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->messages(), QStringList{"Detected an old version of database file, update it?"});
     EXPECT_EQ(window->message_text(), "Database opened.");
-    EXPECT_EQ(window->session().db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     expect_consistent(8);
     window->page_view().im_Click(3);
     window->notes().mnuEditNote();
@@ -185,7 +185,7 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     restart(Edition::light());
     dialogs->asked.clear();
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("message"), 0);
     expect_consistent(7);
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), snap(3));
@@ -215,7 +215,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     const QString path = make(7, spec);
     dialogs->passwords = {"old"};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
 
     // No new password, "encrypt" ticked: scrambled, no prompt any more.
     ctl(*window).Check4->setChecked(true);
@@ -225,7 +225,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     restart(Edition::enhanced());
     dialogs->asked.clear();
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 0);
     expect_consistent(7);
     window->mnuDb_Click();
@@ -233,7 +233,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     // The light edition opens, edits and compacts it; it stays scrambled.
     restart(Edition::light());
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     expect_consistent(7);
     window->page_view().im_Click(1);
     window->notes().mnuEditNote();
@@ -247,7 +247,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
 
     restart(Edition::enhanced());
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 0);
     expect_consistent(7);
     EXPECT_EQ(note_text(testsupport::picture_name(1)), "note 1 light");

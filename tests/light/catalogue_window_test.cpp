@@ -113,8 +113,8 @@ TEST_F(LightWindow, HasNoneOfTheFullWindowsExtraControls)
 TEST_F(LightWindow, EscSetsOnlyTheSearchFlag)
 {
     window->Form_KeyPress(27);
-    EXPECT_TRUE(window->session().esc_abort_search);
-    EXPECT_FALSE(window->session().esc_abort_update);
+    EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::Esc));
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::UpdateEsc));
 }
 
 TEST_F(LightWindow, CreatesALightCatalogueWithoutProtection)
@@ -152,7 +152,7 @@ TEST_F(LightWindow, OpensClosesAndRefreshes)
     window->mnuDb_Click();
     EXPECT_EQ(window->windowTitle(), "Mosswick Database");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
 
     window->mnuRefresh_Click();
     EXPECT_EQ(window->message_text(), "Open a database first.");
@@ -188,7 +188,7 @@ TEST_F(LightWindow, OpensAFullCatalogueAsItIs)
     open_light(3, store::Schema::Full);
     // No upgrade question, no change to the file.
     EXPECT_EQ(dialogs->count("message"), 0);
-    EXPECT_EQ(window->session().db_conn->column_count(), 9);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     EXPECT_EQ(window->page_view().cells_on_page(), 3);
     EXPECT_FALSE(ctl(*window).im[1]->pixmap().isNull());
 }
@@ -203,9 +203,9 @@ TEST_F(LightWindow, OpensOldFilesWithoutUpgradingThem)
         ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN addnote TEXT").ok());
     }
     open(seven);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("message"), 0);
-    EXPECT_EQ(window->session().db_conn->column_count(), 7);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 7);
 }
 
 TEST_F(LightWindow, APasswordProtectedCatalogueIsRefusedWithoutAPrompt)
@@ -214,11 +214,11 @@ TEST_F(LightWindow, APasswordProtectedCatalogueIsRefusedWithoutAPrompt)
     spec.schema = store::Schema::Light;
     spec.protection.password = "secret";
     open(make(2, spec));
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 0);
     EXPECT_EQ(window->message_text(),
               "The catalogue has a password: it is opened by the full edition (mosswick-enhanced).");
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_FALSE(window->session().db_conn());
     expect_usable();
 }
 
@@ -227,13 +227,13 @@ TEST_F(LightWindow, AReadOnlyCatalogueCannotBeCompactedOrLoaded)
     path = make_light(3);
     ::chmod(QFile::encodeName(path).constData(), 0444);
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
     EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
     window->database_page().compact_database_Click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
@@ -248,8 +248,8 @@ TEST_F(LightWindow, CompactRewritesTheCatalogueAndLeavesItClosed)
 
     window->database_page().compact_database_Click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
-    EXPECT_FALSE(window->session().db_open);
-    EXPECT_FALSE(window->session().db_conn);
+    EXPECT_FALSE(window->session().db_open());
+    EXPECT_FALSE(window->session().db_conn());
     EXPECT_EQ(window->windowTitle(), "Mosswick database");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
     EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
@@ -260,7 +260,7 @@ TEST_F(LightWindow, CompactRewritesTheCatalogueAndLeavesItClosed)
     expect_usable();
 
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(rows().size(), 6);
     EXPECT_EQ(field("note", "pic001.jpg").toString(), "short");
 }
@@ -272,13 +272,13 @@ TEST_F(LightWindow, ACatalogueScrambledByTheFullEditionStaysScrambled)
     spec.protection.encrypt = true;
     path = make(4, spec);
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     window->database_page().compact_database_Click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
     EXPECT_EQ(store::probe_file(path), store::FileProbe::MaybeEncrypted);
     open(path);
-    EXPECT_TRUE(window->session().db_open);
-    EXPECT_EQ(window->session().picture_count, 4);
+    EXPECT_TRUE(window->session().db_open());
+    EXPECT_EQ(window->session().picture_count(), 4);
 }
 
 TEST_F(LightWindow, AFailedCompactionKeepsTheCatalogueAndSaysWhy)
@@ -289,18 +289,18 @@ TEST_F(LightWindow, AFailedCompactionKeepsTheCatalogueAndSaysWhy)
     ASSERT_TRUE(QDir().mkdir(dir.file("NewCmpctDB.mdb")));
     window->database_page().compact_database_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(testsupport::read_all(path), before);
     open(path);
-    EXPECT_TRUE(window->session().db_open);
-    EXPECT_EQ(window->session().picture_count, 4);
+    EXPECT_TRUE(window->session().db_open());
+    EXPECT_EQ(window->session().picture_count(), 4);
 }
 
 TEST_F(LightWindow, TheAboutBoxShowsSmallTheAboutPictureItsClickZooms)
 {
     window->show();
     window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
-    window->session().program_folder = dir.path();
+    window->session().set_program_folder(dir.path());
     QImage picture(480, 300, QImage::Format_RGB32);
     picture.fill(QColor(200, 40, 30));
     ASSERT_TRUE(picture.save(dir.file("about3.jpg"), "JPG", 95));

@@ -24,17 +24,17 @@ TEST_F(LightWindow, AccessCataloguesAreConvertedAndOpenedAsTheyAre)
         dialogs->asked.clear();
         dialogs->answers = {ui::Answer::Yes};
         open(path);
-        ASSERT_TRUE(window->session().db_open);
+        ASSERT_TRUE(window->session().db_open());
         // The light edition never upgrades: one question only.
         const QStringList asked = testsupport::questions_asked(*dialogs);
         ASSERT_EQ(asked.size(), 1);
         EXPECT_TRUE(asked[0].startsWith(k_question_start));
-        EXPECT_EQ(window->session().picture_count, rows);
+        EXPECT_EQ(window->session().picture_count(), rows);
         EXPECT_TRUE(window->message_text().startsWith("Database opened. Converted from the Access format"));
         const QString backup = QString(path).replace(".mdb", ".access.mdb");
         EXPECT_TRUE(window->message_text().contains(backup));
         EXPECT_EQ(testsupport::read_all(backup), original);
-        testsupport::expect_jet_rows(*window->session().db_conn, rows, columns);
+        testsupport::expect_jet_rows(*window->session().db_conn(), rows, columns);
         window->mnuDb_Click();
     }
 }
@@ -44,7 +44,7 @@ TEST_F(LightWindow, AccessConversionRefusedOpensNothing)
     const QString path = copy_jet_fixture(dir, "jet4-empty.mdb");
     dialogs->answers = {ui::Answer::No};
     open(path);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Conversion not confirmed.");
     EXPECT_EQ(window->windowTitle(), "Mosswick database");
     EXPECT_FALSE(QFile::exists(dir.file("jet4-empty.access.mdb")));
@@ -62,7 +62,7 @@ TEST_F(LightWindow, AnAccessFileWithAPasswordIsLeftToTheFullEditionAndSaysWhyRea
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     open(path);
-    EXPECT_FALSE(window->session().db_open);
+    EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 0);
     EXPECT_TRUE(testsupport::questions_asked(*dialogs).isEmpty());
     EXPECT_EQ(window->message_text(), path + " is an Access database with a password: the full edition converts it.");
@@ -83,13 +83,13 @@ TEST_F(LightWindow, AnEncodedAccessFileBecomesAScrambledCatalogueThatReopens)
     const QString path = copy_jet_fixture(dir, "jet4-encrypted.mdb");
     dialogs->answers = {ui::Answer::Yes};
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_FALSE(testsupport::is_plain_sqlite(path));
-    EXPECT_EQ(window->session().picture_count, 13);
-    testsupport::expect_jet_rows(*window->session().db_conn, 13, 9);
+    EXPECT_EQ(window->session().picture_count(), 13);
+    testsupport::expect_jet_rows(*window->session().db_conn(), 13, 9);
     window->mnuDb_Click();
     open(path);
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(testsupport::questions_asked(*dialogs).size(), 1);
     EXPECT_EQ(dialogs->count("password"), 0);
 }
@@ -99,7 +99,7 @@ TEST_F(LightWindow, AnAccessCatalogueOnTheCommandLineIsConverted)
     const QString path = copy_jet_fixture(dir, "jet4-full.mdb", "cmd.mdb");
     dialogs->answers = {ui::Answer::Yes};
     start(Edition::light(), path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_TRUE(window->catalogue().opened_from_cmdline);
-    EXPECT_EQ(window->session().picture_count, 13);
+    EXPECT_EQ(window->session().picture_count(), 13);
 }

@@ -50,7 +50,7 @@ protected:
     {
         path = make_light(n, schema);
         open(path);
-        ASSERT_TRUE(window->session().db_open);
+        ASSERT_TRUE(window->session().db_open());
         dialogs->asked.clear();
     }
 
@@ -60,7 +60,7 @@ protected:
     QStringList rows() const
     {
         QStringList out;
-        auto st = window->session().db_conn->prepare(
+        auto st = window->session().db_conn()->prepare(
             "SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
         while (st.step())
             out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
@@ -70,12 +70,12 @@ protected:
     QVariant field(const QString& column, const QString& picfile) const
     {
         mosswick::store::Error e;
-        return window->session().db_conn->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
+        return window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
     }
 
     void exec(const QString& sql, const QVariantList& params = {})
     {
-        const mosswick::store::Error e = window->session().db_conn->exec(sql, params);
+        const mosswick::store::Error e = window->session().db_conn()->exec(sql, params);
         ASSERT_TRUE(e.ok()) << e.text.toStdString();
     }
 

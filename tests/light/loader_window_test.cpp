@@ -56,7 +56,7 @@ TEST_F(LightLoader, SingleLoadStoresTheFileNameAndOneNote)
     EXPECT_EQ(ctl(*window).lbl_load_picture->text(), "Pic# 1 at the pag# 1.");
     EXPECT_EQ(rows(), QStringList({"1/1/a.png/a.avi"}));
     EXPECT_EQ(field("note", "a.png").toString(), "a.png");
-    EXPECT_EQ(window->session().db_conn->column_count(), 5);
+    EXPECT_EQ(window->session().db_conn()->column_count(), 5);
     EXPECT_FALSE(ctl(*window).Txt_Notes->isEnabled());
     EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
     EXPECT_FALSE(ctl(*window).clear_note->isEnabled());

@@ -215,7 +215,7 @@ TEST_F(LightMaintenance, TheProgressBarNotEscStopsTheUpdatePass)
     window->set_timing("earlier");
     ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Upgrading stopped.");
-    EXPECT_FALSE(window->session().stop_requested);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     EXPECT_FALSE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(ctl(*window).ProgressBar1->value(), 0);
     EXPECT_EQ(window->ready_text(), "");

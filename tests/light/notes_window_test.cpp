@@ -148,7 +148,7 @@ TEST_F(LightNotes, ADoubleClickOnAReadOnlyCatalogueOnlyShowsTheNote)
     path = make_light(2);
     ::chmod(QFile::encodeName(path).constData(), 0444);
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     window->notes().lbl_Note_DblClick(1);
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");

@@ -59,7 +59,7 @@ TEST_F(LightPageView, ABigPictureIsFittedIntoFourSixThreeFiveByTwoSevenSevenFive
         ASSERT_TRUE(c->add_row(r).ok());
     }
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     // 4635 twips wide is 309 pixels; the height follows the picture's shape.
     EXPECT_EQ(ctl(*window).im[1]->pixmap().width(), ui::twips_to_px(4635));
     EXPECT_NEAR(ctl(*window).im[1]->pixmap().height(), 93, 1);
@@ -116,7 +116,7 @@ TEST_F(LightPageView, AFileGoneSinceThePageWasShownClosesOnlyItsZoomWindow)
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(window->page_view().last_zoom());
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(window->page_view().selected_cell(), 2);
     expect_usable();
 }
@@ -126,7 +126,7 @@ TEST_F(LightPageView, AMissingFileLeavesAnEmptyCellAndTheProgramGoesOn)
     path = make_light(3);
     QFile::remove(data("pic002.jpg"));
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
     EXPECT_EQ(window->page_view().cells_on_page(), 3);
     EXPECT_TRUE(ctl(*window).im[2]->pixmap().isNull());
@@ -145,7 +145,7 @@ TEST_F(LightPageView, AStoredPictureOfAFullCatalogueIsLookedForAsAFile)
         ASSERT_TRUE(c->exec("UPDATE demopicture SET picfile = 'inside.jpg' WHERE numpic = 1").ok());
     }
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
     EXPECT_TRUE(ctl(*window).im[1]->pixmap().isNull());
     EXPECT_FALSE(ctl(*window).im[1]->isHidden());
@@ -184,12 +184,10 @@ TEST_F(LightPageView, TheSliderDrawsNoTicksOverFourHundredNinetyFivePages)
 {
     open_light(8);
     EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::TicksBelow);
-    window->session().picture_count = 496 * 6;
-    window->session().announce_counts();
+    window->session().set_picture_count(496 * 6);
     EXPECT_EQ(ctl(*window).Slider1->maximum(), 496);
     EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::NoTicks);
-    window->session().picture_count = 495 * 6;
-    window->session().announce_counts();
+    window->session().set_picture_count(495 * 6);
     EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::TicksBelow);
 }
 

@@ -106,7 +106,7 @@ TEST_F(LightSearch, ARowOfAnotherPageShowsThatPageWithItsCellSelected)
     ctl(*window).SSTab_main->setTabEnabled(1, true);
     ctl(*window).SSTab_main->setCurrentIndex(1);
     click_row(1);   // picture 9, page 2
-    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(window->page_view().selected_cell(), 3);
     EXPECT_EQ(ctl(*window).Label5[3]->text(), "9");
     EXPECT_EQ(ctl(*window).Label3->text(), "2");
@@ -121,7 +121,7 @@ TEST_F(LightSearch, ARowOfThePageShownSelectsItsCellAndKeepsTheSearchInFront)
     search_names("sea");
     ctl(*window).SSTab_main->setCurrentIndex(1);
     click_row(0);   // picture 3, page 1, shown
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_EQ(window->page_view().selected_cell(), 3);
     EXPECT_FALSE(ctl(*window).show_page->isEnabled());
     // The cell's selection names the file the cell shows.
@@ -134,7 +134,7 @@ TEST_F(LightSearch, ARowOfThePageShownSelectsItsCellAndKeepsTheSearchInFront)
     ASSERT_EQ(ctl(*window).Label5[3]->text(), "103");
     click_row(0);
     EXPECT_EQ(window->page_view().WhichSelected(), 0);
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
 }
 
 TEST_F(LightSearch, SeveralSelectedRowsAreRefused)
@@ -145,7 +145,7 @@ TEST_F(LightSearch, SeveralSelectedRowsAreRefused)
                                    QItemSelectionModel::ClearAndSelect);
     window->search().MSFlexGrid1_Click();
     EXPECT_EQ(window->message_text(), "Select one row.");
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
 }
 
 TEST_F(LightSearch, TypingGoesOnInTheBoxAfterReturn)

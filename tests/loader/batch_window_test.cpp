@@ -41,7 +41,7 @@ TEST_F(LoaderWindow, BatchLoadFillsTheCatalogueAndUpdatesTheCounts)
     EXPECT_EQ(ctl(*window).ProgressBar1->value(), 0);
     EXPECT_EQ(ctl(*window).Label27->text(), "14");
     EXPECT_EQ(ctl(*window).Label29->text(), "3");
-    EXPECT_EQ(window->session().picture_count, 14);
+    EXPECT_EQ(window->session().picture_count(), 14);
     EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     EXPECT_FALSE(window->busy_state().busy());
     EXPECT_EQ(ctl(*window).text7->text(), "");
@@ -94,7 +94,7 @@ TEST_F(LoaderWindow, AStopHalfwayKeepsTheRowsAndLeavesTheBarShownEmpty)
     for (int i = 1; i <= 20; ++i)
         file(QStringLiteral("s%1.jpg").arg(i, 2, 10, QLatin1Char('0')));
     show(source.path());
-    window->session().stop_requested = true;   // an old click never stops a new run
+    window->session().busy().request_stop(ui::StopRequest::ProgressBar);   // an old click never stops a new run
     const auto clicker = QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
         if (in_phase_2(*window) && v == 8)
             click_progress_bar(*window);
@@ -103,7 +103,7 @@ TEST_F(LoaderWindow, AStopHalfwayKeepsTheRowsAndLeavesTheBarShownEmpty)
     EXPECT_EQ(window->message_text(), "File loading stopped.");
     EXPECT_FALSE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(ctl(*window).ProgressBar1->value(), 0);
-    EXPECT_FALSE(window->session().stop_requested);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     EXPECT_EQ(rows().size(), 8);
     EXPECT_EQ(rows().back(), "8/2/s08.jpg/-");
     EXPECT_EQ(ctl(*window).Label27->text(), "8");
@@ -158,7 +158,7 @@ TEST_F(LoaderWindow, BatchLoadInsideStoresPicturesAndRefusesOthers)
     EXPECT_EQ(rows(), QStringList({"1/1/a.jpg/-"}));
     EXPECT_EQ(window->loader().load_movie_name(), "untouched");
     store::Error e;
-    EXPECT_TRUE(window->session().db_conn->read_picture_bytes(1, e) == testsupport::read_all(a));
+    EXPECT_TRUE(window->session().db_conn()->read_picture_bytes(1, e) == testsupport::read_all(a));
 }
 
 TEST_F(LoaderWindow, OneListedPictureGivesTheSingularSummary)

@@ -40,7 +40,7 @@ TEST_F(LoaderWindow, WithoutACatalogueTheListsStayDisabledAndSilent)
 {
     jpg("a.jpg");
     window->mnuDb_Click();   // close
-    ASSERT_FALSE(window->session().db_open);
+    ASSERT_FALSE(window->session().db_open());
     window->set_message("unchanged");
     show(source.path());
     EXPECT_EQ(window->message_text(), "unchanged");

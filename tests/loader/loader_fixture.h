@@ -38,7 +38,7 @@ protected:
         QDir().mkpath(db.file("data"));
         dialogs->files.push_back(catalogue);
         window->mnuDb_Click();
-        ASSERT_TRUE(window->session().db_open);
+        ASSERT_TRUE(window->session().db_open());
         // Nothing is loaded before the check behind the page has passed.
         ASSERT_TRUE(QTest::qWaitFor([this] { return !window->integrity_check_running(); }, 30000));
     }
@@ -87,7 +87,7 @@ protected:
     QStringList rows() const
     {
         QStringList out;
-        auto st = window->session().db_conn->prepare(
+        auto st = window->session().db_conn()->prepare(
             "SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
         while (st.step())
             out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
@@ -96,7 +96,7 @@ protected:
     QVariant field(const QString& column, const QString& picfile) const
     {
         mosswick::store::Error e;
-        return window->session().db_conn->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
+        return window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
     }
 
     // Gives a control the keyboard focus the way a click would.

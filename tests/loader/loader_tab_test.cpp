@@ -43,7 +43,7 @@ protected:
     {
         ASSERT_TRUE(testsupport::write_picture(folder.file("a.jpg"), 60, 40, "jpg"));
         ASSERT_TRUE(testsupport::write_picture(folder.file("b.png"), 60, 40, "png"));
-        session->db_open = true;
+        session->file_opened();
         tab->Dir_ImportDir_DblClick(folder.path());
     }
 

@@ -107,7 +107,7 @@ TEST_F(LoaderWindow, CommitWritesTheRowAndReturnsToIdle)
     EXPECT_EQ(ctl(*window).lbl_load_picture->text(), "Pic# 1 at the pag# 1.");
     EXPECT_EQ(ctl(*window).Label27->text(), "1");
     EXPECT_EQ(ctl(*window).Label29->text(), "1");
-    EXPECT_EQ(window->session().picture_count, 1);
+    EXPECT_EQ(window->session().picture_count(), 1);
     EXPECT_EQ(rows(), QStringList({"1/1/a.jpg/a.avi"}));
     EXPECT_EQ(field("note", "a.jpg").toString(), "first note");
     EXPECT_EQ(field("reference", "a.jpg").toString(), "ref one\nref two");
@@ -200,7 +200,7 @@ TEST_F(LoaderWindow, InsideStoresTheFilesBytes)
     ctl(*window).cmd_OK->click();
     ASSERT_EQ(window->message_text(), "Picture loaded.");
     store::Error e;
-    EXPECT_TRUE(window->session().db_conn->read_picture_bytes(1, e) == testsupport::read_all(path));
+    EXPECT_TRUE(window->session().db_conn()->read_picture_bytes(1, e) == testsupport::read_all(path));
     EXPECT_EQ(field("inoutpic", "in.jpg").toInt(), 1);
 }
 

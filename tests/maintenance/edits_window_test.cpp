@@ -17,7 +17,7 @@ TEST_F(MaintenanceWindow, DeletingAPageRenumbersAndCountsAgain)
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 13, 14}));
     EXPECT_EQ(rows().back(), "8/2/pic014.jpg/-");
-    EXPECT_EQ(window->session().picture_count, 8);
+    EXPECT_EQ(window->session().picture_count(), 8);
     EXPECT_EQ(ctl(*window).Label27->text(), "8");
     EXPECT_EQ(ctl(*window).Label29->text(), "2");
     EXPECT_TRUE(ctl(*window).delete_page->isEnabled());
@@ -86,7 +86,7 @@ TEST_F(MaintenanceWindow, AStopDuringTheRenumberingOfADeleteUndoesTheDelete)
     EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not deleted.");
     EXPECT_EQ(rows().size(), 14);
     EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
-    EXPECT_FALSE(window->session().stop_requested);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     EXPECT_EQ(window->maintenance().renumber_keep_order, 0);
     EXPECT_EQ(ctl(*window).Label27->text(), "14");
     expect_usable();
@@ -162,10 +162,10 @@ TEST_F(MaintenanceWindow, TheRenumberButtonNumbersByNameAndShowsPageOne)
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(rows()[6], "7/2/pic007.jpg/-");
     EXPECT_EQ(ctl(*window).Label5[1]->text(), "1");
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
     EXPECT_TRUE(ctl(*window).renumber_pages->isEnabled());
-    EXPECT_TRUE(window->session().db_open);
+    EXPECT_TRUE(window->session().db_open());
     expect_usable();
 }
 

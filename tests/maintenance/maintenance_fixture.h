@@ -29,7 +29,7 @@ protected:
         path = make(pictures, spec);
         QDir().mkpath(dir.file("data"));
         open(path);
-        ASSERT_TRUE(window->session().db_open);
+        ASSERT_TRUE(window->session().db_open());
         dialogs->asked.clear();
     }
 
@@ -44,7 +44,7 @@ protected:
 
     void exec(const QString& sql, const QVariantList& params = {})
     {
-        const mosswick::store::Error e = window->session().db_conn->exec(sql, params);
+        const mosswick::store::Error e = window->session().db_conn()->exec(sql, params);
         ASSERT_TRUE(e.ok()) << e.text.toStdString();
     }
 
@@ -52,7 +52,7 @@ protected:
     QStringList rows() const
     {
         QStringList out;
-        auto st = window->session().db_conn->prepare("SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture "
+        auto st = window->session().db_conn()->prepare("SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture "
                                            "ORDER BY numpic");
         while (st.step())
             out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
@@ -71,7 +71,7 @@ protected:
     QVariant field(const QString& column, qint64 numpic) const
     {
         mosswick::store::Error e;
-        return window->session().db_conn->scalar("SELECT " + column + " FROM demopicture WHERE numpic = ?1", {numpic}, e);
+        return window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE numpic = ?1", {numpic}, e);
     }
 
     // A click on the progress bar as the window receives it.

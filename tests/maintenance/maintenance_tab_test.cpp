@@ -7,6 +7,7 @@
 #include "maintenance/maintenance_tab.h"
 #include "support/catalogue_builder.h"
 #include "support/scripted_dialogs.h"
+#include "support/session_fixture.h"
 #include "support/test_support.h"
 
 #include <QLineEdit>
@@ -39,12 +40,10 @@ protected:
         spec.pictures = pictures;
         const QString path = testsupport::make_catalogue(dir.path(), spec);
         store::Error error;
-        session.db_conn = store::Connection::open(path, {}, error);
-        ASSERT_TRUE(session.db_conn) << error.text.toStdString();
-        session.db_open = true;
-        session.db_folder = dir.path() + '/';
-        session.data_folder = session.db_folder + "data/";
-        session.picture_count = pictures;
+        std::unique_ptr<store::Connection> conn = store::Connection::open(path, {}, error);
+        ASSERT_TRUE(conn) << error.text.toStdString();
+        testsupport::open_in_session(session, path, std::move(conn));
+        ASSERT_EQ(session.picture_count(), pictures);
         tab.enable_for_catalogue();
     }
 
@@ -93,14 +92,14 @@ TEST_F(MaintenanceTabAlone, OffersWhatTheOpenCatalogueAllows)
     EXPECT_FALSE(child<QTabWidget>("SSTab_mgm_pic")->isTabEnabled(1));
 
     // An empty catalogue: nothing to act on yet.
-    session.db_open = true;
+    session.file_opened();
     tab.enable_for_catalogue();
     EXPECT_FALSE(child<QPushButton>("load_list")->isEnabled());
     EXPECT_FALSE(child<QWidget>("delete_picture")->isEnabled());
 
     // Read-only: the grid and the verify pass, nothing that writes.
-    session.picture_count = 3;
-    session.db_read_only = true;
+    session.set_picture_count(3);
+    session.set_read_only(true);
     tab.enable_for_catalogue();
     EXPECT_TRUE(child<QPushButton>("load_list")->isEnabled());
     EXPECT_TRUE(child<QPushButton>("verify_loaded_pictures")->isEnabled());
@@ -110,7 +109,7 @@ TEST_F(MaintenanceTabAlone, OffersWhatTheOpenCatalogueAllows)
         EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
     EXPECT_FALSE(child<QRadioButton>("Opt_exchange")->isEnabled());
 
-    session.db_read_only = false;
+    session.set_read_only(false);
     tab.enable_for_catalogue();
     for (const char* name : k_edit_controls)
         EXPECT_TRUE(child<QWidget>(name)->isEnabled()) << name;
@@ -153,7 +152,7 @@ TEST_F(MaintenanceTabAlone, ADeleteAnnouncesTheNewCount)
     child<QLineEdit>("Text15")->setText("3");
     tab.delete_picture_Click();
     EXPECT_EQ(status.message_text(), "Picture deleted.");
-    EXPECT_EQ(session.picture_count, 6);
+    EXPECT_EQ(session.picture_count(), 6);
     EXPECT_EQ(counts.count(), 1);
     EXPECT_FALSE(session.busy().busy());
 }
@@ -183,7 +182,7 @@ TEST_F(MaintenanceTabAlone, TheRenumberButtonAsksForTheCatalogueToBeShownAgain)
     QSignalSpy reopen(&tab, &MaintenanceTab::reopen_requested);
     tab.renumber_pages_Click();
     EXPECT_EQ(reopen.count(), 1);
-    EXPECT_FALSE(session.db_table_open);
+    EXPECT_FALSE(session.db_table_open());
     EXPECT_EQ(status.message_text(), "Database pages renumbered.");
 }
 

@@ -42,7 +42,7 @@ TEST_F(PassesWindow, UpdateOutLinksMoviesAndReopensTheCatalogue)
     touch(data("pic002.avi"));
     touch(data("pic005.mpg"));
     show_listed({"pic002.jpg", "pic005.jpg", "pic007.jpg", "other.jpg"});
-    window->session().current_page = 2;
+    window->session().move_to_page(2);
     ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed on 2 records.");
     EXPECT_EQ(window->ready_text(), "Ready.");
@@ -50,7 +50,7 @@ TEST_F(PassesWindow, UpdateOutLinksMoviesAndReopensTheCatalogue)
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(rows()[1], "2/1/pic002.jpg/pic002.avi");
     EXPECT_EQ(rows()[4], "5/1/pic005.jpg/pic005.mpg");
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_TRUE(ctl(*window).update_pictures->isEnabled());
     expect_usable();
 
@@ -92,7 +92,7 @@ TEST_F(PassesWindow, EscStopsTheUpdateAndUndoesIt)
     EXPECT_EQ(ctl(*window).ProgressBar1->value(), 0);
     EXPECT_EQ(window->ready_text(), "");
     EXPECT_EQ(window->timing_text(), "");
-    EXPECT_FALSE(window->session().esc_abort_update);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::UpdateEsc));
     EXPECT_EQ(rows()[0], "1/1/pic001.jpg/-");
     EXPECT_EQ(rows()[1], "2/1/pic002.jpg/-");
     EXPECT_TRUE(ctl(*window).update_pictures->isEnabled());
@@ -165,13 +165,13 @@ TEST_F(PassesWindow, AStopInPhaseOneEndsTheVerify)
 {
     open_catalogue(2);
     show_listed({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
-    window->session().stop_requested = true;   // an old click does not stop a new pass
+    window->session().busy().request_stop(ui::StopRequest::ProgressBar);   // an old click does not stop a new pass
     stop_at(2);
     ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify stopped.");
     EXPECT_EQ(items(ctl(*window).List1), QStringList({"a.jpg", "b.jpg"}));
     EXPECT_EQ(ctl(*window).List2->count(), 0);
-    EXPECT_FALSE(window->session().stop_requested);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     expect_usable();
 }

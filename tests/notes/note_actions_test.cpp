@@ -86,7 +86,7 @@ TEST_F(NoteActionsPart, WithoutAFilledSelectedCellBothMenusAskForASelection)
 
 TEST_F(NoteActionsPart, AReadOnlyCatalogueGetsAViewerOfTheCellsNoteAndNoEditor)
 {
-    session->db_read_only = true;
+    session->set_read_only(true);
     selected = 2;
     notes->mnuEditNote();
     EXPECT_EQ(status->message_text(), "The database is Read-Only.");

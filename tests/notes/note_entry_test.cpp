@@ -29,13 +29,13 @@ protected:
         spec.write_files = true;
         path = make(13, spec);
         open(path);
-        ASSERT_TRUE(window->session().db_open);
+        ASSERT_TRUE(window->session().db_open());
     }
 
     Row row(qint64 numpic) const
     {
         store::Error error;
-        const std::optional<Row> r = window->session().db_conn->find_row(numpic, error);
+        const std::optional<Row> r = window->session().db_conn()->find_row(numpic, error);
         EXPECT_FALSE(error) << error.text.toStdString();
         EXPECT_TRUE(r.has_value()) << numpic;
         return r.value_or(Row{});
@@ -169,7 +169,7 @@ TEST_F(NoteEntryTest, OkWithNothingChangedKeepsTheStoredValuesExactly)
 TEST_F(NoteEntryTest, EmptiedBoxesAreSavedEmpty)
 {
     open_catalogue();
-    ASSERT_FALSE(window->session().db_conn->update_fields(1, {{store::col_reference, QStringLiteral("r1")}}));
+    ASSERT_FALSE(window->session().db_conn()->update_fields(1, {{store::col_reference, QStringLiteral("r1")}}));
     window->page_view().LoadAllPictures(1);
     window->page_view().im_Click(1);
     window->notes().mnuEditNote();
@@ -196,8 +196,8 @@ TEST_P(ClearedNullNotes, StayNullThoughTextWasTypedFirst)
     spec.schema = light ? store::Schema::Light : store::Schema::Full;
     path = make(3, spec);
     open(path);
-    ASSERT_TRUE(window->session().db_open);
-    ASSERT_FALSE(window->session().db_conn->update_fields(2, {{store::col_note, QVariant()}}));
+    ASSERT_TRUE(window->session().db_open());
+    ASSERT_FALSE(window->session().db_conn()->update_fields(2, {{store::col_note, QVariant()}}));
     window->page_view().LoadAllPictures(1);
     window->page_view().im_Click(2);
     window->notes().mnuEditNote();
@@ -365,8 +365,8 @@ TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
     path = make(8, spec);
     make_read_only();
     open(path);
-    ASSERT_TRUE(window->session().db_open);
-    ASSERT_TRUE(window->session().db_read_only);
+    ASSERT_TRUE(window->session().db_open());
+    ASSERT_TRUE(window->session().db_read_only());
     const Row before = row(1);
 
     window->page_view().im_Click(1);
@@ -409,7 +409,7 @@ TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
     window->notes().mnuEditNote();
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
-    ASSERT_FALSE(window->session().db_conn->update_fields(1, {{store::col_picfile, QStringLiteral("other.jpg")}}));
+    ASSERT_FALSE(window->session().db_conn()->update_fields(1, {{store::col_picfile, QStringLiteral("other.jpg")}}));
     const Row before = row(1);
     w->lbl_note->setText("my edit");
     w->Command1_Click();
@@ -455,7 +455,7 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
     window->page_view().im_Click(2);
     window->notes().mnuEditNote();
     ASSERT_NE(editor(), nullptr);
-    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = ?1"), {2}));
+    ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = ?1"), {2}));
     editor()->Command1_Click();
     EXPECT_EQ(dialogs->messages().size(), 1);
     EXPECT_NE(editor(), nullptr);
@@ -467,7 +467,7 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
     ASSERT_NE(editor(), nullptr);
     frmNote* w = editor();
     window->mnuDb_Click();   // closes the catalogue under the editor
-    ASSERT_FALSE(window->session().db_open);
+    ASSERT_FALSE(window->session().db_open());
     w->Command1_Click();
     EXPECT_EQ(dialogs->messages().size(), 2);
     EXPECT_EQ(dialogs->messages().back(), "The note was not saved: no catalogue is open.");

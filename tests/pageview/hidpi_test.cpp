@@ -63,11 +63,11 @@ TEST_F(HighDensity, ThumbnailsHaveADevicePixelForEachOfTheCell)
     const QString catalogue = make(2, spec);
     write_stripes(dir.file("data/" + testsupport::picture_name(1)), 1500, 1000);
     open(catalogue);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
 
     std::vector<double> contrasts;
     for (const int code : {1, 5, 6}) {
-        window->session().thumb_quality = code;
+        window->session().set_thumb_quality(code);
         window->page_view().LoadAllPictures(1);
         for (int cell = 1; cell <= 2; ++cell) {
             const QLabel* im = ctl(*window).im[size_t(cell)];

@@ -67,15 +67,12 @@ TEST_P(PageViewPart, ThePageCountAndSliderFollowTheSessionsCounts)
     auto* pages = view->findChild<QLabel*>(QStringLiteral("Label29"));
     auto* slider = view->findChild<QSlider*>(QStringLiteral("Slider1"));
     ASSERT_TRUE(pages && slider);
-    session->picture_count = 13;
-    session->announce_counts();
+    session->set_picture_count(13);
     EXPECT_EQ(pages->text(), "3");
     EXPECT_EQ(slider->maximum(), 3);
-    session->picture_count = 6;
-    session->announce_counts();
+    session->set_picture_count(6);
     EXPECT_EQ(pages->text(), "1");
-    session->picture_count = 0;
-    session->announce_counts();
+    session->set_picture_count(0);
     EXPECT_EQ(pages->text(), "");
 }
 
@@ -131,16 +128,16 @@ TEST_P(PageViewPart, AQualityCodeOutsideOneToSixChangesNothing)
     view->mnuTQ_Click(0);
     view->mnuZQ_Click(7);
     EXPECT_EQ(thumb.count() + zoom.count(), 0);
-    EXPECT_EQ(session->thumb_quality, 6);
-    EXPECT_EQ(session->zoom_quality, 5);
+    EXPECT_EQ(session->thumb_quality(), 6);
+    EXPECT_EQ(session->zoom_quality(), 5);
     view->mnuTQ_Click(2);
     view->mnuZQ_Click(3);
     ASSERT_EQ(thumb.count(), 1);
     EXPECT_EQ(thumb.at(0).at(0).toInt(), 2);
     ASSERT_EQ(zoom.count(), 1);
     EXPECT_EQ(zoom.at(0).at(0).toInt(), 3);
-    EXPECT_EQ(session->thumb_quality, 2);
-    EXPECT_EQ(session->zoom_quality, 3);
+    EXPECT_EQ(session->thumb_quality(), 2);
+    EXPECT_EQ(session->zoom_quality(), 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, PageViewPart, ::testing::Values(false, true),

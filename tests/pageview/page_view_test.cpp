@@ -66,7 +66,7 @@ protected:
 TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
 {
     open(make_with_files(13));
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
     EXPECT_EQ(window->page_view().cells_on_page(), 6);
     for (int i = 1; i <= 6; ++i) {
@@ -88,7 +88,7 @@ TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
 
     window->page_view().eof_Click();
-    EXPECT_EQ(window->session().current_page, 3);
+    EXPECT_EQ(window->session().current_page(), 3);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "3 / 3");
     EXPECT_EQ(ctl(*window).Label3->text(), "3");
     EXPECT_EQ(ctl(*window).Slider1->value(), 3);
@@ -117,14 +117,14 @@ TEST_F(PageViewTest, GoRightLeavesThePageBoxAndEnablesShowPage)
     EXPECT_EQ(ctl(*window).Label3->text(), "1");
     EXPECT_TRUE(ctl(*window).show_page->isEnabled());
     window->page_view().show_page_Click();
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     window->page_view().go_left_Click();   // page 1 reloads page 1
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     window->page_view().eof_Click();
     window->page_view().go_right_Click();  // the last page reloads itself
-    EXPECT_EQ(window->session().current_page, 3);
+    EXPECT_EQ(window->session().current_page(), 3);
     window->page_view().bof_Click();
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_EQ(ctl(*window).Label3->text(), "1");
 }
 
@@ -136,11 +136,11 @@ TEST_F(PageViewTest, PageBoxRefusesBadPagesAndKeys)
         ctl(*window).Label3->setText(text);
         window->page_view().show_page_Click();
         EXPECT_EQ(window->message_text(), "Error on page panel, page value error.") << text;
-        EXPECT_EQ(window->session().current_page, 1);
+        EXPECT_EQ(window->session().current_page(), 1);
     }
     ctl(*window).Label3->setText("2");
     window->page_view().show_page_Click();
-    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(window->session().current_page(), 2);
 
     int key = 'a';
     window->page_view().Label3_KeyPress(key);
@@ -194,7 +194,7 @@ TEST_F(PageViewTest, SliderScrollTracksThePageBox)
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
     EXPECT_EQ(ctl(*window).Label3->text(), "1");
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
 }
 
 TEST_F(PageViewTest, PictureTypeLabelSelectsAndZooms)
@@ -222,7 +222,7 @@ TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
     EXPECT_EQ(window->page_view().selected_cell(), 5);
     EXPECT_EQ(window->page_view().last_selected_cell(), 5);
     EXPECT_EQ(window->message_text(), testsupport::picture_name(5));
-    EXPECT_EQ(window->page_view().current_picture_path(), window->session().data_folder + testsupport::picture_name(5));
+    EXPECT_EQ(window->page_view().current_picture_path(), window->session().data_folder() + testsupport::picture_name(5));
     EXPECT_EQ(window->page_view().WhichSelected(), 5);
     window->page_view().im_Click(5);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
@@ -241,7 +241,7 @@ TEST_F(PageViewTest, ReselectionAfterAPageChange)
 {
     open(make_with_files(13));
     emit window->search().show_page_requested(2, 9);
-    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(window->page_view().selected_cell(), 3);
     EXPECT_EQ(window->page_view().WhichSelected(), 3);
     EXPECT_FALSE(window->page_view().reselect_pending());
@@ -281,7 +281,7 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
     window->page_view().im_DblClick(1);
     ASSERT_TRUE(window->page_view().last_zoom());
     EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
-    EXPECT_EQ(window->page_view().last_zoom()->Label1->text(), window->session().data_folder + testsupport::picture_name(1));
+    EXPECT_EQ(window->page_view().last_zoom()->Label1->text(), window->session().data_folder() + testsupport::picture_name(1));
     ASSERT_TRUE(wait_for_zoom());
     EXPECT_GT(window->page_view().last_zoom()->drawn().pixelColor(2, 2).blue(), 150);
     window->page_view().last_zoom()->close();
@@ -333,13 +333,13 @@ TEST_F(PageViewTest, QualityCodesAllDrawTheFittedSize)
     open(path);
     for (int code = 1; code <= 6; ++code) {
         window->page_view().mnuTQ_Click(code);
-        EXPECT_EQ(window->session().thumb_quality, code);
+        EXPECT_EQ(window->session().thumb_quality(), code);
         EXPECT_TRUE(ctl(*window).mnuTQ[size_t(code)]->isChecked());
         window->mnuRefresh_Click();
         EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(312, 156)) << code;
     }
     window->page_view().mnuZQ_Click(2);
-    EXPECT_EQ(window->session().zoom_quality, 2);
+    EXPECT_EQ(window->session().zoom_quality(), 2);
     EXPECT_FALSE(ctl(*window).mnuZQ[5]->isChecked());
     window->page_view().mnuZQ_Click(2);
     EXPECT_TRUE(ctl(*window).mnuZQ[2]->isChecked());
@@ -351,7 +351,7 @@ TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
     QFile::remove(dir.file("data/") + testsupport::picture_name(2));
     QFile::remove(dir.file("data/") + testsupport::picture_name(3));
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
     EXPECT_EQ(window->page_view().cells_on_page(), 4);
     for (int i = 1; i <= 4; ++i)
@@ -374,7 +374,7 @@ TEST_F(PageViewTest, CorruptAndEmptyPicturesShowAnEmptyArea)
     dir.write("data/" + testsupport::picture_name(1), QByteArray("this is not a picture at all"));
     dir.write("data/" + testsupport::picture_name(2), QByteArray());
     open(path);
-    ASSERT_TRUE(window->session().db_open);
+    ASSERT_TRUE(window->session().db_open());
     EXPECT_TRUE(ctl(*window).im[1]->pixmap().isNull());
     EXPECT_TRUE(ctl(*window).im[2]->pixmap().isNull());
     EXPECT_FALSE(ctl(*window).im[3]->pixmap().isNull());
@@ -416,7 +416,7 @@ TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
     for (int i = 1; i <= 6; ++i)
         EXPECT_FALSE(cell_filled(i));
     window->page_view().go_left_Click();
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_TRUE(cell_filled(1));
     expect_usable();
 }
@@ -483,7 +483,7 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
     key = '.';
     window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, 0);
-    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(window->page_view().cells_on_page(), 4);
     key = '7';   // no selection after a load: the last cell of the page
     window->page_view().SSTab_main_KeyPress(key);
@@ -493,7 +493,7 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
     EXPECT_EQ(window->page_view().selected_cell(), 1);
     key = '3';
     window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     key = '6';
     window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(key, '6');   // nothing selected after the load
@@ -503,7 +503,7 @@ TEST_F(PageViewTest, StaleStopClicksDoNotStopANewRenumbering)
 {
     open(make_with_files(8));
     window->page_view().ProgressBar1_Click();
-    EXPECT_TRUE(window->session().stop_requested);
+    EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     window->maintenance().RenumberPages();
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
 }
@@ -536,7 +536,7 @@ TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
     // A focused button ignores digits, and so does the keypad then.
     ctl(*window).go_right->setFocus();
     QTest::keyClick(ctl(*window).go_right, Qt::Key_5, Qt::NoModifier);
-    EXPECT_EQ(window->session().current_page, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
     ctl(*window).SSTab_main->setCurrentIndex(2);
     ctl(*window).Option4[0]->setFocus();
     QTest::keyClick(ctl(*window).Option4[0], Qt::Key_6, Qt::NoModifier);

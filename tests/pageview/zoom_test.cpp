@@ -257,7 +257,7 @@ TEST_F(ZoomFromPageTest, TwoZoomWindowsKeepTheirOwnPictures)
     EXPECT_TRUE(second->windowTitle().endsWith(testsupport::picture_name(3)));
     first->Form_KeyPress('0');
     EXPECT_TRUE(first->windowTitle().endsWith(testsupport::picture_name(1)));
-    EXPECT_EQ(first->Label1->text(), window->session().data_folder + testsupport::picture_name(1));
+    EXPECT_EQ(first->Label1->text(), window->session().data_folder() + testsupport::picture_name(1));
     // Closing one leaves the other.
     first->close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return first.isNull(); }, 5000));

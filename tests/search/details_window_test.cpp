@@ -161,8 +161,8 @@ TEST_F(DetailsPanel, DragOverRowsKeepsTheFirstAndChangesNothing)
 TEST_F(DetailsPanel, GridOlderThanTheCatalogueShowsNothingWrong)
 {
     pick(ctl(*window).MSFlexGrid1, 1);
-    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("UPDATE demopicture SET picfile = 'other.jpg' WHERE numpic = 5")));
-    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = 6")));
+    ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("UPDATE demopicture SET picfile = 'other.jpg' WHERE numpic = 5")));
+    ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = 6")));
     pick(ctl(*window).MSFlexGrid1, 4);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
     EXPECT_EQ(window->search().display_numpic(), "2");
@@ -204,7 +204,7 @@ TEST_F(DetailsPanel, ReferenceGridListsAndShowsRecords)
     pick(ctl(*window).MSFlexGrid1, 1);
     EXPECT_EQ(window->message_text(), "p02.jpg have movie.");
     // A reference changed since the list was made is not shown under the old one.
-    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("UPDATE demopicture SET reference = 'new' WHERE numpic = 1")));
+    ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("UPDATE demopicture SET reference = 'new' WHERE numpic = 1")));
     pick(ctl(*window).MSHFlexGrid1, 0);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
     expect_usable();
@@ -214,13 +214,13 @@ TEST_F(DetailsPanel, DisplayPageShowsTheRecordsPageWithItsCellSelected)
 {
     pick(ctl(*window).MSFlexGrid1, 7);   // picture 8 on page 2
     ctl(*window).display_page->click();
-    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     ASSERT_GT(window->page_view().selected_cell(), 0);
     EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().selected_cell())]->text(), "8");
     // A record of the page shown selects its cell without reloading.
     pick(ctl(*window).MSFlexGrid1, 9);
     window->search().display_page_Click();
-    EXPECT_EQ(window->session().current_page, 2);
+    EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().selected_cell())]->text(), "10");
 }

@@ -61,7 +61,7 @@ TEST_F(ImportExport, RefreshListsEveryRecordWithItsStorage)
 
 TEST_F(ImportExport, EmptyCatalogueListsNoRecordAndArmsNothing)
 {
-    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("DELETE FROM demopicture")));
+    ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("DELETE FROM demopicture")));
     window->import_export()->refresh_extraction_Click();
     EXPECT_EQ(window->message_text(), " 0 record listed.");
     EXPECT_FALSE(ctl(*window).MSHFlexGrid2->isHidden());
@@ -104,7 +104,7 @@ TEST_F(ImportExport, ExportMovesTheStoredPictureOutAndRefreshes)
     window->import_export()->Extract_Click();
     EXPECT_EQ(states().front(), "IN");
     store::Error e;
-    EXPECT_EQ(window->session().db_conn->read_picture_bytes(1, e), stored_bytes);
+    EXPECT_EQ(window->session().db_conn()->read_picture_bytes(1, e), stored_bytes);
 }
 
 TEST_F(ImportExport, NoToTheReplaceQuestionChangesNothing)
@@ -150,12 +150,12 @@ TEST_F(ImportExport, ImportProblemsAreReportedAndChangeNothing)
 TEST_F(ImportExport, ListOlderThanTheCatalogueMovesNothing)
 {
     window->import_export()->refresh_extraction_Click();
-    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("UPDATE demopicture SET picfile = 'renamed.jpg' WHERE numpic = 1")));
+    ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("UPDATE demopicture SET picfile = 'renamed.jpg' WHERE numpic = 1")));
     pick(0);
     window->import_export()->Extract_Click();
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
     EXPECT_FALSE(QFileInfo::exists(db_folder + "one.bmp"));
     EXPECT_FALSE(QFileInfo::exists(db_folder + "renamed.bmp"));
     store::Error e;
-    EXPECT_EQ(window->session().db_conn->read_picture_bytes(1, e), stored_bytes);
+    EXPECT_EQ(window->session().db_conn()->read_picture_bytes(1, e), stored_bytes);
 }

@@ -2,6 +2,7 @@
 // status line and the part, without the main window around them.
 #include "search_fixture.h"
 #include "support/scripted_dialogs.h"
+#include "support/session_fixture.h"
 
 #include "core/catalogue_session.h"
 #include "core/status_line.h"
@@ -31,11 +32,7 @@ protected:
         session->set_status(status.get());
         for (int n = 1; n <= 8; ++n)
             add(n, QStringLiteral("p%1.jpg").arg(n), {{}, {}, QStringLiteral("ref %1").arg(n), {}});
-        session->db_conn = std::move(conn);
-        session->db_open = true;
-        session->picture_count = 8;
-        session->db_folder = db_folder;
-        session->data_folder = db_folder + QStringLiteral("data/");
+        testsupport::open_in_session(*session, path, std::move(conn));
     }
 
     template <class T>
@@ -98,7 +95,7 @@ TEST_F(SearchPart, ASearchHoldsTheFrameStillAndFillsTheGrid)
     bool running_during = false;
     QObject::connect(&tab, &SearchSortTab::searching, &tab, [&](bool on) {
         if (on)
-            running_during = session->search_running && session->busy().busy();
+            running_during = session->busy().search_running() && session->busy().busy();
     });
     control<QLineEdit>(tab, "Text1")->setText(QStringLiteral("p3"));
     tab.refresh_grid_Click();
@@ -106,14 +103,14 @@ TEST_F(SearchPart, ASearchHoldsTheFrameStillAndFillsTheGrid)
     EXPECT_TRUE(searching.at(0).at(0).toBool());
     EXPECT_FALSE(searching.at(1).at(0).toBool());
     EXPECT_TRUE(running_during);
-    EXPECT_FALSE(session->search_running);
+    EXPECT_FALSE(session->busy().search_running());
     EXPECT_FALSE(session->busy().busy());
     EXPECT_EQ(column(control<QTableView>(tab, "MSFlexGrid1"), 0), QStringList{"3"});
     EXPECT_EQ(status->message_text(), "1 record selected.");
     EXPECT_TRUE(control<QPushButton>(tab, "refresh_grid")->isEnabled());
 
     // A search already under way is not started again.
-    session->search_running = true;
+    const ui::SearchRunning running(session->busy());
     tab.refresh_grid_Click();
     EXPECT_EQ(searching.count(), 2);
 }

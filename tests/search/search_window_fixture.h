@@ -35,7 +35,7 @@ protected:
             fill(*conn);
         }
         open(path);
-        ASSERT_TRUE(window->session().db_open);
+        ASSERT_TRUE(window->session().db_open());
         // The page view's own complaints about picture files are not ours.
         dialogs->asked.clear();
         db_folder = dir.path() + QStringLiteral("/");

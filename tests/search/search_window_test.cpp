@@ -32,7 +32,7 @@ protected:
         EXPECT_TRUE(ctl(*window).refresh_grid->isEnabled());
         for (QLineEdit* box : {ctl(*window).Text1, ctl(*window).Text3, ctl(*window).Text4})
             EXPECT_FALSE(box->isReadOnly());
-        EXPECT_FALSE(window->session().search_running);
+        EXPECT_FALSE(window->session().busy().search_running());
         expect_usable();
     }
 
@@ -260,7 +260,7 @@ TEST_F(SearchTab, EscStopsTheNoteSearchAndKeepsTheRowsFound)
     QObject::disconnect(esc);
     EXPECT_EQ(found(), (QStringList{"1", "2"}));
     EXPECT_EQ(window->message_text(), "2 records selected.");
-    EXPECT_FALSE(window->session().esc_abort_search);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::Esc));
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_GE(steps, 3);
@@ -270,15 +270,15 @@ TEST_F(SearchTab, EscStopsTheNoteSearchAndKeepsTheRowsFound)
 TEST_F(SearchTab, AnEarlierEscDoesNotStopANewNoteSearch)
 {
     ctl(*window).SSTab_search->setCurrentIndex(1);
-    window->session().esc_abort_search = true;
+    window->session().busy().request_stop(ui::StopRequest::Esc);
     window->search().refresh_grid_Click();
     EXPECT_EQ(found(), (QStringList{"1", "2", "3", "4"}));
-    EXPECT_FALSE(window->session().esc_abort_search);
+    EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::Esc));
 }
 
 TEST_F(SearchTab, QueryFailureIsReportedAndTheTabUnlocked)
 {
-    ASSERT_FALSE(window->session().db_conn->exec(QStringLiteral("ALTER TABLE demopicture RENAME TO gone")));
+    ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("ALTER TABLE demopicture RENAME TO gone")));
     window->search().refresh_grid_Click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
     EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());

@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QPointer>
 
+#include <array>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -15,6 +17,14 @@ namespace mosswick::ui {
 struct StopWays {
     bool esc = false;
     bool progress_bar = false;
+};
+
+// A request to stop the running action. Each is kept apart: the action
+// listens to those that stop it, and the edition says which Esc it hears.
+enum class StopRequest {
+    Esc,           // Esc: stops a search, a pass, a conversion, a note's load or a check
+    UpdateEsc,     // Esc as the update pass hears it, where Esc stops that pass
+    ProgressBar,   // a click on the progress bar
 };
 
 // The main window's busy state: a counted lock. While it is held, input to
@@ -44,6 +54,17 @@ public:
     // How the running action says it can be stopped (see StopOffer).
     StopWays stop_ways() const { return m_stop_ways; }
 
+    // Records a request to stop; it stays until it is taken or cleared.
+    void request_stop(StopRequest request) { m_stops[index(request)] = true; }
+    // Whether the request is recorded; it stays recorded.
+    bool stop_requested(StopRequest request) const { return m_stops[index(request)]; }
+    // Whether the request is recorded, forgetting it: the loop it stops takes it.
+    bool take_stop_request(StopRequest request) { return std::exchange(m_stops[index(request)], false); }
+    // Forgets the request: a loop clears it as it starts, so an old Esc or click never stops it.
+    void clear_stop_request(StopRequest request) { m_stops[index(request)] = false; }
+    // A search or a list fill is running (see SearchRunning).
+    bool search_running() const { return m_search_running; }
+
 signals:
     void busy_changed(bool busy);
     // The window's close was refused because it is busy.
@@ -58,7 +79,10 @@ private:
     bool inside_window(QObject* obj) const;
     bool exit_click(QObject* watched, QEvent* event) const;
 
+    static size_t index(StopRequest request) { return size_t(request); }
+
     friend class StopOffer;
+    friend class SearchRunning;
     struct ExitControl {
         QPointer<QWidget> widget;
         std::function<bool(const QPoint&)> where;
@@ -66,6 +90,8 @@ private:
 
     int m_count = 0;
     StopWays m_stop_ways;
+    std::array<bool, 3> m_stops{};
+    bool m_search_running = false;
     std::vector<ExitControl> m_exit_controls;
     QPointer<QWidget> m_window;
     QPointer<QWidget> m_progress;
@@ -107,6 +133,23 @@ public:
 private:
     BusyState& m_state;
     StopWays m_previous;
+};
+
+// Says for a scope that a search or a list fill is running: Esc is then
+// its own, and no second one starts.
+class SearchRunning {
+public:
+    explicit SearchRunning(BusyState& state) : m_state(state), m_previous(state.m_search_running)
+    {
+        m_state.m_search_running = true;
+    }
+    ~SearchRunning() { m_state.m_search_running = m_previous; }
+    SearchRunning(const SearchRunning&) = delete;
+    SearchRunning& operator=(const SearchRunning&) = delete;
+
+private:
+    BusyState& m_state;
+    bool m_previous;
 };
 
 // Lets the event loop run inside a long loop, at most every ~30 ms so that

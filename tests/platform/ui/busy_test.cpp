@@ -139,6 +139,44 @@ TEST(BusyState, SwallowsInputButEscAndProgressBarClicks)
     EXPECT_EQ(w.edit->text(), QString("abc"));
 }
 
+TEST(BusyState, StopRequestsAreKeptApartUntilTakenOrCleared)
+{
+    BusyState busy;
+    busy.request_stop(StopRequest::Esc);
+    EXPECT_TRUE(busy.stop_requested(StopRequest::Esc));
+    // Esc reaches the update pass only where it is asked for apart, and is no click.
+    EXPECT_FALSE(busy.stop_requested(StopRequest::UpdateEsc));
+    EXPECT_FALSE(busy.stop_requested(StopRequest::ProgressBar));
+    // Looking leaves it; the loop it stops takes it, once.
+    EXPECT_TRUE(busy.stop_requested(StopRequest::Esc));
+    EXPECT_TRUE(busy.take_stop_request(StopRequest::Esc));
+    EXPECT_FALSE(busy.take_stop_request(StopRequest::Esc));
+
+    // An old click is forgotten as a new loop starts; a new one stops it.
+    busy.request_stop(StopRequest::ProgressBar);
+    busy.request_stop(StopRequest::UpdateEsc);
+    busy.clear_stop_request(StopRequest::ProgressBar);
+    EXPECT_FALSE(busy.take_stop_request(StopRequest::ProgressBar));
+    EXPECT_TRUE(busy.stop_requested(StopRequest::UpdateEsc));
+    busy.request_stop(StopRequest::ProgressBar);
+    EXPECT_TRUE(busy.take_stop_request(StopRequest::ProgressBar));
+}
+
+TEST(BusyState, ASearchRunsForItsScope)
+{
+    BusyState busy;
+    EXPECT_FALSE(busy.search_running());
+    {
+        const SearchRunning outer(busy);
+        {
+            const SearchRunning inner(busy);
+            EXPECT_TRUE(busy.search_running());
+        }
+        EXPECT_TRUE(busy.search_running());
+    }
+    EXPECT_FALSE(busy.search_running());
+}
+
 TEST(BusyState, CloseIsRefusedWhileBusy)
 {
     Window w;
