@@ -5,6 +5,7 @@
 #include "platform/picture/render.h"
 #include "platform/picture/resample.h"
 
+#include <QCoreApplication>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -15,11 +16,25 @@ namespace mosswick::picture {
 
 namespace {
 
+QThreadPool& zoom_pool();
+
+// At the program's end a load still running borrows threads of the global
+// pool, which goes down before this one: the loads end first.
+void end_zoom_loads()
+{
+    zoom_pool().clear();
+    zoom_pool().waitForDone();
+}
+
 // One thread: loads queue up instead of decoding side by side.
 QThreadPool& zoom_pool()
 {
     struct Pool {
-        Pool() { threads.setMaxThreadCount(1); }
+        Pool()
+        {
+            threads.setMaxThreadCount(1);
+            qAddPostRoutine(end_zoom_loads);
+        }
         QThreadPool threads;
     };
     static Pool pool;
