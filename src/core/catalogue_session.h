@@ -99,6 +99,10 @@ public:
     void move_to_page(qint64 page);
     // The page view has drawn page: emits page_shown.
     void page_drawn(qint64 page);
+    // What the last page load found wrong (an overfull page, unreadable
+    // pictures), "" when nothing: a later message keeps it readable.
+    const QString& page_warning() const { return m_page_warning; }
+    void set_page_warning(const QString& warning) { m_page_warning = warning; }
 
     // ---- settings of the run ------------------------------------------------
     // The program's own folder, where the about box's picture file lies.
@@ -127,6 +131,7 @@ private:
     Edition m_edition;
     ui::BusyState m_busy;
     StatusLine* m_status = nullptr;
+    QString m_page_warning;
 
     std::unique_ptr<store::Connection> m_conn;
     bool m_open = false;

@@ -51,4 +51,14 @@ protected:
     CatalogueSession& m_session;
 };
 
+// The key rules of every part's boxes, for a part that puts text into a box
+// of another ("Paste Text" into the page box): the frame answers, asking
+// each part for its own boxes.
+class PasteRules {
+public:
+    virtual ~PasteRules() = default;
+    // The rule of box; None when no part holds the box to a rule.
+    virtual WindowPart::PasteRule paste_rule_of(const QWidget* box) const = 0;
+};
+
 } // namespace mosswick

@@ -42,6 +42,8 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     build_menus();
     m_status = new StatusLine(statusBar());
     m_session.set_status(m_status);
+    // The loader first: the pages it hosts ask it what it lists.
+    m_loader = new LoaderTab(m_session, *this);
     m_database_page = new DatabasePage(m_session);
     wire_database_page();
     m_maintenance = new MaintenanceTab(m_session);
@@ -53,7 +55,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     m_page_view = new PageView(m_session);
     m_notes = new NoteActions(m_session, this);
     wire_search();
-    m_loader = new LoaderTab(m_session, m_database_page, m_import_export, m_maintenance);
+    m_loader->host_pages(m_database_page, m_import_export, m_maintenance);
     wire_loader();
     SSTab_main->addTab(m_page_view, QStringLiteral("Pictures && Movies"));
     SSTab_main->addTab(m_search, QStringLiteral("Search && Sort"));
@@ -109,7 +111,7 @@ void frmBrowser::wire_catalogue_file()
     };
     hooks.show_first_page = [this] { m_page_view->show_first_page(); };
     hooks.no_pages = [this] { m_page_view->no_pages(); };
-    hooks.page_warning = [this] { return m_page_view->page_warning(); };
+    hooks.page_warning = [this] { return m_session.page_warning(); };
     hooks.opening = [this] { m_notes->opening(); };
     m_file = new CatalogueFile(m_session, {this, mnuDb, mnuDbRnm, SSTab_main}, std::move(parts),
                                std::move(hooks), this);
@@ -211,18 +213,9 @@ void frmBrowser::connect_frame_handlers()
 void frmBrowser::wire_maintenance()
 {
     MaintenanceTab* m = m_maintenance;
-    m->loader_lists = [this] {
-        LoaderLists lists;
-        lists.picture_folder = m_loader->listed_folder();
-        lists.pictures = m_loader->listed_pictures();
-        lists.files_folder = m_loader->files_folder();
-        lists.all_files = m_loader->listed_files();
-        lists.notes_in = m_loader->update_notes_in();
-        lists.target = m_loader->update_note_target();
-        return lists;
-    };
+    m->loader_lists = [this] { return m_loader->lists(); };
     m->search_refresh_enabled = [this] { return m_search->refresh_enabled(); };
-    m->page_warning = [this] { return m_page_view->page_warning(); };
+    m->page_warning = [this] { return m_session.page_warning(); };
     connect(m, &MaintenanceTab::reopen_requested, this, [this] { m_file->open_database(); });
     connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
     connect(m, &MaintenanceTab::update_button_enable_requested, m_loader, &LoaderTab::set_update_enabled);
@@ -236,13 +229,6 @@ void frmBrowser::wire_loader()
     connect(m_loader, &LoaderTab::update_requested, m_maintenance, &MaintenanceTab::update_pictures_Click);
     // A pending single load holds the edits by number: they would renumber under it.
     connect(m_loader, &LoaderTab::pick_lock_changed, m_maintenance, &MaintenanceTab::lock_edits);
-    // The boxes of other parts hold pasted text to their key filters.
-    m_loader->box_filter = [this](const QWidget* box) {
-        for (const WindowPart* part : std::initializer_list<const WindowPart*>{m_search, m_page_view, m_maintenance})
-            if (const WindowPart::PasteRule rule = part->paste_rule(box); rule.filter != ui::KeyFilter::None)
-                return rule;
-        return WindowPart::PasteRule{};
-    };
     connect(m_loader, &LoaderTab::returned_to_idle, this, [this] {
         m_maintenance->offer_grid();
         // The one-note window: the catalogue that now has a picture can be verified.
@@ -366,6 +352,14 @@ void frmBrowser::mnuFileExit_Click()
 void frmBrowser::Command3_Click()
 {
     mnuFileExit_Click();
+}
+
+WindowPart::PasteRule frmBrowser::paste_rule_of(const QWidget* box) const
+{
+    for (const WindowPart* part : std::initializer_list<const WindowPart*>{m_search, m_page_view, m_maintenance})
+        if (const WindowPart::PasteRule rule = part->paste_rule(box); rule.filter != ui::KeyFilter::None)
+            return rule;
+    return {};
 }
 
 void frmBrowser::refuse_exit()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue_session.h"
+#include "core/window_part.h"
 #include "core/status_line.h"
 
 #include <QMainWindow>
@@ -30,7 +31,7 @@ class SearchSortTab;
 // status bar, Esc and exit around the window's parts. Each part owns its
 // controls in its subsystem's folder; the parts share the open catalogue
 // through the session, and the frame wires what one asks of another.
-class frmBrowser : public QMainWindow {
+class frmBrowser : public QMainWindow, private PasteRules {
     Q_OBJECT
 public:
     explicit frmBrowser(const Edition& edition, QWidget* parent = nullptr);
@@ -103,6 +104,8 @@ private:
     void show_counts();
     // Exit asked for while busy: why not now, until the action ends.
     void refuse_exit();
+    // The key rule of a box of the page view, the search tab or the maintenance tab.
+    WindowPart::PasteRule paste_rule_of(const QWidget* box) const override;
 
     CatalogueSession m_session;
     StatusLine* m_status = nullptr;

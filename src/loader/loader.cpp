@@ -280,6 +280,18 @@ QString LoaderTab::listed_folder() const
     return Fil_ImportFile->path();
 }
 
+LoaderLists LoaderTab::lists() const
+{
+    LoaderLists lists;
+    lists.picture_folder = listed_folder();
+    lists.pictures = listed_pictures();
+    lists.files_folder = files_folder();
+    lists.all_files = listed_files();
+    lists.notes_in = update_notes_in();
+    lists.target = update_note_target();
+    return lists;
+}
+
 QStringList LoaderTab::listed_pictures() const
 {
     return Fil_ImportFile->names();

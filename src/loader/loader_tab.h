@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/loader_listing.h"
 #include "core/window_part.h"
 #include "platform/ui/key_filter.h"
 
@@ -35,13 +36,15 @@ class FileListBox;
 // single load of one picked picture with its notes, and the inner tabs that
 // host the database, import/export and management pages of other parts.
 // Controls the edition's profile does without are not built (null).
-class LoaderTab : public WindowPart {
+class LoaderTab : public WindowPart, public LoaderListing {
     Q_OBJECT
 public:
-    // The hosted pages belong to other parts; import_export_page is null in
-    // an edition without stored pictures.
-    LoaderTab(CatalogueSession& session, QWidget* database_page, QWidget* import_export_page,
-              QWidget* management_page, QWidget* parent = nullptr);
+    // others: the key rules of other parts' boxes, which "Paste Text" and
+    // "Paste RTF" hold pasted text to.
+    LoaderTab(CatalogueSession& session, const PasteRules& others, QWidget* parent = nullptr);
+    // The pages of other parts the inner tabs host; import_export_page is
+    // null in an edition without stored pictures. Called once, after construction.
+    void host_pages(QWidget* database_page, QWidget* import_export_page, QWidget* management_page);
 
     void reset() override;
     void enable_for_catalogue() override;
@@ -49,14 +52,10 @@ public:
     // The reference box refuses the double quote, typed or pasted.
     PasteRule paste_rule(const QWidget* box) const override;
 
-    // The key filter a line box of another part holds typed text to, and
-    // what a refused character says: "Paste Text"/"Paste RTF" hold pasted
-    // text to it. Unset, or None for a box: the text goes in as it is.
-    std::function<PasteRule(const QWidget* box)> box_filter;
-
     // ---- what the rest of the window reads ----------------------------------
     // The folder listed, and the names its picture and all-files lists show.
-    QString listed_folder() const;
+    QString listed_folder() const override;
+    LoaderLists lists() const override;
     QStringList listed_pictures() const;
     QString files_folder() const;
     QStringList listed_files() const;
@@ -177,6 +176,7 @@ private:
     std::array<ui::LabelButton*, 3> note_size{};   // 0 additional note, 1 note, 2 reference
 
     QWidget* m_import_export_page = nullptr;
+    const PasteRules& m_others;
 
     // The pick a pending single load commits, captured at double-click time.
     bool m_pick_pending = false;

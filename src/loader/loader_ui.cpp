@@ -38,24 +38,29 @@ QLabel* panel(unsigned bgr_color, QWidget* parent)
 
 } // namespace
 
-LoaderTab::LoaderTab(CatalogueSession& session, QWidget* database_page, QWidget* import_export_page,
-                     QWidget* management_page, QWidget* parent)
-    : WindowPart(session, parent), m_import_export_page(import_export_page)
+LoaderTab::LoaderTab(CatalogueSession& session, const PasteRules& others, QWidget* parent)
+    : WindowPart(session, parent), m_others(others)
 {
     auto* h = new QHBoxLayout(this);
     h->addWidget(build_lists());
 
     SSTab_mgm = new QTabWidget(this);
     SSTab4 = new QTabWidget;
-    SSTab4->addTab(database_page, QStringLiteral("Database"));
     SSTab4->addTab(build_single_load_page(), QStringLiteral("Picture"));
-    if (import_export_page)
-        SSTab4->addTab(import_export_page, QStringLiteral("Import / Export"));
     SSTab_mgm->addTab(SSTab4, QStringLiteral("Database && loading"));
-    SSTab_mgm->addTab(management_page, QStringLiteral("Management"));
     h->addWidget(SSTab_mgm, 1);
     name_controls();
     connect_handlers();
+}
+
+void LoaderTab::host_pages(QWidget* database_page, QWidget* import_export_page, QWidget* management_page)
+{
+    m_import_export_page = import_export_page;
+    SSTab4->insertTab(0, database_page, QStringLiteral("Database"));
+    if (import_export_page)
+        SSTab4->addTab(import_export_page, QStringLiteral("Import / Export"));
+    SSTab_mgm->addTab(management_page, QStringLiteral("Management"));
+    SSTab4->setCurrentIndex(0);
 }
 
 // The drive, folder and file lists with their options and buttons.

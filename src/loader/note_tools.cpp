@@ -92,7 +92,7 @@ void LoaderTab::paste(const QString& text, bool rich)
     // The reference and the line boxes hold pasted text to their key rules
     // as typing does (the line boxes are other parts', which answer for
     // them): a text with a refused character is refused whole.
-    const PasteRule rule = reference ? paste_rule(target) : box_filter ? box_filter(line) : PasteRule{};
+    const PasteRule rule = reference ? paste_rule(target) : m_others.paste_rule_of(line);
     QString plain = rich ? richtext::extract_plain_text(text) : text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (!ui::accepts_text(rule.filter, plain)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/companions.h"
+#include "core/loader_listing.h"
 #include "core/window_part.h"
 
 #include <QString>
@@ -18,17 +18,6 @@ class QTabWidget;
 class QTableView;
 
 namespace mosswick {
-
-// What the update and verify passes run over: the loader's lists and its
-// update choices, as they stand when a pass starts.
-struct LoaderLists {
-    QString picture_folder;   // the picture list's folder
-    QStringList pictures;     // the picture list's names, in list order
-    QString files_folder;     // the all-files list's folder
-    QStringList all_files;    // the all-files list's names
-    bool notes_in = false;    // the update pass's "IN" is chosen
-    loader::NoteTarget target = loader::NoteTarget::Note;   // the field "IN" appends to
-};
 
 // The loader tab's "Management" page: the edits by number, the management
 // grid with its rename, the verify pass, and the renumbering and update pass

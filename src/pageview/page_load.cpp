@@ -128,13 +128,13 @@ bool PageView::query_rows(PageLoad& load)
     else
         error = store::make_error(store::ErrorKind::Engine, QStringLiteral("No catalogue is open."));
 
-    m_page_warning.clear();
+    m_session.set_page_warning({});
     // Until rows are placed the page has none: the keypad counts on it.
     m_cells_on_page = 0;
     if (error) {
         set_navigation(load.page);
-        m_page_warning = ui::error_message(error.code, error.text);
-        finish_load(load, m_page_warning);
+        m_session.set_page_warning(ui::error_message(error.code, error.text));
+        finish_load(load, m_session.page_warning());
         return false;
     }
     if (load.rows.empty()) {
@@ -169,8 +169,8 @@ void PageView::report(PageLoad& load)
     if (!load.unreadable.isEmpty())
         warnings << QStringLiteral("Picture file cannot be read: %1").arg(load.unreadable.join(QStringLiteral(", ")));
     warnings << load.store_errors;
-    m_page_warning = warnings.join(u' ');
-    finish_load(load, m_page_warning);
+    m_session.set_page_warning(warnings.join(u' '));
+    finish_load(load, m_session.page_warning());
     load.pump.pump();
     if (load.any_missing)
         ui::dialogs().message(this, QStringLiteral("Picture file not found."), QStringLiteral("Error"),

@@ -45,8 +45,6 @@ public:
 
     // ---- the page ----------------------------------------------------------
     void LoadAllPictures(qint64 cur_numpage);
-    // What the last page load found wrong (an overfull page, unreadable pictures).
-    const QString& page_warning() const { return m_page_warning; }
     // A catalogue is being opened: an empty page box, no old warning.
     void begin_open();
     // The opened catalogue's first page, the page box showing its number.
@@ -186,7 +184,6 @@ private:
     CellArray<richtext::RichTextBox> lbl_note{};  // note
     CellArray<richtext::RichTextBox> Text18{};    // additional note
 
-    QString m_page_warning;
     int m_selected_cell = 0;
     int m_last_selected_cell = 0;
     int m_cells_on_page = 0;

@@ -309,7 +309,7 @@ void PageView::opening()
 
 void PageView::begin_open()
 {
-    m_page_warning.clear();
+    m_session.set_page_warning({});
     Label3->setEnabled(true);
     Label3->clear();
 }

@@ -24,14 +24,20 @@ using namespace mosswick;
 
 namespace {
 
+// No other part's boxes: pasted text goes in as it is.
+struct NoPasteRules : PasteRules {
+    WindowPart::PasteRule paste_rule_of(const QWidget*) const override { return {}; }
+};
+
 class LoaderTabAlone : public ::testing::Test {
 protected:
+    NoPasteRules no_rules;
     void make(const Edition& edition)
     {
         session = std::make_unique<CatalogueSession>(edition);
         session->set_status(&status);
-        tab = std::make_unique<LoaderTab>(*session, new QWidget, edition.features.stored_pictures ? new QWidget : nullptr,
-                                          new QWidget);
+        tab = std::make_unique<LoaderTab>(*session, no_rules);
+        tab->host_pages(new QWidget, edition.features.stored_pictures ? new QWidget : nullptr, new QWidget);
     }
     template <class T>
     T* find(const char* name) const

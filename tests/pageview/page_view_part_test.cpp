@@ -81,7 +81,7 @@ TEST_P(PageViewPart, APageLoadWithoutACatalogueSaysSoAndLeavesNoCell)
     view->LoadAllPictures(1);
     EXPECT_TRUE(status->message_text().startsWith("Error ")) << status->message_text().toStdString();
     EXPECT_TRUE(status->message_text().endsWith(" - No catalogue is open.")) << status->message_text().toStdString();
-    EXPECT_EQ(view->page_warning(), status->message_text());
+    EXPECT_EQ(session->page_warning(), status->message_text());
     EXPECT_EQ(status->ready_text(), "Ready.");
     EXPECT_EQ(view->cells_on_page(), 0);
     EXPECT_FALSE(session->busy().busy());
