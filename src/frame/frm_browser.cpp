@@ -214,12 +214,11 @@ void frmBrowser::wire_maintenance()
 {
     MaintenanceTab* m = m_maintenance;
     m->loader_lists = [this] { return m_loader->lists(); };
-    m->search_refresh_enabled = [this] { return m_search->refresh_enabled(); };
     m->page_warning = [this] { return m_session.page_warning(); };
     connect(m, &MaintenanceTab::reopen_requested, this, [this] { m_file->open_database(); });
     connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
     connect(m, &MaintenanceTab::update_button_enable_requested, m_loader, &LoaderTab::set_update_enabled);
-    connect(m, &MaintenanceTab::search_refresh_enable_requested, m_search, &SearchSortTab::set_refresh_enabled);
+    connect(m, &MaintenanceTab::exchange_running, m_search, &SearchSortTab::hold_refresh);
 }
 
 // ---- the loader tab ---------------------------------------------------------

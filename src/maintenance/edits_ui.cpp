@@ -142,12 +142,9 @@ void MaintenanceTab::exchange_picture_Click()
     if (first.isEmpty() || second.isEmpty() || !m_session.db_conn())
         return;
     ui::BusyLock lock(m_session.busy());
-    // The search's refresh waits for the exchange, then is as it was.
-    const bool grid_refresh_was_enabled = search_refresh_enabled && search_refresh_enabled();
-    emit search_refresh_enable_requested(false);
-    const auto grid_refresh = qScopeGuard([this, grid_refresh_was_enabled] {
-        emit search_refresh_enable_requested(grid_refresh_was_enabled);
-    });
+    // The search's refresh waits for the exchange.
+    emit exchange_running(true);
+    const auto exchange_ended = qScopeGuard([this] { emit exchange_running(false); });
     maintenance::DisabledFor button(exchange_picture, [this] { return m_session.db_open() && !m_session.db_read_only(); });
     status.set_message(QStringLiteral("Exchanging pictures..."));
     const std::optional<qint64> a = maintenance::parse_typed_number(first);

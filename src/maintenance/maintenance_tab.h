@@ -27,10 +27,9 @@ class MaintenanceTab : public WindowPart {
 public:
     explicit MaintenanceTab(CatalogueSession& session, QWidget* parent = nullptr);
 
-    // Questions to the rest of the window; unset, a pass finds empty lists,
-    // the search's refresh counts as disabled and no page warning is known.
+    // Questions to the rest of the window; unset, a pass finds empty lists
+    // and no page warning is known.
     std::function<LoaderLists()> loader_lists;
-    std::function<bool()> search_refresh_enabled;
     // What the last page load found wrong (an overfull page, unreadable pictures).
     std::function<QString()> page_warning;
 
@@ -92,8 +91,8 @@ signals:
     void main_tabs_enable_requested(bool enabled);
     // The loader's "Update pictures" button is held while its pass runs.
     void update_button_enable_requested(bool enabled);
-    // The search's refresh button is held while an exchange runs.
-    void search_refresh_enable_requested(bool enabled);
+    // An exchange started (true) or ended (false): the search's refresh waits for it.
+    void exchange_running(bool running);
 
 private:
     // A grid row as it was clicked.

@@ -36,8 +36,9 @@ public:
     void allow_searches();
     // The search's refresh button, which another part's write holds
     // disabled and then gives back the state it had.
-    bool refresh_enabled() const;
-    void set_refresh_enabled(bool enabled);
+    // Another part's edit runs (true): the refresh button waits for it, then
+    // is as it was (false).
+    void hold_refresh(bool held);
 
     // Runs the search of the inner tab shown ("Pic" or "Note") into MSFlexGrid1.
     void refresh_grid_Click();
@@ -118,6 +119,9 @@ private:
 
     QString m_display_numpic;
     QString m_display_numpage;
+    // The refresh button's state while another part's edit holds it.
+    bool m_refresh_held = false;
+    bool m_refresh_was_enabled = false;
 };
 
 } // namespace mosswick

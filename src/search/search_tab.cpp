@@ -297,14 +297,17 @@ void SearchSortTab::allow_searches()
     refresh_grid->setEnabled(true);
 }
 
-bool SearchSortTab::refresh_enabled() const
+void SearchSortTab::hold_refresh(bool held)
 {
-    return refresh_grid->isEnabled();
-}
-
-void SearchSortTab::set_refresh_enabled(bool enabled)
-{
-    refresh_grid->setEnabled(enabled);
+    if (held == m_refresh_held)
+        return;
+    m_refresh_held = held;
+    if (held) {
+        m_refresh_was_enabled = refresh_grid->isEnabled();
+        refresh_grid->setEnabled(false);
+    } else {
+        refresh_grid->setEnabled(m_refresh_was_enabled);
+    }
 }
 
 void SearchSortTab::connect_handlers()

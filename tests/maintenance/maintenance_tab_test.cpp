@@ -157,23 +157,21 @@ TEST_F(MaintenanceTabAlone, ADeleteAnnouncesTheNewCount)
     EXPECT_FALSE(session.busy().busy());
 }
 
-TEST_F(MaintenanceTabAlone, AnExchangeHoldsTheSearchRefreshAndGivesItBackAsItWas)
+TEST_F(MaintenanceTabAlone, AnExchangeSaysWhenItRunsAndWhenItEnds)
 {
     open_catalogue(4);
-    QSignalSpy refresh(&tab, &MaintenanceTab::search_refresh_enable_requested);
+    QSignalSpy running(&tab, &MaintenanceTab::exchange_running);
     child<QLineEdit>("Text9")->setText("1");
     child<QLineEdit>("Text11")->setText("2");
-
-    bool refresh_enabled = true;
-    tab.search_refresh_enabled = [&] { return refresh_enabled; };
     tab.exchange_picture_Click();
     EXPECT_EQ(status.message_text(), "Pictures exchanged.");
-    EXPECT_EQ(flags(refresh), QList<bool>({false, true}));
+    EXPECT_EQ(flags(running), QList<bool>({true, false}));
 
-    refresh.clear();
-    refresh_enabled = false;
+    // A refused exchange ends too.
+    running.clear();
+    child<QLineEdit>("Text11")->setText("x");
     tab.exchange_picture_Click();
-    EXPECT_EQ(flags(refresh), QList<bool>({false, false}));
+    EXPECT_EQ(flags(running), QList<bool>({true, false}));
 }
 
 TEST_F(MaintenanceTabAlone, TheRenumberButtonAsksForTheCatalogueToBeShownAgain)

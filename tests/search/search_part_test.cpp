@@ -165,12 +165,12 @@ TEST_F(SearchPart, TheHooksLeaveTheTabAsTheFrameAsks)
     control<QLineEdit>(tab, "Text1")->setText(QStringLiteral("p"));
     control<QTabWidget>(tab, "SSTab_search")->setCurrentIndex(1);
 
-    // Another part's write holds the refresh and gives back what it found.
-    EXPECT_TRUE(tab.refresh_enabled());
-    tab.set_refresh_enabled(false);
+    // Another part's edit holds the refresh and gives back what it found.
+    EXPECT_TRUE(refresh->isEnabled());
+    tab.hold_refresh(true);
     EXPECT_FALSE(refresh->isEnabled());
-    EXPECT_FALSE(tab.refresh_enabled());
-    tab.set_refresh_enabled(true);
+    tab.hold_refresh(false);
+    EXPECT_TRUE(refresh->isEnabled());
 
     EXPECT_FALSE(control<QPushButton>(tab, "refresh_ref")->isEnabled());
     tab.enable_for_catalogue();
@@ -181,7 +181,9 @@ TEST_F(SearchPart, TheHooksLeaveTheTabAsTheFrameAsks)
     EXPECT_FALSE(control<QPushButton>(tab, "refresh_ref")->isEnabled());
     EXPECT_TRUE(control<QLineEdit>(tab, "Text1")->text().isEmpty());
     EXPECT_EQ(control<QTabWidget>(tab, "SSTab_search")->currentIndex(), 0);
-    EXPECT_FALSE(tab.refresh_enabled());
+    tab.hold_refresh(true);
+    tab.hold_refresh(false);
+    EXPECT_FALSE(refresh->isEnabled());
 }
 
 TEST_F(SearchPart, TheImportExportListHoldsTheLoaderStill)
