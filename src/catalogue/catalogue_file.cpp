@@ -305,10 +305,11 @@ void CatalogueFile::mnuDb_Click()
     m_session.status().set_message(warning.isEmpty() ? opened : opened + u' ' + warning);
     m_frame.SSTab_main->setTabEnabled(2, !m_session.db_read_only());
     m_frame.SSTab_main->setTabEnabled(1, true);
-    if (!m_sound)
-        start_integrity_check();
     m_session.finish_open();
     ui::repaint_pending();
+    // Started last: its verdict comes through the event loop, after the opening's own message.
+    if (!m_sound)
+        start_integrity_check();
     lock.release();
     common_ending();
 }

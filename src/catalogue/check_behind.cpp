@@ -16,7 +16,6 @@
 #include <QStatusBar>
 #include <QFileInfo>
 #include <QTabWidget>
-#include <QTimer>
 
 namespace mosswick {
 
@@ -32,9 +31,6 @@ const QString k_check_stopped_closed = QStringLiteral("Catalogue check stopped: 
 const QString k_checking_before_write = QStringLiteral("Checking the catalogue, please wait...");
 const QString k_writes_not_allowed = QStringLiteral("The catalogue was checked but could not be opened for changes "
                                                     "(Error %1 - %2). It stays open Read-Only until it is opened again.");
-
-// How often the bar shows the check's progress.
-constexpr int k_progress_ms = 100;
 
 // The check's bar: a click on it stops the check.
 class CheckBar : public QProgressBar {
@@ -128,12 +124,7 @@ void CatalogueFile::start_integrity_check()
                                     return open_for_check(path, password, error);
                                 });
     connect(m_check.get(), &store::BackgroundIntegrityCheck::finished, this, &CatalogueFile::integrity_check_finished);
-    auto* timer = new QTimer(m_check.get());
-    connect(timer, &QTimer::timeout, this, [this] {
-        if (m_check)
-            m_check_progress->setValue(m_check->permille());
-    });
-    timer->start(k_progress_ms);
+    connect(m_check.get(), &store::BackgroundIntegrityCheck::progress, m_check_progress, &QProgressBar::setValue);
     m_check_progress->setValue(0);
     m_check_label->setText(k_checking);
     m_check_panel->show();

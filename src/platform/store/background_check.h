@@ -2,20 +2,22 @@
 
 #include "platform/store/integrity_check.h"
 
+#include <QFuture>
+#include <QFutureWatcher>
 #include <QObject>
+#include <QThreadPool>
 
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
 namespace mosswick::store {
 
 // Runs check_integrity on a connection of its own in a worker thread. The
 // connection is opened (open_connection, on the worker: a key derivation
-// takes a while), used and closed on the worker alone. Destroying the object
-// stops the check and waits for the thread, which ends within a few pages,
-// so that no thread ever outlives the connection it reads.
+// takes a while), used and closed on the worker alone, which touches
+// nothing of this object. Destroying the object cancels the check and waits
+// for it, which ends within a few pages, so that no check ever outlives the
+// object that reports it.
 class BackgroundIntegrityCheck : public QObject {
     Q_OBJECT
 public:
@@ -27,22 +29,28 @@ public:
     BackgroundIntegrityCheck(const BackgroundIntegrityCheck&) = delete;
     BackgroundIntegrityCheck& operator=(const BackgroundIntegrityCheck&) = delete;
 
+    // Starts the check and returns once it runs on its thread; nothing while it runs.
     void start();
     // Asks the check to stop; finished(Stopped) follows soon.
     void stop();
+    // From start() until finished() is emitted.
     bool running() const { return m_running; }
-    // Share done so far, 0..1000 (an estimate).
-    int permille() const { return m_permille.load(); }
 
 signals:
-    // Delivered on the thread that owns this object.
+    // The share done so far, 0..1000 (an estimate), now and then.
+    void progress(int permille);
+    // Delivered on the thread that owns this object, once.
     void finished(const mosswick::store::IntegrityResult& result);
 
 private:
+    void report_end();
+
     Opener m_open;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_permille{0};
+    // Its own thread, as long as the check lasts: the global pool's threads
+    // are for short work (searches, resampling) that must not wait behind it.
+    QThreadPool m_thread;
+    QFuture<IntegrityResult> m_future;
+    QFutureWatcher<IntegrityResult> m_watcher;
     bool m_running = false;
 };
 

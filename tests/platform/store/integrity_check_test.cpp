@@ -132,3 +132,39 @@ TEST(BackgroundIntegrityCheck, AConnectionThatCannotOpenIsReported)
     EXPECT_EQ(r.outcome, IntegrityOutcome::Failed);
     EXPECT_TRUE(integrity_problem(r).contains(QStringLiteral("gone")));
 }
+
+TEST(BackgroundIntegrityCheck, ReportsGrowingProgressAndAStopAsStopped)
+{
+    testsupport::TempDir dir;
+    const QString path = catalogue(dir, 3000);
+    BackgroundIntegrityCheck check([&](Error& e, const std::function<bool()>&) { return Connection::open(path, {}, e); });
+    QSignalSpy progress(&check, &BackgroundIntegrityCheck::progress);
+    QSignalSpy finished(&check, &BackgroundIntegrityCheck::finished);
+    check.start();
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(finished.front().front().value<IntegrityResult>().outcome, IntegrityOutcome::Passed);
+    ASSERT_FALSE(progress.isEmpty());
+    int last = 0;
+    for (const QList<QVariant>& reported : progress) {
+        const int permille = reported.front().toInt();
+        EXPECT_GE(permille, last);
+        EXPECT_LE(permille, 1000);
+        last = permille;
+    }
+    EXPECT_GT(last, 0);
+
+    // Stopped while its opener waits: Stopped, once, and no longer running.
+    BackgroundIntegrityCheck held([&](Error& e, const std::function<bool()>& stopping) {
+        while (!stopping())
+            QThread::yieldCurrentThread();
+        return Connection::open(path, {}, e);
+    });
+    QSignalSpy stopped(&held, &BackgroundIntegrityCheck::finished);
+    held.start();
+    held.stop();
+    ASSERT_TRUE(stopped.wait(20000));
+    EXPECT_EQ(stopped.front().front().value<IntegrityResult>().outcome, IntegrityOutcome::Stopped);
+    EXPECT_FALSE(held.running());
+    QTest::qWait(50);
+    EXPECT_EQ(stopped.size(), 1);
+}
