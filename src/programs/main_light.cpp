@@ -1,4 +1,3 @@
-#include "catalogue/app_dialogs.h"
 #include "core/edition.h"
 #include "frame/frm_browser.h"
 
@@ -9,7 +8,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const mosswick::Edition edition = mosswick::Edition::light();
     QApplication::setApplicationName(QStringLiteral("mosswick-light"));
-    mosswick::ui::set_dialogs(mosswick::make_app_dialogs());
     mosswick::frmBrowser window(edition);
     window.show();
     window.Form_Load(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());

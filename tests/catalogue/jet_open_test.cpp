@@ -2,7 +2,7 @@
 #include "support/jet_fixtures.h"
 #include "support/window_fixture.h"
 
-#include "catalogue/frm_db_password.h"
+#include "platform/ui/frm_db_password.h"
 #include "platform/store/connection.h"
 
 #include <QDir>
@@ -31,7 +31,7 @@ QStringList listing(const testsupport::TempDir& dir)
 // What the password prompt gives when the keys are typed into it and Enter is pressed.
 QString typed_at_prompt(const QString& keys)
 {
-    frmDbPassword prompt;
+    ui::frmDbPassword prompt;
     prompt.show();
     testsupport::type_text(prompt.Text1, keys);
     QTest::keyClick(prompt.Text1, Qt::Key_Return);

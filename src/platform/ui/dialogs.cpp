@@ -1,9 +1,10 @@
 #include "platform/ui/dialogs.h"
 
+#include "platform/ui/frm_db_password.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -79,10 +80,9 @@ public:
 
     QString ask_password(QWidget* parent) override
     {
-        bool ok = false;
-        const QString text = QInputDialog::getText(parent, QStringLiteral("Database password"),
-                                                   QStringLiteral("Password"), QLineEdit::Password, {}, &ok);
-        return ok ? text : QString();
+        frmDbPassword prompt(parent);
+        prompt.exec();
+        return prompt.password();
     }
 };
 

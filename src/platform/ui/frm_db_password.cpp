@@ -1,4 +1,4 @@
-#include "catalogue/frm_db_password.h"
+#include "platform/ui/frm_db_password.h"
 
 #include "platform/ui/widgets.h"
 
@@ -8,7 +8,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace mosswick {
+namespace mosswick::ui {
 
 frmDbPassword::frmDbPassword(QWidget* parent) : QDialog(parent)
 {
@@ -17,7 +17,7 @@ frmDbPassword::frmDbPassword(QWidget* parent) : QDialog(parent)
     auto* v = new QVBoxLayout(this);
     auto* label = new QLabel(QStringLiteral("Password"), this);
     label->setObjectName(QStringLiteral("Label1"));
-    Text1 = ui::make_password_box(k_max_password_length, this);
+    Text1 = make_password_box(k_max_password_length, this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setToolTip(QStringLiteral("Return to confirm, ESC to exit"));
     v->addWidget(label);
@@ -48,4 +48,4 @@ void frmDbPassword::keyPressEvent(QKeyEvent* event)
     }
 }
 
-} // namespace mosswick
+} // namespace mosswick::ui

@@ -1,6 +1,8 @@
-#include "catalogue/frm_db_password.h"
+#include "platform/ui/frm_db_password.h"
+#include "platform/ui/dialogs.h"
 #include "support/test_support.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QStyle>
 #include <QTest>
@@ -8,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-using mosswick::frmDbPassword;
+using mosswick::ui::frmDbPassword;
 
 TEST(PasswordPrompt, DesignOfThePrompt)
 {
@@ -77,4 +79,31 @@ TEST(PasswordPrompt, ShowsAStarForEachCharacterAndRoomForItsCaption)
     const int title_bar = prompt.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &prompt);
     // The caption, the window's icon and three title-bar buttons.
     EXPECT_GE(prompt.width(), caption + 4 * title_bar);
+}
+
+TEST(PasswordPrompt, ThePlainQtDialogsAskThroughTheSamePrompt)
+{
+    const std::unique_ptr<mosswick::ui::Dialogs> dialogs = mosswick::ui::make_qt_dialogs();
+    QString shown_title;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* prompt = qobject_cast<frmDbPassword*>(modal);
+        if (!prompt) {
+            ADD_FAILURE() << "another prompt was shown";
+            if (modal)
+                modal->close();
+            return;
+        }
+        shown_title = prompt->windowTitle();
+        testsupport::type_text(prompt->Text1, QStringLiteral("twenty-one characters"));
+        QTest::keyClick(prompt->Text1, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialogs->ask_password(nullptr), QStringLiteral("twenty-one character"));
+    EXPECT_EQ(shown_title, "Database password");
+
+    QTimer::singleShot(0, [] {
+        if (QWidget* prompt = QApplication::activeModalWidget())
+            QTest::keyClick(prompt, Qt::Key_Escape);
+    });
+    EXPECT_TRUE(dialogs->ask_password(nullptr).isEmpty());
 }

@@ -4,7 +4,7 @@
 
 class QLineEdit;
 
-namespace mosswick {
+namespace mosswick::ui {
 
 // The longest password the prompt takes: an Access (Jet 4) password's limit.
 inline constexpr int k_max_password_length = 20;
@@ -25,4 +25,4 @@ private:
     QString m_password;
 };
 
-} // namespace mosswick
+} // namespace mosswick::ui
