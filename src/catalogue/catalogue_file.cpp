@@ -1,7 +1,7 @@
 // Opening, upgrading, refreshing and closing a catalogue.
 #include "catalogue/catalogue_file.h"
 
-#include "core/catalogue_logic.h"
+#include "core/loader_listing.h"
 #include "core/status_line.h"
 #include "core/window_part.h"
 #include "platform/ui/busy.h"
@@ -23,11 +23,17 @@ namespace {
 const QString k_open_db = QStringLiteral("Open DB");
 const QString k_close_db = QStringLiteral("Close DB");
 
+// A message of an opening that converted an Access file says so too.
+QString with_conversion(const QString& text, const QString& converted)
+{
+    return converted.isEmpty() ? text : text + u' ' + converted;
+}
+
 } // namespace
 
 CatalogueFile::CatalogueFile(CatalogueSession& session, const Frame& frame, std::vector<WindowPart*> parts,
-                             Hooks hooks, QObject* parent)
-    : QObject(parent), m_session(session), m_frame(frame), m_parts(std::move(parts)), m_hooks(std::move(hooks))
+                             const LoaderListing& listing, QObject* parent)
+    : QObject(parent), m_session(session), m_frame(frame), m_parts(std::move(parts)), m_listing(listing)
 {
 }
 
@@ -35,14 +41,11 @@ CatalogueFile::~CatalogueFile() = default;
 
 void CatalogueFile::open_from_command_line(const QString& argument)
 {
-    cmdline_path = command_line_path(argument, QDir::currentPath());
-    cmdline_file = file_name_of(cmdline_path);
-    if (!cmdline_file.isEmpty() && QFileInfo(cmdline_path).isFile()) {
-        mnuDb_Click();
-    } else {
-        cmdline_path.clear();
-        cmdline_file.clear();
-    }
+    const QString path = command_line_path(argument, QDir::currentPath());
+    if (file_name_of(path).isEmpty() || !QFileInfo(path).isFile())
+        return;
+    m_cmdline_path = path;
+    mnuDb_Click();
 }
 
 void CatalogueFile::reset_form()
@@ -77,7 +80,6 @@ void CatalogueFile::close_catalogue_connection()
         record_clean_close(*sound);
 }
 
-// What closing, a refused open and a password change leave behind.
 void CatalogueFile::show_closed_state()
 {
     m_frame.mnuDb->setText(k_open_db);
@@ -95,213 +97,223 @@ void CatalogueFile::show_closed_tabs()
     m_frame.SSTab_main->setTabEnabled(2, true);
 }
 
-void CatalogueFile::refuse_unchangeable(const QString& message)
-{
-    m_session.status().set_message(message);
-    ui::repaint_pending();
-    show_closed_state();
-    m_session.set_password({});
-    show_closed_tabs();
-}
-
-void CatalogueFile::report_open_failure(const store::Error& error)
-{
-    const StatusText said = open_failure_text(error, m_session.edition());
-    close_with_message(said.text, said.detail);
-}
-
-void CatalogueFile::close_with_message(const QString& message, const QString& detail)
-{
-    // The refused file's path gives way in a long message, never its reason.
-    const QString path = QDir::toNativeSeparators(m_session.db_path());
-    const QStringList paths{path, QDir::toNativeSeparators(QFileInfo(path).canonicalFilePath())};
-    // Anything but a password problem: a clear message and nothing half-open.
-    show_closed_state();
-    m_session.set_password({});
-    show_closed_tabs();
-    set_title(m_session.edition().texts.design_caption);
-    m_session.status().set_message(message, detail, paths);
-}
-
-void CatalogueFile::password_prompt_cancelled()
-{
-    // Cancelled at the prompt: nothing open; the title keeps the path.
-    m_frame.mnuDb->setText(k_open_db);
-    m_frame.mnuDb->setEnabled(true);
-    m_session.abandon_open();
-}
-
 void CatalogueFile::common_ending()
 {
-    if (m_frame.SSTab_main->isEnabled() && !opened_from_cmdline)
+    if (m_frame.SSTab_main->isEnabled() && !m_opened_from_cmdline)
         m_frame.SSTab_main->setFocus();
 }
 
 void CatalogueFile::mnuDb_Click()
 {
     ui::BusyLock lock(m_session.busy());
-
-    if (m_session.db_open()) {
-        show_closed_state();
-        show_closed_tabs();
-        m_frame.SSTab_main->setCurrentIndex(0);
-        for (WindowPart* part : m_parts)
-            part->show_first_tabs();
-        m_session.set_password({});
-        m_session.status().set_message(QStringLiteral("Database closed."));
-        m_session.status().set_timing({});
-        ui::repaint_pending();
-        lock.release();
-        common_ending();
+    if (m_session.db_open())
+        close_by_menu();
+    else if (!open_chosen_catalogue())
         return;
-    }
+    lock.release();
+    common_ending();
+}
 
+void CatalogueFile::close_by_menu()
+{
+    show_closed_state();
+    show_closed_tabs();
+    m_frame.SSTab_main->setCurrentIndex(0);
+    for (WindowPart* part : m_parts)
+        part->show_first_tabs();
+    m_session.set_password({});
+    m_session.status().set_message(QStringLiteral("Database closed."));
+    m_session.status().set_timing({});
+    ui::repaint_pending();
+}
+
+// ---- opening --------------------------------------------------------------
+
+bool CatalogueFile::open_chosen_catalogue()
+{
     m_session.status().set_message({});
     m_session.status().set_timing({});
     ui::repaint_pending();
     set_title(m_session.edition().texts.opening_caption);
 
-    QString path;
-    if (cmdline_file.isEmpty()) {
-        const QString title = m_frame.mnuDbRnm->isChecked() ? QStringLiteral("Select the database for pages renumbering.")
-                                                    : QStringLiteral("Select the database");
-        const QString start = m_hooks.listed_folder();
-        path = ui::dialogs().open_file(m_frame.window, title, QStringLiteral("Mosswick catalogue (*.mdb)"), start);
-        if (path.isEmpty()) {
-            set_title(m_session.edition().texts.opening_caption);
-            m_frame.mnuDb->setEnabled(true);
-            return;
-        }
-        opened_from_cmdline = false;
-    } else {
-        path = cmdline_path;
-        cmdline_path.clear();
-        cmdline_file.clear();
-        opened_from_cmdline = true;
-    }
-    path = QFileInfo(path).absoluteFilePath();
-    m_session.begin_open(path, store::is_read_only_path(path));
-    set_title(path);
-    ui::repaint_pending();
+    Attempt attempt;
+    const Step stop = run_steps(attempt);
+    if (!stop)
+        return true;
+    // The file is let go before anything is said of it.
+    attempt.conn.reset();
+    give_up(*stop);
+    return false;
+}
 
-    std::unique_ptr<store::Connection> conn;
+CatalogueFile::Step CatalogueFile::run_steps(Attempt& attempt)
+{
+    if (Step stop = choose_file(attempt))
+        return stop;
+    if (Step stop = connect_file(attempt))
+        return stop;
+    if (Step stop = upgrade_old_layout(attempt))
+        return stop;
+    attach(attempt);
+    if (Step stop = renumber(attempt))
+        return stop;
+    return show_opened(attempt);
+}
+
+void CatalogueFile::give_up(const GiveUp& how)
+{
+    if (how.way == GiveUp::Way::NothingChosen)
+        return;
+    // The refused file's path gives way in a long message, never its reason.
+    const QString path = QDir::toNativeSeparators(m_session.db_path());
+    const QStringList paths{path, QDir::toNativeSeparators(QFileInfo(path).canonicalFilePath())};
+    if (how.way == GiveUp::Way::LetGo) {
+        if (how.menu_to_open)
+            m_frame.mnuDb->setText(k_open_db);
+        close_catalogue_connection();
+        m_session.abandon_open();
+    } else {
+        show_closed_state();
+        m_session.set_password({});
+        show_closed_tabs();
+    }
+    if (how.title)
+        set_title(*how.title);
+    if (!how.said.text.isEmpty()) {
+        m_session.status().set_message(how.said.text, how.said.detail, paths);
+        ui::repaint_pending();
+    }
+}
+
+CatalogueFile::GiveUp CatalogueFile::failed(const store::Error& error) const
+{
+    const StatusText said = open_failure_text(error, m_session.edition());
+    return GiveUp::closed(said.text, said.detail, m_session.edition().texts.design_caption);
+}
+
+bool CatalogueFile::ask_password()
+{
+    m_session.set_password(ui::dialogs().ask_password(m_frame.window));
+    return !m_session.db_password().isEmpty();
+}
+
+CatalogueFile::Step CatalogueFile::choose_file(Attempt& attempt)
+{
+    if (m_cmdline_path.isEmpty()) {
+        const QString title = m_frame.mnuDbRnm->isChecked() ? QStringLiteral("Select the database for pages renumbering.")
+                                                            : QStringLiteral("Select the database");
+        attempt.path = ui::dialogs().open_file(m_frame.window, title, QStringLiteral("Mosswick catalogue (*.mdb)"),
+                                               m_listing.listed_folder());
+        if (attempt.path.isEmpty())
+            return GiveUp::nothing_chosen();
+        m_opened_from_cmdline = false;
+    } else {
+        attempt.path = std::exchange(m_cmdline_path, QString());
+        m_opened_from_cmdline = true;
+    }
+    attempt.path = QFileInfo(attempt.path).absoluteFilePath();
+    m_session.begin_open(attempt.path, store::is_read_only_path(attempt.path));
+    set_title(attempt.path);
+    ui::repaint_pending();
+    return {};
+}
+
+CatalogueFile::Step CatalogueFile::connect_file(Attempt& attempt)
+{
     store::Error error;
-    // Said with every later message of this open when an Access file was converted.
-    QString converted;
     for (;;) {
-        conn = store::Connection::open(path, m_session.db_password(), error);
-        if (!conn && error.kind == store::ErrorKind::JetFile && converted.isEmpty()) {
-            if (!convert_access_catalogue(path, converted))
-                return;
+        attempt.conn = store::Connection::open(attempt.path, m_session.db_password(), error);
+        if (!attempt.conn && error.kind == store::ErrorKind::JetFile && attempt.converted.isEmpty()) {
+            if (Step stop = convert_access_catalogue(attempt))
+                return stop;
             continue;
         }
         // Without passwords there is no prompt: a protected file is refused.
-        if (conn || error.kind != store::ErrorKind::WrongPassword || !m_session.edition().features.passwords)
+        if (attempt.conn || error.kind != store::ErrorKind::WrongPassword || !m_session.edition().features.passwords)
             break;
-        m_session.set_password(ui::dialogs().ask_password(m_frame.window));
-        if (m_session.db_password().isEmpty()) {
-            password_prompt_cancelled();
-            return;
-        }
+        if (!ask_password())
+            return GiveUp::let_go();
     }
-    const auto with_conversion = [&converted](const QString& text) {
-        return converted.isEmpty() ? text : text + u' ' + converted;
-    };
-    if (!conn) {
-        report_open_failure(error);
-        return;
-    }
+    if (!attempt.conn)
+        return failed(error);
     // A catalogue found sound before and not changed since is not checked again.
     m_sound.reset();
-    const std::optional<store::FileState> found = store::file_state(conn->real_path());
-    const bool recorded = found && m_checked.unchanged(conn->real_path(), *found);
-    // Before an action that writes at once: the check in front, unless recorded sound.
-    const auto sound_before_writing = [&](store::Connection& c) {
-        if (!recorded)
-            return check_in_foreground(c);
-        found_sound(c, *found);
-        return true;
-    };
+    attempt.found = store::file_state(attempt.conn->real_path());
+    attempt.recorded = attempt.found && m_checked.unchanged(attempt.conn->real_path(), *attempt.found);
     ui::repaint_pending();
     m_session.file_opened();
     m_frame.mnuDb->setText(k_close_db);
+    return {};
+}
 
-    const int n = conn->column_count();
+CatalogueFile::Step CatalogueFile::upgrade_old_layout(Attempt& attempt)
+{
+    const int n = attempt.conn->column_count();
     // Without upgrades every catalogue opens as it is: the edition reads
     // only the columns it knows.
-    if (m_session.edition().features.upgrade_old_files && n < 8) {
-        if (m_session.db_read_only()) {
-            refuse_unchangeable(QStringLiteral("The database is an old file, cannot upgrade a Read-Only database."));
-            return;
-        }
-        ui::Answer answer = ui::Answer::No;
-        if (n == 5 || n == 7) {
-            const QString question = n == 5 ? QStringLiteral("Detected an old version of database file, update it?")
-                                            : QStringLiteral("Detected a 2.2 version of database file, update it?");
-            answer = ui::dialogs().message(m_frame.window, question, QStringLiteral("Mosswick Zudidudi - Confirmation"),
-                                           ui::MessageIcon::Question, ui::MessageButtons::YesNo);
-        }
-        if (answer != ui::Answer::Yes) {
-            m_frame.mnuDb->setText(k_open_db);
-            conn.reset();
-            m_session.abandon_open();
-            m_session.status().set_message(with_conversion(QStringLiteral("Update procedure not confirmed.")));
-            ui::repaint_pending();
-            m_frame.mnuDb->setEnabled(true);
-            return;
-        }
-        // The upgrade writes: the whole file is checked first.
-        if (!sound_before_writing(*conn)) {
-            conn.reset();
-            close_with_message(m_session.status().message_text());
-            return;
-        }
-        if (const store::Error e = conn->upgrade_to_full()) {
-            conn.reset();
-            report_open_failure(e);
-            return;
-        }
-        m_session.status().set_message(QStringLiteral("Update procedure done."));
-        ui::repaint_pending();
+    if (!m_session.edition().features.upgrade_old_files || n >= 8)
+        return {};
+    if (m_session.db_read_only())
+        return GiveUp::closed(QStringLiteral("The database is an old file, cannot upgrade a Read-Only database."));
+    ui::Answer answer = ui::Answer::No;
+    if (n == 5 || n == 7) {
+        const QString question = n == 5 ? QStringLiteral("Detected an old version of database file, update it?")
+                                        : QStringLiteral("Detected a 2.2 version of database file, update it?");
+        answer = ui::dialogs().message(m_frame.window, question, QStringLiteral("Mosswick Zudidudi - Confirmation"),
+                                       ui::MessageIcon::Question, ui::MessageButtons::YesNo);
     }
+    if (answer != ui::Answer::Yes)
+        return GiveUp::let_go(with_conversion(QStringLiteral("Update procedure not confirmed."), attempt.converted));
+    // The upgrade writes: the whole file is checked first.
+    if (!sound_before_writing(attempt, *attempt.conn))
+        return GiveUp::closed(m_session.status().message_text(), {}, m_session.edition().texts.design_caption);
+    if (const store::Error e = attempt.conn->upgrade_to_full())
+        return failed(e);
+    m_session.status().set_message(QStringLiteral("Update procedure done."));
+    ui::repaint_pending();
+    return {};
+}
 
-    m_session.attach_connection(std::move(conn));
+void CatalogueFile::attach(Attempt& attempt)
+{
+    m_session.attach_connection(std::move(attempt.conn));
     ui::repaint_pending();
     m_session.busy().clear_stop_request(ui::StopRequest::ProgressBar);
     clear_page_view();
     for (WindowPart* part : m_parts)
         part->opening();
-    m_hooks.opening();
+    emit opening();
+}
 
-    if (m_frame.mnuDbRnm->isChecked()) {
-        if (m_session.db_read_only())
-            m_session.status().set_message(QStringLiteral("The database is Read-Only."));
-        else if (sound_before_writing(*m_session.db_conn()))
-            m_hooks.renumber_all();
-        // Nothing is shown after a renumbering run; the connection is closed.
-        m_frame.mnuDb->setEnabled(true);
-        m_frame.mnuDb->setText(k_open_db);
-        close_catalogue_connection();
-        m_session.abandon_open();
-        return;
-    }
+CatalogueFile::Step CatalogueFile::renumber(const Attempt& attempt)
+{
+    if (!m_frame.mnuDbRnm->isChecked())
+        return {};
+    if (m_session.db_read_only())
+        m_session.status().set_message(QStringLiteral("The database is Read-Only."));
+    else if (sound_before_writing(attempt, *m_session.db_conn()))
+        emit renumber_requested();
+    // Nothing is shown after a renumbering run; the connection is closed.
+    return GiveUp::let_go();
+}
 
+CatalogueFile::Step CatalogueFile::show_opened(const Attempt& attempt)
+{
     // Nothing writes until the check of the whole file, which runs behind
     // the shown page, has passed: the catalogue is read-only until then.
     // A catalogue found sound in this very state (recorded, or checked in
     // front of an upgrade) allows writes at once.
-    if (recorded && !m_sound)
-        found_sound(*m_session.db_conn(), *found);
+    if (attempt.recorded && !m_sound)
+        found_sound(*m_session.db_conn(), *attempt.found);
     const bool writable = !m_session.db_read_only();
     if (writable && !m_sound)
         hold_writes();
-    open_database();
-    if (!m_session.db_open())
-        return;   // open_database reported a failure
+    if (Step stop = read_and_show())
+        return stop;
     // What page 1 found wrong stays readable after the opening message.
-    const QString opened =
-        with_conversion(writable ? QStringLiteral("Database opened.") : QStringLiteral("The database is Read-Only."));
-    const QString warning = m_hooks.page_warning();
+    const QString opened = with_conversion(
+        writable ? QStringLiteral("Database opened.") : QStringLiteral("The database is Read-Only."), attempt.converted);
+    const QString warning = m_session.page_warning();
     m_session.status().set_message(warning.isEmpty() ? opened : opened + u' ' + warning);
     m_frame.SSTab_main->setTabEnabled(2, !m_session.db_read_only());
     m_frame.SSTab_main->setTabEnabled(1, true);
@@ -310,25 +322,29 @@ void CatalogueFile::mnuDb_Click()
     // Started last: its verdict comes through the event loop, after the opening's own message.
     if (!m_sound)
         start_integrity_check();
-    lock.release();
-    common_ending();
+    return {};
 }
+
+// ---- reading the open catalogue -------------------------------------------
 
 void CatalogueFile::open_database()
 {
     ui::BusyLock lock(m_session.busy());
-    m_hooks.begin_open();
+    if (const Step stop = read_and_show())
+        give_up(*stop);
+}
 
-    if (const store::Error error = m_session.read_catalogue()) {
-        report_open_failure(error);
-        return;
-    }
+CatalogueFile::Step CatalogueFile::read_and_show()
+{
+    emit reading_counts();
+    if (const store::Error error = m_session.read_catalogue())
+        return failed(error);
 
     const bool writable = !m_session.db_read_only();
     if (m_session.picture_count() > 0) {
-        m_hooks.show_first_page();
+        emit first_page_requested();
     } else {
-        m_hooks.no_pages();
+        emit no_pages();
         // An empty catalogue is filled on the Loader tab.
         if (writable) {
             m_frame.SSTab_main->setTabEnabled(2, true);
@@ -336,6 +352,7 @@ void CatalogueFile::open_database()
         }
     }
     enable_catalogue_controls();
+    return {};
 }
 
 void CatalogueFile::enable_catalogue_controls()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/catalogue_logic.h"
 #include "core/catalogue_session.h"
 #include "platform/store/background_check.h"
 #include "platform/store/checked_files.h"
@@ -7,7 +8,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,6 +21,7 @@ class QWidget;
 
 namespace mosswick {
 
+class LoaderListing;
 class WindowPart;
 
 // The open catalogue file's life in the main window: choosing and opening it
@@ -37,36 +38,31 @@ public:
         QAction* mnuDbRnm = nullptr;     // renumber mode
         QTabWidget* SSTab_main = nullptr;
     };
-    // What the catalogue's life asks of particular parts.
-    struct Hooks {
-        std::function<QString()> listed_folder;   // where the Open dialog starts
-        std::function<void()> renumber_all;       // the renumber mode's run
-        std::function<void()> begin_open;         // page box and searches ready for a new count
-        std::function<void()> show_first_page;    // page 1 of a catalogue with pictures
-        std::function<void()> no_pages;           // an empty catalogue
-        std::function<QString()> page_warning;    // what the last page shown found wrong
-        std::function<void()> opening;            // beyond the parts' own opening()
-    };
 
-    // parts: every part of the window, in the order they are reset and enabled.
-    CatalogueFile(CatalogueSession& session, const Frame& frame, std::vector<WindowPart*> parts, Hooks hooks,
-                  QObject* parent = nullptr);
+    // parts: every part of the window, in the order they are reset and
+    // enabled. listing: the loader's lists; the Open dialog starts in the
+    // folder they show.
+    CatalogueFile(CatalogueSession& session, const Frame& frame, std::vector<WindowPart*> parts,
+                  const LoaderListing& listing, QObject* parent = nullptr);
     ~CatalogueFile() override;
 
     // "Open DB" / "Close DB": asks for a catalogue and opens it, or closes the open one.
     void mnuDb_Click();
-    // Reads the counts and shows page 1 of the open catalogue.
-    void open_database();
+    // "Refresh": reads the open catalogue again and shows its page 1.
     void mnuRefresh_Click();
+    // Reads the counts and shows page 1 of the open catalogue (after a pass
+    // that renumbered it); a failure leaves the window closed with its message.
+    void open_database();
     // The program's first argument: the catalogue it names opens at start.
     void open_from_command_line(const QString& argument);
-    QString cmdline_path;
-    QString cmdline_file;
-    bool opened_from_cmdline = false;
+    // The catalogue shown was opened from the command line (the focus stays
+    // where the program put it).
+    bool opened_from_command_line() const { return m_opened_from_cmdline; }
 
-    // The resting states: every control as with nothing open, and no page shown.
+    // Every control as with nothing open, and no page shown (start-up).
     void reset_form();
-    void clear_page_view();
+    // Closes the catalogue's connection (its file about to be copied, the
+    // window closing); a check still running is stopped and waited for.
     void close_catalogue_connection();
     // What closing, a refused open and a password change leave behind.
     void show_closed_state();
@@ -74,16 +70,24 @@ public:
     void show_closed_tabs();
 
     // ---- the integrity check behind the shown page (check_behind.cpp) ----
-    // Checks the whole open catalogue on a connection of its own in a worker
-    // thread; until it has passed nothing writes (held as read-only).
-    void start_integrity_check();
     // Esc or a click on the check's bar: the catalogue stays read-only.
     void stop_integrity_check();
-    // Stops a running check and waits for its thread (a few pages at most).
-    void end_integrity_check();
     bool integrity_check_running() const;
-    // Opens the check's own connection, on the check's thread; tests replace it.
+    // Opens the check's own connection, on the check's thread; tests replace
+    // it to hold a check at its start.
     store::BackgroundIntegrityCheck::Opener open_check_connection;
+
+signals:
+    // Renumber mode: the whole catalogue is to be renumbered now.
+    void renumber_requested();
+    // A catalogue's count is about to be read and shown.
+    void reading_counts();
+    // Page 1 of a catalogue with pictures is to be shown.
+    void first_page_requested();
+    // The catalogue read has no pictures: there is no page to show.
+    void no_pages();
+    // A catalogue is about to be shown: what the last one left goes.
+    void opening();
 
 private:
     // The open catalogue as it was found sound, with the engine's count of
@@ -93,20 +97,92 @@ private:
         store::FileState state;
         QVariant data_version;
     };
+    // An opening under way, handed from step to step.
+    struct Attempt {
+        QString path;
+        std::unique_ptr<store::Connection> conn;
+        // Said with every later message of this opening when an Access file was converted.
+        QString converted;
+        // The file's state when it opened, and whether it was found sound in that state before.
+        std::optional<store::FileState> found;
+        bool recorded = false;
+    };
+    // How an opening that shows no page ends; give_up() carries it out.
+    struct GiveUp {
+        enum class Way {
+            NothingChosen,   // the Open dialog was cancelled: nothing began
+            LetGo,           // a prompt or question declined, the renumber run done: nothing was shown
+            Closed,          // a failure or a refusal: the window closes on it, the password forgotten
+        };
+        Way way = Way::Closed;
+        // The message it leaves; empty keeps the one shown.
+        StatusText said;
+        // The title it leaves; unset keeps the one shown (after closing: the closed caption).
+        std::optional<QString> title;
+        // LetGo: the menu offers "Open DB" again.
+        bool menu_to_open = false;
 
+        static GiveUp nothing_chosen() { return {Way::NothingChosen, {}, std::nullopt, false}; }
+        static GiveUp let_go(const QString& text = {}) { return {Way::LetGo, {text, {}}, std::nullopt, true}; }
+        static GiveUp closed(const QString& text, const QString& detail = {},
+                             std::optional<QString> title = std::nullopt)
+        {
+            return {Way::Closed, {text, detail}, std::move(title), false};
+        }
+    };
+    using Step = std::optional<GiveUp>;
+
+    // ---- the steps of an opening; each ends it early by returning a GiveUp ----
+    // Opens the chosen catalogue and shows it: false when it ended early.
+    bool open_chosen_catalogue();
+    Step run_steps(Attempt& attempt);
+    // The file: the Open dialog's, or the command line's.
+    Step choose_file(Attempt& attempt);
+    // Its connection: an Access file converted, the password asked for.
+    Step connect_file(Attempt& attempt);
+    // An old layout upgraded, where the edition upgrades.
+    Step upgrade_old_layout(Attempt& attempt);
+    // The connection handed to the session; the parts forget the last catalogue.
+    void attach(Attempt& attempt);
+    // Renumber mode: the run, and nothing shown.
+    Step renumber(const Attempt& attempt);
+    // Page 1 shown; writes held until the check behind it passes.
+    Step show_opened(const Attempt& attempt);
+    // An Access catalogue being opened (jet_open.cpp): asks, converts it in
+    // place and sets the session's password to the new catalogue's key; the
+    // note it leaves goes into attempt.converted.
+    Step convert_access_catalogue(Attempt& attempt);
+    // Asks for the password into the session; false when the prompt was cancelled.
+    bool ask_password();
+    // A failure of the store: closed, with what the edition says of it.
+    GiveUp failed(const store::Error& error) const;
+    // The one way out of an opening that shows no page (and of a failed reading).
+    void give_up(const GiveUp& how);
+
+    void close_by_menu();
+    // Reads the counts and shows page 1; a failure is returned, not said.
+    Step read_and_show();
     void set_title(const QString& title);
-    void report_open_failure(const store::Error& error);
-    // A file that would have to change to open, on a read-only disk: nothing opens.
-    void refuse_unchangeable(const QString& message);
-    void password_prompt_cancelled();
+    void clear_page_view();
     // Every part offers what the open catalogue allows.
     void enable_catalogue_controls();
+    void common_ending();
+
+    // ---- the check behind the page and the record of sound catalogues (check_behind.cpp) ----
+    // Checks the whole open catalogue on a connection of its own in a worker
+    // thread; until it has passed nothing writes (held as read-only).
+    void start_integrity_check();
+    // Stops a running check and waits for it (a few pages at most).
+    void end_integrity_check();
+    void integrity_check_finished(const store::IntegrityResult& result);
     // Holds every write until the integrity check has passed.
     void hold_writes();
     // The integrity check in the window's thread, before an action that
     // writes at once (upgrade, renumber mode); false with its message shown.
     bool check_in_foreground(store::Connection& conn);
-    // ---- the record of catalogues found sound (check_behind.cpp) ----
+    // Before a write at once: the check in front, unless the opening found
+    // the file recorded sound.
+    bool sound_before_writing(const Attempt& attempt, store::Connection& conn);
     // The catalogue conn opened was found sound in state (its check passed,
     // or it is recorded so): a read-only one is recorded; one open for
     // writing loses its entry until it is closed cleanly, so that after a
@@ -116,19 +192,13 @@ private:
     // close left it, unless another program changed it meanwhile.
     void record_clean_close(const Sound& sound);
 
-    // Leaves the catalogue closed with a message (a failed open).
-    void close_with_message(const QString& message, const QString& detail = {});
-    void integrity_check_finished(const store::IntegrityResult& result);
-    void common_ending();
-    // An Access catalogue being opened (jet_open.cpp): asks, converts it in
-    // place and sets db_password to the new catalogue's key. False when it
-    // was not converted; the window then says why and nothing is open.
-    bool convert_access_catalogue(const QString& path, QString& note);
-
     CatalogueSession& m_session;
     Frame m_frame;
     std::vector<WindowPart*> m_parts;
-    Hooks m_hooks;
+    const LoaderListing& m_listing;
+    // The command line's catalogue, until its opening takes it.
+    QString m_cmdline_path;
+    bool m_opened_from_cmdline = false;
     std::unique_ptr<store::BackgroundIntegrityCheck> m_check;
     bool m_writes_held = false;
     QWidget* m_check_panel = nullptr;

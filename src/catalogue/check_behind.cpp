@@ -184,6 +184,14 @@ void CatalogueFile::integrity_check_finished(const store::IntegrityResult& resul
     }
 }
 
+bool CatalogueFile::sound_before_writing(const Attempt& attempt, store::Connection& conn)
+{
+    if (!attempt.recorded)
+        return check_in_foreground(conn);
+    found_sound(conn, *attempt.found);
+    return true;
+}
+
 bool CatalogueFile::check_in_foreground(store::Connection& conn)
 {
     m_session.status().set_message(k_checking_before_write);

@@ -1,6 +1,7 @@
 #include "catalogue/database_page.h"
 
 #include "core/catalogue_logic.h"
+#include "core/loader_listing.h"
 #include "core/status_line.h"
 #include "platform/store/compaction.h"
 #include "platform/ui/busy.h"
@@ -36,7 +37,8 @@ bool copy_folder_refused(StatusLine& status, const QString& temp)
 
 } // namespace
 
-DatabasePage::DatabasePage(CatalogueSession& session, QWidget* parent) : WindowPart(session, parent)
+DatabasePage::DatabasePage(CatalogueSession& session, const LoaderListing& listing, QWidget* parent)
+    : WindowPart(session, parent), m_listing(listing)
 {
     const Edition::Features& features = m_session.edition().features;
     auto* v = new QVBoxLayout(this);
@@ -110,7 +112,7 @@ void DatabasePage::Create_database_Click()
     ui::BusyLock lock(m_session.busy());
     StatusLine& status = m_session.status();
     Create_database->setEnabled(false);
-    const QString folder = listed_folder ? listed_folder() : QString();
+    const QString folder = m_listing.listed_folder();
     if (folder.isEmpty()) {
         status.set_message(
             ui::error_message(store::k_err_path_not_found, QStringLiteral("Path not found: no folder is listed.")));
@@ -136,8 +138,6 @@ void DatabasePage::Create_database_Click()
 
 void DatabasePage::Command1_Click()
 {
-    if (!Command1)
-        return;
     ui::BusyLock lock(m_session.busy());
     StatusLine& status = m_session.status();
     Command1->setEnabled(false);
@@ -177,7 +177,7 @@ void DatabasePage::Command1_Click()
 
 void DatabasePage::compact_database_Click()
 {
-    if (!compact_database || !m_session.db_open() || !m_session.db_conn())
+    if (!m_session.db_open() || !m_session.db_conn())
         return;
     ui::BusyLock lock(m_session.busy());
     StatusLine& status = m_session.status();

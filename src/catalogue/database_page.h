@@ -2,34 +2,24 @@
 
 #include "core/window_part.h"
 
-#include <functional>
-
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
 namespace mosswick {
 
+class LoaderListing;
+
 // The loader tab's "Database" page: a new catalogue, the open one's
 // password, and (where the edition has it) its compaction.
 class DatabasePage : public WindowPart {
     Q_OBJECT
 public:
-    explicit DatabasePage(CatalogueSession& session, QWidget* parent = nullptr);
-
-    // Creates "new.mdb" in the folder the loader lists.
-    void Create_database_Click();
-    // Changes the open catalogue's password (and encryption) by copying it.
-    void Command1_Click();
-    // Copies the open catalogue into a compact file that takes its place,
-    // and leaves it closed.
-    void compact_database_Click();
+    // listing: the loader's lists; a new catalogue is made in the folder they show.
+    DatabasePage(CatalogueSession& session, const LoaderListing& listing, QWidget* parent = nullptr);
 
     void reset() override;
     void enable_for_catalogue() override;
-
-    // The folder the loader lists, where a new catalogue is made.
-    std::function<QString()> listed_folder;
 
 signals:
     // The catalogue's file is about to be copied: its connection must go.
@@ -40,6 +30,15 @@ signals:
     void closed_for_compaction();
 
 private:
+    // Creates "new.mdb" in the folder the loader lists.
+    void Create_database_Click();
+    // Changes the open catalogue's password (and encryption) by copying it.
+    void Command1_Click();
+    // Copies the open catalogue into a compact file that takes its place,
+    // and leaves it closed.
+    void compact_database_Click();
+
+    const LoaderListing& m_listing;
     QPushButton* Create_database = nullptr;
     QPushButton* compact_database = nullptr;   // "Compact" (the light window's Command2)
     QCheckBox* Check1 = nullptr;               // the new catalogue gets the default password

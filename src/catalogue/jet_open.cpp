@@ -24,38 +24,29 @@ constexpr qint64 k_rows_per_repaint = 256;
 
 } // namespace
 
-bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
+CatalogueFile::Step CatalogueFile::convert_access_catalogue(Attempt& attempt)
 {
+    const QString& path = attempt.path;
     const store::JetHeader header = store::read_jet_header(path);
-    if (const store::Error e = store::jet_header_error(path, header)) {
-        report_open_failure(e);
-        return false;
-    }
+    if (const store::Error e = store::jet_header_error(path, header))
+        return failed(e);
     const QString shown = QDir::toNativeSeparators(path);
     if (!header.password.isEmpty()) {
-        if (!m_session.edition().features.passwords) {
-            // Short enough that only the path gives way in the status bar; the advice is in its tooltip.
-            close_with_message(
+        // Short enough that only the path gives way in the status bar; the advice is in its tooltip.
+        if (!m_session.edition().features.passwords)
+            return GiveUp::closed(
                 QStringLiteral("%1 is an Access database with a password: the full edition converts it.").arg(shown),
                 QStringLiteral("This edition has no password prompt: convert it once with the full edition "
-                               "(mosswick-enhanced), which asks for the password."));
-            return false;
-        }
+                               "(mosswick-enhanced), which asks for the password."),
+                m_session.edition().texts.design_caption);
         // The password the header holds is asked for as a catalogue's password is.
-        while (!store::jet_password_matches(header, m_session.db_password())) {
-            m_session.set_password(ui::dialogs().ask_password(m_frame.window));
-            if (m_session.db_password().isEmpty()) {
-                password_prompt_cancelled();
-                return false;
-            }
-        }
+        while (!store::jet_password_matches(header, m_session.db_password()))
+            if (!ask_password())
+                return GiveUp::let_go();
     }
-    if (store::is_read_only_path(path)) {
-        // As for an old layout: nothing can be changed, so nothing opens.
-        refuse_unchangeable(
-            QStringLiteral("The database is an old Access file, cannot convert a Read-Only database."));
-        return false;
-    }
+    // As for an old layout: nothing can be changed, so nothing opens.
+    if (store::is_read_only_path(path))
+        return GiveUp::closed(QStringLiteral("The database is an old Access file, cannot convert a Read-Only database."));
 
     const QString question =
         QStringLiteral("Detected a database file in the old Access format, convert it into the new format? "
@@ -64,12 +55,11 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
     const ui::Answer answer = ui::dialogs().message(m_frame.window, question, QStringLiteral("Mosswick Zudidudi - Confirmation"),
                                                     ui::MessageIcon::Question, ui::MessageButtons::YesNo);
     if (answer != ui::Answer::Yes) {
-        m_session.abandon_open();
-        set_title(m_session.edition().texts.design_caption);
-        m_frame.mnuDb->setEnabled(true);
-        m_session.status().set_message(QStringLiteral("Conversion not confirmed."));
-        ui::repaint_pending();
-        return false;
+        // Everything as it was before the question, the menu too.
+        GiveUp declined = GiveUp::let_go(QStringLiteral("Conversion not confirmed."));
+        declined.title = m_session.edition().texts.design_caption;
+        declined.menu_to_open = false;
+        return declined;
     }
 
     const store::Protection protection = store::jet_protection(header);
@@ -92,23 +82,17 @@ bool CatalogueFile::convert_access_catalogue(const QString& path, QString& note)
             stopped = m_session.busy().take_stop_request(ui::StopRequest::Esc);
             return !stopped;
         });
-    if (stopped) {
-        show_closed_state();
-        m_session.set_password({});
-        m_session.status().set_message(QStringLiteral("Conversion stopped; %1 is unchanged.").arg(shown));
-        return false;
-    }
-    if (error) {
-        report_open_failure(error);
-        return false;
-    }
+    if (stopped)
+        return GiveUp::closed(QStringLiteral("Conversion stopped; %1 is unchanged.").arg(shown));
+    if (error)
+        return failed(error);
     // The new catalogue opens with the key it was given.
     m_session.set_password(protection.password);
-    note = QStringLiteral("Converted from the Access format; the original is kept as %1.")
-               .arg(QDir::toNativeSeparators(result.backup_path));
-    m_session.status().set_message(note);
+    attempt.converted = QStringLiteral("Converted from the Access format; the original is kept as %1.")
+                            .arg(QDir::toNativeSeparators(result.backup_path));
+    m_session.status().set_message(attempt.converted);
     ui::repaint_pending();
-    return true;
+    return {};
 }
 
 } // namespace mosswick

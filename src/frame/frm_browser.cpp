@@ -44,7 +44,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     m_session.set_status(m_status);
     // The loader first: the pages it hosts ask it what it lists.
     m_loader = new LoaderTab(m_session, *this);
-    m_database_page = new DatabasePage(m_session);
+    m_database_page = new DatabasePage(m_session, *m_loader);
     wire_database_page();
     m_maintenance = new MaintenanceTab(m_session);
 
@@ -102,19 +102,15 @@ void frmBrowser::wire_catalogue_file()
     std::vector<WindowPart*> parts{m_page_view, m_database_page, m_maintenance, m_loader, m_search};
     if (m_import_export)
         parts.push_back(m_import_export);
-    CatalogueFile::Hooks hooks;
-    hooks.listed_folder = [this] { return m_loader->listed_folder(); };
-    hooks.renumber_all = [this] { m_maintenance->RenumberPages(); };
-    hooks.begin_open = [this] {
+    m_file = new CatalogueFile(m_session, {this, mnuDb, mnuDbRnm, SSTab_main}, std::move(parts), *m_loader, this);
+    connect(m_file, &CatalogueFile::renumber_requested, m_maintenance, &MaintenanceTab::RenumberPages);
+    connect(m_file, &CatalogueFile::reading_counts, this, [this] {
         m_page_view->begin_open();
         m_search->allow_searches();
-    };
-    hooks.show_first_page = [this] { m_page_view->show_first_page(); };
-    hooks.no_pages = [this] { m_page_view->no_pages(); };
-    hooks.page_warning = [this] { return m_session.page_warning(); };
-    hooks.opening = [this] { m_notes->opening(); };
-    m_file = new CatalogueFile(m_session, {this, mnuDb, mnuDbRnm, SSTab_main}, std::move(parts),
-                               std::move(hooks), this);
+    });
+    connect(m_file, &CatalogueFile::first_page_requested, m_page_view, &PageView::show_first_page);
+    connect(m_file, &CatalogueFile::no_pages, m_page_view, &PageView::no_pages);
+    connect(m_file, &CatalogueFile::opening, m_notes, &NoteActions::opening);
 }
 
 void frmBrowser::wire_page_view()
@@ -175,7 +171,6 @@ void frmBrowser::wire_search()
 
 void frmBrowser::wire_database_page()
 {
-    m_database_page->listed_folder = [this] { return m_loader->listed_folder(); };
     connect(m_database_page, &DatabasePage::release_connection, this, [this] { m_file->close_catalogue_connection(); });
     connect(m_database_page, &DatabasePage::catalogue_closed, this, [this] { m_file->show_closed_state(); });
     connect(m_database_page, &DatabasePage::closed_for_compaction, this, [this] {
@@ -203,8 +198,7 @@ void frmBrowser::connect_frame_handlers()
     });
     connect(mnuDb, &QAction::triggered, this, &frmBrowser::mnuDb_Click);
     connect(mnuRefresh, &QAction::triggered, this, &frmBrowser::mnuRefresh_Click);
-    // mnuDbRnm is checkable: choosing it toggles it already, so mnuDbRnm_Click
-    // (a toggle of its own) must not run on top of that and undo it.
+    // mnuDbRnm has no handler: it is checkable, and the next opening reads it.
     connect(mnuFileExit, &QAction::triggered, this, &frmBrowser::mnuFileExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmBrowser::mnuAbout_Click);
     connect(Command3, &QPushButton::clicked, this, &frmBrowser::Command3_Click);
@@ -323,11 +317,6 @@ void frmBrowser::mnuDb_Click()
 void frmBrowser::mnuRefresh_Click()
 {
     m_file->mnuRefresh_Click();
-}
-
-void frmBrowser::mnuDbRnm_Click()
-{
-    mnuDbRnm->toggle();
 }
 
 bool frmBrowser::integrity_check_running() const

@@ -53,7 +53,6 @@ public:
     // Null in an edition without stored pictures.
     ImportExportPage* import_export() { return m_import_export; }
     MaintenanceTab& maintenance() { return *m_maintenance; }
-    DatabasePage& database_page() { return *m_database_page; }
 
     // ---- start-up, Esc and exit ------------------------------------------
     // Start-up; argument is the command line's first argument (may be empty).
@@ -68,7 +67,6 @@ public:
     // ---- menus ------------------------------------------------------------
     void mnuDb_Click();
     void mnuRefresh_Click();
-    void mnuDbRnm_Click();
     void mnuAbout_Click();
 
     // ---- the busy lock and the status bar ----------------------------------

@@ -284,7 +284,7 @@ TEST_F(WindowTest, ReadOnlyCatalogueOpensForViewingOnly)
         EXPECT_FALSE(w->isEnabled());
 
     // The password change is refused and the catalogue stays open.
-    window->database_page().Command1_Click();
+    ctl(*window).Command1->click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_TRUE(window->session().db_open());
     ::chmod(QFile::encodeName(path).constData(), 0644);
@@ -397,7 +397,7 @@ TEST_F(WindowTest, RefreshNeedsACatalogueAndRedrawsPageOne)
 
 TEST_F(WindowTest, CreateDatabaseMakesNewMdbAndRefusesAnExistingOne)
 {
-    window->database_page().Create_database_Click();
+    ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
     store::Error e;
@@ -407,7 +407,7 @@ TEST_F(WindowTest, CreateDatabaseMakesNewMdbAndRefusesAnExistingOne)
     c.reset();
     const QByteArray before = testsupport::read_all(path);
 
-    window->database_page().Create_database_Click();
+    ctl(*window).Create_database->click();
     EXPECT_TRUE(window->message_text().startsWith("Error 58 - ")) << window->message_text().toStdString();
     EXPECT_EQ(testsupport::read_all(path), before);
     EXPECT_TRUE(ctl(*window).Create_database->isEnabled());
@@ -417,7 +417,7 @@ TEST_F(WindowTest, CreateDatabaseMakesNewMdbAndRefusesAnExistingOne)
 TEST_F(WindowTest, CreateDatabaseWithTheDefaultPassword)
 {
     ctl(*window).Check1->setChecked(true);
-    window->database_page().Create_database_Click();
+    ctl(*window).Create_database->click();
     store::Error e;
     EXPECT_FALSE(store::Connection::open(dir.file("new.mdb"), {}, e));
     EXPECT_EQ(e.kind, store::ErrorKind::WrongPassword);
@@ -435,7 +435,7 @@ TEST_F(WindowTest, PasswordChangeRoundTrip)
 
     ctl(*window).Text35->setText("new");
     ctl(*window).Text36->setText("new");
-    window->database_page().Command1_Click();
+    ctl(*window).Command1->click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(title(*window), "Mosswick database");
@@ -455,7 +455,7 @@ TEST_F(WindowTest, PasswordChangeNeedsMatchingBoxes)
     open(make(1));
     ctl(*window).Text35->setText("a");
     ctl(*window).Text36->setText("b");
-    window->database_page().Command1_Click();
+    ctl(*window).Command1->click();
     EXPECT_TRUE(dialogs->messages().contains("Database password are not equals. Re-Enter."));
     EXPECT_TRUE(window->session().db_open());
     EXPECT_TRUE(ctl(*window).Command1->isEnabled());
@@ -472,7 +472,7 @@ TEST_F(WindowTest, FailedPasswordChangeKeepsTheOldFile)
     open(path);
     ctl(*window).Text35->setText("x");
     ctl(*window).Text36->setText("x");
-    window->database_page().Command1_Click();
+    ctl(*window).Command1->click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
     EXPECT_NE(window->message_text(), "Database password changed.");
     EXPECT_EQ(testsupport::read_all(path), before);
@@ -490,7 +490,7 @@ TEST_F(WindowTest, RenumberModeRenumbersByFileNameAndShowsNothing)
         auto c = store::Connection::open(path, {}, e);
         ASSERT_TRUE(c->exec("UPDATE demopicture SET numpic = numpic + 100, numpage = 9").ok());
     }
-    window->mnuDbRnm_Click();
+    ctl(*window).mnuDbRnm->trigger();
     EXPECT_TRUE(ctl(*window).mnuDbRnm->isChecked());
     open(path);
     EXPECT_EQ(dialogs->asked[0].text, "Select the database for pages renumbering.");
@@ -514,7 +514,7 @@ TEST_F(WindowTest, CommandLineWithAndWithoutQuotes)
     start(Edition::enhanced(), "\"" + path + "\"");
     EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(title(*window), path);
-    EXPECT_TRUE(window->catalogue().opened_from_cmdline);
+    EXPECT_TRUE(window->catalogue().opened_from_command_line());
     EXPECT_EQ(dialogs->count("open"), 0);
 
     start(Edition::enhanced(), path);
@@ -522,9 +522,11 @@ TEST_F(WindowTest, CommandLineWithAndWithoutQuotes)
 
     start(Edition::enhanced(), "\"" + dir.file("missing.mdb") + "\"");
     EXPECT_FALSE(window->session().db_open());
-    EXPECT_TRUE(window->catalogue().cmdline_path.isEmpty());
-    EXPECT_TRUE(window->catalogue().cmdline_file.isEmpty());
     EXPECT_EQ(dialogs->count("open"), 0);
+    // Nothing of it is left for the next opening: Open DB asks for a file.
+    dialogs->files.push_back(QString());
+    ctl(*window).mnuDb->trigger();
+    EXPECT_EQ(dialogs->count("open"), 1);
 }
 
 TEST_F(WindowTest, CommandLineRelativePathIsMadeAbsolute)
@@ -642,7 +644,7 @@ TEST_F(WindowTest, PasswordChangeToNoneAndToEncryptOnly)
     open(path);
     ASSERT_TRUE(window->session().db_open());
     // Two empty boxes: no password, a plain file.
-    window->database_page().Command1_Click();
+    ctl(*window).Command1->click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_EQ(testsupport::read_all(path).left(16), QByteArray("SQLite format 3\0", 16));
 
@@ -651,7 +653,7 @@ TEST_F(WindowTest, PasswordChangeToNoneAndToEncryptOnly)
     EXPECT_EQ(dialogs->count("password"), 1);
     // Encrypt without a password: scrambled, and still no prompt.
     ctl(*window).Check4->setChecked(true);
-    window->database_page().Command1_Click();
+    ctl(*window).Command1->click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_NE(testsupport::read_all(path).left(16), QByteArray("SQLite format 3\0", 16));
     open(path);
@@ -667,7 +669,7 @@ TEST_F(WindowTest, ACatalogueNamedLikeTheTemporaryFileSurvivesAPasswordChange)
     open(path);
     ctl(*window).Text35->setText("pw");
     ctl(*window).Text36->setText("pw");
-    window->database_page().Command1_Click();
+    ctl(*window).Command1->click();
     EXPECT_EQ(window->message_text(), "Database password changed.");
     store::Error e;
     auto c = store::Connection::open(path, "pw", e);
@@ -679,7 +681,7 @@ TEST_F(WindowTest, RenumberModeOnAReadOnlyCatalogueRenumbersNothing)
 {
     const QString path = make(3);
     ::chmod(QFile::encodeName(path).constData(), 0444);
-    window->mnuDbRnm_Click();
+    ctl(*window).mnuDbRnm->trigger();
     open(path);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_FALSE(window->session().db_open());

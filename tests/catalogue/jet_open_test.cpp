@@ -218,7 +218,7 @@ TEST_F(WindowTest, AccessCatalogueNamedOnTheCommandLineIsConvertedToo)
     dialogs->answers = {ui::Answer::Yes, ui::Answer::Yes};
     start(Edition::enhanced(), "\"" + path + "\"");
     ASSERT_TRUE(window->session().db_open());
-    EXPECT_TRUE(window->catalogue().opened_from_cmdline);
+    EXPECT_TRUE(window->catalogue().opened_from_command_line());
     EXPECT_EQ(dialogs->count("open"), 0);
     EXPECT_TRUE(testsupport::questions_asked(*dialogs).value(0).startsWith(k_question_start));
     EXPECT_EQ(window->session().db_conn()->column_count(), 9);
@@ -243,6 +243,10 @@ TEST_F(WindowTest, EscStopsAnAccessConversionAndLeavesTheOriginal)
     esc.stop();
     EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Conversion stopped; " + path + " is unchanged.");
+    // Closed as after any opening that failed: nothing to search, the password forgotten.
+    EXPECT_EQ(window->windowTitle(), "Mosswick database");
+    EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(1));
+    EXPECT_TRUE(window->session().db_password().isEmpty());
     EXPECT_EQ(testsupport::read_all(path), original);
     EXPECT_EQ(listing(dir), QStringList{"jet4-full.mdb"});
     EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::Esc));

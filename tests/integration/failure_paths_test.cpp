@@ -366,7 +366,7 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     EXPECT_FALSE(ctl(*window).Command1->isEnabled());
     ctl(*window).Text35->setText("x");
     ctl(*window).Text36->setText("x");
-    window->database_page().Command1_Click();
+    ctl(*window).Command1->click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_TRUE(window->session().db_open());
     ctl(*window).eof->click();
@@ -384,10 +384,10 @@ TEST_P(FailurePaths, APasswordChangeOrCompactionInAFolderThatCannotBeWrittenSays
     const QByteArray before = testsupport::read_all(path);
     const auto copy = [this] {
         if (light())
-            return window->database_page().compact_database_Click();
+            return ctl(*window).compact_database->click();
         ctl(*window).Text35->setText("new");
         ctl(*window).Text36->setText("new");
-        window->database_page().Command1_Click();
+        ctl(*window).Command1->click();
     };
     // The folder was made read-only after the open: no copy can be made there.
     ::chmod(QFile::encodeName(dir.path()).constData(), 0555);

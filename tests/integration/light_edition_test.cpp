@@ -100,7 +100,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     EXPECT_EQ(field("movfile", snap(2)).toString(), "snap2.avi");
 
     // Compact: the catalogue is rewritten and left closed.
-    window->database_page().compact_database_Click();
+    ctl(*window).compact_database->click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
     EXPECT_FALSE(window->session().db_open());
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
@@ -241,7 +241,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     type_at_end(editor()->lbl_note, " light");
     editor()->Command1_Click();
     settle();
-    window->database_page().compact_database_Click();
+    ctl(*window).compact_database->click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
     EXPECT_EQ(store::probe_file(path), store::FileProbe::MaybeEncrypted);
 

@@ -122,7 +122,7 @@ TEST_F(LightWindow, CreatesALightCatalogueWithoutProtection)
     // There are no protection options to read.
     EXPECT_EQ(ctl(*window).Check1, nullptr);
     EXPECT_EQ(ctl(*window).Check3, nullptr);
-    window->database_page().Create_database_Click();
+    ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
     EXPECT_EQ(store::probe_file(path), store::FileProbe::Plain);
@@ -137,7 +137,7 @@ TEST_F(LightWindow, CreatesALightCatalogueWithoutProtection)
 
     // A second creation leaves the existing file alone and says why.
     const QByteArray before = testsupport::read_all(path);
-    window->database_page().Create_database_Click();
+    ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "ADODB Error occurred.");
     EXPECT_TRUE(window->message_tip().contains("Error 58 - ")) << window->message_tip().toStdString();
     EXPECT_TRUE(window->message_tip().contains("new.mdb"));
@@ -231,7 +231,7 @@ TEST_F(LightWindow, AReadOnlyCatalogueCannotBeCompactedOrLoaded)
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
     EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
-    window->database_page().compact_database_Click();
+    ctl(*window).compact_database->click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_TRUE(window->session().db_open());
     ::chmod(QFile::encodeName(path).constData(), 0644);
@@ -246,7 +246,7 @@ TEST_F(LightWindow, CompactRewritesTheCatalogueAndLeavesItClosed)
     dir.write("NewCmpctDB.mdb", "a leftover of an earlier run");
     const qint64 before = QFileInfo(path).size();
 
-    window->database_page().compact_database_Click();
+    ctl(*window).compact_database->click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
     EXPECT_FALSE(window->session().db_open());
     EXPECT_FALSE(window->session().db_conn());
@@ -273,7 +273,7 @@ TEST_F(LightWindow, ACatalogueScrambledByTheFullEditionStaysScrambled)
     path = make(4, spec);
     open(path);
     ASSERT_TRUE(window->session().db_open());
-    window->database_page().compact_database_Click();
+    ctl(*window).compact_database->click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
     EXPECT_EQ(store::probe_file(path), store::FileProbe::MaybeEncrypted);
     open(path);
@@ -287,7 +287,7 @@ TEST_F(LightWindow, AFailedCompactionKeepsTheCatalogueAndSaysWhy)
     const QByteArray before = testsupport::read_all(path);
     // A folder where the temporary file must go: it cannot be replaced.
     ASSERT_TRUE(QDir().mkdir(dir.file("NewCmpctDB.mdb")));
-    window->database_page().compact_database_Click();
+    ctl(*window).compact_database->click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
     EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(testsupport::read_all(path), before);

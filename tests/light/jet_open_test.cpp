@@ -100,6 +100,6 @@ TEST_F(LightWindow, AnAccessCatalogueOnTheCommandLineIsConverted)
     dialogs->answers = {ui::Answer::Yes};
     start(Edition::light(), path);
     ASSERT_TRUE(window->session().db_open());
-    EXPECT_TRUE(window->catalogue().opened_from_cmdline);
+    EXPECT_TRUE(window->catalogue().opened_from_command_line());
     EXPECT_EQ(window->session().picture_count(), 13);
 }
