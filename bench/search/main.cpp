@@ -283,7 +283,7 @@ void window_figures(const QString& path, BenchDialogs& dialogs, qint64 rows, boo
 
     bring_to_front(ctl(w).mgm_pic);
     figure("window: management grid, first screen", grid_target, rows,
-           [&] { return Window::shown(ctl(w).mgm_pic, [&] { w.maintenance().load_list_Click(); }); });
+           [&] { return Window::shown(ctl(w).mgm_pic, [&] { ctl(w).load_list->click(); }); });
 
     bring_to_front(ctl(w).MSFlexGrid1);
     ctl(w).Text1->clear();

@@ -4,6 +4,7 @@
 #include "support/window_controls.h"
 #include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
+#include "support/grid_clicks.h"
 
 #include "platform/ui/dialogs.h"
 #include "search/search_sort_tab.h"
@@ -458,8 +459,7 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
         if (model->index(r, 0).data().toString() == "7")
             row = r;
     ASSERT_GE(row, 0);
-    ctl(*window).mgm_pic->setCurrentIndex(model->index(row, 0));
-    window->maintenance().mgm_pic_Click();
+    testsupport::click_grid_row(ctl(*window).mgm_pic, row);
     EXPECT_EQ(ctl(*window).Text8->text(), "pic007");
     ctl(*window).Text8->setText("harbour");
     ctl(*window).Command2->click();
