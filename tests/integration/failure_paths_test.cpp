@@ -3,6 +3,7 @@
 // of long actions. After each the window takes input again and the
 // catalogue is whole.
 #include "support/window_controls.h"
+#include "support/list_gestures.h"
 #include "catalogue/database_page.h"
 #include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
@@ -249,7 +250,7 @@ TEST_P(FailurePaths, AStopDuringABatchLoadThenARenumbering)
         picture(incoming.file(name), QColor::fromHsv(n * 15, 200, 200), 24, 16);
         ASSERT_TRUE(QFile::copy(incoming.file(name), data(name)));
     }
-    window->loader().Dir_ImportDir_DblClick(incoming.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, incoming.path()));
     window->session().busy().request_stop(ui::StopRequest::ProgressBar);   // an old click does not stop the new run
     when_bar_reaches(8, [this] { click_progress_bar(); },
                      [this] { return window->message_text().startsWith("File length verification phase 1/2 passed."); });
@@ -327,7 +328,7 @@ TEST_P(FailurePaths, EscDuringANoteSearch)
 
     // The Esc stops nothing that starts later: the update pass and a new search run through.
     ctl(*window).SSTab_main->setCurrentIndex(2);
-    window->loader().Dir_ImportDir_DblClick(data());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed, no updates made.");
     ctl(*window).SSTab_main->setCurrentIndex(1);

@@ -2,6 +2,7 @@
 // browsed, annotated, searched, edited, checked and reopened; and a
 // protected catalogue with its pictures stored inside.
 #include "support/window_controls.h"
+#include "support/list_gestures.h"
 #include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
 #include "support/grid_clicks.h"
@@ -35,7 +36,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
 
     // 1. The loader lists the catalogue's folder; "Create database" makes new.mdb there.
     ctl(*window).SSTab_main->setCurrentIndex(2);
-    window->loader().Dir_ImportDir_DblClick(dir.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, dir.path()));
     ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
@@ -52,7 +53,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     expect_usable();
 
     // 3. Batch load OUT from the data folder, note files into the notes.
-    window->loader().Dir_ImportDir_DblClick(data());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     EXPECT_EQ(ctl(*window).Fil_ImportFile->count(), 14);
     EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     ctl(*window).OptionFL[0]->click();
@@ -182,7 +183,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     EXPECT_EQ(page_numbers(), (QStringList{"1", "2", "3", "4", "5", "6"}));
 
     // 10. Link the movie left in the data folder, then verify against it.
-    window->loader().refresh_pictures_Click();
+    ctl(*window).refresh_pictures->click();
     EXPECT_EQ(ctl(*window).Fil_ImportFile->count(), 13);
     ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed on 1 record.");
@@ -232,7 +233,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     ASSERT_TRUE(testsupport::write_picture(incoming.file("flat.png"), 20, 20, "png"));
 
     // 1. A new catalogue with the default password.
-    window->loader().Dir_ImportDir_DblClick(dir.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, dir.path()));
     ctl(*window).Check1->setChecked(true);
     ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "Database created.");
@@ -250,7 +251,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     EXPECT_EQ(dialogs->count("password"), 1);
 
     // 3. Batch load IN: the bytes go into the catalogue, the png is logged.
-    window->loader().Dir_ImportDir_DblClick(incoming.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, incoming.path()));
     ctl(*window).Option4[0]->setChecked(true);
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "8 pictures processed. 7 loaded. There are errors.");
@@ -485,7 +486,7 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
     window->search().refresh_grid_Click();
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"7"});
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 2), QStringList{"*"});
-    window->loader().Dir_ImportDir_DblClick(data());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, no error(s) found.");
 
@@ -511,9 +512,8 @@ TEST_F(Journey, APendingSingleLoadDoesNotOutliveItsCatalogue)
     open(first);
     ASSERT_TRUE(window->session().db_open());
     ctl(*window).SSTab_main->setCurrentIndex(2);
-    window->loader().Dir_ImportDir_DblClick(incoming.path());
-    ctl(*window).Fil_ImportFile->select_row(0);
-    window->loader().Fil_ImportFile_DblClick();
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, incoming.path()));
+    testsupport::double_click_row(ctl(*window).Fil_ImportFile, 0);
     ASSERT_TRUE(ctl(*window).cmd_OK->isEnabled());
     EXPECT_FALSE(ctl(*window).Fil_ImportFile->isEnabled());   // locked while the pick is pending
 
@@ -522,15 +522,14 @@ TEST_F(Journey, APendingSingleLoadDoesNotOutliveItsCatalogue)
     open(second);
     ASSERT_TRUE(window->session().db_open());
     EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
-    window->loader().cmd_OK_Click();
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(rows().size(), 2);
-    window->loader().Dir_ImportDir_DblClick(incoming.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, incoming.path()));
     EXPECT_TRUE(ctl(*window).Fil_ImportFile->isEnabled());
     EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
 
     // A new pick goes into the catalogue open now.
-    ctl(*window).Fil_ImportFile->select_row(0);
-    window->loader().Fil_ImportFile_DblClick();
+    testsupport::double_click_row(ctl(*window).Fil_ImportFile, 0);
     ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
     expect_consistent(3);
