@@ -47,7 +47,7 @@ protected:
     // details panel's "Display Page", or straight from the grid without one.
     void show_page_of_row(int row)
     {
-        pick_row(ctl(*window).MSFlexGrid1, row, [this] { window->search().MSFlexGrid1_Click(); });
+        pick_row(ctl(*window).MSFlexGrid1, row);
         if (!light())
             ctl(*window).display_page->click();
     }

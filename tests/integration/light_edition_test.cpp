@@ -132,7 +132,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     EXPECT_EQ(ctl(*window).Text34[2]->text(), "ref two");
     EXPECT_EQ(ctl(*window).Text18[2]->Text(), "the full edition's own note");
     ctl(*window).Text1->setText("late");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"8"});
     expect_usable();
 }

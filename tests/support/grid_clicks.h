@@ -1,5 +1,8 @@
 #pragma once
 
+// Mouse gestures on a grid of whole rows, as the user makes them.
+
+#include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -7,6 +10,27 @@
 #include <QTest>
 
 namespace testsupport {
+
+// The centre of a row's first cell, in the grid's viewport.
+inline QPoint row_point(QTableView* grid, int row)
+{
+    return grid->visualRect(grid->model()->index(row, 0)).center();
+}
+
+// A left click on one row, scrolled to first as the user scrolls to it.
+inline void click_row(QTableView* grid, int row, Qt::KeyboardModifiers modifiers = {})
+{
+    grid->scrollTo(grid->model()->index(row, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers, row_point(grid, row));
+}
+
+// A drag with the left button from one row to another.
+inline void drag_rows(QTableView* grid, int from, int to)
+{
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, row_point(grid, from));
+    QTest::mouseMove(grid->viewport(), row_point(grid, to));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, row_point(grid, to));
+}
 
 // Puts the tab pages holding a widget in front and shows its window, so that
 // a click lands where the user sees the widget.
@@ -25,14 +49,12 @@ inline void bring_to_front(QWidget* widget)
     QCoreApplication::processEvents();
 }
 
-// Clicks a grid row with the mouse (on its first cell, scrolled into view),
-// then lets what the click queued run.
+// Clicks a grid row where the user sees it (its tab in front), then lets
+// what the click queued run.
 inline void click_grid_row(QTableView* grid, int row, Qt::KeyboardModifiers modifiers = {})
 {
     bring_to_front(grid);
-    const QModelIndex cell = grid->model()->index(row, 0);
-    grid->scrollTo(cell);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers, grid->visualRect(cell).center());
+    click_row(grid, row, modifiers);
     QCoreApplication::processEvents();
 }
 
