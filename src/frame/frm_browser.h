@@ -50,8 +50,6 @@ public:
     NoteActions& notes() { return *m_notes; }
     LoaderTab& loader() { return *m_loader; }
     SearchSortTab& search() { return *m_search; }
-    // Null in an edition without stored pictures.
-    ImportExportPage* import_export() { return m_import_export; }
     MaintenanceTab& maintenance() { return *m_maintenance; }
 
     // ---- start-up, Esc and exit ------------------------------------------
