@@ -34,6 +34,7 @@ public:
         return base().choose_font(parent, initial);
     }
     bool print_setup(QWidget* parent, QPrinter& printer) override { return base().print_setup(parent, printer); }
+    bool open_with_desktop(const QString& path) override { return base().open_with_desktop(path); }
 
     QString ask_password(QWidget* parent) override
     {

@@ -1,12 +1,14 @@
 #include "platform/ui/dialogs.h"
 
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QUrl>
 
 namespace mosswick::ui {
 
@@ -77,7 +79,12 @@ public:
         return dlg.exec() == QDialog::Accepted;
     }
 
-    QString ask_password(QWidget* parent) override
+bool open_with_desktop(const QString& path) override
+    {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+
+        QString ask_password(QWidget* parent) override
     {
         bool ok = false;
         const QString text = QInputDialog::getText(parent, QStringLiteral("Database password"),
