@@ -17,6 +17,7 @@
 // Needs no display.
 
 #include "support/window_controls.h"
+#include "support/list_gestures.h"
 #include "support/bench_dialogs.h"
 #include "support/bench_report.h"
 #include "support/bench_window.h"
@@ -245,7 +246,7 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
     }
 
     fresh();
-    w.loader().Dir_ImportDir_DblClick(listed);
+    testsupport::open_folder(ctl(w).Dir_ImportDir, listed);
     // The listed folder: p<3i>.jpg for i < 5000 (all catalogued) and m<i>.avi
     // for even i; the catalogue's movies are m<i>.avi for every third row i.
     int movies_listed_and_catalogued = 0;

@@ -25,8 +25,6 @@
 #include "platform/ui/dialogs.h"
 #include "search/criteria.h"
 #include "search/queries.h"
-#include "search/search_sort_tab.h"
-#include "search/import_export_page.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -283,38 +281,38 @@ void window_figures(const QString& path, BenchDialogs& dialogs, qint64 rows, boo
 
     bring_to_front(ctl(w).mgm_pic);
     figure("window: management grid, first screen", grid_target, rows,
-           [&] { return Window::shown(ctl(w).mgm_pic, [&] { w.maintenance().load_list_Click(); }); });
+           [&] { return Window::shown(ctl(w).mgm_pic, [&] { ctl(w).load_list->click(); }); });
 
     bring_to_front(ctl(w).MSFlexGrid1);
     ctl(w).Text1->clear();
     figure("window: search grid, every record", grid_target, rows,
-           [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { w.search().refresh_grid_Click(); }); });
+           [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { ctl(w).refresh_grid->click(); }); });
     if (!large) {
         ctl(w).Text1->setText(QStringLiteral("forest3"));
         figure("window: file-name search", 500, forest3,
-               [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { w.search().refresh_grid_Click(); }); });
+               [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { ctl(w).refresh_grid->click(); }); });
         ctl(w).Text1->clear();
         ctl(w).Check2->setChecked(true);
         figure("window: every record by name", 500, rows,
-               [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { w.search().refresh_grid_Click(); }); });
+               [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { ctl(w).refresh_grid->click(); }); });
         ctl(w).Check2->setChecked(false);
     }
 
     bring_to_front(ctl(w).MSHFlexGrid1);
     figure("window: reference grid, first screen", grid_target, rows,
-           [&] { return Window::shown(ctl(w).MSHFlexGrid1, [&] { w.search().refresh_ref_Click(); }); });
+           [&] { return Window::shown(ctl(w).MSHFlexGrid1, [&] { ctl(w).refresh_ref->click(); }); });
     bring_to_front(ctl(w).MSHFlexGrid2);
     figure("window: import/export grid, first screen", grid_target, rows,
-           [&] { return Window::shown(ctl(w).MSHFlexGrid2, [&] { w.import_export()->refresh_extraction_Click(); }); });
+           [&] { return Window::shown(ctl(w).MSHFlexGrid2, [&] { ctl(w).refresh_extraction->click(); }); });
 
     bring_to_front(ctl(w).MSFlexGrid1);
     ctl(w).SSTab_search->setCurrentIndex(1);
     ctl(w).Text4->setText(QStringLiteral("zebra"));
     figure("window: note search, note", 1000, rows / k_marker_every,
-           [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { w.search().refresh_grid_Click(); }); });
+           [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { ctl(w).refresh_grid->click(); }); });
     ctl(w).Text4->clear();
     figure("window: note search, empty text", 1000, rows,
-           [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { w.search().refresh_grid_Click(); }); });
+           [&] { return Window::shown(ctl(w).MSFlexGrid1, [&] { ctl(w).refresh_grid->click(); }); });
 }
 
 } // namespace

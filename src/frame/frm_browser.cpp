@@ -46,7 +46,7 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     m_loader = new LoaderTab(m_session, *this);
     m_database_page = new DatabasePage(m_session);
     wire_database_page();
-    m_maintenance = new MaintenanceTab(m_session);
+    m_maintenance = new MaintenanceTab(m_session, *m_loader);
 
     auto* central = new QWidget(this);
     auto* grid = new QGridLayout(central);
@@ -203,8 +203,6 @@ void frmBrowser::connect_frame_handlers()
 void frmBrowser::wire_maintenance()
 {
     MaintenanceTab* m = m_maintenance;
-    m->loader_lists = [this] { return m_loader->lists(); };
-    m->page_warning = [this] { return m_session.page_warning(); };
     connect(m, &MaintenanceTab::reopen_requested, this, [this] { m_file->open_database(); });
     connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
     connect(m, &MaintenanceTab::update_button_enable_requested, m_loader, &LoaderTab::set_update_enabled);

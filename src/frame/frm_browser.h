@@ -49,8 +49,6 @@ public:
     PageView& page_view() { return *m_page_view; }
     LoaderTab& loader() { return *m_loader; }
     SearchSortTab& search() { return *m_search; }
-    // Null in an edition without stored pictures.
-    ImportExportPage* import_export() { return m_import_export; }
     MaintenanceTab& maintenance() { return *m_maintenance; }
     DatabasePage& database_page() { return *m_database_page; }
 

@@ -106,8 +106,6 @@ void LoaderTab::load_pictures_Click()
         pump.maybe_pump();
         return !m_session.busy().take_stop_request(ui::StopRequest::ProgressBar);
     };
-    hooks.picture_started = [&](const QString& path) { m_load_picture_path = path; };
-    hooks.movie_found = [&](const QString& name) { m_load_movie_name = name; };
 
     const loader::BatchResult result = loader::run_batch_load(*m_session.db_conn(), request, hooks);
     switch (result.outcome) {

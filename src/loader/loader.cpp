@@ -22,6 +22,8 @@
 #include <QStorageInfo>
 #include <QTabWidget>
 
+#include <functional>
+
 namespace mosswick {
 
 void LoaderTab::loader_Form_Load()
@@ -193,9 +195,11 @@ void LoaderTab::apply_count(bool report)
     set_enabled(controls, n != 0 && !m_pick_pending);
 }
 
+// IN (0) offers the choice of field; OUT (1) takes it away.
 void LoaderTab::OptionFL_Click(int index)
 {
-    if ((index != 0 && index != 1) || !OptionF1[0])
+    // Without the choice (one note box) there is nothing to offer.
+    if (!OptionF1[0])
         return;
     for (QRadioButton* r : OptionF1)
         r->setEnabled(index == 0);
@@ -203,8 +207,6 @@ void LoaderTab::OptionFL_Click(int index)
 
 void LoaderTab::OptionFL2_Click(int index)
 {
-    if ((index != 0 && index != 1) || !OptionF12[0])
-        return;
     for (QRadioButton* r : OptionF12)
         r->setEnabled(index == 0);
 }
@@ -284,42 +286,16 @@ LoaderLists LoaderTab::lists() const
 {
     LoaderLists lists;
     lists.picture_folder = listed_folder();
-    lists.pictures = listed_pictures();
-    lists.files_folder = files_folder();
-    lists.all_files = listed_files();
-    lists.notes_in = update_notes_in();
-    lists.target = update_note_target();
-    return lists;
-}
-
-QStringList LoaderTab::listed_pictures() const
-{
-    return Fil_ImportFile->names();
-}
-
-QString LoaderTab::files_folder() const
-{
-    return File_movies->path();
-}
-
-QStringList LoaderTab::listed_files() const
-{
-    return File_movies->names();
-}
-
-bool LoaderTab::update_notes_in() const
-{
-    return OptionFL2[0] && OptionFL2[0]->isChecked();
-}
-
-loader::NoteTarget LoaderTab::update_note_target() const
-{
+    lists.pictures = Fil_ImportFile->names();
+    lists.files_folder = File_movies->path();
+    lists.all_files = File_movies->names();
+    lists.notes_in = OptionFL2[0] && OptionFL2[0]->isChecked();
     // Without the choice a note file goes into the note.
-    if (!OptionF12[0])
-        return loader::NoteTarget::Note;
-    return OptionF12[2]->isChecked()   ? loader::NoteTarget::Reference
-           : OptionF12[0]->isChecked() ? loader::NoteTarget::Note
-                                       : loader::NoteTarget::AddNote;
+    if (OptionF12[0])
+        lists.target = OptionF12[2]->isChecked()   ? loader::NoteTarget::Reference
+                       : OptionF12[0]->isChecked() ? loader::NoteTarget::Note
+                                                   : loader::NoteTarget::AddNote;
+    return lists;
 }
 
 void LoaderTab::set_update_enabled(bool enabled)

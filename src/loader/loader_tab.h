@@ -8,7 +8,6 @@
 #include <QStringList>
 
 #include <array>
-#include <functional>
 #include <initializer_list>
 
 class QLabel;
@@ -52,32 +51,31 @@ public:
     // The reference box refuses the double quote, typed or pasted.
     PasteRule paste_rule(const QWidget* box) const override;
 
-    // ---- what the rest of the window reads ----------------------------------
-    // The folder listed, and the names its picture and all-files lists show.
+    // ---- what the other parts read ------------------------------------------
+    // The folder the picture list shows, and the lists with the update pass's
+    // choices as they stand.
     QString listed_folder() const override;
     LoaderLists lists() const override;
-    QStringList listed_pictures() const;
-    QString files_folder() const;
-    QStringList listed_files() const;
-    // The update pass's choices: note files imported ("IN") and into which field.
-    bool update_notes_in() const;
-    loader::NoteTarget update_note_target() const;
+
+    // ---- what the frame sets --------------------------------------------------
+    // Start-up of the lists: the home folder.
+    void loader_Form_Load();
     // "Update pictures" is held while the update pass runs.
     void set_update_enabled(bool enabled);
     // The database, picture and import/export pages as a whole.
     void set_inner_tabs_enabled(bool enabled);
 
-    // The single load's pick: pending until committed or cancelled.
-    bool pick_pending() const { return m_pick_pending; }
-    // The picture (full path) and movie (name) of the last pick or batch step.
-    const QString& load_picture_path() const { return m_load_picture_path; }
-    void set_load_picture_path(const QString& path) { m_load_picture_path = path; }
-    const QString& load_movie_name() const { return m_load_movie_name; }
-    void set_load_movie_name(const QString& name) { m_load_movie_name = name; }
+signals:
+    // "Update pictures" was clicked: the maintenance pass runs.
+    void update_requested();
+    // A pick locked (true) or freed (false) the lists; the edits by number
+    // follow, since they would renumber under the pending load.
+    void pick_lock_changed(bool locked);
+    // A single load ended (committed or refused for want of a catalogue).
+    void returned_to_idle();
 
+private:
     // ---- handlers -------------------------------------------------------------
-    // Start-up of the lists: the home folder.
-    void loader_Form_Load();
     // Lists: the drive, folder and file lists and their count message.
     void Drv_ImportDrive_Change();
     void Dir_ImportDir_Change();
@@ -109,21 +107,12 @@ public:
     // Batch load.
     void load_pictures_Click();
 
-signals:
-    // "Update pictures" was clicked: the maintenance pass runs.
-    void update_requested();
-    // A pick locked (true) or freed (false) the lists; the edits by number
-    // follow, since they would renumber under the pending load.
-    void pick_lock_changed(bool locked);
-    // A single load ended (committed or refused for want of a catalogue).
-    void returned_to_idle();
-
-private:
     QWidget* build_lists();
     QWidget* build_single_load_page();
     void name_controls();
     void connect_handlers();
     void connect_reference_filter();
+    void pick(const QString& picture, const QString& movie);
     void lock_lists(bool locked);
     void set_lists(const QString& folder, const QStringList& files);
     void apply_count(bool report);
@@ -182,9 +171,7 @@ private:
     bool m_pick_pending = false;
     QString m_pick_folder;
     QString m_pick_picture;
-    QString m_pick_movie;
-    QString m_load_picture_path;
-    QString m_load_movie_name;
+    QString m_pick_movie;   // "" without a movie
     bool m_committing = false;
 };
 

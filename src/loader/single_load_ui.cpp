@@ -46,9 +46,7 @@ void LoaderTab::Fil_ImportFile_DblClick()
     if (name.isEmpty() || !Fil_ImportFile->isEnabled())
         return;
     lock_lists(true);
-    const QString folder = Fil_ImportFile->path();
-    m_load_picture_path = join_path(folder, name);
-    m_load_movie_name.clear();
+    QString movie;
     // The last companion in list order is the movie, and ends selected.
     const QStringList& all = File_movies->names();
     int match = -1;
@@ -56,19 +54,13 @@ void LoaderTab::Fil_ImportFile_DblClick()
         if (loader::is_companion_of(all[i], name))
             match = i;
     if (match >= 0) {
-        m_load_movie_name = all[match];
+        movie = all[match];
         File_movies->select_row(match);
     } else if (const QString sel = File_movies->selected_name();
                loader::has_dot(sel) && !loader::is_picture_extension(sel)) {
         File_movies->select_row(-1);
     }
-    text7->setText(name);
-    Lbl_db->setText(m_load_movie_name);
-    Label31->setText(m_load_movie_name.isEmpty() ? QString() : loader::extension_of(m_load_movie_name));
-    m_pick_folder = folder;
-    m_pick_picture = name;
-    m_pick_movie = m_load_movie_name;
-    show_picture();
+    pick(name, movie);
 }
 
 void LoaderTab::File_movies_DblClick()
@@ -81,7 +73,6 @@ void LoaderTab::File_movies_DblClick()
         return;
     }
     lock_lists(true);
-    m_load_movie_name = movie;
     const QStringList& pictures = Fil_ImportFile->names();
     const QStringView base = loader::base_name_of(movie);
     int match = -1;
@@ -95,18 +86,22 @@ void LoaderTab::File_movies_DblClick()
         clear_note->setEnabled(true);
         return;
     }
-    const QString name = pictures[match];
-    const QString folder = Fil_ImportFile->path();
-    m_load_picture_path = join_path(folder, name);
-    text7->setText(name);
+    pick(pictures[match], movie);
+}
+
+// The pick the commit loads, whatever the lists show later, and its preview.
+void LoaderTab::pick(const QString& picture, const QString& movie)
+{
+    text7->setText(picture);
     Lbl_db->setText(movie);
-    Label31->setText(loader::extension_of(movie));
-    m_pick_folder = folder;
-    m_pick_picture = name;
+    Label31->setText(movie.isEmpty() ? QString() : loader::extension_of(movie));
+    m_pick_folder = Fil_ImportFile->path();
+    m_pick_picture = picture;
     m_pick_movie = movie;
     show_picture();
 }
 
+// The preview of the pick, its note boxes opened and the pick pending.
 void LoaderTab::show_picture()
 {
     const qint64 started = ui::tick_count();
@@ -116,7 +111,7 @@ void LoaderTab::show_picture()
     Img_ImportImage->resize(ui::twips_to_px(k_preview_width), ui::twips_to_px(k_preview_height));
 
     picture::RenderRequest request;
-    request.source = picture::PictureSource::file(m_load_picture_path);
+    request.source = picture::PictureSource::file(join_path(m_pick_folder, m_pick_picture));
     request.quality = picture::k_quality_thumbnail;
     request.device_pixel_ratio = Img_ImportImage->devicePixelRatioF();
     // The preview is decoded straight at its fitted size.
@@ -159,7 +154,7 @@ void LoaderTab::show_picture()
     cancel_load_picture->setEnabled(true);
     Txt_Notes->setFocus();
     m_pick_pending = true;
-    m_session.status().set_message(loader::loading_message(!m_load_movie_name.isEmpty()));
+    m_session.status().set_message(loader::loading_message(!m_pick_movie.isEmpty()));
     m_session.status().set_timing(QStringLiteral("%1 ms").arg(ui::tick_count() - started));
 }
 

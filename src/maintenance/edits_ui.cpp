@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 
 namespace mosswick {
 
@@ -97,8 +98,7 @@ void MaintenanceTab::delete_page_Click()
         return;
     }
     maintenance::RenumberView view(m_session);
-    renumber_keep_order = 1;
-    const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
+    const QScopedValueRollback keep_order(m_renumber_keep_order, true);
     const EditResult r = maintenance::delete_page(*m_session.db_conn(), *page, view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "The page not exist.");
@@ -123,8 +123,7 @@ void MaintenanceTab::delete_picture_Click()
         return;
     }
     maintenance::RenumberView view(m_session);
-    renumber_keep_order = 1;
-    const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
+    const QScopedValueRollback keep_order(m_renumber_keep_order, true);
     const EditResult r = maintenance::delete_picture(*m_session.db_conn(), PictureRef::number(*number), view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "The picture not exist.");
@@ -183,8 +182,7 @@ void MaintenanceTab::insert_picture_Click()
         return;
     }
     maintenance::RenumberView view(m_session);
-    renumber_keep_order = 1;
-    const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
+    const QScopedValueRollback keep_order(m_renumber_keep_order, true);
     const EditResult r = maintenance::insert_picture(*m_session.db_conn(), PictureRef::number(*s), PictureRef::number(*t), view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "First picture not exist.");

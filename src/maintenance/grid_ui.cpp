@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -152,8 +153,7 @@ void MaintenanceTab::mgm_pic_Click()
     m_grid_pick_pending = true;
     const GridPick pick = pick_of(row);
     maintenance::RenumberView view(m_session);
-    renumber_keep_order = 1;
-    const auto reset = qScopeGuard([this] { renumber_keep_order = 0; });
+    const QScopedValueRollback keep_order(m_renumber_keep_order, true);
 
     // What an edit ends with: the grid refilled and the edit's own message,
     // or the reason nothing was written.

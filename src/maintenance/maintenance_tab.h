@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 class QLabel;
@@ -25,23 +24,50 @@ namespace mosswick {
 class MaintenanceTab : public WindowPart {
     Q_OBJECT
 public:
-    explicit MaintenanceTab(CatalogueSession& session, QWidget* parent = nullptr);
-
-    // Questions to the rest of the window; unset, a pass finds empty lists
-    // and no page warning is known.
-    std::function<LoaderLists()> loader_lists;
-    // What the last page load found wrong (an overfull page, unreadable pictures).
-    std::function<QString()> page_warning;
+    // The passes run over what listing shows when they start.
+    MaintenanceTab(CatalogueSession& session, const LoaderListing& listing, QWidget* parent = nullptr);
 
     void reset() override;
     void enable_for_catalogue() override;
     void show_first_tabs() override;
     void opening() override;
+    // The rule a box of the tab holds typed and pasted text to.
+    PasteRule paste_rule(const QWidget* box) const override;
 
-    // Renumbers every row (by file name, or keeping the order when
-    // renumber_keep_order is 1) with the progress bar; a stop rolls it back.
+    // Renumbers every row by file name (keeping the present order while an
+    // edit of this tab runs) with the progress bar; a stop rolls it back.
     void RenumberPages();
-    int renumber_keep_order = 0;   // 1: renumber keeping the present order
+
+    // A single load is pending: the edits by number wait for it.
+    void lock_edits(bool locked);
+    // The catalogue holds a picture now: the grid can be filled, and
+    // (offer_verify) the verify pass run.
+    void offer_grid();
+    void offer_verify();
+
+public slots:
+    // The update pass over the loader's picture list; the loader's
+    // "Update pictures" button asks for it.
+    void update_pictures_Click();
+
+signals:
+    // The catalogue is reopened so that page 1 shows the rows as they are.
+    void reopen_requested();
+    // The main tabs are held (false) while the grid fills, and given back.
+    void main_tabs_enable_requested(bool enabled);
+    // The loader's "Update pictures" button is held while its pass runs.
+    void update_button_enable_requested(bool enabled);
+    // An exchange started (true) or ended (false): the search's refresh waits for it.
+    void exchange_running(bool running);
+
+private:
+    // A grid row as it was clicked.
+    struct GridPick {
+        bool valid = false;
+        qint64 numpic = 0;
+        std::optional<qint64> numpage;
+        QString picfile;
+    };
 
     // Edits by number. Each is one transaction: done completely or not at all.
     void renumber_pages_Click();
@@ -68,40 +94,7 @@ public:
     void Command2_Click();
     void Text8_KeyPress(int& key_ascii);
     void Text28_KeyPress(int& key_ascii);
-    // The passes over the loader's lists.
-    void update_pictures_Click();
     void verify_loaded_pictures_Click();
-
-    // True while the first click of a grid exchange or insert waits for its second.
-    bool grid_pick_pending() const { return m_grid_pick_pending; }
-
-    // A single load is pending: the edits by number wait for it.
-    void lock_edits(bool locked);
-    // The catalogue holds a picture now: the grid can be filled, and
-    // (offer_verify) the verify pass run.
-    void offer_grid();
-    void offer_verify();
-    // The rule a box of the tab holds typed and pasted text to.
-    PasteRule paste_rule(const QWidget* box) const override;
-
-signals:
-    // The catalogue is reopened so that page 1 shows the rows as they are.
-    void reopen_requested();
-    // The main tabs are held (false) while the grid fills, and given back.
-    void main_tabs_enable_requested(bool enabled);
-    // The loader's "Update pictures" button is held while its pass runs.
-    void update_button_enable_requested(bool enabled);
-    // An exchange started (true) or ended (false): the search's refresh waits for it.
-    void exchange_running(bool running);
-
-private:
-    // A grid row as it was clicked.
-    struct GridPick {
-        bool valid = false;
-        qint64 numpic = 0;
-        std::optional<qint64> numpage;
-        QString picfile;
-    };
 
     QWidget* build_by_number();
     QWidget* build_grid_page();
@@ -111,7 +104,6 @@ private:
     QList<QWidget*> edit_controls() const;
     void filter_number_key(int& key, bool star_allowed);
     GridPick pick_of(int row) const;
-    LoaderLists lists() const;
 
     QTabWidget* SSTab_mgm_pic = nullptr;   // "Insert", "Grid", "Verify"
     // "Insert": the edits by number.
@@ -145,6 +137,9 @@ private:
     QLabel* lbl_v2 = nullptr;
     QLabel* lbl_v3 = nullptr;
 
+    const LoaderListing& m_listing;
+    // An edit of this tab runs: a renumbering then keeps the present order.
+    bool m_renumber_keep_order = false;
     bool m_grid_pick_pending = false;   // the first click of an exchange or insert is taken
     GridPick grid_first;                // that first click's row
     GridPick grid_second;               // the completing click's row

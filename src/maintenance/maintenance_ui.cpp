@@ -33,7 +33,8 @@
 
 namespace mosswick {
 
-MaintenanceTab::MaintenanceTab(CatalogueSession& session, QWidget* parent) : WindowPart(session, parent)
+MaintenanceTab::MaintenanceTab(CatalogueSession& session, const LoaderListing& listing, QWidget* parent)
+    : WindowPart(session, parent), m_listing(listing)
 {
     setObjectName(QStringLiteral("MaintenanceTab"));
     SSTab_mgm_pic = new QTabWidget(this);
@@ -343,11 +344,6 @@ WindowPart::PasteRule MaintenanceTab::paste_rule(const QWidget* box) const
         if (box == w)
             return {ui::KeyFilter::Digits, digits};
     return {};
-}
-
-LoaderLists MaintenanceTab::lists() const
-{
-    return loader_lists ? loader_lists() : LoaderLists{};
 }
 
 } // namespace mosswick

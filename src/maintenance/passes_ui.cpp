@@ -72,7 +72,7 @@ void MaintenanceTab::update_pictures_Click()
         status.set_message(QStringLiteral("Database empty."));
         return;
     }
-    const LoaderLists listed = lists();
+    const LoaderLists listed = m_listing.lists();
     const QStringList& names = listed.pictures;
     status.progress()->show();
     status.set_ready({});
@@ -178,7 +178,7 @@ void MaintenanceTab::verify_loaded_pictures_Click()
         return true;
     };
     maintenance::VerifyRequest request;
-    const LoaderLists listed = lists();
+    const LoaderLists listed = m_listing.lists();
     request.picture_folder = listed.picture_folder;
     request.pictures = listed.pictures;
     request.files_folder = listed.files_folder;

@@ -34,7 +34,7 @@ RenumberOutcome renumber_shown(CatalogueSession& session, bool keep_order)
 
 void MaintenanceTab::RenumberPages()
 {
-    renumber_shown(m_session, renumber_keep_order == 1);
+    renumber_shown(m_session, m_renumber_keep_order);
 }
 
 void MaintenanceTab::renumber_pages_Click()
@@ -48,7 +48,6 @@ void MaintenanceTab::renumber_pages_Click()
     const qint64 start = ui::tick_count();
     if (timed)
         status.set_timing({});
-    renumber_keep_order = 0;   // the button always numbers by file name
     const RenumberOutcome outcome = renumber_shown(m_session, false);
     // A stop or a failure (rolled back) must stay readable over page 1's own texts.
     const QString ended = status.message_text();
@@ -56,7 +55,7 @@ void MaintenanceTab::renumber_pages_Click()
     m_session.close_table();
     emit reopen_requested();
     if ((outcome == RenumberOutcome::Stopped || outcome == RenumberOutcome::Failed) && m_session.db_open()) {
-        const QString warning = page_warning ? page_warning() : QString();
+        const QString& warning = m_session.page_warning();
         status.set_message(warning.isEmpty() ? ended : ended + u' ' + warning);
     }
     // Untimed, the panel keeps the time of the page-1 load.

@@ -165,13 +165,12 @@ void SearchSortTab::MSFlexGrid1_Click()
 
 void SearchSortTab::MSHFlexGrid1_Click()
 {
-    if (MSHFlexGrid1)
-        show_record(MSHFlexGrid1, false);
+    show_record(MSHFlexGrid1, false);
 }
 
 void SearchSortTab::refresh_ref_Click()
 {
-    if (!MSHFlexGrid1 || m_session.busy().search_running() || !m_session.db_conn())
+    if (m_session.busy().search_running() || !m_session.db_conn())
         return;
     StatusLine& status = m_session.status();
     ui::BusyLock lock(m_session.busy());

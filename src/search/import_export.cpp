@@ -24,7 +24,7 @@ void ImportExportPage::connect_handlers()
 {
     connect(refresh_extraction, &QPushButton::clicked, this, &ImportExportPage::refresh_extraction_Click);
     connect(Extract, &QPushButton::clicked, this, &ImportExportPage::Extract_Click);
-    search::search_grid(MSHFlexGrid2)->on_click = [this] { MSHFlexGrid2_Click(); };
+    connect(search::search_grid(MSHFlexGrid2), &search::SearchGrid::rows_clicked, this, &ImportExportPage::MSHFlexGrid2_Click);
 }
 
 void ImportExportPage::set_message(const QString& text)

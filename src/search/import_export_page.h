@@ -18,19 +18,18 @@ public:
     void clear() override;
     void enable_for_catalogue() override;
 
-    // Lists every record with where its picture lives.
-    void refresh_extraction_Click();
-    // A click on one row arms "Import/Export".
-    void MSHFlexGrid2_Click();
-    // Moves the chosen row's picture between the catalogue and a file.
-    void Extract_Click();
-
 signals:
     // The list is being filled (true) or done (false): the loader's tabs
     // hold still meanwhile.
     void listing(bool running);
 
 private:
+    // Lists every record with where its picture lives.
+    void refresh_extraction_Click();
+    // A click on one row arms "Import/Export".
+    void MSHFlexGrid2_Click();
+    // Moves the chosen row's picture between the catalogue and a file.
+    void Extract_Click();
     void connect_handlers();
     void set_message(const QString& text);
 

@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QTableView>
 
-#include <functional>
 #include <vector>
 
 namespace mosswick::search {
@@ -15,6 +14,7 @@ namespace mosswick::search {
 // filled. Its click runs when the mouse button is released, after the view
 // has settled the selection, also at the end of a drag over several rows.
 class SearchGrid : public QTableView {
+    Q_OBJECT
 public:
     SearchGrid(std::vector<Qt::Alignment> alignments, const QString& tip, QWidget* parent)
         : QTableView(parent), m_rows(new GridModel(std::move(alignments), this))
@@ -34,15 +34,16 @@ public:
 
     GridModel* rows() const { return m_rows; }
 
-    // Runs after each left-button click or drag on the rows.
-    std::function<void()> on_click;
+signals:
+    // A left-button click or drag on the rows has ended.
+    void rows_clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override
     {
         QTableView::mouseReleaseEvent(event);
-        if (event->button() == Qt::LeftButton && on_click)
-            on_click();
+        if (event->button() == Qt::LeftButton)
+            emit rows_clicked();
     }
 
 private:

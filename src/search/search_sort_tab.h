@@ -34,12 +34,23 @@ public:
     PasteRule paste_rule(const QWidget* box) const override;
     // A catalogue is being opened: the grid may be searched.
     void allow_searches();
-    // The search's refresh button, which another part's write holds
-    // disabled and then gives back the state it had.
     // Another part's edit runs (true): the refresh button waits for it, then
     // is as it was (false).
     void hold_refresh(bool held);
 
+signals:
+    // "Display Page": the page view shows the page and selects the
+    // picture's cell, and comes to the front.
+    void show_page_requested(qint64 page, qint64 numpic);
+    // A search-grid row without a details panel: as above, but the search
+    // tab stays in front when the page is shown already.
+    void grid_page_requested(qint64 page, qint64 numpic);
+    // A search or list fill starts (true) or ends (false): the window's
+    // tabs hold still meanwhile.
+    void searching(bool running);
+
+private:
+    class SearchFrame;
     // Runs the search of the inner tab shown ("Pic" or "Note") into MSFlexGrid1.
     void refresh_grid_Click();
     // Enable the option pairs by what the two search boxes hold.
@@ -61,23 +72,6 @@ public:
     // Shows the page of the record on the "Details" tab, its cell selected.
     void display_page_Click();
 
-    // The record the "Details" tab shows (as the grid showed its numbers).
-    const QString& display_numpic() const { return m_display_numpic; }
-    const QString& display_numpage() const { return m_display_numpage; }
-
-signals:
-    // "Display Page": the page view shows the page and selects the
-    // picture's cell, and comes to the front.
-    void show_page_requested(qint64 page, qint64 numpic);
-    // A search-grid row without a details panel: as above, but the search
-    // tab stays in front when the page is shown already.
-    void grid_page_requested(qint64 page, qint64 numpic);
-    // A search or list fill starts (true) or ends (false): the window's
-    // tabs hold still meanwhile.
-    void searching(bool running);
-
-private:
-    class SearchFrame;
     void build();
     void build_details_and_references();
     void name_controls();
@@ -117,6 +111,7 @@ private:
     QPushButton* refresh_ref = nullptr;
     QCheckBox* Check5 = nullptr;          // order by reference
 
+    // The record the "Details" tab shows (as the grid showed its numbers).
     QString m_display_numpic;
     QString m_display_numpage;
     // The refresh button's state while another part's edit holds it.

@@ -319,7 +319,7 @@ void SearchSortTab::connect_handlers()
     // Pasted text meets the rules typed text meets.
     refuse_pastes_by_rule(Text1);
     refuse_pastes_by_rule(Text4);
-    search::search_grid(MSFlexGrid1)->on_click = [this] { MSFlexGrid1_Click(); };
+    connect(search::search_grid(MSFlexGrid1), &search::SearchGrid::rows_clicked, this, &SearchSortTab::MSFlexGrid1_Click);
     if (Text3) {
         connect(Text3, &QLineEdit::textChanged, this, &SearchSortTab::Text3_Change);
         hook_key_press(Text3, [this](int& key) { Text3_KeyPress(key); });
@@ -333,7 +333,7 @@ void SearchSortTab::connect_handlers()
     if (MSHFlexGrid1) {
         connect(refresh_ref, &QPushButton::clicked, this, &SearchSortTab::refresh_ref_Click);
         connect(display_page, &QPushButton::clicked, this, &SearchSortTab::display_page_Click);
-        search::search_grid(MSHFlexGrid1)->on_click = [this] { MSHFlexGrid1_Click(); };
+        connect(search::search_grid(MSHFlexGrid1), &search::SearchGrid::rows_clicked, this, &SearchSortTab::MSHFlexGrid1_Click);
     }
 }
 
@@ -369,8 +369,6 @@ void SearchSortTab::Text1_Change()
 
 void SearchSortTab::Text3_Change()
 {
-    if (!Text3)
-        return;
     Option1[0]->setChecked(true);
     const bool empty = Text3->text().isEmpty();
     Option1[2]->setEnabled(empty);
@@ -419,8 +417,7 @@ void SearchSortTab::Text4_KeyPress(int& key_ascii)
 
 void SearchSortTab::Option1_Click(int)
 {
-    if (Text3)
-        Text3->setEnabled(Option1[0]->isChecked());
+    Text3->setEnabled(Option1[0]->isChecked());
 }
 
 } // namespace mosswick

@@ -110,9 +110,10 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
     expect_held();
     expect_usable();
 
-    // Nothing writes: not a handler called directly, not the connection.
+    // Nothing writes: not a button left enabled, not the connection.
     ctl(*window).Text15->setText("1");
-    window->maintenance().delete_picture_Click();
+    ctl(*window).delete_picture->setEnabled(true);   // as if left enabled
+    ctl(*window).delete_picture->click();
     EXPECT_FALSE(window->session().db_conn()->exec("UPDATE demopicture SET note = 'x' WHERE numpic = 1").ok());
     EXPECT_EQ(rows_in(path), 20);
 
@@ -124,7 +125,7 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_FALSE(ctl(*window).check_progress->isVisibleTo(window.get()));
     ctl(*window).Text15->setText("1");
-    window->maintenance().delete_picture_Click();
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     EXPECT_EQ(rows_in(path), 19);
 }
@@ -151,7 +152,8 @@ TEST_F(CheckBehindTest, AnEngineThatKeepsRefusingWritesLeavesTheCatalogueReadOnl
     expect_held();
     expect_usable();
     ctl(*window).Text15->setText("1");
-    window->maintenance().delete_picture_Click();
+    ctl(*window).delete_picture->setEnabled(true);   // as if left enabled
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(rows_in(path), 20);
     sqlite3_set_authorizer(db, nullptr, nullptr);
 }
@@ -172,7 +174,8 @@ TEST_F(CheckBehindTest, ADamagedCatalogueStaysOpenReadOnlyWithItsMessage)
     // Still browsed as it is.
     EXPECT_EQ(testsupport::cells_shown(*window), 6);
     ctl(*window).Text15->setText("1");
-    window->maintenance().delete_picture_Click();
+    ctl(*window).delete_picture->setEnabled(true);   // as if left enabled
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(file_hash(path), before);
 }
 
@@ -346,7 +349,7 @@ TEST_P(RecordedCatalogue, ReopenedAfterACleanCloseItIsWritableWithoutACheck)
     // next opening would check it.
     EXPECT_FALSE(recorded(path));
     ctl(*window).Text15->setText("1");
-    window->maintenance().delete_picture_Click();
+    ctl(*window).delete_picture->click();
     ASSERT_EQ(window->message_text(), "Picture deleted.");
     close_catalogue();
     // Recorded as the last write and the close left it.
@@ -359,7 +362,7 @@ TEST_P(RecordedCatalogue, ReopenedAfterACleanCloseItIsWritableWithoutACheck)
     expect_writable();
     EXPECT_FALSE(recorded(path));
     ctl(*window).Text15->setText("1");
-    window->maintenance().delete_picture_Click();
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     EXPECT_EQ(rows_in(path), 18);
     expect_usable();

@@ -3,8 +3,10 @@
 // protected catalogue with its pictures stored inside.
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
+#include "support/list_gestures.h"
 #include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
+#include "support/grid_clicks.h"
 
 #include "platform/ui/dialogs.h"
 #include "search/search_sort_tab.h"
@@ -35,7 +37,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
 
     // 1. The loader lists the catalogue's folder; "Create database" makes new.mdb there.
     ctl(*window).SSTab_main->setCurrentIndex(2);
-    window->loader().Dir_ImportDir_DblClick(dir.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, dir.path()));
     ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
@@ -52,7 +54,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     expect_usable();
 
     // 3. Batch load OUT from the data folder, note files into the notes.
-    window->loader().Dir_ImportDir_DblClick(data());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     EXPECT_EQ(ctl(*window).Fil_ImportFile->count(), 14);
     EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     ctl(*window).OptionFL[0]->click();
@@ -131,7 +133,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     expect_usable();
 
     // 7. The record's details, then its page with its cell selected.
-    pick_row(ctl(*window).MSFlexGrid1, 0, [this] { window->search().MSFlexGrid1_Click(); });
+    pick_row(ctl(*window).MSFlexGrid1, 0);
     EXPECT_EQ(ctl(*window).Text29->text(), shot(8));
     EXPECT_EQ(ctl(*window).Text33->Text(), "grandmother's garden");
     ASSERT_TRUE(ctl(*window).display_page->isEnabled());
@@ -182,7 +184,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     EXPECT_EQ(page_numbers(), (QStringList{"1", "2", "3", "4", "5", "6"}));
 
     // 10. Link the movie left in the data folder, then verify against it.
-    window->loader().refresh_pictures_Click();
+    ctl(*window).refresh_pictures->click();
     EXPECT_EQ(ctl(*window).Fil_ImportFile->count(), 13);
     ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed on 1 record.");
@@ -232,7 +234,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     ASSERT_TRUE(testsupport::write_picture(incoming.file("flat.png"), 20, 20, "png"));
 
     // 1. A new catalogue with the default password.
-    window->loader().Dir_ImportDir_DblClick(dir.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, dir.path()));
     ctl(*window).Check1->setChecked(true);
     ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "Database created.");
@@ -250,7 +252,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     EXPECT_EQ(dialogs->count("password"), 1);
 
     // 3. Batch load IN: the bytes go into the catalogue, the png is logged.
-    window->loader().Dir_ImportDir_DblClick(incoming.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, incoming.path()));
     ctl(*window).Option4[0]->setChecked(true);
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "8 pictures processed. 7 loaded. There are errors.");
@@ -320,7 +322,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     EXPECT_EQ(window->message_text(), " 7 records listed.");
     const int row = grid_row_of(ctl(*window).MSHFlexGrid2, 0, "2");
     ASSERT_EQ(grid(ctl(*window).MSHFlexGrid2)->text(row, 3), "IN");
-    pick_row(ctl(*window).MSHFlexGrid2, row, [this] { window->import_export()->MSHFlexGrid2_Click(); });
+    pick_row(ctl(*window).MSHFlexGrid2, row);
     ASSERT_TRUE(ctl(*window).Extract->isEnabled());
     ctl(*window).Extract->click();
     EXPECT_EQ(testsupport::read_all(dir.file("shot02.bmp")), originals[1]);
@@ -329,7 +331,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     EXPECT_FALSE(field("inoutpic", "shot02.bmp").isValid());
     EXPECT_FALSE(field("dbpic", "shot02.bmp").isValid());
 
-    pick_row(ctl(*window).MSHFlexGrid2, row, [this] { window->import_export()->MSHFlexGrid2_Click(); });
+    pick_row(ctl(*window).MSHFlexGrid2, row);
     ctl(*window).Extract->click();
     EXPECT_EQ(grid(ctl(*window).MSHFlexGrid2)->text(row, 3), "IN");
     EXPECT_EQ(field("inoutpic", "shot02.bmp").toInt(), 1);
@@ -401,9 +403,9 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     ctl(*window).Text11->setText("8");
     ctl(*window).exchange_picture->click();
     EXPECT_EQ(window->message_text(), "Pictures exchanged.");
-    pick_row(ctl(*window).MSFlexGrid1, 0, [this] { window->search().MSFlexGrid1_Click(); });
+    pick_row(ctl(*window).MSFlexGrid1, 0);
     EXPECT_NE(ctl(*window).Text29->text(), testsupport::picture_name(1));
-    EXPECT_TRUE(window->search().display_numpic().isEmpty());
+    EXPECT_TRUE(ctl(*window).Text30->text().isEmpty());
 
     // Nor does a zoom from the old page show another picture under this one's name.
     ctl(*window).SSTab_main->setCurrentIndex(0);
@@ -430,7 +432,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(note_text(testsupport::picture_name(3)), "picture three");
     ctl(*window).refresh_grid->click();
-    pick_row(ctl(*window).MSFlexGrid1, 0, [this] { window->search().MSFlexGrid1_Click(); });
+    pick_row(ctl(*window).MSFlexGrid1, 0);
     EXPECT_EQ(ctl(*window).Text29->text(), testsupport::picture_name(9));
     ctl(*window).display_page->click();
     EXPECT_EQ(ctl(*window).lbl_filePic[size_t(testsupport::white_cell(*window))]->text(), testsupport::picture_name(9));
@@ -459,8 +461,7 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
         if (model->index(r, 0).data().toString() == "7")
             row = r;
     ASSERT_GE(row, 0);
-    ctl(*window).mgm_pic->setCurrentIndex(model->index(row, 0));
-    window->maintenance().mgm_pic_Click();
+    testsupport::click_grid_row(ctl(*window).mgm_pic, row);
     EXPECT_EQ(ctl(*window).Text8->text(), "pic007");
     ctl(*window).Text8->setText("harbour");
     ctl(*window).Command2->click();
@@ -483,10 +484,10 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
     EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith("harbour.jpg"));
     close_zoom_windows();
     ctl(*window).Text1->setText("HARB");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"7"});
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 2), QStringList{"*"});
-    window->loader().Dir_ImportDir_DblClick(data());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, no error(s) found.");
 
@@ -512,9 +513,8 @@ TEST_F(Journey, APendingSingleLoadDoesNotOutliveItsCatalogue)
     open(first);
     ASSERT_TRUE(window->session().db_open());
     ctl(*window).SSTab_main->setCurrentIndex(2);
-    window->loader().Dir_ImportDir_DblClick(incoming.path());
-    ctl(*window).Fil_ImportFile->select_row(0);
-    window->loader().Fil_ImportFile_DblClick();
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, incoming.path()));
+    testsupport::double_click_row(ctl(*window).Fil_ImportFile, 0);
     ASSERT_TRUE(ctl(*window).cmd_OK->isEnabled());
     EXPECT_FALSE(ctl(*window).Fil_ImportFile->isEnabled());   // locked while the pick is pending
 
@@ -523,15 +523,14 @@ TEST_F(Journey, APendingSingleLoadDoesNotOutliveItsCatalogue)
     open(second);
     ASSERT_TRUE(window->session().db_open());
     EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
-    window->loader().cmd_OK_Click();
+    ctl(*window).cmd_OK->click();
     EXPECT_EQ(rows().size(), 2);
-    window->loader().Dir_ImportDir_DblClick(incoming.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, incoming.path()));
     EXPECT_TRUE(ctl(*window).Fil_ImportFile->isEnabled());
     EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
 
     // A new pick goes into the catalogue open now.
-    ctl(*window).Fil_ImportFile->select_row(0);
-    window->loader().Fil_ImportFile_DblClick();
+    testsupport::double_click_row(ctl(*window).Fil_ImportFile, 0);
     ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
     expect_consistent(3);

@@ -4,6 +4,7 @@
 // desktop or the catalogue, nothing outside is written, and the user is told.
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
+#include "support/list_gestures.h"
 #include "journey_fixture.h"
 #include "support/watched_file.h"
 
@@ -94,7 +95,7 @@ TEST_P(HostileFolder, ALoadLogThatIsALinkIsNeverWrittenAndTheLoadGoesOn)
     // pic001.jpg is catalogued already: loading it again from elsewhere is logged.
     for (const QString name : {"pic001.jpg", "x;touch PWNED;.jpg", "new.jpg"})
         picture(incoming.file(name));
-    window->loader().Dir_ImportDir_DblClick(incoming.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, incoming.path()));
 
     // A live link to the shell's start-up file, then one to where none is yet.
     ASSERT_TRUE(make_link(bashrc.path(), load_log()));
@@ -124,7 +125,7 @@ TEST_P(HostileFolder, ALinkedNoteCompanionIsNeitherStoredNorMoved)
     testsupport::TempDir incoming;
     picture(incoming.file("holiday.jpg"));
     ASSERT_TRUE(make_link(key.path(), incoming.file("holiday.txt")));
-    window->loader().Dir_ImportDir_DblClick(incoming.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, incoming.path()));
     ctl(*window).OptionFL[0]->click();
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "1 picture processed. 1 loaded. There are errors.");
@@ -145,7 +146,7 @@ TEST_P(HostileFolder, AnUpdateLogThatIsALinkIsNeverWritten)
     open_with_movies(2);
     touch(dir.file("pic001.txt"), "one");
     ASSERT_TRUE(make_link(bashrc.path(), dir.file("Mosswick-Zudidudi update verify.log")));
-    window->loader().Dir_ImportDir_DblClick(data());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     ctl(*window).OptionFL2[0]->click();
     ctl(*window).update_pictures->click();
     EXPECT_TRUE(window->message_text().contains("a link or not a plain file")) << window->message_text().toStdString();

@@ -5,6 +5,7 @@
 // steps a user takes, each through the window's own handlers.
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
+#include "support/grid_clicks.h"
 #include "support/window_fixture.h"
 
 #include "notes/frm_note.h"
@@ -222,13 +223,11 @@ protected:
         return -1;
     }
 
-    // Selects one row as a click does and runs the grid's click handler.
-    static void pick_row(QTableView* view, int row, const std::function<void()>& click)
+    // A click on one row of a grid.
+    static void pick_row(QTableView* view, int row)
     {
         ASSERT_GE(row, 0);
-        view->selectionModel()->setCurrentIndex(grid(view)->index(row, 0),
-                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        click();
+        testsupport::click_row(view, row);
     }
 
     // ---- stop and Esc ------------------------------------------------------------------------

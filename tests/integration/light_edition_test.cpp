@@ -2,6 +2,7 @@
 // full edition finding everything again afterwards.
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
+#include "support/list_gestures.h"
 #include "catalogue/database_page.h"
 #include "journey_fixture.h"
 #include "search/search_sort_tab.h"
@@ -24,12 +25,12 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     for (int n = 1; n <= 7; ++n)
         picture(data(snap(n)), QColor::fromHsv(n * 45, 200, 200));
     touch(data("snap2.avi"), "movie");
-    window->loader().Dir_ImportDir_DblClick(dir.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, dir.path()));
     ctl(*window).Create_database->click();
     const QString path = dir.file("new.mdb");
     open(path);
     ASSERT_TRUE(window->session().db_open());
-    window->loader().Dir_ImportDir_DblClick(data());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "7 pictures processed. 7 loaded. No Errors found.");
     EXPECT_EQ(field("movfile", snap(2)).toString(), "snap2.avi");
@@ -70,11 +71,10 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     // A single load from the data folder, with a note typed in.
     picture(data("late.jpg"), Qt::blue);
     ctl(*window).SSTab_main->setCurrentIndex(2);
-    window->loader().Dir_ImportDir_DblClick(data());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     const int late = int(ctl(*window).Fil_ImportFile->names().indexOf("late.jpg"));
     ASSERT_GE(late, 0);
-    ctl(*window).Fil_ImportFile->select_row(late);
-    window->loader().Fil_ImportFile_DblClick();
+    testsupport::double_click_row(ctl(*window).Fil_ImportFile, late);
     ASSERT_TRUE(ctl(*window).cmd_OK->isEnabled());
     ctl(*window).Txt_Notes->setText("came later");
     ctl(*window).cmd_OK->click();
@@ -133,7 +133,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     EXPECT_EQ(ctl(*window).Text34[2]->text(), "ref two");
     EXPECT_EQ(ctl(*window).Text18[2]->Text(), "the full edition's own note");
     ctl(*window).Text1->setText("late");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"8"});
     expect_usable();
 }
@@ -146,14 +146,14 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     for (int n = 1; n <= 8; ++n)
         picture(data(snap(n)), QColor::fromHsv(n * 40, 200, 200));
     touch(data("snap3.avi"), "movie");
-    window->loader().Dir_ImportDir_DblClick(dir.path());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, dir.path()));
     ctl(*window).Create_database->click();
     EXPECT_EQ(window->message_text(), "Database created.");
     const QString path = dir.file("new.mdb");
     open(path);
     ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->session().db_conn()->column_count(), 5);
-    window->loader().Dir_ImportDir_DblClick(data());
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     ctl(*window).load_pictures->click();
     expect_consistent(8);
     EXPECT_EQ(field("movfile", snap(3)).toString(), "snap3.avi");

@@ -2,6 +2,7 @@
 
 #include "support/window_controls.h"
 #include "support/window_fixture.h"
+#include "support/list_gestures.h"
 
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
@@ -79,16 +80,16 @@ protected:
         ASSERT_TRUE(e.ok()) << e.text.toStdString();
     }
 
-    // Shows a folder in the loader's lists, as a double click in the folder list does.
-    void show_folder(const QString& folder) { window->loader().Dir_ImportDir_DblClick(folder); }
+    // Shows a folder in the loader's lists, double-clicking the way there in the folder list.
+    void show_folder(const QString& folder)
+    {
+        EXPECT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, folder)) << folder.toStdString();
+    }
 
     // Double-clicks a name of the loader's picture list.
     void pick_picture(const QString& name)
     {
-        const int row = int(ctl(*window).Fil_ImportFile->names().indexOf(name));
-        ASSERT_GE(row, 0) << name.toStdString();
-        ctl(*window).Fil_ImportFile->select_row(row);
-        window->loader().Fil_ImportFile_DblClick();
+        ASSERT_TRUE(testsupport::double_click_name(ctl(*window).Fil_ImportFile, name)) << name.toStdString();
     }
 
     // A click on the progress bar as the window receives it.

@@ -44,7 +44,7 @@ TEST_F(LightLoader, SingleLoadStoresTheFileNameAndOneNote)
     picture("a.png", "png");
     write("a.avi");
     picture("b.jpg");
-    window->loader().refresh_pictures_Click();
+    ctl(*window).refresh_pictures->click();
 
     // A type the full edition keeps out of the catalogue is loaded like any other.
     pick_picture("a.png");
@@ -94,7 +94,7 @@ TEST_F(LightLoader, IntoAFullCatalogueOnlyTheLightFieldsAreWritten)
 {
     open_empty(store::Schema::Full);
     picture("a.jpg");
-    window->loader().refresh_pictures_Click();
+    ctl(*window).refresh_pictures->click();
     // There is no IN choice and no box for the other fields to read.
     EXPECT_EQ(ctl(*window).Option2[0], nullptr);
     EXPECT_EQ(ctl(*window).text23, nullptr);
@@ -115,7 +115,7 @@ TEST_F(LightLoader, BatchLoadOutRecordsCompanionsAndKeepsTheTimingPanel)
     write("p1.txt", "text of p1");
     picture("p2.tif", "tif");
     write("p2.mpg");
-    window->loader().refresh_pictures_Click();
+    ctl(*window).refresh_pictures->click();
     window->set_timing("earlier");
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "2 pictures processed. 2 loaded. No Errors found.");
@@ -134,7 +134,7 @@ TEST_F(LightLoader, BatchLoadInPutsNoteFilesIntoTheNoteAndMovesThem)
     write("t.txt", "plain note");
     picture("r.jpg");
     write("r.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 rich note\\par}");
-    window->loader().refresh_pictures_Click();
+    ctl(*window).refresh_pictures->click();
     ctl(*window).OptionFL[0]->click();
     // There is no choice of field: a note file goes into the note.
     EXPECT_EQ(ctl(*window).OptionF1[2], nullptr);
@@ -153,7 +153,7 @@ TEST_F(LightLoader, BatchLoadLogsDuplicatesInTheLightLog)
 {
     open_empty();
     picture("keep.jpg");
-    window->loader().refresh_pictures_Click();
+    ctl(*window).refresh_pictures->click();
     ctl(*window).load_pictures->click();
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "1 picture processed. 0 loaded. There are errors.");
@@ -177,8 +177,12 @@ TEST_F(LightLoader, NoteToolsWorkOnTheOneNoteBox)
     QTest::mouseRelease(ctl(*window).Label13, Qt::LeftButton);
     EXPECT_EQ(back_of(ctl(*window).Label28_36), 0xC0FFC0u);
 
+    // The lengths are at hand while a pick is pending.
+    picture("a.jpg");
+    ctl(*window).refresh_pictures->click();
+    pick_picture("a.jpg");
     ctl(*window).Txt_Notes->setText("one\ntwo");
-    window->loader().note_size_Click(1);
+    QTest::mouseClick(ctl(*window).note_size[1], Qt::LeftButton);
     EXPECT_EQ(ctl(*window).note_size[1]->text(), "8");
 }
 
@@ -186,7 +190,7 @@ TEST_F(LightLoader, APickBringsThePreviewAndItsButtonsToTheFront)
 {
     open_empty();
     picture("a.jpg");
-    window->loader().refresh_pictures_Click();
+    ctl(*window).refresh_pictures->click();
     window->show();
     ctl(*window).SSTab_main->setCurrentIndex(2);
     ctl(*window).SSTab_mgm->setCurrentIndex(1);

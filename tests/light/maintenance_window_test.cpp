@@ -3,6 +3,7 @@
 #include "support/window_controls.h"
 #include "maintenance/maintenance_tab.h"
 #include "light_fixture.h"
+#include "support/grid_clicks.h"
 #include "support/layout_probe.h"
 
 #include "maintenance/grid_model.h"
@@ -25,11 +26,7 @@ protected:
     {
         return qobject_cast<maintenance::ManagementGridModel*>(ctl(*window).mgm_pic->model());
     }
-    void click_row(int row)
-    {
-        ctl(*window).mgm_pic->setCurrentIndex(model()->index(row, 0));
-        window->maintenance().mgm_pic_Click();
-    }
+    void click_row(int row) { testsupport::click_grid_row(ctl(*window).mgm_pic, row); }
     void touch(const QString& file, const QByteArray& bytes = {}) const
     {
         QFile f(file);
@@ -60,19 +57,19 @@ TEST_F(LightMaintenance, EditsByNumberSayWhatTheyStart)
 {
     open_light(14);
     ctl(*window).Txt_delpag->setText("9");
-    window->maintenance().delete_page_Click();
+    ctl(*window).delete_page->click();
     EXPECT_EQ(dialogs->messages(), QStringList({"The page not exist."}));
     EXPECT_EQ(window->message_text(), "Deleting page(s)...");
 
     ctl(*window).Text15->setText("99");
-    window->maintenance().delete_picture_Click();
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(dialogs->messages().back(), "The picture not exist.");
     EXPECT_EQ(window->message_text(), "Deleting picture...");
 
     window->set_timing("earlier");
     ctl(*window).Text22->setText("99");
     ctl(*window).Text20->setText("1");
-    window->maintenance().insert_picture_Click();
+    ctl(*window).insert_picture->click();
     EXPECT_EQ(dialogs->messages().back(), "First picture not exist.");
     EXPECT_EQ(window->message_text(), "Inserting picture...");
     EXPECT_TRUE(ctl(*window).insert_picture->isEnabled());
@@ -80,20 +77,20 @@ TEST_F(LightMaintenance, EditsByNumberSayWhatTheyStart)
     // A complete edit: renumbered, "Ready" without its full stop, no timing.
     ctl(*window).Text22->setText("14");
     ctl(*window).Text20->setText("1");
-    window->maintenance().insert_picture_Click();
+    ctl(*window).insert_picture->click();
     EXPECT_EQ(window->message_text(), "Picture inserted.");
     EXPECT_EQ(window->ready_text(), "Ready");
     EXPECT_EQ(window->timing_text(), "earlier");
     EXPECT_EQ(rows().front(), "1/1/pic014.jpg/-");
 
     ctl(*window).Txt_delpag->setText("1");
-    window->maintenance().delete_page_Click();
+    ctl(*window).delete_page->click();
     EXPECT_EQ(window->message_text(), "Page deleted.");
     EXPECT_EQ(rows().size(), 8);
     EXPECT_EQ(rows().front(), "1/1/pic006.jpg/-");
 
     ctl(*window).Txt_delpag->setText("*");
-    window->maintenance().delete_page_Click();
+    ctl(*window).delete_page->click();
     EXPECT_EQ(window->message_text(), "Entire content of the database deleted.");
     EXPECT_TRUE(rows().isEmpty());
     expect_usable();
@@ -104,7 +101,7 @@ TEST_F(LightMaintenance, NumberBoxesTakeFourteenDigits)
     open_light(3);
     ctl(*window).Text15->setText(QString(20, '9'));
     EXPECT_EQ(ctl(*window).Text15->text(), QString(14, '9'));
-    window->maintenance().delete_picture_Click();
+    ctl(*window).delete_picture->click();
     EXPECT_EQ(dialogs->messages(), QStringList({"The picture not exist."}));
     EXPECT_EQ(rows().size(), 3);
 }
@@ -114,7 +111,7 @@ TEST_F(LightMaintenance, TheRenumberButtonLeavesThePageLoadsTime)
     open_light(8);
     exec("UPDATE demopicture SET picfile = 'a.jpg' WHERE numpic = 8");
     window->set_timing("earlier");
-    window->maintenance().renumber_pages_Click();
+    ctl(*window).renumber_pages->click();
     EXPECT_EQ(rows().front(), "1/1/a.jpg/-");
     EXPECT_TRUE(window->timing_text().endsWith(" ms")) << window->timing_text().toStdString();
 

@@ -3,14 +3,13 @@
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "light_fixture.h"
+#include "support/grid_clicks.h"
 
 #include "platform/ui/grid_headings.h"
 #include "support/layout_probe.h"
 #include "search/search_grid.h"
-#include "search/search_sort_tab.h"
 
 #include <QCheckBox>
-#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -47,17 +46,11 @@ protected:
     {
         ctl(*window).SSTab_search->setCurrentIndex(0);
         ctl(*window).Text1->setText(text);
-        window->search().refresh_grid_Click();
+        ctl(*window).refresh_grid->click();
     }
 
-    // Selects one grid row and clicks the grid.
-    void click_row(int row)
-    {
-        QTableView* grid = ctl(*window).MSFlexGrid1;
-        const QModelIndex index = grid->model()->index(row, 0);
-        grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        window->search().MSFlexGrid1_Click();
-    }
+    // A click on one grid row.
+    void click_row(int row) { testsupport::click_row(ctl(*window).MSFlexGrid1, row); }
 };
 
 } // namespace
@@ -93,11 +86,11 @@ TEST_F(LightSearch, TheNoteSearchReadsTheNoteOnly)
     // There is no choice of fields.
     EXPECT_EQ(ctl(*window).Option7[2], nullptr);
     ctl(*window).Text4->setText("BEACH");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), QStringList({"3"}));
     EXPECT_EQ(window->ready_text(), "Ready.");
     ctl(*window).Text4->clear();
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found().size(), 14);
 }
 
@@ -145,10 +138,7 @@ TEST_F(LightSearch, ARowOfThePageShownSelectsItsCellAndKeepsTheSearchInFront)
 TEST_F(LightSearch, SeveralSelectedRowsAreRefused)
 {
     search_names("sea");
-    QTableView* grid = ctl(*window).MSFlexGrid1;
-    grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 0), grid->model()->index(1, 3)),
-                                   QItemSelectionModel::ClearAndSelect);
-    window->search().MSFlexGrid1_Click();
+    testsupport::drag_rows(ctl(*window).MSFlexGrid1, 0, 1);
     EXPECT_EQ(window->message_text(), "Select one row.");
     EXPECT_EQ(window->session().current_page(), 1);
 }

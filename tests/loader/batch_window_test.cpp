@@ -45,7 +45,6 @@ TEST_F(LoaderWindow, BatchLoadFillsTheCatalogueAndUpdatesTheCounts)
     EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     EXPECT_FALSE(window->busy_state().busy());
     EXPECT_EQ(ctl(*window).text7->text(), "");
-    EXPECT_EQ(window->loader().load_picture_path(), source.file("p14.jpg"));
     const QStringList r = rows();
     ASSERT_EQ(r.size(), 14);
     EXPECT_EQ(r.front(), "1/1/p01.jpg/p01.avi");
@@ -59,7 +58,7 @@ TEST_F(LoaderWindow, BatchLoadLogsDuplicatesBesideTheCatalogue)
     show(source.path());
     ctl(*window).load_pictures->click();
     file("new.jpg");
-    window->loader().refresh_pictures_Click();
+    ctl(*window).refresh_pictures->click();
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "2 pictures processed. 1 loaded. There are errors.");
     const QByteArray log = testsupport::read_all(db.file("Mosswick-Zudidudi load errors.log"));
@@ -139,7 +138,7 @@ TEST_F(LoaderWindow, AnErrorHalfwayLeavesAUsableLoader)
     EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     EXPECT_FALSE(window->busy_state().busy());
     // And the loader still works: a single load goes through.
-    window->loader().refresh_pictures_Click();
+    ctl(*window).refresh_pictures->click();
     pick_picture("e5.jpg");
     ctl(*window).cmd_OK->click();
     EXPECT_EQ(window->message_text(), "Picture loaded.");
@@ -152,11 +151,9 @@ TEST_F(LoaderWindow, BatchLoadInsideStoresPicturesAndRefusesOthers)
     file("a.avi");
     show(source.path());
     ctl(*window).Option4[0]->setChecked(true);
-    window->loader().set_load_movie_name("untouched");
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "2 pictures processed. 1 loaded. There are errors.");
     EXPECT_EQ(rows(), QStringList({"1/1/a.jpg/-"}));
-    EXPECT_EQ(window->loader().load_movie_name(), "untouched");
     store::Error e;
     EXPECT_TRUE(window->session().db_conn()->read_picture_bytes(1, e) == testsupport::read_all(a));
 }

@@ -7,6 +7,7 @@
 #include "platform/store/connection.h"
 #include "platform/ui/plain_text_box.h"
 #include "support/catalogue_builder.h"
+#include "support/list_gestures.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 
@@ -43,8 +44,11 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([this] { return !window->integrity_check_running(); }, 30000));
     }
 
-    // Shows a folder in the loader's lists, as a double click in the folder list does.
-    void show(const QString& folder) { window->loader().Dir_ImportDir_DblClick(folder); }
+    // Shows a folder in the loader's lists, double-clicking the way there in the folder list.
+    void show(const QString& folder)
+    {
+        EXPECT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, folder)) << folder.toStdString();
+    }
 
     QString file(const QString& name, const QByteArray& bytes = {}) const
     {
@@ -70,17 +74,16 @@ protected:
     // Double-clicks a name in one of the file lists.
     void pick_picture(const QString& name)
     {
-        const int row = int(ctl(*window).Fil_ImportFile->names().indexOf(name));
-        ASSERT_GE(row, 0) << name.toStdString();
-        ctl(*window).Fil_ImportFile->select_row(row);
-        window->loader().Fil_ImportFile_DblClick();
+        ASSERT_TRUE(testsupport::double_click_name(ctl(*window).Fil_ImportFile, name)) << name.toStdString();
     }
     void pick_movie(const QString& name)
     {
-        const int row = int(ctl(*window).File_movies->names().indexOf(name));
-        ASSERT_GE(row, 0) << name.toStdString();
-        ctl(*window).File_movies->select_row(row);
-        window->loader().File_movies_DblClick();
+        ASSERT_TRUE(testsupport::double_click_name(ctl(*window).File_movies, name)) << name.toStdString();
+    }
+    // A pick waits for "Load picture" or "Cancel".
+    bool pick_pending() const
+    {
+        return ctl(*window).cmd_OK->isEnabled() && ctl(*window).cancel_load_picture->isEnabled();
     }
 
     // The catalogue's rows as "numpic/numpage/picfile/movfile" (movfile "-" for Null).

@@ -8,11 +8,13 @@
 #include "loader/loader_tab.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
+#include "support/list_gestures.h"
 #include "support/test_support.h"
 
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -38,6 +40,7 @@ protected:
         session->set_status(&status);
         tab = std::make_unique<LoaderTab>(*session, no_rules);
         tab->host_pages(new QWidget, edition.features.stored_pictures ? new QWidget : nullptr, new QWidget);
+        tab->loader_Form_Load();
     }
     template <class T>
     T* find(const char* name) const
@@ -50,7 +53,7 @@ protected:
         ASSERT_TRUE(testsupport::write_picture(folder.file("a.jpg"), 60, 40, "jpg"));
         ASSERT_TRUE(testsupport::write_picture(folder.file("b.png"), 60, 40, "png"));
         session->file_opened();
-        tab->Dir_ImportDir_DblClick(folder.path());
+        ASSERT_TRUE(testsupport::open_folder(find<DirListBox>("Dir_ImportDir"), folder.path()));
     }
 
     QStatusBar bar;
@@ -85,13 +88,13 @@ TEST_F(LoaderTabAlone, EachEditionBuildsOnlyItsOwnControls)
     EXPECT_EQ(find<QTabWidget>("SSTab4")->count(), 2);
     EXPECT_EQ(find<QTabWidget>("SSTab4")->tabText(1), "Picture");
     // Without the choices the update pass only relinks, into the note.
-    EXPECT_FALSE(tab->update_notes_in());
-    EXPECT_EQ(tab->update_note_target(), loader::NoteTarget::Note);
+    EXPECT_FALSE(tab->lists().notes_in);
+    EXPECT_EQ(tab->lists().target, loader::NoteTarget::Note);
     // The note tools work on the one note box.
     find<richtext::RichTextBox>("Txt_Notes")->setText("one\ntwo");
-    tab->note_size_Click(1);
+    QTest::mouseClick(find<ui::LabelButton>("note_size(1)"), Qt::LeftButton);
     EXPECT_EQ(find<ui::LabelButton>("note_size(1)")->text(), "8");   // lines end in CR LF
-    tab->clear_note_Click();
+    find<QPushButton>("clear_note")->click();
     EXPECT_EQ(find<richtext::RichTextBox>("Txt_Notes")->Text(), "");
 }
 
@@ -101,18 +104,21 @@ TEST_F(LoaderTabAlone, TellsTheRestOfTheWindowWhatItListsAndChose)
     list_two_pictures();
     EXPECT_EQ(status.message_text(), "Listed 2 pictures, no movies found.");
     EXPECT_EQ(tab->listed_folder(), folder.path());
-    EXPECT_EQ(tab->files_folder(), folder.path());
-    EXPECT_EQ(tab->listed_pictures(), QStringList({"a.jpg", "b.png"}));
-    EXPECT_EQ(tab->listed_files(), QStringList({"a.jpg", "b.png"}));
+    LoaderLists lists = tab->lists();
+    EXPECT_EQ(lists.picture_folder, folder.path());
+    EXPECT_EQ(lists.files_folder, folder.path());
+    EXPECT_EQ(lists.pictures, QStringList({"a.jpg", "b.png"}));
+    EXPECT_EQ(lists.all_files, QStringList({"a.jpg", "b.png"}));
 
-    EXPECT_FALSE(tab->update_notes_in());
-    EXPECT_EQ(tab->update_note_target(), loader::NoteTarget::Note);
+    EXPECT_FALSE(lists.notes_in);
+    EXPECT_EQ(lists.target, loader::NoteTarget::Note);
     find<QRadioButton>("OptionFL2(0)")->click();
     find<QRadioButton>("OptionF12(2)")->click();
-    EXPECT_TRUE(tab->update_notes_in());
-    EXPECT_EQ(tab->update_note_target(), loader::NoteTarget::Reference);
+    lists = tab->lists();
+    EXPECT_TRUE(lists.notes_in);
+    EXPECT_EQ(lists.target, loader::NoteTarget::Reference);
     find<QRadioButton>("OptionF12(1)")->click();
-    EXPECT_EQ(tab->update_note_target(), loader::NoteTarget::AddNote);
+    EXPECT_EQ(tab->lists().target, loader::NoteTarget::AddNote);
 
     // "Update pictures" is the update pass's: the tab only asks for it.
     QSignalSpy update(tab.get(), &LoaderTab::update_requested);
@@ -129,16 +135,16 @@ TEST_F(LoaderTabAlone, APickLocksAndAnEndFreesTheEditsOfOtherParts)
     QSignalSpy counts(session.get(), &CatalogueSession::counts_changed);
 
     auto* pictures = find<FileListBox>("Fil_ImportFile");
-    pictures->select_row(0);
-    tab->Fil_ImportFile_DblClick();
-    ASSERT_TRUE(tab->pick_pending());
+    auto* cancel = find<QPushButton>("cancel_load_picture");
+    testsupport::double_click_row(pictures, 0);
+    ASSERT_TRUE(cancel->isEnabled());
     ASSERT_EQ(lock.count(), 1);
     EXPECT_TRUE(lock.at(0).at(0).toBool());
     EXPECT_FALSE(pictures->isEnabled());
     EXPECT_EQ(find<QTabWidget>("SSTab4")->currentIndex(), 1);
 
-    tab->cancel_load_picture_Click();
-    EXPECT_FALSE(tab->pick_pending());
+    cancel->click();
+    EXPECT_FALSE(cancel->isEnabled());
     ASSERT_EQ(lock.count(), 2);
     EXPECT_FALSE(lock.at(1).at(0).toBool());
     EXPECT_TRUE(pictures->isEnabled());
@@ -146,10 +152,10 @@ TEST_F(LoaderTabAlone, APickLocksAndAnEndFreesTheEditsOfOtherParts)
 
     // Committed without a connection: refused, and the tab goes back to idle
     // without a new count to announce.
-    tab->Fil_ImportFile_DblClick();
-    tab->cmd_OK_Click();
+    testsupport::double_click_row(pictures, 0);
+    find<QPushButton>("cmd_OK")->click();
     EXPECT_EQ(status.message_text(), "Open a database first.");
-    EXPECT_FALSE(tab->pick_pending());
+    EXPECT_FALSE(cancel->isEnabled());
     EXPECT_EQ(idle.count(), 1);
     EXPECT_EQ(counts.count(), 0);
     EXPECT_FALSE(lock.last().at(0).toBool());

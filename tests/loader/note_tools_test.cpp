@@ -44,7 +44,7 @@ protected:
         jpg("a.jpg");
         show(source.path());
         pick_picture("a.jpg");
-        ASSERT_TRUE(window->loader().pick_pending());
+        ASSERT_TRUE(pick_pending());
     }
 };
 
@@ -80,16 +80,16 @@ TEST_F(NoteTools, ReferenceBoxRefusesTheDoubleQuoteTypedOrPasted)
         else if (way == 1)
             ctl(*window).text23->paste();   // as the context menu does
         else if (way == 2)
-            window->loader().Label13_Click();
+            QTest::mouseClick(ctl(*window).Label13, Qt::LeftButton);
         else
-            window->loader().Label12_Click(5);
+            QTest::mouseClick(ctl(*window).Label12_5, Qt::LeftButton);
         EXPECT_EQ(ctl(*window).text23->text(), "ab") << way;
         EXPECT_EQ(window->message_text(), "Character not supported \"") << way;
         if (way == 2)
             clipboard_rtf(k_rtf, "bold \"word\"");
     }
     clipboard_text("xy");
-    window->loader().Label13_Click();
+    QTest::mouseClick(ctl(*window).Label13, Qt::LeftButton);
     EXPECT_EQ(ctl(*window).text23->text(), "abxy");
 }
 
@@ -101,7 +101,7 @@ TEST_F(NoteTools, TheReferenceBoxTakesSeveralLinesUpToItsLimit)
     QTest::keyClicks(ctl(*window).text23, "second");
     EXPECT_EQ(ctl(*window).text23->text(), "first\nsecond");
     clipboard_text("x\r\ny");
-    window->loader().Label13_Click();
+    QTest::mouseClick(ctl(*window).Label13, Qt::LeftButton);
     EXPECT_EQ(ctl(*window).text23->text(), "first\nsecondx\ny");
     // At most 255 characters, however they come.
     ctl(*window).text23->setText(QString(300, 'r'));
@@ -110,7 +110,7 @@ TEST_F(NoteTools, TheReferenceBoxTakesSeveralLinesUpToItsLimit)
     QTest::keyClicks(ctl(*window).text23, "abc");
     EXPECT_EQ(ctl(*window).text23->text(), QString(254, 'r') + 'a');
     clipboard_text("more");
-    window->loader().Label13_Click();
+    QTest::mouseClick(ctl(*window).Label13, Qt::LeftButton);
     EXPECT_EQ(ctl(*window).text23->text().size(), 255);
 }
 
@@ -118,23 +118,23 @@ TEST_F(NoteTools, PasteRtfInterpretsInRichBoxesAndGivesPlainTextElsewhere)
 {
     clipboard_rtf(k_rtf, "bold \"word\"");
     focus(ctl(*window).Txt_Notes);
-    window->loader().Label12_Click(5);
+    QTest::mouseClick(ctl(*window).Label12_5, Qt::LeftButton);
     EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "bold \"word\"");
     EXPECT_TRUE(ctl(*window).Txt_Notes->TextRTF().contains("\\b"));
     clipboard_rtf(QStringLiteral("{\\rtf1\\ansi bold \\b word\\b0\\par}"), "bold word");
     focus(ctl(*window).text23);
-    window->loader().Label12_Click(5);
+    QTest::mouseClick(ctl(*window).Label12_5, Qt::LeftButton);
     EXPECT_EQ(ctl(*window).text23->text(), "bold word");
     // A box with a number filter takes digits only, and a text with anything
     // else not at all.
     ctl(*window).Text15->setEnabled(true);
     clipboard_text("12a3");
     focus(ctl(*window).Text15);
-    window->loader().Label13_Click();
+    QTest::mouseClick(ctl(*window).Label13, Qt::LeftButton);
     EXPECT_EQ(ctl(*window).Text15->text(), "");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
     clipboard_text("123");
-    window->loader().Label13_Click();
+    QTest::mouseClick(ctl(*window).Label13, Qt::LeftButton);
     EXPECT_EQ(ctl(*window).Text15->text(), "123");
 }
 
@@ -145,11 +145,11 @@ TEST_F(NoteTools, PastingNothingChangesNothing)
     ctl(*window).Txt_Notes->setSelStart(0);
     ctl(*window).Txt_Notes->setSelLength(4);
     clipboard_text("only plain text");
-    window->loader().Label12_Click(5);   // no RTF on the clipboard
+    QTest::mouseClick(ctl(*window).Label12_5, Qt::LeftButton);   // no RTF on the clipboard
     EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "keep this");
     EXPECT_EQ(ctl(*window).Txt_Notes->SelText(), "keep");
     clipboard_text("put");
-    window->loader().Label13_Click();
+    QTest::mouseClick(ctl(*window).Label13, Qt::LeftButton);
     EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "put this");
 }
 
@@ -160,7 +160,7 @@ TEST_F(NoteTools, PasteTextWithoutTextRemovesTheSelection)
     ctl(*window).Txt_Notes->setSelStart(0);
     ctl(*window).Txt_Notes->setSelLength(5);
     QGuiApplication::clipboard()->clear();
-    window->loader().Label13_Click();
+    QTest::mouseClick(ctl(*window).Label13, Qt::LeftButton);
     EXPECT_EQ(ctl(*window).Txt_Notes->Text(), "this");
 }
 
@@ -168,7 +168,7 @@ TEST_F(NoteTools, SizeLabelsShowTheThreeLengths)
 {
     ctl(*window).Txt_Notes->setText("one\ntwo");
     ctl(*window).text23->setText("ref");
-    window->loader().note_size_Click(0);
+    QTest::mouseClick(ctl(*window).note_size[0], Qt::LeftButton);
     EXPECT_EQ(ctl(*window).note_size[1]->text(), "8");   // paragraphs end in CR LF
     EXPECT_EQ(ctl(*window).note_size[2]->text(), "3");
     EXPECT_EQ(ctl(*window).note_size[0]->text(), "0");

@@ -31,8 +31,6 @@ TEST_F(LoaderWindow, PickingAPictureFindsTheLastMovieAndLocksTheLoader)
     file("A.mov");
     show(source.path());
     pick_picture("a.jpg");
-    EXPECT_EQ(window->loader().load_picture_path(), source.file("a.jpg"));
-    EXPECT_EQ(window->loader().load_movie_name(), "a.mpg");
     EXPECT_EQ(ctl(*window).File_movies->selected_name(), "a.mpg");
     EXPECT_EQ(ctl(*window).text7->text(), "a.jpg");
     EXPECT_EQ(ctl(*window).Lbl_db->text(), "a.mpg");
@@ -58,7 +56,7 @@ TEST_F(LoaderWindow, APictureWithoutAMovieOfTheSameCase)
     show(source.path());
     ctl(*window).Label31->setText("stale");
     pick_picture("a.jpg");
-    EXPECT_EQ(window->loader().load_movie_name(), "");
+    EXPECT_EQ(ctl(*window).Lbl_db->text(), "");
     EXPECT_EQ(ctl(*window).Label31->text(), "");
     EXPECT_EQ(window->message_text(), "Loading picture, press the 'Cancel' button to abort.");
 }
@@ -77,21 +75,21 @@ TEST_F(LoaderWindow, MoviePicksFindTheirPictureOrSayWhyNot)
     pick_movie("README");
     EXPECT_EQ(window->message_text(), "Selection not supported.");
     EXPECT_TRUE(ctl(*window).Fil_ImportFile->isEnabled());
-    EXPECT_FALSE(window->loader().pick_pending());
+    EXPECT_FALSE(pick_pending());
 
     pick_movie("x.avi");
     EXPECT_EQ(window->message_text(), "Picture file not found.");
     for (QWidget* w : lock_set(*window))
         EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
     EXPECT_FALSE(ctl(*window).SSTab2->isEnabled());
-    EXPECT_FALSE(window->loader().pick_pending());
+    EXPECT_FALSE(pick_pending());
 
     pick_movie("a.avi");
     EXPECT_EQ(ctl(*window).Fil_ImportFile->selected_name(), "a.jpg");   // the later one
     EXPECT_EQ(ctl(*window).text7->text(), "a.jpg");
     EXPECT_EQ(ctl(*window).Lbl_db->text(), "a.avi");
     EXPECT_EQ(ctl(*window).Label31->text(), "avi");
-    EXPECT_TRUE(window->loader().pick_pending());
+    EXPECT_TRUE(pick_pending());
 }
 
 TEST_F(LoaderWindow, CommitWritesTheRowAndReturnsToIdle)
@@ -119,7 +117,7 @@ TEST_F(LoaderWindow, CommitWritesTheRowAndReturnsToIdle)
         EXPECT_FALSE(w->isEnabled());
     EXPECT_EQ(ctl(*window).text7->text(), "");
     EXPECT_TRUE(ctl(*window).Img_ImportImage->isHidden());
-    EXPECT_FALSE(window->loader().pick_pending());
+    EXPECT_FALSE(pick_pending());
 
     // The same name by name again from this folder: a duplicate, nothing written.
     pick_picture("a.jpg");
@@ -183,7 +181,7 @@ TEST_F(LoaderWindow, InsideRefusalKeepsTheLoadPendingUntilOutLoadsIt)
               "Cannot load PNG, TIF, RLE, WMF, ICO or EMF files, if the picture is loaded within the database.");
     EXPECT_TRUE(ctl(*window).cmd_OK->isEnabled());
     EXPECT_TRUE(ctl(*window).cancel_load_picture->isEnabled());
-    EXPECT_TRUE(window->loader().pick_pending());
+    EXPECT_TRUE(pick_pending());
     EXPECT_TRUE(rows().isEmpty());
     ctl(*window).Option2[1]->setChecked(true);
     ctl(*window).cmd_OK->click();
@@ -226,7 +224,7 @@ TEST_F(LoaderWindow, CancelDropsTheNotesAndFreesTheLists)
         EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
     EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
     EXPECT_TRUE(ctl(*window).Img_ImportImage->isHidden());
-    EXPECT_FALSE(window->loader().pick_pending());
+    EXPECT_FALSE(pick_pending());
     EXPECT_TRUE(rows().isEmpty());
 }
 
@@ -235,7 +233,7 @@ TEST_F(LoaderWindow, UndecodablePicturesAreShownEmptyAndLoadedByNameOnly)
     file("noise.jpg", "not a picture at all");
     show(source.path());
     pick_picture("noise.jpg");
-    EXPECT_TRUE(window->loader().pick_pending());
+    EXPECT_TRUE(pick_pending());
     EXPECT_TRUE(ctl(*window).Img_ImportImage->pixmap().isNull());
     EXPECT_FALSE(ctl(*window).Img_ImportImage->text().isEmpty());
     ctl(*window).Option2[0]->setChecked(true);
@@ -255,7 +253,7 @@ TEST_F(LoaderWindow, APictureGoneSinceTheListingIsNotPicked)
     QFile::remove(path);
     pick_picture("gone.jpg");
     EXPECT_EQ(window->message_text(), "Picture file not found.");
-    EXPECT_FALSE(window->loader().pick_pending());
+    EXPECT_FALSE(pick_pending());
     for (QWidget* w : lock_set(*window))
         EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
 }
@@ -266,7 +264,9 @@ TEST_F(LoaderWindow, ClosingTheCatalogueUnderAPendingLoadFreesTheLists)
     show(source.path());
     pick_picture("a.jpg");
     window->mnuDb_Click();   // close
-    EXPECT_FALSE(window->loader().pick_pending());
+    EXPECT_FALSE(pick_pending());
+    EXPECT_TRUE(ctl(*window).Img_ImportImage->isHidden());
+    EXPECT_EQ(ctl(*window).text7->text(), "");
     EXPECT_TRUE(ctl(*window).Drv_ImportDrive->isEnabled());
     EXPECT_TRUE(ctl(*window).Dir_ImportDir->isEnabled());
     EXPECT_TRUE(ctl(*window).refresh_pictures->isEnabled());
@@ -289,7 +289,7 @@ TEST_F(LoaderWindow, AFailedCommitLeavesAUsableLoader)
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
     EXPECT_TRUE(ctl(*window).cmd_OK->isEnabled());
     EXPECT_TRUE(ctl(*window).cancel_load_picture->isEnabled());
-    EXPECT_TRUE(window->loader().pick_pending());
+    EXPECT_TRUE(pick_pending());
     ctl(*window).cancel_load_picture->click();
     for (QWidget* w : lock_set(*window))
         EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
@@ -305,7 +305,7 @@ TEST_F(LoaderWindow, ADoubleClickInTheListPicks)
     const QRect r = ctl(*window).Fil_ImportFile->visualItemRect(item);
     QTest::mouseClick(ctl(*window).Fil_ImportFile->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(ctl(*window).Fil_ImportFile->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_TRUE(window->loader().pick_pending());
+    EXPECT_TRUE(pick_pending());
     EXPECT_EQ(ctl(*window).text7->text(), "a.jpg");
 }
 
@@ -327,6 +327,6 @@ TEST_F(LoaderWindow, APickBringsThePreviewAndItsButtonsToTheFront)
         EXPECT_TRUE(ctl(*window).cancel_load_picture->isVisible());
         EXPECT_TRUE(ctl(*window).Img_ImportImage->isVisible());
         EXPECT_TRUE(ctl(*window).Txt_Notes->isVisible());
-        window->loader().cancel_load_picture_Click();
+        ctl(*window).cancel_load_picture->click();
     }
 }

@@ -22,8 +22,8 @@ TEST_F(MaintenanceWindow, DeletingAPageRenumbersAndCountsAgain)
     EXPECT_EQ(ctl(*window).Label29->text(), "2");
     EXPECT_TRUE(ctl(*window).delete_page->isEnabled());
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
-    EXPECT_EQ(window->maintenance().renumber_keep_order, 0);
     expect_usable();
+    expect_renumbering_by_name();
 }
 
 TEST_F(MaintenanceWindow, DeletingEverythingKeepsTheFiles)
@@ -87,7 +87,6 @@ TEST_F(MaintenanceWindow, AStopDuringTheRenumberingOfADeleteUndoesTheDelete)
     EXPECT_EQ(rows().size(), 14);
     EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
     EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
-    EXPECT_EQ(window->maintenance().renumber_keep_order, 0);
     EXPECT_EQ(ctl(*window).Label27->text(), "14");
     expect_usable();
 
@@ -106,6 +105,7 @@ TEST_F(MaintenanceWindow, AStopDuringTheRenumberingOfADeleteUndoesTheDelete)
     EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not inserted.");
     EXPECT_EQ(rows(), before);
     expect_usable();
+    expect_renumbering_by_name();
 }
 
 TEST_F(MaintenanceWindow, ExchangeSwapsTwoPicturesAndRestoresItsButtons)
@@ -157,7 +157,6 @@ TEST_F(MaintenanceWindow, TheRenumberButtonNumbersByNameAndShowsPageOne)
 {
     open_catalogue(8);
     exec("UPDATE demopicture SET numpic = 100 - numpic");   // reversed, pages unchanged
-    window->maintenance().renumber_keep_order = 1;                      // the button ignores a leftover flag
     ctl(*window).renumber_pages->click();
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(rows()[6], "7/2/pic007.jpg/-");
@@ -213,12 +212,14 @@ TEST_F(MaintenanceWindow, NumberBoxesTakeDigitsOnly)
         QTest::keyClick(box, Qt::Key_Backspace);
         EXPECT_EQ(box->text(), "");
     }
-    int key = '5';
-    window->maintenance().Text20_KeyPress(key);
-    EXPECT_EQ(key, '5');
-    key = 13;
-    window->maintenance().Txt_delpag_KeyPress(key);
-    EXPECT_EQ(key, 0);
+    focus(ctl(*window).Text20);
+    QTest::keyClick(ctl(*window).Text20, '5');
+    EXPECT_EQ(ctl(*window).Text20->text(), "5");
+    // Return is no digit either: refused with the message.
+    focus(ctl(*window).Txt_delpag);
+    window->set_message({});
+    QTest::keyClick(ctl(*window).Txt_delpag, Qt::Key_Return);
+    EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
 }
 
 TEST_F(MaintenanceWindow, APastedTextWithARefusedCharacterIsRefusedWhole)
@@ -249,6 +250,7 @@ TEST_F(MaintenanceWindow, AnActionButtonHandsTheFocusBackToItsBox)
     EXPECT_TRUE(ctl(*window).Text11->hasFocus());
 
     focus(ctl(*window).insert_picture);
-    window->maintenance().insert_picture_LostFocus();
+    ctl(*window).Text11->setFocus(Qt::MouseFocusReason);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(ctl(*window).Text22->hasFocus());
 }

@@ -19,14 +19,23 @@ protected:
         ctl(*window).SSTab_main->setCurrentIndex(2);
         ctl(*window).load_list->click();
     }
+
+    // Nothing of an earlier action is pending: a new exchange starts with its first click.
+    void expect_fresh_exchange(int row)
+    {
+        ctl(*window).Opt_exchange->setChecked(true);
+        click_row(row);
+        EXPECT_EQ(window->message_text(), "Exchange with...");
+    }
 };
 
 } // namespace
 
 TEST_F(GridWindow, LoadListFillsTheGridAndResetsTheChoice)
 {
-    open_catalogue(14);
+    load(14);
     ctl(*window).Opt_exchange->setChecked(true);
+    click_row(0);
     ctl(*window).Text8->setText("left");
     ctl(*window).Text28->setText("jpg");
     ctl(*window).load_list->click();
@@ -42,17 +51,17 @@ TEST_F(GridWindow, LoadListFillsTheGridAndResetsTheChoice)
         EXPECT_FALSE(o->isChecked());
     EXPECT_EQ(ctl(*window).Text8->text(), "");
     EXPECT_EQ(ctl(*window).Text28->text(), "");
-    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     EXPECT_TRUE(ctl(*window).load_list->isEnabled());
     EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
     expect_usable();
+    expect_fresh_exchange(1);
 }
 
 TEST_F(GridWindow, AnEmptyCatalogueKeepsTheGridHidden)
 {
     open_catalogue(1);
     exec("DELETE FROM demopicture");
-    window->maintenance().load_list_Click();
+    ctl(*window).load_list->click();
     EXPECT_EQ(window->message_text(), "Grid loaded: 0 record listed.");
     EXPECT_TRUE(ctl(*window).mgm_pic->isHidden());
 }
@@ -68,9 +77,9 @@ TEST_F(GridWindow, AClickWithoutAnActionPreparesARename)
     EXPECT_TRUE(ctl(*window).Command2->isEnabled());
     EXPECT_EQ(window->message_text(),
               "Renaming file(s), change the name and press the 'Rename' button; Picture#:8,  Page#:2.");
-    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     EXPECT_TRUE(ctl(*window).mgm_pic->isEnabled());
     expect_usable();
+    expect_fresh_exchange(grid_row_of(8));
 }
 
 TEST_F(GridWindow, RenameRenamesThePictureAndItsMovieOnce)
@@ -160,9 +169,9 @@ TEST_F(GridWindow, DeletePictureActsOnOneClick)
     EXPECT_EQ(order(), QList<int>({1, 2, 4, 5, 6, 7, 8}));
     EXPECT_EQ(model()->rowCount(), 7);
     EXPECT_FALSE(ctl(*window).Opt_delete_picture->isChecked());
-    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     EXPECT_EQ(ctl(*window).Label27->text(), "7");
     expect_usable();
+    expect_fresh_exchange(0);
 }
 
 TEST_F(GridWindow, DeletePageDeletesTheClickedRowsPage)
@@ -181,14 +190,13 @@ TEST_F(GridWindow, ExchangeTakesTwoClicks)
     ctl(*window).Opt_exchange->setChecked(true);
     click_row(grid_row_of(3));
     EXPECT_EQ(window->message_text(), "Exchange with...");
-    EXPECT_TRUE(window->maintenance().grid_pick_pending());
     click_row(grid_row_of(10));
     EXPECT_EQ(window->message_text(), "Exchanged.");
     EXPECT_EQ(rows()[2], "3/1/pic010.jpg/-");
     EXPECT_EQ(rows()[9], "10/2/pic003.jpg/-");
-    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     EXPECT_FALSE(ctl(*window).Opt_exchange->isChecked());
     EXPECT_EQ(model()->cell_text(2, 3), "pic010.jpg");
+    expect_fresh_exchange(0);
 }
 
 TEST_F(GridWindow, InsertMovesTheFirstClickedPictureToTheSecondsNumber)
@@ -230,7 +238,10 @@ TEST_F(GridWindow, AnOutOfDateGridWritesNothing)
     EXPECT_EQ(window->message_text(),
               "The list is out of date: press \"Load List\" and try again. Nothing was changed.");
     EXPECT_EQ(rows()[0], "1/1/pic002.jpg/-");
-    EXPECT_FALSE(window->maintenance().grid_pick_pending());
+    // The refused exchange is over: the next click is a first click again.
+    ASSERT_TRUE(ctl(*window).Opt_exchange->isChecked());
+    click_row(grid_row_of(2));
+    EXPECT_EQ(window->message_text(), "Exchange with...");
 }
 
 TEST_F(GridWindow, ChoosingAnotherActionStartsAfresh)
@@ -238,9 +249,9 @@ TEST_F(GridWindow, ChoosingAnotherActionStartsAfresh)
     load(8);
     ctl(*window).Opt_exchange->setChecked(true);
     click_row(grid_row_of(1));
-    ASSERT_TRUE(window->maintenance().grid_pick_pending());
+    ASSERT_EQ(window->message_text(), "Exchange with...");
+    // Were the exchange still waiting, this click would be its second.
     ctl(*window).Opt_delete_picture->setChecked(true);
-    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     click_row(grid_row_of(5));
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     EXPECT_EQ(order(), QList<int>({1, 2, 3, 4, 6, 7, 8}));
@@ -249,12 +260,9 @@ TEST_F(GridWindow, ChoosingAnotherActionStartsAfresh)
 TEST_F(GridWindow, ASelectionOfSeveralRowsIsRefusedAndCollapsed)
 {
     load(8);
+    click_row(2);   // no action chosen yet: a rename is prepared
     ctl(*window).Opt_delete_picture->setChecked(true);
-    ctl(*window).mgm_pic->setCurrentIndex(model()->index(2, 0));
-    ctl(*window).mgm_pic->selectionModel()->select(QItemSelection(model()->index(2, 0), model()->index(5, 3)),
-                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    ASSERT_GT(ctl(*window).mgm_pic->selectionModel()->selectedRows().size(), 1);
-    window->maintenance().mgm_pic_Click();
+    testsupport::click_grid_row(ctl(*window).mgm_pic, 5, Qt::ShiftModifier);
     EXPECT_EQ(window->message_text(), "Select one row.");
     EXPECT_EQ(ctl(*window).mgm_pic->selectionModel()->selectedRows().size(), 1);
     EXPECT_EQ(rows().size(), 8);
@@ -268,8 +276,11 @@ TEST_F(GridWindow, AStoppedGridDeleteChangesNothing)
     click_row(grid_row_of(1));
     EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not deleted.");
     EXPECT_EQ(rows().size(), 14);
-    EXPECT_FALSE(window->maintenance().grid_pick_pending());
     expect_usable();
+    // Nothing waits for a second click: the next click deletes.
+    click_row(grid_row_of(1));
+    EXPECT_EQ(window->message_text(), "Picture deleted.");
+    EXPECT_EQ(rows().size(), 13);
 }
 
 TEST_F(GridWindow, ARealMouseClickReachesTheGrid)

@@ -4,6 +4,7 @@
 #include "maintenance/maintenance_tab.h"
 #include "maintenance/grid_model.h"
 #include "platform/ui/vb.h"
+#include "support/grid_clicks.h"
 #include "support/window_fixture.h"
 
 #include <QApplication>
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+
+#include <algorithm>
 
 // A started main window with a catalogue of picture rows (pic001.jpg ...,
 // their pictures in data/) open, and scripted dialogs.
@@ -99,12 +102,8 @@ protected:
         return qobject_cast<mosswick::maintenance::ManagementGridModel*>(ctl(*window).mgm_pic->model());
     }
 
-    // Makes a grid row the current, selected one and clicks the grid.
-    void click_row(int row)
-    {
-        ctl(*window).mgm_pic->setCurrentIndex(model()->index(row, 0));
-        window->maintenance().mgm_pic_Click();
-    }
+    // Clicks a grid row with the mouse.
+    void click_row(int row) { testsupport::click_grid_row(ctl(*window).mgm_pic, row); }
 
     // The grid row showing a picture number.
     int grid_row_of(int numpic) const
@@ -113,6 +112,15 @@ protected:
             if (model()->cell_text(r, 0) == QString::number(numpic))
                 return r;
         return -1;
+    }
+
+    // The catalogue's renumber mode numbers by file name, whatever edit ran before.
+    void expect_renumbering_by_name()
+    {
+        exec("UPDATE demopicture SET numpic = 1000 - numpic");   // reversed
+        window->maintenance().RenumberPages();
+        const QList<int> by_number = order();
+        EXPECT_TRUE(std::is_sorted(by_number.begin(), by_number.end()));
     }
 
     // Gives a control the keyboard focus the way a click would.

@@ -1,6 +1,6 @@
 // The maintenance tab on its own: a session, a status bar and the tab, no
-// main window. What it asks of the rest of the window goes through its hooks
-// and signals only.
+// main window. What it asks of the rest of the window goes through the
+// loader's listing it is given and its signals only.
 #include "core/catalogue_session.h"
 #include "core/edition.h"
 #include "core/status_line.h"
@@ -24,6 +24,20 @@
 using namespace mosswick;
 
 namespace {
+
+// The loader's lists as a test sets them; counts how often a pass asks.
+class FakeListing : public LoaderListing {
+public:
+    QString listed_folder() const override { return lists_shown.picture_folder; }
+    LoaderLists lists() const override
+    {
+        ++asked;
+        return lists_shown;
+    }
+
+    LoaderLists lists_shown;
+    mutable int asked = 0;
+};
 
 class MaintenanceTabAlone : public ::testing::Test {
 protected:
@@ -77,7 +91,8 @@ protected:
     QStatusBar bar;
     StatusLine status{&bar};
     CatalogueSession session{Edition::enhanced()};
-    MaintenanceTab tab{session};
+    FakeListing listing;
+    MaintenanceTab tab{session, listing};
 };
 
 const char* const k_edit_controls[] = {"renumber_pages", "exchange_picture", "insert_picture", "delete_page",
@@ -150,7 +165,7 @@ TEST_F(MaintenanceTabAlone, ADeleteAnnouncesTheNewCount)
     open_catalogue(7);
     QSignalSpy counts(&session, &CatalogueSession::counts_changed);
     child<QLineEdit>("Text15")->setText("3");
-    tab.delete_picture_Click();
+    child<QPushButton>("delete_picture")->click();
     EXPECT_EQ(status.message_text(), "Picture deleted.");
     EXPECT_EQ(session.picture_count(), 6);
     EXPECT_EQ(counts.count(), 1);
@@ -163,14 +178,14 @@ TEST_F(MaintenanceTabAlone, AnExchangeSaysWhenItRunsAndWhenItEnds)
     QSignalSpy running(&tab, &MaintenanceTab::exchange_running);
     child<QLineEdit>("Text9")->setText("1");
     child<QLineEdit>("Text11")->setText("2");
-    tab.exchange_picture_Click();
+    child<QPushButton>("exchange_picture")->click();
     EXPECT_EQ(status.message_text(), "Pictures exchanged.");
     EXPECT_EQ(flags(running), QList<bool>({true, false}));
 
     // A refused exchange ends too.
     running.clear();
     child<QLineEdit>("Text11")->setText("x");
-    tab.exchange_picture_Click();
+    child<QPushButton>("exchange_picture")->click();
     EXPECT_EQ(flags(running), QList<bool>({true, false}));
 }
 
@@ -178,7 +193,7 @@ TEST_F(MaintenanceTabAlone, TheRenumberButtonAsksForTheCatalogueToBeShownAgain)
 {
     open_catalogue(3);
     QSignalSpy reopen(&tab, &MaintenanceTab::reopen_requested);
-    tab.renumber_pages_Click();
+    child<QPushButton>("renumber_pages")->click();
     EXPECT_EQ(reopen.count(), 1);
     EXPECT_FALSE(session.db_table_open());
     EXPECT_EQ(status.message_text(), "Database pages renumbered.");
@@ -188,11 +203,13 @@ TEST_F(MaintenanceTabAlone, TheGridFillHoldsTheMainTabsWhileItRuns)
 {
     open_catalogue(5);
     QSignalSpy tabs(&tab, &MaintenanceTab::main_tabs_enable_requested);
-    tab.load_list_Click();
+    child<QRadioButton>("Opt_insert")->setChecked(true);
+    child<QPushButton>("load_list")->click();
     EXPECT_EQ(flags(tabs), QList<bool>({false, true}));
     EXPECT_EQ(child<QTableView>("mgm_pic")->model()->rowCount(), 5);
     EXPECT_FALSE(child<QTableView>("mgm_pic")->isHidden());
-    EXPECT_FALSE(tab.grid_pick_pending());
+    // A grid filled afresh waits for an action to be chosen.
+    EXPECT_FALSE(child<QRadioButton>("Opt_insert")->isChecked());
 }
 
 TEST_F(MaintenanceTabAlone, ThePassesRunOverTheListsTheLoaderHandsThem)
@@ -205,17 +222,13 @@ TEST_F(MaintenanceTabAlone, ThePassesRunOverTheListsTheLoaderHandsThem)
     EXPECT_EQ(flags(update_button), QList<bool>({false, true}));
 
     testsupport::TempDir listed;
-    LoaderLists lists;
+    LoaderLists& lists = listing.lists_shown;
     lists.picture_folder = lists.files_folder = listed.path();
     lists.pictures = lists.all_files = QStringList({"extra.jpg", "pic001.jpg", "pic002.jpg"});
-    int asked = 0;
-    tab.loader_lists = [&] {
-        ++asked;
-        return lists;
-    };
+    listing.asked = 0;
     QSignalSpy tabs(&tab, &MaintenanceTab::main_tabs_enable_requested);
-    tab.verify_loaded_pictures_Click();
-    EXPECT_EQ(asked, 1);
+    child<QPushButton>("verify_loaded_pictures")->click();
+    EXPECT_EQ(listing.asked, 1);
     EXPECT_EQ(items("List1"), QStringList({"extra.jpg"}));
     EXPECT_EQ(flags(tabs), QList<bool>({true}));
 }

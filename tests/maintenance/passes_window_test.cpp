@@ -1,4 +1,5 @@
 #include "support/window_controls.h"
+#include "support/list_gestures.h"
 #include "maintenance/maintenance_tab.h"
 #include "maintenance_fixture.h"
 
@@ -18,7 +19,7 @@ protected:
         QDir().mkpath(listed.path());
         for (const char* n : names)
             touch(listed.file(n));
-        window->loader().Dir_ImportDir_DblClick(listed.path());
+        ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, listed.path()));
     }
 
     QStringList items(QListWidget* list) const

@@ -5,6 +5,7 @@
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/window_fixture.h"
+#include "support/list_gestures.h"
 
 #include "catalogue/frm_about.h"
 #include "pageview/frm_zoom.h"
@@ -127,8 +128,10 @@ TEST_F(HighDensity, TheViewerAndTheLoadersPreviewToo)
     EXPECT_EQ(viewer.size(), QSize(200, 100));
     EXPECT_EQ(viewer.picture().size(), QSize(400, 200));
 
-    window->loader().set_load_picture_path(path);
-    window->loader().show_picture();
+    // The preview of a pick in the loader's lists.
+    open(make(0));
+    ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, dir.path()));
+    ASSERT_TRUE(testsupport::double_click_name(ctl(*window).Fil_ImportFile, "view.png"));
     const QPixmap preview = ctl(*window).Img_ImportImage->pixmap();
     ASSERT_FALSE(preview.isNull());
     EXPECT_EQ(preview.size(), QSize(400, 200));

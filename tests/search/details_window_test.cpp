@@ -4,7 +4,6 @@
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/vb.h"
 #include "search/messages.h"
-#include "search/search_sort_tab.h"
 
 #include <QDir>
 #include <QLabel>
@@ -43,19 +42,8 @@ protected:
             }
             ASSERT_FALSE(c.write_picture_bytes(3, stored));
         });
-        window->search().refresh_grid_Click();
+        ctl(*window).refresh_grid->click();
         ASSERT_EQ(model(ctl(*window).MSFlexGrid1)->rowCount(), 10);
-    }
-
-    // Selects one row of a grid as a click does and runs the grid's click.
-    void pick(QTableView* grid, int row)
-    {
-        grid->selectionModel()->setCurrentIndex(model(grid)->index(row, 0),
-                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        if (grid == ctl(*window).MSFlexGrid1)
-            window->search().MSFlexGrid1_Click();
-        else
-            window->search().MSHFlexGrid1_Click();
     }
 
     QSize twips(const QLabel* l) const
@@ -74,8 +62,6 @@ TEST_F(DetailsPanel, ClickShowsTheRecordAndArmsDisplayPage)
     EXPECT_EQ(ctl(*window).SSTab3->currentIndex(), 1);
     EXPECT_TRUE(ctl(*window).SSTab3->isTabEnabled(1));
     EXPECT_TRUE(ctl(*window).display_page->isEnabled());
-    EXPECT_EQ(window->search().display_numpic(), "4");
-    EXPECT_EQ(window->search().display_numpage(), "1");
     EXPECT_EQ(ctl(*window).Text30->text(), "4");
     EXPECT_EQ(ctl(*window).Text31->text(), "1");
     EXPECT_EQ(ctl(*window).Text29->text(), "p04.jpg");
@@ -92,28 +78,28 @@ TEST_F(DetailsPanel, ClickShowsTheRecordAndArmsDisplayPage)
 
 TEST_F(DetailsPanel, PicturesShrinkIntoTheAreaKeepingTheirShape)
 {
-    pick(ctl(*window).MSFlexGrid1, 0);
+    click_row(ctl(*window).MSFlexGrid1, 0);
     EXPECT_EQ(window->message_text(), "p01.jpg have movie.");
     EXPECT_EQ(twips(ctl(*window).Image1), QSize(4680, 1500));
-    pick(ctl(*window).MSFlexGrid1, 7);
+    click_row(ctl(*window).MSFlexGrid1, 7);
     EXPECT_EQ(twips(ctl(*window).Image1), QSize(1500, 2715));
     EXPECT_FALSE(ctl(*window).Image1->pixmap().isNull());
 }
 
 TEST_F(DetailsPanel, StoredPictureUsesTheStretchedImage)
 {
-    pick(ctl(*window).MSFlexGrid1, 2);
+    click_row(ctl(*window).MSFlexGrid1, 2);
     EXPECT_TRUE(ctl(*window).Image1->isHidden());
     EXPECT_FALSE(ctl(*window).Image3->isHidden());
     EXPECT_EQ(ctl(*window).Image3->size(), QSize(150, 100));
-    pick(ctl(*window).MSFlexGrid1, 3);
+    click_row(ctl(*window).MSFlexGrid1, 3);
     EXPECT_FALSE(ctl(*window).Image1->isHidden());
     EXPECT_TRUE(ctl(*window).Image3->isHidden());
 }
 
 TEST_F(DetailsPanel, NullAdditionalNoteShowsAnEmptyBoxInTheResetFormat)
 {
-    pick(ctl(*window).MSFlexGrid1, 4);
+    click_row(ctl(*window).MSFlexGrid1, 4);
     EXPECT_EQ(ctl(*window).Text25->Text(), "");
     EXPECT_EQ(ctl(*window).Text25->SelFontName(), "Comic Sans MS");
     EXPECT_EQ(ctl(*window).Text25->SelFontSize(), 8);
@@ -121,54 +107,54 @@ TEST_F(DetailsPanel, NullAdditionalNoteShowsAnEmptyBoxInTheResetFormat)
 
 TEST_F(DetailsPanel, MissingPictureFileIsReportedAndTheProgramGoesOn)
 {
-    pick(ctl(*window).MSFlexGrid1, 8);
+    click_row(ctl(*window).MSFlexGrid1, 8);
     ASSERT_EQ(dialogs->messages(), (QStringList{"Picture file not found."}));
     EXPECT_EQ(dialogs->asked.back().title, "Error");
     EXPECT_EQ(ctl(*window).Text29->text(), "p09.jpg");
     EXPECT_TRUE(ctl(*window).Image1->isHidden());
     EXPECT_TRUE(ctl(*window).Image3->isHidden());
     EXPECT_TRUE(ctl(*window).display_page->isEnabled());
-    EXPECT_EQ(window->search().display_numpic(), "9");
+    EXPECT_EQ(ctl(*window).Text30->text(), "9");
     expect_usable();
 }
 
 TEST_F(DetailsPanel, UndecodablePictureIsReportedWithAnEmptyArea)
 {
     dir.write("data/p10.jpg", "not a picture at all");
-    pick(ctl(*window).MSFlexGrid1, 9);
+    click_row(ctl(*window).MSFlexGrid1, 9);
     EXPECT_TRUE(window->message_text().startsWith("p10.jpg have not a movie. Picture"))
         << window->message_text().toStdString();
     EXPECT_TRUE(ctl(*window).Image1->isHidden());
-    EXPECT_EQ(window->search().display_numpic(), "10");
+    EXPECT_EQ(ctl(*window).Text30->text(), "10");
 }
 
 TEST_F(DetailsPanel, DragOverRowsKeepsTheFirstAndChangesNothing)
 {
-    pick(ctl(*window).MSFlexGrid1, 1);
+    click_row(ctl(*window).MSFlexGrid1, 1);
     show_tab(1);
     ctl(*window).SSTab3->setCurrentIndex(0);
     drag_rows(ctl(*window).MSFlexGrid1, 4, 6);
     EXPECT_EQ(window->message_text(), "Select one row.");
     EXPECT_EQ(selected_rows(ctl(*window).MSFlexGrid1), (std::vector<int>{4}));
-    EXPECT_EQ(window->search().display_numpic(), "2");
+    EXPECT_EQ(ctl(*window).Text30->text(), "2");
     EXPECT_EQ(ctl(*window).Text29->text(), "p02.jpg");
     EXPECT_EQ(ctl(*window).SSTab3->currentIndex(), 0);
     // A plain click afterwards shows its row.
     click_row(ctl(*window).MSFlexGrid1, 5);
-    EXPECT_EQ(window->search().display_numpic(), "6");
+    EXPECT_EQ(ctl(*window).Text30->text(), "6");
 }
 
 TEST_F(DetailsPanel, GridOlderThanTheCatalogueShowsNothingWrong)
 {
-    pick(ctl(*window).MSFlexGrid1, 1);
+    click_row(ctl(*window).MSFlexGrid1, 1);
     ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("UPDATE demopicture SET picfile = 'other.jpg' WHERE numpic = 5")));
     ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = 6")));
-    pick(ctl(*window).MSFlexGrid1, 4);
+    click_row(ctl(*window).MSFlexGrid1, 4);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
-    EXPECT_EQ(window->search().display_numpic(), "2");
-    pick(ctl(*window).MSFlexGrid1, 5);
+    EXPECT_EQ(ctl(*window).Text30->text(), "2");
+    click_row(ctl(*window).MSFlexGrid1, 5);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_gone));
-    EXPECT_EQ(window->search().display_numpic(), "2");
+    EXPECT_EQ(ctl(*window).Text30->text(), "2");
     EXPECT_EQ(ctl(*window).Text29->text(), "p02.jpg");
     expect_usable();
 }
@@ -176,12 +162,12 @@ TEST_F(DetailsPanel, GridOlderThanTheCatalogueShowsNothingWrong)
 TEST_F(DetailsPanel, ClickOnAnEmptyGridDoesNothing)
 {
     ctl(*window).Text1->setText("nothing like this");
-    window->search().refresh_grid_Click();
-    window->search().MSFlexGrid1_Click();
-    window->search().MSHFlexGrid1_Click();
+    ctl(*window).refresh_grid->click();
+    QTest::mouseClick(ctl(*window).MSFlexGrid1->viewport(), Qt::LeftButton);
+    QTest::mouseClick(ctl(*window).MSHFlexGrid1->viewport(), Qt::LeftButton);
     EXPECT_EQ(window->message_text(), "0 record selected.");
     EXPECT_FALSE(ctl(*window).display_page->isEnabled());
-    EXPECT_TRUE(window->search().display_numpic().isEmpty());
+    EXPECT_TRUE(ctl(*window).Text30->text().isEmpty());
 }
 
 TEST_F(DetailsPanel, ReferenceGridListsAndShowsRecords)
@@ -192,35 +178,35 @@ TEST_F(DetailsPanel, ReferenceGridListsAndShowsRecords)
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
     EXPECT_EQ(grid_column(ctl(*window).MSHFlexGrid1, 3).front(), "ref 1");
     ctl(*window).Check5->setChecked(true);
-    window->search().refresh_ref_Click();
+    ctl(*window).refresh_ref->click();
     EXPECT_EQ(grid_column(ctl(*window).MSHFlexGrid1, 3).mid(0, 3), (QStringList{"ref 1", "ref 10", "ref 2"}));
     EXPECT_TRUE(ctl(*window).refresh_ref->isEnabled());
     EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
 
     // The reference grid reads the movie from the record: an empty movie is none.
-    pick(ctl(*window).MSHFlexGrid1, 2);   // "ref 2"
+    click_row(ctl(*window).MSHFlexGrid1, 2);   // "ref 2"
     EXPECT_EQ(window->message_text(), "p02.jpg have not a movie.");
-    EXPECT_EQ(window->search().display_numpic(), "2");
-    pick(ctl(*window).MSFlexGrid1, 1);
+    EXPECT_EQ(ctl(*window).Text30->text(), "2");
+    click_row(ctl(*window).MSFlexGrid1, 1);
     EXPECT_EQ(window->message_text(), "p02.jpg have movie.");
     // A reference changed since the list was made is not shown under the old one.
     ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("UPDATE demopicture SET reference = 'new' WHERE numpic = 1")));
-    pick(ctl(*window).MSHFlexGrid1, 0);
+    click_row(ctl(*window).MSHFlexGrid1, 0);
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
     expect_usable();
 }
 
 TEST_F(DetailsPanel, DisplayPageShowsTheRecordsPageWithItsCellSelected)
 {
-    pick(ctl(*window).MSFlexGrid1, 7);   // picture 8 on page 2
+    click_row(ctl(*window).MSFlexGrid1, 7);   // picture 8 on page 2
     ctl(*window).display_page->click();
     EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     ASSERT_GT(window->page_view().selected_cell(), 0);
     EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().selected_cell())]->text(), "8");
     // A record of the page shown selects its cell without reloading.
-    pick(ctl(*window).MSFlexGrid1, 9);
-    window->search().display_page_Click();
+    click_row(ctl(*window).MSFlexGrid1, 9);
+    ctl(*window).display_page->click();
     EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().selected_cell())]->text(), "10");
 }

@@ -2,7 +2,6 @@
 #include "search_window_fixture.h"
 
 #include "search/messages.h"
-#include "search/import_export_page.h"
 
 #include <QDir>
 
@@ -28,13 +27,7 @@ protected:
         ctl(*window).SSTab_main->setCurrentIndex(2);
     }
 
-    void pick(int row)
-    {
-        QTableView* g = ctl(*window).MSHFlexGrid2;
-        g->selectionModel()->setCurrentIndex(model(g)->index(row, 0),
-                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        window->import_export()->MSHFlexGrid2_Click();
-    }
+    void pick(int row) { click_row(ctl(*window).MSHFlexGrid2, row); }
 
     QStringList states() const { return grid_column(ctl(*window).MSHFlexGrid2, 3); }
 
@@ -62,18 +55,18 @@ TEST_F(ImportExport, RefreshListsEveryRecordWithItsStorage)
 TEST_F(ImportExport, EmptyCatalogueListsNoRecordAndArmsNothing)
 {
     ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("DELETE FROM demopicture")));
-    window->import_export()->refresh_extraction_Click();
+    ctl(*window).refresh_extraction->click();
     EXPECT_EQ(window->message_text(), " 0 record listed.");
     EXPECT_FALSE(ctl(*window).MSHFlexGrid2->isHidden());
-    window->import_export()->MSHFlexGrid2_Click();
+    QTest::mouseClick(ctl(*window).MSHFlexGrid2->viewport(), Qt::LeftButton);
     EXPECT_FALSE(ctl(*window).Extract->isEnabled());
-    window->import_export()->Extract_Click();   // nothing to move
+    ctl(*window).Extract->click();   // nothing to move
     EXPECT_EQ(dialogs->count("message"), 0);
 }
 
 TEST_F(ImportExport, OneRowArmsTheButtonSeveralDisarmIt)
 {
-    window->import_export()->refresh_extraction_Click();
+    ctl(*window).refresh_extraction->click();
     show_tab(2);
     ctl(*window).SSTab4->setCurrentIndex(2);
     click_row(ctl(*window).MSHFlexGrid2, 1);
@@ -88,7 +81,7 @@ TEST_F(ImportExport, OneRowArmsTheButtonSeveralDisarmIt)
 
 TEST_F(ImportExport, ExportMovesTheStoredPictureOutAndRefreshes)
 {
-    window->import_export()->refresh_extraction_Click();
+    ctl(*window).refresh_extraction->click();
     pick(0);
     ASSERT_TRUE(ctl(*window).Extract->isEnabled());
     ctl(*window).Extract->click();
@@ -101,7 +94,7 @@ TEST_F(ImportExport, ExportMovesTheStoredPictureOutAndRefreshes)
 
     // And back in: the same bytes are stored again.
     pick(0);
-    window->import_export()->Extract_Click();
+    ctl(*window).Extract->click();
     EXPECT_EQ(states().front(), "IN");
     store::Error e;
     EXPECT_EQ(window->session().db_conn()->read_picture_bytes(1, e), stored_bytes);
@@ -110,10 +103,10 @@ TEST_F(ImportExport, ExportMovesTheStoredPictureOutAndRefreshes)
 TEST_F(ImportExport, NoToTheReplaceQuestionChangesNothing)
 {
     dir.write("one.bmp", "keep me");
-    window->import_export()->refresh_extraction_Click();
+    ctl(*window).refresh_extraction->click();
     pick(0);
     dialogs->answers.push_back(mosswick::ui::Answer::No);
-    window->import_export()->Extract_Click();
+    ctl(*window).Extract->click();
     ASSERT_EQ(dialogs->messages(), (QStringList{"A file with the same name was found, delete it?"}));
     EXPECT_EQ(dialogs->asked.back().title, "Mosswick Zudidudi - Confirmation");
     EXPECT_EQ(dialogs->asked.back().buttons, mosswick::ui::MessageButtons::YesNo);
@@ -125,22 +118,22 @@ TEST_F(ImportExport, NoToTheReplaceQuestionChangesNothing)
 
 TEST_F(ImportExport, ImportProblemsAreReportedAndChangeNothing)
 {
-    window->import_export()->refresh_extraction_Click();
+    ctl(*window).refresh_extraction->click();
     pick(1);   // two.jpg is not in the catalogue's folder
     dialogs->answers.push_back(mosswick::ui::Answer::Cancel);
-    window->import_export()->Extract_Click();
+    ctl(*window).Extract->click();
     ASSERT_EQ(dialogs->messages(), (QStringList{"File not found."}));
     EXPECT_EQ(dialogs->asked.back().title, "Mosswick Zudidudi - Confirmation");
     EXPECT_EQ(dialogs->asked.back().buttons, mosswick::ui::MessageButtons::OkCancel);
     EXPECT_FALSE(ctl(*window).Extract->isEnabled());
 
     pick(2);
-    window->import_export()->Extract_Click();
+    ctl(*window).Extract->click();
     EXPECT_EQ(window->message_text(), "Cannot import PNG, TIF, RLE, WMF, ICO or EMF files.");
 
     dir.write("two.jpg", {});
     pick(1);
-    window->import_export()->Extract_Click();
+    ctl(*window).Extract->click();
     EXPECT_EQ(window->message_text(), "Cannot import two.jpg: Picture file is empty.");
     EXPECT_EQ(states(), (QStringList{"IN", "OUT", "OUT"}));
     EXPECT_EQ(dialogs->count("message"), 1);
@@ -149,10 +142,10 @@ TEST_F(ImportExport, ImportProblemsAreReportedAndChangeNothing)
 
 TEST_F(ImportExport, ListOlderThanTheCatalogueMovesNothing)
 {
-    window->import_export()->refresh_extraction_Click();
+    ctl(*window).refresh_extraction->click();
     ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("UPDATE demopicture SET picfile = 'renamed.jpg' WHERE numpic = 1")));
     pick(0);
-    window->import_export()->Extract_Click();
+    ctl(*window).Extract->click();
     EXPECT_EQ(window->message_text(), QString::fromLatin1(mosswick::search::k_row_changed));
     EXPECT_FALSE(QFileInfo::exists(db_folder + "one.bmp"));
     EXPECT_FALSE(QFileInfo::exists(db_folder + "renamed.bmp"));

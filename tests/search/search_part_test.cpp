@@ -1,6 +1,7 @@
 // The search tab and the import/export page on their own: a session, a
 // status line and the part, without the main window around them.
 #include "search_fixture.h"
+#include "support/grid_clicks.h"
 #include "support/scripted_dialogs.h"
 #include "support/session_fixture.h"
 
@@ -39,14 +40,6 @@ protected:
     T* control(QWidget& part, const char* name) const
     {
         return part.findChild<T*>(QString::fromLatin1(name));
-    }
-
-    // Selects one row of a grid as a click leaves it.
-    static void select_row(QTableView* grid, int row)
-    {
-        auto* g = search::search_grid(grid);
-        g->selectionModel()->setCurrentIndex(g->rows()->index(row, 0),
-                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
     static QStringList column(QTableView* grid, int c)
@@ -98,7 +91,7 @@ TEST_F(SearchPart, ASearchHoldsTheFrameStillAndFillsTheGrid)
             running_during = session->busy().search_running() && session->busy().busy();
     });
     control<QLineEdit>(tab, "Text1")->setText(QStringLiteral("p3"));
-    tab.refresh_grid_Click();
+    control<QPushButton>(tab, "refresh_grid")->click();
     ASSERT_EQ(searching.count(), 2);
     EXPECT_TRUE(searching.at(0).at(0).toBool());
     EXPECT_FALSE(searching.at(1).at(0).toBool());
@@ -111,7 +104,7 @@ TEST_F(SearchPart, ASearchHoldsTheFrameStillAndFillsTheGrid)
 
     // A search already under way is not started again.
     const ui::SearchRunning running(session->busy());
-    tab.refresh_grid_Click();
+    control<QPushButton>(tab, "refresh_grid")->click();
     EXPECT_EQ(searching.count(), 2);
 }
 
@@ -121,16 +114,14 @@ TEST_F(SearchPart, DisplayPageAsksForThePageOfTheRecordShown)
     SearchSortTab tab(*session);
     QSignalSpy asked(&tab, &SearchSortTab::show_page_requested);
     // Nothing shown yet: nothing to ask for.
-    tab.display_page_Click();
+    control<QPushButton>(tab, "display_page")->click();
     EXPECT_EQ(asked.count(), 0);
 
     tab.allow_searches();
-    tab.refresh_grid_Click();
-    auto* grid = control<QTableView>(tab, "MSFlexGrid1");
-    select_row(grid, 7);   // picture 8, page 2
-    tab.MSFlexGrid1_Click();
-    EXPECT_EQ(tab.display_numpic(), "8");
-    EXPECT_EQ(tab.display_numpage(), "2");
+    control<QPushButton>(tab, "refresh_grid")->click();
+    testsupport::click_row(control<QTableView>(tab, "MSFlexGrid1"), 7);   // picture 8, page 2
+    EXPECT_EQ(control<QLineEdit>(tab, "Text30")->text(), "8");
+    EXPECT_EQ(control<QLineEdit>(tab, "Text31")->text(), "2");
     EXPECT_EQ(control<QLineEdit>(tab, "text24")->text(), "ref 8");
     ASSERT_TRUE(control<QPushButton>(tab, "display_page")->isEnabled());
     control<QPushButton>(tab, "display_page")->click();
@@ -145,9 +136,8 @@ TEST_F(SearchPart, WithoutDetailsARowAsksForItsPageAtOnce)
     SearchSortTab tab(*session);
     QSignalSpy asked(&tab, &SearchSortTab::grid_page_requested);
     tab.allow_searches();
-    tab.refresh_grid_Click();
-    select_row(control<QTableView>(tab, "MSFlexGrid1"), 6);   // picture 7, page 2
-    tab.MSFlexGrid1_Click();
+    control<QPushButton>(tab, "refresh_grid")->click();
+    testsupport::click_row(control<QTableView>(tab, "MSFlexGrid1"), 6);   // picture 7, page 2
     ASSERT_EQ(asked.count(), 1);
     EXPECT_EQ(asked.at(0).at(0).toLongLong(), 2);
     EXPECT_EQ(asked.at(0).at(1).toLongLong(), 7);
@@ -198,14 +188,13 @@ TEST_F(SearchPart, TheImportExportListHoldsTheLoaderStill)
     EXPECT_TRUE(refresh->isEnabled());
 
     QSignalSpy listing(&page, &ImportExportPage::listing);
-    page.refresh_extraction_Click();
+    refresh->click();
     ASSERT_EQ(listing.count(), 2);
     EXPECT_TRUE(listing.at(0).at(0).toBool());
     EXPECT_FALSE(listing.at(1).at(0).toBool());
     EXPECT_EQ(column(grid, 0).size(), 8);
     EXPECT_EQ(status->message_text(), " 8 records listed.");
-    select_row(grid, 0);
-    page.MSHFlexGrid2_Click();
+    testsupport::click_row(grid, 0);
     EXPECT_TRUE(extract->isEnabled());
 
     page.clear();

@@ -2,6 +2,7 @@
 
 #include "support/window_controls.h"
 #include "search_fixture.h"
+#include "support/grid_clicks.h"
 #include "support/window_fixture.h"
 
 #include "search/search_grid.h"
@@ -20,6 +21,9 @@
 #include <functional>
 
 namespace searchtest {
+
+using testsupport::click_row;
+using testsupport::drag_rows;
 
 // A started main window over a catalogue whose rows a test writes.
 class SearchWindowTest : public WindowTest {
@@ -76,25 +80,6 @@ protected:
         ctl(*window).SSTab_main->setCurrentIndex(main_tab);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    static QPoint row_point(QTableView* grid, int row)
-    {
-        return grid->visualRect(model(grid)->index(row, 0)).center();
-    }
-
-    // A click on one row with the mouse.
-    static void click_row(QTableView* grid, int row)
-    {
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row_point(grid, row));
-    }
-
-    // A drag with the left button from one row to another.
-    static void drag_rows(QTableView* grid, int from, int to)
-    {
-        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, row_point(grid, from));
-        QTest::mouseMove(grid->viewport(), row_point(grid, to));
-        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, row_point(grid, to));
     }
 
     // Types one character into a box the way the keyboard does.

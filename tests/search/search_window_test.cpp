@@ -5,8 +5,6 @@
 
 #include "platform/ui/grid_headings.h"
 #include "support/layout_probe.h"
-#include "search/search_sort_tab.h"
-#include "search/import_export_page.h"
 
 using namespace searchtest;
 
@@ -53,7 +51,7 @@ TEST_F(SearchTab, EmptyBoxesListEveryRecordInTheChosenOrder)
     expect_unlocked();
 
     ctl(*window).Check2->setChecked(true);
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 3),
               (QStringList{"beach%.jpg", "Beach_01.jpg", "CITY.jpg", "mountain.jpg"}));
 }
@@ -61,11 +59,11 @@ TEST_F(SearchTab, EmptyBoxesListEveryRecordInTheChosenOrder)
 TEST_F(SearchTab, CountsOneAndNoneInTheSingular)
 {
     ctl(*window).Text1->setText("mountain");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), (QStringList{"3"}));
     EXPECT_EQ(window->message_text(), "1 record selected.");
     ctl(*window).Text1->setText("nowhere");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     EXPECT_EQ(window->message_text(), "0 record selected.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
@@ -75,12 +73,12 @@ TEST_F(SearchTab, CountsOneAndNoneInTheSingular)
 TEST_F(SearchTab, TypedWildcardsAndQuotesAreLiteral)
 {
     ctl(*window).Text1->setText("%");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), (QStringList{"2"}));
     // A value put in without typing is still only a value.
     ctl(*window).Text1->clear();
     ctl(*window).Text3->setText("sun\" OR \"1");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(window->message_text(), "0 record selected.");
     expect_unlocked();
 }
@@ -90,7 +88,7 @@ TEST_F(SearchTab, SameTextInBothBoxesSearchesNameAndReferenceWords)
     ctl(*window).Text1->setText("sea snow");
     ctl(*window).Text3->setText("sea snow");
     EXPECT_TRUE(ctl(*window).Option5[0]->isEnabled());
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_TRUE(ctl(*window).Text3->text().isEmpty());
     EXPECT_TRUE(ctl(*window).Option1[2]->isChecked());
     EXPECT_FALSE(ctl(*window).Text3->isEnabled());
@@ -102,7 +100,7 @@ TEST_F(SearchTab, SameTextInBothBoxesSearchesNameAndReferenceWords)
     ctl(*window).Text3->setText("sea");
     ctl(*window).Option5[0]->setChecked(true);
     ctl(*window).Text1->setText("sea");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_TRUE(ctl(*window).Option1[3]->isChecked());
     EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());   // no file name holds "sea"
     expect_unlocked();
@@ -112,27 +110,27 @@ TEST_F(SearchTab, ReferenceWordsWithAndOr)
 {
     ctl(*window).Text3->setText("sea sun");
     EXPECT_TRUE(ctl(*window).Option6[0]->isEnabled());
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), (QStringList{"1", "3"}));
     ctl(*window).Option6[1]->setChecked(true);
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), (QStringList{"1"}));
     // The picture part joins the whole group of reference words.
     ctl(*window).Option6[0]->setChecked(true);
     ctl(*window).Option5[0]->setChecked(true);
     ctl(*window).Text1->setText("mountain");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), (QStringList{"3"}));
 }
 
 TEST_F(SearchTab, MoreThanNinetyNineStringsAreRefusedBeforeAnyQuery)
 {
-    window->search().refresh_grid_Click();   // earlier rows are not shown again
+    ctl(*window).refresh_grid->click();   // earlier rows are not shown again
     QStringList words;
     for (int i = 0; i < 100; ++i)
         words << QStringLiteral("w%1").arg(i);
     ctl(*window).Text3->setText(words.join(u' '));
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     ASSERT_EQ(dialogs->messages(), (QStringList{"There are more than 99 strings, please reduce."}));
     EXPECT_EQ(dialogs->asked.back().title, "Error");
     EXPECT_EQ(window->message_text(), "");
@@ -142,11 +140,11 @@ TEST_F(SearchTab, MoreThanNinetyNineStringsAreRefusedBeforeAnyQuery)
 
     words.removeLast();   // 99 words alone are accepted
     ctl(*window).Text3->setText(words.join(u' '));
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(dialogs->count("message"), 1);
     EXPECT_EQ(window->message_text(), "0 record selected.");
     ctl(*window).Text1->setText("x");   // but not with a picture text
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(dialogs->count("message"), 2);
 }
 
@@ -214,7 +212,7 @@ TEST_F(SearchTab, OptionsFollowWhatTheBoxesHold)
     window->mnuDb_Click();
     EXPECT_FALSE(ctl(*window).Option5[0]->isEnabled());
     EXPECT_FALSE(ctl(*window).refresh_grid->isEnabled());
-    window->search().refresh_grid_Click();   // nothing to search
+    ctl(*window).refresh_grid->click();   // nothing to search
     EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
 }
 
@@ -229,20 +227,20 @@ TEST_F(SearchTab, NoteSearchFindsVisibleTextOfTheChosenFields)
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
     ctl(*window).Option7[2]->setChecked(true);
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), (QStringList{"1", "2"}));
     ctl(*window).Option7[1]->setChecked(true);
     ctl(*window).Text4->setText("RED");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     EXPECT_EQ(window->message_text(), "0 record selected.");
     ctl(*window).Text4->setText("fonttbl");   // only in the formatting codes
     ctl(*window).Option7[2]->setChecked(true);
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(window->message_text(), "0 record selected.");
     ctl(*window).Text4->clear();
     ctl(*window).Check2->setChecked(true);
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), (QStringList{"2", "1", "4", "3"}));
     expect_unlocked();
 }
@@ -256,7 +254,7 @@ TEST_F(SearchTab, EscStopsTheNoteSearchAndKeepsTheRowsFound)
         if (v == 3)
             press_esc();
     });
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     QObject::disconnect(esc);
     EXPECT_EQ(found(), (QStringList{"1", "2"}));
     EXPECT_EQ(window->message_text(), "2 records selected.");
@@ -271,7 +269,7 @@ TEST_F(SearchTab, AnEarlierEscDoesNotStopANewNoteSearch)
 {
     ctl(*window).SSTab_search->setCurrentIndex(1);
     window->session().busy().request_stop(ui::StopRequest::Esc);
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(found(), (QStringList{"1", "2", "3", "4"}));
     EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::Esc));
 }
@@ -279,20 +277,20 @@ TEST_F(SearchTab, AnEarlierEscDoesNotStopANewNoteSearch)
 TEST_F(SearchTab, QueryFailureIsReportedAndTheTabUnlocked)
 {
     ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("ALTER TABLE demopicture RENAME TO gone")));
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
     EXPECT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     expect_unlocked();
     ctl(*window).SSTab_search->setCurrentIndex(1);
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_TRUE(window->message_text().startsWith("Error "));
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     expect_unlocked();
-    window->search().refresh_ref_Click();
+    ctl(*window).refresh_ref->click();
     EXPECT_TRUE(window->message_text().startsWith("Error "));
     EXPECT_TRUE(ctl(*window).refresh_ref->isEnabled());
     EXPECT_TRUE(ctl(*window).SSTab_main->isEnabled());
-    window->import_export()->refresh_extraction_Click();
+    ctl(*window).refresh_extraction->click();
     EXPECT_TRUE(window->message_text().startsWith("Error "));
     EXPECT_TRUE(ctl(*window).SSTab4->isEnabled());
     expect_unlocked();
@@ -336,7 +334,7 @@ TEST_F(SearchTab, TheSearchBlockKeepsItsPlaceAndHeadingsStandOverTheirColumns)
     ASSERT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     const QList<QRect> before = block();
     ctl(*window).Text1->setText("beach");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     ASSERT_TRUE(ctl(*window).MSFlexGrid1->isVisible());
     EXPECT_EQ(block(), before);
     for (int c = 0; c < headings->count(); ++c) {
@@ -347,7 +345,7 @@ TEST_F(SearchTab, TheSearchBlockKeepsItsPlaceAndHeadingsStandOverTheirColumns)
         EXPECT_GE(ctl(*window).MSFlexGrid1->columnWidth(c), label->sizeHint().width()) << c;
     }
     ctl(*window).Text1->setText("no such picture");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     ASSERT_TRUE(ctl(*window).MSFlexGrid1->isHidden());
     EXPECT_EQ(block(), before);
 }
@@ -382,7 +380,7 @@ protected:
 TEST_F(LargeGrids, ShowTheFirstScreenAtOnceAndEveryRowInOrderWhenReached)
 {
     show_tab(1);
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     QCoreApplication::processEvents();
     ASSERT_NE(listing(ctl(*window).MSFlexGrid1), nullptr);
     EXPECT_EQ(model(ctl(*window).MSFlexGrid1)->rowCount(), k_rows);
@@ -394,7 +392,7 @@ TEST_F(LargeGrids, ShowTheFirstScreenAtOnceAndEveryRowInOrderWhenReached)
 
     // By name: case-folded order across every block.
     ctl(*window).Check2->setChecked(true);
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     const QStringList names = grid_column(ctl(*window).MSFlexGrid1, 3);
     ASSERT_EQ(names.size(), k_rows);
     for (int r = 1; r < names.size(); ++r)
@@ -403,7 +401,7 @@ TEST_F(LargeGrids, ShowTheFirstScreenAtOnceAndEveryRowInOrderWhenReached)
 
     // The reference grid in reference order, the far rows right too.
     ctl(*window).Check5->setChecked(true);
-    window->search().refresh_ref_Click();
+    ctl(*window).refresh_ref->click();
     EXPECT_EQ(model(ctl(*window).MSHFlexGrid1)->rowCount(), k_rows);
     EXPECT_EQ(model(ctl(*window).MSHFlexGrid1)->text(0, 3), "ref 0");
     EXPECT_EQ(model(ctl(*window).MSHFlexGrid1)->text(k_rows - 1, 3), "ref 999");
@@ -413,21 +411,19 @@ TEST_F(LargeGrids, TheNoteSearchListsItsMatchesTheSameWay)
 {
     ctl(*window).SSTab_search->setCurrentIndex(1);
     ctl(*window).Text4->setText("MARKER");
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     EXPECT_EQ(window->message_text(), QStringLiteral("%1 records selected.").arg(k_rows / 100));
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0).last(), QString::number(k_rows));
 }
 
-TEST_F(LargeGrids, ARowFarDownIsShownWhenClickedWithoutScrolling)
+TEST_F(LargeGrids, ARowFarDownIsShownWhenClickedAfterOneJumpThere)
 {
     show_tab(1);
     ctl(*window).SSTab3->setCurrentIndex(0);
-    window->search().refresh_grid_Click();
+    ctl(*window).refresh_grid->click();
     const int far = k_rows - 3;
     EXPECT_LE(listing(ctl(*window).MSFlexGrid1)->blocks_read(), 2);
-    ctl(*window).MSFlexGrid1->selectionModel()->setCurrentIndex(model(ctl(*window).MSFlexGrid1)->index(far, 0),
-                                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    window->search().MSFlexGrid1_Click();
+    click_row(ctl(*window).MSFlexGrid1, far);
     const int key = ((far + 1) * 7919) % k_rows;
     EXPECT_EQ(window->message_text(),
               QStringLiteral("pic%1.jpg have not a movie.").arg(key, 4, 10, QLatin1Char('0')));

@@ -351,6 +351,7 @@ void EmfPlayer::record(quint32 type, const Bytes& r)
     case 28: break;  // meta region
     case 29: c.exclude_clip(rect32(r, 8)); break;
     case 30: c.intersect_clip(rect32(r, 8)); break;
+    case 31: c.scale_viewport_ext(r.i32(8), r.i32(12), r.i32(16), r.i32(20)); break;
     case 32: c.scale_window_ext(r.i32(8), r.i32(12), r.i32(16), r.i32(20)); break;
     case 33:
         if (!c.save())

@@ -247,6 +247,13 @@ void Canvas::scale_window_ext(int xnum, int xdenom, int ynum, int ydenom)
     m_dc.window_ext = QSizeF(m_dc.window_ext.width() * xnum / xdenom, m_dc.window_ext.height() * ynum / ydenom);
 }
 
+void Canvas::scale_viewport_ext(int xnum, int xdenom, int ynum, int ydenom)
+{
+    if (xnum == 0 || xdenom == 0 || ynum == 0 || ydenom == 0)
+        return;
+    m_dc.viewport_ext = QSizeF(m_dc.viewport_ext.width() * xnum / xdenom, m_dc.viewport_ext.height() * ynum / ydenom);
+}
+
 bool Canvas::set_world(const QTransform& t)
 {
     if (!finite_transform(t))

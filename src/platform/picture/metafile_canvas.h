@@ -94,6 +94,7 @@ public:
     void set_viewport_ext(QSizeF s);
     void offset_window_org(QPointF d);
     void scale_window_ext(int xnum, int xdenom, int ynum, int ydenom);
+    void scale_viewport_ext(int xnum, int xdenom, int ynum, int ydenom);
     // Transforms with non-finite or absurd factors are refused (false).
     bool set_world(const QTransform& t);
     bool modify_world(const QTransform& t, int mode);

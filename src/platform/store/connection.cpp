@@ -977,11 +977,26 @@ Error Connection::write_picture_bytes(qint64 numpic, const QString& file_path,
 {
     if (column_count() <= col_inoutpic)
         return make_error(ErrorKind::Engine, QStringLiteral("This catalogue cannot hold pictures."));
-    QFile file(file_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.exists() ? make_error(ErrorKind::FileAccess,
-                                          QStringLiteral("Path/File access error: %1").arg(native(file_path)))
-                             : file_error_for(file_path, ENOENT);
+    // The file read is the one checked: opened without following a link,
+    // then refused unless it is a regular file with no other name, so a
+    // picture swapped for a link after the caller looked is never read in.
+    const int fd = ::open(QFile::encodeName(file_path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int why = errno;
+        return why == ENOENT ? file_error_for(file_path, ENOENT)
+                             : make_error(ErrorKind::FileAccess,
+                                          QStringLiteral("Path/File access error: %1").arg(native(file_path)));
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(native(file_path)));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)
+        return make_error(ErrorKind::FileAccess,
+                          QStringLiteral("The picture is not a file of its own (a link or not a plain file): %1")
+                              .arg(native(file_path)));
     const qint64 n = file.size();
     if (n <= 0)
         return make_error(ErrorKind::EmptyFile, QStringLiteral("The picture file is empty: %1").arg(native(file_path)));

@@ -113,6 +113,15 @@ TEST(Metafile, EmfRectangleLandsWhereItsCoordinatesSayUnderEachMapMode)
         w.window_org(QPoint(-100, -100)).viewport_org(QPoint(4, 4)).rectangle(QRect(-80, -80, 48, 48));
         expect_box(draw(w.finish(), PictureFormat::Emf), px, k_red, "origins");
     }
+    {
+        // Both extents scaled by their own records: the viewport to half, the window to a third.
+        EmfWriter w = red_box_writer();
+        w.map_mode(8).window_ext(QSize(1500, 1500)).viewport_ext(QSize(192, 192));
+        w.record(31, Params().i32(1).i32(2).i32(1).i32(2).data());
+        w.record(32, Params().i32(1).i32(3).i32(1).i32(3).data());
+        w.rectangle(QRect(125, 125, 250, 250));
+        expect_box(draw(w.finish(), PictureFormat::Emf), px, k_red, "scaled extents");
+    }
 }
 
 TEST(Metafile, EmfWorldTransformsMoveAndScaleTheDrawing)

@@ -455,6 +455,28 @@ TEST(PictureBytes, EmptyMissingAndUnknownRowsAreRefused)
     EXPECT_EQ(c->savepoint_depth(), 0);
 }
 
+// Whatever the caller checked before, the file read is the one opened: a
+// link or a second name of another file is never stored.
+TEST(PictureBytes, ALinkOrASecondNameIsNeverReadIn)
+{
+    TempDir dir;
+    auto c = open_ok(new_catalogue(dir, 1));
+    const QString secret = make_file(dir, "secret.jpg", 10);
+    const QString hard = dir.file("hard.jpg");
+    const QString soft = dir.file("soft.jpg");
+    ASSERT_EQ(::link(QFile::encodeName(secret).constData(), QFile::encodeName(hard).constData()), 0);
+    ASSERT_TRUE(QFile::link(secret, soft));
+    for (const QString& path : {hard, soft, secret}) {
+        const Error e = c->write_picture_bytes(1, path);
+        EXPECT_EQ(e.code, 75) << path.toStdString();
+        Error re;
+        EXPECT_FALSE(c->find_row(1, re)->value(col_dbpic).isValid()) << path.toStdString();
+    }
+    // Its own name again, the file is read in.
+    ASSERT_TRUE(QFile::remove(hard));
+    EXPECT_TRUE(c->write_picture_bytes(1, secret).ok());
+}
+
 TEST(PictureBytes, LightCataloguesHoldNoPictures)
 {
     TempDir dir;
