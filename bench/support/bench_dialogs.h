@@ -25,6 +25,7 @@ public:
     std::optional<QFont> choose_font(QWidget*, const QFont&) override { return std::nullopt; }
     bool print_setup(QWidget*, QPrinter&) override { return false; }
     QString ask_password(QWidget*) override { return {}; }
+    bool open_with_desktop(const QString&) override { return false; }
 };
 
 // Installs a BenchDialogs as the program's dialogs and returns it.

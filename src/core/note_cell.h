@@ -2,10 +2,6 @@
 
 #include <QString>
 
-#include <functional>
-
-class QLineEdit;
-
 namespace mosswick {
 
 namespace richtext {
@@ -20,14 +16,34 @@ inline constexpr qsizetype k_cell_note_limit = 1 << 20;
 inline constexpr const char* k_note_continues = "(...) The rest of this note is in the note window.";
 } // namespace notes
 
-// The three controls of a page cell the note window copies from when it
-// opens and back to on OK.
+// A page cell's note fields as the cell holds them: what a note window opens
+// with, and what the cell shows once a note is saved. The note values are
+// whole, however little of a long note the cell shows; a Null field is a
+// null QString.
 struct NoteCell {
-    richtext::RichTextBox* note = nullptr;      // lbl_note(i)
-    QLineEdit* reference = nullptr;             // Text34(i)
-    richtext::RichTextBox* addnote = nullptr;   // Text18(i)
-    // Asked now and then while a long note loads; false stops the load.
-    std::function<bool()> keep_loading = {};
+    int cell = 0;        // 1 to 6; 0 when no cell is selected
+    QString numpic;      // the picture number as the cell shows it
+    QString picfile;     // the picture file as the cell shows it
+    QString note;
+    QString reference;   // empty without the reference (light edition)
+    QString addnote;     // Null without the additional note (light edition)
+
+    // The cell shows a picture whose note can be opened.
+    bool filled() const { return cell >= 1 && cell <= 6 && !numpic.isEmpty(); }
+};
+
+// How the page asks for a note window: the keypad's "1" and "2" name the
+// selected cell; a double-click on a note box or on an additional-note box
+// names the cell clicked.
+enum class NoteRequest { Edit, Show, NoteBox, AddnoteBox };
+
+// The page's answer the note save needs: a note is written only while its
+// cell still shows the picture it was opened for. The page view answers.
+class PageCells {
+public:
+    virtual ~PageCells() = default;
+    // True while cell shows the picture numbered numpic of file picfile.
+    virtual bool shows_picture(int cell, const QString& numpic, const QString& picfile) const = 0;
 };
 
 // Shows a stored note in a page cell's box: whole up to

@@ -23,7 +23,6 @@ void frmBrowser::mnuAbout_Click()
             } else {
                 // A picture file of the program's folder, drawn like any
                 // other; a missing file closes that zoom window only.
-                m_page_view->set_current_picture_path(path);
                 request.file_path = path;
                 request.caption_path = path;
             }

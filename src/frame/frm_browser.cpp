@@ -52,8 +52,9 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     auto* grid = new QGridLayout(central);
     grid->setContentsMargins(4, 4, 4, 0);
     SSTab_main = new QTabWidget(central);
-    m_page_view = new PageView(m_session);
-    m_notes = new NoteActions(m_session, this);
+    // The keypad is typed into the tab control.
+    m_page_view = new PageView(m_session, SSTab_main);
+    m_notes = new NoteActions(m_session, *m_page_view, this);
     wire_search();
     m_loader->host_pages(m_database_page, m_import_export, m_maintenance);
     wire_loader();
@@ -116,19 +117,8 @@ void frmBrowser::wire_catalogue_file()
 void frmBrowser::wire_page_view()
 {
     PageView* view = m_page_view;
-    m_notes->cells.selected = [view] { return view->WhichSelected(); };
-    m_notes->cells.numpic = [view](int cell) { return view->cell_numpic(cell); };
-    m_notes->cells.picfile = [view](int cell) { return view->cell_picfile(cell); };
-    m_notes->cells.boxes = [view](int cell) { return view->cell_note_boxes(cell); };
-    connect(view, &PageView::note_cell_chosen, m_notes, [this](int cell) { m_notes->note_cell_index = cell; });
-    connect(view, &PageView::edit_note_requested, m_notes, &NoteActions::mnuEditNote);
-    connect(view, &PageView::show_note_requested, m_notes, &NoteActions::mnuShowNote);
-    connect(view, &PageView::note_double_clicked, m_notes, &NoteActions::lbl_Note_DblClick);
-    connect(view, &PageView::addnote_double_clicked, m_notes, &NoteActions::Text18_DblClick);
-
-    view->is_keypad_host = [this](const QObject* watched) {
-        return watched == SSTab_main || watched == SSTab_main->tabBar();
-    };
+    connect(view, &PageView::note_requested, m_notes, &NoteActions::open_note);
+    connect(m_notes, &NoteActions::note_saved, view, &PageView::show_saved_note);
     connect(view, &PageView::focus_home_requested, this, [this] { SSTab_main->setFocus(); });
     for (int code = 1; code <= 6; ++code) {
         connect(mnuTQ[size_t(code)], &QAction::triggered, view, [view, code] { view->mnuTQ_Click(code); });
@@ -288,10 +278,9 @@ bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
         if (key->key() == Qt::Key_Escape)
             Form_KeyPress(27);
     }
+    // A click on the progress bar asks the running action to stop.
     if (watched == m_status->progress() && event->type() == QEvent::MouseButtonPress)
-        m_page_view->ProgressBar1_Click();
-    if (watched->isWidgetType() && m_page_view->page_view_event(watched, event))
-        return true;
+        m_session.busy().request_stop(ui::StopRequest::ProgressBar);
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -100,14 +100,9 @@ QString stored_value(const richtext::RichTextBox& box, bool loaded_null)
 
 } // namespace
 
-frmNote::frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent, NoteWindowProfile profile)
-    : QDialog(parent),
-      m_mode(mode),
-      m_profile(std::move(profile)),
-      m_cell_note(cell.note),
-      m_cell_reference(cell.reference),
-      m_cell_addnote(cell.addnote),
-      m_keep_loading(cell.keep_loading)
+frmNote::frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent, NoteWindowProfile profile,
+                 std::function<bool()> keep_loading)
+    : QDialog(parent), m_mode(mode), m_profile(std::move(profile)), m_cell(cell), m_keep_loading(std::move(keep_loading))
 {
     setObjectName(QStringLiteral("frmNote"));
     setWindowTitle(QStringLiteral("Note"));
@@ -387,29 +382,25 @@ void frmNote::Form_Load()
         Command1->hide();
     }
 
-    // Copy-in from the cell; a long note can be stopped while it loads.
-    const auto copy_in = [this](richtext::RichTextBox* box, const richtext::RichTextBox* cell, bool& loaded_null) {
-        if (m_load_stopped || !cell)
+    // The cell's texts in; a long note can be stopped while it loads.
+    const auto copy_in = [this](richtext::RichTextBox* box, const QString& value, bool& loaded_null) {
+        if (m_load_stopped)
             return;
-        const QString value = cell->value_for_storage();
         loaded_null = value.isNull();
         if (m_keep_loading)
             m_load_stopped = !box->setTextRTF(value, m_keep_loading);
         else
             box->setTextRTF(value);
     };
-    copy_in(lbl_note, m_cell_note, m_note_loaded_null);
+    copy_in(lbl_note, m_cell.note, m_note_loaded_null);
     if (!m_profile.extra_fields) {
         found_pos = 0;
         return;   // the note alone
     }
-    if (m_cell_reference) {
-        const QString reference = m_cell_reference->text();
-        // Never cut a longer stored reference short.
-        Text2->setMaxLength(std::max<int>(k_reference_limit, int(reference.size())));
-        Text2->setText(reference);
-    }
-    copy_in(Text1, m_cell_addnote, m_addnote_loaded_null);
+    // Never cut a longer stored reference short.
+    Text2->setMaxLength(std::max<int>(k_reference_limit, int(m_cell.reference.size())));
+    Text2->setText(m_cell.reference);
+    copy_in(Text1, m_cell.addnote, m_addnote_loaded_null);
     found_pos = 0;
 }
 
@@ -419,20 +410,19 @@ void frmNote::Command1_Click()
         return;
     if (commit && !commit(*this))
         return;
-    copy_back();
+    emit saved(values());
     accept();
 }
 
-void frmNote::copy_back()
+NoteCell frmNote::values() const
 {
-    if (m_cell_note)
-        show_note_in_cell(*m_cell_note, note_value());
+    NoteCell out = m_cell;
+    out.note = note_value();
     if (!m_profile.extra_fields)
-        return;
-    if (m_cell_reference)
-        m_cell_reference->setText(Text2->text());
-    if (m_cell_addnote)
-        show_note_in_cell(*m_cell_addnote, addnote_value());
+        return out;   // the note alone
+    out.reference = Text2->text();
+    out.addnote = addnote_value();
+    return out;
 }
 
 QString frmNote::note_value() const

@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QDialog>
 #include <QFont>
-#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -50,18 +49,22 @@ struct NoteWindowProfile {
 // The note window: a picture's note and additional note as rich text and its
 // reference as plain text. An editor has the formatting tools and OK; a
 // viewer is the same window cut to its left part, with locked boxes and a
-// choice of display sizes. The window never touches the catalogue: it copies
-// the cell's texts in when it opens and, on OK, back out.
+// choice of display sizes. The window touches neither the catalogue nor the
+// page: it is given the cell's texts when it opens and, on OK, says what
+// they have become.
 class frmNote : public QDialog {
     Q_OBJECT
 public:
-    // Builds the window for a mode and copies the cell's texts in (the load).
-    frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent = nullptr, NoteWindowProfile profile = {});
+    // Builds the window for a mode and loads the cell's texts into it;
+    // keep_loading, when given, is asked now and then while a long note
+    // loads, and false stops the load.
+    frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent = nullptr, NoteWindowProfile profile = {},
+            std::function<bool()> keep_loading = {});
     ~frmNote() override;
 
     NoteMode mode() const { return m_mode; }
-    // True when the cell's keep_loading stopped the load: the window holds
-    // nothing of the note and must not be shown.
+    // True when keep_loading stopped the load: the window holds nothing of
+    // the note and must not be shown.
     bool load_stopped() const { return m_load_stopped; }
     const NoteWindowProfile& profile() const { return m_profile; }
     bool edit_mode() const { return m_mode == NoteMode::Edit; }
@@ -71,18 +74,21 @@ public:
     // Null, whichever tool emptied it; otherwise the box's storage value.
     QString note_value() const;
     QString addnote_value() const;
+    // The cell as OK leaves it: its note fields as the window has them (the
+    // note alone in a window without the other fields).
+    NoteCell values() const;
 
-    // Run by OK before anything is copied back; returning false keeps the
-    // window open with its texts (the opener could not save them).
+    // Run by OK before saved is emitted; returning false keeps the window
+    // open with its texts (the opener could not save them).
     std::function<bool(frmNote&)> commit;
     // Prepares the printer before the print dialog (tests print to PDF).
     std::function<void(QPrinter&)> configure_printer;
 
     // ---- window ---------------------------------------------------------------
     void Form_Load();
-    // OK: commit, copy the texts back into the cell, close. Does nothing in a viewer.
+    // OK: commit, say the cell's new texts (saved), close. Does nothing in a viewer.
     void Command1_Click();
-    // Cancel: close; nothing is copied back.
+    // Cancel: close; nothing is saved.
     void Command2_Click();
     // Esc always, and "2" in a viewer, close the window as Cancel; the key
     // comes back as 0 when it did.
@@ -183,6 +189,10 @@ public slots:
     // The close box and Esc reach Cancel.
     void reject() override;
 
+signals:
+    // OK was committed: the cell's note fields are now these.
+    void saved(const mosswick::NoteCell& values);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -198,7 +208,6 @@ private:
     void build_tools();
     void connect_handlers();
     void set_pressed(QObject* label, bool down);
-    void copy_back();
     // The message box of a double quote refused in the reference.
     void say_key_refused();
     void paste(bool rich);
@@ -207,10 +216,7 @@ private:
 
     NoteMode m_mode;
     NoteWindowProfile m_profile;
-    // The cell's controls; a cell gone meanwhile is simply not written.
-    QPointer<richtext::RichTextBox> m_cell_note;
-    QPointer<QLineEdit> m_cell_reference;
-    QPointer<richtext::RichTextBox> m_cell_addnote;
+    NoteCell m_cell;   // the cell's texts as the window was opened with them
     std::function<bool()> m_keep_loading;
     bool m_load_stopped = false;
     bool m_note_loaded_null = false;      // the note field was Null at the load

@@ -7,11 +7,9 @@
 #include "core/status_line.h"
 #include "notes/note_logic.h"
 
-#include "platform/richtext/rich_text_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
 
-#include <QLabel>
 #include <QLineEdit>
 
 namespace mosswick {
@@ -49,7 +47,12 @@ QString stale_message()
 
 } // namespace
 
-NoteActions::NoteActions(CatalogueSession& session, QWidget* window) : QObject(window), m_session(session), m_window(window) {}
+NoteActions::NoteActions(CatalogueSession& session, const PageCells& page, QWidget* window)
+    : WindowPart(session, window), m_page(page), m_window(window)
+{
+    // Nothing of it shows: the note windows are windows of their own.
+    hide();
+}
 
 void NoteActions::set_message(const QString& text)
 {
@@ -61,16 +64,19 @@ bool NoteActions::note_read_only() const
     return m_session.db_read_only() || (m_session.db_conn() && m_session.db_conn()->read_only());
 }
 
-bool NoteActions::note_cell_filled(int cell) const
+void NoteActions::open_note(NoteRequest request, const NoteCell& cell)
 {
-    return cell >= 1 && cell <= 6 && !cells.numpic(cell).isEmpty();
+    switch (request) {
+    case NoteRequest::Edit: mnuEditNote(cell); break;
+    case NoteRequest::Show: mnuShowNote(cell); break;
+    case NoteRequest::NoteBox: lbl_Note_DblClick(cell); break;
+    case NoteRequest::AddnoteBox: Text18_DblClick(cell); break;
+    }
 }
 
-void NoteActions::mnuEditNote()
+void NoteActions::mnuEditNote(const NoteCell& cell)
 {
-    const int cell = cells.selected();
-    note_selected_cell = cell;
-    if (!note_cell_filled(cell)) {
+    if (!cell.filled()) {
         set_message(select_first());
         return;
     }
@@ -78,87 +84,67 @@ void NoteActions::mnuEditNote()
         set_message(read_only_message());
         return;
     }
-    // The cell shown is the cell saved, whatever a caller left in note_cell_index.
-    note_cell_index = cell;
-    open_note_editor(cell, notes::note_caption(cells.picfile(cell)));
+    open_note_editor(cell, notes::note_caption(cell.picfile));
 }
 
-void NoteActions::mnuShowNote()
+void NoteActions::mnuShowNote(const NoteCell& cell)
 {
-    const int cell = cells.selected();
-    note_selected_cell = cell;
-    if (!note_cell_filled(cell)) {
+    if (!cell.filled()) {
         set_message(select_first());
         return;
     }
-    note_edit_mode = false;
-    note_cell_index = cell;
     open_note_viewer(cell);
 }
 
-void NoteActions::lbl_Note_DblClick(int index)
+void NoteActions::lbl_Note_DblClick(const NoteCell& cell)
 {
-    if (!note_cell_filled(index))
+    if (!cell.filled())
         return;
-    note_cell_index = index;
     if (note_read_only()) {
-        note_edit_mode = false;
-        open_note_viewer(index);
+        open_note_viewer(cell);
         set_message(read_only_message());
         return;
     }
-    open_note_editor(index, QStringLiteral("Note"));
+    open_note_editor(cell, QStringLiteral("Note"));
 }
 
-void NoteActions::Text18_DblClick(int index)
+void NoteActions::Text18_DblClick(const NoteCell& cell)
 {
     if (note_read_only()) {
         set_message(read_only_message());
         return;
     }
-    lbl_Note_DblClick(index);
+    lbl_Note_DblClick(cell);
 }
 
-frmNote* NoteActions::open_note_editor(int cell, const QString& caption)
+void NoteActions::open_note_editor(const NoteCell& cell, const QString& caption)
 {
     // One editor at a time; it is modal, so only code can ask for a second.
-    if (note_editor) {
-        note_editor->raise();
-        note_editor->activateWindow();
-        return note_editor;
+    if (m_editor) {
+        m_editor->raise();
+        m_editor->activateWindow();
+        return;
     }
-    note_edit_mode = true;
     frmNote* window = make_note_window(NoteMode::Edit, cell);
-    if (!window) {
-        note_edit_mode = false;
-        return nullptr;
-    }
+    if (!window)
+        return;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(caption);
-    // What the cell showed when the note was opened: the save writes that row only.
-    const QString numpic_text = cells.numpic(cell);
-    const QString picfile = cells.picfile(cell);
-    window->commit = [this, cell, numpic_text, picfile](frmNote& w) {
-        return note_save(w, cell, numpic_text, picfile);
-    };
-    connect(window, &QDialog::finished, this, [this](int) {
-        note_edit_mode = false;
-        note_editor.clear();
-    });
-    note_editor = window;
+    // The save writes the row of the picture the cell showed when the note was opened, and only that.
+    window->commit = [this, cell](frmNote& w) { return note_save(w, cell); };
+    connect(window, &frmNote::saved, this, &NoteActions::note_saved);
+    connect(window, &QDialog::finished, this, [this](int) { m_editor.clear(); });
+    m_editor = window;
     window->setWindowModality(Qt::ApplicationModal);
     window->show();
-    return window;
 }
 
-frmNote* NoteActions::make_note_window(NoteMode mode, int cell)
+frmNote* NoteActions::make_note_window(NoteMode mode, const NoteCell& cell)
 {
-    NoteCell source = cells.boxes(cell);
     // Without the additional note (light edition) the note alone counts.
-    const qsizetype longest = std::max(source.note->loaded_value().size(),
-                                       source.addnote ? source.addnote->loaded_value().size() : 0);
+    const qsizetype longest = std::max(cell.note.size(), cell.addnote.size());
     if (longest <= notes::k_cell_note_limit)
-        return new frmNote(mode, source, m_window, note_profile(m_session.edition()));
+        return new frmNote(mode, cell, m_window, note_profile(m_session.edition()));
 
     // A long note takes seconds to read: busy meanwhile, and Esc stops it.
     ui::BusyLock lock(m_session.busy());
@@ -167,11 +153,11 @@ frmNote* NoteActions::make_note_window(NoteMode mode, int cell)
     m_session.busy().clear_stop_request(ui::StopRequest::Esc);   // an old Esc does not stop this load
     ui::EventPump pump;
     pump.pump();
-    source.keep_loading = [&] {
+    const auto keep_loading = [&] {
         pump.maybe_pump();
         return !m_session.busy().stop_requested(ui::StopRequest::Esc);
     };
-    std::unique_ptr<frmNote> window(new frmNote(mode, source, m_window, note_profile(m_session.edition())));
+    std::unique_ptr<frmNote> window(new frmNote(mode, cell, m_window, note_profile(m_session.edition()), keep_loading));
     const bool stopped = window->load_stopped();
     m_session.busy().clear_stop_request(ui::StopRequest::Esc);
     if (stopped) {
@@ -183,18 +169,17 @@ frmNote* NoteActions::make_note_window(NoteMode mode, int cell)
     return window.release();
 }
 
-frmNote* NoteActions::open_note_viewer(int cell)
+void NoteActions::open_note_viewer(const NoteCell& cell)
 {
     frmNote* window = make_note_window(NoteMode::View, cell);
     if (!window)
-        return nullptr;
+        return;
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(notes::note_caption(cells.picfile(cell)));
+    window->setWindowTitle(notes::note_caption(cell.picfile));
     window->show();
-    return window;
 }
 
-bool NoteActions::note_save(frmNote& window, int cell, const QString& numpic_text, const QString& picfile)
+bool NoteActions::note_save(frmNote& window, const NoteCell& opened)
 {
     ui::BusyLock lock(m_session.busy());
     auto refuse = [&](const QString& text) {
@@ -209,18 +194,18 @@ bool NoteActions::note_save(frmNote& window, int cell, const QString& numpic_tex
 
     // The page must still show the picture the note was opened for, and the
     // catalogue must still hold it under that number.
-    const std::optional<qint64> numpic = parse_number(numpic_text);
-    if (!numpic || cells.numpic(cell) != numpic_text || cells.picfile(cell) != picfile)
+    const std::optional<qint64> numpic = parse_number(opened.numpic);
+    if (!numpic || !m_page.shows_picture(opened.cell, opened.numpic, opened.picfile))
         return refuse(stale_message());
     store::Error error;
     const std::optional<store::Row> row = m_session.db_conn()->find_row(*numpic, error);
     if (error)
         return refuse(ui::error_message(error.code, error.text));
-    if (!row || row->value(store::col_picfile).toString() != picfile)
+    if (!row || row->value(store::col_picfile).toString() != opened.picfile)
         return refuse(stale_message());
 
-    const auto fields = notes::note_save_fields(window.note_value(), window.Text2->text(),
-                                                window.addnote_value(), row->value(store::col_reference),
+    const auto fields = notes::note_save_fields(window.note_value(), window.Text2->text(), window.addnote_value(),
+                                                row->value(store::col_reference),
                                                 // Only the fields the edition knows, whatever the file holds.
                                                 std::min(m_session.db_conn()->column_count(), m_session.edition().columns()));
     if (const store::Error e = m_session.db_conn()->update_fields(*numpic, fields))

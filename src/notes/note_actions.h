@@ -1,68 +1,57 @@
 #pragma once
 
-#include "core/catalogue_session.h"
 #include "core/note_cell.h"
+#include "core/window_part.h"
 
-#include <QObject>
 #include <QPointer>
-
-#include <functional>
-
-class QWidget;
 
 namespace mosswick {
 
 class frmNote;
 enum class NoteMode;
 
-// What the note actions need of the page's cells; the frame sets them to
-// the page view's answers.
-struct NoteCells {
-    std::function<int()> selected;                   // the selected cell, or 0
-    std::function<QString(int cell)> numpic;        // the cell's picture number as shown
-    std::function<QString(int cell)> picfile;       // the cell's picture file as shown
-    std::function<NoteCell(int cell)> boxes;        // the boxes a note window copies from and back to
-};
-
-// The note windows a cell opens: the editor (one at a time, modal, OK saves
-// the note) and viewers. No controls of its own.
-class NoteActions : public QObject {
+// The note windows a page cell opens: the editor (one at a time, modal, OK
+// saves the note) and viewers. A part without controls of its own: the page
+// asks for a window with the cell's note fields, and hears of a saved note
+// through note_saved.
+class NoteActions : public WindowPart {
     Q_OBJECT
 public:
-    // The note windows are centred on window.
-    NoteActions(CatalogueSession& session, QWidget* window);
+    // The note windows are centred on window; page answers whether a cell
+    // still shows the picture a note was opened for.
+    NoteActions(CatalogueSession& session, const PageCells& page, QWidget* window);
 
-    // Opens the selected cell's note in the editor (modal); OK saves it.
-    void mnuEditNote();
-    // Opens the selected cell's note in a new viewer (works read-only too).
-    void mnuShowNote();
-    // Opens the editor for a cell; on a read-only catalogue a viewer instead.
-    void lbl_Note_DblClick(int index);
-    // The additional-note box's double-click: as lbl_Note_DblClick, but a
-    // read-only catalogue only gets the message.
-    void Text18_DblClick(int index);
-    // A catalogue is about to be shown: no editor counts as open.
-    void opening() { note_edit_mode = false; }
+public slots:
+    // Opens the window a request asks for with the cell's note fields.
+    void open_note(mosswick::NoteRequest request, const mosswick::NoteCell& cell);
 
-    NoteCells cells;
-    int note_selected_cell = 0;      // the cell the last mnuEditNote / mnuShowNote found
-    int note_cell_index = 0;         // the cell the last note action or keypad key named
-    bool note_edit_mode = false;     // the editor is open
-    QPointer<frmNote> note_editor;   // the one editor, while it is open
+signals:
+    // A note was saved: its cell shows these fields now.
+    void note_saved(const mosswick::NoteCell& saved);
 
 private:
-    frmNote* open_note_editor(int cell, const QString& caption);
-    frmNote* open_note_viewer(int cell);
-    // The note window for a cell, its texts copied in; null when the user
+    // The keypad's "1": the selected cell's note in the editor (modal); OK saves it.
+    void mnuEditNote(const NoteCell& cell);
+    // The keypad's "2": the selected cell's note in a new viewer (read-only too).
+    void mnuShowNote(const NoteCell& cell);
+    // A note box's double-click: the editor; on a read-only catalogue a viewer.
+    void lbl_Note_DblClick(const NoteCell& cell);
+    // The additional-note box's double-click: as lbl_Note_DblClick, but a
+    // read-only catalogue only gets the message.
+    void Text18_DblClick(const NoteCell& cell);
+
+    void open_note_editor(const NoteCell& cell, const QString& caption);
+    void open_note_viewer(const NoteCell& cell);
+    // The note window for a cell, its texts loaded; null when the user
     // stopped a long note's load with Esc.
-    frmNote* make_note_window(NoteMode mode, int cell);
-    bool note_save(frmNote& window, int cell, const QString& numpic_text, const QString& picfile);
+    frmNote* make_note_window(NoteMode mode, const NoteCell& cell);
+    bool note_save(frmNote& window, const NoteCell& opened);
     bool note_read_only() const;
-    bool note_cell_filled(int cell) const;
     void set_message(const QString& text);
 
-    CatalogueSession& m_session;
+    const PageCells& m_page;
     QWidget* m_window;
+    QPointer<frmNote> m_editor;   // the one editor, while it is open
 };
 
 } // namespace mosswick

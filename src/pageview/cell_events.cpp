@@ -1,5 +1,5 @@
 // Mouse and key events of the cells, the page box, the slider and the
-// keypad's host, as the frame's application-wide filter hands them on.
+// keypad's host, watched by the page view itself.
 #include "pageview/page_view_part.h"
 
 #include "platform/richtext/rich_text_box.h"
@@ -10,14 +10,36 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
 
 namespace mosswick {
 
-bool PageView::page_view_event(QObject* watched, QEvent* event)
+// Installed once every control is built: the page view's filter then sees
+// the events before the controls' own (the page box's paste rule).
+void PageView::watch_events(QTabWidget* keypad_host)
+{
+    m_keypad_host = keypad_host;
+    if (m_keypad_host) {
+        m_keypad_host->installEventFilter(this);
+        m_keypad_host->tabBar()->installEventFilter(this);
+    }
+    Label3->installEventFilter(this);
+    Slider1->installEventFilter(this);
+    for (size_t i = 1; i <= 6; ++i) {
+        im[i]->installEventFilter(this);
+        Im2[i]->installEventFilter(this);
+        lbl_note[i]->viewport()->installEventFilter(this);
+        if (Text18[i])
+            Text18[i]->viewport()->installEventFilter(this);
+    }
+}
+
+bool PageView::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::KeyPress)
-        return false;
+        return WindowPart::eventFilter(watched, event);
     if (type == QEvent::KeyPress) {
         const std::optional<int> typed = ui::typed_code(*static_cast<QKeyEvent*>(event));
         if (!typed)
@@ -39,7 +61,7 @@ bool PageView::page_view_event(QObject* watched, QEvent* event)
         // its parents is an ordinary character.
         if (watched != QApplication::focusWidget())
             return false;
-        if (is_keypad_host && is_keypad_host(watched)) {
+        if (m_keypad_host && (watched == m_keypad_host || watched == m_keypad_host->tabBar())) {
             SSTab_main_KeyPress(code);
             return code == 0;
         }
@@ -61,10 +83,8 @@ bool PageView::page_view_event(QObject* watched, QEvent* event)
             im_Click(int(i));
         else if (picture)
             im_DblClick(int(i));
-        else if (note)
-            emit note_double_clicked(int(i));
         else
-            emit addnote_double_clicked(int(i));
+            emit note_requested(note ? NoteRequest::NoteBox : NoteRequest::AddnoteBox, note_cell(int(i)));
         return false;
     }
     return false;

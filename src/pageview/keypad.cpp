@@ -25,8 +25,6 @@ void PageView::SSTab_main_KeyPress(int& key_ascii)
         return;
     const char key = char(key_ascii);
     key_ascii = 0;
-    if (r.set_note_cell)
-        emit note_cell_chosen(r.selected_cell);
     // "7" and "8" move the selection even onto a cell without a picture.
     if (key == '7' || key == '8')
         m_selected_cell = r.selected_cell;
@@ -51,8 +49,8 @@ void PageView::SSTab_main_KeyPress(int& key_ascii)
         break;
     case KeypadAction::Movie: lbl_fileName_Click(r.selected_cell); break;
     case KeypadAction::Zoom: im_DblClick(r.selected_cell); break;
-    case KeypadAction::EditNote: emit edit_note_requested(); break;
-    case KeypadAction::ShowNote: emit show_note_requested(); break;
+    case KeypadAction::EditNote: emit note_requested(NoteRequest::Edit, note_cell(WhichSelected())); break;
+    case KeypadAction::ShowNote: emit note_requested(NoteRequest::Show, note_cell(WhichSelected())); break;
     case KeypadAction::Select: im_Click(r.selected_cell); break;
     case KeypadAction::None:
         break;

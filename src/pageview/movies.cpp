@@ -22,14 +22,13 @@ void PageView::lbl_fileName_Click(int index)
     // plain movie file there: nothing else is handed to the desktop.
     const QString movfile = cell_movfile[size_t(index)];
     const MovieCheck check = check_movie(m_session.data_folder(), movfile);
-    movie_path = check.path;
     if (!check.ok()) {
         m_session.status().set_message(movie_refusal(check, movfile));
         return;
     }
-    if (!open_external || !open_external(movie_path))
+    if (!ui::dialogs().open_with_desktop(check.path))
         m_session.status().set_message(ui::error_message(store::k_err_path_file_access,
-                                                         QStringLiteral("No program could open %1").arg(movie_path)));
+                                                         QStringLiteral("No program could open %1").arg(check.path)));
 }
 
 } // namespace mosswick

@@ -35,8 +35,7 @@ struct PageLoad {
     ui::EventPump pump;
     std::vector<store::Row> rows;
     bool overfull = false;
-    std::vector<picture::RenderRequest> requests;   // must outlive the decodes
-    std::vector<QFuture<picture::RenderResult>> running;
+    std::vector<QFuture<picture::RenderResult>> running;   // each decode owns its request
     std::vector<bool> missing;   // the row's picture file is not in the data folder
     QStringList store_errors;
     QStringList unreadable;
@@ -237,11 +236,11 @@ void PageView::start_decodes(PageLoad& load)
     // Without stored pictures every row names a picture file in the data folder.
     const bool stored_pictures = m_session.edition().features.stored_pictures;
     const qreal ratio = im[1]->devicePixelRatioF();
-    load.requests.resize(load.rows.size());
+    std::vector<picture::RenderRequest> requests(load.rows.size());
     load.missing.assign(load.rows.size(), false);
     for (size_t k = 0; k < load.rows.size(); ++k) {
         const store::Row& row = load.rows[k];
-        picture::RenderRequest& req = load.requests[k];
+        picture::RenderRequest& req = requests[k];
         req.quality = m_session.thumb_quality();
         req.device_pixel_ratio = ratio;
         req.target_for = [cell_width, cell_height](QSize natural) {
@@ -259,7 +258,8 @@ void PageView::start_decodes(PageLoad& load)
             req.source = picture::PictureSource::file(path);
         }
     }
-    load.running = picture::start_rendering(load.requests);
+    // The stored pictures' bytes are shared with the decodes, not copied.
+    load.running = picture::start_rendering(std::move(requests));
 }
 
 // Draws row k's finished decode and texts into its cell.

@@ -31,7 +31,6 @@ struct KeypadResult {
     KeypadAction action = KeypadAction::None;
     bool consumed = false;     // the key goes no further
     int selected_cell = 0;     // the selection afterwards
-    bool set_note_cell = false;
 };
 
 // Dispatches one key: go_left/go_right say whether those buttons are enabled,
@@ -45,16 +44,16 @@ KeypadResult keypad(char key, bool go_left, bool go_right, int selected_cell, in
     r.selected_cell = selected_cell;
     switch (key) {
     case '4':
-        if (go_left) r = {KeypadAction::PreviousPage, true, selected_cell, false};
+        if (go_left) r = {KeypadAction::PreviousPage, true, selected_cell};
         break;
     case '5':
-        if (go_right) r = {KeypadAction::NextPage, true, selected_cell, false};
+        if (go_right) r = {KeypadAction::NextPage, true, selected_cell};
         break;
     case '3':
-        if (go_left) r = {KeypadAction::FirstPage, true, selected_cell, false};
+        if (go_left) r = {KeypadAction::FirstPage, true, selected_cell};
         break;
     case '.':
-        if (go_right) r = {KeypadAction::LastPage, true, selected_cell, false};
+        if (go_right) r = {KeypadAction::LastPage, true, selected_cell};
         break;
     case '9':
     case '6':
@@ -62,7 +61,6 @@ KeypadResult keypad(char key, bool go_left, bool go_right, int selected_cell, in
     case '2':
         if (selected_cell != 0) {
             r.consumed = true;
-            r.set_note_cell = true;
             if (cell_shows_picture(selected_cell))
                 r.action = key == '9' ? KeypadAction::Movie
                          : key == '6' ? KeypadAction::Zoom
@@ -77,7 +75,6 @@ KeypadResult keypad(char key, bool go_left, bool go_right, int selected_cell, in
         r.selected_cell = cell;
         if (cell != 0) {
             r.consumed = true;
-            r.set_note_cell = true;
             if (cell_shows_picture(cell))
                 r.action = KeypadAction::Select;
         }
@@ -89,7 +86,6 @@ KeypadResult keypad(char key, bool go_left, bool go_right, int selected_cell, in
             cell = 1;
         r.selected_cell = cell;
         r.consumed = true;
-        r.set_note_cell = true;
         if (cell_shows_picture(cell))
             r.action = KeypadAction::Select;
         break;

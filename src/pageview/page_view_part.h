@@ -5,10 +5,8 @@
 #include "pageview/cell_array.h"
 
 #include <QPointer>
-#include <QRect>
 
 #include <array>
-#include <functional>
 
 class QEvent;
 class QLabel;
@@ -32,29 +30,85 @@ struct PageLoad;
 
 // The "Pictures & Movies" tab: the navigation, the six cells of a page, the
 // keypad, the selection and what a cell opens (zoom windows, movies). The
-// note windows are NoteActions'; the quality menus and the progress bar are
-// the frame's, which hands their clicks on here.
-class PageView : public WindowPart {
+// note windows are NoteActions': the page asks for them with a cell's note
+// fields (note_requested) and shows a saved note (show_saved_note). The
+// quality menus are the frame's, which connects them here.
+class PageView : public WindowPart, public PageCells {
     Q_OBJECT
 public:
-    explicit PageView(CatalogueSession& session, QWidget* parent = nullptr);
+    // keypad_host: the frame's tab control, where the keypad is typed with
+    // the tab bar (none: the thumbnails alone take keypad keys).
+    explicit PageView(CatalogueSession& session, QTabWidget* keypad_host = nullptr, QWidget* parent = nullptr);
 
     void reset() override;
     void clear() override;
     void opening() override;
+    // The page box takes digits only, pasted as typed.
+    PasteRule paste_rule(const QWidget* box) const override;
 
-    // ---- the page ----------------------------------------------------------
-    void LoadAllPictures(qint64 cur_numpage);
+    // ---- the catalogue's life ------------------------------------------------
     // A catalogue is being opened: an empty page box, no old warning.
     void begin_open();
     // The opened catalogue's first page, the page box showing its number.
     void show_first_page();
     // An opened catalogue without pictures: no page to type.
     void no_pages();
+
+    // ---- the search tab's pictures ---------------------------------------------
+    // Shows a page with a picture's cell selected (the search tab's "Display
+    // Page" and grid); false when that page was shown already (then only the
+    // cell is selected).
+    bool show_page_of_picture(qint64 page, qint64 numpic);
+    // A pending selection for a page that could not be shown is dropped.
+    void forget_reselect();
+
+    // ---- zoom windows ------------------------------------------------------------
+    // Opens the zoom window of a request (the about box's pictures too);
+    // returns it (it deletes itself on close).
+    frmZoom* open_zoom(const ZoomRequest& request);
+    // The zoom window opened last, while it is open.
+    frmZoom* last_zoom() const;
+
+    // The cell the keypad acts on: the white one, or after "7" and "8" a
+    // cell that shows no picture (and no white box); 0 for none.
+    int selected_cell() const { return m_selected_cell; }
+    // The note save's question: the cell still shows that picture.
+    bool shows_picture(int cell, const QString& numpic, const QString& picfile) const override;
+
+public slots:
+    // The frame's thumbnail and zoom quality menus: the chosen code (1 to 6).
+    void mnuTQ_Click(int code);
+    void mnuZQ_Click(int code);
+    // A note was saved: its cell shows the saved fields, if it still shows
+    // that picture.
+    void show_saved_note(const mosswick::NoteCell& saved);
+
+signals:
+    // The tab control takes the focus back after a move.
+    void focus_home_requested();
+    // The quality menus' checks follow the chosen code.
+    void thumb_quality_chosen(int code);
+    void zoom_quality_chosen(int code);
+    // The keypad's and the note boxes' requests for a note window, with the
+    // cell's note fields (cell 0 when the keypad found none selected).
+    void note_requested(mosswick::NoteRequest request, const mosswick::NoteCell& cell);
+
+protected:
+    // Mouse and key events of the cells, the page box, the slider and the
+    // keypad's host.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build_navigation(QVBoxLayout* page);
+    void build_cells(QVBoxLayout* page);
+    void name_controls();
+    void connect_handlers();
+    void watch_events(QTabWidget* keypad_host);
+
+    // ---- the page and navigation (navigation.cpp, page_load.cpp) -------------
+    void LoadAllPictures(qint64 cur_numpage);
     // The slider's range and the page count follow picture_count.
     void update_counts();
-
-    // ---- navigation ------------------------------------------------------------
     void bof_Click();
     void eof_Click();
     void go_left_Click();
@@ -64,86 +118,21 @@ public:
     void Label3_KeyPress(int& key_ascii);
     void Slider1_KeyPress(int& key_ascii);
     void Slider1_Scroll();
-    // The page box takes digits only, pasted as typed.
-    PasteRule paste_rule(const QWidget* box) const override;
-    // Shows a page with a picture's cell selected (the search tab's "Display
-    // Page" and grid); false when that page was shown already (then only the
-    // cell is selected).
-    bool show_page_of_picture(qint64 page, qint64 numpic);
-    // A pending selection for a page that could not be shown is dropped.
-    void forget_reselect();
 
-    // ---- cells -------------------------------------------------------------
+    // ---- cells (selection.cpp, zoom_requests.cpp, movies.cpp, keypad.cpp) ------
     void im_Click(int index);
     void im_DblClick(int index);
-    void Im2_Click(int index) { im_Click(index); }
-    void Im2_DblClick(int index) { im_DblClick(index); }
     void im_KeyPress(int index, int key_ascii);
     void Label7_Click(int index);
     void lbl_fileName_Click(int index);
-    void lbl_note_Click(int index) { im_Click(index); }
-    void Text18_Click(int index) { im_Click(index); }
+    // Keypad shortcuts typed into the tab control; a handled key comes back as 0.
+    void SSTab_main_KeyPress(int& key_ascii);
     // The first cell whose note boxes are not grey, or 0.
     int WhichSelected() const;
     void ClearBorder(int which_pic = 0);
-    // What a cell shows, for the note actions.
-    QString cell_numpic(int cell) const;
-    QString cell_picfile(int cell) const;
-    // The cell's note boxes the note window copies from and, on OK, back to.
-    NoteCell cell_note_boxes(int cell) const;
+    // The cell's note fields as it holds them, for a note window.
+    NoteCell note_cell(int cell) const;
 
-    int selected_cell() const { return m_selected_cell; }
-    int last_selected_cell() const { return m_last_selected_cell; }
-    int cells_on_page() const { return m_cells_on_page; }
-    // The next page load selects the cell of the picture asked for.
-    bool reselect_pending() const { return m_reselect_pending; }
-    // The picture the last click named (the about box's picture counts too).
-    const QString& current_picture_path() const { return m_current_picture_path; }
-    void set_current_picture_path(const QString& path) { m_current_picture_path = path; }
-
-    // ---- keypad, menus, stop -------------------------------------------------
-    // Keypad shortcuts typed into the tab control; a handled key comes back as 0.
-    void SSTab_main_KeyPress(int& key_ascii);
-    void mnuTQ_Click(int code);
-    void mnuZQ_Click(int code);
-    // A click on the progress bar asks the running action to stop.
-    void ProgressBar1_Click();
-    // Mouse and key events of the cells, the page box, the slider and the
-    // keypad's host (the frame's filter hands them on); true when consumed.
-    bool page_view_event(QObject* watched, QEvent* event);
-
-    // ---- zoom windows and movies -------------------------------------------------
-    // Opens the zoom window of a request; returns it (it deletes itself on close).
-    frmZoom* open_zoom(const ZoomRequest& request);
-    // The free screen area zoom windows fit into (empty: the screen's).
-    QRect zoom_work_area;
-    // The zoom window opened last, while it is open.
-    frmZoom* last_zoom() const;
-    // Opens a file with the desktop's program (movies); tests replace it.
-    std::function<bool(const QString& path)> open_external;
-
-    // ---- hooks the frame sets ------------------------------------------------------
-    // True for the control the keypad is typed into (the tab control and its bar).
-    std::function<bool(const QObject* watched)> is_keypad_host;
-
-signals:
-    // The tab control takes the focus back after a move.
-    void focus_home_requested();
-    // The quality menus' checks follow the chosen code.
-    void thumb_quality_chosen(int code);
-    void zoom_quality_chosen(int code);
-    // The keypad's and the note boxes' requests for the note windows.
-    void note_cell_chosen(int cell);
-    void edit_note_requested();
-    void show_note_requested();
-    void note_double_clicked(int cell);
-    void addnote_double_clicked(int cell);
-
-private:
-    void build_navigation(QVBoxLayout* page);
-    void build_cells(QVBoxLayout* page);
-    void name_controls();
-    void connect_handlers();
     template <class NewPage>
     void move_page(NewPage&& new_page);
     void show_in_slider(qint64 page);
@@ -184,15 +173,14 @@ private:
     CellArray<richtext::RichTextBox> lbl_note{};  // note
     CellArray<richtext::RichTextBox> Text18{};    // additional note
 
+    QTabWidget* m_keypad_host = nullptr;
     int m_selected_cell = 0;
     int m_last_selected_cell = 0;
     int m_cells_on_page = 0;
     bool m_reselect_pending = false;
     qint64 reselect_numpic = 0;
-    QString m_current_picture_path;
     QPointer<frmZoom> m_last_zoom;
     std::array<QString, 7> cell_movfile;   // the stored movfile of each cell
-    QString movie_path;                    // the movie last handed to the desktop
 };
 
 } // namespace mosswick

@@ -11,7 +11,6 @@
 #include "platform/ui/vb.h"
 #include "platform/ui/widgets.h"
 
-#include <QDesktopServices>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,7 +19,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -49,7 +47,7 @@ void set_back(QWidget* w, unsigned bgr_color)
 
 } // namespace
 
-PageView::PageView(CatalogueSession& session, QWidget* parent) : WindowPart(session, parent)
+PageView::PageView(CatalogueSession& session, QTabWidget* keypad_host, QWidget* parent) : WindowPart(session, parent)
 {
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(4, 4, 4, 4);
@@ -57,6 +55,7 @@ PageView::PageView(CatalogueSession& session, QWidget* parent) : WindowPart(sess
     build_cells(v);
     name_controls();
     connect_handlers();
+    watch_events(keypad_host);
 }
 
 void PageView::build_navigation(QVBoxLayout* page)
@@ -206,7 +205,6 @@ void PageView::name_controls()
 
 void PageView::connect_handlers()
 {
-    open_external = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     connect(bof, &QPushButton::clicked, this, &PageView::bof_Click);
     connect(eof, &QPushButton::clicked, this, &PageView::eof_Click);
     connect(go_left, &QPushButton::clicked, this, &PageView::go_left_Click);
@@ -297,7 +295,6 @@ void PageView::clear()
 
 void PageView::opening()
 {
-    movie_path.clear();
     m_last_selected_cell = 0;
     m_reselect_pending = false;
     reselect_numpic = 0;

@@ -34,7 +34,6 @@ void PageView::im_Click(int index)
     if (index < 1 || index > 6)
         return;
     ui::BusyLock lock(m_session.busy());
-    m_current_picture_path = m_session.data_folder() + lbl_filePic[size_t(index)]->text();
     m_session.status().set_message(lbl_filePic[size_t(index)]->text());
     if (m_last_selected_cell >= 1 && m_last_selected_cell <= 6)
         set_cell_back(lbl_note[size_t(m_last_selected_cell)], Text18[size_t(m_last_selected_cell)], k_grey);
@@ -59,21 +58,39 @@ void PageView::ClearBorder(int which_pic)
     set_cell_back(lbl_note[size_t(cell)], Text18[size_t(cell)], k_grey);
 }
 
-QString PageView::cell_numpic(int cell) const
+NoteCell PageView::note_cell(int cell) const
 {
-    return cell >= 1 && cell <= 6 ? Label5[size_t(cell)]->text() : QString();
-}
-
-QString PageView::cell_picfile(int cell) const
-{
-    return cell >= 1 && cell <= 6 ? lbl_filePic[size_t(cell)]->text() : QString();
-}
-
-NoteCell PageView::cell_note_boxes(int cell) const
-{
+    NoteCell out;
     if (cell < 1 || cell > 6)
-        return {};
-    return {lbl_note[size_t(cell)], Text34[size_t(cell)], Text18[size_t(cell)], {}};
+        return out;
+    const auto i = size_t(cell);
+    out.cell = cell;
+    out.numpic = Label5[i]->text();
+    out.picfile = lbl_filePic[i]->text();
+    out.note = lbl_note[i]->value_for_storage();
+    if (Text18[i]) {
+        out.reference = Text34[i]->text();
+        out.addnote = Text18[i]->value_for_storage();
+    }
+    return out;
+}
+
+bool PageView::shows_picture(int cell, const QString& numpic, const QString& picfile) const
+{
+    return cell >= 1 && cell <= 6 && Label5[size_t(cell)]->text() == numpic
+           && lbl_filePic[size_t(cell)]->text() == picfile;
+}
+
+void PageView::show_saved_note(const NoteCell& saved)
+{
+    if (!shows_picture(saved.cell, saved.numpic, saved.picfile))
+        return;
+    const auto i = size_t(saved.cell);
+    show_note_in_cell(*lbl_note[i], saved.note);
+    if (!Text18[i])
+        return;   // the note alone
+    Text34[i]->setText(saved.reference);
+    show_note_in_cell(*Text18[i], saved.addnote);
 }
 
 } // namespace mosswick

@@ -21,7 +21,8 @@ frmZoom* PageView::last_zoom() const
 
 frmZoom* PageView::open_zoom(const ZoomRequest& request)
 {
-    auto* zoom = new frmZoom(request, zoom_work_area);
+    // It fits into the screen's free area.
+    auto* zoom = new frmZoom(request);
     m_last_zoom = zoom;
     zoom->show();
     return zoom;
@@ -33,7 +34,8 @@ void PageView::im_DblClick(int index)
         return;
     ui::BusyLock lock(m_session.busy());
     im_Click(index);
-    ZoomRequest request = ZoomRequest::file(m_current_picture_path, m_session.zoom_quality());
+    ZoomRequest request =
+        ZoomRequest::file(m_session.data_folder() + lbl_filePic[size_t(index)]->text(), m_session.zoom_quality());
     if (!m_session.edition().features.stored_pictures) {
         // Every picture is a file of the data folder: the zoom window draws
         // the path it is given, or says the file is gone and closes.

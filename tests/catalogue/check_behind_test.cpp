@@ -1,6 +1,7 @@
 // The integrity check behind the shown page: the catalogue opens at once,
 // nothing writes to it until the check of the whole file has passed.
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "maintenance/maintenance_tab.h"
 #include "support/window_fixture.h"
 
@@ -100,11 +101,11 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
     open_held(path);
     // Page 1 is there at once and can be browsed and searched.
     EXPECT_EQ(window->message_text(), "Database opened.");
-    EXPECT_EQ(window->page_view().cells_on_page(), 6);
+    EXPECT_EQ(testsupport::cells_shown(*window), 6);
     EXPECT_TRUE(ctl(*window).check_progress->isVisibleTo(window.get()));
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
     ASSERT_TRUE(ctl(*window).go_right->isEnabled());
-    window->page_view().go_right_Click();
+    ctl(*window).go_right->click();
     EXPECT_EQ(window->session().current_page(), 2);
     expect_held();
     expect_usable();
@@ -171,7 +172,7 @@ TEST_F(CheckBehindTest, ADamagedCatalogueStaysOpenReadOnlyWithItsMessage)
     EXPECT_TRUE(window->message_text().contains("nothing was written")) << window->message_text().toStdString();
     expect_held();
     // Still browsed as it is.
-    EXPECT_EQ(window->page_view().cells_on_page(), 6);
+    EXPECT_EQ(testsupport::cells_shown(*window), 6);
     ctl(*window).Text15->setText("1");
     ctl(*window).delete_picture->setEnabled(true);   // as if left enabled
     ctl(*window).delete_picture->click();

@@ -566,7 +566,6 @@ TEST_F(WindowTest, ExitIsRefusedWhileBusyAndClosesTheCatalogueOtherwise)
 TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
 {
     window->show();
-    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     window->mnuAbout_Click();
     auto boxes = [] {
         int n = 0;

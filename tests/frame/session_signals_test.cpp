@@ -1,6 +1,7 @@
 // What the catalogue session tells the parts as a catalogue opens, is
 // checked, is browsed and closes.
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "support/window_fixture.h"
 
 #include "pageview/page_view_part.h"
@@ -33,7 +34,7 @@ TEST_F(WindowTest, TheSessionTellsThePartsWhatChanged)
     EXPECT_TRUE(writable.at(1).at(0).toBool());
     EXPECT_EQ(ctl(*window).Label27->text(), "9");
 
-    window->page_view().go_right_Click();
+    ctl(*window).go_right->click();
     ASSERT_EQ(pages.count(), 2);
     EXPECT_EQ(pages.at(1).at(0).toLongLong(), 2);
 

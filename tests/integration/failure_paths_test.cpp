@@ -3,6 +3,7 @@
 // of long actions. After each the window takes input again and the
 // catalogue is whole.
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "support/list_gestures.h"
 #include "catalogue/database_page.h"
 #include "maintenance/maintenance_tab.h"
@@ -68,7 +69,7 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
 {
     open_catalogue(13);
     ASSERT_EQ(dialogs->count("message"), 0);
-    window->page_view().im_DblClick(2);
+    testsupport::double_click_cell(*window, 2);
     ASSERT_TRUE(window->page_view().last_zoom());
     QPointer<frmZoom> zoom = window->page_view().last_zoom();
     ASSERT_TRUE(wait_for_zoom());
@@ -86,16 +87,16 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
     expect_usable();
 
     // Zooming it again from the page, by the picture or its type label.
-    window->page_view().im_DblClick(2);
-    window->page_view().Label7_Click(2);
+    testsupport::double_click_cell(*window, 2);
+    QTest::mouseClick(ctl(*window).Label7[2], Qt::LeftButton);
     settle();
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 3);
     EXPECT_EQ(zoom_windows_shown(), 0);
-    EXPECT_EQ(window->page_view().WhichSelected(), 2);
+    EXPECT_EQ(testsupport::white_cell(*window), 2);
     expect_usable();
 
     // Other pictures still zoom.
-    window->page_view().im_DblClick(3);
+    testsupport::double_click_cell(*window, 3);
     EXPECT_EQ(zoom_windows_shown(), 1);
     close_zoom_windows();
 
@@ -116,8 +117,8 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
 
     // A file of the page shown goes too; its note can still be edited.
     ASSERT_TRUE(QFile::remove(data(picture_name(5))));
-    window->page_view().im_Click(5);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 5);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     type_at_end(editor()->lbl_note, " (file lost)");
     editor()->Command1_Click();
@@ -133,7 +134,7 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
     if (!light()) {
         EXPECT_EQ(ctl(*window).Text29->text(), picture_name(2));
     }
-    EXPECT_EQ(window->page_view().WhichSelected(), 2);
+    EXPECT_EQ(testsupport::white_cell(*window), 2);
 
     // The user drops the lost picture from the catalogue.
     ctl(*window).Text15->setText("2");
@@ -149,8 +150,8 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
 {
     // Session 1 writes a note and closes.
     const QString path = open_catalogue(8);
-    window->page_view().im_Click(1);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 1);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     type_at_end(editor()->lbl_note, " first session");
     editor()->Command1_Click();
@@ -170,19 +171,18 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     EXPECT_EQ(ctl(*window).lbl_note[1]->Text(), "note 1 first session");
     ctl(*window).eof->click();
     EXPECT_EQ(page_numbers(), (QStringList{"7", "8"}));
-    window->page_view().im_Click(2);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 2);
+    testsupport::type_keypad(*window, '1');
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_EQ(editor(), nullptr);
-    window->notes().lbl_Note_DblClick(2);
+    testsupport::double_click_note(*window, 2);
     EXPECT_EQ(editor(), nullptr);
     ASSERT_EQ(viewers().size(), 1u);
     EXPECT_EQ(viewers().front()->lbl_note->Text(), "note 8");
     viewers().front()->close();
-    int key = '1';   // the keypad's "edit note"
-    window->page_view().SSTab_main_KeyPress(key);
+    testsupport::type_keypad(*window, '1');   // the keypad's "edit note"
     EXPECT_EQ(editor(), nullptr);
-    window->page_view().im_DblClick(2);
+    testsupport::double_click_cell(*window, 2);
     EXPECT_EQ(zoom_windows_shown(), 1);
     close_zoom_windows();
     ctl(*window).SSTab_main->setCurrentIndex(1);
@@ -195,7 +195,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"1"});
     show_page_of_row(0);
     EXPECT_EQ(window->session().current_page(), 1);
-    EXPECT_EQ(window->page_view().WhichSelected(), 1);
+    EXPECT_EQ(testsupport::white_cell(*window), 1);
     // Nothing that writes is offered.
     for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).renumber_pages, ctl(*window).delete_picture,
                                                       ctl(*window).exchange_picture, ctl(*window).insert_picture,
@@ -323,8 +323,8 @@ TEST_P(FailurePaths, EscDuringANoteSearch)
     // What was found is usable: a row shows its page.
     const QString number = grid(ctl(*window).MSFlexGrid1)->text(found - 1, 0);
     show_page_of_row(found - 1);
-    ASSERT_GT(window->page_view().WhichSelected(), 0);
-    EXPECT_EQ(ctl(*window).Label5[size_t(window->page_view().WhichSelected())]->text(), number);
+    ASSERT_GT(testsupport::white_cell(*window), 0);
+    EXPECT_EQ(ctl(*window).Label5[size_t(testsupport::white_cell(*window))]->text(), number);
 
     // The Esc stops nothing that starts later: the update pass and a new search run through.
     ctl(*window).SSTab_main->setCurrentIndex(2);

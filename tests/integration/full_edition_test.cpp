@@ -2,6 +2,7 @@
 // browsed, annotated, searched, edited, checked and reopened; and a
 // protected catalogue with its pictures stored inside.
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "support/list_gestures.h"
 #include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
@@ -90,10 +91,10 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     expect_usable();
 
     // 5. Select the last cell and edit its note in the note window.
-    window->page_view().im_Click(2);
+    testsupport::click_cell(*window, 2);
     EXPECT_EQ(window->message_text(), shot(14));
-    EXPECT_EQ(window->page_view().WhichSelected(), 2);
-    window->notes().mnuEditNote();
+    EXPECT_EQ(testsupport::white_cell(*window), 2);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->windowTitle(), "Note for shot14.jpg");
     EXPECT_EQ(editor()->lbl_note->Text(), shot(14));
@@ -140,7 +141,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 3");
-    EXPECT_EQ(window->page_view().WhichSelected(), 2);
+    EXPECT_EQ(testsupport::white_cell(*window), 2);
     EXPECT_EQ(ctl(*window).Label5[2]->text(), "8");
     EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "grandmother's garden");
     expect_usable();
@@ -275,7 +276,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
         EXPECT_TRUE(cell_shows_picture(i)) << i;
         EXPECT_FALSE(ctl(*window).Im2[size_t(i)]->isHidden()) << i;
     }
-    window->page_view().im_DblClick(3);
+    testsupport::double_click_cell(*window, 3);
     ASSERT_TRUE(window->page_view().last_zoom());
     EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
     ASSERT_TRUE(wait_for_zoom());
@@ -345,7 +346,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     ctl(*window).SSTab_main->setCurrentIndex(0);
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "shot02.bmp");
     EXPECT_TRUE(cell_shows_picture(2));
-    window->page_view().im_DblClick(2);
+    testsupport::double_click_cell(*window, 2);
     ASSERT_TRUE(window->page_view().last_zoom());
     EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
     ASSERT_TRUE(wait_for_zoom());
@@ -380,8 +381,8 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(ctl(*window).lbl_filePic[3]->text(), testsupport::picture_name(3));   // now number 2
 
     // A note typed for the picture the cell shows is refused, not saved elsewhere.
-    window->page_view().im_Click(3);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 3);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "meant for picture three");
@@ -409,20 +410,20 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     // Nor does a zoom from the old page show another picture under this one's name.
     ctl(*window).SSTab_main->setCurrentIndex(0);
     ASSERT_EQ(ctl(*window).lbl_filePic[1]->text(), testsupport::picture_name(1));   // now picture 8
-    window->page_view().im_DblClick(1);
+    testsupport::double_click_cell(*window, 1);
     EXPECT_EQ(zoom_windows_shown(), 0);
     EXPECT_EQ(window->message_text(), "The picture 1 has changed in the catalogue: refresh the page.");
     expect_usable();
 
     // After a refresh the same steps work.
     window->mnuRefresh_Click();
-    window->page_view().im_DblClick(1);
+    testsupport::double_click_cell(*window, 1);
     ASSERT_TRUE(window->page_view().last_zoom());
     EXPECT_EQ(window->page_view().last_zoom()->request().file_path, data(testsupport::picture_name(9)));
     EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(9)));
     close_zoom_windows();
-    window->page_view().im_Click(2);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 2);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "picture three");
@@ -434,7 +435,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     pick_row(ctl(*window).MSFlexGrid1, 0);
     EXPECT_EQ(ctl(*window).Text29->text(), testsupport::picture_name(9));
     ctl(*window).display_page->click();
-    EXPECT_EQ(ctl(*window).lbl_filePic[size_t(window->page_view().WhichSelected())]->text(), testsupport::picture_name(9));
+    EXPECT_EQ(ctl(*window).lbl_filePic[size_t(testsupport::white_cell(*window))]->text(), testsupport::picture_name(9));
     expect_consistent(8);
     expect_usable();
 }
@@ -477,7 +478,7 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
     EXPECT_EQ(ctl(*window).lbl_filePic[1]->text(), "harbour.jpg");
     EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
     EXPECT_TRUE(cell_shows_picture(1));
-    window->page_view().im_DblClick(1);
+    testsupport::double_click_cell(*window, 1);
     ASSERT_TRUE(window->page_view().last_zoom());
     EXPECT_FALSE(window->page_view().last_zoom()->failed());
     EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith("harbour.jpg"));

@@ -3,6 +3,7 @@
 // pictures beside it, updating its notes. Nothing outside reaches the
 // desktop or the catalogue, nothing outside is written, and the user is told.
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "support/list_gestures.h"
 #include "journey_fixture.h"
 #include "support/watched_file.h"
@@ -25,10 +26,6 @@ protected:
         Journey::SetUp();
         if (light())
             restart(Edition::light());
-        window->page_view().open_external = [this](const QString& path) {
-            handed_to_desktop << path;
-            return true;
-        };
     }
 
     bool light() const { return GetParam(); }
@@ -55,7 +52,6 @@ protected:
         ASSERT_TRUE(window->session().db_open());
     }
 
-    QStringList handed_to_desktop;
     testsupport::TempDir home;
 };
 
@@ -76,16 +72,16 @@ TEST_P(HostileFolder, MovieLabelsHandOnlyPlainMovieFilesOfTheDataFolder)
 
     for (int cell = 1; cell <= 5; ++cell) {
         ASSERT_TRUE(ctl(*window).lbl_fileName[size_t(cell)]->isEnabled()) << cell;
-        window->page_view().lbl_fileName_Click(cell);
-        EXPECT_TRUE(handed_to_desktop.isEmpty()) << movies[cell - 1].toStdString();
+        QTest::mouseClick(ctl(*window).lbl_fileName[size_t(cell)], Qt::LeftButton);
+        EXPECT_TRUE(dialogs->desktop_files().isEmpty()) << movies[cell - 1].toStdString();
         EXPECT_TRUE(window->message_text().startsWith("Error 75 - Movie not opened: \"" + movies[cell - 1] + "\""))
             << window->message_text().toStdString();
         EXPECT_EQ(window->page_view().selected_cell(), cell);
         expect_usable();
     }
     // The one plain movie opens.
-    window->page_view().lbl_fileName_Click(6);
-    EXPECT_EQ(handed_to_desktop, QStringList{data("good.avi")});
+    QTest::mouseClick(ctl(*window).lbl_fileName[6], Qt::LeftButton);
+    EXPECT_EQ(dialogs->desktop_files(), QStringList{data("good.avi")});
     launcher.expect_untouched();
     outside.expect_untouched();
     EXPECT_FALSE(QFileInfo::exists(dir.file("PWNED")));
@@ -179,7 +175,7 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
     // The note window reads all of it, the main window busy meanwhile.
     bool busy_while_loading = false;
     QTimer::singleShot(0, window.get(), [&] { busy_while_loading = window->busy_state().busy(); });
-    window->notes().lbl_Note_DblClick(1);
+    testsupport::double_click_note(*window, 1);
     ASSERT_TRUE(editor());
     EXPECT_TRUE(busy_while_loading);
     EXPECT_EQ(editor()->lbl_note->Text(), richtext::extract_plain_text(note));
@@ -192,7 +188,7 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
 
     // Esc stops the load: no window, the user is told, nothing is written.
     QTimer::singleShot(0, window.get(), [this] { press_esc(); });
-    window->notes().lbl_Note_DblClick(1);
+    testsupport::double_click_note(*window, 1);
     EXPECT_FALSE(editor());
     EXPECT_EQ(window->message_text(), "Note loading stopped.");
     EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::Esc));
@@ -200,7 +196,7 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
     expect_usable();
 
     // A short note opens at once, as before.
-    window->notes().lbl_Note_DblClick(2);
+    testsupport::double_click_note(*window, 2);
     ASSERT_TRUE(editor());
     EXPECT_EQ(editor()->lbl_note->Text(), "note 2");
     editor()->Command2_Click();

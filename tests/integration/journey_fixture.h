@@ -4,6 +4,7 @@
 // the program starts it, scripted dialogs, a catalogue folder (dir) and the
 // steps a user takes, each through the window's own handlers.
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "support/grid_clicks.h"
 #include "support/window_fixture.h"
 
@@ -193,7 +194,7 @@ protected:
 
     // ---- the note window ----------------------------------------------------------------
 
-    frmNote* editor() const { return window->notes().note_editor.data(); }
+    frmNote* editor() const { return testsupport::note_editor(*window); }
 
     // Types at the end of a note box as the keyboard does.
     static void type_at_end(richtext::RichTextBox* box, const QString& text)

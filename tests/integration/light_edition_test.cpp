@@ -1,6 +1,7 @@
 // The light edition working on a catalogue the full edition made, and the
 // full edition finding everything again afterwards.
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "support/list_gestures.h"
 #include "catalogue/database_page.h"
 #include "journey_fixture.h"
@@ -34,8 +35,8 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     EXPECT_EQ(window->message_text(), "7 pictures processed. 7 loaded. No Errors found.");
     EXPECT_EQ(field("movfile", snap(2)).toString(), "snap2.avi");
     window->mnuRefresh_Click();
-    window->page_view().im_Click(2);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 2);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "river bend");
@@ -86,8 +87,8 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
 
     // A note edit writes the note only.
     ctl(*window).SSTab_main->setCurrentIndex(0);
-    window->page_view().im_Click(2);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 2);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "river bend");
     type_at_end(editor()->lbl_note, " in autumn");
@@ -168,8 +169,8 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     EXPECT_EQ(window->message_text(), "Database opened.");
     EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     expect_consistent(8);
-    window->page_view().im_Click(3);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 3);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     QTest::keyClicks(editor()->Text2, "harbour");
     editor()->Command1_Click();
@@ -189,8 +190,8 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     EXPECT_EQ(dialogs->count("message"), 0);
     expect_consistent(7);
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), snap(3));
-    window->page_view().im_Click(2);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 2);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "boats");
@@ -235,8 +236,8 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     open(path);
     ASSERT_TRUE(window->session().db_open());
     expect_consistent(7);
-    window->page_view().im_Click(1);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 1);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     type_at_end(editor()->lbl_note, " light");
     editor()->Command1_Click();

@@ -1,5 +1,6 @@
 // The light notes: one note field in the cells, the note window and the save.
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "light_fixture.h"
 
 #include "notes/frm_note.h"
@@ -20,12 +21,12 @@ namespace {
 
 class LightNotes : public LightWindow {
 protected:
-    frmNote* editor() const { return window->notes().note_editor.data(); }
+    frmNote* editor() const { return testsupport::note_editor(*window); }
 
     frmNote* open_editor(int cell)
     {
-        window->page_view().im_Click(cell);
-        window->notes().mnuEditNote();
+        testsupport::click_cell(*window, cell);
+        testsupport::type_keypad(*window, '1');
         return editor();
     }
 
@@ -102,8 +103,8 @@ TEST_F(LightNotes, TheWindowHasOneNoteBoxAndOneLength)
 TEST_F(LightNotes, AViewerIsFiftySixFortyTwipsWide)
 {
     open_light(2);
-    window->page_view().im_Click(2);
-    window->notes().mnuShowNote();
+    testsupport::click_cell(*window, 2);
+    testsupport::type_keypad(*window, '2');
     frmNote* viewer = nullptr;
     for (frmNote* n : window->findChildren<frmNote*>())
         if (n->mode() == NoteMode::View)
@@ -149,7 +150,7 @@ TEST_F(LightNotes, ADoubleClickOnAReadOnlyCatalogueOnlyShowsTheNote)
     ::chmod(QFile::encodeName(path).constData(), 0444);
     open(path);
     ASSERT_TRUE(window->session().db_open());
-    window->notes().lbl_Note_DblClick(1);
+    testsupport::double_click_note(*window, 1);
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     bool viewer = false;

@@ -1,6 +1,7 @@
 // The light page view: cells of files only, the note box as the selection
 // mark, and zoom windows that draw the path they are given.
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "light_fixture.h"
 #include "support/layout_probe.h"
 
@@ -28,7 +29,7 @@ TEST_F(LightPageView, CellsShowFilesFittedIntoTheLightBox)
 {
     open_light(8);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 2");
-    EXPECT_EQ(window->page_view().cells_on_page(), 6);
+    EXPECT_EQ(testsupport::cells_shown(*window), 6);
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "pic002.jpg");
     EXPECT_EQ(ctl(*window).Label7[2]->text(), "jpg");
     EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "note 2");
@@ -36,8 +37,8 @@ TEST_F(LightPageView, CellsShowFilesFittedIntoTheLightBox)
     // A 60 x 40 picture is smaller than the box: drawn at its own size.
     EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(60, 40));
 
-    window->page_view().go_right_Click();
-    EXPECT_EQ(window->page_view().cells_on_page(), 2);
+    ctl(*window).go_right->click();
+    EXPECT_EQ(testsupport::cells_shown(*window), 2);
     for (int i = 3; i <= 6; ++i) {
         EXPECT_TRUE(ctl(*window).im[size_t(i)]->isHidden()) << i;
         EXPECT_TRUE(ctl(*window).lbl_note[size_t(i)]->isHidden()) << i;
@@ -68,32 +69,31 @@ TEST_F(LightPageView, ABigPictureIsFittedIntoFourSixThreeFiveByTwoSevenSevenFive
 TEST_F(LightPageView, TheNoteBoxAloneMarksTheSelection)
 {
     open_light(8);
-    EXPECT_EQ(window->page_view().WhichSelected(), 0);
-    window->page_view().im_Click(5);
-    window->page_view().im_Click(2);
+    EXPECT_EQ(testsupport::white_cell(*window), 0);
+    testsupport::click_cell(*window, 5);
+    testsupport::click_cell(*window, 2);
     EXPECT_EQ(note_colour(5), 0xE0E0E0u);
     EXPECT_EQ(note_colour(2), 0xFFFFFFu);
-    EXPECT_EQ(window->page_view().WhichSelected(), 2);
+    EXPECT_EQ(testsupport::white_cell(*window), 2);
     EXPECT_EQ(window->message_text(), "pic002.jpg");
-    window->page_view().ClearBorder(0);
-    EXPECT_EQ(window->page_view().WhichSelected(), 0);
+    testsupport::type_page(*window, 1);   // a page load greys it
+    EXPECT_EQ(testsupport::white_cell(*window), 0);
     expect_usable();
 }
 
 TEST_F(LightPageView, EachZoomWindowKeepsItsOwnPathAndCaption)
 {
     open_light(3);
-    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
-    window->page_view().im_DblClick(1);
+    testsupport::double_click_cell(*window, 1);
     QPointer<frmZoom> first = window->page_view().last_zoom();
-    window->page_view().im_DblClick(3);
+    testsupport::double_click_cell(*window, 3);
     QPointer<frmZoom> second = window->page_view().last_zoom();
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
     EXPECT_FALSE(first->request().picture_in_db);
     EXPECT_EQ(first->Label1->text(), data("pic001.jpg"));
     EXPECT_EQ(first->Label2->text(), "5");
-    EXPECT_EQ(window->page_view().current_picture_path(), data("pic003.jpg"));
+    EXPECT_EQ(second->Label1->text(), data("pic003.jpg"));
 
     // Decodes run one after another: the second window drawn means the first is.
     ASSERT_TRUE(wait_for_zoom());
@@ -109,9 +109,8 @@ TEST_F(LightPageView, EachZoomWindowKeepsItsOwnPathAndCaption)
 TEST_F(LightPageView, AFileGoneSinceThePageWasShownClosesOnlyItsZoomWindow)
 {
     open_light(2);
-    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     QFile::remove(data("pic002.jpg"));
-    window->page_view().im_DblClick(2);
+    testsupport::double_click_cell(*window, 2);
     EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -128,7 +127,7 @@ TEST_F(LightPageView, AMissingFileLeavesAnEmptyCellAndTheProgramGoesOn)
     open(path);
     ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
-    EXPECT_EQ(window->page_view().cells_on_page(), 3);
+    EXPECT_EQ(testsupport::cells_shown(*window), 3);
     EXPECT_TRUE(ctl(*window).im[2]->pixmap().isNull());
     EXPECT_FALSE(ctl(*window).im[3]->pixmap().isNull());
     expect_usable();
@@ -156,27 +155,19 @@ TEST_F(LightPageView, AStoredPictureOfAFullCatalogueIsLookedForAsAFile)
 TEST_F(LightPageView, KeypadWorksOnTheLightCells)
 {
     open_light(8);
-    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
-    int key = '8';
-    window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(key, 0);
+    EXPECT_TRUE(testsupport::type_keypad(*window, '8'));
     EXPECT_EQ(window->page_view().selected_cell(), 1);
-    EXPECT_EQ(window->page_view().WhichSelected(), 1);
-    key = '6';
-    window->page_view().SSTab_main_KeyPress(key);
+    EXPECT_EQ(testsupport::white_cell(*window), 1);
+    EXPECT_TRUE(testsupport::type_keypad(*window, '6'));
     ASSERT_TRUE(window->page_view().last_zoom());
     EXPECT_EQ(window->page_view().last_zoom()->Label1->text(), data("pic001.jpg"));
     window->page_view().last_zoom()->close();
 
     // A selected cell whose picture box is disabled opens nothing; the key
-    // is still taken and the note cell still set.
+    // is still taken.
     ctl(*window).im[1]->setEnabled(false);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    key = '6';
-    window->notes().note_cell_index = 0;
-    window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(key, 0);
-    EXPECT_EQ(window->notes().note_cell_index, 1);
+    EXPECT_TRUE(testsupport::type_keypad(*window, '6'));
     EXPECT_FALSE(window->page_view().last_zoom());
 }
 
@@ -205,7 +196,7 @@ TEST_F(LightPageView, CellsKeepTheirSizeAndPlaceWhateverThePageHolds)
     };
     const QList<QRect> full_page = layout_now();
     // The note boxes of a short page do not grow into the empty row.
-    window->page_view().go_right_Click();
-    ASSERT_EQ(window->page_view().cells_on_page(), 2);
+    ctl(*window).go_right->click();
+    ASSERT_EQ(testsupport::cells_shown(*window), 2);
     EXPECT_EQ(layout_now(), full_page);
 }

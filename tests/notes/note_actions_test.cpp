@@ -1,5 +1,5 @@
-// The note actions on their own: a session, a status bar and cells given
-// through the hooks, no main window.
+// The note actions on their own: a session, a status bar and a page that
+// answers for one filled cell, no main window.
 #include "core/catalogue_session.h"
 #include "core/status_line.h"
 #include "notes/frm_note.h"
@@ -19,6 +19,15 @@ using namespace mosswick;
 
 namespace {
 
+// A page whose cell 2 shows picture 8.
+class OnePicturePage : public PageCells {
+public:
+    bool shows_picture(int cell, const QString& numpic, const QString& picfile) const override
+    {
+        return cell == 2 && numpic == "8" && picfile == "pic008.jpg";
+    }
+};
+
 class NoteActionsPart : public ::testing::Test {
 protected:
     void SetUp() override
@@ -27,18 +36,7 @@ protected:
         status = std::make_unique<StatusLine>(&bar);
         session->set_status(status.get());
         window = std::make_unique<QWidget>();
-        notes = new NoteActions(*session, window.get());
-        note = new richtext::RichTextBox(window.get());
-        reference = new QLineEdit(window.get());
-        addnote = new richtext::RichTextBox(window.get());
-        show_note_in_cell(*note, QStringLiteral("a note of cell two"));
-        reference->setText(QStringLiteral("ref"));
-        notes->cells.selected = [this] { return selected; };
-        notes->cells.numpic = [](int cell) { return cell == 2 ? QStringLiteral("8") : QString(); };
-        notes->cells.picfile = [](int cell) { return cell == 2 ? QStringLiteral("pic008.jpg") : QString(); };
-        notes->cells.boxes = [this](int cell) {
-            return cell == 2 ? NoteCell{note, reference, addnote, {}} : NoteCell{};
-        };
+        notes = new NoteActions(*session, page, window.get());
     }
 
     void TearDown() override
@@ -57,28 +55,30 @@ protected:
         return out;
     }
 
+    const NoteCell cell_two{2, "8", "pic008.jpg", "a note of cell two", "ref", QString()};
     QStatusBar bar;
+    OnePicturePage page;
     std::unique_ptr<CatalogueSession> session;
     std::unique_ptr<StatusLine> status;
     std::unique_ptr<QWidget> window;
     NoteActions* notes = nullptr;
-    richtext::RichTextBox* note = nullptr;
-    QLineEdit* reference = nullptr;
-    richtext::RichTextBox* addnote = nullptr;
-    int selected = 0;
 };
 
-TEST_F(NoteActionsPart, WithoutAFilledSelectedCellBothMenusAskForASelection)
+TEST_F(NoteActionsPart, HasNoControlsOfItsOwnToShow)
 {
-    for (int cell : {0, 4}) {
-        selected = cell;
+    window->show();
+    EXPECT_FALSE(notes->isVisible());
+}
+
+TEST_F(NoteActionsPart, WithoutAFilledSelectedCellBothKeysAskForASelection)
+{
+    for (const NoteCell& cell : {NoteCell{}, NoteCell{4, {}, {}, {}, {}, {}}}) {
         status->set_message({});
-        notes->mnuEditNote();
-        EXPECT_EQ(status->message_text(), "Please select a note first.") << cell;
-        EXPECT_EQ(notes->note_selected_cell, cell);
+        notes->open_note(NoteRequest::Edit, cell);
+        EXPECT_EQ(status->message_text(), "Please select a note first.") << cell.cell;
         status->set_message({});
-        notes->mnuShowNote();
-        EXPECT_EQ(status->message_text(), "Please select a note first.") << cell;
+        notes->open_note(NoteRequest::Show, cell);
+        EXPECT_EQ(status->message_text(), "Please select a note first.") << cell.cell;
     }
     EXPECT_TRUE(open_windows(NoteMode::Edit).empty());
     EXPECT_TRUE(open_windows(NoteMode::View).empty());
@@ -87,39 +87,36 @@ TEST_F(NoteActionsPart, WithoutAFilledSelectedCellBothMenusAskForASelection)
 TEST_F(NoteActionsPart, AReadOnlyCatalogueGetsAViewerOfTheCellsNoteAndNoEditor)
 {
     session->set_read_only(true);
-    selected = 2;
-    notes->mnuEditNote();
+    notes->open_note(NoteRequest::Edit, cell_two);
     EXPECT_EQ(status->message_text(), "The database is Read-Only.");
     EXPECT_TRUE(open_windows(NoteMode::Edit).empty());
 
-    notes->Text18_DblClick(2);
+    notes->open_note(NoteRequest::AddnoteBox, cell_two);
     EXPECT_TRUE(open_windows(NoteMode::View).empty());
 
-    notes->lbl_Note_DblClick(2);
+    notes->open_note(NoteRequest::NoteBox, cell_two);
     const auto viewers = open_windows(NoteMode::View);
     ASSERT_EQ(viewers.size(), 1u);
     EXPECT_EQ(viewers[0]->lbl_note->Text(), "a note of cell two");
-    EXPECT_EQ(notes->note_cell_index, 2);
-    EXPECT_FALSE(notes->note_edit_mode);
     EXPECT_EQ(status->message_text(), "The database is Read-Only.");
 }
 
 TEST_F(NoteActionsPart, OneEditorAtATimeOnAWritableCatalogue)
 {
-    selected = 2;
-    notes->mnuEditNote();
-    frmNote* first = notes->note_editor.data();
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(notes->note_edit_mode);
+    notes->open_note(NoteRequest::Edit, cell_two);
+    const auto editors = open_windows(NoteMode::Edit);
+    ASSERT_EQ(editors.size(), 1u);
+    frmNote* first = editors.front();
     EXPECT_EQ(first->lbl_note->Text(), "a note of cell two");
     EXPECT_EQ(first->Text2->text(), "ref");
-    notes->lbl_Note_DblClick(2);
-    EXPECT_EQ(notes->note_editor.data(), first);
+    notes->open_note(NoteRequest::NoteBox, cell_two);
     EXPECT_EQ(open_windows(NoteMode::Edit).size(), 1u);
     first->Command2_Click();   // Cancel
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(notes->note_edit_mode);
-    EXPECT_EQ(notes->note_editor.data(), nullptr);
+    EXPECT_TRUE(window->findChildren<frmNote*>().empty());
+    // Once it is closed another may open.
+    notes->open_note(NoteRequest::NoteBox, cell_two);
+    EXPECT_EQ(open_windows(NoteMode::Edit).size(), 1u);
 }
 
 } // namespace

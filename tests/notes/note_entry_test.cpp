@@ -1,5 +1,6 @@
 // The main window's note entry points and the save, on real catalogues.
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "support/window_fixture.h"
 
 #include "notes/frm_note.h"
@@ -41,16 +42,9 @@ protected:
         return r.value_or(Row{});
     }
 
-    frmNote* editor() const { return window->notes().note_editor.data(); }
+    frmNote* editor() const { return testsupport::note_editor(*window); }
 
-    std::vector<frmNote*> viewers() const
-    {
-        std::vector<frmNote*> out;
-        for (frmNote* w : window->findChildren<frmNote*>())
-            if (w->mode() == NoteMode::View && w->isVisible())
-                out.push_back(w);
-        return out;
-    }
+    std::vector<frmNote*> viewers() const { return testsupport::note_windows(*window, NoteMode::View); }
 
     // Deletes windows that closed (they delete themselves later).
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -71,28 +65,23 @@ protected:
 TEST_F(NoteEntryTest, WithoutASelectedCellNothingOpens)
 {
     open_catalogue();
-    window->notes().mnuEditNote();
-    EXPECT_EQ(window->message_text(), "Please select a note first.");
-    EXPECT_EQ(editor(), nullptr);
     window->set_message({});
-    window->notes().mnuShowNote();
-    EXPECT_EQ(window->message_text(), "Please select a note first.");
+    EXPECT_FALSE(testsupport::type_keypad(*window, '1'));
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_FALSE(testsupport::type_keypad(*window, '2'));
     EXPECT_TRUE(viewers().empty());
-    EXPECT_EQ(window->notes().note_selected_cell, 0);
+    EXPECT_EQ(window->message_text(), "");
     expect_usable();
 }
 
 TEST_F(NoteEntryTest, EditOpensTheSharedModalEditorForTheSelectedCell)
 {
     open_catalogue();
-    window->page_view().im_Click(2);
-    window->notes().note_cell_index = 5;   // a stale value left by an earlier key
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 5);
+    testsupport::click_cell(*window, 2);   // the cell selected last is the one edited
+    EXPECT_TRUE(testsupport::type_keypad(*window, '1'));
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(window->notes().note_selected_cell, 2);
-    EXPECT_EQ(window->notes().note_cell_index, 2);
-    EXPECT_TRUE(window->notes().note_edit_mode);
     EXPECT_EQ(w->windowTitle(), "Note for pic002.jpg");
     EXPECT_EQ(w->windowModality(), Qt::ApplicationModal);
     EXPECT_TRUE(w->isVisible());
@@ -100,7 +89,7 @@ TEST_F(NoteEntryTest, EditOpensTheSharedModalEditorForTheSelectedCell)
     EXPECT_EQ(w->lbl_note->Text(), "note 2");
 
     // Asking again while it is open gives the same window.
-    window->notes().mnuEditNote();
+    testsupport::type_keypad(*window, '1');
     EXPECT_EQ(editor(), w);
     EXPECT_EQ(window->findChildren<frmNote*>().size(), 1);
     w->Command2_Click();
@@ -111,8 +100,8 @@ TEST_F(NoteEntryTest, OkWritesExactlyTheThreeNoteFieldsOfThatRow)
     open_catalogue();
     const Row before1 = row(1);
     const Row before3 = row(3);
-    window->page_view().im_Click(2);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 2);
+    testsupport::type_keypad(*window, '1');
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
     w->lbl_note->moveCursor(QTextCursor::End);
@@ -138,12 +127,11 @@ TEST_F(NoteEntryTest, OkWritesExactlyTheThreeNoteFieldsOfThatRow)
     EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "note 2 edited");
     EXPECT_EQ(ctl(*window).Text34[2]->text(), "ref two");
     EXPECT_EQ(ctl(*window).Text18[2]->Text(), "more");
-    EXPECT_FALSE(window->notes().note_edit_mode);
     EXPECT_EQ(editor(), nullptr);
     expect_usable();
 
     // A second edit starts from what was saved.
-    window->notes().mnuEditNote();
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "note 2 edited");
     EXPECT_EQ(editor()->Text2->text(), "ref two");
@@ -155,8 +143,8 @@ TEST_F(NoteEntryTest, OkWithNothingChangedKeepsTheStoredValuesExactly)
     open_catalogue();
     const Row before = row(4);
     ASSERT_FALSE(before.value(store::col_reference).isValid());
-    window->page_view().im_Click(4);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 4);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     editor()->Command1_Click();
     const Row after = row(4);
@@ -170,9 +158,9 @@ TEST_F(NoteEntryTest, EmptiedBoxesAreSavedEmpty)
 {
     open_catalogue();
     ASSERT_FALSE(window->session().db_conn()->update_fields(1, {{store::col_reference, QStringLiteral("r1")}}));
-    window->page_view().LoadAllPictures(1);
-    window->page_view().im_Click(1);
-    window->notes().mnuEditNote();
+    testsupport::type_page(*window, 1);
+    testsupport::click_cell(*window, 1);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     editor()->Label27_Click();   // clear note
     editor()->Command1_Click();
@@ -198,9 +186,9 @@ TEST_P(ClearedNullNotes, StayNullThoughTextWasTypedFirst)
     open(path);
     ASSERT_TRUE(window->session().db_open());
     ASSERT_FALSE(window->session().db_conn()->update_fields(2, {{store::col_note, QVariant()}}));
-    window->page_view().LoadAllPictures(1);
-    window->page_view().im_Click(2);
-    window->notes().mnuEditNote();
+    testsupport::type_page(*window, 1);
+    testsupport::click_cell(*window, 2);
+    testsupport::type_keypad(*window, '1');
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
     QTest::keyClicks(w->lbl_note, "typed");
@@ -216,8 +204,8 @@ TEST_P(ClearedNullNotes, StayNullThoughTextWasTypedFirst)
         EXPECT_FALSE(r.value(store::col_addnote).isValid());
     }
     // A field that held text and was emptied holds an empty text.
-    window->page_view().im_Click(1);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 1);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     editor()->Label27_Click();
     editor()->Command1_Click();
@@ -233,8 +221,8 @@ TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
     open_catalogue();
     const Row before = row(3);
     for (int way = 0; way < 3; ++way) {
-        window->page_view().im_Click(3);
-        window->notes().mnuEditNote();
+        testsupport::click_cell(*window, 3);
+        testsupport::type_keypad(*window, '1');
         frmNote* w = editor();
         ASSERT_NE(w, nullptr);
         w->lbl_note->setText("discard me");
@@ -247,7 +235,6 @@ TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
             w->close();
         settle();
         EXPECT_EQ(editor(), nullptr) << way;
-        EXPECT_FALSE(window->notes().note_edit_mode) << way;
         EXPECT_EQ(row(3).values, before.values) << way;
         EXPECT_EQ(ctl(*window).lbl_note[3]->Text(), "note 3") << way;
         EXPECT_EQ(ctl(*window).Text34[3]->text(), "") << way;
@@ -258,17 +245,14 @@ TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
 TEST_F(NoteEntryTest, TheKeypadOpensTheEditorWithOneAndAViewerWithTwo)
 {
     open_catalogue();
-    window->page_view().im_Click(3);
-    int key = '1';
-    window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(key, 0);
+    testsupport::click_cell(*window, 3);
+    EXPECT_TRUE(testsupport::type_keypad(*window, '1'));
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "note 3");
     editor()->Command2_Click();
     settle();
 
-    key = '2';
-    window->page_view().SSTab_main_KeyPress(key);
+    EXPECT_TRUE(testsupport::type_keypad(*window, '2'));
     ASSERT_EQ(viewers().size(), 1u);
     EXPECT_EQ(viewers().front()->lbl_note->Text(), "note 3");
     EXPECT_EQ(viewers().front()->windowTitle(), "Note for pic003.jpg");
@@ -277,11 +261,10 @@ TEST_F(NoteEntryTest, TheKeypadOpensTheEditorWithOneAndAViewerWithTwo)
 TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
 {
     open_catalogue();
-    window->page_view().im_Click(1);
-    window->notes().note_edit_mode = true;
-    window->notes().mnuShowNote();
-    EXPECT_FALSE(window->notes().note_edit_mode);
-    window->notes().mnuShowNote();
+    testsupport::click_cell(*window, 1);
+    testsupport::type_keypad(*window, '2');
+    EXPECT_EQ(editor(), nullptr);
+    testsupport::type_keypad(*window, '2');
     ASSERT_EQ(viewers().size(), 2u);
     for (frmNote* v : viewers()) {
         EXPECT_EQ(v->windowTitle(), "Note for pic001.jpg");
@@ -290,7 +273,7 @@ TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
         EXPECT_TRUE(v->lbl_note->Locked());
     }
 
-    window->notes().mnuEditNote();
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     editor()->lbl_note->setText("");
     QTest::keyClicks(editor()->lbl_note, "new text");
@@ -299,7 +282,7 @@ TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
     for (frmNote* v : viewers())
         EXPECT_EQ(v->lbl_note->Text(), "note 1");
 
-    window->notes().mnuShowNote();
+    testsupport::type_keypad(*window, '2');
     ASSERT_EQ(viewers().size(), 3u);
     int showing_new = 0;
     for (frmNote* v : viewers())
@@ -313,19 +296,17 @@ TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
     EXPECT_EQ(viewers().size(), 2u);
 }
 
-TEST_F(NoteEntryTest, DoubleClickHandlersOpenTheEditorDirectly)
+TEST_F(NoteEntryTest, DoubleClicksOnEitherNoteBoxOpenTheEditorDirectly)
 {
     open_catalogue();
-    window->page_view().im_Click(5);
-    window->notes().lbl_Note_DblClick(5);
+    testsupport::click_cell(*window, 5);
+    testsupport::double_click_note(*window, 5);
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->windowTitle(), "Note");
-    EXPECT_EQ(window->notes().note_cell_index, 5);
-    EXPECT_TRUE(window->notes().note_edit_mode);
     editor()->Command2_Click();
     settle();
 
-    window->notes().Text18_DblClick(6);
+    testsupport::double_click_addnote(*window, 6);
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "note 6");
     editor()->Text2->setText("six");
@@ -333,10 +314,10 @@ TEST_F(NoteEntryTest, DoubleClickHandlersOpenTheEditorDirectly)
     EXPECT_EQ(row(6).value(store::col_reference).toString(), "six");
 
     // An empty cell has nothing to open.
-    window->page_view().go_right_Click();
-    window->page_view().go_right_Click();
-    ASSERT_EQ(window->page_view().cells_on_page(), 1);
-    window->notes().lbl_Note_DblClick(4);
+    ctl(*window).go_right->click();
+    ctl(*window).go_right->click();
+    ASSERT_EQ(testsupport::cells_shown(*window), 1);
+    testsupport::double_click_note(*window, 4);
     EXPECT_EQ(editor(), nullptr);
 }
 
@@ -369,32 +350,25 @@ TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
     ASSERT_TRUE(window->session().db_read_only());
     const Row before = row(1);
 
-    window->page_view().im_Click(1);
-    window->notes().note_edit_mode = true;
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 1);
+    EXPECT_TRUE(testsupport::type_keypad(*window, '1'));
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_EQ(editor(), nullptr);
-    EXPECT_TRUE(window->notes().note_edit_mode);   // left as it was
-
-    int key = '1';
-    window->page_view().SSTab_main_KeyPress(key);
     EXPECT_EQ(editor(), nullptr);
     EXPECT_TRUE(viewers().empty());
 
     window->set_message({});
-    window->notes().lbl_Note_DblClick(1);
+    testsupport::double_click_note(*window, 1);
     EXPECT_EQ(editor(), nullptr);
     ASSERT_EQ(viewers().size(), 1u);
     EXPECT_EQ(viewers().front()->lbl_note->Text(), "note 1");
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    EXPECT_FALSE(window->notes().note_edit_mode);
 
     window->set_message({});
-    window->notes().Text18_DblClick(1);
+    testsupport::double_click_addnote(*window, 1);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_EQ(viewers().size(), 1u);
 
-    window->notes().mnuShowNote();
+    testsupport::type_keypad(*window, '2');
     EXPECT_EQ(viewers().size(), 2u);
     EXPECT_EQ(row(1).values, before.values);
     expect_usable();
@@ -405,8 +379,8 @@ TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
 TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
 {
     open_catalogue();
-    window->page_view().im_Click(1);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 1);
+    testsupport::type_keypad(*window, '1');
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
     ASSERT_FALSE(window->session().db_conn()->update_fields(1, {{store::col_picfile, QStringLiteral("other.jpg")}}));
@@ -425,17 +399,17 @@ TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
     expect_usable();
     w->Command2_Click();
     settle();
-    EXPECT_FALSE(window->notes().note_edit_mode);
+    EXPECT_EQ(editor(), nullptr);
 }
 
 TEST_F(NoteEntryTest, APageChangedUnderTheEditorWritesNeitherRow)
 {
     open_catalogue();
-    window->page_view().im_Click(1);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 1);
+    testsupport::type_keypad(*window, '1');
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
-    window->page_view().go_right_Click();   // cell 1 now shows picture 7
+    ctl(*window).go_right->click();   // cell 1 now shows picture 7
     ASSERT_EQ(ctl(*window).Label5[1]->text(), "7");
     const Row before1 = row(1);
     const Row before7 = row(7);
@@ -452,8 +426,8 @@ TEST_F(NoteEntryTest, APageChangedUnderTheEditorWritesNeitherRow)
 TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
 {
     open_catalogue();
-    window->page_view().im_Click(2);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 2);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = ?1"), {2}));
     editor()->Command1_Click();
@@ -462,8 +436,8 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
     editor()->Command2_Click();
     settle();
 
-    window->page_view().im_Click(3);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 3);
+    testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     frmNote* w = editor();
     window->mnuDb_Click();   // closes the catalogue under the editor
@@ -478,8 +452,8 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
 TEST_F(NoteEntryTest, AFailedWriteIsReportedAndTheEditCanBeSavedLater)
 {
     open_catalogue();
-    window->page_view().im_Click(1);
-    window->notes().mnuEditNote();
+    testsupport::click_cell(*window, 1);
+    testsupport::type_keypad(*window, '1');
     frmNote* w = editor();
     ASSERT_NE(w, nullptr);
     w->Text2->setText("kept reference");

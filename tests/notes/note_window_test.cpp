@@ -1,8 +1,9 @@
-// The note window on its own: modes, copy-in and copy-back, keys, tools,
-// find and print, driven against a cell of test-owned boxes.
+// The note window on its own: modes, the cell's texts in and, on OK, out,
+// keys, tools, find and print.
 #include "notes/frm_note.h"
 #include "notes/note_layout.h"
 
+#include "platform/richtext/plain_text.h"
 #include "platform/richtext/rich_clipboard.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
@@ -51,17 +52,12 @@ int pdf_pages(const QByteArray& pdf)
 
 class NoteWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        host = std::make_unique<QWidget>();
-        note = new RichTextBox(host.get());
-        reference = new QLineEdit(host.get());
-        addnote = new RichTextBox(host.get());
-    }
-
+    // A window opened with the cell's texts; what its OK gives back is kept in saved.
     std::unique_ptr<frmNote> open(NoteMode mode)
     {
-        return std::make_unique<frmNote>(mode, NoteCell{note, reference, addnote});
+        auto w = std::make_unique<frmNote>(mode, cell);
+        QObject::connect(w.get(), &frmNote::saved, [this](const NoteCell& values) { saved.push_back(values); });
+        return w;
     }
 
     // Selects all the text of a rich box.
@@ -73,19 +69,17 @@ protected:
 
     testsupport::ScopedScriptedDialogs dialogs;
     testsupport::TempDir dir;
-    std::unique_ptr<QWidget> host;
-    RichTextBox* note = nullptr;
-    QLineEdit* reference = nullptr;
-    RichTextBox* addnote = nullptr;
+    NoteCell cell{2, "2", "pic002.jpg", {}, {}, {}};   // the cell's texts the window opens with
+    std::vector<NoteCell> saved;
 };
 
 // ---- modes and load -----------------------------------------------------------
 
 TEST_F(NoteWindowTest, AnEditorCopiesTheCellInUnlockedWithItsHint)
 {
-    note->setTextRTF(k_rich_note);
-    reference->setText("ref 1");
-    addnote->setTextRTF("plain add note");
+    cell.note = k_rich_note;
+    cell.reference = "ref 1";
+    cell.addnote = "plain add note";
     auto w = open(NoteMode::Edit);
 
     EXPECT_EQ(w->windowTitle(), "Note");
@@ -120,8 +114,8 @@ TEST_F(NoteWindowTest, AnEditorCopiesTheCellInUnlockedWithItsHint)
 
 TEST_F(NoteWindowTest, AViewerIsNarrowLockedAndCannotCopyBack)
 {
-    note->setTextRTF("viewer note");
-    reference->setText("r");
+    cell.note = "viewer note";
+    cell.reference = "r";
     auto w = open(NoteMode::View);
     QSignalSpy finished(w.get(), &QDialog::finished);
 
@@ -148,10 +142,10 @@ TEST_F(NoteWindowTest, AViewerIsNarrowLockedAndCannotCopyBack)
     QTest::keyClicks(w->lbl_note, "xyz");
     EXPECT_EQ(w->lbl_note->Text(), "viewer note");
 
-    // Its OK, even reached by code, copies nothing back and closes nothing.
+    // Its OK, even reached by code, gives nothing back and closes nothing.
     w->lbl_note->setText("changed");
     w->Command1_Click();
-    EXPECT_EQ(note->Text(), "viewer note");
+    EXPECT_TRUE(saved.empty());
     EXPECT_EQ(finished.count(), 0);
 }
 
@@ -159,36 +153,42 @@ TEST_F(NoteWindowTest, AViewerIsNarrowLockedAndCannotCopyBack)
 
 TEST_F(NoteWindowTest, OkWithNothingChangedGivesTheCellItsTextsVerbatim)
 {
-    note->setTextRTF(k_rich_note);
-    reference->setText("ref");
-    addnote->setTextRTF(QString());   // a Null field
+    cell.note = k_rich_note;
+    cell.reference = "ref";
+    cell.addnote = QString();   // a Null field
     auto w = open(NoteMode::Edit);
     QSignalSpy finished(w.get(), &QDialog::finished);
     w->Command1_Click();
 
     ASSERT_EQ(finished.count(), 1);
     EXPECT_EQ(finished.at(0).at(0).toInt(), int(QDialog::Accepted));
-    EXPECT_EQ(note->value_for_storage(), k_rich_note);
-    EXPECT_EQ(reference->text(), "ref");
-    EXPECT_TRUE(addnote->value_for_storage().isNull());
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].note, k_rich_note);
+    EXPECT_EQ(saved[0].reference, "ref");
+    EXPECT_TRUE(saved[0].addnote.isNull());
+    // The cell it was opened for, as the page showed it.
+    EXPECT_EQ(saved[0].cell, 2);
+    EXPECT_EQ(saved[0].numpic, "2");
+    EXPECT_EQ(saved[0].picfile, "pic002.jpg");
 }
 
 TEST_F(NoteWindowTest, FormattingTheNoteLeavesANullAdditionalNoteNull)
 {
-    note->setTextRTF("old note");
-    addnote->setTextRTF(QString());
+    cell.note = "old note";
+    cell.addnote = QString();
     auto w = open(NoteMode::Edit);
     w->lbl_note->selectAll();
     w->Label8_Click(1);    // a style tool: it reaches both boxes
     w->Label15_Click(2);   // centred
     w->Command1_Click();
-    EXPECT_TRUE(addnote->value_for_storage().isNull());
-    EXPECT_NE(note->value_for_storage(), QStringLiteral("old note"));
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_TRUE(saved[0].addnote.isNull());
+    EXPECT_NE(saved[0].note, QStringLiteral("old note"));
 }
 
 TEST_F(NoteWindowTest, OkCopiesTheEditedTextsBack)
 {
-    note->setTextRTF("old note");
+    cell.note = "old note";
     auto w = open(NoteMode::Edit);
     w->lbl_note->setFocus();
     w->lbl_note->moveCursor(QTextCursor::End);
@@ -198,30 +198,32 @@ TEST_F(NoteWindowTest, OkCopiesTheEditedTextsBack)
     QTest::keyClicks(w->Text1, "added");
     w->Command1_Click();
 
-    EXPECT_EQ(note->Text(), "old note 2 more");
-    EXPECT_TRUE(note->value_for_storage().startsWith("{\\rtf"));
-    EXPECT_EQ(reference->text(), "new ref");
-    EXPECT_EQ(addnote->Text(), "added");
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(richtext::extract_plain_text(saved[0].note), "old note 2 more");
+    EXPECT_TRUE(saved[0].note.startsWith("{\\rtf"));
+    EXPECT_EQ(saved[0].reference, "new ref");
+    EXPECT_EQ(richtext::extract_plain_text(saved[0].addnote), "added");
 }
 
 TEST_F(NoteWindowTest, OkWithAllBoxesEmptiedCopiesEmptyTexts)
 {
-    note->setTextRTF(k_rich_note);
-    reference->setText("ref");
-    addnote->setTextRTF("add");
+    cell.note = k_rich_note;
+    cell.reference = "ref";
+    cell.addnote = "add";
     auto w = open(NoteMode::Edit);
     w->lbl_note->clear();
     w->Text1->clear();
     w->Text2->clear();
     w->Command1_Click();
-    EXPECT_EQ(note->Text(), "");
-    EXPECT_EQ(addnote->Text(), "");
-    EXPECT_EQ(reference->text(), "");
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(richtext::extract_plain_text(saved[0].note), "");
+    EXPECT_EQ(richtext::extract_plain_text(saved[0].addnote), "");
+    EXPECT_EQ(saved[0].reference, "");
 }
 
 TEST_F(NoteWindowTest, ARefusedCommitKeepsTheWindowAndTheCellAsTheyWere)
 {
-    note->setTextRTF("keep");
+    cell.note = "keep";
     auto w = open(NoteMode::Edit);
     int asked = 0;
     w->commit = [&asked](frmNote&) {
@@ -233,14 +235,14 @@ TEST_F(NoteWindowTest, ARefusedCommitKeepsTheWindowAndTheCellAsTheyWere)
     w->Command1_Click();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(finished.count(), 0);
-    EXPECT_EQ(note->Text(), "keep");
+    EXPECT_TRUE(saved.empty());
     EXPECT_EQ(w->lbl_note->Text(), "edited");
 }
 
 TEST_F(NoteWindowTest, CancelEscAndTheCloseBoxCopyNothing)
 {
     for (int way = 0; way < 3; ++way) {
-        note->setTextRTF("cell note");
+        cell.note = "cell note";
         auto w = open(NoteMode::Edit);
         w->show();
         QSignalSpy finished(w.get(), &QDialog::finished);
@@ -253,7 +255,7 @@ TEST_F(NoteWindowTest, CancelEscAndTheCloseBoxCopyNothing)
             w->close();
         ASSERT_EQ(finished.count(), 1) << way;
         EXPECT_EQ(finished.at(0).at(0).toInt(), int(QDialog::Rejected)) << way;
-        EXPECT_EQ(note->Text(), "cell note") << way;
+        EXPECT_TRUE(saved.empty()) << way;
     }
 }
 
@@ -287,9 +289,9 @@ TEST_F(NoteWindowTest, TwoClosesAViewerEvenFromTheFindBoxButIsTextInAnEditor)
 
 TEST_F(NoteWindowTest, LengthsCountTheVisibleCharacters)
 {
-    note->setTextRTF("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 {\\b Hello}\\par}");
-    reference->setText("abc");
-    addnote->setTextRTF("a\r\nb");
+    cell.note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 {\\b Hello}\\par}";
+    cell.reference = "abc";
+    cell.addnote = "a\r\nb";
     auto w = open(NoteMode::Edit);
     EXPECT_TRUE(w->note_size[0]->text().isEmpty());
     w->show();
@@ -307,15 +309,15 @@ TEST_F(NoteWindowTest, LengthsCountTheVisibleCharacters)
 
 TEST_F(NoteWindowTest, ADisplaySizeShowsBothBoxesLargerWithoutChangingTheNote)
 {
-    note->setTextRTF(k_rich_note);
-    addnote->setTextRTF("add");
+    cell.note = k_rich_note;
+    cell.addnote = "add";
     auto w = open(NoteMode::View);
     w->OptionBTN[5]->setChecked(true);
     EXPECT_DOUBLE_EQ(w->lbl_note->FontSize(), 14.0);
     EXPECT_DOUBLE_EQ(w->Text1->FontSize(), 14.0);
     EXPECT_FALSE(w->lbl_note->content_modified());
     EXPECT_EQ(w->lbl_note->value_for_storage(), k_rich_note);
-    EXPECT_EQ(note->value_for_storage(), k_rich_note);
+    EXPECT_EQ(w->values().note, k_rich_note);
 
     w->OptionBTN[8]->setChecked(true);
     EXPECT_DOUBLE_EQ(w->lbl_note->FontSize(), 20.0);
@@ -351,8 +353,8 @@ TEST_F(NoteWindowTest, TheReferenceRefusesTheDoubleQuoteButTheNotesTakeIt)
 
 TEST_F(NoteWindowTest, APaletteClickColoursBothSelectionsAndMovesTheFrame)
 {
-    note->setTextRTF("first box");
-    addnote->setTextRTF("second box");
+    cell.note = "first box";
+    cell.addnote = "second box";
     auto w = open(NoteMode::Edit);
     w->show();
     select_all(w->lbl_note);
@@ -368,8 +370,8 @@ TEST_F(NoteWindowTest, APaletteClickColoursBothSelectionsAndMovesTheFrame)
 
 TEST_F(NoteWindowTest, AStyleClickOnAHalfBoldSelectionBoldsBothThenUnboldsThem)
 {
-    note->setTextRTF(k_rich_note);   // "Hello" bold, " world" not
-    addnote->setTextRTF("plain");
+    cell.note = k_rich_note;   // "Hello" bold, " world" not
+    cell.addnote = "plain";
     auto w = open(NoteMode::Edit);
     select_all(w->lbl_note);
     select_all(w->Text1);
@@ -401,8 +403,8 @@ TEST_F(NoteWindowTest, AStyleClickOnAHalfBoldSelectionBoldsBothThenUnboldsThem)
 
 TEST_F(NoteWindowTest, AFontLabelAppliesItsOwnFontAndTheLastChosenSize)
 {
-    note->setTextRTF("abc");
-    addnote->setTextRTF("def");
+    cell.note = "abc";
+    cell.addnote = "def";
     auto w = open(NoteMode::Edit);
     select_all(w->lbl_note);
     select_all(w->Text1);
@@ -432,8 +434,8 @@ TEST_F(NoteWindowTest, AFontLabelAppliesItsOwnFontAndTheLastChosenSize)
 
 TEST_F(NoteWindowTest, AlignmentAndBulletsUseTheBoxCodes)
 {
-    note->setTextRTF("para");
-    addnote->setTextRTF("other");
+    cell.note = "para";
+    cell.addnote = "other";
     auto w = open(NoteMode::Edit);
     w->Label15_Click(1);
     EXPECT_EQ(w->lbl_note->SelAlignment(), 2);
@@ -453,8 +455,8 @@ TEST_F(NoteWindowTest, AlignmentAndBulletsUseTheBoxCodes)
 
 TEST_F(NoteWindowTest, TheColourDialogAppliesItsChoiceAndCancelChangesNothing)
 {
-    note->setTextRTF("abc");
-    addnote->setTextRTF("def");
+    cell.note = "abc";
+    cell.addnote = "def";
     auto w = open(NoteMode::Edit);
     select_all(w->lbl_note);
     select_all(w->Text1);
@@ -474,8 +476,8 @@ TEST_F(NoteWindowTest, TheColourDialogAppliesItsChoiceAndCancelChangesNothing)
 
 TEST_F(NoteWindowTest, TheFontDialogAppliesNameSizeAndStylesAndCancelChangesNothing)
 {
-    note->setTextRTF("abc");
-    addnote->setTextRTF("def");
+    cell.note = "abc";
+    cell.addnote = "def";
     auto w = open(NoteMode::Edit);
     select_all(w->lbl_note);
     select_all(w->Text1);
@@ -500,8 +502,8 @@ TEST_F(NoteWindowTest, TheFontDialogAppliesNameSizeAndStylesAndCancelChangesNoth
 
 TEST_F(NoteWindowTest, RtfToTextKeepsTheTextAndUnifiesItsFormat)
 {
-    note->setTextRTF(k_rich_note);
-    addnote->setTextRTF("untouched");
+    cell.note = k_rich_note;
+    cell.addnote = "untouched";
     auto w = open(NoteMode::Edit);
     select_all(w->lbl_note);
     ASSERT_FALSE(w->lbl_note->SelBold().has_value());
@@ -516,9 +518,9 @@ TEST_F(NoteWindowTest, RtfToTextKeepsTheTextAndUnifiesItsFormat)
 
 TEST_F(NoteWindowTest, ClearNoteEmptiesAllThreeAndLeavesTheResetFormatAtTheCaret)
 {
-    note->setTextRTF("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40\\b\\i big bold\\par}");
-    reference->setText("ref");
-    addnote->setTextRTF("add");
+    cell.note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40\\b\\i big bold\\par}";
+    cell.reference = "ref";
+    cell.addnote = "add";
     auto w = open(NoteMode::Edit);
     w->Text_Find->setFocus();
     w->Label27_Click();
@@ -533,9 +535,10 @@ TEST_F(NoteWindowTest, ClearNoteEmptiesAllThreeAndLeavesTheResetFormatAtTheCaret
     EXPECT_EQ(w->lbl_note->SelItalic(), false);
 
     w->Command1_Click();
-    EXPECT_EQ(note->value_for_storage(), "");
-    EXPECT_EQ(addnote->value_for_storage(), "");
-    EXPECT_EQ(reference->text(), "");
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].note, "");
+    EXPECT_EQ(saved[0].addnote, "");
+    EXPECT_EQ(saved[0].reference, "");
 }
 
 TEST_F(NoteWindowTest, PasteGoesToTheFocusedControl)
@@ -565,7 +568,7 @@ TEST_F(NoteWindowTest, PasteGoesToTheFocusedControl)
 
 TEST_F(NoteWindowTest, NextFromTheBeginningFindsTheFirstMatchEveryTime)
 {
-    note->setTextRTF("note one, note two, notes");
+    cell.note = "note one, note two, notes";
     auto w = open(NoteMode::Edit);
     w->Text_Find->setText("note");
     for (int i = 0; i < 3; ++i) {
@@ -578,7 +581,7 @@ TEST_F(NoteWindowTest, NextFromTheBeginningFindsTheFirstMatchEveryTime)
 
 TEST_F(NoteWindowTest, NextFromTheLastFindWalksThroughTheMatches)
 {
-    note->setTextRTF("note one, note two, notes");
+    cell.note = "note one, note two, notes";
     auto w = open(NoteMode::Edit);
     w->Text_Find->setText("note");
     w->Option1[1]->setChecked(true);
@@ -596,7 +599,7 @@ TEST_F(NoteWindowTest, NextFromTheLastFindWalksThroughTheMatches)
 
 TEST_F(NoteWindowTest, WholeWordAndMatchCase)
 {
-    note->setTextRTF("notes Note note");
+    cell.note = "notes Note note";
     auto w = open(NoteMode::Edit);
     w->Text_Find->setText("note");
     w->Label22_Click(0);
@@ -612,8 +615,8 @@ TEST_F(NoteWindowTest, WholeWordAndMatchCase)
 
 TEST_F(NoteWindowTest, TheAdditionalNoteTabSearchesTheAdditionalNoteAndRestarts)
 {
-    note->setTextRTF("alpha beta");
-    addnote->setTextRTF("beta gamma beta");
+    cell.note = "alpha beta";
+    cell.addnote = "beta gamma beta";
     auto w = open(NoteMode::Edit);
     w->Option1[1]->setChecked(true);
     w->Text_Find->setText("beta");
@@ -638,7 +641,7 @@ TEST_F(NoteWindowTest, TheAdditionalNoteTabSearchesTheAdditionalNoteAndRestarts)
 
 TEST_F(NoteWindowTest, EnterInTheFindBoxFindsAndNeverPressesOk)
 {
-    note->setTextRTF("find me");
+    cell.note = "find me";
     auto w = open(NoteMode::Edit);
     w->show();
     QSignalSpy finished(w.get(), &QDialog::finished);
@@ -709,7 +712,7 @@ TEST_F(NotePrintTest, AllOfALongNoteOrOnlyItsSelectionGoesToThePrinter)
     QString text;
     for (int i = 0; i < 300; ++i)
         text += QStringLiteral("Line %1 of a long note\r\n").arg(i);
-    note->setTextRTF(text);
+    cell.note = text;
     auto w = open(NoteMode::Edit);
     w->lbl_note->setFocus();
 
@@ -739,8 +742,8 @@ TEST_F(NotePrintTest, AllOfALongNoteOrOnlyItsSelectionGoesToThePrinter)
 
 TEST_F(NotePrintTest, TheAdditionalNotePrintsWhenFocusedInAViewer)
 {
-    note->setTextRTF("the main note");
-    addnote->setTextRTF("additional text");
+    cell.note = "the main note";
+    cell.addnote = "additional text";
     auto w = open(NoteMode::View);
     w->SSTab1->setCurrentIndex(1);
     w->Text1->setFocus();
@@ -756,7 +759,7 @@ TEST_F(NotePrintTest, TheAdditionalNotePrintsWhenFocusedInAViewer)
 
 TEST_F(NotePrintTest, CancelPrintsNothingAndSaysNothing)
 {
-    note->setTextRTF("text");
+    cell.note = "text";
     auto w = open(NoteMode::Edit);
     w->lbl_note->setFocus();
     const QString pdf = dir.file("cancel.pdf");
@@ -769,7 +772,7 @@ TEST_F(NotePrintTest, CancelPrintsNothingAndSaysNothing)
 
 TEST_F(NotePrintTest, APrinterThatFailsIsReported)
 {
-    note->setTextRTF("text");
+    cell.note = "text";
     auto w = open(NoteMode::Edit);
     w->lbl_note->setFocus();
     print_to(*w, dir.file("missing-folder/out.pdf"));

@@ -3,6 +3,7 @@
 // laid out in logical pixels, and the quality codes stay apart.
 
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "support/window_fixture.h"
 #include "support/list_gestures.h"
 
@@ -12,16 +13,28 @@
 #include "viewer/frm_zoom.h"
 
 #include <QImageWriter>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace mosswick;
 
 namespace {
 
+// A screen of 2000 x 1400 pixels, larger than the main window: the zoom of
+// a screenshot of the whole window fits on it at its natural size.
+const QTemporaryDir k_screen_folder;
+
 // Set before main() creates the application, as the user would set it.
 const bool k_scaled = [] {
     qputenv("QT_SCALE_FACTOR", "2");
+    QFile screen(k_screen_folder.filePath(QStringLiteral("screen.json")));
+    if (!screen.open(QIODevice::WriteOnly))
+        return false;
+    screen.write(R"({"screens": [{"name": "large", "x": 0, "y": 0, "width": 4000, "height": 2800,
+                                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screen.fileName()));
     return true;
 }();
 
@@ -69,7 +82,7 @@ TEST_F(HighDensity, ThumbnailsHaveADevicePixelForEachOfTheCell)
     std::vector<double> contrasts;
     for (const int code : {1, 5, 6}) {
         window->session().set_thumb_quality(code);
-        window->page_view().LoadAllPictures(1);
+        testsupport::type_page(*window, 1);
         for (int cell = 1; cell <= 2; ++cell) {
             const QLabel* im = ctl(*window).im[size_t(cell)];
             const QPixmap shown = im->pixmap();
@@ -127,6 +140,7 @@ TEST_F(HighDensity, TheViewerAndTheLoadersPreviewToo)
 
 TEST_F(HighDensity, TheAboutBoxScreenshotKeepsItsSizeInLogicalPixels)
 {
+    ASSERT_TRUE(k_scaled);
     window->mnuAbout_Click();
     auto* about = window->findChild<frmAbout*>();
     ASSERT_TRUE(about);
@@ -136,7 +150,6 @@ TEST_F(HighDensity, TheAboutBoxScreenshotKeepsItsSizeInLogicalPixels)
     EXPECT_EQ(thumb.deviceIndependentSize(),
               QSizeF(window->size().scaled(240, 160, Qt::KeepAspectRatio)));
 
-    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
     emit about->screenshot_clicked();
     ASSERT_TRUE(wait_for_zoom());
     // At zoom 0 the screenshot is as large as the window it shows.

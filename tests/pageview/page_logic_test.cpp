@@ -90,7 +90,6 @@ TEST(PageLogic, KeypadOnACellWithoutPictureIsConsumedButDoesNothing)
     auto none = [](int) { return false; };
     KeypadResult r = keypad('6', false, false, 2, 6, none);
     EXPECT_TRUE(r.consumed);
-    EXPECT_TRUE(r.set_note_cell);
     EXPECT_EQ(r.action, KeypadAction::None);
     r = keypad('8', false, false, 0, 0, none);
     EXPECT_TRUE(r.consumed);

@@ -1,4 +1,5 @@
 #include "support/window_controls.h"
+#include "support/page_gestures.h"
 #include "maintenance/maintenance_tab.h"
 #include "support/layout_probe.h"
 #include "support/metafile_writer.h"
@@ -68,7 +69,7 @@ TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
     open(make_with_files(13));
     ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
-    EXPECT_EQ(window->page_view().cells_on_page(), 6);
+    EXPECT_EQ(testsupport::cells_shown(*window), 6);
     for (int i = 1; i <= 6; ++i) {
         EXPECT_TRUE(cell_filled(i)) << i;
         EXPECT_FALSE(ctl(*window).im[size_t(i)]->isHidden());
@@ -87,12 +88,12 @@ TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
 
-    window->page_view().eof_Click();
+    ctl(*window).eof->click();
     EXPECT_EQ(window->session().current_page(), 3);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "3 / 3");
     EXPECT_EQ(ctl(*window).Label3->text(), "3");
     EXPECT_EQ(ctl(*window).Slider1->value(), 3);
-    EXPECT_EQ(window->page_view().cells_on_page(), 1);
+    EXPECT_EQ(testsupport::cells_shown(*window), 1);
     EXPECT_TRUE(cell_filled(1));
     EXPECT_EQ(ctl(*window).Label5[1]->text(), "13");
     for (int i = 2; i <= 6; ++i) {
@@ -112,18 +113,17 @@ TEST_F(PageViewTest, ThirteenPicturesMakeThreePages)
 TEST_F(PageViewTest, GoRightLeavesThePageBoxAndEnablesShowPage)
 {
     open(make_with_files(13));
-    window->page_view().go_right_Click();
+    ctl(*window).go_right->click();
     EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 3");
     EXPECT_EQ(ctl(*window).Label3->text(), "1");
     EXPECT_TRUE(ctl(*window).show_page->isEnabled());
-    window->page_view().show_page_Click();
+    ctl(*window).show_page->click();
     EXPECT_EQ(window->session().current_page(), 1);
-    window->page_view().go_left_Click();   // page 1 reloads page 1
-    EXPECT_EQ(window->session().current_page(), 1);
-    window->page_view().eof_Click();
-    window->page_view().go_right_Click();  // the last page reloads itself
+    EXPECT_FALSE(ctl(*window).go_left->isEnabled());   // no page before page 1
+    ctl(*window).eof->click();
     EXPECT_EQ(window->session().current_page(), 3);
-    window->page_view().bof_Click();
+    EXPECT_FALSE(ctl(*window).go_right->isEnabled());  // nor after the last
+    ctl(*window).bof->click();
     EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_EQ(ctl(*window).Label3->text(), "1");
 }
@@ -131,24 +131,28 @@ TEST_F(PageViewTest, GoRightLeavesThePageBoxAndEnablesShowPage)
 TEST_F(PageViewTest, PageBoxRefusesBadPagesAndKeys)
 {
     open(make_with_files(13));
+    ctl(*window).go_right->click();   // page 2, the page box still at 1: Go is offered
+    ASSERT_TRUE(ctl(*window).show_page->isEnabled());
     for (const char* text : {"0", "", "4", "99999999999"}) {
         window->set_message({});
         ctl(*window).Label3->setText(text);
-        window->page_view().show_page_Click();
+        ctl(*window).show_page->click();
         EXPECT_EQ(window->message_text(), "Error on page panel, page value error.") << text;
-        EXPECT_EQ(window->session().current_page(), 1);
+        EXPECT_EQ(window->session().current_page(), 2);
     }
-    ctl(*window).Label3->setText("2");
-    window->page_view().show_page_Click();
-    EXPECT_EQ(window->session().current_page(), 2);
+    ctl(*window).Label3->setText("3");
+    ctl(*window).show_page->click();
+    EXPECT_EQ(window->session().current_page(), 3);
+    // Enter in the page box goes there too.
+    testsupport::type_page(*window, 1);
+    EXPECT_EQ(window->session().current_page(), 1);
 
-    int key = 'a';
-    window->page_view().Label3_KeyPress(key);
-    EXPECT_EQ(key, 0);
+    ctl(*window).Label3->setText("2");
+    QTest::keyClick(ctl(*window).Label3, Qt::Key_A);
+    EXPECT_EQ(ctl(*window).Label3->text(), "2");
     EXPECT_EQ(window->message_text(), "Characters supported 0 1 2 3 4 5 6 7 8 9");
-    key = '7';
-    window->page_view().Label3_KeyPress(key);
-    EXPECT_EQ(key, '7');
+    QTest::keyClick(ctl(*window).Label3, Qt::Key_7);
+    EXPECT_EQ(ctl(*window).Label3->text(), "27");
 }
 
 TEST_F(PageViewTest, EditingShortcutsWorkInThePageBoxAndPastesMeetItsRule)
@@ -200,8 +204,7 @@ TEST_F(PageViewTest, SliderScrollTracksThePageBox)
 TEST_F(PageViewTest, PictureTypeLabelSelectsAndZooms)
 {
     open(make_with_files(3));
-    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
-    window->page_view().Label7_Click(3);
+    QTest::mouseClick(ctl(*window).Label7[3], Qt::LeftButton);
     EXPECT_EQ(window->page_view().selected_cell(), 3);
     ASSERT_TRUE(window->page_view().last_zoom());
     EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(3)));
@@ -212,28 +215,22 @@ TEST_F(PageViewTest, PictureTypeLabelSelectsAndZooms)
 TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
 {
     open(make_with_files(8));
-    EXPECT_EQ(window->page_view().WhichSelected(), 0);
-    window->page_view().im_Click(2);
+    EXPECT_EQ(testsupport::white_cell(*window), 0);
+    testsupport::click_cell(*window, 2);
     EXPECT_EQ(note_colour(2), 0xFFFFFFu);
-    window->page_view().im_Click(5);
+    testsupport::click_cell(*window, 5);
     EXPECT_EQ(note_colour(2), 0xE0E0E0u);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
     EXPECT_EQ(ui::to_bgr(ctl(*window).Text18[5]->back_color()), 0xFFFFFFu);
     EXPECT_EQ(window->page_view().selected_cell(), 5);
-    EXPECT_EQ(window->page_view().last_selected_cell(), 5);
     EXPECT_EQ(window->message_text(), testsupport::picture_name(5));
-    EXPECT_EQ(window->page_view().current_picture_path(), window->session().data_folder() + testsupport::picture_name(5));
-    EXPECT_EQ(window->page_view().WhichSelected(), 5);
-    window->page_view().im_Click(5);
+    EXPECT_EQ(testsupport::white_cell(*window), 5);
+    testsupport::click_cell(*window, 5);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
-    window->page_view().ClearBorder(0);
-    EXPECT_EQ(window->page_view().WhichSelected(), 0);
-    window->page_view().ClearBorder(0);   // nothing marked: nothing happens
-    window->page_view().ClearBorder(4);
     EXPECT_EQ(note_colour(4), 0xE0E0E0u);
     // A page load greys the selection.
-    window->page_view().go_right_Click();
-    EXPECT_EQ(window->page_view().WhichSelected(), 0);
+    ctl(*window).go_right->click();
+    EXPECT_EQ(testsupport::white_cell(*window), 0);
     EXPECT_EQ(window->page_view().selected_cell(), 0);
 }
 
@@ -243,9 +240,13 @@ TEST_F(PageViewTest, ReselectionAfterAPageChange)
     emit window->search().show_page_requested(2, 9);
     EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(window->page_view().selected_cell(), 3);
-    EXPECT_EQ(window->page_view().WhichSelected(), 3);
-    EXPECT_FALSE(window->page_view().reselect_pending());
+    EXPECT_EQ(testsupport::white_cell(*window), 3);
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
+    // Done once: a later load of the page selects nothing.
+    ctl(*window).go_right->click();
+    ctl(*window).go_left->click();
+    EXPECT_EQ(window->session().current_page(), 2);
+    EXPECT_EQ(window->page_view().selected_cell(), 0);
 
     // The page already shown: the cell is selected without a reload.
     emit window->search().show_page_requested(2, 11);
@@ -277,8 +278,7 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
     EXPECT_TRUE(ctl(*window).Im2[2]->isHidden());
 
     // A zoom request hands the stored picture over, whatever the file holds.
-    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
-    window->page_view().im_DblClick(1);
+    testsupport::double_click_cell(*window, 1);
     ASSERT_TRUE(window->page_view().last_zoom());
     EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
     EXPECT_EQ(window->page_view().last_zoom()->Label1->text(), window->session().data_folder() + testsupport::picture_name(1));
@@ -332,16 +332,16 @@ TEST_F(PageViewTest, QualityCodesAllDrawTheFittedSize)
     const QString path = make_with_files(1, 1000, 500);
     open(path);
     for (int code = 1; code <= 6; ++code) {
-        window->page_view().mnuTQ_Click(code);
+        ctl(*window).mnuTQ[size_t(code)]->trigger();
         EXPECT_EQ(window->session().thumb_quality(), code);
         EXPECT_TRUE(ctl(*window).mnuTQ[size_t(code)]->isChecked());
         window->mnuRefresh_Click();
         EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(312, 156)) << code;
     }
-    window->page_view().mnuZQ_Click(2);
+    ctl(*window).mnuZQ[2]->trigger();
     EXPECT_EQ(window->session().zoom_quality(), 2);
     EXPECT_FALSE(ctl(*window).mnuZQ[5]->isChecked());
-    window->page_view().mnuZQ_Click(2);
+    ctl(*window).mnuZQ[2]->trigger();
     EXPECT_TRUE(ctl(*window).mnuZQ[2]->isChecked());
 }
 
@@ -353,7 +353,7 @@ TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
     open(path);
     ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 1);
-    EXPECT_EQ(window->page_view().cells_on_page(), 4);
+    EXPECT_EQ(testsupport::cells_shown(*window), 4);
     for (int i = 1; i <= 4; ++i)
         EXPECT_TRUE(cell_filled(i)) << i;
     EXPECT_TRUE(ctl(*window).im[2]->pixmap().isNull());
@@ -362,7 +362,7 @@ TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
     expect_usable();
 
     // A zoom request for the missing picture: the message, no window.
-    window->page_view().im_DblClick(2);
+    testsupport::double_click_cell(*window, 2);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 2);
     EXPECT_FALSE(window->page_view().last_zoom());
     expect_usable();
@@ -382,8 +382,8 @@ TEST_F(PageViewTest, CorruptAndEmptyPicturesShowAnEmptyArea)
     EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(1)));
     EXPECT_TRUE(window->message_text().contains(testsupport::picture_name(2)));
     EXPECT_EQ(dialogs->count("message"), 0);
-    EXPECT_EQ(window->page_view().cells_on_page(), 3);
-    window->page_view().im_DblClick(1);
+    EXPECT_EQ(testsupport::cells_shown(*window), 3);
+    testsupport::double_click_cell(*window, 1);
     // The zoom window says why once its decode ends and closes itself; the
     // program goes on.
     EXPECT_TRUE(wait_for_zoom());
@@ -400,7 +400,7 @@ TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
         ASSERT_TRUE(c->exec("UPDATE demopicture SET numpage = 1").ok());
     }
     open(path);
-    EXPECT_EQ(window->page_view().cells_on_page(), 6);
+    EXPECT_EQ(testsupport::cells_shown(*window), 6);
     // The suggestion stays readable after the opening message.
     EXPECT_TRUE(window->message_text().startsWith("Database opened. "));
     EXPECT_TRUE(window->message_text().contains("renumber"));
@@ -409,13 +409,13 @@ TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
 TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
 {
     open_with_empty_second_page();
-    window->page_view().go_right_Click();
+    ctl(*window).go_right->click();
     EXPECT_TRUE(dialogs->messages().contains("The page not exist, renumber the database."));
     EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 2");
     EXPECT_TRUE(ctl(*window).go_left->isEnabled());
     for (int i = 1; i <= 6; ++i)
         EXPECT_FALSE(cell_filled(i));
-    window->page_view().go_left_Click();
+    ctl(*window).go_left->click();
     EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_TRUE(cell_filled(1));
     expect_usable();
@@ -424,16 +424,14 @@ TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
 TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
 {
     open_with_empty_second_page();
-    window->page_view().go_right_Click();
-    ASSERT_EQ(window->page_view().cells_on_page(), 0);
+    ctl(*window).go_right->click();
+    ASSERT_EQ(testsupport::cells_shown(*window), 0);
     for (const char typed : {'8', '8', '7'}) {
-        int key = typed;
-        window->page_view().SSTab_main_KeyPress(key);
-        EXPECT_EQ(window->page_view().WhichSelected(), 0) << typed;
+        testsupport::type_keypad(*window, typed);
+        EXPECT_EQ(testsupport::white_cell(*window), 0) << typed;
     }
     // "6" on the cell the keys moved to opens nothing.
-    int key = '6';
-    window->page_view().SSTab_main_KeyPress(key);
+    testsupport::type_keypad(*window, '6');
     EXPECT_FALSE(window->page_view().last_zoom());
     expect_usable();
 }
@@ -449,60 +447,49 @@ TEST_F(PageViewTest, MoviesOpenFromTheDataFolderByTheirStoredName)
     }
     dir.write("data/Clip One.AVI", "movie");
     open(path);
-    QStringList opened;
-    window->page_view().open_external = [&](const QString& p) {
-        opened << p;
-        return true;
-    };
     EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
-    window->page_view().lbl_fileName_Click(1);
-    EXPECT_EQ(opened, QStringList{dir.path() + "/data/Clip One.AVI"});
+    QTest::mouseClick(ctl(*window).lbl_fileName[1], Qt::LeftButton);
+    EXPECT_EQ(dialogs->desktop_files(), QStringList{dir.path() + "/data/Clip One.AVI"});
     EXPECT_EQ(window->page_view().selected_cell(), 1);
 
-    window->page_view().lbl_fileName_Click(2);
-    EXPECT_EQ(opened.size(), 1);
+    QTest::mouseClick(ctl(*window).lbl_fileName[2], Qt::LeftButton);
+    EXPECT_EQ(dialogs->desktop_files().size(), 1);
     EXPECT_TRUE(window->message_text().startsWith("Error 53 - ")) << window->message_text().toStdString();
     EXPECT_EQ(window->page_view().selected_cell(), 2);
     expect_usable();
+
+    // A movie no program takes is said so.
+    dialogs->desktop_opens = false;
+    QTest::mouseClick(ctl(*window).lbl_fileName[1], Qt::LeftButton);
+    EXPECT_EQ(dialogs->desktop_files().size(), 2);
+    EXPECT_TRUE(window->message_text().startsWith("Error 75 - No program could open ")) << window->message_text().toStdString();
 }
 
 TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
 {
     open(make_with_files(10));
-    int key = '8';
-    window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(key, 0);
+    EXPECT_TRUE(testsupport::type_keypad(*window, '8'));
     EXPECT_EQ(window->page_view().selected_cell(), 1);
-    key = '7';
-    window->page_view().SSTab_main_KeyPress(key);
+    testsupport::type_keypad(*window, '7');
     EXPECT_EQ(window->page_view().selected_cell(), 6);
-    EXPECT_EQ(window->page_view().WhichSelected(), 6);
-    key = '4';   // page 1: not consumed
-    window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(key, '4');
-    key = '.';
-    window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(key, 0);
+    EXPECT_EQ(testsupport::white_cell(*window), 6);
+    EXPECT_FALSE(testsupport::type_keypad(*window, '4'));   // page 1: not consumed
+    EXPECT_TRUE(testsupport::type_keypad(*window, '.'));
     EXPECT_EQ(window->session().current_page(), 2);
-    EXPECT_EQ(window->page_view().cells_on_page(), 4);
-    key = '7';   // no selection after a load: the last cell of the page
-    window->page_view().SSTab_main_KeyPress(key);
+    EXPECT_EQ(testsupport::cells_shown(*window), 4);
+    testsupport::type_keypad(*window, '7');   // no selection after a load: the last cell of the page
     EXPECT_EQ(window->page_view().selected_cell(), 4);
-    key = '8';
-    window->page_view().SSTab_main_KeyPress(key);
+    testsupport::type_keypad(*window, '8');
     EXPECT_EQ(window->page_view().selected_cell(), 1);
-    key = '3';
-    window->page_view().SSTab_main_KeyPress(key);
+    testsupport::type_keypad(*window, '3');
     EXPECT_EQ(window->session().current_page(), 1);
-    key = '6';
-    window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(key, '6');   // nothing selected after the load
+    EXPECT_FALSE(testsupport::type_keypad(*window, '6'));   // nothing selected after the load
 }
 
 TEST_F(PageViewTest, StaleStopClicksDoNotStopANewRenumbering)
 {
     open(make_with_files(8));
-    window->page_view().ProgressBar1_Click();
+    QTest::mouseClick(ctl(*window).ProgressBar1, Qt::LeftButton);
     EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     window->maintenance().RenumberPages();
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
@@ -511,10 +498,9 @@ TEST_F(PageViewTest, StaleStopClicksDoNotStopANewRenumbering)
 TEST_F(PageViewTest, NoteKeysNeedASelectedCell)
 {
     open(make_with_files(2));
-    window->notes().mnuEditNote();
-    EXPECT_EQ(window->message_text(), "Please select a note first.");
-    window->notes().mnuShowNote();
-    EXPECT_EQ(window->message_text(), "Please select a note first.");
+    EXPECT_FALSE(testsupport::type_keypad(*window, '1'));
+    EXPECT_FALSE(testsupport::type_keypad(*window, '2'));
+    EXPECT_TRUE(window->findChildren<frmNote*>().empty());
 }
 
 TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
@@ -567,9 +553,9 @@ TEST_F(PageViewTest, CellsKeepTheirSizeAndPlaceWhateverThePageHolds)
     };
     const QList<QRect> full_page = layout_now();
     // A page of one picture: the other five cells are empty.
-    window->page_view().go_right_Click();
-    ASSERT_EQ(window->page_view().cells_on_page(), 1);
+    ctl(*window).go_right->click();
+    ASSERT_EQ(testsupport::cells_shown(*window), 1);
     EXPECT_EQ(layout_now(), full_page);
-    window->page_view().go_left_Click();
+    ctl(*window).go_left->click();
     EXPECT_EQ(layout_now(), full_page);
 }

@@ -1,4 +1,5 @@
 #include "support/metafile_writer.h"
+#include "support/page_gestures.h"
 #include "support/window_fixture.h"
 
 #include "pageview/frm_zoom.h"
@@ -242,12 +243,11 @@ TEST_F(ZoomFromPageTest, TwoZoomWindowsKeepTheirOwnPictures)
     spec.width = 300;
     spec.height = 200;
     open(make(3, spec));
-    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
-    window->page_view().im_DblClick(1);
+    testsupport::double_click_cell(*window, 1);
     QPointer<frmZoom> first = window->page_view().last_zoom();
     ASSERT_TRUE(first);
-    window->page_view().mnuZQ_Click(1);
-    window->page_view().im_DblClick(3);
+    ctl(*window).mnuZQ[size_t(1)]->trigger();
+    testsupport::double_click_cell(*window, 3);
     QPointer<frmZoom> second = window->page_view().last_zoom();
     ASSERT_TRUE(second);
     EXPECT_NE(first, second);
@@ -272,13 +272,9 @@ TEST_F(ZoomFromPageTest, ZoomKeyOpensAWindowForTheSelectedCell)
     testsupport::CatalogueSpec spec;
     spec.write_files = true;
     open(make(2, spec));
-    window->page_view().zoom_work_area = QRect(0, 0, 1280, 800);
-    window->page_view().im_Click(2);
-    int key = '6';
-    window->page_view().SSTab_main_KeyPress(key);
-    EXPECT_EQ(key, 0);
+    testsupport::click_cell(*window, 2);
+    EXPECT_TRUE(testsupport::type_keypad(*window, '6'));
     ASSERT_TRUE(window->page_view().last_zoom());
     EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(2)));
-    EXPECT_EQ(window->notes().note_cell_index, 2);
     window->page_view().last_zoom()->close();
 }

@@ -84,13 +84,29 @@ QString ScriptedDialogs::ask_password(QWidget*)
     return p;
 }
 
-QStringList ScriptedDialogs::messages() const
+bool ScriptedDialogs::open_with_desktop(const QString& path)
+{
+    asked.push_back({QStringLiteral("desktop"), path, {}});
+    return desktop_opens;
+}
+
+QStringList ScriptedDialogs::texts_of(const QString& kind) const
 {
     QStringList out;
     for (const Asked& a : asked)
-        if (a.kind == QStringLiteral("message"))
+        if (a.kind == kind)
             out << a.text;
     return out;
+}
+
+QStringList ScriptedDialogs::messages() const
+{
+    return texts_of(QStringLiteral("message"));
+}
+
+QStringList ScriptedDialogs::desktop_files() const
+{
+    return texts_of(QStringLiteral("desktop"));
 }
 
 int ScriptedDialogs::count(const QString& kind) const

@@ -15,8 +15,8 @@ namespace testsupport {
 class ScriptedDialogs final : public mosswick::ui::Dialogs {
 public:
     struct Asked {
-        QString kind;   // "message", "open", "color", "font", "print", "password"
-        QString text;   // message text or dialog title
+        QString kind;   // "message", "open", "color", "font", "print", "password", "desktop"
+        QString text;   // message text, dialog title or the file handed to the desktop
         QString title;  // message title or filter
         mosswick::ui::MessageButtons buttons = mosswick::ui::MessageButtons::Ok;
     };
@@ -27,6 +27,7 @@ public:
     std::deque<std::optional<QColor>> colors;
     std::deque<std::optional<QFont>> fonts;
     std::deque<bool> prints;
+    bool desktop_opens = true;                  // what the desktop answers a file handed to it
     std::vector<Asked> asked;
     // Called as each message box is shown, while the action that shows it runs.
     std::function<void(const QString& text)> on_message;
@@ -38,10 +39,16 @@ public:
     std::optional<QFont> choose_font(QWidget*, const QFont&) override;
     bool print_setup(QWidget*, QPrinter&) override;
     QString ask_password(QWidget*) override;
+    bool open_with_desktop(const QString& path) override;
 
     // Texts of the message boxes shown, in order.
     QStringList messages() const;
+    // The files handed to the desktop, in order.
+    QStringList desktop_files() const;
     int count(const QString& kind) const;
+
+private:
+    QStringList texts_of(const QString& kind) const;
 };
 
 // Installs a ScriptedDialogs for the scope of a test and restores the real

@@ -122,7 +122,7 @@ RenderResult render_picture(const RenderRequest& request)
     return render_safely(request, detail::hardware_threads());
 }
 
-std::vector<QFuture<RenderResult>> start_rendering(const std::vector<RenderRequest>& requests)
+std::vector<QFuture<RenderResult>> start_rendering(std::vector<RenderRequest> requests)
 {
     std::vector<QFuture<RenderResult>> running;
     if (requests.empty())
@@ -131,9 +131,10 @@ std::vector<QFuture<RenderResult>> start_rendering(const std::vector<RenderReque
     // the machine only when there are fewer pictures than threads.
     const int share = std::max(1, detail::hardware_threads() / int(requests.size()));
     running.reserve(requests.size());
-    for (size_t i = 0; i < requests.size(); ++i) {
-        running.push_back(
-            QtConcurrent::run(&batch_pool(), [&requests, i, share] { return render_safely(requests[i], share); }));
+    for (RenderRequest& request : requests) {
+        running.push_back(QtConcurrent::run(&batch_pool(), [request = std::move(request), share] {
+            return render_safely(request, share);
+        }));
     }
     return running;
 }

@@ -50,9 +50,10 @@ struct RenderResult {
 RenderResult render_picture(const RenderRequest& request);
 
 // Starts rendering all requests in parallel on the layer's own thread pool;
-// future i holds the result of request i. The requests must outlive the
-// futures. Lets a caller draw each result as soon as it is ready.
-std::vector<QFuture<RenderResult>> start_rendering(const std::vector<RenderRequest>& requests);
+// future i holds the result of request i. Each decode owns its request, so a
+// future may outlive what the caller had. Lets a caller draw each result as
+// soon as it is ready.
+std::vector<QFuture<RenderResult>> start_rendering(std::vector<RenderRequest> requests);
 
 // Renders all requests in parallel on the layer's own thread pool and
 // returns the results in request order. Blocks until all are done.

@@ -3,11 +3,13 @@
 #include "platform/ui/frm_db_password.h"
 
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QUrl>
 
 namespace mosswick::ui {
 
@@ -78,7 +80,12 @@ public:
         return dlg.exec() == QDialog::Accepted;
     }
 
-    QString ask_password(QWidget* parent) override
+bool open_with_desktop(const QString& path) override
+    {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+
+        QString ask_password(QWidget* parent) override
     {
         frmDbPassword prompt(parent);
         prompt.exec();

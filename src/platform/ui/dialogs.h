@@ -45,6 +45,10 @@ public:
     // The catalogue password prompt. Returns the typed text after Enter, an
     // empty text after Esc or the close box (both mean cancel).
     virtual QString ask_password(QWidget* parent) = 0;
+
+    // Hands a file to the desktop's program for its type (a movie); false
+    // when no program took it.
+    virtual bool open_with_desktop(const QString& path) = 0;
 };
 
 // The plain Qt dialogs.

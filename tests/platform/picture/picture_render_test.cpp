@@ -292,6 +292,27 @@ TEST(RenderPictures, TargetCallbacksRunForEachPicture)
         EXPECT_EQ(results[size_t(i)].image.size(), QSize((100 + i) / 2, 25));
 }
 
+TEST(RenderPictures, StartedDecodesOwnTheirRequests)
+{
+    std::vector<QFuture<RenderResult>> running;
+    {
+        // The requests and the bytes they were made from are gone before
+        // any decode is asked for its result.
+        std::vector<RenderRequest> page;
+        for (int i = 0; i < 6; ++i)
+            page.push_back(request(PictureSource::bytes(testsupport::make_picture_bytes(300 + i, 200, "png")),
+                                   QSize(30 + i, 20), 6));
+        running = start_rendering(std::move(page));
+    }
+    ASSERT_EQ(running.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+        const RenderResult r = running[size_t(i)].result();
+        ASSERT_TRUE(r.ok()) << i;
+        EXPECT_EQ(r.image.size(), QSize(30 + i, 20)) << i;
+        EXPECT_EQ(r.natural_size, QSize(300 + i, 200)) << i;
+    }
+}
+
 TEST(ZoomPicture, RedrawsAtAnySizeWithEveryCode)
 {
     TempDir dir;
