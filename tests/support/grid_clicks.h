@@ -44,7 +44,8 @@ inline void bring_to_front(QWidget* widget)
     QWidget* window = widget->window();
     if (!window->isVisible()) {
         window->show();
-        QTest::qWaitForWindowExposed(window);
+        if (!QTest::qWaitForWindowExposed(window))
+            qWarning("bring_to_front: the window was never exposed");
     }
     QCoreApplication::processEvents();
 }
