@@ -2,7 +2,7 @@
 
 #include "core/name_rules.h"
 
-namespace mosswick::loader {
+namespace mosswick::files {
 
 CompanionIndex::CompanionIndex(const QStringList& names)
 {
@@ -31,4 +31,4 @@ void CompanionIndex::remove(const QString& name)
         it->removeAll(name);
 }
 
-} // namespace mosswick::loader
+} // namespace mosswick::files

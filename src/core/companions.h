@@ -7,7 +7,7 @@
 // A picture's companions: the field a note companion fills, and finding a
 // companion among a folder's files without walking the folder once per
 // picture.
-namespace mosswick::loader {
+namespace mosswick::files {
 
 // Which field a .txt or .rtf companion fills.
 enum class NoteTarget { Note, AddNote, Reference };
@@ -29,4 +29,4 @@ private:
     QHash<QString, QStringList> m_by_base;   // base name -> companions in list order
 };
 
-} // namespace mosswick::loader
+} // namespace mosswick::files

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace mosswick::loader {
+namespace mosswick::files {
 
 namespace {
 
@@ -149,4 +149,4 @@ store::Error move_no_replace(const QString& from, const QString& to)
     return copy_then_remove(from, to);
 }
 
-} // namespace mosswick::loader
+} // namespace mosswick::files

@@ -4,9 +4,9 @@
 
 #include <QString>
 
-// File-system steps of the loader: folder identity and moves that never
+// File-system steps the parts share: folder identity and moves that never
 // replace an existing file.
-namespace mosswick::loader {
+namespace mosswick::files {
 
 // True when both paths name the same folder. Existing folders are compared
 // by identity (device and inode), so case, "..", symbolic links and a
@@ -29,4 +29,4 @@ bool is_link_or_special(const QString& path);
 // The program's error for an errno met on a path (53, 58, 75, 76 or 68).
 store::Error file_error(const QString& path, int err);
 
-} // namespace mosswick::loader
+} // namespace mosswick::files

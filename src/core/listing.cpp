@@ -75,7 +75,7 @@ store::Error listing_error(const QString& folder, const Listing& listing)
         return {};
     if (listing.error == ENOENT || listing.error == ENOTDIR)
         return store::make_error(store::ErrorKind::PathNotFound, QStringLiteral("Path not found: ") + folder);
-    return loader::file_error(folder, listing.error);
+    return files::file_error(folder, listing.error);
 }
 
 } // namespace mosswick

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace mosswick::loader {
+namespace mosswick::files {
 
 namespace {
 
@@ -98,4 +98,4 @@ store::Error append_log_line(const QString& log_path, const QString& line)
     return {};
 }
 
-} // namespace mosswick::loader
+} // namespace mosswick::files

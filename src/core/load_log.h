@@ -7,7 +7,7 @@
 #include <QString>
 
 // The batch load's error log: one line per file that was skipped.
-namespace mosswick::loader {
+namespace mosswick::files {
 
 // A file name made safe for one log line: control characters (and the
 // Unicode line and paragraph separators) become \xNN or \uNNNN escapes, and
@@ -24,4 +24,4 @@ QString log_line(const QDateTime& when, const QString& name, const QLocale& loca
 // and left untouched.
 store::Error append_log_line(const QString& log_path, const QString& line);
 
-} // namespace mosswick::loader
+} // namespace mosswick::files

@@ -15,7 +15,7 @@ struct LoaderLists {
     QString files_folder;     // the all-files list's folder
     QStringList all_files;    // the all-files list's names
     bool notes_in = false;    // the update pass's "IN" is chosen
-    loader::NoteTarget target = loader::NoteTarget::Note;   // the field "IN" appends to
+    files::NoteTarget target = files::NoteTarget::Note;   // the field "IN" appends to
 };
 
 // What the loader's lists show, for the parts that work on the same

@@ -1,6 +1,6 @@
 #include "core/name_rules.h"
 
-namespace mosswick::loader {
+namespace mosswick::files {
 
 const QStringList& picture_extensions()
 {
@@ -82,4 +82,4 @@ QString blob_refused_message()
     return QStringLiteral("Cannot load PNG, TIF, RLE, WMF, ICO or EMF files, if the picture is loaded within the database.");
 }
 
-} // namespace mosswick::loader
+} // namespace mosswick::files

@@ -6,7 +6,7 @@
 
 // Which files are pictures, which may be stored inside the catalogue and
 // which file belongs to a picture. Names are bare file names, no folder.
-namespace mosswick::loader {
+namespace mosswick::files {
 
 // Longest picture or movie file name a row can hold, in characters.
 inline constexpr int k_name_limit = 255;
@@ -55,4 +55,4 @@ QString movie_name_message(const QString& name);
 // The refusal of a picture type for storage inside the catalogue.
 QString blob_refused_message();
 
-} // namespace mosswick::loader
+} // namespace mosswick::files

@@ -19,6 +19,20 @@
 
 namespace mosswick::loader {
 
+using files::append_log_line;
+using files::CompanionIndex;
+using files::extension_of;
+using files::file_error;
+using files::is_link_or_special;
+using files::is_note_file;
+using files::log_line;
+using files::move_no_replace;
+using files::movie_name_message;
+using files::name_too_long;
+using files::NoteTarget;
+using files::picture_name_message;
+using files::same_folder;
+
 namespace {
 
 using store::Error;

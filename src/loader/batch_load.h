@@ -18,7 +18,7 @@ namespace mosswick::loader {
 struct BatchOptions {
     bool pictures_inside = false;     // store each picture's bytes ("IN")
     bool companion_text_in = false;   // read .txt/.rtf companions into a field
-    NoteTarget note_target = NoteTarget::Note;
+    files::NoteTarget note_target = files::NoteTarget::Note;
 };
 
 struct BatchRequest {

@@ -72,10 +72,10 @@ void LoaderTab::load_pictures_Click()
     request.options.companion_text_in = OptionFL[0]->isChecked();
     // Without the other fields a note file always goes into the note.
     const bool extra = m_session.edition().features.extra_note_fields;
-    request.options.note_target = extra && OptionF1[1]->isChecked()   ? loader::NoteTarget::AddNote
-                                  : extra && OptionF1[2]->isChecked() ? loader::NoteTarget::Reference
-                                                                      : loader::NoteTarget::Note;
-    if (request.options.companion_text_in && loader::same_folder(request.list_folder, m_session.db_folder())) {
+    request.options.note_target = extra && OptionF1[1]->isChecked()   ? files::NoteTarget::AddNote
+                                  : extra && OptionF1[2]->isChecked() ? files::NoteTarget::Reference
+                                                                      : files::NoteTarget::Note;
+    if (request.options.companion_text_in && files::same_folder(request.list_folder, m_session.db_folder())) {
         // Note files move into the catalogue's folder: they must come from elsewhere.
         ui::dialogs().message(window(), QString::fromLatin1(loader::k_msg_own_folder), QStringLiteral("WARNING"),
                               ui::MessageIcon::Warning, ui::MessageButtons::Ok);

@@ -292,9 +292,9 @@ LoaderLists LoaderTab::lists() const
     lists.notes_in = OptionFL2[0] && OptionFL2[0]->isChecked();
     // Without the choice a note file goes into the note.
     if (OptionF12[0])
-        lists.target = OptionF12[2]->isChecked()   ? loader::NoteTarget::Reference
-                       : OptionF12[0]->isChecked() ? loader::NoteTarget::Note
-                                                   : loader::NoteTarget::AddNote;
+        lists.target = OptionF12[2]->isChecked()   ? files::NoteTarget::Reference
+                       : OptionF12[0]->isChecked() ? files::NoteTarget::Note
+                                                   : files::NoteTarget::AddNote;
     return lists;
 }
 

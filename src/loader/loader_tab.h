@@ -24,9 +24,6 @@ class PlainTextBox;
 namespace richtext {
 class RichTextBox;
 }
-namespace loader {
-enum class NoteTarget;
-}
 class DriveListBox;
 class DirListBox;
 class FileListBox;

@@ -12,11 +12,11 @@ using store::Error;
 InsideCheck check_inside(const QString& path, const QString& name)
 {
     InsideCheck check;
-    if (is_blob_refused(name)) {
+    if (files::is_blob_refused(name)) {
         check.verdict = InsideVerdict::TypeRefused;
         return check;
     }
-    if (is_link_or_special(path)) {
+    if (files::is_link_or_special(path)) {
         check.verdict = InsideVerdict::NotPlainFile;
         return check;
     }
@@ -46,7 +46,7 @@ QString inside_refusal_message(const InsideCheck& check)
     case InsideVerdict::Ok:
         return {};
     case InsideVerdict::TypeRefused:
-        return blob_refused_message();
+        return files::blob_refused_message();
     case InsideVerdict::NotPlainFile:
         return QStringLiteral("Cannot load the picture within the database: the file is a link or not a plain file.");
     case InsideVerdict::Unusable:

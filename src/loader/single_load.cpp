@@ -43,10 +43,10 @@ SingleLoadResult commit_single_load(store::Connection& conn, const SingleLoadReq
         return refused(SingleLoadStatus::Refused, QStringLiteral("The database is Read-Only."));
     if (store::Error e = conn.ensure_picfile_index())
         return failed(e);
-    if (name_too_long(request.picture))
-        return refused(SingleLoadStatus::PictureNameTooLong, picture_name_message(request.picture));
-    if (name_too_long(request.movie))
-        return refused(SingleLoadStatus::MovieNameTooLong, movie_name_message(request.movie));
+    if (files::name_too_long(request.picture))
+        return refused(SingleLoadStatus::PictureNameTooLong, files::picture_name_message(request.picture));
+    if (files::name_too_long(request.movie))
+        return refused(SingleLoadStatus::MovieNameTooLong, files::movie_name_message(request.movie));
 
     const QString path = join_path(request.folder, request.picture);
     if (request.inside) {
@@ -68,7 +68,7 @@ SingleLoadResult commit_single_load(store::Connection& conn, const SingleLoadReq
     RowWriter writer(conn);
     if (writer.error())
         return failed(writer.error());
-    if (!request.inside && !same_folder(request.folder, request.data_folder)) {
+    if (!request.inside && !files::same_folder(request.folder, request.data_folder)) {
         const bool catalogued = writer.is_catalogued(request.picture, error);
         if (error)
             return failed(error);

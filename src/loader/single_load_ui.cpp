@@ -51,13 +51,13 @@ void LoaderTab::Fil_ImportFile_DblClick()
     const QStringList& all = File_movies->names();
     int match = -1;
     for (int i = 0; i < all.size(); ++i)
-        if (loader::is_companion_of(all[i], name))
+        if (files::is_companion_of(all[i], name))
             match = i;
     if (match >= 0) {
         movie = all[match];
         File_movies->select_row(match);
     } else if (const QString sel = File_movies->selected_name();
-               loader::has_dot(sel) && !loader::is_picture_extension(sel)) {
+               files::has_dot(sel) && !files::is_picture_extension(sel)) {
         File_movies->select_row(-1);
     }
     pick(name, movie);
@@ -68,16 +68,16 @@ void LoaderTab::File_movies_DblClick()
     const QString movie = File_movies->selected_name();
     if (movie.isEmpty() || !File_movies->isEnabled())
         return;
-    if (!loader::has_dot(movie) || loader::is_picture_extension(movie)) {
+    if (!files::has_dot(movie) || files::is_picture_extension(movie)) {
         m_session.status().set_message(QStringLiteral("Selection not supported."));
         return;
     }
     lock_lists(true);
     const QStringList& pictures = Fil_ImportFile->names();
-    const QStringView base = loader::base_name_of(movie);
+    const QStringView base = files::base_name_of(movie);
     int match = -1;
     for (int i = 0; i < pictures.size(); ++i)
-        if (loader::base_name_of(pictures[i]) == base)
+        if (files::base_name_of(pictures[i]) == base)
             match = i;
     Fil_ImportFile->select_row(match);
     if (match < 0) {
@@ -94,7 +94,7 @@ void LoaderTab::pick(const QString& picture, const QString& movie)
 {
     text7->setText(picture);
     Lbl_db->setText(movie);
-    Label31->setText(movie.isEmpty() ? QString() : loader::extension_of(movie));
+    Label31->setText(movie.isEmpty() ? QString() : files::extension_of(movie));
     m_pick_folder = Fil_ImportFile->path();
     m_pick_picture = picture;
     m_pick_movie = movie;

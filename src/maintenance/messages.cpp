@@ -29,7 +29,7 @@ QString skipped_notes_message(const QStringList& names)
         return {};
     QStringList shown;
     for (const QString& n : names)
-        shown << loader::escape_for_log(n);
+        shown << files::escape_for_log(n);
     return QStringLiteral("Not imported, a link or not a plain file: %1.").arg(shown.join(QStringLiteral(", ")));
 }
 

@@ -70,7 +70,7 @@ std::optional<RenameOutcome> check_rename_boxes(const QString& base, const QStri
         return RenameOutcome::NoName;
     if (base.startsWith(u'.'))
         return RenameOutcome::HiddenName;
-    if (extension.trimmed().isEmpty() || !loader::picture_extensions().contains(extension.toLower()))
+    if (extension.trimmed().isEmpty() || !files::picture_extensions().contains(extension.toLower()))
         return RenameOutcome::BadExtension;
     if (without_refused_name_characters(base) != base || base.contains(QChar(0)))
         return RenameOutcome::BadCharacters;
@@ -152,7 +152,7 @@ RenameResult rename_picture(store::Connection& conn, const QString& data_folder,
     if (name_taken(picture_to))
         return failure(RenameOutcome::TargetExists);
     if (movie_moves && name_taken(movie_to))
-        return failure(RenameOutcome::Failed, loader::file_error(movie_to, EEXIST));
+        return failure(RenameOutcome::Failed, files::file_error(movie_to, EEXIST));
 
     // The row first: a store that refuses leaves the files untouched.
     store::Error e = conn.exec(QStringLiteral("UPDATE demopicture SET picfile = ?1 WHERE rowid = ?2"), {new_picture, rowid});
@@ -162,17 +162,17 @@ RenameResult rename_picture(store::Connection& conn, const QString& data_folder,
         return failure(RenameOutcome::Failed, e);
 
     if (picture_moves) {
-        if ((e = loader::move_no_replace(picture_from, picture_to)))
+        if ((e = files::move_no_replace(picture_from, picture_to)))
             return failure(e.kind == store::ErrorKind::FileExists ? RenameOutcome::TargetExists : RenameOutcome::Failed, e);
     }
     // Moves a file back after a later step failed; a failed undo is said too.
     auto undo = [&e](const QString& from, const QString& to) {
-        if (const store::Error u = loader::move_no_replace(from, to))
+        if (const store::Error u = files::move_no_replace(from, to))
             e.text += QStringLiteral(" The file %1 could not be given back its name %2: %3")
                           .arg(QFileInfo(from).fileName(), QFileInfo(to).fileName(), u.text);
     };
     if (movie_moves) {
-        if ((e = loader::move_no_replace(movie_from, movie_to))) {
+        if ((e = files::move_no_replace(movie_from, movie_to))) {
             if (picture_moves)
                 undo(picture_to, picture_from);
             return failure(RenameOutcome::Failed, e);

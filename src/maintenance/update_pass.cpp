@@ -23,7 +23,7 @@ namespace mosswick::maintenance {
 
 namespace {
 
-using loader::NoteTarget;
+using files::NoteTarget;
 
 QString log_ending(NoteTarget target)
 {
@@ -65,7 +65,7 @@ public:
         const Listing listing = list_folder(folder);
         if (!listing.ok)
             return failed(listing_error(folder, listing));
-        m_companions = loader::CompanionIndex(listing.files);
+        m_companions = files::CompanionIndex(listing.files);
         m_present = QSet<QString>(listing.files.cbegin(), listing.files.cend());
 
         store::Transaction t(m_conn);
@@ -100,7 +100,7 @@ public:
         // The log first: a log that cannot be written leaves the catalogue as
         // it was. Should the save then fail, the user is told the log is ahead.
         if (!m_log.isEmpty())
-            if (store::Error e = loader::append_log_line(m_request.log_path, m_log))
+            if (store::Error e = files::append_log_line(m_request.log_path, m_log))
                 return failed(e);
         if (store::Error e = t.commit()) {
             if (!m_log.isEmpty())
@@ -151,7 +151,7 @@ private:
             const QString companion = m_companions.first_for(row.picfile);
             return companion.isEmpty() ? store::Error() : set_movie(row.rowid, companion);
         }
-        const bool still_there = loader::has_dot(row.movfile) ? !m_companions.first_for(row.movfile).isEmpty()
+        const bool still_there = files::has_dot(row.movfile) ? !m_companions.first_for(row.movfile).isEmpty()
                                                              : m_present.contains(row.movfile);
         return still_there ? store::Error() : set_movie(row.rowid, QVariant());
     }
@@ -163,14 +163,14 @@ private:
         const QString companion = m_companions.first_for(row.picfile);
         if (companion.isEmpty())
             return {};
-        const QString type = loader::extension_of(companion);
+        const QString type = files::extension_of(companion);
         if (type == QLatin1String("rtf"))
             return set_movie(row.rowid, QVariant());
         if (type != QLatin1String("txt"))
             return {};
 
         const QString path = join_path(m_request.db_folder, companion);
-        if (loader::is_link_or_special(path)) {
+        if (files::is_link_or_special(path)) {
             m_result.skipped << companion;
             return {};
         }
@@ -178,7 +178,7 @@ private:
         const std::optional<QString> content = richtext::read_note_file(path, &why, richtext::NoteLinks::Refuse);
         if (!content)
             return QFileInfo::exists(path) ? store::make_error(store::ErrorKind::FileAccess, why)
-                                           : loader::file_error(path, ENOENT);
+                                           : files::file_error(path, ENOENT);
         const QString added = richtext::extract_plain_text(*content);
         const QString old = row.field.isValid() ? row.field.toString() : QString();
         QVariant value;
@@ -200,7 +200,7 @@ private:
     store::Connection& m_conn;
     const UpdateRequest& m_request;
     const UpdateHooks& m_hooks;
-    loader::CompanionIndex m_companions;
+    files::CompanionIndex m_companions;
     QSet<QString> m_present;
     store::Statement m_rows;
     store::Statement m_set_movie;
@@ -229,7 +229,7 @@ QString update_log_line(const QDateTime& when, const QString& picture, const QSt
 {
     return locale.toString(when.date(), QLocale::ShortFormat) + QStringLiteral(" - ")
         + locale.toString(when.time(), time_format(locale)) + QStringLiteral(" - Picture: ")
-        + loader::escape_for_log(picture) + QStringLiteral(" - ") + loader::escape_for_log(companion)
+        + files::escape_for_log(picture) + QStringLiteral(" - ") + files::escape_for_log(companion)
         + log_ending(target) + QStringLiteral("\r\n");
 }
 

@@ -21,7 +21,7 @@ inline constexpr const char* k_update_log_name = "Mosswick-Zudidudi update verif
 struct UpdateRequest {
     QStringList pictures;     // the loader's picture list, in list order
     bool notes_in = false;    // "IN"; else "OUT"
-    loader::NoteTarget target = loader::NoteTarget::Note;
+    files::NoteTarget target = files::NoteTarget::Note;
     QString db_folder;        // the catalogue's folder ("IN" looks here)
     QString data_folder;      // the data folder ("OUT" looks here)
     QString log_path;         // the update log
@@ -61,7 +61,7 @@ UpdateResult run_update_pass(store::Connection& conn, const UpdateRequest& reque
 // the date and time in the locale's short formats, names escaped as in the
 // load log.
 QString update_log_line(const QDateTime& when, const QString& picture, const QString& companion,
-                        loader::NoteTarget target, const QLocale& locale = QLocale::system());
+                        files::NoteTarget target, const QLocale& locale = QLocale::system());
 
 // A note as fresh rich text in the reset format whose plain text is text.
 QString rich_text_of_plain(const QString& text);

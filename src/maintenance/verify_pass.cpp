@@ -31,7 +31,7 @@ Probe probe_file(const QString& folder, const QString& name, store::Error& error
     if (fd < 0) {
         if (errno == ENOENT)
             return Probe::Missing;
-        error = loader::file_error(path, errno);
+        error = files::file_error(path, errno);
         return Probe::Failed;
     }
     struct stat st {};
@@ -124,7 +124,7 @@ VerifyResult run_verify_pass(store::Connection& conn, const VerifyRequest& reque
         hooks.phase_started(1, phase1_maximum(request.pictures.size(), request.all_files.size()));
     qint64 value = 0;
     for (const QString& name : request.pictures) {
-        if (!loader::is_picture_extension(name))
+        if (!files::is_picture_extension(name))
             continue;
         if (!picfiles.contains(name))
             result.not_loaded << name;
@@ -134,7 +134,7 @@ VerifyResult run_verify_pass(store::Connection& conn, const VerifyRequest& reque
         }
     }
     for (const QString& name : request.all_files) {
-        if (loader::is_picture_extension(name) || !loader::has_dot(name))
+        if (files::is_picture_extension(name) || !files::has_dot(name))
             continue;
         if (!movfiles.contains(name))
             result.not_loaded << name;

@@ -74,14 +74,14 @@ Error write_temporary(const QString& folder, const QString& name, const QByteArr
         temp_path = join_path(folder, QStringLiteral(".%1.part-%2").arg(name).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
         fd = ::open(QFile::encodeName(temp_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
-            return loader::file_error(temp_path, errno);
+            return files::file_error(temp_path, errno);
     }
     if (fd < 0)
-        return loader::file_error(temp_path, EEXIST);
+        return files::file_error(temp_path, EEXIST);
     auto fail = [&](int err) {
         ::close(fd);
         ::unlink(QFile::encodeName(temp_path).constData());
-        return loader::file_error(join_path(folder, name), err);
+        return files::file_error(join_path(folder, name), err);
     };
     const qint64 size = bytes.size();
     const qint64 chunk = export_chunk_size(size);
@@ -100,7 +100,7 @@ Error write_temporary(const QString& folder, const QString& name, const QByteArr
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlink(QFile::encodeName(temp_path).constData());
-        return loader::file_error(join_path(folder, name), err);
+        return files::file_error(join_path(folder, name), err);
     }
     return {};
 }
@@ -147,9 +147,9 @@ TransferResult export_picture(store::Connection& conn, qint64 numpic, const Tran
         if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
             const int err = errno;
             drop_temp();
-            return failed(loader::file_error(target, err), target);
+            return failed(files::file_error(target, err), target);
         }
-    } else if (const Error me = loader::move_no_replace(temp, target)) {
+    } else if (const Error me = files::move_no_replace(temp, target)) {
         drop_temp();
         return failed(me, target);
     }

@@ -44,13 +44,13 @@ TEST(FileOps, SameFolderComparesIdentityNotSpelling)
     QDir(dir.path()).mkdir("data");
     QDir(dir.path()).mkdir("Data2");
     ASSERT_EQ(::symlink("data", QFile::encodeName(dir.file("alias")).constData()), 0);
-    EXPECT_TRUE(loader::same_folder(dir.file("data"), dir.file("data") + "/"));
-    EXPECT_TRUE(loader::same_folder(dir.file("data"), dir.file("Data2/../data")));
-    EXPECT_TRUE(loader::same_folder(dir.file("alias"), dir.file("data")));
-    EXPECT_FALSE(loader::same_folder(dir.file("data"), dir.file("Data2")));
+    EXPECT_TRUE(files::same_folder(dir.file("data"), dir.file("data") + "/"));
+    EXPECT_TRUE(files::same_folder(dir.file("data"), dir.file("Data2/../data")));
+    EXPECT_TRUE(files::same_folder(dir.file("alias"), dir.file("data")));
+    EXPECT_FALSE(files::same_folder(dir.file("data"), dir.file("Data2")));
     // On a case-sensitive file system another case is another folder.
-    EXPECT_FALSE(loader::same_folder(dir.file("data"), dir.file("DATA")));
-    EXPECT_TRUE(loader::same_folder(dir.file("gone/"), dir.file("gone")));
+    EXPECT_FALSE(files::same_folder(dir.file("data"), dir.file("DATA")));
+    EXPECT_TRUE(files::same_folder(dir.file("gone/"), dir.file("gone")));
 }
 
 TEST(FileOps, MovesNeverReplaceAFile)
@@ -59,18 +59,18 @@ TEST(FileOps, MovesNeverReplaceAFile)
     QDir(dir.path()).mkdir("to");
     const QString from = loadertest::text_file(dir.path(), "a.txt", "new");
     const QString kept = loadertest::text_file(dir.file("to"), "a.txt", "old");
-    const store::Error e = loader::move_no_replace(from, kept);
+    const store::Error e = files::move_no_replace(from, kept);
     EXPECT_EQ(e.code, 58);
     EXPECT_EQ(testsupport::read_all(from), "new");
     EXPECT_EQ(testsupport::read_all(kept), "old");
 
     const QString target = dir.file("to/b.txt");
     const QString b = loadertest::text_file(dir.path(), "b.txt", "bee");
-    EXPECT_TRUE(loader::move_no_replace(b, target).ok());
+    EXPECT_TRUE(files::move_no_replace(b, target).ok());
     EXPECT_FALSE(QFileInfo::exists(b));
     EXPECT_EQ(testsupport::read_all(target), "bee");
 
-    EXPECT_EQ(loader::move_no_replace(dir.file("missing.txt"), dir.file("to/m.txt")).code, 53);
+    EXPECT_EQ(files::move_no_replace(dir.file("missing.txt"), dir.file("to/m.txt")).code, 53);
 }
 
 TEST(FileOps, MovesAcrossFileSystemsCopyThenRemove)
@@ -83,9 +83,9 @@ TEST(FileOps, MovesAcrossFileSystemsCopyThenRemove)
         GTEST_SKIP() << "no second file system to move across";
     const QString from = loadertest::text_file(dir.path(), "n.txt", "note");
     const QString kept = loadertest::text_file(other.path(), "k.txt", "keep");
-    EXPECT_EQ(loader::move_no_replace(loadertest::text_file(dir.path(), "k.txt", "x"), kept).code, 58);
+    EXPECT_EQ(files::move_no_replace(loadertest::text_file(dir.path(), "k.txt", "x"), kept).code, 58);
     EXPECT_EQ(testsupport::read_all(kept), "keep");
-    EXPECT_TRUE(loader::move_no_replace(from, other.path() + "/n.txt").ok());
+    EXPECT_TRUE(files::move_no_replace(from, other.path() + "/n.txt").ok());
     EXPECT_FALSE(QFileInfo::exists(from));
     EXPECT_EQ(testsupport::read_all(other.path() + "/n.txt"), "note");
 }

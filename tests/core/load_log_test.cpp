@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace mosswick::loader;
+using namespace mosswick::files;
 
 TEST(LoadLog, ControlCharactersInNamesStayOnOneLine)
 {

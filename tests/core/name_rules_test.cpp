@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace mosswick::loader;
+using namespace mosswick::files;
 
 TEST(NameRules, PictureTypesAreTheLowerCasedTextAfterTheLastDot)
 {

@@ -11,6 +11,7 @@
 
 using namespace mosswick;
 using namespace mosswick::loader;
+using mosswick::files::NoteTarget;
 
 namespace {
 

@@ -20,6 +20,7 @@
 
 using namespace mosswick;
 using namespace mosswick::loader;
+using mosswick::files::append_log_line;
 using testsupport::make_link;
 using testsupport::WatchedFile;
 

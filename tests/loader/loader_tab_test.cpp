@@ -89,7 +89,7 @@ TEST_F(LoaderTabAlone, EachEditionBuildsOnlyItsOwnControls)
     EXPECT_EQ(find<QTabWidget>("SSTab4")->tabText(1), "Picture");
     // Without the choices the update pass only relinks, into the note.
     EXPECT_FALSE(tab->lists().notes_in);
-    EXPECT_EQ(tab->lists().target, loader::NoteTarget::Note);
+    EXPECT_EQ(tab->lists().target, files::NoteTarget::Note);
     // The note tools work on the one note box.
     find<richtext::RichTextBox>("Txt_Notes")->setText("one\ntwo");
     QTest::mouseClick(find<ui::LabelButton>("note_size(1)"), Qt::LeftButton);
@@ -111,14 +111,14 @@ TEST_F(LoaderTabAlone, TellsTheRestOfTheWindowWhatItListsAndChose)
     EXPECT_EQ(lists.all_files, QStringList({"a.jpg", "b.png"}));
 
     EXPECT_FALSE(lists.notes_in);
-    EXPECT_EQ(lists.target, loader::NoteTarget::Note);
+    EXPECT_EQ(lists.target, files::NoteTarget::Note);
     find<QRadioButton>("OptionFL2(0)")->click();
     find<QRadioButton>("OptionF12(2)")->click();
     lists = tab->lists();
     EXPECT_TRUE(lists.notes_in);
-    EXPECT_EQ(lists.target, loader::NoteTarget::Reference);
+    EXPECT_EQ(lists.target, files::NoteTarget::Reference);
     find<QRadioButton>("OptionF12(1)")->click();
-    EXPECT_EQ(tab->lists().target, loader::NoteTarget::AddNote);
+    EXPECT_EQ(tab->lists().target, files::NoteTarget::AddNote);
 
     // "Update pictures" is the update pass's: the tab only asks for it.
     QSignalSpy update(tab.get(), &LoaderTab::update_requested);

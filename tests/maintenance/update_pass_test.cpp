@@ -16,7 +16,7 @@ namespace {
 
 class UpdatePass : public CatalogueTest {
 protected:
-    UpdateResult run(const QStringList& names, bool notes_in = false, loader::NoteTarget target = loader::NoteTarget::Note,
+    UpdateResult run(const QStringList& names, bool notes_in = false, files::NoteTarget target = files::NoteTarget::Note,
                      std::function<bool(qint64)> advance = {})
     {
         UpdateRequest request;
@@ -107,9 +107,9 @@ TEST_F(UpdatePass, InFillsTheAdditionalNoteOrTheReference)
     exec("UPDATE demopicture SET picfile = 'b.jpg' WHERE numpic = 2");
     touch(db_folder() + "a.txt", QByteArray(20, 'x'));
     touch(db_folder() + "b.txt", "second\r\nline");
-    EXPECT_EQ(run({"a.jpg"}, true, loader::NoteTarget::Reference).updated, 1);
+    EXPECT_EQ(run({"a.jpg"}, true, files::NoteTarget::Reference).updated, 1);
     EXPECT_EQ(field("reference", 1).toString(), QString(250, u'r') + "xxxxx");
-    EXPECT_EQ(run({"b.jpg"}, true, loader::NoteTarget::AddNote).updated, 1);
+    EXPECT_EQ(run({"b.jpg"}, true, files::NoteTarget::AddNote).updated, 1);
     EXPECT_EQ(richtext::extract_plain_text(field("addnote", 2).toString()), "second\r\nline");
     EXPECT_TRUE(log().contains(" - a.txt - TXT in REFERCENCE\r\n"));
     EXPECT_TRUE(log().contains(" - b.txt - TXT in ADD.NOTE\r\n"));
@@ -153,7 +153,7 @@ TEST_F(UpdatePass, AStopOrAFailureLeavesTheCatalogueAndTheLogAsTheyWere)
     touch(db_folder() + "b.txt", "B");
     const QStringList before = rows();
     qint64 seen = 0;
-    const UpdateResult stopped = run({"a.jpg", "b.jpg"}, true, loader::NoteTarget::Note, [&](qint64 v) {
+    const UpdateResult stopped = run({"a.jpg", "b.jpg"}, true, files::NoteTarget::Note, [&](qint64 v) {
         seen = v;
         return v < 2;
     });
@@ -174,10 +174,10 @@ TEST_F(UpdatePass, AStopOrAFailureLeavesTheCatalogueAndTheLogAsTheyWere)
 TEST(UpdateLog, LineNamesThePictureTheFileAndTheField)
 {
     const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
-    const QString line = update_log_line(when, "a.jpg", "a.txt", loader::NoteTarget::Note, QLocale::c());
+    const QString line = update_log_line(when, "a.jpg", "a.txt", files::NoteTarget::Note, QLocale::c());
     EXPECT_TRUE(line.endsWith(" - Picture: a.jpg - a.txt - TXT in NOTE\r\n")) << line.toStdString();
     EXPECT_TRUE(line.contains("14:07:09")) << line.toStdString();
-    const QString escaped = update_log_line(when, "odd\nname.jpg", "odd\nname.txt", loader::NoteTarget::Reference, QLocale::c());
+    const QString escaped = update_log_line(when, "odd\nname.jpg", "odd\nname.txt", files::NoteTarget::Reference, QLocale::c());
     EXPECT_EQ(escaped.count('\n'), 1);
     EXPECT_TRUE(escaped.endsWith(" - TXT in REFERCENCE\r\n"));
 }

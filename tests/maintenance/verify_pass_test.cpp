@@ -20,7 +20,7 @@ protected:
         const Listing l = list_folder(folder);
         for (const QString& n : l.files) {
             request.all_files << n;
-            if (loader::is_picture_extension(n) && loader::has_dot(n))
+            if (files::is_picture_extension(n) && files::has_dot(n))
                 request.pictures << n;
         }
         VerifyHooks hooks;
