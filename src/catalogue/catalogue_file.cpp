@@ -282,7 +282,6 @@ void CatalogueFile::attach(Attempt& attempt)
     clear_page_view();
     for (WindowPart* part : m_parts)
         part->opening();
-    emit opening();
 }
 
 CatalogueFile::Step CatalogueFile::renumber(const Attempt& attempt)

@@ -86,8 +86,6 @@ signals:
     void first_page_requested();
     // The catalogue read has no pictures: there is no page to show.
     void no_pages();
-    // A catalogue is about to be shown: what the last one left goes.
-    void opening();
 
 private:
     // The open catalogue as it was found sound, with the engine's count of

@@ -111,7 +111,6 @@ void frmBrowser::wire_catalogue_file()
     });
     connect(m_file, &CatalogueFile::first_page_requested, m_page_view, &PageView::show_first_page);
     connect(m_file, &CatalogueFile::no_pages, m_page_view, &PageView::no_pages);
-    connect(m_file, &CatalogueFile::opening, m_notes, &NoteActions::opening);
 }
 
 void frmBrowser::wire_page_view()

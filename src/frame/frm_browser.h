@@ -47,7 +47,6 @@ public:
 
     // ---- the parts ------------------------------------------------------
     PageView& page_view() { return *m_page_view; }
-    LoaderTab& loader() { return *m_loader; }
     SearchSortTab& search() { return *m_search; }
     MaintenanceTab& maintenance() { return *m_maintenance; }
 
