@@ -1,15 +1,6 @@
-#include "core/edition.h"
-#include "frame/frm_browser.h"
-
-#include <QApplication>
+#include "programs/run_main_window.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    const mosswick::Edition edition = mosswick::Edition::enhanced();
-    QApplication::setApplicationName(QStringLiteral("mosswick-enhanced"));
-    mosswick::frmBrowser window(edition);
-    window.show();
-    window.Form_Load(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
-    return app.exec();
+    return mosswick::run_main_window(argc, argv, mosswick::Edition::enhanced(), QStringLiteral("mosswick-enhanced"));
 }
