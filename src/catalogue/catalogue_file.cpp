@@ -84,7 +84,6 @@ void CatalogueFile::show_closed_state()
 {
     m_frame.mnuDb->setText(k_open_db);
     close_catalogue_connection();
-    clear_page_view();
     reset_form();
     set_title(m_session.edition().texts.closed_caption);
     m_session.close_catalogue();

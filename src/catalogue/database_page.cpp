@@ -149,7 +149,6 @@ void DatabasePage::Command1_Click()
     }
     if (!m_session.db_open() || m_session.db_read_only()) {
         status.set_message(QStringLiteral("The database is Read-Only."));
-        Command1->setEnabled(m_session.db_open() && !m_session.db_read_only());
         return;
     }
     const QString path = m_session.db_path();

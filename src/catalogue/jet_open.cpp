@@ -45,7 +45,7 @@ CatalogueFile::Step CatalogueFile::convert_access_catalogue(Attempt& attempt)
                 return GiveUp::let_go();
     }
     // As for an old layout: nothing can be changed, so nothing opens.
-    if (store::is_read_only_path(path))
+    if (m_session.db_read_only())
         return GiveUp::closed(QStringLiteral("The database is an old Access file, cannot convert a Read-Only database."));
 
     const QString question =

@@ -230,8 +230,7 @@ void frmBrowser::Form_Load(const QString& argument)
     m_search->show_first_tabs();
     m_loader->show_first_tabs();
     SSTab_main->setCurrentIndex(0);
-    SSTab_main->setTabEnabled(1, false);
-    SSTab_main->setTabEnabled(2, true);
+    m_file->show_closed_tabs();
     m_maintenance->show_first_tabs();
     m_status->set_tab(QStringLiteral("Pictures & Movies"));
 

@@ -1,6 +1,7 @@
 // Construction of the Loader tab's own controls: the lists and the single load.
 #include "loader/loader_tab.h"
 
+#include "core/name_rules.h"
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
@@ -78,7 +79,7 @@ QWidget* LoaderTab::build_lists()
     auto* pictures = new QGroupBox(QStringLiteral("Pictures"), this);
     auto* pv = new QVBoxLayout(pictures);
     Fil_ImportFile = new FileListBox(pictures);
-    Fil_ImportFile->set_pattern(QStringLiteral("*.bmp;*.jpg;*.gif;*.png;*.tif;*.emf;*.wmf;*.rle;*.ico"));
+    Fil_ImportFile->set_pattern(QString::fromLatin1(files::k_picture_pattern));
     Fil_ImportFile->setToolTip(QStringLiteral("Double click to select"));
     pv->addWidget(Fil_ImportFile, 1);
     // Without stored pictures every picture is loaded as a file ("OUT").

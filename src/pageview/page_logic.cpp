@@ -1,6 +1,7 @@
 #include "pageview/page_logic.h"
 
 #include "core/catalogue_logic.h"
+#include "core/name_rules.h"
 
 namespace mosswick {
 
@@ -11,8 +12,7 @@ QString page_label(qint64 page, qint64 pages)
 
 QString type_of(const QString& file_name)
 {
-    const qsizetype dot = file_name.lastIndexOf(u'.');
-    return (dot < 0 ? file_name : file_name.mid(dot + 1)).toLower();
+    return files::extension_of(file_name);
 }
 
 NavState nav_state(qint64 page, qint64 picture_count, qint64 last_page, int slider_min, const QString& page_box)

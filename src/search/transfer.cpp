@@ -2,6 +2,7 @@
 
 #include "core/catalogue_logic.h"
 #include "core/file_ops.h"
+#include "core/name_rules.h"
 #include "platform/picture/picture.h"
 #include "platform/ui/vb.h"
 #include "search/messages.h"
@@ -37,12 +38,6 @@ TransferResult failed(const Error& e, const QString& path = {})
 QString unusable_name(const QString& picfile)
 {
     return QStringLiteral("The file name cannot be used in the catalogue's folder: %1").arg(picfile);
-}
-
-QString extension_of(const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return (dot < 0 ? name : name.mid(dot + 1)).toLower();
 }
 
 // The row as the catalogue holds it now must be the row the grid shows;
@@ -197,9 +192,7 @@ QString export_file_name(const QString& picfile)
 
 bool import_type_refused(const QString& picfile)
 {
-    static const QStringList refused = {QStringLiteral("png"), QStringLiteral("tif"), QStringLiteral("rle"),
-                                        QStringLiteral("ico"), QStringLiteral("wmf"), QStringLiteral("emf")};
-    return refused.contains(extension_of(picfile));
+    return files::is_blob_refused(picfile);
 }
 
 bool plain_file_name(const QString& name)

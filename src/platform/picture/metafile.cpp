@@ -1,6 +1,7 @@
 #include "platform/picture/metafile.h"
 
 #include "platform/picture/emf_player.h"
+#include "platform/picture/picture.h"
 
 #include <QPainter>
 
@@ -57,6 +58,7 @@ MetafilePlay play_metafile(QByteArrayView bytes, PictureFormat format, QPainter&
 {
     if (target.isEmpty() || bytes.size() > k_max_metafile_bytes)
         return {};
+    init_picture_layer();   // the readers of embedded bitmaps take our allocation limit
     const Bytes data(bytes);
     painter.save();
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);

@@ -240,18 +240,26 @@ void Canvas::offset_window_org(QPointF d)
     m_dc.window_org += d;
 }
 
-void Canvas::scale_window_ext(int xnum, int xdenom, int ynum, int ydenom)
+namespace {
+
+// An extent scaled by two fractions; a zero in either leaves it as it was.
+void scale_extent(QSizeF& extent, int xnum, int xdenom, int ynum, int ydenom)
 {
     if (xnum == 0 || xdenom == 0 || ynum == 0 || ydenom == 0)
         return;
-    m_dc.window_ext = QSizeF(m_dc.window_ext.width() * xnum / xdenom, m_dc.window_ext.height() * ynum / ydenom);
+    extent = QSizeF(extent.width() * xnum / xdenom, extent.height() * ynum / ydenom);
+}
+
+} // namespace
+
+void Canvas::scale_window_ext(int xnum, int xdenom, int ynum, int ydenom)
+{
+    scale_extent(m_dc.window_ext, xnum, xdenom, ynum, ydenom);
 }
 
 void Canvas::scale_viewport_ext(int xnum, int xdenom, int ynum, int ydenom)
 {
-    if (xnum == 0 || xdenom == 0 || ynum == 0 || ydenom == 0)
-        return;
-    m_dc.viewport_ext = QSizeF(m_dc.viewport_ext.width() * xnum / xdenom, m_dc.viewport_ext.height() * ynum / ydenom);
+    scale_extent(m_dc.viewport_ext, xnum, xdenom, ynum, ydenom);
 }
 
 bool Canvas::set_world(const QTransform& t)

@@ -156,7 +156,6 @@ private:
 
 QImage read_as_bmp(const Header& h, qint64 rows, const std::array<QRgb, 256>& table, QByteArrayView pixel_rows)
 {
-    init_picture_layer();  // the reader's allocation limit must be ours
     const QByteArray head = bmp_file_head(h, rows, table, pixel_rows.size());
     JoinedFile file(head, pixel_rows);
     QImageReader reader(&file, "bmp");

@@ -16,12 +16,6 @@ namespace {
 
 constexpr double k_twips_per_pixel = ui::k_twips_per_pixel;
 
-// To the nearest whole number, an exact half to the even neighbour.
-double round_even(double v)
-{
-    return std::nearbyint(v);
-}
-
 void print_no_preview(QImage& target)
 {
     if (target.isNull())
@@ -41,8 +35,7 @@ ViewImageResult ViewImage(const QImage& source, qint32 source_width, qint32 sour
                           qint32 box_width, qint32 box_height)
 {
     ViewImageResult result;
-    const QSize canvas(int(round_even(std::max(0, box_width) / k_twips_per_pixel)),
-                       int(round_even(std::max(0, box_height) / k_twips_per_pixel)));
+    const QSize canvas(ui::twips_to_px(std::max(0, box_width)), ui::twips_to_px(std::max(0, box_height)));
     if (!canvas.isEmpty() && !exceeds_allocation_limit(canvas)) {
         result.target = QImage(canvas, QImage::Format_ARGB32);
         result.target.fill(Qt::transparent);
@@ -57,8 +50,8 @@ ViewImageResult ViewImage(const QImage& source, qint32 source_width, qint32 sour
     const double ratio_x = double(box_width) / source_width;
     const double ratio_y = double(box_height) / source_height;
     const double scale = ratio_y > ratio_x ? ratio_x : ratio_y;
-    const double width_twips = round_even(source_width * scale);
-    const double height_twips = round_even(source_height * scale);
+    const double width_twips = std::nearbyint(source_width * scale);
+    const double height_twips = std::nearbyint(source_height * scale);
     if (width_twips > std::numeric_limits<qint32>::max()
         || height_twips > std::numeric_limits<qint32>::max()) {
         print_no_preview(result.target);
@@ -69,13 +62,13 @@ ViewImageResult ViewImage(const QImage& source, qint32 source_width, qint32 sour
     // around each sample centre; single precision, as the routine always was.
     const float step = float(1.0 / scale);
     const float half = step <= 1.0f ? step / 2.0f : (step - 1.0f) / 2.0f;
-    const int stride = int(round_even(step - step / 4.0f)) + 1;
-    const int width = int(round_even(width_twips / k_twips_per_pixel));
-    const int height = int(round_even(height_twips / k_twips_per_pixel));
-    const int ox = int(round_even((box_width / k_twips_per_pixel - width) / 2.0));
-    const int oy = int(round_even((box_height / k_twips_per_pixel - height) / 2.0));
-    const int lo = int(round_even(-half));
-    const int hi = int(round_even(half));
+    const int stride = int(ui::round_half_even(step - step / 4.0f)) + 1;
+    const int width = ui::twips_to_px(width_twips);
+    const int height = ui::twips_to_px(height_twips);
+    const int ox = int(ui::round_half_even((box_width / k_twips_per_pixel - width) / 2.0));
+    const int oy = int(ui::round_half_even((box_height / k_twips_per_pixel - height) / 2.0));
+    const int lo = int(ui::round_half_even(-half));
+    const int hi = int(ui::round_half_even(half));
 
     const QImage src = source.convertToFormat(QImage::Format_RGB32);
     for (int r = 1; r <= height - 1; ++r) {
@@ -85,8 +78,8 @@ ViewImageResult ViewImage(const QImage& source, qint32 source_width, qint32 sour
             qint64 blue = 0;
             qint64 count = 0;
             qint64 position = 0;
-            const int cx = int(round_even(float(c) * step - half));
-            const int cy = int(round_even(float(r) * step - half));
+            const int cx = int(ui::round_half_even(float(c) * step - half));
+            const int cy = int(ui::round_half_even(float(r) * step - half));
             // Only the part of the window inside the source is visited (outside
             // it there is no colour to read), so a huge claimed size costs
             // nothing; the sample positions count the whole window.
@@ -115,9 +108,9 @@ ViewImageResult ViewImage(const QImage& source, qint32 source_width, qint32 sour
             const int ty = r + oy - 1;
             if (tx < 0 || ty < 0 || tx >= canvas.width() || ty >= canvas.height())
                 continue;
-            result.target.setPixel(tx, ty, qRgb(int(round_even(double(red) / count)),
-                                                int(round_even(double(green) / count)),
-                                                int(round_even(double(blue) / count))));
+            result.target.setPixel(tx, ty, qRgb(int(ui::round_half_even(double(red) / count)),
+                                                int(ui::round_half_even(double(green) / count)),
+                                                int(ui::round_half_even(double(blue) / count))));
         }
     }
     result.drawn = true;

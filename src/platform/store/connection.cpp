@@ -987,17 +987,19 @@ Error Connection::write_picture_bytes(qint64 numpic, const QString& file_path,
                              : make_error(ErrorKind::FileAccess,
                                           QStringLiteral("Path/File access error: %1").arg(native(file_path)));
     }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+        ::close(fd);
+        return make_error(ErrorKind::FileAccess,
+                          QStringLiteral("The picture is not a file of its own (a link or not a plain file): %1")
+                              .arg(native(file_path)));
+    }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(native(file_path)));
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)
-        return make_error(ErrorKind::FileAccess,
-                          QStringLiteral("The picture is not a file of its own (a link or not a plain file): %1")
-                              .arg(native(file_path)));
-    const qint64 n = file.size();
+    const qint64 n = st.st_size;
     if (n <= 0)
         return make_error(ErrorKind::EmptyFile, QStringLiteral("The picture file is empty: %1").arg(native(file_path)));
 

@@ -303,11 +303,11 @@ private:
 Error shape_table(Connection& conn, int columns)
 {
     std::vector<QString> steps;
-    if (columns <= 7) {
+    if (columns <= k_older_full_columns) {
         steps.push_back(QStringLiteral("ALTER TABLE demopicture DROP COLUMN inoutpic"));
         steps.push_back(QStringLiteral("ALTER TABLE demopicture DROP COLUMN dbpic"));
     }
-    if (columns <= 5) {
+    if (columns <= k_light_columns) {
         steps.push_back(QStringLiteral("DROP INDEX GenericKey4"));
         steps.push_back(QStringLiteral("ALTER TABLE demopicture DROP COLUMN addnote"));
         steps.push_back(QStringLiteral("ALTER TABLE demopicture DROP COLUMN reference"));
@@ -665,7 +665,7 @@ Error convert_jet_catalogue(const QString& given_path, const Protection& protect
         return refused(QString::fromUtf8(text), failure == failure_foreign);
     }
     if (msg != msg_columns || !reader.value(columns) ||
-        (columns != quint32(k_light_columns) && columns != 7 && columns != quint32(k_full_columns)))
+        !known_column_count(columns))
         return refused(reader.failure(), false);
 
     // The copy is written under a name of its own until it is complete, and

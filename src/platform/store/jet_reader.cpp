@@ -76,29 +76,15 @@ private:
     _exit(0);
 }
 
-// What a column of ours may be in the Jet table.
-enum class JetKind { Text, Memo, Integer, Picture };
-
-JetKind jet_kind(int column)
+// The Jet types a column of ours may have, by what its values are.
+bool type_fits(Affinity affinity, int type)
 {
-    switch (column) {
-    case col_movfile:
-    case col_picfile:
-    case col_reference: return JetKind::Text;
-    case col_note:
-    case col_addnote: return JetKind::Memo;
-    case col_dbpic: return JetKind::Picture;
-    default: return JetKind::Integer;
-    }
-}
-
-bool type_fits(JetKind kind, int type)
-{
-    switch (kind) {
-    case JetKind::Text:
-    case JetKind::Memo: return type == MDB_TEXT || type == MDB_MEMO;
-    case JetKind::Integer: return type == MDB_LONGINT || type == MDB_INT || type == MDB_BYTE;
-    case JetKind::Picture: return type == MDB_OLE;
+    switch (affinity) {
+    case Affinity::Text: return type == MDB_TEXT || type == MDB_MEMO;
+    case Affinity::Integer: return type == MDB_LONGINT || type == MDB_INT || type == MDB_BYTE;
+    case Affinity::Blob: return type == MDB_OLE;
+    case Affinity::Numeric:
+    case Affinity::Real: return false;
     }
     return false;
 }
@@ -192,12 +178,12 @@ int read_jet_file(const char* path, int out_fd)
     if (!table || !mdb_read_columns(table))
         fail(out, failure_damaged, "the table demopicture cannot be read");
     const int n = int(table->num_cols);
-    if (n != k_light_columns && n != 7 && n != k_full_columns)
+    if (!known_column_count(n))
         fail(out, failure_foreign, "its table demopicture has " + std::to_string(n) + " columns");
     std::vector<MdbColumn*> cols(static_cast<size_t>(n), nullptr);
     for (int c = 0; c < n; ++c) {
         auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
-        if (g_ascii_strcasecmp(col->name, column_defs()[size_t(c)].name) != 0 || !type_fits(jet_kind(c), col->col_type))
+        if (g_ascii_strcasecmp(col->name, column_defs()[size_t(c)].name) != 0 || !type_fits(column_defs()[size_t(c)].affinity, col->col_type))
             fail(out, failure_foreign,
                  std::string("column ") + std::to_string(c + 1) + " of its table demopicture is " + col->name);
         cols[size_t(c)] = col;

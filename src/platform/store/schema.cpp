@@ -48,11 +48,11 @@ static QString add_column(int i)
 std::vector<QString> upgrade_statements(int column_count)
 {
     std::vector<QString> s;
-    if (column_count == 5) {
+    if (column_count == k_light_columns) {
         s.push_back(add_column(col_reference));
         s.push_back(add_column(col_addnote));
     }
-    if (column_count == 5 || column_count == 7) {
+    if (column_count == k_light_columns || column_count == k_older_full_columns) {
         s.push_back(add_column(col_dbpic));
         s.push_back(add_column(col_inoutpic));
     }

@@ -22,6 +22,13 @@ enum Column : int {
 
 inline constexpr int k_full_columns = 9;
 inline constexpr int k_light_columns = 5;
+inline constexpr int k_older_full_columns = 7;   // before pictures could be stored inside
+
+// The tables a catalogue or an Access original can have: light, older full, full.
+constexpr bool known_column_count(long long n)
+{
+    return n == k_light_columns || n == k_older_full_columns || n == k_full_columns;
+}
 inline constexpr int k_text_limit = 255;   // characters in movfile, picfile, reference
 
 inline constexpr const char* k_table = "demopicture";

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QScopedValueRollback>
 
 #include <array>
 #include <functional>
@@ -122,34 +123,20 @@ private:
 // enclosing action come back at its end.
 class StopOffer {
 public:
-    StopOffer(BusyState& state, StopWays ways) : m_state(state), m_previous(state.m_stop_ways)
-    {
-        m_state.m_stop_ways = ways;
-    }
-    ~StopOffer() { m_state.m_stop_ways = m_previous; }
-    StopOffer(const StopOffer&) = delete;
-    StopOffer& operator=(const StopOffer&) = delete;
+    StopOffer(BusyState& state, StopWays ways) : m_ways(state.m_stop_ways, ways) {}
 
 private:
-    BusyState& m_state;
-    StopWays m_previous;
+    QScopedValueRollback<StopWays> m_ways;
 };
 
 // Says for a scope that a search or a list fill is running: Esc is then
 // its own, and no second one starts.
 class SearchRunning {
 public:
-    explicit SearchRunning(BusyState& state) : m_state(state), m_previous(state.m_search_running)
-    {
-        m_state.m_search_running = true;
-    }
-    ~SearchRunning() { m_state.m_search_running = m_previous; }
-    SearchRunning(const SearchRunning&) = delete;
-    SearchRunning& operator=(const SearchRunning&) = delete;
+    explicit SearchRunning(BusyState& state) : m_running(state.m_search_running, true) {}
 
 private:
-    BusyState& m_state;
-    bool m_previous;
+    QScopedValueRollback<bool> m_running;
 };
 
 // Lets the event loop run inside a long loop, at most every ~30 ms so that
