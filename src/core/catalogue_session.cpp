@@ -113,6 +113,15 @@ void CatalogueSession::catalogue_written(std::optional<qint64> count)
     emit counts_changed();
 }
 
+void CatalogueSession::recount_after_write()
+{
+    if (!m_conn)
+        return;
+    store::Error error;
+    const qint64 n = m_conn->record_count(error);
+    catalogue_written(error ? std::nullopt : std::optional<qint64>(n));
+}
+
 void CatalogueSession::move_to_page(qint64 page)
 {
     m_current_page = page;

@@ -95,6 +95,9 @@ public:
     // count is taken when it could be read, and counts_changed is emitted even
     // when the count stayed, since the file's size shown beside it moved.
     void catalogue_written(std::optional<qint64> count);
+    // A write through db_conn() ended: catalogue_written() with the rows it
+    // counts now. Nothing happens without a connection.
+    void recount_after_write();
     // The page view moves to page; page_shown follows once it is drawn.
     void move_to_page(qint64 page);
     // The page view has drawn page: emits page_shown.

@@ -133,11 +133,8 @@ void LoaderTab::load_pictures_Click()
     }
     if (!result.log_error.isEmpty())
         status.set_message(status.message_text() + u' ' + result.log_error);
-    if (result.loaded > 0) {
-        store::Error error;
-        const qint64 n = m_session.db_conn()->record_count(error);
-        m_session.catalogue_written(error ? std::nullopt : std::optional<qint64>(n));
-    }
+    if (result.loaded > 0)
+        m_session.recount_after_write();
 }
 
 } // namespace mosswick

@@ -240,11 +240,7 @@ void LoaderTab::to_idle()
     if (text23)
         text23->clear();
     set_enabled({text23}, false);
-    if (m_session.db_conn()) {
-        store::Error error;
-        const qint64 n = m_session.db_conn()->record_count(error);
-        m_session.catalogue_written(error ? std::nullopt : std::optional<qint64>(n));
-    }
+    m_session.recount_after_write();
     lock_lists(false);
     emit returned_to_idle();
     cmd_OK->setEnabled(false);

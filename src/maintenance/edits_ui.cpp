@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QScopedValueRollback>
 
 namespace mosswick {
 
@@ -98,7 +97,6 @@ void MaintenanceTab::delete_page_Click()
         return;
     }
     maintenance::RenumberView view(m_session);
-    const QScopedValueRollback keep_order(m_renumber_keep_order, true);
     const EditResult r = maintenance::delete_page(*m_session.db_conn(), *page, view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "The page not exist.");
@@ -123,7 +121,6 @@ void MaintenanceTab::delete_picture_Click()
         return;
     }
     maintenance::RenumberView view(m_session);
-    const QScopedValueRollback keep_order(m_renumber_keep_order, true);
     const EditResult r = maintenance::delete_picture(*m_session.db_conn(), PictureRef::number(*number), view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "The picture not exist.");
@@ -182,7 +179,6 @@ void MaintenanceTab::insert_picture_Click()
         return;
     }
     maintenance::RenumberView view(m_session);
-    const QScopedValueRollback keep_order(m_renumber_keep_order, true);
     const EditResult r = maintenance::insert_picture(*m_session.db_conn(), PictureRef::number(*s), PictureRef::number(*t), view.hooks());
     if (r.outcome == EditOutcome::Missing) {
         error_box(*this, "First picture not exist.");

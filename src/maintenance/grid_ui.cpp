@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
-#include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -153,7 +152,6 @@ void MaintenanceTab::mgm_pic_Click()
     m_grid_pick_pending = true;
     const GridPick pick = pick_of(row);
     maintenance::RenumberView view(m_session);
-    const QScopedValueRollback keep_order(m_renumber_keep_order, true);
 
     // What an edit ends with: the grid refilled and the edit's own message,
     // or the reason nothing was written.

@@ -34,8 +34,8 @@ public:
     // The rule a box of the tab holds typed and pasted text to.
     PasteRule paste_rule(const QWidget* box) const override;
 
-    // Renumbers every row by file name (keeping the present order while an
-    // edit of this tab runs) with the progress bar; a stop rolls it back.
+    // Renumbers every row by file name with the progress bar; a stop rolls
+    // it back.
     void RenumberPages();
 
     // A single load is pending: the edits by number wait for it.
@@ -138,8 +138,6 @@ private:
     QLabel* lbl_v3 = nullptr;
 
     const LoaderListing& m_listing;
-    // An edit of this tab runs: a renumbering then keeps the present order.
-    bool m_renumber_keep_order = false;
     bool m_grid_pick_pending = false;   // the first click of an exchange or insert is taken
     GridPick grid_first;                // that first click's row
     GridPick grid_second;               // the completing click's row

@@ -97,7 +97,7 @@ void MaintenanceTab::update_pictures_Click()
     maintenance::UpdateHooks hooks;
     hooks.advance = [&](qint64 value) {
         status.progress()->setValue(bar_value(value));
-        if (m_session.busy().stop_requested(stop))
+        if (m_session.busy().take_stop_request(stop))
             return false;
         pump.maybe_pump();
         return true;
@@ -105,7 +105,6 @@ void MaintenanceTab::update_pictures_Click()
     const maintenance::UpdateResult r = maintenance::run_update_pass(*m_session.db_conn(), request, hooks);
     switch (r.outcome) {
     case maintenance::UpdateOutcome::Stopped:
-        m_session.busy().clear_stop_request(stop);
         status.set_message(QStringLiteral("Upgrading stopped."));
         status.progress()->setValue(0);
         return;

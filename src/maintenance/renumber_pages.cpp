@@ -14,7 +14,7 @@ namespace mosswick {
 namespace {
 
 // The renumbering with its progress and messages; returns how it ended.
-RenumberOutcome renumber_shown(CatalogueSession& session, bool keep_order)
+RenumberOutcome renumber_shown(CatalogueSession& session)
 {
     maintenance::RenumberView view(session);
     view.started();
@@ -24,7 +24,7 @@ RenumberOutcome renumber_shown(CatalogueSession& session, bool keep_order)
     }
     store::Error error;
     const RenumberOutcome outcome = renumber_rows(
-        *session.db_conn(), keep_order, [&view](qint64 done, qint64 total) { return view.progress(done, total); },
+        *session.db_conn(), false, [&view](qint64 done, qint64 total) { return view.progress(done, total); },
         error);
     view.report(outcome, error);
     return outcome;
@@ -34,7 +34,7 @@ RenumberOutcome renumber_shown(CatalogueSession& session, bool keep_order)
 
 void MaintenanceTab::RenumberPages()
 {
-    renumber_shown(m_session, m_renumber_keep_order);
+    renumber_shown(m_session);
 }
 
 void MaintenanceTab::renumber_pages_Click()
@@ -48,7 +48,7 @@ void MaintenanceTab::renumber_pages_Click()
     const qint64 start = ui::tick_count();
     if (timed)
         status.set_timing({});
-    const RenumberOutcome outcome = renumber_shown(m_session, false);
+    const RenumberOutcome outcome = renumber_shown(m_session);
     // A stop or a failure (rolled back) must stay readable over page 1's own texts.
     const QString ended = status.message_text();
     // Reopened whatever the renumbering did, so that page 1 shows the rows as they are.

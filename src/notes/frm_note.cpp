@@ -408,9 +408,10 @@ void frmNote::Command1_Click()
 {
     if (!edit_mode())
         return;
-    if (commit && !commit(*this))
+    const NoteCell cell = values();
+    if (commit && !commit(*this, cell))
         return;
-    emit saved(values());
+    emit saved(cell);
     accept();
 }
 

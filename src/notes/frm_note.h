@@ -78,9 +78,9 @@ public:
     // note alone in a window without the other fields).
     NoteCell values() const;
 
-    // Run by OK before saved is emitted; returning false keeps the window
-    // open with its texts (the opener could not save them).
-    std::function<bool(frmNote&)> commit;
+    // Run by OK with values() before saved is emitted; returning false keeps
+    // the window open with its texts (the opener could not save them).
+    std::function<bool(frmNote&, const NoteCell&)> commit;
     // Prepares the printer before the print dialog (tests print to PDF).
     std::function<void(QPrinter&)> configure_printer;
 

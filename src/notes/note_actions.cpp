@@ -48,7 +48,7 @@ QString stale_message()
 } // namespace
 
 NoteActions::NoteActions(CatalogueSession& session, const PageCells& page, QWidget* window)
-    : WindowPart(session, window), m_page(page), m_window(window)
+    : WindowPart(session, window), m_page(page)
 {
     // Nothing of it shows: the note windows are windows of their own.
     hide();
@@ -131,7 +131,7 @@ void NoteActions::open_note_editor(const NoteCell& cell, const QString& caption)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(caption);
     // The save writes the row of the picture the cell showed when the note was opened, and only that.
-    window->commit = [this, cell](frmNote& w) { return note_save(w, cell); };
+    window->commit = [this, cell](frmNote& w, const NoteCell& values) { return note_save(w, cell, values); };
     connect(window, &frmNote::saved, this, &NoteActions::note_saved);
     connect(window, &QDialog::finished, this, [this](int) { m_editor.clear(); });
     m_editor = window;
@@ -144,7 +144,7 @@ frmNote* NoteActions::make_note_window(NoteMode mode, const NoteCell& cell)
     // Without the additional note (light edition) the note alone counts.
     const qsizetype longest = std::max(cell.note.size(), cell.addnote.size());
     if (longest <= notes::k_cell_note_limit)
-        return new frmNote(mode, cell, m_window, note_profile(m_session.edition()));
+        return new frmNote(mode, cell, parentWidget(), note_profile(m_session.edition()));
 
     // A long note takes seconds to read: busy meanwhile, and Esc stops it.
     ui::BusyLock lock(m_session.busy());
@@ -157,7 +157,7 @@ frmNote* NoteActions::make_note_window(NoteMode mode, const NoteCell& cell)
         pump.maybe_pump();
         return !m_session.busy().stop_requested(ui::StopRequest::Esc);
     };
-    std::unique_ptr<frmNote> window(new frmNote(mode, cell, m_window, note_profile(m_session.edition()), keep_loading));
+    std::unique_ptr<frmNote> window(new frmNote(mode, cell, parentWidget(), note_profile(m_session.edition()), keep_loading));
     const bool stopped = window->load_stopped();
     m_session.busy().clear_stop_request(ui::StopRequest::Esc);
     if (stopped) {
@@ -179,7 +179,7 @@ void NoteActions::open_note_viewer(const NoteCell& cell)
     window->show();
 }
 
-bool NoteActions::note_save(frmNote& window, const NoteCell& opened)
+bool NoteActions::note_save(frmNote& window, const NoteCell& opened, const NoteCell& values)
 {
     ui::BusyLock lock(m_session.busy());
     auto refuse = [&](const QString& text) {
@@ -204,7 +204,7 @@ bool NoteActions::note_save(frmNote& window, const NoteCell& opened)
     if (!row || row->value(store::col_picfile).toString() != opened.picfile)
         return refuse(stale_message());
 
-    const auto fields = notes::note_save_fields(window.note_value(), window.Text2->text(), window.addnote_value(),
+    const auto fields = notes::note_save_fields(values.note, values.reference, values.addnote,
                                                 row->value(store::col_reference),
                                                 // Only the fields the edition knows, whatever the file holds.
                                                 std::min(m_session.db_conn()->column_count(), m_session.edition().columns()));

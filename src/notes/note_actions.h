@@ -45,12 +45,12 @@ private:
     // The note window for a cell, its texts loaded; null when the user
     // stopped a long note's load with Esc.
     frmNote* make_note_window(NoteMode mode, const NoteCell& cell);
-    bool note_save(frmNote& window, const NoteCell& opened);
+    // Writes values, the editor's texts, to the row of the picture the note was opened for.
+    bool note_save(frmNote& window, const NoteCell& opened, const NoteCell& values);
     bool note_read_only() const;
     void set_message(const QString& text);
 
     const PageCells& m_page;
-    QWidget* m_window;
     QPointer<frmNote> m_editor;   // the one editor, while it is open
 };
 

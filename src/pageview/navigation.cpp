@@ -164,16 +164,14 @@ bool PageView::show_page_of_picture(qint64 page, qint64 numpic)
         return false;
     }
     show_page->setEnabled(true);
-    m_reselect_pending = true;
-    reselect_numpic = numpic;
+    m_reselect_numpic = numpic;
     show_page_Click();
     return true;
 }
 
 void PageView::forget_reselect()
 {
-    m_reselect_pending = false;
-    reselect_numpic = 0;
+    m_reselect_numpic.reset();
 }
 
 } // namespace mosswick

@@ -92,7 +92,7 @@ void PageView::LoadAllPictures(qint64 cur_numpage)
     load.pump.pump();
 
     clear_cells();
-    lbl_page->setText(page_label(cur_numpage, page_count(m_session.picture_count())));
+    lbl_page->setText(page_label(cur_numpage, m_session.page_count()));
     load.pump.pump();
 
     if (!query_rows(load))
@@ -326,16 +326,15 @@ void PageView::place_result(PageLoad& load, size_t k)
 void PageView::reselect_after_load()
 {
     m_selected_cell = 0;
-    if (!m_reselect_pending)
+    if (!m_reselect_numpic)
         return;
     for (int k = 1; k <= m_cells_on_page; ++k)
-        if (parse_number(Label5[size_t(k)]->text()) == reselect_numpic) {
+        if (parse_number(Label5[size_t(k)]->text()) == *m_reselect_numpic) {
             im_Click(k);
             m_selected_cell = k;
             break;
         }
-    m_reselect_pending = false;
-    reselect_numpic = 0;
+    forget_reselect();
 }
 
 } // namespace mosswick

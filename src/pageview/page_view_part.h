@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <array>
+#include <optional>
 
 class QEvent;
 class QLabel;
@@ -177,8 +178,7 @@ private:
     int m_selected_cell = 0;
     int m_last_selected_cell = 0;
     int m_cells_on_page = 0;
-    bool m_reselect_pending = false;
-    qint64 reselect_numpic = 0;
+    std::optional<qint64> m_reselect_numpic;   // the picture the next page load selects
     QPointer<frmZoom> m_last_zoom;
     std::array<QString, 7> cell_movfile;   // the stored movfile of each cell
 };

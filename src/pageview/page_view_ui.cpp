@@ -296,8 +296,7 @@ void PageView::clear()
 void PageView::opening()
 {
     m_last_selected_cell = 0;
-    m_reselect_pending = false;
-    reselect_numpic = 0;
+    forget_reselect();
     m_selected_cell = 0;
     Slider1->setEnabled(false);
     for (QPushButton* b : {show_page, go_left, go_right, bof, eof})
@@ -324,7 +323,7 @@ void PageView::no_pages()
 
 void PageView::update_counts()
 {
-    const qint64 pages = page_count(m_session.picture_count());
+    const qint64 pages = m_session.page_count();
     const QSignalBlocker block(Slider1);
     Slider1->setTickInterval(0);
     if (pages > 1) {

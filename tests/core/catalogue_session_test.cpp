@@ -81,6 +81,19 @@ TEST_F(SessionTest, AWriteIsSaidEvenWhenTheCountStayed)
     EXPECT_EQ(session.picture_count(), 5);
 }
 
+TEST_F(SessionTest, ARecountAfterAWriteReadsTheConnectionsRows)
+{
+    // Without a connection there is nothing to count and nothing is said.
+    session.recount_after_write();
+    EXPECT_EQ(counts.count(), 0);
+    open(7);
+    session.set_picture_count(2);
+    counts.clear();
+    session.recount_after_write();
+    EXPECT_EQ(session.picture_count(), 7);
+    EXPECT_EQ(counts.count(), 1);
+}
+
 TEST_F(SessionTest, OpeningSaysNothingUntilTheCatalogueIsReadAndShown)
 {
     open(9);

@@ -226,7 +226,7 @@ TEST_F(NoteWindowTest, ARefusedCommitKeepsTheWindowAndTheCellAsTheyWere)
     cell.note = "keep";
     auto w = open(NoteMode::Edit);
     int asked = 0;
-    w->commit = [&asked](frmNote&) {
+    w->commit = [&asked](frmNote&, const NoteCell&) {
         ++asked;
         return false;
     };
