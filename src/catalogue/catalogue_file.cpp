@@ -1,6 +1,7 @@
 // Opening, upgrading, refreshing and closing a catalogue.
 #include "catalogue/catalogue_file.h"
 
+#include "core/catalogue_logic.h"
 #include "core/loader_listing.h"
 #include "core/status_line.h"
 #include "core/window_part.h"
@@ -24,11 +25,6 @@ const QString k_open_db = QStringLiteral("Open DB");
 const QString k_close_db = QStringLiteral("Close DB");
 
 // A message of an opening that converted an Access file says so too.
-QString with_conversion(const QString& text, const QString& converted)
-{
-    return converted.isEmpty() ? text : text + u' ' + converted;
-}
-
 } // namespace
 
 CatalogueFile::CatalogueFile(CatalogueSession& session, const Frame& frame, std::vector<WindowPart*> parts,
@@ -262,7 +258,7 @@ CatalogueFile::Step CatalogueFile::upgrade_old_layout(Attempt& attempt)
                                        ui::MessageIcon::Question, ui::MessageButtons::YesNo);
     }
     if (answer != ui::Answer::Yes)
-        return GiveUp::let_go(with_conversion(QStringLiteral("Update procedure not confirmed."), attempt.converted));
+        return GiveUp::let_go(followed_by(QStringLiteral("Update procedure not confirmed."), attempt.converted));
     // The upgrade writes: the whole file is checked first.
     if (!sound_before_writing(attempt, *attempt.conn))
         return GiveUp::closed(m_session.status().message_text(), {}, m_session.edition().texts.design_caption);
@@ -309,10 +305,9 @@ CatalogueFile::Step CatalogueFile::show_opened(const Attempt& attempt)
     if (Step stop = read_and_show())
         return stop;
     // What page 1 found wrong stays readable after the opening message.
-    const QString opened = with_conversion(
+    const QString opened = followed_by(
         writable ? QStringLiteral("Database opened.") : QStringLiteral("The database is Read-Only."), attempt.converted);
-    const QString warning = m_session.page_warning();
-    m_session.status().set_message(warning.isEmpty() ? opened : opened + u' ' + warning);
+    m_session.status().set_message(followed_by(opened, m_session.page_warning()));
     m_frame.SSTab_main->setTabEnabled(2, !m_session.db_read_only());
     m_frame.SSTab_main->setTabEnabled(1, true);
     m_session.finish_open();

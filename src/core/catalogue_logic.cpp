@@ -105,4 +105,9 @@ StatusText create_failure_text(const store::Error& error, const Edition& edition
     return {edition.texts.create_failed, plain};
 }
 
+QString followed_by(const QString& text, const QString& more)
+{
+    return more.isEmpty() ? text : text + u' ' + more;
+}
+
 } // namespace mosswick

@@ -40,6 +40,10 @@ int slider_tick_interval(qint64 pages);
 // allowed), within 32 bits. Anything else is nullopt.
 std::optional<qint64> parse_number(const QString& text);
 
+// A message and what more it says after a blank, if anything (a conversion's
+// note, what page 1 found wrong).
+QString followed_by(const QString& text, const QString& more);
+
 // A status-bar message and the detail its tooltip adds (may be empty).
 struct StatusText {
     QString text;

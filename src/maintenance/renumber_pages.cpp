@@ -1,4 +1,5 @@
 // The window's renumbering and the "Renumber pages" button.
+#include "core/catalogue_logic.h"
 #include "core/status_line.h"
 #include "maintenance/maintenance_tab.h"
 #include "maintenance/messages.h"
@@ -55,8 +56,7 @@ void MaintenanceTab::renumber_pages_Click()
     m_session.close_table();
     emit reopen_requested();
     if ((outcome == RenumberOutcome::Stopped || outcome == RenumberOutcome::Failed) && m_session.db_open()) {
-        const QString& warning = m_session.page_warning();
-        status.set_message(warning.isEmpty() ? ended : ended + u' ' + warning);
+        status.set_message(followed_by(ended, m_session.page_warning()));
     }
     // Untimed, the panel keeps the time of the page-1 load.
     if (timed)
