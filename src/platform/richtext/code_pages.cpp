@@ -32,7 +32,7 @@ struct PageSpec {
     int number;
     std::array<const char*, 2> names;   // as Qt (ICU) knows it, then as iconv does
     Lead lead = Lead::Single;
-    std::array<ByteOverride, 5> overrides{};
+    std::array<ByteOverride, 6> overrides{};   // each a character of its own, never a lead byte
 };
 
 // One converter of a page's bytes to text: Qt's when it knows one of the
@@ -122,9 +122,9 @@ constexpr std::array<char16_t, 32> k_cp1252_high = {
 constexpr char16_t k_not_tabled = 0xFFFF;
 
 // Every page a Windows program writes into RTF that a converter here can
-// decode, by the Windows number. Mac Japanese has no converter of its own:
-// its two-byte characters are Shift-JIS, and the few single bytes where
-// Apple's table differs are given.
+// decode, by the Windows number. Apple's East Asian pages have no converter
+// here: each borrows the one of the page its two-byte characters share, and
+// gives the single bytes where Apple's table differs.
 const PageSpec k_pages[] = {
     {437, {"IBM437", "CP437"}},
     {708, {"ASMO-708", "ASMO-708"}},
@@ -160,12 +160,18 @@ const PageSpec k_pages[] = {
     {1361, {"JOHAB", "CP1361"}, Lead::Johab},
     {10000, {"macintosh", "MACINTOSH"}},
     {10001, {"Shift_JIS", "SHIFT_JIS"}, Lead::ShiftJis,
-     {{{0x80, 0x005C}, {0xA0, 0x00A0}, {0xFD, 0x00A9}, {0xFE, 0x2122}, {0xFF, 0xFFFD}}}},
+     {{{0x5C, 0x00A5}, {0x80, 0x005C}, {0xA0, 0x00A0}, {0xFD, 0x00A9}, {0xFE, 0x2122}, {0xFF, 0x2026}}}},
+    {10002, {"windows-950", "CP950"}, Lead::Euc,
+     {{{0x80, 0x005C}, {0xA0, 0x00A0}, {0xFD, 0x00A9}, {0xFE, 0x2122}, {0xFF, 0x2026}}}},
+    {10003, {"windows-949", "CP949"}, Lead::Euc,
+     {{{0x80, 0x00A0}, {0x81, 0x20A9}, {0x82, 0x2014}, {0x83, 0x00A9}, {0xFE, 0x2122}, {0xFF, 0x2026}}}},
     {10006, {"x-mac-greek", "MAC-GREEK"}},
     {10007, {"x-mac-cyrillic", "MAC-CYRILLIC"}},
     {10017, {"x-mac-ukrainian", "MACUKRAINIAN"}},
     {10029, {"x-mac-centraleurroman", "MAC-CENTRALEUROPE"}},
     {10079, {"x-mac-icelandic", "MAC-IS"}},
+    {10008, {"GBK", "CP936"}, Lead::Euc,
+     {{{0x80, 0x00FC}, {0xA0, 0x00A0}, {0xFD, 0x00A9}, {0xFE, 0x2122}, {0xFF, 0x2026}}}},
     {10081, {"x-mac-turkish", "MAC-TURKISH"}},
     {20866, {"KOI8-R", "KOI8-R"}},
     {20932, {"EUC-JP", "EUC-JP"}, Lead::EucJp},
@@ -187,6 +193,47 @@ const PageSpec k_pages[] = {
     {51949, {"EUC-KR", "EUC-KR"}, Lead::Euc},
     {54936, {"GB18030", "GB18030"}, Lead::Gb18030},
     {65001, {"UTF-8", "UTF-8"}, Lead::Utf8},
+};
+
+// The page each \fcharset names, and its Mac counterpart, which a note
+// written with \mac means by it.
+struct CharsetPages {
+    int charset;
+    int page;
+    int mac_page = 0;
+};
+
+const CharsetPages k_charsets[] = {
+    {0, 1252, 10000},   // ANSI
+    {2, 1252},          // symbol fonts: bytes shown as cp1252 text
+    {77, 10000},        // Mac Roman
+    {78, 10001},        // Mac Shift-JIS
+    {79, 10003},        // Mac Hangul
+    {80, 10008},        // Mac GB2312
+    {81, 10002},        // Mac Big5
+    {83, 10005},        // Mac Hebrew
+    {84, 10004},        // Mac Arabic
+    {85, 10006},        // Mac Greek
+    {86, 10081},        // Mac Turkish
+    {87, 10021},        // Mac Thai
+    {88, 10029},        // Mac Central European
+    {89, 10007},        // Mac Cyrillic
+    {128, 932, 10001},  // Shift-JIS
+    {129, 949, 10003},  // Hangul
+    {130, 1361},        // Johab
+    {134, 936, 10008},  // GB2312
+    {136, 950, 10002},  // Big5
+    {161, 1253, 10006}, // Greek
+    {162, 1254, 10081}, // Turkish
+    {163, 1258},        // Vietnamese
+    {177, 1255, 10005}, // Hebrew
+    {178, 1256, 10004}, // Arabic
+    {186, 1257},        // Baltic
+    {204, 1251, 10007}, // Cyrillic
+    {222, 874, 10021},  // Thai
+    {238, 1250, 10029}, // Eastern Europe
+    {254, 437},         // PC 437
+    {255, 850},         // OEM
 };
 
 const PageSpec* spec_of(int number)
@@ -269,6 +316,9 @@ CodePage::CodePage(int number, const PageSpec* spec, std::unique_ptr<detail::Con
         if (o.byte)
             m_table[o.byte] = o.character;
     fill_lengths(m_spec->lead, m_length);
+    for (const ByteOverride& o : m_spec->overrides)
+        if (o.byte)
+            m_length[o.byte] = 1;
     if (m_spec->lead == Lead::Utf8)
         return;   // decoded by Qt's own UTF-8 decoder, which needs no table
 
@@ -315,37 +365,18 @@ const CodePage& CodePage::get(int number)
     return it->second ? *it->second : cp1252;
 }
 
-int CodePage::for_charset(int charset, int document_page)
+int CodePage::for_charset(int charset, int document_page, bool mac)
 {
-    int page = 0;
-    switch (charset) {
-    case 0: return 1252;          // ANSI
-    case 2: return 1252;          // symbol fonts: bytes shown as cp1252 text
-    case 77: page = 10000; break; // Mac Roman
-    case 78: page = 10001; break; // Mac Shift-JIS
-    case 85: page = 10006; break; // Mac Greek
-    case 86: page = 10081; break; // Mac Turkish
-    case 88: page = 10029; break; // Mac Central European
-    case 89: page = 10007; break; // Mac Cyrillic
-    case 128: page = 932; break;  // Shift-JIS
-    case 129: page = 949; break;  // Hangul
-    case 130: page = 1361; break; // Johab
-    case 134: page = 936; break;  // GB2312
-    case 136: page = 950; break;  // Big5
-    case 161: page = 1253; break; // Greek
-    case 162: page = 1254; break; // Turkish
-    case 163: page = 1258; break; // Vietnamese
-    case 177: page = 1255; break; // Hebrew
-    case 178: page = 1256; break; // Arabic
-    case 186: page = 1257; break; // Baltic
-    case 204: page = 1251; break; // Cyrillic
-    case 222: page = 874; break;  // Thai
-    case 238: page = 1250; break; // Eastern Europe
-    case 254: page = 437; break;  // PC 437
-    case 255: page = 850; break;  // OEM
-    default: return document_page;
+    for (const CharsetPages& c : k_charsets) {
+        if (c.charset != charset)
+            continue;
+        // A Mac page no converter decodes leaves the Windows one.
+        for (const int page : {mac ? c.mac_page : 0, c.page})
+            if (page && get(page).number() == page)
+                return page;
+        break;
     }
-    return get(page).number() == page ? page : document_page;
+    return document_page;
 }
 
 int CodePage::extended_length(unsigned char first, unsigned char second) const

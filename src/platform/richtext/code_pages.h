@@ -15,7 +15,7 @@ class Converter;
 struct PageSpec;
 } // namespace detail
 
-// The Windows code pages that RTF names with \ansicpg, \cpg, \fcharset,
+// The code pages, by their Windows numbers, that RTF names with \ansicpg, \cpg, \fcharset,
 // \mac, \pc and \pca: every one that Qt's converters (ICU) or iconv can
 // decode. Bytes of a single-byte page decode through a 256-entry table; a
 // multi-byte page also tells how long a character is from its first byte,
@@ -30,8 +30,9 @@ public:
 
     // The code page a font's \fcharset selects; document_page for the
     // charsets that defer to the document (1, default), are unknown or
-    // name a page no converter decodes.
-    static int for_charset(int charset, int document_page);
+    // name a page no converter decodes. In a note written with \mac a
+    // Windows charset selects its Mac counterpart where that decodes.
+    static int for_charset(int charset, int document_page, bool mac = false);
 
     // The page number actually used (cp1252 for unknown numbers).
     int number() const { return m_number; }

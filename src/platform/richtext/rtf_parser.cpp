@@ -839,13 +839,13 @@ private:
         case Kw::pnrestart:
             pn_word(kw, g.para);
             return;
-        case Kw::ansi: set_document_page(1252); return;
-        case Kw::mac: set_document_page(10000); return;
-        case Kw::pc: set_document_page(437); return;
-        case Kw::pca: set_document_page(850); return;
+        case Kw::ansi: set_document_page(1252, false); return;
+        case Kw::mac: set_document_page(10000, true); return;
+        case Kw::pc: set_document_page(437, false); return;
+        case Kw::pca: set_document_page(850, false); return;
         case Kw::ansicpg:
             if (param > 0)
-                set_document_page(param);
+                set_document_page(param, m_mac);
             return;
         case Kw::deff:
             m_tables.default_font = std::max(param, 0);
@@ -895,8 +895,9 @@ private:
         put_unit(c);
     }
 
-    void set_document_page(int page)
+    void set_document_page(int page, bool mac)
     {
+        m_mac = mac;
         m_tables.document_page = CodePage::get(page).number();
         ++m_tables.version;
     }
@@ -933,7 +934,7 @@ private:
             m_font_page = 0;
             return;
         case Kw::fcharset:
-            m_font_page = CodePage::for_charset(param, 0);
+            m_font_page = CodePage::for_charset(param, 0, m_mac);
             return;
         case Kw::cpg:
             if (param > 0)
@@ -1061,6 +1062,7 @@ private:
     int m_mb_need = 0;
     const CodePage* m_mb_page = nullptr;
 
+    bool m_mac = false;      // \mac: fonts' Windows charsets mean their Mac pages
     const CodePage* m_page = nullptr;
     int m_page_font = 0;
     int m_page_version = -1;

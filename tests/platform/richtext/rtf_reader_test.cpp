@@ -228,6 +228,24 @@ TEST(RichTextReader, CodePagesFollowFontCharsetThenDocument)
          "\\'82\\'a8\\'93\\'c7\\'82\\'dd\\'82\\'ad\\'82\\'be\\'82\\'b3\\'82\\'a2\\'fd}",
          u"\u304a\u8aad\u307f\u304f\u3060\u3055\u3044\u00a9"},
         {"{\\rtf1\\mac{\\fonttbl{\\f1\\fnil\\fcharset85 Athens;}}\\f1\\'e1\\'e2}", u"\u03b1\u03b2"},
+        // Under \mac a Windows charset means its Mac page where one decodes.
+        {"{\\rtf1\\mac{\\fonttbl{\\f0\\fnil\\fcharset128 Osaka;}}\\f0 \\'80\\'a0\\'fd\\'fe\\'ff\\'5c\\'82\\'a0}",
+         u"\\\u00a0\u00a9\u2122\u2026\u00a5\u3042"},
+        {"{\\rtf1\\mac{\\fonttbl{\\f0\\fnil\\fcharset129 AppleGothic;}}\\f0 \\'b0\\'a1\\'80\\'81\\'82\\'83\\'fe\\'ff}",
+         u"\uac00\u00a0\u20a9\u2014\u00a9\u2122\u2026"},
+        {"{\\rtf1\\mac{\\fonttbl{\\f0\\fnil\\fcharset134 STSong;}}\\f0 \\'c4\\'e3\\'80\\'a0\\'fd\\'fe\\'ff}",
+         u"\u4f60\u00fc\u00a0\u00a9\u2122\u2026"},
+        {"{\\rtf1\\mac{\\fonttbl{\\f0\\fnil\\fcharset136 LiSung;}}\\f0 \\'a4\\'a4\\'80\\'a0\\'fd\\'fe\\'ff}",
+         u"\u4e2d\\\u00a0\u00a9\u2122\u2026"},
+        {"{\\rtf1\\mac{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset204 B;}{\\f2\\fcharset238 C;}{\\f3\\fcharset162 D;}"
+         "{\\f4\\fcharset161 E;}{\\f5\\fcharset177 F;}{\\f6\\fcharset163 G;}}"
+         "\\f0\\'8e\\f1\\'80\\f2\\'84\\f3\\'da\\f4\\'a1\\f5\\'e0\\f6\\'d0}",
+         u"\u00e9\u0410\u0104\u011e\u0393\u05d0\u0110"},
+        {"{\\rtf1\\mac\\ansi{\\fonttbl{\\f0\\fcharset0 A;}}\\f0\\'8e}", u"\u017d"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset79 A;}{\\f2\\fcharset80 B;}{\\f3\\fcharset81 C;}}"
+         "\\f1\\'b0\\'a1\\'81\\f2\\'c4\\'e3\\'80\\f3\\'a4\\'a4\\'80}",
+         u"\uac00\u20a9\u4f60\u00fc\u4e2d\\"},
+        {"{\\rtf1\\mac\\ansicpg10003 \\'b0\\'a1\\'83}", u"\uac00\u00a9"},
         {"{\\rtf1\\mac{\\fonttbl{\\f1\\fnil\\fcharset89 Moscow;}}\\f1\\'80\\'e0}", u"\u0410\u0430"},
         {"{\\rtf1\\mac\\ansicpg10017 \\'80\\'a2}", u"\u0410\u0490"},
         {"{\\rtf1\\mac{\\fonttbl{\\f1\\fnil\\fcharset88 Prague;}}\\f1\\'84\\'81}", u"\u0104\u0100"},
