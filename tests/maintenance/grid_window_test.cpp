@@ -20,6 +20,12 @@ protected:
         ctl(*window).load_list->click();
     }
 
+    bool any_option_on() const
+    {
+        return ctl(*window).Opt_exchange->isChecked() || ctl(*window).Opt_insert->isChecked()
+            || ctl(*window).Opt_delete_picture->isChecked() || ctl(*window).Opt_delete_page->isChecked();
+    }
+
     // Nothing of an earlier action is pending: a new exchange starts with its first click.
     void expect_fresh_exchange(int row)
     {
@@ -47,8 +53,7 @@ TEST_F(GridWindow, LoadListFillsTheGridAndResetsTheChoice)
     QHeaderView* header = ctl(*window).mgm_pic->horizontalHeader();
     EXPECT_EQ(ctl(*window).mgm_pic->columnWidth(0), std::max(ui::twips_to_px(700), header->sectionSizeHint(0)));
     EXPECT_EQ(ctl(*window).mgm_pic->columnWidth(3), std::max(ui::twips_to_px(5000), header->sectionSizeHint(3)));
-    for (QRadioButton* o : {ctl(*window).Opt_exchange, ctl(*window).Opt_insert, ctl(*window).Opt_delete_picture, ctl(*window).Opt_delete_page})
-        EXPECT_FALSE(o->isChecked());
+    EXPECT_FALSE(any_option_on());
     EXPECT_EQ(ctl(*window).Text8->text(), "");
     EXPECT_EQ(ctl(*window).Text28->text(), "");
     EXPECT_TRUE(ctl(*window).load_list->isEnabled());
@@ -228,7 +233,7 @@ TEST_F(GridWindow, AnOutOfDateGridWritesNothing)
     click_row(grid_row_of(3));   // shows pic003.jpg, which is number 2 now
     EXPECT_EQ(window->message_text(), "The list was out of date and is listed again: try again. Nothing was changed.");
     EXPECT_EQ(rows(), before);
-    EXPECT_FALSE(ctl(*window).Opt_delete_picture->isChecked());
+    EXPECT_FALSE(any_option_on());
     EXPECT_EQ(model()->cell_text(grid_row_of(3), 3), "pic004.jpg");
 
     ctl(*window).load_list->click();
@@ -239,7 +244,7 @@ TEST_F(GridWindow, AnOutOfDateGridWritesNothing)
     EXPECT_EQ(window->message_text(), "The list was out of date and is listed again: try again. Nothing was changed.");
     EXPECT_EQ(rows()[0], "1/1/pic002.jpg/-");
     // The refused exchange is over: a new one starts with its first click.
-    EXPECT_FALSE(ctl(*window).Opt_exchange->isChecked());
+    EXPECT_FALSE(any_option_on());
     expect_fresh_exchange(grid_row_of(2));
 }
 
@@ -267,47 +272,40 @@ TEST_F(GridWindow, ASelectionOfSeveralRowsIsRefusedAndCollapsed)
     EXPECT_EQ(rows().size(), 8);
 }
 
-// A stopped or refused grid edit changes nothing and, like one that is done,
+// A stopped or failed grid edit changes nothing and, like one that is done,
 // lists the catalogue again: no option stays on, and the next click on a row
 // only prepares a rename.
 TEST_F(GridWindow, AStoppedOrFailedGridEditLeavesNoOptionOn)
 {
-    using Option = QRadioButton* testsupport::WindowControls::*;
-    const QString k_refused =
+    using W = testsupport::WindowControls;
+    const QString refused =
         "Error 8 - The catalogue can no longer be written (attempt to write a readonly database); nothing was saved.";
     const struct {
-        Option option;
+        QRadioButton* W::*option;
         QList<int> clicked;   // picture numbers
-        bool fails;           // else it is stopped from the progress bar
+        bool fails;           // else stopped from the progress bar
         QString message;
     } cases[] = {
-        {&testsupport::WindowControls::Opt_delete_picture, {3}, false, "Renumbering stopped, the picture was not deleted."},
-        {&testsupport::WindowControls::Opt_delete_page, {9}, false, "Renumbering stopped, the page was not deleted."},
-        {&testsupport::WindowControls::Opt_insert, {9, 2}, false, "Renumbering stopped, the picture was not inserted."},
-        {&testsupport::WindowControls::Opt_delete_picture, {3}, true, k_refused},
-        {&testsupport::WindowControls::Opt_exchange, {3, 10}, true, k_refused},
+        {&W::Opt_delete_picture, {3}, false, "Renumbering stopped, the picture was not deleted."},
+        {&W::Opt_delete_page, {9}, false, "Renumbering stopped, the page was not deleted."},
+        {&W::Opt_insert, {9, 2}, false, "Renumbering stopped, the picture was not inserted."},
+        {&W::Opt_exchange, {3, 10}, true, refused},
     };
     load(14);
     const QStringList before = rows();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
         (ctl(*window).*c.option)->setChecked(true);
-        if (c.fails)
-            exec("PRAGMA query_only = 1");
-        else
-            stop_at(2);
+        c.fails ? exec("PRAGMA query_only = 1") : stop_at(2);
         for (int numpic : c.clicked)
             click_row(grid_row_of(numpic));
         exec("PRAGMA query_only = 0");
         EXPECT_EQ(window->message_text(), c.message);
-        EXPECT_EQ(rows(), before);
-        for (QRadioButton* o : {ctl(*window).Opt_exchange, ctl(*window).Opt_insert, ctl(*window).Opt_delete_picture,
-                                ctl(*window).Opt_delete_page})
-            EXPECT_FALSE(o->isChecked()) << o->objectName().toStdString();
-        expect_usable();
+        EXPECT_FALSE(any_option_on());
         click_row(grid_row_of(5));
         EXPECT_TRUE(window->message_text().startsWith("Renaming file(s)")) << window->message_text().toStdString();
         EXPECT_EQ(rows(), before);
+        expect_usable();
     }
 }
 

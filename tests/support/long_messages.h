@@ -1,12 +1,13 @@
 #pragma once
 
-// Long status messages as the program words them, each naming a path and
-// giving a reason, and what a fitted message must keep of them.
+// Long status messages as the program words them, each naming a path.
 
 #include "platform/ui/message_fit.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace testsupport {
 
@@ -36,10 +37,7 @@ inline QStringList cut_words(const QString& fitted, const QString& text)
 {
     const QStringList words = text.split(u' ');
     auto ends_a_path = [&](const QString& tail) {
-        for (const QString& w : words)
-            if (w.contains(u'/') && w.endsWith(tail))
-                return true;
-        return false;
+        return std::any_of(words.begin(), words.end(), [&](const QString& w) { return w.contains(u'/') && w.endsWith(tail); });
     };
     QStringList cut;
     for (QString word : fitted.split(u' ')) {
