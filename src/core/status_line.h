@@ -21,9 +21,9 @@ class StatusLine : public QObject {
 public:
     explicit StatusLine(QStatusBar* bar);
 
-    // A message too long for its panel shows its reason and the end of its
-    // sentence; the whole text, with detail when given, is in the tooltip.
-    // The paths it names, when given, give way first.
+    // A message too long for its panel gives up its paths first and keeps
+    // its words whole; the whole text, with detail when given, is in the
+    // tooltip. The paths it names, when given, are taken whole.
     void set_message(const QString& text, const QString& detail = {}, const QStringList& paths = {});
     // Shows a notice that messages set meanwhile do not replace; when it
     // ends the panel shows the last of them (or what it showed before).

@@ -153,16 +153,20 @@ void MaintenanceTab::mgm_pic_Click()
     const GridPick pick = pick_of(row);
     maintenance::RenumberView view(m_session);
 
-    // What an edit ends with: the grid refilled and the edit's own message,
-    // or the reason nothing was written.
+    // What an edit ends with: the grid refilled, which turns the options
+    // off, on every way out (a stopped or refused edit leaves no mode that
+    // acts at the next click), then the edit's own message or the reason
+    // nothing was written.
     auto finish = [&](const EditResult& r, const char* done, bool renumbered, maintenance::EditKind kind) {
         m_grid_pick_pending = false;
-        switch (r.outcome) {
-        case EditOutcome::Done:
+        if (r.outcome == EditOutcome::Done) {
             if (renumbered)
                 view.report(r.renumbering.value_or(RenumberOutcome::Empty), {});
             maintenance::recount_pictures(m_session);
-            load_list_Click();
+        }
+        load_list_Click();
+        switch (r.outcome) {
+        case EditOutcome::Done:
             status.set_message(QString::fromLatin1(done));
             maintenance::pump_events();
             return;
@@ -179,7 +183,7 @@ void MaintenanceTab::mgm_pic_Click()
         case EditOutcome::Missing:
         case EditOutcome::SecondMissing:
         case EditOutcome::Stale:
-            status.set_message(QString::fromLatin1(maintenance::k_msg_out_of_date));
+            status.set_message(QString::fromLatin1(maintenance::k_msg_listed_again));
             return;
         }
     };

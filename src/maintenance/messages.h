@@ -38,6 +38,9 @@ QString elapsed_text(qint64 milliseconds);
 
 inline constexpr const char* k_msg_out_of_date =
     "The list is out of date: press \"Load List\" and try again. Nothing was changed.";
+// A grid edit refused for an out-of-date row has listed the catalogue again.
+inline constexpr const char* k_msg_listed_again =
+    "The list was out of date and is listed again: try again. Nothing was changed.";
 inline constexpr const char* k_msg_no_catalogue = "Open a database first.";
 
 } // namespace mosswick::maintenance

@@ -1,5 +1,6 @@
 #include "support/window_controls.h"
 #include "catalogue/database_page.h"
+#include "support/long_messages.h"
 #include "support/window_fixture.h"
 
 #include "catalogue/frm_about.h"
@@ -710,4 +711,35 @@ TEST_F(WindowTest, ALongMessageKeepsItsReasonAndTheWholeTextIsInTheTooltip)
     window->set_message("Database opened.");
     EXPECT_EQ(panel->text(), "Database opened.");
     EXPECT_TRUE(window->message_tip().isEmpty());
+}
+
+// In either window at its design width (1280 pixels) and at its narrowest,
+// a long message gives up its path, never a word; at 1280 its reason reads
+// whole.
+TEST_F(WindowTest, LongMessagesKeepTheirWordsAtTheDesignAndTheNarrowestWidth)
+{
+    for (const Edition& edition : {Edition::enhanced(), Edition::light()}) {
+        start(edition);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        auto* panel = window->findChild<QLabel*>("message_panel");
+        ASSERT_NE(panel, nullptr);
+        for (const int width : {1280, window->minimumSizeHint().width()}) {
+            window->resize(width, window->height());
+            QCoreApplication::processEvents();
+            ASSERT_EQ(window->width(), width);
+            for (const testsupport::LongMessage& m : testsupport::k_long_messages) {
+                SCOPED_TRACE(QStringLiteral("%1 px: %2").arg(width).arg(m.text).toStdString());
+                window->set_message(m.text);
+                const QString shown = panel->text();
+                EXPECT_LE(panel->fontMetrics().horizontalAdvance(shown), panel->contentsRect().width());
+                EXPECT_TRUE(shown.startsWith(m.text.left(m.text.indexOf(u'/')))) << shown.toStdString();
+                EXPECT_TRUE(testsupport::cut_words(shown, m.text).isEmpty()) << shown.toStdString();
+                if (width == 1280) {
+                    EXPECT_TRUE(shown.contains(m.reason)) << shown.toStdString();
+                }
+                EXPECT_EQ(window->message_tip(), m.text);
+            }
+        }
+    }
 }

@@ -20,6 +20,12 @@ protected:
         ctl(*window).load_list->click();
     }
 
+    bool any_option_on() const
+    {
+        return ctl(*window).Opt_exchange->isChecked() || ctl(*window).Opt_insert->isChecked()
+            || ctl(*window).Opt_delete_picture->isChecked() || ctl(*window).Opt_delete_page->isChecked();
+    }
+
     // Nothing of an earlier action is pending: a new exchange starts with its first click.
     void expect_fresh_exchange(int row)
     {
@@ -47,8 +53,7 @@ TEST_F(GridWindow, LoadListFillsTheGridAndResetsTheChoice)
     QHeaderView* header = ctl(*window).mgm_pic->horizontalHeader();
     EXPECT_EQ(ctl(*window).mgm_pic->columnWidth(0), std::max(ui::twips_to_px(700), header->sectionSizeHint(0)));
     EXPECT_EQ(ctl(*window).mgm_pic->columnWidth(3), std::max(ui::twips_to_px(5000), header->sectionSizeHint(3)));
-    for (QRadioButton* o : {ctl(*window).Opt_exchange, ctl(*window).Opt_insert, ctl(*window).Opt_delete_picture, ctl(*window).Opt_delete_page})
-        EXPECT_FALSE(o->isChecked());
+    EXPECT_FALSE(any_option_on());
     EXPECT_EQ(ctl(*window).Text8->text(), "");
     EXPECT_EQ(ctl(*window).Text28->text(), "");
     EXPECT_TRUE(ctl(*window).load_list->isEnabled());
@@ -226,22 +231,21 @@ TEST_F(GridWindow, AnOutOfDateGridWritesNothing)
     const QStringList before = rows();
     ctl(*window).Opt_delete_picture->setChecked(true);
     click_row(grid_row_of(3));   // shows pic003.jpg, which is number 2 now
-    EXPECT_EQ(window->message_text(),
-              "The list is out of date: press \"Load List\" and try again. Nothing was changed.");
+    EXPECT_EQ(window->message_text(), "The list was out of date and is listed again: try again. Nothing was changed.");
     EXPECT_EQ(rows(), before);
+    EXPECT_FALSE(any_option_on());
+    EXPECT_EQ(model()->cell_text(grid_row_of(3), 3), "pic004.jpg");
 
     ctl(*window).load_list->click();
     ctl(*window).Opt_exchange->setChecked(true);
     click_row(grid_row_of(1));
     exec("UPDATE demopicture SET picfile = 'moved.jpg' WHERE numpic = 4");
     click_row(grid_row_of(4));
-    EXPECT_EQ(window->message_text(),
-              "The list is out of date: press \"Load List\" and try again. Nothing was changed.");
+    EXPECT_EQ(window->message_text(), "The list was out of date and is listed again: try again. Nothing was changed.");
     EXPECT_EQ(rows()[0], "1/1/pic002.jpg/-");
-    // The refused exchange is over: the next click is a first click again.
-    ASSERT_TRUE(ctl(*window).Opt_exchange->isChecked());
-    click_row(grid_row_of(2));
-    EXPECT_EQ(window->message_text(), "Exchange with...");
+    // The refused exchange is over: a new one starts with its first click.
+    EXPECT_FALSE(any_option_on());
+    expect_fresh_exchange(grid_row_of(2));
 }
 
 TEST_F(GridWindow, ChoosingAnotherActionStartsAfresh)
@@ -268,19 +272,41 @@ TEST_F(GridWindow, ASelectionOfSeveralRowsIsRefusedAndCollapsed)
     EXPECT_EQ(rows().size(), 8);
 }
 
-TEST_F(GridWindow, AStoppedGridDeleteChangesNothing)
+// A stopped or failed grid edit changes nothing and, like one that is done,
+// lists the catalogue again: no option stays on, and the next click on a row
+// only prepares a rename.
+TEST_F(GridWindow, AStoppedOrFailedGridEditLeavesNoOptionOn)
 {
+    using W = testsupport::WindowControls;
+    const QString refused =
+        "Error 8 - The catalogue can no longer be written (attempt to write a readonly database); nothing was saved.";
+    const struct {
+        QRadioButton* W::*option;
+        QList<int> clicked;   // picture numbers
+        bool fails;           // else stopped from the progress bar
+        QString message;
+    } cases[] = {
+        {&W::Opt_delete_picture, {3}, false, "Renumbering stopped, the picture was not deleted."},
+        {&W::Opt_delete_page, {9}, false, "Renumbering stopped, the page was not deleted."},
+        {&W::Opt_insert, {9, 2}, false, "Renumbering stopped, the picture was not inserted."},
+        {&W::Opt_exchange, {3, 10}, true, refused},
+    };
     load(14);
-    ctl(*window).Opt_delete_picture->setChecked(true);
-    stop_at(2);
-    click_row(grid_row_of(1));
-    EXPECT_EQ(window->message_text(), "Renumbering stopped, the picture was not deleted.");
-    EXPECT_EQ(rows().size(), 14);
-    expect_usable();
-    // Nothing waits for a second click: the next click deletes.
-    click_row(grid_row_of(1));
-    EXPECT_EQ(window->message_text(), "Picture deleted.");
-    EXPECT_EQ(rows().size(), 13);
+    const QStringList before = rows();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        (ctl(*window).*c.option)->setChecked(true);
+        c.fails ? exec("PRAGMA query_only = 1") : stop_at(2);
+        for (int numpic : c.clicked)
+            click_row(grid_row_of(numpic));
+        exec("PRAGMA query_only = 0");
+        EXPECT_EQ(window->message_text(), c.message);
+        EXPECT_FALSE(any_option_on());
+        click_row(grid_row_of(5));
+        EXPECT_TRUE(window->message_text().startsWith("Renaming file(s)")) << window->message_text().toStdString();
+        EXPECT_EQ(rows(), before);
+        expect_usable();
+    }
 }
 
 TEST_F(GridWindow, ARealMouseClickReachesTheGrid)

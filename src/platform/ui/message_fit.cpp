@@ -1,6 +1,7 @@
 #include "platform/ui/message_fit.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace mosswick::ui {
@@ -89,38 +90,81 @@ std::vector<Span> path_spans(const QString& text, const QStringList& known)
     return spans;
 }
 
-// The span with n of its characters kept: the end (a file name) first,
-// up to half, the rest from its start.
-QString shortened(const QString& piece, qsizetype keep, bool tail_first)
+// A path with keep of its characters kept: its end (the file name, or
+// half of what is kept when that is more) first, the rest from its start;
+// below the file name's length only the name's end stays.
+QString shortened(const QString& piece, qsizetype keep)
 {
     if (keep >= piece.size())
         return piece;
-    qsizetype tail = keep / 2;
-    if (tail_first) {
-        const qsizetype name = piece.size() - piece.lastIndexOf(u'/');
-        tail = std::min(keep, std::max(name, keep / 2));
-    }
-    const qsizetype head = keep - tail;
-    return piece.left(head) + k_ellipsis + piece.right(tail);
+    const qsizetype name = piece.size() - piece.lastIndexOf(u'/');
+    const qsizetype tail = std::min(keep, std::max(name, keep / 2));
+    return piece.left(keep - tail) + k_ellipsis + piece.right(tail);
 }
 
-// The largest number of kept characters for which the whole text fits;
-// -1 when even none fit.
-qsizetype largest_fitting(qsizetype length, int width, const MeasureText& measure,
-                          const std::function<QString(qsizetype)>& with_kept)
+// The largest n in [low, high] for which the text made with n fits; -1
+// when not even low does. The text grows with n.
+qsizetype largest_fitting(qsizetype low, qsizetype high, int width, const MeasureText& measure,
+                          const std::function<QString(qsizetype)>& make)
 {
-    if (measure(with_kept(0)) > width)
+    if (measure(make(low)) > width)
         return -1;
-    qsizetype low = 0;
-    qsizetype high = length - 1;
     while (low < high) {
         const qsizetype mid = (low + high + 1) / 2;
-        if (measure(with_kept(mid)) <= width)
+        if (measure(make(mid)) <= width)
             low = mid;
         else
             high = mid - 1;
     }
     return low;
+}
+
+// A text with kept[k] characters of its path k (spans by their start).
+QString composed(const QString& text, const std::vector<Span>& spans, const std::vector<qsizetype>& kept)
+{
+    QString out;
+    qsizetype at = 0;
+    for (size_t k = 0; k < spans.size(); ++k) {
+        out += QStringView(text).mid(at, spans[k].start - at);
+        out += shortened(text.mid(spans[k].start, spans[k].length), kept[k]);
+        at = spans[k].start + spans[k].length;
+    }
+    out += QStringView(text).mid(at);
+    return out;
+}
+
+// The text with its paths giving way until it fits: the longest first,
+// every path down to its file name, then the names too. Nothing when even
+// the shortest paths leave it too long.
+std::optional<QString> with_paths_shortened(const QString& text, const std::vector<Span>& spans, int width,
+                                            const MeasureText& measure)
+{
+    std::vector<qsizetype> kept(spans.size());
+    for (size_t k = 0; k < spans.size(); ++k)
+        kept[k] = spans[k].length;
+    std::vector<size_t> order(spans.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return spans[a].length > spans[b].length; });
+    for (const bool to_name : {true, false}) {
+        for (size_t k : order) {
+            const QString piece = text.mid(spans[k].start, spans[k].length);
+            const qsizetype floor = to_name ? std::min(piece.size() - piece.lastIndexOf(u'/') - 1, kept[k]) : 0;
+            const qsizetype keep = largest_fitting(floor, kept[k], width, measure, [&](qsizetype n) {
+                kept[k] = n;
+                return composed(text, spans, kept);
+            });
+            kept[k] = std::max(keep, floor);
+            if (keep >= 0)
+                return composed(text, spans, kept);
+        }
+    }
+    return std::nullopt;
+}
+
+QString with_ellipsis(const QString& start)
+{
+    return start.endsWith(k_ellipsis) ? start : start + k_ellipsis;
 }
 
 } // namespace
@@ -129,37 +173,42 @@ QString fit_message(const QString& text, int width, const MeasureText& measure, 
 {
     if (measure(text) <= width)
         return text;
-    QString current = text;
-    std::vector<Span> spans = path_spans(current, paths);
-    // The longest path gives up its middle first.
-    std::vector<size_t> order(spans.size());
-    for (size_t k = 0; k < order.size(); ++k)
-        order[k] = k;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return spans[a].length > spans[b].length; });
-    for (size_t k : order) {
-        const Span span = spans[k];
-        const QString piece = current.mid(span.start, span.length);
-        auto with_kept = [&](qsizetype keep) {
-            return current.left(span.start) + shortened(piece, keep, true) + current.mid(span.start + span.length);
-        };
-        const qsizetype keep = largest_fitting(piece.size(), width, measure, with_kept);
-        // Where even the path's end does not fit, its file name stays for
-        // the sentence's own shortening below.
-        const qsizetype name = piece.size() - piece.lastIndexOf(u'/') - 1;
-        const QString shorter = with_kept(keep >= 0 ? keep : std::min(name, piece.size() - 1));
-        const qsizetype change = shorter.size() - current.size();
-        current = shorter;
-        for (Span& s : spans)
-            if (s.start > span.start)
-                s.start += change;
-        if (keep >= 0)
-            return current;
+    std::vector<Span> spans = path_spans(text, paths);
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.start < b.start; });
+    if (std::optional<QString> fitted = with_paths_shortened(text, spans, width, measure))
+        return *fitted;
+
+    // Still too long: the message's start stays whole, as many words as fit
+    // with the paths at their shortest; those paths then get what room is left.
+    std::vector<qsizetype> word_ends;
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        const bool in_path = std::any_of(spans.begin(), spans.end(),
+                                         [i](const Span& s) { return s.start < i && i < s.start + s.length; });
+        if (text[i].isSpace() && !text[i - 1].isSpace() && !in_path)
+            word_ends.push_back(i);
     }
-    // Still too long: the middle of the sentence goes, its start and end stay.
-    const QString whole = current;
-    auto with_kept = [&](qsizetype keep) { return shortened(whole, keep, false); };
-    const qsizetype keep = largest_fitting(whole.size(), width, measure, with_kept);
-    return with_kept(std::max<qsizetype>(keep, 0));
+    const auto start = [&](qsizetype end) {
+        std::vector<Span> within;
+        for (const Span& s : spans)
+            if (s.start + s.length <= end)
+                within.push_back(s);
+        return std::make_pair(with_ellipsis(text.left(end)), within);
+    };
+    const auto shortest = [&](qsizetype k) {
+        const auto [start_text, within] = start(word_ends[size_t(k)]);
+        return composed(start_text, within, std::vector<qsizetype>(within.size(), 0));
+    };
+    const qsizetype words =
+        word_ends.empty() ? -1 : largest_fitting(0, qsizetype(word_ends.size()) - 1, width, measure, shortest);
+    if (words >= 0) {
+        const auto [start_text, within] = start(word_ends[size_t(words)]);
+        return with_paths_shortened(start_text, within, width, measure).value_or(shortest(words));
+    }
+    // Not even the first word fits: it is cut inside.
+    const QString all_short = composed(text, spans, std::vector<qsizetype>(spans.size(), 0));
+    const qsizetype first = word_end(all_short, 0);
+    const auto cut = [&](qsizetype n) { return with_ellipsis(all_short.left(n)); };
+    return cut(std::max<qsizetype>(largest_fitting(0, first, width, measure, cut), 0));
 }
 
 } // namespace mosswick::ui

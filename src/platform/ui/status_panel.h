@@ -5,9 +5,9 @@
 
 namespace mosswick::ui {
 
-// A status-bar panel that never cuts a message off at its end: a text too
-// long for the panel is shortened by fit_message() (paths lose their middle
-// first) and the whole text, with any detail, is the panel's tooltip. Its
+// A status-bar panel that never clips a message: a text too long for the
+// panel is shortened by fit_message() (paths give way first, words are kept
+// whole) and the whole text, with any detail, is the panel's tooltip. Its
 // size does not follow its text, so the panels beside it keep their place.
 class StatusPanel : public QLabel {
     Q_OBJECT

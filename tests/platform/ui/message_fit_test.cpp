@@ -1,4 +1,5 @@
 #include "platform/ui/message_fit.h"
+#include "support/long_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -52,24 +53,49 @@ TEST(FitMessage, TheLongestOfTwoPathsGivesWayFirst)
     EXPECT_TRUE(fitted.endsWith("/b.jpg: exists")) << fitted.toStdString();
 }
 
-TEST(FitMessage, WithoutAPathTheMiddleOfTheSentenceGoes)
+// The paths give way down to their file name and then further; a message
+// that still does not fit keeps its start, up to a word's end. No word of
+// the message is ever cut.
+TEST(FitMessage, PathsGiveWayAndTheWordsStayWhole)
 {
-    const QString text = "Error 13 - database or disk is full (the last rows were not saved; free some space)";
-    const QString fitted = fit_message(text, 40, chars);
-    EXPECT_EQ(fitted.size(), 40);
-    EXPECT_TRUE(fitted.startsWith("Error 13 - "));
-    EXPECT_TRUE(fitted.endsWith("space)"));
-    EXPECT_TRUE(fitted.contains(dots));
-}
-
-TEST(FitMessage, WhenEvenTheFileNameDoesNotFitTheSentenceIsShortenedToo)
-{
-    const QString text = "Error 75 - Path/File access error: /x/y/z/a-very-long-file-name-indeed.jpg";
-    const QString fitted = fit_message(text, 20, chars);
-    EXPECT_LE(fitted.size(), 20);
-    EXPECT_TRUE(fitted.startsWith("Error"));
-    EXPECT_TRUE(fitted.endsWith(".jpg"));
-    EXPECT_EQ(fit_message(text, 0, chars), QString(dots));
+    const QString& jet = testsupport::k_long_messages[0].text;
+    const QString& folder = testsupport::k_long_messages[1].text;
+    const QString& collation = testsupport::k_long_messages[2].text;
+    const QString no_path = "Error 13 - database or disk is full (the last rows were not saved; free some space)";
+    const QString file_error = "Error 75 - Path/File access error: /x/y/z/a-very-long-file-name-indeed.jpg";
+    const QString one_word = "Supercalifragilistic";
+    const struct {
+        const QString& text;
+        int width;
+        QString fitted;
+    } cases[] = {
+        {jet, 140, "Error 13 - …0.mdb was not converted: the new catalogue could not be written beside it (database or "
+                   "disk is full). The original is unchanged."},
+        {jet, 110, "Error 13 - …b was not converted: the new catalogue could not be written beside it (database or disk "
+                   "is full).…"},
+        {jet, 86, "Error 13 - …0.mdb was not converted: the new catalogue could not be written beside it…"},
+        {folder, 120, "Error 75 - The folder …019 cannot be written: no temporary copy of the catalogue can be made there. "
+                      "Nothing was changed."},
+        {folder, 86, "Error 75 - The folder …9 cannot be written: no temporary copy of the catalogue can be…"},
+        {collation, 86, "… was refused: column 1 (picfile) of the picture table is declared with the collation…"},
+        {no_path, 40, "Error 13 - database or disk is full…"},
+        {file_error, 60, "Error 75 - Path/File access error: …ong-file-name-indeed.jpg"},
+        {file_error, 20, "Error 75 -…"},
+        {file_error, 0, QString(dots)},
+        {one_word, 6, "Super…"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fit_message(c.text, c.width, chars).toStdString(), c.fitted.toStdString()) << c.width;
+    // At every width: within it, and no word cut where the first one fits.
+    for (const QString& text : {jet, folder, collation, no_path, file_error}) {
+        for (int width = 0; width <= text.size(); ++width) {
+            const QString fitted = fit_message(text, width, chars);
+            EXPECT_LE(fitted.size(), std::max(width, 1)) << fitted.toStdString();
+            if (width > 12) {
+                EXPECT_TRUE(testsupport::cut_words(fitted, text).isEmpty()) << fitted.toStdString();
+            }
+        }
+    }
 }
 
 TEST(FitMessage, AGivenPathGivesWayWholeBlanksAndAll)
