@@ -86,10 +86,12 @@ public:
     {
         auto check_opened = [&](const QString& figure) {
             m_report.check_for({figure}, QStringLiteral("page 1 of %1 rows shown").arg(k_big_rows),
-                           m_window.session().db_open() && m_window.message_text().startsWith(QStringLiteral("Database opened.")) &&
-                               m_window.session().picture_count() == k_big_rows && !ctl(m_window).Label5[6]->text().isEmpty() &&
-                               ctl(m_window).Label29->text() == QString::number((k_big_rows + 5) / 6),
-                           m_window.message_text());
+                               m_window.session().db_open() &&
+                                   m_window.message_text().startsWith(QStringLiteral("Database opened.")) &&
+                                   m_window.session().picture_count() == k_big_rows &&
+                                   !ctl(m_window).Label5[6]->text().isEmpty() &&
+                                   ctl(m_window).Label29->text() == QString::number((k_big_rows + 5) / 6),
+                               m_window.message_text());
         };
         // Each run: closed (which stops the check behind the page), then opened.
         auto open_runs = [&](const QString& figure, bool cold) {
@@ -151,9 +153,12 @@ public:
             const qint64 count = m_window.session().db_conn()->record_count(e);
             const qint64 top = m_window.session().db_conn()->max_numpic(e).toLongLong();
             m_report.check_for({k_delete_last}, QStringLiteral("last picture deleted"),
-                           m_window.message_text() == QStringLiteral("Picture deleted.") && count == last - 1 &&
-                               top == last - 1 && m_window.session().picture_count() == last - 1 && !e,
-                           QStringLiteral("%1; %2 rows, largest number %3").arg(m_window.message_text()).arg(count).arg(top));
+                               m_window.message_text() == QStringLiteral("Picture deleted.") && count == last - 1 &&
+                                   top == last - 1 && m_window.session().picture_count() == last - 1 && !e,
+                               QStringLiteral("%1; %2 rows, largest number %3")
+                                   .arg(m_window.message_text())
+                                   .arg(count)
+                                   .arg(top));
         }
         m_report.figure(k_delete_last, deletes, k_delete_target_ms);
         // The cached catalogue gets its rows back.
@@ -220,9 +225,10 @@ public:
             const bool dense = numbers_dense(conn, dense_count, e);
             const QString now = conn.scalar(QStringLiteral("SELECT picfile FROM demopicture WHERE numpic = ?1"), {middle}, e).toString();
             m_report.check_for({k_delete_middle}, QStringLiteral("middle picture deleted"),
-                           m_window.message_text() == QStringLiteral("Picture deleted.") && dense && dense_count == count - 1 &&
-                               m_window.session().picture_count() == count - 1 && now == next && !e,
-                           QStringLiteral("%1; %2 rows").arg(m_window.message_text()).arg(dense_count));
+                               m_window.message_text() == QStringLiteral("Picture deleted.") && dense &&
+                                   dense_count == count - 1 && m_window.session().picture_count() == count - 1 &&
+                                   now == next && !e,
+                               QStringLiteral("%1; %2 rows").arg(m_window.message_text()).arg(dense_count));
             if (!shell.isEmpty()) {
                 const double ms = shell_run(shell, theirs, statements);
                 if (m_report.check_for({k_delete_middle}, QStringLiteral("the shell ran the %1 statements").arg(statements.size()),
@@ -243,7 +249,7 @@ public:
         close_catalogue();
         const std::optional<store::FileState> state = store::file_state(ours);
         m_report.check_for({k_reopen}, QStringLiteral("the clean close recorded the catalogue"),
-                       state && store::CheckedCatalogues().unchanged(ours, *state));
+                           state && store::CheckedCatalogues().unchanged(ours, *state));
         int checked = 0;
         const std::vector<double> reopen = time_runs(
             [&] {
