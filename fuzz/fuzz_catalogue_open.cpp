@@ -66,8 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (auto conn = Connection::open(path, QString(), error)) {
         check_integrity(*conn);
         read_everything(*conn);
-        if (auto twin = Connection::open_read_only_twin(*conn, error))
-            read_everything(*twin);
     } else if (error.ok()) {
         std::fprintf(stderr, "open failed without saying why\n");
         std::abort();

@@ -12,7 +12,8 @@
 // taken five times, each time into a fresh catalogue, and the rows and the
 // summary of every run are checked; after every IN run each row's stored
 // bytes are compared with the file it was loaded from. Every picture is a
-// picture of its own (no two files alike, checked).
+// picture of its own (no two files alike, checked) and a file of its own: the
+// loader rightly refuses a file with a second name, so no folder links them.
 // Run by hand: bench-loader [--dir FOLDER] [--only out|notes|big|in-small|in-photo|in-large] [--tsv]
 // (default: all runs, in a temporary folder; also in-photo).
 // Needs no display: it runs on the offscreen platform.
@@ -46,7 +47,6 @@
 #include <optional>
 #include <set>
 #include <thread>
-#include <unistd.h>
 
 using namespace mosswick;
 
@@ -130,8 +130,9 @@ qint64 stored_unlike_source(store::Connection& conn, const QString& folder)
     return st.error() ? -1 : unlike;
 }
 
-// n pictures named pic00001.jpg ...; every second one has a companion,
-// alternately a movie and a note file. Returns the pictures' total bytes.
+// n pictures named pic00001.jpg ..., copies of those in source; every second
+// one has a companion, alternately a movie and a note file. Returns the
+// pictures' total bytes.
 qint64 make_folder(const QString& folder, int n, const QString& source)
 {
     QDir().mkpath(folder);
@@ -139,9 +140,7 @@ qint64 make_folder(const QString& folder, int n, const QString& source)
     for (int i = 1; i <= n; ++i) {
         const QString base = QStringLiteral("%1/pic%2").arg(folder).arg(i, 5, 10, QLatin1Char('0'));
         const QString from = QStringLiteral("%1/pic%2.jpg").arg(source).arg(i, 5, 10, QLatin1Char('0'));
-        // Hard links: one set of pictures serves every folder.
-        if (::link(QFile::encodeName(from).constData(), QFile::encodeName(base + ".jpg").constData()) != 0)
-            QFile::copy(from, base + ".jpg");
+        QFile::copy(from, base + ".jpg");
         bytes += QFileInfo(base + ".jpg").size();
         if (i % 4 == 0)
             write(base + ".avi", "movie");
@@ -232,21 +231,24 @@ Measured measure(Report& report, const QString& what, int files, qint64 expected
                  qint64 bytes = 0)
 {
     Measured m;
+    bool stored = true;
     for (int i = 0; i < k_runs; ++i) {
         const Run r = run_window(make(i), folder, inside, notes_in);
         m.load_ms.push_back(r.load_ms);
         m.list_ms.push_back(r.list_ms);
-        report.check(what + QStringLiteral(": rows and summary"),
-                     r.rows == expected_rows &&
-                         r.message.startsWith(QStringLiteral("%1 pictures processed. %2 loaded.").arg(files).arg(files)) &&
-                         !r.message.contains(QStringLiteral("error")),
-                     QStringLiteral("%1 (rows %2, expected %3)").arg(r.message).arg(r.rows).arg(expected_rows));
+        stored &= report.check_for(
+            {what}, QStringLiteral("rows and summary"),
+            r.rows == expected_rows &&
+                r.message.startsWith(QStringLiteral("%1 pictures processed. %2 loaded.").arg(files).arg(files)) &&
+                !r.message.contains(QStringLiteral("error")),
+            QStringLiteral("%1 (rows %2, expected %3)").arg(r.message).arg(r.rows).arg(expected_rows));
         if (inside)
-            report.check(what + QStringLiteral(": every stored picture is its file's bytes"), r.unlike_source == 0,
-                         QStringLiteral("%1 unlike").arg(r.unlike_source));
+            stored &= report.check_for({what}, QStringLiteral("every stored picture is its file's bytes"),
+                                       r.unlike_source == 0, QStringLiteral("%1 unlike").arg(r.unlike_source));
     }
     report.info(what + QStringLiteral(": list"), m.list_ms);
-    if (bytes > 0) {
+    // A load that did not store the pictures has no rate.
+    if (bytes > 0 && stored) {
         std::vector<double> rates;
         for (double ms : m.load_ms)
             rates.push_back(double(bytes) / 1e6 / (ms / 1000.0));
@@ -300,24 +302,21 @@ int main(int argc, char** argv)
     };
 
     // By name into an empty catalogue, at three sizes.
-    std::vector<std::pair<int, std::vector<double>>> out_times;
-    for (int n : {1000, 2500, 5000}) {
+    auto out_figure = [](int n) { return QStringLiteral("OUT, empty catalogue, %1 pictures").arg(n); };
+    for (int n : {1000, 2500, k_files}) {
         if (!wanted("out"))
             break;
         const QString dir = QStringLiteral("%1/out-%2").arg(root).arg(n);
         make_folder(dir + "/pictures", n, source);
-        const QString what = QStringLiteral("OUT, empty catalogue, %1 pictures").arg(n);
-        const Measured m = measure(report, what, n, n, empty_in(dir), dir + "/pictures", false, false);
+        const Measured m = measure(report, out_figure(n), n, n, empty_in(dir), dir + "/pictures", false, false);
         if (n == k_files)
-            report.figure(what, m.load_ms, 10000.0);
+            report.figure(out_figure(n), m.load_ms, 10000.0);
         else
-            report.info(what, m.load_ms);
-        out_times.emplace_back(n, m.load_ms);
+            report.info(out_figure(n), m.load_ms);
     }
-    if (out_times.size() == 3) {
-        report.growth(QStringLiteral("OUT, empty catalogue, growth from 1,000 to 5,000 pictures"), out_times.back().second,
-                      out_times.back().first, out_times.front().second, out_times.front().first, 2.0);
-    }
+    if (wanted("out"))
+        report.growth(QStringLiteral("OUT, empty catalogue, growth from 1,000 to 5,000 pictures"), out_figure(k_files),
+                      k_files, out_figure(1000), 1000, 2.0);
     if (wanted("notes")) {
         const QString dir = root + "/out-notes";
         make_folder(dir + "/pictures", k_files, source);
@@ -358,7 +357,7 @@ int main(int argc, char** argv)
         const qint64 bytes = write_pictures(
             count, [&](int i) { return QStringLiteral("%1/pictures/%2%3.jpg").arg(dir, name).arg(i, 5, 10, QLatin1Char('0')); },
             [=](int i) { return jpeg_bytes(width, height, seed + i, true); }, distinct);
-        report.check(what + QStringLiteral(": every picture one of its own"), distinct);
+        report.check_for({what}, QStringLiteral("every picture one of its own"), distinct);
         report.say("(%s: %.1f KB each)\n", qPrintable(what), double(bytes) / count / 1024);
         report.figure(what, measure(report, what, count, count, empty_in(dir), dir + "/pictures", true, false, bytes).load_ms,
                       at_50_mb_per_s(bytes));

@@ -101,7 +101,6 @@ QString make_catalogue(const QString& folder, int rows)
 }
 
 struct Times {
-    int rows = 0;
     std::vector<double> grid, renumber, renumber_shell, delete_first, delete_first_shell, delete_last, verify;
 };
 
@@ -148,10 +147,24 @@ QStringList for_the_shell(QStringList statements)
     return statements;
 }
 
-Times run(const QString& root, int rows, const QString& listed, const QString& shell, Report& report)
+// The figures of one size.
+struct Names {
+    QString grid, renumber, delete_first, delete_last, verify;
+    explicit Names(int rows)
+    {
+        const QString size = rows_text(rows) + QStringLiteral(" rows");
+        grid = QStringLiteral("grid, %1").arg(size);
+        renumber = QStringLiteral("renumber by name, %1").arg(size);
+        delete_first = QStringLiteral("delete the first picture, %1").arg(size);
+        delete_last = QStringLiteral("delete the last picture, %1").arg(size);
+        verify = QStringLiteral("verify, %1").arg(size);
+    }
+};
+
+void run(const QString& root, int rows, const QString& listed, const QString& shell, Report& report)
 {
+    const Names names(rows);
     Times times;
-    times.rows = rows;
     const QString folder = root + QStringLiteral("/c%1").arg(rows);
     const QString pristine = make_catalogue(folder, rows);
     const QString catalogue = folder + "/working.mdb";
@@ -173,16 +186,16 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
     };
     // The shell does what the window did, on a fresh copy of its own, and
     // must leave its copy as the window left ours.
-    auto shell_does = [&](const QStringList& statements, std::vector<double>& peer) {
+    auto shell_does = [&](const QString& figure, const QStringList& statements, std::vector<double>& peer) {
         if (shell.isEmpty())
             return;
         QFile::remove(shell_copy);
         QFile::copy(pristine, shell_copy);
         const double ms = shell_run(shell, shell_copy, for_the_shell(statements));
-        if (report.check(QStringLiteral("%1 rows: the shell ran the same statements").arg(rows), ms >= 0))
+        if (report.check_for({figure}, QStringLiteral("the shell ran the same statements"), ms >= 0))
             peer.push_back(ms);
-        report.check(QStringLiteral("%1 rows: the shell's copy ends as ours").arg(rows),
-                     digest_of(shell_copy) == digest(*w.session().db_conn()));
+        report.check_for({figure}, QStringLiteral("the shell's copy ends as ours"),
+                         digest_of(shell_copy) == digest(*w.session().db_conn()));
     };
     // Times a click with the statements it runs traced.
     auto timed_click = [&](QPushButton* button, QStringList& statements) {
@@ -197,16 +210,16 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
     fresh();
     if (!report.check(QStringLiteral("%1 rows open for writing").arg(rows), w.session().db_open() && !w.session().db_read_only(),
                       w.message_text()))
-        return times;
+        return;
     const QString second = name_at(*w.session().db_conn(), 2);
     const QString expected_grid = QStringLiteral("Grid loaded: %1 records listed.").arg(rows);
-    const QString size = rows_text(rows) + QStringLiteral(" rows");
 
     times.grid = time_runs([&] {
         ctl(w).load_list->click();
         ctl(w).mgm_pic->viewport()->repaint();
-        report.check(size + " grid", w.message_text() == expected_grid && ctl(w).mgm_pic->model()->rowCount() == rows,
-                     w.message_text());
+        report.check_for({names.grid}, QStringLiteral("every row listed"),
+                         w.message_text() == expected_grid && ctl(w).mgm_pic->model()->rowCount() == rows,
+                         w.message_text());
     });
 
     for (int i = 0; i < k_runs; ++i) {
@@ -214,11 +227,13 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
         QStringList statements;
         times.renumber.push_back(timed_click(ctl(w).renumber_pages, statements));
         // By name: p0000000.jpg first, p<N-1> last.
-        report.check(size + " renumbered by name",
-                     numbered_in_order(*w.session().db_conn(), rows) && name_at(*w.session().db_conn(), 1) == "p0000000.jpg" &&
-                         name_at(*w.session().db_conn(), rows) == QStringLiteral("p%1.jpg").arg(rows - 1, 7, 10, QLatin1Char('0')),
-                     w.message_text());
-        shell_does(statements, times.renumber_shell);
+        report.check_for({names.renumber}, QStringLiteral("renumbered by name"),
+                         numbered_in_order(*w.session().db_conn(), rows) &&
+                             name_at(*w.session().db_conn(), 1) == "p0000000.jpg" &&
+                             name_at(*w.session().db_conn(), rows) ==
+                                 QStringLiteral("p%1.jpg").arg(rows - 1, 7, 10, QLatin1Char('0')),
+                         w.message_text());
+        shell_does(names.renumber, statements, times.renumber_shell);
     }
 
     for (int i = 0; i < k_runs; ++i) {
@@ -226,11 +241,11 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
         ctl(w).Text15->setText(QStringLiteral("1"));
         QStringList statements;
         times.delete_first.push_back(timed_click(ctl(w).delete_picture, statements));
-        report.check(size + " first picture deleted",
-                     w.message_text() == "Picture deleted." && numbered_in_order(*w.session().db_conn(), rows - 1) &&
-                         name_at(*w.session().db_conn(), 1) == second,
-                     w.message_text());
-        shell_does(statements, times.delete_first_shell);
+        report.check_for({names.delete_first}, QStringLiteral("first picture deleted"),
+                         w.message_text() == "Picture deleted." && numbered_in_order(*w.session().db_conn(), rows - 1) &&
+                             name_at(*w.session().db_conn(), 1) == second,
+                         w.message_text());
+        shell_does(names.delete_first, statements, times.delete_first_shell);
     }
 
     fresh();
@@ -240,9 +255,10 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
         t.start();
         ctl(w).delete_picture->click();
         times.delete_last.push_back(ms_since(t));
-        report.check(size + " last picture deleted",
-                     w.message_text() == "Picture deleted." && numbered_in_order(*w.session().db_conn(), rows - deleted),
-                     w.message_text());
+        report.check_for({names.delete_last}, QStringLiteral("last picture deleted"),
+                         w.message_text() == "Picture deleted." &&
+                             numbered_in_order(*w.session().db_conn(), rows - deleted),
+                         w.message_text());
     }
 
     fresh();
@@ -256,7 +272,7 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
     const int missing = (rows - 5000) + (rows / 3 - movies_listed_and_catalogued);
     times.verify = time_runs([&] {
         ctl(w).verify_loaded_pictures->click();
-        report.check(size + " verify lists",
+        report.check_for({names.verify}, QStringLiteral("verify lists"),
                      ctl(w).List1->count() == not_loaded && ctl(w).List2->count() == missing && ctl(w).List3->count() == 0,
                      QStringLiteral("%1 / %2 / %3 lines, expected %4 / %5 / 0")
                          .arg(ctl(w).List1->count())
@@ -270,18 +286,16 @@ Times run(const QString& root, int rows, const QString& listed, const QString& s
         QFile::remove(f);
 
     if (rows == k_target_rows)
-        report.figure(QStringLiteral("grid, %1").arg(size), times.grid, 1000.0);
+        report.figure(names.grid, times.grid, 1000.0);
     else
-        report.info(QStringLiteral("grid, %1").arg(size), times.grid);
+        report.info(names.grid, times.grid);
     if (rows == 1000000)
-        report.against(QStringLiteral("renumber by name, %1").arg(size), times.renumber, times.renumber_shell,
-                       k_renumber_max_ratio);
+        report.against(names.renumber, times.renumber, times.renumber_shell, k_renumber_max_ratio);
     else
-        report.info(QStringLiteral("renumber by name, %1").arg(size), times.renumber, "ms", times.renumber_shell);
-    report.info(QStringLiteral("delete the first picture, %1").arg(size), times.delete_first, "ms", times.delete_first_shell);
-    report.figure(QStringLiteral("delete the last picture, %1").arg(size), times.delete_last, 100.0);
-    report.info(QStringLiteral("verify, %1").arg(size), times.verify);
-    return times;
+        report.info(names.renumber, times.renumber, "ms", times.renumber_shell);
+    report.info(names.delete_first, times.delete_first, "ms", times.delete_first_shell);
+    report.figure(names.delete_last, times.delete_last, 100.0);
+    report.info(names.verify, times.verify);
 }
 
 } // namespace
@@ -315,22 +329,25 @@ int main(int argc, char** argv)
             QFile(QStringLiteral("%1/m%2.avi").arg(listed).arg(i)).open(QIODevice::WriteOnly);
     }
 
-    std::vector<Times> all;
+    std::vector<int> sizes;
     for (int rows : {k_small_rows, 50000, k_target_rows, 1000000})
-        if (rows <= std::max(up_to, k_small_rows))
-            all.push_back(run(root, rows, listed, shell, report));
+        if (rows <= std::max(up_to, k_small_rows)) {
+            run(root, rows, listed, shell, report);
+            sizes.push_back(rows);
+        }
 
-    const Times& small = all.front();
-    for (const Times& big : all) {
-        if (big.rows == small.rows)
+    const Names small(k_small_rows);
+    for (const int rows : sizes) {
+        if (rows == k_small_rows)
             continue;
-        const std::optional<double> limit = big.rows == k_target_rows ? std::optional<double>(k_max_growth) : std::nullopt;
-        const QString span = QStringLiteral("from %1 to %2 rows").arg(rows_text(small.rows), rows_text(big.rows));
-        report.growth(QStringLiteral("renumber by name, growth %1").arg(span), big.renumber, big.rows, small.renumber,
-                      small.rows, limit);
-        report.growth(QStringLiteral("delete the first picture, growth %1").arg(span), big.delete_first, big.rows,
-                      small.delete_first, small.rows, limit);
-        report.growth(QStringLiteral("verify, growth %1").arg(span), big.verify, big.rows, small.verify, small.rows, limit);
+        const Names big(rows);
+        const std::optional<double> limit = rows == k_target_rows ? std::optional<double>(k_max_growth) : std::nullopt;
+        const QString span = QStringLiteral("from %1 to %2 rows").arg(rows_text(k_small_rows), rows_text(rows));
+        report.growth(QStringLiteral("renumber by name, growth %1").arg(span), big.renumber, rows, small.renumber,
+                      k_small_rows, limit);
+        report.growth(QStringLiteral("delete the first picture, growth %1").arg(span), big.delete_first, rows,
+                      small.delete_first, k_small_rows, limit);
+        report.growth(QStringLiteral("verify, growth %1").arg(span), big.verify, rows, small.verify, k_small_rows, limit);
     }
     return report.finish();
 }

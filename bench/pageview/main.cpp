@@ -11,7 +11,8 @@
 // - five zoom windows of one picture: memory they add, time to the picture;
 // - zoom redraws as the slider moves.
 // Every figure is taken at least five times (min and median); results are
-// checked; each target prints met or MISSED, and a miss exits non-zero.
+// checked; each target prints met or missed (failed when a check of it
+// failed), and a miss exits non-zero.
 //
 // The pictures are generated once by a child run of this program (so their
 // generation does not count in this process's memory) and kept in the folder
@@ -199,15 +200,23 @@ bool vips_output_ok(const QStringList& files, const QString& out_dir)
 
 void bench_code6_against_vips(Report& report, const QStringList& files, const QString& dir)
 {
+    const QString cold_page = QStringLiteral("code 6 page, cold (page cache dropped)");
+    const QString warm_page = QStringLiteral("code 6 page, warm");
+    const QString start_up_figure = QStringLiteral("vipsthumbnail start-up, six processes at once on 16x16 pictures");
+    const QString against_plain = QStringLiteral("code 6 page, warm, against vipsthumbnail, six processes at once");
+    const QString against_less = QStringLiteral("code 6 page, warm, against vipsthumbnail less its start-up");
+    const QStringList vips_figures = {start_up_figure, against_plain, against_less};
+    const QString six_thumbnails = QStringLiteral("six thumbnails of the cell's size");
+
     const std::vector<RenderRequest> page = page_requests(files, k_quality_thumbnail);
     std::vector<RenderResult> results;
     std::vector<double> cold;
     for (int i = 0; i < k_runs; ++i) {
         drop_from_page_cache(files);
         cold.push_back(time_ms([&] { results = render_pictures(page); }));
-        report.check("code 6 page (cold) draws six thumbnails of the cell's size", page_ok(results));
+        report.check_for({cold_page}, six_thumbnails, page_ok(results));
     }
-    report.info("code 6 page, cold (page cache dropped)", cold);
+    report.info(cold_page, cold);
 
     const QString vips = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
     const QString out = dir + QStringLiteral("/vips-out");
@@ -232,28 +241,25 @@ void bench_code6_against_vips(Report& report, const QStringList& files, const QS
     std::vector<double> theirs_less_start_up;
     for (int i = 0; i < 2 * k_runs + 1; ++i) {
         ours.push_back(time_ms([&] { results = render_pictures(page); }));
-        report.check("code 6 page draws six thumbnails of the cell's size", page_ok(results));
+        report.check_for({warm_page, against_plain, against_less}, six_thumbnails, page_ok(results));
         if (vips.isEmpty())
             continue;
         const double ms = time_vips(vips, files, out);
         const double idle = time_vips(vips, tiny, tiny_out);
-        report.check("vipsthumbnail ran on all six files", ms >= 0 && idle >= 0);
+        report.check_for(vips_figures, QStringLiteral("vipsthumbnail ran on all six files"), ms >= 0 && idle >= 0);
         if (ms >= 0 && idle >= 0) {
             theirs.push_back(ms);
             start_up.push_back(idle);
             theirs_less_start_up.push_back(ms - idle);
         }
     }
-    report.figure("code 6 page, warm", ours, 150);
-    if (vips.isEmpty()) {
-        report.say("vipsthumbnail is not installed (Debian: libvips-tools): no comparison\n");
-        report.check("vipsthumbnail available for the comparison", false);
-        return;
-    }
-    report.check("vipsthumbnail made six thumbnails of the cell's size", vips_output_ok(files, out));
-    report.info("vipsthumbnail start-up, six processes at once on 16x16 pictures", start_up);
-    report.info("code 6 page, warm, against vipsthumbnail, six processes at once", ours, "ms", theirs);
-    report.against("code 6 page, warm, against vipsthumbnail less its start-up", ours, theirs_less_start_up, 0.70);
+    report.figure(warm_page, ours, 150);
+    if (report.check_for(vips_figures, QStringLiteral("vipsthumbnail installed (Debian: libvips-tools)"), !vips.isEmpty()))
+        report.check_for(vips_figures, QStringLiteral("vipsthumbnail made six thumbnails of the cell's size"),
+                         vips_output_ok(files, out));
+    report.info(start_up_figure, start_up);
+    report.info(against_plain, ours, "ms", theirs);
+    report.against(against_less, ours, theirs_less_start_up, 0.70);
 }
 
 void bench_page_memory(Report& report, const QStringList& files)
@@ -261,6 +267,8 @@ void bench_page_memory(Report& report, const QStringList& files)
     report.say("\nA page at each quality code (memory of the whole process at its peak):\n");
     for (int code = 1; code <= 6; ++code) {
         const std::vector<RenderRequest> page = page_requests(files, code);
+        const QString weighed = QStringLiteral("code %1 page, warm, weighed").arg(code);
+        const QString peak = QStringLiteral("code %1 page, peak memory (MB)").arg(code);
         std::vector<double> ms;
         std::vector<double> peaks;
         for (int i = 0; i < k_runs; ++i) {
@@ -268,11 +276,11 @@ void bench_page_memory(Report& report, const QStringList& files)
             const bool reset = start_peak();
             ms.push_back(time_ms([&] { results = render_pictures(page); }));
             peaks.push_back(reset ? status_mb("VmHWM") : -1);
-            report.check("the page draws six thumbnails of the cell's size", page_ok(results));
-            report.check("the kernel resets the peak memory (/proc/self/clear_refs)", reset);
+            report.check_for({weighed, peak}, QStringLiteral("six thumbnails of the cell's size"), page_ok(results));
+            report.check_for({peak}, QStringLiteral("the kernel resets the peak memory (/proc/self/clear_refs)"), reset);
         }
-        report.info(QStringLiteral("code %1 page, warm, weighed").arg(code), ms);
-        report.figure(QStringLiteral("code %1 page, peak memory (MB)").arg(code), peaks, 300, "MB");
+        report.info(weighed, ms);
+        report.figure(peak, peaks, 300, "MB");
     }
 }
 
@@ -327,19 +335,23 @@ void bench_zoom_windows(Report& report, const QString& file)
 {
     report.say("\nFive zoom windows of one 24 MP JPEG on a %dx%d screen:\n", k_screen.width(), k_screen.height());
     for (const int quality : {k_quality_hq_bicubic, k_quality_nearest}) {
+        const QStringList figures = {QStringLiteral("zoom code %1: five windows add, at the peak").arg(quality),
+                                     QStringLiteral("zoom code %1: five windows add, once drawn").arg(quality),
+                                     QStringLiteral("zoom code %1: first window, show to picture").arg(quality)};
         std::vector<double> peaks;
         std::vector<double> settled;
         std::vector<double> first;
         for (int i = 0; i < k_runs; ++i) {
             const ZoomRound r = open_five_zoom_windows(file, quality);
-            report.check("five zoom windows drew the picture, each keeping no more than the screen", r.ok);
+            report.check_for(figures, QStringLiteral("five zoom windows drew the picture, each keeping no more than the screen"),
+                             r.ok);
             peaks.push_back(r.added_peak);
             settled.push_back(r.added_settled);
             first.push_back(r.first_shown);
         }
-        report.figure(QStringLiteral("zoom code %1: five windows add, at the peak").arg(quality), peaks, 200, "MB");
-        report.info(QStringLiteral("zoom code %1: five windows add, once drawn").arg(quality), settled, "MB");
-        report.info(QStringLiteral("zoom code %1: first window, show to picture").arg(quality), first);
+        report.figure(figures[0], peaks, 200, "MB");
+        report.info(figures[1], settled, "MB");
+        report.info(figures[2], first);
     }
 }
 
@@ -352,19 +364,21 @@ void bench_zoom_redraws(Report& report, const QString& file)
     const QSize sizes[] = {{1560, 1040}, {1200, 800}, {1404, 936}, {1000, 667}, {780, 520}, {312, 208}};
     for (const int quality : {k_quality_hq_bicubic, k_quality_hq_bilinear, k_quality_bicubic, k_quality_nearest,
                               k_quality_thumbnail}) {
+        const QString keep = QStringLiteral("zoom code %1: decode and keep").arg(quality);
+        const QString redraw = QStringLiteral("zoom code %1: redraw, 312x208 to 1560x1040").arg(quality);
         std::vector<double> load;
         ZoomPicture zoom;
         for (int i = 0; i < k_runs; ++i)
             load.push_back(time_ms([&] { zoom = ZoomPicture(PictureSource::file(file), QSize(1920, 1040), quality); }));
-        report.check("the zoom picture loads", zoom.ok() && zoom.kept().size() == QSize(1560, 1040));
+        report.check_for({keep, redraw}, QStringLiteral("the zoom picture loads"),
+                         zoom.ok() && zoom.kept().size() == QSize(1560, 1040));
         std::vector<double> runs;
         bool sizes_ok = true;
         for (int rep = 0; rep < k_runs; ++rep)
             for (const QSize& s : sizes)
                 runs.push_back(time_ms([&] { sizes_ok = zoom.draw(s, quality).size() == s && sizes_ok; }));
-        report.check("every redraw has its size", sizes_ok);
-        report.info(QStringLiteral("zoom code %1: decode and keep").arg(quality), load);
-        const QString redraw = QStringLiteral("zoom code %1: redraw, 312x208 to 1560x1040").arg(quality);
+        report.check_for({redraw}, QStringLiteral("every redraw has its size"), sizes_ok);
+        report.info(keep, load);
         if (quality == k_quality_hq_bicubic)
             report.figure(redraw, runs, 100);
         else

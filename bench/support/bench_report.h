@@ -5,29 +5,37 @@
 // against the targets, as text for a reader or, with --tsv, one
 // tab-separated line per figure:
 //
-//   name  median  peer-median-or-"-"  ratio-or-"-"  target-or-"-"  met|missed|loaded|info
+//   name  median  peer-median-or-"-"  ratio-or-"-"  target-or-"-"  met|missed|loaded|info|failed|skipped
 //
 // Times are in milliseconds (a figure of another unit names it). With
 // --tsv everything else (notes, load averages, failed checks) goes to
 // standard error, so standard output holds the figure lines alone.
 //
+// A check names the figures it vouches for (check_for), before they are
+// shown: a figure one of whose checks failed is "failed", whatever its
+// time, since it timed something other than what it names. A figure that
+// could not be taken at all (a fixture missing) is "skipped".
+//
 // The load average is shown at the start and at the end. A missed figure
 // taken while the rest of the machine kept more than half the cores busy
 // (the load average less what this benchmark itself used over the last
 // minute) is marked "loaded": it says more about the machine than about the
-// code. Exit status: 0 all met, 1 a target missed or a check failed, 3 only
-// figures missed under load.
+// code. Exit status: 0 all met (skipped figures aside), 1 a target missed or
+// a check failed, 3 only figures missed under load.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -143,14 +151,15 @@ public:
         std::fflush(text());
     }
 
-    // A figure against an upper bound on its median; returns whether it is met.
+    // A figure against an upper bound on its median; returns whether it is
+    // met (and none of its checks failed).
     bool figure(const QString& name, const std::vector<double>& values, double target, const char* unit = "ms")
     {
         const double med = median_of(values);
         const bool met = !values.empty() && med <= target;
-        line(name, values, unit, {}, QStringLiteral("<= %1 %2").arg(target, 0, 'f', target < 10 ? 2 : 0).arg(unit),
-             met ? Verdict::Met : Verdict::Missed);
-        return met;
+        return line(name, values, unit, {},
+                    QStringLiteral("<= %1 %2").arg(target, 0, 'f', target < 10 ? 2 : 0).arg(unit),
+                    met ? Verdict::Met : Verdict::Missed);
     }
 
     // A figure beside a peer doing the same work in the same run: met when
@@ -166,23 +175,36 @@ public:
         QString wanted = QStringLiteral("<= %1x peer").arg(max_ratio, 0, 'f', 2);
         if (target)
             wanted += QStringLiteral(", <= %1 ms").arg(*target, 0, 'f', 0);
-        line(name, ours, "ms", peer.empty() ? std::nullopt : std::optional<double>(peer_med), wanted,
-             met ? Verdict::Met : Verdict::Missed);
-        return met;
+        return line(name, ours, "ms", peer.empty() ? std::nullopt : std::optional<double>(peer_med), wanted,
+                    met ? Verdict::Met : Verdict::Missed);
     }
 
-    // Growth: the median at a size against the median at a smaller size
-    // scaled up in proportion (the "peer" of a linear growth).
-    bool growth(const QString& name, const std::vector<double>& big, qint64 big_size, const std::vector<double>& small,
+    // Growth: the median of the figure shown as big_figure (taken at
+    // big_size) against that of small_figure scaled up in proportion (the
+    // "peer" of a linear growth); failed when either failed or was not shown.
+    bool growth(const QString& name, const QString& big_figure, qint64 big_size, const QString& small_figure,
                 qint64 small_size, std::optional<double> max_growth)
     {
+        static const Shown not_taken {{}, true};
+        auto source = [&](const QString& figure) -> const Shown& {
+            const auto it = m_shown.find(figure);
+            if (it != m_shown.end())
+                return it->second;
+            say("(%s: %s was not taken)\n", qPrintable(name), qPrintable(figure));
+            return not_taken;
+        };
+        const Shown& big_shown = source(big_figure);
+        const Shown& small_shown = source(small_figure);
+        if (big_shown.failed || small_shown.failed)
+            m_failed_figures.insert(name);
+        const std::vector<double>& big = big_shown.values;
+        const std::vector<double>& small = small_shown.values;
         const double linear = median_of(small) * double(big_size) / double(std::max<qint64>(1, small_size));
         const double ratio = linear > 0 ? median_of(big) / linear : 0;
         const bool met = !max_growth || (!big.empty() && !small.empty() && ratio <= *max_growth);
-        line(name, big, "ms", linear,
-             max_growth ? QStringLiteral("<= %1x linear").arg(*max_growth, 0, 'f', 2) : QString(),
-             !max_growth ? Verdict::Info : met ? Verdict::Met : Verdict::Missed);
-        return met;
+        return line(name, big, "ms", linear,
+                    max_growth ? QStringLiteral("<= %1x linear").arg(*max_growth, 0, 'f', 2) : QString(),
+                    !max_growth ? Verdict::Info : met ? Verdict::Met : Verdict::Missed);
     }
 
     // A figure shown for information, without a target (with a peer's, if any).
@@ -193,11 +215,33 @@ public:
              Verdict::Info);
     }
 
-    // A check of what a run produced.
-    bool check(const QString& what, bool ok, const QString& detail = {})
+    // A figure that could not be taken, and why.
+    void skipped(const QString& name, const QString& why)
     {
-        if (!ok)
-            say("CHECK FAILED: %s%s%s\n", qPrintable(what), detail.isEmpty() ? "" : ": ", qPrintable(detail));
+        if (m_tsv)
+            std::printf("%s\t-\t-\t-\t-\tskipped\n", qPrintable(name));
+        else
+            std::printf("%-60s skipped: %s\n", qPrintable(name), qPrintable(why));
+        std::fflush(stdout);
+    }
+
+    // A check of what a run produced that no one figure rests on.
+    bool check(const QString& what, bool ok, const QString& detail = {}) { return check_for({}, what, ok, detail); }
+
+    // A check of what the figures named were taken from: shown after it,
+    // each of them is "failed" when it failed.
+    bool check_for(const QStringList& figures, const QString& what, bool ok, const QString& detail = {})
+    {
+        for (const QString& figure : figures)
+            if (m_shown.count(figure))
+                say("(the check \"%s\" came after %s was shown)\n", qPrintable(what), qPrintable(figure));
+        if (!ok) {
+            const QString about = figures.isEmpty() ? QString() : figures.front() + QStringLiteral(": ");
+            say("CHECK FAILED: %s%s%s%s\n", qPrintable(about), qPrintable(what), detail.isEmpty() ? "" : ": ",
+                qPrintable(detail));
+            for (const QString& figure : figures)
+                m_failed_figures.insert(figure);
+        }
         m_checks_ok &= ok;
         return ok;
     }
@@ -242,14 +286,20 @@ private:
         return LoadAverage::now().one_minute - own;
     }
 
-    void line(const QString& name, const std::vector<double>& values, const char* unit, std::optional<double> peer,
+    // Shows a figure; returns whether it is met. A figure one of whose
+    // checks failed is failed, whatever its verdict.
+    bool line(const QString& name, const std::vector<double>& values, const char* unit, std::optional<double> peer,
               const QString& target, Verdict verdict)
     {
         const double med = median_of(values);
         const double ratio = peer && *peer > 0 ? med / *peer : -1;
+        const bool failed = m_failed_figures.contains(name);
+        m_shown[name] = {values, failed};
         sample();
         const char* said = "info";
-        if (verdict == Verdict::Met) {
+        if (failed) {
+            said = "failed";
+        } else if (verdict == Verdict::Met) {
             said = "met";
         } else if (verdict == Verdict::Missed) {
             const double others = others_load();
@@ -273,12 +323,21 @@ private:
                         said);
         }
         std::fflush(stdout);
+        return !failed && verdict == Verdict::Met;
     }
+
+    // What a shown figure was taken from, for the growths computed from it.
+    struct Shown {
+        std::vector<double> values;
+        bool failed = false;
+    };
 
     bool m_tsv = false;
     bool m_checks_ok = true;
     bool m_missed = false;
     bool m_loaded = false;
+    QSet<QString> m_failed_figures;
+    std::map<QString, Shown> m_shown;
     QTemporaryDir m_settings;
     QElapsedTimer m_clock;
     std::vector<Sample> m_samples;

@@ -1,11 +1,13 @@
 #pragma once
 
-// Memory figures of this process from /proc/self/status.
+// Memory figures of this process from /proc/self/status, and of the
+// programs it ran.
 
 #include <QByteArray>
 #include <QFile>
 
 #include <malloc.h>
+#include <sys/resource.h>
 
 namespace benchsupport {
 
@@ -30,6 +32,15 @@ inline bool start_peak()
     malloc_trim(0);
     QFile f(QStringLiteral("/proc/self/clear_refs"));
     return f.open(QIODevice::WriteOnly) && f.write("5") == 1;
+}
+
+// The largest peak of the child processes that have ended so far (the
+// resident memory at its highest), in MB; 0 before any ended.
+inline double ended_children_peak_mb()
+{
+    rusage u {};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return double(u.ru_maxrss) * 1024.0 / 1.0e6;
 }
 
 } // namespace benchsupport

@@ -1,6 +1,7 @@
 #pragma once
 
-// Cold figures: a file's pages dropped from the kernel's cache.
+// Cold figures: a file's pages dropped from the kernel's cache; warm ones:
+// the whole file read into it.
 
 #include <QFile>
 #include <QString>
@@ -21,6 +22,18 @@ inline bool drop_from_cache(const QString& path)
     const bool ok = ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
     ::close(fd);
     return ok;
+}
+
+// Reads the whole file once, so that its pages are in the kernel's cache;
+// false when it cannot be read.
+inline bool read_into_cache(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    while (!f.read(1 << 20).isEmpty()) {
+    }
+    return f.error() == QFileDevice::NoError;
 }
 
 } // namespace benchsupport

@@ -1,5 +1,6 @@
-// The layers of src/ are kept apart by their includes: checked over the real
-// tree, and shown to catch each kind of crossing on a small made-up one.
+// The layers of src/ are kept apart by their includes and their link lines:
+// the includes checked over the real tree, and shown to catch each kind of
+// crossing on a small made-up one; the link lines as the build resolved them.
 #include "support/test_support.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -45,9 +47,10 @@ Layer layer_of(const QString& folder)
     return Layer::Part;   // every other folder: one part, or a program's own pieces
 }
 
-// Whether a file of the top folder `from` may include a header of `to`:
-// platform < core < parts < frame < programs, and a part sees no other part.
-bool may_include(const QString& from, const QString& to)
+// Whether a file of the top folder `from` may include a header of `to`, and
+// a library or program of `from` link a library of `to`: platform < core <
+// parts < frame < programs, and a part sees no other part.
+bool may_use(const QString& from, const QString& to)
 {
     if (from == to)
         return true;
@@ -128,7 +131,7 @@ std::vector<Crossing> layer_crossings(const QString& root_path)
             const QString target = resolve(root, file, inc);
             if (target.isEmpty())
                 continue;
-            if (!may_include(from, top_folder(root, target)))
+            if (!may_use(from, top_folder(root, target)))
                 out.push_back({root.relativeFilePath(file), inc.header});
         }
     }
@@ -187,6 +190,55 @@ std::vector<std::pair<QString, QString>> widget_free_sources()
     return out;
 }
 
+// What a library or program links, as the build resolved it: its source
+// folder (empty for an imported library) and the libraries, by name.
+struct Linked {
+    QString folder;
+    QStringList libraries;
+};
+
+// Every library and program of src/ and every imported library, from the
+// build's lines "name <tab> source folder or - <tab> libraries separated by ';'".
+std::map<QString, Linked> link_lines()
+{
+    std::map<QString, Linked> out;
+    QFile f(QStringLiteral(MOSSWICK_LINK_LINES));
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() == 3)
+            out[fields[0]] = {fields[1] == u"-" ? QString() : fields[1], fields[2].split(u';', Qt::SkipEmptyParts)};
+    }
+    return out;
+}
+
+// The libraries by which `from` comes to link `to`, from `from` on; empty
+// when it does not.
+QStringList link_path(const std::map<QString, Linked>& links, const QString& from, const QString& to)
+{
+    std::map<QString, QString> reached_from{{from, QString()}};
+    std::vector<QString> todo{from};
+    for (size_t i = 0; i < todo.size(); ++i) {
+        const auto it = links.find(todo[i]);
+        if (it == links.end())
+            continue;
+        for (const QString& library : it->second.libraries) {
+            if (reached_from.count(library))
+                continue;
+            reached_from[library] = todo[i];
+            if (library == to) {
+                QStringList path{to};
+                for (QString at = todo[i]; !at.isEmpty(); at = reached_from[at])
+                    path.prepend(at);
+                return path;
+            }
+            todo.push_back(library);
+        }
+    }
+    return {};
+}
+
 // A made-up tree of the given files, each with its includes.
 void write_tree(const testsupport::TempDir& dir, const std::vector<std::pair<QString, QString>>& files)
 {
@@ -228,6 +280,47 @@ TEST(Layers, WidgetFreeLibrariesReachNoWidgetHeader)
             ADD_FAILURE() << library.toStdString() << " has no widgets, but " << c.file.toStdString()
                           << " includes " << c.header.toStdString();
         }
+    }
+}
+
+TEST(Layers, NoLibraryLinksAcrossTheLayers)
+{
+    const std::map<QString, Linked> links = link_lines();
+    // An empty or garbled list would pass for the wrong reason.
+    ASSERT_TRUE(links.count(QStringLiteral("mosswick_frame")) && links.count(QStringLiteral("mosswick-enhanced")));
+    ASSERT_TRUE(links.at(QStringLiteral("mosswick-enhanced")).libraries.contains(QStringLiteral("mosswick_frame")));
+    const QDir root(QStringLiteral(MOSSWICK_SOURCE_ROOT));
+    auto folder_of = [&](const Linked& l) {
+        return l.folder.startsWith(root.path() + u'/') ? top_folder(root, l.folder) : QString();
+    };
+    for (const auto& [target, linked] : links) {
+        const QString from = folder_of(linked);
+        if (from.isEmpty())
+            continue;
+        for (const QString& library : linked.libraries) {
+            const auto it = links.find(library);
+            const QString to = it == links.end() ? QString() : folder_of(it->second);
+            if (!to.isEmpty() && !may_use(from, to))
+                ADD_FAILURE() << target.toStdString() << " (" << from.toStdString() << ") links "
+                              << library.toStdString() << " (" << to.toStdString()
+                              << "): platform < core < parts < frame < programs, and no part links another";
+        }
+    }
+}
+
+TEST(Layers, WidgetFreeLibrariesLinkNoWidgets)
+{
+    const std::map<QString, Linked> links = link_lines();
+    ASSERT_TRUE(links.count(QStringLiteral("Qt6::PrintSupport")));
+    ASSERT_FALSE(link_path(links, QStringLiteral("mosswick_ui"), QStringLiteral("Qt6::Widgets")).isEmpty());
+    QSet<QString> libraries;
+    for (const auto& [library, source] : widget_free_sources())
+        libraries.insert(library);
+    ASSERT_TRUE(libraries.contains(QStringLiteral("mosswick_core")));
+    for (const QString& library : libraries) {
+        const QStringList path = link_path(links, library, QStringLiteral("Qt6::Widgets"));
+        if (!path.isEmpty())
+            ADD_FAILURE() << library.toStdString() << " has no widgets, but links " << path.join(" -> ").toStdString();
     }
 }
 

@@ -638,32 +638,6 @@ std::unique_ptr<Connection> Connection::open(const QString& path, const QString&
     return conn;
 }
 
-std::unique_ptr<Connection> Connection::open_read_only_twin(const Connection& of, Error& error)
-{
-    error = {};
-    const QString shown = native(of.m_path);
-    if (const QString why = side_file_problem(of.m_real_path); !why.isEmpty()) {
-        error = make_error(ErrorKind::FileAccess, QStringLiteral("The catalogue %1 was refused: %2.").arg(shown, why));
-        return nullptr;
-    }
-    int rc = SQLITE_OK;
-    sqlite3* db = open_keyed(of.m_real_path, of.m_key, of.m_format, true, rc);
-    if (!db) {
-        error = open_failure(rc, shown);
-        return nullptr;
-    }
-    configure(db);
-    std::unique_ptr<Connection> conn(new Connection);
-    conn->m_db = db;
-    conn->m_path = of.m_path;
-    conn->m_real_path = of.m_real_path;
-    conn->m_key = of.m_key;
-    conn->m_format = of.m_format;
-    conn->m_read_only = true;
-    conn->m_columns = of.m_columns;
-    return conn;
-}
-
 Error Connection::compact(const QString& path, const QString& current_password, const Protection& target,
                           const QString& temp_path)
 {

@@ -94,11 +94,6 @@ public:
     // the file or its folder is.
     static std::unique_ptr<Connection> open(const QString& path, const QString& password, Error& error);
 
-    // A second connection to the same file for background readers: read-only,
-    // with the same key, cipher settings and defences, and without the
-    // schema and integrity checks (the first connection made them).
-    static std::unique_ptr<Connection> open_read_only_twin(const Connection& of, Error& error);
-
     // Copies a closed catalogue into temp_path protected as asked, checks the
     // copy, then puts it in place of the catalogue with one atomic rename.
     // On failure the catalogue is untouched and temp_path removed.

@@ -155,35 +155,6 @@ TEST(KeyTrial, RawKeyPasswordsAreNeverTakenAsKeys)
     EXPECT_TRUE(e.text.contains("raw key"));
 }
 
-TEST(ReadOnlyTwin, ReadsTheSameFileWithTheSameKeyAndCannotWrite)
-{
-    TempDir dir;
-    const QString legacy = raw_catalogue(dir.file("legacy.mdb"), "secret", legacy_pragmas(), full_catalogue_sql());
-    const QString current = new_catalogue(dir, 2, Schema::Full, {"secret", false}, "current.mdb");
-    const QString plain = new_catalogue(dir, 2, Schema::Light, {}, "plain.mdb");
-    for (const QString& path : {legacy, current, plain}) {
-        auto c = open_ok(path, "secret");
-        ASSERT_TRUE(c);
-        Error e;
-        auto twin = Connection::open_read_only_twin(*c, e);
-        ASSERT_TRUE(twin) << e.text.toStdString();
-        EXPECT_TRUE(twin->read_only());
-        EXPECT_EQ(twin->path(), c->path());
-        EXPECT_EQ(twin->cipher_format(), c->cipher_format());
-        EXPECT_EQ(twin->column_names(), c->column_names());
-        EXPECT_EQ(rows_in(*twin), 2);
-
-        // It sees what the first connection commits, and never writes.
-        ASSERT_TRUE(c->add_row(make_row(3, "c.jpg")).ok());
-        EXPECT_EQ(rows_in(*twin), 3);
-        EXPECT_FALSE(twin->add_row(make_row(4, "d.jpg")).ok());
-        Statement check = twin->prepare("PRAGMA quick_check");
-        ASSERT_TRUE(check.step());
-        EXPECT_EQ(check.text(0), "ok");
-        EXPECT_EQ(rows_in(*c), 3);
-    }
-}
-
 namespace {
 
 QString sqlite_shell()
