@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/store/checked_files.h"
 #include "platform/store/schema.h"
 #include "platform/store/statement.h"
 #include "platform/store/store_error.h"
@@ -130,6 +131,22 @@ public:
     // First column of the first row; invalid when Null or no row.
     QVariant scalar(const QString& sql, const QVariantList& params, Error& error);
 
+    // The state of the file this connection has open, read at its path;
+    // nullopt when the engine finds that another file (or none) has the
+    // path now.
+    std::optional<FileState> open_file_state() const;
+
+    // From now on the connection follows the file through its own writes,
+    // starting from the state from: before each of its write transactions
+    // the file must still be as it was last seen, and right after each
+    // statement that wrote to it (a commit) its state is taken again. A
+    // look costs one stat(2), and only around writes.
+    void follow_own_writes(const FileState& from);
+    // The state this connection's own writes left the file in since
+    // follow_own_writes(); nullopt before it, and once the file was seen
+    // changed by anything else or another file had its path.
+    const std::optional<FileState>& own_state() const { return m_own_state; }
+
     // A number that moves whenever another connection (of this program or
     // another) commits a change to the file; this connection's own commits
     // leave it. Invalid when it cannot be read.
@@ -181,6 +198,10 @@ private:
     Error load_columns();
     QString select_columns() const;
     Row read_row(Statement& st) const;
+    // own_state() after a statement, or before a write begins: taken again
+    // when this connection wrote, else kept only while the file is unchanged.
+    void look_at_file(bool write_begins);
+    static int on_statement(unsigned event, void* self, void* statement, void*);
 
     sqlite3* m_db = nullptr;
     QString m_path;
@@ -191,6 +212,8 @@ private:
     QStringList m_columns;
     int m_savepoints = 0;
     quint64 m_serial = 0;
+    std::optional<FileState> m_own_state;
+    int m_pages_written = 0;   // as the last look saw it
 };
 
 // Scoped transaction: commits on commit(), rolls back otherwise. Nests.
