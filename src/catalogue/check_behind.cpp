@@ -57,11 +57,6 @@ std::unique_ptr<store::Connection> open_for_check(const QString& path, const QSt
     return conn;
 }
 
-bool same_file(const store::FileState& a, const store::FileState& b)
-{
-    return a.device == b.device && a.inode == b.inode;
-}
-
 store::IntegrityResult replaced()
 {
     store::IntegrityResult result;
@@ -151,7 +146,7 @@ void CatalogueFile::start_integrity_check()
         [open, held = *m_check_started](store::Error& error, const std::function<bool()>& stopping) {
             std::unique_ptr<store::Connection> conn = open(error, stopping);
             const std::optional<store::FileState> seen = conn ? conn->open_file_state() : std::nullopt;
-            if (conn && !(seen && same_file(*seen, held))) {
+            if (conn && !(seen && seen->same_file(held))) {
                 conn.reset();
                 error = replaced().error;
             }
@@ -200,7 +195,7 @@ void CatalogueFile::integrity_check_finished(const store::IntegrityResult& resul
         const std::optional<store::FileState> now =
             m_session.db_conn() ? m_session.db_conn()->open_file_state() : std::nullopt;
         // What was read must still be the file the window holds and has a name.
-        if (!now || !m_check_started || !same_file(*now, *m_check_started)) {
+        if (!now || !m_check_started || !now->same_file(*m_check_started)) {
             m_session.status().set_message(k_replaced);
             break;
         }

@@ -1,6 +1,7 @@
 #include "platform/store/connection.h"
 
 #include "platform/store/integrity_check.h"
+#include "platform/store/own_writes.h"
 #include "platform/store/safe_files.h"
 #include "platform/store/sqlite.h"
 #include "platform/store/text_rules.h"
@@ -425,6 +426,7 @@ Connection::~Connection()
         const QMutexLocker lock(&live.mutex);
         live.by_serial.erase(m_serial);
     }
+    m_own_writes.reset();
     close_db(m_db);
 }
 
@@ -865,60 +867,20 @@ std::optional<FileState> Connection::open_file_state() const
     if (!before || sqlite3_file_control(m_db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved)
         return std::nullopt;
     const std::optional<FileState> after = file_state(m_real_path);
-    if (!after || after->device != before->device || after->inode != before->inode)
+    if (!after || !after->same_file(*before))
         return std::nullopt;
     return after;
 }
 
-namespace {
-
-// Pages this connection has written to its files so far.
-int pages_written(sqlite3* db)
-{
-    int current = 0;
-    int high = 0;
-    sqlite3_db_status(db, SQLITE_DBSTATUS_CACHE_WRITE, &current, &high, 0);
-    return current;
-}
-
-} // namespace
-
 void Connection::follow_own_writes(const FileState& from)
 {
-    m_own_state = from;
-    m_pages_written = pages_written(m_db);
-    sqlite3_trace_v2(m_db, SQLITE_TRACE_STMT | SQLITE_TRACE_PROFILE, &Connection::on_statement, this);
+    m_own_writes.reset();
+    m_own_writes = std::make_unique<OwnWrites>(m_db, m_real_path, from);
 }
 
-int Connection::on_statement(unsigned event, void* self, void* statement, void*)
+std::optional<FileState> Connection::own_state() const
 {
-    auto* conn = static_cast<Connection*>(self);
-    // Seen before a write opens a transaction, and after every statement,
-    // which comes after the commit it made.
-    const bool write_begins = event == SQLITE_TRACE_STMT &&
-                              !sqlite3_stmt_readonly(static_cast<sqlite3_stmt*>(statement)) &&
-                              sqlite3_txn_state(conn->m_db, "main") != SQLITE_TXN_WRITE;
-    if (write_begins || event == SQLITE_TRACE_PROFILE)
-        conn->look_at_file(write_begins);
-    return 0;
-}
-
-void Connection::look_at_file(bool write_begins)
-{
-    if (!m_own_state)
-        return;
-    const int written = pages_written(m_db);
-    const bool wrote = std::exchange(m_pages_written, written) != written;
-    // A statement that wrote no page left the file as it was; before a
-    // write the file must be just as this connection left it.
-    if (!wrote && !write_begins)
-        return;
-    const std::optional<FileState> now = file_state(m_real_path);
-    const bool same_file = now && now->device == m_own_state->device && now->inode == m_own_state->inode;
-    if (same_file && (wrote || *now == *m_own_state))
-        m_own_state = now;
-    else
-        m_own_state.reset();
+    return m_own_writes ? m_own_writes->state() : std::nullopt;
 }
 
 QVariant Connection::data_version()

@@ -19,6 +19,7 @@ struct sqlite3;
 namespace mosswick::store {
 
 class HeldLock;
+class OwnWrites;
 
 // How a catalogue file is protected. A password encrypts the file with it;
 // "encrypt" without a password uses a fixed key of ours, which only scrambles.
@@ -137,15 +138,12 @@ public:
     std::optional<FileState> open_file_state() const;
 
     // From now on the connection follows the file through its own writes,
-    // starting from the state from: before each of its write transactions
-    // the file must still be as it was last seen, and right after each
-    // statement that wrote to it (a commit) its state is taken again. A
-    // look costs one stat(2), and only around writes.
+    // starting from the state from (see OwnWrites).
     void follow_own_writes(const FileState& from);
     // The state this connection's own writes left the file in since
     // follow_own_writes(); nullopt before it, and once the file was seen
     // changed by anything else or another file had its path.
-    const std::optional<FileState>& own_state() const { return m_own_state; }
+    std::optional<FileState> own_state() const;
 
     // A number that moves whenever another connection (of this program or
     // another) commits a change to the file; this connection's own commits
@@ -198,10 +196,6 @@ private:
     Error load_columns();
     QString select_columns() const;
     Row read_row(Statement& st) const;
-    // own_state() after a statement, or before a write begins: taken again
-    // when this connection wrote, else kept only while the file is unchanged.
-    void look_at_file(bool write_begins);
-    static int on_statement(unsigned event, void* self, void* statement, void*);
 
     sqlite3* m_db = nullptr;
     QString m_path;
@@ -212,8 +206,7 @@ private:
     QStringList m_columns;
     int m_savepoints = 0;
     quint64 m_serial = 0;
-    std::optional<FileState> m_own_state;
-    int m_pages_written = 0;   // as the last look saw it
+    std::unique_ptr<OwnWrites> m_own_writes;
 };
 
 // Scoped transaction: commits on commit(), rolls back otherwise. Nests.
