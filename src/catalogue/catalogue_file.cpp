@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
+#include <QScopeGuard>
 #include <QTabWidget>
 
 namespace mosswick {
@@ -66,14 +67,16 @@ void CatalogueFile::close_catalogue_connection()
 {
     end_integrity_check();
     std::unique_ptr<store::Connection> conn = m_session.take_connection();
-    std::optional<Sound> sound = std::exchange(m_sound, std::nullopt);
-    // Another program's commit meanwhile: what it wrote was never checked.
-    if (sound && (!conn || !sound->data_version.isValid() || conn->data_version() != sound->data_version))
-        sound.reset();
+    const std::optional<Sound> sound = std::exchange(m_sound, std::nullopt);
+    // The state this program's own writes left, unless another program's
+    // commit came meanwhile: what that wrote was never checked.
+    std::optional<store::FileState> left;
+    if (sound && conn && sound->data_version.isValid() && conn->data_version() == sound->data_version)
+        left = conn->own_state();
     // Recorded only once the engine has closed the file, after its last write.
     conn.reset();
     if (sound)
-        record_clean_close(*sound);
+        record_clean_close(sound->path, left);
 }
 
 void CatalogueFile::show_closed_state()
@@ -233,7 +236,7 @@ CatalogueFile::Step CatalogueFile::connect_file(Attempt& attempt)
         return failed(error);
     // A catalogue found sound before and not changed since is not checked again.
     m_sound.reset();
-    attempt.found = store::file_state(attempt.conn->real_path());
+    attempt.found = attempt.conn->open_file_state();
     attempt.recorded = attempt.found && m_checked.unchanged(attempt.conn->real_path(), *attempt.found);
     ui::repaint_pending();
     m_session.file_opened();
@@ -257,8 +260,12 @@ CatalogueFile::Step CatalogueFile::upgrade_old_layout(Attempt& attempt)
         answer = ui::dialogs().message(m_frame.window, question, QStringLiteral("Mosswick Zudidudi - Confirmation"),
                                        ui::MessageIcon::Question, ui::MessageButtons::YesNo);
     }
-    if (answer != ui::Answer::Yes)
-        return GiveUp::let_go(followed_by(QStringLiteral("Update procedure not confirmed."), attempt.converted));
+    if (answer != ui::Answer::Yes) {
+        // Nothing stays open, so the title names no file.
+        GiveUp declined = GiveUp::let_go(followed_by(QStringLiteral("Update procedure not confirmed."), attempt.converted));
+        declined.title = m_session.edition().texts.design_caption;
+        return declined;
+    }
     // The upgrade writes: the whole file is checked first.
     if (!sound_before_writing(attempt, *attempt.conn))
         return GiveUp::closed(m_session.status().message_text(), {}, m_session.edition().texts.design_caption);
@@ -302,6 +309,12 @@ CatalogueFile::Step CatalogueFile::show_opened(const Attempt& attempt)
     const bool writable = !m_session.db_read_only();
     if (writable && !m_sound)
         hold_writes();
+    // The check starts with the opening, whatever page 1 asks the user
+    // meanwhile; its verdict is said after the opening's own message.
+    m_showing = true;
+    const auto shown = qScopeGuard([this] { m_showing = false; });
+    if (!m_sound)
+        start_integrity_check();
     if (Step stop = read_and_show())
         return stop;
     // What page 1 found wrong stays readable after the opening message.
@@ -312,9 +325,10 @@ CatalogueFile::Step CatalogueFile::show_opened(const Attempt& attempt)
     m_frame.SSTab_main->setTabEnabled(1, true);
     m_session.finish_open();
     ui::repaint_pending();
-    // Started last: its verdict comes through the event loop, after the opening's own message.
-    if (!m_sound)
-        start_integrity_check();
+    m_showing = false;
+    // Said once the opening has ended, as a verdict that comes later is.
+    if (m_early_verdict)
+        QMetaObject::invokeMethod(this, &CatalogueFile::say_early_verdict, Qt::QueuedConnection);
     return {};
 }
 

@@ -72,6 +72,7 @@ public:
     // ---- the integrity check behind the shown page (check_behind.cpp) ----
     // Esc or a click on the check's bar: the catalogue stays read-only.
     void stop_integrity_check();
+    // From the check's start until its verdict has been said.
     bool integrity_check_running() const;
     // Opens the check's own connection, on the check's thread; tests replace
     // it to hold a check at its start.
@@ -88,11 +89,10 @@ signals:
     void no_pages();
 
 private:
-    // The open catalogue as it was found sound, with the engine's count of
-    // other connections' commits then.
+    // The open catalogue found sound, with the engine's count of other
+    // connections' commits then; its connection follows its own writes.
     struct Sound {
         QString path;
-        store::FileState state;
         QVariant data_version;
     };
     // An opening under way, handed from step to step.
@@ -173,6 +173,8 @@ private:
     // Stops a running check and waits for it (a few pages at most).
     void end_integrity_check();
     void integrity_check_finished(const store::IntegrityResult& result);
+    // The verdict that came while page 1 was being shown.
+    void say_early_verdict();
     // Holds every write until the integrity check has passed.
     void hold_writes();
     // The integrity check in the window's thread, before an action that
@@ -184,11 +186,13 @@ private:
     // The catalogue conn opened was found sound in state (its check passed,
     // or it is recorded so): a read-only one is recorded; one open for
     // writing loses its entry until it is closed cleanly, so that after a
-    // program killed meanwhile it is checked again.
+    // program killed meanwhile it is checked again. From then on conn
+    // follows the file through its own writes.
     void found_sound(store::Connection& conn, const store::FileState& state);
-    // Records a catalogue found sound and just closed, in the state its
-    // close left it, unless another program changed it meanwhile.
-    void record_clean_close(const Sound& sound);
+    // Records the catalogue at path, found sound and just closed, when it is
+    // in the state left: as found sound, or as this program's own last
+    // write left it. Any other state drops its entry.
+    void record_clean_close(const QString& path, const std::optional<store::FileState>& left);
 
     CatalogueSession& m_session;
     Frame m_frame;
@@ -202,8 +206,12 @@ private:
     QWidget* m_check_panel = nullptr;
     QLabel* m_check_label = nullptr;
     QProgressBar* m_check_progress = nullptr;
-    // The file's state when the check behind the page started.
+    // The state of the file the window holds when the check behind the page started.
     std::optional<store::FileState> m_check_started;
+    // Page 1 of an opening is being shown: the check's verdict waits for
+    // the opening's own message.
+    bool m_showing = false;
+    std::optional<store::IntegrityResult> m_early_verdict;
     store::CheckedCatalogues m_checked;
     std::optional<Sound> m_sound;
 };

@@ -28,7 +28,8 @@ const QString k_checking_tip =
 const QString k_check_stopped =
     QStringLiteral("Catalogue check stopped: the database stays Read-Only until it is opened again.");
 const QString k_check_stopped_closed = QStringLiteral("Catalogue check stopped: nothing was written to it.");
-const QString k_checking_before_write = QStringLiteral("Checking the catalogue, please wait...");
+const QString k_replaced = QStringLiteral("The catalogue file was replaced or moved away after it was opened: it stays "
+                                          "open Read-Only. Open it again to use the file now under its name.");
 const QString k_writes_not_allowed = QStringLiteral("The catalogue was checked but could not be opened for changes "
                                                     "(Error %1 - %2). It stays open Read-Only until it is opened again.");
 
@@ -56,36 +57,48 @@ std::unique_ptr<store::Connection> open_for_check(const QString& path, const QSt
     return conn;
 }
 
+store::IntegrityResult replaced()
+{
+    store::IntegrityResult result;
+    result.outcome = store::IntegrityOutcome::Failed;
+    result.error = store::make_error(store::ErrorKind::FileChanged, k_replaced);
+    return result;
+}
+
 } // namespace
 
 void CatalogueFile::found_sound(store::Connection& conn, const store::FileState& state)
 {
-    m_sound = Sound{conn.real_path(), state, conn.data_version()};
+    m_sound = Sound{conn.real_path(), conn.data_version()};
+    conn.follow_own_writes(state);
     if (conn.read_only())
         m_checked.record(conn.real_path(), state);
     else
         m_checked.forget(conn.real_path());
 }
 
-void CatalogueFile::record_clean_close(const Sound& sound)
+void CatalogueFile::record_clean_close(const QString& path, const std::optional<store::FileState>& left)
 {
     // A journal left behind is a change not finished.
+    bool finished = true;
     for (const char* side : {"-journal", "-wal"})
-        if (QFileInfo::exists(sound.path + QLatin1String(side)))
-            return;
-    const std::optional<store::FileState> now = store::file_state(sound.path);
-    if (now && now->device == sound.state.device && now->inode == sound.state.inode && store::later_changes_show(*now))
-        m_checked.record(sound.path, *now);
+        finished = finished && !QFileInfo::exists(path + QLatin1String(side));
+    const std::optional<store::FileState> now = store::file_state(path);
+    if (finished && left && now == left && store::later_changes_show(*now))
+        m_checked.record(path, *now);
+    else
+        m_checked.forget(path);
 }
 
 bool CatalogueFile::integrity_check_running() const
 {
-    return m_check && m_check->running();
+    return (m_check && m_check->running()) || m_early_verdict;
 }
 
 void CatalogueFile::hold_writes()
 {
     m_writes_held = true;
+    m_session.status().set_writes_waiting(true);
     // The engine refuses writes too, whatever path tries one. Only a second
     // guard: the read-only flag and the disabled controls already hold them.
     if (m_session.db_conn())
@@ -115,14 +128,30 @@ void CatalogueFile::start_integrity_check()
         m_check_panel->setToolTip(k_checking_tip);
         m_frame.window->statusBar()->addPermanentWidget(m_check_panel);
     }
+    m_check_started = m_session.db_conn()->open_file_state();
+    if (!m_check_started) {
+        integrity_check_finished(replaced());
+        return;
+    }
     const QString path = m_session.db_path();
     const QString password = m_session.db_password();
-    m_check_started = store::file_state(m_session.db_conn()->real_path());
-    m_check = std::make_unique<store::BackgroundIntegrityCheck>(
+    const store::BackgroundIntegrityCheck::Opener open =
         open_check_connection ? open_check_connection
                               : [path, password](store::Error& error, const std::function<bool()>&) {
                                     return open_for_check(path, password, error);
-                                });
+                                };
+    // The check opens the catalogue by its name: it must have found there
+    // the very file the window holds.
+    m_check = std::make_unique<store::BackgroundIntegrityCheck>(
+        [open, held = *m_check_started](store::Error& error, const std::function<bool()>& stopping) {
+            std::unique_ptr<store::Connection> conn = open(error, stopping);
+            const std::optional<store::FileState> seen = conn ? conn->open_file_state() : std::nullopt;
+            if (conn && !(seen && seen->same_file(held))) {
+                conn.reset();
+                error = replaced().error;
+            }
+            return conn;
+        });
     connect(m_check.get(), &store::BackgroundIntegrityCheck::finished, this, &CatalogueFile::integrity_check_finished);
     connect(m_check.get(), &store::BackgroundIntegrityCheck::progress, m_check_progress, &QProgressBar::setValue);
     m_check_progress->setValue(0);
@@ -133,26 +162,45 @@ void CatalogueFile::start_integrity_check()
 
 void CatalogueFile::stop_integrity_check()
 {
-    if (!integrity_check_running())
-        return;
-    m_check->stop();
+    if (m_check && m_check->running())
+        m_check->stop();
 }
 
 void CatalogueFile::end_integrity_check()
 {
     m_check.reset();
     m_writes_held = false;
+    m_early_verdict.reset();
+    m_session.status().set_writes_waiting(false);
     if (m_check_panel)
         m_check_panel->hide();
 }
 
+void CatalogueFile::say_early_verdict()
+{
+    if (!m_showing && m_early_verdict)
+        integrity_check_finished(*std::exchange(m_early_verdict, std::nullopt));
+}
+
 void CatalogueFile::integrity_check_finished(const store::IntegrityResult& result)
 {
+    if (m_showing) {
+        m_early_verdict = result;
+        return;
+    }
     m_check_panel->hide();
+    m_session.status().set_writes_waiting(false);
     switch (result.outcome) {
-    case store::IntegrityOutcome::Passed:
+    case store::IntegrityOutcome::Passed: {
+        const std::optional<store::FileState> now =
+            m_session.db_conn() ? m_session.db_conn()->open_file_state() : std::nullopt;
+        // What was read must still be the file the window holds and has a name.
+        if (!now || !m_check_started || !now->same_file(*m_check_started)) {
+            m_session.status().set_message(k_replaced);
+            break;
+        }
         // Sound as the file was when the check began, if it is still so.
-        if (m_session.db_conn() && m_check_started && store::file_state(m_session.db_conn()->real_path()) == m_check_started)
+        if (*now == *m_check_started)
             found_sound(*m_session.db_conn(), *m_check_started);
         // The opening message stays: the bar going away says it all.
         if (m_writes_held) {
@@ -173,13 +221,15 @@ void CatalogueFile::integrity_check_finished(const store::IntegrityResult& resul
                 m_frame.SSTab_main->setCurrentIndex(2);
         }
         break;
+    }
     case store::IntegrityOutcome::Stopped:
         // The writes stay held for this opening.
         m_session.status().set_message(m_writes_held ? k_check_stopped : QStringLiteral("Catalogue check stopped."));
         break;
     case store::IntegrityOutcome::Damaged:
     case store::IntegrityOutcome::Failed:
-        m_session.status().set_message(store::integrity_problem(result));
+        m_session.status().set_message(result.error.kind == store::ErrorKind::FileChanged ? result.error.text
+                                                                                         : store::integrity_problem(result));
         break;
     }
 }
@@ -194,14 +244,14 @@ bool CatalogueFile::sound_before_writing(const Attempt& attempt, store::Connecti
 
 bool CatalogueFile::check_in_foreground(store::Connection& conn)
 {
-    m_session.status().set_message(k_checking_before_write);
+    m_session.status().set_message(k_checking_please_wait);
     m_session.busy().clear_stop_request(ui::StopRequest::ProgressBar);
     m_session.busy().clear_stop_request(ui::StopRequest::Esc);
     const ui::StopOffer stop_offer(m_session.busy(), {.esc = true, .progress_bar = true});
     m_session.status().progress()->setRange(0, 1000);
     m_session.status().progress()->setValue(0);
     m_session.status().progress()->show();
-    const std::optional<store::FileState> before = store::file_state(conn.real_path());
+    const std::optional<store::FileState> before = conn.open_file_state();
     ui::EventPump pump;
     pump.pump();
     const store::IntegrityResult result = store::check_integrity(conn, [&](int permille) {
@@ -216,7 +266,7 @@ bool CatalogueFile::check_in_foreground(store::Connection& conn)
     m_session.busy().clear_stop_request(ui::StopRequest::Esc);
     switch (result.outcome) {
     case store::IntegrityOutcome::Passed:
-        if (before && store::file_state(conn.real_path()) == before)
+        if (before && conn.open_file_state() == before)
             found_sound(conn, *before);
         return true;
     case store::IntegrityOutcome::Stopped:

@@ -37,8 +37,13 @@ StatusLine::StatusLine(QStatusBar* bar) : QObject(bar)
     bar->addPermanentWidget(m_progress);
 }
 
-void StatusLine::set_message(const QString& text, const QString& detail, const QStringList& paths)
+void StatusLine::set_message(const QString& given, const QString& detail, const QStringList& paths)
 {
+    // Every part refuses a write in these words: the catalogue is only
+    // read-only until its check has passed.
+    const QString& text = m_writes_waiting && given == QLatin1String("The database is Read-Only.")
+                              ? k_checking_please_wait
+                              : given;
     if (m_noticing) {
         m_held_text = text;
         m_held_detail = detail;
@@ -65,6 +70,13 @@ void StatusLine::end_notice()
         return;
     m_noticing = false;
     m_message->set_message(m_held_text, m_held_detail, m_held_paths);
+}
+
+void StatusLine::set_writes_waiting(bool waiting)
+{
+    m_writes_waiting = waiting;
+    if (!waiting && message_text() == k_checking_please_wait)
+        set_message({});
 }
 
 void StatusLine::set_ready(const QString& text)

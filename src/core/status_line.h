@@ -10,6 +10,9 @@ class QStatusBar;
 
 namespace mosswick {
 
+// What a write refused while the catalogue's check runs says.
+inline const QString k_checking_please_wait = QStringLiteral("Checking the catalogue, please wait...");
+
 namespace ui {
 class StatusPanel;
 }
@@ -29,6 +32,10 @@ public:
     // ends the panel shows the last of them (or what it showed before).
     void hold_notice(const QString& text);
     void end_notice();
+    // While writes wait for the catalogue's check, a write refused with
+    // "The database is Read-Only." says "Checking the catalogue, please
+    // wait..." instead; once they no longer wait, that word goes.
+    void set_writes_waiting(bool waiting);
     void set_ready(const QString& text);
     void set_tab(const QString& text);
     void set_timing(const QString& text);
@@ -48,6 +55,7 @@ private:
     QLabel* m_timing = nullptr;
     QProgressBar* m_progress = nullptr;
     bool m_noticing = false;
+    bool m_writes_waiting = false;
     QString m_held_text;
     QString m_held_detail;
     QStringList m_held_paths;

@@ -19,6 +19,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 
 using namespace mosswick;
@@ -116,9 +117,15 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
     ctl(*window).delete_picture->click();
     EXPECT_FALSE(window->session().db_conn()->exec("UPDATE demopicture SET note = 'x' WHERE numpic = 1").ok());
     EXPECT_EQ(rows_in(path), 20);
+    // An edit asks to wait, until the check has passed.
+    testsupport::click_cell(*window, 1);
+    EXPECT_TRUE(testsupport::type_keypad(*window, '1'));
+    EXPECT_EQ(window->message_text(), "Checking the catalogue, please wait...");
+    EXPECT_FALSE(testsupport::note_editor(*window));
 
     gate.release();
     ASSERT_TRUE(wait_for_integrity_check(*window));
+    EXPECT_EQ(window->message_text(), "");
     EXPECT_FALSE(window->session().db_read_only());
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
     for (QWidget* w : writers())
@@ -163,8 +170,16 @@ TEST_F(CheckBehindTest, ADamagedCatalogueStaysOpenReadOnlyWithItsMessage)
     const QString path = make(300);
     ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
     const QByteArray before = file_hash(path);
+    // The check runs while page 1 says its pictures are missing; a verdict
+    // that comes meanwhile waits for the opening's own message.
+    bool checking_at_the_box = false;
+    dialogs->on_message = [&](const QString&) {
+        checking_at_the_box = window->integrity_check_running();
+        QTest::qWait(100);
+    };
     open_unchecked(path);
     ASSERT_TRUE(window->session().db_open());
+    EXPECT_TRUE(checking_at_the_box);
     EXPECT_EQ(window->message_text(), "Database opened.");
     ASSERT_TRUE(wait_for_integrity_check(*window));
     EXPECT_TRUE(window->session().db_open());
@@ -232,6 +247,22 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
     EXPECT_FALSE(window->session().db_conn());
 }
 
+TEST_F(CheckBehindTest, AFileRenamedOverTheCatalogueBeforeTheCheckIsNeverTakenForIt)
+{
+    const QString path = make(20);
+    testsupport::CatalogueSpec spec;
+    spec.name = QStringLiteral("other.mdb");
+    const QString other = make(8, spec);
+    open_held(path);
+    ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()), 0);
+    gate.release();
+    ASSERT_TRUE(wait_for_integrity_check(*window));
+    EXPECT_EQ(window->message_text(), "The catalogue file was replaced or moved away after it was opened: it stays "
+                                      "open Read-Only. Open it again to use the file now under its name.");
+    expect_held();
+    expect_usable();
+}
+
 TEST_F(CheckBehindTest, TheLightEditionWaitsForTheCheckToo)
 {
     start(Edition::light());
@@ -290,6 +321,16 @@ bool recorded(const QString& path)
 {
     const std::optional<store::FileState> now = store::file_state(path);
     return now && store::CheckedCatalogues().unchanged(path, *now);
+}
+
+// Another program writes into the file without the engine, once the clock
+// has moved on: the byte it held, so that only the file's times show it.
+void write_behind_the_engine(const QString& path)
+{
+    ASSERT_TRUE(store::later_changes_show(store::file_state(path).value()));
+    QFile f(path);
+    char byte = 0;
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(8209) && f.getChar(&byte) && f.seek(8209) && f.putChar(byte));
 }
 
 class RecordedCatalogue : public CheckBehindTest, public ::testing::WithParamInterface<bool> {
@@ -487,6 +528,30 @@ TEST_P(RecordedCatalogue, RenumberModeRenumbersARecordedCatalogueAtOnce)
     EXPECT_EQ(conn->scalar("SELECT picfile FROM demopicture WHERE numpic = 13", {}, e).toString(), "zz.jpg");
     conn.reset();
     EXPECT_TRUE(recorded(path));
+}
+
+TEST_P(RecordedCatalogue, OnlyAStateThisProgramLeftIsRecordedAtTheClose)
+{
+    const QString path = make_here(30);
+    const struct {
+        const char* writes;   // o: one of its own, t: one by another program
+        bool recorded;
+    } cases[] = {{"", true}, {"oo", true}, {"t", false}, {"ot", false}, {"to", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.writes);
+        opened_with_check(path);
+        for (const char* w = c.writes; *w; ++w) {
+            if (*w == 't') {
+                write_behind_the_engine(path);
+                continue;
+            }
+            ctl(*window).Text15->setText("1");
+            ctl(*window).delete_picture->click();
+            ASSERT_EQ(window->message_text(), "Picture deleted.");
+        }
+        close_catalogue();
+        EXPECT_EQ(recorded(path), c.recorded);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, RecordedCatalogue, ::testing::Bool(),

@@ -263,6 +263,7 @@ TEST_F(WindowTest, UpgradeRefusedLeavesTheFileAsItWas)
     EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
+    EXPECT_EQ(window->windowTitle(), "Mosswick Database");
     EXPECT_FALSE(window->session().db_conn());
     store::Error e;
     EXPECT_EQ(store::Connection::open(five, {}, e)->column_count(), 5);

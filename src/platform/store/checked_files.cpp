@@ -3,12 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -50,13 +52,27 @@ QByteArray key_of(const QString& path)
     return QFile::encodeName(real).toPercentEncoding();
 }
 
+// The record's bytes; empty unless it is a regular file of a sensible size.
+// Opened without blocking (a FIFO there) and without following a link.
+QByteArray read_record(const QString& record)
+{
+    const int fd = ::open(QFile::encodeName(record).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QFile f;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > k_largest_record ||
+        !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
+    return f.read(k_largest_record);
+}
+
 std::vector<Entry> read_entries(const QString& record)
 {
     std::vector<Entry> entries;
-    QFile f(record);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > k_largest_record)
-        return entries;
-    const QList<QByteArray> lines = f.readAll().split('\n');
+    const QList<QByteArray> lines = read_record(record).split('\n');
     if (lines.isEmpty() || lines.front() != k_header)
         return entries;
     for (qsizetype i = 1; i < lines.size(); ++i) {
@@ -79,19 +95,26 @@ std::vector<Entry> read_entries(const QString& record)
 
 bool write_entries(const QString& record, const std::vector<Entry>& entries)
 {
-    if (!QDir().mkpath(QFileInfo(record).absolutePath()))
+    const QFileInfo where(record);
+    if (!QDir().mkpath(where.absolutePath()))
         return false;
-    QSaveFile f(record);
-    if (!f.open(QIODevice::WriteOnly))
+    // Written beside it, then renamed onto its name: whatever is there (a
+    // link too) is replaced, never written through. The temporary file is
+    // made private (0600), since the paths of a user's catalogues are
+    // nobody else's business.
+    QTemporaryFile f(where.absoluteFilePath() + QStringLiteral(".XXXXXX"));
+    if (!f.open())
         return false;
-    // The paths of a user's catalogues are nobody else's business.
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QByteArray out = k_header + '\n';
     for (const Entry& e : entries)
         out += QByteArray::number(e.state.device) + ' ' + QByteArray::number(e.state.inode) + ' ' +
                QByteArray::number(e.state.size) + ' ' + QByteArray::number(e.state.modified_ns) + ' ' +
                QByteArray::number(e.state.changed_ns) + ' ' + e.key + '\n';
-    return f.write(out) == out.size() && f.commit();
+    if (f.write(out) != out.size() || !f.flush() || ::fsync(f.handle()) != 0 ||
+        ::rename(QFile::encodeName(f.fileName()).constData(), QFile::encodeName(record).constData()) != 0)
+        return false;
+    f.setAutoRemove(false);
+    return true;
 }
 
 } // namespace

@@ -17,6 +17,8 @@ struct FileState {
     qint64 changed_ns = 0;
 
     bool operator==(const FileState&) const = default;
+    // The same file, in whatever state.
+    bool same_file(const FileState& other) const { return device == other.device && inode == other.inode; }
 };
 
 // The state of the file at path (links followed); nullopt when it cannot be

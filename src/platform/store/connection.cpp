@@ -1,6 +1,7 @@
 #include "platform/store/connection.h"
 
 #include "platform/store/integrity_check.h"
+#include "platform/store/own_writes.h"
 #include "platform/store/safe_files.h"
 #include "platform/store/sqlite.h"
 #include "platform/store/text_rules.h"
@@ -425,6 +426,7 @@ Connection::~Connection()
         const QMutexLocker lock(&live.mutex);
         live.by_serial.erase(m_serial);
     }
+    m_own_writes.reset();
     close_db(m_db);
 }
 
@@ -828,6 +830,31 @@ QVariant Connection::scalar(const QString& sql, const QVariantList& params, Erro
         v = st.value(0);
     error = st.error();
     return v;
+}
+
+std::optional<FileState> Connection::open_file_state() const
+{
+    // The engine compares the file it has open with the one at the path;
+    // a look on either side of it makes sure that is the one read.
+    const std::optional<FileState> before = file_state(m_real_path);
+    int moved = 1;
+    if (!before || sqlite3_file_control(m_db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved)
+        return std::nullopt;
+    const std::optional<FileState> after = file_state(m_real_path);
+    if (!after || !after->same_file(*before))
+        return std::nullopt;
+    return after;
+}
+
+void Connection::follow_own_writes(const FileState& from)
+{
+    m_own_writes.reset();
+    m_own_writes = std::make_unique<OwnWrites>(m_db, m_real_path, from);
+}
+
+std::optional<FileState> Connection::own_state() const
+{
+    return m_own_writes ? m_own_writes->state() : std::nullopt;
 }
 
 QVariant Connection::data_version()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/store/checked_files.h"
 #include "platform/store/schema.h"
 #include "platform/store/statement.h"
 #include "platform/store/store_error.h"
@@ -18,6 +19,7 @@ struct sqlite3;
 namespace mosswick::store {
 
 class HeldLock;
+class OwnWrites;
 
 // How a catalogue file is protected. A password encrypts the file with it;
 // "encrypt" without a password uses a fixed key of ours, which only scrambles.
@@ -125,6 +127,19 @@ public:
     // First column of the first row; invalid when Null or no row.
     QVariant scalar(const QString& sql, const QVariantList& params, Error& error);
 
+    // The state of the file this connection has open, read at its path;
+    // nullopt when the engine finds that another file (or none) has the
+    // path now.
+    std::optional<FileState> open_file_state() const;
+
+    // From now on the connection follows the file through its own writes,
+    // starting from the state from (see OwnWrites).
+    void follow_own_writes(const FileState& from);
+    // The state this connection's own writes left the file in since
+    // follow_own_writes(); nullopt before it, and once the file was seen
+    // changed by anything else or another file had its path.
+    std::optional<FileState> own_state() const;
+
     // A number that moves whenever another connection (of this program or
     // another) commits a change to the file; this connection's own commits
     // leave it. Invalid when it cannot be read.
@@ -186,6 +201,7 @@ private:
     QStringList m_columns;
     int m_savepoints = 0;
     quint64 m_serial = 0;
+    std::unique_ptr<OwnWrites> m_own_writes;
 };
 
 // Scoped transaction: commits on commit(), rolls back otherwise. Nests.

@@ -1,5 +1,6 @@
 #include "platform/store/statement.h"
 
+#include "platform/store/own_writes.h"
 #include "platform/store/sqlite.h"
 
 #include <utility>
@@ -181,11 +182,15 @@ bool Statement::step()
             m_error = make_error(ErrorKind::Engine, QStringLiteral("Statement not prepared."));
         return false;
     }
+    if (!sqlite3_stmt_busy(m_stmt))
+        OwnWrites::statement_begins(m_db, m_stmt);
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
     if (rc != SQLITE_DONE)
         set_engine_error();
+    // After the commit a statement of its own made.
+    OwnWrites::statement_ended(m_db);
     return false;
 }
 

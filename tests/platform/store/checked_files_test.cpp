@@ -4,11 +4,14 @@
 #include "support/test_support.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace mosswick::store;
@@ -154,6 +157,37 @@ TEST_F(CheckedRecord, ADamagedOrForeignRecordOnlyMeansChecking)
     const CheckedCatalogues nowhere(dir.file("a.mdb/record"));
     EXPECT_FALSE(nowhere.record(a, state(a)));
     EXPECT_FALSE(nowhere.unchanged(a, state(a)));
+}
+
+TEST_F(CheckedRecord, AnythingButARegularFileAtItsPlaceMeansNoRecord)
+{
+    const QString a = catalogue("a.mdb");
+    // A record that would pass the catalogue, were it read through a link.
+    const QString outside = dir.file("outside/record");
+    ASSERT_TRUE(CheckedCatalogues(outside).record(a, state(a)));
+    ASSERT_TRUE(QFile::setPermissions(outside, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
+    const QByteArray outside_bytes = testsupport::read_all(outside);
+    const QByteArray link_target = QFile::encodeName(outside);
+    const struct {
+        const char* what;
+        std::function<int(const char*)> make;
+        bool replaced;   // by the next record written
+    } cases[] = {{"fifo", [](const char* p) { return ::mkfifo(p, 0600); }, true},
+                 {"link", [&](const char* p) { return ::symlink(link_target.constData(), p); }, true},
+                 {"folder", [](const char* p) { return ::mkdir(p, 0700); }, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CheckedCatalogues here(dir.file(QStringLiteral("%1/checked-catalogues").arg(c.what)));
+        ASSERT_TRUE(QDir().mkpath(dir.file(c.what)));
+        ASSERT_EQ(c.make(QFile::encodeName(here.record_path()).constData()), 0);
+        EXPECT_FALSE(here.unchanged(a, state(a)));   // at once, and nothing read through it
+        EXPECT_EQ(here.record(a, state(a)), c.replaced);
+        EXPECT_EQ(here.unchanged(a, state(a)), c.replaced);
+        EXPECT_EQ(QDir(dir.file(c.what)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{"checked-catalogues"});   // no copy left beside it
+    }
+    EXPECT_EQ(testsupport::read_all(outside), outside_bytes);
+    EXPECT_TRUE(QFile(outside).permissions() & QFileDevice::ReadOther);
 }
 
 TEST(CheckedRecordPlace, LivesInTheUsersConfigurationFolder)
