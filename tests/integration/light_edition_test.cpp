@@ -42,7 +42,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     QTest::keyClicks(editor()->lbl_note, "river bend");
     QTest::keyClicks(editor()->Text2, "ref two");
     QTest::keyClicks(editor()->Text1, "the full edition's own note");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     const QVariant full_reference = field("reference", snap(2));
     const QVariant full_addnote = field("addnote", snap(2));
@@ -92,7 +92,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "river bend");
     type_at_end(editor()->lbl_note, " in autumn");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "river bend in autumn");
     EXPECT_EQ(note_text(snap(2)), "river bend in autumn");
@@ -173,7 +173,7 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     QTest::keyClicks(editor()->Text2, "harbour");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     EXPECT_EQ(field("reference", snap(3)).toString(), "harbour");
     ctl(*window).Text15->setText("1");
@@ -195,7 +195,7 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     ASSERT_NE(editor(), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "boats");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     EXPECT_EQ(note_text(snap(3)), "boats");
     EXPECT_EQ(field("reference", snap(3)).toString(), "harbour");
@@ -240,7 +240,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
     type_at_end(editor()->lbl_note, " light");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     ctl(*window).compact_database->click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");

@@ -4,6 +4,8 @@
 // names the window gives them (an element of a control array is "name(i)").
 // A control the edition does not build is null.
 
+#include "support/named_controls.h"
+
 #include "frame/frm_browser.h"
 #include "loader/loader_tab.h"
 #include "notes/note_actions.h"
@@ -318,38 +320,6 @@ struct WindowControls {
         find(w, List1, "List1");
         find(w, List2, "List2");
         find(w, List3, "List3");
-    }
-
-private:
-    // Only objects of the window itself: dialogs parented to it may reuse names.
-    // Not inside another window of its own (a dialog, a zoom or note window);
-    // the menus are windows of their own but belong to the window.
-    static bool inside(QObject& w, QObject* o)
-    {
-        for (; o && o != &w; o = o->parent())
-            if (auto* widget = qobject_cast<QWidget*>(o); widget && widget->isWindow() && !qobject_cast<QMenu*>(widget))
-                return false;
-        return o == &w;
-    }
-    template <class T>
-    static T* named(QObject& w, const QString& name)
-    {
-        const auto all = w.findChildren<T*>(name);
-        for (T* t : all)
-            if (inside(w, t))
-                return t;
-        return nullptr;
-    }
-    template <class T>
-    static void find(QObject& w, T*& out, const char* name)
-    {
-        out = named<T>(w, QString::fromLatin1(name));
-    }
-    template <class T, size_t N>
-    static void find_all(QObject& w, std::array<T*, N>& out, const char* name)
-    {
-        for (size_t i = 0; i < N; ++i)
-            out[i] = named<T>(w, QStringLiteral("%1(%2)").arg(QString::fromLatin1(name)).arg(i));
     }
 };
 
