@@ -110,9 +110,7 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
 
     // A file of the page shown goes too; its note can still be edited.
     ASSERT_TRUE(QFile::remove(data(picture_name(5))));
-    testsupport::click_cell(*window, 5);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 5), nullptr);
     type_at_end(editor()->lbl_note, " (file lost)");
     editor()->Command1->click();
     settle();
@@ -143,9 +141,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
 {
     // Session 1 writes a note and closes.
     const QString path = open_catalogue(8);
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 1), nullptr);
     type_at_end(editor()->lbl_note, " first session");
     editor()->Command1->click();
     settle();

@@ -381,9 +381,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(ctl(*window).lbl_filePic[3]->text(), testsupport::picture_name(3));   // now number 2
 
     // A note typed for the picture the cell shows is refused, not saved elsewhere.
-    testsupport::click_cell(*window, 3);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 3), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "meant for picture three");
     editor()->Command1->click();
@@ -422,9 +420,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(window->page_view().last_zoom()->request().file_path, data(testsupport::picture_name(9)));
     EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(9)));
     close_zoom_windows();
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "picture three");
     editor()->Command1->click();

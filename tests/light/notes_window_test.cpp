@@ -17,12 +17,7 @@ class LightNotes : public LightWindow {
 protected:
     Window editor() const { return testsupport::note_editor(*window); }
 
-    Window open_editor(int cell)
-    {
-        testsupport::click_cell(*window, cell);
-        testsupport::type_keypad(*window, '1');
-        return editor();
-    }
+    Window open_editor(int cell) { return testsupport::open_note_editor(*window, cell); }
 
     static unsigned back_of(const QWidget* w) { return ui::to_bgr(w->palette().color(QPalette::Window)); }
 };

@@ -101,9 +101,7 @@ TEST_F(NoteEntryTest, OkWritesExactlyTheThreeNoteFieldsOfThatRow)
     open_catalogue();
     const Row before1 = row(1);
     const Row before3 = row(3);
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    const auto* w = editor();
+    const auto* w = testsupport::open_note_editor(*window, 2);
     ASSERT_NE(w, nullptr);
     w->lbl_note->moveCursor(QTextCursor::End);
     QTest::keyClicks(w->lbl_note, " edited");
@@ -144,9 +142,7 @@ TEST_F(NoteEntryTest, OkWithNothingChangedKeepsTheStoredValuesExactly)
     open_catalogue();
     const Row before = row(4);
     ASSERT_FALSE(before.value(store::col_reference).isValid());
-    testsupport::click_cell(*window, 4);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 4), nullptr);
     editor()->Command1->click();
     const Row after = row(4);
     EXPECT_EQ(after.value(store::col_note).toString(), "note 4");   // still plain text
@@ -160,9 +156,7 @@ TEST_F(NoteEntryTest, EmptiedBoxesAreSavedEmpty)
     open_catalogue();
     ASSERT_FALSE(window->session().db_conn()->update_fields(1, {{store::col_reference, QStringLiteral("r1")}}));
     testsupport::type_page(*window, 1);
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 1), nullptr);
     click(editor()->Label27);   // clear note
     editor()->Command1->click();
     const Row r = row(1);
@@ -188,9 +182,7 @@ TEST_P(ClearedNullNotes, StayNullThoughTextWasTypedFirst)
     ASSERT_TRUE(window->session().db_open());
     ASSERT_FALSE(window->session().db_conn()->update_fields(2, {{store::col_note, QVariant()}}));
     testsupport::type_page(*window, 1);
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    const auto* w = editor();
+    const auto* w = testsupport::open_note_editor(*window, 2);
     ASSERT_NE(w, nullptr);
     QTest::keyClicks(w->lbl_note, "typed");
     if (!light)
@@ -205,9 +197,7 @@ TEST_P(ClearedNullNotes, StayNullThoughTextWasTypedFirst)
         EXPECT_FALSE(r.value(store::col_addnote).isValid());
     }
     // A field that held text and was emptied holds an empty text.
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 1), nullptr);
     click(editor()->Label27);
     editor()->Command1->click();
     EXPECT_TRUE(row(1).value(store::col_note).isValid());
@@ -222,9 +212,7 @@ TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
     open_catalogue();
     const Row before = row(3);
     for (int way = 0; way < 3; ++way) {
-        testsupport::click_cell(*window, 3);
-        testsupport::type_keypad(*window, '1');
-        const auto* w = editor();
+        const auto* w = testsupport::open_note_editor(*window, 3);
         ASSERT_NE(w, nullptr);
         w->lbl_note->setText("discard me");
         w->Text2->setText("discard");
@@ -380,9 +368,7 @@ TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
 TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
 {
     open_catalogue();
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    const auto* w = editor();
+    const auto* w = testsupport::open_note_editor(*window, 1);
     ASSERT_NE(w, nullptr);
     ASSERT_FALSE(window->session().db_conn()->update_fields(1, {{store::col_picfile, QStringLiteral("other.jpg")}}));
     const Row before = row(1);
@@ -406,9 +392,7 @@ TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
 TEST_F(NoteEntryTest, APageChangedUnderTheEditorWritesNeitherRow)
 {
     open_catalogue();
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    const auto* w = editor();
+    const auto* w = testsupport::open_note_editor(*window, 1);
     ASSERT_NE(w, nullptr);
     ctl(*window).go_right->click();   // cell 1 now shows picture 7
     ASSERT_EQ(ctl(*window).Label5[1]->text(), "7");
@@ -427,9 +411,7 @@ TEST_F(NoteEntryTest, APageChangedUnderTheEditorWritesNeitherRow)
 TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
 {
     open_catalogue();
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
     ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = ?1"), {2}));
     editor()->Command1->click();
     EXPECT_EQ(dialogs->messages().size(), 1);
@@ -437,9 +419,7 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
     editor()->Command2->click();
     settle();
 
-    testsupport::click_cell(*window, 3);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 3), nullptr);
     const auto* w = editor();
     window->mnuDb_Click();   // closes the catalogue under the editor
     ASSERT_FALSE(window->session().db_open());
@@ -453,9 +433,7 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
 TEST_F(NoteEntryTest, AFailedWriteIsReportedAndTheEditCanBeSavedLater)
 {
     open_catalogue();
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    const auto* w = editor();
+    const auto* w = testsupport::open_note_editor(*window, 1);
     ASSERT_NE(w, nullptr);
     w->Text2->setText("kept reference");
 

@@ -70,6 +70,17 @@ protected:
         box->setSelLength(int(box->Text().size()));
     }
 
+    // An editor of a note and an additional note, all of both selected.
+    Window open_selected(const QString& note, const QString& addnote)
+    {
+        cell.note = note;
+        cell.addnote = addnote;
+        Window w = open(NoteMode::Edit);
+        select_all(w->lbl_note);
+        select_all(w->Text1);
+        return w;
+    }
+
     testsupport::ScopedScriptedDialogs dialogs;
     testsupport::TempDir dir;
     NoteCell cell{2, "2", "pic002.jpg", {}, {}, {}};   // the cell's texts the window opens with
@@ -365,12 +376,8 @@ TEST_F(NoteWindowTest, TheReferenceRefusesTheDoubleQuoteButTheNotesTakeIt)
 
 TEST_F(NoteWindowTest, APaletteClickColoursBothSelectionsAndMovesTheFrame)
 {
-    cell.note = "first box";
-    cell.addnote = "second box";
-    auto w = open(NoteMode::Edit);
+    auto w = open_selected("first box", "second box");
     w->window->show();
-    select_all(w->lbl_note);
-    select_all(w->Text1);
     click(w->Label3[8]);   // column 1, row 2: red
     EXPECT_EQ(w->lbl_note->SelColor(), QColor(255, 0, 0));
     EXPECT_EQ(w->Text1->SelColor(), QColor(255, 0, 0));
@@ -381,11 +388,7 @@ TEST_F(NoteWindowTest, APaletteClickColoursBothSelectionsAndMovesTheFrame)
 
 TEST_F(NoteWindowTest, AStyleClickOnAHalfBoldSelectionBoldsBothThenUnboldsThem)
 {
-    cell.note = k_rich_note;   // "Hello" bold, " world" not
-    cell.addnote = "plain";
-    auto w = open(NoteMode::Edit);
-    select_all(w->lbl_note);
-    select_all(w->Text1);
+    auto w = open_selected(k_rich_note, "plain");   // "Hello" bold, " world" not
     ASSERT_FALSE(w->lbl_note->SelBold().has_value());
     click(w->Label8[0]);
     EXPECT_EQ(w->lbl_note->SelBold(), true);
@@ -411,11 +414,7 @@ TEST_F(NoteWindowTest, AStyleClickOnAHalfBoldSelectionBoldsBothThenUnboldsThem)
 
 TEST_F(NoteWindowTest, AFontLabelAppliesItsOwnFontAndTheLastChosenSize)
 {
-    cell.note = "abc";
-    cell.addnote = "def";
-    auto w = open(NoteMode::Edit);
-    select_all(w->lbl_note);
-    select_all(w->Text1);
+    auto w = open_selected("abc", "def");
 
     click(w->Label7[1]);   // before any size choice: 8
     EXPECT_EQ(w->lbl_note->SelFontName(), "Courier");
@@ -456,13 +455,9 @@ TEST_F(NoteWindowTest, AlignmentAndBulletsUseTheBoxCodes)
     EXPECT_EQ(w->Text1->SelBullet(), false);
 }
 
-TEST_F(NoteWindowTest, TheColourDialogAppliesItsChoiceAndCancelChangesNothing)
+TEST_F(NoteWindowTest, TheColourAndFontDialogsApplyTheirChoiceAndCancelChangesNothing)
 {
-    cell.note = "abc";
-    cell.addnote = "def";
-    auto w = open(NoteMode::Edit);
-    select_all(w->lbl_note);
-    select_all(w->Text1);
+    auto w = open_selected("abc", "def");
     dialogs->colors.push_back(QColor(0, 128, 0));
     click(w->Label_more);
     EXPECT_EQ(w->lbl_note->SelColor(), QColor(0, 128, 0));
@@ -475,15 +470,7 @@ TEST_F(NoteWindowTest, TheColourDialogAppliesItsChoiceAndCancelChangesNothing)
     click(w->Label_more);
     EXPECT_EQ(w->lbl_note->SelColor(), before);
     EXPECT_EQ(dialogs->count("color"), 2);
-}
 
-TEST_F(NoteWindowTest, TheFontDialogAppliesNameSizeAndStylesAndCancelChangesNothing)
-{
-    cell.note = "abc";
-    cell.addnote = "def";
-    auto w = open(NoteMode::Edit);
-    select_all(w->lbl_note);
-    select_all(w->Text1);
     QFont chosen(QStringLiteral("Courier New"), 16);
     chosen.setBold(true);
     chosen.setUnderline(true);

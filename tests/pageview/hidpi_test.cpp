@@ -14,7 +14,6 @@
 
 #include <QImageWriter>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -104,21 +103,17 @@ TEST_F(HighDensity, ZoomDrawsAndKeepsDevicePixels)
 {
     const QString path = dir.file("zoom.jpg");
     ASSERT_TRUE(testsupport::write_picture(path, 3000, 2000, "jpg"));
-    frmZoom z(ZoomRequest::file(path, 5), QRect(0, 0, 1280, 800));
-    z.setAttribute(Qt::WA_DeleteOnClose, false);
-    QSignalSpy loaded(&z, &frmZoom::picture_loaded);
-    z.show();
-    ASSERT_TRUE(loaded.wait(10000));
+    auto z = testsupport::open_zoom(ZoomRequest::file(path, 5));
     // Laid out at the display size, which the window holds, drawn at twice it.
-    const QSize display = ctl(z).pic_zoom->size();
-    EXPECT_EQ(z.height(), display.height() + ui::twips_to_px(k_zoom_slider_height));
-    EXPECT_EQ(z.drawn().size(), display * 2);
+    const QSize display = ctl(*z).pic_zoom->size();
+    EXPECT_EQ(z->height(), display.height() + ui::twips_to_px(k_zoom_slider_height));
+    EXPECT_EQ(z->drawn().size(), display * 2);
     // The kept copy is bounded by the screen's device pixels, not the picture.
-    const QSize kept = z.kept_picture().kept().size();
+    const QSize kept = z->kept_picture().kept().size();
     EXPECT_LE(kept.width(), 2 * 1280);
     EXPECT_LE(kept.height(), 2 * 800);
     EXPECT_GT(kept.width(), 1280);
-    EXPECT_EQ(z.kept_picture().natural_size(), QSize(3000, 2000));
+    EXPECT_EQ(z->kept_picture().natural_size(), QSize(3000, 2000));
 }
 
 TEST_F(HighDensity, TheViewerAndTheLoadersPreviewToo)

@@ -19,7 +19,7 @@ protected:
     // Opens a zoom window on a generated picture and waits until it is drawn.
     std::unique_ptr<frmZoom> open_file(int width, int height, int quality = 5, const char* format = "png")
     {
-        return open(file_request(width, height, quality, format));
+        return testsupport::open_zoom(file_request(width, height, quality, format));
     }
 
     // A request for a generated picture file.
@@ -28,16 +28,6 @@ protected:
         const QString path = dir.file(QStringLiteral("z%1x%2.%3").arg(width).arg(height).arg(format));
         EXPECT_TRUE(testsupport::write_picture(path, width, height, format));
         return ZoomRequest::file(path, quality);
-    }
-
-    std::unique_ptr<frmZoom> open(const ZoomRequest& r)
-    {
-        auto z = std::make_unique<frmZoom>(r, QRect(0, 0, 1280, 800));
-        z->setAttribute(Qt::WA_DeleteOnClose, false);
-        QSignalSpy loaded(z.get(), &frmZoom::picture_loaded);
-        z->show();
-        EXPECT_TRUE(loaded.wait(10000));
-        return z;
     }
 
     // The drawing is at the slider's per cent of the picture's natural width
@@ -78,7 +68,7 @@ TEST_F(ZoomTest, AMetafileIsDrawnAtEachZoom)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(emf.finish());
     f.close();
-    auto z = open(ZoomRequest::file(path, 5));
+    auto z = testsupport::open_zoom(ZoomRequest::file(path, 5));
     EXPECT_EQ(z->drawn().size(), QSize(192, 96));
     EXPECT_GT(z->drawn().pixelColor(48, 48).red(), 200);
     EXPECT_EQ(z->drawn().pixelColor(150, 48).alpha(), 0);
@@ -158,7 +148,7 @@ TEST_F(ZoomTest, HandedInPictureIgnoresTheFile)
     r.image.fill(Qt::green);
     r.caption_path = "The Screenshot.";
     r.file_path = dir.file("does-not-exist.jpg");
-    auto z = open(r);
+    auto z = testsupport::open_zoom(r);
     EXPECT_FALSE(z->failed());
     EXPECT_EQ(z->drawn().size(), QSize(200, 100));
     EXPECT_FALSE(ctl(*z).pic_zoom_image->isHidden());
@@ -230,7 +220,7 @@ TEST_F(ZoomTest, AnUndecodableFileSaysSoWhenItsDecodeEnds)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("this is not a picture");
     f.close();
-    auto z = open(ZoomRequest::file(path, 5));
+    auto z = testsupport::open_zoom(ZoomRequest::file(path, 5));
     EXPECT_TRUE(z->failed());
     EXPECT_EQ(dialogs->messages(),
               QStringList{picture::status_text(picture::PictureStatus::Undecodable)});

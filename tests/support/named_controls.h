@@ -36,24 +36,35 @@ T* named(QObject& w, const QString& name)
     return nullptr;
 }
 
-template <class T>
-void find(QObject& w, T*& out, const char* name)
-{
-    out = named<T>(w, QString::fromLatin1(name));
-}
+// The base of a window's controls as a test reaches them, each field found
+// by its name where it is declared: QLabel* Label1 = one<QLabel>("Label1").
+// A control the window does not build is null.
+template <class W>
+struct NamedControls {
+    explicit NamedControls(W& w) : window(&w) {}
+    W* window;
 
-// Every element of a control array, "name(0)" and on.
-template <class T, size_t N>
-void find_all(QObject& w, std::array<T*, N>& out, const char* name)
-{
-    for (size_t i = 0; i < N; ++i)
-        out[i] = named<T>(w, QStringLiteral("%1(%2)").arg(QString::fromLatin1(name)).arg(i));
-}
+protected:
+    template <class T>
+    T* one(const char* name) const
+    {
+        return named<T>(*window, QString::fromLatin1(name));
+    }
+    // Every element of a control array, "name(0)" and on.
+    template <class T, size_t N>
+    std::array<T*, N> all(const char* name) const
+    {
+        std::array<T*, N> out{};
+        for (size_t i = 0; i < N; ++i)
+            out[i] = named<T>(*window, QStringLiteral("%1(%2)").arg(QString::fromLatin1(name)).arg(i));
+        return out;
+    }
+};
 
 // The controls C of a window, found once (C's constructor takes the window)
 // and kept while the window lives.
 template <class C, class W>
-const C& found_controls(W& window)
+C& found_controls(W& window)
 {
     static std::map<W*, std::unique_ptr<C>> found;
     auto& slot = found[&window];

@@ -24,80 +24,44 @@ namespace testsupport {
 using mosswick::richtext::RichTextBox;
 using mosswick::ui::LabelButton;
 
-struct NoteControls {
-    explicit NoteControls(mosswick::frmNote& w) : window(&w)
-    {
-        find(w, SSTab1, "SSTab1");
-        find(w, lbl_note, "lbl_note");
-        find(w, Text1, "Text1");
-        find(w, Text2, "Text2");
-        find(w, Command1, "Command1");
-        find(w, Command2, "Command2");
-        find(w, Label1, "Label1");
-        find(w, Frame1, "Frame1");
-        find_all(w, OptionBTN, "OptionBTN");
-        find_all(w, note_size, "note_size");
-        find_all(w, Label2, "Label2");
-        find_all(w, lbl_note_size, "lbl_note_size");
-        find_all(w, Label3, "Label3");
-        find_all(w, Label28, "Label28");
-        find_all(w, Label4, "Label4");
-        find_all(w, Label5, "Label5");
-        find_all(w, Label7, "Label7");
-        find_all(w, Label9, "Label9");
-        find(w, Label_more, "Label_more");
-        find(w, Label_more2, "Label_more2");
-        find_all(w, Label8, "Label8");
-        find_all(w, Label10, "Label10");
-        find_all(w, Label15, "Label15");
-        find(w, Label19, "Label19");
-        find(w, Label11, "Label11");
-        find(w, Label23, "Label23");
-        find(w, Label24, "Label24");
-        find(w, Label27, "Label27");
-        find(w, Text_Find, "Text_Find");
-        find_all(w, Option1, "Option1");
-        find_all(w, Label22, "Label22");
-        find_all(w, Label21, "Label21");
-        find(w, Label25, "Label25");
-        find(w, Label26, "Label26");
-    }
+// A note window's controls; the window itself is window.
+struct NoteControls : NamedControls<mosswick::frmNote> {
+    using NamedControls::NamedControls;
 
-    mosswick::frmNote* window;
-    QTabWidget* SSTab1 = nullptr;
-    RichTextBox* lbl_note = nullptr;
-    RichTextBox* Text1 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QPushButton* Command1 = nullptr;   // OK
-    QPushButton* Command2 = nullptr;   // Cancel
-    QLabel* Label1 = nullptr;
-    QFrame* Frame1 = nullptr;
-    std::array<QRadioButton*, 9> OptionBTN{};
-    std::array<LabelButton*, 3> note_size{};
-    std::array<QLabel*, 3> Label2{};
-    std::array<QLabel*, 8> lbl_note_size{};
-    std::array<LabelButton*, 48> Label3{};
-    std::array<QLabel*, 48> Label28{};
-    std::array<LabelButton*, 9> Label4{};
-    std::array<QLabel*, 9> Label5{};
-    std::array<LabelButton*, 8> Label7{};
-    std::array<QLabel*, 8> Label9{};
-    LabelButton* Label_more = nullptr;
-    LabelButton* Label_more2 = nullptr;
-    std::array<LabelButton*, 4> Label8{};
-    std::array<QLabel*, 4> Label10{};
-    std::array<LabelButton*, 3> Label15{};
-    LabelButton* Label19 = nullptr;
-    LabelButton* Label11 = nullptr;
-    LabelButton* Label23 = nullptr;
-    LabelButton* Label24 = nullptr;
-    LabelButton* Label27 = nullptr;
-    QLineEdit* Text_Find = nullptr;
-    std::array<QRadioButton*, 2> Option1{};
-    std::array<LabelButton*, 3> Label22{};
-    std::array<QLabel*, 4> Label21{};
-    LabelButton* Label25 = nullptr;
-    QLabel* Label26 = nullptr;
+    QTabWidget* SSTab1 = one<QTabWidget>("SSTab1");
+    RichTextBox* lbl_note = one<RichTextBox>("lbl_note");
+    RichTextBox* Text1 = one<RichTextBox>("Text1");
+    QLineEdit* Text2 = one<QLineEdit>("Text2");
+    QPushButton* Command1 = one<QPushButton>("Command1");   // OK
+    QPushButton* Command2 = one<QPushButton>("Command2");   // Cancel
+    QLabel* Label1 = one<QLabel>("Label1");
+    QFrame* Frame1 = one<QFrame>("Frame1");
+    std::array<QRadioButton*, 9> OptionBTN = all<QRadioButton, 9>("OptionBTN");
+    std::array<LabelButton*, 3> note_size = all<LabelButton, 3>("note_size");
+    std::array<QLabel*, 3> Label2 = all<QLabel, 3>("Label2");
+    std::array<QLabel*, 8> lbl_note_size = all<QLabel, 8>("lbl_note_size");
+    std::array<LabelButton*, 48> Label3 = all<LabelButton, 48>("Label3");
+    std::array<QLabel*, 48> Label28 = all<QLabel, 48>("Label28");
+    std::array<LabelButton*, 9> Label4 = all<LabelButton, 9>("Label4");
+    std::array<QLabel*, 9> Label5 = all<QLabel, 9>("Label5");
+    std::array<LabelButton*, 8> Label7 = all<LabelButton, 8>("Label7");
+    std::array<QLabel*, 8> Label9 = all<QLabel, 8>("Label9");
+    LabelButton* Label_more = one<LabelButton>("Label_more");
+    LabelButton* Label_more2 = one<LabelButton>("Label_more2");
+    std::array<LabelButton*, 4> Label8 = all<LabelButton, 4>("Label8");
+    std::array<QLabel*, 4> Label10 = all<QLabel, 4>("Label10");
+    std::array<LabelButton*, 3> Label15 = all<LabelButton, 3>("Label15");
+    LabelButton* Label19 = one<LabelButton>("Label19");
+    LabelButton* Label11 = one<LabelButton>("Label11");
+    LabelButton* Label23 = one<LabelButton>("Label23");
+    LabelButton* Label24 = one<LabelButton>("Label24");
+    LabelButton* Label27 = one<LabelButton>("Label27");
+    QLineEdit* Text_Find = one<QLineEdit>("Text_Find");
+    std::array<QRadioButton*, 2> Option1 = all<QRadioButton, 2>("Option1");
+    std::array<LabelButton*, 3> Label22 = all<LabelButton, 3>("Label22");
+    std::array<QLabel*, 4> Label21 = all<QLabel, 4>("Label21");
+    LabelButton* Label25 = one<LabelButton>("Label25");
+    QLabel* Label26 = one<QLabel>("Label26");
 };
 
 // The controls of a note window, found once and kept while it lives.

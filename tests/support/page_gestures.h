@@ -106,4 +106,13 @@ inline int cells_shown(QWidget& window)
     return n;
 }
 
+// Selects cell i and asks for its note editor with the keypad's "1": the
+// editor opened, else null.
+inline const NoteControls* open_note_editor(QWidget& window, int i)
+{
+    click_cell(window, i);
+    type_keypad(window, '1');
+    return note_editor(window);
+}
+
 } // namespace testsupport
