@@ -10,6 +10,7 @@
 #include "platform/ui/key_rules.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
+#include "platform/ui/widgets.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -100,9 +101,8 @@ QString stored_value(const richtext::RichTextBox& box, bool loaded_null)
 
 } // namespace
 
-frmNote::frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent, NoteWindowProfile profile,
-                 std::function<bool()> keep_loading)
-    : QDialog(parent), m_mode(mode), m_profile(std::move(profile)), m_cell(cell), m_keep_loading(std::move(keep_loading))
+frmNote::frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent, NoteWindowProfile profile, NoteOpener opener)
+    : QDialog(parent), m_mode(mode), m_profile(std::move(profile)), m_cell(cell), m_opener(std::move(opener))
 {
     setObjectName(QStringLiteral("frmNote"));
     setWindowTitle(QStringLiteral("Note"));
@@ -110,11 +110,12 @@ frmNote::frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent, NoteWindo
     m_dialog_font = QFont(richtext::reset_font_name(), 8);
     build();
     build_tools();
+    name_controls();
     connect_handlers();
     Form_Load();
+    // Asked only while the note loads: what it refers to may be gone later.
+    m_opener.keep_loading = nullptr;
 }
-
-frmNote::~frmNote() = default;
 
 void frmNote::build()
 {
@@ -297,6 +298,54 @@ void frmNote::build_tools()
     m_pressed[Label27] = {Label29[2], k_black, k_white};
 }
 
+void frmNote::name_controls()
+{
+    ui::name_control(SSTab1, "SSTab1");
+    ui::name_control(lbl_note, "lbl_note");
+    ui::name_control(Text1, "Text1");
+    ui::name_control(Text2, "Text2");
+    ui::name_control(Command1, "Command1");
+    ui::name_control(Command2, "Command2");
+    ui::name_control(Label1, "Label1");
+    ui::name_control(Frame1, "Frame1");
+    ui::name_controls(OptionBTN, "OptionBTN");
+    ui::name_controls(note_size, "note_size");
+    ui::name_controls(Label2, "Label2");
+    ui::name_controls(lbl_note_size, "lbl_note_size");
+    ui::name_controls(Label3, "Label3");
+    ui::name_controls(Label28, "Label28");
+    ui::name_controls(Label4, "Label4");
+    ui::name_controls(Label5, "Label5");
+    ui::name_controls(Label7, "Label7");
+    ui::name_controls(Label9, "Label9");
+    ui::name_control(Label_more, "Label_more");
+    ui::name_control(Label_back, "Label_back");
+    ui::name_control(Label_more2, "Label_more2");
+    ui::name_control(Label_back2, "Label_back2");
+    ui::name_controls(Label8, "Label8");
+    ui::name_controls(Label10, "Label10");
+    ui::name_controls(Label15, "Label15");
+    ui::name_controls(Label14, "Label14");
+    ui::name_control(Label19, "Label19");
+    ui::name_control(Label18, "Label18");
+    ui::name_control(Label11, "Label11");
+    ui::name_control(Label12, "Label12");
+    ui::name_control(Label23, "Label23");
+    ui::name_control(Label24, "Label24");
+    ui::name_control(Label27, "Label27");
+    ui::name_controls(Label29, "Label29");
+    ui::name_control(Label13, "Label13");
+    ui::name_control(Label16, "Label16");
+    ui::name_control(Label17, "Label17");
+    ui::name_control(Label20, "Label20");
+    ui::name_control(Text_Find, "Text_Find");
+    ui::name_controls(Option1, "Option1");
+    ui::name_controls(Label22, "Label22");
+    ui::name_controls(Label21, "Label21");
+    ui::name_control(Label25, "Label25");
+    ui::name_control(Label26, "Label26");
+}
+
 void frmNote::connect_handlers()
 {
     // A paste into the reference meets the rule typing meets: one holding a
@@ -304,15 +353,16 @@ void frmNote::connect_handlers()
     ui::refuse_pastes(
         Text2, [](QChar c) { return !notes::reference_refuses(c.unicode()); }, [this] { say_key_refused(); });
     connect(Command1, &QPushButton::clicked, this, &frmNote::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmNote::Command2_Click);
-    connect(SSTab1, &QTabWidget::currentChanged, this, [this](int) { SSTab1_Click(0); });
-    for (int i = 0; i < notes::k_size_count; ++i)
-        connect(OptionBTN[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {
+    // Cancel, as Esc and the close box: close; nothing is saved.
+    connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(SSTab1, &QTabWidget::currentChanged, this, &frmNote::SSTab1_Click);
+    for (QRadioButton* option : OptionBTN)
+        connect(option, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
-                OptionBTN_Click(i);
+                OptionBTN_Click();
         });
     for (int i = 0; i < 3; ++i) {
-        connect(note_size[size_t(i)], &ui::LabelButton::clicked, this, [this, i] { note_size_Click(i); });
+        connect(note_size[size_t(i)], &ui::LabelButton::clicked, this, &frmNote::note_size_Click);
         connect(Label22[size_t(i)], &ui::LabelButton::clicked, this, [this, i] { Label22_Click(i); });
         connect(Label15[size_t(i)], &ui::LabelButton::clicked, this, [this, i] { Label15_Click(i); });
     }
@@ -345,15 +395,15 @@ void frmNote::connect_handlers()
 void frmNote::Form_Load()
 {
     move(0, 0);
-    colour_idx = notes::k_default_colour_index;
-    size_idx = notes::k_default_size_index;
-    font_idx = notes::k_default_font_index;
+    m_colour_idx = notes::k_default_colour_index;
+    m_size_idx = notes::k_default_size_index;
+    m_font_idx = notes::k_default_font_index;
     for (int i = 0; i < notes::k_palette_size; ++i)
-        set_colour(Label28[size_t(i)], i == colour_idx ? k_black : k_white);
+        set_colour(Label28[size_t(i)], i == m_colour_idx ? k_black : k_white);
     for (int i = 0; i < notes::k_size_count; ++i)
-        set_colour(Label5[size_t(i)], i == size_idx ? k_black : k_white);
+        set_colour(Label5[size_t(i)], i == m_size_idx ? k_black : k_white);
     for (int i = 0; i < notes::k_font_count; ++i)
-        set_colour(Label9[size_t(i)], i == font_idx ? k_black : k_white);
+        set_colour(Label9[size_t(i)], i == m_font_idx ? k_black : k_white);
     SSTab1->setCurrentIndex(0);
 
     const NoteLayout l = notes::note_layout(!edit_mode());
@@ -387,21 +437,18 @@ void frmNote::Form_Load()
         if (m_load_stopped)
             return;
         loaded_null = value.isNull();
-        if (m_keep_loading)
-            m_load_stopped = !box->setTextRTF(value, m_keep_loading);
+        if (m_opener.keep_loading)
+            m_load_stopped = !box->setTextRTF(value, m_opener.keep_loading);
         else
             box->setTextRTF(value);
     };
     copy_in(lbl_note, m_cell.note, m_note_loaded_null);
-    if (!m_profile.extra_fields) {
-        found_pos = 0;
+    if (!m_profile.extra_fields)
         return;   // the note alone
-    }
     // Never cut a longer stored reference short.
     Text2->setMaxLength(std::max<int>(k_reference_limit, int(m_cell.reference.size())));
     Text2->setText(m_cell.reference);
     copy_in(Text1, m_cell.addnote, m_addnote_loaded_null);
-    found_pos = 0;
 }
 
 void frmNote::Command1_Click()
@@ -409,7 +456,7 @@ void frmNote::Command1_Click()
     if (!edit_mode())
         return;
     const NoteCell cell = values();
-    if (commit && !commit(*this, cell))
+    if (m_opener.commit && !m_opener.commit(*this, cell))
         return;
     emit saved(cell);
     accept();
@@ -418,32 +465,12 @@ void frmNote::Command1_Click()
 NoteCell frmNote::values() const
 {
     NoteCell out = m_cell;
-    out.note = note_value();
+    out.note = stored_value(*lbl_note, m_note_loaded_null);
     if (!m_profile.extra_fields)
         return out;   // the note alone
     out.reference = Text2->text();
-    out.addnote = addnote_value();
+    out.addnote = stored_value(*Text1, m_addnote_loaded_null);
     return out;
-}
-
-QString frmNote::note_value() const
-{
-    return stored_value(*lbl_note, m_note_loaded_null);
-}
-
-QString frmNote::addnote_value() const
-{
-    return stored_value(*Text1, m_addnote_loaded_null);
-}
-
-void frmNote::Command2_Click()
-{
-    QDialog::reject();
-}
-
-void frmNote::reject()
-{
-    Command2_Click();
 }
 
 void frmNote::Form_KeyPress(int& key_ascii)
@@ -451,12 +478,12 @@ void frmNote::Form_KeyPress(int& key_ascii)
     if (!notes::closes_window(key_ascii, edit_mode()))
         return;
     key_ascii = 0;
-    Command2_Click();
+    reject();
 }
 
 // ---- lengths, display size, tabs, reference ---------------------------------------
 
-void frmNote::note_size_Click(int)
+void frmNote::note_size_Click()
 {
     note_size[0]->setText(notes::length_text(lbl_note->Text()));
     if (!m_profile.extra_fields)
@@ -465,19 +492,7 @@ void frmNote::note_size_Click(int)
     note_size[2]->setText(notes::length_text(Text1->Text()));
 }
 
-void frmNote::note_size_MouseDown(int index)
-{
-    if (index >= 0 && index < 3)
-        set_pressed(note_size[size_t(index)], true);
-}
-
-void frmNote::note_size_MouseUp(int index)
-{
-    if (index >= 0 && index < 3)
-        set_pressed(note_size[size_t(index)], false);
-}
-
-void frmNote::OptionBTN_Click(int)
+void frmNote::OptionBTN_Click()
 {
     int first = -1;
     for (int i = 0; i < notes::k_size_count - 1 && first < 0; ++i)
@@ -488,10 +503,9 @@ void frmNote::OptionBTN_Click(int)
         box->setFontSize(size);
 }
 
-void frmNote::SSTab1_Click(int)
+void frmNote::SSTab1_Click()
 {
-    found_pos = 0;
-    start_pos = 0;
+    m_start_pos = 0;
 }
 
 void frmNote::Text2_KeyPress(int& key_ascii)

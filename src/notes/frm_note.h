@@ -15,7 +15,6 @@
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -46,62 +45,53 @@ struct NoteWindowProfile {
     QString convert_tip = QStringLiteral("Select the text and click the label");
 };
 
+// What a note window asks of the part that opened it.
+struct NoteOpener {
+    // Asked now and then while a long note loads; false stops the load.
+    std::function<bool()> keep_loading;
+    // Run by OK with the cell's new note fields before saved is emitted;
+    // false keeps the window open with its texts (the opener could not save
+    // them). window: the parent of any message the opener shows.
+    std::function<bool(QWidget& window, const NoteCell& values)> commit;
+};
+
 // The note window: a picture's note and additional note as rich text and its
 // reference as plain text. An editor has the formatting tools and OK; a
 // viewer is the same window cut to its left part, with locked boxes and a
 // choice of display sizes. The window touches neither the catalogue nor the
 // page: it is given the cell's texts when it opens and, on OK, says what
-// they have become.
+// they have become. Its controls are reached by their names.
 class frmNote : public QDialog {
     Q_OBJECT
 public:
-    // Builds the window for a mode and loads the cell's texts into it;
-    // keep_loading, when given, is asked now and then while a long note
-    // loads, and false stops the load.
+    // Builds the window for a mode and loads the cell's texts into it.
     frmNote(NoteMode mode, const NoteCell& cell, QWidget* parent = nullptr, NoteWindowProfile profile = {},
-            std::function<bool()> keep_loading = {});
-    ~frmNote() override;
+            NoteOpener opener = {});
 
     NoteMode mode() const { return m_mode; }
     // True when keep_loading stopped the load: the window holds nothing of
     // the note and must not be shown.
     bool load_stopped() const { return m_load_stopped; }
-    const NoteWindowProfile& profile() const { return m_profile; }
-    bool edit_mode() const { return m_mode == NoteMode::Edit; }
-
-    // What OK stores of the note and of the additional note: a box whose
-    // field was Null when the window loaded it and that shows no text stays
-    // Null, whichever tool emptied it; otherwise the box's storage value.
-    QString note_value() const;
-    QString addnote_value() const;
     // The cell as OK leaves it: its note fields as the window has them (the
-    // note alone in a window without the other fields).
+    // note alone in a window without the other fields). A box whose field
+    // was Null when the window loaded it and that shows no text stays Null,
+    // whichever tool emptied it.
     NoteCell values() const;
 
-    // Run by OK with values() before saved is emitted; returning false keeps
-    // the window open with its texts (the opener could not save them).
-    std::function<bool(frmNote&, const NoteCell&)> commit;
-    // Prepares the printer before the print dialog (tests print to PDF).
-    std::function<void(QPrinter&)> configure_printer;
+signals:
+    // OK was committed: the cell's note fields are now these.
+    void saved(const mosswick::NoteCell& values);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
     // ---- window ---------------------------------------------------------------
-    void Form_Load();
     // OK: commit, say the cell's new texts (saved), close. Does nothing in a viewer.
     void Command1_Click();
-    // Cancel: close; nothing is saved.
-    void Command2_Click();
-    // Esc always, and "2" in a viewer, close the window as Cancel; the key
-    // comes back as 0 when it did.
-    void Form_KeyPress(int& key_ascii);
-    void note_size_Click(int index);
-    void note_size_MouseDown(int index);
-    void note_size_MouseUp(int index);
-    void OptionBTN_Click(int index);
-    void SSTab1_Click(int previous_tab);
-    // The double quote is refused with a message (key_ascii becomes 0).
-    void Text2_KeyPress(int& key_ascii);
-    // Enter finds the next match.
-    void Text_Find_KeyPress(int& key_ascii);
+    void note_size_Click();
+    void OptionBTN_Click();
+    void SSTab1_Click();
 
     // ---- formatting tools (both rich boxes, note first) ----------------------
     void Label3_Click(int index);   // palette colour
@@ -119,23 +109,55 @@ public:
 
     // ---- find and print ----------------------------------------------------------
     void Label22_Click(int index);
-    void Label22_MouseDown(int index);
-    void Label22_MouseUp(int index);
     // Prints the focused note box's selection, or all of it.
     void Label25_Click();
-    void Label25_MouseDown();
-    void Label25_MouseUp();
 
+private:
+    // How a label looks while pressed: its frame's colours down and up.
+    struct PressedLook {
+        QLabel* frame = nullptr;
+        unsigned down = 0;
+        unsigned up = 0;
+    };
+
+    bool edit_mode() const { return m_mode == NoteMode::Edit; }
+    void build();
+    void build_tools();
+    void name_controls();
+    void connect_handlers();
+    void Form_Load();
+    // Esc always, and "2" in a viewer, close the window as Cancel; the key
+    // comes back as 0 when it did.
+    void Form_KeyPress(int& key_ascii);
+    // The double quote is refused with a message (key_ascii becomes 0).
+    void Text2_KeyPress(int& key_ascii);
+    // Enter finds the next match.
+    void Text_Find_KeyPress(int& key_ascii);
+    void set_pressed(QObject* label, bool down);
+    // The message box of a double quote refused in the reference.
+    void say_key_refused();
+    void paste(bool rich);
+    // The note boxes the tools act on, note first.
+    std::vector<richtext::RichTextBox*> boxes() const;
     // The rich box the find searches: the note on tab 0, else the additional
     // note; the note alone in a window without the other fields.
     richtext::RichTextBox* find_target() const;
 
-    // ---- state -------------------------------------------------------------
-    int size_idx = 0;
-    int colour_idx = 5;
-    int font_idx = 0;
-    int found_pos = 0;
-    int start_pos = 0;
+    NoteMode m_mode;
+    NoteWindowProfile m_profile;
+    NoteCell m_cell;   // the cell's texts as the window was opened with them
+    NoteOpener m_opener;
+    bool m_load_stopped = false;
+    bool m_note_loaded_null = false;      // the note field was Null at the load
+    bool m_addnote_loaded_null = false;
+    QColor m_dialog_colour = Qt::black;   // what the colour dialog opens with
+    QFont m_dialog_font;                  // what the font dialog opens with
+    std::map<QObject*, PressedLook> m_pressed;
+    // The chosen swatch, size and font, which their frames mark.
+    int m_colour_idx = 5;
+    int m_size_idx = 0;
+    int m_font_idx = 0;
+    int m_start_pos = 0;   // where the next find from the last one starts
 
     // ---- controls ----------------------------------------------------------
     QTabWidget* SSTab1 = nullptr;
@@ -184,46 +206,6 @@ public:
     std::array<QLabel*, 4> Label21{};
     ui::LabelButton* Label25 = nullptr;
     QLabel* Label26 = nullptr;
-
-public slots:
-    // The close box and Esc reach Cancel.
-    void reject() override;
-
-signals:
-    // OK was committed: the cell's note fields are now these.
-    void saved(const mosswick::NoteCell& values);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // How a label looks while pressed: its frame's colours down and up.
-    struct PressedLook {
-        QLabel* frame = nullptr;
-        unsigned down = 0;
-        unsigned up = 0;
-    };
-
-    void build();
-    void build_tools();
-    void connect_handlers();
-    void set_pressed(QObject* label, bool down);
-    // The message box of a double quote refused in the reference.
-    void say_key_refused();
-    void paste(bool rich);
-    // The note boxes the tools act on, note first.
-    std::vector<richtext::RichTextBox*> boxes() const;
-
-    NoteMode m_mode;
-    NoteWindowProfile m_profile;
-    NoteCell m_cell;   // the cell's texts as the window was opened with them
-    std::function<bool()> m_keep_loading;
-    bool m_load_stopped = false;
-    bool m_note_loaded_null = false;      // the note field was Null at the load
-    bool m_addnote_loaded_null = false;
-    QColor m_dialog_colour = Qt::black;   // what the colour dialog opens with
-    QFont m_dialog_font;                  // what the font dialog opens with
-    std::map<QObject*, PressedLook> m_pressed;
 };
 
 } // namespace mosswick

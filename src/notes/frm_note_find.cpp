@@ -28,23 +28,11 @@ void frmNote::Label22_Click(int index)
     if (!options)
         return;
     if (Option1[0]->isChecked())
-        start_pos = 0;
+        m_start_pos = 0;
     Label21[3]->clear();
-    found_pos = find_target()->Find(Text_Find->text(), start_pos, *options);
+    const int found_pos = find_target()->Find(Text_Find->text(), m_start_pos, *options);
     Label21[3]->setText(notes::find_result_text(found_pos));
-    start_pos = notes::next_start(found_pos, start_pos);
-}
-
-void frmNote::Label22_MouseDown(int index)
-{
-    if (index >= 0 && index < 3)
-        set_pressed(Label22[size_t(index)], true);
-}
-
-void frmNote::Label22_MouseUp(int index)
-{
-    if (index >= 0 && index < 3)
-        set_pressed(Label22[size_t(index)], false);
+    m_start_pos = notes::next_start(found_pos, m_start_pos);
 }
 
 void frmNote::Label25_Click()
@@ -62,8 +50,6 @@ void frmNote::Label25_Click()
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(windowTitle());
     printer.setPrintRange(box->SelLength() > 0 ? QPrinter::Selection : QPrinter::AllPages);
-    if (configure_printer)
-        configure_printer(printer);
     // Cancel prints nothing and says nothing.
     if (!ui::dialogs().print_setup(this, printer))
         return;
@@ -71,16 +57,6 @@ void frmNote::Label25_Click()
     if (printer.printerState() == QPrinter::Error)
         ui::dialogs().message(this, QStringLiteral("The note could not be printed."), QStringLiteral("Print error"),
                               ui::MessageIcon::None, ui::MessageButtons::Ok);
-}
-
-void frmNote::Label25_MouseDown()
-{
-    set_pressed(Label25, true);
-}
-
-void frmNote::Label25_MouseUp()
-{
-    set_pressed(Label25, false);
 }
 
 } // namespace mosswick

@@ -40,9 +40,9 @@ void frmNote::Label3_Click(int index)
     const std::optional<unsigned> colour = notes::palette_colour(index);
     if (!colour)
         return;
-    set_frame(Label28[size_t(colour_idx)], false);
+    set_frame(Label28[size_t(m_colour_idx)], false);
     set_frame(Label28[size_t(index)], true);
-    colour_idx = index;
+    m_colour_idx = index;
     for (richtext::RichTextBox* box : boxes())
         box->setSelColor(ui::bgr(*colour));
 }
@@ -63,9 +63,9 @@ void frmNote::Label4_Click(int index)
     const std::optional<int> size = notes::font_size_for(index);
     if (!size)
         return;
-    set_frame(Label5[size_t(size_idx)], false);
+    set_frame(Label5[size_t(m_size_idx)], false);
     set_frame(Label5[size_t(index)], true);
-    size_idx = index;
+    m_size_idx = index;
     for (richtext::RichTextBox* box : boxes())
         box->setSelFontSize(*size);
 }
@@ -75,10 +75,10 @@ void frmNote::Label7_Click(int index)
     const QString name = notes::applied_font(index);
     if (name.isEmpty())
         return;
-    set_frame(Label9[size_t(font_idx)], false);
+    set_frame(Label9[size_t(m_font_idx)], false);
     set_frame(Label9[size_t(index)], true);
-    font_idx = index;
-    const int size = notes::font_size_for(size_idx).value_or(notes::font_sizes().front());
+    m_font_idx = index;
+    const int size = notes::font_size_for(m_size_idx).value_or(notes::font_sizes().front());
     for (richtext::RichTextBox* box : boxes()) {
         box->setSelFontName(name);
         box->setSelFontSize(size);

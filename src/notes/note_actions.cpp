@@ -4,6 +4,7 @@
 #include "notes/frm_note.h"
 
 #include "core/catalogue_logic.h"
+#include "core/catalogue_session.h"
 #include "core/status_line.h"
 #include "notes/note_logic.h"
 
@@ -48,10 +49,8 @@ QString stale_message()
 } // namespace
 
 NoteActions::NoteActions(CatalogueSession& session, const PageCells& page, QWidget* window)
-    : WindowPart(session, window), m_page(page)
+    : QObject(window), m_session(session), m_page(page), m_window(window)
 {
-    // Nothing of it shows: the note windows are windows of their own.
-    hide();
 }
 
 void NoteActions::set_message(const QString& text)
@@ -130,8 +129,6 @@ void NoteActions::open_note_editor(const NoteCell& cell, const QString& caption)
         return;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(caption);
-    // The save writes the row of the picture the cell showed when the note was opened, and only that.
-    window->commit = [this, cell](frmNote& w, const NoteCell& values) { return note_save(w, cell, values); };
     connect(window, &frmNote::saved, this, &NoteActions::note_saved);
     connect(window, &QDialog::finished, this, [this](int) { m_editor.clear(); });
     m_editor = window;
@@ -141,10 +138,15 @@ void NoteActions::open_note_editor(const NoteCell& cell, const QString& caption)
 
 frmNote* NoteActions::make_note_window(NoteMode mode, const NoteCell& cell)
 {
+    NoteOpener opener;
+    // An editor's save writes the row of the picture the cell showed when the
+    // note was opened, and only that.
+    if (mode == NoteMode::Edit)
+        opener.commit = [this, cell](QWidget& w, const NoteCell& values) { return note_save(w, cell, values); };
     // Without the additional note (light edition) the note alone counts.
     const qsizetype longest = std::max(cell.note.size(), cell.addnote.size());
     if (longest <= notes::k_cell_note_limit)
-        return new frmNote(mode, cell, parentWidget(), note_profile(m_session.edition()));
+        return new frmNote(mode, cell, m_window, note_profile(m_session.edition()), std::move(opener));
 
     // A long note takes seconds to read: busy meanwhile, and Esc stops it.
     ui::BusyLock lock(m_session.busy());
@@ -153,11 +155,11 @@ frmNote* NoteActions::make_note_window(NoteMode mode, const NoteCell& cell)
     m_session.busy().clear_stop_request(ui::StopRequest::Esc);   // an old Esc does not stop this load
     ui::EventPump pump;
     pump.pump();
-    const auto keep_loading = [&] {
+    opener.keep_loading = [&] {
         pump.maybe_pump();
         return !m_session.busy().stop_requested(ui::StopRequest::Esc);
     };
-    std::unique_ptr<frmNote> window(new frmNote(mode, cell, parentWidget(), note_profile(m_session.edition()), keep_loading));
+    std::unique_ptr<frmNote> window(new frmNote(mode, cell, m_window, note_profile(m_session.edition()), opener));
     const bool stopped = window->load_stopped();
     m_session.busy().clear_stop_request(ui::StopRequest::Esc);
     if (stopped) {
@@ -179,7 +181,7 @@ void NoteActions::open_note_viewer(const NoteCell& cell)
     window->show();
 }
 
-bool NoteActions::note_save(frmNote& window, const NoteCell& opened, const NoteCell& values)
+bool NoteActions::note_save(QWidget& window, const NoteCell& opened, const NoteCell& values)
 {
     ui::BusyLock lock(m_session.busy());
     auto refuse = [&](const QString& text) {

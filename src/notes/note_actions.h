@@ -1,20 +1,23 @@
 #pragma once
 
 #include "core/note_cell.h"
-#include "core/window_part.h"
 
+#include <QObject>
 #include <QPointer>
+
+class QWidget;
 
 namespace mosswick {
 
+class CatalogueSession;
 class frmNote;
 enum class NoteMode;
 
 // The note windows a page cell opens: the editor (one at a time, modal, OK
-// saves the note) and viewers. A part without controls of its own: the page
-// asks for a window with the cell's note fields, and hears of a saved note
-// through note_saved.
-class NoteActions : public WindowPart {
+// saves the note) and viewers. A part without controls of its own, so no
+// widget: the page asks for a window with the cell's note fields, and hears
+// of a saved note through note_saved.
+class NoteActions : public QObject {
     Q_OBJECT
 public:
     // The note windows are centred on window; page answers whether a cell
@@ -46,11 +49,13 @@ private:
     // stopped a long note's load with Esc.
     frmNote* make_note_window(NoteMode mode, const NoteCell& cell);
     // Writes values, the editor's texts, to the row of the picture the note was opened for.
-    bool note_save(frmNote& window, const NoteCell& opened, const NoteCell& values);
+    bool note_save(QWidget& window, const NoteCell& opened, const NoteCell& values);
     bool note_read_only() const;
     void set_message(const QString& text);
 
+    CatalogueSession& m_session;
     const PageCells& m_page;
+    QWidget* m_window;   // the note windows' parent
     QPointer<frmNote> m_editor;   // the one editor, while it is open
 };
 

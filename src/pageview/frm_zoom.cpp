@@ -4,6 +4,7 @@
 #include "pageview/page_logic.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
+#include "platform/ui/widgets.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -73,6 +74,15 @@ frmZoom::frmZoom(ZoomRequest request, QRect work_area, QWidget* parent)
     Label2 = new QLabel(QString::number(m_request.quality), this);
     Label1->hide();
     Label2->hide();
+    ui::name_control(pic_zoom, "pic_zoom");
+    ui::name_control(pic_zoom_image, "pic_zoom_image");
+    ui::name_control(Label28_1, "Label28_1");
+    ui::name_control(Label28_2, "Label28_2");
+    ui::name_control(bof, "bof");
+    ui::name_control(eof, "eof");
+    ui::name_control(Slider1, "Slider1");
+    ui::name_control(Label1, "Label1");
+    ui::name_control(Label2, "Label2");
     connect(bof, &QPushButton::clicked, this, &frmZoom::bof_Click);
     connect(eof, &QPushButton::clicked, this, &frmZoom::eof_Click);
     // A mouse release on the slider is its click; keys only move the thumb.
@@ -96,7 +106,7 @@ void frmZoom::place_controls(double slider_width, double slider_top, double righ
 void frmZoom::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (first_draw)
+    if (m_first_draw)
         start_loading();
 }
 
@@ -158,14 +168,10 @@ void frmZoom::loading_finished()
     m_picture = m_loader->result();
     m_loaded = true;
     Slider1->setEnabled(true);
-    if (!m_picture.ok()) {
+    if (!m_picture.ok())
         fail(picture::status_text(m_picture.status()));
-    } else {
+    else
         Slider1_Click();
-        saved_min_zoom = min_zoom;
-        saved_max_zoom = max_zoom;
-        saved_cur_zoom = cur_zoom;
-    }
     emit picture_loaded();
 }
 
@@ -188,18 +194,13 @@ void frmZoom::Slider1_Click()
     // Zooms are per cent of the picture's own size, whatever is kept of it.
     const QSize natural = m_picture.natural_size();
     // The first drawing is at the natural size, whatever was pressed meanwhile.
-    const double z = first_draw ? 0 : Slider1->value();
+    const double z = m_first_draw ? 0 : Slider1->value();
     const double target_w = ui::px_to_twips(natural.width()) * (1 + z / 100);
     const double target_h = ui::px_to_twips(natural.height()) * (1 + z / 100);
     const FitResult fit = fit_to_box(false, area.width, area.height, target_w, target_h);
-    min_zoom = fit.min_zoom;
-    max_zoom = fit.max_zoom;
-    cur_zoom = fit.cur_zoom;
-    display_width = fit.display_width;
-    display_height = fit.display_height;
 
     // Laid out in logical pixels, drawn in device pixels.
-    const QSize target(std::max(1, ui::twips_to_px(display_width)), std::max(1, ui::twips_to_px(display_height)));
+    const QSize target(std::max(1, ui::twips_to_px(fit.display_width)), std::max(1, ui::twips_to_px(fit.display_height)));
     const qreal ratio = devicePixelRatioF();
     QLabel* box = m_request.picture_in_db ? pic_zoom_image : pic_zoom;
     QImage drawing = m_picture.draw(picture::device_pixels(target, ratio), m_request.picture_in_db ? 5 : m_request.quality);
@@ -207,24 +208,23 @@ void frmZoom::Slider1_Click()
     box->setPixmap(QPixmap::fromImage(std::move(drawing)));
     box->setGeometry(QRect(QPoint(0, 0), target));
 
-    const ZoomLayout layout = zoom_layout(display_width, display_height);
+    const ZoomLayout layout = zoom_layout(fit.display_width, fit.display_height);
     resize(ui::twips_to_px(layout.client_width), ui::twips_to_px(layout.client_height));
     place_controls(layout.slider_width, layout.slider_top, layout.right_panel_left);
 
     {
         const QSignalBlocker block(Slider1);
-        if (first_draw) {
-            saved_min_zoom = min_zoom;
-            saved_max_zoom = max_zoom;
-            saved_cur_zoom = cur_zoom;
+        if (m_first_draw) {
+            m_saved_min_zoom = fit.min_zoom;
+            m_saved_max_zoom = fit.max_zoom;
         }
         // Whole per cents, rounded as the slider's own values are; the fit
         // keeps a rounded-up maximum inside the free area.
-        Slider1->setMaximum(int(ui::round_half_even(saved_max_zoom)));
-        Slider1->setMinimum(int(ui::round_half_even(saved_min_zoom)));
-        if (first_draw) {
-            Slider1->setValue(int(ui::round_half_even(saved_cur_zoom)));
-            first_draw = false;
+        Slider1->setMaximum(int(ui::round_half_even(m_saved_max_zoom)));
+        Slider1->setMinimum(int(ui::round_half_even(m_saved_min_zoom)));
+        if (m_first_draw) {
+            Slider1->setValue(int(ui::round_half_even(fit.cur_zoom)));
+            m_first_draw = false;
         }
     }
     eof->setEnabled(Slider1->value() != Slider1->maximum());
@@ -319,6 +319,5 @@ void frmZoom::mouseReleaseEvent(QMouseEvent* event)
     QWidget::mouseReleaseEvent(event);
     close();
 }
-
 
 } // namespace mosswick

@@ -38,19 +38,15 @@ struct ZoomRequest {
 // natural size. A click or Esc closes it. The picture is decoded on a worker
 // thread when the window first shows and drawn when it arrives; the window
 // keeps no more of it than its largest drawing needs (ZoomPicture), bounded
-// by the free screen area in device pixels.
+// by the free screen area in device pixels. Its controls are reached by
+// their names.
 class frmZoom : public QWidget {
     Q_OBJECT
 public:
     // work_area: the screen's free area in pixels (empty: the primary screen's).
     explicit frmZoom(ZoomRequest request, QRect work_area = {}, QWidget* parent = nullptr);
 
-    // The redraw at the slider's value (the slider's click).
-    void Slider1_Click();
-    void bof_Click();
-    void eof_Click();
-    void Form_KeyPress(int key_ascii);
-
+    // What the window was opened with.
     const ZoomRequest& request() const { return m_request; }
     // The picture as last drawn: the display size in device pixels.
     QImage drawn() const;
@@ -59,26 +55,6 @@ public:
     bool loading() const { return m_loader != nullptr && !m_loaded; }
     // What the window keeps of its picture.
     const picture::ZoomPicture& kept_picture() const { return m_picture; }
-
-    double min_zoom = -100;
-    double max_zoom = 100;
-    double cur_zoom = 0;
-    double display_width = 0;    // twips
-    double display_height = 0;
-    double saved_min_zoom = 0;
-    double saved_max_zoom = 0;
-    double saved_cur_zoom = 0;
-    bool first_draw = true;
-
-    QLabel* pic_zoom = nullptr;
-    QLabel* pic_zoom_image = nullptr;
-    QPushButton* bof = nullptr;
-    QSlider* Slider1 = nullptr;
-    QPushButton* eof = nullptr;
-    QLabel* Label28_1 = nullptr;
-    QLabel* Label28_2 = nullptr;
-    QLabel* Label1 = nullptr;   // hidden: the picture file's path
-    QLabel* Label2 = nullptr;   // hidden: the quality code
 
 signals:
     // The decode has ended: the picture is drawn, or its failure was shown.
@@ -90,11 +66,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+private slots:
+    // The redraw at the slider's value (the slider's click).
+    void Slider1_Click();
+    void bof_Click();
+    void eof_Click();
+
 private:
     struct FreeArea {
         double width = 0;   // twips
         double height = 0;
     };
+    void Form_KeyPress(int key_ascii);
     FreeArea free_area() const;
     bool picture_file_gone();
     void start_loading();
@@ -108,6 +91,21 @@ private:
     QFutureWatcher<picture::ZoomPicture>* m_loader = nullptr;
     bool m_loaded = false;
     bool m_failed = false;
+    // The slider's range in per cent, as the first drawing found it; later
+    // drawings stay within it.
+    double m_saved_min_zoom = 0;
+    double m_saved_max_zoom = 0;
+    bool m_first_draw = true;
+
+    QLabel* pic_zoom = nullptr;         // a picture file's drawing
+    QLabel* pic_zoom_image = nullptr;   // a stored or handed-in picture's drawing
+    QPushButton* bof = nullptr;
+    QSlider* Slider1 = nullptr;
+    QPushButton* eof = nullptr;
+    QLabel* Label28_1 = nullptr;
+    QLabel* Label28_2 = nullptr;
+    QLabel* Label1 = nullptr;   // hidden: the picture file's path
+    QLabel* Label2 = nullptr;   // hidden: the quality code
 };
 
 } // namespace mosswick

@@ -53,14 +53,7 @@ protected:
             ctl(*window).display_page->click();
     }
 
-    std::vector<frmNote*> viewers() const
-    {
-        std::vector<frmNote*> out;
-        for (frmNote* w : window->findChildren<frmNote*>())
-            if (w->mode() == NoteMode::View && w->isVisible())
-                out.push_back(w);
-        return out;
-    }
+    auto viewers() const { return testsupport::note_windows(*window, NoteMode::View); }
 };
 
 } // namespace
@@ -79,7 +72,7 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
     // The file goes while its zoom window is open: the next redraw says so
     // and closes that window only.
     ASSERT_TRUE(QFile::remove(data(picture_name(2))));
-    zoom->Form_KeyPress('.');
+    QTest::keyClick(zoom, '.');
     EXPECT_EQ(dialogs->messages(), QStringList{"Picture file not found."});
     settle();
     EXPECT_TRUE(zoom.isNull());
@@ -117,11 +110,9 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
 
     // A file of the page shown goes too; its note can still be edited.
     ASSERT_TRUE(QFile::remove(data(picture_name(5))));
-    testsupport::click_cell(*window, 5);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 5), nullptr);
     type_at_end(editor()->lbl_note, " (file lost)");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     EXPECT_EQ(note_text(picture_name(5)), "note 5 (file lost)");
 
@@ -150,11 +141,9 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
 {
     // Session 1 writes a note and closes.
     const QString path = open_catalogue(8);
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 1), nullptr);
     type_at_end(editor()->lbl_note, " first session");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     window->mnuDb_Click();
     make_read_only(path);
@@ -179,7 +168,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     EXPECT_EQ(editor(), nullptr);
     ASSERT_EQ(viewers().size(), 1u);
     EXPECT_EQ(viewers().front()->lbl_note->Text(), "note 8");
-    viewers().front()->close();
+    viewers().front()->window->close();
     testsupport::type_keypad(*window, '1');   // the keypad's "edit note"
     EXPECT_EQ(editor(), nullptr);
     testsupport::double_click_cell(*window, 2);

@@ -96,13 +96,13 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     EXPECT_EQ(testsupport::white_cell(*window), 2);
     testsupport::type_keypad(*window, '1');
     ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(editor()->windowTitle(), "Note for shot14.jpg");
+    EXPECT_EQ(editor()->window->windowTitle(), "Note for shot14.jpg");
     EXPECT_EQ(editor()->lbl_note->Text(), shot(14));
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "lighthouse at dawn");
     QTest::keyClicks(editor()->Text2, "coast");
     QTest::keyClicks(editor()->Text1, "taken from the pier");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "lighthouse at dawn");
@@ -283,7 +283,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     EXPECT_FALSE(window->page_view().last_zoom()->failed());
     EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), QSize(64, 40));
     EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(shot(3)));
-    window->page_view().last_zoom()->Form_KeyPress('3');   // largest size, drawn again from the stored bytes
+    QTest::keyClick(window->page_view().last_zoom(), '3');   // largest size, drawn again from the stored bytes
     EXPECT_FALSE(window->page_view().last_zoom()->failed());
     EXPECT_GT(window->page_view().last_zoom()->drawn().width(), 64);
     close_zoom_windows();
@@ -381,16 +381,14 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(ctl(*window).lbl_filePic[3]->text(), testsupport::picture_name(3));   // now number 2
 
     // A note typed for the picture the cell shows is refused, not saved elsewhere.
-    testsupport::click_cell(*window, 3);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 3), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "meant for picture three");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     ASSERT_NE(editor(), nullptr);   // kept open with its text
     EXPECT_TRUE(window->message_text().startsWith("The note was not saved")) << window->message_text().toStdString();
     EXPECT_EQ(dialogs->count("message"), 1);
-    editor()->Command2_Click();
+    editor()->Command2->click();
     settle();
     EXPECT_EQ(field("note", testsupport::picture_name(3)).toString(), "note 3");
     EXPECT_EQ(field("note", testsupport::picture_name(4)).toString(), "note 4");
@@ -422,12 +420,10 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(window->page_view().last_zoom()->request().file_path, data(testsupport::picture_name(9)));
     EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(9)));
     close_zoom_windows();
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "picture three");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(note_text(testsupport::picture_name(3)), "picture three");

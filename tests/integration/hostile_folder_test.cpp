@@ -180,7 +180,7 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
     EXPECT_TRUE(busy_while_loading);
     EXPECT_EQ(editor()->lbl_note->Text(), richtext::extract_plain_text(note));
     expect_usable();
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     EXPECT_EQ(field("note", "pic001.jpg").toString(), note);
     EXPECT_TRUE(ctl(*window).lbl_note[1]->Text().endsWith(QString::fromLatin1(notes::k_note_continues)));
@@ -199,7 +199,7 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
     testsupport::double_click_note(*window, 2);
     ASSERT_TRUE(editor());
     EXPECT_EQ(editor()->lbl_note->Text(), "note 2");
-    editor()->Command2_Click();
+    editor()->Command2->click();
     settle();
 }
 

@@ -194,7 +194,7 @@ protected:
 
     // ---- the note window ----------------------------------------------------------------
 
-    frmNote* editor() const { return testsupport::note_editor(*window); }
+    const testsupport::NoteControls* editor() const { return testsupport::note_editor(*window); }
 
     // Types at the end of a note box as the keyboard does.
     static void type_at_end(richtext::RichTextBox* box, const QString& text)

@@ -35,14 +35,12 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     EXPECT_EQ(window->message_text(), "7 pictures processed. 7 loaded. No Errors found.");
     EXPECT_EQ(field("movfile", snap(2)).toString(), "snap2.avi");
     window->mnuRefresh_Click();
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "river bend");
     QTest::keyClicks(editor()->Text2, "ref two");
     QTest::keyClicks(editor()->Text1, "the full edition's own note");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     const QVariant full_reference = field("reference", snap(2));
     const QVariant full_addnote = field("addnote", snap(2));
@@ -87,12 +85,10 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
 
     // A note edit writes the note only.
     ctl(*window).SSTab_main->setCurrentIndex(0);
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "river bend");
     type_at_end(editor()->lbl_note, " in autumn");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "river bend in autumn");
     EXPECT_EQ(note_text(snap(2)), "river bend in autumn");
@@ -169,11 +165,9 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     EXPECT_EQ(window->message_text(), "Database opened.");
     EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     expect_consistent(8);
-    testsupport::click_cell(*window, 3);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 3), nullptr);
     QTest::keyClicks(editor()->Text2, "harbour");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     EXPECT_EQ(field("reference", snap(3)).toString(), "harbour");
     ctl(*window).Text15->setText("1");
@@ -190,12 +184,10 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     EXPECT_EQ(dialogs->count("message"), 0);
     expect_consistent(7);
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), snap(3));
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "boats");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     EXPECT_EQ(note_text(snap(3)), "boats");
     EXPECT_EQ(field("reference", snap(3)).toString(), "harbour");
@@ -236,11 +228,9 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     open(path);
     ASSERT_TRUE(window->session().db_open());
     expect_consistent(7);
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 1), nullptr);
     type_at_end(editor()->lbl_note, " light");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
     ctl(*window).compact_database->click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");

@@ -324,8 +324,8 @@ TEST_F(LightWindow, TheAboutBoxShowsSmallTheAboutPictureItsClickZooms)
     QPointer<frmZoom> zoom = window->page_view().last_zoom();
     ASSERT_TRUE(zoom);
     EXPECT_FALSE(zoom->request().picture_in_db);
-    EXPECT_EQ(zoom->Label1->text(), dir.file("about3.jpg"));
-    EXPECT_EQ(zoom->Label2->text(), "5");
+    EXPECT_EQ(ctl(*zoom).Label1->text(), dir.file("about3.jpg"));
+    EXPECT_EQ(ctl(*zoom).Label2->text(), "5");
     ASSERT_TRUE(wait_for_zoom());
     EXPECT_FALSE(zoom->failed());
     EXPECT_EQ(zoom->drawn().size(), QSize(480, 300));

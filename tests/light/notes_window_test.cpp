@@ -3,32 +3,21 @@
 #include "support/page_gestures.h"
 #include "light_fixture.h"
 
-#include "notes/frm_note.h"
-#include "platform/richtext/rich_text_box.h"
-#include "platform/ui/label_button.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QTest>
 
 #include <sys/stat.h>
 
 using namespace mosswick;
+using testsupport::click;
+using Window = const testsupport::NoteControls*;
 
 namespace {
 
 class LightNotes : public LightWindow {
 protected:
-    frmNote* editor() const { return testsupport::note_editor(*window); }
+    Window editor() const { return testsupport::note_editor(*window); }
 
-    frmNote* open_editor(int cell)
-    {
-        testsupport::click_cell(*window, cell);
-        testsupport::type_keypad(*window, '1');
-        return editor();
-    }
+    Window open_editor(int cell) { return testsupport::open_note_editor(*window, cell); }
 
     static unsigned back_of(const QWidget* w) { return ui::to_bgr(w->palette().color(QPalette::Window)); }
 };
@@ -40,12 +29,12 @@ TEST_F(LightNotes, OkWritesTheNoteAndNothingElseOfTheRow)
     open_light(3, store::Schema::Full);
     exec("UPDATE demopicture SET reference = 'kept', addnote = 'kept too', movfile = 'pic002.avi' WHERE numpic = 2");
     window->mnuRefresh_Click();
-    frmNote* w = open_editor(2);
+    Window w = open_editor(2);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->lbl_note->Text(), "note 2");
     w->lbl_note->moveCursor(QTextCursor::End);
     QTest::keyClicks(w->lbl_note, " edited");
-    w->Command1_Click();
+    w->Command1->click();
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(ctl(*window).lbl_note[2]->Text(), "note 2 edited");
     EXPECT_TRUE(field("note", "pic002.jpg").toString().startsWith("{\\rtf"));
@@ -60,44 +49,44 @@ TEST_F(LightNotes, OkWritesTheNoteAndNothingElseOfTheRow)
 TEST_F(LightNotes, TheWindowHasOneNoteBoxAndOneLength)
 {
     open_light(2);
-    frmNote* w = open_editor(1);
+    Window w = open_editor(1);
     ASSERT_NE(w, nullptr);
-    EXPECT_FALSE(w->SSTab1->isVisibleTo(w));
-    EXPECT_FALSE(w->Text1->isVisibleTo(w));
-    EXPECT_FALSE(w->Text2->isVisibleTo(w));
-    EXPECT_TRUE(w->lbl_note->isVisibleTo(w));
-    EXPECT_EQ(w->lbl_note->parentWidget(), w);
-    EXPECT_TRUE(w->note_size[0]->isVisibleTo(w));
-    EXPECT_FALSE(w->note_size[1]->isVisibleTo(w));
-    EXPECT_FALSE(w->note_size[2]->isVisibleTo(w));
+    EXPECT_FALSE(w->SSTab1->isVisibleTo(w->window));
+    EXPECT_FALSE(w->Text1->isVisibleTo(w->window));
+    EXPECT_FALSE(w->Text2->isVisibleTo(w->window));
+    EXPECT_TRUE(w->lbl_note->isVisibleTo(w->window));
+    EXPECT_EQ(w->lbl_note->parentWidget(), w->window);
+    EXPECT_TRUE(w->note_size[0]->isVisibleTo(w->window));
+    EXPECT_FALSE(w->note_size[1]->isVisibleTo(w->window));
+    EXPECT_FALSE(w->note_size[2]->isVisibleTo(w->window));
     EXPECT_EQ(w->lbl_note_size[0]->text(), "Note");
     EXPECT_EQ(w->Label11->toolTip(), "Select the text to convert and click the label");
 
-    w->note_size_Click(0);
-    EXPECT_EQ(w->note_size[0]->text(), "6");
     EXPECT_EQ(back_of(w->Label2[0]), 0xC0FFC0u);
-    w->note_size_MouseDown(0);
+    QTest::mousePress(w->note_size[0], Qt::LeftButton);
     EXPECT_EQ(back_of(w->Label2[0]), 0x000000u);
-    w->note_size_MouseUp(0);
+    QTest::mouseRelease(w->note_size[0], Qt::LeftButton);
     EXPECT_EQ(back_of(w->Label2[0]), 0xC0FFC0u);
+    EXPECT_EQ(w->note_size[0]->text(), "6");
 
     // The tools and the find work on the note alone.
     w->lbl_note->setSelStart(0);
     w->lbl_note->setSelLength(4);
-    w->Label8_Click(0);
+    click(w->Label8[0]);
     EXPECT_EQ(w->lbl_note->SelBold(), true);
     w->Text_Find->setText("1");
-    w->Label22_Click(2);
-    EXPECT_EQ(w->found_pos, 5);
+    click(w->Label22[2]);
+    EXPECT_EQ(w->Label21[3]->text(), "Found");
+    EXPECT_EQ(w->lbl_note->SelStart(), 5);
 
     // Printing wants the focus in the note.
     w->Text_Find->setFocus();
-    w->Label25_Click();
+    click(w->Label25);
     ASSERT_EQ(dialogs->asked.size(), 1u);
     EXPECT_EQ(dialogs->asked[0].text, "The cursor must be in the NOTE field.");
     EXPECT_EQ(dialogs->asked[0].title, "Print error");
     EXPECT_EQ(dialogs->count("print"), 0);
-    w->Command2_Click();
+    w->Command2->click();
 }
 
 TEST_F(LightNotes, AViewerIsFiftySixFortyTwipsWide)
@@ -105,16 +94,14 @@ TEST_F(LightNotes, AViewerIsFiftySixFortyTwipsWide)
     open_light(2);
     testsupport::click_cell(*window, 2);
     testsupport::type_keypad(*window, '2');
-    frmNote* viewer = nullptr;
-    for (frmNote* n : window->findChildren<frmNote*>())
-        if (n->mode() == NoteMode::View)
-            viewer = n;
-    ASSERT_NE(viewer, nullptr);
-    EXPECT_EQ(viewer->width(), ui::twips_to_px(5640));
+    const auto viewers = testsupport::note_windows(*window, NoteMode::View);
+    ASSERT_EQ(viewers.size(), 1u);
+    Window viewer = viewers.front();
+    EXPECT_EQ(viewer->window->width(), ui::twips_to_px(5640));
     EXPECT_EQ(viewer->lbl_note->Text(), "note 2");
     EXPECT_TRUE(viewer->lbl_note->Locked());
-    EXPECT_TRUE(viewer->Frame1->isVisibleTo(viewer));
-    viewer->close();
+    EXPECT_TRUE(viewer->Frame1->isVisibleTo(viewer->window));
+    viewer->window->close();
 }
 
 TEST_F(LightNotes, ClearNoteTurnsBoldOffAndKeepsTheOtherStyles)
@@ -123,12 +110,12 @@ TEST_F(LightNotes, ClearNoteTurnsBoldOffAndKeepsTheOtherStyles)
     exec("UPDATE demopicture SET note = ?1",
          {QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40\\b\\i\\ul styled\\par}")});
     window->mnuRefresh_Click();
-    frmNote* w = open_editor(1);
+    Window w = open_editor(1);
     ASSERT_NE(w, nullptr);
     w->Text_Find->setFocus();
-    w->Label27_Click();
+    click(w->Label27);
     EXPECT_EQ(w->lbl_note->Text(), "");
-    EXPECT_EQ(w->focusWidget(), w->lbl_note);
+    EXPECT_EQ(w->window->focusWidget(), w->lbl_note);
     EXPECT_EQ(w->lbl_note->SelFontName(), "Comic Sans MS");
     EXPECT_EQ(w->lbl_note->SelFontSize(), 8.0);
     EXPECT_EQ(w->lbl_note->SelColor(), QColor(Qt::black));
@@ -141,7 +128,7 @@ TEST_F(LightNotes, ClearNoteTurnsBoldOffAndKeepsTheOtherStyles)
     w->lbl_note->setSelLength(1);
     EXPECT_EQ(w->lbl_note->SelItalic(), true);
     EXPECT_EQ(w->lbl_note->SelBold(), false);
-    w->Command2_Click();
+    w->Command2->click();
 }
 
 TEST_F(LightNotes, ADoubleClickOnAReadOnlyCatalogueOnlyShowsTheNote)
@@ -153,9 +140,6 @@ TEST_F(LightNotes, ADoubleClickOnAReadOnlyCatalogueOnlyShowsTheNote)
     testsupport::double_click_note(*window, 1);
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
-    bool viewer = false;
-    for (frmNote* n : window->findChildren<frmNote*>())
-        viewer |= n->mode() == NoteMode::View && n->isVisible();
-    EXPECT_TRUE(viewer);
+    EXPECT_EQ(testsupport::note_windows(*window, NoteMode::View).size(), 1u);
     ::chmod(QFile::encodeName(path).constData(), 0644);
 }

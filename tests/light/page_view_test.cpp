@@ -91,14 +91,14 @@ TEST_F(LightPageView, EachZoomWindowKeepsItsOwnPathAndCaption)
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
     EXPECT_FALSE(first->request().picture_in_db);
-    EXPECT_EQ(first->Label1->text(), data("pic001.jpg"));
-    EXPECT_EQ(first->Label2->text(), "5");
-    EXPECT_EQ(second->Label1->text(), data("pic003.jpg"));
+    EXPECT_EQ(ctl(*first).Label1->text(), data("pic001.jpg"));
+    EXPECT_EQ(ctl(*first).Label2->text(), "5");
+    EXPECT_EQ(ctl(*second).Label1->text(), data("pic003.jpg"));
 
     // Decodes run one after another: the second window drawn means the first is.
     ASSERT_TRUE(wait_for_zoom());
-    first->Slider1->setValue(first->Slider1->minimum());
-    first->Slider1_Click();
+    ctl(*first).Slider1->setValue(ctl(*first).Slider1->minimum());
+    QTest::keyClick(ctl(*first).Slider1, Qt::Key_Return);
     EXPECT_TRUE(first->windowTitle().endsWith("% of " + data("pic001.jpg"))) << first->windowTitle().toStdString();
     EXPECT_TRUE(second->isVisible());
     first->close();
@@ -160,7 +160,7 @@ TEST_F(LightPageView, KeypadWorksOnTheLightCells)
     EXPECT_EQ(testsupport::white_cell(*window), 1);
     EXPECT_TRUE(testsupport::type_keypad(*window, '6'));
     ASSERT_TRUE(window->page_view().last_zoom());
-    EXPECT_EQ(window->page_view().last_zoom()->Label1->text(), data("pic001.jpg"));
+    EXPECT_EQ(ctl(*window->page_view().last_zoom()).Label1->text(), data("pic001.jpg"));
     window->page_view().last_zoom()->close();
 
     // A selected cell whose picture box is disabled opens nothing; the key

@@ -2,13 +2,10 @@
 // answers for one filled cell, no main window.
 #include "core/catalogue_session.h"
 #include "core/status_line.h"
-#include "notes/frm_note.h"
 #include "notes/note_actions.h"
-
-#include "platform/richtext/rich_text_box.h"
+#include "support/note_window.h"
 
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <QStatusBar>
 
 #include <gtest/gtest.h>
@@ -46,14 +43,7 @@ protected:
         window.reset();
     }
 
-    std::vector<frmNote*> open_windows(NoteMode mode) const
-    {
-        std::vector<frmNote*> out;
-        for (frmNote* w : window->findChildren<frmNote*>())
-            if (w->mode() == mode && w->isVisible())
-                out.push_back(w);
-        return out;
-    }
+    auto open_windows(NoteMode mode) const { return testsupport::note_windows(*window, mode); }
 
     const NoteCell cell_two{2, "8", "pic008.jpg", "a note of cell two", "ref", QString()};
     QStatusBar bar;
@@ -67,7 +57,7 @@ protected:
 TEST_F(NoteActionsPart, HasNoControlsOfItsOwnToShow)
 {
     window->show();
-    EXPECT_FALSE(notes->isVisible());
+    EXPECT_TRUE(window->findChildren<QWidget*>().isEmpty());
 }
 
 TEST_F(NoteActionsPart, WithoutAFilledSelectedCellBothKeysAskForASelection)
@@ -106,12 +96,12 @@ TEST_F(NoteActionsPart, OneEditorAtATimeOnAWritableCatalogue)
     notes->open_note(NoteRequest::Edit, cell_two);
     const auto editors = open_windows(NoteMode::Edit);
     ASSERT_EQ(editors.size(), 1u);
-    frmNote* first = editors.front();
+    const auto* first = editors.front();
     EXPECT_EQ(first->lbl_note->Text(), "a note of cell two");
     EXPECT_EQ(first->Text2->text(), "ref");
     notes->open_note(NoteRequest::NoteBox, cell_two);
     EXPECT_EQ(open_windows(NoteMode::Edit).size(), 1u);
-    first->Command2_Click();   // Cancel
+    first->Command2->click();   // Cancel
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window->findChildren<frmNote*>().empty());
     // Once it is closed another may open.

@@ -18,6 +18,7 @@
 
 using namespace mosswick;
 using store::Row;
+using testsupport::click;
 
 namespace {
 
@@ -42,9 +43,9 @@ protected:
         return r.value_or(Row{});
     }
 
-    frmNote* editor() const { return testsupport::note_editor(*window); }
+    const testsupport::NoteControls* editor() const { return testsupport::note_editor(*window); }
 
-    std::vector<frmNote*> viewers() const { return testsupport::note_windows(*window, NoteMode::View); }
+    auto viewers() const { return testsupport::note_windows(*window, NoteMode::View); }
 
     // Deletes windows that closed (they delete themselves later).
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -80,19 +81,19 @@ TEST_F(NoteEntryTest, EditOpensTheSharedModalEditorForTheSelectedCell)
     testsupport::click_cell(*window, 5);
     testsupport::click_cell(*window, 2);   // the cell selected last is the one edited
     EXPECT_TRUE(testsupport::type_keypad(*window, '1'));
-    frmNote* w = editor();
+    const auto* w = editor();
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->windowTitle(), "Note for pic002.jpg");
-    EXPECT_EQ(w->windowModality(), Qt::ApplicationModal);
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(w->edit_mode());
+    EXPECT_EQ(w->window->windowTitle(), "Note for pic002.jpg");
+    EXPECT_EQ(w->window->windowModality(), Qt::ApplicationModal);
+    EXPECT_TRUE(w->window->isVisible());
+    EXPECT_EQ(w->window->mode(), NoteMode::Edit);
     EXPECT_EQ(w->lbl_note->Text(), "note 2");
 
     // Asking again while it is open gives the same window.
     testsupport::type_keypad(*window, '1');
     EXPECT_EQ(editor(), w);
     EXPECT_EQ(window->findChildren<frmNote*>().size(), 1);
-    w->Command2_Click();
+    w->Command2->click();
 }
 
 TEST_F(NoteEntryTest, OkWritesExactlyTheThreeNoteFieldsOfThatRow)
@@ -100,15 +101,13 @@ TEST_F(NoteEntryTest, OkWritesExactlyTheThreeNoteFieldsOfThatRow)
     open_catalogue();
     const Row before1 = row(1);
     const Row before3 = row(3);
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    frmNote* w = editor();
+    const auto* w = testsupport::open_note_editor(*window, 2);
     ASSERT_NE(w, nullptr);
     w->lbl_note->moveCursor(QTextCursor::End);
     QTest::keyClicks(w->lbl_note, " edited");
     w->Text2->setText("ref two");
     QTest::keyClicks(w->Text1, "more");
-    w->Command1_Click();
+    w->Command1->click();
     settle();
 
     const Row r = row(2);
@@ -135,7 +134,7 @@ TEST_F(NoteEntryTest, OkWritesExactlyTheThreeNoteFieldsOfThatRow)
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "note 2 edited");
     EXPECT_EQ(editor()->Text2->text(), "ref two");
-    editor()->Command2_Click();
+    editor()->Command2->click();
 }
 
 TEST_F(NoteEntryTest, OkWithNothingChangedKeepsTheStoredValuesExactly)
@@ -143,10 +142,8 @@ TEST_F(NoteEntryTest, OkWithNothingChangedKeepsTheStoredValuesExactly)
     open_catalogue();
     const Row before = row(4);
     ASSERT_FALSE(before.value(store::col_reference).isValid());
-    testsupport::click_cell(*window, 4);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
-    editor()->Command1_Click();
+    ASSERT_NE(testsupport::open_note_editor(*window, 4), nullptr);
+    editor()->Command1->click();
     const Row after = row(4);
     EXPECT_EQ(after.value(store::col_note).toString(), "note 4");   // still plain text
     EXPECT_FALSE(after.value(store::col_reference).isValid());      // still Null
@@ -159,11 +156,9 @@ TEST_F(NoteEntryTest, EmptiedBoxesAreSavedEmpty)
     open_catalogue();
     ASSERT_FALSE(window->session().db_conn()->update_fields(1, {{store::col_reference, QStringLiteral("r1")}}));
     testsupport::type_page(*window, 1);
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
-    editor()->Label27_Click();   // clear note
-    editor()->Command1_Click();
+    ASSERT_NE(testsupport::open_note_editor(*window, 1), nullptr);
+    click(editor()->Label27);   // clear note
+    editor()->Command1->click();
     const Row r = row(1);
     EXPECT_EQ(richtext::extract_plain_text(r.value(store::col_note).toString()), "");
     EXPECT_TRUE(r.value(store::col_note).isValid());
@@ -187,15 +182,13 @@ TEST_P(ClearedNullNotes, StayNullThoughTextWasTypedFirst)
     ASSERT_TRUE(window->session().db_open());
     ASSERT_FALSE(window->session().db_conn()->update_fields(2, {{store::col_note, QVariant()}}));
     testsupport::type_page(*window, 1);
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    frmNote* w = editor();
+    const auto* w = testsupport::open_note_editor(*window, 2);
     ASSERT_NE(w, nullptr);
     QTest::keyClicks(w->lbl_note, "typed");
     if (!light)
         QTest::keyClicks(w->Text1, "more");
-    w->Label27_Click();   // clear note
-    w->Command1_Click();
+    click(w->Label27);   // clear note
+    w->Command1->click();
     settle();
     const Row r = row(2);
     EXPECT_FALSE(r.value(store::col_note).isValid());
@@ -204,11 +197,9 @@ TEST_P(ClearedNullNotes, StayNullThoughTextWasTypedFirst)
         EXPECT_FALSE(r.value(store::col_addnote).isValid());
     }
     // A field that held text and was emptied holds an empty text.
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
-    editor()->Label27_Click();
-    editor()->Command1_Click();
+    ASSERT_NE(testsupport::open_note_editor(*window, 1), nullptr);
+    click(editor()->Label27);
+    editor()->Command1->click();
     EXPECT_TRUE(row(1).value(store::col_note).isValid());
     EXPECT_EQ(richtext::extract_plain_text(row(1).value(store::col_note).toString()), "");
 }
@@ -221,18 +212,16 @@ TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
     open_catalogue();
     const Row before = row(3);
     for (int way = 0; way < 3; ++way) {
-        testsupport::click_cell(*window, 3);
-        testsupport::type_keypad(*window, '1');
-        frmNote* w = editor();
+        const auto* w = testsupport::open_note_editor(*window, 3);
         ASSERT_NE(w, nullptr);
         w->lbl_note->setText("discard me");
         w->Text2->setText("discard");
         if (way == 0)
-            w->Command2_Click();
+            w->Command2->click();
         else if (way == 1)
             QTest::keyClick(w->lbl_note, Qt::Key_Escape);
         else
-            w->close();
+            w->window->close();
         settle();
         EXPECT_EQ(editor(), nullptr) << way;
         EXPECT_EQ(row(3).values, before.values) << way;
@@ -249,13 +238,13 @@ TEST_F(NoteEntryTest, TheKeypadOpensTheEditorWithOneAndAViewerWithTwo)
     EXPECT_TRUE(testsupport::type_keypad(*window, '1'));
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "note 3");
-    editor()->Command2_Click();
+    editor()->Command2->click();
     settle();
 
     EXPECT_TRUE(testsupport::type_keypad(*window, '2'));
     ASSERT_EQ(viewers().size(), 1u);
     EXPECT_EQ(viewers().front()->lbl_note->Text(), "note 3");
-    EXPECT_EQ(viewers().front()->windowTitle(), "Note for pic003.jpg");
+    EXPECT_EQ(viewers().front()->window->windowTitle(), "Note for pic003.jpg");
 }
 
 TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
@@ -266,9 +255,9 @@ TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
     EXPECT_EQ(editor(), nullptr);
     testsupport::type_keypad(*window, '2');
     ASSERT_EQ(viewers().size(), 2u);
-    for (frmNote* v : viewers()) {
-        EXPECT_EQ(v->windowTitle(), "Note for pic001.jpg");
-        EXPECT_EQ(v->windowModality(), Qt::NonModal);
+    for (const auto* v : viewers()) {
+        EXPECT_EQ(v->window->windowTitle(), "Note for pic001.jpg");
+        EXPECT_EQ(v->window->windowModality(), Qt::NonModal);
         EXPECT_EQ(v->lbl_note->Text(), "note 1");
         EXPECT_TRUE(v->lbl_note->Locked());
     }
@@ -277,20 +266,20 @@ TEST_F(NoteEntryTest, ViewersAreModelessCopiesThatDoNotFollowLaterEdits)
     ASSERT_NE(editor(), nullptr);
     editor()->lbl_note->setText("");
     QTest::keyClicks(editor()->lbl_note, "new text");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     settle();
-    for (frmNote* v : viewers())
+    for (const auto* v : viewers())
         EXPECT_EQ(v->lbl_note->Text(), "note 1");
 
     testsupport::type_keypad(*window, '2');
     ASSERT_EQ(viewers().size(), 3u);
     int showing_new = 0;
-    for (frmNote* v : viewers())
+    for (const auto* v : viewers())
         showing_new += v->lbl_note->Text() == "new text";
     EXPECT_EQ(showing_new, 1);
 
     // Each viewer closes on its own.
-    frmNote* first = viewers().front();
+    const auto* first = viewers().front();
     QTest::keyClick(first->lbl_note, '2');
     settle();
     EXPECT_EQ(viewers().size(), 2u);
@@ -302,15 +291,15 @@ TEST_F(NoteEntryTest, DoubleClicksOnEitherNoteBoxOpenTheEditorDirectly)
     testsupport::click_cell(*window, 5);
     testsupport::double_click_note(*window, 5);
     ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(editor()->windowTitle(), "Note");
-    editor()->Command2_Click();
+    EXPECT_EQ(editor()->window->windowTitle(), "Note");
+    editor()->Command2->click();
     settle();
 
     testsupport::double_click_addnote(*window, 6);
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->lbl_note->Text(), "note 6");
     editor()->Text2->setText("six");
-    editor()->Command1_Click();
+    editor()->Command1->click();
     EXPECT_EQ(row(6).value(store::col_reference).toString(), "six");
 
     // An empty cell has nothing to open.
@@ -331,9 +320,9 @@ TEST_F(NoteEntryTest, ADoubleClickOnACellsNoteBoxOpensItsEditor)
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(window->page_view().selected_cell(), 4);
     // Opened this way the window keeps its design caption.
-    EXPECT_EQ(editor()->windowTitle(), "Note");
+    EXPECT_EQ(editor()->window->windowTitle(), "Note");
     EXPECT_EQ(editor()->lbl_note->Text(), "note 4");
-    editor()->Command2_Click();
+    editor()->Command2->click();
     expect_usable();
 }
 
@@ -379,14 +368,12 @@ TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
 TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
 {
     open_catalogue();
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    frmNote* w = editor();
+    const auto* w = testsupport::open_note_editor(*window, 1);
     ASSERT_NE(w, nullptr);
     ASSERT_FALSE(window->session().db_conn()->update_fields(1, {{store::col_picfile, QStringLiteral("other.jpg")}}));
     const Row before = row(1);
     w->lbl_note->setText("my edit");
-    w->Command1_Click();
+    w->Command1->click();
 
     ASSERT_EQ(dialogs->messages().size(), 1);
     EXPECT_TRUE(dialogs->messages().front().contains("Refresh")) << dialogs->messages().front().toStdString();
@@ -397,7 +384,7 @@ TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
     EXPECT_EQ(editor(), w);
     EXPECT_EQ(w->lbl_note->Text(), "my edit");
     expect_usable();
-    w->Command2_Click();
+    w->Command2->click();
     settle();
     EXPECT_EQ(editor(), nullptr);
 }
@@ -405,56 +392,48 @@ TEST_F(NoteEntryTest, ARowChangedMeanwhileIsNotWrittenAndTheUserIsToldToRefresh)
 TEST_F(NoteEntryTest, APageChangedUnderTheEditorWritesNeitherRow)
 {
     open_catalogue();
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    frmNote* w = editor();
+    const auto* w = testsupport::open_note_editor(*window, 1);
     ASSERT_NE(w, nullptr);
     ctl(*window).go_right->click();   // cell 1 now shows picture 7
     ASSERT_EQ(ctl(*window).Label5[1]->text(), "7");
     const Row before1 = row(1);
     const Row before7 = row(7);
     w->lbl_note->setText("meant for picture 1");
-    w->Command1_Click();
+    w->Command1->click();
     EXPECT_EQ(row(1).values, before1.values);
     EXPECT_EQ(row(7).values, before7.values);
     EXPECT_EQ(ctl(*window).lbl_note[1]->Text(), "note 7");
     EXPECT_EQ(dialogs->messages().size(), 1);
     EXPECT_EQ(editor(), w);
-    w->Command2_Click();
+    w->Command2->click();
 }
 
 TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
 {
     open_catalogue();
-    testsupport::click_cell(*window, 2);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
+    ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
     ASSERT_FALSE(window->session().db_conn()->exec(QStringLiteral("DELETE FROM demopicture WHERE numpic = ?1"), {2}));
-    editor()->Command1_Click();
+    editor()->Command1->click();
     EXPECT_EQ(dialogs->messages().size(), 1);
     EXPECT_NE(editor(), nullptr);
-    editor()->Command2_Click();
+    editor()->Command2->click();
     settle();
 
-    testsupport::click_cell(*window, 3);
-    testsupport::type_keypad(*window, '1');
-    ASSERT_NE(editor(), nullptr);
-    frmNote* w = editor();
+    ASSERT_NE(testsupport::open_note_editor(*window, 3), nullptr);
+    const auto* w = editor();
     window->mnuDb_Click();   // closes the catalogue under the editor
     ASSERT_FALSE(window->session().db_open());
-    w->Command1_Click();
+    w->Command1->click();
     EXPECT_EQ(dialogs->messages().size(), 2);
     EXPECT_EQ(dialogs->messages().back(), "The note was not saved: no catalogue is open.");
-    w->Command2_Click();
+    w->Command2->click();
     expect_usable();
 }
 
 TEST_F(NoteEntryTest, AFailedWriteIsReportedAndTheEditCanBeSavedLater)
 {
     open_catalogue();
-    testsupport::click_cell(*window, 1);
-    testsupport::type_keypad(*window, '1');
-    frmNote* w = editor();
+    const auto* w = testsupport::open_note_editor(*window, 1);
     ASSERT_NE(w, nullptr);
     w->Text2->setText("kept reference");
 
@@ -464,7 +443,7 @@ TEST_F(NoteEntryTest, AFailedWriteIsReportedAndTheEditCanBeSavedLater)
     ASSERT_TRUE(other) << error.text.toStdString();
     ASSERT_FALSE(other->begin_savepoint());
     ASSERT_FALSE(other->exec(QStringLiteral("UPDATE demopicture SET movfile = 'x.avi' WHERE numpic = ?1"), {5}));
-    w->Command1_Click();
+    w->Command1->click();
     ASSERT_EQ(dialogs->messages().size(), 1);
     EXPECT_TRUE(dialogs->messages().front().startsWith("Error ")) << dialogs->messages().front().toStdString();
     EXPECT_EQ(window->message_text(), dialogs->messages().front());
@@ -475,7 +454,7 @@ TEST_F(NoteEntryTest, AFailedWriteIsReportedAndTheEditCanBeSavedLater)
 
     ASSERT_FALSE(other->rollback_savepoint());
     other.reset();
-    w->Command1_Click();
+    w->Command1->click();
     settle();
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(row(1).value(store::col_reference).toString(), "kept reference");

@@ -1,36 +1,30 @@
 // The note window on its own: modes, the cell's texts in and, on OK, out,
 // keys, tools, find and print.
 #include "notes/frm_note.h"
-#include "notes/note_layout.h"
 
 #include "platform/richtext/plain_text.h"
 #include "platform/richtext/rich_clipboard.h"
 #include "platform/richtext/rich_text_box.h"
-#include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
+#include "support/note_window.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 
 #include <QProcess>
 #include <QApplication>
 #include <QClipboard>
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QPrinter>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
-#include <QTabWidget>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 using namespace mosswick;
 using richtext::RichTextBox;
+using testsupport::click;
+using Window = const testsupport::NoteControls*;
 
 namespace {
 
@@ -53,11 +47,20 @@ int pdf_pages(const QByteArray& pdf)
 class NoteWindowTest : public ::testing::Test {
 protected:
     // A window opened with the cell's texts; what its OK gives back is kept in saved.
-    std::unique_ptr<frmNote> open(NoteMode mode)
+    Window open(NoteMode mode, NoteOpener opener = {})
     {
-        auto w = std::make_unique<frmNote>(mode, cell);
-        QObject::connect(w.get(), &frmNote::saved, [this](const NoteCell& values) { saved.push_back(values); });
-        return w;
+        windows.push_back(std::make_unique<frmNote>(mode, cell, nullptr, NoteWindowProfile{}, std::move(opener)));
+        frmNote& w = *windows.back();
+        QObject::connect(&w, &frmNote::saved, [this](const NoteCell& values) { saved.push_back(values); });
+        return &testsupport::note_controls(w);
+    }
+
+    // A click on a find label: where the match the box selects starts, -1
+    // when the window says "Not found".
+    static int find(Window w, int label, RichTextBox* box = nullptr)
+    {
+        click(w->Label22[size_t(label)]);
+        return w->Label21[3]->text() == "Not found" ? -1 : (box ? box : w->lbl_note)->SelStart();
     }
 
     // Selects all the text of a rich box.
@@ -67,10 +70,22 @@ protected:
         box->setSelLength(int(box->Text().size()));
     }
 
+    // An editor of a note and an additional note, all of both selected.
+    Window open_selected(const QString& note, const QString& addnote)
+    {
+        cell.note = note;
+        cell.addnote = addnote;
+        Window w = open(NoteMode::Edit);
+        select_all(w->lbl_note);
+        select_all(w->Text1);
+        return w;
+    }
+
     testsupport::ScopedScriptedDialogs dialogs;
     testsupport::TempDir dir;
     NoteCell cell{2, "2", "pic002.jpg", {}, {}, {}};   // the cell's texts the window opens with
     std::vector<NoteCell> saved;
+    std::vector<std::unique_ptr<frmNote>> windows;
 };
 
 // ---- modes and load -----------------------------------------------------------
@@ -82,9 +97,9 @@ TEST_F(NoteWindowTest, AnEditorCopiesTheCellInUnlockedWithItsHint)
     cell.addnote = "plain add note";
     auto w = open(NoteMode::Edit);
 
-    EXPECT_EQ(w->windowTitle(), "Note");
-    EXPECT_EQ(w->pos(), QPoint(0, 0));
-    EXPECT_EQ(w->width(), ui::twips_to_px(10905));
+    EXPECT_EQ(w->window->windowTitle(), "Note");
+    EXPECT_EQ(w->window->pos(), QPoint(0, 0));
+    EXPECT_EQ(w->window->width(), ui::twips_to_px(10905));
     EXPECT_EQ(w->lbl_note->Text(), "Hello world");
     EXPECT_EQ(w->lbl_note->SelStart(), 0);
     EXPECT_EQ(w->Text2->text(), "ref 1");
@@ -92,17 +107,15 @@ TEST_F(NoteWindowTest, AnEditorCopiesTheCellInUnlockedWithItsHint)
     EXPECT_FALSE(w->lbl_note->Locked());
     EXPECT_FALSE(w->Text1->Locked());
     EXPECT_FALSE(w->Text2->isReadOnly());
-    EXPECT_TRUE(w->Label1->isVisibleTo(w.get()));
-    EXPECT_FALSE(w->Frame1->isVisibleTo(w.get()));
-    EXPECT_TRUE(w->Command1->isVisibleTo(w.get()));
-    EXPECT_TRUE(w->Label3[0]->isVisibleTo(w.get()));
+    EXPECT_TRUE(w->Label1->isVisibleTo(w->window));
+    EXPECT_FALSE(w->Frame1->isVisibleTo(w->window));
+    EXPECT_TRUE(w->Command1->isVisibleTo(w->window));
+    EXPECT_TRUE(w->Label3[0]->isVisibleTo(w->window));
     EXPECT_EQ(w->SSTab1->currentIndex(), 0);
     EXPECT_EQ(w->SSTab1->tabText(0), "Nt");
     EXPECT_EQ(w->SSTab1->tabText(1), "AdNt");
-    EXPECT_EQ(w->colour_idx, 5);
-    EXPECT_EQ(w->size_idx, 0);
-    EXPECT_EQ(w->font_idx, 0);
-    EXPECT_EQ(w->found_pos, 0);
+    EXPECT_EQ(w->Label21[3]->text(), "");   // nothing found yet
+    // The frames mark the chosen swatch, size and font.
     EXPECT_EQ(back_of(w->Label28[5]), 0x000000u);
     EXPECT_EQ(back_of(w->Label28[0]), 0xFFFFFFu);
     EXPECT_EQ(back_of(w->Label5[0]), 0x000000u);
@@ -117,25 +130,25 @@ TEST_F(NoteWindowTest, AViewerIsNarrowLockedAndCannotCopyBack)
     cell.note = "viewer note";
     cell.reference = "r";
     auto w = open(NoteMode::View);
-    QSignalSpy finished(w.get(), &QDialog::finished);
+    QSignalSpy finished(w->window, &QDialog::finished);
 
-    EXPECT_EQ(w->width(), ui::twips_to_px(5625));
+    EXPECT_EQ(w->window->width(), ui::twips_to_px(5625));
     EXPECT_TRUE(w->lbl_note->Locked());
     EXPECT_TRUE(w->Text1->Locked());
     EXPECT_TRUE(w->Text2->isReadOnly());
-    EXPECT_FALSE(w->Label1->isVisibleTo(w.get()));
-    EXPECT_TRUE(w->Frame1->isVisibleTo(w.get()));
+    EXPECT_FALSE(w->Label1->isVisibleTo(w->window));
+    EXPECT_TRUE(w->Frame1->isVisibleTo(w->window));
     EXPECT_TRUE(w->OptionBTN[0]->isChecked());
-    EXPECT_FALSE(w->Command1->isVisibleTo(w.get()));
-    EXPECT_FALSE(w->Label3[0]->isVisibleTo(w.get()));
-    EXPECT_FALSE(w->Label27->isVisibleTo(w.get()));
-    EXPECT_TRUE(w->Text_Find->isVisibleTo(w.get()));
-    EXPECT_TRUE(w->Label25->isVisibleTo(w.get()));
+    EXPECT_FALSE(w->Command1->isVisibleTo(w->window));
+    EXPECT_FALSE(w->Label3[0]->isVisibleTo(w->window));
+    EXPECT_FALSE(w->Label27->isVisibleTo(w->window));
+    EXPECT_TRUE(w->Text_Find->isVisibleTo(w->window));
+    EXPECT_TRUE(w->Label25->isVisibleTo(w->window));
     EXPECT_EQ(w->Command2->x(), ui::twips_to_px(10440 - 5310));
     EXPECT_EQ(w->Command2->y(), ui::twips_to_px(10170 - 450));
     EXPECT_EQ(w->Label26->x(), ui::twips_to_px(5820 - 750));
-    EXPECT_LE(w->Command2->geometry().right(), w->width());
-    EXPECT_LE(w->Label26->geometry().right(), w->width());
+    EXPECT_LE(w->Command2->geometry().right(), w->window->width());
+    EXPECT_LE(w->Label26->geometry().right(), w->window->width());
 
     // A viewer shows the text but typing changes nothing.
     w->lbl_note->setFocus();
@@ -144,7 +157,7 @@ TEST_F(NoteWindowTest, AViewerIsNarrowLockedAndCannotCopyBack)
 
     // Its OK, even reached by code, gives nothing back and closes nothing.
     w->lbl_note->setText("changed");
-    w->Command1_Click();
+    w->Command1->click();
     EXPECT_TRUE(saved.empty());
     EXPECT_EQ(finished.count(), 0);
 }
@@ -157,8 +170,8 @@ TEST_F(NoteWindowTest, OkWithNothingChangedGivesTheCellItsTextsVerbatim)
     cell.reference = "ref";
     cell.addnote = QString();   // a Null field
     auto w = open(NoteMode::Edit);
-    QSignalSpy finished(w.get(), &QDialog::finished);
-    w->Command1_Click();
+    QSignalSpy finished(w->window, &QDialog::finished);
+    w->Command1->click();
 
     ASSERT_EQ(finished.count(), 1);
     EXPECT_EQ(finished.at(0).at(0).toInt(), int(QDialog::Accepted));
@@ -178,9 +191,9 @@ TEST_F(NoteWindowTest, FormattingTheNoteLeavesANullAdditionalNoteNull)
     cell.addnote = QString();
     auto w = open(NoteMode::Edit);
     w->lbl_note->selectAll();
-    w->Label8_Click(1);    // a style tool: it reaches both boxes
-    w->Label15_Click(2);   // centred
-    w->Command1_Click();
+    click(w->Label8[1]);    // a style tool: it reaches both boxes
+    click(w->Label15[2]);   // centred
+    w->Command1->click();
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_TRUE(saved[0].addnote.isNull());
     EXPECT_NE(saved[0].note, QStringLiteral("old note"));
@@ -196,7 +209,7 @@ TEST_F(NoteWindowTest, OkCopiesTheEditedTextsBack)
     w->Text2->setText("new ref");
     w->SSTab1->setCurrentIndex(1);
     QTest::keyClicks(w->Text1, "added");
-    w->Command1_Click();
+    w->Command1->click();
 
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(richtext::extract_plain_text(saved[0].note), "old note 2 more");
@@ -214,7 +227,7 @@ TEST_F(NoteWindowTest, OkWithAllBoxesEmptiedCopiesEmptyTexts)
     w->lbl_note->clear();
     w->Text1->clear();
     w->Text2->clear();
-    w->Command1_Click();
+    w->Command1->click();
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(richtext::extract_plain_text(saved[0].note), "");
     EXPECT_EQ(richtext::extract_plain_text(saved[0].addnote), "");
@@ -224,15 +237,14 @@ TEST_F(NoteWindowTest, OkWithAllBoxesEmptiedCopiesEmptyTexts)
 TEST_F(NoteWindowTest, ARefusedCommitKeepsTheWindowAndTheCellAsTheyWere)
 {
     cell.note = "keep";
-    auto w = open(NoteMode::Edit);
     int asked = 0;
-    w->commit = [&asked](frmNote&, const NoteCell&) {
-        ++asked;
-        return false;
-    };
-    QSignalSpy finished(w.get(), &QDialog::finished);
+    auto w = open(NoteMode::Edit, {.keep_loading = {}, .commit = [&asked](QWidget&, const NoteCell&) {
+                                       ++asked;
+                                       return false;
+                                   }});
+    QSignalSpy finished(w->window, &QDialog::finished);
     w->lbl_note->setText("edited");
-    w->Command1_Click();
+    w->Command1->click();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(finished.count(), 0);
     EXPECT_TRUE(saved.empty());
@@ -244,15 +256,15 @@ TEST_F(NoteWindowTest, CancelEscAndTheCloseBoxCopyNothing)
     for (int way = 0; way < 3; ++way) {
         cell.note = "cell note";
         auto w = open(NoteMode::Edit);
-        w->show();
-        QSignalSpy finished(w.get(), &QDialog::finished);
+        w->window->show();
+        QSignalSpy finished(w->window, &QDialog::finished);
         w->lbl_note->setText("edited");
         if (way == 0)
-            w->Command2_Click();
+            w->Command2->click();
         else if (way == 1)
             QTest::keyClick(w->lbl_note, Qt::Key_Escape);
         else
-            w->close();
+            w->window->close();
         ASSERT_EQ(finished.count(), 1) << way;
         EXPECT_EQ(finished.at(0).at(0).toInt(), int(QDialog::Rejected)) << way;
         EXPECT_TRUE(saved.empty()) << way;
@@ -263,20 +275,20 @@ TEST_F(NoteWindowTest, TwoClosesAViewerEvenFromTheFindBoxButIsTextInAnEditor)
 {
     {
         auto w = open(NoteMode::View);
-        QSignalSpy finished(w.get(), &QDialog::finished);
+        QSignalSpy finished(w->window, &QDialog::finished);
         QTest::keyClick(w->Text_Find, '2');
         EXPECT_EQ(finished.count(), 1);
         EXPECT_EQ(w->Text_Find->text(), "");
     }
     {
         auto w = open(NoteMode::View);
-        QSignalSpy finished(w.get(), &QDialog::finished);
+        QSignalSpy finished(w->window, &QDialog::finished);
         QTest::keyClick(w->lbl_note, '2');
         EXPECT_EQ(finished.count(), 1);
     }
     {
         auto w = open(NoteMode::Edit);
-        QSignalSpy finished(w.get(), &QDialog::finished);
+        QSignalSpy finished(w->window, &QDialog::finished);
         QTest::keyClick(w->Text_Find, '2');
         QTest::keyClick(w->Text2, '2');
         EXPECT_EQ(finished.count(), 0);
@@ -294,17 +306,28 @@ TEST_F(NoteWindowTest, LengthsCountTheVisibleCharacters)
     cell.addnote = "a\r\nb";
     auto w = open(NoteMode::Edit);
     EXPECT_TRUE(w->note_size[0]->text().isEmpty());
-    w->show();
-    QTest::mouseClick(w->note_size[1], Qt::LeftButton);
+    w->window->show();
+    click(w->note_size[1]);
     EXPECT_EQ(w->note_size[0]->text(), "5");
     EXPECT_EQ(w->note_size[1]->text(), "3");
     EXPECT_EQ(w->note_size[2]->text(), "4");
     EXPECT_EQ(w->note_size[0]->toolTip(), "Click to show the length of the note field box in bytes");
+}
 
-    w->note_size_MouseDown(2);
-    EXPECT_EQ(back_of(w->Label2[2]), 0x000000u);
-    w->note_size_MouseUp(2);
-    EXPECT_EQ(back_of(w->Label2[2]), 0xFFFFC0u);
+TEST_F(NoteWindowTest, APressedLabelDarkensItsFrameUntilTheRelease)
+{
+    for (const NoteMode mode : {NoteMode::Edit, NoteMode::View}) {
+        auto w = open(mode);
+        const std::vector<std::tuple<QWidget*, QLabel*, unsigned>> labels = {
+            {w->note_size[2], w->Label2[2], 0xFFFFC0u}, {w->Label22[1], w->Label21[1], 0xFFFFFFu},
+            {w->Label25, w->Label26, 0xFFFFFFu}};
+        for (const auto& [label, frame, rest] : labels) {
+            QTest::mousePress(label, Qt::LeftButton);
+            EXPECT_EQ(back_of(frame), 0x000000u) << frame->objectName().toStdString();
+            QTest::mouseRelease(label, Qt::LeftButton);
+            EXPECT_EQ(back_of(frame), rest) << frame->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(NoteWindowTest, ADisplaySizeShowsBothBoxesLargerWithoutChangingTheNote)
@@ -317,7 +340,7 @@ TEST_F(NoteWindowTest, ADisplaySizeShowsBothBoxesLargerWithoutChangingTheNote)
     EXPECT_DOUBLE_EQ(w->Text1->FontSize(), 14.0);
     EXPECT_FALSE(w->lbl_note->content_modified());
     EXPECT_EQ(w->lbl_note->value_for_storage(), k_rich_note);
-    EXPECT_EQ(w->values().note, k_rich_note);
+    EXPECT_EQ(w->window->values().note, k_rich_note);
 
     w->OptionBTN[8]->setChecked(true);
     EXPECT_DOUBLE_EQ(w->lbl_note->FontSize(), 20.0);
@@ -340,12 +363,12 @@ TEST_F(NoteWindowTest, TheReferenceRefusesTheDoubleQuoteButTheNotesTakeIt)
     QApplication::clipboard()->setText("x\"y");
     QTest::keySequence(w->Text2, QKeySequence::Paste);
     w->Text2->setFocus();
-    w->Label24_Click();
+    click(w->Label24);
     EXPECT_EQ(w->Text2->text(), "ab");
     ASSERT_EQ(dialogs->messages().size(), 3);
     EXPECT_EQ(dialogs->messages().back(), "Character not supported \"");
     QApplication::clipboard()->setText("xy");
-    w->Label24_Click();
+    click(w->Label24);
     EXPECT_EQ(w->Text2->text(), "abxy");
 }
 
@@ -353,14 +376,9 @@ TEST_F(NoteWindowTest, TheReferenceRefusesTheDoubleQuoteButTheNotesTakeIt)
 
 TEST_F(NoteWindowTest, APaletteClickColoursBothSelectionsAndMovesTheFrame)
 {
-    cell.note = "first box";
-    cell.addnote = "second box";
-    auto w = open(NoteMode::Edit);
-    w->show();
-    select_all(w->lbl_note);
-    select_all(w->Text1);
-    QTest::mouseClick(w->Label3[8], Qt::LeftButton);   // column 1, row 2: red
-    EXPECT_EQ(w->colour_idx, 8);
+    auto w = open_selected("first box", "second box");
+    w->window->show();
+    click(w->Label3[8]);   // column 1, row 2: red
     EXPECT_EQ(w->lbl_note->SelColor(), QColor(255, 0, 0));
     EXPECT_EQ(w->Text1->SelColor(), QColor(255, 0, 0));
     EXPECT_EQ(back_of(w->Label28[8]), 0x000000u);
@@ -370,30 +388,23 @@ TEST_F(NoteWindowTest, APaletteClickColoursBothSelectionsAndMovesTheFrame)
 
 TEST_F(NoteWindowTest, AStyleClickOnAHalfBoldSelectionBoldsBothThenUnboldsThem)
 {
-    cell.note = k_rich_note;   // "Hello" bold, " world" not
-    cell.addnote = "plain";
-    auto w = open(NoteMode::Edit);
-    select_all(w->lbl_note);
-    select_all(w->Text1);
+    auto w = open_selected(k_rich_note, "plain");   // "Hello" bold, " world" not
     ASSERT_FALSE(w->lbl_note->SelBold().has_value());
-    w->Label8_Click(0);
+    click(w->Label8[0]);
     EXPECT_EQ(w->lbl_note->SelBold(), true);
     EXPECT_EQ(w->Text1->SelBold(), true);
-    w->Label8_Click(0);
+    click(w->Label8[0]);
     EXPECT_EQ(w->lbl_note->SelBold(), false);
     EXPECT_EQ(w->Text1->SelBold(), false);
 
-    w->Label8_Click(1);
-    w->Label8_Click(2);
-    w->Label8_Click(3);
+    for (size_t i = 1; i < 4; ++i)
+        click(w->Label8[i]);
     EXPECT_EQ(w->Text1->SelItalic(), true);
     EXPECT_EQ(w->Text1->SelStrikeThru(), true);
     EXPECT_EQ(w->lbl_note->SelUnderline(), true);
-    w->Label8_Click(4);   // no such toggle
-    EXPECT_EQ(w->lbl_note->SelUnderline(), true);
 
     // The pressed look lives in the frame.
-    w->show();
+    w->window->show();
     QTest::mousePress(w->Label8[0], Qt::LeftButton);
     EXPECT_EQ(back_of(w->Label10[0]), 0x000000u);
     QTest::mouseRelease(w->Label8[0], Qt::LeftButton);
@@ -403,33 +414,24 @@ TEST_F(NoteWindowTest, AStyleClickOnAHalfBoldSelectionBoldsBothThenUnboldsThem)
 
 TEST_F(NoteWindowTest, AFontLabelAppliesItsOwnFontAndTheLastChosenSize)
 {
-    cell.note = "abc";
-    cell.addnote = "def";
-    auto w = open(NoteMode::Edit);
-    select_all(w->lbl_note);
-    select_all(w->Text1);
+    auto w = open_selected("abc", "def");
 
-    w->Label7_Click(1);   // before any size choice: 8
+    click(w->Label7[1]);   // before any size choice: 8
     EXPECT_EQ(w->lbl_note->SelFontName(), "Courier");
     EXPECT_EQ(w->lbl_note->SelFontSize(), 8.0);
 
-    w->Label4_Click(5);
-    EXPECT_EQ(w->size_idx, 5);
+    click(w->Label4[5]);
     EXPECT_EQ(w->Text1->SelFontSize(), 14.0);
     EXPECT_EQ(back_of(w->Label5[5]), 0x000000u);
     EXPECT_EQ(back_of(w->Label5[0]), 0xFFFFFFu);
 
-    w->Label7_Click(4);   // "Garamond"
-    EXPECT_EQ(w->font_idx, 4);
+    click(w->Label7[4]);   // "Garamond"
     EXPECT_EQ(w->lbl_note->SelFontName(), "Times New Roman");
     EXPECT_EQ(w->Text1->SelFontName(), "Times New Roman");
     EXPECT_EQ(w->Text1->SelFontSize(), 14.0);
     EXPECT_EQ(back_of(w->Label9[4]), 0x000000u);
     EXPECT_EQ(back_of(w->Label9[1]), 0xFFFFFFu);
     EXPECT_EQ(w->Label7[4]->font().family(), "Times New Roman");
-
-    w->Label4_Click(9);   // no such size: nothing moves
-    EXPECT_EQ(w->size_idx, 5);
 }
 
 TEST_F(NoteWindowTest, AlignmentAndBulletsUseTheBoxCodes)
@@ -437,55 +439,43 @@ TEST_F(NoteWindowTest, AlignmentAndBulletsUseTheBoxCodes)
     cell.note = "para";
     cell.addnote = "other";
     auto w = open(NoteMode::Edit);
-    w->Label15_Click(1);
+    click(w->Label15[1]);
     EXPECT_EQ(w->lbl_note->SelAlignment(), 2);
     EXPECT_EQ(w->Text1->SelAlignment(), 2);
-    w->Label15_Click(2);
+    click(w->Label15[2]);
     EXPECT_EQ(w->lbl_note->SelAlignment(), 1);
-    w->Label15_Click(0);
+    click(w->Label15[0]);
     EXPECT_EQ(w->Text1->SelAlignment(), 0);
 
-    w->Label19_Click();
+    click(w->Label19);
     EXPECT_EQ(w->lbl_note->SelBullet(), true);
     EXPECT_EQ(w->Text1->SelBullet(), true);
-    w->Label19_Click();
+    click(w->Label19);
     EXPECT_EQ(w->lbl_note->SelBullet(), false);
     EXPECT_EQ(w->Text1->SelBullet(), false);
 }
 
-TEST_F(NoteWindowTest, TheColourDialogAppliesItsChoiceAndCancelChangesNothing)
+TEST_F(NoteWindowTest, TheColourAndFontDialogsApplyTheirChoiceAndCancelChangesNothing)
 {
-    cell.note = "abc";
-    cell.addnote = "def";
-    auto w = open(NoteMode::Edit);
-    select_all(w->lbl_note);
-    select_all(w->Text1);
+    auto w = open_selected("abc", "def");
     dialogs->colors.push_back(QColor(0, 128, 0));
-    w->Label_more_Click();
+    click(w->Label_more);
     EXPECT_EQ(w->lbl_note->SelColor(), QColor(0, 128, 0));
     EXPECT_EQ(w->Text1->SelColor(), QColor(0, 128, 0));
-    EXPECT_EQ(w->colour_idx, 5);   // the palette frame stays
+    EXPECT_EQ(back_of(w->Label28[5]), 0x000000u);   // the palette frame stays
 
-    w->Label3_Click(13);   // blue-ish swatch
+    click(w->Label3[13]);   // blue-ish swatch
     const auto before = w->lbl_note->SelColor();
     dialogs->colors.push_back(std::nullopt);
-    w->Label_more_Click();
+    click(w->Label_more);
     EXPECT_EQ(w->lbl_note->SelColor(), before);
     EXPECT_EQ(dialogs->count("color"), 2);
-}
 
-TEST_F(NoteWindowTest, TheFontDialogAppliesNameSizeAndStylesAndCancelChangesNothing)
-{
-    cell.note = "abc";
-    cell.addnote = "def";
-    auto w = open(NoteMode::Edit);
-    select_all(w->lbl_note);
-    select_all(w->Text1);
     QFont chosen(QStringLiteral("Courier New"), 16);
     chosen.setBold(true);
     chosen.setUnderline(true);
     dialogs->fonts.push_back(chosen);
-    w->Label_more2_Click();
+    click(w->Label_more2);
     for (RichTextBox* box : {w->lbl_note, w->Text1}) {
         EXPECT_EQ(box->SelFontName(), "Courier New");
         EXPECT_EQ(box->SelFontSize(), 16.0);
@@ -495,7 +485,7 @@ TEST_F(NoteWindowTest, TheFontDialogAppliesNameSizeAndStylesAndCancelChangesNoth
         EXPECT_EQ(box->SelStrikeThru(), false);
     }
     dialogs->fonts.push_back(std::nullopt);
-    w->Label_more2_Click();
+    click(w->Label_more2);
     EXPECT_EQ(w->lbl_note->SelFontName(), "Courier New");
     EXPECT_EQ(w->lbl_note->SelBold(), true);
 }
@@ -507,7 +497,7 @@ TEST_F(NoteWindowTest, RtfToTextKeepsTheTextAndUnifiesItsFormat)
     auto w = open(NoteMode::Edit);
     select_all(w->lbl_note);
     ASSERT_FALSE(w->lbl_note->SelBold().has_value());
-    w->Label11_Click();
+    click(w->Label11);
     EXPECT_EQ(w->lbl_note->Text(), "Hello world");
     select_all(w->lbl_note);
     EXPECT_TRUE(w->lbl_note->SelBold().has_value());
@@ -523,18 +513,18 @@ TEST_F(NoteWindowTest, ClearNoteEmptiesAllThreeAndLeavesTheResetFormatAtTheCaret
     cell.addnote = "add";
     auto w = open(NoteMode::Edit);
     w->Text_Find->setFocus();
-    w->Label27_Click();
+    click(w->Label27);
     EXPECT_EQ(w->lbl_note->Text(), "");
     EXPECT_EQ(w->Text1->Text(), "");
     EXPECT_EQ(w->Text2->text(), "");
-    EXPECT_EQ(w->focusWidget(), w->lbl_note);
+    EXPECT_EQ(w->window->focusWidget(), w->lbl_note);
     EXPECT_EQ(w->lbl_note->SelFontName(), "Comic Sans MS");
     EXPECT_EQ(w->lbl_note->SelFontSize(), 8.0);
     EXPECT_EQ(w->lbl_note->SelColor(), QColor(Qt::black));
     EXPECT_EQ(w->lbl_note->SelBold(), false);
     EXPECT_EQ(w->lbl_note->SelItalic(), false);
 
-    w->Command1_Click();
+    w->Command1->click();
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0].note, "");
     EXPECT_EQ(saved[0].addnote, "");
@@ -546,13 +536,13 @@ TEST_F(NoteWindowTest, PasteGoesToTheFocusedControl)
     auto w = open(NoteMode::Edit);
     QApplication::clipboard()->setText("pasted");
     w->Text_Find->setFocus();
-    w->Label24_Click();
+    click(w->Label24);
     EXPECT_EQ(w->Text_Find->text(), "pasted");
 
     QApplication::clipboard()->setMimeData(
         richtext::make_rich_mime_data("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 {\\b rich}\\par}", "rich").release());
     w->lbl_note->setFocus();
-    w->Label23_Click();
+    click(w->Label23);
     EXPECT_EQ(w->lbl_note->Text(), "rich");
     select_all(w->lbl_note);
     EXPECT_EQ(w->lbl_note->SelBold(), true);
@@ -560,41 +550,27 @@ TEST_F(NoteWindowTest, PasteGoesToTheFocusedControl)
     // A locked box takes nothing.
     auto viewer = open(NoteMode::View);
     viewer->lbl_note->setFocus();
-    viewer->Label24_Click();
+    click(viewer->Label24);
     EXPECT_EQ(viewer->lbl_note->Text(), "");
 }
 
 // ---- find ----------------------------------------------------------------------
 
-TEST_F(NoteWindowTest, NextFromTheBeginningFindsTheFirstMatchEveryTime)
+TEST_F(NoteWindowTest, NextFindsTheFirstMatchEachTimeOrWalksOnFromTheLastFind)
 {
     cell.note = "note one, note two, notes";
-    auto w = open(NoteMode::Edit);
-    w->Text_Find->setText("note");
-    for (int i = 0; i < 3; ++i) {
-        w->Label22_Click(2);
-        EXPECT_EQ(w->found_pos, 0);
-        EXPECT_EQ(w->Label21[3]->text(), "Found");
+    for (const bool from_last : {false, true}) {
+        auto w = open(NoteMode::Edit);
+        w->Text_Find->setText("note");
+        w->Option1[from_last ? 1 : 0]->setChecked(true);
+        std::vector<int> found;
+        for (int i = 0; i < 4; ++i)
+            found.push_back(find(w, 2));
+        EXPECT_EQ(found, (from_last ? std::vector<int>{0, 10, 20, -1} : std::vector<int>{0, 0, 0, 0}));
+        // A miss leaves the last match selected.
+        EXPECT_EQ(w->lbl_note->SelStart(), from_last ? 20 : 0);
+        EXPECT_EQ(w->lbl_note->SelText(), "note");
     }
-    EXPECT_EQ(w->lbl_note->SelText(), "note");
-}
-
-TEST_F(NoteWindowTest, NextFromTheLastFindWalksThroughTheMatches)
-{
-    cell.note = "note one, note two, notes";
-    auto w = open(NoteMode::Edit);
-    w->Text_Find->setText("note");
-    w->Option1[1]->setChecked(true);
-    std::vector<int> found;
-    for (int i = 0; i < 4; ++i) {
-        w->Label22_Click(2);
-        found.push_back(w->found_pos);
-    }
-    EXPECT_EQ(found, (std::vector<int>{0, 10, 20, -1}));
-    EXPECT_EQ(w->Label21[3]->text(), "Not found");
-    // A miss leaves the last match selected.
-    EXPECT_EQ(w->lbl_note->SelStart(), 20);
-    EXPECT_EQ(w->lbl_note->SelLength(), 4);
 }
 
 TEST_F(NoteWindowTest, WholeWordAndMatchCase)
@@ -602,15 +578,10 @@ TEST_F(NoteWindowTest, WholeWordAndMatchCase)
     cell.note = "notes Note note";
     auto w = open(NoteMode::Edit);
     w->Text_Find->setText("note");
-    w->Label22_Click(0);
-    EXPECT_EQ(w->found_pos, 6);   // "Note" is a whole word; "notes" is not
-    w->Text_Find->setText("note");
-    w->Label22_Click(1);
-    EXPECT_EQ(w->found_pos, 0);   // case matters, not words
+    EXPECT_EQ(find(w, 0), 6);   // "Note" is a whole word; "notes" is not
+    EXPECT_EQ(find(w, 1), 0);   // case matters, not words
     w->Text_Find->setText("NOTE");
-    w->Label22_Click(1);
-    EXPECT_EQ(w->found_pos, -1);
-    EXPECT_EQ(w->Label21[3]->text(), "Not found");
+    EXPECT_EQ(find(w, 1), -1);
 }
 
 TEST_F(NoteWindowTest, TheAdditionalNoteTabSearchesTheAdditionalNoteAndRestarts)
@@ -620,50 +591,31 @@ TEST_F(NoteWindowTest, TheAdditionalNoteTabSearchesTheAdditionalNoteAndRestarts)
     auto w = open(NoteMode::Edit);
     w->Option1[1]->setChecked(true);
     w->Text_Find->setText("beta");
-    w->Label22_Click(2);
-    EXPECT_EQ(w->found_pos, 6);
-    EXPECT_EQ(w->start_pos, 7);
+    EXPECT_EQ(find(w, 2), 6);
+    EXPECT_EQ(find(w, 2), -1);   // the next find starts past it
 
     w->SSTab1->setCurrentIndex(1);
-    EXPECT_EQ(w->start_pos, 0);
-    EXPECT_EQ(w->found_pos, 0);
-    EXPECT_EQ(w->find_target(), w->Text1);
-    w->Label22_Click(2);
-    EXPECT_EQ(w->found_pos, 0);
+    EXPECT_EQ(find(w, 2, w->Text1), 0);
     EXPECT_EQ(w->Text1->SelText(), "beta");
-    w->Label22_Click(2);
-    EXPECT_EQ(w->found_pos, 11);
+    EXPECT_EQ(find(w, 2, w->Text1), 11);
 
-    // The reference tab searches the additional note too.
+    // The reference tab searches the additional note too, from its start.
     w->SSTab1->setCurrentIndex(2);
-    EXPECT_EQ(w->find_target(), w->Text1);
+    EXPECT_EQ(find(w, 2, w->Text1), 0);
 }
 
 TEST_F(NoteWindowTest, EnterInTheFindBoxFindsAndNeverPressesOk)
 {
     cell.note = "find me";
     auto w = open(NoteMode::Edit);
-    w->show();
-    QSignalSpy finished(w.get(), &QDialog::finished);
+    w->window->show();
+    QSignalSpy finished(w->window, &QDialog::finished);
     w->Text_Find->setFocus();
     QTest::keyClicks(w->Text_Find, "me");
     QTest::keyClick(w->Text_Find, Qt::Key_Return);
-    EXPECT_EQ(w->found_pos, 5);
+    EXPECT_EQ(w->lbl_note->SelStart(), 5);
     EXPECT_EQ(w->Label21[3]->text(), "Found");
     EXPECT_EQ(finished.count(), 0);
-}
-
-TEST_F(NoteWindowTest, FindPressedLookUsesItsFrame)
-{
-    auto w = open(NoteMode::View);
-    w->Label22_MouseDown(1);
-    EXPECT_EQ(back_of(w->Label21[1]), 0x000000u);
-    w->Label22_MouseUp(1);
-    EXPECT_EQ(back_of(w->Label21[1]), 0xFFFFFFu);
-    w->Label25_MouseDown();
-    EXPECT_EQ(back_of(w->Label26), 0x000000u);
-    w->Label25_MouseUp();
-    EXPECT_EQ(back_of(w->Label26), 0xFFFFFFu);
 }
 
 // ---- print -----------------------------------------------------------------------
@@ -682,12 +634,12 @@ protected:
         return QString::fromUtf8(p.readAllStandardOutput());
     }
 
-    void print_to(frmNote& w, const QString& pdf)
+    // A click on "Print", the print dialog answered with answer (printing to the PDF file pdf).
+    void print(Window w, const QString& pdf, bool answer = true)
     {
-        w.configure_printer = [pdf](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-        };
+        dialogs->print_file = pdf;
+        dialogs->prints.push_back(answer);
+        click(w->Label25);
     }
 };
 
@@ -699,7 +651,7 @@ TEST_F(NotePrintTest, TheFocusMustBeInANoteBox)
             w->Text2->setFocus();
         else if (target == 1)
             w->Text_Find->setFocus();
-        w->Label25_Click();
+        click(w->Label25);
         ASSERT_EQ(dialogs->asked.size(), size_t(target + 1));
         EXPECT_EQ(dialogs->asked.back().text, "The cursor must be at least in one of the NOTES fields.");
         EXPECT_EQ(dialogs->asked.back().title, "Print error");
@@ -717,9 +669,7 @@ TEST_F(NotePrintTest, AllOfALongNoteOrOnlyItsSelectionGoesToThePrinter)
     w->lbl_note->setFocus();
 
     const QString all = dir.file("all.pdf");
-    print_to(*w, all);
-    dialogs->prints.push_back(true);
-    w->Label25_Click();
+    print(w, all);
     const int all_pages = pdf_pages(testsupport::read_all(all));
     EXPECT_GT(all_pages, 1);
     const QString printed = pdf_text(all);
@@ -727,11 +677,9 @@ TEST_F(NotePrintTest, AllOfALongNoteOrOnlyItsSelectionGoesToThePrinter)
     EXPECT_TRUE(printed.contains("Line 299 of a long note"));
 
     const QString part = dir.file("part.pdf");
-    print_to(*w, part);
     w->lbl_note->setSelStart(5);
     w->lbl_note->setSelLength(10);
-    dialogs->prints.push_back(true);
-    w->Label25_Click();
+    print(w, part);
     EXPECT_EQ(pdf_pages(testsupport::read_all(part)), 1);
     // The page shows the selection (and the page number below it).
     const QString selection = pdf_text(part);
@@ -748,36 +696,23 @@ TEST_F(NotePrintTest, TheAdditionalNotePrintsWhenFocusedInAViewer)
     w->SSTab1->setCurrentIndex(1);
     w->Text1->setFocus();
     const QString pdf = dir.file("add.pdf");
-    print_to(*w, pdf);
-    dialogs->prints.push_back(true);
-    w->Label25_Click();
+    print(w, pdf);
     EXPECT_EQ(pdf_pages(testsupport::read_all(pdf)), 1);
     const QString printed = pdf_text(pdf);
     EXPECT_TRUE(printed.contains("additional text"));
     EXPECT_FALSE(printed.contains("main note"));
 }
 
-TEST_F(NotePrintTest, CancelPrintsNothingAndSaysNothing)
+TEST_F(NotePrintTest, CancelPrintsNothingAndSaysNothingButAFailedPrintIsReported)
 {
     cell.note = "text";
     auto w = open(NoteMode::Edit);
     w->lbl_note->setFocus();
     const QString pdf = dir.file("cancel.pdf");
-    print_to(*w, pdf);
-    dialogs->prints.push_back(false);
-    w->Label25_Click();
+    print(w, pdf, false);
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(dialogs->messages().size(), 0);
-}
-
-TEST_F(NotePrintTest, APrinterThatFailsIsReported)
-{
-    cell.note = "text";
-    auto w = open(NoteMode::Edit);
-    w->lbl_note->setFocus();
-    print_to(*w, dir.file("missing-folder/out.pdf"));
-    dialogs->prints.push_back(true);
-    w->Label25_Click();
+    print(w, dir.file("missing-folder/out.pdf"));
     EXPECT_EQ(dialogs->messages(), QStringList{"The note could not be printed."});
 }
 

@@ -8,13 +8,12 @@
 #include "support/list_gestures.h"
 
 #include "catalogue/frm_about.h"
-#include "pageview/frm_zoom.h"
+#include "pageview/page_logic.h"
 #include "platform/ui/vb.h"
 #include "viewer/frm_zoom.h"
 
 #include <QImageWriter>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -104,20 +103,17 @@ TEST_F(HighDensity, ZoomDrawsAndKeepsDevicePixels)
 {
     const QString path = dir.file("zoom.jpg");
     ASSERT_TRUE(testsupport::write_picture(path, 3000, 2000, "jpg"));
-    frmZoom z(ZoomRequest::file(path, 5), QRect(0, 0, 1280, 800));
-    z.setAttribute(Qt::WA_DeleteOnClose, false);
-    QSignalSpy loaded(&z, &frmZoom::picture_loaded);
-    z.show();
-    ASSERT_TRUE(loaded.wait(10000));
-    const QSize display(ui::twips_to_px(z.display_width), ui::twips_to_px(z.display_height));
-    EXPECT_EQ(z.drawn().size(), display * 2);
-    EXPECT_EQ(z.pic_zoom->size(), display);
+    auto z = testsupport::open_zoom(ZoomRequest::file(path, 5));
+    // Laid out at the display size, which the window holds, drawn at twice it.
+    const QSize display = ctl(*z).pic_zoom->size();
+    EXPECT_EQ(z->height(), display.height() + ui::twips_to_px(k_zoom_slider_height));
+    EXPECT_EQ(z->drawn().size(), display * 2);
     // The kept copy is bounded by the screen's device pixels, not the picture.
-    const QSize kept = z.kept_picture().kept().size();
+    const QSize kept = z->kept_picture().kept().size();
     EXPECT_LE(kept.width(), 2 * 1280);
     EXPECT_LE(kept.height(), 2 * 800);
     EXPECT_GT(kept.width(), 1280);
-    EXPECT_EQ(z.kept_picture().natural_size(), QSize(3000, 2000));
+    EXPECT_EQ(z->kept_picture().natural_size(), QSize(3000, 2000));
 }
 
 TEST_F(HighDensity, TheViewerAndTheLoadersPreviewToo)
@@ -154,7 +150,7 @@ TEST_F(HighDensity, TheAboutBoxScreenshotKeepsItsSizeInLogicalPixels)
     ASSERT_TRUE(wait_for_zoom());
     // At zoom 0 the screenshot is as large as the window it shows.
     EXPECT_EQ(window->page_view().last_zoom()->kept_picture().natural_size(), window->size());
-    EXPECT_EQ(window->page_view().last_zoom()->Slider1->value(), 0);
+    EXPECT_EQ(ctl(*window->page_view().last_zoom()).Slider1->value(), 0);
     EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), window->size() * 2);
     window->page_view().last_zoom()->close();
     about->close();

@@ -281,7 +281,7 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
     testsupport::double_click_cell(*window, 1);
     ASSERT_TRUE(window->page_view().last_zoom());
     EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
-    EXPECT_EQ(window->page_view().last_zoom()->Label1->text(), window->session().data_folder() + testsupport::picture_name(1));
+    EXPECT_EQ(ctl(*window->page_view().last_zoom()).Label1->text(), window->session().data_folder() + testsupport::picture_name(1));
     ASSERT_TRUE(wait_for_zoom());
     EXPECT_GT(window->page_view().last_zoom()->drawn().pixelColor(2, 2).blue(), 150);
     window->page_view().last_zoom()->close();

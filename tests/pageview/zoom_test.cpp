@@ -2,14 +2,10 @@
 #include "support/page_gestures.h"
 #include "support/window_fixture.h"
 
-#include "pageview/frm_zoom.h"
 #include "pageview/page_logic.h"
 #include "platform/ui/vb.h"
 
 #include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QSlider>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -23,7 +19,7 @@ protected:
     // Opens a zoom window on a generated picture and waits until it is drawn.
     std::unique_ptr<frmZoom> open_file(int width, int height, int quality = 5, const char* format = "png")
     {
-        return open(file_request(width, height, quality, format));
+        return testsupport::open_zoom(file_request(width, height, quality, format));
     }
 
     // A request for a generated picture file.
@@ -34,14 +30,13 @@ protected:
         return ZoomRequest::file(path, quality);
     }
 
-    std::unique_ptr<frmZoom> open(const ZoomRequest& r)
+    // The drawing is at the slider's per cent of the picture's natural width
+    // (the slider shows whole per cents).
+    static void expect_drawn_at_the_slider(frmZoom& z, int natural_width)
     {
-        auto z = std::make_unique<frmZoom>(r, QRect(0, 0, 1280, 800));
-        z->setAttribute(Qt::WA_DeleteOnClose, false);
-        QSignalSpy loaded(z.get(), &frmZoom::picture_loaded);
-        z->show();
-        EXPECT_TRUE(loaded.wait(10000));
-        return z;
+        const double at = natural_width * (1 + ctl(z).Slider1->value() / 100.0);
+        EXPECT_NEAR(z.drawn().width(), at, natural_width * 0.005 + 1);
+        EXPECT_EQ(z.drawn().size(), ctl(z).pic_zoom->size());
     }
 
     testsupport::TempDir dir;
@@ -53,15 +48,14 @@ protected:
 TEST_F(ZoomTest, SmallPictureOpensAtNaturalSizeInTheDesignWindow)
 {
     auto z = open_file(100, 50);
-    EXPECT_FALSE(z->first_draw);
-    EXPECT_EQ(z->Slider1->value(), 0);
+    EXPECT_EQ(ctl(*z).Slider1->value(), 0);
     EXPECT_EQ(z->windowTitle(), z->request().caption_path);
     EXPECT_EQ(z->drawn().size(), QSize(100, 50));
     EXPECT_EQ(z->size(), QSize(ui::twips_to_px(k_zoom_client_width), ui::twips_to_px(k_zoom_client_height)));
-    EXPECT_GT(z->Slider1->maximum(), 0);
-    EXPECT_LT(z->Slider1->minimum(), 0);
-    EXPECT_TRUE(z->bof->isEnabled());
-    EXPECT_TRUE(z->eof->isEnabled());
+    EXPECT_GT(ctl(*z).Slider1->maximum(), 0);
+    EXPECT_LT(ctl(*z).Slider1->minimum(), 0);
+    EXPECT_TRUE(ctl(*z).bof->isEnabled());
+    EXPECT_TRUE(ctl(*z).eof->isEnabled());
 }
 
 TEST_F(ZoomTest, AMetafileIsDrawnAtEachZoom)
@@ -74,11 +68,11 @@ TEST_F(ZoomTest, AMetafileIsDrawnAtEachZoom)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(emf.finish());
     f.close();
-    auto z = open(ZoomRequest::file(path, 5));
+    auto z = testsupport::open_zoom(ZoomRequest::file(path, 5));
     EXPECT_EQ(z->drawn().size(), QSize(192, 96));
     EXPECT_GT(z->drawn().pixelColor(48, 48).red(), 200);
     EXPECT_EQ(z->drawn().pixelColor(150, 48).alpha(), 0);
-    z->Form_KeyPress('3');
+    QTest::keyClick(z.get(), '3');
     const QImage big = z->drawn();
     ASSERT_GT(big.width(), 192);
     // Drawn afresh, not enlarged: the square's edge stays one pixel sharp.
@@ -90,13 +84,13 @@ TEST_F(ZoomTest, AMetafileIsDrawnAtEachZoom)
 TEST_F(ZoomTest, LargePictureIsShrunkAndTheWindowGrows)
 {
     auto z = open_file(3000, 2000);
-    const int value = z->Slider1->value();
+    const int value = ctl(*z).Slider1->value();
     EXPECT_LT(value, 0);
     EXPECT_EQ(z->windowTitle(), QStringLiteral("%1% of %2").arg(value).arg(z->request().caption_path));
     EXPECT_LE(z->drawn().width(), 1280);
     EXPECT_LE(z->drawn().height(), 800);
-    EXPECT_EQ(z->Slider1->maximum(), value);   // never offered more than the fitted size
-    EXPECT_FALSE(z->eof->isEnabled());
+    EXPECT_EQ(ctl(*z).Slider1->maximum(), value);   // never offered more than the fitted size
+    EXPECT_FALSE(ctl(*z).eof->isEnabled());
     EXPECT_GT(z->width(), ui::twips_to_px(k_zoom_client_width));
     EXPECT_EQ(z->height(), z->drawn().height() + ui::twips_to_px(k_zoom_slider_height));
 }
@@ -104,24 +98,26 @@ TEST_F(ZoomTest, LargePictureIsShrunkAndTheWindowGrows)
 TEST_F(ZoomTest, KeysAndButtonsMoveWithinTheFirstDrawsRange)
 {
     auto z = open_file(400, 300);
-    const int min = z->Slider1->minimum();
-    const int max = z->Slider1->maximum();
-    z->Form_KeyPress('3');
-    EXPECT_EQ(z->Slider1->value(), max);
-    EXPECT_FALSE(z->eof->isEnabled());
+    const auto& c = ctl(*z);
+    const int min = c.Slider1->minimum();
+    const int max = c.Slider1->maximum();
+    QTest::keyClick(z.get(), '3');
+    EXPECT_EQ(c.Slider1->value(), max);
+    EXPECT_FALSE(c.eof->isEnabled());
     EXPECT_GT(z->drawn().width(), 400);
-    z->Form_KeyPress('.');
-    EXPECT_EQ(z->Slider1->value(), 0);
+    QTest::keyClick(z.get(), '.');
+    EXPECT_EQ(c.Slider1->value(), 0);
     EXPECT_EQ(z->drawn().size(), QSize(400, 300));
-    z->bof_Click();
-    EXPECT_EQ(z->Slider1->value(), min);
-    EXPECT_FALSE(z->bof->isEnabled());
-    // The range stays the first draw's after many redraws.
-    for (int i = 0; i < 3; ++i)
-        z->Slider1_Click();
-    EXPECT_EQ(z->Slider1->minimum(), min);
-    EXPECT_EQ(z->Slider1->maximum(), max);
-    z->Form_KeyPress(27);
+    c.bof->click();
+    EXPECT_EQ(c.Slider1->value(), min);
+    EXPECT_FALSE(c.bof->isEnabled());
+    // The range stays the first draw's after many redraws ("0", Enter on the slider).
+    QTest::keyClick(z.get(), '0');
+    for (int i = 0; i < 2; ++i)
+        QTest::keyClick(c.Slider1, Qt::Key_Return);
+    EXPECT_EQ(c.Slider1->minimum(), min);
+    EXPECT_EQ(c.Slider1->maximum(), max);
+    QTest::keyClick(z.get(), Qt::Key_Escape);
     EXPECT_FALSE(z->isVisible());
 }
 
@@ -129,8 +125,8 @@ TEST_F(ZoomTest, EveryQualityDrawsTheDisplaySize)
 {
     for (int q = 1; q <= 6; ++q) {
         auto z = open_file(900, 700, q);
-        EXPECT_EQ(z->drawn().size(), QSize(ui::twips_to_px(z->display_width), ui::twips_to_px(z->display_height))) << q;
-        EXPECT_EQ(z->Label2->text(), QString::number(q));
+        EXPECT_EQ(z->drawn().size(), ctl(*z).pic_zoom->size()) << q;
+        EXPECT_EQ(ctl(*z).Label2->text(), QString::number(q));
     }
 }
 
@@ -138,7 +134,7 @@ TEST_F(ZoomTest, DeletedFileClosesOnlyThatWindow)
 {
     auto z = open_file(100, 50);
     QFile::remove(z->request().file_path);
-    z->Slider1_Click();
+    QTest::keyClick(ctl(*z).Slider1, Qt::Key_Return);
     EXPECT_TRUE(z->failed());
     EXPECT_EQ(dialogs->messages(), QStringList{"Picture file not found."});
     EXPECT_TRUE(QTest::qWaitFor([&] { return !z->isVisible(); }, 5000));
@@ -152,11 +148,11 @@ TEST_F(ZoomTest, HandedInPictureIgnoresTheFile)
     r.image.fill(Qt::green);
     r.caption_path = "The Screenshot.";
     r.file_path = dir.file("does-not-exist.jpg");
-    auto z = open(r);
+    auto z = testsupport::open_zoom(r);
     EXPECT_FALSE(z->failed());
     EXPECT_EQ(z->drawn().size(), QSize(200, 100));
-    EXPECT_FALSE(z->pic_zoom_image->isHidden());
-    EXPECT_TRUE(z->pic_zoom->isHidden());
+    EXPECT_FALSE(ctl(*z).pic_zoom_image->isHidden());
+    EXPECT_TRUE(ctl(*z).pic_zoom->isHidden());
     EXPECT_EQ(z->windowTitle(), "The Screenshot.");
 }
 
@@ -170,18 +166,17 @@ TEST_F(ZoomTest, DecodesOffTheWindowThreadAndDrawsWhenReady)
     // slider waits, keys other than close do nothing.
     EXPECT_TRUE(z.loading());
     EXPECT_TRUE(z.drawn().isNull());
-    EXPECT_FALSE(z.Slider1->isEnabled());
-    z.Form_KeyPress('3');
-    EXPECT_TRUE(z.first_draw);
+    EXPECT_FALSE(ctl(z).Slider1->isEnabled());
+    QTest::keyClick(&z, '3');
+    EXPECT_TRUE(z.drawn().isNull());
     ASSERT_TRUE(loaded.wait(10000));
     EXPECT_FALSE(z.loading());
-    EXPECT_FALSE(z.first_draw);
-    EXPECT_TRUE(z.Slider1->isEnabled());
+    EXPECT_TRUE(ctl(z).Slider1->isEnabled());
     EXPECT_FALSE(z.drawn().isNull());
-    EXPECT_FALSE(z.pic_zoom->isHidden());
+    EXPECT_FALSE(ctl(z).pic_zoom->isHidden());
     // The first drawing is the fitted one, whatever was pressed meanwhile.
-    EXPECT_EQ(z.Slider1->value(), z.Slider1->maximum());
-    EXPECT_EQ(z.Slider1->value(), int(ui::round_half_even(z.saved_cur_zoom)));
+    EXPECT_EQ(ctl(z).Slider1->value(), ctl(z).Slider1->maximum());
+    expect_drawn_at_the_slider(z, 2400);
     EXPECT_EQ(loaded.count(), 1);
 }
 
@@ -195,14 +190,12 @@ TEST_F(ZoomTest, KeepsNoMoreThanTheScreenHoldsAndZoomsByTheNaturalSize)
         EXPECT_LE(kept.height(), 800) << quality;
         EXPECT_EQ(z->kept_picture().natural_size(), QSize(4000, 3000));
         // Percentages are of the picture's own size, not of what is kept.
-        EXPECT_NEAR(z->display_width, ui::px_to_twips(4000) * (1 + z->cur_zoom / 100), 1.0);
-        EXPECT_LT(z->cur_zoom, -60);
-        EXPECT_EQ(z->Slider1->value(), int(ui::round_half_even(z->cur_zoom))) << quality;
-        EXPECT_EQ(z->windowTitle(), zoom_caption(z->Slider1->value(), z->request().caption_path));
-        EXPECT_EQ(z->drawn().size(), QSize(ui::twips_to_px(z->display_width), ui::twips_to_px(z->display_height)));
+        expect_drawn_at_the_slider(*z, 4000);
+        EXPECT_LT(ctl(*z).Slider1->value(), -60) << quality;
+        EXPECT_EQ(z->windowTitle(), zoom_caption(ctl(*z).Slider1->value(), z->request().caption_path));
         // The smallest drawing comes from the same kept copy.
-        z->bof_Click();
-        EXPECT_EQ(z->drawn().size(), QSize(ui::twips_to_px(z->display_width), ui::twips_to_px(z->display_height)));
+        ctl(*z).bof->click();
+        expect_drawn_at_the_slider(*z, 4000);
         EXPECT_LT(z->drawn().width(), 100);
     }
 }
@@ -211,7 +204,7 @@ TEST_F(ZoomTest, ClosedWhileDecodingGoesQuietly)
 {
     QPointer<frmZoom> gone = new frmZoom(file_request(2000, 1500, 5, "jpg"), QRect(0, 0, 1280, 800));
     gone->show();
-    gone->Form_KeyPress(27);
+    QTest::keyClick(gone, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return gone.isNull(); }, 5000));
     // Decodes run one after another: once a later window has its picture,
     // the closed one's decode has ended too, and nothing was shown for it.
@@ -227,7 +220,7 @@ TEST_F(ZoomTest, AnUndecodableFileSaysSoWhenItsDecodeEnds)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("this is not a picture");
     f.close();
-    auto z = open(ZoomRequest::file(path, 5));
+    auto z = testsupport::open_zoom(ZoomRequest::file(path, 5));
     EXPECT_TRUE(z->failed());
     EXPECT_EQ(dialogs->messages(),
               QStringList{picture::status_text(picture::PictureStatus::Undecodable)});
@@ -255,9 +248,9 @@ TEST_F(ZoomFromPageTest, TwoZoomWindowsKeepTheirOwnPictures)
     EXPECT_EQ(second->request().quality, 1);
     EXPECT_TRUE(first->windowTitle().endsWith(testsupport::picture_name(1)));
     EXPECT_TRUE(second->windowTitle().endsWith(testsupport::picture_name(3)));
-    first->Form_KeyPress('0');
+    QTest::keyClick(first, '0');
     EXPECT_TRUE(first->windowTitle().endsWith(testsupport::picture_name(1)));
-    EXPECT_EQ(first->Label1->text(), window->session().data_folder() + testsupport::picture_name(1));
+    EXPECT_EQ(ctl(*first).Label1->text(), window->session().data_folder() + testsupport::picture_name(1));
     // Closing one leaves the other.
     first->close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return first.isNull(); }, 5000));

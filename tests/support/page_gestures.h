@@ -3,11 +3,11 @@
 // The page view's gestures as the user makes them on the main window of
 // either edition: clicks on a cell, keys typed where the keypad listens, a
 // page typed into the page box; and what the user reads back: the white
-// note box, the cells a page fills, the note editor open.
+// note box, the cells a page fills (the note windows open: note_window.h).
 
+#include "support/note_window.h"
 #include "support/window_controls.h"
 
-#include "notes/frm_note.h"
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/vb.h"
 
@@ -17,8 +17,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <vector>
 
 namespace testsupport {
 
@@ -108,21 +106,13 @@ inline int cells_shown(QWidget& window)
     return n;
 }
 
-// The note windows of a mode the window opened that are open.
-inline std::vector<mosswick::frmNote*> note_windows(QWidget& window, mosswick::NoteMode mode)
+// Selects cell i and asks for its note editor with the keypad's "1": the
+// editor opened, else null.
+inline const NoteControls* open_note_editor(QWidget& window, int i)
 {
-    std::vector<mosswick::frmNote*> out;
-    for (mosswick::frmNote* w : window.findChildren<mosswick::frmNote*>())
-        if (w->mode() == mode && w->isVisible())
-            out.push_back(w);
-    return out;
-}
-
-// The note editor while it is open (there is one at most), else null.
-inline mosswick::frmNote* note_editor(QWidget& window)
-{
-    const auto editors = note_windows(window, mosswick::NoteMode::Edit);
-    return editors.empty() ? nullptr : editors.front();
+    click_cell(window, i);
+    type_keypad(window, '1');
+    return note_editor(window);
 }
 
 } // namespace testsupport

@@ -60,7 +60,7 @@ std::optional<QFont> ScriptedDialogs::choose_font(QWidget*, const QFont&)
     return f;
 }
 
-bool ScriptedDialogs::print_setup(QWidget*, QPrinter&)
+bool ScriptedDialogs::print_setup(QWidget*, QPrinter& printer)
 {
     asked.push_back({QStringLiteral("print"), {}, {}});
     if (prints.empty()) {
@@ -69,6 +69,11 @@ bool ScriptedDialogs::print_setup(QWidget*, QPrinter&)
     }
     const bool p = prints.front();
     prints.pop_front();
+    // As the dialog's "print to file" choice.
+    if (p && !print_file.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(print_file);
+    }
     return p;
 }
 

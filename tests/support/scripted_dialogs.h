@@ -27,6 +27,7 @@ public:
     std::deque<std::optional<QColor>> colors;
     std::deque<std::optional<QFont>> fonts;
     std::deque<bool> prints;
+    QString print_file;                         // a print dialog answered yes prints this PDF file, when given
     bool desktop_opens = true;                  // what the desktop answers a file handed to it
     std::vector<Asked> asked;
     // Called as each message box is shown, while the action that shows it runs.

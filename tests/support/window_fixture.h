@@ -1,11 +1,11 @@
 #pragma once
 
 #include "support/window_controls.h"
+#include "support/zoom_window.h"
 #include "catalogue/catalogue_file.h"
 #include "core/edition.h"
 #include "frame/frm_browser.h"
 #include "loader/list_boxes.h"
-#include "pageview/frm_zoom.h"
 #include "platform/ui/plain_text_box.h"
 #include "support/catalogue_builder.h"
 #include "support/scripted_dialogs.h"
