@@ -44,31 +44,48 @@ bool apart(const Box& b, const QRectF& w)
     return b.right < w.left() || b.left > w.right() || b.bottom < w.top() || b.top > w.bottom();
 }
 
-// A curve that crosses window's edge is split until each piece lies inside
-// window, or outside it, or within a pixel: such a piece's chord stands in
-// for it, the two differing only inside the piece's hull.
-void reduce_curve(QPointF from, const Segment& s, const QRectF& window, int depth, std::vector<Segment>* out)
-{
-    const Box hull = box_of({from, s.c1, s.c2, s.to});
-    if (inside(hull, window)) {
-        out->push_back(s);
-        return;
+// What is left of a path's curves: pieces inside window, and chords
+// standing in for the others. A chord differs from its curve only inside
+// the curve's hull, so a piece whose hull stays clear of what is seen (all
+// but the two pixels along window's edge) may be a chord. The rest is split;
+// each split piece reaches across that band, so there are few of them, but a
+// path that needs more than its budget is left whole.
+class Curves {
+public:
+    Curves(const QRectF& window, qint64 budget)
+        : m_window(window), m_seen(window.adjusted(2, 2, -2, -2)), m_budget(budget)
+    {
     }
-    const bool small = hull.right - hull.left < 1 && hull.bottom - hull.top < 1;
-    if (apart(hull, window) || small || depth >= 48) {
-        out->push_back({{}, {}, s.to, false});
-        return;
-    }
-    const QPointF a = (from + s.c1) / 2, b = (s.c1 + s.c2) / 2, c = (s.c2 + s.to) / 2;
-    const QPointF ab = (a + b) / 2, bc = (b + c) / 2;
-    const QPointF mid = (ab + bc) / 2;
-    reduce_curve(from, {a, ab, mid, true}, window, depth + 1, out);
-    reduce_curve(mid, {bc, c, s.to, true}, window, depth + 1, out);
-}
+    bool over() const { return m_budget < 0; }
 
-// The path's subpaths, with every curve left inside window.
+    void reduce(QPointF from, const Segment& s, std::vector<Segment>* out, int depth = 0)
+    {
+        const Box hull = box_of({from, s.c1, s.c2, s.to});
+        --m_budget;
+        if (inside(hull, m_window)) {
+            out->push_back(s);
+        } else if (apart(hull, m_seen) || depth >= 48 || over()) {
+            out->push_back({{}, {}, s.to, false});
+        } else {
+            const QPointF a = (from + s.c1) / 2, b = (s.c1 + s.c2) / 2, c = (s.c2 + s.to) / 2;
+            const QPointF ab = (a + b) / 2, bc = (b + c) / 2;
+            const QPointF mid = (ab + bc) / 2;
+            reduce(from, {a, ab, mid, true}, out, depth + 1);
+            reduce(mid, {bc, c, s.to, true}, out, depth + 1);
+        }
+    }
+
+private:
+    QRectF m_window;
+    QRectF m_seen;
+    qint64 m_budget;
+};
+
+// The path's subpaths, with every curve left inside window; none when its
+// curves would take too long to cut.
 std::vector<Figure> figures_of(const QPainterPath& path, const QRectF& window)
 {
+    Curves curves(window, 64 * qint64(path.elementCount()) + 4096);
     std::vector<Figure> out;
     QPointF at;
     for (int i = 0; i < path.elementCount(); ++i) {
@@ -81,7 +98,7 @@ std::vector<Figure> figures_of(const QPainterPath& path, const QRectF& window)
         }
         if (e.isCurveTo() && i + 2 < path.elementCount()) {
             const Segment s{QPointF(e), QPointF(path.elementAt(i + 1)), QPointF(path.elementAt(i + 2)), true};
-            reduce_curve(at, s, window, 0, &out.back().segments);
+            curves.reduce(at, s, &out.back().segments);
             at = s.to;
             i += 2;
         } else {
@@ -89,6 +106,8 @@ std::vector<Figure> figures_of(const QPainterPath& path, const QRectF& window)
             out.back().segments.push_back({{}, {}, at, false});
         }
     }
+    if (curves.over())
+        return {};
     return out;
 }
 
@@ -210,22 +229,24 @@ bool within(const QPainterPath& path, const QRectF& window)
 
 QPainterPath clip_for_fill(const QPainterPath& path, const QRectF& window)
 {
-    if (within(path, window))
+    const std::vector<Figure> figures = within(path, window) ? std::vector<Figure>() : figures_of(path, window);
+    if (figures.empty())
         return path;
     QPainterPath out;
     out.setFillRule(path.fillRule());
-    for (const Figure& f : figures_of(path, window))
+    for (const Figure& f : figures)
         add_closed(out, f, window);
     return out;
 }
 
 QPainterPath clip_for_stroke(const QPainterPath& path, const QRectF& window)
 {
-    if (within(path, window))
+    const std::vector<Figure> figures = within(path, window) ? std::vector<Figure>() : figures_of(path, window);
+    if (figures.empty())
         return path;
     QPainterPath out;
     out.setFillRule(path.fillRule());
-    for (const Figure& f : figures_of(path, window)) {
+    for (const Figure& f : figures) {
         // The stroker joins a subpath that ends where it starts.
         if (!f.segments.empty() && f.segments.back().to == f.start)
             add_closed(out, f, window);
