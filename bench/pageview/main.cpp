@@ -9,7 +9,8 @@
 //   start-up (target 0.70 of it); the plain ratio is shown beside it;
 // - peak memory of a page at each quality code;
 // - five zoom windows of one picture: memory they add, time to the picture;
-// - zoom redraws as the slider moves.
+// - zoom redraws as the slider moves;
+// - an EMF with one polygon point moved far out, drawn at its natural size.
 // Every figure is taken at least five times (min and median); results are
 // checked; each target prints met or missed (failed when a check of it
 // failed), and a miss exits non-zero.
@@ -386,6 +387,54 @@ void bench_zoom_redraws(Report& report, const QString& file)
     }
 }
 
+// An EMF of 4000x3000 pixels: one filled contour of 8,000 points outlined by
+// a 3-pixel pen, with one point moved 400,000 pixels down (or not).
+QByteArray damaged_emf(bool damaged)
+{
+    QByteArray records;
+    const auto u32 = [&](qint64 v) {
+        for (int i = 0; i < 4; ++i)
+            records.append(char((quint64(v) >> (8 * i)) & 0xFF));
+    };
+    u32(38), u32(28), u32(1), u32(0), u32(3), u32(0), u32(0xFF0000);  // a blue pen
+    u32(37), u32(12), u32(1);
+    u32(39), u32(24), u32(2), u32(0), u32(0x0000FF), u32(0);  // a red brush
+    u32(37), u32(12), u32(2);
+    const int n = 8000;
+    u32(3), u32(28 + 8 * n), u32(0), u32(0), u32(4000), u32(3000), u32(n);
+    for (int i = 0; i < n; ++i) {
+        const double a = 2 * M_PI * i / n, r = 1200 + 40 * std::sin(i * 0.7);
+        u32(qint64(2000 + r * std::cos(a))), u32(damaged && i == n * 3 / 4 ? 400000 : qint64(1500 + r * std::sin(a)));
+    }
+    u32(14), u32(20), u32(0), u32(16), u32(20);
+    const QByteArray body = records;
+    records.clear();
+    // The header: bounds, the frame in 0.01 mm at 96 pixels an inch, the
+    // signature, sizes and counts, and a reference device of 96 DPI.
+    u32(1), u32(88), u32(0), u32(0), u32(3999), u32(2999), u32(0), u32(0), u32(105833), u32(79375);
+    u32(0x464D4520), u32(0x10000), u32(88 + body.size()), u32(7), u32(3), u32(0), u32(0), u32(0);
+    u32(960), u32(960), u32(254), u32(254);
+    return records + body;
+}
+
+void bench_damaged_metafile(Report& report)
+{
+    report.say("\nA metafile with one damaged coordinate, drawn at its natural size:\n");
+    for (const bool damaged : {false, true}) {
+        const QByteArray emf = damaged_emf(damaged);
+        Picture shown;
+        const auto load = [&] { shown = load_picture(PictureSource::bytes(emf)); };
+        const std::vector<double> ms = benchsupport::time_runs(load);
+        report.check("the metafile is drawn at 4000x3000, its contour filled",
+                     shown.ok() && shown.image.size() == QSize(4000, 3000)
+                         && shown.image.pixel(1500, 1500) == 0xFFFF0000);
+        if (damaged)
+            report.figure("EMF of 4000x3000, one point 400,000 pixels out", ms, 1000);
+        else
+            report.info("EMF of 4000x3000, undamaged", ms);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -433,5 +482,6 @@ int main(int argc, char** argv)
     bench_page_memory(report, files);
     bench_zoom_windows(report, files.front());
     bench_zoom_redraws(report, files.front());
+    bench_damaged_metafile(report);
     return report.finish();
 }

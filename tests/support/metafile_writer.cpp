@@ -165,6 +165,17 @@ EmfWriter& EmfWriter::text_w(QPoint at, const QString& s, const std::vector<int>
     return record(84, p.data());
 }
 
+EmfWriter& EmfWriter::small_text(QPoint at, const QString& s, int options, const QRect& rect)
+{
+    Params p;
+    p.point(at).u32(quint32(s.size())).u32(quint32(options)).u32(1).f32(1).f32(1);
+    if (!(options & 0x100))
+        p.rect(rect);
+    for (QChar c : s)
+        (options & 0x200) ? p.u8(c.unicode()) : p.u16(c.unicode());
+    return record(108, p.data());
+}
+
 EmfWriter& EmfWriter::stretch_dibits(const QRect& dest, const QImage& image, quint32 rop)
 {
     return stretch_dibits(dest, dib24(image), image.size(), rop);
@@ -277,6 +288,18 @@ WmfWriter& WmfWriter::text_out(QPoint at, const QByteArray& s)
     if (padded.size() % 2)
         padded.append('\0');
     return raw(0x0521, Params().u16(int(s.size())).bytes(padded).u16(at.y()).u16(at.x()).data());
+}
+
+WmfWriter& WmfWriter::ext_text_out(QPoint at, const QByteArray& s, const std::vector<int>& dx)
+{
+    QByteArray padded = s;
+    if (padded.size() % 2)
+        padded.append('\0');
+    Params p;
+    p.u16(at.y()).u16(at.x()).u16(int(s.size())).u16(0).bytes(padded);
+    for (int advance : dx)
+        p.u16(advance);
+    return raw(0x0A32, p.data());
 }
 
 WmfWriter& WmfWriter::stretch_dib(const QRect& dest, const QImage& image, quint32 rop)

@@ -80,6 +80,9 @@ public:
     // and rect as the record has them (ETO_OPAQUE, ETO_CLIPPED).
     EmfWriter& text_w(QPoint at, const QString& s, const std::vector<int>& dx = {}, int options = 0,
                       const QRect& rect = QRect());
+    // SmallTextOut: 8-bit characters with ETO_SMALL_CHARS (0x200) in
+    // options, else UTF-16; the rectangle unless ETO_NO_RECT (0x100).
+    EmfWriter& small_text(QPoint at, const QString& s, int options, const QRect& rect = QRect());
     EmfWriter& stretch_dibits(const QRect& dest, const QImage& image, quint32 rop = 0x00CC0020);
     // StretchDIBits of a bitmap given as its info and rows (any compression),
     // its source size src.
@@ -129,6 +132,10 @@ public:
     WmfWriter& rectangle(const QRect& r);
     WmfWriter& poly_polygon(const std::vector<QPolygon>& polys);
     WmfWriter& text_out(QPoint at, const QByteArray& s);
+    // ExtTextOut without a rectangle; dx, when given, one advance a byte.
+    WmfWriter& ext_text_out(QPoint at, const QByteArray& s, const std::vector<int>& dx = {});
+    WmfWriter& text_align(int a) { return record(0x012E, {qint16(a)}); }
+    WmfWriter& move_to(QPoint p) { return record(0x0214, {qint16(p.y()), qint16(p.x())}); }
     WmfWriter& stretch_dib(const QRect& dest, const QImage& image, quint32 rop = 0x00CC0020);
     // StretchDIB of a packed bitmap (info, colour table, rows) of src size.
     WmfWriter& stretch_dib(const QRect& dest, const QByteArray& packed, QSize src, quint32 rop = 0x00CC0020);

@@ -79,6 +79,16 @@ std::vector<QPolygonF> poly_points(const Bytes& r, bool small)
     return out;
 }
 
+// chars UTF-16 code units from at, which the caller has checked.
+QString utf16_at(const Bytes& r, qint64 at, qint64 chars)
+{
+    QString s;
+    s.reserve(chars);
+    for (qint64 i = 0; i < chars; ++i)
+        s.append(QChar(char16_t(r.u16(at + 2 * i))));
+    return s;
+}
+
 QTransform xform_at(const Bytes& r, qint64 at)
 {
     return QTransform(r.f32(at), r.f32(at + 4), r.f32(at + 8), r.f32(at + 12), r.f32(at + 16), r.f32(at + 20));
@@ -120,6 +130,7 @@ private:
     void record(quint32 type, const Bytes& r);
     void create_font(const Bytes& r);
     void text(const Bytes& r, bool wide);
+    void small_text(const Bytes& r);
     void bitmap_record(quint32 type, const Bytes& r);
     QImage dib(const Bytes& r, qint64 off_bmi, qint64 cb_bmi, qint64 off_bits, qint64 cb_bits, quint32 usage,
                bool keep_alpha = false);
@@ -224,15 +235,37 @@ void EmfPlayer::text(const Bytes& r, bool wide)
     }
     QString s;
     if (wide) {
-        s.reserve(chars);
-        for (qint64 i = 0; i < chars; ++i)
-            s.append(QChar(char16_t(r.u16(off_string + 2 * i))));
+        s = utf16_at(r, off_string, chars);
     } else if (chars > 0) {
         std::vector<double> unit_dx;
         s = decode_ansi(r.view().sliced(off_string, chars), m_canvas.font().charset, dx, &unit_dx);
         dx = std::move(unit_dx);
     }
     m_canvas.text(ref, s, dx, options, rect);
+}
+
+void EmfPlayer::small_text(const Bytes& r)
+{
+    // The reference point, count and options, the graphics mode and scales,
+    // the rectangle unless ETO_NO_RECT says there is none, then the string:
+    // bytes with ETO_SMALL_CHARS (UTF-16 with the high bytes left out),
+    // else UTF-16.
+    constexpr int k_no_rect = 0x100;
+    constexpr int k_small_chars = 0x200;
+    const QPointF ref = point32(r, 8);
+    const qint64 chars = r.u32(16);
+    const int options = int(r.u32(20));
+    std::optional<QRectF> rect;
+    qint64 at = 36;
+    if (!(options & k_no_rect)) {
+        rect = rect32(r, at);
+        at += 16;
+    }
+    const bool small = options & k_small_chars;
+    if (r.bad() || !r.has(at, chars * (small ? 1 : 2)))
+        return;
+    const QString s = small ? QString::fromLatin1(r.view().sliced(at, chars)) : utf16_at(r, at, chars);
+    m_canvas.text(ref, s, {}, options, rect);
 }
 
 void EmfPlayer::bitmap_record(quint32 type, const Bytes& r)
@@ -456,6 +489,7 @@ void EmfPlayer::record(quint32 type, const Bytes& r)
     case 82: create_font(r); break;
     case 83: text(r, false); break;
     case 84: text(r, true); break;
+    case 108: small_text(r); break;
     case 85: c.poly_bezier(points(r, 28, r.u32(24), true)); break;
     case 86: c.polygon(points(r, 28, r.u32(24), true)); break;
     case 87: c.polyline(points(r, 28, r.u32(24), true)); break;

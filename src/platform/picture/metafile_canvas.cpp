@@ -1,5 +1,7 @@
 #include "platform/picture/metafile_canvas.h"
 
+#include "platform/picture/metafile_clip.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -15,7 +17,6 @@ constexpr int k_mm_anisotropic = 8;
 constexpr int k_opaque = 2;
 constexpr int k_winding = 2;
 constexpr int k_r2_nop = 11;
-constexpr int k_ta_updatecp = 1;
 constexpr int k_ta_right = 2;
 constexpr int k_ta_center = 6;
 constexpr int k_ta_bottom = 8;
@@ -568,13 +569,21 @@ void Canvas::draw_target(const QPainterPath& target_path, bool fill, bool stroke
     path.setFillRule(m_dc.fill_mode == k_winding ? Qt::WindingFill : Qt::OddEvenFill);
     m_painter.setBackground(m_dc.bk_color);
     m_painter.setBackgroundMode(m_dc.bk_mode == k_opaque ? Qt::OpaqueMode : Qt::TransparentMode);
+    // What lies outside the target is cut off first: the rasteriser's work
+    // would follow the path's extent, not what is seen of it.
     if (fill && !m_dc.brush.null)
-        m_painter.fillPath(path, qbrush(m_dc.brush));
+        m_painter.fillPath(clip_for_fill(path, m_target.adjusted(-2, -2, 2, 2)), qbrush(m_dc.brush));
     if (stroke) {
         const QPen pen = qpen(t, target_path);
         if (pen.style() != Qt::NoPen) {
-            m_painter.strokePath(path, pen);
-            charge(target_path.length() * pen.widthF());
+            // Dashes keep their phase only along the whole outline; Qt's
+            // dasher leaves out those it cannot see by itself.
+            const double joins = pen.joinStyle() == Qt::MiterJoin ? std::max(1.0, pen.miterLimit()) : 1.0;
+            const double margin = pen.widthF() * joins + 3;
+            const QRectF window = m_target.adjusted(-margin, -margin, margin, margin);
+            const QPainterPath outline = pen.style() == Qt::SolidLine ? clip_for_stroke(path, window) : path;
+            m_painter.strokePath(outline, pen);
+            charge(outline.length() * pen.widthF());
         }
     }
 }
@@ -800,45 +809,25 @@ void Canvas::text(QPointF ref, const QString& s, const std::vector<double>& dx, 
         skip();
         return;
     }
-    QFont font(f.face.isEmpty() ? QStringLiteral("Sans Serif") : f.face);
-    font.setPixelSize(std::max(1, int(std::lround(px))));
-    font.setWeight(QFont::Weight(std::clamp(f.weight == 0 ? 400 : f.weight, 1, 1000)));
-    font.setItalic(f.italic);
-    font.setUnderline(f.underline);
-    font.setStrikeOut(f.strike);
-    if (f.height > 0) {
-        // A positive height is the whole cell, leading included.
-        const double cell = QFontMetricsF(font).height();
-        if (cell > 0)
-            font.setPixelSize(std::max(1, int(std::lround(px * px / cell))));
-    }
+    const QFont font = font_at(f, px);
     const QFontMetricsF metrics(font);
 
-    const QString shown = s.left(8192);
+    const QString shown = s.left(k_max_text_units);
     const double sx = QLineF(t.map(QPointF(0, 0)), t.map(QPointF(1, 0))).length();
     const bool spaced = !dx.empty() && qsizetype(dx.size()) >= shown.size();
-    double width = 0;
-    if (spaced) {
-        for (qsizetype i = 0; i < shown.size(); ++i)
-            width += dx[size_t(i)] * sx;
-    } else {
-        width = metrics.horizontalAdvance(shown);
-    }
+    const double width = text_width(shown, dx, sx, metrics);
     if (!std::isfinite(width) || std::abs(width) > reach()) {
         skip();
         return;
     }
 
-    const bool update_cp = m_dc.text_align & k_ta_updatecp;
+    const bool update_cp = m_dc.text_align & k_align_update_cp;
     const QPointF anchor = t.map(update_cp ? m_dc.cur : ref);
     if (!within_reach(QRectF(anchor, QSizeF(0, 0)))) {
         skip();
         return;
     }
-    const int h_align = m_dc.text_align & k_ta_center;
-    const int v_align = m_dc.text_align & k_ta_baseline;
-    const double x0 = h_align == k_ta_center ? -width / 2 : h_align == k_ta_right ? -width : 0;
-    const double base = v_align == k_ta_baseline ? 0 : v_align == k_ta_bottom ? -metrics.descent() : metrics.ascent();
+    const TextLayout line = lay_out_text(m_dc.text_align, width, metrics);
 
     charge(std::abs(width) * metrics.height() + shown.size() * px * px / 4);
     apply_clip();
@@ -847,37 +836,78 @@ void Canvas::text(QPointF ref, const QString& s, const std::vector<double>& dx, 
     if ((options & k_text_clipped) && rect)
         m_painter.setClipRect(t.mapRect(rect->normalized()), Qt::IntersectClip);
     m_painter.translate(anchor);
-    if (f.escapement != 0) {
-        // Counter-clockwise in the mapping's own sense: a mapping whose y
-        // axis points up turns the text the other way on the target.
-        const double turn = double(f.escapement % 3600) / 10.0;
-        m_painter.rotate(t.determinant() < 0 ? turn : -turn);
-    }
+    if (f.escapement != 0)
+        m_painter.rotate(text_turn(f, t.determinant() < 0));
     // The background is ours to paint, once for the whole string; the mode
     // a shape left on the painter would box each glyph in its colour.
     m_painter.setBackgroundMode(Qt::TransparentMode);
     if (m_dc.bk_mode == k_opaque && !(options & k_text_opaque))
-        m_painter.fillRect(QRectF(x0, base - metrics.ascent(), width, metrics.height()), m_dc.bk_color);
+        m_painter.fillRect(line.box, m_dc.bk_color);
     m_painter.setFont(font);
     m_painter.setPen(m_dc.text_color);
     if (spaced) {
-        double x = x0;
+        double x = line.x0;
         for (qsizetype i = 0; i < shown.size(); ++i) {
             if (!shown[i].isLowSurrogate()) {
                 const qsizetype n = shown[i].isHighSurrogate() && i + 1 < shown.size() ? 2 : 1;
-                m_painter.drawText(QPointF(x, base), shown.mid(i, n));
+                m_painter.drawText(QPointF(x, line.base), shown.mid(i, n));
             }
             x += dx[size_t(i)] * sx;
         }
     } else {
-        m_painter.drawText(QPointF(x0, base), shown);
+        m_painter.drawText(QPointF(line.x0, line.base), shown);
     }
     m_painter.restore();
     m_clip_dirty = true;
-    if (update_cp && sx > 0) {
-        const double advance = width / sx;
-        m_dc.cur.rx() += h_align == k_ta_right ? -advance : h_align == k_ta_center ? 0 : advance;
+    if (update_cp && sx > 0)
+        m_dc.cur.rx() += line.advance / sx;
+}
+
+QFont font_at(const FontSpec& f, double px)
+{
+    QFont font(f.face.isEmpty() ? QStringLiteral("Sans Serif") : f.face);
+    font.setPixelSize(std::max(1, int(std::lround(px))));
+    font.setWeight(QFont::Weight(std::clamp(f.weight == 0 ? 400 : f.weight, 1, 1000)));
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    font.setStrikeOut(f.strike);
+    if (f.height > 0) {
+        const double cell = QFontMetricsF(font).height();
+        if (cell > 0)
+            font.setPixelSize(std::max(1, int(std::lround(px * px / cell))));
     }
+    return font;
+}
+
+double text_turn(const FontSpec& f, bool flipped)
+{
+    // Counter-clockwise in the mapping's own sense: a mapping whose y axis
+    // points up turns the text the other way on the target.
+    const double turn = double(f.escapement % 3600) / 10.0;
+    return flipped ? turn : -turn;
+}
+
+double text_width(const QString& s, const std::vector<double>& dx, double scale, const QFontMetricsF& metrics)
+{
+    const QString shown = s.left(k_max_text_units);
+    if (dx.empty() || qsizetype(dx.size()) < shown.size())
+        return metrics.horizontalAdvance(shown);
+    double width = 0;
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        width += dx[size_t(i)] * scale;
+    return width;
+}
+
+TextLayout lay_out_text(int align, double width, const QFontMetricsF& metrics)
+{
+    TextLayout out;
+    const int h_align = align & k_ta_center;
+    const int v_align = align & k_ta_baseline;
+    out.x0 = h_align == k_ta_center ? -width / 2 : h_align == k_ta_right ? -width : 0;
+    out.base = v_align == k_ta_baseline ? 0 : v_align == k_ta_bottom ? -metrics.descent() : metrics.ascent();
+    out.box = QRectF(out.x0, out.base - metrics.ascent(), width, metrics.height());
+    out.advance = h_align == k_ta_right ? -width : h_align == k_ta_center ? 0 : width;
+    return out;
 }
 
 void Canvas::bitmap(const QRectF& dest, const QImage& image, const QRectF& src, quint32 rop, double opacity)

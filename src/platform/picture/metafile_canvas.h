@@ -11,6 +11,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -73,6 +74,31 @@ inline constexpr quint32 k_rop_srccopy = 0x00CC0020;
 inline constexpr int k_text_opaque = 0x2;
 inline constexpr int k_text_clipped = 0x4;
 inline constexpr int k_text_glyph_index = 0x10;
+inline constexpr int k_align_update_cp = 0x1;  // TA_UPDATECP: text starts at the current position
+
+// The font of f at px pixels: the size its height comes to on the target (a
+// positive height is the whole cell, leading included).
+QFont font_at(const FontSpec& f, double px);
+
+// How far text in f turns on the target, in degrees as QPainter::rotate
+// takes them; flipped when the mapping's y axis points up.
+double text_turn(const FontSpec& f, bool flipped);
+
+// The width of s as drawn (its first k_max_text_units code units): the sum
+// of its advances dx times scale when there is one for each, else what
+// metrics measure.
+inline constexpr qsizetype k_max_text_units = 8192;
+double text_width(const QString& s, const std::vector<double>& dx, double scale, const QFontMetricsF& metrics);
+
+// A line of text of some width around its reference point by the text
+// alignment flags, in the line's own axes (x along it, y down).
+struct TextLayout {
+    double x0 = 0;       // where the line starts
+    double base = 0;     // its baseline
+    QRectF box;          // what it covers, ascent to descent
+    double advance = 0;  // how far it moves the current position along x
+};
+TextLayout lay_out_text(int align, double width, const QFontMetricsF& metrics);
 
 class Canvas {
 public:

@@ -5,6 +5,7 @@
 #include "platform/picture/metafile_records.h"
 #include "platform/picture/metafile_text.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -117,6 +118,66 @@ QPointF text_out_point(const Bytes& r)
     return QPointF(r.i16(8 + padded + 2), r.i16(8 + padded));
 }
 
+// A TextOut or ExtTextOut record's contents.
+struct TextRecord {
+    QPointF at;
+    QString s;
+    std::vector<double> dx;  // one advance per code unit, when given
+    int options = 0;
+    std::optional<QRectF> rect;
+};
+
+// Reads a text record, its bytes in the code page of charset; false when
+// its string does not fit in it.
+bool read_text(const Bytes& r, bool extended, int charset, TextRecord* out)
+{
+    qint64 length = 0;
+    qint64 string_at = 0;
+    if (extended) {
+        out->at = point_from(r, 0);
+        length = quint16(param(r, 2));
+        out->options = quint16(param(r, 3));
+        string_at = 14;
+        if (out->options & (k_text_opaque | k_text_clipped)) {
+            out->rect = QRectF(QPointF(r.i16(14), r.i16(16)), QPointF(r.i16(18), r.i16(20)));
+            string_at = 22;
+        }
+    } else {
+        length = quint16(param(r, 0));
+        string_at = 8;
+        out->at = text_out_point(r);
+    }
+    if (r.bad() || !r.has(string_at, length))
+        return false;
+    std::vector<double> byte_dx;
+    const qint64 dx_at = string_at + (length + 1) / 2 * 2;
+    if (extended && length > 0 && r.size() >= dx_at + length * 2) {
+        byte_dx.reserve(size_t(length));
+        for (qint64 i = 0; i < length; ++i)
+            byte_dx.push_back(r.i16(dx_at + 2 * i));
+    }
+    out->s = decode_ansi(r.view().sliced(string_at, length), charset, byte_dx, &out->dx);
+    return true;
+}
+
+FontSpec read_font(const Bytes& r)
+{
+    FontSpec f;
+    f.height = param(r, 0);
+    f.escapement = param(r, 2);
+    f.weight = param(r, 4);
+    f.italic = r.u8(16);
+    f.underline = r.u8(17);
+    f.strike = r.u8(18);
+    f.charset = r.u8(19);
+    QByteArray face;
+    for (qint64 i = 24; i < std::min<qint64>(r.size(), 24 + 32) && r.u8(i) != 0; ++i)
+        face.append(char(r.u8(i)));
+    std::vector<double> none;
+    f.face = decode_ansi(face, f.charset, {}, &none);
+    return f;
+}
+
 class WmfPlayer {
 public:
     WmfPlayer(const Bytes& data, const WmfHeader& header, QPainter& painter, const QRectF& target)
@@ -159,37 +220,9 @@ QImage WmfPlayer::packed_dib(const Bytes& r, qint64 at, quint32 usage)
 
 void WmfPlayer::text(const Bytes& r, bool extended)
 {
-    QPointF at;
-    qint64 length = 0;
-    qint64 string_at = 0;
-    int options = 0;
-    std::optional<QRectF> rect;
-    if (extended) {
-        at = point_from(r, 0);
-        length = quint16(param(r, 2));
-        options = quint16(param(r, 3));
-        string_at = 14;
-        if (options & (k_text_opaque | k_text_clipped)) {
-            rect = QRectF(QPointF(r.i16(14), r.i16(16)), QPointF(r.i16(18), r.i16(20)));
-            string_at = 22;
-        }
-    } else {
-        length = quint16(param(r, 0));
-        string_at = 8;
-        at = text_out_point(r);
-    }
-    if (r.bad() || !r.has(string_at, length))
-        return;
-    std::vector<double> byte_dx;
-    const qint64 dx_at = string_at + (length + 1) / 2 * 2;
-    if (extended && length > 0 && r.size() >= dx_at + length * 2) {
-        byte_dx.reserve(size_t(length));
-        for (qint64 i = 0; i < length; ++i)
-            byte_dx.push_back(r.i16(dx_at + 2 * i));
-    }
-    std::vector<double> dx;
-    const QString s = decode_ansi(r.view().sliced(string_at, length), m_canvas.font().charset, byte_dx, &dx);
-    m_canvas.text(at, s, dx, options, rect);
+    TextRecord t;
+    if (read_text(r, extended, m_canvas.font().charset, &t))
+        m_canvas.text(t.at, t.s, t.dx, t.options, t.rect);
 }
 
 void WmfPlayer::record(quint16 function, const Bytes& r)
@@ -276,22 +309,9 @@ void WmfPlayer::record(quint16 function, const Bytes& r)
     case 0x02FB: {  // CreateFontIndirect
         GdiObject o;
         o.kind = GdiObject::Kind::Font;
-        FontSpec& f = o.font;
-        f.height = param(r, 0);
-        f.escapement = param(r, 2);
-        f.weight = param(r, 4);
-        f.italic = r.u8(16);
-        f.underline = r.u8(17);
-        f.strike = r.u8(18);
-        f.charset = r.u8(19);
-        if (r.bad())
-            break;
-        QByteArray face;
-        for (qint64 i = 24; i < std::min<qint64>(r.size(), 24 + 32) && r.u8(i) != 0; ++i)
-            face.append(char(r.u8(i)));
-        std::vector<double> none;
-        f.face = decode_ansi(face, f.charset, {}, &none);
-        create(o);
+        o.font = read_font(r);
+        if (!r.bad())
+            create(o);
         break;
     }
     case 0x0142: {  // DibCreatePatternBrush
@@ -397,11 +417,111 @@ struct RecordSize {
     QRectF reached;
 };
 
+// The records that take a slot in the object table.
+bool creates_object(quint16 function)
+{
+    switch (function) {
+    case 0x02FA: case 0x02FC: case 0x02FB: case 0x0142: case 0x01F9: case 0x00F7: case 0x06FF: return true;
+    default: return false;
+    }
+}
+
+// Where text records draw at one unit a pixel: as far as each string runs
+// in the font selected for it, by the alignment in force.
+class TextReach {
+public:
+    explicit TextReach(int objects) : m_limit(std::clamp(objects, 0, k_max_objects)) {}
+
+    // Follows the records that choose fonts, alignment and the current position.
+    void follow(quint16 function, const Bytes& r);
+    // The corners of what a text record covers (logical units), its
+    // reference point among them; none when the record is damaged.
+    QPolygonF covered(const Bytes& r, bool extended);
+
+private:
+    struct Slot {
+        bool used = false;
+        std::optional<FontSpec> font;
+    };
+    std::vector<Slot> m_slots;
+    int m_limit;
+    FontSpec m_font;
+    std::optional<QFontMetricsF> m_metrics;  // of m_font
+    int m_align = 0;
+    QPointF m_cur;
+};
+
+void TextReach::follow(quint16 function, const Bytes& r)
+{
+    if (creates_object(function)) {
+        // The lowest free slot, as the player fills them.
+        size_t slot = 0;
+        while (slot < m_slots.size() && m_slots[slot].used)
+            ++slot;
+        if (qint64(slot) >= m_limit)
+            return;
+        if (slot == m_slots.size())
+            m_slots.emplace_back();
+        m_slots[slot] = {true, function == 0x02FB ? std::optional(read_font(r)) : std::nullopt};
+        return;
+    }
+    switch (function) {
+    case 0x012D: {
+        const size_t slot = quint16(param(r, 0));
+        if (slot < m_slots.size() && m_slots[slot].font) {
+            m_font = *m_slots[slot].font;
+            m_metrics.reset();
+        }
+        break;
+    }
+    case 0x01F0: {
+        const size_t slot = quint16(param(r, 0));
+        if (slot < m_slots.size())
+            m_slots[slot] = {};
+        break;
+    }
+    case 0x012E: m_align = quint16(param(r, 0)); break;
+    case 0x0213: case 0x0214: m_cur = point_from(r, 0); break;
+    default: break;
+    }
+}
+
+QPolygonF TextReach::covered(const Bytes& r, bool extended)
+{
+    TextRecord t;
+    if (!read_text(r, extended, m_font.charset, &t))
+        return {};
+    const QPointF anchor = m_align & k_align_update_cp ? m_cur : t.at;
+    QPolygonF out{anchor};
+    if (t.rect && (t.options & k_text_opaque))
+        out << t.rect->topLeft() << t.rect->bottomRight();
+    // Without a GUI application there are no fonts to measure with.
+    if ((t.options & k_text_glyph_index) || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return out;
+    if (!m_metrics)
+        m_metrics.emplace(font_at(m_font, m_font.height != 0 ? std::abs(double(m_font.height)) : 16));
+    const TextLayout line = lay_out_text(m_align, text_width(t.s, t.dx, 1, *m_metrics), *m_metrics);
+    if (m_align & k_align_update_cp)
+        m_cur.rx() += line.advance;
+    const QPolygonF corners =
+        QTransform().translate(anchor.x(), anchor.y()).rotate(text_turn(m_font, false)).map(QPolygonF(line.box));
+    QRectF box = corners.boundingRect();
+    if (t.rect && (t.options & k_text_clipped)) {
+        const QRectF clip = t.rect->normalized();
+        if (!box.intersects(clip))
+            return out;
+        box = box.intersected(clip);
+    }
+    out << box.topLeft() << box.bottomRight();
+    return out;
+}
+
 // Reads the records from pos, no further than the bytes a header read sees,
 // so measuring and playing agree.
-RecordSize size_from_records(const Bytes& data, qint64 pos)
+RecordSize size_from_records(const Bytes& data, qint64 pos, int objects)
 {
     RecordSize out;
+    TextReach texts(objects);
     QPointF origin;
     double left = 0, top = 0, right = 0, bottom = 0;
     const auto reach = [&](QPointF p) {
@@ -434,6 +554,7 @@ RecordSize size_from_records(const Bytes& data, qint64 pos)
             break;
         const Bytes r = data.sub(pos, length);
         pos += length;
+        texts.follow(function, r);
         switch (function) {
         case k_set_window_org: origin = point_from(r, 0); break;
         case 0x020F: origin += point_from(r, 0); break;
@@ -446,9 +567,9 @@ RecordSize size_from_records(const Bytes& data, qint64 pos)
             }
             break;
         }
-        case 0x0213: case 0x0214: case 0x0A32: reach(point_from(r, 0)); break;
+        case 0x0213: case 0x0214: reach(point_from(r, 0)); break;
         case 0x041F: reach(point_from(r, 2)); break;
-        case 0x0521: reach(text_out_point(r)); break;
+        case 0x0521: case 0x0A32: reach_all(texts.covered(r, function == 0x0A32)); break;
         case 0x041B: case 0x0418: reach_rect(rect_from(r, 0)); break;
         case 0x061C: reach_rect(rect_from(r, 2)); break;
         case 0x0817: case 0x081A: case 0x0830: reach_rect(rect_from(r, 4)); break;
@@ -499,7 +620,7 @@ WmfHeader read_wmf_header(const Bytes& data)
     if (!h.has_window) {
         // The window the records set, else the area their drawing reaches
         // (at the default mapping, one unit a pixel).
-        const RecordSize found = size_from_records(data, h.records_at);
+        const RecordSize found = size_from_records(data, h.records_at, h.objects);
         if (found.has_ext) {
             h.window = found.window;
         } else if (found.drawn) {

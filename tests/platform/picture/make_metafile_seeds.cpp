@@ -87,5 +87,24 @@ int main(int argc, char** argv)
     unsized.pat_blt(QRect(0, 50, 30, 30), 0x00550009).stretch_dib(QRect(40, 60, 50, 30), bitmap, 0x00660046);
     ok &= save("unsized.wmf", unsized.finish());
 
+    EmfWriter small;
+    small.font(1, -18, QStringLiteral("DejaVu Sans")).select(1).bk_colour(qRgb(255, 255, 0));
+    small.small_text(QPoint(4, 20), QStringLiteral("small \u00E9"), 0x300);
+    small.small_text(QPoint(4, 60), QStringLiteral("wide \u0416"), 0x2, QRect(2, 50, 80, 24));
+    ok &= save("small_text.emf", small.finish());
+
+    WmfWriter texts;
+    texts.font(-20, 0, "DejaVu Sans").select(0).text_align(6).text_out(QPoint(50, 20), "centred");
+    texts.font(-16, 204, "Arial", 900).select(1).text_align(24).ext_text_out(QPoint(10, 90), "\xC0\xC1", {9, 9});
+    texts.text_align(1).move_to(QPoint(60, 60)).text_out(QPoint(0, 0), "on").remove(0).text_out(QPoint(0, 0), "!");
+    ok &= save("unsized_text.wmf", texts.finish());
+
+    EmfWriter far;
+    far.solid_brush(1, qRgb(0, 128, 255)).pen(2, 0x10000 | 0x2000, 4, qRgb(0, 0, 0)).select(1).select(2);
+    far.polygon(QPolygon({QPoint(10, 10), QPoint(86, 12), QPoint(48, 60000), QPoint(-30000, 50)}));
+    far.ellipse(QRect(-3000, 20, 6100, 9000)).begin_path().ellipse(QRect(-5000, -5000, 10050, 10050)).end_path();
+    far.record(64, Params().rect(QRect()).data());  // stroke the path
+    ok &= save("far_shapes.emf", far.finish());
+
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 
 #include "handmade_pictures.h"
 #include "platform/picture/metafile.h"
+#include "platform/picture/metafile_clip.h"
 #include "platform/picture/metafile_text.h"
 #include "platform/picture/render.h"
 #include "platform/picture/zoom_picture.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QPainter>
 
 using namespace mosswick::picture;
 using mfwrite::EmfWriter;
@@ -395,7 +397,7 @@ TEST(Metafile, UnknownRecordsAndEmfPlusCommentsAreSkipped)
     const QRect px(24, 24, 48, 48);
     EmfWriter w = red_box_writer();
     w.record(250, Params().u32(7).u32(9).data());                    // unknown
-    w.record(108, Params().point(QPoint(30, 30)).u32(1).u32(0x200).data());  // small text out: not drawn
+    w.record(116, Params().point(QPoint(30, 30)).u32(1).u32(0x200).data());  // reserved
     w.comment(Params().u32(0x2B464D45).u32(0x4001).u32(28).data());  // an EMF+ record
     w.rectangle(px);
     const RenderedMetafile r = render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96));
@@ -782,4 +784,189 @@ TEST(Metafile, UnplacedWmfTakesItsSizeFromWhatItDraws)
         EXPECT_TRUE(is(p.image.pixel(155, 50), k_red));   // the triangle's base
         EXPECT_TRUE(empty(p.image.pixel(198, 5)));        // beside its point
     }
+}
+
+TEST(Metafile, UnplacedWmfIsSizedToTheWholeOfItsText)
+{
+    // A pale 100-pixel square and one line of "HHHHHH" in DejaVu Sans at 24
+    // pixels: the picture reaches as far as the text runs, and shows it.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(24);
+    const QFontMetricsF m(font);
+    const double run = m.horizontalAdvance(QStringLiteral("HHHHHH")), high = m.height(), h = run / 6;
+    const struct {
+        const char* name;
+        int align;
+        QPoint at;
+        int escapement;
+        std::vector<int> dx;
+        QRectF text;
+    } cases[] = {
+        {"top left", 0, {80, 40}, 0, {}, QRectF(80, 40, run, high)},
+        {"right", 2, {40, 40}, 0, {}, QRectF(40 - run, 40, run, high)},
+        {"centre", 6, {40, 40}, 0, {}, QRectF(40 - run / 2, 40, run, high)},
+        {"bottom", 8, {80, 40}, 0, {}, QRectF(80, 40 - high, run, high)},
+        {"baseline", 24, {80, 40}, 0, {}, QRectF(80, 40 - m.ascent(), run, high)},
+        {"from the current position, twice", 1, {80, 40}, 0, {}, QRectF(80, 40, 2 * run, high)},
+        {"its own advances", 0, {80, 40}, 0, {30, 30, 30, 30, 30, 30}, QRectF(80, 40, 180, high)},
+        {"turned to run upwards", 0, {40, 40}, 900, {}, QRectF(40, 40 - run, high, run)},
+    };
+    for (const auto& c : cases) {
+        WmfWriter w;
+        w.solid_brush(0xFFFFFF80).null_pen().select(0).select(1).rectangle(QRect(0, 0, 100, 100));
+        w.font(-24, 0, "DejaVu Sans", c.escapement).select(2).bk_mode(1).text_align(c.align);
+        if (c.align & 1)  // the points given are not used
+            w.move_to(c.at).text_out(QPoint(0, 0), "HHHHHH").text_out(QPoint(0, 0), "HHHHHH");
+        else
+            w.ext_text_out(c.at, "HHHHHH", c.dx);
+        const QRectF all = c.text.united(QRectF(0, 0, 100, 100));
+        const Picture p = load_picture(PictureSource::bytes(w.finish()));
+        ASSERT_EQ(p.status, PictureStatus::Ok) << c.name;
+        EXPECT_NEAR(p.image.width(), all.width(), 1.5) << c.name;
+        EXPECT_NEAR(p.image.height(), all.height(), 1.5) << c.name;
+        // Ink in the first and the last glyph's place, both inside the picture.
+        const QRectF text = c.text.translated(-all.topLeft());
+        const double cell = c.dx.empty() ? h : 30;
+        const QRect first = c.escapement ? QRectF(text.left(), text.bottom() - h, high, h).toRect()
+                                         : QRectF(text.left(), text.top(), h, high).toRect();
+        const QRect last = c.escapement ? QRectF(text.left(), text.top(), high, h).toRect()
+                                        : QRectF(text.right() - cell, text.top(), h, high).toRect();
+        EXPECT_GT(ink(p.image, first.intersected(p.image.rect())), 20) << c.name;
+        EXPECT_GT(ink(p.image, last.intersected(p.image.rect())), 20) << c.name;
+    }
+}
+
+TEST(Metafile, SmallTextOutDrawsAsExtTextOutDoes)
+{
+    // Bytes (UTF-16 without the high bytes) or UTF-16, with or without the
+    // rectangle, which an opaque one fills.
+    for (const int options : {0x300, 0x100, 0x200, 0x2, 0x4}) {
+        const auto text = [&](bool small) {
+            EmfWriter w;
+            w.font(1, -24, QStringLiteral("DejaVu Sans"), 700).select(1).bk_mode(1).bk_colour(k_red);
+            const QString s = QStringLiteral("H\u00C0H");
+            const QRect rect(4, 8, 40, 60);
+            if (small)
+                w.small_text(QPoint(8, 8), s, options, rect);
+            else
+                w.text_w(QPoint(8, 8), s, {}, options & 0x6, options & 0x100 ? QRect() : rect);
+            return draw(w.finish(), PictureFormat::Emf);
+        };
+        const QImage small = text(true);
+        EXPECT_EQ(small, text(false)) << options;
+        EXPECT_GT(ink(small, QRect(8, 8, 80, 28)), 60) << options;
+        EXPECT_EQ(is(small.pixel(6, 60), k_red), options == 0x2) << options;
+        EXPECT_EQ(ink(small, QRect(44, 0, 52, 96)) == 0, options == 0x4) << options;  // clipped to the rectangle
+    }
+    // A string longer than its record, or a record without its fields.
+    for (const QByteArray& damaged : {Params().point(QPoint(8, 8)).u32(1000).u32(0x300).u32(1).f32(1).f32(1).data(),
+                                      Params().point(QPoint(8, 8)).u32(1).u32(0x200).data()}) {
+        EmfWriter w;
+        w.record(108, damaged);
+        EXPECT_EQ(render_metafile(w.finish(), PictureFormat::Emf, QSize(96, 96)).play.status,
+                  PictureStatus::Undecodable);
+    }
+}
+
+namespace {
+
+// The largest difference of a channel between two images of one size.
+int largest_difference(const QImage& a, const QImage& b)
+{
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            for (const QRgb p = a.pixel(x, y), q = b.pixel(x, y); int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q),
+                                                                          qBlue(p) - qBlue(q), qAlpha(p) - qAlpha(q)})
+                most = std::max(most, std::abs(d));
+    return most;
+}
+
+// The path with its curves as lines of half a pixel: Qt's own flattening
+// of a curve thousands of pixels long strays by a fraction of a pixel.
+QPainterPath flattened(const QPainterPath& path)
+{
+    QPainterPath out;
+    out.setFillRule(path.fillRule());
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPointF a = out.currentPosition(), p = path.elementAt(i);
+        if (path.elementAt(i).isMoveTo()) {
+            out.moveTo(p);
+            continue;
+        }
+        const bool curve = path.elementAt(i).isCurveTo();
+        const QPointF c = curve ? path.elementAt(i + 1) : p, b = curve ? path.elementAt(i += 2) : p;
+        const int n = curve ? 1 + int(2 * (QLineF(a, p).length() + QLineF(p, c).length() + QLineF(c, b).length())) : 1;
+        for (double k = 1, t = 1.0 / n, u = 1 - t; k <= n; ++k, t = k / n, u = 1 - t)
+            out.lineTo(u * u * u * a + 3 * u * u * t * p + 3 * u * t * t * c + t * t * t * b);
+    }
+    return out;
+}
+
+// The fill in red, then the outline in pen.
+QImage painted(const QPainterPath& fill, const QPainterPath& outline, const QPen& pen)
+{
+    QImage image(96, 96, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillPath(flattened(fill), QColor(k_red));
+    p.strokePath(flattened(outline), pen);
+    return image;
+}
+
+QPainterPath figure(std::initializer_list<QPointF> points, bool closed)
+{
+    QPainterPath path;
+    path.addPolygon(QPolygonF(points));
+    if (closed)
+        path.closeSubpath();
+    return path;
+}
+
+} // namespace
+
+TEST(Metafile, ShapesReachingFarOutAreCutWithoutChangingWhatIsSeen)
+{
+    using mosswick::picture::metafile::clip_for_fill;
+    using mosswick::picture::metafile::clip_for_stroke;
+    QPainterPath ellipse;
+    ellipse.addEllipse(QRectF(-3000, 20, 6100, 9000));
+    QPainterPath loop(QPointF(10, 90));
+    loop.cubicTo(QPointF(5000, -4000), QPointF(-4000, -3000), QPointF(90, 50));
+    const struct {
+        const char* name;
+        QPainterPath path;
+    } shapes[] = {
+        {"polygon with one far point", figure({{10, 10}, {80, 10}, {85, 60}, {45, 60000}, {12, 60}}, true)},
+        {"star crossing itself beyond the edges",
+         figure({{-500, 48}, {150, 20}, {20, 140}, {48, -400}, {76, 140}, {-54, 20}, {600, 48}}, true)},
+        {"line going out and coming back", figure({{10, 10}, {3000, 40}, {20, 50}, {40, -2000}, {60, 90}}, false)},
+        {"ellipse far larger than the picture", ellipse},
+        {"curve looping out", loop},
+    };
+    const QPen round(QColor(k_blue), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    QPen mitred(QColor(k_blue), 7, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    mitred.setMiterLimit(10);
+    for (auto [name, path] : shapes) {
+        for (const auto& [rule, pen] : {std::pair(Qt::OddEvenFill, QPen(QColor(k_blue), 1)),
+                                        std::pair(Qt::WindingFill, round), std::pair(Qt::OddEvenFill, mitred)}) {
+            path.setFillRule(rule);
+            const double margin = pen.widthF() * (pen.joinStyle() == Qt::MiterJoin ? pen.miterLimit() : 1) + 3;
+            const QRectF window = QRectF(0, 0, 96, 96).adjusted(-margin, -margin, margin, margin);
+            const QPainterPath fill = clip_for_fill(path, QRectF(-2, -2, 100, 100)), outline = clip_for_stroke(path, window);
+            EXPECT_TRUE(QRectF(-2.01, -2.01, 100.02, 100.02).contains(fill.controlPointRect())) << name;
+            EXPECT_TRUE(window.adjusted(-0.01, -0.01, 0.01, 0.01).contains(outline.controlPointRect())) << name;
+            EXPECT_LE(largest_difference(painted(path, path, pen), painted(fill, outline, pen)), 12) << name;
+        }
+    }
+
+    // The player draws a polygon with one far point as Qt draws it whole
+    // (a frame of exactly 96 pixels: one unit a pixel).
+    EmfWriter w(QRect(0, 0, 2540, 2540));
+    w.solid_brush(1, k_red).select(1).pen(2, 0, 3, k_blue).select(2);
+    w.polygon(QPolygon({QPoint(10, 10), QPoint(86, 10), QPoint(48, 60000)}));
+    const QPainterPath whole = figure({{10, 10}, {86, 10}, {48, 60000}}, true);
+    const QImage expected = painted(whole, whole, QPen(QColor(k_blue), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    EXPECT_LE(largest_difference(draw(w.finish(), PictureFormat::Emf), expected), 12);
 }
