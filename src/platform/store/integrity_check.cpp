@@ -74,8 +74,9 @@ IntegrityResult check_integrity(Connection& conn, const std::function<bool(int p
 
     Statement st(db, QStringLiteral("PRAGMA quick_check(%1)").arg(k_findings_quoted));
     QStringList findings;
+    // The engine breaks some findings into lines: a status line shows one.
     while (st.step())
-        findings << st.text(0);
+        findings << st.text(0).split(u'\n', Qt::SkipEmptyParts);
     const Error error = st.error();
     sqlite3_progress_handler(db, 0, nullptr, nullptr);
 

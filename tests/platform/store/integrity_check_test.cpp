@@ -59,6 +59,7 @@ TEST(IntegrityCheck, DamageBeyondTheHeaderOpensButIsFoundByTheCheck)
     const IntegrityResult r = check_integrity(*conn);
     EXPECT_EQ(r.outcome, IntegrityOutcome::Damaged);
     EXPECT_FALSE(r.detail.isEmpty());
+    EXPECT_FALSE(r.detail.contains(u'\n')) << r.detail.toStdString();
     const QString message = integrity_problem(r);
     EXPECT_TRUE(message.contains(QStringLiteral("damaged"))) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("nothing was written"))) << message.toStdString();
