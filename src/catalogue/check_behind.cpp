@@ -51,7 +51,8 @@ protected:
 // A second connection to the open catalogue, for reading only.
 std::unique_ptr<store::Connection> open_for_check(const QString& path, const QString& password, store::Error& error)
 {
-    std::unique_ptr<store::Connection> conn = store::Connection::open(path, password, error);
+    std::unique_ptr<store::Connection> conn =
+        store::Connection::open(path, password, error, store::Connection::OpenMode::ReadOnly);
     if (conn && (error = conn->exec(QStringLiteral("PRAGMA query_only = 1"))))
         conn.reset();
     return conn;

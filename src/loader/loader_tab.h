@@ -9,6 +9,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -18,8 +19,14 @@ class QTabWidget;
 namespace mosswick {
 
 namespace ui {
+class EventPump;
 class LabelButton;
 class PlainTextBox;
+}
+namespace loader {
+struct BatchHooks;
+struct BatchRequest;
+struct BatchResult;
 }
 namespace richtext {
 class RichTextBox;
@@ -103,6 +110,16 @@ private:
     void cmd_OK_Click();
     // Batch load.
     void load_pictures_Click();
+    // Says why a batch load cannot start (no catalogue, read-only, no
+    // idxPicfile, no pictures listed); false when it can.
+    bool batch_load_refused();
+    loader::BatchRequest batch_request() const;
+    // Warns when note files would come from the catalogue's own folder.
+    bool own_folder_refused(const loader::BatchRequest& request);
+    // The run's progress on the status bar; a click on the bar stops it.
+    loader::BatchHooks batch_hooks(ui::EventPump& pump, qsizetype pictures);
+    // The outcome's messages; started: the run's start when it is timed.
+    void show_batch_result(const loader::BatchResult& result, std::optional<qint64> started);
 
     QWidget* build_lists();
     QWidget* build_single_load_page();

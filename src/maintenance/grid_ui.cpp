@@ -19,6 +19,8 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include <optional>
+
 namespace mosswick {
 
 namespace {
@@ -39,6 +41,13 @@ PictureRef ref_of(const Pick& pick)
     return PictureRef::grid_row(pick.numpic, pick.numpage, pick.picfile);
 }
 
+// The row of a pick that can be acted on; nullopt for a row without a number.
+template <class Pick>
+std::optional<PictureRef> ref_if_valid(const Pick& pick)
+{
+    return pick.valid ? std::optional<PictureRef>(ref_of(pick)) : std::nullopt;
+}
+
 // Radio buttons of one group cannot all be turned off while they exclude
 // each other.
 void turn_off(QRadioButton* option)
@@ -47,6 +56,138 @@ void turn_off(QRadioButton* option)
     option->setAutoExclusive(false);
     option->setChecked(false);
     option->setAutoExclusive(exclusive);
+}
+
+using maintenance::EditKind;
+
+// The grid's action options, in the order they are read.
+struct GridOptions {
+    const QRadioButton* exchange;
+    const QRadioButton* insert;
+    const QRadioButton* delete_picture;
+    const QRadioButton* delete_page;
+};
+
+// The edit the checked option asks for; nullopt when none is checked (rename mode).
+std::optional<EditKind> checked_edit(const GridOptions& o)
+{
+    if (o.exchange->isChecked())
+        return EditKind::Exchange;
+    if (o.insert->isChecked())
+        return EditKind::Insert;
+    if (o.delete_picture->isChecked())
+        return EditKind::DeletePicture;
+    if (o.delete_page->isChecked())
+        return EditKind::DeletePage;
+    return std::nullopt;
+}
+
+// Grid actions work on one row: a selection of several is refused and
+// collapsed to the current row.
+bool several_rows_refused(QTableView& grid, const QModelIndex& current, StatusLine& status)
+{
+    QItemSelectionModel* selection = grid.selectionModel();
+    if (selection->selectedRows().size() <= 1)
+        return false;
+    selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    status.set_message(QStringLiteral("Select one row."));
+    return true;
+}
+
+// Rename mode: the row is selected and its name goes into the rename boxes.
+void take_for_rename(QTableView& grid, const QModelIndex& current, QLineEdit& base, QLineEdit& extension,
+                     StatusLine& status)
+{
+    grid.selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const ManagementGridModel& model = *grid_model(&grid);
+    const int row = current.row();
+    const maintenance::SplitName name = maintenance::split_at_last_dot(model.cell_text(row, ManagementGridModel::col_picfile));
+    base.setText(name.base);
+    extension.setText(name.extension);
+    base.setFocus();
+    status.set_message(maintenance::rename_prompt_message(model.cell_text(row, ManagementGridModel::col_numpic),
+                                                          model.cell_text(row, ManagementGridModel::col_numpage)));
+}
+
+// An exchange or an insert waits for its second click; the deletes act on the first.
+bool waits_for_second_click(EditKind kind)
+{
+    return kind == EditKind::Exchange || kind == EditKind::Insert;
+}
+
+// Runs a grid edit on the clicked rows; a row without a number (nullopt) is out of date.
+EditResult run_grid_edit(EditKind kind, store::Connection& conn, const std::optional<PictureRef>& first,
+                         const std::optional<PictureRef>& second, maintenance::RenumberView& view)
+{
+    const EditResult out_of_date{EditOutcome::Stale, std::nullopt, {}};
+    switch (kind) {
+    case EditKind::DeletePicture:
+        return first ? maintenance::delete_picture(conn, *first, view.hooks()) : out_of_date;
+    case EditKind::DeletePage:
+        return first ? maintenance::delete_page_of(conn, *first, view.hooks()) : out_of_date;
+    case EditKind::Exchange:
+        return first && second ? maintenance::exchange_pictures(conn, *first, *second) : out_of_date;
+    case EditKind::Insert:
+        return first && second ? maintenance::insert_picture(conn, *first, *second, view.hooks()) : out_of_date;
+    }
+    return out_of_date;
+}
+
+// Every edit but the exchange ends with a renumbering.
+bool renumbers(EditKind kind)
+{
+    return kind != EditKind::Exchange;
+}
+
+const char* done_message(EditKind kind)
+{
+    switch (kind) {
+    case EditKind::DeletePicture:
+        return "Picture deleted.";
+    case EditKind::DeletePage:
+        return "Page deleted.";
+    case EditKind::Exchange:
+        return "Exchanged.";
+    case EditKind::Insert:
+        return "Inserted.";
+    }
+    return "";
+}
+
+// A done edit's renumbering and the new count, before the grid is refilled.
+void count_after_edit(const EditResult& r, EditKind kind, maintenance::RenumberView& view, CatalogueSession& session)
+{
+    if (r.outcome != EditOutcome::Done)
+        return;
+    if (renumbers(kind))
+        view.report(r.renumbering.value_or(RenumberOutcome::Empty), {});
+    maintenance::recount_pictures(session);
+}
+
+// The edit's own message, or the reason nothing was written.
+void report_grid_edit(const EditResult& r, EditKind kind, maintenance::RenumberView& view, StatusLine& status)
+{
+    switch (r.outcome) {
+    case EditOutcome::Done:
+        status.set_message(QString::fromLatin1(done_message(kind)));
+        maintenance::pump_events();
+        return;
+    case EditOutcome::Stopped:
+        view.report(RenumberOutcome::Stopped, {});
+        status.set_message(maintenance::edit_stopped_message(kind));
+        return;
+    case EditOutcome::Failed:
+        if (r.renumbering)
+            view.report(RenumberOutcome::Failed, r.error);
+        else
+            status.set_message(ui::error_message(r.error.code, r.error.text));
+        return;
+    case EditOutcome::Missing:
+    case EditOutcome::SecondMissing:
+    case EditOutcome::Stale:
+        status.set_message(QString::fromLatin1(maintenance::k_msg_listed_again));
+        return;
+    }
 }
 
 } // namespace
@@ -116,33 +257,18 @@ void MaintenanceTab::load_list_Click()
 void MaintenanceTab::mgm_pic_Click()
 {
     StatusLine& status = m_session.status();
-    ManagementGridModel* model = grid_model(mgm_pic);
     const QModelIndex current = mgm_pic->currentIndex();
-    if (!model || !m_session.db_conn() || !current.isValid())
+    if (!grid_model(mgm_pic) || !m_session.db_conn() || !current.isValid())
         return;
     const int row = current.row();
     ui::BusyLock lock(m_session.busy());
     maintenance::DisabledFor grid(mgm_pic);
     maintenance::DisabledFor button(load_list, [this] { return m_session.db_open(); });
-    QItemSelectionModel* selection = mgm_pic->selectionModel();
-    if (selection->selectedRows().size() > 1) {
-        selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        status.set_message(QStringLiteral("Select one row."));
+    if (several_rows_refused(*mgm_pic, current, status))
         return;
-    }
-
-    const bool any_option = Opt_exchange->isChecked() || Opt_insert->isChecked() || Opt_delete_picture->isChecked()
-        || Opt_delete_page->isChecked();
-    if (!any_option) {
-        // Rename mode: the row's name goes into the rename boxes.
-        selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        const maintenance::SplitName name =
-            maintenance::split_at_last_dot(model->cell_text(row, ManagementGridModel::col_picfile));
-        Text8->setText(name.base);
-        Text28->setText(name.extension);
-        Text8->setFocus();
-        status.set_message(maintenance::rename_prompt_message(model->cell_text(row, ManagementGridModel::col_numpic),
-                                                       model->cell_text(row, ManagementGridModel::col_numpage)));
+    const std::optional<EditKind> kind = checked_edit({Opt_exchange, Opt_insert, Opt_delete_picture, Opt_delete_page});
+    if (!kind) {
+        take_for_rename(*mgm_pic, current, *Text8, *Text28, status);
         grid_rename_row = pick_of(row);
         Command2->setEnabled(!m_session.db_read_only());
         return;
@@ -150,76 +276,29 @@ void MaintenanceTab::mgm_pic_Click()
 
     const bool second_click = m_grid_pick_pending;
     m_grid_pick_pending = true;
-    const GridPick pick = pick_of(row);
+    if (second_click) {
+        grid_second_row = row;
+        grid_second = pick_of(row);
+    } else {
+        grid_first = pick_of(row);
+    }
     maintenance::RenumberView view(m_session);
-
-    // What an edit ends with: the grid refilled, which turns the options
-    // off, on every way out (a stopped or refused edit leaves no mode that
-    // acts at the next click), then the edit's own message or the reason
-    // nothing was written.
-    auto finish = [&](const EditResult& r, const char* done, bool renumbered, maintenance::EditKind kind) {
-        m_grid_pick_pending = false;
-        if (r.outcome == EditOutcome::Done) {
-            if (renumbered)
-                view.report(r.renumbering.value_or(RenumberOutcome::Empty), {});
-            maintenance::recount_pictures(m_session);
-        }
-        load_list_Click();
-        switch (r.outcome) {
-        case EditOutcome::Done:
-            status.set_message(QString::fromLatin1(done));
-            maintenance::pump_events();
-            return;
-        case EditOutcome::Stopped:
-            view.report(RenumberOutcome::Stopped, {});
-            status.set_message(maintenance::edit_stopped_message(kind));
-            return;
-        case EditOutcome::Failed:
-            if (r.renumbering)
-                view.report(RenumberOutcome::Failed, r.error);
-            else
-                status.set_message(ui::error_message(r.error.code, r.error.text));
-            return;
-        case EditOutcome::Missing:
-        case EditOutcome::SecondMissing:
-        case EditOutcome::Stale:
-            status.set_message(QString::fromLatin1(maintenance::k_msg_listed_again));
-            return;
-        }
-    };
-    const EditResult out_of_date{EditOutcome::Stale, std::nullopt, {}};
-
-    if (!second_click) {
-        grid_first = pick;
-        if (Opt_exchange->isChecked()) {
-            status.set_message(QStringLiteral("Exchange with..."));
-            maintenance::pump_events();
-        } else if (Opt_insert->isChecked()) {
-            status.set_message(QStringLiteral("Insert in..."));
-            maintenance::pump_events();
-        } else if (Opt_delete_picture->isChecked()) {
-            finish(pick.valid ? maintenance::delete_picture(*m_session.db_conn(), ref_of(pick), view.hooks()) : out_of_date,
-                   "Picture deleted.", true, maintenance::EditKind::DeletePicture);
-        } else if (Opt_delete_page->isChecked()) {
-            finish(pick.valid ? maintenance::delete_page_of(*m_session.db_conn(), ref_of(pick), view.hooks()) : out_of_date,
-                   "Page deleted.", true, maintenance::EditKind::DeletePage);
-        }
+    if (!second_click && waits_for_second_click(*kind)) {
+        status.set_message(*kind == EditKind::Exchange ? QStringLiteral("Exchange with...") : QStringLiteral("Insert in..."));
+        maintenance::pump_events();
         return;
     }
-
-    grid_second_row = row;
-    grid_second = pick;
-    const bool both = grid_first.valid && grid_second.valid;
-    if (Opt_exchange->isChecked()) {
-        finish(both ? maintenance::exchange_pictures(*m_session.db_conn(), ref_of(grid_first), ref_of(grid_second)) : out_of_date,
-               "Exchanged.", false, maintenance::EditKind::Exchange);
-    } else if (Opt_insert->isChecked()) {
-        finish(both ? maintenance::insert_picture(*m_session.db_conn(), ref_of(grid_first), ref_of(grid_second), view.hooks())
-                    : out_of_date,
-               "Inserted.", true, maintenance::EditKind::Insert);
-        if (!m_session.edition().texts.grid_insert_ready.isEmpty())
-            status.set_ready(m_session.edition().texts.grid_insert_ready);
-    }
+    if (second_click && !waits_for_second_click(*kind))
+        return;
+    const EditResult r = run_grid_edit(*kind, *m_session.db_conn(), ref_if_valid(grid_first), ref_if_valid(grid_second), view);
+    // The grid is refilled on every way out, which turns the options off: a
+    // stopped or refused edit leaves no mode that acts at the next click.
+    m_grid_pick_pending = false;
+    count_after_edit(r, *kind, view, m_session);
+    load_list_Click();
+    report_grid_edit(r, *kind, view, status);
+    if (*kind == EditKind::Insert && !m_session.edition().texts.grid_insert_ready.isEmpty())
+        status.set_ready(m_session.edition().texts.grid_insert_ready);
 }
 
 void MaintenanceTab::Command2_Click()

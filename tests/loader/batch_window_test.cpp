@@ -165,3 +165,19 @@ TEST_F(LoaderWindow, OneListedPictureGivesTheSingularSummary)
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "1 picture processed. 1 loaded. No Errors found.");
 }
+
+TEST_F(LoaderWindow, ABatchLoadThatCannotMakeIdxPicfileSaysWhyAndWritesNothing)
+{
+    // A row without a picture file name keeps idxPicfile from being made.
+    store::Connection& conn = *window->session().db_conn();
+    ASSERT_FALSE(conn.exec("DROP INDEX idxPicfile"));
+    ASSERT_FALSE(conn.exec("INSERT INTO demopicture (numpic, numpage) VALUES (1, 1)"));
+    file("a.jpg");
+    show(source.path());
+    ctl(*window).load_pictures->click();
+    EXPECT_TRUE(window->message_text().contains("The index idxPicfile cannot be created: 1 row(s)"))
+        << window->message_text().toStdString();
+    EXPECT_EQ(rows().size(), 1);
+    EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
+    EXPECT_FALSE(window->busy_state().busy());
+}

@@ -491,154 +491,283 @@ Error Connection::create(const QString& path, Schema schema, const Protection& p
     return {};
 }
 
-std::unique_ptr<Connection> Connection::open(const QString& path, const QString& password, Error& error)
+namespace {
+
+// A link the user chose is resolved once; from there on nothing is opened
+// through a link, so the side files are where the file lives.
+Error resolve_link(const QString& path, const QString& shown, QString& real)
 {
-    error = {};
-    const QString shown = native(path);
-    // A link the user chose is resolved once; from there on nothing is
-    // opened through a link, so the side files are where the file lives.
-    QString real = path;
-    if (path_kind(path) == PathKind::Link) {
-        real = QFileInfo(path).canonicalFilePath();
-        if (real.isEmpty()) {
-            error = make_error(ErrorKind::FileNotFound, QStringLiteral("File not found: %1 is a link to nothing.").arg(shown));
-            return nullptr;
-        }
-    }
-    const FileProbe probe = probe_file(real);
-    if (probe == FileProbe::NotRegular) {
-        error = make_error(ErrorKind::NotCatalogue,
-                           QStringLiteral("%1 is not a regular file (%2); it was not opened.")
-                               .arg(shown, describe_kind(path_kind(real))));
-        return nullptr;
-    }
-    if (probe != FileProbe::Missing) {
-        if (const QString why = side_file_problem(real); !why.isEmpty()) {
-            error = make_error(ErrorKind::FileAccess, QStringLiteral("The catalogue %1 was refused: %2.").arg(shown, why));
-            return nullptr;
-        }
-    }
-    std::vector<QByteArray> keys;
+    real = path;
+    if (path_kind(path) != PathKind::Link)
+        return {};
+    real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty())
+        return make_error(ErrorKind::FileNotFound, QStringLiteral("File not found: %1 is a link to nothing.").arg(shown));
+    return {};
+}
+
+// Refuses what is not a catalogue file, by its kind, its side files and its
+// first bytes, before the engine sees it.
+Error refuse_by_probe(const QString& path, const QString& real, const QString& shown, FileProbe probe)
+{
+    if (probe == FileProbe::NotRegular)
+        return make_error(ErrorKind::NotCatalogue, QStringLiteral("%1 is not a regular file (%2); it was not opened.")
+                                                       .arg(shown, describe_kind(path_kind(real))));
+    if (probe != FileProbe::Missing)
+        if (const QString why = side_file_problem(real); !why.isEmpty())
+            return make_error(ErrorKind::FileAccess, QStringLiteral("The catalogue %1 was refused: %2.").arg(shown, why));
     switch (probe) {
     case FileProbe::Missing:
-        error = file_error_for(path, ENOENT);
-        return nullptr;
+        return file_error_for(path, ENOENT);
     case FileProbe::Unreadable:
     case FileProbe::NotRegular:
-        error = make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(shown));
-        return nullptr;
+        return make_error(ErrorKind::FileAccess, QStringLiteral("Path/File access error: %1").arg(shown));
     case FileProbe::Empty:
     case FileProbe::Foreign:
-        error = make_error(ErrorKind::NotCatalogue,
-                           QStringLiteral("%1 is not a Mosswick catalogue (not an SQLite database file).").arg(shown));
-        return nullptr;
+        return make_error(ErrorKind::NotCatalogue,
+                          QStringLiteral("%1 is not a Mosswick catalogue (not an SQLite database file).").arg(shown));
     case FileProbe::Jet:
-        error = make_error(ErrorKind::JetFile,
-                           QStringLiteral("%1 is a Microsoft Jet (Access) database; Mosswick opens only its own "
-                                          "catalogue files (SQLite).")
-                               .arg(shown));
-        return nullptr;
+        return make_error(ErrorKind::JetFile,
+                          QStringLiteral("%1 is a Microsoft Jet (Access) database; Mosswick opens only its own "
+                                         "catalogue files (SQLite).")
+                              .arg(shown));
     case FileProbe::Plain:
-        keys.push_back(QByteArray());
-        break;
     case FileProbe::MaybeEncrypted:
-        // The fixed key first: it needs no key derivation, so its trials are cheap.
-        keys.push_back(internal_key());
-        if (!password.isEmpty())
-            keys.push_back(password.toUtf8());
         break;
     }
+    return {};
+}
 
-    const bool read_only = is_read_only_path(real);
-    const std::vector<CipherFormat> formats = formats_for(QFileInfo(real).size());
+// The keys a file is tried with, in turn; the empty key means none.
+std::vector<QByteArray> keys_to_try(FileProbe probe, const QString& password)
+{
+    if (probe != FileProbe::MaybeEncrypted)
+        return {QByteArray()};
+    // The fixed key first: it needs no key derivation, so its trials are cheap.
+    std::vector<QByteArray> keys{internal_key()};
+    if (!password.isEmpty())
+        keys.push_back(password.toUtf8());
+    return keys;
+}
+
+// An engine connection with the key and settings that read the file.
+struct KeyedEngine {
     sqlite3* db = nullptr;
+    QByteArray key;
+    CipherFormat format = CipherFormat::None;
+};
+
+// Tries each key in each format the file may be in; a wrong key goes on to
+// the next trial, any other failure ends them.
+Error try_keys(const QString& real, const QString& shown, const std::vector<QByteArray>& keys,
+               const QString& password, bool read_only, KeyedEngine& opened)
+{
+    const std::vector<CipherFormat> formats = formats_for(QFileInfo(real).size());
     int rc = SQLITE_OK;
-    QByteArray used_key;
-    CipherFormat used_format = CipherFormat::None;
     for (const QByteArray& key : keys) {
-        if (!key.isEmpty() && key != internal_key() && is_raw_key_form(password)) {
-            error = make_error(ErrorKind::Limit, raw_key_refusal());
-            return nullptr;
-        }
+        if (!key.isEmpty() && key != internal_key() && is_raw_key_form(password))
+            return make_error(ErrorKind::Limit, raw_key_refusal());
         for (CipherFormat format : key.isEmpty() ? std::vector<CipherFormat>{CipherFormat::None} : formats) {
-            db = open_keyed(real, key, format, read_only, rc);
-            if (db) {
-                used_key = key;
-                used_format = format;
+            opened.db = open_keyed(real, key, format, read_only, rc);
+            if (opened.db) {
+                opened.key = key;
+                opened.format = format;
+                return {};
             }
-            if (db || rc != SQLITE_NOTADB)
-                break;
-        }
-        if (db || rc != SQLITE_NOTADB)
-            break;
-    }
-    if (!db) {
-        error = open_failure(rc, shown);
-        return nullptr;
-    }
-    configure(db);
-
-    std::unique_ptr<Connection> conn(new Connection);
-    conn->m_db = db;
-    conn->m_path = path;
-    conn->m_real_path = real;
-    conn->m_key = used_key;
-    conn->m_format = used_format;
-    conn->m_read_only = read_only;
-
-    // Only our own table and indexes: a file made elsewhere must not run
-    // anything of its own when we query it.
-    std::vector<SchemaEntry> entries;
-    {
-        Statement st(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master"));
-        while (st.step())
-            entries.push_back({st.text(0), st.text(1), st.text(2), st.text(3)});
-        if (!st.error().ok()) {
-            error = st.error();
-            return nullptr;
+            if (rc != SQLITE_NOTADB)
+                return open_failure(rc, shown);
         }
     }
+    return open_failure(rc, shown);
+}
+
+Error read_schema(sqlite3* db, std::vector<SchemaEntry>& entries)
+{
+    Statement st(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master"));
+    while (st.step())
+        entries.push_back({st.text(0), st.text(1), st.text(2), st.text(3)});
+    return st.error();
+}
+
+// Only our own table and indexes: a file made elsewhere must not run
+// anything of its own when we query it.
+Error refuse_schema(const std::vector<SchemaEntry>& entries, const QString& shown)
+{
     bool has_table = false;
     for (const SchemaEntry& e : entries)
         has_table |= e.type == QStringLiteral("table") && e.name.compare(QLatin1String(k_table), Qt::CaseInsensitive) == 0;
-    if (!has_table) {
-        error = make_error(ErrorKind::NotCatalogue,
-                           QStringLiteral("%1 is not a Mosswick catalogue (it has no picture table).").arg(shown));
+    if (!has_table)
+        return make_error(ErrorKind::NotCatalogue,
+                          QStringLiteral("%1 is not a Mosswick catalogue (it has no picture table).").arg(shown));
+    if (const QString why = check_schema(entries); !why.isEmpty())
+        return make_error(ErrorKind::UnsafeSchema, QStringLiteral("%1 was refused: %2.").arg(shown, why));
+    return {};
+}
+
+// Makes the indexes of ours that a file made elsewhere lacks, in one transaction.
+Error make_missing_indexes(Connection& conn, const std::vector<SchemaEntry>& entries, const QString& shown)
+{
+    const std::vector<QString> missing = missing_index_statements(entries, conn.column_count());
+    if (missing.empty())
+        return {};
+    Transaction t(conn);
+    for (const QString& sql : missing)
+        if (Error e = t.error() ? t.error() : conn.exec(sql))
+            return make_error(ErrorKind::UnsafeSchema, QStringLiteral("%1 was refused: the index %2 cannot be made (%3).")
+                                                           .arg(shown, sql.section(u' ', -4, -4), e.text));
+    return t.commit();
+}
+
+} // namespace
+
+std::unique_ptr<Connection> Connection::open(const QString& path, const QString& password, Error& error, OpenMode mode)
+{
+    const QString shown = native(path);
+    QString real;
+    if ((error = resolve_link(path, shown, real)))
         return nullptr;
-    }
-    const QString why = check_schema(entries);
-    if (!why.isEmpty()) {
-        error = make_error(ErrorKind::UnsafeSchema,
-                           QStringLiteral("%1 was refused: %2.").arg(shown, why));
+    const FileProbe probe = probe_file(real);
+    if ((error = refuse_by_probe(path, real, shown, probe)))
         return nullptr;
-    }
-    if (Error e = conn->load_columns()) {
-        error = e;
+    const bool read_only = mode == OpenMode::ReadOnly || is_read_only_path(real);
+    KeyedEngine engine;
+    if ((error = try_keys(real, shown, keys_to_try(probe, password), password, read_only, engine)))
         return nullptr;
-    }
-    // Indexes of ours a file made elsewhere lacks are made when we may
-    // write; a read-only catalogue does without them.
-    if (!read_only) {
-        const std::vector<QString> missing = missing_index_statements(entries, conn->column_count());
-        if (!missing.empty()) {
-            Transaction t(*conn);
-            for (const QString& sql : missing)
-                if (Error e = t.error() ? t.error() : conn->exec(sql)) {
-                    error = make_error(ErrorKind::UnsafeSchema,
-                                       QStringLiteral("%1 was refused: the index %2 cannot be made (%3).")
-                                           .arg(shown, sql.section(u' ', -4, -4), e.text));
-                    return nullptr;
-                }
-            if (Error e = t.commit()) {
-                error = e;
-                return nullptr;
-            }
-        }
-    }
+    configure(engine.db);
+
+    std::unique_ptr<Connection> conn(new Connection);
+    conn->m_db = engine.db;
+    conn->m_path = path;
+    conn->m_real_path = real;
+    conn->m_key = engine.key;
+    conn->m_format = engine.format;
+    conn->m_read_only = read_only;
+    std::vector<SchemaEntry> entries;
+    if ((error = read_schema(conn->m_db, entries)) || (error = refuse_schema(entries, shown))
+        || (error = conn->load_columns()))
+        return nullptr;
+    // A connection that may not write does without the indexes a file lacks.
+    if (!read_only && (error = make_missing_indexes(*conn, entries, shown)))
+        return nullptr;
     // The full integrity check reads the whole file: callers run
     // check_integrity on a connection of its own, behind the shown page.
     return conn;
 }
+
+namespace {
+
+// A leftover temporary file or link (even one pointing nowhere) is removed
+// itself, never what it points to; anything else stays and is named.
+Error clear_leftover_copy(const QString& temp_path)
+{
+    for (const QString& leftover : {temp_path, temp_path + QStringLiteral("-journal")}) {
+        const PathKind kind = path_kind(leftover);
+        if (kind == PathKind::Missing)
+            continue;
+        if (kind != PathKind::Regular && kind != PathKind::Link)
+            return make_error(ErrorKind::FileAccess,
+                              QStringLiteral("The temporary file %1 is %2; remove it and try again.")
+                                  .arg(native(leftover), describe_kind(kind)));
+        if (::unlink(QFile::encodeName(leftover).constData()) != 0)
+            return file_error_for(leftover, errno);
+    }
+    if (const QString why = side_file_problem(temp_path); !why.isEmpty())
+        return make_error(ErrorKind::FileAccess, QStringLiteral("The catalogue cannot be compacted: %1.").arg(why));
+    return {};
+}
+
+// Exports the catalogue open on db into temp_path, attached with key; a new
+// copy always takes the current format, whatever the source had.
+Error export_into(sqlite3* db, const QString& temp_path, const QByteArray& key)
+{
+    Statement attach(db, QStringLiteral("ATTACH DATABASE ?1 AS compacted KEY ?2"));
+    attach.bind(1, QFileInfo(temp_path).absoluteFilePath());
+    attach.bind(2, key.isEmpty() ? QVariant(QString()) : QVariant(QString::fromUtf8(key)));
+    if (Error e = attach.run())
+        return e;
+    const QString format = key.isEmpty() ? QStringLiteral("PRAGMA compacted.page_size = %1").arg(k_page_size)
+                                         : QStringLiteral("PRAGMA compacted.cipher_compatibility = 4");
+    for (const QString& sql : {format, QStringLiteral("SELECT sqlcipher_export('compacted')"),
+                               QStringLiteral("DETACH DATABASE compacted")})
+        if (Error e = exec_plain(db, sql))
+            return e;
+    return {};
+}
+
+// Writes the copy of the catalogue at path into temp_path, protected as
+// target asks; on failure temp_path is removed.
+Error write_copy(const QString& path, const QString& current_password, const Protection& target,
+                 const QString& temp_path)
+{
+    Error error;
+    std::unique_ptr<Connection> source = Connection::open(path, current_password, error);
+    if (!source)
+        return error;
+    if (source->read_only())
+        return make_error(ErrorKind::FileAccess, QStringLiteral("The database is Read-Only."));
+    auto fail = [&](Error e) {
+        // Closing the source just below detaches the copy anyway.
+        (void)exec_plain(source->handle(), QStringLiteral("DETACH DATABASE compacted"));
+        source.reset();
+        remove_with_journal(temp_path);
+        return e;
+    };
+    // The connection may not create files; an empty file is an empty database.
+    // Private while it is written; it takes the catalogue's permissions
+    // before it replaces it.
+    const int fd = ::open(QFile::encodeName(temp_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return fail(file_error_for(temp_path, errno));
+    ::close(fd);
+    if (Error e = export_into(source->handle(), temp_path, key_for(target)))
+        return fail(e);
+    return {};
+}
+
+// Proves the copy opens with its new protection and is sound before it
+// replaces anything; on failure temp_path is removed.
+Error prove_copy(const QString& temp_path, const QString& password)
+{
+    Error error;
+    std::unique_ptr<Connection> copy = Connection::open(temp_path, password, error);
+    if (!copy) {
+        remove_with_journal(temp_path);
+        return error;
+    }
+    const IntegrityResult checked = check_integrity(*copy);
+    if (checked.outcome == IntegrityOutcome::Passed)
+        return {};
+    copy.reset();
+    remove_with_journal(temp_path);
+    return checked.outcome == IntegrityOutcome::Failed
+        ? checked.error
+        : make_error(ErrorKind::Corrupt, QStringLiteral("The compacted copy is damaged (%1).").arg(checked.detail));
+}
+
+// Gives the copy the catalogue's permissions and puts it where the
+// catalogue lives (real_path) with one atomic rename; on failure temp_path
+// is removed.
+Error put_copy_in_place(const QString& temp_path, const QString& path, const QString& real_path, mode_t mode)
+{
+    if (::chmod(QFile::encodeName(temp_path).constData(), mode) != 0) {
+        const int err = errno;
+        remove_with_journal(temp_path);
+        return file_error_for(temp_path, err);
+    }
+    if (!fsync_path(temp_path, false)) {
+        remove_with_journal(temp_path);
+        return file_error_for(temp_path, errno);
+    }
+    if (::rename(QFile::encodeName(temp_path).constData(), QFile::encodeName(real_path).constData()) != 0) {
+        const int err = errno;
+        remove_with_journal(temp_path);
+        return file_error_for(path, err);
+    }
+    fsync_path(QFileInfo(real_path).absolutePath(), true);
+    return {};
+}
+
+} // namespace
 
 Error Connection::compact(const QString& path, const QString& current_password, const Protection& target,
                           const QString& temp_path)
@@ -658,95 +787,13 @@ Error Connection::compact(const QString& path, const QString& current_password, 
         return e;
     // A catalogue opened through a link is replaced where it really lives.
     const QString real_path = QFileInfo(path).canonicalFilePath();
-    // A leftover temporary file or link (even one pointing nowhere) is
-    // removed itself, never what it points to; anything else stays and is
-    // named.
-    for (const QString& leftover : {temp_path, temp_path + QStringLiteral("-journal")}) {
-        const PathKind kind = path_kind(leftover);
-        if (kind == PathKind::Missing)
-            continue;
-        if (kind != PathKind::Regular && kind != PathKind::Link)
-            return make_error(ErrorKind::FileAccess,
-                              QStringLiteral("The temporary file %1 is %2; remove it and try again.")
-                                  .arg(native(leftover), describe_kind(kind)));
-        if (::unlink(QFile::encodeName(leftover).constData()) != 0)
-            return file_error_for(leftover, errno);
-    }
-    if (const QString why = side_file_problem(temp_path); !why.isEmpty())
-        return make_error(ErrorKind::FileAccess, QStringLiteral("The catalogue cannot be compacted: %1.").arg(why));
-
-    Error error;
-    {
-        std::unique_ptr<Connection> source = open(path, current_password, error);
-        if (!source)
-            return error;
-        if (source->read_only())
-            return make_error(ErrorKind::FileAccess, QStringLiteral("The database is Read-Only."));
-
-        auto fail = [&](Error e) {
-            // Closing the source just below detaches the copy anyway.
-            (void)exec_plain(source->m_db, QStringLiteral("DETACH DATABASE compacted"));
-            source.reset();
-            remove_with_journal(temp_path);
-            return e;
-        };
-        // The connection may not create files; an empty file is an empty database.
-        // Private while it is written; it takes the catalogue's permissions
-        // before it replaces it.
-        const int fd = ::open(QFile::encodeName(temp_path).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0)
-            return fail(file_error_for(temp_path, errno));
-        ::close(fd);
-        const QByteArray key = key_for(target);
-        Statement attach(source->m_db, QStringLiteral("ATTACH DATABASE ?1 AS compacted KEY ?2"));
-        attach.bind(1, QFileInfo(temp_path).absoluteFilePath());
-        attach.bind(2, key.isEmpty() ? QVariant(QString()) : QVariant(QString::fromUtf8(key)));
-        if (Error e = attach.run())
-            return fail(e);
-        // A new copy always takes the current format, whatever the source had.
-        const QString format = key.isEmpty() ? QStringLiteral("PRAGMA compacted.page_size = %1").arg(k_page_size)
-                                             : QStringLiteral("PRAGMA compacted.cipher_compatibility = 4");
-        if (Error e = exec_plain(source->m_db, format))
-            return fail(e);
-        if (Error e = exec_plain(source->m_db, QStringLiteral("SELECT sqlcipher_export('compacted')")))
-            return fail(e);
-        if (Error e = exec_plain(source->m_db, QStringLiteral("DETACH DATABASE compacted")))
-            return fail(e);
-    }
-
-    // Prove the copy opens with its new protection before it replaces anything.
-    {
-        std::unique_ptr<Connection> copy = open(temp_path, target.password, error);
-        if (!copy) {
-            remove_with_journal(temp_path);
-            return error;
-        }
-        const IntegrityResult checked = check_integrity(*copy);
-        if (checked.outcome != IntegrityOutcome::Passed) {
-            copy.reset();
-            remove_with_journal(temp_path);
-            return checked.outcome == IntegrityOutcome::Failed
-                ? checked.error
-                : make_error(ErrorKind::Corrupt, QStringLiteral("The compacted copy is damaged (%1).").arg(checked.detail));
-        }
-    }
-    if (::chmod(QFile::encodeName(temp_path).constData(), source_stat.st_mode & 07777) != 0) {
-        const int err = errno;
-        remove_with_journal(temp_path);
-        return file_error_for(temp_path, err);
-    }
-    if (!fsync_path(temp_path, false)) {
-        remove_with_journal(temp_path);
-        return file_error_for(temp_path, errno);
-    }
-    if (::rename(QFile::encodeName(temp_path).constData(), QFile::encodeName(real_path).constData()) != 0) {
-        const int err = errno;
-        remove_with_journal(temp_path);
-        return file_error_for(path, err);
-    }
-    fsync_path(QFileInfo(real_path).absolutePath(), true);
-    return {};
+    if (Error e = clear_leftover_copy(temp_path))
+        return e;
+    if (Error e = write_copy(path, current_password, target, temp_path))
+        return e;
+    if (Error e = prove_copy(temp_path, target.password))
+        return e;
+    return put_copy_in_place(temp_path, path, real_path, source_stat.st_mode & 07777);
 }
 
 Error Connection::load_columns()

@@ -90,11 +90,17 @@ public:
     // and stays locked in hold, so that others can tell it is in use.
     static Error create(const QString& path, Schema schema, const Protection& protection, HeldLock* hold = nullptr);
 
+    // How a catalogue is opened: for writing when the file and its folder
+    // allow it, or for reading only, whatever they allow.
+    enum class OpenMode { AsFileAllows, ReadOnly };
+
     // Opens a catalogue. password may be empty. The fixed key of "encrypt" is
     // tried silently. Checks the file's header and schema before handing it
     // out (the whole file's integrity: check_integrity); opens read-only when
-    // the file or its folder is.
-    static std::unique_ptr<Connection> open(const QString& path, const QString& password, Error& error);
+    // the file or its folder is, or when mode asks. A read-only connection
+    // writes nothing to the file: it does without the indexes the file lacks.
+    static std::unique_ptr<Connection> open(const QString& path, const QString& password, Error& error,
+                                            OpenMode mode = OpenMode::AsFileAllows);
 
     // Copies a closed catalogue into temp_path protected as asked, checks the
     // copy, then puts it in place of the catalogue with one atomic rename.

@@ -598,6 +598,29 @@ TEST(ReadOnly, AReadOnlyFolderMakesTheCatalogueReadOnly)
     EXPECT_FALSE(is_read_only_path(path));
 }
 
+TEST(ReadOnly, AConnectionForReadingWritesNothingWhereTheUsualOneMakesAMissingIndex)
+{
+    TempDir dir;
+    const QString path = new_catalogue(dir, 2);
+    ASSERT_TRUE(open_ok(path)->exec("DROP INDEX GenericKey3").ok());
+    const QByteArray bytes = testsupport::read_all(path);
+    const std::optional<FileState> state = file_state(path);
+    {
+        Error e;
+        auto reading = Connection::open(path, {}, e, Connection::OpenMode::ReadOnly);
+        ASSERT_TRUE(reading) << e.text.toStdString();
+        EXPECT_TRUE(reading->read_only());
+        EXPECT_FALSE(reading->has_index("GenericKey3"));
+        // The engine itself refuses: the file was opened for reading.
+        EXPECT_FALSE(reading->exec("UPDATE demopicture SET note = 'x'").ok());
+    }
+    EXPECT_EQ(testsupport::read_all(path), bytes);
+    EXPECT_EQ(file_state(path), state);
+    auto usual = open_ok(path);
+    EXPECT_FALSE(usual->read_only());
+    EXPECT_TRUE(usual->has_index("GenericKey3"));
+}
+
 TEST(Transactions, ACatalogueThatCanNoLongerBeWrittenSaysSoAndKeepsNothing)
 {
     TempDir dir;
