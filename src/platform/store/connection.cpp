@@ -249,7 +249,9 @@ bool fsync_path(const QString& path, bool directory)
     if (fd < 0)
         return false;
     const bool ok = ::fsync(fd) == 0;
+    const int err = errno;
     ::close(fd);
+    errno = err;   // the caller reports why the flush failed
     return ok;
 }
 
@@ -755,8 +757,9 @@ Error put_copy_in_place(const QString& temp_path, const QString& path, const QSt
         return file_error_for(temp_path, err);
     }
     if (!fsync_path(temp_path, false)) {
+        const int err = errno;
         remove_with_journal(temp_path);
-        return file_error_for(temp_path, errno);
+        return file_error_for(temp_path, err);
     }
     if (::rename(QFile::encodeName(temp_path).constData(), QFile::encodeName(real_path).constData()) != 0) {
         const int err = errno;
