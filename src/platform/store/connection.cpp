@@ -718,8 +718,9 @@ Error write_copy(const QString& path, const QString& current_password, const Pro
     // Private while it is written; it takes the catalogue's permissions
     // before it replaces it.
     const int fd = ::open(QFile::encodeName(temp_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // What another program put at the name since the leftovers went is its own.
     if (fd < 0)
-        return fail(file_error_for(temp_path, errno));
+        return file_error_for(temp_path, errno);
     ::close(fd);
     if (Error e = export_into(source->handle(), temp_path, key_for(target)))
         return fail(e);
