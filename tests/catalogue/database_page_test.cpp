@@ -3,13 +3,16 @@
 #include "core/loader_listing.h"
 #include "core/status_line.h"
 
+#include "platform/store/checked_files.h"
 #include "platform/store/connection.h"
 #include "support/catalogue_builder.h"
+#include "support/scripted_access.h"
 #include "support/scripted_dialogs.h"
 #include "support/session_fixture.h"
 #include "support/test_support.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -37,14 +40,10 @@ protected:
         session = std::make_unique<CatalogueSession>(edition);
         status = new StatusLine(frame.statusBar());
         session->set_status(status);
-        page = new DatabasePage(*session, listing, &frame);
-        QObject::connect(page, &DatabasePage::release_connection, [this] { released++; });
+        access = std::make_unique<testsupport::ScriptedAccess>(*session);
+        page = new DatabasePage(*session, listing, *access, &frame);
         QObject::connect(page, &DatabasePage::catalogue_closed, [this] {
             closed++;
-            session->close_catalogue();
-        });
-        QObject::connect(page, &DatabasePage::closed_for_compaction, [this] {
-            compacted++;
             session->close_catalogue();
         });
     }
@@ -71,11 +70,10 @@ protected:
     FolderListing listing;
     QMainWindow frame;
     std::unique_ptr<CatalogueSession> session;
+    std::unique_ptr<testsupport::ScriptedAccess> access;
     StatusLine* status = nullptr;
     DatabasePage* page = nullptr;
-    int released = 0;
     int closed = 0;
-    int compacted = 0;
 };
 
 TEST_F(DatabasePageTest, EachEditionBuildsOnlyItsOwnControls)
@@ -133,12 +131,12 @@ TEST_F(DatabasePageTest, ThePasswordChangeReleasesTheCatalogueAndLeavesItClosed)
     control<QLineEdit>("Text36")->setText("two");
     click("Command1");
     EXPECT_EQ(dialogs->messages(), QStringList({"Database password are not equals. Re-Enter."}));
-    EXPECT_EQ(released + closed, 0);
+    EXPECT_EQ(access->released + closed, 0);
 
     control<QLineEdit>("Text36")->setText("one");
     click("Command1");
     EXPECT_EQ(status->message_text(), "Database password changed.");
-    EXPECT_EQ(released, 1);
+    EXPECT_EQ(access->released, 1);
     EXPECT_EQ(closed, 1);
     EXPECT_TRUE(control<QLineEdit>("Text35")->text().isEmpty());
     store::Error e;
@@ -161,8 +159,53 @@ TEST_F(DatabasePageTest, ReadOnlyCataloguesOfferNothingThatWrites)
     page->enable_for_catalogue();
     ASSERT_TRUE(control<QPushButton>("compact_database")->isEnabled());
     click("compact_database");
-    EXPECT_EQ(compacted, 1);
+    EXPECT_EQ(access->closed, 1);
     EXPECT_EQ(status->message_text(), "Database compacted, now you can open the database.");
+}
+
+// The copy is made only once the window says nothing holds the file open:
+// asked before the file is touched, and a no stops it with the file as it was.
+TEST_F(DatabasePageTest, TheFileIsCopiedOnlyOnceTheCatalogueHasLetItGo)
+{
+    struct Case {
+        Edition edition;
+        store::Schema schema;
+        const char* button;
+        const char* done;
+    };
+    for (const Case& c : {Case{Edition::enhanced(), store::Schema::Full, "Command1", "Database password changed."},
+                          Case{Edition::light(), store::Schema::Light, "compact_database",
+                               "Database compacted, now you can open the database."}}) {
+        SCOPED_TRACE(c.button);
+        start(c.edition);
+        testsupport::CatalogueSpec spec;
+        spec.pictures = 2;
+        spec.schema = c.schema;
+        const QString path = testsupport::make_catalogue(dir.path(), spec);
+        open(path);
+        const QByteArray before = testsupport::read_all(path);
+        const std::optional<store::FileState> held = store::file_state(path);
+        ASSERT_TRUE(held);
+        access->on_request = [&] { EXPECT_EQ(testsupport::read_all(path), before); };
+
+        access->refuse = true;
+        click(c.button);
+        EXPECT_EQ(status->message_text(), "The catalogue could not be closed for its copy: nothing was changed.");
+        EXPECT_EQ(testsupport::read_all(path), before);
+        EXPECT_TRUE(session->db_conn());
+        EXPECT_TRUE(control<QPushButton>(c.button)->isEnabled());
+        EXPECT_FALSE(session->busy().busy());
+
+        access->refuse = false;
+        click(c.button);
+        EXPECT_EQ(status->message_text(), c.done);
+        EXPECT_EQ(access->released + access->closed, 2);
+        EXPECT_FALSE(session->db_open());
+        // The copy took the catalogue's name.
+        ASSERT_TRUE(store::file_state(path));
+        EXPECT_FALSE(store::file_state(path)->same_file(*held));
+        QFile::remove(path);
+    }
 }
 
 } // namespace

@@ -115,7 +115,7 @@ TEST_F(LightMaintenance, TheRenumberButtonLeavesThePageLoadsTime)
     EXPECT_EQ(rows().front(), "1/1/a.jpg/-");
     EXPECT_TRUE(window->timing_text().endsWith(" ms")) << window->timing_text().toStdString();
 
-    window->maintenance().RenumberPages();
+    open_to_renumber(path);
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
     EXPECT_EQ(window->ready_text(), "Ready");
 }
@@ -164,7 +164,7 @@ TEST_F(LightMaintenance, RenameWithTheExtensionBox)
     // The page view and the grid go on working on the catalogue.
     ctl(*window).load_list->click();
     EXPECT_EQ(model()->cell_text(1, 3), "coast.jpg");
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "coast.jpg");
 }
 
@@ -194,7 +194,8 @@ TEST_F(LightMaintenance, UpdatePassLinksMoviesOnlyAndIsNotTimed)
 
     testsupport::TempDir empty;
     show_folder(empty.path());
-    window->maintenance().update_pictures_Click();
+    ctl(*window).update_pictures->setEnabled(true);   // as if left enabled: an empty list disables it
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures, no picture(s) in the list.");
     EXPECT_EQ(window->ready_text(), "Ready");
 }
@@ -207,7 +208,7 @@ TEST_F(LightMaintenance, TheProgressBarNotEscStopsTheUpdatePass)
     show_listed({"pic001.jpg", "pic002.jpg", "pic003.jpg", "pic004.jpg"});
     // An old click never stops a new pass, and Esc does not reach it.
     click_progress_bar();
-    when_bar_reaches(1, [this] { window->Form_KeyPress(27); });
+    when_bar_reaches(1, [this] { QTest::keyClick(window.get(), Qt::Key_Escape); });
     when_bar_reaches(3, [this] { click_progress_bar(); });
     window->set_timing("earlier");
     ctl(*window).update_pictures->click();

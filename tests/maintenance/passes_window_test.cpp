@@ -63,14 +63,15 @@ TEST_F(PassesWindow, UpdateWithAnEmptyListOrCatalogueEndsAtOnce)
 {
     open_catalogue(2);
     show_listed({});
-    window->maintenance().update_pictures_Click();
+    ctl(*window).update_pictures->setEnabled(true);   // as if left enabled: an empty list disables it
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures, no picture(s) in the list.");
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(window->ready_text(), "Ready.");
     expect_usable();
 
     exec("DELETE FROM demopicture");
-    window->maintenance().update_pictures_Click();
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Database empty.");
     EXPECT_TRUE(ctl(*window).update_pictures->isEnabled());
     expect_usable();
@@ -82,10 +83,10 @@ TEST_F(PassesWindow, EscStopsTheUpdateAndUndoesIt)
     for (const char* m : {"pic001.avi", "pic002.avi", "pic003.avi"})
         touch(data(m));
     show_listed({"pic001.jpg", "pic002.jpg", "pic003.jpg"});
-    window->Form_KeyPress(27);   // an old Esc does not stop a new pass
+    QTest::keyClick(window.get(), Qt::Key_Escape);   // an old Esc does not stop a new pass
     QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
         if (v == 2)
-            window->Form_KeyPress(27);
+            QTest::keyClick(window.get(), Qt::Key_Escape);
     });
     ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Upgrading stopped.");
