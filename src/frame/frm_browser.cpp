@@ -47,8 +47,6 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     ui::set_program_title(m_session.edition().texts.program_title);
     m_session.set_program_folder(QCoreApplication::applicationDirPath());
 
-    // Key presses reach the window before its controls (Esc).
-    watch_keys(this);
     build_menus();
     m_status = new StatusLine(statusBar());
     m_session.set_status(m_status);
@@ -100,6 +98,9 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     resize(size);
     wire_maintenance();
     name_controls();
+    // Key presses reach the frame before the window's controls and the
+    // parts' own filters (Esc), in every widget the window holds now or later.
+    watch_keys(this);
 }
 
 frmBrowser::~frmBrowser() = default;
@@ -332,7 +333,7 @@ bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
             Form_KeyPress(27);
     }
     // A click on the progress bar asks the running action to stop.
-    if (m_status && watched == m_status->progress() && event->type() == QEvent::MouseButtonPress)
+    if (watched == m_status->progress() && event->type() == QEvent::MouseButtonPress)
         m_session.busy().request_stop(ui::StopRequest::ProgressBar);
     return QMainWindow::eventFilter(watched, event);
 }

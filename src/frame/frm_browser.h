@@ -87,8 +87,9 @@ private:
     void wire_loader();
     void wire_catalogue_file();
     void connect_frame_handlers();
-    // The frame's filter sees the key presses of w and of every widget put
-    // into it, before they reach them (Esc).
+    // The frame's filter sees the events of w and of every widget put into
+    // it, before they reach them (Esc, a click on the progress bar): the
+    // window's alone, where an application's filter would see every window's.
     void watch_keys(QWidget* w);
     // The catalogue's life in the main tabs, the "Open DB" / "Close DB" menu
     // and the title.

@@ -235,7 +235,7 @@ TEST_F(MaintenanceTabAlone, ThePassesRunOverTheListsTheLoaderHandsThem)
     EXPECT_EQ(items("List1"), QStringList({"extra.jpg"}));
     EXPECT_EQ(flags(tabs), QList<bool>({true}));
 
-    // The update's summary waits for the catalogue shown again: a reading that failed said why.
+    // The update's summary waits for the catalogue shown again; a reading that failed said why.
     QDir().mkpath(dir.file("data"));
     access.refuse = true;
     access.on_request = [this] { status.set_message("Shown no more."); };

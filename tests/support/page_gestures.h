@@ -107,8 +107,7 @@ inline int cells_shown(QWidget& window)
     return n;
 }
 
-// The full edition's "Display Page" for a picture, picked on the search
-// tab among every picture.
+// The full edition's "Display Page" for a picture picked on the search tab.
 inline void display_picture(QWidget& window, int numpic)
 {
     ctl(window).refresh_grid->click();

@@ -1,8 +1,8 @@
 #pragma once
 
-// The catalogue's life as a part on its own meets it: each request counted
-// and answered as the test says. A yes does to the session what the
-// window's would: the connection really closed, the catalogue really read.
+// The catalogue's life as a part alone meets it: each request counted and
+// answered as the test says; a yes does to the session what the window's
+// would (the connection closed, the catalogue read again).
 
 #include "core/catalogue_access.h"
 #include "core/catalogue_session.h"
@@ -11,45 +11,26 @@
 
 namespace testsupport {
 
-class ScriptedAccess : public mosswick::CatalogueAccess {
-public:
-    explicit ScriptedAccess(mosswick::CatalogueSession& session) : m_session(session) {}
+struct ScriptedAccess : mosswick::CatalogueAccess {
+    explicit ScriptedAccess(mosswick::CatalogueSession& s) : session(s) {}
 
-    bool release_connection() override { return answer(released, [this] { m_session.take_connection(); }); }
-    bool close_catalogue() override
-    {
-        return answer(closed, [this] {
-            m_session.take_connection();
-            m_session.close_catalogue();
-        });
-    }
-    bool reopen() override
-    {
-        bool read = false;
-        return answer(reopened, [&] { read = !m_session.read_catalogue(); }) && read;
-    }
+    bool release_connection() override { return asked(released) && (session.take_connection(), true); }
+    bool close_catalogue() override { return asked(closed) && (session.take_connection(), session.close_catalogue(), true); }
+    bool reopen() override { return asked(reopened) && !session.read_catalogue(); }
 
-    // Every request is refused, with nothing done.
-    bool refuse = false;
-    // Runs as a request comes, before it is answered: what the part did before it asked.
-    std::function<void()> on_request;
-    int released = 0;
-    int closed = 0;
-    int reopened = 0;
+    mosswick::CatalogueSession& session;
+    bool refuse = false;                // every request refused, with nothing done
+    std::function<void()> on_request;   // runs as a request comes, before it is answered
+    int released = 0, closed = 0, reopened = 0;
 
 private:
-    bool answer(int& count, const std::function<void()>& done)
+    bool asked(int& count)
     {
         ++count;
         if (on_request)
             on_request();
-        if (refuse)
-            return false;
-        done();
-        return true;
+        return !refuse;
     }
-
-    mosswick::CatalogueSession& m_session;
 };
 
 } // namespace testsupport

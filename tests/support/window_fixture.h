@@ -29,10 +29,7 @@ inline bool wait_for_integrity_check(mosswick::frmBrowser& window, int timeout_m
 }
 
 // The main tab control holds the window's focus (its tab bar takes it).
-inline bool tabs_have_focus(QWidget& window)
-{
-    return window.focusWidget() && window.focusWidget() == ctl(window).SSTab_main->tabBar();
-}
+inline bool tabs_have_focus(QWidget& window) { return window.focusWidget() == ctl(window).SSTab_main->tabBar(); }
 
 // The catalogue's life in a main window, for the one seam it keeps for
 // tests: the opener of its check behind the page.
@@ -69,8 +66,7 @@ protected:
         ctl(*window).mnuDb->trigger();
     }
 
-    // File > Renumber pages ticked and the catalogue opened: it is
-    // renumbered and left closed.
+    // File > Renumber pages ticked and the catalogue opened: renumbered, left closed.
     void open_to_renumber(const QString& path)
     {
         if (window->session().db_open())

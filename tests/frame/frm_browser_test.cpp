@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QKeySequenceEdit>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -102,6 +103,10 @@ TEST_F(WindowTest, EscSetsBothAbortFlagsWhateverRuns)
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::Esc));
     EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::UpdateEsc));
+    // So does a control put into the window later that takes Esc itself.
+    window->session().busy().clear_stop_request(ui::StopRequest::Esc);
+    QTest::keyClick(new QKeySequenceEdit(ctl(*window).SSTab_main->widget(2)), Qt::Key_Escape);
+    EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::Esc));
 }
 
 TEST_F(WindowTest, OpenAndCloseRoundTrip)
