@@ -1,6 +1,7 @@
 // The light maintenance: its messages, no timing, the rename button and
 // extension box, and the update pass stopped by the progress bar.
 #include "support/window_controls.h"
+#include "support/list_gestures.h"
 #include "maintenance/maintenance_tab.h"
 #include "light_fixture.h"
 #include "support/grid_clicks.h"
@@ -39,13 +40,6 @@ protected:
         for (const char* n : names)
             touch(listed.file(n));
         show_folder(listed.path());
-    }
-    QStringList items(QListWidget* list) const
-    {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
     }
 
     testsupport::TempDir listed;
@@ -235,9 +229,9 @@ TEST_F(LightMaintenance, VerifyFillsTheListsWithoutTiming)
     EXPECT_EQ(window->message_text(), "Verify complete, error(s) found.");
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_EQ(window->timing_text(), "earlier");
-    EXPECT_EQ(items(ctl(*window).List1), QStringList({"new.jpg", "notes.txt"}));
-    EXPECT_EQ(items(ctl(*window).List2), QStringList({"pic003.jpg"}));
-    EXPECT_EQ(items(ctl(*window).List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List1), QStringList({"new.jpg", "notes.txt"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List2), QStringList({"pic003.jpg"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
 }
 

@@ -6,6 +6,7 @@
 #include "core/status_line.h"
 #include "maintenance/maintenance_tab.h"
 #include "support/catalogue_builder.h"
+#include "support/list_gestures.h"
 #include "support/scripted_access.h"
 #include "support/scripted_dialogs.h"
 #include "support/session_fixture.h"
@@ -71,14 +72,7 @@ protected:
         return control;
     }
 
-    QStringList items(const char* list) const
-    {
-        QStringList out;
-        auto* l = child<QListWidget>(list);
-        for (int i = 0; i < l->count(); ++i)
-            out << l->item(i)->text();
-        return out;
-    }
+    QStringList items(const char* list) const { return testsupport::items(child<QListWidget>(list)); }
 
     static QList<bool> flags(const QSignalSpy& spy)
     {

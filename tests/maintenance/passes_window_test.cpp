@@ -22,13 +22,6 @@ protected:
         ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, listed.path()));
     }
 
-    QStringList items(QListWidget* list) const
-    {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
-    }
 
     testsupport::TempDir listed;
 };
@@ -143,9 +136,9 @@ TEST_F(PassesWindow, VerifyFillsTheThreeLists)
     ctl(*window).List1->addItem("from before");
     ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, error(s) found.");
-    EXPECT_EQ(items(ctl(*window).List1), QStringList({"new.jpg", "notes.txt"}));
-    EXPECT_EQ(items(ctl(*window).List2), QStringList({"pic003.avi", "pic004.jpg"}));
-    EXPECT_EQ(items(ctl(*window).List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List1), QStringList({"new.jpg", "notes.txt"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List2), QStringList({"pic003.avi", "pic004.jpg"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
@@ -171,7 +164,7 @@ TEST_F(PassesWindow, AStopInPhaseOneEndsTheVerify)
     stop_at(2);
     ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify stopped.");
-    EXPECT_EQ(items(ctl(*window).List1), QStringList({"a.jpg", "b.jpg"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List1), QStringList({"a.jpg", "b.jpg"}));
     EXPECT_EQ(ctl(*window).List2->count(), 0);
     EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
