@@ -194,7 +194,7 @@ Run run_window(const QString& catalogue, const QString& folder, bool inside, boo
     frmBrowser w(Edition::enhanced());
     w.Form_Load({});
     g_dialogs->next_file = catalogue;
-    w.mnuDb_Click();
+    ctl(w).mnuDb->trigger();
     if (!w.session().db_open()) {
         r.message = w.message_text();
         return r;

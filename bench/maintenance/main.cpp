@@ -176,11 +176,11 @@ void run(const QString& root, int rows, const QString& listed, const QString& sh
     // Every edit starts from the same catalogue: a fresh copy, opened and checked.
     auto fresh = [&] {
         if (w.session().db_open())
-            w.mnuDb_Click();
+            ctl(w).mnuDb->trigger();
         QFile::remove(catalogue);
         QFile::copy(pristine, catalogue);
         g_dialogs->next_file = catalogue;
-        w.mnuDb_Click();
+        ctl(w).mnuDb->trigger();
         wait_for_integrity_check(w);
         ctl(w).SSTab_main->setCurrentIndex(2);
     };
@@ -281,7 +281,7 @@ void run(const QString& root, int rows, const QString& listed, const QString& sh
                          .arg(not_loaded)
                          .arg(missing));
     });
-    w.mnuDb_Click();
+    ctl(w).mnuDb->trigger();
     for (const QString& f : {catalogue, shell_copy, pristine})
         QFile::remove(f);
 

@@ -70,12 +70,12 @@ public:
     void close_catalogue()
     {
         if (m_window.session().db_open())
-            m_window.mnuDb_Click();   // also stops a running check
+            ctl(m_window).mnuDb->trigger();   // also stops a running check
     }
     void open_catalogue(const QString& path)
     {
         m_dialogs.next_file = path;
-        m_window.mnuDb_Click();
+        ctl(m_window).mnuDb->trigger();
     }
     bool writable()
     {

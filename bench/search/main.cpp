@@ -255,7 +255,7 @@ struct Window {
         if (!QTest::qWaitForWindowExposed(&w))
             std::fprintf(stderr, "the window was not exposed\n");
         dialogs.next_file = path;
-        w.mnuDb_Click();
+        ctl(w).mnuDb->trigger();
         // The grids are timed as a user meets them once writes are allowed:
         // while the check behind the page runs, the tabs wait for it.
         ok = w.session().db_open() && benchsupport::wait_for_integrity_check(w) && !w.session().db_read_only();

@@ -9,28 +9,20 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QScopeGuard>
-#include <QTabWidget>
 
 namespace mosswick {
 
-namespace {
+using Left = CatalogueView::Left;
+using Title = CatalogueView::Title;
 
-const QString k_open_db = QStringLiteral("Open DB");
-const QString k_close_db = QStringLiteral("Close DB");
-
-// A message of an opening that converted an Access file says so too.
-} // namespace
-
-CatalogueFile::CatalogueFile(CatalogueSession& session, const Frame& frame, std::vector<WindowPart*> parts,
-                             const LoaderListing& listing, QObject* parent)
-    : QObject(parent), m_session(session), m_frame(frame), m_parts(std::move(parts)), m_listing(listing)
+CatalogueFile::CatalogueFile(CatalogueSession& session, Frame frame, const LoaderListing& listing, QObject* parent)
+    : QObject(parent), m_session(session), m_frame(std::move(frame)), m_listing(listing)
 {
 }
 
@@ -58,9 +50,44 @@ void CatalogueFile::clear_page_view()
         part->clear();
 }
 
-void CatalogueFile::set_title(const QString& title)
+void CatalogueFile::announce(CatalogueState state, Left left, Title title)
 {
-    m_frame.window->setWindowTitle(title);
+    emit view_changed({state, left, title});
+}
+
+CatalogueState CatalogueFile::shown_state() const
+{
+    if (integrity_check_running())
+        return CatalogueState::Checking;
+    return m_session.db_read_only() ? CatalogueState::OpenReadOnly : CatalogueState::OpenWritable;
+}
+
+bool CatalogueFile::file_released() const
+{
+    return !m_session.db_conn() && !(m_check && m_check->running());
+}
+
+bool CatalogueFile::release_connection()
+{
+    close_catalogue_connection();
+    return file_released();
+}
+
+bool CatalogueFile::close_catalogue()
+{
+    show_closed_state(Left::Closed, Title::Closed);
+    return file_released();
+}
+
+bool CatalogueFile::reopen()
+{
+    open_database();
+    return m_session.db_open();
+}
+
+void CatalogueFile::closed_by_password_change()
+{
+    show_closed_state(Left::Released, Title::Closed);
 }
 
 void CatalogueFile::close_catalogue_connection()
@@ -79,44 +106,26 @@ void CatalogueFile::close_catalogue_connection()
         record_clean_close(sound->path, left);
 }
 
-void CatalogueFile::show_closed_state()
+void CatalogueFile::show_closed_state(Left left, Title title)
 {
-    m_frame.mnuDb->setText(k_open_db);
     close_catalogue_connection();
     reset_form();
-    set_title(m_session.edition().texts.closed_caption);
     m_session.close_catalogue();
+    announce(CatalogueState::None, left, title);
 }
 
-void CatalogueFile::show_closed_tabs()
+bool CatalogueFile::mnuDb_Click()
 {
-    // Nothing to search; the loader stays usable to make a catalogue.
-    m_frame.SSTab_main->setTabEnabled(1, false);
-    m_frame.SSTab_main->setTabEnabled(2, true);
-}
-
-void CatalogueFile::common_ending()
-{
-    if (m_frame.SSTab_main->isEnabled() && !m_opened_from_cmdline)
-        m_frame.SSTab_main->setFocus();
-}
-
-void CatalogueFile::mnuDb_Click()
-{
-    ui::BusyLock lock(m_session.busy());
-    if (m_session.db_open())
-        close_by_menu();
-    else if (!open_chosen_catalogue())
-        return;
-    lock.release();
-    common_ending();
+    const ui::BusyLock lock(m_session.busy());
+    if (!m_session.db_open())
+        return open_chosen_catalogue();
+    close_by_menu();
+    return true;
 }
 
 void CatalogueFile::close_by_menu()
 {
-    show_closed_state();
-    show_closed_tabs();
-    m_frame.SSTab_main->setCurrentIndex(0);
+    show_closed_state(Left::Closed, Title::Closed);
     for (WindowPart* part : m_parts)
         part->show_first_tabs();
     m_session.set_password({});
@@ -132,7 +141,7 @@ bool CatalogueFile::open_chosen_catalogue()
     m_session.status().set_message({});
     m_session.status().set_timing({});
     ui::repaint_pending();
-    set_title(m_session.edition().texts.opening_caption);
+    announce(CatalogueState::Opening);
 
     Attempt attempt;
     const Step stop = run_steps(attempt);
@@ -160,23 +169,22 @@ CatalogueFile::Step CatalogueFile::run_steps(Attempt& attempt)
 
 void CatalogueFile::give_up(const GiveUp& how)
 {
-    if (how.way == GiveUp::Way::NothingChosen)
+    if (how.way == GiveUp::Way::NothingChosen) {
+        announce(CatalogueState::None, Left::Untouched, Title::Kept);
         return;
+    }
     // The refused file's path gives way in a long message, never its reason.
     const QString path = QDir::toNativeSeparators(m_session.db_path());
     const QStringList paths{path, QDir::toNativeSeparators(QFileInfo(path).canonicalFilePath())};
     if (how.way == GiveUp::Way::LetGo) {
-        if (how.menu_to_open)
-            m_frame.mnuDb->setText(k_open_db);
         close_catalogue_connection();
         m_session.abandon_open();
+        announce(CatalogueState::None, how.menu_to_open ? Left::Released : Left::Untouched,
+                 how.title_at_start ? Title::AtStart : Title::Kept);
     } else {
-        show_closed_state();
+        show_closed_state(Left::Closed, how.title_at_start ? Title::AtStart : Title::Closed);
         m_session.set_password({});
-        show_closed_tabs();
     }
-    if (how.title)
-        set_title(*how.title);
     if (!how.said.text.isEmpty()) {
         m_session.status().set_message(how.said.text, how.said.detail, paths);
         ui::repaint_pending();
@@ -186,7 +194,7 @@ void CatalogueFile::give_up(const GiveUp& how)
 CatalogueFile::GiveUp CatalogueFile::failed(const store::Error& error) const
 {
     const StatusText said = open_failure_text(error, m_session.edition());
-    return GiveUp::closed(said.text, said.detail, m_session.edition().texts.design_caption);
+    return GiveUp::closed(said.text, said.detail, true);
 }
 
 bool CatalogueFile::ask_password()
@@ -198,7 +206,7 @@ bool CatalogueFile::ask_password()
 CatalogueFile::Step CatalogueFile::choose_file(Attempt& attempt)
 {
     if (m_cmdline_path.isEmpty()) {
-        const QString title = m_frame.mnuDbRnm->isChecked() ? QStringLiteral("Select the database for pages renumbering.")
+        const QString title = m_frame.renumber_mode() ? QStringLiteral("Select the database for pages renumbering.")
                                                             : QStringLiteral("Select the database");
         attempt.path = ui::dialogs().open_file(m_frame.window, title, QStringLiteral("Mosswick catalogue (*.mdb)"),
                                                m_listing.listed_folder());
@@ -211,7 +219,7 @@ CatalogueFile::Step CatalogueFile::choose_file(Attempt& attempt)
     }
     attempt.path = QFileInfo(attempt.path).absoluteFilePath();
     m_session.begin_open(attempt.path, store::is_read_only_path(attempt.path));
-    set_title(attempt.path);
+    announce(CatalogueState::Opening);
     ui::repaint_pending();
     return {};
 }
@@ -240,7 +248,7 @@ CatalogueFile::Step CatalogueFile::connect_file(Attempt& attempt)
     attempt.recorded = attempt.found && m_checked.unchanged(attempt.conn->real_path(), *attempt.found);
     ui::repaint_pending();
     m_session.file_opened();
-    m_frame.mnuDb->setText(k_close_db);
+    announce(CatalogueState::Opening);
     return {};
 }
 
@@ -263,12 +271,12 @@ CatalogueFile::Step CatalogueFile::upgrade_old_layout(Attempt& attempt)
     if (answer != ui::Answer::Yes) {
         // Nothing stays open, so the title names no file.
         GiveUp declined = GiveUp::let_go(followed_by(QStringLiteral("Update procedure not confirmed."), attempt.converted));
-        declined.title = m_session.edition().texts.design_caption;
+        declined.title_at_start = true;
         return declined;
     }
     // The upgrade writes: the whole file is checked first.
     if (!sound_before_writing(attempt, *attempt.conn))
-        return GiveUp::closed(m_session.status().message_text(), {}, m_session.edition().texts.design_caption);
+        return GiveUp::closed(m_session.status().message_text(), {}, true);
     if (const store::Error e = attempt.conn->upgrade_to_full())
         return failed(e);
     m_session.status().set_message(QStringLiteral("Update procedure done."));
@@ -288,7 +296,7 @@ void CatalogueFile::attach(Attempt& attempt)
 
 CatalogueFile::Step CatalogueFile::renumber(const Attempt& attempt)
 {
-    if (!m_frame.mnuDbRnm->isChecked())
+    if (!m_frame.renumber_mode())
         return {};
     if (m_session.db_read_only())
         m_session.status().set_message(QStringLiteral("The database is Read-Only."));
@@ -321,8 +329,7 @@ CatalogueFile::Step CatalogueFile::show_opened(const Attempt& attempt)
     const QString opened = followed_by(
         writable ? QStringLiteral("Database opened.") : QStringLiteral("The database is Read-Only."), attempt.converted);
     m_session.status().set_message(followed_by(opened, m_session.page_warning()));
-    m_frame.SSTab_main->setTabEnabled(2, !m_session.db_read_only());
-    m_frame.SSTab_main->setTabEnabled(1, true);
+    announce(shown_state());
     m_session.finish_open();
     ui::repaint_pending();
     m_showing = false;
@@ -339,6 +346,8 @@ void CatalogueFile::open_database()
     ui::BusyLock lock(m_session.busy());
     if (const Step stop = read_and_show())
         give_up(*stop);
+    else
+        announce(shown_state());
 }
 
 CatalogueFile::Step CatalogueFile::read_and_show()
@@ -347,17 +356,10 @@ CatalogueFile::Step CatalogueFile::read_and_show()
     if (const store::Error error = m_session.read_catalogue())
         return failed(error);
 
-    const bool writable = !m_session.db_read_only();
-    if (m_session.picture_count() > 0) {
+    if (m_session.picture_count() > 0)
         emit first_page_requested();
-    } else {
+    else
         emit no_pages();
-        // An empty catalogue is filled on the Loader tab.
-        if (writable) {
-            m_frame.SSTab_main->setTabEnabled(2, true);
-            m_frame.SSTab_main->setCurrentIndex(2);
-        }
-    }
     enable_catalogue_controls();
     return {};
 }

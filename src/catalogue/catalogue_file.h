@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/catalogue_access.h"
 #include "core/catalogue_logic.h"
 #include "core/catalogue_session.h"
 #include "platform/store/background_check.h"
@@ -8,15 +9,14 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
-class QAction;
 class QLabel;
 class QMainWindow;
 class QProgressBar;
-class QTabWidget;
 class QWidget;
 
 namespace mosswick {
@@ -24,35 +24,58 @@ namespace mosswick {
 class LoaderListing;
 class WindowPart;
 
+// Where the catalogue's life stands.
+enum class CatalogueState {
+    None,           // nothing open
+    Opening,        // a file being chosen, opened, converted or upgraded; no page shown yet
+    OpenReadOnly,   // page 1 shown; nothing may be written
+    OpenWritable,   // page 1 shown; writes allowed
+    Checking,       // page 1 shown; nothing written until the check behind it has ended
+};
+
+// The catalogue's life as the frame shows it in its main tabs, its
+// "Open DB" / "Close DB" menu and its title. An opening's title is the
+// chosen file (before one is chosen: the caption of choosing); a shown
+// catalogue keeps it.
+struct CatalogueView {
+    CatalogueState state = CatalogueState::None;
+    // With nothing open, what the window still shows of the catalogue:
+    // nothing (the menu offers "Open DB", the tabs as with nothing open);
+    // the tabs as they were (a password change, an opening let go); or the
+    // menu and the tabs as they were (nothing chosen, a conversion declined).
+    enum class Left { Closed, Released, Untouched };
+    Left left = Left::Closed;
+    // With nothing open: the caption after a close, the one at start (an
+    // opening refused or declined), or the title shown kept.
+    enum class Title { Closed, AtStart, Kept };
+    Title title = Title::Closed;
+};
+
 // The open catalogue file's life in the main window: choosing and opening it
 // (password prompt, Access conversion, upgrade, renumber mode), the check of
 // the whole file behind the shown page, refresh and close, and the window's
-// two resting states it leads to.
-class CatalogueFile : public QObject {
+// two resting states it leads to, announced as they change (view_changed).
+class CatalogueFile : public QObject, public CatalogueAccess {
     Q_OBJECT
 public:
-    // The frame's own controls the catalogue's life changes.
+    // What of the frame the catalogue's life uses.
     struct Frame {
-        QMainWindow* window = nullptr;   // its title, the dialogs' parent, its status bar
-        QAction* mnuDb = nullptr;        // "Open DB" / "Close DB"
-        QAction* mnuDbRnm = nullptr;     // renumber mode
-        QTabWidget* SSTab_main = nullptr;
+        QMainWindow* window = nullptr;        // the dialogs' parent, its status bar
+        std::function<bool()> renumber_mode;  // File > Renumber pages is ticked
     };
 
-    // parts: every part of the window, in the order they are reset and
-    // enabled. listing: the loader's lists; the Open dialog starts in the
-    // folder they show.
-    CatalogueFile(CatalogueSession& session, const Frame& frame, std::vector<WindowPart*> parts,
-                  const LoaderListing& listing, QObject* parent = nullptr);
+    // listing: the loader's lists; the Open dialog starts in the folder they show.
+    CatalogueFile(CatalogueSession& session, Frame frame, const LoaderListing& listing, QObject* parent = nullptr);
     ~CatalogueFile() override;
+    // Every part of the window, in the order they are reset and enabled;
+    // given once the frame has made them (some ask this object at theirs).
+    void set_parts(std::vector<WindowPart*> parts) { m_parts = std::move(parts); }
 
-    // "Open DB" / "Close DB": asks for a catalogue and opens it, or closes the open one.
-    void mnuDb_Click();
+    // "Open DB" / "Close DB": asks for a catalogue and opens it, or closes
+    // the open one; false when an opening ended early.
+    bool mnuDb_Click();
     // "Refresh": reads the open catalogue again and shows its page 1.
     void mnuRefresh_Click();
-    // Reads the counts and shows page 1 of the open catalogue (after a pass
-    // that renumbered it); a failure leaves the window closed with its message.
-    void open_database();
     // The program's first argument: the catalogue it names opens at start.
     void open_from_command_line(const QString& argument);
     // The catalogue shown was opened from the command line (the focus stays
@@ -61,24 +84,28 @@ public:
 
     // Every control as with nothing open, and no page shown (start-up).
     void reset_form();
-    // Closes the catalogue's connection (its file about to be copied, the
-    // window closing); a check still running is stopped and waited for.
-    void close_catalogue_connection();
-    // What closing, a refused open and a password change leave behind.
-    void show_closed_state();
-    // The main tabs as with nothing open.
-    void show_closed_tabs();
+    // The password change copied the catalogue's file (or failed): nothing
+    // is open; the main tabs stay as they were.
+    void closed_by_password_change();
+
+    // ---- what the parts ask before they go on (CatalogueAccess) ----
+    bool release_connection() override;
+    bool close_catalogue() override;
+    bool reopen() override;
 
     // ---- the integrity check behind the shown page (check_behind.cpp) ----
     // Esc or a click on the check's bar: the catalogue stays read-only.
     void stop_integrity_check();
     // From the check's start until its verdict has been said.
     bool integrity_check_running() const;
-    // Opens the check's own connection, on the check's thread; tests replace
-    // it to hold a check at its start.
+    // Opens the check's own connection, on the check's thread. The seam
+    // stays for tests alone: they hold a check at its start to see the
+    // window while it runs, which no control can do.
     store::BackgroundIntegrityCheck::Opener open_check_connection;
 
 signals:
+    // The catalogue's life moved on: what the frame shows of it.
+    void view_changed(const mosswick::CatalogueView& view);
     // Renumber mode: the whole catalogue is to be renumbered now.
     void renumber_requested();
     // A catalogue's count is about to be read and shown.
@@ -115,17 +142,17 @@ private:
         Way way = Way::Closed;
         // The message it leaves; empty keeps the one shown.
         StatusText said;
-        // The title it leaves; unset keeps the one shown (after closing: the closed caption).
-        std::optional<QString> title;
+        // The window's title goes back to the one at start; otherwise it is
+        // kept (after closing: the closed caption).
+        bool title_at_start = false;
         // LetGo: the menu offers "Open DB" again.
         bool menu_to_open = false;
 
-        static GiveUp nothing_chosen() { return {Way::NothingChosen, {}, std::nullopt, false}; }
-        static GiveUp let_go(const QString& text = {}) { return {Way::LetGo, {text, {}}, std::nullopt, true}; }
-        static GiveUp closed(const QString& text, const QString& detail = {},
-                             std::optional<QString> title = std::nullopt)
+        static GiveUp nothing_chosen() { return {Way::NothingChosen, {}, false, false}; }
+        static GiveUp let_go(const QString& text = {}) { return {Way::LetGo, {text, {}}, false, true}; }
+        static GiveUp closed(const QString& text, const QString& detail = {}, bool title_at_start = false)
         {
-            return {Way::Closed, {text, detail}, std::move(title), false};
+            return {Way::Closed, {text, detail}, title_at_start, false};
         }
     };
     using Step = std::optional<GiveUp>;
@@ -158,13 +185,24 @@ private:
     void give_up(const GiveUp& how);
 
     void close_by_menu();
+    // Reads the counts and shows page 1 of the open catalogue (after a pass
+    // that renumbered it); a failure leaves the window closed with its message.
+    void open_database();
     // Reads the counts and shows page 1; a failure is returned, not said.
     Step read_and_show();
-    void set_title(const QString& title);
     void clear_page_view();
     // Every part offers what the open catalogue allows.
     void enable_catalogue_controls();
-    void common_ending();
+    // Closes the catalogue's connection (its file about to be copied, the
+    // window closing); a check still running is stopped and waited for.
+    void close_catalogue_connection();
+    // Nothing of this program holds the catalogue's file open.
+    bool file_released() const;
+    // What closing, a refused open and a password change leave behind.
+    void show_closed_state(CatalogueView::Left left, CatalogueView::Title title);
+    void announce(CatalogueState state, CatalogueView::Left left = {}, CatalogueView::Title title = {});
+    // A page is shown: read-only, writable or checked behind.
+    CatalogueState shown_state() const;
 
     // ---- the check behind the page and the record of sound catalogues (check_behind.cpp) ----
     // Checks the whole open catalogue on a connection of its own in a worker

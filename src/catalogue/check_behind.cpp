@@ -15,7 +15,6 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QFileInfo>
-#include <QTabWidget>
 
 namespace mosswick {
 
@@ -216,10 +215,6 @@ void CatalogueFile::integrity_check_finished(const store::IntegrityResult& resul
             // Allowed first: the parts read it as they offer what writes.
             m_session.set_read_only(false);
             enable_catalogue_controls();
-            m_frame.SSTab_main->setTabEnabled(2, true);
-            // An empty catalogue is filled on the Loader tab.
-            if (m_session.picture_count() == 0)
-                m_frame.SSTab_main->setCurrentIndex(2);
         }
         break;
     }
@@ -233,6 +228,7 @@ void CatalogueFile::integrity_check_finished(const store::IntegrityResult& resul
                                                                                          : store::integrity_problem(result));
         break;
     }
+    announce(shown_state());
 }
 
 bool CatalogueFile::sound_before_writing(const Attempt& attempt, store::Connection& conn)

@@ -1,5 +1,6 @@
 #include "catalogue/database_page.h"
 
+#include "core/catalogue_access.h"
 #include "core/catalogue_logic.h"
 #include "core/loader_listing.h"
 #include "core/status_line.h"
@@ -24,6 +25,7 @@ namespace mosswick {
 namespace {
 
 const QString k_default_password = QStringLiteral("qmvrtzo");
+const QString k_not_released = QStringLiteral("The catalogue could not be closed for its copy: nothing was changed.");
 
 // The copy of a password change or compaction is made in the catalogue's
 // folder: one that cannot be written is said before the catalogue closes.
@@ -37,8 +39,9 @@ bool copy_folder_refused(StatusLine& status, const QString& temp)
 
 } // namespace
 
-DatabasePage::DatabasePage(CatalogueSession& session, const LoaderListing& listing, QWidget* parent)
-    : WindowPart(session, parent), m_listing(listing)
+DatabasePage::DatabasePage(CatalogueSession& session, const LoaderListing& listing, CatalogueAccess& access,
+                           QWidget* parent)
+    : WindowPart(session, parent), m_listing(listing), m_access(access)
 {
     const Edition::Features& features = m_session.edition().features;
     auto* v = new QVBoxLayout(this);
@@ -157,7 +160,12 @@ void DatabasePage::Command1_Click()
         Command1->setEnabled(true);
         return;
     }
-    emit release_connection();
+    // The copy is made from the file alone: never while a connection holds it.
+    if (!m_access.release_connection()) {
+        status.set_message(k_not_released);
+        Command1->setEnabled(true);
+        return;
+    }
     status.set_message(QStringLiteral("Changing database password..."));
     ui::repaint_pending();
 
@@ -196,7 +204,11 @@ void DatabasePage::compact_database_Click()
     ui::EventPump().pump();
 
     // The catalogue is closed first: the copy is made from the file alone.
-    emit closed_for_compaction();
+    if (!m_access.close_catalogue()) {
+        status.set_message(k_not_released);
+        compact_database->setEnabled(true);
+        return;
+    }
     const store::Error error = store::Connection::compact(path, QString(), protection, temp);
     if (error) {
         // The catalogue file is as it was; say what went wrong.

@@ -8,6 +8,7 @@ class QPushButton;
 
 namespace mosswick {
 
+class CatalogueAccess;
 class LoaderListing;
 
 // The loader tab's "Database" page: a new catalogue, the open one's
@@ -15,19 +16,17 @@ class LoaderListing;
 class DatabasePage : public WindowPart {
     Q_OBJECT
 public:
-    // listing: the loader's lists; a new catalogue is made in the folder they show.
-    DatabasePage(CatalogueSession& session, const LoaderListing& listing, QWidget* parent = nullptr);
+    // listing: the loader's lists; a new catalogue is made in the folder
+    // they show. access: closes the catalogue before its file is copied.
+    DatabasePage(CatalogueSession& session, const LoaderListing& listing, CatalogueAccess& access,
+                 QWidget* parent = nullptr);
 
     void reset() override;
     void enable_for_catalogue() override;
 
 signals:
-    // The catalogue's file is about to be copied: its connection must go.
-    void release_connection();
     // The password change replaced the file (or failed): nothing is open.
     void catalogue_closed();
-    // The catalogue is closed for its compaction: nothing is open.
-    void closed_for_compaction();
 
 private:
     // Creates "new.mdb" in the folder the loader lists.
@@ -39,6 +38,7 @@ private:
     void compact_database_Click();
 
     const LoaderListing& m_listing;
+    CatalogueAccess& m_access;
     QPushButton* Create_database = nullptr;
     QPushButton* compact_database = nullptr;   // "Compact" (the light window's Command2)
     QCheckBox* Check1 = nullptr;               // the new catalogue gets the default password

@@ -8,12 +8,10 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/vb.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
-#include <QTabWidget>
 
 namespace mosswick {
 
@@ -38,7 +36,7 @@ CatalogueFile::Step CatalogueFile::convert_access_catalogue(Attempt& attempt)
                 QStringLiteral("%1 is an Access database with a password: the full edition converts it.").arg(shown),
                 QStringLiteral("This edition has no password prompt: convert it once with the full edition "
                                "(mosswick-enhanced), which asks for the password."),
-                m_session.edition().texts.design_caption);
+                true);
         // The password the header holds is asked for as a catalogue's password is.
         while (!store::jet_password_matches(header, m_session.db_password()))
             if (!ask_password())
@@ -57,7 +55,7 @@ CatalogueFile::Step CatalogueFile::convert_access_catalogue(Attempt& attempt)
     if (answer != ui::Answer::Yes) {
         // Everything as it was before the question, the menu too.
         GiveUp declined = GiveUp::let_go(QStringLiteral("Conversion not confirmed."));
-        declined.title = m_session.edition().texts.design_caption;
+        declined.title_at_start = true;
         declined.menu_to_open = false;
         return declined;
     }

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -32,6 +33,13 @@
 
 namespace mosswick {
 
+namespace {
+
+const QString k_open_db = QStringLiteral("Open DB");
+const QString k_close_db = QStringLiteral("Close DB");
+
+} // namespace
+
 frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(parent), m_session(edition)
 {
     setObjectName(QStringLiteral("frmBrowser"));
@@ -42,11 +50,13 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     build_menus();
     m_status = new StatusLine(statusBar());
     m_session.set_status(m_status);
-    // The loader first: the pages it hosts ask it what it lists.
+    // The loader first: the pages it hosts ask it what it lists, and the
+    // catalogue's life opens in the folder it shows.
     m_loader = new LoaderTab(m_session, *this);
-    m_database_page = new DatabasePage(m_session, *m_loader);
+    m_file = new CatalogueFile(m_session, {this, [this] { return mnuDbRnm->isChecked(); }}, *m_loader, this);
+    m_database_page = new DatabasePage(m_session, *m_loader, *m_file);
     wire_database_page();
-    m_maintenance = new MaintenanceTab(m_session, *m_loader);
+    m_maintenance = new MaintenanceTab(m_session, *m_loader, *m_file);
 
     auto* central = new QWidget(this);
     auto* grid = new QGridLayout(central);
@@ -79,8 +89,6 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
         if (!busy)
             m_status->end_notice();
     });
-    // Key presses reach the window before its controls (Esc and the keypad).
-    qApp->installEventFilter(this);
     connect_frame_handlers();
     wire_page_view();
     // As large as the design, but never larger than the screen's free area.
@@ -90,20 +98,20 @@ frmBrowser::frmBrowser(const Edition& edition, QWidget* parent) : QMainWindow(pa
     resize(size);
     wire_maintenance();
     name_controls();
+    // Key presses reach the frame before the window's controls and the
+    // parts' own filters (Esc), in every widget the window holds now or later.
+    watch_keys(this);
 }
 
-frmBrowser::~frmBrowser()
-{
-    if (qApp)
-        qApp->removeEventFilter(this);
-}
+frmBrowser::~frmBrowser() = default;
 
 void frmBrowser::wire_catalogue_file()
 {
     std::vector<WindowPart*> parts{m_page_view, m_database_page, m_maintenance, m_loader, m_search};
     if (m_import_export)
         parts.push_back(m_import_export);
-    m_file = new CatalogueFile(m_session, {this, mnuDb, mnuDbRnm, SSTab_main}, std::move(parts), *m_loader, this);
+    m_file->set_parts(std::move(parts));
+    connect(m_file, &CatalogueFile::view_changed, this, &frmBrowser::show_catalogue);
     connect(m_file, &CatalogueFile::renumber_requested, m_maintenance, &MaintenanceTab::RenumberPages);
     connect(m_file, &CatalogueFile::reading_counts, this, [this] {
         m_page_view->begin_open();
@@ -111,6 +119,46 @@ void frmBrowser::wire_catalogue_file()
     });
     connect(m_file, &CatalogueFile::first_page_requested, m_page_view, &PageView::show_first_page);
     connect(m_file, &CatalogueFile::no_pages, m_page_view, &PageView::no_pages);
+}
+
+void frmBrowser::show_catalogue(const CatalogueView& view)
+{
+    const Edition::Texts& texts = m_session.edition().texts;
+    switch (view.state) {
+    case CatalogueState::None:
+        if (view.left != CatalogueView::Left::Untouched)
+            mnuDb->setText(k_open_db);
+        if (view.left == CatalogueView::Left::Closed)
+            show_closed_tabs();
+        if (view.title == CatalogueView::Title::Closed)
+            setWindowTitle(texts.closed_caption);
+        else if (view.title == CatalogueView::Title::AtStart)
+            setWindowTitle(texts.design_caption);
+        break;
+    case CatalogueState::Opening:
+        setWindowTitle(m_session.db_path().isEmpty() ? texts.opening_caption : m_session.db_path());
+        if (m_session.db_open())
+            mnuDb->setText(k_close_db);
+        break;
+    case CatalogueState::OpenReadOnly:
+    case CatalogueState::OpenWritable:
+    case CatalogueState::Checking: {
+        const bool writable = view.state == CatalogueState::OpenWritable;
+        SSTab_main->setTabEnabled(2, writable);
+        SSTab_main->setTabEnabled(1, true);
+        // An empty catalogue is filled on the Loader tab.
+        if (writable && m_session.picture_count() == 0)
+            SSTab_main->setCurrentIndex(2);
+        break;
+    }
+    }
+}
+
+void frmBrowser::show_closed_tabs()
+{
+    // Nothing to search; the loader stays usable to make a catalogue.
+    SSTab_main->setTabEnabled(1, false);
+    SSTab_main->setTabEnabled(2, true);
 }
 
 void frmBrowser::wire_page_view()
@@ -160,12 +208,7 @@ void frmBrowser::wire_search()
 
 void frmBrowser::wire_database_page()
 {
-    connect(m_database_page, &DatabasePage::release_connection, this, [this] { m_file->close_catalogue_connection(); });
-    connect(m_database_page, &DatabasePage::catalogue_closed, this, [this] { m_file->show_closed_state(); });
-    connect(m_database_page, &DatabasePage::closed_for_compaction, this, [this] {
-        m_file->show_closed_state();
-        m_file->show_closed_tabs();
-    });
+    connect(m_database_page, &DatabasePage::catalogue_closed, m_file, &CatalogueFile::closed_by_password_change);
 }
 
 void frmBrowser::connect_frame_handlers()
@@ -196,7 +239,6 @@ void frmBrowser::connect_frame_handlers()
 void frmBrowser::wire_maintenance()
 {
     MaintenanceTab* m = m_maintenance;
-    connect(m, &MaintenanceTab::reopen_requested, this, [this] { m_file->open_database(); });
     connect(m, &MaintenanceTab::main_tabs_enable_requested, SSTab_main, &QWidget::setEnabled);
     connect(m, &MaintenanceTab::update_button_enable_requested, m_loader, &LoaderTab::set_update_enabled);
     connect(m, &MaintenanceTab::exchange_running, m_search, &SearchSortTab::hold_refresh);
@@ -230,7 +272,7 @@ void frmBrowser::Form_Load(const QString& argument)
     m_search->show_first_tabs();
     m_loader->show_first_tabs();
     SSTab_main->setCurrentIndex(0);
-    m_file->show_closed_tabs();
+    show_closed_tabs();
     m_maintenance->show_first_tabs();
     m_status->set_tab(QStringLiteral("Pictures & Movies"));
 
@@ -268,8 +310,22 @@ void frmBrowser::Form_KeyPress(int key_ascii)
     }
 }
 
+void frmBrowser::watch_keys(QWidget* w)
+{
+    w->installEventFilter(this);
+    for (QObject* child : w->children())
+        if (child->isWidgetType())
+            watch_keys(static_cast<QWidget*>(child));
+}
+
 bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
 {
+    // A widget put into a watched one is watched too, with all it holds.
+    if (event->type() == QEvent::ChildAdded) {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType())
+            watch_keys(static_cast<QWidget*>(child));
+    }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget*>(watched)->window() == this) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -296,7 +352,13 @@ void frmBrowser::SSTab_main_Click(int)
 
 void frmBrowser::mnuDb_Click()
 {
-    m_file->mnuDb_Click();
+    const bool closing = m_session.db_open();
+    if (!m_file->mnuDb_Click())
+        return;
+    if (closing)
+        SSTab_main->setCurrentIndex(0);
+    if (SSTab_main->isEnabled() && !m_file->opened_from_command_line())
+        SSTab_main->setFocus();
 }
 
 void frmBrowser::mnuRefresh_Click()
@@ -349,7 +411,7 @@ void frmBrowser::closeEvent(QCloseEvent* event)
         return;
     }
     // Close the catalogue cleanly, then every other window of the program.
-    m_file->close_catalogue_connection();
+    m_file->release_connection();
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible())
             w->close();

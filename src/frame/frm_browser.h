@@ -19,6 +19,7 @@ class QTabWidget;
 namespace mosswick {
 
 class CatalogueFile;
+struct CatalogueView;
 class DatabasePage;
 class ImportExportPage;
 class LoaderTab;
@@ -41,29 +42,10 @@ public:
     // The open catalogue, shared by every part of the window.
     CatalogueSession& session() { return m_session; }
     StatusLine& status() { return *m_status; }
-    // Opening, checking, refreshing and closing the catalogue.
-    CatalogueFile& catalogue() { return *m_file; }
     const QString& db_path() const { return m_session.db_path(); }
 
-    // ---- the parts ------------------------------------------------------
-    PageView& page_view() { return *m_page_view; }
-    SearchSortTab& search() { return *m_search; }
-    MaintenanceTab& maintenance() { return *m_maintenance; }
-
-    // ---- start-up, Esc and exit ------------------------------------------
     // Start-up; argument is the command line's first argument (may be empty).
     void Form_Load(const QString& argument);
-    void Form_Activate();
-    // Esc sets both abort flags; the key then goes on to the focused control.
-    void Form_KeyPress(int key_ascii);
-    void SSTab_main_Click(int previous_tab);
-    void mnuFileExit_Click();
-    void Command3_Click();   // the exit button
-
-    // ---- menus ------------------------------------------------------------
-    void mnuDb_Click();
-    void mnuRefresh_Click();
-    void mnuAbout_Click();
 
     // ---- the busy lock and the status bar ----------------------------------
     ui::BusyState& busy_state() { return m_session.busy(); }
@@ -82,6 +64,17 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // ---- the handlers of the frame's own controls ----------------------------
+    void Form_Activate();
+    // Esc sets both abort flags; the key then goes on to the focused control.
+    void Form_KeyPress(int key_ascii);
+    void SSTab_main_Click(int previous_tab);
+    void mnuFileExit_Click();
+    void Command3_Click();   // the exit button
+    void mnuDb_Click();
+    void mnuRefresh_Click();
+    void mnuAbout_Click();
+
     // Builders of the frame's own controls (frm_browser_ui.cpp).
     void build_menus();
     void build_counters(QGridLayout* layout);
@@ -94,6 +87,15 @@ private:
     void wire_loader();
     void wire_catalogue_file();
     void connect_frame_handlers();
+    // The frame's filter sees the events of w and of every widget put into
+    // it, before they reach them (Esc, a click on the progress bar): the
+    // window's alone, where an application's filter would see every window's.
+    void watch_keys(QWidget* w);
+    // The catalogue's life in the main tabs, the "Open DB" / "Close DB" menu
+    // and the title.
+    void show_catalogue(const CatalogueView& view);
+    // The main tabs as with nothing open.
+    void show_closed_tabs();
     // The file size and record counters, on the session's counts_changed.
     void show_counts();
     // Exit asked for while busy: why not now, until the action ends.

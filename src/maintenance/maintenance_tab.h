@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/catalogue_access.h"
 #include "core/loader_listing.h"
 #include "core/window_part.h"
 
@@ -24,8 +25,10 @@ namespace mosswick {
 class MaintenanceTab : public WindowPart {
     Q_OBJECT
 public:
-    // The passes run over what listing shows when they start.
-    MaintenanceTab(CatalogueSession& session, const LoaderListing& listing, QWidget* parent = nullptr);
+    // The passes run over what listing shows when they start; access shows
+    // the catalogue again after a pass that changed its rows.
+    MaintenanceTab(CatalogueSession& session, const LoaderListing& listing, CatalogueAccess& access,
+                   QWidget* parent = nullptr);
 
     void reset() override;
     void enable_for_catalogue() override;
@@ -51,8 +54,6 @@ public slots:
     void update_pictures_Click();
 
 signals:
-    // The catalogue is reopened so that page 1 shows the rows as they are.
-    void reopen_requested();
     // The main tabs are held (false) while the grid fills, and given back.
     void main_tabs_enable_requested(bool enabled);
     // The loader's "Update pictures" button is held while its pass runs.
@@ -138,6 +139,7 @@ private:
     QLabel* lbl_v3 = nullptr;
 
     const LoaderListing& m_listing;
+    CatalogueAccess& m_access;
     bool m_grid_pick_pending = false;   // the first click of an exchange or insert is taken
     GridPick grid_first;                // that first click's row
     GridPick grid_second;               // the completing click's row

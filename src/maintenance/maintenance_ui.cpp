@@ -33,8 +33,9 @@
 
 namespace mosswick {
 
-MaintenanceTab::MaintenanceTab(CatalogueSession& session, const LoaderListing& listing, QWidget* parent)
-    : WindowPart(session, parent), m_listing(listing)
+MaintenanceTab::MaintenanceTab(CatalogueSession& session, const LoaderListing& listing, CatalogueAccess& access,
+                               QWidget* parent)
+    : WindowPart(session, parent), m_listing(listing), m_access(access)
 {
     setObjectName(QStringLiteral("MaintenanceTab"));
     SSTab_mgm_pic = new QTabWidget(this);

@@ -119,10 +119,10 @@ void MaintenanceTab::update_pictures_Click()
     }
     // Reopened so that the page view shows the new state.
     m_session.close_table();
-    emit reopen_requested();
+    const bool shown = m_access.reopen();
     status.progress()->setValue(0);
     status.progress()->hide();
-    if (!m_session.db_open())
+    if (!shown)
         return;   // the reopening reported why
     const QString skipped = maintenance::skipped_notes_message(r.skipped);
     status.set_message(maintenance::update_summary(r.updated) + (skipped.isEmpty() ? QString() : u' ' + skipped));

@@ -54,8 +54,8 @@ void MaintenanceTab::renumber_pages_Click()
     const QString ended = status.message_text();
     // Reopened whatever the renumbering did, so that page 1 shows the rows as they are.
     m_session.close_table();
-    emit reopen_requested();
-    if ((outcome == RenumberOutcome::Stopped || outcome == RenumberOutcome::Failed) && m_session.db_open()) {
+    const bool shown = m_access.reopen();
+    if ((outcome == RenumberOutcome::Stopped || outcome == RenumberOutcome::Failed) && shown) {
         status.set_message(followed_by(ended, m_session.page_warning()));
     }
     // Untimed, the panel keeps the time of the page-1 load.

@@ -4,7 +4,6 @@
 #include "core/window_part.h"
 #include "pageview/cell_array.h"
 
-#include <QPointer>
 
 #include <array>
 #include <optional>
@@ -67,11 +66,10 @@ public:
     // Opens the zoom window of a request (the about box's pictures too);
     // returns it (it deletes itself on close).
     frmZoom* open_zoom(const ZoomRequest& request);
-    // The zoom window opened last, while it is open.
-    frmZoom* last_zoom() const;
 
     // The cell the keypad acts on: the white one, or after "7" and "8" a
-    // cell that shows no picture (and no white box); 0 for none.
+    // cell that shows no picture (and no white box); 0 for none. Only tests
+    // read it: such a cell shows no mark a control could tell.
     int selected_cell() const { return m_selected_cell; }
     // The note save's question: the cell still shows that picture.
     bool shows_picture(int cell, const QString& numpic, const QString& picfile) const override;
@@ -179,7 +177,6 @@ private:
     int m_last_selected_cell = 0;
     int m_cells_on_page = 0;
     std::optional<qint64> m_reselect_numpic;   // the picture the next page load selects
-    QPointer<frmZoom> m_last_zoom;
     std::array<QString, 7> cell_movfile;   // the stored movfile of each cell
 };
 

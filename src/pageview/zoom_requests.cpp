@@ -14,16 +14,10 @@
 
 namespace mosswick {
 
-frmZoom* PageView::last_zoom() const
-{
-    return m_last_zoom;
-}
-
 frmZoom* PageView::open_zoom(const ZoomRequest& request)
 {
     // It fits into the screen's free area.
     auto* zoom = new frmZoom(request);
-    m_last_zoom = zoom;
     zoom->show();
     return zoom;
 }

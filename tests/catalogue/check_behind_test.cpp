@@ -67,7 +67,7 @@ protected:
     // Opens with the check held at its start.
     void open_held(const QString& path)
     {
-        window->catalogue().open_check_connection = gate.opener(path);
+        catalogue_file(*window).open_check_connection = gate.opener(path);
         open_unchecked(path);
         ASSERT_TRUE(window->session().db_open());
         ASSERT_TRUE(window->integrity_check_running());
@@ -202,16 +202,16 @@ TEST_F(CheckBehindTest, EscOrAClickOnTheBarStopsTheCheckAndKeepsItReadOnly)
         if (by_click)
             QTest::mouseClick(ctl(*window).check_progress, Qt::LeftButton);
         else
-            window->Form_KeyPress(27);
+            QTest::keyClick(window.get(), Qt::Key_Escape);
         ASSERT_TRUE(wait_for_integrity_check(*window));
         EXPECT_EQ(window->message_text(), "Catalogue check stopped: the database stays Read-Only until it is opened again.");
         expect_held();
         EXPECT_FALSE(ctl(*window).check_progress->isVisibleTo(window.get()));
-        window->mnuDb_Click();   // close
+        ctl(*window).mnuDb->trigger();   // close
         ASSERT_FALSE(window->session().db_open());
     }
     // The next opening checks again and allows writes.
-    window->catalogue().open_check_connection = nullptr;
+    catalogue_file(*window).open_check_connection = nullptr;
     open(path);
     EXPECT_FALSE(window->session().db_read_only());
     EXPECT_TRUE(ctl(*window).delete_picture->isEnabled());
@@ -221,7 +221,7 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
 {
     const QString first = make(14);
     open_held(first);
-    window->mnuDb_Click();   // close while the check is held
+    ctl(*window).mnuDb->trigger();   // close while the check is held
     EXPECT_FALSE(window->session().db_open());
     EXPECT_FALSE(window->integrity_check_running());
     EXPECT_EQ(window->message_text(), "Database closed.");
@@ -229,18 +229,18 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
 
     // Opened again, then another catalogue instead: its own check runs.
     open_held(first);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     testsupport::CatalogueSpec spec;
     spec.pictures = 7;
     spec.name = QStringLiteral("second.mdb");
     const QString second = testsupport::make_catalogue(dir.path(), spec);
-    window->catalogue().open_check_connection = nullptr;
+    catalogue_file(*window).open_check_connection = nullptr;
     open(second);
     EXPECT_EQ(window->db_path(), second);
     EXPECT_TRUE(ctl(*window).delete_picture->isEnabled());
 
     // Closing the window itself while a check is held ends it too.
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     open_held(first);
     window->close();
     EXPECT_FALSE(window->integrity_check_running());
@@ -354,12 +354,12 @@ protected:
     bool opened_with_check(const QString& path)
     {
         Gate held;
-        window->catalogue().open_check_connection = held.opener(path);
+        catalogue_file(*window).open_check_connection = held.opener(path);
         open_unchecked(path);
         const bool checking = window->integrity_check_running();
         held.release();
         EXPECT_TRUE(wait_for_integrity_check(*window));
-        window->catalogue().open_check_connection = nullptr;
+        catalogue_file(*window).open_check_connection = nullptr;
         return checking;
     }
     void expect_writable() const
@@ -374,7 +374,7 @@ protected:
     }
     void close_catalogue()
     {
-        window->mnuDb_Click();
+        ctl(*window).mnuDb->trigger();
         ASSERT_FALSE(window->session().db_open());
     }
 };
@@ -472,11 +472,11 @@ TEST_P(RecordedCatalogue, AnyOtherStateOfTheFileIsCheckedAgain)
         ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-30), QFileDevice::FileModificationTime));
     }
     open_held(path);
-    window->Form_KeyPress(27);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
     ASSERT_TRUE(wait_for_integrity_check(*window));
     close_catalogue();
     EXPECT_FALSE(recorded(path));
-    window->catalogue().open_check_connection = nullptr;
+    catalogue_file(*window).open_check_connection = nullptr;
     EXPECT_TRUE(opened_with_check(path));
 }
 

@@ -3,13 +3,16 @@
 #include "core/loader_listing.h"
 #include "core/status_line.h"
 
+#include "platform/store/checked_files.h"
 #include "platform/store/connection.h"
 #include "support/catalogue_builder.h"
+#include "support/scripted_access.h"
 #include "support/scripted_dialogs.h"
 #include "support/session_fixture.h"
 #include "support/test_support.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -37,14 +40,10 @@ protected:
         session = std::make_unique<CatalogueSession>(edition);
         status = new StatusLine(frame.statusBar());
         session->set_status(status);
-        page = new DatabasePage(*session, listing, &frame);
-        QObject::connect(page, &DatabasePage::release_connection, [this] { released++; });
+        access = std::make_unique<testsupport::ScriptedAccess>(*session);
+        page = new DatabasePage(*session, listing, *access, &frame);
         QObject::connect(page, &DatabasePage::catalogue_closed, [this] {
             closed++;
-            session->close_catalogue();
-        });
-        QObject::connect(page, &DatabasePage::closed_for_compaction, [this] {
-            compacted++;
             session->close_catalogue();
         });
     }
@@ -55,6 +54,15 @@ protected:
         return page->findChild<T*>(QString::fromLatin1(name));
     }
     void click(const char* button) const { control<QPushButton>(button)->click(); }
+
+    // The part asks before it copies: the catalogue is still its own file then.
+    void expect_asked_before_the_copy(const QString& path)
+    {
+        access->on_request = [path, held = store::file_state(path)] {
+            ASSERT_TRUE(held && store::file_state(path));
+            EXPECT_TRUE(store::file_state(path)->same_file(*held));
+        };
+    }
 
     // Opens a catalogue in the session as the window would.
     void open(const QString& path, const QString& password = {}, bool read_only = false)
@@ -71,11 +79,10 @@ protected:
     FolderListing listing;
     QMainWindow frame;
     std::unique_ptr<CatalogueSession> session;
+    std::unique_ptr<testsupport::ScriptedAccess> access;
     StatusLine* status = nullptr;
     DatabasePage* page = nullptr;
-    int released = 0;
     int closed = 0;
-    int compacted = 0;
 };
 
 TEST_F(DatabasePageTest, EachEditionBuildsOnlyItsOwnControls)
@@ -127,18 +134,19 @@ TEST_F(DatabasePageTest, ThePasswordChangeReleasesTheCatalogueAndLeavesItClosed)
     spec.pictures = 3;
     const QString path = testsupport::make_catalogue(dir.path(), spec);
     open(path);
+    expect_asked_before_the_copy(path);
     EXPECT_TRUE(control<QPushButton>("Command1")->isEnabled());
 
     control<QLineEdit>("Text35")->setText("one");
     control<QLineEdit>("Text36")->setText("two");
     click("Command1");
     EXPECT_EQ(dialogs->messages(), QStringList({"Database password are not equals. Re-Enter."}));
-    EXPECT_EQ(released + closed, 0);
+    EXPECT_EQ(access->released + closed, 0);
 
     control<QLineEdit>("Text36")->setText("one");
     click("Command1");
     EXPECT_EQ(status->message_text(), "Database password changed.");
-    EXPECT_EQ(released, 1);
+    EXPECT_EQ(access->released, 1);
     EXPECT_EQ(closed, 1);
     EXPECT_TRUE(control<QLineEdit>("Text35")->text().isEmpty());
     store::Error e;
@@ -153,6 +161,7 @@ TEST_F(DatabasePageTest, ReadOnlyCataloguesOfferNothingThatWrites)
     spec.schema = store::Schema::Light;
     const QString path = testsupport::make_catalogue(dir.path(), spec);
     open(path, {}, true);
+    expect_asked_before_the_copy(path);
     EXPECT_FALSE(control<QPushButton>("compact_database")->isEnabled());
     page->reset();
     EXPECT_FALSE(control<QPushButton>("compact_database")->isEnabled());
@@ -161,8 +170,33 @@ TEST_F(DatabasePageTest, ReadOnlyCataloguesOfferNothingThatWrites)
     page->enable_for_catalogue();
     ASSERT_TRUE(control<QPushButton>("compact_database")->isEnabled());
     click("compact_database");
-    EXPECT_EQ(compacted, 1);
+    EXPECT_EQ(access->closed, 1);
     EXPECT_EQ(status->message_text(), "Database compacted, now you can open the database.");
+}
+
+// A catalogue the window could not let go of is not copied: the page
+// stops with its message, the file as it was.
+TEST_F(DatabasePageTest, NothingIsCopiedWhileTheCatalogueIsHeld)
+{
+    for (const bool light : {false, true}) {
+        const char* button = light ? "compact_database" : "Command1";
+        SCOPED_TRACE(button);
+        start(light ? Edition::light() : Edition::enhanced());
+        testsupport::CatalogueSpec spec;
+        spec.schema = light ? store::Schema::Light : store::Schema::Full;
+        const QString path = testsupport::make_catalogue(dir.path(), spec);
+        open(path);
+        expect_asked_before_the_copy(path);
+        access->refuse = true;
+        click(button);
+        EXPECT_EQ(status->message_text(), "The catalogue could not be closed for its copy: nothing was changed.");
+        EXPECT_EQ(access->released + access->closed, 1);
+        EXPECT_TRUE(session->db_conn());
+        EXPECT_TRUE(control<QPushButton>(button)->isEnabled());
+        EXPECT_FALSE(session->busy().busy());
+        access->on_request();   // still the catalogue's own file
+        QFile::remove(path);
+    }
 }
 
 } // namespace

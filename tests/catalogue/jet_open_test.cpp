@@ -63,7 +63,7 @@ TEST_F(WindowTest, AccessCatalogueIsConvertedOnYesAndOpened)
     expect_usable();
 
     // Closed and opened again it is an ordinary catalogue: no question.
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     open(path);
     EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(testsupport::questions_asked(*dialogs).size(), 1);
@@ -99,7 +99,7 @@ TEST_F(WindowTest, OldAccessLayoutsAreConvertedThenOfferedTheUpgrade)
     EXPECT_EQ(asked[1], "Detected an old version of database file, update it?");
     EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     EXPECT_EQ(window->session().picture_count(), 7);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
 
     // A refused upgrade keeps the converted catalogue in its old layout.
     const QString seven = copy_jet_fixture(dir, "jet4-7col.mdb");
@@ -140,7 +140,7 @@ TEST_F(WindowTest, AccessPasswordIsAskedCheckedAndBecomesTheCataloguesKey)
     EXPECT_EQ(window->session().picture_count(), 6);
     testsupport::expect_jet_rows(*window->session().db_conn(), 6, 9);
     EXPECT_FALSE(testsupport::is_plain_sqlite(path));
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
 
     // The converted catalogue asks for the same password.
     dialogs->passwords = {"Kx7 päss"};
@@ -160,7 +160,7 @@ TEST_F(WindowTest, ATwentyCharacterAccessPasswordConvertsAndReopensThroughThePro
     ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->session().db_password(), twenty);
     testsupport::expect_jet_rows(*window->session().db_conn(), 6, 9);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
 
     // The converted catalogue's key is the whole password.
     dialogs->passwords = {typed_at_prompt(twenty)};
@@ -179,7 +179,7 @@ TEST_F(WindowTest, EncodedAccessFileConvertsWithoutAPromptIntoAScrambledCatalogu
     EXPECT_EQ(dialogs->count("password"), 0);
     EXPECT_FALSE(testsupport::is_plain_sqlite(path));
     testsupport::expect_jet_rows(*window->session().db_conn(), 13, 9);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     open(path);
     EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 0);
@@ -218,7 +218,7 @@ TEST_F(WindowTest, AccessCatalogueNamedOnTheCommandLineIsConvertedToo)
     dialogs->answers = {ui::Answer::Yes, ui::Answer::Yes};
     start(Edition::enhanced(), "\"" + path + "\"");
     ASSERT_TRUE(window->session().db_open());
-    EXPECT_TRUE(window->catalogue().opened_from_command_line());
+    EXPECT_FALSE(tabs_have_focus(*window));   // the focus stays where the program put it
     EXPECT_EQ(dialogs->count("open"), 0);
     EXPECT_TRUE(testsupport::questions_asked(*dialogs).value(0).startsWith(k_question_start));
     EXPECT_EQ(window->session().db_conn()->column_count(), 9);

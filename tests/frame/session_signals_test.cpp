@@ -38,7 +38,7 @@ TEST_F(WindowTest, TheSessionTellsThePartsWhatChanged)
     ASSERT_EQ(pages.count(), 2);
     EXPECT_EQ(pages.at(1).at(0).toLongLong(), 2);
 
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     EXPECT_FALSE(session.db_open());
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(opened.count(), 1);

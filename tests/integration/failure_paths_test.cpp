@@ -63,8 +63,8 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
     open_catalogue(13);
     ASSERT_EQ(dialogs->count("message"), 0);
     testsupport::double_click_cell(*window, 2);
-    ASSERT_TRUE(window->page_view().last_zoom());
-    QPointer<frmZoom> zoom = window->page_view().last_zoom();
+    ASSERT_TRUE(testsupport::last_zoom());
+    QPointer<frmZoom> zoom = testsupport::last_zoom();
     ASSERT_TRUE(wait_for_zoom());
     EXPECT_FALSE(zoom->failed());
     expect_usable();
@@ -132,7 +132,7 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
     ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     expect_consistent(12);
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), picture_name(3));
     expect_usable();
 }
@@ -145,7 +145,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     type_at_end(editor()->lbl_note, " first session");
     editor()->Command1->click();
     settle();
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     make_read_only(path);
     const QByteArray before = testsupport::read_all(path);
     const QStringList files_before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
@@ -201,7 +201,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     ctl(*window).delete_picture->click();
     expect_consistent(8);
     expect_usable();
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
 
     // Renumbering at open is refused too.
     ctl(*window).mnuDbRnm->trigger();
@@ -280,7 +280,7 @@ TEST_P(FailurePaths, AStopDuringABatchLoadThenARenumbering)
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "20 pictures processed. 12 loaded. There are errors.");
     expect_consistent(25);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     open(path);
     expect_consistent(25);
     EXPECT_EQ(dialogs->count("message"), 0) << dialogs->messages().join(" | ").toStdString();
@@ -366,7 +366,7 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     EXPECT_EQ(page_numbers(), QStringList{"7"});
     EXPECT_TRUE(cell_shows_picture(1));
     expect_consistent(7);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     EXPECT_EQ(testsupport::read_all(path), before);
     expect_usable();
 }

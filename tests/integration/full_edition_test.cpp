@@ -74,7 +74,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     EXPECT_FALSE(QFileInfo::exists(dir.file("Mosswick-Zudidudi load errors.log")));
 
     // 4. Refresh and browse to the last page.
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     EXPECT_EQ(window->message_text(), "Database refreshed.");
     ctl(*window).SSTab_main->setCurrentIndex(0);
     EXPECT_EQ(ctl(*window).lbl_page->text(), "1 / 3");
@@ -196,7 +196,7 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
     expect_usable();
 
     // 11. Close and open again: everything is still there.
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     EXPECT_EQ(window->message_text(), "Database closed.");
     EXPECT_FALSE(window->session().db_conn());
     restart(Edition::enhanced());
@@ -269,7 +269,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
         ASSERT_TRUE(QFile::remove(incoming.file(shot(n))));
 
     // 4. The page shows the stored pictures; a zoom window draws one.
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     ctl(*window).SSTab_main->setCurrentIndex(0);
     EXPECT_EQ(page_numbers(), (QStringList{"1", "2", "3", "4", "5", "6"}));
     for (int i = 1; i <= 6; ++i) {
@@ -277,15 +277,15 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
         EXPECT_FALSE(ctl(*window).Im2[size_t(i)]->isHidden()) << i;
     }
     testsupport::double_click_cell(*window, 3);
-    ASSERT_TRUE(window->page_view().last_zoom());
-    EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
+    ASSERT_TRUE(testsupport::last_zoom());
+    EXPECT_TRUE(testsupport::last_zoom()->request().picture_in_db);
     ASSERT_TRUE(wait_for_zoom());
-    EXPECT_FALSE(window->page_view().last_zoom()->failed());
-    EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), QSize(64, 40));
-    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(shot(3)));
-    QTest::keyClick(window->page_view().last_zoom(), '3');   // largest size, drawn again from the stored bytes
-    EXPECT_FALSE(window->page_view().last_zoom()->failed());
-    EXPECT_GT(window->page_view().last_zoom()->drawn().width(), 64);
+    EXPECT_FALSE(testsupport::last_zoom()->failed());
+    EXPECT_EQ(testsupport::last_zoom()->drawn().size(), QSize(64, 40));
+    EXPECT_TRUE(testsupport::last_zoom()->windowTitle().endsWith(shot(3)));
+    QTest::keyClick(testsupport::last_zoom(), '3');   // largest size, drawn again from the stored bytes
+    EXPECT_FALSE(testsupport::last_zoom()->failed());
+    EXPECT_GT(testsupport::last_zoom()->drawn().width(), 64);
     close_zoom_windows();
     expect_usable();
 
@@ -342,19 +342,19 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     expect_consistent(7);
 
     // 8. The imported picture shows and zooms from the catalogue.
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     ctl(*window).SSTab_main->setCurrentIndex(0);
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "shot02.bmp");
     EXPECT_TRUE(cell_shows_picture(2));
     testsupport::double_click_cell(*window, 2);
-    ASSERT_TRUE(window->page_view().last_zoom());
-    EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
+    ASSERT_TRUE(testsupport::last_zoom());
+    EXPECT_TRUE(testsupport::last_zoom()->request().picture_in_db);
     ASSERT_TRUE(wait_for_zoom());
-    EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), QSize(64, 40));
+    EXPECT_EQ(testsupport::last_zoom()->drawn().size(), QSize(64, 40));
     close_zoom_windows();
 
     // 9. Closed and opened once more: the same seven pictures.
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     dialogs->passwords = {"n3w pass"};
     open(path);
     ASSERT_TRUE(window->session().db_open());
@@ -414,11 +414,11 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     expect_usable();
 
     // After a refresh the same steps work.
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     testsupport::double_click_cell(*window, 1);
-    ASSERT_TRUE(window->page_view().last_zoom());
-    EXPECT_EQ(window->page_view().last_zoom()->request().file_path, data(testsupport::picture_name(9)));
-    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(9)));
+    ASSERT_TRUE(testsupport::last_zoom());
+    EXPECT_EQ(testsupport::last_zoom()->request().file_path, data(testsupport::picture_name(9)));
+    EXPECT_TRUE(testsupport::last_zoom()->windowTitle().endsWith(testsupport::picture_name(9)));
     close_zoom_windows();
     ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
     editor()->lbl_note->selectAll();
@@ -468,16 +468,16 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
     expect_consistent(8);
 
     // The page shows and zooms it, the search finds it, the verify agrees with the folder.
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     ctl(*window).SSTab_main->setCurrentIndex(0);
     ctl(*window).go_right->click();
     EXPECT_EQ(ctl(*window).lbl_filePic[1]->text(), "harbour.jpg");
     EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
     EXPECT_TRUE(cell_shows_picture(1));
     testsupport::double_click_cell(*window, 1);
-    ASSERT_TRUE(window->page_view().last_zoom());
-    EXPECT_FALSE(window->page_view().last_zoom()->failed());
-    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith("harbour.jpg"));
+    ASSERT_TRUE(testsupport::last_zoom());
+    EXPECT_FALSE(testsupport::last_zoom()->failed());
+    EXPECT_TRUE(testsupport::last_zoom()->windowTitle().endsWith("harbour.jpg"));
     close_zoom_windows();
     ctl(*window).Text1->setText("HARB");
     ctl(*window).refresh_grid->click();
@@ -515,7 +515,7 @@ TEST_F(Journey, APendingSingleLoadDoesNotOutliveItsCatalogue)
     EXPECT_FALSE(ctl(*window).Fil_ImportFile->isEnabled());   // locked while the pick is pending
 
     // The user closes this catalogue and opens another before committing.
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     open(second);
     ASSERT_TRUE(window->session().db_open());
     EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
@@ -531,7 +531,7 @@ TEST_F(Journey, APendingSingleLoadDoesNotOutliveItsCatalogue)
     EXPECT_EQ(window->message_text(), "Picture loaded.");
     expect_consistent(3);
     EXPECT_EQ(order().back(), "new.jpg");
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     open(first);
     expect_consistent(3);
     EXPECT_FALSE(order().contains("new.jpg"));

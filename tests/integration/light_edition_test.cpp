@@ -34,7 +34,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "7 pictures processed. 7 loaded. No Errors found.");
     EXPECT_EQ(field("movfile", snap(2)).toString(), "snap2.avi");
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
     editor()->lbl_note->selectAll();
     QTest::keyClicks(editor()->lbl_note, "river bend");
@@ -46,7 +46,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     const QVariant full_addnote = field("addnote", snap(2));
     ASSERT_EQ(full_reference.toString(), "ref two");
     ASSERT_TRUE(full_addnote.toString().startsWith("{\\rtf"));
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
 
     // ---- session 2, light edition.
     restart(Edition::light());
@@ -105,7 +105,7 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     open(path);
     ASSERT_TRUE(window->session().db_open());
     expect_consistent(8);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
 
     // ---- session 3, full edition: nothing was lost.
     restart(Edition::enhanced());
@@ -153,7 +153,7 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     ctl(*window).load_pictures->click();
     expect_consistent(8);
     EXPECT_EQ(field("movfile", snap(3)).toString(), "snap3.avi");
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
 
     // ---- the full edition upgrades it on Yes and adds what only it has.
     restart(Edition::enhanced());
@@ -174,7 +174,7 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     ctl(*window).delete_picture->click();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     expect_consistent(7);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
 
     // ---- the light edition opens the wider file as it is and keeps its fields.
     restart(Edition::light());
@@ -221,7 +221,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(dialogs->count("password"), 0);
     expect_consistent(7);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
 
     // The light edition opens, edits and compacts it; it stays scrambled.
     restart(Edition::light());

@@ -113,7 +113,7 @@ TEST_F(LightWindow, HasNoneOfTheFullWindowsExtraControls)
 
 TEST_F(LightWindow, EscSetsOnlyTheSearchFlag)
 {
-    window->Form_KeyPress(27);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::Esc));
     EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::UpdateEsc));
 }
@@ -150,12 +150,12 @@ TEST_F(LightWindow, CreatesALightCatalogueWithoutProtection)
 TEST_F(LightWindow, OpensClosesAndRefreshes)
 {
     dialogs->files.push_back(QString());
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     EXPECT_EQ(window->windowTitle(), "Mosswick Database");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
     EXPECT_FALSE(window->session().db_open());
 
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     EXPECT_EQ(window->message_text(), "Open a database first.");
 
     open_light(8);
@@ -168,11 +168,11 @@ TEST_F(LightWindow, OpensClosesAndRefreshes)
     EXPECT_EQ(ctl(*window).Label29->text(), "2");
     EXPECT_EQ(dialogs->count("password"), 0);
 
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     EXPECT_EQ(window->message_text(), "Database refreshed.");
     EXPECT_EQ(testsupport::cells_shown(*window), 6);
 
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     EXPECT_EQ(window->message_text(), "Database closed.");
     EXPECT_EQ(window->windowTitle(), "Mosswick database");
     EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
@@ -304,7 +304,7 @@ TEST_F(LightWindow, TheAboutBoxShowsSmallTheAboutPictureItsClickZooms)
     QImage picture(480, 300, QImage::Format_RGB32);
     picture.fill(QColor(200, 40, 30));
     ASSERT_TRUE(picture.save(dir.file("about3.jpg"), "JPG", 95));
-    window->mnuAbout_Click();
+    ctl(*window).mnuAbout->trigger();
     frmAbout* about = about_box();
     ASSERT_TRUE(about);
     EXPECT_EQ(about->Label5->text(), "V2.1.12, September 1, 2003");
@@ -321,7 +321,7 @@ TEST_F(LightWindow, TheAboutBoxShowsSmallTheAboutPictureItsClickZooms)
     EXPECT_NEAR(centre.blue(), 30, 8);
 
     QTest::mouseClick(about->Image2, Qt::LeftButton);
-    QPointer<frmZoom> zoom = window->page_view().last_zoom();
+    QPointer<frmZoom> zoom = testsupport::last_zoom();
     ASSERT_TRUE(zoom);
     EXPECT_FALSE(zoom->request().picture_in_db);
     EXPECT_EQ(ctl(*zoom).Label1->text(), dir.file("about3.jpg"));
@@ -335,7 +335,7 @@ TEST_F(LightWindow, TheAboutBoxShowsSmallTheAboutPictureItsClickZooms)
     // Without the file the zoom window says so and closes; nothing else does.
     QFile::remove(dir.file("about3.jpg"));
     emit about->screenshot_clicked();
-    zoom = window->page_view().last_zoom();
+    zoom = testsupport::last_zoom();
     EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
     run_deferred_deletes();
     EXPECT_FALSE(zoom);

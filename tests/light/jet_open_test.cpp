@@ -35,7 +35,7 @@ TEST_F(LightWindow, AccessCataloguesAreConvertedAndOpenedAsTheyAre)
         EXPECT_TRUE(window->message_text().contains(backup));
         EXPECT_EQ(testsupport::read_all(backup), original);
         testsupport::expect_jet_rows(*window->session().db_conn(), rows, columns);
-        window->mnuDb_Click();
+        ctl(*window).mnuDb->trigger();
     }
 }
 
@@ -87,7 +87,7 @@ TEST_F(LightWindow, AnEncodedAccessFileBecomesAScrambledCatalogueThatReopens)
     EXPECT_FALSE(testsupport::is_plain_sqlite(path));
     EXPECT_EQ(window->session().picture_count(), 13);
     testsupport::expect_jet_rows(*window->session().db_conn(), 13, 9);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     open(path);
     EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(testsupport::questions_asked(*dialogs).size(), 1);
@@ -100,6 +100,6 @@ TEST_F(LightWindow, AnAccessCatalogueOnTheCommandLineIsConverted)
     dialogs->answers = {ui::Answer::Yes};
     start(Edition::light(), path);
     ASSERT_TRUE(window->session().db_open());
-    EXPECT_TRUE(window->catalogue().opened_from_command_line());
+    EXPECT_FALSE(tabs_have_focus(*window));   // the focus stays where the program put it
     EXPECT_EQ(window->session().picture_count(), 13);
 }

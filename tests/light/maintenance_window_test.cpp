@@ -1,6 +1,7 @@
 // The light maintenance: its messages, no timing, the rename button and
 // extension box, and the update pass stopped by the progress bar.
 #include "support/window_controls.h"
+#include "support/list_gestures.h"
 #include "maintenance/maintenance_tab.h"
 #include "light_fixture.h"
 #include "support/grid_clicks.h"
@@ -39,13 +40,6 @@ protected:
         for (const char* n : names)
             touch(listed.file(n));
         show_folder(listed.path());
-    }
-    QStringList items(QListWidget* list) const
-    {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
     }
 
     testsupport::TempDir listed;
@@ -115,7 +109,7 @@ TEST_F(LightMaintenance, TheRenumberButtonLeavesThePageLoadsTime)
     EXPECT_EQ(rows().front(), "1/1/a.jpg/-");
     EXPECT_TRUE(window->timing_text().endsWith(" ms")) << window->timing_text().toStdString();
 
-    window->maintenance().RenumberPages();
+    open_to_renumber(path);
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
     EXPECT_EQ(window->ready_text(), "Ready");
 }
@@ -164,7 +158,7 @@ TEST_F(LightMaintenance, RenameWithTheExtensionBox)
     // The page view and the grid go on working on the catalogue.
     ctl(*window).load_list->click();
     EXPECT_EQ(model()->cell_text(1, 3), "coast.jpg");
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), "coast.jpg");
 }
 
@@ -194,7 +188,8 @@ TEST_F(LightMaintenance, UpdatePassLinksMoviesOnlyAndIsNotTimed)
 
     testsupport::TempDir empty;
     show_folder(empty.path());
-    window->maintenance().update_pictures_Click();
+    ctl(*window).update_pictures->setEnabled(true);   // as if left enabled: an empty list disables it
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures, no picture(s) in the list.");
     EXPECT_EQ(window->ready_text(), "Ready");
 }
@@ -207,7 +202,7 @@ TEST_F(LightMaintenance, TheProgressBarNotEscStopsTheUpdatePass)
     show_listed({"pic001.jpg", "pic002.jpg", "pic003.jpg", "pic004.jpg"});
     // An old click never stops a new pass, and Esc does not reach it.
     click_progress_bar();
-    when_bar_reaches(1, [this] { window->Form_KeyPress(27); });
+    when_bar_reaches(1, [this] { QTest::keyClick(window.get(), Qt::Key_Escape); });
     when_bar_reaches(3, [this] { click_progress_bar(); });
     window->set_timing("earlier");
     ctl(*window).update_pictures->click();
@@ -234,9 +229,9 @@ TEST_F(LightMaintenance, VerifyFillsTheListsWithoutTiming)
     EXPECT_EQ(window->message_text(), "Verify complete, error(s) found.");
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_EQ(window->timing_text(), "earlier");
-    EXPECT_EQ(items(ctl(*window).List1), QStringList({"new.jpg", "notes.txt"}));
-    EXPECT_EQ(items(ctl(*window).List2), QStringList({"pic003.jpg"}));
-    EXPECT_EQ(items(ctl(*window).List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List1), QStringList({"new.jpg", "notes.txt"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List2), QStringList({"pic003.jpg"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
 }
 

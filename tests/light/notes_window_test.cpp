@@ -28,7 +28,7 @@ TEST_F(LightNotes, OkWritesTheNoteAndNothingElseOfTheRow)
 {
     open_light(3, store::Schema::Full);
     exec("UPDATE demopicture SET reference = 'kept', addnote = 'kept too', movfile = 'pic002.avi' WHERE numpic = 2");
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     Window w = open_editor(2);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->lbl_note->Text(), "note 2");
@@ -109,7 +109,7 @@ TEST_F(LightNotes, ClearNoteTurnsBoldOffAndKeepsTheOtherStyles)
     open_light(1);
     exec("UPDATE demopicture SET note = ?1",
          {QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40\\b\\i\\ul styled\\par}")});
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     Window w = open_editor(1);
     ASSERT_NE(w, nullptr);
     w->Text_Find->setFocus();

@@ -85,9 +85,9 @@ TEST_F(LightPageView, EachZoomWindowKeepsItsOwnPathAndCaption)
 {
     open_light(3);
     testsupport::double_click_cell(*window, 1);
-    QPointer<frmZoom> first = window->page_view().last_zoom();
+    QPointer<frmZoom> first = testsupport::last_zoom();
     testsupport::double_click_cell(*window, 3);
-    QPointer<frmZoom> second = window->page_view().last_zoom();
+    QPointer<frmZoom> second = testsupport::last_zoom();
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
     EXPECT_FALSE(first->request().picture_in_db);
@@ -114,9 +114,9 @@ TEST_F(LightPageView, AFileGoneSinceThePageWasShownClosesOnlyItsZoomWindow)
     EXPECT_EQ(dialogs->messages(), QStringList({"Picture file not found."}));
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(window->page_view().last_zoom());
+    EXPECT_FALSE(testsupport::last_zoom());
     EXPECT_TRUE(window->session().db_open());
-    EXPECT_EQ(window->page_view().selected_cell(), 2);
+    EXPECT_EQ(testsupport::white_cell(*window), 2);
     expect_usable();
 }
 
@@ -156,19 +156,19 @@ TEST_F(LightPageView, KeypadWorksOnTheLightCells)
 {
     open_light(8);
     EXPECT_TRUE(testsupport::type_keypad(*window, '8'));
-    EXPECT_EQ(window->page_view().selected_cell(), 1);
+    EXPECT_EQ(testsupport::white_cell(*window), 1);
     EXPECT_EQ(testsupport::white_cell(*window), 1);
     EXPECT_TRUE(testsupport::type_keypad(*window, '6'));
-    ASSERT_TRUE(window->page_view().last_zoom());
-    EXPECT_EQ(ctl(*window->page_view().last_zoom()).Label1->text(), data("pic001.jpg"));
-    window->page_view().last_zoom()->close();
+    ASSERT_TRUE(testsupport::last_zoom());
+    EXPECT_EQ(ctl(*testsupport::last_zoom()).Label1->text(), data("pic001.jpg"));
+    testsupport::last_zoom()->close();
 
     // A selected cell whose picture box is disabled opens nothing; the key
     // is still taken.
     ctl(*window).im[1]->setEnabled(false);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(testsupport::type_keypad(*window, '6'));
-    EXPECT_FALSE(window->page_view().last_zoom());
+    EXPECT_FALSE(testsupport::last_zoom());
 }
 
 TEST_F(LightPageView, TheSliderDrawsNoTicksOverFourHundredNinetyFivePages)

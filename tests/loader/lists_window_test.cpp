@@ -39,7 +39,7 @@ TEST_F(LoaderWindow, CountMessageAndEnablingFollowTheFolder)
 TEST_F(LoaderWindow, WithoutACatalogueTheListsStayDisabledAndSilent)
 {
     jpg("a.jpg");
-    window->mnuDb_Click();   // close
+    ctl(*window).mnuDb->trigger();   // close
     ASSERT_FALSE(window->session().db_open());
     window->set_message("unchanged");
     show(source.path());

@@ -38,7 +38,7 @@ protected:
         catalogue = testsupport::make_catalogue(db.path(), spec);
         QDir().mkpath(db.file("data"));
         dialogs->files.push_back(catalogue);
-        window->mnuDb_Click();
+        ctl(*window).mnuDb->trigger();
         ASSERT_TRUE(window->session().db_open());
         // Nothing is loaded before the check behind the page has passed.
         ASSERT_TRUE(QTest::qWaitFor([this] { return !window->integrity_check_running(); }, 30000));

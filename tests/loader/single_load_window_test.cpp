@@ -263,7 +263,7 @@ TEST_F(LoaderWindow, ClosingTheCatalogueUnderAPendingLoadFreesTheLists)
     jpg("a.jpg");
     show(source.path());
     pick_picture("a.jpg");
-    window->mnuDb_Click();   // close
+    ctl(*window).mnuDb->trigger();   // close
     EXPECT_FALSE(pick_pending());
     EXPECT_TRUE(ctl(*window).Img_ImportImage->isHidden());
     EXPECT_EQ(ctl(*window).text7->text(), "");

@@ -118,7 +118,7 @@ protected:
     void expect_renumbering_by_name()
     {
         exec("UPDATE demopicture SET numpic = 1000 - numpic");   // reversed
-        window->maintenance().RenumberPages();
+        ctl(*window).renumber_pages->click();
         const QList<int> by_number = order();
         EXPECT_TRUE(std::is_sorted(by_number.begin(), by_number.end()));
     }

@@ -6,10 +6,13 @@
 #include "core/status_line.h"
 #include "maintenance/maintenance_tab.h"
 #include "support/catalogue_builder.h"
+#include "support/list_gestures.h"
+#include "support/scripted_access.h"
 #include "support/scripted_dialogs.h"
 #include "support/session_fixture.h"
 #include "support/test_support.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -69,14 +72,7 @@ protected:
         return control;
     }
 
-    QStringList items(const char* list) const
-    {
-        QStringList out;
-        auto* l = child<QListWidget>(list);
-        for (int i = 0; i < l->count(); ++i)
-            out << l->item(i)->text();
-        return out;
-    }
+    QStringList items(const char* list) const { return testsupport::items(child<QListWidget>(list)); }
 
     static QList<bool> flags(const QSignalSpy& spy)
     {
@@ -92,7 +88,8 @@ protected:
     StatusLine status{&bar};
     CatalogueSession session{Edition::enhanced()};
     FakeListing listing;
-    MaintenanceTab tab{session, listing};
+    testsupport::ScriptedAccess access{session};
+    MaintenanceTab tab{session, listing, access};
 };
 
 const char* const k_edit_controls[] = {"renumber_pages", "exchange_picture", "insert_picture", "delete_page",
@@ -192,10 +189,10 @@ TEST_F(MaintenanceTabAlone, AnExchangeSaysWhenItRunsAndWhenItEnds)
 TEST_F(MaintenanceTabAlone, TheRenumberButtonAsksForTheCatalogueToBeShownAgain)
 {
     open_catalogue(3);
-    QSignalSpy reopen(&tab, &MaintenanceTab::reopen_requested);
+    access.on_request = [this] { EXPECT_FALSE(session.db_table_open()); };
     child<QPushButton>("renumber_pages")->click();
-    EXPECT_EQ(reopen.count(), 1);
-    EXPECT_FALSE(session.db_table_open());
+    EXPECT_EQ(access.reopened, 1);
+    EXPECT_TRUE(session.db_table_open());
     EXPECT_EQ(status.message_text(), "Database pages renumbered.");
 }
 
@@ -231,6 +228,14 @@ TEST_F(MaintenanceTabAlone, ThePassesRunOverTheListsTheLoaderHandsThem)
     EXPECT_EQ(listing.asked, 1);
     EXPECT_EQ(items("List1"), QStringList({"extra.jpg"}));
     EXPECT_EQ(flags(tabs), QList<bool>({true}));
+
+    // The update's summary waits for the catalogue shown again; a reading that failed said why.
+    QDir().mkpath(dir.file("data"));
+    access.refuse = true;
+    access.on_request = [this] { status.set_message("Shown no more."); };
+    tab.update_pictures_Click();
+    EXPECT_EQ(access.reopened, 1);
+    EXPECT_EQ(status.message_text(), "Shown no more.");
 }
 
 } // namespace

@@ -22,13 +22,6 @@ protected:
         ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, listed.path()));
     }
 
-    QStringList items(QListWidget* list) const
-    {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
-    }
 
     testsupport::TempDir listed;
 };
@@ -63,14 +56,15 @@ TEST_F(PassesWindow, UpdateWithAnEmptyListOrCatalogueEndsAtOnce)
 {
     open_catalogue(2);
     show_listed({});
-    window->maintenance().update_pictures_Click();
+    ctl(*window).update_pictures->setEnabled(true);   // as if left enabled: an empty list disables it
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures, no picture(s) in the list.");
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(window->ready_text(), "Ready.");
     expect_usable();
 
     exec("DELETE FROM demopicture");
-    window->maintenance().update_pictures_Click();
+    ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Database empty.");
     EXPECT_TRUE(ctl(*window).update_pictures->isEnabled());
     expect_usable();
@@ -82,10 +76,10 @@ TEST_F(PassesWindow, EscStopsTheUpdateAndUndoesIt)
     for (const char* m : {"pic001.avi", "pic002.avi", "pic003.avi"})
         touch(data(m));
     show_listed({"pic001.jpg", "pic002.jpg", "pic003.jpg"});
-    window->Form_KeyPress(27);   // an old Esc does not stop a new pass
+    QTest::keyClick(window.get(), Qt::Key_Escape);   // an old Esc does not stop a new pass
     QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
         if (v == 2)
-            window->Form_KeyPress(27);
+            QTest::keyClick(window.get(), Qt::Key_Escape);
     });
     ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Upgrading stopped.");
@@ -142,9 +136,9 @@ TEST_F(PassesWindow, VerifyFillsTheThreeLists)
     ctl(*window).List1->addItem("from before");
     ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, error(s) found.");
-    EXPECT_EQ(items(ctl(*window).List1), QStringList({"new.jpg", "notes.txt"}));
-    EXPECT_EQ(items(ctl(*window).List2), QStringList({"pic003.avi", "pic004.jpg"}));
-    EXPECT_EQ(items(ctl(*window).List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List1), QStringList({"new.jpg", "notes.txt"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List2), QStringList({"pic003.avi", "pic004.jpg"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List3), QStringList({"pic001.jpg", "no movie.", "-------------------------"}));
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());
     EXPECT_EQ(window->ready_text(), "Ready.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
@@ -170,7 +164,7 @@ TEST_F(PassesWindow, AStopInPhaseOneEndsTheVerify)
     stop_at(2);
     ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify stopped.");
-    EXPECT_EQ(items(ctl(*window).List1), QStringList({"a.jpg", "b.jpg"}));
+    EXPECT_EQ(testsupport::items(ctl(*window).List1), QStringList({"a.jpg", "b.jpg"}));
     EXPECT_EQ(ctl(*window).List2->count(), 0);
     EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
     EXPECT_TRUE(ctl(*window).ProgressBar1->isHidden());

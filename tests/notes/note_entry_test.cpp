@@ -318,7 +318,7 @@ TEST_F(NoteEntryTest, ADoubleClickOnACellsNoteBoxOpensItsEditor)
     QTest::mouseClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
     QTest::mouseDClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
     ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(window->page_view().selected_cell(), 4);
+    EXPECT_EQ(testsupport::white_cell(*window), 4);
     // Opened this way the window keeps its design caption.
     EXPECT_EQ(editor()->window->windowTitle(), "Note");
     EXPECT_EQ(editor()->lbl_note->Text(), "note 4");
@@ -421,7 +421,7 @@ TEST_F(NoteEntryTest, ADeletedRowOrAClosedCatalogueIsReported)
 
     ASSERT_NE(testsupport::open_note_editor(*window, 3), nullptr);
     const auto* w = editor();
-    window->mnuDb_Click();   // closes the catalogue under the editor
+    ctl(*window).mnuDb->trigger();   // closes the catalogue under the editor
     ASSERT_FALSE(window->session().db_open());
     w->Command1->click();
     EXPECT_EQ(dialogs->messages().size(), 2);

@@ -137,7 +137,7 @@ TEST_F(HighDensity, TheViewerAndTheLoadersPreviewToo)
 TEST_F(HighDensity, TheAboutBoxScreenshotKeepsItsSizeInLogicalPixels)
 {
     ASSERT_TRUE(k_scaled);
-    window->mnuAbout_Click();
+    ctl(*window).mnuAbout->trigger();
     auto* about = window->findChild<frmAbout*>();
     ASSERT_TRUE(about);
     ASSERT_EQ(about->screenshot().devicePixelRatio(), 2.0);
@@ -149,10 +149,10 @@ TEST_F(HighDensity, TheAboutBoxScreenshotKeepsItsSizeInLogicalPixels)
     emit about->screenshot_clicked();
     ASSERT_TRUE(wait_for_zoom());
     // At zoom 0 the screenshot is as large as the window it shows.
-    EXPECT_EQ(window->page_view().last_zoom()->kept_picture().natural_size(), window->size());
-    EXPECT_EQ(ctl(*window->page_view().last_zoom()).Slider1->value(), 0);
-    EXPECT_EQ(window->page_view().last_zoom()->drawn().size(), window->size() * 2);
-    window->page_view().last_zoom()->close();
+    EXPECT_EQ(testsupport::last_zoom()->kept_picture().natural_size(), window->size());
+    EXPECT_EQ(ctl(*testsupport::last_zoom()).Slider1->value(), 0);
+    EXPECT_EQ(testsupport::last_zoom()->drawn().size(), window->size() * 2);
+    testsupport::last_zoom()->close();
     about->close();
 }
 

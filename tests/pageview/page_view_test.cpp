@@ -205,10 +205,10 @@ TEST_F(PageViewTest, PictureTypeLabelSelectsAndZooms)
 {
     open(make_with_files(3));
     QTest::mouseClick(ctl(*window).Label7[3], Qt::LeftButton);
-    EXPECT_EQ(window->page_view().selected_cell(), 3);
-    ASSERT_TRUE(window->page_view().last_zoom());
-    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(3)));
-    window->page_view().last_zoom()->close();
+    EXPECT_EQ(testsupport::white_cell(*window), 3);
+    ASSERT_TRUE(testsupport::last_zoom());
+    EXPECT_TRUE(testsupport::last_zoom()->windowTitle().endsWith(testsupport::picture_name(3)));
+    testsupport::last_zoom()->close();
     expect_usable();
 }
 
@@ -222,7 +222,7 @@ TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
     EXPECT_EQ(note_colour(2), 0xE0E0E0u);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
     EXPECT_EQ(ui::to_bgr(ctl(*window).Text18[5]->back_color()), 0xFFFFFFu);
-    EXPECT_EQ(window->page_view().selected_cell(), 5);
+    EXPECT_EQ(testsupport::white_cell(*window), 5);
     EXPECT_EQ(window->message_text(), testsupport::picture_name(5));
     EXPECT_EQ(testsupport::white_cell(*window), 5);
     testsupport::click_cell(*window, 5);
@@ -231,26 +231,26 @@ TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
     // A page load greys the selection.
     ctl(*window).go_right->click();
     EXPECT_EQ(testsupport::white_cell(*window), 0);
-    EXPECT_EQ(window->page_view().selected_cell(), 0);
+    EXPECT_EQ(testsupport::white_cell(*window), 0);
 }
 
 TEST_F(PageViewTest, ReselectionAfterAPageChange)
 {
     open(make_with_files(13));
-    emit window->search().show_page_requested(2, 9);
+    testsupport::display_picture(*window, 9);
     EXPECT_EQ(window->session().current_page(), 2);
-    EXPECT_EQ(window->page_view().selected_cell(), 3);
+    EXPECT_EQ(testsupport::white_cell(*window), 3);
     EXPECT_EQ(testsupport::white_cell(*window), 3);
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     // Done once: a later load of the page selects nothing.
     ctl(*window).go_right->click();
     ctl(*window).go_left->click();
     EXPECT_EQ(window->session().current_page(), 2);
-    EXPECT_EQ(window->page_view().selected_cell(), 0);
+    EXPECT_EQ(testsupport::white_cell(*window), 0);
 
     // The page already shown: the cell is selected without a reload.
-    emit window->search().show_page_requested(2, 11);
-    EXPECT_EQ(window->page_view().selected_cell(), 5);
+    testsupport::display_picture(*window, 11);
+    EXPECT_EQ(testsupport::white_cell(*window), 5);
     EXPECT_FALSE(ctl(*window).show_page->isEnabled());
 }
 
@@ -279,12 +279,12 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
 
     // A zoom request hands the stored picture over, whatever the file holds.
     testsupport::double_click_cell(*window, 1);
-    ASSERT_TRUE(window->page_view().last_zoom());
-    EXPECT_TRUE(window->page_view().last_zoom()->request().picture_in_db);
-    EXPECT_EQ(ctl(*window->page_view().last_zoom()).Label1->text(), window->session().data_folder() + testsupport::picture_name(1));
+    ASSERT_TRUE(testsupport::last_zoom());
+    EXPECT_TRUE(testsupport::last_zoom()->request().picture_in_db);
+    EXPECT_EQ(ctl(*testsupport::last_zoom()).Label1->text(), window->session().data_folder() + testsupport::picture_name(1));
     ASSERT_TRUE(wait_for_zoom());
-    EXPECT_GT(window->page_view().last_zoom()->drawn().pixelColor(2, 2).blue(), 150);
-    window->page_view().last_zoom()->close();
+    EXPECT_GT(testsupport::last_zoom()->drawn().pixelColor(2, 2).blue(), 150);
+    testsupport::last_zoom()->close();
 }
 
 TEST_F(PageViewTest, MetafilesAreDrawnInTheirCells)
@@ -316,7 +316,7 @@ TEST_F(PageViewTest, SmallPicturesAreNeverEnlarged)
     open(make_with_files(1, 100, 50));
     EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(100, 50));
     EXPECT_EQ(ctl(*window).im[1]->size(), QSize(100, 50));
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     // A large one is fitted into the cell keeping its proportions.
     CatalogueSpec spec;
     spec.name = "big.mdb";
@@ -335,7 +335,7 @@ TEST_F(PageViewTest, QualityCodesAllDrawTheFittedSize)
         ctl(*window).mnuTQ[size_t(code)]->trigger();
         EXPECT_EQ(window->session().thumb_quality(), code);
         EXPECT_TRUE(ctl(*window).mnuTQ[size_t(code)]->isChecked());
-        window->mnuRefresh_Click();
+        ctl(*window).mnuRefresh->trigger();
         EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(312, 156)) << code;
     }
     ctl(*window).mnuZQ[2]->trigger();
@@ -364,7 +364,7 @@ TEST_F(PageViewTest, MissingPicturesNeverEndThePageOrTheProgram)
     // A zoom request for the missing picture: the message, no window.
     testsupport::double_click_cell(*window, 2);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), 2);
-    EXPECT_FALSE(window->page_view().last_zoom());
+    EXPECT_FALSE(testsupport::last_zoom());
     expect_usable();
 }
 
@@ -432,7 +432,7 @@ TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
     }
     // "6" on the cell the keys moved to opens nothing.
     testsupport::type_keypad(*window, '6');
-    EXPECT_FALSE(window->page_view().last_zoom());
+    EXPECT_FALSE(testsupport::last_zoom());
     expect_usable();
 }
 
@@ -450,12 +450,12 @@ TEST_F(PageViewTest, MoviesOpenFromTheDataFolderByTheirStoredName)
     EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
     QTest::mouseClick(ctl(*window).lbl_fileName[1], Qt::LeftButton);
     EXPECT_EQ(dialogs->desktop_files(), QStringList{dir.path() + "/data/Clip One.AVI"});
-    EXPECT_EQ(window->page_view().selected_cell(), 1);
+    EXPECT_EQ(testsupport::white_cell(*window), 1);
 
     QTest::mouseClick(ctl(*window).lbl_fileName[2], Qt::LeftButton);
     EXPECT_EQ(dialogs->desktop_files().size(), 1);
     EXPECT_TRUE(window->message_text().startsWith("Error 53 - ")) << window->message_text().toStdString();
-    EXPECT_EQ(window->page_view().selected_cell(), 2);
+    EXPECT_EQ(testsupport::white_cell(*window), 2);
     expect_usable();
 
     // A movie no program takes is said so.
@@ -469,18 +469,18 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
 {
     open(make_with_files(10));
     EXPECT_TRUE(testsupport::type_keypad(*window, '8'));
-    EXPECT_EQ(window->page_view().selected_cell(), 1);
+    EXPECT_EQ(testsupport::white_cell(*window), 1);
     testsupport::type_keypad(*window, '7');
-    EXPECT_EQ(window->page_view().selected_cell(), 6);
+    EXPECT_EQ(testsupport::white_cell(*window), 6);
     EXPECT_EQ(testsupport::white_cell(*window), 6);
     EXPECT_FALSE(testsupport::type_keypad(*window, '4'));   // page 1: not consumed
     EXPECT_TRUE(testsupport::type_keypad(*window, '.'));
     EXPECT_EQ(window->session().current_page(), 2);
     EXPECT_EQ(testsupport::cells_shown(*window), 4);
     testsupport::type_keypad(*window, '7');   // no selection after a load: the last cell of the page
-    EXPECT_EQ(window->page_view().selected_cell(), 4);
+    EXPECT_EQ(testsupport::white_cell(*window), 4);
     testsupport::type_keypad(*window, '8');
-    EXPECT_EQ(window->page_view().selected_cell(), 1);
+    EXPECT_EQ(testsupport::white_cell(*window), 1);
     testsupport::type_keypad(*window, '3');
     EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_FALSE(testsupport::type_keypad(*window, '6'));   // nothing selected after the load
@@ -488,10 +488,11 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
 
 TEST_F(PageViewTest, StaleStopClicksDoNotStopANewRenumbering)
 {
-    open(make_with_files(8));
+    const QString path = make_with_files(8);
+    open(path);
     QTest::mouseClick(ctl(*window).ProgressBar1, Qt::LeftButton);
     EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::ProgressBar));
-    window->maintenance().RenumberPages();
+    open_to_renumber(path);
     EXPECT_EQ(window->message_text(), "Database pages renumbered.");
 }
 
@@ -508,17 +509,17 @@ TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
     open(make_with_files(8));
     window->show();
     QTest::mouseClick(ctl(*window).im[2], Qt::LeftButton);
-    EXPECT_EQ(window->page_view().selected_cell(), 2);
+    EXPECT_EQ(testsupport::white_cell(*window), 2);
     QTest::mouseClick(ctl(*window).lbl_note[4]->viewport(), Qt::LeftButton);
-    EXPECT_EQ(window->page_view().selected_cell(), 4);
+    EXPECT_EQ(testsupport::white_cell(*window), 4);
     QApplication::setActiveWindow(window.get());
     ctl(*window).SSTab_main->tabBar()->setFocus();
     QTest::keyClick(ctl(*window).SSTab_main->tabBar(), Qt::Key_8, Qt::NoModifier);
-    EXPECT_EQ(window->page_view().selected_cell(), 5);
+    EXPECT_EQ(testsupport::white_cell(*window), 5);
     // A focused thumbnail hands the key on to the keypad.
     ctl(*window).im[1]->setFocus();
     QTest::keyClick(ctl(*window).im[1], Qt::Key_7, Qt::NoModifier);
-    EXPECT_EQ(window->page_view().selected_cell(), 4);
+    EXPECT_EQ(testsupport::white_cell(*window), 4);
     // A focused button ignores digits, and so does the keypad then.
     ctl(*window).go_right->setFocus();
     QTest::keyClick(ctl(*window).go_right, Qt::Key_5, Qt::NoModifier);
@@ -526,12 +527,12 @@ TEST_F(PageViewTest, RealClicksAndKeysReachTheCells)
     ctl(*window).SSTab_main->setCurrentIndex(2);
     ctl(*window).Option4[0]->setFocus();
     QTest::keyClick(ctl(*window).Option4[0], Qt::Key_6, Qt::NoModifier);
-    EXPECT_FALSE(window->page_view().last_zoom());
+    EXPECT_FALSE(testsupport::last_zoom());
     ctl(*window).SSTab_main->setCurrentIndex(0);
     // Typed into another box, the digits are ordinary characters.
     ctl(*window).Text1->setEnabled(true);
     QTest::keyClick(ctl(*window).Text1, Qt::Key_8, Qt::NoModifier);
-    EXPECT_EQ(window->page_view().selected_cell(), 4);
+    EXPECT_EQ(testsupport::white_cell(*window), 4);
     EXPECT_EQ(ctl(*window).Text1->text(), "8");
     // The page box drops letters and says which keys it takes.
     QTest::keyClick(ctl(*window).Label3, Qt::Key_A, Qt::NoModifier);

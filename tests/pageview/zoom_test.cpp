@@ -237,11 +237,11 @@ TEST_F(ZoomFromPageTest, TwoZoomWindowsKeepTheirOwnPictures)
     spec.height = 200;
     open(make(3, spec));
     testsupport::double_click_cell(*window, 1);
-    QPointer<frmZoom> first = window->page_view().last_zoom();
+    QPointer<frmZoom> first = testsupport::last_zoom();
     ASSERT_TRUE(first);
     ctl(*window).mnuZQ[size_t(1)]->trigger();
     testsupport::double_click_cell(*window, 3);
-    QPointer<frmZoom> second = window->page_view().last_zoom();
+    QPointer<frmZoom> second = testsupport::last_zoom();
     ASSERT_TRUE(second);
     EXPECT_NE(first, second);
     EXPECT_EQ(first->request().quality, 5);
@@ -267,7 +267,7 @@ TEST_F(ZoomFromPageTest, ZoomKeyOpensAWindowForTheSelectedCell)
     open(make(2, spec));
     testsupport::click_cell(*window, 2);
     EXPECT_TRUE(testsupport::type_keypad(*window, '6'));
-    ASSERT_TRUE(window->page_view().last_zoom());
-    EXPECT_TRUE(window->page_view().last_zoom()->windowTitle().endsWith(testsupport::picture_name(2)));
-    window->page_view().last_zoom()->close();
+    ASSERT_TRUE(testsupport::last_zoom());
+    EXPECT_TRUE(testsupport::last_zoom()->windowTitle().endsWith(testsupport::picture_name(2)));
+    testsupport::last_zoom()->close();
 }

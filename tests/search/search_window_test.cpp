@@ -209,7 +209,7 @@ TEST_F(SearchTab, OptionsFollowWhatTheBoxesHold)
     // Closing the catalogue empties the picture box, which disables the pair.
     ctl(*window).Text1->setText("a");
     ASSERT_TRUE(ctl(*window).Option5[0]->isEnabled());
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     EXPECT_FALSE(ctl(*window).Option5[0]->isEnabled());
     EXPECT_FALSE(ctl(*window).refresh_grid->isEnabled());
     ctl(*window).refresh_grid->click();   // nothing to search

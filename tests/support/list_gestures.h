@@ -11,6 +11,15 @@
 
 namespace testsupport {
 
+// The texts a list shows, in its order.
+inline QStringList items(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
 // Double-clicks a row as the user does: the first click selects it.
 inline void double_click_row(QListWidget* list, int row)
 {

@@ -5,6 +5,7 @@
 // page typed into the page box; and what the user reads back: the white
 // note box, the cells a page fills (the note windows open: note_window.h).
 
+#include "support/grid_clicks.h"
 #include "support/note_window.h"
 #include "support/window_controls.h"
 
@@ -104,6 +105,14 @@ inline int cells_shown(QWidget& window)
     for (size_t i = 1; i <= 6; ++i)
         n += !ctl(window).Label5[i]->text().isEmpty();
     return n;
+}
+
+// The full edition's "Display Page" for a picture picked on the search tab.
+inline void display_picture(QWidget& window, int numpic)
+{
+    ctl(window).refresh_grid->click();
+    click_grid_row(ctl(window).MSFlexGrid1, numpic - 1);
+    ctl(window).display_page->click();
 }
 
 // Selects cell i and asks for its note editor with the keypad's "1": the

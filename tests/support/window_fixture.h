@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -25,6 +26,16 @@
 inline bool wait_for_integrity_check(mosswick::frmBrowser& window, int timeout_ms = 30000)
 {
     return QTest::qWaitFor([&] { return !window.integrity_check_running(); }, timeout_ms);
+}
+
+// The main tab control holds the window's focus (its tab bar takes it).
+inline bool tabs_have_focus(QWidget& window) { return window.focusWidget() == ctl(window).SSTab_main->tabBar(); }
+
+// The catalogue's life in a main window, for the one seam it keeps for
+// tests: the opener of its check behind the page.
+inline mosswick::CatalogueFile& catalogue_file(QWidget& window)
+{
+    return *window.findChild<mosswick::CatalogueFile*>();
 }
 
 // A main window started as the program starts it, with scripted dialogs and a
@@ -52,7 +63,17 @@ protected:
     void open_unchecked(const QString& path)
     {
         dialogs->files.push_back(path);
-        window->mnuDb_Click();
+        ctl(*window).mnuDb->trigger();
+    }
+
+    // File > Renumber pages ticked and the catalogue opened: renumbered, left closed.
+    void open_to_renumber(const QString& path)
+    {
+        if (window->session().db_open())
+            ctl(*window).mnuDb->trigger();
+        ctl(*window).mnuDbRnm->setChecked(true);
+        open_unchecked(path);
+        ctl(*window).mnuDbRnm->setChecked(false);
     }
 
     QString make(int pictures, testsupport::CatalogueSpec spec = {})
@@ -65,7 +86,7 @@ protected:
     // decoded on a worker thread) or has said why it cannot.
     bool wait_for_zoom() const
     {
-        return QTest::qWaitFor([this] { return !window->page_view().last_zoom() || !window->page_view().last_zoom()->loading(); }, 10000);
+        return QTest::qWaitFor([this] { return !testsupport::last_zoom() || !testsupport::last_zoom()->loading(); }, 10000);
     }
 
     // The window accepts input again after every action.

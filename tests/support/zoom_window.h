@@ -7,10 +7,12 @@
 
 #include "pageview/frm_zoom.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +32,19 @@ struct ZoomControls : NamedControls<mosswick::frmZoom> {
     QLabel* Label1 = one<QLabel>("Label1");                   // hidden: the picture file's path
     QLabel* Label2 = one<QLabel>("Label2");                   // hidden: the quality code
 };
+
+// The zoom window opened last, as long as it is open; null when none is.
+// Zoom windows are windows of their own: the newest window shown is it.
+inline mosswick::frmZoom* last_zoom()
+{
+    const QWindowList shown = QGuiApplication::topLevelWindows();
+    for (auto w = shown.crbegin(); w != shown.crend(); ++w)
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* zoom = qobject_cast<mosswick::frmZoom*>(widget);
+                zoom && zoom->windowHandle() == *w && zoom->isVisible())
+                return zoom;
+    return nullptr;
+}
 
 // A zoom window of its own on a request, in a work area of 1280 x 800
 // pixels, shown and waited for until its decode has ended.

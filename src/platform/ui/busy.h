@@ -72,6 +72,10 @@ signals:
     void close_refused();
 
 protected:
+    // Installed on the application, and only while busy: it must see every
+    // input event of the window's widgets, also of those made meanwhile,
+    // before any filter of their own (a part's click or key hooks) acts on
+    // it, and only the application's filters come first.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QKeySequenceEdit>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -97,11 +98,15 @@ TEST_F(WindowTest, TabChangesRewriteTheTabPanel)
 
 TEST_F(WindowTest, EscSetsBothAbortFlagsWhateverRuns)
 {
-    window->Form_KeyPress(int('a'));
+    QTest::keyClick(window.get(), Qt::Key_A);
     EXPECT_FALSE(window->session().busy().stop_requested(ui::StopRequest::Esc));
-    window->Form_KeyPress(27);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::Esc));
     EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::UpdateEsc));
+    // So does a control put into the window later that takes Esc itself.
+    window->session().busy().clear_stop_request(ui::StopRequest::Esc);
+    QTest::keyClick(new QKeySequenceEdit(ctl(*window).SSTab_main->widget(2)), Qt::Key_Escape);
+    EXPECT_TRUE(window->session().busy().stop_requested(ui::StopRequest::Esc));
 }
 
 TEST_F(WindowTest, OpenAndCloseRoundTrip)
@@ -128,7 +133,7 @@ TEST_F(WindowTest, OpenAndCloseRoundTrip)
     EXPECT_TRUE(window->timing_text().isEmpty() || window->timing_text().endsWith(" ms"));
     expect_usable();
 
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Database closed.");
     EXPECT_EQ(title(*window), "Mosswick database");
@@ -145,7 +150,7 @@ TEST_F(WindowTest, OpenAndCloseRoundTrip)
 TEST_F(WindowTest, CancelledOpenDialogChangesNothingButTheTitle)
 {
     dialogs->files.push_back(QString());
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(title(*window), "Mosswick Database");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
@@ -163,7 +168,8 @@ TEST_F(WindowTest, WrongPasswordThenRightPassword)
     ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->session().db_password(), "secret");
     EXPECT_EQ(window->message_text(), "Database opened.");
-    window->mnuDb_Click();
+    EXPECT_TRUE(tabs_have_focus(*window));   // opened by the menu: the tab control takes the focus
+    ctl(*window).mnuDb->trigger();
     EXPECT_TRUE(window->session().db_password().isEmpty());
 }
 
@@ -203,7 +209,7 @@ TEST_F(WindowTest, FiveAndSevenColumnFilesAreUpgradedOnYes)
     EXPECT_EQ(dialogs->asked[1].title, "Mosswick Zudidudi - Confirmation");
     EXPECT_EQ(window->session().db_conn()->column_count(), 9);
     EXPECT_EQ(window->message_text(), "Database opened.");
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
 
     spec.name = "seven.mdb";
     const QString seven = make(2, spec);
@@ -350,7 +356,7 @@ TEST_F(WindowTest, PageArithmeticAfterOpen)
         EXPECT_EQ(ctl(*window).Slider1->maximum(), c.slider_max) << c.pictures;
         EXPECT_EQ(ctl(*window).Label3->text(), "1");
         EXPECT_EQ(window->session().current_page(), 1);
-        window->mnuDb_Click();
+        ctl(*window).mnuDb->trigger();
     }
 }
 
@@ -362,14 +368,14 @@ TEST_F(WindowTest, SliderTicksStopAbove495Pages)
     EXPECT_EQ(ctl(*window).Slider1->maximum(), 495);
     EXPECT_EQ(ctl(*window).Slider1->tickInterval(), 1);
     EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::TicksBelow);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     spec.name = "b.mdb";
     const QString longer = make(495 * 6 + 1, spec);
     open(longer);
     EXPECT_EQ(ctl(*window).Slider1->maximum(), 496);
     // An interval of 0 still draws the slider's default ticks: none are drawn.
     EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::NoTicks);
-    window->mnuDb_Click();
+    ctl(*window).mnuDb->trigger();
     open(dir.path() + "/a.mdb");
     EXPECT_EQ(ctl(*window).Slider1->tickPosition(), QSlider::TicksBelow);
 }
@@ -387,11 +393,11 @@ TEST_F(WindowTest, EmptyCatalogueShowsNoPage)
 
 TEST_F(WindowTest, RefreshNeedsACatalogueAndRedrawsPageOne)
 {
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     EXPECT_EQ(window->message_text(), "Open a database first.");
     open(make(13));
     window->session().move_to_page(3);
-    window->mnuRefresh_Click();
+    ctl(*window).mnuRefresh->trigger();
     EXPECT_EQ(window->message_text(), "Database refreshed.");
     EXPECT_EQ(window->session().current_page(), 1);
     expect_usable();
@@ -516,7 +522,7 @@ TEST_F(WindowTest, CommandLineWithAndWithoutQuotes)
     start(Edition::enhanced(), "\"" + path + "\"");
     EXPECT_TRUE(window->session().db_open());
     EXPECT_EQ(title(*window), path);
-    EXPECT_TRUE(window->catalogue().opened_from_command_line());
+    EXPECT_FALSE(tabs_have_focus(*window));   // the focus stays where the program put it
     EXPECT_EQ(dialogs->count("open"), 0);
 
     start(Edition::enhanced(), path);
@@ -555,12 +561,12 @@ TEST_F(WindowTest, ExitIsRefusedWhileBusyAndClosesTheCatalogueOtherwise)
                   "Busy: stop the running action first (Esc, or a click on the progress bar), then exit.");
         // The action's own message waits behind the reason until it ends.
         window->set_message(QStringLiteral("Action done."));
-        window->Command3_Click();
+        ctl(*window).Command3->click();
         EXPECT_TRUE(window->isVisible());
         EXPECT_TRUE(window->message_text().startsWith("Busy: stop the running action first"));
     }
     EXPECT_EQ(window->message_text(), "Action done.");
-    window->mnuFileExit_Click();
+    ctl(*window).mnuFileExit->trigger();
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->session().db_conn());
 }
@@ -568,7 +574,7 @@ TEST_F(WindowTest, ExitIsRefusedWhileBusyAndClosesTheCatalogueOtherwise)
 TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
 {
     window->show();
-    window->mnuAbout_Click();
+    ctl(*window).mnuAbout->trigger();
     auto boxes = [] {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -576,7 +582,7 @@ TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
         return n;
     };
     EXPECT_EQ(boxes(), 1);
-    window->mnuAbout_Click();
+    ctl(*window).mnuAbout->trigger();
     EXPECT_EQ(boxes(), 1);
     frmAbout* about = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -589,9 +595,9 @@ TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
     EXPECT_FALSE(about->Label7->text().contains("Access"));
 
     emit about->screenshot_clicked();
-    QPointer<frmZoom> first = window->page_view().last_zoom();
+    QPointer<frmZoom> first = testsupport::last_zoom();
     emit about->screenshot_clicked();
-    QPointer<frmZoom> second = window->page_view().last_zoom();
+    QPointer<frmZoom> second = testsupport::last_zoom();
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
     EXPECT_NE(first, second);
