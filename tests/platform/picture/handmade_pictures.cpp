@@ -1,5 +1,7 @@
 #include "handmade_pictures.h"
 
+#include "support/metafile_writer.h"
+
 #include <QBuffer>
 #include <QImageWriter>
 
@@ -7,17 +9,7 @@ namespace handmade {
 
 namespace {
 
-void le16(QByteArray& b, quint32 v)
-{
-    b.append(char(v & 0xFF));
-    b.append(char((v >> 8) & 0xFF));
-}
-
-void le32(QByteArray& b, quint32 v)
-{
-    le16(b, v & 0xFFFF);
-    le16(b, v >> 16);
-}
+using mfwrite::Params;
 
 void be32(QByteArray& b, quint32 v)
 {
@@ -34,6 +26,18 @@ quint32 crc32(const QByteArray& data)
             crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;
+}
+
+// A bitmap's file and info headers: width x height (bottom-up when height
+// is positive) in bpp bits, then colours palette entries, then pixel_bytes.
+Params bmp_headers(qint32 width, qint32 height, int bpp, quint32 compression, quint32 pixel_bytes, quint32 colours)
+{
+    const quint32 offset = 14 + 40 + 4 * colours;
+    Params b;
+    b.bytes("BM").u32(offset + pixel_bytes).u32(0).u32(offset);
+    b.u32(40).i32(width).i32(height).u16(1).u16(bpp).u32(compression).u32(pixel_bytes);
+    b.u32(2835).u32(2835).u32(colours).u32(0);
+    return b;
 }
 
 // The bytes of the CMYK JPEG (made once with an external encoder).
@@ -74,61 +78,28 @@ const unsigned char k_cmyk_jpeg[] = {
 
 QByteArray rle_bmp(int bpp)
 {
-    QByteArray pixels;
-    if (bpp == 8) {
-        // Rows bottom up: run of 4 x index 1, end of line; 2 x index 0,
-        // 2 x index 1, end of bitmap.
-        pixels.append("\x04\x01\x00\x00\x02\x00\x02\x01\x00\x01", 10);
-    } else {
-        // RLE4 runs repeat a pair of nibbles.
-        pixels.append("\x04\x11\x00\x00\x02\x00\x02\x11\x00\x01", 10);
-    }
-    const quint32 offset = 14 + 40 + 8;
-    QByteArray b("BM");
-    le32(b, offset + quint32(pixels.size()));
-    le32(b, 0);
-    le32(b, offset);
-    le32(b, 40);
-    le32(b, 4);                  // width
-    le32(b, 2);                  // height, bottom-up
-    le16(b, 1);                  // planes
-    le16(b, quint32(bpp));
-    le32(b, bpp == 8 ? 1 : 2);   // BI_RLE8 / BI_RLE4
-    le32(b, quint32(pixels.size()));
-    le32(b, 2835);
-    le32(b, 2835);
-    le32(b, 2);                  // colours used
-    le32(b, 0);
-    le32(b, 0x000000FF);         // index 0: blue (B, G, R, 0)
-    le32(b, 0x0000FF00);         // index 1: green
-    b.append(pixels);
-    return b;
+    // Rows bottom up: run of 4 x index 1, end of line; 2 x index 0, 2 x
+    // index 1, end of bitmap. RLE4 runs repeat a pair of nibbles.
+    const QByteArray pixels = bpp == 8 ? QByteArray("\x04\x01\x00\x00\x02\x00\x02\x01\x00\x01", 10)
+                                       : QByteArray("\x04\x11\x00\x00\x02\x00\x02\x11\x00\x01", 10);
+    // BI_RLE8 or BI_RLE4; index 0 blue, index 1 green (B, G, R, 0).
+    Params b = bmp_headers(4, 2, bpp, bpp == 8 ? 1 : 2, quint32(pixels.size()), 2);
+    return b.u32(0x000000FF).u32(0x0000FF00).bytes(pixels).data();
 }
 
 QByteArray gif(int width, int height, const std::vector<QColor>& frame_colours)
 {
-    QByteArray b("GIF89a");
-    le16(b, quint32(width));
-    le16(b, quint32(height));
-    b.append(char(0xF6));  // global table of 128 entries, 7-bit colour
-    b.append(char(0));
-    b.append(char(0));
+    Params b;
+    b.bytes("GIF89a").u16(width).u16(height).u8(0xF6).u8(0).u8(0);  // global table of 128 entries, 7-bit colour
     for (int i = 0; i < 128; ++i) {
         const QColor c = i < int(frame_colours.size()) ? frame_colours[size_t(i)] : QColor(Qt::black);
-        b.append(char(c.red()));
-        b.append(char(c.green()));
-        b.append(char(c.blue()));
+        b.u8(c.red()).u8(c.green()).u8(c.blue());
     }
     for (size_t f = 0; f < frame_colours.size(); ++f) {
-        b.append(char(0x2C));
-        le16(b, 0);
-        le16(b, 0);
-        le16(b, quint32(width));
-        le16(b, quint32(height));
-        b.append(char(0));
+        b.u8(0x2C).u16(0).u16(0).u16(width).u16(height).u8(0);
         // Minimum code size 7: codes are 8 bits wide, clear = 128, end = 129.
         // A clear every 100 pixels keeps the table from growing past 8 bits.
-        b.append(char(7));
+        b.u8(7);
         QByteArray codes;
         for (int p = 0; p < width * height; ++p) {
             if (p % 100 == 0)
@@ -138,13 +109,11 @@ QByteArray gif(int width, int height, const std::vector<QColor>& frame_colours)
         codes.append(char(129));
         for (int at = 0; at < codes.size(); at += 255) {
             const QByteArray block = codes.mid(at, 255);
-            b.append(char(block.size()));
-            b.append(block);
+            b.u8(int(block.size())).bytes(block);
         }
-        b.append(char(0));
+        b.u8(0);
     }
-    b.append(char(0x3B));
-    return b;
+    return b.u8(0x3B).data();
 }
 
 QByteArray ico(const std::vector<QImage>& images)
@@ -152,26 +121,18 @@ QByteArray ico(const std::vector<QImage>& images)
     std::vector<QByteArray> bodies;
     for (const QImage& img : images)
         bodies.push_back(encode(img, "png"));
-    QByteArray b;
-    le16(b, 0);
-    le16(b, 1);
-    le16(b, quint32(images.size()));
+    Params b;
+    b.u16(0).u16(1).u16(int(images.size()));
     quint32 offset = 6 + 16 * quint32(images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         const QSize s = images[i].size();
-        b.append(char(s.width() >= 256 ? 0 : s.width()));
-        b.append(char(s.height() >= 256 ? 0 : s.height()));
-        b.append(char(0));
-        b.append(char(0));
-        le16(b, 1);
-        le16(b, 32);
-        le32(b, quint32(bodies[i].size()));
-        le32(b, offset);
+        b.u8(s.width() >= 256 ? 0 : s.width()).u8(s.height() >= 256 ? 0 : s.height()).u8(0).u8(0);
+        b.u16(1).u16(32).u32(quint32(bodies[i].size())).u32(offset);
         offset += quint32(bodies[i].size());
     }
     for (const QByteArray& body : bodies)
-        b.append(body);
-    return b;
+        b.bytes(body);
+    return b.data();
 }
 
 QByteArray cmyk_jpeg()
@@ -181,29 +142,16 @@ QByteArray cmyk_jpeg()
 
 QByteArray emf_header()
 {
-    QByteArray b;
-    le32(b, 1);    // EMR_HEADER
-    le32(b, 108);  // record size
-    for (int i = 0; i < 8; ++i)
-        le32(b, 0);  // bounds and frame
-    b.append(" EMF", 4);
-    le32(b, 0x10000);
-    while (b.size() < 108)
-        b.append(char(0));
-    return b;
+    // EMR_HEADER of 108 bytes, bounds and frame all 0.
+    QByteArray b = Params().u32(1).u32(108).bytes(QByteArray(32, '\0')).bytes(" EMF").u32(0x10000).data();
+    return b.append(QByteArray(108 - b.size(), '\0'));
 }
 
 QByteArray wmf_header()
 {
-    QByteArray b("\xD7\xCD\xC6\x9A", 4);
-    while (b.size() < 22)
-        b.append(char(0));
-    le16(b, 1);  // type: memory
-    le16(b, 9);  // header words
-    le16(b, 0x0300);
-    while (b.size() < 64)
-        b.append(char(0));
-    return b;
+    // The placeable key, then a memory metafile header of 9 words.
+    QByteArray b = Params().u32(0x9AC6CDD7).bytes(QByteArray(18, '\0')).u16(1).u16(9).u16(0x0300).data();
+    return b.append(QByteArray(64 - b.size(), '\0'));
 }
 
 QByteArray png_header_only(quint32 width, quint32 height)
@@ -221,22 +169,23 @@ QByteArray png_header_only(quint32 width, quint32 height)
 
 QByteArray bmp_header_only(qint32 width, qint32 height)
 {
-    QByteArray b("BM");
-    le32(b, 54);
-    le32(b, 0);
-    le32(b, 54);
-    le32(b, 40);
-    le32(b, quint32(width));
-    le32(b, quint32(height));
-    le16(b, 1);
-    le16(b, 24);
-    le32(b, 0);
-    le32(b, 0);
-    le32(b, 2835);
-    le32(b, 2835);
-    le32(b, 0);
-    le32(b, 0);
-    return b;
+    return bmp_headers(width, height, 24, 0, 0, 0).data();
+}
+
+QImage painted(QSize size, const std::function<QRgb(int x, int y)>& colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, colour(x, y));
+    return image;
+}
+
+QImage filled(QSize size, QColor colour, QImage::Format format)
+{
+    QImage image(size, format);
+    image.fill(colour);
+    return image;
 }
 
 QByteArray encode(const QImage& image, const char* format, bool progressive)

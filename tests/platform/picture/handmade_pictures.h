@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QImage>
 
+#include <functional>
 #include <vector>
 
 namespace handmade {
@@ -36,6 +37,10 @@ QByteArray png_header_only(quint32 width, quint32 height);
 
 // A 24-bit BMP header claiming width x height, with no pixel data.
 QByteArray bmp_header_only(qint32 width, qint32 height);
+
+// Pictures made in memory: colour(x, y) at every pixel, or one colour.
+QImage painted(QSize size, const std::function<QRgb(int x, int y)>& colour);
+QImage filled(QSize size, QColor colour, QImage::Format format = QImage::Format_RGB32);
 
 // Encodes an image with Qt's writer ("jpg", "png", ...); progressive JPEG
 // when asked.

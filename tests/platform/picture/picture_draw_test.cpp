@@ -1,6 +1,7 @@
 // The draw-quality codes: exact target sizes and the pixels each filter
 // should give.
 
+#include "handmade_pictures.h"
 #include "platform/picture/draw.h"
 
 #include <gtest/gtest.h>
@@ -16,21 +17,12 @@ using namespace mosswick::picture;
 
 namespace {
 
-QImage uniform(QSize size, QColor colour, QImage::Format format = QImage::Format_RGB32)
-{
-    QImage img(size, format);
-    img.fill(colour);
-    return img;
-}
+using handmade::painted;
 
 // One-pixel black and white checkerboard.
 QImage checker(int w, int h)
 {
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
-    return img;
+    return painted(QSize(w, h), [](int x, int y) { return (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0); });
 }
 
 std::set<int> greens(const QImage& img)
@@ -65,9 +57,8 @@ TEST(DrawQuality, NothingToDrawGivesNullImages)
 
 TEST(DrawQuality, UnknownCodesDrawAsBilinear)
 {
-    EXPECT_EQ(effective_quality(0), k_quality_bilinear);
-    EXPECT_EQ(effective_quality(7), k_quality_bilinear);
-    EXPECT_EQ(effective_quality(-3), k_quality_bilinear);
+    for (const int unknown : {0, 7, -3})
+        EXPECT_EQ(effective_quality(unknown), k_quality_bilinear) << unknown;
     for (int q = 1; q <= 6; ++q)
         EXPECT_EQ(effective_quality(q), q);
     const QImage src = checker(9, 7);
@@ -77,7 +68,7 @@ TEST(DrawQuality, UnknownCodesDrawAsBilinear)
 TEST(DrawQuality, UniformColourStaysExactlyThatColour)
 {
     const QColor colour(37, 140, 213);
-    const QImage src = uniform(QSize(123, 77), colour);
+    const QImage src = handmade::filled(QSize(123, 77), colour);
     for (const int code : k_all_codes) {
         for (const QSize t : {QSize(17, 9), QSize(300, 211)}) {
             const QImage out = draw_picture(src, t, code);
@@ -91,7 +82,7 @@ TEST(DrawQuality, UniformColourStaysExactlyThatColour)
 
 TEST(DrawQuality, TransparencyIsKept)
 {
-    const QImage src = uniform(QSize(50, 40), QColor(255, 0, 0, 128), QImage::Format_ARGB32);
+    const QImage src = handmade::filled(QSize(50, 40), QColor(255, 0, 0, 128), QImage::Format_ARGB32);
     for (const int code : {1, 2, 3, 4, 5, 6}) {
         const QImage out = draw_picture(src, QSize(13, 29), code);
         EXPECT_EQ(out.format(), QImage::Format_ARGB32_Premultiplied);
@@ -115,9 +106,7 @@ TEST(DrawQuality, NearestUpscaleStaysCrisp)
 
 TEST(DrawQuality, BilinearBlendsWhereNearestDoesNot)
 {
-    QImage src(2, 1, QImage::Format_RGB32);
-    src.setPixel(0, 0, qRgb(0, 0, 0));
-    src.setPixel(1, 0, qRgb(200, 200, 200));
+    const QImage src = painted(QSize(2, 1), [](int x, int) { return x ? qRgb(200, 200, 200) : qRgb(0, 0, 0); });
     const QImage out = draw_picture(src, QSize(8, 1), k_quality_bilinear);
     for (int x = 1; x < 8; ++x)
         EXPECT_GE(qGreen(out.pixel(x, 0)), qGreen(out.pixel(x - 1, 0)));
@@ -130,9 +119,7 @@ TEST(DrawQuality, BicubicOvershootsAStepWhereBilinearCannot)
 {
     // A step from 50 to 200: a cubic kernel with negative lobes undershoots
     // before it and overshoots after it; the triangle kernel stays within.
-    QImage src(6, 1, QImage::Format_RGB32);
-    for (int x = 0; x < 6; ++x)
-        src.setPixel(x, 0, x < 3 ? qRgb(50, 50, 50) : qRgb(200, 200, 200));
+    const QImage src = painted(QSize(6, 1), [](int x, int) { return x < 3 ? qRgb(50, 50, 50) : qRgb(200, 200, 200); });
     for (const int code : {k_quality_bicubic, k_quality_hq_bicubic}) {
         const std::set<int> cubic = greens(draw_picture(src, QSize(24, 1), code));
         EXPECT_LT(*cubic.begin(), 50) << code;
@@ -163,10 +150,7 @@ TEST(DrawQuality, PrefilteredCodesAverageFineDetailAway)
 
 TEST(DrawQuality, SameSizeIsTheIdentity)
 {
-    QImage src(31, 17, QImage::Format_RGB32);
-    for (int y = 0; y < 17; ++y)
-        for (int x = 0; x < 31; ++x)
-            src.setPixel(x, y, qRgb(x * 8, y * 15, (x * y) % 256));
+    const QImage src = painted(QSize(31, 17), [](int x, int y) { return qRgb(x * 8, y * 15, (x * y) % 256); });
     for (const int code : {1, 2, 3, 4, 5, 6})
         EXPECT_EQ(draw_picture(src, src.size(), code), src) << code;
 }
@@ -175,10 +159,8 @@ TEST(DrawQuality, LargePicturesDrawTheSameOnManyThreads)
 {
     // Large enough to be split into bands: the result must not depend on it,
     // so compare a band-split shrink with shrinking one strip at a time.
-    QImage src(1600, 1200, QImage::Format_RGB32);
-    for (int y = 0; y < 1200; ++y)
-        for (int x = 0; x < 1600; ++x)
-            src.setPixel(x, y, qRgb((x * 7) % 256, (y * 3) % 256, (x ^ y) % 256));
+    const QImage src =
+        painted(QSize(1600, 1200), [](int x, int y) { return qRgb((x * 7) % 256, (y * 3) % 256, (x ^ y) % 256); });
     const QImage whole = draw_picture(src, QSize(400, 300), k_quality_hq_bicubic);
     // Rows of the result depend only on rows of the source near them: a strip
     // of the source's middle, drawn to the matching strip, must agree away
@@ -194,10 +176,8 @@ TEST(DrawQuality, DrawingFromEveryThreadOfABusyPoolFinishesWithTheSamePixels)
     // Each of the global pool's threads draws at once (as a page's decodes
     // do), so no thread is free to help: each must finish alone, with the
     // pixels of a drawing that had the pool to itself.
-    QImage src(1600, 1200, QImage::Format_RGB32);
-    for (int y = 0; y < 1200; ++y)
-        for (int x = 0; x < 1600; ++x)
-            src.setPixel(x, y, qRgb((x * 5) % 256, (y * 11) % 256, (x + y) % 256));
+    const QImage src =
+        painted(QSize(1600, 1200), [](int x, int y) { return qRgb((x * 5) % 256, (y * 11) % 256, (x + y) % 256); });
     struct Job {
         QSize target;
         int code;

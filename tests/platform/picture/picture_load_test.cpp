@@ -75,21 +75,23 @@ INSTANTIATE_TEST_SUITE_P(Formats, EachFormat,
 TEST(PictureFormats, ContentDecidesNotTheFileName)
 {
     TempDir dir;
-    // A png named .jpg, a jpg named .bmp, a bmp with no extension at all.
-    const QString png_as_jpg = dir.write("really-png.jpg", testsupport::make_picture_bytes(30, 20, "png"));
-    const QString jpg_as_bmp = dir.write("really-jpg.bmp", testsupport::make_picture_bytes(30, 20, "jpg"));
-    const QString bmp_bare = dir.write("README", testsupport::make_picture_bytes(30, 20, "bmp"));
-
-    const Picture a = load_picture(PictureSource::file(png_as_jpg));
-    EXPECT_EQ(a.status, PictureStatus::Ok);
-    EXPECT_EQ(a.format, PictureFormat::Png);
-    const Picture b = load_picture(PictureSource::file(jpg_as_bmp));
-    EXPECT_EQ(b.status, PictureStatus::Ok);
-    EXPECT_EQ(b.format, PictureFormat::Jpeg);
-    const PictureInfo c = measure_picture(PictureSource::file(bmp_bare));
-    EXPECT_EQ(c.status, PictureStatus::Ok);
-    EXPECT_EQ(c.format, PictureFormat::Bmp);
-    EXPECT_EQ(c.size, QSize(30, 20));
+    const struct {
+        const char* name;
+        const char* writer;
+        PictureFormat format;
+    } cases[] = {{"really-png.jpg", "png", PictureFormat::Png},
+                 {"really-jpg.bmp", "jpg", PictureFormat::Jpeg},
+                 {"README", "bmp", PictureFormat::Bmp}};
+    for (const auto& c : cases) {
+        const QString path = dir.write(c.name, testsupport::make_picture_bytes(30, 20, c.writer));
+        const Picture p = load_picture(PictureSource::file(path));
+        EXPECT_EQ(p.status, PictureStatus::Ok) << c.name;
+        EXPECT_EQ(p.format, c.format) << c.name;
+        const PictureInfo info = measure_picture(PictureSource::file(path));
+        EXPECT_EQ(info.status, PictureStatus::Ok) << c.name;
+        EXPECT_EQ(info.format, c.format) << c.name;
+        EXPECT_EQ(info.size, QSize(30, 20)) << c.name;
+    }
 }
 
 TEST(PictureFormats, RleBitmapsDecode)
@@ -101,12 +103,10 @@ TEST(PictureFormats, RleBitmapsDecode)
         ASSERT_EQ(p.status, PictureStatus::Ok) << "RLE" << bpp;
         ASSERT_EQ(p.image.size(), QSize(4, 2));
         // Top row (stored last): blue, blue, green, green. Bottom row green.
-        EXPECT_EQ(p.image.pixel(0, 0), qRgb(0, 0, 255)) << bpp;
-        EXPECT_EQ(p.image.pixel(1, 0), qRgb(0, 0, 255)) << bpp;
-        EXPECT_EQ(p.image.pixel(2, 0), qRgb(0, 255, 0)) << bpp;
-        EXPECT_EQ(p.image.pixel(3, 0), qRgb(0, 255, 0)) << bpp;
-        for (int x = 0; x < 4; ++x)
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(p.image.pixel(x, 0), x < 2 ? qRgb(0, 0, 255) : qRgb(0, 255, 0)) << bpp << " x " << x;
             EXPECT_EQ(p.image.pixel(x, 1), qRgb(0, 255, 0)) << bpp << " x " << x;
+        }
     }
 }
 
@@ -124,13 +124,11 @@ TEST(PictureFormats, GifShowsItsFirstFrame)
 
 TEST(PictureFormats, IcoGivesItsLargestImage)
 {
-    QImage small(16, 16, QImage::Format_ARGB32);
-    small.fill(Qt::red);
-    QImage large(300, 280, QImage::Format_ARGB32);  // beyond the directory's 256 limit
-    large.fill(Qt::green);
-    QImage middle(48, 40, QImage::Format_ARGB32);
-    middle.fill(Qt::blue);
-    const QByteArray bytes = handmade::ico({small, large, middle});
+    using handmade::filled;
+    // The largest beyond the directory's 256 limit.
+    const QByteArray bytes = handmade::ico({filled(QSize(16, 16), Qt::red, QImage::Format_ARGB32),
+                                            filled(QSize(300, 280), Qt::green, QImage::Format_ARGB32),
+                                            filled(QSize(48, 40), Qt::blue, QImage::Format_ARGB32)});
 
     const PictureInfo info = measure_picture(PictureSource::bytes(bytes));
     EXPECT_EQ(info.status, PictureStatus::Ok);
@@ -153,9 +151,7 @@ TEST(PictureFormats, CmykAndProgressiveJpegs)
     EXPECT_LT(qGreen(c), 90);
     EXPECT_LT(qBlue(c), 90);
 
-    QImage img(120, 80, QImage::Format_RGB32);
-    img.fill(QColor(20, 200, 60));
-    const QByteArray progressive = handmade::encode(img, "jpg", true);
+    const QByteArray progressive = handmade::encode(handmade::filled(QSize(120, 80), QColor(20, 200, 60)), "jpg", true);
     const Picture p = load_picture(PictureSource::bytes(progressive));
     ASSERT_EQ(p.status, PictureStatus::Ok);
     EXPECT_EQ(p.image.size(), QSize(120, 80));
@@ -226,9 +222,7 @@ TEST(PictureFailures, TruncatedPicturesAreToldFromCorruptOnes)
     // Garbage, and a valid signature over garbage, are undecodable.
     const QByteArray text("This is a note, not a picture. It has plenty of characters in it.");
     EXPECT_EQ(load_picture(PictureSource::bytes(text)).status, PictureStatus::Undecodable);
-    QByteArray bad_png = png;
-    for (int i = 12; i < 40; ++i)
-        bad_png[i] = char(0x5A);
+    const QByteArray bad_png = QByteArray(png).replace(12, 28, QByteArray(28, char(0x5A)));
     EXPECT_EQ(load_picture(PictureSource::bytes(bad_png)).status, PictureStatus::Undecodable);
 
     // Files behave as bytes do.
@@ -244,8 +238,7 @@ TEST(PictureFailures, HostileJpegHeadersEndQuickly)
     filled.insert(2, QByteArray(3, '\xFF'));
     EXPECT_EQ(load_picture(PictureSource::bytes(filled)).status, PictureStatus::Ok);
     // ...but megabytes of them, or endless empty segments, are no picture.
-    QByteArray fill("\xFF\xD8", 2);
-    fill.append(QByteArray(4 << 20, '\xFF'));
+    const QByteArray fill = QByteArray("\xFF\xD8", 2) + QByteArray(4 << 20, '\xFF');
     EXPECT_EQ(measure_picture(PictureSource::bytes(fill)).status, PictureStatus::Truncated);
     QByteArray comments("\xFF\xD8", 2);
     for (int i = 0; i < 200000; ++i)
@@ -260,11 +253,11 @@ TEST(PictureFailures, AllocationLimit)
     EXPECT_EQ(QImageReader::allocationLimit(), k_allocation_limit_mib);
 
     // Headers claiming gigantic sizes are refused without trying to decode.
-    const PictureInfo png = measure_picture(PictureSource::bytes(handmade::png_header_only(20000, 20000)));
+    const QByteArray huge_png = handmade::png_header_only(20000, 20000);
+    const PictureInfo png = measure_picture(PictureSource::bytes(huge_png));
     EXPECT_EQ(png.status, PictureStatus::TooLarge);
     EXPECT_EQ(png.size, QSize(20000, 20000));
-    EXPECT_EQ(load_picture(PictureSource::bytes(handmade::png_header_only(20000, 20000))).status,
-              PictureStatus::TooLarge);
+    EXPECT_EQ(load_picture(PictureSource::bytes(huge_png)).status, PictureStatus::TooLarge);
     TempDir dir;
     const QString bmp = dir.write("huge.bmp", handmade::bmp_header_only(30000, 30000));
     EXPECT_EQ(load_picture(PictureSource::file(bmp)).status, PictureStatus::TooLarge);
@@ -302,9 +295,7 @@ TEST(PictureFailures, HeadersClaimingTheLargestSidesAreTooLarge)
 TEST(PictureFormats, ExifOrientationIsIgnored)
 {
     // A JPEG whose EXIF says "rotate 90": sizes stay the file's own.
-    QImage img(40, 20, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QByteArray jpg = handmade::encode(img, "jpg");
+    QByteArray jpg = handmade::encode(handmade::filled(QSize(40, 20), Qt::white), "jpg");
     // APP1 Exif with one IFD entry: Orientation (0x0112) = 6.
     QByteArray exif("Exif\0\0", 6);
     exif.append("MM\0\x2a\0\0\0\x08", 8);
@@ -351,10 +342,7 @@ TEST(PictureFormats, WholePicturesWithOddEndsShowAndCutOnesDoNot)
 
     // jpg without its end marker, in colour (chroma halved) and in grey, at
     // sizes that leave partial blocks.
-    QImage colour(203, 151, QImage::Format_RGB32);
-    for (int y = 0; y < colour.height(); ++y)
-        for (int x = 0; x < colour.width(); ++x)
-            colour.setPixel(x, y, qRgb(x, y, (x * y) & 0xFF));
+    const QImage colour = handmade::painted(QSize(203, 151), [](int x, int y) { return qRgb(x, y, (x * y) & 0xFF); });
     for (const QImage& image : {colour, colour.convertToFormat(QImage::Format_Grayscale8), colour.copy(0, 0, 64, 48)}) {
         const QByteArray jpg = handmade::encode(image, "jpg");
         shows(jpg.chopped(2), image.size(), "jpg without its end marker");

@@ -70,10 +70,8 @@ TEST(RenderPicture, EveryCodeGivesTheTargetSizeFromFilesAndBytes)
 TEST(RenderPicture, ThumbnailAgreesWithAFullDecodeAndScale)
 {
     // The scaled decode of code 6 must look like shrinking the full picture.
-    QImage img(1600, 1200, QImage::Format_RGB32);
-    for (int y = 0; y < 1200; ++y)
-        for (int x = 0; x < 1600; ++x)
-            img.setPixel(x, y, qRgb(x * 255 / 1599, y * 255 / 1199, 100));
+    const QImage img =
+        handmade::painted(QSize(1600, 1200), [](int x, int y) { return qRgb(x * 255 / 1599, y * 255 / 1199, 100); });
     const QByteArray jpg = handmade::encode(img, "jpg");
     const RenderResult thumb = render_picture(request(PictureSource::bytes(jpg), QSize(160, 120), 6));
     ASSERT_TRUE(thumb.ok());
@@ -85,22 +83,19 @@ TEST(RenderPicture, ThumbnailAgreesWithAFullDecodeAndScale)
 // little grain.
 QImage photo_like(int w, int h)
 {
-    QImage img(w, h, QImage::Format_RGB32);
     quint32 state = 12345;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            state = state * 1664525u + 1013904223u;
-            const int grain = int(state >> 28) - 8;
-            const int dx = x - w / 3;
-            const int dy = y - h / 2;
-            const bool disc = dx * dx + dy * dy < (h / 4) * (h / 4);
-            const bool stripe = (x / (w / 24)) % 2 == 0 && y > h * 2 / 3;
-            const int r = std::clamp((disc ? 220 : x * 200 / w) + grain, 0, 255);
-            const int g = std::clamp((stripe ? 40 : y * 180 / h) + grain, 0, 255);
-            const int b = std::clamp(((disc || stripe) ? 60 : 150) + grain, 0, 255);
-            img.setPixel(x, y, qRgb(r, g, b));
-        }
-    return img;
+    return handmade::painted(QSize(w, h), [&](int x, int y) {
+        state = state * 1664525u + 1013904223u;
+        const int grain = int(state >> 28) - 8;
+        const int dx = x - w / 3;
+        const int dy = y - h / 2;
+        const bool disc = dx * dx + dy * dy < (h / 4) * (h / 4);
+        const bool stripe = (x / (w / 24)) % 2 == 0 && y > h * 2 / 3;
+        const int r = std::clamp((disc ? 220 : x * 200 / w) + grain, 0, 255);
+        const int g = std::clamp((stripe ? 40 : y * 180 / h) + grain, 0, 255);
+        const int b = std::clamp(((disc || stripe) ? 60 : 150) + grain, 0, 255);
+        return qRgb(r, g, b);
+    });
 }
 
 TEST(RenderPicture, ReducedDecodesLookLikeTheFullSizePathAtEveryCode)
@@ -202,9 +197,8 @@ TEST(DecodePlan, AJpgIsReducedByItsDecoderAsFarAsEachCodeAllows)
 
 TEST(RenderPicture, TargetFromTheNaturalSize)
 {
-    const QByteArray png = testsupport::make_picture_bytes(640, 480, "png");
     RenderRequest r;
-    r.source = PictureSource::bytes(png);
+    r.source = PictureSource::bytes(testsupport::make_picture_bytes(640, 480, "png"));
     r.target_for = [](QSize natural) { return natural / 4; };
     const RenderResult result = render_picture(r);
     ASSERT_TRUE(result.ok());
@@ -254,18 +248,13 @@ TEST(RenderPictures, APageComesBackInRequestOrder)
 
     const std::vector<RenderResult> results = render_pictures(page);
     ASSERT_EQ(results.size(), page.size());
-    for (int i = 0; i < 7; ++i) {
-        if (i == 3) {
-            EXPECT_EQ(results[3].status, PictureStatus::NotFound);
-            continue;
-        }
-        if (i == 5) {
-            EXPECT_EQ(results[5].status, PictureStatus::Undecodable);
-            continue;
-        }
-        ASSERT_TRUE(results[size_t(i)].ok()) << i;
-        EXPECT_EQ(results[size_t(i)].image.size(), QSize(60 + i, 40)) << i;
-        const QColor got = QColor(results[size_t(i)].image.pixel(3, 3));
+    EXPECT_EQ(results[3].status, PictureStatus::NotFound);
+    EXPECT_EQ(results[5].status, PictureStatus::Undecodable);
+    for (const int i : {0, 1, 2, 4, 6}) {
+        const RenderResult& r = results[size_t(i)];
+        ASSERT_TRUE(r.ok()) << i;
+        EXPECT_EQ(r.image.size(), QSize(60 + i, 40)) << i;
+        const QColor got = QColor(r.image.pixel(3, 3));
         EXPECT_NEAR(got.red(), markers[i].red(), 40) << i;
         EXPECT_NEAR(got.green(), markers[i].green(), 40) << i;
         EXPECT_NEAR(got.blue(), markers[i].blue(), 40) << i;
@@ -347,9 +336,7 @@ TEST(ZoomPicture, KeepsNoMoreThanTheBoundAndTheNaturalSize)
     EXPECT_EQ(ZoomPicture(PictureSource::file(path), QSize(4000, 4000), 5).kept().size(), QSize(3000, 2000));
     EXPECT_EQ(ZoomPicture(PictureSource::file(path), QSize(), 5).kept().size(), QSize(3000, 2000));
 
-    QImage shot(1000, 100, QImage::Format_RGB32);
-    shot.fill(Qt::red);
-    const ZoomPicture handed(shot, QSize(500, 500), 5);
+    const ZoomPicture handed(handmade::filled(QSize(1000, 100), Qt::red), QSize(500, 500), 5);
     EXPECT_EQ(handed.natural_size(), QSize(1000, 100));
     EXPECT_EQ(handed.kept().size(), QSize(500, 50));
 }
@@ -374,10 +361,9 @@ TEST(ZoomPicture, KeptSizeFitsTheBoundWithTheAspectKept)
 
 TEST(ZoomPicture, DrawingFromTheKeptCopyLooksLikeDrawingFromTheFullPicture)
 {
-    QImage img(2400, 1600, QImage::Format_RGB32);
-    for (int y = 0; y < 1600; ++y)
-        for (int x = 0; x < 2400; ++x)
-            img.setPixel(x, y, qRgb(x * 255 / 2399, y * 255 / 1599, ((x / 40 + y / 40) % 2) * 255));
+    const QImage img = handmade::painted(QSize(2400, 1600), [](int x, int y) {
+        return qRgb(x * 255 / 2399, y * 255 / 1599, ((x / 40 + y / 40) % 2) * 255);
+    });
     for (const int code : {1, 2, 3, 4, 5, 6}) {
         const ZoomPicture zoom(img, QSize(600, 400), code);
         ASSERT_EQ(zoom.kept().size(), QSize(600, 400));
@@ -401,8 +387,7 @@ TEST(ZoomPicture, FailuresDrawNothing)
     EXPECT_FALSE(nothing.ok());
     EXPECT_TRUE(nothing.draw(QSize(10, 10), 1).isNull());
 
-    ZoomPicture unset;
-    EXPECT_FALSE(unset.ok());
+    EXPECT_FALSE(ZoomPicture().ok());
 
     // Loaded on the zoom thread, the same failures come back.
     EXPECT_EQ(ZoomPicture::load_later(PictureSource::file(dir.file("none.jpg")), QSize(10, 10), 5).result().status(),

@@ -1,5 +1,6 @@
 // The sampled preview shrink.
 
+#include "handmade_pictures.h"
 #include "platform/picture/preview.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +13,7 @@ namespace {
 
 QImage distinct_pixels(int w, int h)
 {
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb(x * 10, y * 10, 77));
-    return img;
+    return handmade::painted(QSize(w, h), [](int x, int y) { return qRgb(x * 10, y * 10, 77); });
 }
 
 TEST(ViewImage, SameSizeTakesOneSamplePerPixel)
@@ -53,8 +50,7 @@ TEST(ViewImage, FourTimesLargerSamplesSevenOfTwentyFivePositions)
     // (column and row 2) centres at source (6, 6); its window positions run
     // with x outer, y inner. The seven read positions are red, the others
     // green: the average must be pure red.
-    QImage src(40, 32, QImage::Format_RGB32);
-    src.fill(qRgb(0, 0, 0));
+    QImage src = handmade::filled(QSize(40, 32), Qt::black);
     for (int i = -2; i <= 2; ++i) {
         for (int j = -2; j <= 2; ++j) {
             const int position = (i + 2) * 5 + (j + 2);
@@ -74,9 +70,8 @@ TEST(ViewImage, SmallerPictureIsEnlargedAndCentred)
     // so 20 x 10 drawn, centred vertically (5 empty rows above). Sample
     // centres near the right and bottom edges fall outside the source and
     // are skipped, so the last two columns and rows stay empty.
-    QImage src(4, 2, QImage::Format_RGB32);
-    src.fill(qRgb(10, 20, 30));
-    const ViewImageResult r = ViewImage(src, 4 * 15, 2 * 15, 20 * 15, 20 * 15);
+    const ViewImageResult r =
+        ViewImage(handmade::filled(QSize(4, 2), qRgb(10, 20, 30)), 4 * 15, 2 * 15, 20 * 15, 20 * 15);
     ASSERT_TRUE(r.drawn);
     EXPECT_EQ(r.width, 20);
     EXPECT_EQ(r.height, 10);

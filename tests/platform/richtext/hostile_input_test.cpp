@@ -6,7 +6,6 @@
 #include "platform/richtext/rtf_writer.h"
 
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>

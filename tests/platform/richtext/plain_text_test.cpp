@@ -27,12 +27,7 @@ QString shown_by_document(const QString& note)
 
 TEST(RichTextExtract, AgreesWithTheDocumentOnSamples)
 {
-    const QString notes[] = {
-        k_simple_note,
-        k_formatted_note,
-        k_bullet_note,
-        k_list_table_note,
-        k_hidden_parts_note,
+    const QStringList notes = k_box_samples + QStringList{
         QStringLiteral("{\\rtf1 a\\par\\par\\par}"),
         QStringLiteral("{\\rtf1 \\par}"),
         QStringLiteral("{\\rtf1 a\\line\\par b\\tab\\cell c\\row d}"),
@@ -142,9 +137,7 @@ TEST(RichTextFind, Options)
         SCOPED_TRACE(std::string(c.needle) + " from " + std::to_string(c.from));
         EXPECT_EQ(find_text(text, QString::fromLatin1(c.needle), c.from, c.options), c.expected);
     }
-    EXPECT_EQ(find_text(QString::fromUtf16(u"\u00c9T\u00c9 \u00e9t\u00e9"), QString::fromUtf16(u"\u00e9t\u00e9"), 0,
-                        k_find_match_case),
-              4);
-    EXPECT_EQ(find_text(QString::fromUtf16(u"\u00c9T\u00c9 \u00e9t\u00e9"), QString::fromUtf16(u"\u00e9t\u00e9"), 0, 0),
-              0);
+    const QString accented = QString::fromUtf16(u"\u00c9T\u00c9 \u00e9t\u00e9");
+    EXPECT_EQ(find_text(accented, QString::fromUtf16(u"\u00e9t\u00e9"), 0, k_find_match_case), 4);
+    EXPECT_EQ(find_text(accented, QString::fromUtf16(u"\u00e9t\u00e9"), 0, 0), 0);
 }

@@ -3,14 +3,12 @@
 #include "platform/richtext/plain_text.h"
 #include "platform/richtext/rich_clipboard.h"
 #include "platform/richtext/rich_text_box.h"
-#include "platform/richtext/rtf_reader.h"
 
-#include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -18,13 +16,6 @@ using namespace mosswick::richtext;
 using namespace richtext_test;
 
 namespace {
-
-void put_plain_text_only(const QString& text)
-{
-    auto data = std::make_unique<QMimeData>();
-    data->setText(text);
-    QGuiApplication::clipboard()->setMimeData(data.release());
-}
 
 void put_rtf(const QString& rtf, const QString& plain)
 {
@@ -97,7 +88,7 @@ TEST(RichTextClipboard, PasteRtfLabel)
     EXPECT_EQ(plain.toPlainText(), QStringLiteral("pasted\ntwo"));
 
     // Only plain text on the clipboard: the selection goes and nothing comes.
-    put_plain_text_only(QStringLiteral("just text"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("just text"));
     box.setText(QStringLiteral("keep this"));
     select(box, QStringLiteral(" this"));
     EXPECT_TRUE(paste_rtf_into(&box));

@@ -90,9 +90,7 @@ TEST(RichTextBox, PlainTextGivenToTextRtfShowsInTheCurrentFormat)
     box.setTextRTF(QStringLiteral("abc.jpg\nsecond line"));
     EXPECT_EQ(box.Text(), QStringLiteral("abc.jpg\r\nsecond line"));
     box.selectAll();
-    EXPECT_EQ(box.SelFontName(), std::optional<QString>(QStringLiteral("Comic Sans MS")));
-    EXPECT_EQ(box.SelFontSize(), std::optional<qreal>(8.0));
-    EXPECT_EQ(box.SelBold(), std::optional<bool>(false));
+    expect_reset_typing_format(box);
 
     // After formatted content, plain text takes the first character's format.
     box.setTextRTF(QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Courier;}}\\f0\\fs24\\b x\\b0 y}"));
@@ -106,8 +104,7 @@ TEST(RichTextBox, PlainTextGivenToTextRtfShowsInTheCurrentFormat)
 TEST(RichTextBox, TextAgreesWithTheExtractor)
 {
     RichTextBox box;
-    for (const QString& note : {k_simple_note, k_formatted_note, k_bullet_note, k_list_table_note,
-                                k_hidden_parts_note, QStringLiteral("plain\r\nnote"), QString()}) {
+    for (const QString& note : k_box_samples + QStringList{QStringLiteral("plain\r\nnote"), QString()}) {
         box.reset_rich_text();
         box.setTextRTF(note);
         EXPECT_EQ(box.Text(), extract_plain_text(note)) << note.toStdString();

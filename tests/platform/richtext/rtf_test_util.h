@@ -71,6 +71,10 @@ inline const QString k_hidden_parts_note = QStringLiteral(
     "{\\*\\unknowndestination hidden}E{\\v invisible}F{\\pict\\bin6 }{\\}x}}G\\bin3 xyzH\\par\r\n"
     "}\r\n");
 
+// The box's own samples above, for checks that hold for every note.
+inline const QStringList k_box_samples = {k_simple_note, k_formatted_note, k_bullet_note, k_list_table_note,
+                                          k_hidden_parts_note};
+
 // Describes a document: one line per paragraph with its properties, then
 // its runs as [font|size|colour|BIUS]text.
 inline QString describe(const QTextDocument& doc)

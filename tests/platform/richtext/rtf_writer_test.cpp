@@ -4,7 +4,6 @@
 #include "platform/richtext/rich_format.h"
 #include "platform/richtext/rtf_reader.h"
 #include "platform/richtext/rtf_writer.h"
-#include "platform/richtext/selection_format.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -141,7 +140,7 @@ TEST(RichTextWriter, EveryFeatureSurvivesARoundTrip)
 
 TEST(RichTextWriter, BoxSamplesSurviveARoundTrip)
 {
-    for (const QString& sample : {k_simple_note, k_formatted_note, k_bullet_note, k_list_table_note, k_hidden_parts_note}) {
+    for (const QString& sample : k_box_samples) {
         NoteDocument note;
         read_rtf(sample, note.doc);
         SCOPED_TRACE(sample.left(80).toStdString());
@@ -181,9 +180,8 @@ TEST(RichTextWriter, FontNamesWithRtfCharactersAreEscaped)
     QTextCursor c(&note.doc);
     c.insertText(QStringLiteral("x"),
                  make_char_format(QString::fromUtf16(u"Odd;Name{\\} \u00e9\u4e2d"), 10, QColor(), false, false, false, false));
-    const QString rtf = write_rtf(note.doc);
     QTextDocument again;
-    read_rtf(rtf, again);
+    read_rtf(write_rtf(note.doc), again);
     EXPECT_EQ(font_name_of(again.begin().begin().fragment().charFormat(), QFont()),
               QString::fromUtf16(u"Odd;Name{\\} \u00e9\u4e2d"));
 }
