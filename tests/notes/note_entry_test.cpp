@@ -24,12 +24,14 @@ namespace {
 
 class NoteEntryTest : public WindowTest {
 protected:
-    // A catalogue of 13 pictures with files, opened on page 1.
-    void open_catalogue()
+    // A catalogue of pictures with files, its file given the mode, opened on page 1.
+    void open_catalogue(int pictures = 13, store::Schema schema = store::Schema::Full, mode_t file_mode = 0644)
     {
         testsupport::CatalogueSpec spec;
         spec.write_files = true;
-        path = make(13, spec);
+        spec.schema = schema;
+        path = make(pictures, spec);
+        ::chmod(QFile::encodeName(path).constData(), file_mode);
         open(path);
         ASSERT_TRUE(window->session().db_open());
     }
@@ -49,8 +51,6 @@ protected:
 
     // Deletes windows that closed (they delete themselves later).
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-    void make_read_only() { ::chmod(QFile::encodeName(path).constData(), 0444); }
 
     void TearDown() override
     {
@@ -174,12 +174,7 @@ TEST_P(ClearedNullNotes, StayNullThoughTextWasTypedFirst)
     const bool light = GetParam();
     if (light)
         start(Edition::light());
-    testsupport::CatalogueSpec spec;
-    spec.write_files = true;
-    spec.schema = light ? store::Schema::Light : store::Schema::Full;
-    path = make(3, spec);
-    open(path);
-    ASSERT_TRUE(window->session().db_open());
+    ASSERT_NO_FATAL_FAILURE(open_catalogue(3, light ? store::Schema::Light : store::Schema::Full));
     ASSERT_FALSE(window->session().db_conn()->update_fields(2, {{store::col_note, QVariant()}}));
     testsupport::type_page(*window, 1);
     const auto* w = testsupport::open_note_editor(*window, 2);
@@ -330,12 +325,7 @@ TEST_F(NoteEntryTest, ADoubleClickOnACellsNoteBoxOpensItsEditor)
 
 TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
 {
-    testsupport::CatalogueSpec spec;
-    spec.write_files = true;
-    path = make(8, spec);
-    make_read_only();
-    open(path);
-    ASSERT_TRUE(window->session().db_open());
+    ASSERT_NO_FATAL_FAILURE(open_catalogue(8, store::Schema::Full, 0444));
     ASSERT_TRUE(window->session().db_read_only());
     const Row before = row(1);
 

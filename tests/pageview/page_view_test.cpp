@@ -31,13 +31,21 @@ namespace {
 class PageViewTest : public WindowTest {
 protected:
     // A catalogue of n pictures whose files exist in data/.
-    QString make_with_files(int n, int width = 120, int height = 80)
+    QString make_with_files(int n, int width = 120, int height = 80, const QString& name = "catalogue.mdb")
     {
         CatalogueSpec spec;
         spec.write_files = true;
         spec.width = width;
         spec.height = height;
+        spec.name = name;
         return make(n, spec);
+    }
+
+    // A connection of its own to the catalogue at path, as another program holds one.
+    static std::unique_ptr<store::Connection> connect(const QString& path)
+    {
+        store::Error e;
+        return store::Connection::open(path, {}, e);
     }
 
     bool cell_filled(int i) const
@@ -49,11 +57,7 @@ protected:
     void open_with_empty_second_page()
     {
         const QString path = make_with_files(13);
-        {
-            store::Error e;
-            auto c = store::Connection::open(path, {}, e);
-            ASSERT_TRUE(c->exec("DELETE FROM demopicture WHERE numpage = 2").ok());
-        }
+        ASSERT_TRUE(connect(path)->exec("DELETE FROM demopicture WHERE numpage = 2").ok());
         open(path);
     }
 
@@ -224,13 +228,11 @@ TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
     EXPECT_EQ(ui::to_bgr(ctl(*window).Text18[5]->back_color()), 0xFFFFFFu);
     EXPECT_EQ(testsupport::white_cell(*window), 5);
     EXPECT_EQ(window->message_text(), testsupport::picture_name(5));
-    EXPECT_EQ(testsupport::white_cell(*window), 5);
     testsupport::click_cell(*window, 5);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
     EXPECT_EQ(note_colour(4), 0xE0E0E0u);
     // A page load greys the selection.
     ctl(*window).go_right->click();
-    EXPECT_EQ(testsupport::white_cell(*window), 0);
     EXPECT_EQ(testsupport::white_cell(*window), 0);
 }
 
@@ -239,7 +241,6 @@ TEST_F(PageViewTest, ReselectionAfterAPageChange)
     open(make_with_files(13));
     testsupport::display_picture(*window, 9);
     EXPECT_EQ(window->session().current_page(), 2);
-    EXPECT_EQ(testsupport::white_cell(*window), 3);
     EXPECT_EQ(testsupport::white_cell(*window), 3);
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     // Done once: a later load of the page selects nothing.
@@ -261,11 +262,7 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
     testsupport::write_picture(dir.file("data/") + testsupport::picture_name(1), 120, 80, "jpg", Qt::red);
     const QString stored = dir.file("blue.jpg");
     testsupport::write_picture(stored, 120, 80, "jpg", Qt::blue);
-    {
-        store::Error e;
-        auto c = store::Connection::open(path, {}, e);
-        ASSERT_TRUE(c->write_picture_bytes(1, stored).ok());
-    }
+    ASSERT_TRUE(connect(path)->write_picture_bytes(1, stored).ok());
     open(path);
     EXPECT_FALSE(ctl(*window).Im2[1]->isHidden());
     EXPECT_TRUE(ctl(*window).im[1]->isHidden());
@@ -296,11 +293,8 @@ TEST_F(PageViewTest, MetafilesAreDrawnInTheirCells)
     mfwrite::WmfWriter wmf(QRect(0, 0, 1440, 720), 1440);
     wmf.window_org(QPoint(0, 0)).window_ext(QSize(1440, 720)).solid_brush(qRgb(0, 0, 255)).select(0);
     wmf.rectangle(QRect(0, 0, 1440, 720));
-    for (const auto& [n, bytes] : {std::pair{1, emf.finish()}, std::pair{2, wmf.finish()}}) {
-        QFile f(dir.file("data/") + testsupport::picture_name(n));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
+    dir.write("data/" + testsupport::picture_name(1), emf.finish());
+    dir.write("data/" + testsupport::picture_name(2), wmf.finish());
     open(path);
     // Natural sizes: 1 inch square, 1 x 0.5 inch, at 96 DPI.
     EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(96, 96));
@@ -318,19 +312,13 @@ TEST_F(PageViewTest, SmallPicturesAreNeverEnlarged)
     EXPECT_EQ(ctl(*window).im[1]->size(), QSize(100, 50));
     ctl(*window).mnuDb->trigger();
     // A large one is fitted into the cell keeping its proportions.
-    CatalogueSpec spec;
-    spec.name = "big.mdb";
-    spec.write_files = true;
-    spec.width = 1560;
-    spec.height = 600;
-    open(make(1, spec));
+    open(make_with_files(1, 1560, 600, "big.mdb"));
     EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(312, 120));
 }
 
 TEST_F(PageViewTest, QualityCodesAllDrawTheFittedSize)
 {
-    const QString path = make_with_files(1, 1000, 500);
-    open(path);
+    open(make_with_files(1, 1000, 500));
     for (int code = 1; code <= 6; ++code) {
         ctl(*window).mnuTQ[size_t(code)]->trigger();
         EXPECT_EQ(window->session().thumb_quality(), code);
@@ -394,11 +382,7 @@ TEST_F(PageViewTest, CorruptAndEmptyPicturesShowAnEmptyArea)
 TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
 {
     const QString path = make_with_files(8);
-    {
-        store::Error e;
-        auto c = store::Connection::open(path, {}, e);
-        ASSERT_TRUE(c->exec("UPDATE demopicture SET numpage = 1").ok());
-    }
+    ASSERT_TRUE(connect(path)->exec("UPDATE demopicture SET numpage = 1").ok());
     open(path);
     EXPECT_EQ(testsupport::cells_shown(*window), 6);
     // The suggestion stays readable after the opening message.
@@ -439,12 +423,8 @@ TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
 TEST_F(PageViewTest, MoviesOpenFromTheDataFolderByTheirStoredName)
 {
     const QString path = make_with_files(2);
-    {
-        store::Error e;
-        auto c = store::Connection::open(path, {}, e);
-        ASSERT_TRUE(c->update_fields(1, {{store::col_movfile, QStringLiteral("Clip One.AVI")}}).ok());
-        ASSERT_TRUE(c->update_fields(2, {{store::col_movfile, QStringLiteral("gone.avi")}}).ok());
-    }
+    ASSERT_TRUE(connect(path)->update_fields(1, {{store::col_movfile, QStringLiteral("Clip One.AVI")}}).ok());
+    ASSERT_TRUE(connect(path)->update_fields(2, {{store::col_movfile, QStringLiteral("gone.avi")}}).ok());
     dir.write("data/Clip One.AVI", "movie");
     open(path);
     EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
@@ -471,7 +451,6 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
     EXPECT_TRUE(testsupport::type_keypad(*window, '8'));
     EXPECT_EQ(testsupport::white_cell(*window), 1);
     testsupport::type_keypad(*window, '7');
-    EXPECT_EQ(testsupport::white_cell(*window), 6);
     EXPECT_EQ(testsupport::white_cell(*window), 6);
     EXPECT_FALSE(testsupport::type_keypad(*window, '4'));   // page 1: not consumed
     EXPECT_TRUE(testsupport::type_keypad(*window, '.'));
