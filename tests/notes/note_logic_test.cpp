@@ -72,12 +72,9 @@ TEST(SizeRules, LabelsGiveTheirPointsAndCaptions)
 
 TEST(SizeRules, DisplaySizeFollowsTheFirstSetOptionElseTwenty)
 {
-    EXPECT_EQ(display_size(0), 8);
-    EXPECT_EQ(display_size(4), 12);
-    EXPECT_EQ(display_size(5), 14);
-    EXPECT_EQ(display_size(7), 18);
-    EXPECT_EQ(display_size(8), 20);
-    EXPECT_EQ(display_size(-1), 20);
+    const std::pair<int, int> options_and_points[] = {{0, 8}, {4, 12}, {5, 14}, {7, 18}, {8, 20}, {-1, 20}};
+    for (const auto& [option, points] : options_and_points)
+        EXPECT_EQ(display_size(option), points) << option;
 }
 
 TEST(FontRules, GaramondAndMicrosoftSansSerifApplyTimesNewRoman)
@@ -175,18 +172,10 @@ TEST(SaveFields, NullStaysNullAndEmptyStaysEmpty)
 
 TEST(SaveFields, FullCatalogueWritesThreeFieldsLightOnlyTheNote)
 {
-    const auto full = note_save_fields("n", "r", "a", QVariant(), store::k_full_columns);
-    ASSERT_EQ(full.size(), 3u);
-    EXPECT_EQ(full[0].first, store::col_note);
-    EXPECT_EQ(full[0].second.toString(), "n");
-    EXPECT_EQ(full[1].first, store::col_reference);
-    EXPECT_EQ(full[1].second.toString(), "r");
-    EXPECT_EQ(full[2].first, store::col_addnote);
-    EXPECT_EQ(full[2].second.toString(), "a");
-
-    const auto light = note_save_fields("n", "r", "a", QVariant(), store::k_light_columns);
-    ASSERT_EQ(light.size(), 1u);
-    EXPECT_EQ(light[0].first, store::col_note);
+    using Fields = std::vector<std::pair<int, QVariant>>;
+    EXPECT_EQ(note_save_fields("n", "r", "a", QVariant(), store::k_full_columns),
+              (Fields{{store::col_note, "n"}, {store::col_reference, "r"}, {store::col_addnote, "a"}}));
+    EXPECT_EQ(note_save_fields("n", "r", "a", QVariant(), store::k_light_columns), (Fields{{store::col_note, "n"}}));
 }
 
 // ---- layout -----------------------------------------------------------------------

@@ -15,7 +15,6 @@
 #include <QImageWriter>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace mosswick;
 

@@ -11,7 +11,6 @@
 #include "platform/ui/vb.h"
 #include "search/search_sort_tab.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
