@@ -110,10 +110,9 @@ TEST_F(NoteWindowTest, AnEditorCopiesTheCellInUnlockedWithItsHint)
     EXPECT_FALSE(w->lbl_note->Locked());
     EXPECT_FALSE(w->Text1->Locked());
     EXPECT_FALSE(w->Text2->isReadOnly());
-    EXPECT_TRUE(w->Label1->isVisibleTo(w->window));
+    for (QWidget* tool : std::initializer_list<QWidget*>{w->Label1, w->Command1, w->Label3[0]})
+        EXPECT_TRUE(tool->isVisibleTo(w->window)) << tool->objectName().toStdString();
     EXPECT_FALSE(w->Frame1->isVisibleTo(w->window));
-    EXPECT_TRUE(w->Command1->isVisibleTo(w->window));
-    EXPECT_TRUE(w->Label3[0]->isVisibleTo(w->window));
     EXPECT_EQ(w->SSTab1->currentIndex(), 0);
     EXPECT_EQ(w->SSTab1->tabText(0), "Nt");
     EXPECT_EQ(w->SSTab1->tabText(1), "AdNt");
@@ -241,17 +240,12 @@ TEST_F(NoteWindowTest, ARefusedCommitKeepsTheWindowAndTheCellAsTheyWere)
 
 TEST_F(NoteWindowTest, CancelEscAndTheCloseBoxCopyNothing)
 {
-    for (int way = 0; way < 3; ++way) {
+    for (size_t way = 0; way < testsupport::leave_without_ok.size(); ++way) {
         auto w = open(NoteMode::Edit, {.note = "cell note"});
         w->window->show();
         QSignalSpy finished(w->window, &QDialog::finished);
         w->lbl_note->setText("edited");
-        if (way == 0)
-            w->Command2->click();
-        else if (way == 1)
-            QTest::keyClick(w->lbl_note, Qt::Key_Escape);
-        else
-            w->window->close();
+        testsupport::leave_without_ok[way](*w);
         ASSERT_EQ(finished.count(), 1) << way;
         EXPECT_EQ(finished.at(0).at(0).toInt(), int(QDialog::Rejected)) << way;
         EXPECT_TRUE(saved.empty()) << way;
