@@ -9,9 +9,6 @@
 #include "platform/richtext/rich_text_box.h"
 
 #include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTabWidget>
 #include <QTest>
 
 #include <sys/stat.h>

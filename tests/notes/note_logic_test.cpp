@@ -12,8 +12,6 @@ namespace store = mosswick::store;
 
 namespace {
 
-// ---- palette ------------------------------------------------------------------
-
 struct SwatchCase {
     int index;
     unsigned bgr;
@@ -56,8 +54,6 @@ TEST(PaletteRules, EveryIndexHasOneCellAndOutOfRangeHasNoColour)
     EXPECT_EQ(palette_colour(k_default_colour_index), 0x000000u);
 }
 
-// ---- sizes and fonts --------------------------------------------------------------
-
 TEST(SizeRules, LabelsGiveTheirPointsAndCaptions)
 {
     const int expected[] = {8, 9, 10, 11, 12, 14, 16, 18, 20};
@@ -86,8 +82,6 @@ TEST(FontRules, GaramondAndMicrosoftSansSerifApplyTimesNewRoman)
     for (const auto& [label, font] : applied)
         EXPECT_EQ(applied_font(label), font) << label;
 }
-
-// ---- styles, alignment, find ------------------------------------------------------
 
 TEST(ToolCodes, StylesAlignmentAndFindOptions)
 {
@@ -124,8 +118,6 @@ TEST(ToolCodes, FindResultAndNextStart)
     EXPECT_EQ(next_start(40000, 0), 40001);
 }
 
-// ---- lengths, keys, captions --------------------------------------------------------
-
 TEST(LengthText, CountsDisplayedCharacters)
 {
     EXPECT_EQ(length_text({}), "0");
@@ -151,8 +143,6 @@ TEST(Keys, EscAlwaysClosesAndTwoOnlyAViewer)
     EXPECT_EQ(note_caption("pic001.jpg"), "Note for pic001.jpg");
 }
 
-// ---- saving -----------------------------------------------------------------------
-
 TEST(SaveFields, NullStaysNullAndEmptyStaysEmpty)
 {
     EXPECT_FALSE(note_field_value(QString()).isValid());
@@ -174,8 +164,6 @@ TEST(SaveFields, FullCatalogueWritesThreeFieldsLightOnlyTheNote)
               (Fields{{store::col_note, "n"}, {store::col_reference, "r"}, {store::col_addnote, "a"}}));
     EXPECT_EQ(note_save_fields("n", "r", "a", QVariant(), store::k_light_columns), (Fields{{store::col_note, "n"}}));
 }
-
-// ---- layout -----------------------------------------------------------------------
 
 TEST(Layout, AViewerShowsTheBoxesFindRowPrintAndCancelButNoTool)
 {

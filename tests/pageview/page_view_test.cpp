@@ -1,6 +1,5 @@
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
-#include "maintenance/maintenance_tab.h"
 #include "support/layout_probe.h"
 #include "support/metafile_writer.h"
 #include "support/window_fixture.h"
@@ -9,17 +8,12 @@
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
-#include "search/search_sort_tab.h"
 
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSlider>
 #include <QTabBar>
 #include <QApplication>
 #include <QClipboard>
-#include <QRadioButton>
 #include <QTest>
 
 using namespace mosswick;
@@ -52,12 +46,13 @@ protected:
         return !ctl(*window).Label5[size_t(i)]->text().isEmpty() && !ctl(*window).lbl_note[size_t(i)]->isHidden();
     }
 
-    // Thirteen pictures whose page 2 has lost its rows, opened.
-    void open_with_empty_second_page()
+    // Thirteen pictures whose page 2 has lost its rows, opened, and a move to page 2.
+    void open_on_empty_second_page()
     {
         const QString path = make_with_files(13);
         ASSERT_TRUE(connect(path)->exec("DELETE FROM demopicture WHERE numpage = 2").ok());
         open(path);
+        ctl(*window).go_right->click();
     }
 
     unsigned note_colour(int i) const { return ui::to_bgr(ctl(*window).lbl_note[size_t(i)]->back_color()); }
@@ -391,8 +386,7 @@ TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
 
 TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
 {
-    open_with_empty_second_page();
-    ctl(*window).go_right->click();
+    ASSERT_NO_FATAL_FAILURE(open_on_empty_second_page());
     EXPECT_TRUE(dialogs->messages().contains("The page not exist, renumber the database."));
     EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 2");
     EXPECT_TRUE(ctl(*window).go_left->isEnabled());
@@ -406,8 +400,7 @@ TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
 
 TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
 {
-    open_with_empty_second_page();
-    ctl(*window).go_right->click();
+    ASSERT_NO_FATAL_FAILURE(open_on_empty_second_page());
     ASSERT_EQ(testsupport::cells_shown(*window), 0);
     for (const char typed : {'8', '8', '7'}) {
         testsupport::type_keypad(*window, typed);
