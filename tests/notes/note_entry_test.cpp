@@ -1,5 +1,4 @@
 // The main window's note entry points and the save, on real catalogues.
-#include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/window_fixture.h"
 
@@ -312,8 +311,6 @@ TEST_F(NoteEntryTest, ADoubleClickOnACellsNoteBoxOpensItsEditor)
     editor()->Command2->click();
     expect_usable();
 }
-
-// ---- read-only catalogue ------------------------------------------------------------
 
 TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
 {

@@ -72,7 +72,6 @@ protected:
         return w->Label21[3]->text() == "Not found" ? -1 : (box ? box : w->lbl_note)->SelStart();
     }
 
-    // Selects all the text of a rich box.
     static void select_all(RichTextBox* box)
     {
         box->setSelStart(0);
@@ -579,8 +578,6 @@ TEST_F(NoteWindowTest, EnterInTheFindBoxFindsAndNeverPressesOk)
     EXPECT_EQ(w->Label21[3]->text(), "Found");
     EXPECT_EQ(finished.count(), 0);
 }
-
-// ---- print -----------------------------------------------------------------------
 
 class NotePrintTest : public NoteWindowTest {
 protected:

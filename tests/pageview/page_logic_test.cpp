@@ -110,10 +110,8 @@ TEST(PageLogic, ZoomCaptionAndKeys)
     EXPECT_EQ(zoom_caption(0, "/d/a.jpg"), "/d/a.jpg");
     EXPECT_EQ(zoom_caption(-37, "/d/a.jpg"), "-37% of /d/a.jpg");
     EXPECT_EQ(zoom_caption(12, "The Screenshot."), "12% of The Screenshot.");
-    EXPECT_EQ(zoom_key(27), ZoomKey::Close);
-    EXPECT_EQ(zoom_key('6'), ZoomKey::Close);
-    EXPECT_EQ(zoom_key('0'), ZoomKey::Redraw);
-    EXPECT_EQ(zoom_key('.'), ZoomKey::NaturalSize);
-    EXPECT_EQ(zoom_key('3'), ZoomKey::Maximum);
-    EXPECT_EQ(zoom_key('5'), ZoomKey::None);
+    const std::pair<int, ZoomKey> keys[] = {{27, ZoomKey::Close}, {'6', ZoomKey::Close}, {'0', ZoomKey::Redraw},
+                                            {'.', ZoomKey::NaturalSize}, {'3', ZoomKey::Maximum}, {'5', ZoomKey::None}};
+    for (const auto& [key, action] : keys)
+        EXPECT_EQ(zoom_key(key), action) << key;
 }

@@ -1,12 +1,8 @@
-#include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/layout_probe.h"
 #include "support/metafile_writer.h"
 #include "support/window_fixture.h"
 
-#include "pageview/frm_zoom.h"
-#include "platform/richtext/rich_text_box.h"
-#include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
 
 #include <QFile>
