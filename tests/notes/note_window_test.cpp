@@ -93,8 +93,6 @@ protected:
     std::vector<std::unique_ptr<frmNote>> windows;
 };
 
-// ---- modes and load -----------------------------------------------------------
-
 TEST_F(NoteWindowTest, AnEditorCopiesTheCellInUnlockedWithItsHint)
 {
     auto w = open(NoteMode::Edit, {.note = k_rich_note, .reference = "ref 1", .addnote = "plain add note"});
@@ -157,8 +155,6 @@ TEST_F(NoteWindowTest, AViewerIsNarrowLockedAndCannotCopyBack)
     EXPECT_TRUE(saved.empty());
     EXPECT_EQ(finished.count(), 0);
 }
-
-// ---- OK and Cancel ------------------------------------------------------------------
 
 TEST_F(NoteWindowTest, OkWithNothingChangedGivesTheCellItsTextsVerbatim)
 {
@@ -260,18 +256,14 @@ TEST_F(NoteWindowTest, TwoClosesAViewerEvenFromTheFindBoxButIsTextInAnEditor)
         EXPECT_EQ(finished.count(), 1) << in_find_box;
         EXPECT_EQ(w->Text_Find->text(), "");
     }
-    {
-        auto w = open(NoteMode::Edit);
-        QSignalSpy finished(w->window, &QDialog::finished);
-        QTest::keyClick(w->Text_Find, '2');
-        QTest::keyClick(w->Text2, '2');
-        EXPECT_EQ(finished.count(), 0);
-        EXPECT_EQ(w->Text_Find->text(), "2");
-        EXPECT_EQ(w->Text2->text(), "2");
-    }
+    auto w = open(NoteMode::Edit);
+    QSignalSpy finished(w->window, &QDialog::finished);
+    QTest::keyClick(w->Text_Find, '2');
+    QTest::keyClick(w->Text2, '2');
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_EQ(w->Text_Find->text(), "2");
+    EXPECT_EQ(w->Text2->text(), "2");
 }
-
-// ---- lengths, display size, reference key ---------------------------------------------
 
 TEST_F(NoteWindowTest, LengthsCountTheVisibleCharacters)
 {
@@ -343,8 +335,6 @@ TEST_F(NoteWindowTest, TheReferenceRefusesTheDoubleQuoteButTheNotesTakeIt)
     EXPECT_EQ(w->Text2->text(), "abxy");
 }
 
-// ---- formatting tools ---------------------------------------------------------------
-
 TEST_F(NoteWindowTest, APaletteClickColoursBothSelectionsAndMovesTheFrame)
 {
     auto w = open_selected("first box", "second box");
@@ -361,12 +351,11 @@ TEST_F(NoteWindowTest, AStyleClickOnAHalfBoldSelectionBoldsBothThenUnboldsThem)
 {
     auto w = open_selected(k_rich_note, "plain");   // "Hello" bold, " world" not
     ASSERT_FALSE(w->lbl_note->SelBold().has_value());
-    click(w->Label8[0]);
-    EXPECT_EQ(w->lbl_note->SelBold(), true);
-    EXPECT_EQ(w->Text1->SelBold(), true);
-    click(w->Label8[0]);
-    EXPECT_EQ(w->lbl_note->SelBold(), false);
-    EXPECT_EQ(w->Text1->SelBold(), false);
+    for (const bool bold : {true, false}) {
+        click(w->Label8[0]);
+        EXPECT_EQ(w->lbl_note->SelBold(), bold);
+        EXPECT_EQ(w->Text1->SelBold(), bold);
+    }
 
     for (size_t i = 1; i < 4; ++i)
         click(w->Label8[i]);
@@ -408,20 +397,17 @@ TEST_F(NoteWindowTest, AFontLabelAppliesItsOwnFontAndTheLastChosenSize)
 TEST_F(NoteWindowTest, AlignmentAndBulletsUseTheBoxCodes)
 {
     auto w = open(NoteMode::Edit, {.note = "para", .addnote = "other"});
-    click(w->Label15[1]);
-    EXPECT_EQ(w->lbl_note->SelAlignment(), 2);
-    EXPECT_EQ(w->Text1->SelAlignment(), 2);
-    click(w->Label15[2]);
-    EXPECT_EQ(w->lbl_note->SelAlignment(), 1);
-    click(w->Label15[0]);
-    EXPECT_EQ(w->Text1->SelAlignment(), 0);
+    for (const auto& [label, code] : {std::pair{1, 2}, std::pair{2, 1}, std::pair{0, 0}}) {
+        click(w->Label15[size_t(label)]);
+        EXPECT_EQ(w->lbl_note->SelAlignment(), code) << label;
+        EXPECT_EQ(w->Text1->SelAlignment(), code) << label;
+    }
 
-    click(w->Label19);
-    EXPECT_EQ(w->lbl_note->SelBullet(), true);
-    EXPECT_EQ(w->Text1->SelBullet(), true);
-    click(w->Label19);
-    EXPECT_EQ(w->lbl_note->SelBullet(), false);
-    EXPECT_EQ(w->Text1->SelBullet(), false);
+    for (const bool bullet : {true, false}) {
+        click(w->Label19);
+        EXPECT_EQ(w->lbl_note->SelBullet(), bullet);
+        EXPECT_EQ(w->Text1->SelBullet(), bullet);
+    }
 }
 
 TEST_F(NoteWindowTest, TheColourAndFontDialogsApplyTheirChoiceAndCancelChangesNothing)
@@ -519,8 +505,6 @@ TEST_F(NoteWindowTest, PasteGoesToTheFocusedControl)
     click(viewer->Label24);
     EXPECT_EQ(viewer->lbl_note->Text(), "");
 }
-
-// ---- find ----------------------------------------------------------------------
 
 TEST_F(NoteWindowTest, NextFindsTheFirstMatchEachTimeOrWalksOnFromTheLastFind)
 {

@@ -21,6 +21,12 @@ struct MovieCase {
     MovieVerdict verdict;
 };
 
+// A case is known by its stored name, in test names and failures alike.
+void PrintTo(const MovieCase& c, std::ostream* os)
+{
+    *os << '"' << c.name << '"';
+}
+
 class MovieNames : public ::testing::TestWithParam<MovieCase> {
 protected:
     void SetUp() override

@@ -7,13 +7,11 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QTabBar>
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
 
 using namespace mosswick;
-using testsupport::CatalogueSpec;
 
 namespace {
 
@@ -22,7 +20,7 @@ protected:
     // A catalogue of n pictures whose files exist in data/.
     QString make_with_files(int n, int width = 120, int height = 80, const QString& name = "catalogue.mdb")
     {
-        CatalogueSpec spec;
+        testsupport::CatalogueSpec spec;
         spec.write_files = true;
         spec.width = width;
         spec.height = height;
