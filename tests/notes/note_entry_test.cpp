@@ -1,5 +1,4 @@
 // The main window's note entry points and the save, on real catalogues.
-#include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/window_fixture.h"
 
@@ -9,9 +8,6 @@
 #include "platform/richtext/rich_text_box.h"
 
 #include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTabWidget>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -24,12 +20,14 @@ namespace {
 
 class NoteEntryTest : public WindowTest {
 protected:
-    // A catalogue of 13 pictures with files, opened on page 1.
-    void open_catalogue()
+    // A catalogue of pictures with files, its file given the mode, opened on page 1.
+    void open_catalogue(int pictures = 13, store::Schema schema = store::Schema::Full, mode_t file_mode = 0644)
     {
         testsupport::CatalogueSpec spec;
         spec.write_files = true;
-        path = make(13, spec);
+        spec.schema = schema;
+        path = make(pictures, spec);
+        ::chmod(QFile::encodeName(path).constData(), file_mode);
         open(path);
         ASSERT_TRUE(window->session().db_open());
     }
@@ -49,8 +47,6 @@ protected:
 
     // Deletes windows that closed (they delete themselves later).
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-    void make_read_only() { ::chmod(QFile::encodeName(path).constData(), 0444); }
 
     void TearDown() override
     {
@@ -174,12 +170,7 @@ TEST_P(ClearedNullNotes, StayNullThoughTextWasTypedFirst)
     const bool light = GetParam();
     if (light)
         start(Edition::light());
-    testsupport::CatalogueSpec spec;
-    spec.write_files = true;
-    spec.schema = light ? store::Schema::Light : store::Schema::Full;
-    path = make(3, spec);
-    open(path);
-    ASSERT_TRUE(window->session().db_open());
+    ASSERT_NO_FATAL_FAILURE(open_catalogue(3, light ? store::Schema::Light : store::Schema::Full));
     ASSERT_FALSE(window->session().db_conn()->update_fields(2, {{store::col_note, QVariant()}}));
     testsupport::type_page(*window, 1);
     const auto* w = testsupport::open_note_editor(*window, 2);
@@ -211,17 +202,12 @@ TEST_F(NoteEntryTest, CancelEscAndTheCloseBoxWriteNothing)
 {
     open_catalogue();
     const Row before = row(3);
-    for (int way = 0; way < 3; ++way) {
+    for (size_t way = 0; way < testsupport::leave_without_ok.size(); ++way) {
         const auto* w = testsupport::open_note_editor(*window, 3);
         ASSERT_NE(w, nullptr);
         w->lbl_note->setText("discard me");
         w->Text2->setText("discard");
-        if (way == 0)
-            w->Command2->click();
-        else if (way == 1)
-            QTest::keyClick(w->lbl_note, Qt::Key_Escape);
-        else
-            w->window->close();
+        testsupport::leave_without_ok[way](*w);
         settle();
         EXPECT_EQ(editor(), nullptr) << way;
         EXPECT_EQ(row(3).values, before.values) << way;
@@ -326,16 +312,9 @@ TEST_F(NoteEntryTest, ADoubleClickOnACellsNoteBoxOpensItsEditor)
     expect_usable();
 }
 
-// ---- read-only catalogue ------------------------------------------------------------
-
 TEST_F(NoteEntryTest, AReadOnlyCatalogueOnlyShowsNotes)
 {
-    testsupport::CatalogueSpec spec;
-    spec.write_files = true;
-    path = make(8, spec);
-    make_read_only();
-    open(path);
-    ASSERT_TRUE(window->session().db_open());
+    ASSERT_NO_FATAL_FAILURE(open_catalogue(8, store::Schema::Full, 0444));
     ASSERT_TRUE(window->session().db_read_only());
     const Row before = row(1);
 

@@ -44,11 +44,20 @@ int pdf_pages(const QByteArray& pdf)
            int(pdf.count("/Type /Page/"));
 }
 
+// The note fields of the cell a window opens with; Null unless given.
+struct CellTexts {
+    QString note = {};
+    QString reference = {};
+    QString addnote = {};
+};
+
 class NoteWindowTest : public ::testing::Test {
 protected:
-    // A window opened with the cell's texts; what its OK gives back is kept in saved.
-    Window open(NoteMode mode, NoteOpener opener = {})
+    // A window opened on cell 2 with the texts given, the others Null; what
+    // its OK gives back is kept in saved.
+    Window open(NoteMode mode, const CellTexts& texts = {}, NoteOpener opener = {})
     {
+        const NoteCell cell{2, "2", "pic002.jpg", texts.note, texts.reference, texts.addnote};
         windows.push_back(std::make_unique<frmNote>(mode, cell, nullptr, NoteWindowProfile{}, std::move(opener)));
         frmNote& w = *windows.back();
         QObject::connect(&w, &frmNote::saved, [this](const NoteCell& values) { saved.push_back(values); });
@@ -63,7 +72,6 @@ protected:
         return w->Label21[3]->text() == "Not found" ? -1 : (box ? box : w->lbl_note)->SelStart();
     }
 
-    // Selects all the text of a rich box.
     static void select_all(RichTextBox* box)
     {
         box->setSelStart(0);
@@ -73,9 +81,7 @@ protected:
     // An editor of a note and an additional note, all of both selected.
     Window open_selected(const QString& note, const QString& addnote)
     {
-        cell.note = note;
-        cell.addnote = addnote;
-        Window w = open(NoteMode::Edit);
+        Window w = open(NoteMode::Edit, {.note = note, .addnote = addnote});
         select_all(w->lbl_note);
         select_all(w->Text1);
         return w;
@@ -83,19 +89,13 @@ protected:
 
     testsupport::ScopedScriptedDialogs dialogs;
     testsupport::TempDir dir;
-    NoteCell cell{2, "2", "pic002.jpg", {}, {}, {}};   // the cell's texts the window opens with
     std::vector<NoteCell> saved;
     std::vector<std::unique_ptr<frmNote>> windows;
 };
 
-// ---- modes and load -----------------------------------------------------------
-
 TEST_F(NoteWindowTest, AnEditorCopiesTheCellInUnlockedWithItsHint)
 {
-    cell.note = k_rich_note;
-    cell.reference = "ref 1";
-    cell.addnote = "plain add note";
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = k_rich_note, .reference = "ref 1", .addnote = "plain add note"});
 
     EXPECT_EQ(w->window->windowTitle(), "Note");
     EXPECT_EQ(w->window->pos(), QPoint(0, 0));
@@ -107,10 +107,9 @@ TEST_F(NoteWindowTest, AnEditorCopiesTheCellInUnlockedWithItsHint)
     EXPECT_FALSE(w->lbl_note->Locked());
     EXPECT_FALSE(w->Text1->Locked());
     EXPECT_FALSE(w->Text2->isReadOnly());
-    EXPECT_TRUE(w->Label1->isVisibleTo(w->window));
+    for (QWidget* tool : std::initializer_list<QWidget*>{w->Label1, w->Command1, w->Label3[0]})
+        EXPECT_TRUE(tool->isVisibleTo(w->window)) << tool->objectName().toStdString();
     EXPECT_FALSE(w->Frame1->isVisibleTo(w->window));
-    EXPECT_TRUE(w->Command1->isVisibleTo(w->window));
-    EXPECT_TRUE(w->Label3[0]->isVisibleTo(w->window));
     EXPECT_EQ(w->SSTab1->currentIndex(), 0);
     EXPECT_EQ(w->SSTab1->tabText(0), "Nt");
     EXPECT_EQ(w->SSTab1->tabText(1), "AdNt");
@@ -127,23 +126,18 @@ TEST_F(NoteWindowTest, AnEditorCopiesTheCellInUnlockedWithItsHint)
 
 TEST_F(NoteWindowTest, AViewerIsNarrowLockedAndCannotCopyBack)
 {
-    cell.note = "viewer note";
-    cell.reference = "r";
-    auto w = open(NoteMode::View);
+    auto w = open(NoteMode::View, {.note = "viewer note", .reference = "r"});
     QSignalSpy finished(w->window, &QDialog::finished);
 
     EXPECT_EQ(w->window->width(), ui::twips_to_px(5625));
     EXPECT_TRUE(w->lbl_note->Locked());
     EXPECT_TRUE(w->Text1->Locked());
     EXPECT_TRUE(w->Text2->isReadOnly());
-    EXPECT_FALSE(w->Label1->isVisibleTo(w->window));
-    EXPECT_TRUE(w->Frame1->isVisibleTo(w->window));
     EXPECT_TRUE(w->OptionBTN[0]->isChecked());
-    EXPECT_FALSE(w->Command1->isVisibleTo(w->window));
-    EXPECT_FALSE(w->Label3[0]->isVisibleTo(w->window));
-    EXPECT_FALSE(w->Label27->isVisibleTo(w->window));
-    EXPECT_TRUE(w->Text_Find->isVisibleTo(w->window));
-    EXPECT_TRUE(w->Label25->isVisibleTo(w->window));
+    for (QWidget* tool : std::initializer_list<QWidget*>{w->Label1, w->Command1, w->Label3[0], w->Label27})
+        EXPECT_FALSE(tool->isVisibleTo(w->window)) << tool->objectName().toStdString();
+    for (QWidget* shown : std::initializer_list<QWidget*>{w->Frame1, w->Text_Find, w->Label25})
+        EXPECT_TRUE(shown->isVisibleTo(w->window)) << shown->objectName().toStdString();
     EXPECT_EQ(w->Command2->x(), ui::twips_to_px(10440 - 5310));
     EXPECT_EQ(w->Command2->y(), ui::twips_to_px(10170 - 450));
     EXPECT_EQ(w->Label26->x(), ui::twips_to_px(5820 - 750));
@@ -162,14 +156,9 @@ TEST_F(NoteWindowTest, AViewerIsNarrowLockedAndCannotCopyBack)
     EXPECT_EQ(finished.count(), 0);
 }
 
-// ---- OK and Cancel ------------------------------------------------------------------
-
 TEST_F(NoteWindowTest, OkWithNothingChangedGivesTheCellItsTextsVerbatim)
 {
-    cell.note = k_rich_note;
-    cell.reference = "ref";
-    cell.addnote = QString();   // a Null field
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = k_rich_note, .reference = "ref"});   // a Null additional note
     QSignalSpy finished(w->window, &QDialog::finished);
     w->Command1->click();
 
@@ -187,9 +176,7 @@ TEST_F(NoteWindowTest, OkWithNothingChangedGivesTheCellItsTextsVerbatim)
 
 TEST_F(NoteWindowTest, FormattingTheNoteLeavesANullAdditionalNoteNull)
 {
-    cell.note = "old note";
-    cell.addnote = QString();
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = "old note"});
     w->lbl_note->selectAll();
     click(w->Label8[1]);    // a style tool: it reaches both boxes
     click(w->Label15[2]);   // centred
@@ -201,8 +188,7 @@ TEST_F(NoteWindowTest, FormattingTheNoteLeavesANullAdditionalNoteNull)
 
 TEST_F(NoteWindowTest, OkCopiesTheEditedTextsBack)
 {
-    cell.note = "old note";
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = "old note"});
     w->lbl_note->setFocus();
     w->lbl_note->moveCursor(QTextCursor::End);
     QTest::keyClicks(w->lbl_note, " 2 more");   // "2" is text in an editor
@@ -220,10 +206,7 @@ TEST_F(NoteWindowTest, OkCopiesTheEditedTextsBack)
 
 TEST_F(NoteWindowTest, OkWithAllBoxesEmptiedCopiesEmptyTexts)
 {
-    cell.note = k_rich_note;
-    cell.reference = "ref";
-    cell.addnote = "add";
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = k_rich_note, .reference = "ref", .addnote = "add"});
     w->lbl_note->clear();
     w->Text1->clear();
     w->Text2->clear();
@@ -236,12 +219,11 @@ TEST_F(NoteWindowTest, OkWithAllBoxesEmptiedCopiesEmptyTexts)
 
 TEST_F(NoteWindowTest, ARefusedCommitKeepsTheWindowAndTheCellAsTheyWere)
 {
-    cell.note = "keep";
     int asked = 0;
-    auto w = open(NoteMode::Edit, {.keep_loading = {}, .commit = [&asked](QWidget&, const NoteCell&) {
-                                       ++asked;
-                                       return false;
-                                   }});
+    auto w = open(NoteMode::Edit, {.note = "keep"}, {.keep_loading = {}, .commit = [&asked](QWidget&, const NoteCell&) {
+                                                        ++asked;
+                                                        return false;
+                                                    }});
     QSignalSpy finished(w->window, &QDialog::finished);
     w->lbl_note->setText("edited");
     w->Command1->click();
@@ -253,18 +235,12 @@ TEST_F(NoteWindowTest, ARefusedCommitKeepsTheWindowAndTheCellAsTheyWere)
 
 TEST_F(NoteWindowTest, CancelEscAndTheCloseBoxCopyNothing)
 {
-    for (int way = 0; way < 3; ++way) {
-        cell.note = "cell note";
-        auto w = open(NoteMode::Edit);
+    for (size_t way = 0; way < testsupport::leave_without_ok.size(); ++way) {
+        auto w = open(NoteMode::Edit, {.note = "cell note"});
         w->window->show();
         QSignalSpy finished(w->window, &QDialog::finished);
         w->lbl_note->setText("edited");
-        if (way == 0)
-            w->Command2->click();
-        else if (way == 1)
-            QTest::keyClick(w->lbl_note, Qt::Key_Escape);
-        else
-            w->window->close();
+        testsupport::leave_without_ok[way](*w);
         ASSERT_EQ(finished.count(), 1) << way;
         EXPECT_EQ(finished.at(0).at(0).toInt(), int(QDialog::Rejected)) << way;
         EXPECT_TRUE(saved.empty()) << way;
@@ -273,38 +249,27 @@ TEST_F(NoteWindowTest, CancelEscAndTheCloseBoxCopyNothing)
 
 TEST_F(NoteWindowTest, TwoClosesAViewerEvenFromTheFindBoxButIsTextInAnEditor)
 {
-    {
+    for (const bool in_find_box : {true, false}) {
         auto w = open(NoteMode::View);
         QSignalSpy finished(w->window, &QDialog::finished);
-        QTest::keyClick(w->Text_Find, '2');
-        EXPECT_EQ(finished.count(), 1);
+        QTest::keyClick(in_find_box ? static_cast<QWidget*>(w->Text_Find) : w->lbl_note, '2');
+        EXPECT_EQ(finished.count(), 1) << in_find_box;
         EXPECT_EQ(w->Text_Find->text(), "");
     }
-    {
-        auto w = open(NoteMode::View);
-        QSignalSpy finished(w->window, &QDialog::finished);
-        QTest::keyClick(w->lbl_note, '2');
-        EXPECT_EQ(finished.count(), 1);
-    }
-    {
-        auto w = open(NoteMode::Edit);
-        QSignalSpy finished(w->window, &QDialog::finished);
-        QTest::keyClick(w->Text_Find, '2');
-        QTest::keyClick(w->Text2, '2');
-        EXPECT_EQ(finished.count(), 0);
-        EXPECT_EQ(w->Text_Find->text(), "2");
-        EXPECT_EQ(w->Text2->text(), "2");
-    }
+    auto w = open(NoteMode::Edit);
+    QSignalSpy finished(w->window, &QDialog::finished);
+    QTest::keyClick(w->Text_Find, '2');
+    QTest::keyClick(w->Text2, '2');
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_EQ(w->Text_Find->text(), "2");
+    EXPECT_EQ(w->Text2->text(), "2");
 }
-
-// ---- lengths, display size, reference key ---------------------------------------------
 
 TEST_F(NoteWindowTest, LengthsCountTheVisibleCharacters)
 {
-    cell.note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 {\\b Hello}\\par}";
-    cell.reference = "abc";
-    cell.addnote = "a\r\nb";
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 {\\b Hello}\\par}",
+                                   .reference = "abc",
+                                   .addnote = "a\r\nb"});
     EXPECT_TRUE(w->note_size[0]->text().isEmpty());
     w->window->show();
     click(w->note_size[1]);
@@ -332,9 +297,7 @@ TEST_F(NoteWindowTest, APressedLabelDarkensItsFrameUntilTheRelease)
 
 TEST_F(NoteWindowTest, ADisplaySizeShowsBothBoxesLargerWithoutChangingTheNote)
 {
-    cell.note = k_rich_note;
-    cell.addnote = "add";
-    auto w = open(NoteMode::View);
+    auto w = open(NoteMode::View, {.note = k_rich_note, .addnote = "add"});
     w->OptionBTN[5]->setChecked(true);
     EXPECT_DOUBLE_EQ(w->lbl_note->FontSize(), 14.0);
     EXPECT_DOUBLE_EQ(w->Text1->FontSize(), 14.0);
@@ -372,8 +335,6 @@ TEST_F(NoteWindowTest, TheReferenceRefusesTheDoubleQuoteButTheNotesTakeIt)
     EXPECT_EQ(w->Text2->text(), "abxy");
 }
 
-// ---- formatting tools ---------------------------------------------------------------
-
 TEST_F(NoteWindowTest, APaletteClickColoursBothSelectionsAndMovesTheFrame)
 {
     auto w = open_selected("first box", "second box");
@@ -390,12 +351,11 @@ TEST_F(NoteWindowTest, AStyleClickOnAHalfBoldSelectionBoldsBothThenUnboldsThem)
 {
     auto w = open_selected(k_rich_note, "plain");   // "Hello" bold, " world" not
     ASSERT_FALSE(w->lbl_note->SelBold().has_value());
-    click(w->Label8[0]);
-    EXPECT_EQ(w->lbl_note->SelBold(), true);
-    EXPECT_EQ(w->Text1->SelBold(), true);
-    click(w->Label8[0]);
-    EXPECT_EQ(w->lbl_note->SelBold(), false);
-    EXPECT_EQ(w->Text1->SelBold(), false);
+    for (const bool bold : {true, false}) {
+        click(w->Label8[0]);
+        EXPECT_EQ(w->lbl_note->SelBold(), bold);
+        EXPECT_EQ(w->Text1->SelBold(), bold);
+    }
 
     for (size_t i = 1; i < 4; ++i)
         click(w->Label8[i]);
@@ -436,23 +396,18 @@ TEST_F(NoteWindowTest, AFontLabelAppliesItsOwnFontAndTheLastChosenSize)
 
 TEST_F(NoteWindowTest, AlignmentAndBulletsUseTheBoxCodes)
 {
-    cell.note = "para";
-    cell.addnote = "other";
-    auto w = open(NoteMode::Edit);
-    click(w->Label15[1]);
-    EXPECT_EQ(w->lbl_note->SelAlignment(), 2);
-    EXPECT_EQ(w->Text1->SelAlignment(), 2);
-    click(w->Label15[2]);
-    EXPECT_EQ(w->lbl_note->SelAlignment(), 1);
-    click(w->Label15[0]);
-    EXPECT_EQ(w->Text1->SelAlignment(), 0);
+    auto w = open(NoteMode::Edit, {.note = "para", .addnote = "other"});
+    for (const auto& [label, code] : {std::pair{1, 2}, std::pair{2, 1}, std::pair{0, 0}}) {
+        click(w->Label15[size_t(label)]);
+        EXPECT_EQ(w->lbl_note->SelAlignment(), code) << label;
+        EXPECT_EQ(w->Text1->SelAlignment(), code) << label;
+    }
 
-    click(w->Label19);
-    EXPECT_EQ(w->lbl_note->SelBullet(), true);
-    EXPECT_EQ(w->Text1->SelBullet(), true);
-    click(w->Label19);
-    EXPECT_EQ(w->lbl_note->SelBullet(), false);
-    EXPECT_EQ(w->Text1->SelBullet(), false);
+    for (const bool bullet : {true, false}) {
+        click(w->Label19);
+        EXPECT_EQ(w->lbl_note->SelBullet(), bullet);
+        EXPECT_EQ(w->Text1->SelBullet(), bullet);
+    }
 }
 
 TEST_F(NoteWindowTest, TheColourAndFontDialogsApplyTheirChoiceAndCancelChangesNothing)
@@ -492,9 +447,7 @@ TEST_F(NoteWindowTest, TheColourAndFontDialogsApplyTheirChoiceAndCancelChangesNo
 
 TEST_F(NoteWindowTest, RtfToTextKeepsTheTextAndUnifiesItsFormat)
 {
-    cell.note = k_rich_note;
-    cell.addnote = "untouched";
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = k_rich_note, .addnote = "untouched"});
     select_all(w->lbl_note);
     ASSERT_FALSE(w->lbl_note->SelBold().has_value());
     click(w->Label11);
@@ -508,10 +461,9 @@ TEST_F(NoteWindowTest, RtfToTextKeepsTheTextAndUnifiesItsFormat)
 
 TEST_F(NoteWindowTest, ClearNoteEmptiesAllThreeAndLeavesTheResetFormatAtTheCaret)
 {
-    cell.note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40\\b\\i big bold\\par}";
-    cell.reference = "ref";
-    cell.addnote = "add";
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40\\b\\i big bold\\par}",
+                                   .reference = "ref",
+                                   .addnote = "add"});
     w->Text_Find->setFocus();
     click(w->Label27);
     EXPECT_EQ(w->lbl_note->Text(), "");
@@ -554,13 +506,10 @@ TEST_F(NoteWindowTest, PasteGoesToTheFocusedControl)
     EXPECT_EQ(viewer->lbl_note->Text(), "");
 }
 
-// ---- find ----------------------------------------------------------------------
-
 TEST_F(NoteWindowTest, NextFindsTheFirstMatchEachTimeOrWalksOnFromTheLastFind)
 {
-    cell.note = "note one, note two, notes";
     for (const bool from_last : {false, true}) {
-        auto w = open(NoteMode::Edit);
+        auto w = open(NoteMode::Edit, {.note = "note one, note two, notes"});
         w->Text_Find->setText("note");
         w->Option1[from_last ? 1 : 0]->setChecked(true);
         std::vector<int> found;
@@ -575,8 +524,7 @@ TEST_F(NoteWindowTest, NextFindsTheFirstMatchEachTimeOrWalksOnFromTheLastFind)
 
 TEST_F(NoteWindowTest, WholeWordAndMatchCase)
 {
-    cell.note = "notes Note note";
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = "notes Note note"});
     w->Text_Find->setText("note");
     EXPECT_EQ(find(w, 0), 6);   // "Note" is a whole word; "notes" is not
     EXPECT_EQ(find(w, 1), 0);   // case matters, not words
@@ -586,9 +534,7 @@ TEST_F(NoteWindowTest, WholeWordAndMatchCase)
 
 TEST_F(NoteWindowTest, TheAdditionalNoteTabSearchesTheAdditionalNoteAndRestarts)
 {
-    cell.note = "alpha beta";
-    cell.addnote = "beta gamma beta";
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = "alpha beta", .addnote = "beta gamma beta"});
     w->Option1[1]->setChecked(true);
     w->Text_Find->setText("beta");
     EXPECT_EQ(find(w, 2), 6);
@@ -606,8 +552,7 @@ TEST_F(NoteWindowTest, TheAdditionalNoteTabSearchesTheAdditionalNoteAndRestarts)
 
 TEST_F(NoteWindowTest, EnterInTheFindBoxFindsAndNeverPressesOk)
 {
-    cell.note = "find me";
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = "find me"});
     w->window->show();
     QSignalSpy finished(w->window, &QDialog::finished);
     w->Text_Find->setFocus();
@@ -617,8 +562,6 @@ TEST_F(NoteWindowTest, EnterInTheFindBoxFindsAndNeverPressesOk)
     EXPECT_EQ(w->Label21[3]->text(), "Found");
     EXPECT_EQ(finished.count(), 0);
 }
-
-// ---- print -----------------------------------------------------------------------
 
 class NotePrintTest : public NoteWindowTest {
 protected:
@@ -664,8 +607,7 @@ TEST_F(NotePrintTest, AllOfALongNoteOrOnlyItsSelectionGoesToThePrinter)
     QString text;
     for (int i = 0; i < 300; ++i)
         text += QStringLiteral("Line %1 of a long note\r\n").arg(i);
-    cell.note = text;
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = text});
     w->lbl_note->setFocus();
 
     const QString all = dir.file("all.pdf");
@@ -690,9 +632,7 @@ TEST_F(NotePrintTest, AllOfALongNoteOrOnlyItsSelectionGoesToThePrinter)
 
 TEST_F(NotePrintTest, TheAdditionalNotePrintsWhenFocusedInAViewer)
 {
-    cell.note = "the main note";
-    cell.addnote = "additional text";
-    auto w = open(NoteMode::View);
+    auto w = open(NoteMode::View, {.note = "the main note", .addnote = "additional text"});
     w->SSTab1->setCurrentIndex(1);
     w->Text1->setFocus();
     const QString pdf = dir.file("add.pdf");
@@ -705,8 +645,7 @@ TEST_F(NotePrintTest, TheAdditionalNotePrintsWhenFocusedInAViewer)
 
 TEST_F(NotePrintTest, CancelPrintsNothingAndSaysNothingButAFailedPrintIsReported)
 {
-    cell.note = "text";
-    auto w = open(NoteMode::Edit);
+    auto w = open(NoteMode::Edit, {.note = "text"});
     w->lbl_note->setFocus();
     const QString pdf = dir.file("cancel.pdf");
     print(w, pdf, false);

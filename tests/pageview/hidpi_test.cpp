@@ -2,7 +2,6 @@
 // drawings, the viewer and the loader's preview are drawn at device pixels,
 // laid out in logical pixels, and the quality codes stay apart.
 
-#include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/window_fixture.h"
 #include "support/list_gestures.h"
@@ -15,7 +14,6 @@
 #include <QImageWriter>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace mosswick;
 

@@ -21,13 +21,18 @@ struct MovieCase {
     MovieVerdict verdict;
 };
 
+// A case is known by its stored name, in test names and failures alike.
+void PrintTo(const MovieCase& c, std::ostream* os)
+{
+    *os << '"' << c.name << '"';
+}
+
 class MovieNames : public ::testing::TestWithParam<MovieCase> {
 protected:
     void SetUp() override
     {
-        QDir().mkpath(dir.file("data"));
-        QDir().mkpath(dir.file("outside"));
-        QDir().mkpath(dir.file("data/folder.avi"));
+        for (const char* folder : {"data", "outside", "data/folder.avi"})
+            QDir().mkpath(dir.file(folder));
         dir.write("x.avi", "movie");
         dir.write("outside/evil.desktop", "[Desktop Entry]\nExec=touch PWNED\n");
         dir.write("data/clip.avi", "movie");

@@ -18,7 +18,6 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 

@@ -1,43 +1,38 @@
-#include "support/window_controls.h"
 #include "support/page_gestures.h"
-#include "maintenance/maintenance_tab.h"
 #include "support/layout_probe.h"
 #include "support/metafile_writer.h"
 #include "support/window_fixture.h"
 
-#include "pageview/frm_zoom.h"
-#include "platform/richtext/rich_text_box.h"
-#include "platform/ui/label_button.h"
 #include "platform/ui/vb.h"
-#include "search/search_sort_tab.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSlider>
-#include <QTabBar>
 #include <QApplication>
 #include <QClipboard>
-#include <QRadioButton>
 #include <QTest>
 
 using namespace mosswick;
-using testsupport::CatalogueSpec;
 
 namespace {
 
 class PageViewTest : public WindowTest {
 protected:
     // A catalogue of n pictures whose files exist in data/.
-    QString make_with_files(int n, int width = 120, int height = 80)
+    QString make_with_files(int n, int width = 120, int height = 80, const QString& name = "catalogue.mdb")
     {
-        CatalogueSpec spec;
+        testsupport::CatalogueSpec spec;
         spec.write_files = true;
         spec.width = width;
         spec.height = height;
+        spec.name = name;
         return make(n, spec);
+    }
+
+    // A connection of its own to the catalogue at path, as another program holds one.
+    static std::unique_ptr<store::Connection> connect(const QString& path)
+    {
+        store::Error e;
+        return store::Connection::open(path, {}, e);
     }
 
     bool cell_filled(int i) const
@@ -45,16 +40,13 @@ protected:
         return !ctl(*window).Label5[size_t(i)]->text().isEmpty() && !ctl(*window).lbl_note[size_t(i)]->isHidden();
     }
 
-    // Thirteen pictures whose page 2 has lost its rows, opened.
-    void open_with_empty_second_page()
+    // Thirteen pictures whose page 2 has lost its rows, opened, and a move to page 2.
+    void open_on_empty_second_page()
     {
         const QString path = make_with_files(13);
-        {
-            store::Error e;
-            auto c = store::Connection::open(path, {}, e);
-            ASSERT_TRUE(c->exec("DELETE FROM demopicture WHERE numpage = 2").ok());
-        }
+        ASSERT_TRUE(connect(path)->exec("DELETE FROM demopicture WHERE numpage = 2").ok());
         open(path);
+        ctl(*window).go_right->click();
     }
 
     unsigned note_colour(int i) const { return ui::to_bgr(ctl(*window).lbl_note[size_t(i)]->back_color()); }
@@ -224,13 +216,11 @@ TEST_F(PageViewTest, SelectionColoursAndWhichSelected)
     EXPECT_EQ(ui::to_bgr(ctl(*window).Text18[5]->back_color()), 0xFFFFFFu);
     EXPECT_EQ(testsupport::white_cell(*window), 5);
     EXPECT_EQ(window->message_text(), testsupport::picture_name(5));
-    EXPECT_EQ(testsupport::white_cell(*window), 5);
     testsupport::click_cell(*window, 5);
     EXPECT_EQ(note_colour(5), 0xFFFFFFu);
     EXPECT_EQ(note_colour(4), 0xE0E0E0u);
     // A page load greys the selection.
     ctl(*window).go_right->click();
-    EXPECT_EQ(testsupport::white_cell(*window), 0);
     EXPECT_EQ(testsupport::white_cell(*window), 0);
 }
 
@@ -239,7 +229,6 @@ TEST_F(PageViewTest, ReselectionAfterAPageChange)
     open(make_with_files(13));
     testsupport::display_picture(*window, 9);
     EXPECT_EQ(window->session().current_page(), 2);
-    EXPECT_EQ(testsupport::white_cell(*window), 3);
     EXPECT_EQ(testsupport::white_cell(*window), 3);
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
     // Done once: a later load of the page selects nothing.
@@ -261,11 +250,7 @@ TEST_F(PageViewTest, StoredPictureIsPreferredOverTheFile)
     testsupport::write_picture(dir.file("data/") + testsupport::picture_name(1), 120, 80, "jpg", Qt::red);
     const QString stored = dir.file("blue.jpg");
     testsupport::write_picture(stored, 120, 80, "jpg", Qt::blue);
-    {
-        store::Error e;
-        auto c = store::Connection::open(path, {}, e);
-        ASSERT_TRUE(c->write_picture_bytes(1, stored).ok());
-    }
+    ASSERT_TRUE(connect(path)->write_picture_bytes(1, stored).ok());
     open(path);
     EXPECT_FALSE(ctl(*window).Im2[1]->isHidden());
     EXPECT_TRUE(ctl(*window).im[1]->isHidden());
@@ -296,11 +281,8 @@ TEST_F(PageViewTest, MetafilesAreDrawnInTheirCells)
     mfwrite::WmfWriter wmf(QRect(0, 0, 1440, 720), 1440);
     wmf.window_org(QPoint(0, 0)).window_ext(QSize(1440, 720)).solid_brush(qRgb(0, 0, 255)).select(0);
     wmf.rectangle(QRect(0, 0, 1440, 720));
-    for (const auto& [n, bytes] : {std::pair{1, emf.finish()}, std::pair{2, wmf.finish()}}) {
-        QFile f(dir.file("data/") + testsupport::picture_name(n));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
+    dir.write("data/" + testsupport::picture_name(1), emf.finish());
+    dir.write("data/" + testsupport::picture_name(2), wmf.finish());
     open(path);
     // Natural sizes: 1 inch square, 1 x 0.5 inch, at 96 DPI.
     EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(96, 96));
@@ -318,19 +300,13 @@ TEST_F(PageViewTest, SmallPicturesAreNeverEnlarged)
     EXPECT_EQ(ctl(*window).im[1]->size(), QSize(100, 50));
     ctl(*window).mnuDb->trigger();
     // A large one is fitted into the cell keeping its proportions.
-    CatalogueSpec spec;
-    spec.name = "big.mdb";
-    spec.write_files = true;
-    spec.width = 1560;
-    spec.height = 600;
-    open(make(1, spec));
+    open(make_with_files(1, 1560, 600, "big.mdb"));
     EXPECT_EQ(ctl(*window).im[1]->pixmap().size(), QSize(312, 120));
 }
 
 TEST_F(PageViewTest, QualityCodesAllDrawTheFittedSize)
 {
-    const QString path = make_with_files(1, 1000, 500);
-    open(path);
+    open(make_with_files(1, 1000, 500));
     for (int code = 1; code <= 6; ++code) {
         ctl(*window).mnuTQ[size_t(code)]->trigger();
         EXPECT_EQ(window->session().thumb_quality(), code);
@@ -394,11 +370,7 @@ TEST_F(PageViewTest, CorruptAndEmptyPicturesShowAnEmptyArea)
 TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
 {
     const QString path = make_with_files(8);
-    {
-        store::Error e;
-        auto c = store::Connection::open(path, {}, e);
-        ASSERT_TRUE(c->exec("UPDATE demopicture SET numpage = 1").ok());
-    }
+    ASSERT_TRUE(connect(path)->exec("UPDATE demopicture SET numpage = 1").ok());
     open(path);
     EXPECT_EQ(testsupport::cells_shown(*window), 6);
     // The suggestion stays readable after the opening message.
@@ -408,8 +380,7 @@ TEST_F(PageViewTest, AnOverfullPageShowsSixAndSuggestsRenumbering)
 
 TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
 {
-    open_with_empty_second_page();
-    ctl(*window).go_right->click();
+    ASSERT_NO_FATAL_FAILURE(open_on_empty_second_page());
     EXPECT_TRUE(dialogs->messages().contains("The page not exist, renumber the database."));
     EXPECT_EQ(ctl(*window).lbl_page->text(), "2 / 2");
     EXPECT_TRUE(ctl(*window).go_left->isEnabled());
@@ -423,8 +394,7 @@ TEST_F(PageViewTest, AnEmptyPageLeavesNavigationUsable)
 
 TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
 {
-    open_with_empty_second_page();
-    ctl(*window).go_right->click();
+    ASSERT_NO_FATAL_FAILURE(open_on_empty_second_page());
     ASSERT_EQ(testsupport::cells_shown(*window), 0);
     for (const char typed : {'8', '8', '7'}) {
         testsupport::type_keypad(*window, typed);
@@ -439,12 +409,8 @@ TEST_F(PageViewTest, TheKeypadSelectsNoCellOfAnEmptyPage)
 TEST_F(PageViewTest, MoviesOpenFromTheDataFolderByTheirStoredName)
 {
     const QString path = make_with_files(2);
-    {
-        store::Error e;
-        auto c = store::Connection::open(path, {}, e);
-        ASSERT_TRUE(c->update_fields(1, {{store::col_movfile, QStringLiteral("Clip One.AVI")}}).ok());
-        ASSERT_TRUE(c->update_fields(2, {{store::col_movfile, QStringLiteral("gone.avi")}}).ok());
-    }
+    ASSERT_TRUE(connect(path)->update_fields(1, {{store::col_movfile, QStringLiteral("Clip One.AVI")}}).ok());
+    ASSERT_TRUE(connect(path)->update_fields(2, {{store::col_movfile, QStringLiteral("gone.avi")}}).ok());
     dir.write("data/Clip One.AVI", "movie");
     open(path);
     EXPECT_EQ(ctl(*window).lbl_fileName[1]->text(), "avi");
@@ -471,7 +437,6 @@ TEST_F(PageViewTest, KeypadMovesTheSelectionAndThePages)
     EXPECT_TRUE(testsupport::type_keypad(*window, '8'));
     EXPECT_EQ(testsupport::white_cell(*window), 1);
     testsupport::type_keypad(*window, '7');
-    EXPECT_EQ(testsupport::white_cell(*window), 6);
     EXPECT_EQ(testsupport::white_cell(*window), 6);
     EXPECT_FALSE(testsupport::type_keypad(*window, '4'));   // page 1: not consumed
     EXPECT_TRUE(testsupport::type_keypad(*window, '.'));

@@ -63,12 +63,7 @@ TEST_F(ZoomTest, AMetafileIsDrawnAtEachZoom)
     // A red square on a 2 x 1 inch frame, in its left half.
     mfwrite::EmfWriter emf(QRect(0, 0, 5080, 2540));
     emf.solid_brush(1, qRgb(255, 0, 0)).select(1).select_stock(8).rectangle(QRect(0, 0, 96, 96));
-    const QString path = dir.file(QStringLiteral("drawing.emf"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(emf.finish());
-    f.close();
-    auto z = testsupport::open_zoom(ZoomRequest::file(path, 5));
+    auto z = testsupport::open_zoom(ZoomRequest::file(dir.write("drawing.emf", emf.finish()), 5));
     EXPECT_EQ(z->drawn().size(), QSize(192, 96));
     EXPECT_GT(z->drawn().pixelColor(48, 48).red(), 200);
     EXPECT_EQ(z->drawn().pixelColor(150, 48).alpha(), 0);
@@ -215,12 +210,7 @@ TEST_F(ZoomTest, ClosedWhileDecodingGoesQuietly)
 
 TEST_F(ZoomTest, AnUndecodableFileSaysSoWhenItsDecodeEnds)
 {
-    const QString path = dir.file("broken.jpg");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("this is not a picture");
-    f.close();
-    auto z = testsupport::open_zoom(ZoomRequest::file(path, 5));
+    auto z = testsupport::open_zoom(ZoomRequest::file(dir.write("broken.jpg", "this is not a picture"), 5));
     EXPECT_TRUE(z->failed());
     EXPECT_EQ(dialogs->messages(),
               QStringList{picture::status_text(picture::PictureStatus::Undecodable)});

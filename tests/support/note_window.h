@@ -76,6 +76,14 @@ inline void click(QWidget* control)
     QTest::mouseClick(control, Qt::LeftButton);
 }
 
+// The three ways to leave a note window without its OK: Cancel, Esc and the
+// close box.
+inline const std::array<void (*)(const NoteControls&), 3> leave_without_ok = {
+    [](const NoteControls& w) { w.Command2->click(); },
+    [](const NoteControls& w) { QTest::keyClick(w.lbl_note, Qt::Key_Escape); },
+    [](const NoteControls& w) { w.window->close(); },
+};
+
 // The note windows of a mode the window opened that are open.
 inline std::vector<const NoteControls*> note_windows(QWidget& window, mosswick::NoteMode mode)
 {
