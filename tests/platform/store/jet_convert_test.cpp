@@ -128,21 +128,15 @@ std::optional<QByteArray> in_small_file_system(const QString& folder, const std:
     return got;
 }
 
-struct FixtureCase {
-    const char* file;
-    int rows;
-    int columns;
-};
-
 } // namespace
 
 TEST(JetConvert, EveryFixtureConvertsValueForValueKeepingTheOriginal)
 {
-    for (const FixtureCase& fc : {FixtureCase{"jet4-full.mdb", 13, 9}, FixtureCase{"jet4-7col.mdb", 8, 7},
-                                  FixtureCase{"jet4-5col.mdb", 7, 5}, FixtureCase{"jet4-empty.mdb", 0, 9}}) {
-        SCOPED_TRACE(fc.file);
+    for (const auto& [file, rows, columns] : {std::tuple{"jet4-full.mdb", 13, 9}, std::tuple{"jet4-7col.mdb", 8, 7},
+                                              std::tuple{"jet4-5col.mdb", 7, 5}, std::tuple{"jet4-empty.mdb", 0, 9}}) {
+        SCOPED_TRACE(file);
         TempDir dir;
-        const QString path = copy_jet_fixture(dir, fc.file, "catalogue.mdb");
+        const QString path = copy_jet_fixture(dir, file, "catalogue.mdb");
         const QByteArray original = testsupport::read_all(path);
         const JetHeader header = read_jet_header(path);
         EXPECT_EQ(header.kind, JetHeader::Kind::Jet4);
@@ -152,8 +146,8 @@ TEST(JetConvert, EveryFixtureConvertsValueForValueKeepingTheOriginal)
 
         const Converted c = convert(path);
         ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
-        EXPECT_EQ(c.result.rows, fc.rows);
-        EXPECT_EQ(c.result.column_count, fc.columns);
+        EXPECT_EQ(c.result.rows, rows);
+        EXPECT_EQ(c.result.column_count, columns);
         EXPECT_EQ(c.result.backup_path, dir.file("catalogue.access.mdb"));
         EXPECT_EQ(testsupport::read_all(c.result.backup_path), original);
         EXPECT_TRUE(testsupport::is_plain_sqlite(path));
@@ -162,11 +156,11 @@ TEST(JetConvert, EveryFixtureConvertsValueForValueKeepingTheOriginal)
 
         auto conn = open_ok(path);
         ASSERT_TRUE(conn);
-        testsupport::expect_jet_rows(*conn, fc.rows, fc.columns);
+        testsupport::expect_jet_rows(*conn, rows, columns);
         // Our own indexes, with the reference one only where the column is.
         EXPECT_TRUE(conn->has_index("UniqueKey"));
         EXPECT_TRUE(conn->has_index("idxPicfile"));
-        EXPECT_EQ(conn->has_index("GenericKey4"), fc.columns >= 7);
+        EXPECT_EQ(conn->has_index("GenericKey4"), columns >= 7);
     }
 }
 

@@ -80,7 +80,7 @@ TEST(KeyTrial, APasswordChangeOrCompactionWritesTheCurrentFormat)
 
 TEST(KeyTrial, CataloguesOfTheSqlcipherShellOpenInBothFormats)
 {
-    const QString shell = sqlcipher_shell();
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
     if (shell.isEmpty())
         GTEST_SKIP() << "the sqlcipher shell is not installed";
     TempDir dir;
@@ -135,11 +135,6 @@ TEST(KeyTrial, RawKeyPasswordsAreNeverTakenAsKeys)
 
 namespace {
 
-QString sqlite_shell()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-}
-
 // An old 7-column catalogue as the sqlite3 shell writes it: TEXT everywhere,
 // other index names, none of ours. Made by the shell when it is there,
 // else by the engine with the same SQL.
@@ -150,7 +145,7 @@ QString shell_catalogue(const TempDir& dir, const QString& name)
         "CREATE INDEX idx_page ON DemoPicture (NumPage)",
         "INSERT INTO DemoPicture VALUES (NULL, 'a.jpg', 'note 007', 1, 1, 'ref', NULL), (NULL, 'b.jpg', '', 1, 2, NULL, NULL)"};
     const QString path = dir.file(name);
-    const QString shell = sqlite_shell();
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
     if (shell.isEmpty())
         return raw_catalogue(path, {}, {}, sql);
     EXPECT_TRUE(run_shell(shell, path, sql.join(";\n") + ";\n"));
