@@ -9,7 +9,6 @@
 #include "platform/store/connection.h"
 #include "platform/store/sqlite.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QLineEdit>
@@ -48,13 +47,6 @@ private:
     std::shared_ptr<std::atomic<bool>> m_open = std::make_shared<std::atomic<bool>>(false);
 };
 
-QByteArray file_hash(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
 qint64 rows_in(const QString& path)
 {
     store::Error e;
@@ -80,15 +72,39 @@ protected:
                 ctl(*window).Opt_exchange};
     }
 
-    void expect_held() const
+    // Open, and writable or held Read-Only with every writer disabled.
+    void expect_writable(bool writable = true) const
     {
-        EXPECT_TRUE(window->session().db_read_only());
-        EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(2));
+        EXPECT_TRUE(window->session().db_open());
+        EXPECT_EQ(window->session().db_read_only(), !writable);
+        EXPECT_EQ(ctl(*window).SSTab_main->isTabEnabled(2), writable);
         for (QWidget* w : writers()) {
             if (w) {   // the light edition has no password change
-                EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+                EXPECT_EQ(w->isEnabled(), writable) << w->objectName().toStdString();
             }
         }
+    }
+    void expect_held() const { expect_writable(false); }
+
+    // Deletes picture 1 on the maintenance tab; forced as if its button had
+    // been left enabled.
+    void delete_first_picture(bool forced = false) const
+    {
+        ctl(*window).Text15->setText("1");
+        if (forced)
+            ctl(*window).delete_picture->setEnabled(true);
+        ctl(*window).delete_picture->click();
+    }
+
+    void close_catalogue()
+    {
+        ctl(*window).mnuDb->trigger();
+        ASSERT_FALSE(window->session().db_open());
+    }
+
+    void expect_damaged_message() const
+    {
+        EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
     }
 
     Gate gate;
@@ -112,9 +128,7 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
     expect_usable();
 
     // Nothing writes: not a button left enabled, not the connection.
-    ctl(*window).Text15->setText("1");
-    ctl(*window).delete_picture->setEnabled(true);   // as if left enabled
-    ctl(*window).delete_picture->click();
+    delete_first_picture(true);
     EXPECT_FALSE(window->session().db_conn()->exec("UPDATE demopicture SET note = 'x' WHERE numpic = 1").ok());
     EXPECT_EQ(rows_in(path), 20);
     // An edit asks to wait, until the check has passed.
@@ -126,13 +140,9 @@ TEST_F(CheckBehindTest, WritesWaitForTheCheckAndAreAllowedAfterIt)
     gate.release();
     ASSERT_TRUE(wait_for_integrity_check(*window));
     EXPECT_EQ(window->message_text(), "");
-    EXPECT_FALSE(window->session().db_read_only());
-    EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
-    for (QWidget* w : writers())
-        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    expect_writable();
     EXPECT_FALSE(ctl(*window).check_progress->isVisibleTo(window.get()));
-    ctl(*window).Text15->setText("1");
-    ctl(*window).delete_picture->click();
+    delete_first_picture();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     EXPECT_EQ(rows_in(path), 19);
 }
@@ -158,9 +168,7 @@ TEST_F(CheckBehindTest, AnEngineThatKeepsRefusingWritesLeavesTheCatalogueReadOnl
     EXPECT_TRUE(window->message_text().endsWith("It stays open Read-Only until it is opened again."));
     expect_held();
     expect_usable();
-    ctl(*window).Text15->setText("1");
-    ctl(*window).delete_picture->setEnabled(true);   // as if left enabled
-    ctl(*window).delete_picture->click();
+    delete_first_picture(true);
     EXPECT_EQ(rows_in(path), 20);
     sqlite3_set_authorizer(db, nullptr, nullptr);
 }
@@ -169,7 +177,7 @@ TEST_F(CheckBehindTest, ADamagedCatalogueStaysOpenReadOnlyWithItsMessage)
 {
     const QString path = make(300);
     ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
-    const QByteArray before = file_hash(path);
+    const QByteArray before = testsupport::read_all(path);
     // The check runs while page 1 says its pictures are missing; a verdict
     // that comes meanwhile waits for the opening's own message.
     bool checking_at_the_box = false;
@@ -183,15 +191,13 @@ TEST_F(CheckBehindTest, ADamagedCatalogueStaysOpenReadOnlyWithItsMessage)
     EXPECT_EQ(window->message_text(), "Database opened.");
     ASSERT_TRUE(wait_for_integrity_check(*window));
     EXPECT_TRUE(window->session().db_open());
-    EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
+    expect_damaged_message();
     EXPECT_TRUE(window->message_text().contains("nothing was written")) << window->message_text().toStdString();
     expect_held();
     // Still browsed as it is.
     EXPECT_EQ(testsupport::cells_shown(*window), 6);
-    ctl(*window).Text15->setText("1");
-    ctl(*window).delete_picture->setEnabled(true);   // as if left enabled
-    ctl(*window).delete_picture->click();
-    EXPECT_EQ(file_hash(path), before);
+    delete_first_picture(true);
+    EXPECT_EQ(testsupport::read_all(path), before);
 }
 
 TEST_F(CheckBehindTest, EscOrAClickOnTheBarStopsTheCheckAndKeepsItReadOnly)
@@ -207,8 +213,7 @@ TEST_F(CheckBehindTest, EscOrAClickOnTheBarStopsTheCheckAndKeepsItReadOnly)
         EXPECT_EQ(window->message_text(), "Catalogue check stopped: the database stays Read-Only until it is opened again.");
         expect_held();
         EXPECT_FALSE(ctl(*window).check_progress->isVisibleTo(window.get()));
-        ctl(*window).mnuDb->trigger();   // close
-        ASSERT_FALSE(window->session().db_open());
+        close_catalogue();
     }
     // The next opening checks again and allows writes.
     catalogue_file(*window).open_check_connection = nullptr;
@@ -221,8 +226,7 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
 {
     const QString first = make(14);
     open_held(first);
-    ctl(*window).mnuDb->trigger();   // close while the check is held
-    EXPECT_FALSE(window->session().db_open());
+    close_catalogue();   // while the check is held
     EXPECT_FALSE(window->integrity_check_running());
     EXPECT_EQ(window->message_text(), "Database closed.");
     expect_usable();
@@ -230,10 +234,7 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
     // Opened again, then another catalogue instead: its own check runs.
     open_held(first);
     ctl(*window).mnuDb->trigger();
-    testsupport::CatalogueSpec spec;
-    spec.pictures = 7;
-    spec.name = QStringLiteral("second.mdb");
-    const QString second = testsupport::make_catalogue(dir.path(), spec);
+    const QString second = make(7, {.protection = {}, .name = QStringLiteral("second.mdb")});
     catalogue_file(*window).open_check_connection = nullptr;
     open(second);
     EXPECT_EQ(window->db_path(), second);
@@ -250,9 +251,7 @@ TEST_F(CheckBehindTest, ClosingOrOpeningAnotherCatalogueStopsARunningCheck)
 TEST_F(CheckBehindTest, AFileRenamedOverTheCatalogueBeforeTheCheckIsNeverTakenForIt)
 {
     const QString path = make(20);
-    testsupport::CatalogueSpec spec;
-    spec.name = QStringLiteral("other.mdb");
-    const QString other = make(8, spec);
+    const QString other = make(8, {.protection = {}, .name = QStringLiteral("other.mdb")});
     open_held(path);
     ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()), 0);
     gate.release();
@@ -266,10 +265,7 @@ TEST_F(CheckBehindTest, AFileRenamedOverTheCatalogueBeforeTheCheckIsNeverTakenFo
 TEST_F(CheckBehindTest, TheLightEditionWaitsForTheCheckToo)
 {
     start(Edition::light());
-    testsupport::CatalogueSpec spec;
-    spec.pictures = 9;
-    spec.schema = store::Schema::Light;
-    const QString path = testsupport::make_catalogue(dir.path(), spec);
+    const QString path = make(9, {.schema = store::Schema::Light, .protection = {}});
     open_held(path);
     expect_held();
     EXPECT_FALSE(ctl(*window).compact_database->isEnabled());
@@ -285,29 +281,26 @@ TEST_F(CheckBehindTest, AnOpeningThatWritesAtOnceChecksTheFileFirst)
     const QString path = make(300);
     ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
     // Renumber mode writes at once: a damaged file is not renumbered.
-    const QByteArray before = file_hash(path);
+    const QByteArray before = testsupport::read_all(path);
     ctl(*window).mnuDbRnm->setChecked(true);
     open_unchecked(path);
-    EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
+    expect_damaged_message();
     EXPECT_FALSE(window->session().db_open());
-    EXPECT_EQ(file_hash(path), before);
+    EXPECT_EQ(testsupport::read_all(path), before);
     expect_usable();
 }
 
 TEST_F(CheckBehindTest, AnUpgradeChecksTheWholeFileBeforeItWrites)
 {
-    testsupport::CatalogueSpec spec;
-    spec.pictures = 300;
-    spec.schema = store::Schema::Light;
-    const QString path = testsupport::make_catalogue(dir.path(), spec);
+    const QString path = make(300, {.schema = store::Schema::Light, .protection = {}});
     ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
-    const QByteArray before = file_hash(path);
+    const QByteArray before = testsupport::read_all(path);
     dialogs->answers.push_back(ui::Answer::Yes);
     open_unchecked(path);
     ASSERT_EQ(dialogs->count("message"), 1);
-    EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
+    expect_damaged_message();
     EXPECT_FALSE(window->session().db_open());
-    EXPECT_EQ(file_hash(path), before);
+    EXPECT_EQ(testsupport::read_all(path), before);
     expect_usable();
 }
 
@@ -333,6 +326,23 @@ void write_behind_the_engine(const QString& path)
     ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(8209) && f.getChar(&byte) && f.seek(8209) && f.putChar(byte));
 }
 
+// The file's modification time set that many seconds from now.
+void touch(const QString& path, int seconds)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(seconds), QFileDevice::FileModificationTime));
+}
+
+// Another program's connection gives picture 3 that note.
+void write_elsewhere(const QString& path, const char* note)
+{
+    store::Error e;
+    auto other = store::Connection::open(path, {}, e);
+    ASSERT_TRUE(other) << e.text.toStdString();
+    ASSERT_FALSE(other->exec(QStringLiteral("UPDATE demopicture SET note = '%1' WHERE numpic = 3").arg(QLatin1String(note))));
+}
+
 class RecordedCatalogue : public CheckBehindTest, public ::testing::WithParamInterface<bool> {
 protected:
     bool light() const { return GetParam(); }
@@ -343,13 +353,7 @@ protected:
         else
             CheckBehindTest::SetUp();
     }
-    QString make_here(int pictures)
-    {
-        testsupport::CatalogueSpec spec;
-        if (light())
-            spec.schema = store::Schema::Light;
-        return make(pictures, spec);
-    }
+    QString make_here(int pictures) { return make(pictures, {.schema = light() ? store::Schema::Light : store::Schema::Full, .protection = {}}); }
     // Opened with its check held: true when a check ran at all.
     bool opened_with_check(const QString& path)
     {
@@ -361,21 +365,6 @@ protected:
         EXPECT_TRUE(wait_for_integrity_check(*window));
         catalogue_file(*window).open_check_connection = nullptr;
         return checking;
-    }
-    void expect_writable() const
-    {
-        EXPECT_TRUE(window->session().db_open());
-        EXPECT_FALSE(window->session().db_read_only());
-        EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(2));
-        for (QWidget* w : writers())
-            if (w) {
-                EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-            }
-    }
-    void close_catalogue()
-    {
-        ctl(*window).mnuDb->trigger();
-        ASSERT_FALSE(window->session().db_open());
     }
 };
 
@@ -389,8 +378,7 @@ TEST_P(RecordedCatalogue, ReopenedAfterACleanCloseItIsWritableWithoutACheck)
     // Open for writing, it has no entry: were the program killed now, the
     // next opening would check it.
     EXPECT_FALSE(recorded(path));
-    ctl(*window).Text15->setText("1");
-    ctl(*window).delete_picture->click();
+    delete_first_picture();
     ASSERT_EQ(window->message_text(), "Picture deleted.");
     close_catalogue();
     // Recorded as the last write and the close left it.
@@ -402,8 +390,7 @@ TEST_P(RecordedCatalogue, ReopenedAfterACleanCloseItIsWritableWithoutACheck)
     EXPECT_EQ(window->message_text(), "Database opened.");
     expect_writable();
     EXPECT_FALSE(recorded(path));
-    ctl(*window).Text15->setText("1");
-    ctl(*window).delete_picture->click();
+    delete_first_picture();
     EXPECT_EQ(window->message_text(), "Picture deleted.");
     EXPECT_EQ(rows_in(path), 18);
     expect_usable();
@@ -425,20 +412,11 @@ TEST_P(RecordedCatalogue, AnyOtherStateOfTheFileIsCheckedAgain)
     ASSERT_TRUE(recorded(path));
 
     // Touched by another program.
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
-    }
+    touch(path, -60);
     EXPECT_TRUE(opened_with_check(path));
     close_catalogue();
     // Written by another program.
-    {
-        store::Error e;
-        auto other = store::Connection::open(path, {}, e);
-        ASSERT_TRUE(other);
-        ASSERT_FALSE(other->exec("UPDATE demopicture SET note = 'elsewhere' WHERE numpic = 3"));
-    }
+    write_elsewhere(path, "elsewhere");
     EXPECT_TRUE(opened_with_check(path));
     close_catalogue();
     // Replaced by a copy of itself, and copied elsewhere.
@@ -454,23 +432,14 @@ TEST_P(RecordedCatalogue, AnyOtherStateOfTheFileIsCheckedAgain)
     // Written by another program while this one has it open: not recorded
     // at the close, whatever this one did.
     EXPECT_FALSE(opened_with_check(path));
-    {
-        store::Error e;
-        auto other = store::Connection::open(path, {}, e);
-        ASSERT_TRUE(other);
-        ASSERT_FALSE(other->exec("UPDATE demopicture SET note = 'theirs' WHERE numpic = 3"));
-    }
+    write_elsewhere(path, "theirs");
     close_catalogue();
     EXPECT_FALSE(recorded(path));
     EXPECT_TRUE(opened_with_check(path));
     close_catalogue();
 
     // A check stopped: nothing is recorded, the next opening checks.
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-30), QFileDevice::FileModificationTime));
-    }
+    touch(path, -30);
     open_held(path);
     QTest::keyClick(window.get(), Qt::Key_Escape);
     ASSERT_TRUE(wait_for_integrity_check(*window));
@@ -487,14 +456,14 @@ TEST_P(RecordedCatalogue, ADamagedFileCannotPassByTheRecord)
     close_catalogue();
     ASSERT_TRUE(recorded(path));
     ASSERT_TRUE(testsupport::damage_table_page_holding(path, testsupport::picture_name(300)));
-    const QByteArray before = file_hash(path);
+    const QByteArray before = testsupport::read_all(path);
     open_unchecked(path);
     ASSERT_TRUE(wait_for_integrity_check(*window));
-    EXPECT_TRUE(window->message_text().startsWith("The catalogue is damaged (")) << window->message_text().toStdString();
+    expect_damaged_message();
     expect_held();
     close_catalogue();
     EXPECT_FALSE(recorded(path));
-    EXPECT_EQ(file_hash(path), before);
+    EXPECT_EQ(testsupport::read_all(path), before);
 }
 
 TEST_P(RecordedCatalogue, AReadOnlyCatalogueIsRecordedWhenItsCheckPasses)
@@ -545,8 +514,7 @@ TEST_P(RecordedCatalogue, OnlyAStateThisProgramLeftIsRecordedAtTheClose)
                 write_behind_the_engine(path);
                 continue;
             }
-            ctl(*window).Text15->setText("1");
-            ctl(*window).delete_picture->click();
+            delete_first_picture();
             ASSERT_EQ(window->message_text(), "Picture deleted.");
         }
         close_catalogue();

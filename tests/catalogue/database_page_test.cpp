@@ -130,9 +130,7 @@ TEST_F(DatabasePageTest, CreatesNewMdbInTheListedFolderWithTheChosenProtection)
 TEST_F(DatabasePageTest, ThePasswordChangeReleasesTheCatalogueAndLeavesItClosed)
 {
     start(Edition::enhanced());
-    testsupport::CatalogueSpec spec;
-    spec.pictures = 3;
-    const QString path = testsupport::make_catalogue(dir.path(), spec);
+    const QString path = testsupport::make_catalogue(dir.path(), {.pictures = 3, .protection = {}});
     open(path);
     expect_asked_before_the_copy(path);
     EXPECT_TRUE(control<QPushButton>("Command1")->isEnabled());
@@ -156,10 +154,7 @@ TEST_F(DatabasePageTest, ThePasswordChangeReleasesTheCatalogueAndLeavesItClosed)
 TEST_F(DatabasePageTest, ReadOnlyCataloguesOfferNothingThatWrites)
 {
     start(Edition::light());
-    testsupport::CatalogueSpec spec;
-    spec.pictures = 2;
-    spec.schema = store::Schema::Light;
-    const QString path = testsupport::make_catalogue(dir.path(), spec);
+    const QString path = testsupport::make_catalogue(dir.path(), {.pictures = 2, .schema = store::Schema::Light, .protection = {}});
     open(path, {}, true);
     expect_asked_before_the_copy(path);
     EXPECT_FALSE(control<QPushButton>("compact_database")->isEnabled());
@@ -182,9 +177,8 @@ TEST_F(DatabasePageTest, NothingIsCopiedWhileTheCatalogueIsHeld)
         const char* button = light ? "compact_database" : "Command1";
         SCOPED_TRACE(button);
         start(light ? Edition::light() : Edition::enhanced());
-        testsupport::CatalogueSpec spec;
-        spec.schema = light ? store::Schema::Light : store::Schema::Full;
-        const QString path = testsupport::make_catalogue(dir.path(), spec);
+        const QString path =
+            testsupport::make_catalogue(dir.path(), {.schema = light ? store::Schema::Light : store::Schema::Full, .protection = {}});
         open(path);
         expect_asked_before_the_copy(path);
         access->refuse = true;

@@ -30,13 +30,9 @@ TEST(Paths, FolderNameAndJoinNeverDoubleTheSeparator)
 
 TEST(Pages, CountAndTicks)
 {
-    EXPECT_EQ(page_count(0), 0);
-    EXPECT_EQ(page_count(1), 1);
-    EXPECT_EQ(page_count(6), 1);
-    EXPECT_EQ(page_count(7), 2);
-    EXPECT_EQ(page_count(12), 2);
-    EXPECT_EQ(page_count(13), 3);
-    EXPECT_EQ(page_count(qint64(6) * 3000000000LL + 1), 3000000001LL);
+    for (const auto& [pictures, pages] : std::vector<std::pair<qint64, qint64>>{
+             {0, 0}, {1, 1}, {6, 1}, {7, 2}, {12, 2}, {13, 3}, {6 * 3000000000LL + 1, 3000000001LL}})
+        EXPECT_EQ(page_count(pictures), pages) << pictures;
     EXPECT_EQ(slider_tick_interval(495), 1);
     EXPECT_EQ(slider_tick_interval(496), 0);
 }
@@ -75,15 +71,9 @@ TEST(CreateFailure, TheLightEditionSaysItsOwnTextAndKeepsTheReasonForTheTooltip)
 
 TEST(PageNumbers, NumbersAreParsedStrictly)
 {
-    EXPECT_EQ(parse_number("12"), 12);
-    EXPECT_EQ(parse_number(" 7 "), 7);
-    EXPECT_EQ(parse_number("0"), 0);
-    EXPECT_EQ(parse_number("2147483647"), 2147483647);
-    EXPECT_FALSE(parse_number("2147483648"));
-    EXPECT_FALSE(parse_number(""));
-    EXPECT_FALSE(parse_number("12abc"));
-    EXPECT_FALSE(parse_number("-3"));
-    EXPECT_FALSE(parse_number("1e3"));
-    EXPECT_FALSE(parse_number("99999999999"));
-    EXPECT_FALSE(parse_number("٣"));   // digits of other scripts are not page numbers
+    for (const auto& [text, number] : {std::pair{"12", 12}, {" 7 ", 7}, {"0", 0}, {"2147483647", 2147483647}})
+        EXPECT_EQ(parse_number(text), number) << text;
+    // Out of range, not whole numbers, or digits of another script.
+    for (const char* text : {"2147483648", "", "12abc", "-3", "1e3", "99999999999", "٣"})
+        EXPECT_FALSE(parse_number(text)) << text;
 }

@@ -4,7 +4,6 @@
 #include "loader/loader_test_util.h"
 
 #include <QFileInfo>
-
 #include <QTemporaryDir>
 
 #include <sys/stat.h>

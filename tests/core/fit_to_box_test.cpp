@@ -40,24 +40,18 @@ INSTANTIATE_TEST_SUITE_P(
         // Small picture: natural size; the width fills first, so max is zw = 368.
         Case{"small", true, 4680, 2715, 1000, 500, 1000, 500, 0, 368, -100},
         // Portrait picture in a narrow box: 1000 x 1250, cur -50.
-        Case{"portrait narrow box", true, 1000, 3000, 2000, 2500, 1000, 1250, -50, -50, -100},
+        Case{"portrait_narrow_box", true, 1000, 3000, 2000, 2500, 1000, 1250, -50, -50, -100},
         // Landscape larger than the box, limited by the width.
-        Case{"landscape by width", true, 4680, 2715, 9360, 2000, 4680, 1000, -50, -50, -100},
+        Case{"landscape_by_width", true, 4680, 2715, 9360, 2000, 4680, 1000, -50, -50, -100},
         // Landscape whose width-scaled height is still too tall: limited by the height.
-        Case{"landscape by height", true, 4680, 2715, 6000, 5430, 3000, 2715, -50, -50, -100},
+        Case{"landscape_by_height", true, 4680, 2715, 6000, 5430, 3000, 2715, -50, -50, -100},
         // Exactly as wide as the box and less high: natural size, zoom 0, max 0.
-        Case{"as wide as the box", true, 4680, 2715, 4680, 1000, 4680, 1000, 0, 0, -100},
+        Case{"as_wide_as_the_box", true, 4680, 2715, 4680, 1000, 4680, 1000, 0, 0, -100},
         // Minimum box: 2000 x 1000 can shrink by 47.5 % before its height reaches 525.
-        Case{"minimum box", false, 4680, 2715, 2000, 1000, 2000, 1000, 0, 134, -47.5},
+        Case{"minimum_box", false, 4680, 2715, 2000, 1000, 2000, 1000, 0, 134, -47.5},
         // Minimum box: already narrower than 787.5 cannot be reduced.
-        Case{"narrower than minimum", false, 4680, 2715, 700, 1000, 700, 1000, 0, 171.5, 0}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return n;
-    });
+        Case{"narrower_than_minimum", false, 4680, 2715, 700, 1000, 700, 1000, 0, 171.5, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FitToBoxEdges, ZeroSizesGiveZerosInsteadOfDividingByZero)
 {

@@ -5,6 +5,7 @@
 #include "platform/store/statement.h"
 
 #include <QFile>
+#include <QVariantList>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,34 @@ QString rtf_note(const QString& visible)
            rtf_escaped(visible) + QStringLiteral("\\cf0\\b0\\par\r\n}\r\n");
 }
 
+// The values of row i (numpic = i) of a fixture with 5, 7 or 9 columns.
+QVariantList expected_jet_row(int i, int columns)
+{
+    const QString word = k_words[size_t(i % 4)];
+    const QString numbered = word + u' ' + QString::number(i);
+    QVariantList row;
+    row << (i % 4 == 2 ? QVariant(QStringLiteral("movie%1.avi").arg(i, 3, 10, QLatin1Char('0'))) : QVariant());
+    row << QStringLiteral("pic%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
+    if (i % 5 == 0)
+        row << QVariant();
+    else if (i % 4 == 3)
+        row << QStringLiteral("plain text note %1").arg(i);
+    else
+        row << rtf_note(numbered);
+    row << qint64((i + 5) / 6) << qint64(i);
+    if (columns >= 7) {
+        row << (i % 3 == 0 ? QVariant() : QVariant(QStringLiteral("ref ") + numbered));
+        row << (i % 2 == 0 ? QVariant(rtf_note(QStringLiteral("additional %1").arg(i))) : QVariant());
+    }
+    if (columns >= 9) {
+        // The picture stored in the fixtures' dbpic column.
+        const bool stored = i % 3 == 1;
+        row << (stored ? QVariant(read_all(data_file(QStringLiteral("stored-picture.jpg")))) : QVariant());
+        row << (stored ? QVariant(qint64(1)) : QVariant());
+    }
+    return row;
+}
+
 } // namespace
 
 QString copy_jet_fixture(const TempDir& dir, const QString& fixture, const QString& name)
@@ -84,37 +113,6 @@ QString copy_jet_fixture_with_password(const TempDir& dir, const QString& passwo
     return path;
 }
 
-QByteArray jet_stored_picture()
-{
-    return read_all(data_file(QStringLiteral("stored-picture.jpg")));
-}
-
-QVariantList expected_jet_row(int i, int columns)
-{
-    const QString word = k_words[size_t(i % 4)];
-    const QString numbered = word + u' ' + QString::number(i);
-    QVariantList row;
-    row << (i % 4 == 2 ? QVariant(QStringLiteral("movie%1.avi").arg(i, 3, 10, QLatin1Char('0'))) : QVariant());
-    row << QStringLiteral("pic%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
-    if (i % 5 == 0)
-        row << QVariant();
-    else if (i % 4 == 3)
-        row << QStringLiteral("plain text note %1").arg(i);
-    else
-        row << rtf_note(numbered);
-    row << qint64((i + 5) / 6) << qint64(i);
-    if (columns >= 7) {
-        row << (i % 3 == 0 ? QVariant() : QVariant(QStringLiteral("ref ") + numbered));
-        row << (i % 2 == 0 ? QVariant(rtf_note(QStringLiteral("additional %1").arg(i))) : QVariant());
-    }
-    if (columns >= 9) {
-        const bool stored = i % 3 == 1;
-        row << (stored ? QVariant(jet_stored_picture()) : QVariant());
-        row << (stored ? QVariant(qint64(1)) : QVariant());
-    }
-    return row;
-}
-
 void expect_jet_rows(mosswick::store::Connection& conn, int rows, int columns)
 {
     using namespace mosswick::store;
@@ -148,6 +146,14 @@ void expect_jet_rows(mosswick::store::Connection& conn, int rows, int columns)
     }
     EXPECT_TRUE(st.error().ok()) << st.error().text.toStdString();
     EXPECT_EQ(i, rows);
+}
+
+void expect_jet_rows(const QString& path, int rows, int columns, const QString& password)
+{
+    mosswick::store::Error e;
+    const auto conn = mosswick::store::Connection::open(path, password, e);
+    ASSERT_TRUE(conn) << e.text.toStdString();
+    expect_jet_rows(*conn, rows, columns);
 }
 
 QStringList questions_asked(const ScriptedDialogs& dialogs)

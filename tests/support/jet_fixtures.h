@@ -8,7 +8,6 @@
 #include "support/test_support.h"
 
 #include <QString>
-#include <QVariantList>
 
 namespace testsupport {
 
@@ -20,14 +19,10 @@ QString copy_jet_fixture(const TempDir& dir, const QString& fixture, const QStri
 // (up to 20 characters), masked as Access masks it.
 QString copy_jet_fixture_with_password(const TempDir& dir, const QString& password, const QString& name = {});
 
-// The bytes of the picture stored in the fixtures' dbpic column.
-QByteArray jet_stored_picture();
-
-// The values of row i (numpic = i) of a fixture with 5, 7 or 9 columns.
-QVariantList expected_jet_row(int i, int columns);
-
 // Checks every value of every row of a converted catalogue against the rules.
 void expect_jet_rows(mosswick::store::Connection& conn, int rows, int columns);
+// The same for the catalogue at path, opened with the password.
+void expect_jet_rows(const QString& path, int rows, int columns, const QString& password = {});
 
 // The message boxes shown, without the page view's notes about picture files
 // that the fixtures do not come with.

@@ -29,6 +29,14 @@ public:
         m_mtime = mtime();
     }
 
+    // A file that is there already, watched as it is.
+    static WatchedFile as_it_is(const QString& path)
+    {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        return WatchedFile(path, f.readAll(), 0);
+    }
+
     const QString& path() const { return m_path; }
 
     // Same bytes, same modification time, still a plain file.
@@ -42,6 +50,8 @@ public:
     }
 
 private:
+    WatchedFile(QString path, QByteArray bytes, int) : m_path(std::move(path)), m_bytes(std::move(bytes)), m_mtime(mtime()) {}
+
     qint64 mtime() const
     {
         struct stat st {};

@@ -22,9 +22,7 @@ TEST(CompactionTempPath, BesideTheCatalogueUnlessThatIsTheCatalogue)
 TEST(CompactionProtection, KeepsTheScramblingOfTheFile)
 {
     TempDir dir;
-    CatalogueSpec plain;
-    plain.schema = store::Schema::Light;
-    plain.pictures = 2;
+    const CatalogueSpec plain{.pictures = 2, .schema = store::Schema::Light, .protection = {}};
     const QString plain_path = testsupport::make_catalogue(dir.path(), plain);
     EXPECT_FALSE(store::compaction_protection(plain_path).encrypt);
     EXPECT_TRUE(store::compaction_protection(plain_path).password.isEmpty());

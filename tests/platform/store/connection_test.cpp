@@ -1,7 +1,7 @@
-#include "store_fixture.h"
+#include "old_files.h"
 
 #include "platform/store/jet_convert.h"
-#include "platform/store/sqlite.h"
+#include "support/jet_fixtures.h"
 
 #include <QFile>
 #include <QDir>
@@ -19,17 +19,13 @@ using testsupport::TempDir;
 
 namespace {
 
-struct ColumnInfo {
-    QString name;
-    QString type;
-};
-
-std::vector<ColumnInfo> table_info(Connection& c)
+// Each column of the picture table as "name TYPE".
+QStringList table_info(Connection& c)
 {
-    std::vector<ColumnInfo> cols;
+    QStringList cols;
     Statement st = c.prepare(QStringLiteral("PRAGMA table_info(demopicture)"));
     while (st.step())
-        cols.push_back({st.text(1), st.text(2)});
+        cols << st.text(1) + u' ' + st.text(2);
     return cols;
 }
 
@@ -51,11 +47,6 @@ bool is_unique_index(Connection& c, const QString& name)
     return false;
 }
 
-QByteArray head(const QString& path)
-{
-    return testsupport::read_all(path).left(16);
-}
-
 // Makes a file of a given size with recognisable content.
 QString make_file(const TempDir& dir, const QString& name, int size)
 {
@@ -73,15 +64,11 @@ TEST(CatalogueCreation, FullSchemaHasNineColumnsInOrderWithKeyAndIndexes)
     const QString path = new_catalogue(dir);
     auto c = open_ok(path);
     ASSERT_TRUE(c);
-    const auto cols = table_info(*c);
-    const QStringList names{"movfile", "picfile", "note", "numpage", "numpic", "reference", "addnote", "dbpic", "inoutpic"};
-    const QStringList types{"VARCHAR(255)", "VARCHAR(255)", "TEXT", "INTEGER", "INTEGER", "VARCHAR(255)", "TEXT", "BLOB", "INTEGER"};
-    ASSERT_EQ(cols.size(), 9u);
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(cols[size_t(i)].name, names[i]);
-        EXPECT_EQ(cols[size_t(i)].type, types[i]);
-    }
-    EXPECT_EQ(c->column_names(), names);
+    EXPECT_EQ(table_info(*c), (QStringList{"movfile VARCHAR(255)", "picfile VARCHAR(255)", "note TEXT", "numpage INTEGER",
+                                           "numpic INTEGER", "reference VARCHAR(255)", "addnote TEXT", "dbpic BLOB",
+                                           "inoutpic INTEGER"}));
+    EXPECT_EQ(c->column_names(),
+              (QStringList{"movfile", "picfile", "note", "numpage", "numpic", "reference", "addnote", "dbpic", "inoutpic"}));
     EXPECT_EQ(index_names(*c), (QStringList{"GenericKey1", "GenericKey3", "GenericKey4", "UniqueKey", "idxPicfile"}));
     EXPECT_TRUE(is_unique_index(*c, "UniqueKey"));
     EXPECT_FALSE(is_unique_index(*c, "idxPicfile"));
@@ -139,9 +126,9 @@ TEST(Protection, PasswordEncryptAndPlainMatrix)
     const QString enc = new_catalogue(dir, 1, Schema::Full, {"", true}, "enc.mdb");
     const QString both = new_catalogue(dir, 1, Schema::Full, {"secret", true}, "both.mdb");
 
-    EXPECT_EQ(head(plain), QByteArray("SQLite format 3\0", 16));
+    EXPECT_TRUE(testsupport::is_plain_sqlite(plain));
     for (const QString& p : {pw, enc, both}) {
-        EXPECT_NE(head(p), QByteArray("SQLite format 3\0", 16));
+        EXPECT_FALSE(testsupport::is_plain_sqlite(p));
         EXPECT_FALSE(testsupport::read_all(p).contains("p1.jpg")) << "file is not scrambled";
     }
     EXPECT_EQ(probe_file(pw), FileProbe::MaybeEncrypted);
@@ -155,12 +142,7 @@ TEST(Protection, PasswordEncryptAndPlainMatrix)
     EXPECT_TRUE(open_ok(enc, "stale"));
 
     for (const QString& p : {pw, both}) {
-        Error e;
-        EXPECT_FALSE(Connection::open(p, {}, e));
-        EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
-        EXPECT_TRUE(e.text.toLower().contains("password"));
-        EXPECT_FALSE(Connection::open(p, "wrong", e));
-        EXPECT_TRUE(e.text.toLower().contains("password"));
+        expect_refused_without_right_password(p);
         auto c = open_ok(p, "secret");
         ASSERT_TRUE(c);
         Error re;
@@ -215,29 +197,27 @@ TEST(OpenRefusals, APipeOrAFolderNamedLikeACatalogueIsRefusedWithoutWaiting)
 TEST(OpenRefusals, ForeignFilesAreNamedWithoutAPasswordPrompt)
 {
     TempDir dir;
-    Error e;
-
-    const QString text = dir.write("notes.mdb", QByteArray("just some text, not a catalogue\n").repeated(200));
-    EXPECT_FALSE(Connection::open(text, {}, e));
-    EXPECT_EQ(e.kind, ErrorKind::NotCatalogue);
-    EXPECT_FALSE(e.text.toLower().contains("password"));
-
     QByteArray jet(4096, '\0');
     jet.replace(4, 15, "Standard Jet DB");
-    const QString jetfile = dir.write("old.mdb", jet);
-    EXPECT_FALSE(Connection::open(jetfile, {}, e));
-    EXPECT_EQ(e.kind, ErrorKind::JetFile);
-    EXPECT_TRUE(e.text.contains("Jet"));
-    EXPECT_FALSE(e.text.toLower().contains("password"));
-
-    const QString empty = dir.write("empty.mdb", {});
-    EXPECT_FALSE(Connection::open(empty, {}, e));
-    EXPECT_EQ(e.kind, ErrorKind::NotCatalogue);
-
-    const QString picture = dir.write("pic.mdb", testsupport::make_picture_bytes(64, 64, "png"));
-    EXPECT_FALSE(Connection::open(picture, {}, e));
-    EXPECT_EQ(e.kind, ErrorKind::NotCatalogue);
-
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        ErrorKind kind;
+        const char* says;
+    } foreign[] = {
+        {"notes.mdb", QByteArray("just some text, not a catalogue\n").repeated(200), ErrorKind::NotCatalogue, ""},
+        {"old.mdb", jet, ErrorKind::JetFile, "Jet"},
+        {"empty.mdb", {}, ErrorKind::NotCatalogue, ""},
+        {"pic.mdb", testsupport::make_picture_bytes(64, 64, "png"), ErrorKind::NotCatalogue, ""},
+    };
+    Error e;
+    for (const auto& f : foreign) {
+        SCOPED_TRACE(f.name);
+        EXPECT_FALSE(Connection::open(dir.write(f.name, f.bytes), {}, e));
+        EXPECT_EQ(e.kind, f.kind);
+        EXPECT_TRUE(e.text.contains(QLatin1String(f.says))) << e.text.toStdString();
+        EXPECT_FALSE(e.text.toLower().contains("password"));
+    }
     EXPECT_FALSE(Connection::open(dir.file("missing.mdb"), {}, e));
     EXPECT_EQ(e.code, 53);
 }
@@ -245,15 +225,7 @@ TEST(OpenRefusals, ForeignFilesAreNamedWithoutAPasswordPrompt)
 TEST(OpenRefusals, SqliteFilesWithoutOurTableOrWithExtrasAreRefused)
 {
     TempDir dir;
-    auto raw = [&](const QString& name, const QStringList& sql) {
-        const QString path = dir.file(name);
-        sqlite3* db = nullptr;
-        sqlite3_open(QFile::encodeName(path).constData(), &db);
-        for (const QString& s : sql)
-            EXPECT_EQ(sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK) << s.toStdString();
-        sqlite3_close(db);
-        return path;
-    };
+    auto raw = [&](const QString& name, const QStringList& sql) { return raw_catalogue(dir.file(name), {}, {}, sql); };
     const QString base = "CREATE TABLE demopicture (movfile VARCHAR(255), picfile VARCHAR(255), note TEXT, numpage INTEGER, numpic INTEGER)";
     Error e;
 
@@ -503,10 +475,10 @@ TEST(Compaction, PasswordChangeRoundTrip)
 
     // To no password at all: a plain file again.
     ASSERT_TRUE(Connection::compact(path, "new", {"", false}, dir.file("NewCmpctDB.mdb")).ok());
-    EXPECT_EQ(head(path), QByteArray("SQLite format 3\0", 16));
+    EXPECT_TRUE(testsupport::is_plain_sqlite(path));
     // Encrypt without password: scrambled but opens silently.
     ASSERT_TRUE(Connection::compact(path, "", {"", true}, dir.file("NewCmpctDB.mdb")).ok());
-    EXPECT_NE(head(path), QByteArray("SQLite format 3\0", 16));
+    EXPECT_FALSE(testsupport::is_plain_sqlite(path));
     EXPECT_TRUE(open_ok(path));
 }
 

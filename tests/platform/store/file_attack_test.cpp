@@ -1,4 +1,5 @@
 #include "old_files.h"
+#include "support/watched_file.h"
 
 #include "platform/store/safe_files.h"
 
@@ -11,30 +12,9 @@
 
 using namespace storetest;
 using testsupport::TempDir;
+using testsupport::WatchedFile;
 
 namespace {
-
-// A file that must come out of every attack as it went in.
-struct Witness {
-    QString path;
-    QByteArray bytes;
-    timespec mtime {};
-
-    explicit Witness(const QString& p) : path(p), bytes(testsupport::read_all(p))
-    {
-        struct stat st {};
-        EXPECT_EQ(::stat(QFile::encodeName(p).constData(), &st), 0);
-        mtime = st.st_mtim;
-    }
-    void expect_untouched() const
-    {
-        struct stat st {};
-        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
-        EXPECT_EQ(testsupport::read_all(path), bytes) << path.toStdString();
-        EXPECT_EQ(st.st_mtim.tv_sec, mtime.tv_sec) << path.toStdString();
-        EXPECT_EQ(st.st_mtim.tv_nsec, mtime.tv_nsec) << path.toStdString();
-    }
-};
 
 QString wal_catalogue(const TempDir& dir, const QString& name)
 {
@@ -57,7 +37,7 @@ TEST(FileAttacks, LinksAtEverySideFileNameRefuseTheCatalogueAndTouchNothing)
                 const std::string what = std::string(suffix) + (wal ? " wal" : " rollback") + (dangling ? " dangling" : " live");
                 TempDir dir;
                 const QString cat = wal ? wal_catalogue(dir, "cat.mdb") : new_catalogue(dir, 2, Schema::Full, {}, "cat.mdb");
-                const Witness catalogue(cat);
+                const WatchedFile catalogue = WatchedFile::as_it_is(cat);
                 const QString target = dangling ? dir.file("elsewhere/created.txt") : dir.write("bashrc", "keep me\n");
                 if (dangling)
                     QDir(dir.path()).mkdir("elsewhere");
@@ -72,7 +52,7 @@ TEST(FileAttacks, LinksAtEverySideFileNameRefuseTheCatalogueAndTouchNothing)
                 if (dangling)
                     EXPECT_FALSE(QFileInfo::exists(target)) << what;
                 else
-                    Witness(target).expect_untouched();
+                    WatchedFile::as_it_is(target).expect_untouched();
                 EXPECT_TRUE(QFileInfo(side).isSymLink()) << what;
             }
         }
@@ -84,7 +64,7 @@ TEST(FileAttacks, ALinkAppearingAfterTheOpenIsNeverWrittenThrough)
     TempDir dir;
     const QString cat = new_catalogue(dir, 2, Schema::Full, {}, "cat.mdb");
     const QString target = dir.write("bashrc", "keep me\n");
-    const Witness witness(target);
+    const WatchedFile witness = WatchedFile::as_it_is(target);
     const QString dangling = dir.file("created-by-journal");
     for (const QString& to : {target, dangling}) {
         auto c = open_ok(cat);
@@ -115,10 +95,10 @@ TEST(FileAttacks, HardLinksAsSideFilesAreRefusedBeforeTheEngineReadsOrWritesThem
                 TempDir dir;
                 const QString cat = wal ? wal_catalogue(dir, "cat.mdb") : new_catalogue(dir, 2, Schema::Full, {}, "cat.mdb");
                 ::chmod(QFile::encodeName(cat).constData(), read_only ? 0444 : 0644);
-                const Witness catalogue(cat);
-                const Witness target(dir.write("bashrc", "keep me\n"));
+                const WatchedFile catalogue = WatchedFile::as_it_is(cat);
+                const WatchedFile target(dir.file("bashrc"), "keep me\n");
                 const QString side = cat + QLatin1String(suffix);
-                ASSERT_TRUE(hard_link(target.path, side)) << what;
+                ASSERT_TRUE(hard_link(target.path(), side)) << what;
                 Error e;
                 EXPECT_FALSE(Connection::open(cat, {}, e)) << what;
                 EXPECT_TRUE(e.text.contains(side + " beside it is a hard link")) << what << ": " << e.text.toStdString();
@@ -150,25 +130,25 @@ TEST(FileAttacks, HardLinksAsSideFilesAreRefusedBeforeTheEngineReadsOrWritesThem
     // connection goes through it, and no catalogue is made beside one.
     TempDir dir;
     const QString cat = new_catalogue(dir, 2, Schema::Full, {}, "cat.mdb");
-    const Witness target(dir.write("bashrc", "keep me\n"));
+    const WatchedFile target(dir.file("bashrc"), "keep me\n");
     auto c = open_ok(cat);
     ASSERT_TRUE(c);
-    ASSERT_TRUE(hard_link(target.path, cat + "-journal"));
+    ASSERT_TRUE(hard_link(target.path(), cat + "-journal"));
     EXPECT_FALSE(c->add_row(make_row(3, "c.jpg")).ok());
     Error e;
     EXPECT_FALSE(Connection::open(cat, {}, e));
     EXPECT_TRUE(e.text.contains(cat + "-journal")) << e.text.toStdString();
     c.reset();
-    ASSERT_TRUE(hard_link(target.path, dir.file("new.mdb-wal")));
+    ASSERT_TRUE(hard_link(target.path(), dir.file("new.mdb-wal")));
     EXPECT_TRUE(Connection::create(dir.file("new.mdb"), Schema::Light, {}).text.contains("new.mdb-wal beside it is a hard link"));
 
     // A leftover of the compaction's copy is removed (the name only), a
     // linked side name of it refused.
     const QString temp = dir.file("NewCmpctDB.mdb");
     ::unlink(QFile::encodeName(cat + "-journal").constData());
-    ASSERT_TRUE(hard_link(target.path, temp) && hard_link(target.path, temp + "-journal"));
+    ASSERT_TRUE(hard_link(target.path(), temp) && hard_link(target.path(), temp + "-journal"));
     EXPECT_TRUE(Connection::compact(cat, {}, {"pw", false}, temp).ok());
-    ASSERT_TRUE(hard_link(target.path, temp + "-shm"));
+    ASSERT_TRUE(hard_link(target.path(), temp + "-shm"));
     EXPECT_TRUE(Connection::compact(cat, "pw", {}, temp).text.contains(temp + "-shm beside it is a hard link"));
     target.expect_untouched();
 
@@ -209,7 +189,7 @@ TEST(FileAttacks, FifosFoldersAndDevicesAreRefusedWithoutBlocking)
 
     // A FIFO as a side file.
     const QString cat = new_catalogue(dir, 1, Schema::Full, {}, "real.mdb");
-    const Witness witness(cat);
+    const WatchedFile witness = WatchedFile::as_it_is(cat);
     for (const char* suffix : {"-journal", "-wal"}) {
         ASSERT_TRUE(make_fifo(cat + suffix));
         EXPECT_FALSE(Connection::open(cat, {}, e));
@@ -234,7 +214,7 @@ TEST(FileAttacks, ACraftedSchemaRowIsRefusedWithoutACrash)
         st = Statement();
         sqlite3_close(db);
 
-        const Witness witness(cat);
+        const WatchedFile witness = WatchedFile::as_it_is(cat);
         Error e;
         EXPECT_FALSE(Connection::open(cat, {}, e)) << row.toStdString();
         EXPECT_TRUE(e.kind == ErrorKind::Corrupt || e.kind == ErrorKind::UnsafeSchema) << e.text.toStdString();
@@ -285,16 +265,16 @@ TEST(FileAttacks, TheCompactionsTemporaryNameIsNeverFollowed)
     EXPECT_TRUE(open_ok(cat, "pw"));
 
     // A live link: removed itself; its target stays as it was.
-    const Witness target(dir.write("precious.txt", "keep me"));
-    ASSERT_TRUE(QFile::link(target.path, temp));
-    ASSERT_TRUE(QFile::link(target.path, temp + "-journal"));
+    const WatchedFile target(dir.file("precious.txt"), "keep me");
+    ASSERT_TRUE(QFile::link(target.path(), temp));
+    ASSERT_TRUE(QFile::link(target.path(), temp + "-journal"));
     EXPECT_TRUE(Connection::compact(cat, "pw", {"", false}, temp).ok());
     target.expect_untouched();
     EXPECT_TRUE(open_ok(cat));
 
     // Anything else there is named and left alone; the catalogue is untouched.
     ASSERT_TRUE(make_fifo(temp));
-    const Witness catalogue(cat);
+    const WatchedFile catalogue = WatchedFile::as_it_is(cat);
     const Error e = Connection::compact(cat, "", {"pw", false}, temp);
     EXPECT_FALSE(e.ok());
     EXPECT_TRUE(e.text.contains(temp)) << e.text.toStdString();
@@ -305,8 +285,8 @@ TEST(FileAttacks, TheCompactionsTemporaryNameIsNeverFollowed)
 TEST(FileAttacks, ACatalogueIsNeverCreatedBesideALinkedSideFile)
 {
     TempDir dir;
-    const Witness target(dir.write("bashrc", "keep me\n"));
-    ASSERT_TRUE(QFile::link(target.path, dir.file("new.mdb-journal")));
+    const WatchedFile target(dir.file("bashrc"), "keep me\n");
+    ASSERT_TRUE(QFile::link(target.path(), dir.file("new.mdb-journal")));
     const Error e = Connection::create(dir.file("new.mdb"), Schema::Full, {});
     EXPECT_FALSE(e.ok());
     EXPECT_TRUE(e.text.contains("new.mdb-journal")) << e.text.toStdString();

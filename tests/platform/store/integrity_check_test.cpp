@@ -15,10 +15,24 @@ namespace {
 
 QString catalogue(const testsupport::TempDir& dir, int pictures, const Protection& protection = {})
 {
-    testsupport::CatalogueSpec spec;
-    spec.pictures = pictures;
-    spec.protection = protection;
-    return testsupport::make_catalogue(dir.path(), spec);
+    return testsupport::make_catalogue(dir.path(), {.pictures = pictures, .protection = protection});
+}
+
+// An opener that holds the check until it is told to stop.
+BackgroundIntegrityCheck::Opener waiting_for_stop(const QString& path, std::atomic<bool>* saw_stop = nullptr)
+{
+    return [path, saw_stop](Error& e, const std::function<bool()>& stopping) {
+        while (!stopping())
+            QThread::yieldCurrentThread();
+        if (saw_stop)
+            *saw_stop = true;
+        return Connection::open(path, {}, e);
+    };
+}
+
+IntegrityOutcome outcome_of(const QSignalSpy& finished)
+{
+    return finished.front().front().value<IntegrityResult>().outcome;
 }
 
 } // namespace
@@ -97,7 +111,7 @@ TEST(BackgroundIntegrityCheck, RunsOnItsOwnConnectionAndReportsOnce)
     ASSERT_TRUE(spy.wait(20000));
     EXPECT_FALSE(check.running());
     EXPECT_TRUE(opened_elsewhere);
-    EXPECT_EQ(spy.front().front().value<IntegrityResult>().outcome, IntegrityOutcome::Damaged);
+    EXPECT_EQ(outcome_of(spy), IntegrityOutcome::Damaged);
     EXPECT_EQ(spy.size(), 1);
 }
 
@@ -107,13 +121,7 @@ TEST(BackgroundIntegrityCheck, DestroyingItStopsAWaitingCheck)
     const QString path = catalogue(dir, 10);
     std::atomic<bool> saw_stop{false};
     {
-        BackgroundIntegrityCheck check([&](Error& e, const std::function<bool()>& stopping) {
-            // Holds the check until it is told to stop.
-            while (!stopping())
-                QThread::yieldCurrentThread();
-            saw_stop = true;
-            return Connection::open(path, {}, e);
-        });
+        BackgroundIntegrityCheck check(waiting_for_stop(path, &saw_stop));
         check.start();
         EXPECT_TRUE(check.running());
     }
@@ -143,7 +151,7 @@ TEST(BackgroundIntegrityCheck, ReportsGrowingProgressAndAStopAsStopped)
     QSignalSpy finished(&check, &BackgroundIntegrityCheck::finished);
     check.start();
     ASSERT_TRUE(finished.wait(20000));
-    EXPECT_EQ(finished.front().front().value<IntegrityResult>().outcome, IntegrityOutcome::Passed);
+    EXPECT_EQ(outcome_of(finished), IntegrityOutcome::Passed);
     ASSERT_FALSE(progress.isEmpty());
     int last = 0;
     for (const QList<QVariant>& reported : progress) {
@@ -155,16 +163,12 @@ TEST(BackgroundIntegrityCheck, ReportsGrowingProgressAndAStopAsStopped)
     EXPECT_GT(last, 0);
 
     // Stopped while its opener waits: Stopped, once, and no longer running.
-    BackgroundIntegrityCheck held([&](Error& e, const std::function<bool()>& stopping) {
-        while (!stopping())
-            QThread::yieldCurrentThread();
-        return Connection::open(path, {}, e);
-    });
+    BackgroundIntegrityCheck held(waiting_for_stop(path));
     QSignalSpy stopped(&held, &BackgroundIntegrityCheck::finished);
     held.start();
     held.stop();
     ASSERT_TRUE(stopped.wait(20000));
-    EXPECT_EQ(stopped.front().front().value<IntegrityResult>().outcome, IntegrityOutcome::Stopped);
+    EXPECT_EQ(outcome_of(stopped), IntegrityOutcome::Stopped);
     EXPECT_FALSE(held.running());
     QTest::qWait(50);
     EXPECT_EQ(stopped.size(), 1);

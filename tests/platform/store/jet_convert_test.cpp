@@ -43,37 +43,27 @@ Converted convert(const QString& path, const JetProgress& progress = {})
     return c;
 }
 
-// Writes the bytes over the file.
-void rewrite(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
+const QString k_full_fixture = QStringLiteral(MOSSWICK_JET_DATA "/jet4-full.mdb");
 
 // A copy of the full fixture with its bytes from `from` to the end replaced by a pattern.
 QString scrambled_fixture(const TempDir& dir, qsizetype from_end, int factor)
 {
-    const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
-    QByteArray bytes = testsupport::read_all(path);
+    QByteArray bytes = testsupport::read_all(k_full_fixture);
     for (qsizetype i = from_end < 0 ? bytes.size() + from_end : from_end; i < bytes.size(); ++i)
         bytes[i] = char((i * factor) & 0xff);
-    rewrite(path, bytes);
-    return path;
+    return dir.write("jet4-full.mdb", bytes);
 }
 
 // Patches the first occurrence of a UTF-16 name in a fixture's bytes.
 QString patched_fixture(const TempDir& dir, const QString& from, const QString& to)
 {
-    const QString path = copy_jet_fixture(dir, "jet4-full.mdb");
-    QByteArray bytes = testsupport::read_all(path);
+    QByteArray bytes = testsupport::read_all(k_full_fixture);
     const QByteArray a(reinterpret_cast<const char*>(from.utf16()), from.size() * 2);
     const QByteArray b(reinterpret_cast<const char*>(to.utf16()), to.size() * 2);
     const qsizetype at = bytes.indexOf(a);
     EXPECT_GE(at, 0);
     bytes.replace(at, b.size(), b);
-    rewrite(path, bytes);
-    return path;
+    return dir.write("jet4-full.mdb", bytes);
 }
 
 bool write_text_file(const char* path, const QByteArray& text)
@@ -138,21 +128,15 @@ std::optional<QByteArray> in_small_file_system(const QString& folder, const std:
     return got;
 }
 
-struct FixtureCase {
-    const char* file;
-    int rows;
-    int columns;
-};
-
 } // namespace
 
 TEST(JetConvert, EveryFixtureConvertsValueForValueKeepingTheOriginal)
 {
-    for (const FixtureCase& fc : {FixtureCase{"jet4-full.mdb", 13, 9}, FixtureCase{"jet4-7col.mdb", 8, 7},
-                                  FixtureCase{"jet4-5col.mdb", 7, 5}, FixtureCase{"jet4-empty.mdb", 0, 9}}) {
-        SCOPED_TRACE(fc.file);
+    for (const auto& [file, rows, columns] : {std::tuple{"jet4-full.mdb", 13, 9}, std::tuple{"jet4-7col.mdb", 8, 7},
+                                              std::tuple{"jet4-5col.mdb", 7, 5}, std::tuple{"jet4-empty.mdb", 0, 9}}) {
+        SCOPED_TRACE(file);
         TempDir dir;
-        const QString path = copy_jet_fixture(dir, fc.file, "catalogue.mdb");
+        const QString path = copy_jet_fixture(dir, file, "catalogue.mdb");
         const QByteArray original = testsupport::read_all(path);
         const JetHeader header = read_jet_header(path);
         EXPECT_EQ(header.kind, JetHeader::Kind::Jet4);
@@ -162,8 +146,8 @@ TEST(JetConvert, EveryFixtureConvertsValueForValueKeepingTheOriginal)
 
         const Converted c = convert(path);
         ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
-        EXPECT_EQ(c.result.rows, fc.rows);
-        EXPECT_EQ(c.result.column_count, fc.columns);
+        EXPECT_EQ(c.result.rows, rows);
+        EXPECT_EQ(c.result.column_count, columns);
         EXPECT_EQ(c.result.backup_path, dir.file("catalogue.access.mdb"));
         EXPECT_EQ(testsupport::read_all(c.result.backup_path), original);
         EXPECT_TRUE(testsupport::is_plain_sqlite(path));
@@ -172,11 +156,11 @@ TEST(JetConvert, EveryFixtureConvertsValueForValueKeepingTheOriginal)
 
         auto conn = open_ok(path);
         ASSERT_TRUE(conn);
-        testsupport::expect_jet_rows(*conn, fc.rows, fc.columns);
+        testsupport::expect_jet_rows(*conn, rows, columns);
         // Our own indexes, with the reference one only where the column is.
         EXPECT_TRUE(conn->has_index("UniqueKey"));
         EXPECT_TRUE(conn->has_index("idxPicfile"));
-        EXPECT_EQ(conn->has_index("GenericKey4"), fc.columns >= 7);
+        EXPECT_EQ(conn->has_index("GenericKey4"), columns >= 7);
     }
 }
 
@@ -217,9 +201,7 @@ TEST(JetConvert, PasswordIsReadFromTheHeaderAndBecomesTheKey)
     EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
     EXPECT_FALSE(Connection::open(path, "kx7 päss", e));
     EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
-    auto conn = open_ok(path, QStringLiteral("Kx7 päss"));
-    ASSERT_TRUE(conn);
-    testsupport::expect_jet_rows(*conn, 6, 9);
+    testsupport::expect_jet_rows(path, 6, 9, QStringLiteral("Kx7 päss"));
 }
 
 TEST(JetConvert, EncodedFileBecomesAnEncryptOnlyCatalogue)
@@ -235,9 +217,7 @@ TEST(JetConvert, EncodedFileBecomesAnEncryptOnlyCatalogue)
     const Converted c = convert(path);
     ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
     EXPECT_FALSE(testsupport::is_plain_sqlite(path));
-    auto conn = open_ok(path);   // the fixed key, without a prompt
-    ASSERT_TRUE(conn);
-    testsupport::expect_jet_rows(*conn, 13, 9);
+    testsupport::expect_jet_rows(path, 13, 9);   // the fixed key, without a prompt
 }
 
 TEST(JetConvert, AnExistingBackupNameIsNeverOverwritten)
@@ -290,9 +270,7 @@ TEST(JetConvert, LinksAtTheSideNamesOfTheCopyAreNeverWrittenThrough)
         ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
         target.expect_untouched();
         EXPECT_FALSE(QFileInfo::exists(home.file("nothing-here")));
-        auto conn = open_ok(path);
-        ASSERT_TRUE(conn);
-        testsupport::expect_jet_rows(*conn, 13, 9);
+        testsupport::expect_jet_rows(path, 13, 9);
     }
 }
 
@@ -395,14 +373,12 @@ TEST(JetConvert, AFileReachedThroughALinkIsConvertedWhereItLives)
     ASSERT_TRUE(c.error.ok()) << c.error.text.toStdString();
     EXPECT_EQ(c.result.backup_path, dir.file("real/cat.access.mdb"));
     EXPECT_TRUE(QFileInfo(dir.file("link.mdb")).isSymLink());
-    auto conn = open_ok(real);
-    ASSERT_TRUE(conn);
-    testsupport::expect_jet_rows(*conn, 8, 7);
+    testsupport::expect_jet_rows(real, 8, 7);
 }
 
 TEST(JetConvert, RandomDamageNeverEndsTheProgramNorLeavesAPartialFile)
 {
-    const QByteArray pristine = testsupport::read_all(QStringLiteral(MOSSWICK_JET_DATA "/jet4-full.mdb"));
+    const QByteArray pristine = testsupport::read_all(k_full_fixture);
     ASSERT_FALSE(pristine.isEmpty());
     quint32 state = 12345;
     auto next = [&state] {
@@ -494,9 +470,7 @@ TEST(JetConvert, CopiesOfKilledConversionsAreClearedAtOnceOneInUseIsNot)
     EXPECT_EQ(testsupport::read_all(busy), "busy");
     EXPECT_EQ(folder_listing(dir), (QStringList{".jet4-full.mdb.converting-3.tmp", ".jet4-full.mdb.converting-x.tmp",
                                                 ".other.mdb.converting.tmp", "jet4-full.access.mdb", "jet4-full.mdb"}));
-    auto conn = open_ok(path);
-    ASSERT_TRUE(conn);
-    testsupport::expect_jet_rows(*conn, 13, 9);
+    testsupport::expect_jet_rows(path, 13, 9);
     ::close(held);
 }
 
@@ -515,7 +489,7 @@ TEST(JetConvert, AFullDiskSaysWhichCatalogueAndThatTheOriginalIsUnchanged)
         [&] {
             QByteArray out;
             QDataStream said(&out, QIODevice::WriteOnly);
-            const QByteArray original = testsupport::read_all(QStringLiteral(MOSSWICK_JET_DATA "/jet4-full.mdb"));
+            const QByteArray original = testsupport::read_all(k_full_fixture);
             for (qint64 room = 0;; room += 4096) {
                 QFile::remove(folder + "/filler");
                 QFile::remove(path);

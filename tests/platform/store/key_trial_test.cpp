@@ -17,13 +17,15 @@ qint64 rows_in(Connection& c)
     return n;
 }
 
-void expect_refused_without_right_password(const QString& path)
+// Opens the file with the password: in the given format, with the given rows.
+std::unique_ptr<Connection> expect_opens(const QString& path, const QString& password, CipherFormat format, qint64 rows)
 {
-    Error e;
-    EXPECT_FALSE(Connection::open(path, {}, e));
-    EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
-    EXPECT_FALSE(Connection::open(path, "wrong", e));
-    EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
+    auto c = open_ok(path, password);
+    if (c) {
+        EXPECT_EQ(c->cipher_format(), format) << path.toStdString();
+        EXPECT_EQ(rows_in(*c), rows) << path.toStdString();
+    }
+    return c;
 }
 
 } // namespace
@@ -35,27 +37,16 @@ TEST(KeyTrial, CataloguesOfEarlierBuildsOpenInEveryProtection)
     const QString enc = raw_catalogue(dir.file("enc.mdb"), legacy_internal_key(), legacy_pragmas(), full_catalogue_sql());
     const QString plain = raw_catalogue(dir.file("plain.mdb"), {}, {"PRAGMA page_size = 4096"}, full_catalogue_sql());
 
-    auto p = open_ok(pw, "secret");
+    auto p = expect_opens(pw, "secret", CipherFormat::Legacy4096, 2);
     ASSERT_TRUE(p);
-    EXPECT_EQ(p->cipher_format(), CipherFormat::Legacy4096);
-    EXPECT_EQ(rows_in(*p), 2);
     // Later writes keep the file's own format.
     EXPECT_TRUE(p->add_row(make_row(3, "c.jpg")).ok());
     p.reset();
-    p = open_ok(pw, "secret");
-    ASSERT_TRUE(p);
-    EXPECT_EQ(rows_in(*p), 3);
+    expect_opens(pw, "secret", CipherFormat::Legacy4096, 3);
     expect_refused_without_right_password(pw);
 
-    auto e = open_ok(enc);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->cipher_format(), CipherFormat::Legacy4096);
-    EXPECT_EQ(rows_in(*e), 2);
-
-    auto n = open_ok(plain, "ignored");
-    ASSERT_TRUE(n);
-    EXPECT_EQ(n->cipher_format(), CipherFormat::None);
-    EXPECT_EQ(rows_in(*n), 2);
+    expect_opens(enc, {}, CipherFormat::Legacy4096, 2);
+    expect_opens(plain, "ignored", CipherFormat::None, 2);
 }
 
 TEST(KeyTrial, NewEncryptedFilesUseTheCurrentFormat)
@@ -63,12 +54,8 @@ TEST(KeyTrial, NewEncryptedFilesUseTheCurrentFormat)
     TempDir dir;
     const QString pw = new_catalogue(dir, 1, Schema::Full, {"secret", false}, "pw.mdb");
     const QString enc = new_catalogue(dir, 1, Schema::Full, {"", true}, "enc.mdb");
-    auto p = open_ok(pw, "secret");
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->cipher_format(), CipherFormat::Current);
-    auto e = open_ok(enc);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->cipher_format(), CipherFormat::Current);
+    expect_opens(pw, "secret", CipherFormat::Current, 1);
+    expect_opens(enc, {}, CipherFormat::Current, 1);
 
     // A file of the current format is not readable with the old settings.
     sqlite3* db = nullptr;
@@ -84,23 +71,16 @@ TEST(KeyTrial, APasswordChangeOrCompactionWritesTheCurrentFormat)
     TempDir dir;
     const QString pw = raw_catalogue(dir.file("pw.mdb"), "old", legacy_pragmas(), full_catalogue_sql());
     ASSERT_TRUE(Connection::compact(pw, "old", {"new", false}, dir.file("tmp.mdb")).ok());
-    auto p = open_ok(pw, "new");
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->cipher_format(), CipherFormat::Current);
-    EXPECT_EQ(rows_in(*p), 2);
-    p.reset();
+    expect_opens(pw, "new", CipherFormat::Current, 2);
 
     const QString enc = raw_catalogue(dir.file("enc.mdb"), legacy_internal_key(), legacy_pragmas(), full_catalogue_sql());
     ASSERT_TRUE(Connection::compact(enc, "", {"", true}, dir.file("tmp2.mdb")).ok());
-    auto e = open_ok(enc);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->cipher_format(), CipherFormat::Current);
-    EXPECT_EQ(rows_in(*e), 2);
+    expect_opens(enc, {}, CipherFormat::Current, 2);
 }
 
 TEST(KeyTrial, CataloguesOfTheSqlcipherShellOpenInBothFormats)
 {
-    const QString shell = sqlcipher_shell();
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
     if (shell.isEmpty())
         GTEST_SKIP() << "the sqlcipher shell is not installed";
     TempDir dir;
@@ -115,10 +95,8 @@ TEST(KeyTrial, CataloguesOfTheSqlcipherShellOpenInBothFormats)
 
     for (const auto& [path, format] : {std::pair{v4, CipherFormat::Current}, std::pair{v3, CipherFormat::Version3}}) {
         expect_refused_without_right_password(path);
-        auto c = open_ok(path, "shell pw");
+        auto c = expect_opens(path, "shell pw", format, 2);
         ASSERT_TRUE(c);
-        EXPECT_EQ(c->cipher_format(), format);
-        EXPECT_EQ(rows_in(*c), 2);
         EXPECT_TRUE(c->add_row(make_row(3, "c.jpg")).ok());
     }
     // The shell still reads what we wrote into its file.
@@ -157,11 +135,6 @@ TEST(KeyTrial, RawKeyPasswordsAreNeverTakenAsKeys)
 
 namespace {
 
-QString sqlite_shell()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-}
-
 // An old 7-column catalogue as the sqlite3 shell writes it: TEXT everywhere,
 // other index names, none of ours. Made by the shell when it is there,
 // else by the engine with the same SQL.
@@ -172,7 +145,7 @@ QString shell_catalogue(const TempDir& dir, const QString& name)
         "CREATE INDEX idx_page ON DemoPicture (NumPage)",
         "INSERT INTO DemoPicture VALUES (NULL, 'a.jpg', 'note 007', 1, 1, 'ref', NULL), (NULL, 'b.jpg', '', 1, 2, NULL, NULL)"};
     const QString path = dir.file(name);
-    const QString shell = sqlite_shell();
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
     if (shell.isEmpty())
         return raw_catalogue(path, {}, {}, sql);
     EXPECT_TRUE(run_shell(shell, path, sql.join(";\n") + ";\n"));

@@ -49,13 +49,7 @@ inline QByteArray legacy_internal_key()
     return "x'6D6F73737769636B2D736372616D626C652D6B65792D76312D2D2D2D2D2D2D2D'";
 }
 
-// Runs the sqlcipher shell on a file with a script; empty when the shell is
-// not installed.
-inline QString sqlcipher_shell()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
-}
-
+// Runs a shell (sqlite3, sqlcipher) on a file with a script.
 inline bool run_shell(const QString& shell, const QString& path, const QString& script)
 {
     QProcess p;

@@ -76,20 +76,14 @@ SchemaEntry index_of(const QString& name, const QString& sql)
 
 TEST(Schema, TypesFollowTheEnginesAffinityRules)
 {
-    EXPECT_EQ(type_affinity("TEXT"), Affinity::Text);
-    EXPECT_EQ(type_affinity("varchar ( 80 )"), Affinity::Text);
-    EXPECT_EQ(type_affinity("NATIONAL CHARACTER(20)"), Affinity::Text);
-    EXPECT_EQ(type_affinity("CLOB"), Affinity::Text);
-    EXPECT_EQ(type_affinity("INT"), Affinity::Integer);
-    EXPECT_EQ(type_affinity("BIGINT"), Affinity::Integer);
-    EXPECT_EQ(type_affinity("POINT"), Affinity::Integer);   // contains INT: the engine's rule, not the word
-    EXPECT_EQ(type_affinity("CHARINT"), Affinity::Integer); // INT is looked for first
-    EXPECT_EQ(type_affinity(""), Affinity::Blob);
-    EXPECT_EQ(type_affinity("blob"), Affinity::Blob);
-    EXPECT_EQ(type_affinity("DOUBLE"), Affinity::Real);
-    EXPECT_EQ(type_affinity("MEMO"), Affinity::Numeric);
-    EXPECT_EQ(type_affinity("LONG"), Affinity::Numeric);
-    EXPECT_EQ(type_affinity("LONGBINARY"), Affinity::Numeric);
+    for (const auto& [type, affinity] : std::vector<std::pair<QString, Affinity>>{
+             {"TEXT", Affinity::Text}, {"varchar ( 80 )", Affinity::Text}, {"NATIONAL CHARACTER(20)", Affinity::Text},
+             {"CLOB", Affinity::Text}, {"INT", Affinity::Integer}, {"BIGINT", Affinity::Integer},
+             {"POINT", Affinity::Integer},     // contains INT: the engine's rule, not the word
+             {"CHARINT", Affinity::Integer},   // INT is looked for first
+             {"", Affinity::Blob}, {"blob", Affinity::Blob}, {"DOUBLE", Affinity::Real}, {"MEMO", Affinity::Numeric},
+             {"LONG", Affinity::Numeric}, {"LONGBINARY", Affinity::Numeric}})
+        EXPECT_EQ(type_affinity(type), affinity) << type.toStdString();
 }
 
 TEST(Schema, TablesOfOtherToolsAreAcceptedByMeaning)

@@ -19,6 +19,17 @@ inline std::unique_ptr<Connection> open_ok(const QString& path, const QString& p
     return c;
 }
 
+// Neither no password nor a wrong one opens the file, and the refusal says why.
+inline void expect_refused_without_right_password(const QString& path)
+{
+    Error e;
+    for (const QString& password : {QString(), QStringLiteral("wrong")}) {
+        EXPECT_FALSE(Connection::open(path, password, e)) << password.toStdString();
+        EXPECT_EQ(e.kind, ErrorKind::WrongPassword);
+        EXPECT_TRUE(e.text.toLower().contains("password")) << e.text.toStdString();
+    }
+}
+
 inline Row make_row(int numpic, const QVariant& picfile, const QVariant& note = QVariant())
 {
     Row r;

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 using namespace mosswick::ui;
@@ -28,6 +29,7 @@ struct Window {
     QLineEdit* edit = new QLineEdit(&window);
     QProgressBar* bar = new QProgressBar(&window);
     QAction* open = new QAction("Open DB", &window);
+    BusyState busy;   // guards the Open DB action
     Window()
     {
         auto* l = new QVBoxLayout(&window);
@@ -35,6 +37,21 @@ struct Window {
         l->addWidget(edit);
         l->addWidget(bar);
         window.show();
+        busy.attach(&window, bar);
+        busy.add_guarded_action(open);
+    }
+};
+
+// Counts the events a widget receives that match.
+struct EventCounter : QObject {
+    std::function<bool(QEvent*)> matches;
+    int seen = 0;
+    explicit EventCounter(std::function<bool(QEvent*)> m) : matches(std::move(m)) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (matches(e))
+            ++seen;
+        return false;
     }
 };
 
@@ -43,50 +60,42 @@ struct Window {
 TEST(BusyState, NestsAndReleasesOnTheLastRelease)
 {
     Window w;
-    BusyState busy;
-    busy.attach(&w.window, w.bar);
-    busy.add_guarded_action(w.open);
-    QSignalSpy changes(&busy, &BusyState::busy_changed);
+    QSignalSpy changes(&w.busy, &BusyState::busy_changed);
     {
-        BusyLock outer(busy);
+        BusyLock outer(w.busy);
         EXPECT_FALSE(w.open->isEnabled());
         {
-            BusyLock inner(busy);
-            EXPECT_EQ(busy.depth(), 2);
+            BusyLock inner(w.busy);
+            EXPECT_EQ(w.busy.depth(), 2);
         }
-        EXPECT_TRUE(busy.busy());
+        EXPECT_TRUE(w.busy.busy());
         EXPECT_FALSE(w.open->isEnabled());
     }
-    EXPECT_FALSE(busy.busy());
+    EXPECT_FALSE(w.busy.busy());
     EXPECT_TRUE(w.open->isEnabled());
     EXPECT_EQ(changes.count(), 2);
     // Enabling an enabled window changes nothing.
-    busy.release();
-    EXPECT_EQ(busy.depth(), 0);
+    w.busy.release();
+    EXPECT_EQ(w.busy.depth(), 0);
 }
 
 TEST(BusyState, ReleasedWhenAnExceptionLeavesTheScope)
 {
     Window w;
-    BusyState busy;
-    busy.attach(&w.window, w.bar);
     try {
-        BusyLock lock(busy);
+        BusyLock lock(w.busy);
         throw std::runtime_error("boom");
     } catch (const std::exception&) {
     }
-    EXPECT_FALSE(busy.busy());
+    EXPECT_FALSE(w.busy.busy());
 }
 
 TEST(BusyState, ActionsKeepTheirOwnStateAfterwards)
 {
     Window w;
-    BusyState busy;
-    busy.attach(&w.window, w.bar);
-    busy.add_guarded_action(w.open);
     w.open->setEnabled(false);
     {
-        BusyLock lock(busy);
+        BusyLock lock(w.busy);
     }
     EXPECT_FALSE(w.open->isEnabled());
 }
@@ -94,43 +103,23 @@ TEST(BusyState, ActionsKeepTheirOwnStateAfterwards)
 TEST(BusyState, SwallowsInputButEscAndProgressBarClicks)
 {
     Window w;
-    BusyState busy;
-    busy.attach(&w.window, w.bar);
     QSignalSpy clicks(w.button, &QPushButton::clicked);
-    int bar_presses = 0;
-    struct Counter : QObject {
-        int* n;
-        explicit Counter(int* c) : n(c) {}
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            if (e->type() == QEvent::MouseButtonPress)
-                ++*n;
-            return false;
-        }
-    } counter(&bar_presses);
-    w.bar->installEventFilter(&counter);
-    int escapes = 0;
-    struct EscCounter : QObject {
-        int* n;
-        explicit EscCounter(int* c) : n(c) {}
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape)
-                ++*n;
-            return false;
-        }
-    } esc_counter(&escapes);
-    w.edit->installEventFilter(&esc_counter);
+    EventCounter bar_presses([](QEvent* e) { return e->type() == QEvent::MouseButtonPress; });
+    w.bar->installEventFilter(&bar_presses);
+    EventCounter escapes([](QEvent* e) {
+        return e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape;
+    });
+    w.edit->installEventFilter(&escapes);
 
-    BusyLock lock(busy);
+    BusyLock lock(w.busy);
     QTest::mouseClick(w.button, Qt::LeftButton);
     EXPECT_EQ(clicks.count(), 0);
     QTest::keyClicks(w.edit, "abc");
     EXPECT_EQ(w.edit->text(), QString());
     QTest::keyClick(w.edit, Qt::Key_Escape);
-    EXPECT_EQ(escapes, 1);
+    EXPECT_EQ(escapes.seen, 1);
     QTest::mouseClick(w.bar, Qt::LeftButton);
-    EXPECT_EQ(bar_presses, 1);
+    EXPECT_EQ(bar_presses.seen, 1);
 
     lock.release();
     QTest::mouseClick(w.button, Qt::LeftButton);
@@ -180,12 +169,10 @@ TEST(BusyState, ASearchRunsForItsScope)
 TEST(BusyState, CloseIsRefusedWhileBusy)
 {
     Window w;
-    BusyState busy;
-    busy.attach(&w.window, w.bar);
     int refusals = 0;
-    QObject::connect(&busy, &BusyState::close_refused, [&refusals] { ++refusals; });
+    QObject::connect(&w.busy, &BusyState::close_refused, [&refusals] { ++refusals; });
     {
-        BusyLock lock(busy);
+        BusyLock lock(w.busy);
         EXPECT_FALSE(w.window.close());
         EXPECT_TRUE(w.window.isVisible());
         EXPECT_EQ(refusals, 1);

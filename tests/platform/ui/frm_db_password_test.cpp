@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using mosswick::ui::frmDbPassword;
 
 TEST(PasswordPrompt, DesignOfThePrompt)
@@ -23,28 +25,24 @@ TEST(PasswordPrompt, DesignOfThePrompt)
 
 TEST(PasswordPrompt, EnterConfirmsEscAndCloseCancel)
 {
-    {
+    const struct {
+        const char* how;
+        std::function<void(frmDbPassword&)> end;
+        bool confirmed;
+    } endings[] = {
+        {"Enter", [](frmDbPassword& p) { QTest::keyClick(p.Text1, Qt::Key_Return); }, true},
+        {"Esc", [](frmDbPassword& p) { QTest::keyClick(p.Text1, Qt::Key_Escape); }, false},
+        {"the close box", [](frmDbPassword& p) { p.close(); }, false},
+    };
+    for (const auto& e : endings) {
+        SCOPED_TRACE(e.how);
         frmDbPassword prompt;
         prompt.show();
         QTest::keyClicks(prompt.Text1, "s3cret");
-        QTest::keyClick(prompt.Text1, Qt::Key_Return);
-        EXPECT_EQ(prompt.password(), "s3cret");
-        EXPECT_EQ(prompt.result(), QDialog::Accepted);
-    }
-    {
-        frmDbPassword prompt;
-        prompt.show();
-        QTest::keyClicks(prompt.Text1, "typed");
-        QTest::keyClick(prompt.Text1, Qt::Key_Escape);
-        EXPECT_TRUE(prompt.password().isEmpty());
+        e.end(prompt);
+        EXPECT_EQ(prompt.password(), e.confirmed ? "s3cret" : "");
+        EXPECT_EQ(prompt.result(), e.confirmed ? QDialog::Accepted : QDialog::Rejected);
         EXPECT_FALSE(prompt.isVisible());
-    }
-    {
-        frmDbPassword prompt;
-        prompt.show();
-        QTest::keyClicks(prompt.Text1, "typed");
-        prompt.close();   // the close box
-        EXPECT_TRUE(prompt.password().isEmpty());
     }
     {
         // A prompt shown modally returns when Enter is pressed.

@@ -23,39 +23,9 @@ TEST(FitMessage, ATextThatFitsIsLeftAsItIs)
     EXPECT_EQ(fit_message("", 0, chars), "");
 }
 
-TEST(FitMessage, ALongPathLosesItsMiddleAndTheReasonStays)
-{
-    const QString text = "Error 26 - /home/user/pictures/archive/2024/summer/cat.mdb was refused: it has a trigger.";
-    const QString fitted = fit_message(text, 60, chars);
-    EXPECT_LE(fitted.size(), 60);
-    EXPECT_TRUE(fitted.startsWith("Error 26 - /")) << fitted.toStdString();
-    EXPECT_TRUE(fitted.endsWith("/cat.mdb was refused: it has a trigger.")) << fitted.toStdString();
-    EXPECT_TRUE(fitted.contains(dots));
-    // As much of the path as there is room for.
-    EXPECT_EQ(fitted.size(), 60);
-}
-
-TEST(FitMessage, AFolderNameWithBlanksBelongsToItsPath)
-{
-    const QString text = "Error 13 - /home/me/My Pictures/deep/er/still/cat.mdb (the last rows were not saved: disk full)";
-    const QString fitted = fit_message(text, 70, chars);
-    EXPECT_LE(fitted.size(), 70);
-    EXPECT_TRUE(fitted.endsWith("cat.mdb (the last rows were not saved: disk full)")) << fitted.toStdString();
-    EXPECT_TRUE(fitted.startsWith("Error 13 - /"));
-}
-
-TEST(FitMessage, TheLongestOfTwoPathsGivesWayFirst)
-{
-    const QString text = "Cannot move /a/b.jpg to /very/long/folder/name/that/goes/on/b.jpg: exists";
-    const QString fitted = fit_message(text, 60, chars);
-    EXPECT_LE(fitted.size(), 60);
-    EXPECT_TRUE(fitted.startsWith("Cannot move /a/b.jpg to /")) << fitted.toStdString();
-    EXPECT_TRUE(fitted.endsWith("/b.jpg: exists")) << fitted.toStdString();
-}
-
-// The paths give way down to their file name and then further; a message
-// that still does not fit keeps its start, up to a word's end. No word of
-// the message is ever cut.
+// The paths give way, the longest first, down to their file name and then
+// further; a message that still does not fit keeps its start, up to a
+// word's end. No word of the message is ever cut.
 TEST(FitMessage, PathsGiveWayAndTheWordsStayWhole)
 {
     const QString& jet = testsupport::k_long_messages[0].text;
@@ -64,6 +34,9 @@ TEST(FitMessage, PathsGiveWayAndTheWordsStayWhole)
     const QString no_path = "Error 13 - database or disk is full (the last rows were not saved; free some space)";
     const QString file_error = "Error 75 - Path/File access error: /x/y/z/a-very-long-file-name-indeed.jpg";
     const QString one_word = "Supercalifragilistic";
+    const QString long_path = "Error 26 - /home/user/pictures/archive/2024/summer/cat.mdb was refused: it has a trigger.";
+    const QString blanks = "Error 13 - /home/me/My Pictures/deep/er/still/cat.mdb (the last rows were not saved: disk full)";
+    const QString two_paths = "Cannot move /a/b.jpg to /very/long/folder/name/that/goes/on/b.jpg: exists";
     const struct {
         const QString& text;
         int width;
@@ -83,11 +56,18 @@ TEST(FitMessage, PathsGiveWayAndTheWordsStayWhole)
         {file_error, 20, "Error 75 -…"},
         {file_error, 0, QString(dots)},
         {one_word, 6, "Super…"},
+        // A long path loses its middle, as little of it as the width asks.
+        {long_path, 60, "Error 26 - /home/use…/cat.mdb was refused: it has a trigger."},
+        // A folder name with blanks belongs to its path.
+        {blanks, 70, "Error 13 - /home/me…/cat.mdb (the last rows were not saved: disk full)"},
+        // The longest of two paths gives way first.
+        {two_paths, 60, "Cannot move /a/b.jpg to /very/long/fol…goes/on/b.jpg: exists"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(fit_message(c.text, c.width, chars).toStdString(), c.fitted.toStdString()) << c.width;
+        EXPECT_EQ(fit_message(c.text, c.width, chars).toStdString(), c.fitted.toStdString())
+            << c.width << " for " << c.text.toStdString();
     // At every width: within it, and no word cut where the first one fits.
-    for (const QString& text : {jet, folder, collation, no_path, file_error}) {
+    for (const QString& text : {jet, folder, collation, no_path, file_error, long_path, blanks, two_paths}) {
         for (int width = 0; width <= text.size(); ++width) {
             const QString fitted = fit_message(text, width, chars);
             EXPECT_LE(fitted.size(), std::max(width, 1)) << fitted.toStdString();

@@ -10,11 +10,9 @@ using namespace mosswick::ui;
 
 TEST(Conversions, TwipsRoundHalfToEven)
 {
-    EXPECT_EQ(twips_to_px(4680), 312);
-    EXPECT_EQ(twips_to_px(2715), 181);
-    EXPECT_EQ(twips_to_px(22.5), 2);   // 1.5 -> 2
-    EXPECT_EQ(twips_to_px(37.5), 2);   // 2.5 -> 2
-    EXPECT_EQ(twips_to_px(52.5), 4);   // 3.5 -> 4
+    // 22.5, 37.5 and 52.5 twips are 1.5, 2.5 and 3.5 pixels.
+    for (const auto& [twips, px] : {std::pair{4680.0, 312}, {2715.0, 181}, {22.5, 2}, {37.5, 2}, {52.5, 4}})
+        EXPECT_EQ(twips_to_px(twips), px) << twips;
     EXPECT_EQ(round_half_even(-0.5), 0);
     EXPECT_EQ(round_half_even(-1.5), -2);
     EXPECT_DOUBLE_EQ(px_to_twips(312), 4680);
