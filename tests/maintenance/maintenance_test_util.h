@@ -56,6 +56,14 @@ protected:
         return out;
     }
 
+    // Every row is numbered 1..N in order, six to a page.
+    void expect_numbered_in_pages() const
+    {
+        const QStringList all = rows();
+        for (int i = 0; i < all.size(); ++i)
+            EXPECT_TRUE(all[i].startsWith(QStringLiteral("%1/%2/").arg(i + 1).arg(i / 6 + 1))) << all[i].toStdString();
+    }
+
     // The picture files in number order.
     QStringList order() const
     {
