@@ -10,6 +10,7 @@
 #include "support/list_gestures.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
+#include "support/tmaint_rows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,24 +51,17 @@ protected:
         EXPECT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, folder)) << folder.toStdString();
     }
 
+    // Files in the source folder; the pictures are 60 x 40.
     QString file(const QString& name, const QByteArray& bytes = {}) const
     {
-        const QString path = source.file(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-        f.write(bytes);
-        return path;
+        return testsupport::write_file(source.file(name), bytes);
     }
-    QString jpg(const QString& name) const
+    QString jpg(const QString& name) const { return picture(name, "jpg"); }
+    QString png(const QString& name) const { return picture(name, "png"); }
+    QString picture(const QString& name, const char* format) const
     {
         const QString path = source.file(name);
-        EXPECT_TRUE(testsupport::write_picture(path, 60, 40, "jpg"));
-        return path;
-    }
-    QString png(const QString& name) const
-    {
-        const QString path = source.file(name);
-        EXPECT_TRUE(testsupport::write_picture(path, 60, 40, "png"));
+        EXPECT_TRUE(testsupport::write_picture(path, 60, 40, format));
         return path;
     }
 
@@ -86,16 +80,7 @@ protected:
         return ctl(*window).cmd_OK->isEnabled() && ctl(*window).cancel_load_picture->isEnabled();
     }
 
-    // The catalogue's rows as "numpic/numpage/picfile/movfile" (movfile "-" for Null).
-    QStringList rows() const
-    {
-        QStringList out;
-        auto st = window->session().db_conn()->prepare(
-            "SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
-        while (st.step())
-            out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
-        return out;
-    }
+    QStringList rows() const { return testsupport::row_texts(*window->session().db_conn()); }
     QVariant field(const QString& column, const QString& picfile) const
     {
         mosswick::store::Error e;

@@ -3,6 +3,7 @@
 #include "platform/store/connection.h"
 #include "support/catalogue_builder.h"
 #include "support/test_support.h"
+#include "support/tmaint_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,27 +76,19 @@ inline QByteArray tiny_gif()
     return QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
-// Writes a small real picture; returns its path.
-inline QString picture(const QString& folder, const QString& name, const char* format = "jpg")
-{
-    const QString path = folder + "/" + name;
-    if (qstrcmp(format, "gif") == 0) {
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(tiny_gif());
-        return path;
-    }
-    EXPECT_TRUE(testsupport::write_picture(path, 24, 16, format)) << path.toStdString();
-    return path;
-}
-
 // Writes a text file; returns its path.
 inline QString text_file(const QString& folder, const QString& name, const QByteArray& bytes)
 {
+    return testsupport::write_file(folder + "/" + name, bytes);
+}
+
+// Writes a small real picture; returns its path.
+inline QString picture(const QString& folder, const QString& name, const char* format = "jpg")
+{
+    if (qstrcmp(format, "gif") == 0)
+        return text_file(folder, name, tiny_gif());
     const QString path = folder + "/" + name;
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    EXPECT_TRUE(testsupport::write_picture(path, 24, 16, format)) << path.toStdString();
     return path;
 }
 

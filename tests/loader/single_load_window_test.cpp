@@ -12,13 +12,16 @@ using namespace mosswick;
 
 namespace {
 
-// The controls a pending pick locks.
-std::vector<QWidget*> lock_set(frmBrowser& w)
+// The controls a pending pick locks are all disabled, or all enabled.
+void expect_locked(frmBrowser& w, bool locked)
 {
-    return {ctl(w).load_pictures, ctl(w).renumber_pages, ctl(w).insert_picture, ctl(w).update_pictures, ctl(w).exchange_picture,
-            ctl(w).delete_page,   ctl(w).delete_picture, ctl(w).refresh_pictures, ctl(w).File_movies,   ctl(w).Fil_ImportFile,
-            ctl(w).Text9,         ctl(w).Text11,         ctl(w).Txt_delpag,       ctl(w).Text20,        ctl(w).Text22,
-            ctl(w).Text15,        ctl(w).Drv_ImportDrive, ctl(w).Dir_ImportDir};
+    const std::initializer_list<QWidget*> lock_set = {
+        ctl(w).load_pictures, ctl(w).renumber_pages, ctl(w).insert_picture, ctl(w).update_pictures, ctl(w).exchange_picture,
+        ctl(w).delete_page,   ctl(w).delete_picture, ctl(w).refresh_pictures, ctl(w).File_movies,   ctl(w).Fil_ImportFile,
+        ctl(w).Text9,         ctl(w).Text11,         ctl(w).Txt_delpag,       ctl(w).Text20,        ctl(w).Text22,
+        ctl(w).Text15,        ctl(w).Drv_ImportDrive, ctl(w).Dir_ImportDir};
+    for (QWidget* c : lock_set)
+        EXPECT_NE(c->isEnabled(), locked) << c->objectName().toStdString();
 }
 
 } // namespace
@@ -37,8 +40,7 @@ TEST_F(LoaderWindow, PickingAPictureFindsTheLastMovieAndLocksTheLoader)
     EXPECT_EQ(ctl(*window).Label31->text(), "mpg");
     EXPECT_EQ(window->message_text(), "Loading picture & movie, press the 'Cancel' button to abort.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
-    for (QWidget* w : lock_set(*window))
-        EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
+    expect_locked(*window, true);
     for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).cmd_OK, ctl(*window).cancel_load_picture, ctl(*window).clear_note,
                                                       ctl(*window).Txt_Notes, ctl(*window).text23, ctl(*window).Text27, ctl(*window).SSTab2,
                                                       ctl(*window).SSTab5})
@@ -79,8 +81,7 @@ TEST_F(LoaderWindow, MoviePicksFindTheirPictureOrSayWhyNot)
 
     pick_movie("x.avi");
     EXPECT_EQ(window->message_text(), "Picture file not found.");
-    for (QWidget* w : lock_set(*window))
-        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    expect_locked(*window, false);
     EXPECT_FALSE(ctl(*window).SSTab2->isEnabled());
     EXPECT_FALSE(pick_pending());
 
@@ -110,8 +111,7 @@ TEST_F(LoaderWindow, CommitWritesTheRowAndReturnsToIdle)
     EXPECT_EQ(field("note", "a.jpg").toString(), "first note");
     EXPECT_EQ(field("reference", "a.jpg").toString(), "ref one\nref two");
     EXPECT_EQ(field("addnote", "a.jpg").toString(), "");
-    for (QWidget* w : lock_set(*window))
-        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    expect_locked(*window, false);
     for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).cmd_OK, ctl(*window).cancel_load_picture, ctl(*window).Txt_Notes,
                                                       ctl(*window).text23, ctl(*window).Text27, ctl(*window).SSTab2, ctl(*window).SSTab5})
         EXPECT_FALSE(w->isEnabled());
@@ -220,8 +220,7 @@ TEST_F(LoaderWindow, CancelDropsTheNotesAndFreesTheLists)
     EXPECT_EQ(ctl(*window).Text27->SelFontSize().value_or(0), 8);
     EXPECT_EQ(ctl(*window).SSTab2->currentIndex(), 0);
     EXPECT_EQ(ctl(*window).SSTab5->currentIndex(), 0);
-    for (QWidget* w : lock_set(*window))
-        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    expect_locked(*window, false);
     EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
     EXPECT_TRUE(ctl(*window).Img_ImportImage->isHidden());
     EXPECT_FALSE(pick_pending());
@@ -254,8 +253,7 @@ TEST_F(LoaderWindow, APictureGoneSinceTheListingIsNotPicked)
     pick_picture("gone.jpg");
     EXPECT_EQ(window->message_text(), "Picture file not found.");
     EXPECT_FALSE(pick_pending());
-    for (QWidget* w : lock_set(*window))
-        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    expect_locked(*window, false);
 }
 
 TEST_F(LoaderWindow, ClosingTheCatalogueUnderAPendingLoadFreesTheLists)
@@ -291,8 +289,7 @@ TEST_F(LoaderWindow, AFailedCommitLeavesAUsableLoader)
     EXPECT_TRUE(ctl(*window).cancel_load_picture->isEnabled());
     EXPECT_TRUE(pick_pending());
     ctl(*window).cancel_load_picture->click();
-    for (QWidget* w : lock_set(*window))
-        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    expect_locked(*window, false);
     EXPECT_FALSE(window->busy_state().busy());
 }
 

@@ -5,6 +5,7 @@
 #include "maintenance/grid_model.h"
 #include "platform/ui/vb.h"
 #include "support/grid_clicks.h"
+#include "support/tmaint_rows.h"
 #include "support/window_fixture.h"
 
 #include <QApplication>
@@ -38,12 +39,7 @@ protected:
 
     QString data(const QString& name) const { return dir.file("data/" + name); }
 
-    void touch(const QString& file, const QByteArray& bytes = {}) const
-    {
-        QFile f(file);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << file.toStdString();
-        f.write(bytes);
-    }
+    void touch(const QString& file, const QByteArray& bytes = {}) const { testsupport::write_file(file, bytes); }
 
     void exec(const QString& sql, const QVariantList& params = {})
     {
@@ -51,16 +47,7 @@ protected:
         ASSERT_TRUE(e.ok()) << e.text.toStdString();
     }
 
-    // The rows as "numpic/numpage/picfile/movfile" ("-" for Null), by number.
-    QStringList rows() const
-    {
-        QStringList out;
-        auto st = window->session().db_conn()->prepare("SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture "
-                                           "ORDER BY numpic");
-        while (st.step())
-            out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
-        return out;
-    }
+    QStringList rows() const { return testsupport::row_texts(*window->session().db_conn()); }
 
     // The picture files in number order, by their numbers in pic%03d.jpg.
     QList<int> order() const
@@ -73,8 +60,7 @@ protected:
 
     QVariant field(const QString& column, qint64 numpic) const
     {
-        mosswick::store::Error e;
-        return window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE numpic = ?1", {numpic}, e);
+        return testsupport::field_of(*window->session().db_conn(), column, numpic);
     }
 
     // A click on the progress bar as the window receives it.
