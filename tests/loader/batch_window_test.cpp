@@ -1,4 +1,3 @@
-#include "support/window_controls.h"
 #include "loader_fixture.h"
 
 #include <QFileInfo>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/listing.h"
+#include "loader/batch_load.h"
 #include "platform/store/connection.h"
 #include "support/catalogue_builder.h"
 #include "support/test_support.h"
@@ -90,6 +92,24 @@ inline QString picture(const QString& folder, const QString& name, const char* f
     const QString path = folder + "/" + name;
     EXPECT_TRUE(testsupport::write_picture(path, 24, 16, format)) << path.toStdString();
     return path;
+}
+
+// A batch load of a folder's pictures as the loader lists them, into a catalogue.
+inline mosswick::loader::BatchRequest batch_request(const QString& folder, const Catalogue& cat, const QString& log_path)
+{
+    static const QStringList k_pictures = {"bmp", "gif", "jpg", "png", "tif", "emf", "wmf", "rle", "ico"};
+    const mosswick::Listing l = mosswick::list_folder(folder);
+    EXPECT_TRUE(l.ok);
+    mosswick::loader::BatchRequest r;
+    r.list_folder = folder;
+    for (const QString& n : l.files)
+        if (n.contains(u'.') && k_pictures.contains(n.section(u'.', -1).toLower()))
+            r.pictures << n;
+    r.all_files = l.files;
+    r.db_folder = cat.db_folder();
+    r.data_folder = cat.data_folder();
+    r.log_path = log_path;
+    return r;
 }
 
 } // namespace loadertest

@@ -1,4 +1,3 @@
-#include "support/window_controls.h"
 #include "loader_fixture.h"
 
 #include "platform/richtext/rich_text_box.h"
@@ -6,7 +5,6 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace mosswick;
 

@@ -1,5 +1,3 @@
-#include "support/window_controls.h"
-#include "maintenance/maintenance_tab.h"
 #include "maintenance_fixture.h"
 #include "support/layout_probe.h"
 

@@ -347,16 +347,11 @@ TEST_P(RenumberModel, GivesTheRowsTheOneAtATimeNumberingGives)
         r = delete_page(*f.conn, page, hooks);
         break;
     }
-    case Op::InsertBack: {
-        const qint64 s = at(f, 0.9);
-        const qint64 t = at(f, 0.05);
-        model_insert(expected, s, t);
-        r = insert_picture(*f.conn, PictureRef::number(s), PictureRef::number(t), hooks);
-        break;
-    }
+    case Op::InsertBack:
     case Op::InsertForward: {
-        const qint64 s = at(f, 0.1);
-        const qint64 t = at(f, 0.95);
+        const bool back = GetParam().op == Op::InsertBack;
+        const qint64 s = at(f, back ? 0.9 : 0.1);
+        const qint64 t = at(f, back ? 0.05 : 0.95);
         model_insert(expected, s, t);
         r = insert_picture(*f.conn, PictureRef::number(s), PictureRef::number(t), hooks);
         break;

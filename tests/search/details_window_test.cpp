@@ -1,4 +1,3 @@
-#include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "search_window_fixture.h"
 
