@@ -1,48 +1,27 @@
 #pragma once
 
-#include "support/window_controls.h"
-#include "core/edition.h"
-#include "frame/frm_browser.h"
 #include "loader/list_boxes.h"
 #include "platform/store/connection.h"
-#include "platform/ui/plain_text_box.h"
-#include "support/catalogue_builder.h"
 #include "support/list_gestures.h"
-#include "support/scripted_dialogs.h"
-#include "support/test_support.h"
 #include "support/tmaint_rows.h"
+#include "support/window_fixture.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QLabel>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
-// A started main window with a catalogue open and the loader showing a
-// folder of its own (source), with scripted dialogs.
-class LoaderWindow : public ::testing::Test {
+// A started main window with a catalogue open in dir and the loader showing
+// a folder of its own (source), with scripted dialogs.
+class LoaderWindow : public WindowTest {
 protected:
-    void SetUp() override { start(0); }
-
-    void start(int pictures)
+    void SetUp() override
     {
-        window = std::make_unique<mosswick::frmBrowser>(mosswick::Edition::enhanced());
-        window->Form_Load({});
-        testsupport::CatalogueSpec spec;
-        spec.pictures = pictures;
-        catalogue = testsupport::make_catalogue(db.path(), spec);
-        QDir().mkpath(db.file("data"));
-        dialogs->files.push_back(catalogue);
-        ctl(*window).mnuDb->trigger();
-        ASSERT_TRUE(window->session().db_open());
+        WindowTest::SetUp();
+        catalogue = make(0);
+        QDir().mkpath(dir.file("data"));
         // Nothing is loaded before the check behind the page has passed.
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->integrity_check_running(); }, 30000));
+        open(catalogue);
+        ASSERT_TRUE(window->session().db_open());
     }
 
     // Shows a folder in the loader's lists, double-clicking the way there in the folder list.
@@ -96,9 +75,6 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    testsupport::TempDir db;       // the catalogue's folder
     testsupport::TempDir source;   // the folder pictures are loaded from
     QString catalogue;
-    testsupport::ScopedScriptedDialogs dialogs;
-    std::unique_ptr<mosswick::frmBrowser> window;
 };
