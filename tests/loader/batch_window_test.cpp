@@ -2,21 +2,11 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QProgressBar>
 #include <QRadioButton>
 
 using namespace mosswick;
 
 namespace {
-
-// A click on the progress bar as the window receives it.
-void click_progress_bar(frmBrowser& w)
-{
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(ctl(w).ProgressBar1, &press);
-}
 
 bool in_phase_2(const frmBrowser& w)
 {
@@ -95,7 +85,7 @@ TEST_F(LoaderWindow, AStopHalfwayKeepsTheRowsAndLeavesTheBarShownEmpty)
     window->session().busy().request_stop(ui::StopRequest::ProgressBar);   // an old click never stops a new run
     const auto clicker = QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
         if (in_phase_2(*window) && v == 8)
-            click_progress_bar(*window);
+            click_progress_bar();
     });
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "File loading stopped.");

@@ -3,16 +3,14 @@
 #include "loader/list_boxes.h"
 #include "platform/store/connection.h"
 #include "support/list_gestures.h"
-#include "support/tmaint_rows.h"
-#include "support/window_fixture.h"
+#include "support/tmaint_window.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QPushButton>
 
 // A started main window with a catalogue open in dir and the loader showing
 // a folder of its own (source), with scripted dialogs.
-class LoaderWindow : public WindowTest {
+class LoaderWindow : public CatalogueWindowTest {
 protected:
     void SetUp() override
     {
@@ -59,20 +57,10 @@ protected:
         return ctl(*window).cmd_OK->isEnabled() && ctl(*window).cancel_load_picture->isEnabled();
     }
 
-    QStringList rows() const { return testsupport::row_texts(*window->session().db_conn()); }
     QVariant field(const QString& column, const QString& picfile) const
     {
         mosswick::store::Error e;
         return window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
-    }
-
-    // Gives a control the keyboard focus the way a click would.
-    void focus(QWidget* w)
-    {
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        w->setFocus(Qt::MouseFocusReason);
-        QCoreApplication::processEvents();
     }
 
     testsupport::TempDir source;   // the folder pictures are loaded from

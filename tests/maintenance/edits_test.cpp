@@ -40,13 +40,9 @@ TEST_F(CatalogueTest, RenumberingByNameFoldsCaseAndPutsSixOnAPage)
     EXPECT_EQ(renumber_rows(*conn, false, {}, e), RenumberOutcome::Done);
     const QStringList r = rows();
     ASSERT_EQ(r.size(), 13);
-    EXPECT_EQ(r[0], "1/1/A.jpg/-");
-    EXPECT_EQ(r[1], "2/1/a.jpg/-");
-    EXPECT_EQ(r[2], "3/1/B.jpg/-");
-    EXPECT_EQ(r[5], "6/1/pic006.jpg/-");
-    EXPECT_EQ(r[6], "7/2/pic007.jpg/-");
-    EXPECT_EQ(r[11], "12/2/pic012.jpg/-");
-    EXPECT_EQ(r[12], "13/3/pic013.jpg/-");
+    EXPECT_EQ(r.mid(0, 3), QStringList({"1/1/A.jpg/-", "2/1/a.jpg/-", "3/1/B.jpg/-"}));
+    for (int i = 3; i < 13; ++i)
+        EXPECT_EQ(r[i], QStringLiteral("%1/%2/%3/-").arg(i + 1).arg(i / 6 + 1).arg(testsupport::picture_name(i + 1)));
 }
 
 TEST_F(CatalogueTest, RenumberingInOrderClosesGapsAndPutsUnnumberedRowsLast)

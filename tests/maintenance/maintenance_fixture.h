@@ -1,19 +1,13 @@
 #pragma once
 
-#include "support/window_controls.h"
 #include "maintenance/maintenance_tab.h"
 #include "maintenance/grid_model.h"
 #include "platform/ui/vb.h"
 #include "support/grid_clicks.h"
-#include "support/tmaint_rows.h"
-#include "support/window_fixture.h"
+#include "support/tmaint_window.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -22,7 +16,7 @@
 
 // A started main window with a catalogue of picture rows (pic001.jpg ...,
 // their pictures in data/) open, and scripted dialogs.
-class MaintenanceWindow : public WindowTest {
+class MaintenanceWindow : public CatalogueWindowTest {
 protected:
     void open_catalogue(int pictures)
     {
@@ -47,8 +41,6 @@ protected:
         ASSERT_TRUE(e.ok()) << e.text.toStdString();
     }
 
-    QStringList rows() const { return testsupport::row_texts(*window->session().db_conn()); }
-
     // The picture files in number order, by their numbers in pic%03d.jpg.
     QList<int> order() const
     {
@@ -61,14 +53,6 @@ protected:
     QVariant field(const QString& column, qint64 numpic) const
     {
         return testsupport::field_of(*window->session().db_conn(), column, numpic);
-    }
-
-    // A click on the progress bar as the window receives it.
-    void click_progress_bar()
-    {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(ctl(*window).ProgressBar1, &press);
     }
 
     // Clicks the progress bar when it reaches value (once).
@@ -107,15 +91,6 @@ protected:
         ctl(*window).renumber_pages->click();
         const QList<int> by_number = order();
         EXPECT_TRUE(std::is_sorted(by_number.begin(), by_number.end()));
-    }
-
-    // Gives a control the keyboard focus the way a click would.
-    void focus(QWidget* w)
-    {
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        w->setFocus(Qt::MouseFocusReason);
-        QCoreApplication::processEvents();
     }
 
     QString path;

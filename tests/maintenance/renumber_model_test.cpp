@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
 #include <random>
 
@@ -73,8 +74,7 @@ Model read_model(store::Connection& conn)
 std::vector<size_t> number_order(const Model& m)
 {
     std::vector<size_t> order(m.size());
-    for (size_t i = 0; i < m.size(); ++i)
-        order[i] = i;
+    std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(), [&m](size_t a, size_t b) {
         const ModelRow& x = m[a];
         const ModelRow& y = m[b];

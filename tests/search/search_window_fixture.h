@@ -14,9 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QTableView>
-#include <QTest>
 
 #include <functional>
 
@@ -68,10 +66,7 @@ protected:
     }
 
     // Types one character into a box the way the keyboard does.
-    static void type(QWidget* box, QChar c)
-    {
-        QTest::keyClick(box, c.toLatin1());
-    }
+    static void type(QWidget* box, QChar c) { QTest::keyClick(box, c.toLatin1()); }
 
     // Sends Esc to the window from wherever the focus is.
     void press_esc()
