@@ -4,6 +4,7 @@
 // and leave beside it.
 
 #include "platform/store/connection.h"
+#include "support/test_support.h"
 
 #include <QFile>
 #include <QStringList>
@@ -38,6 +39,16 @@ inline QString write_file(const QString& path, const QByteArray& bytes = {})
     EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
     f.write(bytes);
     return path;
+}
+
+// A decodable JPEG padded to exactly size bytes: decoders stop at its end marker.
+inline QByteArray jpeg_of_size(qint64 size)
+{
+    QByteArray bytes = make_picture_bytes(40, 30, "jpg");
+    EXPECT_LT(bytes.size(), size);
+    for (qint64 i = bytes.size(); i < size; ++i)
+        bytes.append(char(i * 7));
+    return bytes;
 }
 
 } // namespace testsupport
