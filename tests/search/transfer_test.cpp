@@ -14,10 +14,8 @@ using namespace mosswick::search;
 
 TEST(TransferRules, ExportChunkFollowsThePictureSize)
 {
-    EXPECT_EQ(export_chunk_size(25000), 20000);
-    EXPECT_EQ(export_chunk_size(10001), 20000);
-    EXPECT_EQ(export_chunk_size(10000), 10000);
-    EXPECT_EQ(export_chunk_size(4000), 10000);
+    for (const auto& [size, chunk] : {std::pair{25000, 20000}, {10001, 20000}, {10000, 10000}, {4000, 10000}})
+        EXPECT_EQ(export_chunk_size(size), chunk) << size;
 }
 
 TEST(TransferRules, NamesAndRefusedTypes)
