@@ -212,11 +212,8 @@ TEST_F(BatchLoad, DuplicatesAreLoggedAndSkippedExceptFromTheDataFolder)
 {
     loadertest::text_file(source.path(), "pic001.jpg", {});
     loadertest::text_file(source.path(), "new.jpg", {});
-    {
-        // pic001.jpg is catalogued already.
-        loadertest::Catalogue& c = cat;
-        ASSERT_TRUE(c.conn->exec("INSERT INTO demopicture (picfile, numpic, numpage) VALUES ('pic001.jpg', 1, 1)").ok());
-    }
+    // pic001.jpg is catalogued already.
+    ASSERT_TRUE(cat.conn->exec("INSERT INTO demopicture (picfile, numpic, numpage) VALUES ('pic001.jpg', 1, 1)").ok());
     QDateTime stamp(QDate(2023, 1, 2), QTime(3, 4, 5));
     hooks.now = [&] { return stamp; };
     BatchResult r = run(request());
@@ -348,8 +345,7 @@ TEST_F(BatchLoad, AnErrorHalfwayKeepsTheRowsBeforeIt)
     EXPECT_EQ(cat.conn->savepoint_depth(), 0);
 
     // The same catalogue takes the next run.
-    BatchRequest rest = request(o);
-    const BatchResult next = run(rest);
+    const BatchResult next = run(request(o));
     EXPECT_EQ(next.outcome, BatchOutcome::Done);
     EXPECT_EQ(cat.rows().size(), 6u);
     expect_numbered_without_gaps();

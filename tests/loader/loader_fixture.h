@@ -1,7 +1,5 @@
 #pragma once
 
-#include "loader/list_boxes.h"
-#include "platform/store/connection.h"
 #include "support/list_gestures.h"
 #include "support/tmaint_window.h"
 

@@ -43,10 +43,7 @@ protected:
         tab->loader_Form_Load();
     }
     template <class T>
-    T* find(const char* name) const
-    {
-        return tab->findChild<T*>(QString::fromLatin1(name));
-    }
+    T* find(const char* name) const { return tab->findChild<T*>(QString::fromLatin1(name)); }
     // Lists a folder of two pictures with a catalogue "open" (no connection).
     void list_two_pictures()
     {

@@ -4,6 +4,8 @@
 #include "core/name_rules.h"
 #include "maintenance_test_util.h"
 
+#include <algorithm>
+
 using namespace mosswick;
 using namespace mosswick::maintenance;
 
@@ -85,10 +87,7 @@ TEST_F(VerifyPass, FilesNoRowNamesAreListedAndNamesWithoutADotAreSkipped)
     EXPECT_TRUE(r.missing.isEmpty());
     // 7 files listed; README is neither looked up nor counted.
     EXPECT_EQ(maxima[0], 7);
-    qint64 phase1_steps = 0;
-    for (const auto& [phase, value] : values)
-        phase1_steps += phase == 1;
-    EXPECT_EQ(phase1_steps, 6);
+    EXPECT_EQ(std::count_if(values.begin(), values.end(), [](const auto& v) { return v.first == 1; }), 6);
 }
 
 TEST_F(VerifyPass, AMissingPictureAndMovieGiveTwoLinesPictureFirst)

@@ -37,10 +37,7 @@ protected:
     }
 
     template <class T>
-    T* control(QWidget& part, const char* name) const
-    {
-        return part.findChild<T*>(QString::fromLatin1(name));
-    }
+    T* control(QWidget& part, const char* name) const { return part.findChild<T*>(QString::fromLatin1(name)); }
 
     static QStringList column(QTableView* grid, int c) { return searchtest::column(search::search_grid(grid)->rows()->rows(), c); }
 

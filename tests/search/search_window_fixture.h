@@ -1,6 +1,5 @@
 #pragma once
 
-#include "support/window_controls.h"
 #include "search_fixture.h"
 #include "support/grid_clicks.h"
 #include "support/window_fixture.h"
