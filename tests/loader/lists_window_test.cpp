@@ -1,6 +1,5 @@
 #include "loader_fixture.h"
 
-#include <QListWidget>
 #include <QRadioButton>
 
 using namespace mosswick;

@@ -3,7 +3,6 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QTest>
 
 using namespace mosswick;
 

@@ -72,7 +72,6 @@ protected:
         return qobject_cast<mosswick::maintenance::ManagementGridModel*>(ctl(*window).mgm_pic->model());
     }
 
-    // Clicks a grid row with the mouse.
     void click_row(int row) { testsupport::click_grid_row(ctl(*window).mgm_pic, row); }
 
     // The grid row showing a picture number.

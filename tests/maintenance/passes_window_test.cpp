@@ -3,8 +3,6 @@
 
 #include "platform/richtext/plain_text.h"
 
-#include <QListWidget>
-
 using namespace mosswick;
 
 namespace {

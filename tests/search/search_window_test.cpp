@@ -1,7 +1,5 @@
 #include "search_window_fixture.h"
 
-#include "search/messages.h"
-
 #include "platform/ui/grid_headings.h"
 #include "support/layout_probe.h"
 
