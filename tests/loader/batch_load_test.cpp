@@ -1,11 +1,8 @@
-#include "core/listing.h"
 #include "loader/batch_load.h"
 
 #include "loader_test_util.h"
 
 #include <QFileInfo>
-
-#include <map>
 
 #include <unistd.h>
 
@@ -21,24 +18,9 @@ protected:
 
     BatchRequest request(BatchOptions options = {})
     {
-        const Listing l = list_folder(source.path());
-        EXPECT_TRUE(l.ok);
-        BatchRequest r;
-        r.list_folder = source.path();
-        for (const QString& n : l.files)
-            if (is_picture_name(n))
-                r.pictures << n;
-        r.all_files = l.files;
-        r.db_folder = cat.db_folder();
-        r.data_folder = cat.data_folder();
-        r.log_path = cat.db_folder() + "load errors.log";
+        BatchRequest r = loadertest::batch_request(source.path(), cat, cat.db_folder() + "load errors.log");
         r.options = options;
         return r;
-    }
-    static bool is_picture_name(const QString& n)
-    {
-        const QString ext = n.section(u'.', -1).toLower();
-        return n.contains(u'.') && QStringList{"bmp", "gif", "jpg", "png", "tif", "emf", "wmf", "rle", "ico"}.contains(ext);
     }
     BatchResult run(const BatchRequest& r) { return run_batch_load(*cat.conn, r, hooks); }
     QStringList log_lines() const
@@ -141,13 +123,8 @@ TEST_F(BatchLoad, CompanionMatrix)
         const QString companion = QString::fromUtf8(c.companion);
         const bool is_rtf = companion.endsWith(".rtf");
         const QString comp_path = loadertest::text_file(folder.path(), companion, is_rtf ? rtf : txt);
-        BatchRequest r;
-        r.list_folder = folder.path();
-        r.pictures = {"x.jpg"};
-        r.all_files = list_folder(folder.path()).files;
-        r.db_folder = fresh.db_folder();
-        r.data_folder = fresh.data_folder();
-        r.log_path = fresh.db_folder() + "log.log";
+        BatchRequest r = loadertest::batch_request(folder.path(), fresh, fresh.db_folder() + "log.log");
+        ASSERT_EQ(r.pictures, QStringList{"x.jpg"});
         r.options.companion_text_in = c.text_in;
         r.options.note_target = c.target;
         QString movie = "unset";
@@ -235,11 +212,8 @@ TEST_F(BatchLoad, DuplicatesAreLoggedAndSkippedExceptFromTheDataFolder)
 {
     loadertest::text_file(source.path(), "pic001.jpg", {});
     loadertest::text_file(source.path(), "new.jpg", {});
-    {
-        // pic001.jpg is catalogued already.
-        loadertest::Catalogue& c = cat;
-        ASSERT_TRUE(c.conn->exec("INSERT INTO demopicture (picfile, numpic, numpage) VALUES ('pic001.jpg', 1, 1)").ok());
-    }
+    // pic001.jpg is catalogued already.
+    ASSERT_TRUE(cat.conn->exec("INSERT INTO demopicture (picfile, numpic, numpage) VALUES ('pic001.jpg', 1, 1)").ok());
     QDateTime stamp(QDate(2023, 1, 2), QTime(3, 4, 5));
     hooks.now = [&] { return stamp; };
     BatchResult r = run(request());
@@ -371,8 +345,7 @@ TEST_F(BatchLoad, AnErrorHalfwayKeepsTheRowsBeforeIt)
     EXPECT_EQ(cat.conn->savepoint_depth(), 0);
 
     // The same catalogue takes the next run.
-    BatchRequest rest = request(o);
-    const BatchResult next = run(rest);
+    const BatchResult next = run(request(o));
     EXPECT_EQ(next.outcome, BatchOutcome::Done);
     EXPECT_EQ(cat.rows().size(), 6u);
     expect_numbered_without_gaps();

@@ -1,23 +1,12 @@
-#include "support/window_controls.h"
 #include "loader_fixture.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QProgressBar>
 #include <QRadioButton>
 
 using namespace mosswick;
 
 namespace {
-
-// A click on the progress bar as the window receives it.
-void click_progress_bar(frmBrowser& w)
-{
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(ctl(w).ProgressBar1, &press);
-}
 
 bool in_phase_2(const frmBrowser& w)
 {
@@ -61,7 +50,7 @@ TEST_F(LoaderWindow, BatchLoadLogsDuplicatesBesideTheCatalogue)
     ctl(*window).refresh_pictures->click();
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "2 pictures processed. 1 loaded. There are errors.");
-    const QByteArray log = testsupport::read_all(db.file("Mosswick-Zudidudi load errors.log"));
+    const QByteArray log = testsupport::read_all(dir.file("Mosswick-Zudidudi load errors.log"));
     EXPECT_TRUE(log.endsWith(" - File name: keep.jpg\r\n")) << log.toStdString();
     EXPECT_EQ(log.count('\n'), 1);
     EXPECT_EQ(rows(), QStringList({"1/1/keep.jpg/-", "2/1/new.jpg/-"}));
@@ -69,8 +58,8 @@ TEST_F(LoaderWindow, BatchLoadLogsDuplicatesBesideTheCatalogue)
 
 TEST_F(LoaderWindow, BatchLoadWarnsAboutTheCataloguesOwnFolder)
 {
-    QFile(db.file("own.jpg")).open(QIODevice::WriteOnly);
-    show(db.path());
+    QFile(dir.file("own.jpg")).open(QIODevice::WriteOnly);
+    show(dir.path());
     ctl(*window).OptionFL[0]->click();
     ctl(*window).load_pictures->click();
     ASSERT_EQ(dialogs->asked.size(), 2u);   // the open dialog, then the warning
@@ -96,7 +85,7 @@ TEST_F(LoaderWindow, AStopHalfwayKeepsTheRowsAndLeavesTheBarShownEmpty)
     window->session().busy().request_stop(ui::StopRequest::ProgressBar);   // an old click never stops a new run
     const auto clicker = QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this](int v) {
         if (in_phase_2(*window) && v == 8)
-            click_progress_bar(*window);
+            click_progress_bar();
     });
     ctl(*window).load_pictures->click();
     EXPECT_EQ(window->message_text(), "File loading stopped.");
@@ -134,7 +123,7 @@ TEST_F(LoaderWindow, AnErrorHalfwayLeavesAUsableLoader)
     EXPECT_EQ(rows().size(), 3);
     EXPECT_EQ(ctl(*window).Label27->text(), "3");
     EXPECT_EQ(field("note", "e1.jpg").toString(), "text");
-    EXPECT_TRUE(QFileInfo::exists(db.file("e3.txt")));
+    EXPECT_TRUE(QFileInfo::exists(dir.file("e3.txt")));
     EXPECT_TRUE(ctl(*window).load_pictures->isEnabled());
     EXPECT_FALSE(window->busy_state().busy());
     // And the loader still works: a single load goes through.

@@ -1,7 +1,6 @@
 // A folder someone sent, prepared as an attacker would: links where the
 // logs go, a note companion linking a private file, a picture stored inside
 // that is a link, names made to look like shell commands.
-#include "core/listing.h"
 #include "core/load_log.h"
 #include "loader/batch_load.h"
 #include "loader/row_writer.h"
@@ -11,8 +10,6 @@
 #include "loader_test_util.h"
 #include "support/watched_file.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 
 #include <sys/stat.h>
@@ -36,17 +33,7 @@ protected:
 
     BatchResult load(BatchOptions options = {})
     {
-        const Listing l = list_folder(source.path());
-        EXPECT_TRUE(l.ok);
-        BatchRequest r;
-        r.list_folder = source.path();
-        for (const QString& n : l.files)
-            if (n.endsWith(QLatin1String(".jpg")) || n.endsWith(QLatin1String(".gif")))
-                r.pictures << n;
-        r.all_files = l.files;
-        r.db_folder = cat.db_folder();
-        r.data_folder = cat.data_folder();
-        r.log_path = log_path();
+        BatchRequest r = loadertest::batch_request(source.path(), cat, log_path());
         r.options = options;
         return run_batch_load(*cat.conn, r, {});
     }

@@ -1,7 +1,5 @@
-#include "support/window_controls.h"
 #include "loader_fixture.h"
 
-#include <QListWidget>
 #include <QRadioButton>
 
 using namespace mosswick;

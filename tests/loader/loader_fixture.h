@@ -1,47 +1,23 @@
 #pragma once
 
-#include "support/window_controls.h"
-#include "core/edition.h"
-#include "frame/frm_browser.h"
-#include "loader/list_boxes.h"
-#include "platform/store/connection.h"
-#include "platform/ui/plain_text_box.h"
-#include "support/catalogue_builder.h"
 #include "support/list_gestures.h"
-#include "support/scripted_dialogs.h"
-#include "support/test_support.h"
+#include "support/tmaint_window.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QLabel>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
-// A started main window with a catalogue open and the loader showing a
-// folder of its own (source), with scripted dialogs.
-class LoaderWindow : public ::testing::Test {
+// A started main window with a catalogue open in dir and the loader showing
+// a folder of its own (source), with scripted dialogs.
+class LoaderWindow : public CatalogueWindowTest {
 protected:
-    void SetUp() override { start(0); }
-
-    void start(int pictures)
+    void SetUp() override
     {
-        window = std::make_unique<mosswick::frmBrowser>(mosswick::Edition::enhanced());
-        window->Form_Load({});
-        testsupport::CatalogueSpec spec;
-        spec.pictures = pictures;
-        catalogue = testsupport::make_catalogue(db.path(), spec);
-        QDir().mkpath(db.file("data"));
-        dialogs->files.push_back(catalogue);
-        ctl(*window).mnuDb->trigger();
-        ASSERT_TRUE(window->session().db_open());
+        WindowTest::SetUp();
+        catalogue = make(0);
+        QDir().mkpath(dir.file("data"));
         // Nothing is loaded before the check behind the page has passed.
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->integrity_check_running(); }, 30000));
+        open(catalogue);
+        ASSERT_TRUE(window->session().db_open());
     }
 
     // Shows a folder in the loader's lists, double-clicking the way there in the folder list.
@@ -50,24 +26,17 @@ protected:
         EXPECT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, folder)) << folder.toStdString();
     }
 
+    // Files in the source folder; the pictures are 60 x 40.
     QString file(const QString& name, const QByteArray& bytes = {}) const
     {
-        const QString path = source.file(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-        f.write(bytes);
-        return path;
+        return testsupport::write_file(source.file(name), bytes);
     }
-    QString jpg(const QString& name) const
+    QString jpg(const QString& name) const { return picture(name, "jpg"); }
+    QString png(const QString& name) const { return picture(name, "png"); }
+    QString picture(const QString& name, const char* format) const
     {
         const QString path = source.file(name);
-        EXPECT_TRUE(testsupport::write_picture(path, 60, 40, "jpg"));
-        return path;
-    }
-    QString png(const QString& name) const
-    {
-        const QString path = source.file(name);
-        EXPECT_TRUE(testsupport::write_picture(path, 60, 40, "png"));
+        EXPECT_TRUE(testsupport::write_picture(path, 60, 40, format));
         return path;
     }
 
@@ -86,34 +55,12 @@ protected:
         return ctl(*window).cmd_OK->isEnabled() && ctl(*window).cancel_load_picture->isEnabled();
     }
 
-    // The catalogue's rows as "numpic/numpage/picfile/movfile" (movfile "-" for Null).
-    QStringList rows() const
-    {
-        QStringList out;
-        auto st = window->session().db_conn()->prepare(
-            "SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
-        while (st.step())
-            out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
-        return out;
-    }
     QVariant field(const QString& column, const QString& picfile) const
     {
         mosswick::store::Error e;
         return window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
     }
 
-    // Gives a control the keyboard focus the way a click would.
-    void focus(QWidget* w)
-    {
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        w->setFocus(Qt::MouseFocusReason);
-        QCoreApplication::processEvents();
-    }
-
-    testsupport::TempDir db;       // the catalogue's folder
     testsupport::TempDir source;   // the folder pictures are loaded from
     QString catalogue;
-    testsupport::ScopedScriptedDialogs dialogs;
-    std::unique_ptr<mosswick::frmBrowser> window;
 };

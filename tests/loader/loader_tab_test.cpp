@@ -43,10 +43,7 @@ protected:
         tab->loader_Form_Load();
     }
     template <class T>
-    T* find(const char* name) const
-    {
-        return tab->findChild<T*>(QString::fromLatin1(name));
-    }
+    T* find(const char* name) const { return tab->findChild<T*>(QString::fromLatin1(name)); }
     // Lists a folder of two pictures with a catalogue "open" (no connection).
     void list_two_pictures()
     {
@@ -72,20 +69,15 @@ TEST_F(LoaderTabAlone, EachEditionBuildsOnlyItsOwnControls)
                                "note_size(2)", "Label28_15", "Label28_24"};
     const char* both[] = {"Fil_ImportFile", "File_movies", "OptionFL(0)", "Option3(0)", "Txt_Notes",
                           "note_size(1)",   "Label28_23",  "cmd_OK",      "SSTab4",     "update_pictures"};
-    make(Edition::enhanced());
-    for (const char* name : full_only)
-        EXPECT_NE(find<QWidget>(name), nullptr) << name;
-    for (const char* name : both)
-        EXPECT_NE(find<QWidget>(name), nullptr) << name;
-    EXPECT_EQ(find<QTabWidget>("SSTab4")->count(), 3);
-
-    make(Edition::light());
-    for (const char* name : full_only)
-        EXPECT_EQ(find<QWidget>(name), nullptr) << name;
-    for (const char* name : both)
-        EXPECT_NE(find<QWidget>(name), nullptr) << name;
-    // Database and picture pages; no import/export page.
-    EXPECT_EQ(find<QTabWidget>("SSTab4")->count(), 2);
+    for (const bool enhanced : {true, false}) {
+        make(enhanced ? Edition::enhanced() : Edition::light());
+        for (const char* name : full_only)
+            EXPECT_EQ(find<QWidget>(name) != nullptr, enhanced) << name;
+        for (const char* name : both)
+            EXPECT_NE(find<QWidget>(name), nullptr) << name;
+        // The light edition has the database and picture pages, no import/export page.
+        EXPECT_EQ(find<QTabWidget>("SSTab4")->count(), enhanced ? 3 : 2);
+    }
     EXPECT_EQ(find<QTabWidget>("SSTab4")->tabText(1), "Picture");
     // Without the choices the update pass only relinks, into the note.
     EXPECT_FALSE(tab->lists().notes_in);

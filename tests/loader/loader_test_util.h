@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/listing.h"
+#include "loader/batch_load.h"
 #include "platform/store/connection.h"
 #include "support/catalogue_builder.h"
 #include "support/test_support.h"
+#include "support/tmaint_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,28 +78,38 @@ inline QByteArray tiny_gif()
     return QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
+// Writes a text file; returns its path.
+inline QString text_file(const QString& folder, const QString& name, const QByteArray& bytes)
+{
+    return testsupport::write_file(folder + "/" + name, bytes);
+}
+
 // Writes a small real picture; returns its path.
 inline QString picture(const QString& folder, const QString& name, const char* format = "jpg")
 {
+    if (qstrcmp(format, "gif") == 0)
+        return text_file(folder, name, tiny_gif());
     const QString path = folder + "/" + name;
-    if (qstrcmp(format, "gif") == 0) {
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(tiny_gif());
-        return path;
-    }
     EXPECT_TRUE(testsupport::write_picture(path, 24, 16, format)) << path.toStdString();
     return path;
 }
 
-// Writes a text file; returns its path.
-inline QString text_file(const QString& folder, const QString& name, const QByteArray& bytes)
+// A batch load of a folder's pictures as the loader lists them, into a catalogue.
+inline mosswick::loader::BatchRequest batch_request(const QString& folder, const Catalogue& cat, const QString& log_path)
 {
-    const QString path = folder + "/" + name;
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return path;
+    static const QStringList k_pictures = {"bmp", "gif", "jpg", "png", "tif", "emf", "wmf", "rle", "ico"};
+    const mosswick::Listing l = mosswick::list_folder(folder);
+    EXPECT_TRUE(l.ok);
+    mosswick::loader::BatchRequest r;
+    r.list_folder = folder;
+    for (const QString& n : l.files)
+        if (n.contains(u'.') && k_pictures.contains(n.section(u'.', -1).toLower()))
+            r.pictures << n;
+    r.all_files = l.files;
+    r.db_folder = cat.db_folder();
+    r.data_folder = cat.data_folder();
+    r.log_path = log_path;
+    return r;
 }
 
 } // namespace loadertest

@@ -1,4 +1,3 @@
-#include "support/window_controls.h"
 #include "loader_fixture.h"
 
 #include "platform/richtext/rich_clipboard.h"
@@ -9,7 +8,6 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QTest>
 
 using namespace mosswick;
 

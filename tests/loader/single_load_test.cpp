@@ -28,16 +28,6 @@ protected:
     testsupport::TempDir source;
 };
 
-// A real jpg padded to an exact size: decoders stop at the end marker.
-QString jpg_of_size(const QString& folder, const QString& name, qint64 size)
-{
-    QByteArray bytes = testsupport::make_picture_bytes(40, 30, "jpg");
-    EXPECT_LT(bytes.size(), size);
-    for (qint64 i = bytes.size(); i < size; ++i)
-        bytes.append(char(i * 7));
-    return loadertest::text_file(folder, name, bytes);
-}
-
 } // namespace
 
 TEST_F(SingleLoad, FirstAndSeventhPictureGetTheirSlots)
@@ -127,7 +117,7 @@ TEST_F(SingleLoad, PictureBytesRoundTripWhateverTheirSize)
     qint64 n = 0;
     for (qint64 size : {250000, 199999, 300000, 99999, 100000, 100001}) {
         const QString name = QStringLiteral("s%1.jpg").arg(size);
-        const QString path = jpg_of_size(source.path(), name, size);
+        const QString path = loadertest::text_file(source.path(), name, testsupport::jpeg_of_size(size));
         const SingleLoadResult r = commit(request(name, {}, true));
         ASSERT_EQ(r.status, SingleLoadStatus::Loaded) << r.message.toStdString();
         ++n;

@@ -1,4 +1,3 @@
-#include "support/window_controls.h"
 #include "loader_fixture.h"
 
 #include "platform/richtext/rich_text_box.h"
@@ -6,19 +5,25 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace mosswick;
 
 namespace {
 
-// The controls a pending pick locks.
-std::vector<QWidget*> lock_set(frmBrowser& w)
+// A pending pick locks the loader's lists and the edits of other parts, and
+// offers its own controls; without one it is the other way round.
+void expect_locked(frmBrowser& w, bool locked)
 {
-    return {ctl(w).load_pictures, ctl(w).renumber_pages, ctl(w).insert_picture, ctl(w).update_pictures, ctl(w).exchange_picture,
-            ctl(w).delete_page,   ctl(w).delete_picture, ctl(w).refresh_pictures, ctl(w).File_movies,   ctl(w).Fil_ImportFile,
-            ctl(w).Text9,         ctl(w).Text11,         ctl(w).Txt_delpag,       ctl(w).Text20,        ctl(w).Text22,
-            ctl(w).Text15,        ctl(w).Drv_ImportDrive, ctl(w).Dir_ImportDir};
+    const std::initializer_list<QWidget*> lock_set = {
+        ctl(w).load_pictures, ctl(w).renumber_pages, ctl(w).insert_picture, ctl(w).update_pictures, ctl(w).exchange_picture,
+        ctl(w).delete_page,   ctl(w).delete_picture, ctl(w).refresh_pictures, ctl(w).File_movies,   ctl(w).Fil_ImportFile,
+        ctl(w).Text9,         ctl(w).Text11,         ctl(w).Txt_delpag,       ctl(w).Text20,        ctl(w).Text22,
+        ctl(w).Text15,        ctl(w).Drv_ImportDrive, ctl(w).Dir_ImportDir};
+    for (QWidget* c : lock_set)
+        EXPECT_NE(c->isEnabled(), locked) << c->objectName().toStdString();
+    for (QWidget* c : std::initializer_list<QWidget*>{ctl(w).cmd_OK, ctl(w).cancel_load_picture, ctl(w).Txt_Notes, ctl(w).text23,
+                                                      ctl(w).Text27, ctl(w).SSTab2, ctl(w).SSTab5})
+        EXPECT_EQ(c->isEnabled(), locked) << c->objectName().toStdString();
 }
 
 } // namespace
@@ -37,12 +42,8 @@ TEST_F(LoaderWindow, PickingAPictureFindsTheLastMovieAndLocksTheLoader)
     EXPECT_EQ(ctl(*window).Label31->text(), "mpg");
     EXPECT_EQ(window->message_text(), "Loading picture & movie, press the 'Cancel' button to abort.");
     EXPECT_TRUE(window->timing_text().endsWith(" ms"));
-    for (QWidget* w : lock_set(*window))
-        EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
-    for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).cmd_OK, ctl(*window).cancel_load_picture, ctl(*window).clear_note,
-                                                      ctl(*window).Txt_Notes, ctl(*window).text23, ctl(*window).Text27, ctl(*window).SSTab2,
-                                                      ctl(*window).SSTab5})
-        EXPECT_TRUE(w->isEnabled());
+    expect_locked(*window, true);
+    EXPECT_TRUE(ctl(*window).clear_note->isEnabled());
     // The preview is drawn at its fitted size inside the 4635 x 2775 twips box.
     EXPECT_FALSE(ctl(*window).Img_ImportImage->isHidden());
     ASSERT_FALSE(ctl(*window).Img_ImportImage->pixmap().isNull());
@@ -79,9 +80,7 @@ TEST_F(LoaderWindow, MoviePicksFindTheirPictureOrSayWhyNot)
 
     pick_movie("x.avi");
     EXPECT_EQ(window->message_text(), "Picture file not found.");
-    for (QWidget* w : lock_set(*window))
-        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
-    EXPECT_FALSE(ctl(*window).SSTab2->isEnabled());
+    expect_locked(*window, false);
     EXPECT_FALSE(pick_pending());
 
     pick_movie("a.avi");
@@ -110,11 +109,7 @@ TEST_F(LoaderWindow, CommitWritesTheRowAndReturnsToIdle)
     EXPECT_EQ(field("note", "a.jpg").toString(), "first note");
     EXPECT_EQ(field("reference", "a.jpg").toString(), "ref one\nref two");
     EXPECT_EQ(field("addnote", "a.jpg").toString(), "");
-    for (QWidget* w : lock_set(*window))
-        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
-    for (QWidget* w : std::initializer_list<QWidget*>{ctl(*window).cmd_OK, ctl(*window).cancel_load_picture, ctl(*window).Txt_Notes,
-                                                      ctl(*window).text23, ctl(*window).Text27, ctl(*window).SSTab2, ctl(*window).SSTab5})
-        EXPECT_FALSE(w->isEnabled());
+    expect_locked(*window, false);
     EXPECT_EQ(ctl(*window).text7->text(), "");
     EXPECT_TRUE(ctl(*window).Img_ImportImage->isHidden());
     EXPECT_FALSE(pick_pending());
@@ -220,9 +215,7 @@ TEST_F(LoaderWindow, CancelDropsTheNotesAndFreesTheLists)
     EXPECT_EQ(ctl(*window).Text27->SelFontSize().value_or(0), 8);
     EXPECT_EQ(ctl(*window).SSTab2->currentIndex(), 0);
     EXPECT_EQ(ctl(*window).SSTab5->currentIndex(), 0);
-    for (QWidget* w : lock_set(*window))
-        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
-    EXPECT_FALSE(ctl(*window).cmd_OK->isEnabled());
+    expect_locked(*window, false);
     EXPECT_TRUE(ctl(*window).Img_ImportImage->isHidden());
     EXPECT_FALSE(pick_pending());
     EXPECT_TRUE(rows().isEmpty());
@@ -254,8 +247,7 @@ TEST_F(LoaderWindow, APictureGoneSinceTheListingIsNotPicked)
     pick_picture("gone.jpg");
     EXPECT_EQ(window->message_text(), "Picture file not found.");
     EXPECT_FALSE(pick_pending());
-    for (QWidget* w : lock_set(*window))
-        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    expect_locked(*window, false);
 }
 
 TEST_F(LoaderWindow, ClosingTheCatalogueUnderAPendingLoadFreesTheLists)
@@ -291,8 +283,7 @@ TEST_F(LoaderWindow, AFailedCommitLeavesAUsableLoader)
     EXPECT_TRUE(ctl(*window).cancel_load_picture->isEnabled());
     EXPECT_TRUE(pick_pending());
     ctl(*window).cancel_load_picture->click();
-    for (QWidget* w : lock_set(*window))
-        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    expect_locked(*window, false);
     EXPECT_FALSE(window->busy_state().busy());
 }
 

@@ -1,11 +1,8 @@
-#include "support/window_controls.h"
-#include "maintenance/maintenance_tab.h"
 #include "maintenance_fixture.h"
 #include "support/layout_probe.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QTest>
 
 using namespace mosswick;
 
@@ -120,20 +117,16 @@ TEST_F(GridWindow, RenameChecksItsBoxesFirst)
 {
     load(2);
     click_row(0);
-    ctl(*window).Text8->setText("   ");
-    ctl(*window).Command2->click();
-    EXPECT_EQ(window->message_text(), "File name must be specified.");
-    EXPECT_TRUE(ctl(*window).Command2->isEnabled());
-    ctl(*window).Text8->setText("new");
-    ctl(*window).Text28->setText("txt");
-    ctl(*window).Command2->click();
-    EXPECT_EQ(window->message_text(),
-              "File extension must be specified as bmp, gif, jpg, png, tif, emf, wmf, rle and ico.");
-    ctl(*window).Text28->setText("jpg");
-    ctl(*window).Text8->setText("pic002");
-    ctl(*window).Command2->click();
-    EXPECT_EQ(window->message_text(), "A picture file with the same name was found in the data directory.");
-    EXPECT_TRUE(ctl(*window).Command2->isEnabled());
+    for (const auto& [base, extension, message] :
+         {std::tuple{"   ", "jpg", "File name must be specified."},
+          {"new", "txt", "File extension must be specified as bmp, gif, jpg, png, tif, emf, wmf, rle and ico."},
+          {"pic002", "jpg", "A picture file with the same name was found in the data directory."}}) {
+        ctl(*window).Text8->setText(base);
+        ctl(*window).Text28->setText(extension);
+        ctl(*window).Command2->click();
+        EXPECT_EQ(window->message_text(), message);
+        EXPECT_TRUE(ctl(*window).Command2->isEnabled()) << message;
+    }
     EXPECT_EQ(rows().front(), "1/1/pic001.jpg/-");
 
     focus(ctl(*window).Text8);

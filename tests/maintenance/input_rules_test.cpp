@@ -64,15 +64,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RenameBoxes, SplitAFileNameAtItsLastDot)
 {
-    const SplitName a = split_at_last_dot("holiday.01.jpg");
-    EXPECT_EQ(a.base, "holiday.01");
-    EXPECT_EQ(a.extension, "jpg");
-    const SplitName b = split_at_last_dot("noext");
-    EXPECT_EQ(b.base, "noext");
-    EXPECT_EQ(b.extension, "");
-    const SplitName c = split_at_last_dot("trailing.");
-    EXPECT_EQ(c.base, "trailing");
-    EXPECT_EQ(c.extension, "");
+    for (const auto& [name, base, extension] :
+         {std::tuple{"holiday.01.jpg", "holiday.01", "jpg"}, {"noext", "noext", ""}, {"trailing.", "trailing", ""}}) {
+        const SplitName split = split_at_last_dot(name);
+        EXPECT_EQ(split.base, base) << name;
+        EXPECT_EQ(split.extension, extension) << name;
+    }
 }
 
 TEST(Messages, GridCountUsesThePluralAboveOne)

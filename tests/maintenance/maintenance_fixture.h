@@ -1,18 +1,13 @@
 #pragma once
 
-#include "support/window_controls.h"
 #include "maintenance/maintenance_tab.h"
 #include "maintenance/grid_model.h"
 #include "platform/ui/vb.h"
 #include "support/grid_clicks.h"
-#include "support/window_fixture.h"
+#include "support/tmaint_window.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -21,7 +16,7 @@
 
 // A started main window with a catalogue of picture rows (pic001.jpg ...,
 // their pictures in data/) open, and scripted dialogs.
-class MaintenanceWindow : public WindowTest {
+class MaintenanceWindow : public CatalogueWindowTest {
 protected:
     void open_catalogue(int pictures)
     {
@@ -38,28 +33,12 @@ protected:
 
     QString data(const QString& name) const { return dir.file("data/" + name); }
 
-    void touch(const QString& file, const QByteArray& bytes = {}) const
-    {
-        QFile f(file);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << file.toStdString();
-        f.write(bytes);
-    }
+    void touch(const QString& file, const QByteArray& bytes = {}) const { testsupport::write_file(file, bytes); }
 
     void exec(const QString& sql, const QVariantList& params = {})
     {
         const mosswick::store::Error e = window->session().db_conn()->exec(sql, params);
         ASSERT_TRUE(e.ok()) << e.text.toStdString();
-    }
-
-    // The rows as "numpic/numpage/picfile/movfile" ("-" for Null), by number.
-    QStringList rows() const
-    {
-        QStringList out;
-        auto st = window->session().db_conn()->prepare("SELECT numpic, numpage, picfile, coalesce(movfile, '-') FROM demopicture "
-                                           "ORDER BY numpic");
-        while (st.step())
-            out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
-        return out;
     }
 
     // The picture files in number order, by their numbers in pic%03d.jpg.
@@ -73,16 +52,7 @@ protected:
 
     QVariant field(const QString& column, qint64 numpic) const
     {
-        mosswick::store::Error e;
-        return window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE numpic = ?1", {numpic}, e);
-    }
-
-    // A click on the progress bar as the window receives it.
-    void click_progress_bar()
-    {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(ctl(*window).ProgressBar1, &press);
+        return testsupport::field_of(*window->session().db_conn(), column, numpic);
     }
 
     // Clicks the progress bar when it reaches value (once).
@@ -102,7 +72,6 @@ protected:
         return qobject_cast<mosswick::maintenance::ManagementGridModel*>(ctl(*window).mgm_pic->model());
     }
 
-    // Clicks a grid row with the mouse.
     void click_row(int row) { testsupport::click_grid_row(ctl(*window).mgm_pic, row); }
 
     // The grid row showing a picture number.
@@ -121,15 +90,6 @@ protected:
         ctl(*window).renumber_pages->click();
         const QList<int> by_number = order();
         EXPECT_TRUE(std::is_sorted(by_number.begin(), by_number.end()));
-    }
-
-    // Gives a control the keyboard focus the way a click would.
-    void focus(QWidget* w)
-    {
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        w->setFocus(Qt::MouseFocusReason);
-        QCoreApplication::processEvents();
     }
 
     QString path;

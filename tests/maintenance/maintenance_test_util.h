@@ -3,9 +3,9 @@
 #include "platform/store/connection.h"
 #include "support/catalogue_builder.h"
 #include "support/test_support.h"
+#include "support/tmaint_rows.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -31,13 +31,7 @@ protected:
     QString data_folder() const { return dir.path() + "/data/"; }
 
     // Writes a file (empty unless bytes are given) and returns its path.
-    QString touch(const QString& path, const QByteArray& bytes = {}) const
-    {
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-        f.write(bytes);
-        return path;
-    }
+    QString touch(const QString& path, const QByteArray& bytes = {}) const { return testsupport::write_file(path, bytes); }
 
     void exec(const QString& sql, const QVariantList& params = {})
     {
@@ -45,15 +39,14 @@ protected:
         ASSERT_TRUE(e.ok()) << e.text.toStdString();
     }
 
-    // The rows as "numpic/numpage/picfile/movfile" ordered by number ("-" for Null).
-    QStringList rows() const
+    QStringList rows() const { return testsupport::row_texts(*conn); }
+
+    // Every row is numbered 1..N in order, six to a page.
+    void expect_numbered_in_pages() const
     {
-        QStringList out;
-        auto st = conn->prepare("SELECT coalesce(numpic, '-'), coalesce(numpage, '-'), coalesce(picfile, '-'), "
-                                "coalesce(movfile, '-') FROM demopicture ORDER BY numpic IS NULL, numpic, rowid");
-        while (st.step())
-            out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
-        return out;
+        const QStringList all = rows();
+        for (int i = 0; i < all.size(); ++i)
+            EXPECT_TRUE(all[i].startsWith(QStringLiteral("%1/%2/").arg(i + 1).arg(i / 6 + 1))) << all[i].toStdString();
     }
 
     // The picture files in number order.
@@ -65,11 +58,7 @@ protected:
         return out;
     }
 
-    QVariant field(const QString& column, qint64 numpic) const
-    {
-        mosswick::store::Error e;
-        return conn->scalar("SELECT " + column + " FROM demopicture WHERE numpic = ?1", {numpic}, e);
-    }
+    QVariant field(const QString& column, qint64 numpic) const { return testsupport::field_of(*conn, column, numpic); }
 
     // pic001.jpg ... for the numbers given.
     static QStringList names(const std::vector<int>& numbers)

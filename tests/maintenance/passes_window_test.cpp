@@ -1,11 +1,7 @@
-#include "support/window_controls.h"
 #include "support/list_gestures.h"
-#include "maintenance/maintenance_tab.h"
 #include "maintenance_fixture.h"
 
 #include "platform/richtext/plain_text.h"
-
-#include <QListWidget>
 
 using namespace mosswick;
 
@@ -21,7 +17,6 @@ protected:
             touch(listed.file(n));
         ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, listed.path()));
     }
-
 
     testsupport::TempDir listed;
 };

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
 #include <random>
 
@@ -73,8 +74,7 @@ Model read_model(store::Connection& conn)
 std::vector<size_t> number_order(const Model& m)
 {
     std::vector<size_t> order(m.size());
-    for (size_t i = 0; i < m.size(); ++i)
-        order[i] = i;
+    std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(), [&m](size_t a, size_t b) {
         const ModelRow& x = m[a];
         const ModelRow& y = m[b];
@@ -347,16 +347,11 @@ TEST_P(RenumberModel, GivesTheRowsTheOneAtATimeNumberingGives)
         r = delete_page(*f.conn, page, hooks);
         break;
     }
-    case Op::InsertBack: {
-        const qint64 s = at(f, 0.9);
-        const qint64 t = at(f, 0.05);
-        model_insert(expected, s, t);
-        r = insert_picture(*f.conn, PictureRef::number(s), PictureRef::number(t), hooks);
-        break;
-    }
+    case Op::InsertBack:
     case Op::InsertForward: {
-        const qint64 s = at(f, 0.1);
-        const qint64 t = at(f, 0.95);
+        const bool back = GetParam().op == Op::InsertBack;
+        const qint64 s = at(f, back ? 0.9 : 0.1);
+        const qint64 t = at(f, back ? 0.05 : 0.95);
         model_insert(expected, s, t);
         r = insert_picture(*f.conn, PictureRef::number(s), PictureRef::number(t), hooks);
         break;

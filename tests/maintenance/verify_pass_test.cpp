@@ -4,13 +4,18 @@
 #include "core/name_rules.h"
 #include "maintenance_test_util.h"
 
+#include <algorithm>
+
 using namespace mosswick;
 using namespace mosswick::maintenance;
 
 namespace {
 
+// The listed folder is there, empty, from the start.
 class VerifyPass : public CatalogueTest {
 protected:
+    void SetUp() override { QDir().mkpath(folder()); }
+
     // Runs the pass over a folder as the loader's lists show it.
     VerifyResult run(const QString& folder, std::function<bool(int phase, qint64 value)> advance = {})
     {
@@ -50,7 +55,6 @@ TEST_F(VerifyPass, AnEmptyFolderListsEveryRowsFilesAsMissing)
 {
     make(3);
     exec("UPDATE demopicture SET movfile = 'pic002.avi' WHERE numpic = 2");
-    QDir().mkpath(folder());
     const VerifyResult r = run(folder());
     EXPECT_EQ(r.outcome, VerifyOutcome::Done);
     EXPECT_TRUE(r.not_loaded.isEmpty());
@@ -65,7 +69,6 @@ TEST_F(VerifyPass, AnEmptyFolderListsEveryRowsFilesAsMissing)
 TEST_F(VerifyPass, AnEmptyFolderAndAnEmptyCatalogueAreInLine)
 {
     make(0);
-    QDir().mkpath(folder());
     const VerifyResult r = run(folder());
     EXPECT_EQ(r.outcome, VerifyOutcome::Done);
     EXPECT_FALSE(r.errors_found());
@@ -75,7 +78,6 @@ TEST_F(VerifyPass, FilesNoRowNamesAreListedAndNamesWithoutADotAreSkipped)
 {
     make(2);
     exec("UPDATE demopicture SET movfile = 'pic001.avi' WHERE numpic = 1");
-    QDir().mkpath(folder());
     for (const char* n : {"pic001.jpg", "pic001.avi", "pic002.jpg", "NEW.JPG", "stray.txt", "README", "loose.avi"})
         touch(folder() + "/" + n);
     const VerifyResult r = run(folder());
@@ -85,17 +87,13 @@ TEST_F(VerifyPass, FilesNoRowNamesAreListedAndNamesWithoutADotAreSkipped)
     EXPECT_TRUE(r.missing.isEmpty());
     // 7 files listed; README is neither looked up nor counted.
     EXPECT_EQ(maxima[0], 7);
-    qint64 phase1_steps = 0;
-    for (const auto& [phase, value] : values)
-        phase1_steps += phase == 1;
-    EXPECT_EQ(phase1_steps, 6);
+    EXPECT_EQ(std::count_if(values.begin(), values.end(), [](const auto& v) { return v.first == 1; }), 6);
 }
 
 TEST_F(VerifyPass, AMissingPictureAndMovieGiveTwoLinesPictureFirst)
 {
     make(2);
     exec("UPDATE demopicture SET movfile = 'gone.avi' WHERE numpic = 2");
-    QDir().mkpath(folder());
     touch(folder() + "/pic001.jpg");
     QDir().mkpath(folder() + "/pic002.jpg");   // a folder of that name is no file
     const VerifyResult r = run(folder());
@@ -109,7 +107,6 @@ TEST_F(VerifyPass, PairsHeldByMoreThanOneRowAreListedOnce)
     exec("UPDATE demopicture SET picfile = 'pair.jpg', movfile = 'pair.avi' WHERE numpic IN (2, 5)");
     exec("UPDATE demopicture SET picfile = 'two.jpg', movfile = 'one.avi' WHERE numpic = 3");
     exec("UPDATE demopicture SET picfile = 'two.jpg', movfile = 'other.avi' WHERE numpic = 6");
-    QDir().mkpath(folder());
     const VerifyResult r = run(folder());
     EXPECT_EQ(r.duplicates, QStringList({"pair.jpg", "pair.avi", "-------------------------", "same.jpg", "no movie.",
                                          "-------------------------"}));
@@ -118,7 +115,6 @@ TEST_F(VerifyPass, PairsHeldByMoreThanOneRowAreListedOnce)
 TEST_F(VerifyPass, AStopInPhaseOneKeepsWhatWasFoundAndSkipsPhaseTwo)
 {
     make(2);
-    QDir().mkpath(folder());
     for (const char* n : {"a.jpg", "b.jpg", "c.jpg"})
         touch(folder() + "/" + n);
     const VerifyResult r = run(folder(), [](int phase, qint64 value) { return !(phase == 1 && value == 2); });
@@ -135,7 +131,6 @@ TEST_F(VerifyPass, AFileThatCannotBeOpenedEndsThePassWithItsError)
     // Too long for the file system once encoded: the open fails, but not
     // with "file not found".
     exec("UPDATE demopicture SET picfile = ?1 WHERE numpic = 2", {QString(200, QChar(0xE9)) + ".jpg"});
-    QDir().mkpath(folder());
     const VerifyResult r = run(folder());
     EXPECT_EQ(r.outcome, VerifyOutcome::Failed);
     EXPECT_EQ(r.phase, 2);
@@ -160,11 +155,8 @@ TEST(VerifyGroups, FirstRowOfEachRepeatedPairCarriesTheLines)
     };
     const DuplicateGroups groups(rows);
     EXPECT_EQ(groups.lines_at(0), QStringList({"a.jpg", "no movie.", "-------------------------"}));
-    EXPECT_TRUE(groups.lines_at(1).isEmpty());
-    EXPECT_TRUE(groups.lines_at(2).isEmpty());
     EXPECT_EQ(groups.lines_at(3), QStringList({"c.jpg", "c.avi", "-------------------------"}));
-    EXPECT_TRUE(groups.lines_at(4).isEmpty());
-    EXPECT_TRUE(groups.lines_at(5).isEmpty());   // rows without a picture file never pair
-    EXPECT_TRUE(groups.lines_at(7).isEmpty());   // "ab"+"c" is not "a"+"bc"
-    EXPECT_TRUE(groups.lines_at(99).isEmpty());
+    // Rows without a picture file (5) never pair, and "ab"+"c" (7) is not "a"+"bc".
+    for (int row : {1, 2, 4, 5, 7, 99})
+        EXPECT_TRUE(groups.lines_at(row).isEmpty()) << row;
 }

@@ -1,4 +1,3 @@
-#include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "search_window_fixture.h"
 
@@ -39,7 +38,7 @@ protected:
                     f.movfile = QString("");   // empty, not Null
                 if (n == 4)
                     f.addnote = QStringLiteral("added four");
-                add(c, n, QStringLiteral("p%1.jpg").arg(n, 2, 10, QLatin1Char('0')), f);
+                add_picture(c, n, QStringLiteral("p%1.jpg").arg(n, 2, 10, QLatin1Char('0')), f);
             }
             ASSERT_FALSE(c.write_picture_bytes(3, stored));
         });

@@ -1,4 +1,3 @@
-#include "support/window_controls.h"
 #include "search_window_fixture.h"
 
 #include "search/messages.h"
@@ -19,9 +18,9 @@ protected:
         QDir().mkpath(dir.file("elsewhere"));
         const QString from = dir.write("elsewhere/one.jpg", stored_bytes);
         open_with([&](store::Connection& c) {
-            add(c, 1, "one.jpg", {QString("one.avi"), {}, {}, {}});
-            add(c, 2, "two.jpg");
-            add(c, 3, "three.png");
+            add_picture(c, 1, "one.jpg", {QString("one.avi"), {}, {}, {}});
+            add_picture(c, 2, "two.jpg");
+            add_picture(c, 3, "three.png");
             ASSERT_FALSE(c.write_picture_bytes(1, from));
         });
         ctl(*window).SSTab_main->setCurrentIndex(2);

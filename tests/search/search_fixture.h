@@ -24,6 +24,21 @@ struct Fields {
     QVariant addnote;
 };
 
+// Adds picture n on page (n + 5) / 6.
+inline void add_picture(store::Connection& c, int n, const QVariant& picfile, const Fields& f = {})
+{
+    store::Row r;
+    r.set(store::col_movfile, f.movfile);
+    r.set(store::col_picfile, picfile);
+    r.set(store::col_note, f.note);
+    r.set(store::col_numpage, (n + 5) / 6);
+    r.set(store::col_numpic, n);
+    r.set(store::col_reference, f.reference);
+    r.set(store::col_addnote, f.addnote);
+    const store::Error e = c.add_row(r);
+    ASSERT_FALSE(e) << e.text.toStdString();
+}
+
 // An empty full catalogue in a temporary folder, open on `conn`.
 class CatalogueTest : public ::testing::Test {
 protected:
@@ -37,19 +52,7 @@ protected:
     }
 
     // Adds picture n on page (n + 5) / 6.
-    void add(int n, const QVariant& picfile, const Fields& f = {})
-    {
-        store::Row r;
-        r.set(store::col_movfile, f.movfile);
-        r.set(store::col_picfile, picfile);
-        r.set(store::col_note, f.note);
-        r.set(store::col_numpage, (n + 5) / 6);
-        r.set(store::col_numpic, n);
-        r.set(store::col_reference, f.reference);
-        r.set(store::col_addnote, f.addnote);
-        const store::Error e = conn->add_row(r);
-        ASSERT_FALSE(e) << e.text.toStdString();
-    }
+    void add(int n, const QVariant& picfile, const Fields& f = {}) { add_picture(*conn, n, picfile, f); }
 
     testsupport::TempDir dir;
     QString path;

@@ -37,19 +37,9 @@ protected:
     }
 
     template <class T>
-    T* control(QWidget& part, const char* name) const
-    {
-        return part.findChild<T*>(QString::fromLatin1(name));
-    }
+    T* control(QWidget& part, const char* name) const { return part.findChild<T*>(QString::fromLatin1(name)); }
 
-    static QStringList column(QTableView* grid, int c)
-    {
-        QStringList out;
-        const search::GridModel* rows = search::search_grid(grid)->rows();
-        for (int r = 0; r < rows->rowCount(); ++r)
-            out << rows->text(r, c);
-        return out;
-    }
+    static QStringList column(QTableView* grid, int c) { return searchtest::column(search::search_grid(grid)->rows()->rows(), c); }
 
     testsupport::ScopedScriptedDialogs dialogs;
     QStatusBar bar;

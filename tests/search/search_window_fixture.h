@@ -1,6 +1,5 @@
 #pragma once
 
-#include "support/window_controls.h"
 #include "search_fixture.h"
 #include "support/grid_clicks.h"
 #include "support/window_fixture.h"
@@ -14,9 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QTableView>
-#include <QTest>
 
 #include <functional>
 
@@ -45,21 +42,6 @@ protected:
         db_folder = dir.path() + QStringLiteral("/");
     }
 
-    // Adds picture n on page (n + 5) / 6.
-    static void add(store::Connection& c, int n, const QVariant& picfile, const Fields& f = {})
-    {
-        store::Row r;
-        r.set(store::col_movfile, f.movfile);
-        r.set(store::col_picfile, picfile);
-        r.set(store::col_note, f.note);
-        r.set(store::col_numpage, (n + 5) / 6);
-        r.set(store::col_numpic, n);
-        r.set(store::col_reference, f.reference);
-        r.set(store::col_addnote, f.addnote);
-        const store::Error e = c.add_row(r);
-        ASSERT_FALSE(e) << e.text.toStdString();
-    }
-
     static search::GridModel* model(QTableView* grid) { return search::search_grid(grid)->rows(); }
 
     static QStringList grid_column(QTableView* grid, int c) { return column(model(grid)->rows(), c); }
@@ -83,10 +65,7 @@ protected:
     }
 
     // Types one character into a box the way the keyboard does.
-    static void type(QWidget* box, QChar c)
-    {
-        QTest::keyClick(box, c.toLatin1());
-    }
+    static void type(QWidget* box, QChar c) { QTest::keyClick(box, c.toLatin1()); }
 
     // Sends Esc to the window from wherever the focus is.
     void press_esc()

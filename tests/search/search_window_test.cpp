@@ -1,7 +1,4 @@
-#include "support/window_controls.h"
 #include "search_window_fixture.h"
-
-#include "search/messages.h"
 
 #include "platform/ui/grid_headings.h"
 #include "support/layout_probe.h"
@@ -16,10 +13,10 @@ protected:
     {
         SearchWindowTest::SetUp();
         open_with([](store::Connection& c) {
-            add(c, 1, "Beach_01.jpg", {QString("b.avi"), rtf("red apple"), "sea sun", {}});
-            add(c, 2, "beach%.jpg", {{}, {}, {}, rtf("green apple")});
-            add(c, 3, "mountain.jpg", {{}, QString("plain red"), "snow sun", QString("blue")});
-            add(c, 4, "CITY.jpg", {{}, rtf("nothing"), {}, {}});
+            add_picture(c, 1, "Beach_01.jpg", {QString("b.avi"), rtf("red apple"), "sea sun", {}});
+            add_picture(c, 2, "beach%.jpg", {{}, {}, {}, rtf("green apple")});
+            add_picture(c, 3, "mountain.jpg", {{}, QString("plain red"), "snow sun", QString("blue")});
+            add_picture(c, 4, "CITY.jpg", {{}, rtf("nothing"), {}, {}});
         });
     }
 
@@ -365,7 +362,7 @@ protected:
             store::Transaction t(c);
             for (int n = 1; n <= k_rows; ++n) {
                 const int key = (n * 7919) % k_rows;
-                add(c, n, QStringLiteral("%1%2.jpg").arg(n % 2 ? "Pic" : "pic").arg(key, 4, 10, QLatin1Char('0')),
+                add_picture(c, n, QStringLiteral("%1%2.jpg").arg(n % 2 ? "Pic" : "pic").arg(key, 4, 10, QLatin1Char('0')),
                     {{}, n % 100 == 0 ? QVariant(rtf("marker")) : QVariant(), QStringLiteral("ref %1").arg(key), {}});
             }
             ASSERT_FALSE(t.commit());

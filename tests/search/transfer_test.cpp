@@ -2,6 +2,7 @@
 
 #include "search/messages.h"
 #include "search/transfer.h"
+#include "support/tmaint_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,10 +14,8 @@ using namespace mosswick::search;
 
 TEST(TransferRules, ExportChunkFollowsThePictureSize)
 {
-    EXPECT_EQ(export_chunk_size(25000), 20000);
-    EXPECT_EQ(export_chunk_size(10001), 20000);
-    EXPECT_EQ(export_chunk_size(10000), 10000);
-    EXPECT_EQ(export_chunk_size(4000), 10000);
+    for (const auto& [size, chunk] : {std::pair{25000, 20000}, {10001, 20000}, {10000, 10000}, {4000, 10000}})
+        EXPECT_EQ(export_chunk_size(size), chunk) << size;
 }
 
 TEST(TransferRules, NamesAndRefusedTypes)
@@ -81,15 +80,6 @@ protected:
         QByteArray b(size, Qt::Uninitialized);
         for (int i = 0; i < size; ++i)
             b[i] = char((i * 31 + i / 97) & 0xff);
-        return b;
-    }
-
-    // A decodable JPEG padded to exactly size bytes.
-    static QByteArray jpeg_of_size(int size)
-    {
-        QByteArray b = testsupport::make_picture_bytes(64, 48, "jpg");
-        EXPECT_LT(b.size(), size);
-        b.append(pattern(size - int(b.size())));
         return b;
     }
 
@@ -186,7 +176,7 @@ TEST_F(Transfer, ImportStoresTheWholeFileAndKeepsIt)
     for (const int size : {250000, 200000}) {
         const int n = size / 1000;
         const QString name = QStringLiteral("p%1.jpg").arg(n);
-        const QByteArray bytes = jpeg_of_size(size);
+        const QByteArray bytes = testsupport::jpeg_of_size(size);
         add(n, name);
         dir.write(name, bytes);
         const TransferResult r = move(n, "OUT", name);
@@ -268,7 +258,7 @@ TEST_F(Transfer, RowOlderThanTheCatalogueIsNeverMoved)
 
 TEST_F(Transfer, ExportThenImportRestoresTheSameBytes)
 {
-    const QByteArray bytes = jpeg_of_size(30000);
+    const QByteArray bytes = testsupport::jpeg_of_size(30000);
     store_picture(1, "round.jpg", bytes);
     ASSERT_EQ(move(1, "IN", "round.jpg").status, TransferStatus::Exported);
     EXPECT_TRUE(stored(1).isEmpty());
