@@ -15,30 +15,12 @@ using testsupport::picture_name;
 
 namespace {
 
-// Runs in the full edition (false) and in the light edition (true).
-class FailurePaths : public Journey, public ::testing::WithParamInterface<bool> {
+class FailurePaths : public InEachEdition<Journey> {
 protected:
-    void SetUp() override
-    {
-        Journey::SetUp();
-        if (light())
-            restart(Edition::light());
-    }
-
-    bool light() const { return GetParam(); }
-    Edition edition() const { return light() ? Edition::light() : Edition::enhanced(); }
-    store::Schema schema() const { return light() ? store::Schema::Light : store::Schema::Full; }
-
     // A catalogue of n pictures (pic001.jpg ...) with their files, opened.
     QString open_catalogue(int n)
     {
-        testsupport::CatalogueSpec spec;
-        spec.schema = schema();
-        spec.pictures = n;
-        spec.write_files = true;
-        spec.width = 40;
-        spec.height = 30;
-        const QString path = make(n, spec);
+        const QString path = make_with_files(n, schema());
         open(path);
         EXPECT_TRUE(window->session().db_open());
         return path;
@@ -110,10 +92,7 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
 
     // A file of the page shown goes too; its note can still be edited.
     ASSERT_TRUE(QFile::remove(data(picture_name(5))));
-    ASSERT_NE(testsupport::open_note_editor(*window, 5), nullptr);
-    type_at_end(editor()->lbl_note, " (file lost)");
-    editor()->Command1->click();
-    settle();
+    ASSERT_TRUE(add_to_note(5, " (file lost)"));
     EXPECT_EQ(note_text(picture_name(5)), "note 5 (file lost)");
 
     // The search finds it and shows its page; the details panel says the file is gone.
@@ -141,10 +120,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
 {
     // Session 1 writes a note and closes.
     const QString path = open_catalogue(8);
-    ASSERT_NE(testsupport::open_note_editor(*window, 1), nullptr);
-    type_at_end(editor()->lbl_note, " first session");
-    editor()->Command1->click();
-    settle();
+    ASSERT_TRUE(add_to_note(1, " first session"));
     ctl(*window).mnuDb->trigger();
     make_read_only(path);
     const QByteArray before = testsupport::read_all(path);
@@ -332,13 +308,7 @@ TEST_P(FailurePaths, EscDuringANoteSearch)
 
 TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
 {
-    testsupport::CatalogueSpec spec;
-    spec.schema = schema();
-    spec.protection.password = "secret";
-    spec.write_files = true;
-    spec.width = 30;
-    spec.height = 20;
-    const QString path = make(7, spec);
+    const QString path = make_with_files(7, schema(), {30, 20}, "secret");
     make_read_only(path);
     const QByteArray before = testsupport::read_all(path);
     if (light()) {
@@ -357,9 +327,7 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     EXPECT_EQ(dialogs->count("password"), 2);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_FALSE(ctl(*window).Command1->isEnabled());
-    ctl(*window).Text35->setText("x");
-    ctl(*window).Text36->setText("x");
-    ctl(*window).Command1->click();
+    change_password(*window, "x");
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_TRUE(window->session().db_open());
     ctl(*window).eof->click();
@@ -378,9 +346,7 @@ TEST_P(FailurePaths, APasswordChangeOrCompactionInAFolderThatCannotBeWrittenSays
     const auto copy = [this] {
         if (light())
             return ctl(*window).compact_database->click();
-        ctl(*window).Text35->setText("new");
-        ctl(*window).Text36->setText("new");
-        ctl(*window).Command1->click();
+        change_password(*window, "new");
     };
     // The folder was made read-only after the open: no copy can be made there.
     ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
@@ -401,5 +367,4 @@ TEST_P(FailurePaths, APasswordChangeOrCompactionInAFolderThatCannotBeWrittenSays
     expect_usable();
 }
 
-INSTANTIATE_TEST_SUITE_P(Editions, FailurePaths, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Light" : "Full"; });
+INSTANTIATE_TEST_SUITE_P(Editions, FailurePaths, ::testing::Bool(), edition_name);

@@ -290,9 +290,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     expect_usable();
 
     // 5. A new password; the catalogue closes.
-    ctl(*window).Text35->setText("n3w pass");
-    ctl(*window).Text36->setText("n3w pass");
-    ctl(*window).Command1->click();
+    change_password(*window, "n3w pass");
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_FALSE(window->session().db_open());
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
@@ -365,11 +363,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
 
 TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
 {
-    testsupport::CatalogueSpec spec;
-    spec.write_files = true;
-    spec.width = 40;
-    spec.height = 30;
-    open(make(9, spec));
+    open(make_with_files(9));
     ASSERT_TRUE(window->session().db_open());
 
     // The edits by number leave the page view as it was.
@@ -381,10 +375,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(ctl(*window).lbl_filePic[3]->text(), testsupport::picture_name(3));   // now number 2
 
     // A note typed for the picture the cell shows is refused, not saved elsewhere.
-    ASSERT_NE(testsupport::open_note_editor(*window, 3), nullptr);
-    editor()->lbl_note->selectAll();
-    QTest::keyClicks(editor()->lbl_note, "meant for picture three");
-    editor()->Command1->click();
+    ASSERT_TRUE(write_note(3, "meant for picture three"));
     ASSERT_NE(editor(), nullptr);   // kept open with its text
     EXPECT_TRUE(window->message_text().startsWith("The note was not saved")) << window->message_text().toStdString();
     EXPECT_EQ(dialogs->count("message"), 1);
@@ -420,11 +411,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(testsupport::last_zoom()->request().file_path, data(testsupport::picture_name(9)));
     EXPECT_TRUE(testsupport::last_zoom()->windowTitle().endsWith(testsupport::picture_name(9)));
     close_zoom_windows();
-    ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
-    editor()->lbl_note->selectAll();
-    QTest::keyClicks(editor()->lbl_note, "picture three");
-    editor()->Command1->click();
-    settle();
+    ASSERT_TRUE(write_note(2, "picture three"));
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(note_text(testsupport::picture_name(3)), "picture three");
     ctl(*window).refresh_grid->click();
@@ -438,11 +425,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
 
 TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
 {
-    testsupport::CatalogueSpec spec;
-    spec.write_files = true;
-    spec.width = 40;
-    spec.height = 30;
-    const QString path = make(8, spec);
+    const QString path = make_with_files(8);
     touch(data("pic007.avi"), "movie");
     open(path);
     ASSERT_TRUE(window->session().db_open());

@@ -7,9 +7,6 @@
 #include "platform/ui/label_button.h"
 
 #include <QFileInfo>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
 using namespace mosswick;

@@ -5,8 +5,6 @@
 
 #include <QTest>
 
-#include <sys/stat.h>
-
 using namespace mosswick;
 using testsupport::click;
 using Window = const testsupport::NoteControls*;
@@ -134,12 +132,11 @@ TEST_F(LightNotes, ClearNoteTurnsBoldOffAndKeepsTheOtherStyles)
 TEST_F(LightNotes, ADoubleClickOnAReadOnlyCatalogueOnlyShowsTheNote)
 {
     path = make_light(2);
-    ::chmod(QFile::encodeName(path).constData(), 0444);
+    const ReadOnlyFile read_only(path);
     open(path);
     ASSERT_TRUE(window->session().db_open());
     testsupport::double_click_note(*window, 1);
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_EQ(testsupport::note_windows(*window, NoteMode::View).size(), 1u);
-    ::chmod(QFile::encodeName(path).constData(), 0644);
 }

@@ -9,11 +9,7 @@
 #include "support/layout_probe.h"
 #include "search/search_grid.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
 #include <QTest>
 
 using namespace mosswick;
