@@ -1,5 +1,4 @@
 #include "support/window_controls.h"
-#include "catalogue/database_page.h"
 #include "support/long_messages.h"
 #include "support/tframe_window_steps.h"
 

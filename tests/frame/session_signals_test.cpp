@@ -4,8 +4,6 @@
 #include "support/page_gestures.h"
 #include "support/tframe_window_steps.h"
 
-#include "pageview/page_view_part.h"
-
 #include <QSignalSpy>
 
 using namespace mosswick;

@@ -139,9 +139,7 @@ TEST_P(WindowInput, KeypadActsOnThePageWhateverRouteLedBackToIt)
 
     // A click in the search grid, then the page tab: the digit is no page number.
     click_tab(1);
-    ctl(*window).SSTab_search->setCurrentIndex(0);
-    ctl(*window).Text1->setText("pic");
-    ctl(*window).refresh_grid->click();
+    search_names("pic");
     QTableView* grid = ctl(*window).MSFlexGrid1;
     ASSERT_TRUE(grid->isVisible());
     const QModelIndex row_on_page_2 = grid->model()->index(6, 0);

@@ -5,10 +5,7 @@
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/list_gestures.h"
-#include "catalogue/database_page.h"
-#include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
-#include "search/search_sort_tab.h"
 
 using namespace journey;
 using testsupport::picture_name;
@@ -97,8 +94,7 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
 
     // The search finds it and shows its page; the details panel says the file is gone.
     ctl(*window).SSTab_main->setCurrentIndex(1);
-    ctl(*window).Text1->setText("pic002");
-    ctl(*window).refresh_grid->click();
+    search_names("pic002");
     show_page_of_row(0);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), light() ? 4 : 5);
     if (!light()) {
@@ -151,13 +147,10 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     EXPECT_EQ(zoom_windows_shown(), 1);
     close_zoom_windows();
     ctl(*window).SSTab_main->setCurrentIndex(1);
-    ctl(*window).Text1->setText("pic00");
-    ctl(*window).refresh_grid->click();
+    search_names("pic00");
     EXPECT_EQ(window->message_text(), "8 records selected.");
-    ctl(*window).SSTab_search->setCurrentIndex(1);
-    ctl(*window).Text4->setText("first session");
-    ctl(*window).refresh_grid->click();
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"1"});
+    search_notes("first session");
+    EXPECT_EQ(found(), QStringList{"1"});
     show_page_of_row(0);
     EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_EQ(testsupport::white_cell(*window), 1);
@@ -297,9 +290,7 @@ TEST_P(FailurePaths, EscDuringANoteSearch)
     ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed, no updates made.");
     ctl(*window).SSTab_main->setCurrentIndex(1);
-    ctl(*window).SSTab_search->setCurrentIndex(1);
-    ctl(*window).Text4->setText("note");
-    ctl(*window).refresh_grid->click();
+    search_notes("note");
     EXPECT_EQ(grid(ctl(*window).MSFlexGrid1)->rowCount(), 40);
     EXPECT_EQ(rows(), before);
     expect_consistent(40);

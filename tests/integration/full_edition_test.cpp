@@ -4,13 +4,8 @@
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/list_gestures.h"
-#include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
 #include "support/grid_clicks.h"
-
-#include "platform/ui/dialogs.h"
-#include "search/search_sort_tab.h"
-#include "search/import_export_page.h"
 
 using namespace journey;
 
@@ -114,22 +109,16 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
 
     // 6. Search the notes, then the file names.
     ctl(*window).SSTab_main->setCurrentIndex(1);
-    ctl(*window).SSTab_search->setCurrentIndex(1);
-    ctl(*window).Text4->setText("HARBOUR");
-    ctl(*window).refresh_grid->click();
+    search_notes("HARBOUR");
     EXPECT_EQ(window->message_text(), "1 record selected.");
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"3"});
-    ctl(*window).Text4->setText("lighthouse");
-    ctl(*window).refresh_grid->click();
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"14"});
-    ctl(*window).SSTab_search->setCurrentIndex(0);
-    ctl(*window).Text1->setText("shot1");
-    ctl(*window).refresh_grid->click();
+    EXPECT_EQ(found(), QStringList{"3"});
+    search_notes("lighthouse");
+    EXPECT_EQ(found(), QStringList{"14"});
+    search_names("shot1");
     EXPECT_EQ(window->message_text(), "5 records selected.");
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), (QStringList{"10", "11", "12", "13", "14"}));
-    ctl(*window).Text1->setText("SHOT08");
-    ctl(*window).refresh_grid->click();
-    ASSERT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"8"});
+    EXPECT_EQ(found(), (QStringList{"10", "11", "12", "13", "14"}));
+    search_names("SHOT08");
+    ASSERT_EQ(found(), QStringList{"8"});
     expect_usable();
 
     // 7. The record's details, then its page with its cell selected.
@@ -462,10 +451,9 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
     EXPECT_FALSE(testsupport::last_zoom()->failed());
     EXPECT_TRUE(testsupport::last_zoom()->windowTitle().endsWith("harbour.jpg"));
     close_zoom_windows();
-    ctl(*window).Text1->setText("HARB");
-    ctl(*window).refresh_grid->click();
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"7"});
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 2), QStringList{"*"});
+    search_names("HARB");
+    EXPECT_EQ(found(), QStringList{"7"});
+    EXPECT_EQ(found(2), QStringList{"*"});
     ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, no error(s) found.");

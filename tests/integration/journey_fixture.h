@@ -14,7 +14,6 @@
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
 #include "platform/store/connection.h"
-#include "search/search_grid.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -164,16 +163,6 @@ protected:
     }
 
     // ---- grids ----------------------------------------------------------------------------
-
-    static search::GridModel* grid(QTableView* view) { return search::search_grid(view)->rows(); }
-
-    static QStringList grid_column(QTableView* view, int column)
-    {
-        QStringList out;
-        for (int r = 0; r < grid(view)->rowCount(); ++r)
-            out << grid(view)->text(r, column);
-        return out;
-    }
 
     static int grid_row_of(QTableView* view, int column, const QString& text)
     {

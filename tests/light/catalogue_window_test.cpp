@@ -2,7 +2,6 @@
 // catalogue: create, open, close, refresh, compact, the about box.
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
-#include "catalogue/database_page.h"
 #include "light_fixture.h"
 
 #include "catalogue/frm_about.h"

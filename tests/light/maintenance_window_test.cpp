@@ -2,7 +2,6 @@
 // extension box, and the update pass stopped by the progress bar.
 #include "support/window_controls.h"
 #include "support/list_gestures.h"
-#include "maintenance/maintenance_tab.h"
 #include "light_fixture.h"
 #include "support/grid_clicks.h"
 #include "support/layout_probe.h"

@@ -7,10 +7,12 @@
 #include "support/window_fixture.h"
 
 #include "platform/store/connection.h"
+#include "search/search_grid.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QSize>
@@ -117,6 +119,29 @@ protected:
             window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
         EXPECT_FALSE(e) << e.text.toStdString();
         return v;
+    }
+
+    // A search by file name or by note, from its page of the search tab.
+    void search_names(const QString& text) { search(0, ctl(*window).Text1, text); }
+    void search_notes(const QString& text) { search(1, ctl(*window).Text4, text); }
+
+    void search(int page, QLineEdit* box, const QString& text)
+    {
+        ctl(*window).SSTab_search->setCurrentIndex(page);
+        box->setText(text);
+        ctl(*window).refresh_grid->click();
+    }
+
+    static mosswick::search::GridModel* grid(QTableView* view) { return mosswick::search::search_grid(view)->rows(); }
+
+    // A column of what the search found.
+    QStringList found(int column = 0) const
+    {
+        const mosswick::search::GridModel* model = grid(ctl(*window).MSFlexGrid1);
+        QStringList out;
+        for (int r = 0; r < model->rowCount(); ++r)
+            out << model->text(r, column);
+        return out;
     }
 
     // A click on the progress bar as the window receives it.
