@@ -54,6 +54,9 @@ protected:
         ASSERT_TRUE(testsupport::double_click_name(ctl(*window).Fil_ImportFile, name)) << name.toStdString();
     }
 
+    // A label's background as the program sets it, 0xBBGGRR.
+    static unsigned back_of(const QWidget* w) { return mosswick::ui::to_bgr(w->palette().color(QPalette::Window)); }
+
     // Whether a control can be seen in the window, its tab shown: nothing
     // on its way up is hidden, and each tab page on the way has its tab.
     bool shown(const QWidget* w) const

@@ -28,8 +28,6 @@ protected:
         ASSERT_TRUE(testsupport::write_picture(source.file(name), 40, 30, format));
     }
 
-    static unsigned back_of(QWidget* w) { return ui::to_bgr(w->palette().color(QPalette::Window)); }
-
     testsupport::TempDir source;
 };
 

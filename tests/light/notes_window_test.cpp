@@ -16,8 +16,6 @@ protected:
     Window editor() const { return testsupport::note_editor(*window); }
 
     Window open_editor(int cell) { return testsupport::open_note_editor(*window, cell); }
-
-    static unsigned back_of(const QWidget* w) { return ui::to_bgr(w->palette().color(QPalette::Window)); }
 };
 
 } // namespace
