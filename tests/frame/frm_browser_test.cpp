@@ -1,47 +1,28 @@
 #include "support/window_controls.h"
-#include "catalogue/database_page.h"
 #include "support/long_messages.h"
-#include "support/window_fixture.h"
+#include "support/tframe_window_steps.h"
 
 #include "catalogue/frm_about.h"
 #include "pageview/frm_zoom.h"
 
-#include "platform/richtext/rich_text_box.h"
 #include "platform/store/connection.h"
 #include "platform/store/sqlite.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QKeySequenceEdit>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSlider>
 #include <QStandardPaths>
-#include <QTableView>
 #include <QTest>
-#include <QTextEdit>
-
-#include <sys/stat.h>
 
 using namespace mosswick;
 using testsupport::CatalogueSpec;
 
-namespace {
-
-QString title(const frmBrowser& w)
-{
-    return w.windowTitle();
-}
-
-} // namespace
-
 TEST_F(WindowTest, StartsInTheNoCatalogueState)
 {
-    EXPECT_EQ(title(*window), "Mosswick Database");
+    EXPECT_EQ(window->windowTitle(), "Mosswick Database");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
     EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(ctl(*window).SSTab_main->currentIndex(), 0);
@@ -118,7 +99,7 @@ TEST_F(WindowTest, OpenAndCloseRoundTrip)
     EXPECT_EQ(dialogs->asked[0].text, "Select the database");
     EXPECT_EQ(dialogs->asked[0].title, "Mosswick catalogue (*.mdb)");
     EXPECT_EQ(window->message_text(), "Database opened.");
-    EXPECT_EQ(title(*window), path);
+    EXPECT_EQ(window->windowTitle(), path);
     EXPECT_EQ(window->db_path(), path);
     EXPECT_EQ(ctl(*window).mnuDb->text(), "Close DB");
     EXPECT_TRUE(ctl(*window).SSTab_main->isTabEnabled(1));
@@ -136,7 +117,7 @@ TEST_F(WindowTest, OpenAndCloseRoundTrip)
     ctl(*window).mnuDb->trigger();
     EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "Database closed.");
-    EXPECT_EQ(title(*window), "Mosswick database");
+    EXPECT_EQ(window->windowTitle(), "Mosswick database");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
     EXPECT_FALSE(ctl(*window).SSTab_main->isTabEnabled(1));
     EXPECT_TRUE(ctl(*window).Label27->text().isEmpty());
@@ -152,16 +133,14 @@ TEST_F(WindowTest, CancelledOpenDialogChangesNothingButTheTitle)
     dialogs->files.push_back(QString());
     ctl(*window).mnuDb->trigger();
     EXPECT_FALSE(window->session().db_open());
-    EXPECT_EQ(title(*window), "Mosswick Database");
+    EXPECT_EQ(window->windowTitle(), "Mosswick Database");
     EXPECT_EQ(ctl(*window).mnuDb->text(), "&Open DB");
     expect_usable();
 }
 
 TEST_F(WindowTest, WrongPasswordThenRightPassword)
 {
-    CatalogueSpec spec;
-    spec.protection.password = "secret";
-    const QString path = make(2, spec);
+    const QString path = make(2, spec_of(store::Schema::Full, "secret"));
     dialogs->passwords = {"wrong", "secret"};
     open(path);
     EXPECT_EQ(dialogs->count("password"), 2);
@@ -175,14 +154,12 @@ TEST_F(WindowTest, WrongPasswordThenRightPassword)
 
 TEST_F(WindowTest, EscAtThePasswordPromptLeavesTheCatalogueClosed)
 {
-    CatalogueSpec spec;
-    spec.protection.password = "secret";
-    const QString path = make(2, spec);
+    const QString path = make(2, spec_of(store::Schema::Full, "secret"));
     dialogs->passwords = {""};
     open(path);
     EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
-    EXPECT_EQ(title(*window), path);
+    EXPECT_EQ(window->windowTitle(), path);
     EXPECT_TRUE(window->session().db_password().isEmpty());
     EXPECT_FALSE(window->session().db_conn());
     expect_usable();
@@ -197,34 +174,71 @@ TEST_F(WindowTest, EncryptedWithoutPasswordOpensWithoutAPrompt)
     EXPECT_EQ(dialogs->count("password"), 0);
 }
 
-TEST_F(WindowTest, FiveAndSevenColumnFilesAreUpgradedOnYes)
-{
-    CatalogueSpec spec;
-    spec.schema = store::Schema::Light;
-    const QString five = make(4, spec);
-    dialogs->answers = {ui::Answer::Yes};
-    open(five);
-    ASSERT_TRUE(window->session().db_open());
-    EXPECT_EQ(dialogs->messages().value(0), "Detected an old version of database file, update it?");
-    EXPECT_EQ(dialogs->asked[1].title, "Mosswick Zudidudi - Confirmation");
-    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
-    EXPECT_EQ(window->message_text(), "Database opened.");
-    ctl(*window).mnuDb->trigger();
+namespace {
 
-    spec.name = "seven.mdb";
-    const QString seven = make(2, spec);
-    {
-        store::Error e;
-        auto c = store::Connection::open(seven, {}, e);
-        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN reference VARCHAR(255)").ok());
-        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN addnote TEXT").ok());
-    }
-    dialogs->answers = {ui::Answer::Yes};
-    open(seven);
-    ASSERT_TRUE(window->session().db_open());
-    EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
-    EXPECT_EQ(window->session().db_conn()->column_count(), 9);
+// A catalogue of an older version, by the columns it has beyond the light
+// five, opened with the given answer ready for a question.
+struct UpgradeCase {
+    const char* name;
+    QStringList extra_columns;
+    ui::Answer answer;
+    QString question;   // none asked when empty
+    int columns_after;  // 9 once upgraded
+};
+
+void PrintTo(const UpgradeCase& c, std::ostream* os)
+{
+    *os << c.name;
 }
+
+class Upgrade : public WindowTest, public ::testing::WithParamInterface<UpgradeCase> {};
+
+const QString k_old_question = QStringLiteral("Detected an old version of database file, update it?");
+const QString k_22_question = QStringLiteral("Detected a 2.2 version of database file, update it?");
+const QStringList k_22_columns = {QStringLiteral("reference VARCHAR(255)"), QStringLiteral("addnote TEXT")};
+
+} // namespace
+
+TEST_P(Upgrade, TheOpenAsksByColumnCountAndUpgradesOnYesAlone)
+{
+    const UpgradeCase& c = GetParam();
+    const QString path = make(4, spec_of(store::Schema::Light));
+    add_columns(path, c.extra_columns);
+    dialogs->answers = {c.answer};
+    open(path);
+    if (c.question.isEmpty()) {
+        EXPECT_EQ(dialogs->count("message"), 0);
+    } else {
+        EXPECT_EQ(dialogs->messages().value(0), c.question);
+        EXPECT_EQ(dialogs->asked[1].title, "Mosswick Zudidudi - Confirmation");
+    }
+    if (c.columns_after == 9) {
+        ASSERT_TRUE(window->session().db_open());
+        EXPECT_EQ(window->session().db_conn()->column_count(), 9);
+        EXPECT_EQ(window->message_text(), "Database opened.");
+    } else {
+        // Refused: the file stays as it was and nothing is open.
+        EXPECT_FALSE(window->session().db_open());
+        EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
+        EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
+        EXPECT_EQ(window->windowTitle(), "Mosswick Database");
+        EXPECT_FALSE(window->session().db_conn());
+        store::Error e;
+        EXPECT_EQ(store::Connection::open(path, {}, e)->column_count(), c.columns_after);
+    }
+    expect_usable();
+}
+
+// Six columns are no version of the program: nothing is asked, and even a
+// Yes at hand counts as No.
+INSTANTIATE_TEST_SUITE_P(
+    ByColumns, Upgrade,
+    ::testing::Values(UpgradeCase{"FiveYes", {}, ui::Answer::Yes, k_old_question, 9},
+                      UpgradeCase{"SevenYes", k_22_columns, ui::Answer::Yes, k_22_question, 9},
+                      UpgradeCase{"FiveNo", {}, ui::Answer::No, k_old_question, 5},
+                      UpgradeCase{"SevenNo", k_22_columns, ui::Answer::No, k_22_question, 7},
+                      UpgradeCase{"SixAsksNothing", {k_22_columns[0]}, ui::Answer::Yes, {}, 6}),
+    [](const ::testing::TestParamInfo<UpgradeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WindowTest, ATextTypedSevenColumnFileOfTheSqliteShellReachesTheUpgradeQuestion)
 {
@@ -259,27 +273,10 @@ TEST_F(WindowTest, ATextTypedSevenColumnFileOfTheSqliteShellReachesTheUpgradeQue
     EXPECT_TRUE(window->session().db_conn()->has_index("UniqueKey"));
 }
 
-TEST_F(WindowTest, UpgradeRefusedLeavesTheFileAsItWas)
-{
-    CatalogueSpec spec;
-    spec.schema = store::Schema::Light;
-    const QString five = make(4, spec);
-    dialogs->answers = {ui::Answer::No};
-    open(five);
-    EXPECT_FALSE(window->session().db_open());
-    EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
-    EXPECT_EQ(ctl(*window).mnuDb->text(), "Open DB");
-    EXPECT_EQ(window->windowTitle(), "Mosswick Database");
-    EXPECT_FALSE(window->session().db_conn());
-    store::Error e;
-    EXPECT_EQ(store::Connection::open(five, {}, e)->column_count(), 5);
-    expect_usable();
-}
-
 TEST_F(WindowTest, ReadOnlyCatalogueOpensForViewingOnly)
 {
     const QString path = make(8);
-    ::chmod(QFile::encodeName(path).constData(), 0444);
+    const ReadOnlyFile read_only(path);
     open(path);
     ASSERT_TRUE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
@@ -295,21 +292,17 @@ TEST_F(WindowTest, ReadOnlyCatalogueOpensForViewingOnly)
     ctl(*window).Command1->click();
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_TRUE(window->session().db_open());
-    ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
 TEST_F(WindowTest, ReadOnlyOldFileIsNotUpgraded)
 {
-    CatalogueSpec spec;
-    spec.schema = store::Schema::Light;
-    const QString path = make(2, spec);
-    ::chmod(QFile::encodeName(path).constData(), 0444);
+    const QString path = make(2, spec_of(store::Schema::Light));
+    const ReadOnlyFile read_only(path);
     open(path);
     EXPECT_FALSE(window->session().db_open());
     EXPECT_EQ(window->message_text(), "The database is an old file, cannot upgrade a Read-Only database.");
-    EXPECT_EQ(title(*window), "Mosswick database");
+    EXPECT_EQ(window->windowTitle(), "Mosswick database");
     EXPECT_EQ(dialogs->count("message"), 0);
-    ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
 TEST_F(WindowTest, ForeignFilesAreRefusedWithAClearMessage)
@@ -434,19 +427,15 @@ TEST_F(WindowTest, CreateDatabaseWithTheDefaultPassword)
 
 TEST_F(WindowTest, PasswordChangeRoundTrip)
 {
-    CatalogueSpec spec;
-    spec.protection.password = "old";
-    const QString path = make(3, spec);
+    const QString path = make(3, spec_of(store::Schema::Full, "old"));
     dialogs->passwords = {"old"};
     open(path);
     ASSERT_TRUE(window->session().db_open());
 
-    ctl(*window).Text35->setText("new");
-    ctl(*window).Text36->setText("new");
-    ctl(*window).Command1->click();
+    change_password(*window, "new");
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_FALSE(window->session().db_open());
-    EXPECT_EQ(title(*window), "Mosswick database");
+    EXPECT_EQ(window->windowTitle(), "Mosswick database");
     EXPECT_FALSE(QFile::exists(dir.file("NewCmpctDB.mdb")));
     expect_usable();
 
@@ -461,9 +450,7 @@ TEST_F(WindowTest, PasswordChangeRoundTrip)
 TEST_F(WindowTest, PasswordChangeNeedsMatchingBoxes)
 {
     open(make(1));
-    ctl(*window).Text35->setText("a");
-    ctl(*window).Text36->setText("b");
-    ctl(*window).Command1->click();
+    change_password(*window, "a", "b");
     EXPECT_TRUE(dialogs->messages().contains("Database password are not equals. Re-Enter."));
     EXPECT_TRUE(window->session().db_open());
     EXPECT_TRUE(ctl(*window).Command1->isEnabled());
@@ -478,9 +465,7 @@ TEST_F(WindowTest, FailedPasswordChangeKeepsTheOldFile)
     QFile(dir.file("NewCmpctDB.mdb/keep")).open(QIODevice::WriteOnly);
     const QByteArray before = testsupport::read_all(path);
     open(path);
-    ctl(*window).Text35->setText("x");
-    ctl(*window).Text36->setText("x");
-    ctl(*window).Command1->click();
+    change_password(*window, "x");
     EXPECT_TRUE(window->message_text().startsWith("Error ")) << window->message_text().toStdString();
     EXPECT_NE(window->message_text(), "Database password changed.");
     EXPECT_EQ(testsupport::read_all(path), before);
@@ -521,7 +506,7 @@ TEST_F(WindowTest, CommandLineWithAndWithoutQuotes)
     const QString path = make(2);
     start(Edition::enhanced(), "\"" + path + "\"");
     EXPECT_TRUE(window->session().db_open());
-    EXPECT_EQ(title(*window), path);
+    EXPECT_EQ(window->windowTitle(), path);
     EXPECT_FALSE(tabs_have_focus(*window));   // the focus stays where the program put it
     EXPECT_EQ(dialogs->count("open"), 0);
 
@@ -608,45 +593,9 @@ TEST_F(WindowTest, AboutBoxIsOneWindowAndItsScreenshotOpensZoomWindows)
     second->close();
 }
 
-TEST_F(WindowTest, UpgradeQuestionsByColumnCount)
-{
-    CatalogueSpec spec;
-    spec.schema = store::Schema::Light;
-    spec.name = "seven.mdb";
-    const QString seven = make(2, spec);
-    spec.name = "six.mdb";
-    const QString six = make(2, spec);
-    {
-        store::Error e;
-        auto c = store::Connection::open(seven, {}, e);
-        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN reference VARCHAR(255)").ok());
-        ASSERT_TRUE(c->exec("ALTER TABLE demopicture ADD COLUMN addnote TEXT").ok());
-        auto d = store::Connection::open(six, {}, e);
-        ASSERT_TRUE(d->exec("ALTER TABLE demopicture ADD COLUMN reference VARCHAR(255)").ok());
-    }
-    dialogs->answers = {ui::Answer::No};
-    open(seven);
-    EXPECT_FALSE(window->session().db_open());
-    EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
-    EXPECT_TRUE(dialogs->messages().contains("Detected a 2.2 version of database file, update it?"));
-    store::Error e;
-    EXPECT_EQ(store::Connection::open(seven, {}, e)->column_count(), 7);
-
-    // Six columns: no question, and the answer counts as No.
-    const int questions = dialogs->count("message");
-    open(six);
-    EXPECT_FALSE(window->session().db_open());
-    EXPECT_EQ(dialogs->count("message"), questions);
-    EXPECT_EQ(window->message_text(), "Update procedure not confirmed.");
-    EXPECT_EQ(store::Connection::open(six, {}, e)->column_count(), 6);
-    expect_usable();
-}
-
 TEST_F(WindowTest, PasswordChangeToNoneAndToEncryptOnly)
 {
-    CatalogueSpec spec;
-    spec.protection.password = "old";
-    const QString path = make(2, spec);
+    const QString path = make(2, spec_of(store::Schema::Full, "old"));
     dialogs->passwords = {"old"};
     open(path);
     ASSERT_TRUE(window->session().db_open());
@@ -674,9 +623,7 @@ TEST_F(WindowTest, ACatalogueNamedLikeTheTemporaryFileSurvivesAPasswordChange)
     spec.name = "NewCmpctDB.mdb";
     const QString path = make(3, spec);
     open(path);
-    ctl(*window).Text35->setText("pw");
-    ctl(*window).Text36->setText("pw");
-    ctl(*window).Command1->click();
+    change_password(*window, "pw");
     EXPECT_EQ(window->message_text(), "Database password changed.");
     store::Error e;
     auto c = store::Connection::open(path, "pw", e);
@@ -687,13 +634,12 @@ TEST_F(WindowTest, ACatalogueNamedLikeTheTemporaryFileSurvivesAPasswordChange)
 TEST_F(WindowTest, RenumberModeOnAReadOnlyCatalogueRenumbersNothing)
 {
     const QString path = make(3);
-    ::chmod(QFile::encodeName(path).constData(), 0444);
+    const ReadOnlyFile read_only(path);
     ctl(*window).mnuDbRnm->trigger();
     open(path);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_FALSE(window->session().db_open());
     EXPECT_FALSE(window->session().db_conn());
-    ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
 TEST_F(WindowTest, ALongMessageKeepsItsReasonAndTheWholeTextIsInTheTooltip)

@@ -2,13 +2,9 @@
 // checked, is browsed and closes.
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
-#include "support/window_fixture.h"
-
-#include "pageview/page_view_part.h"
+#include "support/tframe_window_steps.h"
 
 #include <QSignalSpy>
-
-#include <sys/stat.h>
 
 using namespace mosswick;
 
@@ -51,7 +47,7 @@ TEST_F(WindowTest, AReadOnlyCatalogueNeverBecomesWritable)
 {
     const QString path = make(3);
     // The mode alone makes a catalogue read-only here, whoever runs the program.
-    ::chmod(QFile::encodeName(path).constData(), 0444);
+    const ReadOnlyFile read_only(path);
     QSignalSpy writable(&window->session(), &CatalogueSession::writable_changed);
     QSignalSpy opened(&window->session(), &CatalogueSession::opened);
     open(path);

@@ -1,6 +1,6 @@
 // The frame's own input, in both editions: exit asked for while an action
 // runs, and the keypad after the tabs have been clicked.
-#include "support/window_fixture.h"
+#include "support/tframe_window_steps.h"
 
 #include <QApplication>
 #include <QFile>
@@ -14,20 +14,12 @@ using namespace mosswick;
 
 namespace {
 
-// Runs in the full edition (false) and in the light edition (true).
-class WindowInput : public WindowTest, public ::testing::WithParamInterface<bool> {
+class WindowInput : public InEachEdition<WindowSteps> {
 protected:
-    void SetUp() override { start(GetParam() ? Edition::light() : Edition::enhanced()); }
-
     // A catalogue of n pictures with their files, open in an active window.
     void open_pictures(int n)
     {
-        testsupport::CatalogueSpec spec;
-        spec.schema = GetParam() ? store::Schema::Light : store::Schema::Full;
-        spec.write_files = true;
-        spec.width = 40;
-        spec.height = 30;
-        open(make(n, spec));
+        open(make_with_files(n, schema()));
         ASSERT_TRUE(window->session().db_open());
         window->show();
         QApplication::setActiveWindow(window.get());
@@ -71,7 +63,7 @@ protected:
 TEST_P(WindowInput, ExitWhileBusySaysWhyUntilTheActionEnds)
 {
     open_pictures(8);
-    QFile::remove(dir.file("data/" + testsupport::picture_name(8)));
+    QFile::remove(data(testsupport::picture_name(8)));
     const QString by_itself = "Busy: the running action finishes by itself; exit when it is done.";
 
     // The exit button during a page load, which nothing stops. The page's
@@ -147,9 +139,7 @@ TEST_P(WindowInput, KeypadActsOnThePageWhateverRouteLedBackToIt)
 
     // A click in the search grid, then the page tab: the digit is no page number.
     click_tab(1);
-    ctl(*window).SSTab_search->setCurrentIndex(0);
-    ctl(*window).Text1->setText("pic");
-    ctl(*window).refresh_grid->click();
+    search_names("pic");
     QTableView* grid = ctl(*window).MSFlexGrid1;
     ASSERT_TRUE(grid->isVisible());
     const QModelIndex row_on_page_2 = grid->model()->index(6, 0);
@@ -173,7 +163,6 @@ TEST_P(WindowInput, KeypadActsOnThePageWhateverRouteLedBackToIt)
     EXPECT_EQ(page(), 4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Editions, WindowInput, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Light" : "Full"; });
+INSTANTIATE_TEST_SUITE_P(Editions, WindowInput, ::testing::Bool(), edition_name);
 
 } // namespace

@@ -5,40 +5,19 @@
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/list_gestures.h"
-#include "catalogue/database_page.h"
-#include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
-#include "search/search_sort_tab.h"
 
 using namespace journey;
 using testsupport::picture_name;
 
 namespace {
 
-// Runs in the full edition (false) and in the light edition (true).
-class FailurePaths : public Journey, public ::testing::WithParamInterface<bool> {
+class FailurePaths : public InEachEdition<Journey> {
 protected:
-    void SetUp() override
-    {
-        Journey::SetUp();
-        if (light())
-            restart(Edition::light());
-    }
-
-    bool light() const { return GetParam(); }
-    Edition edition() const { return light() ? Edition::light() : Edition::enhanced(); }
-    store::Schema schema() const { return light() ? store::Schema::Light : store::Schema::Full; }
-
     // A catalogue of n pictures (pic001.jpg ...) with their files, opened.
     QString open_catalogue(int n)
     {
-        testsupport::CatalogueSpec spec;
-        spec.schema = schema();
-        spec.pictures = n;
-        spec.write_files = true;
-        spec.width = 40;
-        spec.height = 30;
-        const QString path = make(n, spec);
+        const QString path = make_with_files(n, schema());
         open(path);
         EXPECT_TRUE(window->session().db_open());
         return path;
@@ -110,16 +89,12 @@ TEST_P(FailurePaths, APictureFileDeletedWhileBrowsingAndZooming)
 
     // A file of the page shown goes too; its note can still be edited.
     ASSERT_TRUE(QFile::remove(data(picture_name(5))));
-    ASSERT_NE(testsupport::open_note_editor(*window, 5), nullptr);
-    type_at_end(editor()->lbl_note, " (file lost)");
-    editor()->Command1->click();
-    settle();
+    ASSERT_TRUE(add_to_note(5, " (file lost)"));
     EXPECT_EQ(note_text(picture_name(5)), "note 5 (file lost)");
 
     // The search finds it and shows its page; the details panel says the file is gone.
     ctl(*window).SSTab_main->setCurrentIndex(1);
-    ctl(*window).Text1->setText("pic002");
-    ctl(*window).refresh_grid->click();
+    search_names("pic002");
     show_page_of_row(0);
     EXPECT_EQ(dialogs->messages().count("Picture file not found."), light() ? 4 : 5);
     if (!light()) {
@@ -141,10 +116,7 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
 {
     // Session 1 writes a note and closes.
     const QString path = open_catalogue(8);
-    ASSERT_NE(testsupport::open_note_editor(*window, 1), nullptr);
-    type_at_end(editor()->lbl_note, " first session");
-    editor()->Command1->click();
-    settle();
+    ASSERT_TRUE(add_to_note(1, " first session"));
     ctl(*window).mnuDb->trigger();
     make_read_only(path);
     const QByteArray before = testsupport::read_all(path);
@@ -175,13 +147,10 @@ TEST_P(FailurePaths, ACatalogueMadeReadOnlyBetweenTwoSessions)
     EXPECT_EQ(zoom_windows_shown(), 1);
     close_zoom_windows();
     ctl(*window).SSTab_main->setCurrentIndex(1);
-    ctl(*window).Text1->setText("pic00");
-    ctl(*window).refresh_grid->click();
+    search_names("pic00");
     EXPECT_EQ(window->message_text(), "8 records selected.");
-    ctl(*window).SSTab_search->setCurrentIndex(1);
-    ctl(*window).Text4->setText("first session");
-    ctl(*window).refresh_grid->click();
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"1"});
+    search_notes("first session");
+    EXPECT_EQ(found(), QStringList{"1"});
     show_page_of_row(0);
     EXPECT_EQ(window->session().current_page(), 1);
     EXPECT_EQ(testsupport::white_cell(*window), 1);
@@ -321,9 +290,7 @@ TEST_P(FailurePaths, EscDuringANoteSearch)
     ctl(*window).update_pictures->click();
     EXPECT_EQ(window->message_text(), "Update pictures completed, no updates made.");
     ctl(*window).SSTab_main->setCurrentIndex(1);
-    ctl(*window).SSTab_search->setCurrentIndex(1);
-    ctl(*window).Text4->setText("note");
-    ctl(*window).refresh_grid->click();
+    search_notes("note");
     EXPECT_EQ(grid(ctl(*window).MSFlexGrid1)->rowCount(), 40);
     EXPECT_EQ(rows(), before);
     expect_consistent(40);
@@ -332,13 +299,7 @@ TEST_P(FailurePaths, EscDuringANoteSearch)
 
 TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
 {
-    testsupport::CatalogueSpec spec;
-    spec.schema = schema();
-    spec.protection.password = "secret";
-    spec.write_files = true;
-    spec.width = 30;
-    spec.height = 20;
-    const QString path = make(7, spec);
+    const QString path = make_with_files(7, schema(), {30, 20}, "secret");
     make_read_only(path);
     const QByteArray before = testsupport::read_all(path);
     if (light()) {
@@ -357,9 +318,7 @@ TEST_P(FailurePaths, AProtectedCatalogueMadeReadOnlyStillAsksAndOnlyShows)
     EXPECT_EQ(dialogs->count("password"), 2);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_FALSE(ctl(*window).Command1->isEnabled());
-    ctl(*window).Text35->setText("x");
-    ctl(*window).Text36->setText("x");
-    ctl(*window).Command1->click();
+    change_password(*window, "x");
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_TRUE(window->session().db_open());
     ctl(*window).eof->click();
@@ -378,9 +337,7 @@ TEST_P(FailurePaths, APasswordChangeOrCompactionInAFolderThatCannotBeWrittenSays
     const auto copy = [this] {
         if (light())
             return ctl(*window).compact_database->click();
-        ctl(*window).Text35->setText("new");
-        ctl(*window).Text36->setText("new");
-        ctl(*window).Command1->click();
+        change_password(*window, "new");
     };
     // The folder was made read-only after the open: no copy can be made there.
     ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
@@ -401,5 +358,4 @@ TEST_P(FailurePaths, APasswordChangeOrCompactionInAFolderThatCannotBeWrittenSays
     expect_usable();
 }
 
-INSTANTIATE_TEST_SUITE_P(Editions, FailurePaths, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Light" : "Full"; });
+INSTANTIATE_TEST_SUITE_P(Editions, FailurePaths, ::testing::Bool(), edition_name);

@@ -4,13 +4,8 @@
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/list_gestures.h"
-#include "maintenance/maintenance_tab.h"
 #include "journey_fixture.h"
 #include "support/grid_clicks.h"
-
-#include "platform/ui/dialogs.h"
-#include "search/search_sort_tab.h"
-#include "search/import_export_page.h"
 
 using namespace journey;
 
@@ -114,22 +109,16 @@ TEST_F(Journey, FullEditionFromNothingToAReopenedCatalogue)
 
     // 6. Search the notes, then the file names.
     ctl(*window).SSTab_main->setCurrentIndex(1);
-    ctl(*window).SSTab_search->setCurrentIndex(1);
-    ctl(*window).Text4->setText("HARBOUR");
-    ctl(*window).refresh_grid->click();
+    search_notes("HARBOUR");
     EXPECT_EQ(window->message_text(), "1 record selected.");
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"3"});
-    ctl(*window).Text4->setText("lighthouse");
-    ctl(*window).refresh_grid->click();
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"14"});
-    ctl(*window).SSTab_search->setCurrentIndex(0);
-    ctl(*window).Text1->setText("shot1");
-    ctl(*window).refresh_grid->click();
+    EXPECT_EQ(found(), QStringList{"3"});
+    search_notes("lighthouse");
+    EXPECT_EQ(found(), QStringList{"14"});
+    search_names("shot1");
     EXPECT_EQ(window->message_text(), "5 records selected.");
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), (QStringList{"10", "11", "12", "13", "14"}));
-    ctl(*window).Text1->setText("SHOT08");
-    ctl(*window).refresh_grid->click();
-    ASSERT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"8"});
+    EXPECT_EQ(found(), (QStringList{"10", "11", "12", "13", "14"}));
+    search_names("SHOT08");
+    ASSERT_EQ(found(), QStringList{"8"});
     expect_usable();
 
     // 7. The record's details, then its page with its cell selected.
@@ -290,9 +279,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
     expect_usable();
 
     // 5. A new password; the catalogue closes.
-    ctl(*window).Text35->setText("n3w pass");
-    ctl(*window).Text36->setText("n3w pass");
-    ctl(*window).Command1->click();
+    change_password(*window, "n3w pass");
     EXPECT_EQ(window->message_text(), "Database password changed.");
     EXPECT_FALSE(window->session().db_open());
     EXPECT_FALSE(QFileInfo::exists(dir.file("NewCmpctDB.mdb")));
@@ -365,11 +352,7 @@ TEST_F(Journey, ProtectedCatalogueWithStoredPictures)
 
 TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
 {
-    testsupport::CatalogueSpec spec;
-    spec.write_files = true;
-    spec.width = 40;
-    spec.height = 30;
-    open(make(9, spec));
+    open(make_with_files(9));
     ASSERT_TRUE(window->session().db_open());
 
     // The edits by number leave the page view as it was.
@@ -381,10 +364,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(ctl(*window).lbl_filePic[3]->text(), testsupport::picture_name(3));   // now number 2
 
     // A note typed for the picture the cell shows is refused, not saved elsewhere.
-    ASSERT_NE(testsupport::open_note_editor(*window, 3), nullptr);
-    editor()->lbl_note->selectAll();
-    QTest::keyClicks(editor()->lbl_note, "meant for picture three");
-    editor()->Command1->click();
+    ASSERT_TRUE(write_note(3, "meant for picture three"));
     ASSERT_NE(editor(), nullptr);   // kept open with its text
     EXPECT_TRUE(window->message_text().startsWith("The note was not saved")) << window->message_text().toStdString();
     EXPECT_EQ(dialogs->count("message"), 1);
@@ -420,11 +400,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
     EXPECT_EQ(testsupport::last_zoom()->request().file_path, data(testsupport::picture_name(9)));
     EXPECT_TRUE(testsupport::last_zoom()->windowTitle().endsWith(testsupport::picture_name(9)));
     close_zoom_windows();
-    ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
-    editor()->lbl_note->selectAll();
-    QTest::keyClicks(editor()->lbl_note, "picture three");
-    editor()->Command1->click();
-    settle();
+    ASSERT_TRUE(write_note(2, "picture three"));
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(note_text(testsupport::picture_name(3)), "picture three");
     ctl(*window).refresh_grid->click();
@@ -438,11 +414,7 @@ TEST_F(Journey, APageLeftShowingOldRowsNeverSavesANoteOnTheWrongPicture)
 
 TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
 {
-    testsupport::CatalogueSpec spec;
-    spec.write_files = true;
-    spec.width = 40;
-    spec.height = 30;
-    const QString path = make(8, spec);
+    const QString path = make_with_files(8);
     touch(data("pic007.avi"), "movie");
     open(path);
     ASSERT_TRUE(window->session().db_open());
@@ -479,10 +451,9 @@ TEST_F(Journey, ARenamedPictureIsFoundEverywhereUnderItsNewName)
     EXPECT_FALSE(testsupport::last_zoom()->failed());
     EXPECT_TRUE(testsupport::last_zoom()->windowTitle().endsWith("harbour.jpg"));
     close_zoom_windows();
-    ctl(*window).Text1->setText("HARB");
-    ctl(*window).refresh_grid->click();
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"7"});
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 2), QStringList{"*"});
+    search_names("HARB");
+    EXPECT_EQ(found(), QStringList{"7"});
+    EXPECT_EQ(found(2), QStringList{"*"});
     ASSERT_TRUE(testsupport::open_folder(ctl(*window).Dir_ImportDir, data()));
     ctl(*window).verify_loaded_pictures->click();
     EXPECT_EQ(window->message_text(), "Verify complete, no error(s) found.");

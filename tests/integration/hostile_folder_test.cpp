@@ -18,29 +18,15 @@ using testsupport::WatchedFile;
 
 namespace {
 
-// Runs in the full edition (false) and in the light edition (true).
-class HostileFolder : public Journey, public ::testing::WithParamInterface<bool> {
+class HostileFolder : public InEachEdition<Journey> {
 protected:
-    void SetUp() override
-    {
-        Journey::SetUp();
-        if (light())
-            restart(Edition::light());
-    }
-
-    bool light() const { return GetParam(); }
     QString load_log() const { return dir.file(window->edition().texts.load_log_name); }
 
     // A catalogue of n pictures with their files, the movies named as given
     // (row i gets movies[i - 1]), opened.
     void open_with_movies(int n, const QStringList& movies = {})
     {
-        testsupport::CatalogueSpec spec;
-        spec.schema = light() ? store::Schema::Light : store::Schema::Full;
-        spec.write_files = true;
-        spec.width = 40;
-        spec.height = 30;
-        const QString path = make(n, spec);
+        const QString path = make_with_files(n, schema());
         {
             store::Error e;
             auto c = store::Connection::open(path, {}, e);
@@ -203,5 +189,4 @@ TEST_P(HostileFolder, AHugeNoteShowsItsBeginningInTheCellAndLoadsWholeInTheNoteW
     settle();
 }
 
-INSTANTIATE_TEST_SUITE_P(Editions, HostileFolder, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Light" : "Full"; });
+INSTANTIATE_TEST_SUITE_P(Editions, HostileFolder, ::testing::Bool(), edition_name);

@@ -6,7 +6,7 @@
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/grid_clicks.h"
-#include "support/window_fixture.h"
+#include "support/tframe_window_steps.h"
 
 #include "notes/frm_note.h"
 #include "pageview/frm_zoom.h"
@@ -14,26 +14,11 @@
 #include "platform/richtext/rich_text_box.h"
 #include "platform/ui/label_button.h"
 #include "platform/store/connection.h"
-#include "search/search_grid.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMouseEvent>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
 #include <QTableView>
 #include <QTest>
-
-#include <functional>
-#include <memory>
 
 #include <sys/stat.h>
 
@@ -41,7 +26,7 @@ namespace journey {
 
 using namespace mosswick;
 
-class Journey : public WindowTest {
+class Journey : public WindowSteps {
 protected:
     void TearDown() override
     {
@@ -60,13 +45,6 @@ protected:
         window.reset();
         settle();
         start(edition);
-    }
-
-    // Lets windows that closed themselves go (zoom windows close on a timer).
-    static void settle()
-    {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     static void close_zoom_windows()
@@ -88,18 +66,9 @@ protected:
 
     // ---- files --------------------------------------------------------------------
 
-    QString data(const QString& name = {}) const { return dir.file("data/" + name); }
-
     static void picture(const QString& path, QColor marker = Qt::red, int width = 48, int height = 32)
     {
         ASSERT_TRUE(testsupport::write_picture(path, width, height, "jpg", marker)) << path.toStdString();
-    }
-
-    static void touch(const QString& path, const QByteArray& bytes = {})
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-        f.write(bytes);
     }
 
     void make_read_only(const QString& path)
@@ -110,19 +79,6 @@ protected:
 
     // ---- the catalogue as the window holds it ------------------------------------
 
-    // The rows as "numpic/numpage/picfile/movfile" ("-" for Null), by number.
-    QStringList rows() const
-    {
-        QStringList out;
-        if (!window->session().db_conn())
-            return out;
-        auto st = window->session().db_conn()->prepare("SELECT coalesce(numpic, '-'), coalesce(numpage, '-'), coalesce(picfile, '-'), "
-                                           "coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
-        while (st.step())
-            out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
-        return out;
-    }
-
     // The picture files in number order.
     QStringList order() const
     {
@@ -130,15 +86,6 @@ protected:
         for (const QString& r : rows())
             out << r.section('/', 2, 2);
         return out;
-    }
-
-    QVariant field(const QString& column, const QString& picfile) const
-    {
-        store::Error e;
-        const QVariant v =
-            window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
-        EXPECT_FALSE(e) << e.text.toStdString();
-        return v;
     }
 
     QString note_text(const QString& picfile, const QString& column = QStringLiteral("note")) const
@@ -178,14 +125,6 @@ protected:
         return out;
     }
 
-    int cell_of(const QString& picfile) const
-    {
-        for (int i = 1; i <= 6; ++i)
-            if (ctl(*window).lbl_filePic[size_t(i)]->text() == picfile)
-                return i;
-        return 0;
-    }
-
     bool cell_shows_picture(int i) const
     {
         const QLabel* shown = ctl(*window).im[size_t(i)]->isHidden() ? ctl(*window).Im2[size_t(i)] : ctl(*window).im[size_t(i)];
@@ -203,17 +142,27 @@ protected:
         QTest::keyClicks(box, text);
     }
 
-    // ---- grids ----------------------------------------------------------------------------
+    // Opens a cell's note window, types text in place of the note (write) or
+    // after it (add), and presses OK; false when no note window opened.
+    bool write_note(int cell, const QString& text) { return type_note(cell, text, true); }
+    bool add_to_note(int cell, const QString& text) { return type_note(cell, text, false); }
 
-    static search::GridModel* grid(QTableView* view) { return search::search_grid(view)->rows(); }
-
-    static QStringList grid_column(QTableView* view, int column)
+    bool type_note(int cell, const QString& text, bool in_place)
     {
-        QStringList out;
-        for (int r = 0; r < grid(view)->rowCount(); ++r)
-            out << grid(view)->text(r, column);
-        return out;
+        if (!testsupport::open_note_editor(*window, cell))
+            return false;
+        if (in_place) {
+            editor()->lbl_note->selectAll();
+            QTest::keyClicks(editor()->lbl_note, text);
+        } else {
+            type_at_end(editor()->lbl_note, text);
+        }
+        editor()->Command1->click();
+        settle();
+        return true;
     }
+
+    // ---- grids ----------------------------------------------------------------------------
 
     static int grid_row_of(QTableView* view, int column, const QString& text)
     {
@@ -228,35 +177,6 @@ protected:
     {
         ASSERT_GE(row, 0);
         testsupport::click_row(view, row);
-    }
-
-    // ---- stop and Esc ------------------------------------------------------------------------
-
-    void click_progress_bar()
-    {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(ctl(*window).ProgressBar1, &press);
-    }
-
-    // Esc as the window receives it, wherever the focus is.
-    void press_esc()
-    {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
-        QApplication::sendEvent(ctl(*window).ProgressBar1, &press);
-    }
-
-    // Runs f once, the first time the progress bar shows value while when() holds.
-    void when_bar_reaches(int value, std::function<void()> f, std::function<bool()> when = {})
-    {
-        auto done = std::make_shared<bool>(false);
-        QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(),
-                         [value, done, f = std::move(f), when = std::move(when)](int v) {
-                             if (v >= value && !*done && (!when || when())) {
-                                 *done = true;
-                                 f();
-                             }
-                         });
     }
 
     QStringList made_read_only;

@@ -3,9 +3,7 @@
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/list_gestures.h"
-#include "catalogue/database_page.h"
 #include "journey_fixture.h"
-#include "search/search_sort_tab.h"
 
 using namespace journey;
 
@@ -128,9 +126,8 @@ TEST_F(Journey, LightEditionOnAFullCatalogueLosesNothing)
     EXPECT_EQ(field("note", "late.jpg").toString(), "came later");
     EXPECT_EQ(ctl(*window).Text34[2]->text(), "ref two");
     EXPECT_EQ(ctl(*window).Text18[2]->Text(), "the full edition's own note");
-    ctl(*window).Text1->setText("late");
-    ctl(*window).refresh_grid->click();
-    EXPECT_EQ(grid_column(ctl(*window).MSFlexGrid1, 0), QStringList{"8"});
+    search_names("late");
+    EXPECT_EQ(found(), QStringList{"8"});
     expect_usable();
 }
 
@@ -184,11 +181,7 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
     EXPECT_EQ(dialogs->count("message"), 0);
     expect_consistent(7);
     EXPECT_EQ(ctl(*window).lbl_filePic[2]->text(), snap(3));
-    ASSERT_NE(testsupport::open_note_editor(*window, 2), nullptr);
-    editor()->lbl_note->selectAll();
-    QTest::keyClicks(editor()->lbl_note, "boats");
-    editor()->Command1->click();
-    settle();
+    ASSERT_TRUE(write_note(2, "boats"));
     EXPECT_EQ(note_text(snap(3)), "boats");
     EXPECT_EQ(field("reference", snap(3)).toString(), "harbour");
     ctl(*window).renumber_pages->click();
@@ -200,12 +193,7 @@ TEST_F(Journey, ALightCatalogueUpgradedByTheFullEditionStillOpensInTheLight)
 
 TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
 {
-    testsupport::CatalogueSpec spec;
-    spec.protection.password = "old";
-    spec.write_files = true;
-    spec.width = 30;
-    spec.height = 20;
-    const QString path = make(7, spec);
+    const QString path = make_with_files(7, store::Schema::Full, {30, 20}, "old");
     dialogs->passwords = {"old"};
     open(path);
     ASSERT_TRUE(window->session().db_open());
@@ -228,10 +216,7 @@ TEST_F(Journey, ACatalogueScrambledByAPasswordChangeOpensInBothEditions)
     open(path);
     ASSERT_TRUE(window->session().db_open());
     expect_consistent(7);
-    ASSERT_NE(testsupport::open_note_editor(*window, 1), nullptr);
-    type_at_end(editor()->lbl_note, " light");
-    editor()->Command1->click();
-    settle();
+    ASSERT_TRUE(add_to_note(1, " light"));
     ctl(*window).compact_database->click();
     EXPECT_EQ(window->message_text(), "Database compacted, now you can open the database.");
     EXPECT_EQ(store::probe_file(path), store::FileProbe::MaybeEncrypted);

@@ -7,9 +7,6 @@
 #include "platform/ui/label_button.h"
 
 #include <QFileInfo>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
 using namespace mosswick;
@@ -30,8 +27,6 @@ protected:
     {
         ASSERT_TRUE(testsupport::write_picture(source.file(name), 40, 30, format));
     }
-
-    static unsigned back_of(QWidget* w) { return ui::to_bgr(w->palette().color(QPalette::Window)); }
 
     testsupport::TempDir source;
 };

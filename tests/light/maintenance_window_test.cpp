@@ -2,19 +2,13 @@
 // extension box, and the update pass stopped by the progress bar.
 #include "support/window_controls.h"
 #include "support/list_gestures.h"
-#include "maintenance/maintenance_tab.h"
 #include "light_fixture.h"
 #include "support/grid_clicks.h"
 #include "support/layout_probe.h"
 
 #include "maintenance/grid_model.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QHeaderView>
-#include <QTableView>
 #include <QTest>
 
 using namespace mosswick;
@@ -28,12 +22,6 @@ protected:
         return qobject_cast<maintenance::ManagementGridModel*>(ctl(*window).mgm_pic->model());
     }
     void click_row(int row) { testsupport::click_grid_row(ctl(*window).mgm_pic, row); }
-    void touch(const QString& file, const QByteArray& bytes = {}) const
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << file.toStdString();
-        f.write(bytes);
-    }
     // Shows a folder holding files of these names in the loader's lists.
     void show_listed(std::initializer_list<const char*> names)
     {

@@ -5,8 +5,6 @@
 
 #include <QTest>
 
-#include <sys/stat.h>
-
 using namespace mosswick;
 using testsupport::click;
 using Window = const testsupport::NoteControls*;
@@ -18,8 +16,6 @@ protected:
     Window editor() const { return testsupport::note_editor(*window); }
 
     Window open_editor(int cell) { return testsupport::open_note_editor(*window, cell); }
-
-    static unsigned back_of(const QWidget* w) { return ui::to_bgr(w->palette().color(QPalette::Window)); }
 };
 
 } // namespace
@@ -134,12 +130,11 @@ TEST_F(LightNotes, ClearNoteTurnsBoldOffAndKeepsTheOtherStyles)
 TEST_F(LightNotes, ADoubleClickOnAReadOnlyCatalogueOnlyShowsTheNote)
 {
     path = make_light(2);
-    ::chmod(QFile::encodeName(path).constData(), 0444);
+    const ReadOnlyFile read_only(path);
     open(path);
     ASSERT_TRUE(window->session().db_open());
     testsupport::double_click_note(*window, 1);
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(window->message_text(), "The database is Read-Only.");
     EXPECT_EQ(testsupport::note_windows(*window, NoteMode::View).size(), 1u);
-    ::chmod(QFile::encodeName(path).constData(), 0644);
 }

@@ -7,13 +7,8 @@
 
 #include "platform/ui/grid_headings.h"
 #include "support/layout_probe.h"
-#include "search/search_grid.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
 #include <QTest>
 
 using namespace mosswick;
@@ -31,22 +26,6 @@ protected:
         exec("UPDATE demopicture SET picfile = 'sea view.jpg', note = 'a quiet beach' WHERE numpic = 3");
         exec("UPDATE demopicture SET picfile = 'sea.jpg', reference = 'beach', addnote = 'beach' WHERE numpic = 9");
         exec("UPDATE demopicture SET picfile = '100%_sea.jpg', note = NULL WHERE numpic = 13");
-    }
-
-    QStringList found(int column = 0) const
-    {
-        QStringList out;
-        const search::GridModel* m = search::search_grid(ctl(*window).MSFlexGrid1)->rows();
-        for (int r = 0; r < m->rowCount(); ++r)
-            out << m->text(r, column);
-        return out;
-    }
-
-    void search_names(const QString& text)
-    {
-        ctl(*window).SSTab_search->setCurrentIndex(0);
-        ctl(*window).Text1->setText(text);
-        ctl(*window).refresh_grid->click();
     }
 
     // A click on one grid row.
@@ -82,11 +61,9 @@ TEST_F(LightSearch, TheFileNameTextIsOnePatternTakenAsTyped)
 
 TEST_F(LightSearch, TheNoteSearchReadsTheNoteOnly)
 {
-    ctl(*window).SSTab_search->setCurrentIndex(1);
     // There is no choice of fields.
     EXPECT_EQ(ctl(*window).Option7[2], nullptr);
-    ctl(*window).Text4->setText("BEACH");
-    ctl(*window).refresh_grid->click();
+    search_notes("BEACH");
     EXPECT_EQ(found(), QStringList({"3"}));
     EXPECT_EQ(window->ready_text(), "Ready.");
     ctl(*window).Text4->clear();

@@ -9,7 +9,6 @@
 #include "viewer/viewer_layout.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -64,18 +63,16 @@ TEST(ViewerWindow, AWindowsMetafileIsShown)
 TEST(ViewerWindow, LargePictureShrunkToTheWorkArea)
 {
     TempDir dir;
-    const QString wide = dir.file("wide.jpg");
-    ASSERT_TRUE(testsupport::write_picture(wide, 1600, 600, "jpg"));
-    frmZoom a(wide, k_work_area);
-    EXPECT_EQ(a.size(), QSize(800, 300));
-    const QString tall = dir.file("tall.bmp");
-    ASSERT_TRUE(testsupport::write_picture(tall, 1000, 1140, "bmp"));
-    frmZoom b(tall, k_work_area);
-    EXPECT_EQ(b.size(), QSize(500, 570));
-    const QString exact = dir.file("exact.png");
-    ASSERT_TRUE(testsupport::write_picture(exact, 800, 570, "png"));
-    frmZoom c(exact, k_work_area);
-    EXPECT_EQ(c.size(), QSize(800, 570));
+    const struct {
+        const char* format;
+        QSize natural;
+        QSize shown;
+    } cases[] = {{"jpg", {1600, 600}, {800, 300}}, {"bmp", {1000, 1140}, {500, 570}}, {"png", {800, 570}, {800, 570}}};
+    for (const auto& c : cases) {
+        const QString path = dir.file(QStringLiteral("picture.") + c.format);
+        ASSERT_TRUE(testsupport::write_picture(path, c.natural.width(), c.natural.height(), c.format));
+        EXPECT_EQ(frmZoom(path, k_work_area).size(), c.shown) << c.format;
+    }
 }
 
 TEST(ViewerWindow, MissingOrBrokenPictureGivesTheEmptyDesignWindow)
