@@ -1,6 +1,6 @@
 #include "support/window_controls.h"
 #include "support/long_messages.h"
-#include "support/tframe_window_steps.h"
+#include "support/window_steps.h"
 
 #include "catalogue/frm_about.h"
 #include "pageview/frm_zoom.h"

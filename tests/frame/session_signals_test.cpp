@@ -2,7 +2,7 @@
 // checked, is browsed and closes.
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
-#include "support/tframe_window_steps.h"
+#include "support/window_steps.h"
 
 #include <QSignalSpy>
 

@@ -1,6 +1,6 @@
 // The frame's own input, in both editions: exit asked for while an action
 // runs, and the keypad after the tabs have been clicked.
-#include "support/tframe_window_steps.h"
+#include "support/window_steps.h"
 
 #include <QApplication>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "support/window_controls.h"
 #include "support/page_gestures.h"
 #include "support/grid_clicks.h"
-#include "support/tframe_window_steps.h"
+#include "support/window_steps.h"
 
 #include "notes/frm_note.h"
 #include "pageview/frm_zoom.h"

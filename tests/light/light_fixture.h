@@ -2,7 +2,7 @@
 
 #include "support/window_controls.h"
 #include "support/list_gestures.h"
-#include "support/tframe_window_steps.h"
+#include "support/window_steps.h"
 
 #include "loader/list_boxes.h"
 #include "platform/richtext/rich_text_box.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/list_gestures.h"
-#include "support/tmaint_window.h"
+#include "support/catalogue_window.h"
 
 #include <QDir>
 #include <QPushButton>

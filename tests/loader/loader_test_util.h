@@ -5,7 +5,7 @@
 #include "platform/store/connection.h"
 #include "support/catalogue_builder.h"
 #include "support/test_support.h"
-#include "support/tmaint_rows.h"
+#include "support/catalogue_rows.h"
 
 #include <QDir>
 #include <QFile>

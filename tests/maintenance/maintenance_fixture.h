@@ -4,7 +4,7 @@
 #include "maintenance/grid_model.h"
 #include "platform/ui/vb.h"
 #include "support/grid_clicks.h"
-#include "support/tmaint_window.h"
+#include "support/catalogue_window.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 
 #include "search/messages.h"
 #include "search/transfer.h"
-#include "support/tmaint_rows.h"
+#include "support/catalogue_rows.h"
 
 #include <QDir>
 #include <QFile>

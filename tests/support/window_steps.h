@@ -3,6 +3,7 @@
 // Steps that the frame's, the light window's and the cross-subsystem tests
 // take alike: the catalogue's rows as the window holds them, files beside
 // it, stops by the progress bar and Esc, and a run in each edition.
+#include "support/catalogue_rows.h"
 #include "support/window_controls.h"
 #include "support/window_fixture.h"
 
@@ -99,17 +100,10 @@ protected:
         return make(n, spec);
     }
 
-    // The rows as "numpic/numpage/picfile/movfile" ("-" for Null), by number.
     QStringList rows() const
     {
-        QStringList out;
-        if (!window->session().db_conn())
-            return out;
-        auto st = window->session().db_conn()->prepare("SELECT coalesce(numpic, '-'), coalesce(numpage, '-'), coalesce(picfile, '-'), "
-                                                       "coalesce(movfile, '-') FROM demopicture ORDER BY numpic");
-        while (st.step())
-            out << QStringLiteral("%1/%2/%3/%4").arg(st.text(0), st.text(1), st.text(2), st.text(3));
-        return out;
+        auto* conn = window->session().db_conn();
+        return conn ? testsupport::row_texts(*conn) : QStringList{};
     }
 
     QVariant field(const QString& column, const QString& picfile) const
