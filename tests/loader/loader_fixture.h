@@ -55,12 +55,6 @@ protected:
         return ctl(*window).cmd_OK->isEnabled() && ctl(*window).cancel_load_picture->isEnabled();
     }
 
-    QVariant field(const QString& column, const QString& picfile) const
-    {
-        mosswick::store::Error e;
-        return window->session().db_conn()->scalar("SELECT " + column + " FROM demopicture WHERE picfile = ?1", {picfile}, e);
-    }
-
     testsupport::TempDir source;   // the folder pictures are loaded from
     QString catalogue;
 };

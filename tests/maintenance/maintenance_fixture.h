@@ -31,10 +31,6 @@ protected:
         dialogs->asked.clear();
     }
 
-    QString data(const QString& name) const { return dir.file("data/" + name); }
-
-    void touch(const QString& file, const QByteArray& bytes = {}) const { testsupport::write_file(file, bytes); }
-
     void exec(const QString& sql, const QVariantList& params = {})
     {
         const mosswick::store::Error e = window->session().db_conn()->exec(sql, params);
@@ -58,13 +54,7 @@ protected:
     // Clicks the progress bar when it reaches value (once).
     void stop_at(int value)
     {
-        auto done = std::make_shared<bool>(false);
-        QObject::connect(ctl(*window).ProgressBar1, &QProgressBar::valueChanged, window.get(), [this, value, done](int v) {
-            if (v >= value && !*done) {
-                *done = true;
-                click_progress_bar();
-            }
-        });
+        when_bar_reaches(value, [this] { click_progress_bar(); });
     }
 
     mosswick::maintenance::ManagementGridModel* model() const

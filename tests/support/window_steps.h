@@ -82,12 +82,7 @@ protected:
 
     QString data(const QString& name = {}) const { return dir.file("data/" + name); }
 
-    static void touch(const QString& path, const QByteArray& bytes = {})
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-        f.write(bytes);
-    }
+    static void touch(const QString& path, const QByteArray& bytes = {}) { testsupport::write_file(path, bytes); }
 
     // A catalogue of n pictures whose files, small ones, are in data/.
     QString make_with_files(int n, mosswick::store::Schema schema = mosswick::store::Schema::Full,
